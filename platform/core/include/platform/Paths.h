@@ -1,0 +1,16 @@
+#pragma once
+// The system composes paths with the backslash as its only separator
+// ("\bin\Vantrel.ini", checkMe, FormatPath). Every file operation turns such
+// a path into a native one first, so settings written on Windows
+// (DataDirectory=\Data\) work unchanged.
+
+#include <string>
+#include <string_view>
+
+namespace platform::paths {
+
+// Backslashes become "/", and runs of separators collapse into one
+// ("/tmp/x/\" + "a.pdf" names /tmp/x/a.pdf).
+std::string toNative(std::string_view systemPath);
+
+}  // namespace platform::paths

@@ -1,0 +1,34 @@
+#pragma once
+// Profile (INI) files, read and written one entry at a time.
+//
+// Reading: section and key names match regardless of letter case; blanks
+// around names and around "=" are ignored; a missing file, section or key
+// gives the default. A value comes back with at most bufferSize - 1 bytes,
+// cut back to a whole character.
+//
+// Writing: creates the file, section or key when missing, overwrites an
+// existing value, keeps every other line byte for byte, ends new lines with
+// CR LF, and replaces the file atomically (temporary file in the same folder,
+// then rename), so a failed write leaves the old file whole.
+//
+// Paths are system paths; they are made native here.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform::profile {
+
+std::string readEntry(const std::string& filePath, std::string_view section, std::string_view key,
+                      std::string_view defaultValue = {}, std::size_t bufferSize = 255);
+
+// False when the file could not be written; the old file is then unchanged.
+bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key,
+                std::string_view value);
+
+// Removal of one key, or of a whole section with its keys; true when the
+// file is as asked afterwards (also when there was nothing to remove).
+bool deleteEntry(const std::string& filePath, std::string_view section, std::string_view key);
+bool deleteSection(const std::string& filePath, std::string_view section);
+
+}  // namespace platform::profile

@@ -1,0 +1,28 @@
+#pragma once
+// Text as the system sees it: UTF-8 is the 8-bit code page on Linux. Bytes
+// that are not valid UTF-8 (a file written on a Western Windows system) are
+// read as Windows-1252.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform::text {
+
+bool isValidUtf8(std::string_view bytes);
+std::string fromWindows1252(std::string_view bytes);
+// Valid UTF-8 unchanged, anything else decoded as Windows-1252.
+std::string decode8Bit(std::string_view bytes);
+
+// Counting and cutting by character (code point), never inside one.
+std::size_t charCount(std::string_view utf8);
+std::string leftChars(std::string_view utf8, std::size_t count);
+// At most maxBytes bytes, cut back to the last whole character.
+std::string cutToBytes(std::string_view utf8, std::size_t maxBytes);
+
+// Letter case folding as the profile files and file names need it
+// (ASCII and Latin-1 letters).
+std::string toLower(std::string_view utf8);
+bool equalsIgnoreCase(std::string_view a, std::string_view b);
+
+}  // namespace platform::text

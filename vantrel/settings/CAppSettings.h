@@ -1,0 +1,85 @@
+#pragma once
+// Configuration and setup record of one run, as plain text properties that
+// store exactly what they are given. The object is pointed at different
+// profile files in turn through FileName: the application settings file
+// (ReadSettings), a per-setup file (LoadProperties) and a raw data file
+// (WriteRawData, LoadRawData).
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+enum class SetupField : std::size_t {
+#define VANTREL_SETUP_FIELD(name) name,
+#include "SetupFields.def"
+#undef VANTREL_SETUP_FIELD
+};
+
+inline constexpr std::size_t SetupFieldCount = 0
+#define VANTREL_SETUP_FIELD(name) +1
+#include "SetupFields.def"
+#undef VANTREL_SETUP_FIELD
+    ;
+
+// Key of each field in section "SetupData", in file order.
+inline constexpr std::array<std::string_view, SetupFieldCount> SetupFieldKeys = {
+#define VANTREL_SETUP_FIELD(name) #name,
+#include "SetupFields.def"
+#undef VANTREL_SETUP_FIELD
+};
+
+class CAppSettings {
+public:
+#define VANTREL_TEXT_PROPERTY(name, setter)                          \
+    const std::string& name() const { return m_##name; }            \
+    void setter(std::string value) { m_##name = std::move(value); }
+    VANTREL_TEXT_PROPERTY(FileName, setFileName)
+    VANTREL_TEXT_PROPERTY(DataDirectory, setDataDirectory)
+    VANTREL_TEXT_PROPERTY(MappingDirectory, setMappingDirectory)
+    VANTREL_TEXT_PROPERTY(TemplatesDirectory, setTemplatesDirectory)
+    VANTREL_TEXT_PROPERTY(LoggingDirectory, setLoggingDirectory)
+    VANTREL_TEXT_PROPERTY(ConfigDirectory, setConfigDirectory)
+    VANTREL_TEXT_PROPERTY(DataFile, setDataFile)
+    VANTREL_TEXT_PROPERTY(DataFileDelimiter, setDataFileDelimiter)
+    VANTREL_TEXT_PROPERTY(RawDataFile, setRawDataFile)
+    VANTREL_TEXT_PROPERTY(LogFile, setLogFile)
+    VANTREL_TEXT_PROPERTY(SetupName, setSetupName)
+    VANTREL_TEXT_PROPERTY(MappingFile, setMappingFile)
+    VANTREL_TEXT_PROPERTY(PDFTemplateSetupSheet, setPDFTemplateSetupSheet)
+#undef VANTREL_TEXT_PROPERTY
+
+    // The setup record: DriverName() / setDriverName(...) and so on for all
+    // 73 fields, plus access by field.
+#define VANTREL_SETUP_FIELD(name)                                                              \
+    const std::string& name() const { return m_record[std::size_t(SetupField::name)]; }       \
+    void set##name(std::string value) { m_record[std::size_t(SetupField::name)] = std::move(value); }
+#include "SetupFields.def"
+#undef VANTREL_SETUP_FIELD
+
+    const std::string& field(SetupField f) const { return m_record[std::size_t(f)]; }
+    void setField(SetupField f, std::string value) { m_record[std::size_t(f)] = std::move(value); }
+
+    // Section "Vantrel" of FileName into the nine configuration properties;
+    // the five folders become program folder + FormatPath(value).
+    void ReadSettings();
+    // Section "Setup" of FileName into SetupName, MappingFile, PDFTemplateSetupSheet.
+    void LoadProperties();
+    // One entry into FileName. A line break in the value (CR, LF or CR LF) is
+    // written as one blank, so a value can never add lines of its own.
+    void WriteSettings(const std::string& strAppName, const std::string& strName, const std::string& strValue);
+    // The 73 fields into section "SetupData" of FileName, in file order.
+    void WriteRawData();
+    // The 73 fields from section "SetupData" of FileName; missing keys give empty text.
+    void LoadRawData();
+
+private:
+    std::string m_FileName, m_DataDirectory, m_MappingDirectory, m_TemplatesDirectory, m_LoggingDirectory,
+        m_ConfigDirectory, m_DataFile, m_DataFileDelimiter, m_RawDataFile, m_LogFile, m_SetupName, m_MappingFile,
+        m_PDFTemplateSetupSheet;
+    std::array<std::string, SetupFieldCount> m_record;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,43 @@
+#pragma once
+// The run driver: loads the application settings, opens the run's log, has a
+// CSetupBase produce the filled sheet, opens it in the PDF viewer and keeps
+// its path. One instance per run.
+
+#include <memory>
+#include <string>
+
+#include "CAppSettings.h"
+#include "platform/com/Dispatch.h"
+
+namespace vantrel {
+
+class CSetupManager {
+public:
+    void LetConfig(std::shared_ptr<CAppSettings> config) { m_config = std::move(config); }
+    std::shared_ptr<CAppSettings> GetConfig() const { return m_config; }
+
+    const std::string& TargetPDFFile() const { return m_TargetPDFFile; }
+    void setTargetPDFFile(std::string v) { m_TargetPDFFile = std::move(v); }
+    const std::string& TargetPDFDirectory() const { return m_TargetPDFDirectory; }
+    void setTargetPDFDirectory(std::string v) { m_TargetPDFDirectory = std::move(v); }
+    const std::string& SetupName() const { return m_SetupName; }
+    void setSetupName(std::string v) { m_SetupName = std::move(v); }
+    const std::string& RawDataFile() const { return m_RawDataFile; }
+    void setRawDataFile(std::string v) { m_RawDataFile = std::move(v); }
+
+    // A new settings object read from program folder + "\bin\Vantrel.ini".
+    // Errors: number 1, source "CSetupManager::LoadConfig-" + description.
+    void LoadConfig();
+    // One sheet from RawDataFile; afterwards TargetPDFFile names it.
+    // Errors: number 1, source "CSetupManager::BuildSetupSheet-" + description.
+    void BuildSetupSheet();
+
+private:
+    void ShowReport(const std::string& path);
+
+    std::shared_ptr<CAppSettings> m_config;
+    com::ComPtr<com::IDispatch> m_acrobatApp;  // held until the manager goes
+    std::string m_TargetPDFFile, m_TargetPDFDirectory, m_SetupName, m_RawDataFile;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,54 @@
+#pragma once
+// A program folder of the test's own: a fresh temporary folder that the code
+// under test takes as the folder of the executable, removed afterwards.
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "platform/Process.h"
+
+namespace testsupport {
+
+class TempProgramFolder {
+public:
+    TempProgramFolder() {
+        std::random_device rd;
+        for (;;) {
+            m_path = std::filesystem::temp_directory_path() / ("vantrel-test-" + std::to_string(rd()));
+            if (std::filesystem::create_directory(m_path)) break;
+        }
+        std::filesystem::create_directories(m_path / "bin");
+        platform::process::setProgramFolderForTesting(m_path.string());
+    }
+    ~TempProgramFolder() {
+        platform::process::setProgramFolderForTesting({});
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    TempProgramFolder(const TempProgramFolder&) = delete;
+    TempProgramFolder& operator=(const TempProgramFolder&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::string str() const { return m_path.string(); }
+
+    // Writes a file below the folder (folders created as needed), bytes as given.
+    std::filesystem::path write(const std::string& relative, const std::string& bytes) const {
+        auto p = m_path / relative;
+        std::filesystem::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p;
+    }
+    std::string read(const std::string& relative) const { return readFile(m_path / relative); }
+
+    static std::string readFile(const std::filesystem::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,60 @@
+#include "CDataBuilder.h"
+
+#include <CFileManager.h>
+
+namespace vantrel {
+
+std::string CDataBuilder::valueForRecord(std::string value, const std::string& delimiter) {
+    if (delimiter.empty()) return value;
+
+    // A blank cannot stand in for a blank delimiter; such a delimiter is dropped.
+    const std::string replacement = delimiter == " " ? std::string() : std::string(" ");
+    std::size_t pos = value.find(delimiter);
+    while (pos != std::string::npos) {
+        value.replace(pos, delimiter.size(), replacement);
+        // The blank may complete a new occurrence with the characters before it.
+        pos = value.find(delimiter, pos >= delimiter.size() ? pos - delimiter.size() + 1 : 0);
+    }
+
+    // A delimiter that overlaps itself ("||", "abab") can start inside the end
+    // of a value and end inside the delimiter that follows it, which would cut
+    // the record one field early. Such a tail becomes one blank, or goes when
+    // the delimiter itself begins with a blank. Each round shortens the value
+    // or moves the match to the left, so the loop ends.
+    const bool blankFits = delimiter.front() != ' ';
+    for (;;) {
+        const std::size_t first = (value + delimiter).find(delimiter);
+        if (first >= value.size()) return value;
+        value.erase(first);
+        if (blankFits) value += ' ';
+    }
+}
+
+void CDataBuilder::BuildData() {
+    std::string record = valueForRecord(m_fields[0], m_DataFileDelimiter);
+    for (std::size_t i = 1; i < SheetFieldCount; ++i) {
+        record += m_DataFileDelimiter;
+        record += valueForRecord(m_fields[i], m_DataFileDelimiter);
+    }
+    WriteMappingFile();
+    // Stored last, so a failure above leaves the previous record in place.
+    m_OutputString = std::move(record);
+}
+
+std::string CDataBuilder::toString() {
+    BuildData();
+    return m_OutputString;
+}
+
+void CDataBuilder::WriteMappingFile() {
+    CFileManager fileManager;
+    fileManager.setFileName(m_MappingDirectory + "Mapping_" + m_SetupName + ".map");
+    // Status texts are not examined: a mapping file that cannot be written
+    // must not stop the record from being built.
+    fileManager.deleteWinFile(fileManager.FileName());
+    for (std::size_t i = 0; i < SheetFieldCount; ++i) {
+        fileManager.appendLine(std::to_string(i + 1) + "=fld" + std::string(SheetFieldNames[i]));
+    }
+}
+
+}  // namespace vantrel

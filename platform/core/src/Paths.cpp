@@ -1,0 +1,18 @@
+#include "platform/Paths.h"
+
+namespace platform::paths {
+
+std::string toNative(std::string_view systemPath) {
+    std::string native;
+    native.reserve(systemPath.size());
+    for (char c : systemPath) {
+        if (c == '\\') c = '/';
+        // A folder given with a trailing separator and a name given with a
+        // leading one meet as "//"; one separator is meant.
+        if (c == '/' && !native.empty() && native.back() == '/') continue;
+        native += c;
+    }
+    return native;
+}
+
+}  // namespace platform::paths

@@ -1,0 +1,291 @@
+#include "platform/Profile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/Paths.h"
+#include "platform/Text.h"
+
+namespace platform::profile {
+
+namespace {
+
+enum class Kind { Blank, Comment, Section, Key, Other };
+
+// One line as it stands in the file: its bytes and the line end that followed
+// them ("\r\n", "\n", "\r", or nothing on a last line without one).
+struct Line {
+    std::string content;
+    std::string eol;
+};
+
+struct Parsed {
+    Kind kind = Kind::Other;
+    std::string name;   // section or key name, decoded, blanks removed
+    std::string value;  // key value, decoded, blanks and enclosing quotes removed
+};
+
+constexpr std::string_view kCrLf = "\r\n";
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::vector<Line> splitLines(const std::string& bytes) {
+    std::vector<Line> lines;
+    std::size_t start = 0;
+    const std::size_t n = bytes.size();
+    while (start < n) {
+        std::size_t end = start;
+        while (end < n && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        Line line{bytes.substr(start, end - start), {}};
+        if (end < n) {
+            const std::size_t eolLength = (bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n') ? 2 : 1;
+            line.eol = bytes.substr(end, eolLength);
+            end += eolLength;
+        }
+        lines.push_back(std::move(line));
+        start = end;
+    }
+    return lines;
+}
+
+std::string joinLines(const std::vector<Line>& lines) {
+    std::string out;
+    for (const Line& l : lines) out += l.content + l.eol;
+    return out;
+}
+
+Parsed parse(std::string_view content, bool firstLine) {
+    if (firstLine && content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
+    Parsed p;
+    const std::string_view t = trim(content);
+    if (t.empty()) {
+        p.kind = Kind::Blank;
+    } else if (t.front() == ';') {
+        p.kind = Kind::Comment;
+    } else if (t.front() == '[') {
+        p.kind = Kind::Section;
+        const std::size_t close = t.find(']');
+        p.name = text::decode8Bit(trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+    } else if (const std::size_t eq = t.find('='); eq != std::string_view::npos) {
+        p.kind = Kind::Key;
+        p.name = text::decode8Bit(trim(t.substr(0, eq)));
+        std::string_view v = trim(t.substr(eq + 1));
+        if (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\'')) v = v.substr(1, v.size() - 2);
+        p.value = text::decode8Bit(v);
+    }
+    return p;
+}
+
+// What the lookup of one entry found in a file.
+struct Location {
+    std::ptrdiff_t keyLine = -1;        // first line holding the key in a matching section
+    std::ptrdiff_t sectionLine = -1;    // header of the first matching section
+    std::ptrdiff_t lastInSection = -1;  // last non-blank line of that section
+    std::string value;
+};
+
+Location locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+    Location loc;
+    bool inMatch = false;
+    bool inFirstMatch = false;
+    const std::string_view wantSection = trim(section);
+    const std::string_view wantKey = trim(key);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Parsed p = parse(lines[i].content, i == 0);
+        if (p.kind == Kind::Section) {
+            inMatch = text::equalsIgnoreCase(p.name, wantSection);
+            inFirstMatch = inMatch && loc.sectionLine < 0;
+            if (inFirstMatch) loc.sectionLine = loc.lastInSection = std::ptrdiff_t(i);
+            continue;
+        }
+        if (inFirstMatch && p.kind != Kind::Blank) loc.lastInSection = std::ptrdiff_t(i);
+        if (inMatch && p.kind == Kind::Key && loc.keyLine < 0 && text::equalsIgnoreCase(p.name, wantKey)) {
+            loc.keyLine = std::ptrdiff_t(i);
+            loc.value = p.value;
+        }
+    }
+    return loc;
+}
+
+enum class ReadResult { Ok, Missing, Failed };
+
+ReadResult readFile(const std::string& nativePath, std::string& out) {
+    out.clear();
+    const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadResult::Failed;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return ReadResult::Failed;
+        }
+        out.append(buffer, std::size_t(got));
+    }
+    ::close(fd);
+    return ReadResult::Ok;
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += std::size_t(put);
+    }
+    return true;
+}
+
+// Temporary file beside the target, synced, then renamed over it: a reader
+// sees the old file or the new one, never a part.
+bool replaceFile(std::string nativePath, const std::string& bytes) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // Write through a symbolic link rather than replacing the link itself.
+    if (fs::is_symlink(nativePath, ec)) {
+        const fs::path target = fs::weakly_canonical(nativePath, ec);
+        if (ec) return false;
+        nativePath = target.string();
+    }
+    mode_t mode = 0644;
+    struct stat st {};
+    if (::stat(nativePath.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || ::access(nativePath.c_str(), W_OK) != 0) return false;
+        mode = st.st_mode & 07777;
+    }
+    const fs::path target(nativePath);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string tempPath = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(tempPath.data());
+    if (fd < 0) return false;
+    const bool written = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(tempPath.c_str(), nativePath.c_str()) != 0) {
+        ::unlink(tempPath.c_str());
+        return false;
+    }
+    // Make the rename itself durable; a failure here no longer endangers the data.
+    if (const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+// What a name or value may hold on its line: a C string ends at NUL, and a
+// line break would start a line of its own, so each becomes one blank.
+std::string oneLine(std::string_view s) {
+    s = s.substr(0, s.find('\0'));
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
+        out += (s[i] == '\r' || s[i] == '\n') ? ' ' : s[i];
+    }
+    return out;
+}
+
+std::string rawKeyName(const std::string& content, bool firstLine) {
+    std::string_view c = content;
+    if (firstLine && c.substr(0, 3) == "\xEF\xBB\xBF") c.remove_prefix(3);
+    return std::string(trim(c.substr(0, c.find('='))));
+}
+
+}  // namespace
+
+std::string readEntry(const std::string& filePath, std::string_view section, std::string_view key,
+                      std::string_view defaultValue, std::size_t bufferSize) {
+    const std::size_t maxBytes = bufferSize == 0 ? 0 : bufferSize - 1;
+    std::string bytes;
+    if (readFile(paths::toNative(filePath), bytes) != ReadResult::Ok) return text::cutToBytes(defaultValue, maxBytes);
+    const Location loc = locate(splitLines(bytes), section, key);
+    if (loc.keyLine < 0) return text::cutToBytes(defaultValue, maxBytes);
+    return text::cutToBytes(loc.value, maxBytes);
+}
+
+bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key, std::string_view value) {
+    const std::string native = paths::toNative(filePath);
+    std::string bytes;
+    if (readFile(native, bytes) == ReadResult::Failed) return false;
+    std::vector<Line> lines = splitLines(bytes);
+    const Location loc = locate(lines, section, key);
+    const std::string cleanValue = oneLine(value);
+
+    if (loc.keyLine >= 0) {
+        Line& line = lines[std::size_t(loc.keyLine)];
+        line.content = rawKeyName(line.content, loc.keyLine == 0) + "=" + cleanValue;
+        line.eol = kCrLf;
+    } else {
+        Line entry{oneLine(key) + "=" + cleanValue, std::string(kCrLf)};
+        if (loc.sectionLine >= 0) {
+            const auto at = std::size_t(loc.lastInSection);
+            if (lines[at].eol.empty()) lines[at].eol = kCrLf;
+            lines.insert(lines.begin() + std::ptrdiff_t(at + 1), std::move(entry));
+        } else {
+            if (!lines.empty() && lines.back().eol.empty()) lines.back().eol = kCrLf;
+            lines.push_back({"[" + oneLine(section) + "]", std::string(kCrLf)});
+            lines.push_back(std::move(entry));
+        }
+    }
+    return replaceFile(native, joinLines(lines));
+}
+
+bool deleteEntry(const std::string& filePath, std::string_view section, std::string_view key) {
+    const std::string native = paths::toNative(filePath);
+    std::string bytes;
+    const ReadResult read = readFile(native, bytes);
+    if (read == ReadResult::Missing) return true;
+    if (read == ReadResult::Failed) return false;
+    std::vector<Line> lines = splitLines(bytes);
+    std::vector<Line> kept;
+    bool inMatch = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Parsed p = parse(lines[i].content, i == 0);
+        if (p.kind == Kind::Section) inMatch = text::equalsIgnoreCase(p.name, trim(section));
+        if (inMatch && p.kind == Kind::Key && text::equalsIgnoreCase(p.name, trim(key))) continue;
+        kept.push_back(std::move(lines[i]));
+    }
+    if (kept.size() == lines.size()) return true;
+    return replaceFile(native, joinLines(kept));
+}
+
+bool deleteSection(const std::string& filePath, std::string_view section) {
+    const std::string native = paths::toNative(filePath);
+    std::string bytes;
+    const ReadResult read = readFile(native, bytes);
+    if (read == ReadResult::Missing) return true;
+    if (read == ReadResult::Failed) return false;
+    std::vector<Line> lines = splitLines(bytes);
+    std::vector<Line> kept;
+    bool inMatch = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Parsed p = parse(lines[i].content, i == 0);
+        if (p.kind == Kind::Section) inMatch = text::equalsIgnoreCase(p.name, trim(section));
+        if (inMatch) continue;
+        kept.push_back(std::move(lines[i]));
+    }
+    if (kept.size() == lines.size()) return true;
+    return replaceFile(native, joinLines(kept));
+}
+
+}  // namespace platform::profile

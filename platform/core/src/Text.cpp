@@ -1,0 +1,144 @@
+#include "platform/Text.h"
+
+#include <cstdint>
+
+namespace platform::text {
+
+namespace {
+
+bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+// Windows-1252 0x80..0x9F; the five unassigned bytes keep their C1 code
+// points, as Windows itself maps them.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    const std::size_t n = bytes.size();
+    while (i < n) {
+        const unsigned char c = bytes[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len;
+        char32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (n - i < len) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            const unsigned char cc = bytes[i + k];
+            if (!isContinuation(cc)) return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+        if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string fromWindows1252(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (char ch : bytes) {
+        const unsigned char c = ch;
+        if (c < 0x80)
+            out += ch;
+        else if (c < 0xA0)
+            appendUtf8(out, kCp1252High[c - 0x80]);
+        else
+            appendUtf8(out, c);
+    }
+    return out;
+}
+
+std::string decode8Bit(std::string_view bytes) {
+    return isValidUtf8(bytes) ? std::string(bytes) : fromWindows1252(bytes);
+}
+
+std::size_t charCount(std::string_view utf8) {
+    std::size_t count = 0;
+    for (unsigned char c : utf8)
+        if (!isContinuation(c)) ++count;
+    return count;
+}
+
+std::string leftChars(std::string_view utf8, std::size_t count) {
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        if (!isContinuation(utf8[i])) {
+            if (count == 0) break;
+            --count;
+        }
+        ++i;
+    }
+    return std::string(utf8.substr(0, i));
+}
+
+std::string cutToBytes(std::string_view utf8, std::size_t maxBytes) {
+    if (utf8.size() <= maxBytes) return std::string(utf8);
+    std::size_t cut = maxBytes;
+    while (cut > 0 && isContinuation(utf8[cut])) --cut;
+    return std::string(utf8.substr(0, cut));
+}
+
+std::string toLower(std::string_view utf8) {
+    std::string out(utf8);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const unsigned char c = out[i];
+        if (c >= 'A' && c <= 'Z') {
+            out[i] = char(c + 32);
+        } else if (c == 0xC3 && i + 1 < out.size()) {
+            // U+00C0..U+00DE, all but the multiplication sign U+00D7.
+            const unsigned char next = out[i + 1];
+            if (next >= 0x80 && next <= 0x9E && next != 0x97) out[i + 1] = char(next + 0x20);
+            ++i;
+        }
+    }
+    return out;
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    return toLower(a) == toLower(b);
+}
+
+}  // namespace platform::text

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "CAppSettings.h"
+#include "CUtils.h"
+#include "logging/Logging.h"
 #include "platform/com/Dispatch.h"
 
 namespace vantrel {
@@ -32,11 +34,19 @@ public:
     // Errors: number 1, source "CSetupManager::BuildSetupSheet-" + description.
     void BuildSetupSheet();
 
+    // Whether BuildSetupSheet shows the finished sheet in the viewer (the
+    // window always does; the batch tool only when asked).
+    bool OpenInViewer() const { return m_openInViewer; }
+    void setOpenInViewer(bool open) { m_openInViewer = open; }
+
 private:
     void ShowReport(const std::string& path);
 
     std::shared_ptr<CAppSettings> m_config;
     com::ComPtr<com::IDispatch> m_acrobatApp;  // held until the manager goes
+    com::ComPtr<logging::ICLog> m_log;
+    std::unique_ptr<CUtils> m_utils;
+    bool m_openInViewer = true;
     std::string m_TargetPDFFile, m_TargetPDFDirectory, m_SetupName, m_RawDataFile;
 };
 

@@ -1,0 +1,123 @@
+#include "BatchRunner.h"
+
+#include <chrono>
+#include <filesystem>
+#include <ostream>
+#include <thread>
+
+#include "CSetupManager.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+
+namespace vantrel {
+
+std::string BatchRunner::usage() {
+    return "Usage: vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...\n"
+           "Builds one setup sheet from each raw data file and prints the sheet's path.\n"
+           "  --setup NAME   setup type (default RDX)\n"
+           "  --target DIR   folder that receives the sheets (default: the current folder)\n"
+           "  --open         show each sheet in the PDF viewer\n"
+           "  --help         show this text\n";
+}
+
+bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, std::string& error) {
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.rawDataFiles.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--open") {
+            options.open = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        // --setup NAME, --setup=NAME, and the same for --target.
+        std::string name = arg, value;
+        bool hasValue = false;
+        if (auto eq = arg.find('='); eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+            hasValue = true;
+        }
+        if (name != "--setup" && name != "--target") {
+            error = "unknown option " + arg;
+            return false;
+        }
+        if (!hasValue) {
+            if (i + 1 >= args.size()) {
+                error = name + " needs a value";
+                return false;
+            }
+            value = args[++i];
+        }
+        if (value.empty()) {
+            error = name + " needs a value";
+            return false;
+        }
+        (name == "--setup" ? options.setupName : options.targetFolder) = value;
+    }
+    if (!options.help && options.rawDataFiles.empty()) {
+        error = "no raw data file given";
+        return false;
+    }
+    return true;
+}
+
+int BatchRunner::run(const std::vector<std::string>& args) {
+    Options options;
+    std::string error;
+    if (!parse(args, options, error)) {
+        m_err << "vantrel-batch: " << error << "\n" << usage();
+        return ExitUsage;
+    }
+    if (options.help) {
+        m_out << usage();
+        return ExitSuccess;
+    }
+    if (options.targetFolder.empty()) {
+        std::error_code ec;
+        options.targetFolder = std::filesystem::current_path(ec).string();
+    }
+
+    bool allBuilt = true;
+    for (std::size_t i = 0; i < options.rawDataFiles.size(); ++i) {
+        // Sheet names carry the time to the hundredth of a second; two builds
+        // inside one hundredth would give one name, and the second copy would
+        // replace the first sheet.
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(11));
+        allBuilt = buildOne(options, options.rawDataFiles[i]) && allBuilt;
+    }
+    return allBuilt ? ExitSuccess : ExitSomeFailed;
+}
+
+bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFile) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(platform::paths::toNative(rawDataFile), ec))
+        m_err << "Warning: no raw data file " << rawDataFile << "; the sheet holds empty values\n";
+    try {
+        CSetupManager manager;
+        manager.setOpenInViewer(options.open);
+        manager.setRawDataFile(rawDataFile);
+        manager.setSetupName(options.setupName);
+        manager.setTargetPDFDirectory(options.targetFolder);
+        manager.BuildSetupSheet();
+        m_out << platform::paths::toNative(manager.TargetPDFFile()) << std::endl;
+        return true;
+    } catch (const platform::Error& e) {
+        m_err << "Error: " << e.source() << std::endl;
+    } catch (const std::exception& e) {
+        m_err << "Error: " << e.what() << std::endl;
+    }
+    return false;
+}
+
+}  // namespace vantrel

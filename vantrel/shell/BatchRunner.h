@@ -1,0 +1,47 @@
+#pragma once
+// The command-line companion of the window: builds one sheet per raw data
+// file, as the window does with an external data file, where there is no
+// screen or where many sheets are wanted at once.
+//
+//   vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...
+//
+// Each sheet's path goes to standard output on a line of its own; a failed
+// build prints "Error: " + the error's source to standard error and the next
+// file is built. Exit status: 0 all built, 1 some failed, 2 wrong usage.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+class BatchRunner {
+public:
+    static constexpr int ExitSuccess = 0;
+    static constexpr int ExitSomeFailed = 1;
+    static constexpr int ExitUsage = 2;
+
+    BatchRunner(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+
+    // args: the command line without the program name.
+    int run(const std::vector<std::string>& args);
+
+    static std::string usage();
+
+private:
+    struct Options {
+        std::string setupName = "RDX";
+        std::string targetFolder;  // empty: the current folder
+        bool open = false;
+        bool help = false;
+        std::vector<std::string> rawDataFiles;
+    };
+    // False (with the reason in error) for a command line that cannot be run.
+    static bool parse(const std::vector<std::string>& args, Options& options, std::string& error);
+    bool buildOne(const Options& options, const std::string& rawDataFile);
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+};
+
+}  // namespace vantrel

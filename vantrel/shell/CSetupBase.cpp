@@ -1,0 +1,132 @@
+#include "CSetupBase.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "CFileManager.h"
+#include "CRulesEngine.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/com/ErrorInfo.h"
+#include "platform/com/Runtime.h"
+#include "quorrel/Quorrel.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr const char* kCreateSource = "CSetupBase::-CreateSetupSheet";
+
+std::string dateString(const platform::process::LocalDateTime& t) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", t.year, t.month, t.day);
+    return buffer;
+}
+
+}  // namespace
+
+std::string CSetupBase::SafeFileNamePart(const std::string& namePart) {
+    std::string out = namePart;
+    for (char& c : out) {
+        const auto u = static_cast<unsigned char>(c);
+        switch (c) {
+        case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+            c = '_';
+            break;
+        default:
+            if (u < 0x20 || u == 0x7F) c = '_';
+        }
+    }
+    return out;
+}
+
+void CSetupBase::CreateSetupSheet() {
+    try {
+        m_utils = std::make_unique<CUtils>();
+        m_log = com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);
+        com::check(m_log->put_FileName(m_LogPath));
+
+        LoadSetupProperties();
+
+        CAppSettings& config = settings();
+        config.setFileName(m_RawDataFile);
+        config.LoadRawData();
+
+        CRulesEngine rules;
+        rules.setConfig(m_Config);
+        rules.setSetupName(m_SetupName);
+        rules.setDataFileDelimiter(config.DataFileDelimiter());
+        rules.ProcessData();
+
+        // The filler reads whatever the data file holds, so a write that did
+        // not happen must stop the run: else the sheet shows the last run's car.
+        const std::string dataFile = m_utils->checkMe(config.DataDirectory()) + config.DataFile();
+        CFileManager files;
+        files.setFileName(dataFile);
+        const std::string written = files.writeLineToFileWithData(rules.SetupDataRow());
+        if (written.rfind("Success: ", 0) != 0)
+            platform::raise(platform::ErrPathAccess, kCreateSource,
+                            "Cannot write the sheet data file " + platform::paths::toNative(dataFile));
+
+        m_DriverSetupFilename = BuildSheetFileName(m_TargetPDFDirectory);
+
+        const std::string templateFile = m_utils->checkMe(config.TemplatesDirectory()) + m_PDFTemplateSetupSheet;
+        if (!files.copyFile(templateFile, m_DriverSetupFilename).empty())
+            platform::raise(platform::ErrPathAccess, kCreateSource,
+                            "Cannot copy the template " + platform::paths::toNative(templateFile) + " to " +
+                                platform::paths::toNative(m_DriverSetupFilename));
+
+        auto filler = com::create<quorrel::ICPdfFormFiller>(quorrel::CLSID_CPdfFormFiller,
+                                                            quorrel::IID_CPdfFormFiller);
+        com::check(filler->put_DataFile(dataFile));
+        com::check(filler->put_DataFileDelimiter(config.DataFileDelimiter()));
+        com::check(filler->put_PdfFormFile(m_DriverSetupFilename));
+        com::check(filler->put_MappingFile(m_utils->checkMe(config.MappingDirectory()) + m_MappingFile));
+        com::check(filler->FillForm());
+    } catch (const platform::Error& e) {
+        platform::raise(100, kCreateSource, e.description());
+    } catch (const std::exception& e) {
+        platform::raise(100, kCreateSource, e.what());
+    } catch (...) {
+        platform::raise(100, kCreateSource);
+    }
+}
+
+CAppSettings& CSetupBase::settings() const {
+    if (!m_Config) platform::raise(platform::ErrObjectNotSet, "CSetupBase");
+    return *m_Config;
+}
+
+void CSetupBase::LoadSetupProperties() {
+    try {
+        CAppSettings setup;
+        setup.setFileName(SetupIniPath());
+        setup.LoadProperties();
+        m_SetupName = setup.SetupName();
+        m_MappingFile = setup.MappingFile();
+        m_PDFTemplateSetupSheet = setup.PDFTemplateSetupSheet();
+    } catch (const platform::Error& e) {
+        com::check(m_log->LogMe("CSetupBase::LoadProperties-" + e.description()));
+    } catch (const std::exception& e) {
+        com::check(m_log->LogMe(std::string("CSetupBase::LoadProperties-") + e.what()));
+    } catch (...) {
+        com::check(m_log->LogMe("CSetupBase::LoadProperties-" + platform::standardDescription(440)));
+    }
+}
+
+std::string CSetupBase::BuildSheetFileName(const std::string& folder) {
+    const auto today = platform::process::now();
+    return folder + SafeFileNamePart(settings().DriverName()) + "_SetupSheet_" + SafeFileNamePart(m_SetupName) + "_" +
+           dateString(today) + "_" + TimeStampString(false, 2) + ".pdf";
+}
+
+std::string CSetupBase::TimeStampString(bool colonSeparator, int decimals) {
+    return platform::process::formatTimeOfDay(platform::process::secondsSinceMidnight(), colonSeparator, decimals);
+}
+
+std::string CSetupBase::SetupIniPath() {
+    return m_utils->checkMe(settings().ConfigDirectory()) + "Setup_" + m_SetupName + ".ini";
+}
+
+}  // namespace vantrel

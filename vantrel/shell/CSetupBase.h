@@ -1,0 +1,61 @@
+#pragma once
+// The setup sheet builder: turns one raw data file into one filled setup
+// sheet PDF. The run driver sets the properties and calls CreateSetupSheet
+// once; DriverSetupFilename then names the sheet.
+
+#include <memory>
+#include <string>
+
+#include "CAppSettings.h"
+#include "CUtils.h"
+#include "logging/Logging.h"
+#include "platform/com/Unknown.h"
+
+namespace vantrel {
+
+class CSetupBase {
+public:
+    const std::string& LogPath() const { return m_LogPath; }
+    void setLogPath(std::string v) { m_LogPath = std::move(v); }
+    const std::string& DriverSetupFilename() const { return m_DriverSetupFilename; }
+    void setDriverSetupFilename(std::string v) { m_DriverSetupFilename = std::move(v); }
+    const std::shared_ptr<CAppSettings>& Config() const { return m_Config; }
+    void setConfig(std::shared_ptr<CAppSettings> v) { m_Config = std::move(v); }
+    const std::string& TargetPDFDirectory() const { return m_TargetPDFDirectory; }
+    void setTargetPDFDirectory(std::string v) { m_TargetPDFDirectory = std::move(v); }
+    const std::string& PDFTemplateSetupSheet() const { return m_PDFTemplateSetupSheet; }
+    void setPDFTemplateSetupSheet(std::string v) { m_PDFTemplateSetupSheet = std::move(v); }
+    const std::string& MappingFile() const { return m_MappingFile; }
+    void setMappingFile(std::string v) { m_MappingFile = std::move(v); }
+    const std::string& RawDataFile() const { return m_RawDataFile; }
+    void setRawDataFile(std::string v) { m_RawDataFile = std::move(v); }
+    const std::string& SetupName() const { return m_SetupName; }
+    void setSetupName(std::string v) { m_SetupName = std::move(v); }
+    const std::string& ReportName() const { return m_ReportName; }
+    void setReportName(std::string v) { m_ReportName = std::move(v); }
+
+    // The whole pipeline: per-setup file, raw data, rules, data file, template
+    // copy, fill. Errors: number 100, source "CSetupBase::-CreateSetupSheet",
+    // the first error's description.
+    void CreateSetupSheet();
+
+    // A name part of a sheet file name made safe: every character a Windows
+    // file name cannot hold, and every control character, becomes "_".
+    static std::string SafeFileNamePart(const std::string& namePart);
+
+private:
+    void LoadSetupProperties();
+    std::string BuildSheetFileName(const std::string& folder);
+    std::string TimeStampString(bool colonSeparator, int decimals);
+    std::string SetupIniPath();
+    // Config, or error 91 when the run driver has not set it.
+    CAppSettings& settings() const;
+
+    std::string m_LogPath, m_DriverSetupFilename, m_TargetPDFDirectory, m_PDFTemplateSetupSheet, m_MappingFile,
+        m_RawDataFile, m_SetupName, m_ReportName;
+    std::shared_ptr<CAppSettings> m_Config;
+    std::unique_ptr<CUtils> m_utils;
+    com::ComPtr<logging::ICLog> m_log;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,81 @@
+#include "CSetupManager.h"
+
+#include <exception>
+
+#include "CSetupBase.h"
+#include "platform/Error.h"
+#include "platform/Process.h"
+#include "platform/com/ErrorInfo.h"
+#include "platform/com/Runtime.h"
+
+namespace vantrel {
+
+namespace {
+
+// The description a re-raise passes on: the caught error's own text.
+std::string describe(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const platform::Error& e) {
+        return e.description();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return platform::standardDescription(440);
+    }
+}
+
+}  // namespace
+
+void CSetupManager::LoadConfig() {
+    try {
+        m_config = std::make_shared<CAppSettings>();
+        m_config->setFileName(platform::process::programFolder() + "\\bin\\Vantrel.ini");
+        m_config->ReadSettings();
+    } catch (...) {
+        // No description of its own: the user sees the generic text.
+        platform::raise(1, "CSetupManager::LoadConfig-" + describe(std::current_exception()));
+    }
+}
+
+void CSetupManager::BuildSetupSheet() {
+    try {
+        LoadConfig();
+        m_utils = std::make_unique<CUtils>();
+        m_log = com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);
+        com::check(m_log->put_FileName(m_utils->checkMe(m_config->LoggingDirectory()) + m_config->LogFile()));
+        com::check(m_log->LogMe("CSetupManager::BuildSetupSheet-START PROCESSING"));
+
+        std::string logPath;
+        com::check(m_log->get_FileName(&logPath));
+
+        CSetupBase builder;
+        builder.setConfig(m_config);
+        builder.setLogPath(logPath);
+        builder.setSetupName(m_SetupName);
+        builder.setRawDataFile(m_RawDataFile);
+        builder.setTargetPDFDirectory(m_utils->checkMe(m_TargetPDFDirectory));
+        builder.CreateSetupSheet();
+
+        if (m_openInViewer) ShowReport(builder.DriverSetupFilename());
+        m_TargetPDFFile = builder.DriverSetupFilename();
+    } catch (...) {
+        platform::raise(1, "CSetupManager::BuildSetupSheet-" + describe(std::current_exception()));
+    }
+}
+
+void CSetupManager::ShowReport(const std::string& path) {
+    m_acrobatApp = com::createObject("AcroExch.App");
+    com::ComPtr<com::IDispatch> document = com::createObject("AcroExch.AVDoc");
+
+    const com::Variant opened =
+        com::invoke(document.get(), 1, com::DISPATCH_METHOD, {com::Variant(path), com::Variant("")});
+    if (opened.toInt32() != 0) {
+        for (com::DISPID dispid : {24, 25, 21})
+            com::invoke(m_acrobatApp.get(), dispid, com::DISPATCH_METHOD, {com::Variant(int32_t{1})});
+    } else {
+        com::check(m_log->LogMe("CSetupManager::Failed to Open Report: " + path));
+    }
+}
+
+}  // namespace vantrel

@@ -1,0 +1,324 @@
+#include "CRulesEngine.h"
+
+#include <array>
+#include <string_view>
+
+#include "CDataBuilder.h"
+#include "platform/Error.h"
+#include "platform/Text.h"
+
+namespace vantrel {
+
+namespace {
+
+using Sheet = SheetField;
+using Setup = SetupField;
+
+// Value rules: one sheet field from one setup field.
+
+// Copied unchanged.
+struct CopyRule {
+    Sheet field;
+    Setup source;
+};
+constexpr CopyRule kCopied[] = {
+    {Sheet::DriverName, Setup::DriverName},
+    {Sheet::TrackCity, Setup::TrackCity},
+    {Sheet::RaceEvent, Setup::EventName},
+    {Sheet::RaceDate, Setup::EventDate},
+    {Sheet::FrontCamber, Setup::FrontCamber},
+    {Sheet::FrontWheelBase, Setup::FrontWheelBase},
+    {Sheet::FrontKickupF, Setup::FrontKickupF},
+    {Sheet::FrontKickupR, Setup::FrontKickupR},
+    {Sheet::FrontShockPiston, Setup::FrontShockPiston},
+    {Sheet::FrontSteeringBlock, Setup::FrontSteeringBlock},
+    {Sheet::FrontArmMaterial, Setup::FrontArmMaterial},
+    {Sheet::RearWheelBase, Setup::RearWheelBase},
+    {Sheet::RearAntisquatF, Setup::RearAntisquatF},
+    {Sheet::RearAntisquatR, Setup::RearAntisquatR},
+    {Sheet::RearShockPiston, Setup::RearShockPiston},
+    {Sheet::RearArmMaterial, Setup::RearArmMaterial},
+    {Sheet::FrontTyres, Setup::FrontTyres},
+    {Sheet::FrontTyreCompound, Setup::FrontTyreCompound},
+    {Sheet::FrontInsert, Setup::FrontInsert},
+    {Sheet::FrontWheel, Setup::FrontWheel},
+    {Sheet::RearTyres, Setup::RearTyres},
+    {Sheet::RearTyreCompound, Setup::RearTyreCompound},
+    {Sheet::RearInsert, Setup::RearInsert},
+    {Sheet::RearWheel, Setup::RearWheel},
+    {Sheet::TyreAdditive, Setup::TyreAdditive},
+    {Sheet::FrontDrive, Setup::FrontDrive},
+    {Sheet::Comments, Setup::Comments},
+    {Sheet::Motor, Setup::Motor},
+    {Sheet::Radio, Setup::Radio},
+    {Sheet::Servo, Setup::Servo},
+    {Sheet::MotorBrush, Setup::MotorBrush},
+    {Sheet::ESC, Setup::ESC},
+    {Sheet::Body, Setup::Body},
+    {Sheet::MotorSpring, Setup::MotorSpring},
+    {Sheet::Spur, Setup::Spur},
+    {Sheet::Pinion, Setup::Pinion},
+    {Sheet::Wing, Setup::Wing},
+    {Sheet::LeadWeights, Setup::LeadWeights},
+    {Sheet::TrackSurface, Setup::TrackSurface},
+    {Sheet::TrackTraction, Setup::TrackTraction},
+    {Sheet::TrackComposition, Setup::TrackComposition},
+    {Sheet::TrackTemperature, Setup::TrackTemperature},
+    {Sheet::Notes, Setup::Notes},
+    {Sheet::ResultsMain, Setup::ResultsMain},
+    {Sheet::ResultsQualifyingPos, Setup::ResultsQualifyingPos},
+    {Sheet::ResultsFinishPos, Setup::ResultsFinishPos},
+};
+
+// Given a unit, from the setup field of the same name.
+struct UnitRule {
+    Sheet field;
+    Setup source;
+    std::string_view unit;
+};
+constexpr UnitRule kWithUnit[] = {
+    {Sheet::FrontCastor, Setup::FrontCastor, "deg"},
+    {Sheet::FrontToeIn, Setup::FrontToeIn, "deg"},
+    {Sheet::FrontRideHeight, Setup::FrontRideHeight, "mm"},
+    {Sheet::FrontDroop, Setup::FrontDroop, "mm"},
+    {Sheet::FrontToeOut, Setup::FrontToeOut, "deg"},
+    {Sheet::FrontShockOil, Setup::FrontShockOil, "WT"},
+    {Sheet::FrontShockSpring, Setup::FrontShockSpring, "lbs"},
+    {Sheet::RearToeIn, Setup::RearToeIn, "deg"},
+    {Sheet::RearCamber, Setup::RearCamber, "deg"},
+    {Sheet::RearRideHeight, Setup::RearRideHeight, "mm"},
+    {Sheet::RearDroop, Setup::RearDroop, "mm"},
+    {Sheet::RearShockOil, Setup::RearShockOil, "WT"},
+    {Sheet::RearShockSpring, Setup::RearShockSpring, "lbs"},
+    {Sheet::RearUprightToeIn, Setup::RearUprightToeIn, "deg"},
+};
+
+// "No" (any case) stays as entered; anything else is a size in mm.
+constexpr CopyRule kAntiRollBars[] = {
+    {Sheet::FrontAntiRollBar, Setup::FrontAntiRollBar},
+    {Sheet::RearAntiRollBar, Setup::RearAntiRollBar},
+};
+
+// Group rules: an option number, or an arm's length and position, marks at
+// most one field of a group.
+
+// Value "k" (exactly those digits) marks marks[k - 1] with "l".
+struct OptionGroup {
+    Setup source;
+    std::size_t count;
+    std::array<Sheet, 8> marks;
+};
+constexpr OptionGroup kOptionGroups[] = {
+    {Setup::AckermanBellcrank, 2, {Sheet::AckermanBellcrank1, Sheet::AckermanBellcrank2}},
+    {Setup::AckermanHub, 2, {Sheet::AckermanHub1, Sheet::AckermanHub2}},
+    {Setup::FrontShockTower, 4,
+     {Sheet::FrontShockTowerShock1, Sheet::FrontShockTowerShock2, Sheet::FrontShockTowerShock3,
+      Sheet::FrontShockTowerShock4}},
+    {Setup::FrontShockTowerCamber, 8,
+     {Sheet::FrontShockCamber1, Sheet::FrontShockCamber2, Sheet::FrontShockCamber3, Sheet::FrontShockCamber4,
+      Sheet::FrontShockCamber5, Sheet::FrontShockCamber6, Sheet::FrontShockCamber7, Sheet::FrontShockCamber8}},
+    {Setup::RearShockTower, 4,
+     {Sheet::RearShockTowerShock1, Sheet::RearShockTowerShock2, Sheet::RearShockTowerShock3,
+      Sheet::RearShockTowerShock4}},
+    {Setup::RearShockTowerCamber, 8,
+     {Sheet::RearShockCamber1, Sheet::RearShockCamber2, Sheet::RearShockCamber3, Sheet::RearShockCamber4,
+      Sheet::RearShockCamber5, Sheet::RearShockCamber6, Sheet::RearShockCamber7, Sheet::RearShockCamber8}},
+    {Setup::RearHubCamber, 4,
+     {Sheet::RearHubCamber1, Sheet::RearHubCamber2, Sheet::RearHubCamber3, Sheet::RearHubCamber4}},
+};
+
+// Length "long"/"short" (any case) puts "_" in its marker; only then is the
+// position read, and position firstPosition + i marks longMarks[i] or
+// shortMarks[i]. The front axle has no position 1 on the sheet.
+struct ArmRule {
+    Setup length;
+    Setup position;
+    Sheet longMarker;
+    Sheet shortMarker;
+    int firstPosition;
+    std::size_t count;
+    std::array<Sheet, 4> longMarks;
+    std::array<Sheet, 4> shortMarks;
+};
+constexpr ArmRule kArms[] = {
+    {Setup::FrontArmLength, Setup::FrontArmShock, Sheet::FrontArmLong, Sheet::FrontArmShort, 2, 3,
+     {Sheet::FrontArmLong2, Sheet::FrontArmLong3, Sheet::FrontArmLong4},
+     {Sheet::FrontArmShort2, Sheet::FrontArmShort3, Sheet::FrontArmShort4}},
+    {Setup::RearArmLength, Setup::RearArmShock, Sheet::RearArmLong, Sheet::RearArmShort, 1, 4,
+     {Sheet::RearArmLong1, Sheet::RearArmLong2, Sheet::RearArmLong3, Sheet::RearArmLong4},
+     {Sheet::RearArmShort1, Sheet::RearArmShort2, Sheet::RearArmShort3, Sheet::RearArmShort4}},
+};
+
+// The order in which the group rules run, each named by its (first) source.
+struct GroupStep {
+    bool arm;
+    Setup source;
+};
+constexpr GroupStep kGroupOrder[] = {
+    {false, Setup::AckermanBellcrank},    {false, Setup::AckermanHub},    {false, Setup::FrontShockTower},
+    {false, Setup::FrontShockTowerCamber}, {true, Setup::FrontArmLength}, {false, Setup::RearShockTower},
+    {false, Setup::RearShockTowerCamber},  {true, Setup::RearArmLength},  {false, Setup::RearHubCamber},
+};
+
+// The tables above must together write every sheet field exactly once and
+// read every setup field exactly once; the compiler holds them to that.
+struct Coverage {
+    std::array<int, SheetFieldCount> written{};
+    std::array<int, SetupFieldCount> read{};
+};
+
+constexpr Coverage coverage() {
+    Coverage c;
+    auto write = [&c](Sheet f) { ++c.written[std::size_t(f)]; };
+    auto read = [&c](Setup f) { ++c.read[std::size_t(f)]; };
+    for (const auto& r : kCopied) write(r.field), read(r.source);
+    for (const auto& r : kWithUnit) write(r.field), read(r.source);
+    for (const auto& r : kAntiRollBars) write(r.field), read(r.source);
+    for (const auto& g : kOptionGroups) {
+        read(g.source);
+        for (std::size_t i = 0; i < g.count; ++i) write(g.marks[i]);
+    }
+    for (const auto& a : kArms) {
+        read(a.length), read(a.position);
+        write(a.longMarker), write(a.shortMarker);
+        for (std::size_t i = 0; i < a.count; ++i) write(a.longMarks[i]), write(a.shortMarks[i]);
+    }
+    return c;
+}
+
+constexpr bool eachOnce(const auto& counts) {
+    for (int n : counts)
+        if (n != 1) return false;
+    return true;
+}
+
+constexpr bool groupOrderComplete() {
+    std::size_t options = 0, arms = 0;
+    for (const auto& step : kGroupOrder) {
+        int found = 0;
+        if (step.arm) {
+            for (const auto& a : kArms) found += a.length == step.source;
+            ++arms;
+        } else {
+            for (const auto& g : kOptionGroups) found += g.source == step.source;
+            ++options;
+        }
+        if (found != 1) return false;
+    }
+    return options == std::size(kOptionGroups) && arms == std::size(kArms);
+}
+
+static_assert(eachOnce(coverage().written), "every sheet field needs exactly one rule");
+static_assert(eachOnce(coverage().read), "every setup field is read by exactly one rule");
+static_assert(groupOrderComplete(), "every group rule runs exactly once");
+
+// The value rule of each sheet field, by record position, so that they run in
+// record order. Fields written by group rules have none.
+enum class ValueKind { None, Copy, Unit, AntiRollBar };
+struct ValueRule {
+    ValueKind kind = ValueKind::None;
+    Setup source{};
+    std::string_view unit;
+};
+
+constexpr std::array<ValueRule, SheetFieldCount> valueRulesInRecordOrder() {
+    std::array<ValueRule, SheetFieldCount> rules{};
+    for (const auto& r : kCopied) rules[std::size_t(r.field)] = {ValueKind::Copy, r.source, {}};
+    for (const auto& r : kWithUnit) rules[std::size_t(r.field)] = {ValueKind::Unit, r.source, r.unit};
+    for (const auto& r : kAntiRollBars) rules[std::size_t(r.field)] = {ValueKind::AntiRollBar, r.source, "mm"};
+    return rules;
+}
+constexpr auto kValueRules = valueRulesInRecordOrder();
+
+constexpr std::string_view kMark = "l";
+constexpr std::string_view kLengthMarker = "_";
+
+void applyOptionGroup(const OptionGroup& group, const CAppSettings& config, CDataBuilder& builder) {
+    const std::string& chosen = config.field(group.source);
+    for (std::size_t i = 0; i < group.count; ++i) {
+        if (chosen == std::to_string(i + 1)) {
+            builder.setField(group.marks[i], std::string(kMark));
+            return;
+        }
+    }
+}
+
+void applyArm(const ArmRule& arm, const CAppSettings& config, CDataBuilder& builder) {
+    const std::string length = platform::text::toLower(config.field(arm.length));
+    const std::array<Sheet, 4>* marks = nullptr;
+    if (length == "long") {
+        builder.setField(arm.longMarker, std::string(kLengthMarker));
+        marks = &arm.longMarks;
+    } else if (length == "short") {
+        builder.setField(arm.shortMarker, std::string(kLengthMarker));
+        marks = &arm.shortMarks;
+    } else {
+        return;  // no length chosen: the position is not looked at
+    }
+    const std::string& position = config.field(arm.position);
+    for (std::size_t i = 0; i < arm.count; ++i) {
+        if (position == std::to_string(arm.firstPosition + int(i))) {
+            builder.setField((*marks)[i], std::string(kMark));
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+std::string CRulesEngine::AppendUnit(const std::string& value, const std::string& unit) {
+    if (unit.empty() || value.empty()) return value;
+    if (platform::text::toLower(value).find(platform::text::toLower(unit)) != std::string::npos) return value;
+    return value + " " + unit;
+}
+
+void CRulesEngine::ProcessData() {
+    m_utils = std::make_unique<CUtils>();
+    CDataBuilder builder;
+    builder.setDataFileDelimiter(m_DataFileDelimiter);
+
+    if (!m_Config) {
+        platform::raise(platform::ErrObjectNotSet, "CRulesEngine",
+                        "No setup record to process: Config is not set");
+    }
+    const CAppSettings& config = *m_Config;
+    builder.setMappingDirectory(m_utils->checkMe(config.MappingDirectory()));
+    builder.setSetupName(m_SetupName);
+
+    for (std::size_t i = 0; i < SheetFieldCount; ++i) {
+        const ValueRule& rule = kValueRules[i];
+        const Sheet field = Sheet(i);
+        switch (rule.kind) {
+        case ValueKind::None:
+            break;
+        case ValueKind::Copy:
+            builder.setField(field, config.field(rule.source));
+            break;
+        case ValueKind::Unit:
+            builder.setField(field, AppendUnit(config.field(rule.source), std::string(rule.unit)));
+            break;
+        case ValueKind::AntiRollBar: {
+            const std::string& value = config.field(rule.source);
+            builder.setField(field, platform::text::toLower(value) == "no"
+                                        ? value
+                                        : AppendUnit(value, std::string(rule.unit)));
+            break;
+        }
+        }
+    }
+
+    for (const GroupStep& step : kGroupOrder) {
+        if (step.arm) {
+            for (const ArmRule& arm : kArms)
+                if (arm.length == step.source) applyArm(arm, config, builder);
+        } else {
+            for (const OptionGroup& group : kOptionGroups)
+                if (group.source == step.source) applyOptionGroup(group, config, builder);
+        }
+    }
+
+    // Assigned last: a failure anywhere above keeps the previous record.
+    m_SetupDataRow = builder.toString();
+}
+
+}  // namespace vantrel

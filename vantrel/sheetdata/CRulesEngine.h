@@ -1,0 +1,44 @@
+#pragma once
+// Turns one loaded setup record into the 112 values of a setup sheet (units
+// appended, option numbers turned into marks) and has them joined into the
+// sheet data record, which rewrites the setup type's mapping file as well.
+
+#include <memory>
+#include <string>
+
+#include "CAppSettings.h"
+#include "CUtils.h"
+
+namespace vantrel {
+
+class CRulesEngine {
+public:
+    const std::string& SetupName() const { return m_SetupName; }
+    void setSetupName(std::string value) { m_SetupName = std::move(value); }
+    const std::string& DataFileDelimiter() const { return m_DataFileDelimiter; }
+    void setDataFileDelimiter(std::string value) { m_DataFileDelimiter = std::move(value); }
+    // The setup record to read; shared with the caller and only read.
+    const std::shared_ptr<CAppSettings>& Config() const { return m_Config; }
+    void setConfig(std::shared_ptr<CAppSettings> value) { m_Config = std::move(value); }
+    const std::string& SetupDataRow() const { return m_SetupDataRow; }
+    void setSetupDataRow(std::string value) { m_SetupDataRow = std::move(value); }
+
+    // Derives every sheet field from Config, builds the record (rewriting the
+    // mapping file in Config's mapping folder) and stores it in SetupDataRow.
+    // Without Config: platform::Error 91. Any failure leaves SetupDataRow as
+    // it was.
+    void ProcessData();
+
+    // value + " " + unit, unless either is empty or the value already holds
+    // the unit somewhere, in any letter case.
+    static std::string AppendUnit(const std::string& value, const std::string& unit);
+
+private:
+    std::unique_ptr<CUtils> m_utils;  // made afresh by every ProcessData
+    std::string m_SetupDataRow;
+    std::shared_ptr<CAppSettings> m_Config;
+    std::string m_DataFileDelimiter;
+    std::string m_SetupName;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,221 @@
+#include "CFileManager.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/Text.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kNoFile = "Error: No open file object";
+
+std::string successStatus(const std::string& line) {
+    return "Success: " + platform::text::leftChars(line, 20) + "....etc writen to file";
+}
+
+std::string writeLine(const std::string& fileName, const std::string& line, std::ios::openmode mode) {
+    if (fileName.empty()) return kNoFile;
+    std::ofstream out(platform::paths::toNative(fileName), std::ios::binary | mode);
+    if (!out) return {};
+    out << line << "\r\n";
+    out.close();
+    return out ? successStatus(line) : std::string();
+}
+
+// The entry of a folder whose name equals `name` ignoring letter case; an
+// exact match wins, since a Linux folder may hold both spellings.
+std::optional<fs::path> findEntry(const fs::path& folder, const std::string& name) {
+    std::optional<fs::path> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string entry = CFileManager::StripTerminator(it->path().filename().string());
+        if (entry == name) return it->path();
+        if (!found && platform::text::equalsIgnoreCase(entry, name)) found = it->path();
+    }
+    return found;
+}
+
+// sFile split at its last separator; a bare name stands in the root.
+std::optional<fs::path> locateFile(const std::string& sFile) {
+    const std::size_t cut = sFile.find_last_of("\\/");
+    const std::string folderPart = cut == std::string::npos ? "\\" : sFile.substr(0, cut + 1);
+    const std::string namePart = cut == std::string::npos ? sFile : sFile.substr(cut + 1);
+    const fs::path folder = platform::paths::toNative(folderPart);
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) return std::nullopt;
+    // A directory search lists "." and ".." as well.
+    if (namePart == "." || namePart == "..") return folder / namePart;
+    return findEntry(folder, namePart);
+}
+
+std::string properCase(const std::string& s) {
+    std::string out = platform::text::toLower(s);
+    bool wordStart = true;
+    for (char& c : out) {
+        if (wordStart && c >= 'a' && c <= 'z') c = char(c - 32);
+        wordStart = c == ' ';
+    }
+    return out;
+}
+
+}  // namespace
+
+// Every operation here catches everything itself: callers only ever get a status.
+
+std::string CFileManager::writeLineToFilePreDefined() {
+    try {
+        return writeLineToFile(m_FileName, m_NewText);
+    } catch (...) {
+        return {};
+    }
+}
+
+#ifdef VANTREL_FILEMANAGER_WITH_DATA
+std::string CFileManager::writeLineToFileWithData(const std::string& myTextLine) {
+    try {
+        return writeLineToFile(m_FileName, myTextLine);
+    } catch (...) {
+        return {};
+    }
+}
+#endif
+
+std::string CFileManager::writeLineToFile(const std::string& myFileName, const std::string& myTextLine) {
+    try {
+        return writeLine(myFileName, myTextLine, std::ios::out | std::ios::trunc);
+    } catch (...) {
+        return {};
+    }
+}
+
+std::string CFileManager::appendLineToFile(const std::string& myFileName, const std::string& myTextLine) {
+    try {
+        return writeLine(myFileName, myTextLine, std::ios::out | std::ios::app);
+    } catch (...) {
+        return {};
+    }
+}
+
+std::string CFileManager::appendLine(const std::string& myTextLine) {
+    return appendLineToFile(m_FileName, myTextLine);
+}
+
+std::string CFileManager::copyFile(const std::string& strMySourceFilename, const std::string& strMyTargetFilename) {
+    const std::string failed = "Failed to copy: " + strMySourceFilename + " to " + strMyTargetFilename;
+    try {
+        const fs::path source = platform::paths::toNative(strMySourceFilename);
+        const fs::path target = platform::paths::toNative(strMyTargetFilename);
+        std::error_code ec;
+        if (!fs::is_regular_file(source, ec)) return failed;
+        // Copied beside the target first and renamed over it, so a failure
+        // never leaves half a file under the target's name.
+        const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+        std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+        const int fd = ::mkstemp(temp.data());
+        if (fd < 0) return failed;
+        ::close(fd);
+        const bool copied = fs::copy_file(source, temp, fs::copy_options::overwrite_existing, ec) && !ec;
+        if (!copied || (fs::rename(temp, target, ec), ec)) {
+            fs::remove(temp, ec);
+            return failed;
+        }
+        return {};
+    } catch (...) {
+        return failed;
+    }
+}
+
+std::string CFileManager::StripTerminator(const std::string& strString) {
+    return strString.substr(0, strString.find('\0'));
+}
+
+bool CFileManager::FileOrDirExists(const std::string& sFile, const std::string& sFolder) {
+    try {
+        if (sFile.empty() && sFolder.empty()) return false;
+        if (sFile.empty()) {
+            std::error_code ec;
+            return fs::is_directory(platform::paths::toNative(sFolder), ec);
+        }
+        return locateFile(sFile).has_value();
+    } catch (...) {
+        return false;
+    }
+}
+
+std::string CFileManager::deleteWinFile(const std::string& strMyDeleteFile) {
+    try {
+        const std::optional<fs::path> entry = locateFile(strMyDeleteFile);
+        if (!entry) return {};
+        std::error_code ec;
+        // Removed for good; a folder is removed only when empty.
+        if (!fs::remove(*entry, ec) || ec) return "Failed to delete: " + strMyDeleteFile;
+        return {};
+    } catch (...) {
+        return "Failed to delete: " + strMyDeleteFile;
+    }
+}
+
+std::string CFileManager::deleteAllFiles(std::string& sFolder) {
+    try {
+        if (sFolder.empty()) return {};
+        if (sFolder.back() != '\\') sFolder += '\\';
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (fs::directory_iterator it(platform::paths::toNative(sFolder), ec), end; !ec && it != end;
+             it.increment(ec)) {
+            std::error_code typeEc;
+            if (it->is_directory(typeEc)) continue;
+            names.push_back(StripTerminator(it->path().filename().string()));
+        }
+        for (const std::string& name : names) {
+            const std::string head = properCase(name).substr(0, 9);
+            if (head == "Contract_" || head == "Directdeb" || head == "Qualitych") deleteWinFile(sFolder + name);
+        }
+    } catch (...) {
+    }
+    return {};
+}
+
+std::string CFileManager::createSiebelFile(const std::string& strReportType, const std::string& strQuoteNumber,
+                                           const std::string& strRevisionNumber, const std::string& strPaymentTerm) {
+    try {
+        std::string prefix;
+        if (strReportType == "ContractReport")
+            prefix = "Contract_" + strQuoteNumber + "_" + strRevisionNumber + "_";
+        else if (strReportType == "DirectDebitRequest")
+            prefix = "DirectDebit_" + strQuoteNumber + "_" + strRevisionNumber + "_" + strPaymentTerm + "_";
+        else if (strReportType == "QualityControlChecklist")
+            prefix = "QualityChecklist_" + strQuoteNumber + "_" + strRevisionNumber + "_";
+        else
+            return {};
+
+        // Date and time are read apart; read again when midnight fell between them.
+        std::string stamp;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const auto before = platform::process::now();
+            int16_t decimals = 2;
+            const std::string time = getTimeStamp(0, decimals);
+            const auto after = platform::process::now();
+            char date[16];
+            std::snprintf(date, sizeof date, "%04d%02d%02d-", before.year % 10000, before.month % 100, before.day % 100);
+            stamp = date + time;
+            if (before.year == after.year && before.month == after.month && before.day == after.day) break;
+        }
+        return prefix + stamp + ".pdf";
+    } catch (...) {
+        return {};
+    }
+}
+
+std::string CFileManager::getTimeStamp(int16_t separatorFlag, int16_t& decimals) {
+    if (decimals > 9) decimals = 9;
+    return platform::process::formatTimeOfDay(platform::process::secondsSinceMidnight(), separatorFlag != 0, decimals);
+}

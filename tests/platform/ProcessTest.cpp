@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/Process.h"
+
+using namespace platform::process;
+
+namespace {
+
+TEST(ProcessTest, TimeOfDayFormats) {
+    const struct {
+        double t;
+        bool colons;
+        int decimals;
+        const char* expected;
+    } cases[] = {
+        {52246.47, false, 2, "143046.47"},
+        {52246.47, true, 2, "14:30:46.47"},
+        {52246.47, false, 0, "143046"},
+        {52246.47, true, 0, "14:30:46"},
+        {0.0, false, 0, "000000"},
+        {0.0, true, 3, "00:00:00.000"},
+        {3661.04, true, 2, "01:01:01.04"},
+        {3661.26, true, 1, "01:01:01.3"},
+        {86399.123456789, false, 9, "235959.123456789"},
+        // A fraction that rounds up to a whole second is written as 1 and zeros.
+        {52246.999, false, 2, "1430461.00"},
+        {59.9996, true, 3, "00:00:591.000"},
+        {-5.0, true, 0, "00:00:00"},
+        {12.5, false, -3, "000012"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.t);
+        EXPECT_EQ(formatTimeOfDay(c.t, c.colons, c.decimals), c.expected);
+    }
+}
+
+TEST(ProcessTest, MoreThanNineDecimalsCountAsNine) {
+    for (double t : {0.5, 52246.123456789, 86399.987654321})
+        EXPECT_EQ(formatTimeOfDay(t, true, 12), formatTimeOfDay(t, true, 9));
+    EXPECT_EQ(formatTimeOfDay(52246.47, false, 12).size(), std::string("143046.").size() + 9);
+}
+
+TEST(ProcessTest, TestClockDrivesNowAndSecondsSinceMidnight) {
+    setClockForTesting([] { return LocalDateTime{2026, 12, 6, 14, 30, 46, 0.25}; });
+    const LocalDateTime dt = now();
+    EXPECT_EQ(dt.year, 2026);
+    EXPECT_EQ(dt.day, 6);
+    EXPECT_DOUBLE_EQ(secondsSinceMidnight(), 14 * 3600 + 30 * 60 + 46.25);
+    setClockForTesting({});
+    const LocalDateTime real = now();
+    EXPECT_GE(real.year, 2024);
+    EXPECT_GE(real.fraction, 0.0);
+    EXPECT_LT(real.fraction, 1.0);
+    const double s = secondsSinceMidnight();
+    EXPECT_GE(s, 0.0);
+    EXPECT_LT(s, 86400.0);
+}
+
+TEST(ProcessTest, ProgramFolderIsTheExecutablesFolderUnlessOverridden) {
+    const std::string real = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+    EXPECT_EQ(programFolder(), real);
+    setProgramFolderForTesting("/opt/elsewhere/");
+    EXPECT_EQ(programFolder(), "/opt/elsewhere");
+    setProgramFolderForTesting({});
+    EXPECT_EQ(programFolder(), real);
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 // both, so window and sheet always agree.
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace vantrel::art {
@@ -26,5 +27,14 @@ struct Picture {
 
 std::span<const Picture> pictures();
 const Picture* picture(std::string_view name);  // nullptr when unknown
+
+// Every hole is drawn with this radius, in SVG user units.
+inline constexpr double kHoleRadius = 6.0;
+
+// The sheet field that marks the hole with "l" (e.g. "FrontShockCamber3" for
+// OptionFrontShockTowerCamber 3, "FrontArmShort2" for OptionFrontShockArm 5);
+// empty for the kick-up and anti-squat positions, which the sheet writes as a
+// number, and for a group or index that is not on any picture.
+std::string markField(const Hole& hole);
 
 }  // namespace vantrel::art

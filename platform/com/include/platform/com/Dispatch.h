@@ -48,4 +48,8 @@ public:
 Variant invoke(IDispatch* object, DISPID dispid, uint16_t flags, std::vector<Variant> args = {});
 Variant invoke(IDispatch* object, const std::string& name, uint16_t flags, std::vector<Variant> args = {});
 
+// For-each over a collection: the items its enumerator (dispatch number -4)
+// hands out, in order.
+std::vector<Variant> collectItems(IDispatch* collection);
+
 }  // namespace com

@@ -10,7 +10,11 @@
 //   [Interface\{interface id}]   Name=<interface name>, TypeLib={library id}
 //   [TypeLib\{library id}]       Name=<library name>, Version=<major.minor>, Path=<library path>
 //   [ProgID\<program identifier>] CLSID={class id}
+// Library paths are absolute native paths (a relative one is taken relative to
+// the program folder). DllUnregisterServer removes the sections of its own
+// ids, and a ProgID section only while it names one of its classes.
 
+#include <optional>
 #include <string>
 
 #include "platform/com/Dispatch.h"
@@ -41,6 +45,11 @@ std::optional<Guid> classIdOfProgId(const std::string& progId);
 
 // Unloads every library that says it can be unloaded (DllCanUnloadNow).
 void freeUnusedLibraries();
+
+// Why this thread's last failed createInstance, registerLibrary or
+// unregisterLibrary failed, in a few words ("is not registered", "library
+// /x/Foo.so could not be loaded: ..."); empty after a success.
+std::string lastFailureReason();
 
 // Registration as a registration tool does it: load the library and call its
 // DllRegisterServer or DllUnregisterServer. Errors as for createInstance.

@@ -1,0 +1,482 @@
+#include "PdfForm.h"
+
+#include "DefaultAppearance.h"
+#include "FieldAppearance.h"
+
+#include "platform/Error.h"
+#include "platform/Text.h"
+
+#include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFFormFieldObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pdfauto {
+
+namespace {
+
+constexpr const char* Source = "PdfForm";
+constexpr int FlagMultiline = 1 << 12;
+constexpr int FlagPassword = 1 << 13;
+constexpr int FlagRadio = 1 << 15;
+constexpr int FlagPushbutton = 1 << 16;
+constexpr int FlagCombo = 1 << 17;
+constexpr int MaxFieldDepth = 64;  // deeper trees are damage, not forms
+
+std::string systemMessage(int error) {
+    return std::strerror(error);
+}
+
+bool isWidget(QPDFObjectHandle o) {
+    return o.isDictionary() && o.getKey("/Subtype").isName() && o.getKey("/Subtype").getName() == "/Widget";
+}
+
+// A kid is a field of its own when it has a name, or when it is no widget.
+bool isFieldKid(QPDFObjectHandle kid) {
+    return kid.isDictionary() && (kid.hasKey("/T") || !isWidget(kid));
+}
+
+QPDFObjectHandle realArray(std::initializer_list<double> values) {
+    std::vector<QPDFObjectHandle> items;
+    for (double v : values) items.push_back(QPDFObjectHandle::newReal(v, 2, true));
+    return QPDFObjectHandle::newArray(items);
+}
+
+// Permissions for a file we create: what the process's umask allows.
+mode_t defaultFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Writes through a temporary file in the target's folder, flushed to disk,
+// then renamed over the target; on any failure the temporary file goes and
+// the target stays as it was.
+void writeAtomically(QPDF& pdf, const std::string& path) {
+    namespace fs = std::filesystem;
+    auto fail = [&](const std::string& why) -> void {
+        platform::raise(platform::ErrPathAccess, Source, "Cannot save " + path + ": " + why);
+    };
+    if (path.empty()) fail("no file name");
+    std::error_code ec;
+    fs::path target(path);
+    if (fs::is_symlink(target, ec)) {
+        // Replace the file the link points to, not the link.
+        auto resolved = fs::canonical(target, ec);
+        if (!ec) target = resolved;
+    }
+    if (fs::is_directory(target, ec)) fail("it is a folder");
+    if (!target.has_filename()) fail("no file name");
+
+    mode_t mode = defaultFileMode();
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
+
+    fs::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) fail(systemMessage(errno));
+    FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        const int err = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        fail(systemMessage(err));
+    }
+    std::string error;
+    try {
+        QPDFWriter writer(pdf, temp.c_str(), file, false);
+        writer.write();
+        if (std::fflush(file) != 0 || ::fsync(fd) != 0) error = systemMessage(errno);
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    if (error.empty() && ::fchmod(fd, mode) != 0) error = systemMessage(errno);
+    if (std::fclose(file) != 0 && error.empty()) error = systemMessage(errno);
+    if (error.empty() && ::rename(temp.c_str(), target.c_str()) != 0) error = systemMessage(errno);
+    if (!error.empty()) {
+        ::unlink(temp.c_str());
+        fail(error);
+    }
+    // The rename itself lasts only once the folder is on disk too.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- FormField
+
+std::string FormField::type() const {
+    QPDFFormFieldObjectHelper helper(m_field);
+    const std::string ft = helper.getFieldType();
+    const int flags = helper.getFlags();
+    if (ft == "/Tx") return "text";
+    if (ft == "/Btn") {
+        if (flags & FlagPushbutton) return "button";
+        return (flags & FlagRadio) ? "radiobutton" : "checkbox";
+    }
+    if (ft == "/Ch") return (flags & FlagCombo) ? "combobox" : "listbox";
+    if (ft == "/Sig") return "signature";
+    return "text";  // a field without a type is drawn as text, as viewers do
+}
+
+std::string FormField::value() const {
+    auto v = QPDFFormFieldObjectHelper(m_field).getInheritableFieldValue("/V");
+    if (v.isArray() && v.getArrayNItems() > 0) v = v.getArrayItem(0);
+    if (v.isString()) return v.getUTF8Value();
+    if (v.isName()) return v.getName().substr(1);
+    return {};
+}
+
+std::vector<QPDFObjectHandle> FormField::widgets() const {
+    std::vector<QPDFObjectHandle> out;
+    if (isWidget(m_field)) out.push_back(m_field);
+    auto kids = m_field.getKey("/Kids");
+    if (kids.isArray())
+        for (int k = 0; k < kids.getArrayNItems(); ++k) {
+            auto kid = kids.getArrayItem(k);
+            if (isWidget(kid) && !kid.hasKey("/T")) out.push_back(kid);
+        }
+    return out;
+}
+
+void FormField::setValue(std::string_view text) {
+    m_form.requireFormWrites();
+    // Values come as the system's text; stray 8-bit bytes are Windows-1252.
+    const std::string utf8 = platform::text::decode8Bit(text);
+    const std::string kind = type();
+    if (kind == "button" || kind == "signature")
+        platform::raise(platform::ErrInvalidArgument, Source, "The field " + m_name + " does not take a value");
+
+    if (kind == "checkbox" || kind == "radiobutton") {
+        std::string state = utf8.empty() ? "Off" : utf8;
+        bool known = state == "Off";
+        for (auto& w : widgets()) {
+            auto normal = w.getKey("/AP").isDictionary() ? w.getKey("/AP").getKey("/N") : QPDFObjectHandle::newNull();
+            if (normal.isDictionary() && normal.hasKey("/" + state)) known = true;
+        }
+        if (!known)
+            platform::raise(platform::ErrInvalidArgument, Source,
+                            "The field " + m_name + " has no state \"" + utf8 + "\"");
+        m_field.replaceKey("/V", QPDFObjectHandle::newName("/" + state));
+        for (auto& w : widgets()) {
+            auto normal = w.getKey("/AP").isDictionary() ? w.getKey("/AP").getKey("/N") : QPDFObjectHandle::newNull();
+            const bool has = normal.isDictionary() && normal.hasKey("/" + state);
+            w.replaceKey("/AS", QPDFObjectHandle::newName(has ? "/" + state : "/Off"));
+        }
+        return;
+    }
+
+    m_field.replaceKey("/V", QPDFObjectHandle::newUnicodeString(utf8));
+    // Rich text would still show the old value in viewers that prefer it.
+    if (m_field.hasKey("/RV")) m_field.removeKey("/RV");
+    m_form.markWritten(m_index);
+}
+
+std::string FormField::appearanceString(QPDFObjectHandle widget) const {
+    if (widget.isDictionary() && widget.getKey("/DA").isString()) return widget.getKey("/DA").getUTF8Value();
+    auto da = QPDFFormFieldObjectHelper(m_field).getInheritableFieldValue("/DA");
+    if (da.isString()) return da.getUTF8Value();
+    auto form = m_form.acroForm(false);
+    if (form.isDictionary() && form.getKey("/DA").isString()) return form.getKey("/DA").getUTF8Value();
+    return "/Helv 0 Tf 0 g";
+}
+
+void FormField::setAppearanceString(const std::string& da) {
+    m_field.replaceKey("/DA", QPDFObjectHandle::newString(da));
+    // A widget's own string would otherwise win over the field's.
+    for (auto& w : widgets())
+        if (!w.isSameObjectAs(m_field) && w.hasKey("/DA")) w.replaceKey("/DA", QPDFObjectHandle::newString(da));
+    m_form.markWritten(m_index);
+}
+
+std::string FormField::textFont() const {
+    auto da = DefaultAppearance::parse(appearanceString(QPDFObjectHandle::newNull()));
+    const std::string resource = da.fontName().empty() ? "Helv" : da.fontName();
+    return m_form.m_fonts.baseFontOf(m_form.acroForm(false), resource);
+}
+
+void FormField::setTextFont(std::string_view baseFont) {
+    m_form.requireFormWrites();
+    auto da = DefaultAppearance::parse(appearanceString(QPDFObjectHandle::newNull()));
+    da.setFont(m_form.m_fonts.resourceFor(m_form.acroForm(true), baseFont));
+    setAppearanceString(da.toString());
+}
+
+double FormField::textSize() const {
+    return DefaultAppearance::parse(appearanceString(QPDFObjectHandle::newNull())).fontSize();
+}
+
+void FormField::setTextSize(double size) {
+    m_form.requireFormWrites();
+    if (!std::isfinite(size) || size < 0 || size > 1000)
+        platform::raise(platform::ErrInvalidArgument, Source, "A text size of " + formatNumber(size) + " is not possible");
+    auto da = DefaultAppearance::parse(appearanceString(QPDFObjectHandle::newNull()));
+    const bool hadFont = !da.fontName().empty();
+    da.setFontSize(size);
+    if (!hadFont) da.setFont(m_form.m_fonts.resourceFor(m_form.acroForm(true), "Helvetica"));
+    setAppearanceString(da.toString());
+}
+
+// ------------------------------------------------------------------ PdfForm
+
+PdfForm::PdfForm(const std::string& path) : m_path(path), m_pdf(std::make_unique<QPDF>()), m_fonts(*m_pdf) {
+    auto fail = [&](const std::string& why) -> void {
+        platform::raise(platform::ErrFileNotFound, Source, "Cannot open " + path + ": " + why);
+    };
+    struct stat st {};
+    if (path.empty()) fail("no file name");
+    if (::stat(path.c_str(), &st) != 0) fail(systemMessage(errno));
+    if (S_ISDIR(st.st_mode)) fail("it is a folder");
+
+    m_pdf->setSuppressWarnings(true);
+    try {
+        m_pdf->processFile(path.c_str());
+        if (!m_pdf->getRoot().isDictionary()) fail("the document has no catalog");
+        m_pdf->getAllPages();
+        collectFields();
+    } catch (const platform::Error&) {
+        throw;
+    } catch (const QPDFExc& e) {
+        if (e.getErrorCode() == qpdf_e_password) fail("the document is encrypted and needs a password");
+        fail("not a readable PDF (" + e.getMessageDetail() + ")");
+    } catch (const std::exception& e) {
+        fail(std::string("not a readable PDF (") + e.what() + ")");
+    }
+}
+
+PdfForm::~PdfForm() = default;
+
+QPDFObjectHandle PdfForm::acroForm(bool create) {
+    auto root = m_pdf->getRoot();
+    auto form = root.getKey("/AcroForm");
+    if (form.isDictionary() || !create) return form;
+    form = m_pdf->makeIndirectObject(QPDFObjectHandle::newDictionary());
+    form.replaceKey("/Fields", QPDFObjectHandle::newArray());
+    root.replaceKey("/AcroForm", form);
+    return form;
+}
+
+void PdfForm::collectFields() {
+    auto form = acroForm(false);
+    if (!form.isDictionary()) return;
+    auto na = form.getKey("/NeedAppearances");
+    m_redrawAll = na.isBool() && na.getBoolValue();
+    auto fields = form.getKey("/Fields");
+    if (!fields.isArray()) return;
+    std::vector<QPDFObjectHandle> seen;
+    std::set<QPDFObjGen> visited;
+    // Depth first through the field tree: the order a reader of the form meets the fields.
+    struct Frame {
+        QPDFObjectHandle node;
+        int depth;
+    };
+    std::vector<Frame> stack;
+    for (int k = fields.getArrayNItems() - 1; k >= 0; --k) stack.push_back({fields.getArrayItem(k), 0});
+    while (!stack.empty()) {
+        Frame f = stack.back();
+        stack.pop_back();
+        if (!f.node.isDictionary() || f.depth > MaxFieldDepth) continue;
+        if (f.node.isIndirect() && !visited.insert(f.node.getObjGen()).second) continue;
+        auto kids = f.node.getKey("/Kids");
+        std::vector<QPDFObjectHandle> fieldKids;
+        if (kids.isArray())
+            for (int k = 0; k < kids.getArrayNItems(); ++k)
+                if (isFieldKid(kids.getArrayItem(k))) fieldKids.push_back(kids.getArrayItem(k));
+        if (fieldKids.empty()) {
+            addField(f.node);
+            continue;
+        }
+        for (auto it = fieldKids.rbegin(); it != fieldKids.rend(); ++it) stack.push_back({*it, f.depth + 1});
+    }
+}
+
+void PdfForm::addField(QPDFObjectHandle field) {
+    const std::size_t index = m_fields.size();
+    std::string name = QPDFFormFieldObjectHelper(field).getFullyQualifiedName();
+    m_fields.push_back(std::unique_ptr<FormField>(new FormField(*this, index, field, name)));
+    m_written.push_back(0);
+    m_undrawable.push_back(0);
+    // Two fields of one name: the first one is the one a name finds.
+    if (!name.empty()) m_byName.emplace(std::move(name), index);
+}
+
+int PdfForm::pageCount() {
+    return static_cast<int>(m_pdf->getAllPages().size());
+}
+
+FormField* PdfForm::find(std::string_view name) {
+    auto it = m_byName.find(std::string(name));
+    return it == m_byName.end() ? nullptr : m_fields[it->second].get();
+}
+
+void PdfForm::requireFormWrites() const {
+    if (!m_pdf->allowModifyForm() && !m_pdf->allowModifyAnnotation())
+        platform::raise(platform::ErrPathAccess, Source,
+                        "The document " + m_path + " does not allow its form to be filled in");
+}
+
+FormField& PdfForm::addTextField(std::string_view name, int page, double left, double top, double right,
+                                 double bottom) {
+    requireFormWrites();
+    const std::string fullName = platform::text::decode8Bit(name);
+    std::vector<std::string> parts;
+    for (std::size_t pos = 0;;) {
+        std::size_t dot = fullName.find('.', pos);
+        parts.push_back(fullName.substr(pos, dot == std::string::npos ? std::string::npos : dot - pos));
+        if (dot == std::string::npos) break;
+        pos = dot + 1;
+    }
+    for (const auto& p : parts)
+        if (p.empty())
+            platform::raise(platform::ErrInvalidArgument, Source, "\"" + fullName + "\" is not a field name");
+    if (find(fullName))
+        platform::raise(platform::ErrInvalidArgument, Source, "The form already has a field named " + fullName);
+    const auto& pages = m_pdf->getAllPages();
+    if (page < 0 || static_cast<std::size_t>(page) >= pages.size())
+        platform::raise(platform::ErrSubscript, Source,
+                        "The document has no page " + std::to_string(page) + " (pages are counted from 0 to " +
+                            std::to_string(static_cast<long>(pages.size()) - 1) + ")");
+    for (double v : {left, top, right, bottom})
+        if (!std::isfinite(v)) platform::raise(platform::ErrInvalidArgument, Source, "The field's rectangle is not a number");
+
+    auto form = acroForm(true);
+    auto fields = form.getKey("/Fields");
+    if (!fields.isArray()) {
+        fields = QPDFObjectHandle::newArray();
+        form.replaceKey("/Fields", fields);
+    }
+
+    // Dotted names live in the field tree: the parents hold the leading parts.
+    QPDFObjectHandle parent = QPDFObjectHandle::newNull();
+    QPDFObjectHandle container = fields;
+    std::string prefix;
+    for (std::size_t k = 0; k + 1 < parts.size(); ++k) {
+        prefix += (k ? "." : "") + parts[k];
+        if (find(prefix))
+            platform::raise(platform::ErrInvalidArgument, Source,
+                            "The field " + prefix + " cannot hold the field " + fullName);
+        QPDFObjectHandle next = QPDFObjectHandle::newNull();
+        for (int i = 0; i < container.getArrayNItems(); ++i) {
+            auto c = container.getArrayItem(i);
+            if (c.isDictionary() && c.getKey("/T").isString() && c.getKey("/T").getUTF8Value() == parts[k] &&
+                c.getKey("/Kids").isArray()) {
+                next = c;
+                break;
+            }
+        }
+        if (next.isNull()) {
+            next = m_pdf->makeIndirectObject(QPDFObjectHandle::newDictionary());
+            next.replaceKey("/T", QPDFObjectHandle::newUnicodeString(parts[k]));
+            next.replaceKey("/Kids", QPDFObjectHandle::newArray());
+            if (!parent.isNull()) next.replaceKey("/Parent", parent);
+            container.appendItem(next);
+        }
+        parent = next;
+        container = next.getKey("/Kids");
+    }
+
+    const std::string font = m_fonts.resourceFor(form, "Helvetica");
+    auto pageObject = pages[static_cast<std::size_t>(page)];
+    auto field = m_pdf->makeIndirectObject(QPDFObjectHandle::newDictionary());
+    field.replaceKey("/FT", QPDFObjectHandle::newName("/Tx"));
+    field.replaceKey("/T", QPDFObjectHandle::newUnicodeString(parts.back()));
+    field.replaceKey("/Type", QPDFObjectHandle::newName("/Annot"));
+    field.replaceKey("/Subtype", QPDFObjectHandle::newName("/Widget"));
+    field.replaceKey("/Rect", realArray({std::min(left, right), std::min(top, bottom), std::max(left, right),
+                                         std::max(top, bottom)}));
+    field.replaceKey("/P", pageObject);
+    field.replaceKey("/F", QPDFObjectHandle::newInteger(4));  // printed
+    field.replaceKey("/DA", QPDFObjectHandle::newString(pdfName(font) + " 0 Tf 0 g"));
+    if (!parent.isNull()) field.replaceKey("/Parent", parent);
+    container.appendItem(field);
+
+    auto annots = pageObject.getKey("/Annots");
+    if (!annots.isArray()) {
+        annots = QPDFObjectHandle::newArray();
+        pageObject.replaceKey("/Annots", annots);
+    }
+    annots.appendItem(field);
+
+    addField(field);
+    markWritten(m_fields.size() - 1);
+    return *m_fields.back();
+}
+
+bool PdfForm::drawField(FormField& field) {
+    const std::string kind = field.type();
+    if (kind == "signature") return true;
+    if (kind != "text" && kind != "combobox" && kind != "listbox") {
+        // Buttons keep the pictures of their states; without them only a viewer can draw one.
+        for (auto& widget : field.widgets()) {
+            auto ap = widget.getKey("/AP");
+            if (!ap.isDictionary() || !(ap.getKey("/N").isDictionary() || ap.getKey("/N").isStream())) return false;
+        }
+        return true;
+    }
+    QPDFFormFieldObjectHelper helper(field.object());
+    const int flags = helper.getFlags();
+    TextLayout layout;
+    layout.value = field.value();
+    const int fieldQuadding = helper.getQuadding();
+    layout.multiline = kind == "text" && (flags & FlagMultiline);
+    layout.password = kind == "text" && (flags & FlagPassword);
+    bool complete = true;
+    auto form = acroForm(false);
+    for (auto& widget : field.widgets()) {
+        layout.appearance = DefaultAppearance::parse(field.appearanceString(widget));
+        if (layout.appearance.fontName().empty()) layout.appearance.setFont("Helv");
+        layout.quadding = widget.getKey("/Q").isInteger() ? widget.getKey("/Q").getIntValueAsInt() : fieldQuadding;
+        const ResolvedFont& font = m_fonts.resolve(form, layout.appearance.fontName());
+        if (!writeTextAppearance(*m_pdf, widget, layout, font) || !font.exact) complete = false;
+    }
+    return complete;
+}
+
+void PdfForm::drawAppearances() {
+    auto form = acroForm(false);
+    if (!form.isDictionary()) return;
+    bool undrawable = false;
+    for (std::size_t k = 0; k < m_fields.size(); ++k) {
+        // A document that asked viewers to redraw may carry stale pictures of every field.
+        if (m_written[k] || m_redrawAll) m_undrawable[k] = drawField(*m_fields[k]) ? 0 : 1;
+        undrawable = undrawable || m_undrawable[k];
+    }
+    if (undrawable)
+        form.replaceKey("/NeedAppearances", QPDFObjectHandle::newBool(true));
+    else if (form.hasKey("/NeedAppearances"))
+        form.removeKey("/NeedAppearances");
+}
+
+void PdfForm::save(const std::string& path) {
+    try {
+        drawAppearances();
+    } catch (const platform::Error&) {
+        throw;
+    } catch (const std::exception& e) {
+        platform::raise(platform::ErrPathAccess, Source, "Cannot save " + path + ": " + e.what());
+    }
+    writeAtomically(*m_pdf, path);
+    std::fill(m_written.begin(), m_written.end(), 0);
+    m_redrawAll = false;
+}
+
+bool PdfForm::needsAppearances() const {
+    return std::any_of(m_undrawable.begin(), m_undrawable.end(), [](char c) { return c != 0; });
+}
+
+}  // namespace pdfauto

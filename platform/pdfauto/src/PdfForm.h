@@ -1,0 +1,114 @@
+#pragma once
+// A PDF document and its interactive form, as the automation objects work on
+// it: pages, the terminal form fields in document order with a look-up by
+// fully qualified name, new text fields, and an atomic full save that first
+// draws the appearance of every field written.
+
+#include "FormFonts.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace pdfauto {
+
+class PdfForm;
+
+// One terminal field of a loaded form. Lives as long as its form.
+class FormField {
+public:
+    const std::string& name() const { return m_name; }
+    // "text", "checkbox", "radiobutton", "combobox", "listbox", "button" or "signature".
+    std::string type() const;
+    std::string value() const;
+    // Text and choice fields take any text; a check box or radio button one of
+    // its states or "Off"; a push button or signature field nothing.
+    void setValue(std::string_view text);
+    // The base font of the field's text ("Helvetica"), and its size (0 = fit the box).
+    std::string textFont() const;
+    void setTextFont(std::string_view baseFont);
+    double textSize() const;
+    void setTextSize(double size);
+
+    QPDFObjectHandle object() const { return m_field; }
+    // The widget annotations that show the field (the field itself when merged).
+    std::vector<QPDFObjectHandle> widgets() const;
+
+private:
+    friend class PdfForm;
+    FormField(PdfForm& form, std::size_t index, QPDFObjectHandle field, std::string name)
+        : m_form(form), m_index(index), m_field(std::move(field)), m_name(std::move(name)) {}
+
+    std::string appearanceString(QPDFObjectHandle widget) const;
+    void setAppearanceString(const std::string& da);
+
+    PdfForm& m_form;
+    std::size_t m_index;
+    mutable QPDFObjectHandle m_field;  // qpdf reads through non-const members
+    std::string m_name;
+};
+
+class PdfForm {
+public:
+    // Loads the PDF at a native path. Raises platform::Error 53 with the
+    // reason when the file is missing, not a PDF, damaged beyond repair or
+    // encrypted without access. A PDF without a form has no fields.
+    explicit PdfForm(const std::string& path);
+    ~PdfForm();
+    PdfForm(const PdfForm&) = delete;
+    PdfForm& operator=(const PdfForm&) = delete;
+
+    const std::string& path() const { return m_path; }
+    int pageCount();
+
+    std::size_t fieldCount() const { return m_fields.size(); }
+    FormField& fieldAt(std::size_t index) { return *m_fields.at(index); }
+    // By fully qualified name ("a.b.c"), exact; nullptr when the form has none.
+    FormField* find(std::string_view name);
+
+    // A new text field on a 0-based page, rectangle in user space; it joins
+    // the page's annotations and the form's fields. Its font is Helvetica,
+    // sized to fit, until told otherwise.
+    FormField& addTextField(std::string_view name, int page, double left, double top, double right, double bottom);
+
+    // Draws the appearance of every field written since the last save, then
+    // writes the whole document to a temporary file beside the target and
+    // renames it over the target: a failure leaves the old file whole.
+    // Raises platform::Error 75 with the reason when it cannot.
+    void save(const std::string& path);
+
+    // Whether the form, as last saved, asks viewers to redraw its fields
+    // (some character could not be drawn with its field's font).
+    bool needsAppearances() const;
+
+    QPDF& pdf() { return *m_pdf; }
+
+private:
+    friend class FormField;
+
+    void collectFields();
+    void visitField(QPDFObjectHandle node, int depth, std::vector<QPDFObjectHandle>& seen);
+    void addField(QPDFObjectHandle field);
+    QPDFObjectHandle acroForm(bool create);
+    void markWritten(std::size_t index) { m_written.at(index) = 1; }
+    void requireFormWrites() const;
+    void drawAppearances();
+    bool drawField(FormField& field);
+
+    std::string m_path;
+    std::unique_ptr<QPDF> m_pdf;
+    FormFonts m_fonts;
+    std::vector<std::unique_ptr<FormField>> m_fields;
+    std::unordered_map<std::string, std::size_t> m_byName;
+    std::vector<char> m_written;     // value, font or size set since the last save
+    std::vector<char> m_undrawable;  // last drawing left characters out
+    bool m_redrawAll = false;        // the document came asking viewers to redraw
+};
+
+}  // namespace pdfauto

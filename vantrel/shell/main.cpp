@@ -1,10 +1,12 @@
 #include <QApplication>
-#include <QMainWindow>
+
+#include "frmVantrel.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Vantrel");
-    window.show();
+    QApplication::setApplicationName("Vantrel");
+    // The window deletes itself when closed; the program ends with it.
+    auto* window = new vantrel::frmVantrel;
+    window->show();
     return app.exec();
 }

@@ -1,0 +1,33 @@
+#pragma once
+// The program's modal message boxes. Tests answer a box ahead of time
+// (setNextAnswer), so a box never blocks them, and read back what it said.
+
+#include <QMessageBox>
+#include <QString>
+
+namespace vantrel {
+
+class MessageBox {
+public:
+    struct Shown {
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString title;
+        QString text;
+        QMessageBox::StandardButtons buttons = QMessageBox::NoButton;
+    };
+
+    static QMessageBox::StandardButton critical(QWidget* parent, const QString& title, const QString& text,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+    // The next box is not shown: it returns this answer at once.
+    static void setNextAnswer(QMessageBox::StandardButton answer);
+    // Every box asked for since the last clear, shown or answered ahead of time.
+    static const QList<Shown>& history();
+    static void clearHistory();
+
+private:
+    static QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                            const QString& text, QMessageBox::StandardButtons buttons);
+};
+
+}  // namespace vantrel

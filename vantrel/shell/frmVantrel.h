@@ -1,0 +1,85 @@
+#pragma once
+// The program's only working window: one car setup typed in over six tabs,
+// or an external raw data file chosen instead, and the button that makes the
+// setup sheet. Every control carries its system name as object name; the run
+// procedure and the raw data capture find the controls by those names.
+
+#include <QWidget>
+#include <functional>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QFormLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace vantrel {
+
+class ChassisPictureWidget;
+class FolderList;
+
+class frmVantrel : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmVantrel(QWidget* parent = nullptr);
+    ~frmVantrel() override;
+
+    // The live main window; nullptr when there is none.
+    static frmVantrel* instance();
+
+    // Called before each step (1 to 5) of the load sequence; a hook that
+    // throws makes that step fail. Tests only; an empty function removes it.
+    static void setLoadStepHookForTesting(std::function<void(int step)> hook);
+
+    // The control with this object name, or nullptr.
+    template <class T>
+    T* control(const QString& name) const {
+        return findChild<T*>(name);
+    }
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void buildWindow();
+    QWidget* buildEventDetailsTab();
+    QWidget* buildFrontTab();
+    QWidget* buildRearTab();
+    QWidget* buildTyresTab();
+    QWidget* buildOtherTab();
+    QWidget* buildFileTab();
+
+    QLineEdit* textBox(const QString& name);
+    QComboBox* comboBox(const QString& name, const QStringList& items, const QString& start);
+    QLabel* label(const QString& name, const QString& text);
+    QGroupBox* frame(const QString& name, const QString& title);
+    QFormLayout* formLayout();
+    void addRow(QFormLayout* form, const QString& caption, QWidget* field);
+    void addRow(QFormLayout* form, const QString& caption, QWidget* field, const QString& unit);
+    // The pictures whose holes belong to any of the groups, in art order;
+    // their buttons join the named button groups.
+    QList<ChassisPictureWidget*> pictures(const QStringList& groups);
+    QButtonGroup* buttonGroup(const QString& name);
+
+    // Event handlers.
+    void loadWindow();
+    void windowActivated();
+    void tabChanged(int index);
+    void externalDataClicked();
+    void sameFrontRearTyresClicked();
+    void openDataFileClicked();
+    void folderChanged(const QString& path);
+    void createSetupSheetClicked();
+    void cancelClicked();
+
+    QTabWidget* m_tabs = nullptr;
+    FolderList* m_dir1 = nullptr;
+    QFileDialog* m_commonDialog1 = nullptr;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,77 @@
+#include "modStartProgram.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <memory>
+#include <optional>
+
+#include "CRawDataBuilder.h"
+#include "CSetupManager.h"
+#include "MessageBox.h"
+#include "frmVantrel.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+
+namespace vantrel {
+
+namespace {
+
+// The run keeps the window's thread busy; the cursor says so.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+template <class T>
+T* required(frmVantrel* form, const char* name) {
+    T* control = form->control<T>(name);
+    if (!control) platform::raise(platform::ErrObjectNotSet, "modStartProgram", std::string("No control ") + name);
+    return control;
+}
+
+}  // namespace
+
+void RunSetupSheet() {
+    frmVantrel* form = frmVantrel::instance();
+    if (!form) return;
+    // Never raises: every error ends in the one message box below.
+    std::string failedSource;
+    {
+        BusyCursor busy;
+        try {
+            auto manager = std::make_unique<CSetupManager>();
+            std::unique_ptr<CRawDataBuilder> builder;
+            if (required<QCheckBox>(form, "chkExternalData")->checkState() == Qt::Checked) {
+                manager->setRawDataFile(required<QLineEdit>(form, "txtRawDataFile")->text().toStdString());
+            } else {
+                builder = std::make_unique<CRawDataBuilder>();
+                builder->CreateRawData();
+                manager->setRawDataFile(builder->RawDataFilename());
+            }
+            manager->setSetupName(required<QComboBox>(form, "cmbSetupName")->currentText().toStdString());
+            manager->setTargetPDFDirectory(
+                required<QLineEdit>(form, "txtTargetPDFDirectory")->text().toStdString());
+            manager->BuildSetupSheet();
+
+            auto* txtTargetPDF = required<QLineEdit>(form, "txtTargetPDF");
+            txtTargetPDF->setText(QString::fromStdString(platform::paths::toNative(manager->TargetPDFFile())));
+            txtTargetPDF->setVisible(true);
+            required<QLabel>(form, "Label3")->setVisible(true);
+            return;
+        } catch (const platform::Error& error) {
+            failedSource = error.source();
+        } catch (...) {
+            // Anything but the system's own error object comes from the program itself.
+            failedSource = "Vantrel";
+        }
+    }
+    MessageBox::critical(form, "Vantrel", QString::fromStdString("Error: " + failedSource), QMessageBox::Ok);
+}
+
+}  // namespace vantrel

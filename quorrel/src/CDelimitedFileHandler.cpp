@@ -1,0 +1,91 @@
+#include "CDelimitedFileHandler.h"
+
+#include <stdexcept>
+
+#include "TextFileReader.h"
+#include "Utf32.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+
+namespace quorrel {
+
+namespace {
+
+constexpr const char* Source = "CDelimitedFileHandler";
+constexpr int32_t MaxInt16 = 32767;
+
+[[noreturn]] void raiseOverflow() { platform::raise(platform::ErrOverflow, Source); }
+
+}  // namespace
+
+void CDelimitedFileHandler::setDelimiter(const std::string& value) {
+    m_Delimiter = value;
+    m_delimiterChars = utf32::decode(value);
+    m_recordValid = false;
+}
+
+std::string CDelimitedFileHandler::GetRecordFromFile(const std::string& FileName, int16_t RecordNumber) const {
+    TextFileReader reader;
+    std::string line;
+    try {
+        if (!reader.open(platform::paths::toNative(FileName))) throw std::runtime_error("open");
+        int32_t i = 0;
+        while (reader.readLine(line)) {
+            ++i;
+            if (i == RecordNumber) return line;
+        }
+    } catch (const std::exception&) {
+        platform::raise(platform::ErrFileNotFound, Source, "Cannot open " + FileName);
+    }
+    return {};
+}
+
+const CDelimitedFileHandler::Record& CDelimitedFileHandler::record(const std::string& Data) {
+    if (m_recordValid && m_record.text == Data) return m_record;
+    m_recordValid = false;
+    m_record.text = Data;
+    m_record.chars = utf32::decode(Data);
+    m_record.delimiterPositions.clear();
+    // Only a one-character delimiter can equal a single character.
+    if (m_delimiterChars.size() == 1) {
+        const char32_t d = m_delimiterChars[0];
+        for (std::size_t i = 0; i < m_record.chars.size(); ++i)
+            if (m_record.chars[i] == d) m_record.delimiterPositions.push_back(static_cast<int32_t>(i + 1));
+    }
+    m_recordValid = true;
+    return m_record;
+}
+
+int16_t CDelimitedFileHandler::CountFields(const std::string& Data) {
+    const Record& r = record(Data);
+    if (r.chars.size() > static_cast<std::size_t>(MaxInt16)) raiseOverflow();
+    std::size_t fields = r.delimiterPositions.size() + 1;
+    if (fields > static_cast<std::size_t>(MaxInt16)) raiseOverflow();
+    return static_cast<int16_t>(fields);
+}
+
+int16_t CDelimitedFileHandler::Pos(const std::string& Data, int16_t Count) {
+    const Record& r = record(Data);
+    if (r.chars.size() > static_cast<std::size_t>(MaxInt16)) raiseOverflow();
+    if (Count <= 0 || static_cast<std::size_t>(Count) > r.delimiterPositions.size()) return 0;
+    return static_cast<int16_t>(r.delimiterPositions[static_cast<std::size_t>(Count) - 1]);
+}
+
+std::string CDelimitedFileHandler::GetField(const std::string& Data, int16_t fieldNumber) {
+    if (fieldNumber == 1) {
+        const Record& r = record(Data);
+        // A search for empty text finds it at the first character.
+        std::size_t found = m_delimiterChars.empty() ? 0 : r.chars.find(m_delimiterChars);
+        if (found == std::u32string::npos) return Data;
+        if (found + 1 > static_cast<std::size_t>(MaxInt16)) raiseOverflow();
+        return utf32::encode(std::u32string_view(r.chars).substr(0, found));
+    }
+    if (CountFields(Data) < fieldNumber) return {};
+    const int32_t start = Pos(Data, static_cast<int16_t>(fieldNumber > 0 ? fieldNumber - 1 : 0));
+    const int32_t end = Pos(Data, fieldNumber);
+    const std::u32string_view chars(record(Data).chars);
+    if (end != 0) return utf32::encode(chars.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start - 1)));
+    return utf32::encode(chars.substr(static_cast<std::size_t>(start)));
+}
+
+}  // namespace quorrel

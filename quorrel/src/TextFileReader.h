@@ -1,0 +1,36 @@
+#pragma once
+// Sequential text input as the data and mapping files need it: a line ends at
+// CR LF or at a lone CR; a lone LF is ordinary text. Lines come back decoded
+// to UTF-8 (bytes that are not UTF-8 are read as Windows-1252).
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace quorrel {
+
+class TextFileReader {
+public:
+    // Opens the file for reading; false when it cannot be opened as a file.
+    bool open(const std::string& nativePath);
+    // The next line without its end; false at end of file.
+    // Throws std::runtime_error when reading fails part way.
+    bool readLine(std::string& line);
+    ~TextFileReader();
+
+    TextFileReader() = default;
+    TextFileReader(const TextFileReader&) = delete;
+    TextFileReader& operator=(const TextFileReader&) = delete;
+
+private:
+    bool fill();
+    void close();
+
+    int m_fd = -1;
+    std::vector<char> m_buffer;
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    bool m_eof = false;
+};
+
+}  // namespace quorrel

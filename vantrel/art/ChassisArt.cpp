@@ -41,13 +41,13 @@ constexpr Hole kFrontArm[] = {
 };
 
 constexpr Hole kAckermanBellcrank[] = {
-    {"OptionAckermanBellcrank", 1, 74, 36},
-    {"OptionAckermanBellcrank", 2, 106, 36},
+    {"OptionAckermanBellcrank", 1, 74, 24},
+    {"OptionAckermanBellcrank", 2, 106, 24},
 };
 
 constexpr Hole kAckermanHub[] = {
-    {"OptionAckermanHub", 1, 82, 50},
-    {"OptionAckermanHub", 2, 112, 36},
+    {"OptionAckermanHub", 1, 82, 38},
+    {"OptionAckermanHub", 2, 112, 24},
 };
 
 // Positions in the columns beside the block: front insert left, rear right.
@@ -112,8 +112,8 @@ constexpr Hole kRearAntisquat[] = {
 constexpr std::array kPictures{
     Picture{"FrontShockTower", ":/art/FrontShockTower.svg", 340, 150, kFrontShockTower},
     Picture{"FrontArm", ":/art/FrontArm.svg", 380, 96, kFrontArm},
-    Picture{"AckermanBellcrank", ":/art/AckermanBellcrank.svg", 130, 100, kAckermanBellcrank},
-    Picture{"AckermanHub", ":/art/AckermanHub.svg", 130, 100, kAckermanHub},
+    Picture{"AckermanBellcrank", ":/art/AckermanBellcrank.svg", 130, 80, kAckermanBellcrank},
+    Picture{"AckermanHub", ":/art/AckermanHub.svg", 130, 80, kAckermanHub},
     Picture{"FrontKickup", ":/art/FrontKickup.svg", 210, 120, kFrontKickup},
     Picture{"RearShockTower", ":/art/RearShockTower.svg", 340, 150, kRearShockTower},
     Picture{"RearArm", ":/art/RearArm.svg", 380, 96, kRearArm},

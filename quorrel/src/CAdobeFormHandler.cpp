@@ -226,9 +226,14 @@ bool CAdobeFormHandler::pageNumber(const std::string& myFont, const std::string&
         createField(myFont, myFontSize, xLeft, xTop, xRight, xBottom, "fldPageNumber" + number, text, index,
                     myFileName);
     }
+    // Each CreateField saved its own field already. Saving this view's
+    // document again would write back the pages as they were before the
+    // fields were made, wherever a view holds a copy of its own.
     m_AvDoc = view;
-    m_PdDoc = document;
-    saveDocumentAndClose(myFileName);
+    com::invoke(m_AvDoc.get(), pdfauto::avdoc::Close, com::DISPATCH_METHOD, {com::Variant(int32_t{0})});
+    m_PdDoc.reset();
+    document.reset();
+    if (com::invoke(m_AvDoc.get(), pdfauto::avdoc::IsValid, CallForResult).toBool()) m_AvDoc.reset();
     return true;
 }
 

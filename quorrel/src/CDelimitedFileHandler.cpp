@@ -56,35 +56,38 @@ const CDelimitedFileHandler::Record& CDelimitedFileHandler::record(const std::st
     return m_record;
 }
 
-int16_t CDelimitedFileHandler::CountFields(const std::string& Data) {
-    const Record& r = record(Data);
+int16_t CDelimitedFileHandler::countFields(const Record& r) {
     if (r.chars.size() > static_cast<std::size_t>(MaxInt16)) raiseOverflow();
-    std::size_t fields = r.delimiterPositions.size() + 1;
+    const std::size_t fields = r.delimiterPositions.size() + 1;
     if (fields > static_cast<std::size_t>(MaxInt16)) raiseOverflow();
     return static_cast<int16_t>(fields);
 }
 
-int16_t CDelimitedFileHandler::Pos(const std::string& Data, int16_t Count) {
-    const Record& r = record(Data);
+int16_t CDelimitedFileHandler::pos(const Record& r, int16_t Count) {
     if (r.chars.size() > static_cast<std::size_t>(MaxInt16)) raiseOverflow();
     if (Count <= 0 || static_cast<std::size_t>(Count) > r.delimiterPositions.size()) return 0;
     return static_cast<int16_t>(r.delimiterPositions[static_cast<std::size_t>(Count) - 1]);
 }
 
+int16_t CDelimitedFileHandler::CountFields(const std::string& Data) { return countFields(record(Data)); }
+
+int16_t CDelimitedFileHandler::Pos(const std::string& Data, int16_t Count) { return pos(record(Data), Count); }
+
 std::string CDelimitedFileHandler::GetField(const std::string& Data, int16_t fieldNumber) {
+    const Record& r = record(Data);
     if (fieldNumber == 1) {
-        const Record& r = record(Data);
         // A search for empty text finds it at the first character.
-        std::size_t found = m_delimiterChars.empty() ? 0 : r.chars.find(m_delimiterChars);
+        const std::size_t found = m_delimiterChars.empty() ? 0 : r.chars.find(m_delimiterChars);
         if (found == std::u32string::npos) return Data;
         if (found + 1 > static_cast<std::size_t>(MaxInt16)) raiseOverflow();
         return utf32::encode(std::u32string_view(r.chars).substr(0, found));
     }
-    if (CountFields(Data) < fieldNumber) return {};
-    const int32_t start = Pos(Data, static_cast<int16_t>(fieldNumber > 0 ? fieldNumber - 1 : 0));
-    const int32_t end = Pos(Data, fieldNumber);
-    const std::u32string_view chars(record(Data).chars);
-    if (end != 0) return utf32::encode(chars.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start - 1)));
+    if (countFields(r) < fieldNumber) return {};
+    const int32_t start = pos(r, static_cast<int16_t>(fieldNumber > 0 ? fieldNumber - 1 : 0));
+    const int32_t end = pos(r, fieldNumber);
+    const std::u32string_view chars(r.chars);
+    if (end != 0)
+        return utf32::encode(chars.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start - 1)));
     return utf32::encode(chars.substr(static_cast<std::size_t>(start)));
 }
 

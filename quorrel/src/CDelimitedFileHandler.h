@@ -35,6 +35,8 @@ private:
         std::vector<int32_t> delimiterPositions;  // 1-based
     };
     const Record& record(const std::string& Data);
+    static int16_t countFields(const Record& r);
+    static int16_t pos(const Record& r, int16_t Count);
 
     std::string m_Delimiter;
     std::u32string m_delimiterChars;

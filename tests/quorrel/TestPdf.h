@@ -43,20 +43,20 @@ inline void writeFormPdf(const std::string& path, int pages, const std::vector<T
     dr.replaceKey("/Font", fonts);
     form.replaceKey("/DR", dr);
     auto fieldArray = QPDFObjectHandle::newArray();
-    double y = 700;
+    std::map<int, int> onPage;  // fields placed so far, per page
     for (const auto& f : fields) {
+        const double y = 740 - 20 * (onPage[f.page]++ % 36);
         auto field = QPDFObjectHandle::parse("<< /FT /Tx /Type /Annot /Subtype /Widget /F 4 >>");
         field.replaceKey("/T", QPDFObjectHandle::newUnicodeString(f.name));
         field.replaceKey("/DA", QPDFObjectHandle::newString(f.da));
         field.replaceKey("/Rect", QPDFObjectHandle::parse("[100 " + std::to_string(y) + " 400 " +
-                                                          std::to_string(y + (f.multiline ? 60 : 18)) + "]"));
+                                                          std::to_string(y + (f.multiline ? 60 : 16)) + "]"));
         if (f.multiline) field.replaceKey("/Ff", QPDFObjectHandle::newInteger(4096));
         auto& page = pageObjects.at(static_cast<std::size_t>(f.page));
         field.replaceKey("/P", page);
         field = pdf.makeIndirectObject(field);
         page.getKey("/Annots").appendItem(field);
         fieldArray.appendItem(field);
-        y -= 70;
     }
     form.replaceKey("/Fields", fieldArray);
     pdf.getRoot().replaceKey("/AcroForm", pdf.makeIndirectObject(form));

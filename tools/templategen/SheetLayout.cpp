@@ -66,6 +66,15 @@ QString text(const QJsonObject& o, const char* key, const QString& where)
     return v.toString();
 }
 
+// A list entry; a missing one is an empty list.
+QJsonArray list(const QJsonObject& o, const char* key, const QString& where)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined()) return {};
+    if (!v.isArray()) fail(where, QStringLiteral("\"%1\" must be a list").arg(key));
+    return v.toArray();
+}
+
 QRectF rect(const QJsonValue& v, const QString& where)
 {
     const QJsonArray a = v.toArray();
@@ -113,19 +122,19 @@ public:
         if (o.contains(QStringLiteral("grid"))) {
             grid(o.value(QStringLiteral("grid")).toObject(), r, content, rowHeight, where + " grid");
         }
-        const QJsonArray pictures = o.value(QStringLiteral("pictures")).toArray();
+        const QJsonArray pictures = list(o, "pictures", where);
         for (int i = 0; i < pictures.size(); ++i) {
             picture(pictures[i].toObject(), origin, where + QStringLiteral(" picture %1").arg(i + 1));
         }
-        const QJsonArray markers = o.value(QStringLiteral("lengthMarkers")).toArray();
+        const QJsonArray markers = list(o, "lengthMarkers", where);
         for (int i = 0; i < markers.size(); ++i) {
             lengthMarker(markers[i].toObject(), where + QStringLiteral(" length marker %1").arg(i + 1));
         }
-        const QJsonArray fields = o.value(QStringLiteral("fields")).toArray();
+        const QJsonArray fields = list(o, "fields", where);
         for (int i = 0; i < fields.size(); ++i) {
             freeField(fields[i].toObject(), origin, rowHeight, where + QStringLiteral(" field %1").arg(i + 1));
         }
-        const QJsonArray captions = o.value(QStringLiteral("captions")).toArray();
+        const QJsonArray captions = list(o, "captions", where);
         for (int i = 0; i < captions.size(); ++i) {
             caption(captions[i].toObject(), origin, where + QStringLiteral(" caption %1").arg(i + 1));
         }
@@ -161,7 +170,7 @@ private:
         const double columnWidth = (box.width() - 2 * kBoxPadding - (columns - 1) * kColumnGap) / columns;
         double top = content.y() + number(g, "top", where, 0);
 
-        const QJsonArray headings = g.value(QStringLiteral("headings")).toArray();
+        const QJsonArray headings = list(g, "headings", where);
         const int fieldColumns = headings.isEmpty() ? 1 : static_cast<int>(headings.size());
         const double fieldsWidth = columnWidth - labelWidth;
         if (fieldsWidth < 10) fail(where, QStringLiteral("no room for the fields beside the labels"));
@@ -177,7 +186,7 @@ private:
             top += kHeadingHeight;
         }
 
-        const QJsonArray items = g.value(QStringLiteral("items")).toArray();
+        const QJsonArray items = list(g, "items", where);
         for (int i = 0; i < items.size(); ++i) {
             const QString itemWhere = where + QStringLiteral(" item %1").arg(i + 1);
             if (items[i].isNull()) continue;  // an empty cell
@@ -340,7 +349,7 @@ SheetLayout resolveLayout(const QByteArray& json)
     }
 
     Resolver resolver(layout, s);
-    const QJsonArray boxes = root.value(QStringLiteral("boxes")).toArray();
+    const QJsonArray boxes = list(root, "boxes", QStringLiteral("layout"));
     for (int i = 0; i < boxes.size(); ++i) resolver.box(boxes[i].toObject(), i + 1);
 
     checkFields(layout);

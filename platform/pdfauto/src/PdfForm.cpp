@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,9 +60,9 @@ mode_t defaultFileMode() {
 }
 
 // Writes through a temporary file in the target's folder, flushed to disk,
-// then renamed over the target; on any failure the temporary file goes and
-// the target stays as it was.
-void writeAtomically(QPDF& pdf, const std::string& path) {
+// then renamed over the target; on any failure (verify names one after the
+// writing) the temporary file goes and the target stays as it was.
+void writeAtomically(QPDF& pdf, const std::string& path, const std::function<std::string()>& verify) {
     namespace fs = std::filesystem;
     auto fail = [&](const std::string& why) -> void {
         platform::raise(platform::ErrPathAccess, Source, "Cannot save " + path + ": " + why);
@@ -96,8 +97,11 @@ void writeAtomically(QPDF& pdf, const std::string& path) {
     std::string error;
     try {
         QPDFWriter writer(pdf, temp.c_str(), file, false);
+        // Existing streams are copied as they are, not decoded and packed again.
+        writer.setDecodeLevel(qpdf_dl_none);
         writer.write();
-        if (std::fflush(file) != 0 || ::fsync(fd) != 0) error = systemMessage(errno);
+        error = verify();
+        if (error.empty() && (std::fflush(file) != 0 || ::fsync(fd) != 0)) error = systemMessage(errno);
     } catch (const std::exception& e) {
         error = e.what();
     }
@@ -249,6 +253,7 @@ PdfForm::PdfForm(const std::string& path) : m_path(path), m_pdf(std::make_unique
         if (!m_pdf->getRoot().isDictionary()) fail("the document has no catalog");
         m_pdf->getAllPages();
         collectFields();
+        m_pdf->getWarnings();  // what loading had to repair is repaired; later warnings are losses
     } catch (const platform::Error&) {
         throw;
     } catch (const QPDFExc& e) {
@@ -470,7 +475,13 @@ void PdfForm::save(const std::string& path) {
     } catch (const std::exception& e) {
         platform::raise(platform::ErrPathAccess, Source, "Cannot save " + path + ": " + e.what());
     }
-    writeAtomically(*m_pdf, path);
+    // qpdf reads what it cannot read as nothing; a sheet missing parts is no save.
+    auto unreadable = [this] {
+        if (m_unreadable.empty() && m_pdf->anyWarnings())
+            m_unreadable = "the document could not be read whole (" + m_pdf->getWarnings().front().getMessageDetail() + ")";
+        return m_unreadable;
+    };
+    writeAtomically(*m_pdf, path, unreadable);
     std::fill(m_written.begin(), m_written.end(), 0);
     m_redrawAll = false;
 }

@@ -109,6 +109,7 @@ private:
     std::vector<char> m_written;     // value, font or size set since the last save
     std::vector<char> m_undrawable;  // last drawing left characters out
     bool m_redrawAll = false;        // the document came asking viewers to redraw
+    std::string m_unreadable;        // why part of the document could not be read, once it happened
 };
 
 }  // namespace pdfauto

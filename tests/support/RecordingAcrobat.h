@@ -12,7 +12,7 @@
 //   RecordingAcrobat.log     one line per call, appended as it happens:
 //       new AcroExch.App / new AcroExch.AVDoc / new AFormAut.App   (creation)
 //       delete AcroExch.App / ...                                   (last release)
-//       App.Show24(1)  App.Show25(1)  App.Show21(1)   (unknown numbers: App.<n>(...))
+//       App.24(1)  App.25(1)  App.21(1)   (any dispatch number: App.<n>(<arguments>))
 //       AVDoc.Open(<path>, <title>)  AVDoc.GetPDDoc()  AVDoc.Close(0)  AVDoc.IsValid()
 //       PDDoc.GetNumPages()  PDDoc.AcquirePage(<i>)  PDDoc.Save(1, <path>)
 //       FormApp.Fields  Fields.Item(<name>)  Fields.Count  Fields.NewEnum
@@ -26,7 +26,8 @@
 //     or "name=value"; a leading "!" makes a field refuse every value (the
 //     line then ends " !refused"). Without the file every name asked for exists.
 //   RecordingAcrobat.cfg     optional, "key=value" lines: open=false makes every
-//     open answer false; pages=<n> sets the page count (default 1).
+//     open answer false, open=true,false answers successive opens in turn (the
+//     last answer holds for the rest); pages=<n> sets the page count (default 1).
 //
 // Open answers true only for an existing file whose path does not contain
 // "fail-open". IsValid answers true while the view holds an open document.
@@ -85,6 +86,12 @@ public:
         for (const auto& line : lines) out << line << '\n';
     }
     void setOpenResult(bool opens) const { setConfig("open", opens ? "true" : "false"); }
+    // The answers of successive opens, in turn; the last holds for the rest.
+    void setOpenResults(std::initializer_list<bool> answers) const {
+        std::string value;
+        for (bool a : answers) value += std::string(value.empty() ? "" : ",") + (a ? "true" : "false");
+        setConfig("open", value);
+    }
     void setPageCount(int pages) const { setConfig("pages", std::to_string(pages)); }
 
 private:

@@ -3,6 +3,7 @@
 // real ones ("AcroExch.App", "AcroExch.AVDoc", "AFormAut.App"); what it
 // records and how it is configured is described in ../RecordingAcrobat.h.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -53,6 +54,22 @@ std::string configValue(const std::string& key, const std::string& fallback) {
         if (eq != std::string::npos && line.substr(0, eq) == key) return line.substr(eq + 1);
     }
     return fallback;
+}
+
+// "open" may list the answers of successive opens ("true,false"): the n-th
+// open recorded in the log takes the n-th answer, later ones the last.
+bool openAnswer() {
+    std::vector<std::string> answers(1);
+    for (char c : configValue("open", "true")) {
+        if (c == ',') answers.emplace_back();
+        else answers.back() += c;
+    }
+    std::size_t opens = 0;
+    std::ifstream log(folder() / "RecordingAcrobat.log", std::ios::binary);
+    for (std::string line; std::getline(log, line);)
+        if (line.rfind("AVDoc.Open(", 0) == 0) ++opens;
+    const std::size_t index = std::min(opens == 0 ? 0 : opens - 1, answers.size() - 1);
+    return answers[index] != "false";
 }
 
 std::string describe(const Variant& v) {
@@ -156,9 +173,10 @@ public:
 protected:
     std::string objectName() const override { return "App"; }
     const std::vector<Member>& members() const override {
-        static const std::vector<Member> m{{"Show21", pdfauto::app::Show21, {{VT::I4}}},
-                                           {"Show24", pdfauto::app::Show24, {{VT::I4}}},
-                                           {"Show25", pdfauto::app::Show25, {{VT::I4}}}};
+        // Recorded by number, as the program calls them.
+        static const std::vector<Member> m{{"21", pdfauto::app::Show21, {{VT::I4}}},
+                                           {"24", pdfauto::app::Show24, {{VT::I4}}},
+                                           {"25", pdfauto::app::Show25, {{VT::I4}}}};
         return m;
     }
     Variant call(com::DISPID, const std::vector<Variant>&) override { return Variant(true); }
@@ -215,7 +233,7 @@ protected:
         case pdfauto::avdoc::Open: {
             const std::string& path = args[0].get<std::string>();
             std::error_code ec;
-            m_open = configValue("open", "true") != "false" && path.find("fail-open") == std::string::npos &&
+            m_open = openAnswer() && path.find("fail-open") == std::string::npos &&
                      fs::is_regular_file(platform::paths::toNative(path), ec);
             return Variant(m_open);
         }

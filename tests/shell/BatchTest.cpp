@@ -1,0 +1,127 @@
+// vantrel-batch: its command line, in-process, and the staged executable on
+// the shipped sample raw data file.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "BatchRunner.h"
+#include "ShellTestFolder.h"
+#include "platform/Paths.h"
+#include "platform/Profile.h"
+
+using namespace shelltest;
+using testing::HasSubstr;
+using testing::StartsWith;
+
+namespace {
+
+struct BatchOutput {
+    int status;
+    std::vector<std::string> out;  // lines of standard output
+    std::string err;
+};
+
+BatchOutput runInProcess(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = vantrel::BatchRunner(out, err).run(args);
+    BatchOutput result{status, {}, err.str()};
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) result.out.push_back(line);
+    return result;
+}
+
+// Keeps the current folder for the test's life.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const fs::path& folder) : m_old(fs::current_path()) { fs::current_path(folder); }
+    ~CurrentFolder() { fs::current_path(m_old); }
+
+private:
+    fs::path m_old;
+};
+
+}  // namespace
+
+TEST(Batch, WrongUsageExitsWithTwoAndTheUsageText) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--open"},
+        {"--setup"},
+        {"--setup", "RDX"},
+        {"--target=", "raw.dat"},
+        {"--colour", "raw.dat"},
+        {"-x", "raw.dat"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const BatchOutput result = runInProcess(args);
+        EXPECT_EQ(result.status, vantrel::BatchRunner::ExitUsage);
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_THAT(result.err, HasSubstr("Usage: vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE..."));
+    }
+    const BatchOutput help = runInProcess({"--help"});
+    EXPECT_EQ(help.status, vantrel::BatchRunner::ExitSuccess);
+    EXPECT_THAT(help.out.front(), StartsWith("Usage: vantrel-batch"));
+}
+
+TEST(Batch, BuildsEveryFileReportsFailuresAndGoesOn) {
+    ShellTestFolder folder;
+    const std::string first = folder.rawDataFile("First.dat");
+    // A driver name so long that no file system takes the sheet's name.
+    const std::string failing = folder.rawDataFile("Failing.dat");
+    ASSERT_TRUE(platform::profile::writeEntry(failing, "SetupData", "DriverName", std::string(250, 'x')));
+    const std::string last = folder.rawDataFile("Last.dat");
+    ASSERT_TRUE(platform::profile::writeEntry(last, "SetupData", "DriverName", "Driver C"));
+
+    const BatchOutput result = runInProcess({"--target", folder.sheetsFolder(), first, failing, last});
+    EXPECT_EQ(result.status, vantrel::BatchRunner::ExitSomeFailed);
+    const fs::path sheets = folder.path() / "Sheets";
+    EXPECT_EQ(result.out, (std::vector<std::string>{(sheets / ShellTestFolder::sheetName("Driver A", "RDX")).string(),
+                                                    (sheets / ShellTestFolder::sheetName("Driver C", "RDX")).string()}));
+    for (const auto& line : result.out) EXPECT_TRUE(fs::exists(line)) << line;
+    EXPECT_EQ(result.err, "Error: CSetupManager::BuildSetupSheet-Cannot copy the template " +
+                              (folder.path() / "Templates" / "SetupSheet_RDX.pdf").string() + " to " +
+                              (sheets / ShellTestFolder::sheetName(std::string(250, 'x'), "RDX")).string() + "\n");
+}
+
+TEST(Batch, TakesTheSetupNameAndDefaultsToTheCurrentFolder) {
+    ShellTestFolder folder;
+    folder.write("Config/Setup_Club.ini", setupIni("Club", "Mapping_Club.map"));
+    const std::string raw = folder.rawDataFile();
+    CurrentFolder here(folder.path() / "Sheets");
+
+    const BatchOutput result = runInProcess({"--setup", "Club", raw});
+    ASSERT_EQ(result.status, vantrel::BatchRunner::ExitSuccess) << result.err;
+    ASSERT_EQ(result.out.size(), 1u);
+    EXPECT_EQ(fs::path(result.out[0]), folder.path() / "Sheets" / ShellTestFolder::sheetName("Driver A", "Club"));
+    EXPECT_TRUE(fs::exists(result.out[0]));
+}
+
+TEST(Batch, AMissingRawDataFileIsWarnedAboutAndGivesASheetOfEmptyValues) {
+    ShellTestFolder folder;
+    const BatchOutput result = runInProcess({"--target=" + folder.sheetsFolder(), "nowhere.dat"});
+    EXPECT_EQ(result.status, vantrel::BatchRunner::ExitSuccess);
+    EXPECT_THAT(result.err, HasSubstr("nowhere.dat"));
+    ASSERT_EQ(result.out.size(), 1u);
+    EXPECT_TRUE(fs::exists(folder.path() / "Sheets" / ShellTestFolder::sheetName("", "RDX")));
+}
+
+TEST(Batch, OneRawDataFileTwiceGivesTwoSheets) {
+    ShellTestFolder folder;
+    platform::process::setClockForTesting({});  // the real clock: names differ by time
+    const std::string raw = folder.rawDataFile();
+    const BatchOutput result = runInProcess({"--target", folder.sheetsFolder(), raw, raw});
+    ASSERT_EQ(result.status, vantrel::BatchRunner::ExitSuccess) << result.err;
+    ASSERT_EQ(result.out.size(), 2u);
+    EXPECT_NE(result.out[0], result.out[1]);
+    EXPECT_TRUE(fs::exists(result.out[0]));
+    EXPECT_TRUE(fs::exists(result.out[1]));
+}

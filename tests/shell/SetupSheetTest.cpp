@@ -1,0 +1,283 @@
+// One sheet build from raw data file to filled PDF, through the run driver
+// and the real PDF automation, and the ways a build fails.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "CDataBuilder.h"
+#include "CSetupBase.h"
+#include "CSetupManager.h"
+#include "ShellTestFolder.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/Profile.h"
+
+using namespace shelltest;
+using testing::EndsWith;
+using testing::HasSubstr;
+using testing::StartsWith;
+
+namespace {
+
+// Runs the driver as the window does with an external data file; the error,
+// if any, comes back instead of being thrown.
+struct RunResult {
+    std::string targetPDFFile;
+    std::optional<platform::Error> error;
+};
+
+RunResult runDriver(const std::string& rawDataFile, const std::string& setupName, const std::string& target) {
+    vantrel::CSetupManager manager;
+    manager.setRawDataFile(rawDataFile);
+    manager.setSetupName(setupName);
+    manager.setTargetPDFDirectory(target);
+    RunResult result;
+    try {
+        manager.BuildSetupSheet();
+    } catch (const platform::Error& e) {
+        result.error = e;
+    }
+    result.targetPDFFile = manager.TargetPDFFile();
+    return result;
+}
+
+std::vector<fs::path> pdfsIn(const fs::path& folder) {
+    std::vector<fs::path> out;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == ".pdf") out.push_back(entry.path());
+    return out;
+}
+
+}  // namespace
+
+TEST(SetupSheet, BuildsAFilledSheetFromARawDataFile) {
+    ShellTestFolder folder;
+    const RunResult run = runDriver(folder.rawDataFile(), "RDX", folder.sheetsFolder());
+    ASSERT_FALSE(run.error) << run.error->source();
+
+    // The sheet: named by driver, setup, date and time, in the target folder.
+    EXPECT_EQ(run.targetPDFFile, folder.sheetsFolder() + "\\" + ShellTestFolder::sheetName("Driver A", "RDX"));
+    const fs::path sheet = platform::paths::toNative(run.targetPDFFile);
+    ASSERT_TRUE(fs::exists(sheet));
+
+    // The data file: one record of 112 fields, the only line.
+    const auto dataLines = ShellTestFolder::lines(folder.read("Data/SheetData.txt"));
+    ASSERT_EQ(dataLines.size(), 1u);
+    const auto record = ShellTestFolder::split(dataLines[0], '|');
+    ASSERT_EQ(record.size(), vantrel::SheetFieldCount);
+    auto value = [&](vantrel::SheetField f) { return record[std::size_t(f)]; };
+    EXPECT_EQ(value(vantrel::SheetField::DriverName), "Driver A");
+    EXPECT_EQ(value(vantrel::SheetField::RaceEvent), "Club Race 3");
+    EXPECT_EQ(value(vantrel::SheetField::FrontCastor), "4 deg");
+    EXPECT_EQ(value(vantrel::SheetField::RearAntiRollBar), "1.2 mm");
+    EXPECT_EQ(value(vantrel::SheetField::FrontShockCamber3), "l");
+    EXPECT_EQ(value(vantrel::SheetField::FrontArmShort), "_");
+    EXPECT_EQ(value(vantrel::SheetField::RearArmLong1), "l");
+
+    // The mapping file: one line per field, position "=fld" name.
+    const auto mapping = ShellTestFolder::lines(folder.read("Mapping/Mapping_RDX.map"));
+    ASSERT_EQ(mapping.size(), vantrel::SheetFieldCount);
+    for (std::size_t i = 0; i < mapping.size(); ++i)
+        EXPECT_EQ(mapping[i], std::to_string(i + 1) + "=fld" + std::string(vantrel::SheetFieldNames[i]));
+
+    // Every form field of the sheet holds its value of the record.
+    const auto fields = ShellTestFolder::formFields(sheet);
+    for (std::size_t i = 0; i < vantrel::SheetFieldCount; ++i) {
+        const std::string name = "fld" + std::string(vantrel::SheetFieldNames[i]);
+        ASSERT_TRUE(fields.count(name)) << name;
+        EXPECT_EQ(fields.at(name), record[i]) << name;
+    }
+
+    // The driver logs the start of the run; the builder logs nothing on success.
+    EXPECT_EQ(folder.logLines(),
+              std::vector<std::string>{"6/12/2026 09:05:07 AM: CSetupManager::BuildSetupSheet-START PROCESSING"});
+}
+
+TEST(SetupSheet, SheetNameTakesTheTargetFolderWithOrWithoutItsBackslashAndTheNameOfThePerSetupFile) {
+    struct Case {
+        const char* what;
+        std::string targetSuffix;  // after the test folder
+        std::string setupNameInFile;
+        std::string expectedSetupPart;
+    };
+    const std::vector<Case> cases = {
+        {"no trailing separator", "/Sheets", "RDX", "RDX"},
+        {"trailing backslash", "/Sheets\\", "RDX", "RDX"},
+        {"folder written with backslashes", "\\Sheets", "RDX", "RDX"},
+        {"name from the per-setup file wins", "/Sheets", "RDX Club", "RDX Club"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShellTestFolder folder;
+        folder.write("Config/Setup_RDX.ini", setupIni(c.setupNameInFile, "Mapping_" + c.setupNameInFile + ".map"));
+        const RunResult run = runDriver(folder.rawDataFile(), "RDX", folder.str() + c.targetSuffix);
+        ASSERT_FALSE(run.error) << run.error->source();
+        const fs::path expected = folder.path() / "Sheets" / ShellTestFolder::sheetName("Driver A", c.expectedSetupPart);
+        EXPECT_EQ(fs::path(platform::paths::toNative(run.targetPDFFile)), expected);
+        EXPECT_TRUE(fs::exists(expected));
+    }
+}
+
+TEST(SetupSheet, NamePartsThatWouldLeaveTheTargetFolderAreMadeSafe) {
+    struct Case {
+        std::string driverName;
+        std::string setupNameInFile;
+        std::string expectedName;
+    };
+    const std::vector<Case> cases = {
+        {"..\\..\\Escape", "RDX", ShellTestFolder::sheetName(".._.._Escape", "RDX")},
+        {"../../Escape", "RDX", ShellTestFolder::sheetName(".._.._Escape", "RDX")},
+        {"a:b*c?d\"e<f>g|h", "RDX", ShellTestFolder::sheetName("a_b_c_d_e_f_g_h", "RDX")},
+        {"Tab\there", "RDX", ShellTestFolder::sheetName("Tab_here", "RDX")},
+        {"Driver A", "../Outside", ShellTestFolder::sheetName("Driver A", ".._Outside")},
+        {"Zoë", "RDX\\Sub:1", ShellTestFolder::sheetName("Zoë", "RDX_Sub_1")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.driverName + " / " + c.setupNameInFile);
+        ShellTestFolder folder;
+        fs::create_directories(folder.path() / "Sheets" / "Deep");
+        // The filler reads a mapping file of a plain name, whatever the setup is called.
+        folder.write("Config/Setup_RDX.ini", setupIni(c.setupNameInFile, "Fixed.map"));
+        folder.writeMapping("Fixed.map");
+        const std::string raw = folder.rawDataFile();
+        ASSERT_TRUE(platform::profile::writeEntry(raw, "SetupData", "DriverName", c.driverName));
+
+        const RunResult run = runDriver(raw, "RDX", (folder.path() / "Sheets" / "Deep").string());
+        ASSERT_FALSE(run.error) << run.error->source();
+        EXPECT_TRUE(fs::exists(folder.path() / "Sheets" / "Deep" / c.expectedName));
+        EXPECT_TRUE(pdfsIn(folder.path() / "Sheets").empty());
+        EXPECT_TRUE(pdfsIn(folder.path()).empty());
+    }
+}
+
+TEST(SetupSheet, AMissingRawDataFileGivesASheetOfEmptyValues) {
+    ShellTestFolder folder;
+    const RunResult run = runDriver((folder.path() / "Data" / "NoSuchFile.dat").string(), "RDX", folder.sheetsFolder());
+    ASSERT_FALSE(run.error) << run.error->source();
+
+    const fs::path sheet = folder.path() / "Sheets" / ShellTestFolder::sheetName("", "RDX");
+    EXPECT_EQ(fs::path(platform::paths::toNative(run.targetPDFFile)), sheet);
+    EXPECT_EQ(folder.read("Data/SheetData.txt"), std::string(vantrel::SheetFieldCount - 1, '|') + "\r\n");
+    for (const auto& [name, value] : ShellTestFolder::formFields(sheet)) EXPECT_EQ(value, "") << name;
+}
+
+TEST(SetupSheet, FailedBuildsEndInOneErrorNamingWhatWentWrong) {
+    struct Case {
+        const char* what;
+        std::function<void(ShellTestFolder&)> breakIt;
+        std::string setupName;
+        std::function<std::string(const ShellTestFolder&)> expectedStart;
+        std::string expectedPart;  // somewhere in the source
+        bool sheetLeft;            // an unfilled copy stays on disk
+    };
+    auto native = [](const fs::path& p) { return p.string(); };
+    const std::vector<Case> cases = {
+        {"template missing",
+         [](ShellTestFolder& f) { fs::remove(f.path() / "Templates" / "SetupSheet_RDX.pdf"); }, "RDX",
+         [&](const ShellTestFolder& f) {
+             return "CSetupManager::BuildSetupSheet-Cannot copy the template " +
+                    native(f.path() / "Templates" / "SetupSheet_RDX.pdf") + " to " +
+                    native(f.path() / "Sheets" / ShellTestFolder::sheetName("Driver A", "RDX"));
+         },
+         "", false},
+        // No per-setup file: empty setup name and a template path naming only the folder.
+        {"per-setup file missing", [](ShellTestFolder&) {}, "NoSuchSetup",
+         [&](const ShellTestFolder& f) {
+             return "CSetupManager::BuildSetupSheet-Cannot copy the template " + native(f.path() / "Templates");
+         },
+         "/Driver A_SetupSheet__2026-12-06_090507.30.pdf", false},
+        // The sheet data file cannot be written: no sheet may be filled from
+        // what an earlier run left there.
+        {"data file not writable",
+         [](ShellTestFolder& f) { fs::create_directories(f.path() / "Data" / "SheetData.txt"); }, "RDX",
+         [&](const ShellTestFolder& f) {
+             return "CSetupManager::BuildSetupSheet-Cannot write the sheet data file " +
+                    native(f.path() / "Data" / "SheetData.txt");
+         },
+         "", false},
+        // No settings: every folder is the program folder and the data file has no name.
+        {"settings file missing", [](ShellTestFolder& f) { fs::remove(f.path() / "bin" / "Vantrel.ini"); }, "RDX",
+         [&](const ShellTestFolder& f) {
+             return "CSetupManager::BuildSetupSheet-Cannot write the sheet data file " + native(f.path());
+         },
+         "", false},
+        // The form filler's own error passes through the chain with its description.
+        {"mapping file of the per-setup file missing",
+         [](ShellTestFolder& f) { f.write("Config/Setup_RDX.ini", setupIni("RDX", "Missing.map")); }, "RDX",
+         [](const ShellTestFolder&) { return std::string("CSetupManager::BuildSetupSheet-Cannot open "); },
+         "Missing.map", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShellTestFolder folder;
+        const std::string raw = folder.rawDataFile();
+        c.breakIt(folder);
+        const RunResult run = runDriver(raw, c.setupName, folder.sheetsFolder());
+        ASSERT_TRUE(run.error);
+        EXPECT_EQ(run.error->number(), 1);
+        EXPECT_THAT(run.error->source(), StartsWith(c.expectedStart(folder)));
+        EXPECT_THAT(run.error->source(), HasSubstr(c.expectedPart));
+        EXPECT_EQ(run.targetPDFFile, "");
+        EXPECT_EQ(pdfsIn(folder.path() / "Sheets").size(), c.sheetLeft ? 1u : 0u);
+    }
+}
+
+TEST(SetupBase, ReportsItsOwnSourceAndNumberWithTheFirstDescription) {
+    ShellTestFolder folder;
+    vantrel::CSetupManager loader;
+    loader.LoadConfig();
+    fs::remove(folder.path() / "Templates" / "SetupSheet_RDX.pdf");
+
+    vantrel::CSetupBase builder;
+    builder.setConfig(loader.GetConfig());
+    builder.setLogPath((folder.path() / "Logs" / "Run.log").string());
+    builder.setSetupName("RDX");
+    builder.setRawDataFile(folder.rawDataFile());
+    builder.setTargetPDFDirectory(folder.sheetsFolder() + "\\");
+    try {
+        builder.CreateSetupSheet();
+        FAIL() << "no error";
+    } catch (const platform::Error& e) {
+        EXPECT_EQ(e.number(), 100);
+        EXPECT_EQ(e.source(), "CSetupBase::-CreateSetupSheet");
+        EXPECT_THAT(e.description(), StartsWith("Cannot copy the template "));
+    }
+    // The sheet's name was settled before the copy failed; the data file stays.
+    EXPECT_THAT(builder.DriverSetupFilename(), EndsWith(ShellTestFolder::sheetName("Driver A", "RDX")));
+    EXPECT_TRUE(fs::exists(folder.path() / "Data" / "SheetData.txt"));
+}
+
+TEST(SetupBase, WithoutSettingsLogsTheFailedPerSetupReadAndStops) {
+    ShellTestFolder folder;
+    vantrel::CSetupBase builder;
+    builder.setLogPath((folder.path() / "Logs" / "Run.log").string());
+    builder.setSetupName("RDX");
+    builder.setRawDataFile(folder.rawDataFile());
+    builder.setTargetPDFDirectory(folder.sheetsFolder() + "\\");
+    const std::string notSet = platform::standardDescription(platform::ErrObjectNotSet);
+    try {
+        builder.CreateSetupSheet();
+        FAIL() << "no error";
+    } catch (const platform::Error& e) {
+        EXPECT_EQ(e.number(), 100);
+        EXPECT_EQ(e.description(), notSet);
+    }
+    EXPECT_EQ(folder.logLines(), std::vector<std::string>{"6/12/2026 09:05:07 AM: CSetupBase::LoadProperties-" + notSet});
+}
+
+TEST(SetupSheet, AnEarlierRunsDataIsNeverFilledIntoANewSheet) {
+    ShellTestFolder folder;
+    ASSERT_FALSE(runDriver(folder.rawDataFile(), "RDX", folder.sheetsFolder()).error);
+
+    // The data file of the first run stays, but cannot be rewritten.
+    const fs::path dataFile = folder.path() / "Data" / "SheetData.txt";
+    fs::permissions(dataFile, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (std::ofstream(dataFile, std::ios::app)) GTEST_SKIP() << "read-only files are writable for this user";
+
+    const std::string raw = folder.rawDataFile("DriverB.dat");
+    ASSERT_TRUE(platform::profile::writeEntry(raw, "SetupData", "DriverName", "Driver B"));
+    const RunResult run = runDriver(raw, "RDX", folder.sheetsFolder());
+    ASSERT_TRUE(run.error);
+    EXPECT_THAT(run.error->source(), HasSubstr("Cannot write the sheet data file " + dataFile.string()));
+    EXPECT_FALSE(fs::exists(folder.path() / "Sheets" / ShellTestFolder::sheetName("Driver B", "RDX")));
+}

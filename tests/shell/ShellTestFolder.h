@@ -1,0 +1,158 @@
+#pragma once
+// A complete program folder for one sheet build: settings, the RDX per-setup
+// file, the shipped template, empty Data/Mapping/Logs/Sheets folders and a
+// registry of its own holding Logging, Quorrel and a PDF automation library
+// (the real one, or the recording stand-in). The clock stands still at
+// 6 December 2026, 09:05:07.3, so sheet names and log lines are known.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
+
+#include "CDataBuilder.h"
+#include "Components.h"
+#include "RecordingAcrobat.h"
+#include "TempProgramFolder.h"
+#include "platform/Process.h"
+#include "platform/com/Runtime.h"
+
+namespace shelltest {
+
+namespace fs = std::filesystem;
+
+enum class Acrobat { Real, Recording };
+
+inline constexpr const char* kSettings =
+    "[Vantrel]\r\n"
+    "DataDirectory=Data\r\n"
+    "MappingDirectory=Mapping\r\n"
+    "TemplatesDirectory=Templates\r\n"
+    "LoggingDirectory=Logs\r\n"
+    "ConfigDirectory=Config\r\n"
+    "DataFile=SheetData.txt\r\n"
+    "DataFileDelimiter=|\r\n"
+    "RawDataFile=RawData.dat\r\n"
+    "LogFile=Run.log\r\n";
+
+inline std::string setupIni(const std::string& setupName, const std::string& mapping = "Mapping_RDX.map",
+                            const std::string& pdfTemplate = "SetupSheet_RDX.pdf") {
+    return "[Setup]\r\nSetupName=" + setupName + "\r\nMappingFile=" + mapping +
+           "\r\nPDFTemplateSetupSheet=" + pdfTemplate + "\r\n";
+}
+
+// Keeps one environment variable away for the test's life: the real PDF
+// automation starts the desktop viewer only when a display is named.
+class EnvOverride {
+public:
+    EnvOverride(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        if (value) ::setenv(name, value, 1);
+        else ::unsetenv(name);
+    }
+    ~EnvOverride() {
+        if (m_old) ::setenv(m_name.c_str(), m_old->c_str(), 1);
+        else ::unsetenv(m_name.c_str());
+    }
+    EnvOverride(const EnvOverride&) = delete;
+    EnvOverride& operator=(const EnvOverride&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
+class ShellTestFolder : public testsupport::TempProgramFolder {
+public:
+    explicit ShellTestFolder(Acrobat acrobat = Acrobat::Real) {
+        write("bin/Vantrel.ini", kSettings);
+        write("Config/Setup_RDX.ini", setupIni("RDX"));
+        for (const char* sub : {"Data", "Mapping", "Logs", "Sheets", "Templates"}) fs::create_directories(path() / sub);
+        fs::copy_file(fs::path(VANTREL_STAGE_DIR) / "Templates" / "SetupSheet_RDX.pdf",
+                      path() / "Templates" / "SetupSheet_RDX.pdf");
+
+        m_registry.add(VANTREL_LOGGING_LIBRARY);
+        m_registry.add(VANTREL_QUORREL_LIBRARY);
+        if (acrobat == Acrobat::Real) m_registry.add(VANTREL_PDFAUTO_LIBRARY);
+        else m_recording.emplace(m_registry);
+
+        platform::process::setClockForTesting([] {
+            platform::process::LocalDateTime t;
+            t.year = 2026, t.month = 12, t.day = 6, t.hour = 9, t.minute = 5, t.second = 7, t.fraction = 0.3;
+            return t;
+        });
+    }
+    ~ShellTestFolder() { platform::process::setClockForTesting({}); }
+
+    // The sample raw data file, copied into Data/ under the given name.
+    std::string rawDataFile(const std::string& name = "RawData_DriverA.dat") const {
+        const fs::path target = path() / "Data" / name;
+        fs::copy_file(fs::path(VANTREL_TEST_DATA_DIR) / "shell" / "RawData_DriverA.dat", target,
+                      fs::copy_options::overwrite_existing);
+        return target.string();
+    }
+    // The stand-in's record of calls (Acrobat::Recording only).
+    const testsupport::RecordingAcrobat& recording() const { return m_recording.value(); }
+
+    std::string sheetsFolder() const { return (path() / "Sheets").string(); }
+    // The sheet name the fixed clock gives.
+    static std::string sheetName(const std::string& driver, const std::string& setup) {
+        return driver + "_SetupSheet_" + setup + "_2026-12-06_090507.30.pdf";
+    }
+
+    // A mapping file of the sheet's fields, as the rules engine writes it.
+    void writeMapping(const std::string& name) const {
+        std::string text;
+        for (std::size_t i = 0; i < vantrel::SheetFieldCount; ++i)
+            text += std::to_string(i + 1) + "=fld" + std::string(vantrel::SheetFieldNames[i]) + "\r\n";
+        write("Mapping/" + name, text);
+    }
+
+    std::vector<std::string> logLines() const { return lines(read("Logs/Run.log")); }
+
+    static std::vector<std::string> lines(const std::string& text) {
+        std::vector<std::string> out;
+        std::size_t start = 0;
+        while (start < text.size()) {
+            std::size_t end = text.find("\r\n", start);
+            if (end == std::string::npos) end = text.size();
+            out.push_back(text.substr(start, end - start));
+            start = end + 2;
+        }
+        return out;
+    }
+
+    static std::vector<std::string> split(const std::string& record, char delimiter) {
+        std::vector<std::string> out(1);
+        for (char c : record) {
+            if (c == delimiter) out.emplace_back();
+            else out.back() += c;
+        }
+        return out;
+    }
+
+    // Form field name -> value, read straight from the PDF.
+    static std::map<std::string, std::string> formFields(const fs::path& pdfPath) {
+        QPDF pdf;
+        pdf.processFile(pdfPath.string().c_str());
+        QPDFAcroFormDocumentHelper form(pdf);
+        std::map<std::string, std::string> out;
+        for (auto& field : form.getFormFields()) out[field.getFullyQualifiedName()] = field.getValueAsString();
+        return out;
+    }
+
+private:
+    testsupport::ComponentRegistry m_registry{*this, {}};
+    std::optional<testsupport::RecordingAcrobat> m_recording;
+    EnvOverride m_display{"DISPLAY", nullptr};
+    EnvOverride m_wayland{"WAYLAND_DISPLAY", nullptr};
+};
+
+}  // namespace shelltest

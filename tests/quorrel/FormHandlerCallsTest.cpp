@@ -5,6 +5,7 @@
 
 #include "QuorrelTestFolder.h"
 #include "RecordingAcrobat.h"
+#include "pdfauto/Acrobat.h"
 
 using quorreltest::errorOf;
 using Lines = std::vector<std::string>;
@@ -201,6 +202,29 @@ TEST_F(FormHandlerCalls, FillFormByNameRaisesTheSameErrorToALateBoundCaller) {
         EXPECT_EQ(e.description(), "Cannot open " + mapping);
     }
     EXPECT_TRUE(acrobat.calls().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The stand-in itself, as the program's own tests rely on it.
+TEST(RecordingStandIn, RecordsApplicationCallsAndRefusesOtherArgumentTypes) {
+    testsupport::TempProgramFolder folder;
+    testsupport::ComponentRegistry registry(folder, {});
+    testsupport::RecordingAcrobat acrobat(registry);
+    const std::string pdf = folder.write("x.pdf", "%PDF").string();
+    {
+        auto app = com::createObject(pdfauto::ProgIdApp);
+        auto view = com::createObject(pdfauto::ProgIdAVDoc);
+        EXPECT_TRUE(com::invoke(view.get(), pdfauto::avdoc::Open, com::DISPATCH_METHOD, {pdf, ""}).toBool());
+        EXPECT_FALSE(com::invoke(view.get(), "Open", com::DISPATCH_METHOD, {pdf + ".none", ""}).toBool());
+        com::invoke(app.get(), 24, com::DISPATCH_METHOD, {int32_t{1}});
+        EXPECT_THROW(com::invoke(app.get(), 21, com::DISPATCH_METHOD, {int16_t{1}}), platform::Error);
+    }
+    EXPECT_EQ(acrobat.calls(), (Lines{"new AcroExch.App", "new AcroExch.AVDoc", "AVDoc.Open(" + pdf + ", )",
+                                      "AVDoc.Open(" + pdf + ".none, )", "App.Show24(1)", "App.Show21(1) !type",
+                                      "delete AcroExch.AVDoc", "delete AcroExch.App"}));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 //   RecordingAcrobat.log     one line per call, appended as it happens:
 //       new AcroExch.App / new AcroExch.AVDoc / new AFormAut.App   (creation)
 //       delete AcroExch.App / ...                                   (last release)
-//       App.24(1)  App.25(1)  App.21(1)   (any dispatch number: App.<n>(<arguments>))
+//       App.Show24(1)  App.Show25(1)  App.Show21(1)   (other numbers: App.<n>(<arguments>))
 //       AVDoc.Open(<path>, <title>)  AVDoc.GetPDDoc()  AVDoc.Close(0)  AVDoc.IsValid()
 //       PDDoc.GetNumPages()  PDDoc.AcquirePage(<i>)  PDDoc.Save(1, <path>)
 //       FormApp.Fields  Fields.Item(<name>)  Fields.Count  Fields.NewEnum

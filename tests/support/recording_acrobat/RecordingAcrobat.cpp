@@ -173,10 +173,9 @@ public:
 protected:
     std::string objectName() const override { return "App"; }
     const std::vector<Member>& members() const override {
-        // Recorded by number, as the program calls them.
-        static const std::vector<Member> m{{"21", pdfauto::app::Show21, {{VT::I4}}},
-                                           {"24", pdfauto::app::Show24, {{VT::I4}}},
-                                           {"25", pdfauto::app::Show25, {{VT::I4}}}};
+        static const std::vector<Member> m{{"Show21", pdfauto::app::Show21, {{VT::I4}}},
+                                           {"Show24", pdfauto::app::Show24, {{VT::I4}}},
+                                           {"Show25", pdfauto::app::Show25, {{VT::I4}}}};
         return m;
     }
     Variant call(com::DISPID, const std::vector<Variant>&) override { return Variant(true); }

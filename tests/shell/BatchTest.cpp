@@ -125,3 +125,92 @@ TEST(Batch, OneRawDataFileTwiceGivesTwoSheets) {
     EXPECT_TRUE(fs::exists(result.out[0]));
     EXPECT_TRUE(fs::exists(result.out[1]));
 }
+
+namespace {
+
+// A copy of the staged program folder with a registry of its own, so the
+// shipped program runs exactly as installed without touching the build's.
+class StagedCopy {
+public:
+    StagedCopy() {
+        const fs::path stage = VANTREL_STAGE_DIR;
+        for (const auto& entry : fs::recursive_directory_iterator(stage)) {
+            const fs::path relative = fs::relative(entry.path(), stage);
+            const std::string top = relative.begin()->string();
+            if (top == "Logs" || top == "Mapping" || relative == "bin/Registry.ini" || relative == "vantrel" ||
+                relative == "Data/SheetData.txt")
+                continue;
+            if (entry.is_directory()) fs::create_directories(root() / relative);
+            else if (entry.is_regular_file()) fs::copy_file(entry.path(), root() / relative);
+        }
+        for (const char* sub : {"Logs", "Mapping", "out", "fakebin"}) fs::create_directories(root() / sub);
+        EXPECT_EQ(std::system(("'" + (root() / "regsvr").string() + "' /s '" + lib("Logging.so") + "' '" +
+                               lib("Quorrel.so") + "' '" + lib("PdfAutomation.so") + "'")
+                                  .c_str()),
+                  0);
+    }
+    const fs::path& root() const { return m_folder.path(); }
+
+    // Runs vantrel-batch with the given environment settings and arguments.
+    BatchOutput run(const std::string& environment, const std::string& arguments) const {
+        const fs::path out = root() / "stdout.txt", err = root() / "stderr.txt";
+        const std::string command = "cd '" + root().string() + "' && env " + environment + " './vantrel-batch' " +
+                                    arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
+        const int raw = std::system(command.c_str());
+        BatchOutput result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {}, testsupport::TempProgramFolder::readFile(err)};
+        std::istringstream lines(testsupport::TempProgramFolder::readFile(out));
+        for (std::string line; std::getline(lines, line);) result.out.push_back(line);
+        return result;
+    }
+
+private:
+    std::string lib(const char* name) const { return (root() / name).string(); }
+    testsupport::TempProgramFolder m_folder;
+};
+
+// Waits a few seconds at most for a file that a detached process writes.
+std::string waitForFile(const fs::path& file) {
+    for (int i = 0; i < 100 && !fs::exists(file); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return testsupport::TempProgramFolder::readFile(file);
+}
+
+}  // namespace
+
+TEST(BatchProgram, BuildsTheShippedSampleIntoAFreshSheet) {
+    StagedCopy copy;
+    const BatchOutput result =
+        copy.run("-u DISPLAY -u WAYLAND_DISPLAY", "--target '" + (copy.root() / "out").string() + "' Data/Sample_RDX.dat");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    ASSERT_EQ(result.out.size(), 1u);
+
+    // The only sheet in the empty target folder, named after the sample's driver.
+    const fs::path sheet = result.out[0];
+    EXPECT_EQ(sheet.parent_path(), copy.root() / "out");
+    EXPECT_THAT(sheet.filename().string(), StartsWith("Alex Brennan_SetupSheet_RDX_"));
+    ASSERT_TRUE(fs::exists(sheet));
+    EXPECT_EQ(ShellTestFolder::formFields(sheet).at("fldDriverName"), "Alex Brennan");
+    EXPECT_THAT(testsupport::TempProgramFolder::readFile(copy.root() / "Logs" / "Vantrel.log"),
+                HasSubstr(": CSetupManager::BuildSetupSheet-START PROCESSING\r\n"));
+}
+
+TEST(BatchProgram, ShowsTheSheetInTheViewerOnlyWhenAsked) {
+    StagedCopy copy;
+    const fs::path opened = copy.root() / "opened.txt";
+    const fs::path fake = copy.root() / "fakebin" / "xdg-open";
+    std::ofstream(fake) << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" << opened.string() << "'\n";
+    fs::permissions(fake, fs::perms::owner_all);
+    const std::string environment = "DISPLAY=:99 PATH='" + (copy.root() / "fakebin").string() + "':\"$PATH\"";
+    const std::string target = "--target '" + (copy.root() / "out").string() + "' ";
+
+    const BatchOutput quiet = copy.run(environment, target + "Data/Sample_RDX.dat");
+    ASSERT_EQ(quiet.status, 0) << quiet.err;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(fs::exists(opened));
+
+    const BatchOutput shown = copy.run(environment, "--open " + target + "Data/Sample_RDX.dat");
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    ASSERT_EQ(shown.out.size(), 1u);
+    EXPECT_EQ(waitForFile(opened), shown.out[0] + "\n");
+}

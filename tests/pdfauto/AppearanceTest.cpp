@@ -133,11 +133,12 @@ TEST(FontMetricsTest, StandardNamesAliasesAndSubsets) {
                                            {"Wingdings", nullptr}}) {
         SCOPED_TRACE(c.name);
         const auto* m = pdfauto::fonts::lookup(c.name);
-        if (!c.metrics)
+        if (!c.metrics) {
             EXPECT_EQ(m, nullptr);
-        else
+        } else {
             ASSERT_NE(m, nullptr) << c.name;
-        if (m && c.metrics) EXPECT_STREQ(m->baseFont, c.metrics);
+            EXPECT_STREQ(m->baseFont, c.metrics);
+        }
     }
     // Widths every layout here relies on: Helvetica "H" 722, "e" 556; Courier fixed 600; ZapfDingbats "l" 791.
     EXPECT_EQ(pdfauto::fonts::lookup("Helvetica")->widths['H'], 722);
@@ -190,10 +191,11 @@ TEST(TextAppearanceTest, AutoSizeFitsTheBoxOnOneLine) {
         EXPECT_DOUBLE_EQ(size, out.fontSize);
         EXPECT_LE(widthOf(c.text, helv, size), 100 - 4 + 0.01);
         EXPECT_LE((helv.ascent - helv.descent) / 1000 * size, 20 - 2 + 0.01);
-        if (c.widthBound)
+        if (c.widthBound) {
             EXPECT_GT(widthOf(c.text, helv, size + 0.1), 96);
-        else
+        } else {
             EXPECT_GT((helv.ascent - helv.descent) / 1000 * (size + 0.1), 18);
+        }
     }
 }
 
@@ -217,11 +219,14 @@ TEST(TextAppearanceTest, MultiLineWrapsInsideTheBoxTopDown) {
             SCOPED_TRACE(lines[k].text);
             EXPECT_LE(widthOf(lines[k].text, helv, size), 150 - 4 + 0.01) << "inside the box";
             EXPECT_NEAR(lines[k].x, 2, 0.01);
-            if (k > 0) EXPECT_LT(lines[k].y, lines[k - 1].y) << "top down";
+            if (k > 0) {
+                EXPECT_LT(lines[k].y, lines[k - 1].y) << "top down";
+            }
         }
         EXPECT_LE(lines.front().y + helv.ascent / 1000 * size, 120);
-        if (std::string(da).find(" 0 Tf") != std::string::npos)
+        if (std::string(da).find(" 0 Tf") != std::string::npos) {
             EXPECT_GE(lines.back().y + helv.descent / 1000 * size, 0) << "auto size keeps every line in the box";
+        }
         EXPECT_EQ(lines[0].text.rfind("The car pushed", 0), 0u);
         std::string joined;
         for (const auto& l : lines) joined += l.text;

@@ -20,19 +20,19 @@ struct FieldSpec {
     int quadding = 0;
     int page = 0;
     std::vector<double> rect{100, 700, 300, 720};
-    std::optional<std::string> value;
-    std::vector<std::string> states;       // check box states besides /Off
+    std::optional<std::string> value{};
+    std::vector<std::string> states{};     // check box states besides /Off
     bool separateWidget = false;           // field with one kid widget instead of merged
 };
 
 struct FormSpec {
     int pages = 1;
-    std::vector<FieldSpec> fields;
+    std::vector<FieldSpec> fields{};
     bool needAppearances = false;
     bool withAcroForm = true;
     // Default resources: Helv (Helvetica, WinAnsi) and ZaDb (ZapfDingbats).
     bool standardResources = true;
-    std::string pageContent;  // drawing operators of every page
+    std::string pageContent{};  // drawing operators of every page
 };
 
 inline QPDFObjectHandle name(const std::string& n) { return QPDFObjectHandle::newName(n); }

@@ -119,15 +119,23 @@ std::string formatNumber(double value) {
     char buf[64];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
     if (ec != std::errc()) return "0";
-    std::string s(buf, end);
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
-    if (s == "-0" || s.empty()) s = "0";
-    return s;
+    // Fixed notation always has the point: trailing zeros, then the point, go.
+    while (end > buf && end[-1] == '0') --end;
+    if (end > buf && end[-1] == '.') --end;
+    std::string_view s(buf, static_cast<std::size_t>(end - buf));
+    return s.empty() || s == "-0" ? std::string("0") : std::string(s);
+}
+
+std::string slashed(std::string_view name) {
+    std::string out;
+    out.reserve(name.size() + 1);
+    out += '/';
+    out += name;
+    return out;
 }
 
 std::string pdfName(std::string_view name) {
-    return QPDFObjectHandle::newName("/" + std::string(name)).unparse();
+    return QPDFObjectHandle::newName(slashed(name)).unparse();
 }
 
 }  // namespace pdfauto

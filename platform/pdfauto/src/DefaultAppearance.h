@@ -40,6 +40,8 @@ private:
 
 // A number for a content stream: at most two decimals, no trailing zeros.
 std::string formatNumber(double value);
+// A name as qpdf keys dictionaries by it: "/Helv".
+std::string slashed(std::string_view name);
 // A name for a content stream, slash included, with "#xx" where it needs them.
 std::string pdfName(std::string_view name);
 

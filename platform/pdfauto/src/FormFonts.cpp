@@ -1,5 +1,6 @@
 #include "FormFonts.h"
 
+#include "DefaultAppearance.h"
 #include "StandardFontMetrics.h"
 
 #include "platform/Error.h"
@@ -143,7 +144,7 @@ std::string FormFonts::resourceFor(QPDFObjectHandle acroForm, std::string_view r
 std::string FormFonts::baseFontOf(QPDFObjectHandle acroForm, std::string_view resource) const {
     auto fonts = fontDictionaries(acroForm);
     if (fonts.isDictionary()) {
-        auto font = fonts.getKey("/" + std::string(resource));
+        auto font = fonts.getKey(slashed(resource));
         if (font.isDictionary()) {
             auto base = withoutSubsetPrefix(nameOf(font.getKey("/BaseFont")));
             if (!base.empty()) return base;

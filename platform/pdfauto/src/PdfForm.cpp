@@ -6,6 +6,7 @@
 #include "platform/Error.h"
 #include "platform/Text.h"
 
+#include <qpdf/BufferInputSource.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFFormFieldObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -16,6 +17,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <set>
 #include <sys/stat.h>
@@ -247,9 +250,20 @@ PdfForm::PdfForm(const std::string& path) : m_path(path), m_pdf(std::make_unique
     if (::stat(path.c_str(), &st) != 0) fail(systemMessage(errno));
     if (S_ISDIR(st.st_mode)) fail("it is a folder");
 
+    // Read whole at once: qpdf seeks for every object otherwise, and the
+    // document no longer depends on a file that a save may replace.
+    std::string bytes;
+    {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) fail(systemMessage(errno));
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) fail(systemMessage(errno));
+    }
+
     m_pdf->setSuppressWarnings(true);
     try {
-        m_pdf->processFile(path.c_str());
+        m_pdf->processInputSource(std::make_shared<BufferInputSource>(path, bytes));
         if (!m_pdf->getRoot().isDictionary()) fail("the document has no catalog");
         m_pdf->getAllPages();
         collectFields();

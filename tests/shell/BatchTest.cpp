@@ -105,15 +105,6 @@ TEST(Batch, TakesTheSetupNameAndDefaultsToTheCurrentFolder) {
     EXPECT_TRUE(fs::exists(result.out[0]));
 }
 
-TEST(Batch, AMissingRawDataFileIsWarnedAboutAndGivesASheetOfEmptyValues) {
-    ShellTestFolder folder;
-    const BatchOutput result = runInProcess({"--target=" + folder.sheetsFolder(), "nowhere.dat"});
-    EXPECT_EQ(result.status, vantrel::BatchRunner::ExitSuccess);
-    EXPECT_THAT(result.err, HasSubstr("nowhere.dat"));
-    ASSERT_EQ(result.out.size(), 1u);
-    EXPECT_TRUE(fs::exists(folder.path() / "Sheets" / ShellTestFolder::sheetName("", "RDX")));
-}
-
 TEST(Batch, OneRawDataFileTwiceGivesTwoSheets) {
     ShellTestFolder folder;
     platform::process::setClockForTesting({});  // the real clock: names differ by time

@@ -93,60 +93,46 @@ TEST(SetupSheet, BuildsAFilledSheetFromARawDataFile) {
               std::vector<std::string>{"6/12/2026 09:05:07 AM: CSetupManager::BuildSetupSheet-START PROCESSING"});
 }
 
-TEST(SetupSheet, SheetNameTakesTheTargetFolderWithOrWithoutItsBackslashAndTheNameOfThePerSetupFile) {
+// The sheet lands in the target folder however that is written, named after
+// the driver and the per-setup file's setup name, never anywhere else.
+TEST(SetupSheet, SheetNameAndPlaceFollowTheTargetFolderAndSafeNameParts) {
     struct Case {
-        const char* what;
-        std::string targetSuffix;  // after the test folder
-        std::string setupNameInFile;
-        std::string expectedSetupPart;
+        std::string target;  // below the test folder
+        std::string driverName, setupNameInFile;
+        std::string expected;  // sheet path below the test folder
+    };
+    auto sheet = [](const std::string& driver, const std::string& setup) {
+        return "Sheets/" + ShellTestFolder::sheetName(driver, setup);
     };
     const std::vector<Case> cases = {
-        {"no trailing separator", "/Sheets", "RDX", "RDX"},
-        {"trailing backslash", "/Sheets\\", "RDX", "RDX"},
-        {"folder written with backslashes", "\\Sheets", "RDX", "RDX"},
-        {"name from the per-setup file wins", "/Sheets", "RDX Club", "RDX Club"},
+        {"/Sheets", "Driver A", "RDX", sheet("Driver A", "RDX")},
+        {"/Sheets\\", "Driver A", "RDX", sheet("Driver A", "RDX")},
+        {"\\Sheets", "Driver A", "RDX", sheet("Driver A", "RDX")},
+        {"/Sheets", "Driver A", "RDX Club", sheet("Driver A", "RDX Club")},
+        {"/Sheets", "..\\..\\Escape", "RDX", sheet(".._.._Escape", "RDX")},
+        {"/Sheets", "../../Escape", "RDX", sheet(".._.._Escape", "RDX")},
+        {"/Sheets", "a:b*c?d\"e<f>g|h", "RDX", sheet("a_b_c_d_e_f_g_h", "RDX")},
+        {"/Sheets", "Tab\there", "RDX", sheet("Tab_here", "RDX")},
+        {"/Sheets", "Driver A", "../Outside", sheet("Driver A", ".._Outside")},
+        {"/Sheets", "Zoë", "RDX\\Sub:1", sheet("Zoë", "RDX_Sub_1")},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.target + " " + c.driverName + " / " + c.setupNameInFile);
         ShellTestFolder folder;
-        folder.write("Config/Setup_RDX.ini", setupIni(c.setupNameInFile, "Mapping_" + c.setupNameInFile + ".map"));
-        const RunResult run = runDriver(folder.rawDataFile(), "RDX", folder.str() + c.targetSuffix);
-        ASSERT_FALSE(run.error) << run.error->source();
-        const fs::path expected = folder.path() / "Sheets" / ShellTestFolder::sheetName("Driver A", c.expectedSetupPart);
-        EXPECT_EQ(fs::path(platform::paths::toNative(run.targetPDFFile)), expected);
-        EXPECT_TRUE(fs::exists(expected));
-    }
-}
-
-TEST(SetupSheet, NamePartsThatWouldLeaveTheTargetFolderAreMadeSafe) {
-    struct Case {
-        std::string driverName;
-        std::string setupNameInFile;
-        std::string expectedName;
-    };
-    const std::vector<Case> cases = {
-        {"..\\..\\Escape", "RDX", ShellTestFolder::sheetName(".._.._Escape", "RDX")},
-        {"../../Escape", "RDX", ShellTestFolder::sheetName(".._.._Escape", "RDX")},
-        {"a:b*c?d\"e<f>g|h", "RDX", ShellTestFolder::sheetName("a_b_c_d_e_f_g_h", "RDX")},
-        {"Tab\there", "RDX", ShellTestFolder::sheetName("Tab_here", "RDX")},
-        {"Driver A", "../Outside", ShellTestFolder::sheetName("Driver A", ".._Outside")},
-        {"Zoë", "RDX\\Sub:1", ShellTestFolder::sheetName("Zoë", "RDX_Sub_1")},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.driverName + " / " + c.setupNameInFile);
-        ShellTestFolder folder;
-        fs::create_directories(folder.path() / "Sheets" / "Deep");
         // The filler reads a mapping file of a plain name, whatever the setup is called.
         folder.write("Config/Setup_RDX.ini", setupIni(c.setupNameInFile, "Fixed.map"));
         folder.writeMapping("Fixed.map");
         const std::string raw = folder.rawDataFile();
         ASSERT_TRUE(platform::profile::writeEntry(raw, "SetupData", "DriverName", c.driverName));
 
-        const RunResult run = runDriver(raw, "RDX", (folder.path() / "Sheets" / "Deep").string());
+        const RunResult run = runDriver(raw, "RDX", folder.str() + c.target);
         ASSERT_FALSE(run.error) << run.error->source();
-        EXPECT_TRUE(fs::exists(folder.path() / "Sheets" / "Deep" / c.expectedName));
-        EXPECT_TRUE(pdfsIn(folder.path() / "Sheets").empty());
-        EXPECT_TRUE(pdfsIn(folder.path()).empty());
+        EXPECT_EQ(fs::path(platform::paths::toNative(run.targetPDFFile)), folder.path() / c.expected);
+        std::vector<fs::path> made;
+        for (const auto& entry : fs::recursive_directory_iterator(folder.path()))
+            if (entry.path().extension() == ".pdf" && entry.path().parent_path().filename() != "Templates")
+                made.push_back(entry.path());
+        EXPECT_EQ(made, std::vector<fs::path>{folder.path() / c.expected});
     }
 }
 

@@ -70,18 +70,3 @@ TEST(ShowReport, ASheetThatDoesNotOpenIsLoggedAndTheRunStillSucceeds) {
               (std::vector<std::string>{"6/12/2026 09:05:07 AM: CSetupManager::BuildSetupSheet-START PROCESSING",
                                         "6/12/2026 09:05:07 AM: CSetupManager::Failed to Open Report: " + sheet}));
 }
-
-TEST(ShowReport, TheBatchToolOpensNothingUnlessAsked) {
-    ShellTestFolder folder(Acrobat::Recording);
-    vantrel::CSetupManager manager;
-    manager.setOpenInViewer(false);
-    manager.setRawDataFile(folder.rawDataFile());
-    manager.setSetupName("RDX");
-    manager.setTargetPDFDirectory(folder.sheetsFolder());
-    manager.BuildSetupSheet();
-    EXPECT_FALSE(manager.TargetPDFFile().empty());
-    for (const auto& line : folder.recording().calls()) {
-        EXPECT_NE(line, "new AcroExch.App");
-        EXPECT_NE(line.rfind("App.", 0), 0u) << line;
-    }
-}

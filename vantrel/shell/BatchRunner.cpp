@@ -100,9 +100,6 @@ int BatchRunner::run(const std::vector<std::string>& args) {
 }
 
 bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFile) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(platform::paths::toNative(rawDataFile), ec))
-        m_err << "Warning: no raw data file " << rawDataFile << "; the sheet holds empty values\n";
     try {
         CSetupManager manager;
         manager.setOpenInViewer(options.open);

@@ -153,4 +153,16 @@ TEST_F(PdfFill, PageNumberAloneWhenNotNOfX) {
     EXPECT_EQ(readFieldValues(pdf), (Values{{"fldPageNumber1", "1"}, {"fldPageNumber2", "2"}}));
 }
 
+// Without the PDF automation objects the creation error reaches the caller
+// unchanged, and the fill is not reported as done.
+TEST(PdfFillWithoutAutomation, CreationErrorReachesTheCaller) {
+    quorreltest::QuorrelFolder q;
+    const std::string pdf = q.write("s.pdf", "%PDF-1.4\n");
+    const auto seen =
+        errorOf(q.filler(pdf, q.write("d.txt", "x\r\n"), q.write("m.map", "1=fldA\r\n"))->FillForm());
+    EXPECT_TRUE(seen.raised);
+    EXPECT_EQ(seen.number, 429);
+    EXPECT_EQ(testsupport::TempProgramFolder::readFile(pdf), "%PDF-1.4\n");
+}
+
 }  // namespace

@@ -100,8 +100,10 @@ void writeAtomically(QPDF& pdf, const std::string& path, const std::function<std
     std::string error;
     try {
         QPDFWriter writer(pdf, temp.c_str(), file, false);
-        // Existing streams are copied as they are, not decoded and packed again.
+        // Streams are written as they are: existing ones not decoded and packed
+        // again, and appearances, a few hundred bytes each, not worth a deflater.
         writer.setDecodeLevel(qpdf_dl_none);
+        writer.setCompressStreams(false);
         writer.write();
         error = verify();
         if (error.empty() && (std::fflush(file) != 0 || ::fsync(fd) != 0)) error = systemMessage(errno);

@@ -164,6 +164,35 @@ TEST_F(AutomationTest, TheDocumentInFrontIsTheLastOneOpenedUntilClosed) {
     com::takeErrorInfo();
 }
 
+TEST_F(AutomationTest, ViewsOfOneFileShareItsDocumentUntilTheFileIsReplaced) {
+    const std::string path = make("sheet.pdf", FormSpec{.pages = 2, .fields = {{.name = "fldA"}}});
+    auto outer = createView();
+    ASSERT_TRUE(open(outer, path));
+    {
+        // A second view of the same file adds a field and saves it, as page numbering does per page.
+        auto inner = createView();
+        ASSERT_TRUE(open(inner, path));
+        ComPtr<IField> added;
+        com::check(frontFields()->Add("fldPageNumber1", "text", 0, 10.0f, 30.0f, 100.0f, 10.0f, added.put()));
+        com::check(added->put_Value("Page 1 of 2"));
+        auto document = com::invoke(inner.get(), pdfauto::avdoc::GetPDDoc, Method).toDispatch();
+        com::invoke(document.get(), pdfauto::pddoc::Save, Method, {int16_t{1}, path});
+        closeView(inner);
+    }
+    EXPECT_EQ(com::invoke(frontFields().get(), "Count", com::DISPATCH_PROPERTYGET).toInt32(), 2)
+        << "the outer view still has the document in front";
+    auto document = com::invoke(outer.get(), pdfauto::avdoc::GetPDDoc, Method).toDispatch();
+    com::invoke(document.get(), pdfauto::pddoc::Save, Method, {int16_t{1}, path});
+    EXPECT_EQ(FormReader(path).value("fldPageNumber1"), "Page 1 of 2") << "the outer save keeps the added field";
+
+    writeForm(path, FormSpec{.fields = {{.name = "fldOther"}}});  // someone replaces the file
+    auto fresh = createView();
+    ASSERT_TRUE(open(fresh, path));
+    auto fields = frontFields();
+    EXPECT_EQ(com::invoke(fields.get(), "Count", com::DISPATCH_PROPERTYGET).toInt32(), 1);
+    EXPECT_TRUE(item(fields, "fldOther"));
+}
+
 TEST_F(AutomationTest, EnumerationFollowsDocumentOrder) {
     const std::string path =
         make("tree.pdf", FormSpec{.fields = {{.name = "fldZ"}, {.name = "grp.b"}, {.name = "grp.a"}, {.name = "fldA"}}});

@@ -5,6 +5,10 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
+#include <filesystem>
+#include <map>
+#include <sys/stat.h>
+
 namespace pdfauto {
 
 namespace {
@@ -17,6 +21,50 @@ constexpr const char* PDDocSource = "AcroExch.PDDoc";
 std::shared_ptr<OpenDocument>& frontDocument() {
     static std::shared_ptr<OpenDocument> front;
     return front;
+}
+
+namespace {
+
+std::map<std::string, std::weak_ptr<OpenDocument>>& documentsByFile() {
+    static std::map<std::string, std::weak_ptr<OpenDocument>> documents;
+    return documents;
+}
+
+std::string fileKey(const std::string& nativePath) {
+    std::error_code ec;
+    auto canonical = std::filesystem::weakly_canonical(nativePath, ec);
+    return ec ? nativePath : canonical.string();
+}
+
+std::optional<FileIdentity> identityOf(const std::string& nativePath) {
+    struct stat st {};
+    if (::stat(nativePath.c_str(), &st) != 0) return std::nullopt;
+    return FileIdentity{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
+                        static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+                        static_cast<long long>(st.st_mtim.tv_nsec)};
+}
+
+}  // namespace
+
+std::shared_ptr<OpenDocument> openDocument(const std::string& nativePath) {
+    auto& documents = documentsByFile();
+    std::erase_if(documents, [](const auto& entry) { return entry.second.expired(); });
+    const std::string key = fileKey(nativePath);
+    const auto file = identityOf(nativePath);
+    if (auto it = documents.find(key); it != documents.end()) {
+        auto open = it->second.lock();
+        // A file replaced since it was read is a new document.
+        if (open && file && open->file == file) return open;
+    }
+    auto document = std::make_shared<OpenDocument>(nativePath);
+    document->key = key;
+    document->file = file;
+    documents[key] = document;
+    return document;
+}
+
+void savedDocument(OpenDocument& document, const std::string& nativePath) {
+    if (fileKey(nativePath) == document.key) document.file = identityOf(nativePath);
 }
 
 // ------------------------------------------------------------------ AcroApp
@@ -52,13 +100,21 @@ const com::server::DispatchTable<AcroApp>& AcroApp::dispatchTable() {
 
 // ---------------------------------------------------------------- AcroAVDoc
 
+void AcroAVDoc::leaveDocument() {
+    if (!m_document) return;
+    // The document goes from the front once no view has it open any more.
+    if (--m_document->views <= 0 && frontDocument() == m_document) frontDocument().reset();
+    m_document.reset();
+}
+
 HRESULT AcroAVDoc::Open(const std::string& path, const std::string&, bool* result) {
     return com::guard([&] {
         *result = false;
         try {
-            auto opened = std::make_shared<OpenDocument>(platform::paths::toNative(path));
-            if (m_document && frontDocument() == m_document) frontDocument().reset();
+            auto opened = openDocument(platform::paths::toNative(path));
+            leaveDocument();
             m_document = std::move(opened);
+            ++m_document->views;
             frontDocument() = m_document;
             m_lastOpenFailure.clear();
             *result = true;
@@ -79,8 +135,7 @@ HRESULT AcroAVDoc::GetPDDoc(com::IDispatch** document) {
 HRESULT AcroAVDoc::Close(int32_t, bool* result) {
     return com::guard([&] {
         *result = m_document != nullptr;
-        if (m_document && frontDocument() == m_document) frontDocument().reset();
-        m_document.reset();
+        leaveDocument();
     });
 }
 
@@ -121,7 +176,9 @@ HRESULT AcroPDDoc::Save(int16_t, const std::string& path, bool* result) {
     // Every save is a full one; a save that fails is an error, never a quiet
     // false, so nobody takes an unsaved sheet for a filled one.
     return com::guard([&] {
-        m_document->form.save(platform::paths::toNative(path));
+        const std::string target = platform::paths::toNative(path);
+        m_document->form.save(target);
+        savedDocument(*m_document, target);
         *result = true;
     });
 }

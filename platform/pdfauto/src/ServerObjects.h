@@ -9,6 +9,7 @@
 #include "platform/com/Server.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 COM_INTERFACE_ID(pdfauto::ICAcroApp, pdfauto::IID_CAcroApp)
@@ -23,14 +24,30 @@ namespace pdfauto {
 
 using com::HRESULT;
 
+// Which version of a file a document was read from or last saved to.
+struct FileIdentity {
+    unsigned long long device = 0, inode = 0;
+    long long size = 0, modifiedSeconds = 0, modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 struct OpenDocument {
     explicit OpenDocument(const std::string& nativePath) : form(nativePath) {}
     PdfForm form;
-    bool shown = false;  // the application showed it to the user already
+    std::string key;                 // the file, canonical, that views share it by
+    std::optional<FileIdentity> file;
+    int views = 0;                   // document views that opened it and did not close it
+    bool shown = false;              // the application showed it to the user already
 };
 
 // The document in front; empty when none is open.
 std::shared_ptr<OpenDocument>& frontDocument();
+
+// Like a desktop viewer, one document per file: a view opening a file that
+// is open already, and unchanged on disk since, gets that same document.
+std::shared_ptr<OpenDocument> openDocument(const std::string& nativePath);
+// After a save to the document's own file, views share it by the new version.
+void savedDocument(OpenDocument& document, const std::string& nativePath);
 
 class AcroApp final : public com::server::ComObject<AcroApp, ICAcroApp> {
 public:
@@ -61,6 +78,8 @@ public:
     const std::string& lastOpenFailure() const { return m_lastOpenFailure; }
 
 private:
+    void leaveDocument();
+
     std::shared_ptr<OpenDocument> m_document;
     std::string m_lastOpenFailure;
 };

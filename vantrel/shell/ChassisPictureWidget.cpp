@@ -20,9 +20,9 @@ constexpr double ButtonDiameterUnits = 2 * art::kHoleRadius + 4.0;
 ChassisPictureWidget::ChassisPictureWidget(const art::Picture& picture, double scale, QWidget* parent)
     : QWidget(parent), m_picture(picture), m_scale(scale), m_renderer(new QSvgRenderer(fromStd(picture.resource), this)) {
     setObjectName("Picture" + fromStd(picture.name));
-    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    policy.setHeightForWidth(true);
-    setSizePolicy(policy);
+    // Never larger than asked for, so frames hold no empty bands; smaller
+    // when the window is, the picture then drawn smaller with its holes.
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
 
     for (const art::Hole& hole : picture.holes) {
         auto* button = new HoleButton(this);
@@ -60,11 +60,6 @@ QSize ChassisPictureWidget::minimumSizeHint() const {
     // Below about two thirds the holes crowd each other.
     const QSize hint = sizeHint();
     return {hint.width() * 2 / 3, hint.height() * 2 / 3};
-}
-
-int ChassisPictureWidget::heightForWidth(int width) const {
-    if (m_picture.width <= 0) return width;
-    return int(std::lround(width * m_picture.height / m_picture.width));
 }
 
 void ChassisPictureWidget::paintEvent(QPaintEvent*) {

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -57,6 +59,12 @@ frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
     // Closing the window unloads it; the program ends with its last window.
     setAttribute(Qt::WA_DeleteOnClose);
     buildWindow();
+    // Room for every picture at its natural size where the screen allows; a
+    // new window otherwise opens at two thirds of the screen.
+    QSize size = sizeHint();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
     loadWindow();
 }
 
@@ -101,6 +109,8 @@ QLabel* frmVantrel::label(const QString& name, const QString& text) {
 QGroupBox* frmVantrel::frame(const QString& name, const QString& title) {
     auto* f = new QGroupBox(title, this);
     f->setObjectName(name);
+    // Frames keep to their contents; spare height goes below them.
+    f->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     return f;
 }
 
@@ -152,9 +162,14 @@ QList<ChassisPictureWidget*> frmVantrel::pictures(const QStringList& groups) {
 }
 
 void frmVantrel::buildWindow() {
+    // A little larger than the desktop's text: the window is read at the track.
+    QFont windowFont = font();
+    windowFont.setPointSizeF(windowFont.pointSizeF() * 1.1);
+    setFont(windowFont);
+
     auto* lblTitle = label("lblTitle", "Vantrel");
     QFont titleFont("DejaVu Serif");
-    titleFont.setPointSizeF(QApplication::font().pointSizeF() * 2.6);
+    titleFont.setPointSizeF(windowFont.pointSizeF() * 2.4);
     titleFont.setBold(true);
     titleFont.setItalic(true);
     titleFont.setLetterSpacing(QFont::PercentageSpacing, 104);
@@ -257,10 +272,12 @@ QWidget* frmVantrel::buildFrontTab() {
 
     auto* toeRow = new QHBoxLayout;
     QLineEdit* txtFrontToe = textBox("txtFrontToe");
-    toeRow->addWidget(txtFrontToe, 1);
-    auto* toeFrame = frame("FrameFrontToe", QString());
+    toeRow->addWidget(txtFrontToe, 1, Qt::AlignVCenter);
+    auto* toeFrame = new QFrame(this);
+    toeFrame->setObjectName("FrameFrontToe");
+    toeFrame->setFrameShape(QFrame::StyledPanel);
     auto* toeLayout = new QHBoxLayout(toeFrame);
-    toeLayout->setContentsMargins(8, 2, 8, 2);
+    toeLayout->setContentsMargins(8, 1, 8, 1);
     QButtonGroup* toeGroup = buttonGroup("OptionFrontToe");
     const QStringList toeCaptions = {"Toe-in", "Toe-out"};
     for (int index = 0; index < toeCaptions.size(); ++index) {
@@ -318,6 +335,8 @@ QWidget* frmVantrel::buildFrontTab() {
     for (auto* picture : pictures({"OptionFrontKickupF", "OptionFrontKickupR"}))
         kickupLayout->addWidget(picture, 0, Qt::AlignCenter);
 
+    // Side by side, the two frames share one height.
+    for (QGroupBox* f : {ackerman, kickup}) f->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     auto* lower = new QHBoxLayout;
     lower->addWidget(ackerman, 1);
     lower->addWidget(kickup, 1);
@@ -327,8 +346,9 @@ QWidget* frmVantrel::buildFrontTab() {
     right->addStretch(1);
 
     auto* layout = new QHBoxLayout(page);
-    layout->addLayout(left, 2);
-    layout->addLayout(right, 3);
+    // The fields keep their natural width; the pictures take the rest.
+    layout->addLayout(left, 0);
+    layout->addLayout(right, 1);
     return page;
 }
 
@@ -358,13 +378,17 @@ QWidget* frmVantrel::buildRearTab() {
     left->addStretch(1);
 
     auto* geometry = frame("FrameRearGeometry", "Shock Tower, Arms, Geometry");
-    // Tower and arm one above the other, the tall hub carrier beside them.
+    // The tower with the tall hub carrier beside it, the arms below both.
     auto* geometryLayout = new QGridLayout(geometry);
+    const auto towerAndArms =
+        pictures({"OptionRearShockTower", "OptionRearShockTowerCamber", "OptionRearShockArm"});
     int row = 0;
-    for (auto* picture : pictures({"OptionRearShockTower", "OptionRearShockTowerCamber", "OptionRearShockArm"}))
-        geometryLayout->addWidget(picture, row++, 0, Qt::AlignCenter);
-    for (auto* picture : pictures({"OptionRearHubCamber"}))
-        geometryLayout->addWidget(picture, 0, 1, row, 1, Qt::AlignCenter);
+    for (auto* picture : towerAndArms) {
+        if (row == 0) geometryLayout->addWidget(picture, row, 0, Qt::AlignCenter);
+        else geometryLayout->addWidget(picture, row, 0, 1, 2, Qt::AlignCenter);
+        ++row;
+    }
+    for (auto* picture : pictures({"OptionRearHubCamber"})) geometryLayout->addWidget(picture, 0, 1, Qt::AlignCenter);
     auto* materialForm = formLayout();
     addRow(materialForm, "Arm Material:",
            comboBox("cmbRearArmMaterial", {"Moulded", "Composite", "Composite 50%", "Composite 75%", "Aluminium"},
@@ -382,8 +406,9 @@ QWidget* frmVantrel::buildRearTab() {
     right->addStretch(1);
 
     auto* layout = new QHBoxLayout(page);
-    layout->addLayout(left, 2);
-    layout->addLayout(right, 3);
+    // The fields keep their natural width; the pictures take the rest.
+    layout->addLayout(left, 0);
+    layout->addLayout(right, 1);
     return page;
 }
 
@@ -466,11 +491,23 @@ QWidget* frmVantrel::buildOtherTab() {
     frames->addWidget(motor, 1, Qt::AlignTop);
     frames->addWidget(electronics, 1, Qt::AlignTop);
 
-    auto* rest = formLayout();
-    addRow(rest, "Body:", textBox("txtBody"));
-    addRow(rest, "Wing:", textBox("txtWing"));
-    addRow(rest, "Lead Weights:", textBox("txtLeadWeights"));
-    addRow(rest, "Comments:", textBox("txtComments"));
+    // Body, wing and lead weights as wide as the frames' fields; the
+    // comments across the whole tab.
+    auto* rest = new QGridLayout;
+    rest->setColumnStretch(1, 1);
+    rest->setColumnStretch(2, 1);
+    const std::pair<const char*, const char*> single[] = {
+        {"Body:", "txtBody"}, {"Wing:", "txtWing"}, {"Lead Weights:", "txtLeadWeights"}, {"Comments:", "txtComments"}};
+    int row = 0;
+    for (const auto& [caption, name] : single) {
+        QLineEdit* box = textBox(name);
+        QLabel* l = label(QString("lbl") + (name + 3), caption);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        l->setBuddy(box);
+        rest->addWidget(l, row, 0);
+        rest->addWidget(box, row, 1, 1, row == 3 ? 2 : 1);
+        ++row;
+    }
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(frames);

@@ -267,7 +267,8 @@ TEST(TextAppearanceTest, DecorationRotationPasswordAndEmptyValue) {
         pdf.processFile(path.c_str());
         auto mk = QPDFObjectHandle::parse("<< /R 90 >>");
         pdf.getRoot().getKey("/AcroForm").getKey("/Fields").getArrayItem(0).replaceKey("/MK", mk);
-        QPDFWriter w(pdf, (path + ".tmp").c_str());
+        const std::string temp = path + ".tmp";  // the writer keeps the name until write()
+        QPDFWriter w(pdf, temp.c_str());
         w.write();
     }
     std::rename((path + ".tmp").c_str(), path.c_str());
@@ -370,7 +371,8 @@ TEST_F(SavedAppearanceTest, FontsWithoutUsableMetricsLeaveTheRedrawToViewers) {
         // Standard face, but not in the encoding the bytes are written in: drawn with a WinAnsi twin.
         fonts.replaceKey("/Hx", pdf.makeIndirectObject(QPDFObjectHandle::parse(
                                     "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /MacRomanEncoding >>")));
-        QPDFWriter w(pdf, (path + ".tmp").c_str());
+        const std::string temp = path + ".tmp";  // the writer keeps the name until write()
+        QPDFWriter w(pdf, temp.c_str());
         w.write();
     }
     std::rename((path + ".tmp").c_str(), path.c_str());

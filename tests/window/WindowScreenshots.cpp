@@ -1,15 +1,22 @@
 // Pictures of the six tabs of the real main window, filled with a sample
-// setup, as PNG files into the folder given (docs/ for the README).
-// The staged program folder stands in for the program's own; nothing is written there.
+// setup and after one real run, as PNG files into the folder given (docs/ for
+// the README). A copy of the staged program folder stands in for the
+// program's own, so the run writes nothing into the build.
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QAbstractButton>
 #include <QDir>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
+#include <filesystem>
+
+#include "FolderList.h"
+#include "MessageBox.h"
 
 #include "WindowDriver.h"
 #include "frmVantrel.h"
@@ -22,7 +29,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    platform::process::setProgramFolderForTesting(VANTREL_STAGE_DIR);
+    QTemporaryDir scratch;
+    const std::filesystem::path folder = std::filesystem::path(scratch.path().toStdString()) / "Vantrel";
+    std::filesystem::copy(VANTREL_STAGE_DIR, folder, std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(folder / "Sheets");
+    platform::process::setProgramFolderForTesting(folder.string());
 
     auto* window = new vantrel::frmVantrel;
     using windowtest::setTextOf;
@@ -56,6 +67,13 @@ int main(int argc, char* argv[]) {
     if (argc > 3) window->resize(std::atoi(argv[2]), std::atoi(argv[3]));
     window->show();
     if (!QTest::qWaitForWindowExposed(window)) return 1;
+
+    // One run, so the File tab shows the new sheet.
+    window->control<vantrel::FolderList>("Dir1")->setPath(QString::fromStdString((folder / "Sheets").string()));
+    vantrel::MessageBox::setNextAnswer(QMessageBox::Ok);
+    window->control<QPushButton>("cmdCreateSetupSheet")->click();
+    if (!vantrel::MessageBox::history().isEmpty())
+        std::fprintf(stderr, "the run failed: %s\n", qPrintable(vantrel::MessageBox::history().first().text));
 
     auto* tabs = window->control<QTabWidget>("SSTab1");
     const char* const names[] = {"event-details", "front", "rear", "tyres", "other", "file"};

@@ -522,6 +522,8 @@ QWidget* frmVantrel::buildFileTab() {
     auto* form = formLayout();
 
     auto* cmbSetupName = comboBox("cmbSetupName", {"RDX"}, "RDX");
+    cmbSetupName->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    cmbSetupName->setMinimumContentsLength(18);
     QLabel* lblSetupName = label("lblSetupName", "Choose Setup Type:");
     lblSetupName->setBuddy(cmbSetupName);
     form->addRow(lblSetupName, cmbSetupName);

@@ -86,6 +86,7 @@ bool CAdobeFormHandler::lookUp(const std::string& name) {
         com::check(m_FormFields->get_Item(name, field.put()));
         if (!field) throw platform::Error(platform::ErrObjectNotSet, Source);
         m_CurrentField = field;
+        m_anyFieldFound = true;
         return true;
     } catch (...) {
         // A field the form lacks must not leave the previous one in place,
@@ -240,8 +241,26 @@ bool CAdobeFormHandler::pageNumber(const std::string& myFont, const std::string&
 void CAdobeFormHandler::fillFields(ICAdobeFields* fields, const std::string& pdfFileName) {
     CheckFile(pdfFileName);
     openDocument(pdfFileName);
+    m_anyFieldFound = false;
     WriteFields(fields);
+    // A document without a single form field cannot become a filled sheet;
+    // saving it would report a fill that never happened.
+    if (!m_anyFieldFound && formHasNoFields()) {
+        com::invoke(m_AvDoc.get(), pdfauto::avdoc::Close, com::DISPATCH_METHOD, {com::Variant(int32_t{0})});
+        if (com::invoke(m_AvDoc.get(), pdfauto::avdoc::IsValid, CallForResult).toBool()) m_AvDoc.reset();
+        platform::raise(platform::ErrInvalidArgument, Source, "The document " + pdfFileName + " has no form fields to fill");
+    }
     saveAndClose(pdfFileName);
+}
+
+bool CAdobeFormHandler::formHasNoFields() {
+    try {
+        int32_t count = 0;
+        com::check(m_FormFields->get_Count(&count));
+        return count == 0;
+    } catch (...) {
+        return false;  // a form that cannot say is taken to have fields, as before
+    }
 }
 
 std::string CAdobeFormHandler::FormatPageNumber(const std::string& mask, bool pageNofN,

@@ -74,12 +74,16 @@ private:
     // Looks a field up into CurrentField; false (and CurrentField cleared)
     // when the form has no such field.
     bool lookUp(const std::string& name);
+    // True only when the document in front answers that its form has no field.
+    bool formHasNoFields();
 
     com::ComPtr<pdfauto::IAFormApp> m_FormApp;
     com::ComPtr<pdfauto::IFields> m_FormFields;
     com::ComPtr<pdfauto::IField> m_CurrentField;
     com::ComPtr<com::IDispatch> m_AvDoc;
     com::ComPtr<com::IDispatch> m_PdDoc;
+    // Whether a look-up found a field since the last fill began.
+    bool m_anyFieldFound = false;
 };
 
 }  // namespace quorrel

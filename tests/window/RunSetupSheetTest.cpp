@@ -16,7 +16,6 @@
 #include "CAppSettings.h"
 #include "FolderList.h"
 #include "MessageBox.h"
-#include "RunSetupSheetTest.h"
 #include "WindowDriver.h"
 #include "WindowTestFolder.h"
 #include "frmVantrel.h"
@@ -42,171 +41,169 @@ void pressCreate(frmVantrel* window) {
 
 }  // namespace
 
-RunSetupSheetTest::RunSetupSheetTest() = default;
-RunSetupSheetTest::~RunSetupSheetTest() = default;
+class RunSetupSheetTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<WindowTestFolder> m_folder;
+    QPointer<frmVantrel> m_window;
 
-void RunSetupSheetTest::init() {
-    m_folder = std::make_unique<WindowTestFolder>();
-    MessageBox::clearHistory();
-    m_window = new frmVantrel;
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    // The sheets go to a folder of their own, opened in the folder list.
-    auto* dir1 = m_window->control<vantrel::FolderList>("Dir1");
-    dir1->setPath(QString::fromStdString(m_folder->sheetsFolder().string()));
-}
-
-void RunSetupSheetTest::cleanup() {
-    delete m_window.data();
-    m_folder.reset();
-}
-
-void RunSetupSheetTest::wholeSetupMakesTheSheet() {
-    auto type = [this](const char* name, const QString& text) {
-        QWidget* box = m_window->control<QWidget>(name);
-        box->setFocus();
-        QTest::keyClicks(box, text);
-    };
-    type("txtDriverName", "Driver A");
-    type("txtTrackCity", "Northtown");
-    type("txtEventName", "Club Race 3");
-    type("txtEventDate", "14 February");
-    type("txtNotes", "Loose on power");
-    setTextOf(m_window, "txtFrontToe", "1");
-    setTextOf(m_window, "txtFrontShockOil", "30");
-    setTextOf(m_window, "txtFrontSpring", "4.2");
-    setTextOf(m_window, "txtRearCamber", "-1");
-    setTextOf(m_window, "cmbFrontAntiRollBar", "1.3mm");
-    setTextOf(m_window, "txtFrontTyres", "Pink");
-    setTextOf(m_window, "txtFrontCompound", "32");
-    m_window->control<QCheckBox>("chkSameFrontRearTyres")->click();
-    setTextOf(m_window, "txtMotor", "17.5T");
-    QVERIFY(clickOption(m_window, "OptionFrontShockArm", 6));
-    QVERIFY(clickOption(m_window, "OptionRearShockArm", 2));
-    QVERIFY(clickOption(m_window, "OptionFrontShockTower", 2));
-    QVERIFY(clickOption(m_window, "OptionAckermanHub", 1));
-    QVERIFY(clickOption(m_window, "OptionFrontKickupF", 3));
-
-    pressCreate(m_window);
-    QVERIFY2(MessageBox::history().isEmpty(), qPrintable(MessageBox::history().value(0).text));
-
-    // The capture: 73 entries of what the window showed.
-    const auto entries = WindowTestFolder::rawEntries(m_folder->rawDataFile());
-    QCOMPARE(entries.size(), vantrel::SetupFieldCount);
-    const std::map<std::string, std::string> raw(entries.begin(), entries.end());
-    QCOMPARE(raw.at("DriverName"), std::string("Driver A"));
-    QCOMPARE(raw.at("RearTyreCompound"), std::string("32"));
-    QCOMPARE(raw.at("FrontArmShock"), std::string("3"));
-    QCOMPARE(raw.at("FrontArmLength"), std::string("Short"));
-
-    // The sheet: shown in the window by its native path, opened in the viewer.
-    const auto sheets = sheetsIn(m_folder->sheetsFolder());
-    QCOMPARE(sheets.size(), std::size_t(1));
-    auto* txtTargetPDF = m_window->control<QLineEdit>("txtTargetPDF");
-    QCOMPARE(txtTargetPDF->text(), QString::fromStdString(sheets[0].string()));
-    QVERIFY(!txtTargetPDF->isHidden());
-    QVERIFY(!m_window->control<QLabel>("Label3")->isHidden());
-    QTRY_VERIFY(m_folder->viewerCalls().contains(QString::fromStdString(sheets[0].string())));
-
-    const auto fields = WindowTestFolder::formFields(sheets[0]);
-    const std::map<std::string, std::string> expected = {
-        {"fldDriverName", "Driver A"},  {"fldRaceEvent", "Club Race 3"}, {"fldRaceDate", "14 February"},
-        {"fldFrontToeIn", "1 deg"},     {"fldFrontToeOut", ""},         {"fldFrontShockOil", "30 WT"},
-        {"fldFrontShockSpring", "4.2 lbs"}, {"fldRearCamber", "-1 deg"}, {"fldFrontAntiRollBar", "1.3mm"},
-        {"fldFrontCastor", "4 deg"},    {"fldRearTyres", "Pink"},        {"fldRearTyreCompound", "32"},
-        {"fldFrontArmShort", "_"},      {"fldFrontArmShort3", "l"},      {"fldFrontArmLong", ""},
-        {"fldRearArmLong", "_"},        {"fldRearArmLong2", "l"},        {"fldFrontShockTowerShock2", "l"},
-        {"fldFrontShockTowerShock1", ""}, {"fldAckermanHub1", "l"},      {"fldFrontKickupF", "3"},
-        {"fldMotor", "17.5T"},          {"fldNotes", "Loose on power"}};
-    for (const auto& [name, value] : expected) {
-        QVERIFY2(fields.count(name) == 1, name.c_str());
-        QVERIFY2(fields.at(name) == value, (name + " = " + fields.at(name)).c_str());
+private slots:
+    void init() {
+        m_folder = std::make_unique<WindowTestFolder>();
+        MessageBox::clearHistory();
+        m_window = new frmVantrel;
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        // The sheets go to a folder of their own, opened in the folder list.
+        auto* dir1 = m_window->control<vantrel::FolderList>("Dir1");
+        dir1->setPath(QString::fromStdString(m_folder->sheetsFolder().string()));
+    }
+    void cleanup() {
+        delete m_window.data();
+        m_folder.reset();
     }
 
-    // A second press makes a second sheet from what the window shows now.
-    setTextOf(m_window, "txtDriverName", "Driver B");
-    pressCreate(m_window);
-    QVERIFY(MessageBox::history().isEmpty());
-    const auto after = sheetsIn(m_folder->sheetsFolder());
-    QCOMPARE(after.size(), std::size_t(2));
-    QVERIFY(txtTargetPDF->text() != QString::fromStdString(sheets[0].string()));
-    QCOMPARE(WindowTestFolder::formFields(txtTargetPDF->text().toStdString()).at("fldDriverName"),
-             std::string("Driver B"));
-}
+    void wholeSetupMakesTheSheet() {
+        auto type = [this](const char* name, const QString& text) {
+            QWidget* box = m_window->control<QWidget>(name);
+            box->setFocus();
+            QTest::keyClicks(box, text);
+        };
+        type("txtDriverName", "Driver A");
+        type("txtEventName", "Club Race 3");
+        type("txtNotes", "Loose on power");
+        for (const auto& [name, text] :
+             {std::pair{"txtFrontToe", "1"}, {"txtFrontShockOil", "30"}, {"txtRearCamber", "-1"},
+              {"cmbFrontAntiRollBar", "1.3mm"}, {"txtFrontTyres", "Pink"}, {"txtFrontCompound", "32"},
+              {"txtMotor", "17.5T"}})
+            setTextOf(m_window, name, text);
+        m_window->control<QCheckBox>("chkSameFrontRearTyres")->click();
+        QVERIFY(clickOption(m_window, "OptionFrontShockArm", 6));
+        QVERIFY(clickOption(m_window, "OptionRearShockArm", 2));
+        QVERIFY(clickOption(m_window, "OptionFrontShockTower", 2));
+        QVERIFY(clickOption(m_window, "OptionAckermanHub", 1));
+        QVERIFY(clickOption(m_window, "OptionFrontKickupF", 3));
 
-void RunSetupSheetTest::rawDataSource_data() {
-    QTest::addColumn<Qt::CheckState>("external");
-    QTest::addColumn<QString>("rawDataFile");  // "other": a prepared file of another driver
-    QTest::addColumn<QString>("driverOnSheet");
-    QTest::addColumn<bool>("captured");
-    QTest::newRow("ticked, empty path") << Qt::Checked << "" << "" << false;
-    QTest::newRow("ticked, missing file") << Qt::Checked << "missing" << "" << false;
-    QTest::newRow("ticked, chosen file") << Qt::Checked << "other" << "Other Driver" << false;
-    QTest::newRow("grey counts as unticked") << Qt::PartiallyChecked << "other" << "Window Driver" << true;
-    QTest::newRow("unticked") << Qt::Unchecked << "other" << "Window Driver" << true;
-}
+        pressCreate(m_window);
+        QVERIFY2(MessageBox::history().isEmpty(), qPrintable(MessageBox::history().value(0).text));
 
-void RunSetupSheetTest::rawDataSource() {
-    QFETCH(Qt::CheckState, external);
-    QFETCH(QString, rawDataFile);
-    QFETCH(QString, driverOnSheet);
-    QFETCH(bool, captured);
-    const fs::path other = m_folder->write("Data/Other.dat", "[SetupData]\r\nDriverName=Other Driver\r\n");
-    QString path = rawDataFile;
-    if (rawDataFile == "other") path = QString::fromStdString(other.string());
-    if (rawDataFile == "missing") path = QString::fromStdString((m_folder->path() / "Data" / "Nope.dat").string());
+        // The capture: 73 entries of what the window showed.
+        const auto entries = WindowTestFolder::rawEntries(m_folder->rawDataFile());
+        QCOMPARE(entries.size(), vantrel::SetupFieldCount);
+        const std::map<std::string, std::string> raw(entries.begin(), entries.end());
+        QCOMPARE(raw.at("DriverName"), std::string("Driver A"));
+        QCOMPARE(raw.at("RearTyreCompound"), std::string("32"));
+        QCOMPARE(raw.at("FrontArmShock"), std::string("3"));
+        QCOMPARE(raw.at("FrontArmLength"), std::string("Short"));
 
-    setTextOf(m_window, "txtDriverName", "Window Driver");
-    m_window->control<QCheckBox>("chkExternalData")->setCheckState(external);
-    m_window->control<QLineEdit>("txtRawDataFile")->setText(path);
-    pressCreate(m_window);
+        // The sheet: shown in the window by its native path, opened in the viewer.
+        const auto sheets = sheetsIn(m_folder->sheetsFolder());
+        QCOMPARE(sheets.size(), std::size_t(1));
+        auto* txtTargetPDF = m_window->control<QLineEdit>("txtTargetPDF");
+        QCOMPARE(txtTargetPDF->text(), QString::fromStdString(sheets[0].string()));
+        QVERIFY(!txtTargetPDF->isHidden());
+        QVERIFY(!m_window->control<QLabel>("Label3")->isHidden());
+        QTRY_VERIFY(m_folder->viewerCalls().contains(QString::fromStdString(sheets[0].string())));
 
-    QVERIFY2(MessageBox::history().isEmpty(), qPrintable(MessageBox::history().value(0).text));
-    QCOMPARE(fs::exists(m_folder->rawDataFile()), captured);
-    const auto sheets = sheetsIn(m_folder->sheetsFolder());
-    QCOMPARE(sheets.size(), std::size_t(1));
-    QCOMPARE(m_window->control<QLineEdit>("txtTargetPDF")->text(), QString::fromStdString(sheets[0].string()));
-    QCOMPARE(QString::fromStdString(WindowTestFolder::formFields(sheets[0]).at("fldDriverName")), driverOnSheet);
-}
+        const auto fields = WindowTestFolder::formFields(sheets[0]);
+        const std::map<std::string, std::string> expected = {
+            {"fldDriverName", "Driver A"}, {"fldRaceEvent", "Club Race 3"},     {"fldFrontToeIn", "1 deg"},
+            {"fldFrontToeOut", ""},        {"fldFrontShockOil", "30 WT"},      {"fldRearCamber", "-1 deg"},
+            {"fldFrontCastor", "4 deg"},   {"fldFrontAntiRollBar", "1.3mm"},   {"fldRearTyreCompound", "32"},
+            {"fldFrontArmShort", "_"},     {"fldFrontArmShort3", "l"},         {"fldFrontArmLong", ""},
+            {"fldRearArmLong", "_"},       {"fldRearArmLong2", "l"},           {"fldFrontShockTowerShock2", "l"},
+            {"fldAckermanHub1", "l"},      {"fldFrontKickupF", "3"},           {"fldNotes", "Loose on power"}};
+        for (const auto& [name, value] : expected) {
+            QVERIFY2(fields.count(name) == 1, name.c_str());
+            QVERIFY2(fields.at(name) == value, (name + " = " + fields.at(name)).c_str());
+        }
 
-void RunSetupSheetTest::failedRun_data() {
-    QTest::addColumn<QString>("breakWhat");
-    QTest::addColumn<QString>("message");  // whole text, or its start when it ends in "*"
-    QTest::addColumn<bool>("succeedFirst");
-    QTest::newRow("capture fails") << "capture" << "Error: CRawDataBuilderCreateRawData" << false;
-    QTest::newRow("template missing") << "template" << "Error: CSetupManager::BuildSetupSheet-*" << false;
-    QTest::newRow("after a good run") << "template" << "Error: CSetupManager::BuildSetupSheet-*" << true;
-}
-
-void RunSetupSheetTest::failedRun() {
-    QFETCH(QString, breakWhat);
-    QFETCH(QString, message);
-    QFETCH(bool, succeedFirst);
-    setTextOf(m_window, "txtDriverName", "Driver A");
-    auto* txtTargetPDF = m_window->control<QLineEdit>("txtTargetPDF");
-    QString shownBefore;
-    if (succeedFirst) {
+        // A second press makes a second sheet from what the window shows now.
+        setTextOf(m_window, "txtDriverName", "Driver B");
         pressCreate(m_window);
         QVERIFY(MessageBox::history().isEmpty());
-        shownBefore = txtTargetPDF->text();
-        QVERIFY(!shownBefore.isEmpty());
+        const auto after = sheetsIn(m_folder->sheetsFolder());
+        QCOMPARE(after.size(), std::size_t(2));
+        QVERIFY(txtTargetPDF->text() != QString::fromStdString(sheets[0].string()));
+        QCOMPARE(WindowTestFolder::formFields(txtTargetPDF->text().toStdString()).at("fldDriverName"),
+                 std::string("Driver B"));
     }
 
-    if (breakWhat == "capture") delete m_window->control<QWidget>("txtMotor");
-    if (breakWhat == "template") fs::remove(m_folder->path() / "Templates" / "SetupSheet_RDX.pdf");
-    MessageBox::setNextAnswer(QMessageBox::Ok);
-    pressCreate(m_window);
+    void rawDataSource_data() {
+        QTest::addColumn<Qt::CheckState>("external");
+        QTest::addColumn<QString>("rawDataFile");  // "other": a prepared file of another driver
+        QTest::addColumn<QString>("driverOnSheet");
+        QTest::addColumn<bool>("captured");
+        QTest::newRow("ticked, empty path") << Qt::Checked << "" << "" << false;
+        QTest::newRow("ticked, missing file") << Qt::Checked << "missing" << "" << false;
+        QTest::newRow("ticked, chosen file") << Qt::Checked << "other" << "Other Driver" << false;
+        QTest::newRow("grey counts as unticked") << Qt::PartiallyChecked << "other" << "Window Driver" << true;
+        QTest::newRow("unticked") << Qt::Unchecked << "other" << "Window Driver" << true;
+    }
+    void rawDataSource() {
+        QFETCH(Qt::CheckState, external);
+        QFETCH(QString, rawDataFile);
+        QFETCH(QString, driverOnSheet);
+        QFETCH(bool, captured);
+        const fs::path other = m_folder->write("Data/Other.dat", "[SetupData]\r\nDriverName=Other Driver\r\n");
+        QString path = rawDataFile;
+        if (rawDataFile == "other") path = QString::fromStdString(other.string());
+        if (rawDataFile == "missing") path = QString::fromStdString((m_folder->path() / "Data" / "Nope.dat").string());
 
-    QCOMPARE(MessageBox::history().size(), 1);
-    const MessageBox::Shown& box = MessageBox::history().first();
-    if (message.endsWith('*')) QVERIFY2(box.text.startsWith(message.chopped(1)), qPrintable(box.text));
-    else QCOMPARE(box.text, message);
-    QCOMPARE(box.title, QString("Vantrel"));
-    QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        setTextOf(m_window, "txtDriverName", "Window Driver");
+        m_window->control<QCheckBox>("chkExternalData")->setCheckState(external);
+        m_window->control<QLineEdit>("txtRawDataFile")->setText(path);
+        pressCreate(m_window);
 
-    // The window keeps showing the last sheet made, if any.
-    QCOMPARE(txtTargetPDF->text(), shownBefore);
-    QCOMPARE(txtTargetPDF->isHidden(), !succeedFirst);
-    QCOMPARE(m_window->control<QLabel>("Label3")->isHidden(), !succeedFirst);
-}
+        QVERIFY2(MessageBox::history().isEmpty(), qPrintable(MessageBox::history().value(0).text));
+        QCOMPARE(fs::exists(m_folder->rawDataFile()), captured);
+        const auto sheets = sheetsIn(m_folder->sheetsFolder());
+        QCOMPARE(sheets.size(), std::size_t(1));
+        QCOMPARE(m_window->control<QLineEdit>("txtTargetPDF")->text(), QString::fromStdString(sheets[0].string()));
+        QCOMPARE(QString::fromStdString(WindowTestFolder::formFields(sheets[0]).at("fldDriverName")), driverOnSheet);
+    }
+
+    void failedRun_data() {
+        QTest::addColumn<QString>("breakWhat");
+        QTest::addColumn<QString>("message");  // whole text, or its start when it ends in "*"
+        QTest::addColumn<bool>("succeedFirst");
+        QTest::newRow("capture fails") << "capture" << "Error: CRawDataBuilderCreateRawData" << false;
+        QTest::newRow("template missing") << "template" << "Error: CSetupManager::BuildSetupSheet-*" << false;
+        QTest::newRow("after a good run") << "template" << "Error: CSetupManager::BuildSetupSheet-*" << true;
+    }
+    void failedRun() {
+        QFETCH(QString, breakWhat);
+        QFETCH(QString, message);
+        QFETCH(bool, succeedFirst);
+        setTextOf(m_window, "txtDriverName", "Driver A");
+        auto* txtTargetPDF = m_window->control<QLineEdit>("txtTargetPDF");
+        QString shownBefore;
+        if (succeedFirst) {
+            pressCreate(m_window);
+            QVERIFY(MessageBox::history().isEmpty());
+            shownBefore = txtTargetPDF->text();
+            QVERIFY(!shownBefore.isEmpty());
+        }
+
+        if (breakWhat == "capture") delete m_window->control<QWidget>("txtMotor");
+        if (breakWhat == "template") fs::remove(m_folder->path() / "Templates" / "SetupSheet_RDX.pdf");
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        pressCreate(m_window);
+
+        QCOMPARE(MessageBox::history().size(), 1);
+        const MessageBox::Shown& box = MessageBox::history().first();
+        if (message.endsWith('*')) QVERIFY2(box.text.startsWith(message.chopped(1)), qPrintable(box.text));
+        else QCOMPARE(box.text, message);
+        QCOMPARE(box.title, QString("Vantrel"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+        // The window keeps showing the last sheet made, if any.
+        QCOMPARE(txtTargetPDF->text(), shownBefore);
+        QCOMPARE(txtTargetPDF->isHidden(), !succeedFirst);
+        QCOMPARE(m_window->control<QLabel>("Label3")->isHidden(), !succeedFirst);
+    }
+};
+
+QObject* createRunSetupSheetTest() { return new RunSetupSheetTest; }
+
+#include "RunSetupSheetTest.moc"

@@ -1,6 +1,6 @@
 #pragma once
-// A program folder of the test's own for the main window: settings, the RDX
-// setup type and template, a registry holding the real Logging, Quorrel and
+// A program folder of the test's own for the main window: the shipped
+// settings, RDX setup type and template, a registry holding the real Logging, Quorrel and
 // PDF automation libraries, and a recording "xdg-open" first in PATH, so the
 // sheet the run shows to the user lands in a file the test can read.
 
@@ -23,24 +23,6 @@
 namespace windowtest {
 
 namespace fs = std::filesystem;
-
-inline constexpr const char* kSettings =
-    "[Vantrel]\r\n"
-    "DataDirectory=Data\r\n"
-    "MappingDirectory=Mapping\r\n"
-    "TemplatesDirectory=Templates\r\n"
-    "LoggingDirectory=Logs\r\n"
-    "ConfigDirectory=Config\r\n"
-    "DataFile=SheetData.txt\r\n"
-    "DataFileDelimiter=|\r\n"
-    "RawDataFile=RawData.dat\r\n"
-    "LogFile=Run.log\r\n";
-
-inline constexpr const char* kSetupRdx =
-    "[Setup]\r\n"
-    "SetupName=RDX\r\n"
-    "MappingFile=Mapping_RDX.map\r\n"
-    "PDFTemplateSetupSheet=SetupSheet_RDX.pdf\r\n";
 
 // Sets one environment variable for the object's life.
 class EnvOverride {
@@ -72,11 +54,12 @@ public:
     explicit WindowTestFolder(bool registerComponents = true)
         : m_path("PATH", pathWithViewerFirst(path() / "viewer")),
           m_display("DISPLAY", std::getenv("DISPLAY") ? std::getenv("DISPLAY") : ":99") {
-        write("bin/Vantrel.ini", kSettings);
-        write("Config/Setup_RDX.ini", kSetupRdx);
-        for (const char* sub : {"Data", "Mapping", "Logs", "Sheets", "Templates"}) fs::create_directories(path() / sub);
-        fs::copy_file(fs::path(VANTREL_STAGE_DIR) / "Templates" / "SetupSheet_RDX.pdf",
-                      path() / "Templates" / "SetupSheet_RDX.pdf");
+        // The shipped settings, RDX setup type and template.
+        for (const char* file : {"bin/Vantrel.ini", "Config/Setup_RDX.ini", "Templates/SetupSheet_RDX.pdf"}) {
+            fs::create_directories((path() / file).parent_path());
+            fs::copy_file(fs::path(VANTREL_STAGE_DIR) / file, path() / file);
+        }
+        for (const char* sub : {"Data", "Mapping", "Logs", "Sheets"}) fs::create_directories(path() / sub);
 
         // The viewer stand-in writes each path it is asked to show as one line.
         const fs::path viewer =

@@ -8,24 +8,19 @@
 #include <memory>
 #include <vector>
 
-#include "MainWindowTest.h"
-#include "RawDataCaptureTest.h"
-#include "RunSetupSheetTest.h"
+QObject* createMainWindowTest();
+QObject* createRawDataCaptureTest();
+QObject* createRunSetupSheetTest();
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-
     const char* only = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
     std::vector<char*> args(argv, argv + argc);
     if (only) args.erase(args.begin() + 1);
 
-    std::vector<std::unique_ptr<QObject>> tests;
-    tests.emplace_back(std::make_unique<MainWindowTest>());
-    tests.emplace_back(std::make_unique<RawDataCaptureTest>());
-    tests.emplace_back(std::make_unique<RunSetupSheetTest>());
-
     int failed = 0;
-    for (const auto& test : tests) {
+    for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest}) {
+        std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());
     }

@@ -195,7 +195,8 @@ std::string CRawDataBuilder::text(const char* control) const {
 
 int CRawDataBuilder::selectedIndex(const char* group, int first, int last) const {
     auto* buttons = m_form->findChild<QButtonGroup*>(group);
-    if (!buttons) platform::raise(platform::ErrObjectNotSet, "CRawDataBuilder", std::string("No option group named ") + group);
+    if (!buttons)
+        platform::raise(platform::ErrObjectNotSet, "CRawDataBuilder", std::string("No option group named ") + group);
     for (int i = first; i <= last; ++i) {
         QAbstractButton* button = buttons->button(i);
         if (!button)

@@ -18,7 +18,10 @@ constexpr double ButtonDiameterUnits = 2 * art::kHoleRadius + 4.0;
 }  // namespace
 
 ChassisPictureWidget::ChassisPictureWidget(const art::Picture& picture, double scale, QWidget* parent)
-    : QWidget(parent), m_picture(picture), m_scale(scale), m_renderer(new QSvgRenderer(fromStd(picture.resource), this)) {
+    : QWidget(parent),
+      m_picture(picture),
+      m_scale(scale),
+      m_renderer(new QSvgRenderer(fromStd(picture.resource), this)) {
     setObjectName("Picture" + fromStd(picture.name));
     // Never larger than asked for, so frames hold no empty bands; smaller
     // when the window is, the picture then drawn smaller with its holes.

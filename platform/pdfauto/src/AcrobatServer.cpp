@@ -19,8 +19,12 @@ constexpr const char* PDDocSource = "AcroExch.PDDoc";
 }  // namespace
 
 std::shared_ptr<OpenDocument>& frontDocument() {
-    static std::shared_ptr<OpenDocument> front;
-    return front;
+    // The document in front stays open until the process ends, as it would in
+    // the viewer. It is never destroyed by the exit handlers: by then qpdf's
+    // own static data may already be gone, and tearing the document down
+    // crashed the program on exit.
+    static auto* front = new std::shared_ptr<OpenDocument>();
+    return *front;
 }
 
 namespace {

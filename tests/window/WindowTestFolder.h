@@ -69,11 +69,9 @@ public:
         com::setRegistryPath((path() / "bin" / "Registry.ini").string());
         if (registerComponents) this->registerComponents();
     }
-    ~WindowTestFolder() {
-        // Libraries whose objects are all gone are unloaded between tests.
-        com::freeUnusedLibraries();
-        com::setRegistryPath({});
-    }
+    // The component libraries stay loaded: the sheet a run shows stays open
+    // in the PDF automation library for the life of the process.
+    ~WindowTestFolder() { com::setRegistryPath({}); }
 
     fs::path viewerLog() const { return path() / "viewer.log"; }
     QStringList viewerCalls() const {

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <new>
 #include <sys/stat.h>
 
 namespace pdfauto {
@@ -22,9 +23,21 @@ std::shared_ptr<OpenDocument>& frontDocument() {
     // The document in front stays open until the process ends, as it would in
     // the viewer. It is never destroyed by the exit handlers: by then qpdf's
     // own static data may already be gone, and tearing the document down
-    // crashed the program on exit.
-    static auto* front = new std::shared_ptr<OpenDocument>();
+    // crashed the program on exit. Static storage rather than the heap, so an
+    // unloaded library leaves nothing behind.
+    alignas(std::shared_ptr<OpenDocument>) static unsigned char storage[sizeof(std::shared_ptr<OpenDocument>)];
+    static auto* front = new (storage) std::shared_ptr<OpenDocument>();
     return *front;
+}
+
+void setFrontDocument(std::shared_ptr<OpenDocument> document) {
+    auto& front = frontDocument();
+    const bool had = front != nullptr;
+    front = std::move(document);
+    // While a document is in front the library stays loaded, as the viewer
+    // keeps it open: unloading would lose it without closing it.
+    if (!had && front) ++com::server::moduleCounts().locks;
+    if (had && !front) --com::server::moduleCounts().locks;
 }
 
 namespace {
@@ -107,7 +120,7 @@ const com::server::DispatchTable<AcroApp>& AcroApp::dispatchTable() {
 void AcroAVDoc::leaveDocument() {
     if (!m_document) return;
     // The document goes from the front once no view has it open any more.
-    if (--m_document->views <= 0 && frontDocument() == m_document) frontDocument().reset();
+    if (--m_document->views <= 0 && frontDocument() == m_document) setFrontDocument(nullptr);
     m_document.reset();
 }
 
@@ -119,7 +132,7 @@ HRESULT AcroAVDoc::Open(const std::string& path, const std::string&, bool* resul
             leaveDocument();
             m_document = std::move(opened);
             ++m_document->views;
-            frontDocument() = m_document;
+            setFrontDocument(m_document);
             m_lastOpenFailure.clear();
             *result = true;
         } catch (const platform::Error& e) {

@@ -42,6 +42,8 @@ struct OpenDocument {
 
 // The document in front; empty when none is open.
 std::shared_ptr<OpenDocument>& frontDocument();
+// Puts a document in front, or none; keeps the library loaded while one is.
+void setFrontDocument(std::shared_ptr<OpenDocument> document);
 
 // Like a desktop viewer, one document per file: a view opening a file that
 // is open already, and unchanged on disk since, gets that same document.

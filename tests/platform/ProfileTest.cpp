@@ -85,6 +85,25 @@ TEST_F(ProfileTest, MissingFileOrFolderGivesTheDefault) {
     EXPECT_EQ(readEntry(sysPath("folder.ini"), "S", "K", "dflt"), "dflt");
 }
 
+TEST_F(ProfileTest, HasSectionTellsASettingsFileFromAFileOfAnotherKind) {
+    struct Case {
+        const char* bytes;
+        bool has;
+    };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF [ setupdata ] \r\nDriverName=Jo\r\n", true},
+        {"[Other]\r\nK=v\r\n[SetupData]", true},  // empty, last, no line end
+        {"; [SetupData]\r\nSetupData=1\r\n", false},
+        {"%PDF-1.7\n\xFF\r[Setup Data]\n", false},
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        dir.write("a.ini", c.bytes);
+        EXPECT_EQ(hasSection(sysPath("a.ini"), "SetupData"), c.has) << c.bytes;
+    }
+    EXPECT_FALSE(hasSection(sysPath("none.ini"), "SetupData"));
+}
+
 TEST_F(ProfileTest, ValuesAreCutToTheBufferOnAWholeCharacter) {
     const std::string euro = "\xE2\x82\xAC";
     const std::string longAscii(300, 'x');

@@ -223,6 +223,12 @@ std::string readEntry(const std::string& filePath, std::string_view section, std
     return text::cutToBytes(loc.value, maxBytes);
 }
 
+bool hasSection(const std::string& filePath, std::string_view section) {
+    std::string bytes;
+    if (readFile(paths::toNative(filePath), bytes) != ReadResult::Ok) return false;
+    return locate(splitLines(bytes), section, {}).sectionLine >= 0;
+}
+
 bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key, std::string_view value) {
     const std::string native = paths::toNative(filePath);
     std::string bytes;

@@ -26,6 +26,10 @@ std::string readEntry(const std::string& filePath, std::string_view section, std
 bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key,
                 std::string_view value);
 
+// True when the file can be read and holds a section of that name (in any
+// letter case), even an empty one.
+bool hasSection(const std::string& filePath, std::string_view section);
+
 // Removal of one key, or of a whole section with its keys; true when the
 // file is as asked afterwards (also when there was nothing to remove).
 bool deleteEntry(const std::string& filePath, std::string_view section, std::string_view key);

@@ -75,9 +75,8 @@ TEST(Batch, WrongUsageExitsWithTwoAndTheUsageText) {
 TEST(Batch, BuildsEveryFileReportsFailuresAndGoesOn) {
     ShellTestFolder folder;
     const std::string first = folder.rawDataFile("First.dat");
-    // A driver name so long that no file system takes the sheet's name.
-    const std::string failing = folder.rawDataFile("Failing.dat");
-    ASSERT_TRUE(platform::profile::writeEntry(failing, "SetupData", "DriverName", std::string(250, 'x')));
+    // A file of another kind where a raw data file was expected.
+    const std::string failing = folder.write("Data/Failing.dat", "%PDF-1.7 not a setup\r\n").string();
     const std::string last = folder.rawDataFile("Last.dat");
     ASSERT_TRUE(platform::profile::writeEntry(last, "SetupData", "DriverName", "Driver C"));
 
@@ -87,9 +86,8 @@ TEST(Batch, BuildsEveryFileReportsFailuresAndGoesOn) {
     EXPECT_EQ(result.out, (std::vector<std::string>{(sheets / ShellTestFolder::sheetName("Driver A", "RDX")).string(),
                                                     (sheets / ShellTestFolder::sheetName("Driver C", "RDX")).string()}));
     for (const auto& line : result.out) EXPECT_TRUE(fs::exists(line)) << line;
-    EXPECT_EQ(result.err, "Error: CSetupManager::BuildSetupSheet-Cannot copy the template " +
-                              (folder.path() / "Templates" / "SetupSheet_RDX.pdf").string() + " to " +
-                              (sheets / ShellTestFolder::sheetName(std::string(250, 'x'), "RDX")).string() + "\n");
+    EXPECT_EQ(result.err, "Error: CSetupManager::BuildSetupSheet-The raw data file " + failing +
+                              " is not a raw data file: it has no [SetupData] section\n");
 }
 
 TEST(Batch, TakesTheSetupNameAndDefaultsToTheCurrentFolder) {

@@ -1,13 +1,17 @@
 #include "CSetupBase.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
 #include "CFileManager.h"
 #include "CRulesEngine.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/Profile.h"
+#include "platform/Text.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Runtime.h"
 #include "quorrel/Quorrel.h"
@@ -52,6 +56,13 @@ void CSetupBase::CreateSetupSheet() {
         CAppSettings& config = settings();
         config.setFileName(m_RawDataFile);
         config.LoadRawData();
+        // A file of another kind picked by mistake would make a sheet of empty
+        // values and overwrite the last run's data; a missing file still does.
+        const std::string rawData = platform::paths::toNative(m_RawDataFile);
+        std::error_code ec;
+        if (std::filesystem::exists(rawData, ec) && !platform::profile::hasSection(m_RawDataFile, "SetupData"))
+            platform::raise(platform::ErrInvalidArgument, kCreateSource,
+                            "The raw data file " + rawData + " is not a raw data file: it has no [SetupData] section");
 
         CRulesEngine rules;
         rules.setConfig(m_Config);
@@ -117,8 +128,21 @@ void CSetupBase::LoadSetupProperties() {
 
 std::string CSetupBase::BuildSheetFileName(const std::string& folder) {
     const auto today = platform::process::now();
-    return folder + SafeFileNamePart(settings().DriverName()) + "_SetupSheet_" + SafeFileNamePart(m_SetupName) + "_" +
-           dateString(today) + "_" + TimeStampString(false, 2) + ".pdf";
+    std::string driver = SafeFileNamePart(settings().DriverName());
+    std::string setup = SafeFileNamePart(m_SetupName);
+    const std::string middle = "_SetupSheet_";
+    const std::string tail = "_" + dateString(today) + "_" + TimeStampString(false, 2) + ".pdf";
+    // A file name holds at most 255 bytes, and the safe copy and save write a
+    // temporary "." + name + ".XXXXXX" beside the sheet: names too long for
+    // that are cut at a whole character, the setup name to no less than half
+    // of the room.
+    constexpr std::size_t kMaxFileName = 255 - 8;
+    const std::size_t room = kMaxFileName - std::min(kMaxFileName, middle.size() + tail.size());
+    if (driver.size() + setup.size() > room) {
+        setup = platform::text::cutToBytes(setup, std::max(room / 2, room - std::min(driver.size(), room)));
+        driver = platform::text::cutToBytes(driver, room - setup.size());
+    }
+    return folder + driver + middle + setup + tail;
 }
 
 std::string CSetupBase::TimeStampString(bool colonSeparator, int decimals) {

@@ -1,9 +1,12 @@
 #include "CSetupManager.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "CSetupBase.h"
 #include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/Profile.h"
 #include "platform/Process.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Runtime.h"
@@ -41,6 +44,13 @@ void CSetupManager::LoadConfig() {
 void CSetupManager::BuildSetupSheet() {
     try {
         LoadConfig();
+        // Settings that are there but are no settings file (a file of another
+        // kind saved over it) would send every file of the run to the wrong place.
+        const std::string settingsFile = platform::paths::toNative(m_config->FileName());
+        std::error_code ec;
+        if (std::filesystem::exists(settingsFile, ec) && !platform::profile::hasSection(m_config->FileName(), "Vantrel"))
+            platform::raise(platform::ErrInvalidArgument, "CSetupManager",
+                            "The settings file " + settingsFile + " is not a settings file: it has no [Vantrel] section");
         m_utils = std::make_unique<CUtils>();
         m_log = com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);
         com::check(m_log->put_FileName(m_utils->checkMe(m_config->LoggingDirectory()) + m_config->LogFile()));

@@ -1,0 +1,32 @@
+#pragma once
+// The fuzz harnesses: each feeds one input to a reader of files a user hands
+// us and checks what must hold whatever the bytes. The fuzz targets run them
+// under libFuzzer; the hardening tests replay kept inputs through them.
+
+#include <string>
+#include <string_view>
+
+namespace fuzzharness {
+
+// Profile files: read entries of a file made from the input, write one, and
+// check the entry reads back and no other entry changed.
+void profileFile(std::string_view input);
+// Quorrel's mapping file reader on a file made from the input.
+void mappingFile(std::string_view input);
+// Quorrel's record reader: a record of a file made from the input, cut into
+// fields that join back to the record.
+void recordFile(std::string_view input);
+// The PDF engine: open a file made from the input, read and write its
+// fields, add one, save.
+void pdfDocument(std::string_view input);
+
+// Called when a check fails; never returns. The fuzz targets abort, so
+// libFuzzer keeps the input; the tests throw.
+[[noreturn]] void fail(const std::string& what);
+
+}  // namespace fuzzharness
+
+#define FUZZ_CHECK(condition, what)                                                      \
+    do {                                                                                 \
+        if (!(condition)) ::fuzzharness::fail(std::string(#condition " - ") + (what)); \
+    } while (0)

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix as a new user would, builds a sheet
+# with the installed vantrel-batch, then edits the user's files, installs
+# again over the first install, and checks the edits were kept.
+#
+#   InstallTest.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+
+build="$1"
+source="$2"
+work="$(mktemp -d "${TMPDIR:-/tmp}/vantrel-install-XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+
+prefix="$work/opt/Vantrel Racing"  # a blank in the path, as a home folder may have
+home="$work/newuser"
+mkdir -p "$home"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+install_vantrel() {
+  env -u XDG_DATA_HOME -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" \
+    cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || {
+    cat "$work/install.log" >&2
+    fail "cmake --install failed"
+  }
+}
+
+build_sheet() {
+  mkdir -p "$work/sheets"
+  (cd "$home" && env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" \
+    "$prefix/vantrel-batch" --target "$work/sheets" "$1") >"$work/batch.out" 2>"$work/batch.err" || {
+    cat "$work/batch.err" >&2
+    fail "vantrel-batch failed on $1"
+  }
+  local sheet
+  sheet="$(tail -n 1 "$work/batch.out")"
+  [[ -f "$sheet" ]] || fail "no sheet at '$sheet'"
+  [[ "$(head -c 5 "$sheet")" == "%PDF-" ]] || fail "$sheet is not a PDF"
+}
+
+# --- a fresh install
+install_vantrel
+for file in vantrel vantrel-batch regsvr Logging.so Quorrel.so PdfAutomation.so \
+  bin/Vantrel.ini bin/Registry.ini Config/Setup_RDX.ini Templates/SetupSheet_RDX.pdf; do
+  [[ -f "$prefix/$file" ]] || fail "$file was not installed"
+done
+for folder in Data Logs Mapping Templates Config; do
+  [[ -d "$prefix/$folder" && -w "$prefix/$folder" ]] || fail "no writable $folder folder"
+done
+if ldd "$prefix/vantrel-batch" "$prefix/Quorrel.so" "$prefix/PdfAutomation.so" | grep -q "not found"; then
+  fail "a library the installed programs need is not found"
+fi
+grep -qF "$prefix/Quorrel.so" "$prefix/bin/Registry.ini" || fail "Quorrel is not registered at its installed path"
+grep -qF "$prefix/PdfAutomation.so" "$prefix/bin/Registry.ini" || fail "PdfAutomation is not registered"
+if grep -qF "$build" "$prefix/bin/Registry.ini"; then fail "the registry names the build folder"; fi
+
+desktop="$home/.local/share/applications/vantrel.desktop"
+[[ -f "$desktop" ]] || fail "no desktop entry"
+grep -qxF "Exec=\"$prefix/vantrel\"" "$desktop" || fail "the desktop entry does not start the installed program"
+grep -qx "Icon=vantrel" "$desktop" || fail "the desktop entry has no icon"
+[[ -f "$home/.local/share/icons/hicolor/scalable/apps/vantrel.svg" ]] || fail "no icon installed"
+
+sample="$(find "$prefix/Data" -maxdepth 1 -name '*.dat' | head -n 1)"
+if [[ -z "$sample" ]]; then
+  sample="$home/RawData_DriverA.dat"
+  cp "$source/tests/data/shell/RawData_DriverA.dat" "$sample"
+fi
+build_sheet "$sample"
+[[ -s "$prefix/Logs/Vantrel.log" ]] || fail "the run wrote no log"
+
+# --- the racer makes the installation their own
+sed -i 's/^LogFile=Vantrel.log\r$/LogFile=Mine.log\r/' "$prefix/bin/Vantrel.ini"
+grep -q "^LogFile=Mine.log" "$prefix/bin/Vantrel.ini" || fail "could not edit the settings"
+printf '; my own comment\r\n' >>"$prefix/Config/Setup_RDX.ini"
+printf '[SetupData]\r\nDriverName=Mine\r\n' >"$prefix/Data/Mine.dat"
+printf '\n%% my own template\n' >>"$prefix/Templates/SetupSheet_RDX.pdf"
+cp "$prefix/bin/Vantrel.ini" "$work/Vantrel.ini.mine"
+cp "$prefix/Config/Setup_RDX.ini" "$work/Setup_RDX.ini.mine"
+cp "$prefix/Templates/SetupSheet_RDX.pdf" "$work/SetupSheet_RDX.pdf.mine"
+cp "$prefix/Logs/Vantrel.log" "$work/Vantrel.log.mine"
+
+# --- a second install over the first
+install_vantrel
+cmp -s "$prefix/bin/Vantrel.ini" "$work/Vantrel.ini.mine" || fail "the settings were replaced"
+cmp -s "$prefix/Config/Setup_RDX.ini" "$work/Setup_RDX.ini.mine" || fail "the per-setup file was replaced"
+cmp -s "$prefix/Templates/SetupSheet_RDX.pdf" "$work/SetupSheet_RDX.pdf.mine" || fail "the racer's template was replaced"
+cmp -s "$prefix/Logs/Vantrel.log" "$work/Vantrel.log.mine" || fail "the log was touched"
+[[ -f "$prefix/Data/Mine.dat" ]] || fail "the racer's data file is gone"
+[[ -f "$prefix/Templates/SetupSheet_RDX.shipped.pdf" ]] || fail "the shipped template was not put beside the racer's"
+grep -q "Kept" "$work/install.log" || fail "the install did not say what it kept"
+
+build_sheet "$sample"
+[[ -s "$prefix/Logs/Mine.log" ]] || fail "the edited settings were not used after the reinstall"
+echo "install, run, reinstall: ok"

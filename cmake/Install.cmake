@@ -10,6 +10,11 @@
 # an earlier install put there; a template the racer replaced is kept, and the
 # new shipped one goes beside it as SetupSheet_RDX.shipped.pdf.
 
+# Without a prefix of its own, an install is the building user's own program folder.
+if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND DEFINED ENV{HOME})
+  set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local/opt/Vantrel" CACHE PATH "Install prefix: the program folder" FORCE)
+endif()
+
 set(VANTREL_XDG_DATA_HOME "" CACHE PATH
     "Where the desktop entry and icon go (empty: \$XDG_DATA_HOME, else \$HOME/.local/share, taken at install time)")
 option(VANTREL_INSTALL_DESKTOP_ENTRY "Install a desktop entry and icon for the installing user" ON)

@@ -256,7 +256,12 @@ bool writeEntry(const std::string& filePath, std::string_view section, std::stri
     return replaceFile(native, joinLines(lines));
 }
 
-bool deleteEntry(const std::string& filePath, std::string_view section, std::string_view key) {
+namespace {
+
+// Rewrites the file without the lines of the named section for which drop()
+// answers true; a file with nothing to drop is left untouched.
+template <class Drop>
+bool removeFromSection(const std::string& filePath, std::string_view section, Drop drop) {
     const std::string native = paths::toNative(filePath);
     std::string bytes;
     const ReadResult read = readFile(native, bytes);
@@ -268,30 +273,23 @@ bool deleteEntry(const std::string& filePath, std::string_view section, std::str
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const Parsed p = parse(lines[i].content, i == 0);
         if (p.kind == Kind::Section) inMatch = text::equalsIgnoreCase(p.name, trim(section));
-        if (inMatch && p.kind == Kind::Key && text::equalsIgnoreCase(p.name, trim(key))) continue;
+        if (inMatch && drop(p)) continue;
         kept.push_back(std::move(lines[i]));
     }
     if (kept.size() == lines.size()) return true;
     return replaceFile(native, joinLines(kept));
 }
 
+}  // namespace
+
+bool deleteEntry(const std::string& filePath, std::string_view section, std::string_view key) {
+    return removeFromSection(filePath, section, [&](const Parsed& p) {
+        return p.kind == Kind::Key && text::equalsIgnoreCase(p.name, trim(key));
+    });
+}
+
 bool deleteSection(const std::string& filePath, std::string_view section) {
-    const std::string native = paths::toNative(filePath);
-    std::string bytes;
-    const ReadResult read = readFile(native, bytes);
-    if (read == ReadResult::Missing) return true;
-    if (read == ReadResult::Failed) return false;
-    std::vector<Line> lines = splitLines(bytes);
-    std::vector<Line> kept;
-    bool inMatch = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Parsed p = parse(lines[i].content, i == 0);
-        if (p.kind == Kind::Section) inMatch = text::equalsIgnoreCase(p.name, trim(section));
-        if (inMatch) continue;
-        kept.push_back(std::move(lines[i]));
-    }
-    if (kept.size() == lines.size()) return true;
-    return replaceFile(native, joinLines(kept));
+    return removeFromSection(filePath, section, [](const Parsed&) { return true; });
 }
 
 }  // namespace platform::profile

@@ -30,14 +30,14 @@ std::string fieldName(int k) { return "fld" + std::to_string(k); }
 
 // A form of `count` single-line text fields, 40 to a page, Helvetica, auto size.
 std::string makeTemplate(const std::string& folder, int count) {
-    pdfautotest::FormSpec spec;
-    spec.pages = (count + 39) / 40;
+    pdfautotest::FormSpec layout;
+    layout.pages = (count + 39) / 40;
     for (int k = 0; k < count; ++k) {
         const double y = 760 - (k % 40) * 18;
-        spec.fields.push_back({.name = fieldName(k), .page = k / 40, .rect = {40, y - 14, 300, y}});
+        layout.fields.push_back({.name = fieldName(k), .page = k / 40, .rect = {40, y - 14, 300, y}});
     }
     const std::string path = folder + "/template-" + std::to_string(count) + ".pdf";
-    pdfautotest::writeForm(path, spec);
+    pdfautotest::writeForm(path, layout);
     return path;
 }
 

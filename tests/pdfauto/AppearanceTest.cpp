@@ -283,9 +283,9 @@ TEST(TextAppearanceTest, DecorationRotationPasswordAndEmptyValue) {
 
 class SavedAppearanceTest : public ::testing::Test {
 protected:
-    std::string make(const FormSpec& spec) {
+    std::string make(const FormSpec& layout) {
         const std::string path = (folder.path() / "sheet.pdf").string();
-        writeForm(path, spec);
+        writeForm(path, layout);
         return path;
     }
     testsupport::TempProgramFolder folder;
@@ -307,9 +307,9 @@ TEST_F(SavedAppearanceTest, EveryWrittenFieldCarriesItsPicture) {
          "first line\nsecond line",
          {"(first line) Tj", "(second line) Tj"}},
     };
-    FormSpec spec;
-    for (const auto& c : cases) spec.fields.push_back(c.field);
-    const std::string path = make(spec);
+    FormSpec layout;
+    for (const auto& c : cases) layout.fields.push_back(c.field);
+    const std::string path = make(layout);
     {
         PdfForm form(path);
         for (const auto& c : cases) form.find(c.field.name)->setValue(c.value);

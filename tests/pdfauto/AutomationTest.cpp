@@ -59,9 +59,9 @@ private:
 
 class AutomationTest : public ::testing::Test {
 protected:
-    std::string make(const std::string& file, const FormSpec& spec) {
+    std::string make(const std::string& file, const FormSpec& layout) {
         const std::string path = (folder.path() / file).string();
-        writeForm(path, spec);
+        writeForm(path, layout);
         return path;
     }
     static ComPtr<com::IDispatch> createView() { return com::createObject(pdfauto::ProgIdAVDoc); }

@@ -43,26 +43,26 @@ inline QPDFObjectHandle numbers(const std::vector<double>& v) {
     return QPDFObjectHandle::newArray(items);
 }
 
-inline void buildForm(QPDF& pdf, const FormSpec& spec) {
+inline void buildForm(QPDF& pdf, const FormSpec& layout) {
     pdf.emptyPDF();
     std::vector<QPDFObjectHandle> pages;
-    for (int p = 0; p < spec.pages; ++p) {
+    for (int p = 0; p < layout.pages; ++p) {
         auto page = QPDFObjectHandle::newDictionary();
         page.replaceKey("/Type", name("/Page"));
         page.replaceKey("/MediaBox", numbers({0, 0, 612, 792}));
         page.replaceKey("/Resources", QPDFObjectHandle::newDictionary());
-        page.replaceKey("/Contents", pdf.newStream(spec.pageContent));
+        page.replaceKey("/Contents", pdf.newStream(layout.pageContent));
         page = pdf.makeIndirectObject(page);
         pdf.addPage(page, false);
         pages.push_back(page);
     }
-    if (!spec.withAcroForm) return;
+    if (!layout.withAcroForm) return;
 
     auto form = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
     auto fields = QPDFObjectHandle::newArray();
     form.replaceKey("/Fields", fields);
-    if (spec.needAppearances) form.replaceKey("/NeedAppearances", QPDFObjectHandle::newBool(true));
-    if (spec.standardResources) {
+    if (layout.needAppearances) form.replaceKey("/NeedAppearances", QPDFObjectHandle::newBool(true));
+    if (layout.standardResources) {
         auto helv = QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
         auto zadb = QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /ZapfDingbats >>");
         auto fonts = QPDFObjectHandle::newDictionary();
@@ -76,7 +76,7 @@ inline void buildForm(QPDF& pdf, const FormSpec& spec) {
     pdf.getRoot().replaceKey("/AcroForm", form);
 
     std::vector<std::pair<std::string, QPDFObjectHandle>> parents;
-    for (const auto& f : spec.fields) {
+    for (const auto& f : layout.fields) {
         auto page = pages.at(static_cast<std::size_t>(f.page));
         auto widget = QPDFObjectHandle::newDictionary();
         widget.replaceKey("/Type", name("/Annot"));
@@ -136,9 +136,9 @@ inline void buildForm(QPDF& pdf, const FormSpec& spec) {
     }
 }
 
-inline void writeForm(const std::string& path, const FormSpec& spec) {
+inline void writeForm(const std::string& path, const FormSpec& layout) {
     QPDF pdf;
-    buildForm(pdf, spec);
+    buildForm(pdf, layout);
     QPDFWriter w(pdf, path.c_str());
     w.write();
 }

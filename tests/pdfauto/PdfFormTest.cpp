@@ -23,9 +23,9 @@ using pdfauto::PdfForm;
 
 class PdfFormTest : public ::testing::Test {
 protected:
-    std::string make(const std::string& file, const FormSpec& spec) {
+    std::string make(const std::string& file, const FormSpec& layout) {
         const std::string path = (folder.path() / file).string();
-        writeForm(path, spec);
+        writeForm(path, layout);
         return path;
     }
     static std::vector<std::string> names(PdfForm& form) {
@@ -147,11 +147,11 @@ TEST_F(PdfFormTest, FieldsComeInDocumentOrderUnderFullyQualifiedNames) {
 TEST_F(PdfFormTest, ValuesSurviveSaveAndReopen) {
     const std::vector<std::string> values{"Hello", "é ö ß ° ± €", "日本語", "", "a(b)\\c)", "line one\nline two",
                                           "12.5 mm"};
-    FormSpec spec;
+    FormSpec layout;
     for (std::size_t k = 0; k < values.size(); ++k)
-        spec.fields.push_back({.name = "fld" + std::to_string(k), .rect = {10, 700.0 - 30 * k, 300, 720.0 - 30 * k},
+        layout.fields.push_back({.name = "fld" + std::to_string(k), .rect = {10, 700.0 - 30 * k, 300, 720.0 - 30 * k},
                                .value = std::string("old")});
-    const std::string path = make("values.pdf", spec);
+    const std::string path = make("values.pdf", layout);
     {
         PdfForm form(path);
         form.find("fld0")->object().replaceKey("/RV", QPDFObjectHandle::newString("<body>old</body>"));

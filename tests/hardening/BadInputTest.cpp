@@ -13,6 +13,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include "HardeningFolder.h"
+#include "PdfFields.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 
@@ -53,15 +54,6 @@ std::string pdfWithoutForm() {
     QPDFWriter writer(pdf);
     writer.setOutputMemory();
     return written(writer);
-}
-
-std::map<std::string, std::string> formFields(const std::string& path) {
-    QPDF pdf;
-    pdf.processFile(path.c_str());
-    std::map<std::string, std::string> out;
-    for (auto& field : QPDFAcroFormDocumentHelper(pdf).getFormFields())
-        out[field.getFullyQualifiedName()] = field.getValueAsString();
-    return out;
 }
 
 // ------------------------------------------------------------ bad templates
@@ -201,7 +193,7 @@ TEST(ExtremeValueTest, ValuesOfTenThousandCharactersGiveASheetOfWholeCharacters)
     EXPECT_TRUE(platform::text::isValidUtf8(sheetPath.filename().string()));
 
     // Each value is cut where a profile read cuts it, at a whole character.
-    const auto fields = formFields(sheetPath.string());
+    const auto fields = testsupport::formFields(sheetPath);
     EXPECT_EQ(fields.at("fldDriverName"), longDriver.substr(0, 254));
     EXPECT_EQ(fields.at("fldNotes"), longNotes.substr(0, 254));
     EXPECT_EQ(fields.at("fldFrontShockTowerShock2"), "l");

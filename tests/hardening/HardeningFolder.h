@@ -14,6 +14,7 @@
 
 #include "CSetupManager.h"
 #include "Components.h"
+#include "ProgramFolderFiles.h"
 #include "TempProgramFolder.h"
 #include "platform/Error.h"
 
@@ -21,20 +22,7 @@ namespace hardening {
 
 namespace fs = std::filesystem;
 
-inline constexpr const char* kSettings =
-    "[Vantrel]\r\n"
-    "DataDirectory=Data\r\n"
-    "MappingDirectory=Mapping\r\n"
-    "TemplatesDirectory=Templates\r\n"
-    "LoggingDirectory=Logs\r\n"
-    "ConfigDirectory=Config\r\n"
-    "DataFile=SheetData.txt\r\n"
-    "DataFileDelimiter=|\r\n"
-    "RawDataFile=RawData.dat\r\n"
-    "LogFile=Run.log\r\n";
-
-inline constexpr const char* kSetup =
-    "[Setup]\r\nSetupName=RDX\r\nMappingFile=Mapping_RDX.map\r\nPDFTemplateSetupSheet=SetupSheet_RDX.pdf\r\n";
+using testsupport::kSettings;
 
 inline constexpr const char* kRawData =
     "[SetupData]\r\nDriverName=Driver A\r\nTrackCity=Northtown\r\nFrontShockTower=2\r\nNotes=Dry track\r\n";
@@ -46,11 +34,10 @@ class HardeningFolder : public testsupport::TempProgramFolder {
 public:
     HardeningFolder() {
         write("bin/Vantrel.ini", kSettings);
-        write("Config/Setup_RDX.ini", kSetup);
+        write("Config/Setup_RDX.ini", testsupport::setupIni("RDX"));
         write("Data/Sample.dat", kRawData);
         for (const char* sub : {"Mapping", "Logs", "Sheets", "Templates"}) fs::create_directories(path() / sub);
-        fs::copy_file(fs::path(VANTREL_STAGE_DIR) / "Templates" / "SetupSheet_RDX.pdf",
-                      path() / "Templates" / "SetupSheet_RDX.pdf");
+        testsupport::copyFromStage(*this, "Templates/SetupSheet_RDX.pdf");
         m_registry.add(VANTREL_LOGGING_LIBRARY);
         m_registry.add(VANTREL_QUORREL_LIBRARY);
         m_registry.add(VANTREL_PDFAUTO_LIBRARY);

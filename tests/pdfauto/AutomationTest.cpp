@@ -7,6 +7,7 @@
 #include "pdfauto/Acrobat.h"
 
 #include "Components.h"
+#include "EnvOverride.h"
 #include "TempProgramFolder.h"
 #include "platform/Error.h"
 #include "platform/com/ErrorInfo.h"
@@ -35,27 +36,7 @@ using pdfauto::IFields;
 
 constexpr uint16_t Method = com::DISPATCH_METHOD;
 
-// Sets an environment variable for the life of the object, then restores it.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name.c_str());
-    }
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
+using testsupport::EnvOverride;
 
 class AutomationTest : public ::testing::Test {
 protected:
@@ -294,8 +275,8 @@ std::string waitForFile(const fs::path& p) {
 
 TEST_F(AutomationTest, TheApplicationShowsTheSheetOnceWithoutWaitingForTheViewer) {
     const std::string fakeBin = writeFakeViewer(folder);
-    ScopedEnv path("PATH", (fakeBin + ":/usr/bin:/bin").c_str());
-    ScopedEnv display("DISPLAY", ":77");
+    EnvOverride path("PATH", (fakeBin + ":/usr/bin:/bin").c_str());
+    EnvOverride display("DISPLAY", ":77");
 
     const std::string sheet = make("sheet.pdf", FormSpec{});
     auto app = com::createObject(pdfauto::ProgIdApp);
@@ -316,21 +297,21 @@ TEST(ViewerLauncherTest, NothingStartsWithoutADisplayOrAViewer) {
     const std::string fakeBin = writeFakeViewer(folder);
     folder.write("go", "");
     {
-        ScopedEnv path("PATH", (fakeBin + ":/usr/bin:/bin").c_str());
-        ScopedEnv display("DISPLAY", nullptr);
-        ScopedEnv wayland("WAYLAND_DISPLAY", "");
+        EnvOverride path("PATH", (fakeBin + ":/usr/bin:/bin").c_str());
+        EnvOverride display("DISPLAY", nullptr);
+        EnvOverride wayland("WAYLAND_DISPLAY", "");
         EXPECT_FALSE(pdfauto::showInViewer("/tmp/sheet.pdf"));
     }
     {
-        ScopedEnv path("PATH", (folder.path() / "bin").c_str());
-        ScopedEnv display("DISPLAY", ":77");
+        EnvOverride path("PATH", (folder.path() / "bin").c_str());
+        EnvOverride display("DISPLAY", ":77");
         EXPECT_EQ(pdfauto::findViewerLauncher(), "");
         EXPECT_FALSE(pdfauto::showInViewer("/tmp/sheet.pdf"));
     }
     {
-        ScopedEnv path("PATH", (fakeBin + ":/usr/bin:/bin").c_str());
-        ScopedEnv display("DISPLAY", nullptr);
-        ScopedEnv wayland("WAYLAND_DISPLAY", "wayland-0");
+        EnvOverride path("PATH", (fakeBin + ":/usr/bin:/bin").c_str());
+        EnvOverride display("DISPLAY", nullptr);
+        EnvOverride wayland("WAYLAND_DISPLAY", "wayland-0");
         EXPECT_EQ(pdfauto::findViewerLauncher(), fakeBin + "/xdg-open");
         EXPECT_TRUE(pdfauto::showInViewer("/tmp/with blank.pdf"));
         EXPECT_EQ(waitForFile(folder.path() / "viewer.log"), "/tmp/with blank.pdf\n");

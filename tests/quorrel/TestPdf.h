@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "PdfFields.h"
+
 namespace quorreltest {
 
 struct TextField {
@@ -66,12 +68,7 @@ inline void writeFormPdf(const std::string& path, int pages, const std::vector<T
 
 // Fully qualified name -> value of every terminal field.
 inline std::map<std::string, std::string> readFieldValues(const std::string& path) {
-    QPDF pdf;
-    pdf.processFile(path.c_str());
-    QPDFAcroFormDocumentHelper forms(pdf);
-    std::map<std::string, std::string> values;
-    for (auto& field : forms.getFormFields()) values[field.getFullyQualifiedName()] = field.getValueAsString();
-    return values;
+    return testsupport::formFields(path);
 }
 
 }  // namespace quorreltest

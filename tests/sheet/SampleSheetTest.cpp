@@ -15,6 +15,7 @@
 
 #include "CSetupManager.h"
 #include "Components.h"
+#include "PdfFields.h"
 #include "TempProgramFolder.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -39,18 +40,7 @@ std::vector<std::pair<std::string, std::string>> sampleEntries()
     return out;
 }
 
-// The widgets of a field: its kids, or the field itself when the two are merged.
-std::vector<QPDFAnnotationObjectHelper> widgetsOf(QPDFFormFieldObjectHelper& field)
-{
-    std::vector<QPDFAnnotationObjectHelper> out;
-    QPDFObjectHandle kids = field.getObjectHandle().getKey("/Kids");
-    if (kids.isArray()) {
-        for (QPDFObjectHandle kid : kids.aitems()) out.emplace_back(kid);
-    } else {
-        out.emplace_back(field.getObjectHandle());
-    }
-    return out;
-}
+using testsupport::widgetsOf;
 
 struct FilledField {
     std::string value;

@@ -17,21 +17,11 @@
 #include <vector>
 
 #include "ChassisArt.h"
+#include "PdfFields.h"
 
 namespace {
 
-// The widgets of a field: its kids, or the field itself when the two are merged.
-std::vector<QPDFAnnotationObjectHelper> widgetsOf(QPDFFormFieldObjectHelper& field)
-{
-    std::vector<QPDFAnnotationObjectHelper> out;
-    QPDFObjectHandle kids = field.getObjectHandle().getKey("/Kids");
-    if (kids.isArray()) {
-        for (QPDFObjectHandle kid : kids.aitems()) out.emplace_back(kid);
-    } else {
-        out.emplace_back(field.getObjectHandle());
-    }
-    return out;
-}
+using testsupport::widgetsOf;
 
 struct Widget {
     std::string name;

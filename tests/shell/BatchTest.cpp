@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "BatchRunner.h"
+#include "RecordingViewer.h"
 #include "ShellTestFolder.h"
 #include "platform/Paths.h"
 #include "platform/Profile.h"
@@ -188,8 +189,7 @@ TEST(BatchProgram, ShowsTheSheetInTheViewerOnlyWhenAsked) {
     StagedCopy copy;
     const fs::path opened = copy.root() / "opened.txt";
     const fs::path fake = copy.root() / "fakebin" / "xdg-open";
-    std::ofstream(fake) << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" << opened.string() << "'\n";
-    fs::permissions(fake, fs::perms::owner_all);
+    testsupport::writeRecordingViewer(fake, opened);
     const std::string environment = "DISPLAY=:99 PATH='" + (copy.root() / "fakebin").string() + "':\"$PATH\"";
     const std::string target = "--target '" + (copy.root() / "out").string() + "' ";
 

@@ -7,18 +7,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFAcroFormDocumentHelper.hh>
-
 #include "CDataBuilder.h"
 #include "Components.h"
+#include "EnvOverride.h"
+#include "PdfFields.h"
+#include "ProgramFolderFiles.h"
 #include "RecordingAcrobat.h"
 #include "TempProgramFolder.h"
 #include "platform/Process.h"
@@ -30,44 +29,8 @@ namespace fs = std::filesystem;
 
 enum class Acrobat { Real, Recording };
 
-inline constexpr const char* kSettings =
-    "[Vantrel]\r\n"
-    "DataDirectory=Data\r\n"
-    "MappingDirectory=Mapping\r\n"
-    "TemplatesDirectory=Templates\r\n"
-    "LoggingDirectory=Logs\r\n"
-    "ConfigDirectory=Config\r\n"
-    "DataFile=SheetData.txt\r\n"
-    "DataFileDelimiter=|\r\n"
-    "RawDataFile=RawData.dat\r\n"
-    "LogFile=Run.log\r\n";
-
-inline std::string setupIni(const std::string& setupName, const std::string& mapping = "Mapping_RDX.map",
-                            const std::string& pdfTemplate = "SetupSheet_RDX.pdf") {
-    return "[Setup]\r\nSetupName=" + setupName + "\r\nMappingFile=" + mapping +
-           "\r\nPDFTemplateSetupSheet=" + pdfTemplate + "\r\n";
-}
-
-// Keeps one environment variable away for the test's life: the real PDF
-// automation starts the desktop viewer only when a display is named.
-class EnvOverride {
-public:
-    EnvOverride(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value) ::setenv(name, value, 1);
-        else ::unsetenv(name);
-    }
-    ~EnvOverride() {
-        if (m_old) ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        else ::unsetenv(m_name.c_str());
-    }
-    EnvOverride(const EnvOverride&) = delete;
-    EnvOverride& operator=(const EnvOverride&) = delete;
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
+using testsupport::kSettings;
+using testsupport::setupIni;
 
 class ShellTestFolder : public testsupport::TempProgramFolder {
 public:
@@ -75,8 +38,7 @@ public:
         write("bin/Vantrel.ini", kSettings);
         write("Config/Setup_RDX.ini", setupIni("RDX"));
         for (const char* sub : {"Data", "Mapping", "Logs", "Sheets", "Templates"}) fs::create_directories(path() / sub);
-        fs::copy_file(fs::path(VANTREL_STAGE_DIR) / "Templates" / "SetupSheet_RDX.pdf",
-                      path() / "Templates" / "SetupSheet_RDX.pdf");
+        testsupport::copyFromStage(*this, "Templates/SetupSheet_RDX.pdf");
 
         m_registry.add(VANTREL_LOGGING_LIBRARY);
         m_registry.add(VANTREL_QUORREL_LIBRARY);
@@ -140,19 +102,16 @@ public:
 
     // Form field name -> value, read straight from the PDF.
     static std::map<std::string, std::string> formFields(const fs::path& pdfPath) {
-        QPDF pdf;
-        pdf.processFile(pdfPath.string().c_str());
-        QPDFAcroFormDocumentHelper form(pdf);
-        std::map<std::string, std::string> out;
-        for (auto& field : form.getFormFields()) out[field.getFullyQualifiedName()] = field.getValueAsString();
-        return out;
+        return testsupport::formFields(pdfPath);
     }
 
 private:
     testsupport::ComponentRegistry m_registry{*this, {}};
     std::optional<testsupport::RecordingAcrobat> m_recording;
-    EnvOverride m_display{"DISPLAY", nullptr};
-    EnvOverride m_wayland{"WAYLAND_DISPLAY", nullptr};
+    // No display for the test's life: the real PDF automation starts the
+    // desktop viewer only when a display is named.
+    testsupport::EnvOverride m_display{"DISPLAY", nullptr};
+    testsupport::EnvOverride m_wayland{"WAYLAND_DISPLAY", nullptr};
 };
 
 }  // namespace shelltest

@@ -9,13 +9,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFAcroFormDocumentHelper.hh>
-
+#include "EnvOverride.h"
+#include "PdfFields.h"
+#include "ProgramFolderFiles.h"
+#include "RecordingViewer.h"
 #include "TempProgramFolder.h"
 #include "platform/Process.h"
 #include "platform/com/Runtime.h"
@@ -23,25 +23,6 @@
 namespace windowtest {
 
 namespace fs = std::filesystem;
-
-// Sets one environment variable for the object's life.
-class EnvOverride {
-public:
-    EnvOverride(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~EnvOverride() {
-        if (m_old) ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        else ::unsetenv(m_name.c_str());
-    }
-    EnvOverride(const EnvOverride&) = delete;
-    EnvOverride& operator=(const EnvOverride&) = delete;
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
 
 inline std::string pathWithViewerFirst(const fs::path& viewerFolder) {
     const char* old = std::getenv("PATH");
@@ -55,16 +36,12 @@ public:
         : m_path("PATH", pathWithViewerFirst(path() / "viewer")),
           m_display("DISPLAY", std::getenv("DISPLAY") ? std::getenv("DISPLAY") : ":99") {
         // The shipped settings, RDX setup type and template.
-        for (const char* file : {"bin/Vantrel.ini", "Config/Setup_RDX.ini", "Templates/SetupSheet_RDX.pdf"}) {
-            fs::create_directories((path() / file).parent_path());
-            fs::copy_file(fs::path(VANTREL_STAGE_DIR) / file, path() / file);
-        }
+        for (const char* file : {"bin/Vantrel.ini", "Config/Setup_RDX.ini", "Templates/SetupSheet_RDX.pdf"})
+            testsupport::copyFromStage(*this, file);
         for (const char* sub : {"Data", "Mapping", "Logs", "Sheets"}) fs::create_directories(path() / sub);
 
         // The viewer stand-in writes each path it is asked to show as one line.
-        const fs::path viewer =
-            write("viewer/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + viewerLog().string() + "'\n");
-        fs::permissions(viewer, fs::perms::owner_all, fs::perm_options::replace);
+        testsupport::writeRecordingViewer(path() / "viewer" / "xdg-open", viewerLog());
 
         com::setRegistryPath((path() / "bin" / "Registry.ini").string());
         if (registerComponents) this->registerComponents();
@@ -82,12 +59,7 @@ public:
 
     // Form field name -> value, read straight from the PDF.
     static std::map<std::string, std::string> formFields(const fs::path& pdfPath) {
-        QPDF pdf;
-        pdf.processFile(pdfPath.string().c_str());
-        QPDFAcroFormDocumentHelper form(pdf);
-        std::map<std::string, std::string> out;
-        for (auto& field : form.getFormFields()) out[field.getFullyQualifiedName()] = field.getValueAsString();
-        return out;
+        return testsupport::formFields(pdfPath);
     }
 
     // Key -> value of section "SetupData", in file order, from the raw bytes.
@@ -127,8 +99,8 @@ private:
         registered = readFile(registry);
     }
 
-    EnvOverride m_path;
-    EnvOverride m_display;
+    testsupport::EnvOverride m_path;
+    testsupport::EnvOverride m_display;
 };
 
 }  // namespace windowtest

@@ -1,0 +1,35 @@
+#pragma once
+// Sets or removes one environment variable for the object's life, then puts
+// back what was there before.
+//
+//   testsupport::EnvOverride path("PATH", "/tmp/fake:/usr/bin");
+//   testsupport::EnvOverride display("DISPLAY", nullptr);   // unset
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace testsupport {
+
+class EnvOverride {
+public:
+    // A null value removes the variable.
+    EnvOverride(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        if (value) ::setenv(name, value, 1);
+        else ::unsetenv(name);
+    }
+    EnvOverride(const char* name, const std::string& value) : EnvOverride(name, value.c_str()) {}
+    ~EnvOverride() {
+        if (m_old) ::setenv(m_name.c_str(), m_old->c_str(), 1);
+        else ::unsetenv(m_name.c_str());
+    }
+    EnvOverride(const EnvOverride&) = delete;
+    EnvOverride& operator=(const EnvOverride&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
+}  // namespace testsupport

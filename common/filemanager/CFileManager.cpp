@@ -1,5 +1,6 @@
 #include "CFileManager.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
@@ -115,18 +117,16 @@ std::string CFileManager::copyFile(const std::string& strMySourceFilename, const
         const fs::path target = platform::paths::toNative(strMyTargetFilename);
         std::error_code ec;
         if (!fs::is_regular_file(source, ec)) return failed;
-        // Copied beside the target first and renamed over it, so a failure
+        std::ifstream in(source, std::ios::binary);
+        if (!in) return failed;
+        const std::string bytes(std::istreambuf_iterator<char>(in), {});
+        if (in.bad()) return failed;
+        // Written beside the target first and renamed over it, so a failure
         // never leaves half a file under the target's name.
-        const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-        std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-        const int fd = ::mkstemp(temp.data());
-        if (fd < 0) return failed;
-        ::close(fd);
-        const bool copied = fs::copy_file(source, temp, fs::copy_options::overwrite_existing, ec) && !ec;
-        if (!copied || (fs::rename(temp, target, ec), ec)) {
-            fs::remove(temp, ec);
-            return failed;
-        }
+        const std::string error = platform::files::replaceAtomically(target.string(), [&](int fd) {
+            return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
+        });
+        if (!error.empty()) return failed;
         return {};
     } catch (...) {
         return failed;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 
@@ -143,53 +144,16 @@ ReadResult readFile(const std::string& nativePath, std::string& out) {
     return ReadResult::Ok;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += std::size_t(put);
-    }
-    return true;
-}
-
-// Temporary file beside the target, synced, then renamed over it: a reader
-// sees the old file or the new one, never a part.
-bool replaceFile(std::string nativePath, const std::string& bytes) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    // Write through a symbolic link rather than replacing the link itself.
-    if (fs::is_symlink(nativePath, ec)) {
-        const fs::path target = fs::weakly_canonical(nativePath, ec);
-        if (ec) return false;
-        nativePath = target.string();
-    }
-    mode_t mode = 0644;
+// The whole file replaced at once (platform::files). An existing file must be
+// one we may write: the rename would otherwise replace a read-only file
+// behind the user's back.
+bool replaceFile(const std::string& nativePath, const std::string& bytes) {
     struct stat st {};
-    if (::stat(nativePath.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode) || ::access(nativePath.c_str(), W_OK) != 0) return false;
-        mode = st.st_mode & 07777;
-    }
-    const fs::path target(nativePath);
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string tempPath = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tempPath.data());
-    if (fd < 0) return false;
-    const bool written = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(tempPath.c_str(), nativePath.c_str()) != 0) {
-        ::unlink(tempPath.c_str());
+    if (::stat(nativePath.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || ::access(nativePath.c_str(), W_OK) != 0))
         return false;
-    }
-    // Make the rename itself durable; a failure here no longer endangers the data.
-    if (const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+    return files::replaceAtomically(nativePath, [&](int fd) {
+               return files::writeAll(fd, bytes) ? std::string() : files::systemMessage(errno);
+           }).empty();
 }
 
 // What a name or value may hold on its line: a C string ends at NUL, and a

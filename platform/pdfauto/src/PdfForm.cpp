@@ -4,6 +4,7 @@
 #include "FieldAppearance.h"
 
 #include "platform/Error.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 #include <qpdf/BufferInputSource.hh>
@@ -36,9 +37,7 @@ constexpr int FlagPushbutton = 1 << 16;
 constexpr int FlagCombo = 1 << 17;
 constexpr int MaxFieldDepth = 64;  // deeper trees are damage, not forms
 
-std::string systemMessage(int error) {
-    return std::strerror(error);
-}
+using platform::files::systemMessage;
 
 bool isWidget(QPDFObjectHandle o) {
     return o.isDictionary() && o.getKey("/Subtype").isName() && o.getKey("/Subtype").getName() == "/Widget";
@@ -55,74 +54,33 @@ QPDFObjectHandle realArray(std::initializer_list<double> values) {
     return QPDFObjectHandle::newArray(items);
 }
 
-// Permissions for a file we create: what the process's umask allows.
-mode_t defaultFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Writes through a temporary file in the target's folder, flushed to disk,
-// then renamed over the target; on any failure (verify names one after the
-// writing) the temporary file goes and the target stays as it was.
+// Writes through platform::files::replaceAtomically; on any failure (verify
+// names one after the writing) the target stays as it was.
 void writeAtomically(QPDF& pdf, const std::string& path, const std::function<std::string()>& verify) {
-    namespace fs = std::filesystem;
     auto fail = [&](const std::string& why) -> void {
         platform::raise(platform::ErrPathAccess, Source, "Cannot save " + path + ": " + why);
     };
     if (path.empty()) fail("no file name");
-    std::error_code ec;
-    fs::path target(path);
-    if (fs::is_symlink(target, ec)) {
-        // Replace the file the link points to, not the link.
-        auto resolved = fs::canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    if (fs::is_directory(target, ec)) fail("it is a folder");
-    if (!target.has_filename()) fail("no file name");
-
-    mode_t mode = defaultFileMode();
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
-
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) fail(systemMessage(errno));
-    FILE* file = ::fdopen(fd, "wb");
-    if (!file) {
-        const int err = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        fail(systemMessage(err));
-    }
-    std::string error;
-    try {
-        QPDFWriter writer(pdf, temp.c_str(), file, false);
-        // Streams are written as they are: existing ones not decoded and packed
-        // again, and appearances, a few hundred bytes each, not worth a deflater.
-        writer.setDecodeLevel(qpdf_dl_none);
-        writer.setCompressStreams(false);
-        writer.write();
-        error = verify();
-        if (error.empty() && (std::fflush(file) != 0 || ::fsync(fd) != 0)) error = systemMessage(errno);
-    } catch (const std::exception& e) {
-        error = e.what();
-    }
-    if (error.empty() && ::fchmod(fd, mode) != 0) error = systemMessage(errno);
-    if (std::fclose(file) != 0 && error.empty()) error = systemMessage(errno);
-    if (error.empty() && ::rename(temp.c_str(), target.c_str()) != 0) error = systemMessage(errno);
-    if (!error.empty()) {
-        ::unlink(temp.c_str());
-        fail(error);
-    }
-    // The rename itself lasts only once the folder is on disk too.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    const std::string error = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
+        // QPDFWriter writes to a stream of its own; the descriptor stays ours.
+        FILE* file = ::fdopen(::dup(fd), "wb");
+        if (!file) return systemMessage(errno);
+        std::string why;
+        try {
+            QPDFWriter writer(pdf, path.c_str(), file, false);
+            // Streams are written as they are: existing ones not decoded and packed
+            // again, and appearances, a few hundred bytes each, not worth a deflater.
+            writer.setDecodeLevel(qpdf_dl_none);
+            writer.setCompressStreams(false);
+            writer.write();
+            why = verify();
+        } catch (const std::exception& e) {
+            why = e.what();
+        }
+        if (std::fclose(file) != 0 && why.empty()) why = systemMessage(errno);
+        return why;
+    });
+    if (!error.empty()) fail(error);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 #include "FuzzInput.h"
 #include "Harness.h"
 #include "ScratchFolder.h"
-#include "Utf32.h"
+#include "platform/Text.h"
 #include "platform/Error.h"
 
 namespace fuzzharness {
@@ -39,9 +39,9 @@ void recordFile(std::string_view input) {
         (void)handler.Pos(record, probe);
 
         // With a one-character delimiter the fields join back into the record.
-        const std::u32string delimiterChars = quorrel::utf32::decode(delimiter);
+        const std::u32string delimiterChars = platform::text::toUtf32(delimiter);
         if (delimiterChars.size() == 1 && count <= kMaxJoinedFields) {
-            const std::string separator = quorrel::utf32::encode(delimiterChars);
+            const std::string separator = platform::text::fromUtf32(delimiterChars);
             std::string joined;
             for (int16_t k = 1; k <= count; ++k) {
                 if (k > 1) joined += separator;
@@ -59,7 +59,7 @@ void recordFile(std::string_view input) {
     } catch (const platform::Error& e) {
         // Only a record beyond the 16-bit limits may overflow.
         FUZZ_CHECK(e.number() == platform::ErrOverflow, "error " + std::to_string(e.number()) + " " + e.description());
-        FUZZ_CHECK(quorrel::utf32::decode(record).size() >= 32767, "overflow on a record inside the limits");
+        FUZZ_CHECK(platform::text::toUtf32(record).size() >= 32767, "overflow on a record inside the limits");
     }
 }
 

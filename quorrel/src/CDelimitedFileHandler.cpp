@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "TextFileReader.h"
-#include "Utf32.h"
+#include "platform/Text.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
@@ -20,7 +20,7 @@ constexpr int32_t MaxInt16 = 32767;
 
 void CDelimitedFileHandler::setDelimiter(const std::string& value) {
     m_Delimiter = value;
-    m_delimiterChars = utf32::decode(value);
+    m_delimiterChars = platform::text::toUtf32(value);
     m_recordValid = false;
 }
 
@@ -44,7 +44,7 @@ const CDelimitedFileHandler::Record& CDelimitedFileHandler::record(const std::st
     if (m_recordValid && m_record.text == Data) return m_record;
     m_recordValid = false;
     m_record.text = Data;
-    m_record.chars = utf32::decode(Data);
+    m_record.chars = platform::text::toUtf32(Data);
     m_record.delimiterPositions.clear();
     // Only a one-character delimiter can equal a single character.
     if (m_delimiterChars.size() == 1) {
@@ -80,15 +80,15 @@ std::string CDelimitedFileHandler::GetField(const std::string& Data, int16_t fie
         const std::size_t found = m_delimiterChars.empty() ? 0 : r.chars.find(m_delimiterChars);
         if (found == std::u32string::npos) return Data;
         if (found + 1 > static_cast<std::size_t>(MaxInt16)) raiseOverflow();
-        return utf32::encode(std::u32string_view(r.chars).substr(0, found));
+        return platform::text::fromUtf32(std::u32string_view(r.chars).substr(0, found));
     }
     if (countFields(r) < fieldNumber) return {};
     const int32_t start = pos(r, static_cast<int16_t>(fieldNumber > 0 ? fieldNumber - 1 : 0));
     const int32_t end = pos(r, fieldNumber);
     const std::u32string_view chars(r.chars);
     if (end != 0)
-        return utf32::encode(chars.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start - 1)));
-    return utf32::encode(chars.substr(static_cast<std::size_t>(start)));
+        return platform::text::fromUtf32(chars.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start - 1)));
+    return platform::text::fromUtf32(chars.substr(static_cast<std::size_t>(start)));
 }
 
 }  // namespace quorrel

@@ -136,6 +136,33 @@ std::string toLower(std::string_view utf8) {
     return out;
 }
 
+std::u32string toUtf32(std::string_view text) {
+    std::string decoded;
+    if (!isValidUtf8(text)) {
+        decoded = decode8Bit(text);
+        text = decoded;
+    }
+    std::u32string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : 4;
+        char32_t cp = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
+        for (std::size_t k = 1; k < n && i + k < text.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        out.push_back(cp);
+        i += n;
+    }
+    return out;
+}
+
+std::string fromUtf32(std::u32string_view chars) {
+    std::string out;
+    out.reserve(chars.size());
+    for (char32_t cp : chars) appendUtf8(out, cp);
+    return out;
+}
+
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     return toLower(a) == toLower(b);

@@ -14,6 +14,11 @@ std::string fromWindows1252(std::string_view bytes);
 // Valid UTF-8 unchanged, anything else decoded as Windows-1252.
 std::string decode8Bit(std::string_view bytes);
 
+// Text as characters (code points) and back, for work that counts
+// characters: bytes that are not UTF-8 are read as Windows-1252 first.
+std::u32string toUtf32(std::string_view text);
+std::string fromUtf32(std::u32string_view chars);
+
 // Counting and cutting by character (code point), never inside one.
 std::size_t charCount(std::string_view utf8);
 std::string leftChars(std::string_view utf8, std::size_t count);

@@ -55,13 +55,19 @@ void BM_FillForm(benchmark::State& state) {
         form.save(sheet);
     }
     state.SetItemsProcessed(state.iterations() * count);
-    state.counters["per_field"] = benchmark::Counter(
-        static_cast<double>(count) * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_field"] =
+        benchmark::Counter(static_cast<double>(count) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace
 
-BENCHMARK(BM_FillForm)->Arg(112)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_FillForm)
+    ->Arg(112)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

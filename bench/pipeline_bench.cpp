@@ -34,15 +34,16 @@ class BenchFolder {
 public:
     BenchFolder() {
         const fs::path stage = VANTREL_STAGE_DIR;
-        for (const char* file : {"bin/Vantrel.ini", "Config/Setup_RDX.ini", "Templates/SetupSheet_RDX.pdf",
-                                 "Data/Sample_RDX.dat"}) {
+        for (const char* file :
+             {"bin/Vantrel.ini", "Config/Setup_RDX.ini", "Templates/SetupSheet_RDX.pdf", "Data/Sample_RDX.dat"}) {
             fs::create_directories((m_folder.path() / file).parent_path());
             fs::copy_file(stage / file, m_folder.path() / file);
         }
         for (const char* sub : {"Logs", "Mapping", "Sheets"}) fs::create_directories(m_folder.path() / sub);
         com::setRegistryPath((m_folder.path() / "bin" / "Registry.ini").string());
         for (const char* library : {LOGGING_PATH, QUORREL_PATH, PDFAUTOMATION_PATH})
-            if (com::failed(com::registerLibrary(library))) throw std::runtime_error(std::string("cannot register ") + library);
+            if (com::failed(com::registerLibrary(library)))
+                throw std::runtime_error(std::string("cannot register ") + library);
     }
     ~BenchFolder() { com::setRegistryPath({}); }
 
@@ -59,9 +60,7 @@ private:
 
 using Clock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 void BM_SheetBuild(benchmark::State& state) {
     BenchFolder folder;
@@ -89,7 +88,7 @@ BENCHMARK(BM_SheetBuild)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 enum Stage { SettingsAndRawData, Rules, MappingFile, DataFile, Copy, FillAndSave, StageCount };
 constexpr const char* kStageNames[StageCount] = {"settings_raw_%", "rules_%", "mapping_file_%",
-                                                 "data_file_%", "copy_%", "fill_save_%"};
+                                                 "data_file_%",    "copy_%",  "fill_save_%"};
 
 void BM_SheetStages(benchmark::State& state) {
     BenchFolder folder;

@@ -106,9 +106,7 @@ std::string CFileManager::appendLineToFile(const std::string& myFileName, const 
     }
 }
 
-std::string CFileManager::appendLine(const std::string& myTextLine) {
-    return appendLineToFile(m_FileName, myTextLine);
-}
+std::string CFileManager::appendLine(const std::string& myTextLine) { return appendLineToFile(m_FileName, myTextLine); }
 
 std::string CFileManager::copyFile(const std::string& strMySourceFilename, const std::string& strMyTargetFilename) {
     const std::string failed = "Failed to copy: " + strMySourceFilename + " to " + strMyTargetFilename;
@@ -188,14 +186,12 @@ std::string CFileManager::createSiebelFile(const std::string& strReportType, con
                                            const std::string& strRevisionNumber, const std::string& strPaymentTerm) {
     try {
         std::string prefix;
-        if (strReportType == "ContractReport")
-            prefix = "Contract_" + strQuoteNumber + "_" + strRevisionNumber + "_";
+        if (strReportType == "ContractReport") prefix = "Contract_" + strQuoteNumber + "_" + strRevisionNumber + "_";
         else if (strReportType == "DirectDebitRequest")
             prefix = "DirectDebit_" + strQuoteNumber + "_" + strRevisionNumber + "_" + strPaymentTerm + "_";
         else if (strReportType == "QualityControlChecklist")
             prefix = "QualityChecklist_" + strQuoteNumber + "_" + strRevisionNumber + "_";
-        else
-            return {};
+        else return {};
 
         // Date and time are read apart; read again when midnight fell between them.
         std::string stamp;
@@ -205,7 +201,8 @@ std::string CFileManager::createSiebelFile(const std::string& strReportType, con
             const std::string time = getTimeStamp(0, decimals);
             const auto after = platform::process::now();
             char date[16];
-            std::snprintf(date, sizeof date, "%04d%02d%02d-", before.year % 10000, before.month % 100, before.day % 100);
+            std::snprintf(date, sizeof date, "%04d%02d%02d-", before.year % 10000, before.month % 100,
+                          before.day % 100);
             stamp = date + time;
             if (before.year == after.year && before.month == after.month && before.day == after.day) break;
         }

@@ -26,7 +26,7 @@ void pdfDocument(std::string_view input);
 
 }  // namespace fuzzharness
 
-#define FUZZ_CHECK(condition, what)                                                      \
-    do {                                                                                 \
+#define FUZZ_CHECK(condition, what)                                                    \
+    do {                                                                               \
         if (!(condition)) ::fuzzharness::fail(std::string(#condition " - ") + (what)); \
     } while (0)

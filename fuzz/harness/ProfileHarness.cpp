@@ -21,11 +21,11 @@ struct Entry {
 
 // Entries the program reads from its settings, per-setup and raw data files.
 constexpr Entry kKnown[] = {
-    {"Vantrel", "DataDirectory"}, {"Vantrel", "MappingDirectory"}, {"Vantrel", "TemplatesDirectory"},
-    {"Vantrel", "LoggingDirectory"}, {"Vantrel", "ConfigDirectory"}, {"Vantrel", "DataFile"},
-    {"Vantrel", "DataFileDelimiter"}, {"Vantrel", "RawDataFile"}, {"Vantrel", "LogFile"},
-    {"Setup", "SetupName"}, {"Setup", "MappingFile"}, {"Setup", "PDFTemplateSetupSheet"},
-    {"SetupData", "DriverName"}, {"SetupData", "Notes"},
+    {"Vantrel", "DataDirectory"},     {"Vantrel", "MappingDirectory"}, {"Vantrel", "TemplatesDirectory"},
+    {"Vantrel", "LoggingDirectory"},  {"Vantrel", "ConfigDirectory"},  {"Vantrel", "DataFile"},
+    {"Vantrel", "DataFileDelimiter"}, {"Vantrel", "RawDataFile"},      {"Vantrel", "LogFile"},
+    {"Setup", "SetupName"},           {"Setup", "MappingFile"},        {"Setup", "PDFTemplateSetupSheet"},
+    {"SetupData", "DriverName"},      {"SetupData", "Notes"},
 };
 
 constexpr std::size_t kLargeBuffer = 4096;
@@ -53,7 +53,8 @@ std::string readBack(std::string value) {
     std::string_view v = line;
     while (!v.empty() && isBlank(v.front())) v.remove_prefix(1);
     while (!v.empty() && isBlank(v.back())) v.remove_suffix(1);
-    if (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\'')) v = v.substr(1, v.size() - 2);
+    if (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\''))
+        v = v.substr(1, v.size() - 2);
     return text::cutToBytes(text::decode8Bit(v), kLargeBuffer - 1);
 }
 

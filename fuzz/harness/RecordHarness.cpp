@@ -34,7 +34,8 @@ void recordFile(std::string_view input) {
         const int16_t count = handler.CountFields(record);
         FUZZ_CHECK(count >= 1, "fewer than one field");
         FUZZ_CHECK(handler.GetField(record, 0) == record, "field 0 is not the whole record");
-        if (count < 32767) FUZZ_CHECK(handler.GetField(record, static_cast<int16_t>(count + 1)).empty(), "a field past the last");
+        if (count < 32767)
+            FUZZ_CHECK(handler.GetField(record, static_cast<int16_t>(count + 1)).empty(), "a field past the last");
         (void)handler.GetField(record, probe);
         (void)handler.Pos(record, probe);
 

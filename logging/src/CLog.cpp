@@ -11,8 +11,8 @@ namespace logging {
 std::string CLog::timeStamp(const platform::process::LocalDateTime& t) {
     const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
     char text[64];
-    std::snprintf(text, sizeof text, "%d/%d/%04d %02d:%02d:%02d %s", t.day, t.month, t.year, hour12, t.minute,
-                  t.second, t.hour < 12 ? "AM" : "PM");
+    std::snprintf(text, sizeof text, "%d/%d/%04d %02d:%02d:%02d %s", t.day, t.month, t.year, hour12, t.minute, t.second,
+                  t.hour < 12 ? "AM" : "PM");
     return text;
 }
 

@@ -10,7 +10,8 @@
 
 namespace quorrel {
 
-class __attribute__((visibility("hidden"))) CAdobeField final : public com::server::ComObject<CAdobeField, ICAdobeField> {
+class __attribute__((visibility("hidden"))) CAdobeField final
+    : public com::server::ComObject<CAdobeField, ICAdobeField> {
 public:
     const std::string& FieldName() const { return m_FieldName; }
     void setFieldName(const std::string& value) { m_FieldName = value; }

@@ -36,11 +36,9 @@ std::size_t CAdobeFields::positionOf(const com::Variant& vntIndexKey) const {
                                [&](const Member& m) { return m.field.get() == found->second; });
         return static_cast<std::size_t>(it - m_members.begin());
     }
-    case com::VarType::Missing:
-        platform::raise(platform::ErrInvalidArgument, Source);
+    case com::VarType::Missing: platform::raise(platform::ErrInvalidArgument, Source);
     case com::VarType::Dispatch:
-    case com::VarType::Unknown:
-        platform::raise(platform::ErrTypeMismatch, Source);
+    case com::VarType::Unknown: platform::raise(platform::ErrTypeMismatch, Source);
     default: {
         const int32_t position = vntIndexKey.toInt32();
         if (position < 1 || position > count()) platform::raise(platform::ErrSubscript, Source);
@@ -59,8 +57,8 @@ void CAdobeFields::remove(const com::Variant& vntIndexKey) {
     m_members.erase(m_members.begin() + static_cast<std::ptrdiff_t>(position));
 }
 
-com::HRESULT CAdobeFields::Add(int16_t DataFileFieldIndex, const std::string& FieldName,
-                               const std::string& FieldValue, const com::Variant& sKey, ICAdobeField** result) {
+com::HRESULT CAdobeFields::Add(int16_t DataFileFieldIndex, const std::string& FieldName, const std::string& FieldValue,
+                               const com::Variant& sKey, ICAdobeField** result) {
     if (!result) return com::E_POINTER;
     *result = nullptr;
     return com::guard([&] {

@@ -11,7 +11,8 @@
 
 namespace quorrel {
 
-class __attribute__((visibility("hidden"))) CAdobeFields final : public com::server::ComObject<CAdobeFields, ICAdobeFields> {
+class __attribute__((visibility("hidden"))) CAdobeFields final
+    : public com::server::ComObject<CAdobeFields, ICAdobeFields> {
 public:
     using FieldPtr = com::ComPtr<CAdobeField>;
 

@@ -74,7 +74,8 @@ void CAdobeFormHandler::saveAndClose(const std::string& path) {
 }
 
 void CAdobeFormHandler::saveDocumentAndClose(const std::string& path) {
-    com::invoke(m_PdDoc.get(), pdfauto::pddoc::Save, com::DISPATCH_METHOD, {com::Variant(int16_t{1}), com::Variant(path)});
+    com::invoke(m_PdDoc.get(), pdfauto::pddoc::Save, com::DISPATCH_METHOD,
+                {com::Variant(int16_t{1}), com::Variant(path)});
     com::invoke(m_AvDoc.get(), pdfauto::avdoc::Close, com::DISPATCH_METHOD, {com::Variant(int32_t{0})});
     m_PdDoc.reset();
     if (com::invoke(m_AvDoc.get(), pdfauto::avdoc::IsValid, CallForResult).toBool()) m_AvDoc.reset();
@@ -132,9 +133,18 @@ void CAdobeFormHandler::WriteFields(ICAdobeFields* fields) {
 void CAdobeFormHandler::WriteFormattedField(const FieldEntry& field, const std::string& font,
                                             const std::string& fontSize) {
     if (!lookUp(field.name)) return;
-    try { com::check(m_CurrentField->put_Value(field.value)); } catch (...) {}
-    try { com::check(m_CurrentField->put_TextFont(font)); } catch (...) {}
-    try { com::check(m_CurrentField->put_TextSize(com::Variant(fontSize).toInt16())); } catch (...) {}
+    try {
+        com::check(m_CurrentField->put_Value(field.value));
+    } catch (...) {
+    }
+    try {
+        com::check(m_CurrentField->put_TextFont(font));
+    } catch (...) {
+    }
+    try {
+        com::check(m_CurrentField->put_TextSize(com::Variant(fontSize).toInt16()));
+    } catch (...) {
+    }
 }
 
 std::string CAdobeFormHandler::getField(const std::string& FieldName, const std::string& pdfFileName) {
@@ -185,8 +195,8 @@ void CAdobeFormHandler::createField(const std::string& myFont, const std::string
         opened = true;
         com::ComPtr<pdfauto::IField> created;
         com::check(m_FormFields->Add(FieldName, "text", myPageNumber, static_cast<float>(xLeft),
-                                     static_cast<float>(xTop), static_cast<float>(xRight),
-                                     static_cast<float>(xBottom), created.put()));
+                                     static_cast<float>(xTop), static_cast<float>(xRight), static_cast<float>(xBottom),
+                                     created.put()));
         created.reset();
         WriteFormattedField(field, myFont, myFontSize);
         m_PdDoc = com::invoke(m_AvDoc.get(), pdfauto::avdoc::GetPDDoc, CallForResult).toDispatch();
@@ -248,7 +258,8 @@ void CAdobeFormHandler::fillFields(ICAdobeFields* fields, const std::string& pdf
     if (!m_anyFieldFound && formHasNoFields()) {
         com::invoke(m_AvDoc.get(), pdfauto::avdoc::Close, com::DISPATCH_METHOD, {com::Variant(int32_t{0})});
         if (com::invoke(m_AvDoc.get(), pdfauto::avdoc::IsValid, CallForResult).toBool()) m_AvDoc.reset();
-        platform::raise(platform::ErrInvalidArgument, Source, "The document " + pdfFileName + " has no form fields to fill");
+        platform::raise(platform::ErrInvalidArgument, Source,
+                        "The document " + pdfFileName + " has no form fields to fill");
     }
     saveAndClose(pdfFileName);
 }
@@ -263,8 +274,8 @@ bool CAdobeFormHandler::formHasNoFields() {
     }
 }
 
-std::string CAdobeFormHandler::FormatPageNumber(const std::string& mask, bool pageNofN,
-                                                const std::string& pageNumber, const std::string& pageCount) {
+std::string CAdobeFormHandler::FormatPageNumber(const std::string& mask, bool pageNofN, const std::string& pageNumber,
+                                                const std::string& pageCount) {
     // Never raises: a number that cannot be formatted reads as empty text.
     try {
         if (!pageNofN) return pageNumber;
@@ -285,22 +296,19 @@ com::HRESULT CAdobeFormHandler::SetField(const std::string& FieldName, const std
 }
 
 com::HRESULT CAdobeFormHandler::PageNumber(const std::string& myFont, const std::string& myFontSize, int16_t xLeft,
-                                           int16_t xTop, int16_t xRight, int16_t xBottom,
-                                           const std::string& myFileName, bool pageNofN,
-                                           const std::string& myPageNumberMask, bool* result) {
+                                           int16_t xTop, int16_t xRight, int16_t xBottom, const std::string& myFileName,
+                                           bool pageNofN, const std::string& myPageNumberMask, bool* result) {
     return com::guard([&] {
-        *result = pageNumber(myFont, myFontSize, xLeft, xTop, xRight, xBottom, myFileName, pageNofN,
-                             myPageNumberMask);
+        *result = pageNumber(myFont, myFontSize, xLeft, xTop, xRight, xBottom, myFileName, pageNofN, myPageNumberMask);
     });
 }
 
 com::HRESULT CAdobeFormHandler::CreateField(const std::string& myFont, const std::string& myFontSize, int16_t xLeft,
-                                            int16_t xTop, int16_t xRight, int16_t xBottom,
-                                            const std::string& FieldName, const std::string& FieldValue,
-                                            int16_t myPageNumber, const std::string& pdfFileName) {
+                                            int16_t xTop, int16_t xRight, int16_t xBottom, const std::string& FieldName,
+                                            const std::string& FieldValue, int16_t myPageNumber,
+                                            const std::string& pdfFileName) {
     return com::guard([&] {
-        createField(myFont, myFontSize, xLeft, xTop, xRight, xBottom, FieldName, FieldValue, myPageNumber,
-                    pdfFileName);
+        createField(myFont, myFontSize, xLeft, xTop, xRight, xBottom, FieldName, FieldValue, myPageNumber, pdfFileName);
     });
 }
 

@@ -13,7 +13,8 @@
 
 namespace quorrel {
 
-class __attribute__((visibility("hidden"))) CAdobeFormHandler final : public com::server::ComObject<CAdobeFormHandler, ICAdobeFormHandler> {
+class __attribute__((visibility("hidden"))) CAdobeFormHandler final
+    : public com::server::ComObject<CAdobeFormHandler, ICAdobeFormHandler> {
 public:
     // The operations, raising the system's errors.
     std::string getField(const std::string& FieldName, const std::string& pdfFileName);
@@ -27,8 +28,7 @@ public:
     void fillFields(ICAdobeFields* fields, const std::string& pdfFileName);
 
     // ICAdobeFormHandler: the same, with the error beside the status.
-    com::HRESULT GetField(const std::string& FieldName, const std::string& pdfFileName,
-                          std::string* result) override;
+    com::HRESULT GetField(const std::string& FieldName, const std::string& pdfFileName, std::string* result) override;
     com::HRESULT SetField(const std::string& FieldName, const std::string& FieldValue,
                           const std::string& pdfFileName) override;
     com::HRESULT PageNumber(const std::string& myFont, const std::string& myFontSize, int16_t xLeft, int16_t xTop,

@@ -87,7 +87,8 @@ std::string CDelimitedFileHandler::GetField(const std::string& Data, int16_t fie
     const int32_t end = pos(r, fieldNumber);
     const std::u32string_view chars(r.chars);
     if (end != 0)
-        return platform::text::fromUtf32(chars.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start - 1)));
+        return platform::text::fromUtf32(
+            chars.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start - 1)));
     return platform::text::fromUtf32(chars.substr(static_cast<std::size_t>(start)));
 }
 

@@ -11,7 +11,8 @@
 
 namespace quorrel {
 
-class __attribute__((visibility("hidden"))) CPdfFormFiller final : public com::server::ComObject<CPdfFormFiller, ICPdfFormFiller> {
+class __attribute__((visibility("hidden"))) CPdfFormFiller final
+    : public com::server::ComObject<CPdfFormFiller, ICPdfFormFiller> {
 public:
     const std::string& PdfFormFile() const { return m_PdfFormFile; }
     void setPdfFormFile(const std::string& value) { m_PdfFormFile = value; }

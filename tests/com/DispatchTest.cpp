@@ -107,11 +107,8 @@ TEST_F(DispatchTest, OptionalArgumentsTakeTheirDefaults) {
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {{"Bob"}, "Hello, Bob"},
-        {{"Bob", "Hi"}, "Hi, Bob"},
-        {{"Bob", Variant::missing(), "!"}, "Hello, Bob!"},
-        {{"Bob", "Hey", 1}, "Hey, Bob1"},
-        {{int16_t(7)}, "Hello, 7"},
+        {{"Bob"}, "Hello, Bob"},          {{"Bob", "Hi"}, "Hi, Bob"}, {{"Bob", Variant::missing(), "!"}, "Hello, Bob!"},
+        {{"Bob", "Hey", 1}, "Hey, Bob1"}, {{int16_t(7)}, "Hello, 7"},
     };
     for (const auto& c : cases) EXPECT_EQ(call("Greet", c.args).toString(), c.expected);
     EXPECT_EQ(errorNumber("Greet", {}), 449);

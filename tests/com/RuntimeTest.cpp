@@ -80,8 +80,8 @@ TEST(Registration, WritesTheLibrarysEntriesAndUnregisteringRemovesOnlyThose) {
     EXPECT_EQ(entry(file, "CLSID\\" + CLSID_CWidgetList.toString(), "InprocServer32"), "");
 
     reg.remove(TEST_COMPONENT_PATH);
-    for (const std::string& section : {widget, std::string("ProgID\\") + ProgIdWidget, lib,
-                                      "Interface\\" + IID_CWidget.toString()}) {
+    for (const std::string& section :
+         {widget, std::string("ProgID\\") + ProgIdWidget, lib, "Interface\\" + IID_CWidget.toString()}) {
         std::string text = folder.read("bin/Registry.ini");
         EXPECT_EQ(text.find(section), std::string::npos) << section << " left in\n" << text;
     }
@@ -200,10 +200,8 @@ TEST(Errors, AComponentsErrorReachesTheCallerIntactThroughSlotAndDispatch) {
         SCOPED_TRACE(c.number);
         for (bool late : {false, true}) {
             try {
-                if (late)
-                    com::invoke(widget.get(), "fail", com::DISPATCH_METHOD, {c.number, c.source, c.description});
-                else
-                    com::check(widget->Fail(c.number, c.source, c.description));
+                if (late) com::invoke(widget.get(), "fail", com::DISPATCH_METHOD, {c.number, c.source, c.description});
+                else com::check(widget->Fail(c.number, c.source, c.description));
                 ADD_FAILURE() << "no error";
             } catch (const platform::Error& e) {
                 EXPECT_EQ(e.number(), c.number);

@@ -29,11 +29,10 @@ TEST(Variant, ToIntegerRoundsHalfToEvenAndParsesNumericText) {
         int16_t expected;
     };
     const Case cases[] = {
-        {2.5, 2},           {3.5, 4},         {-2.5, -2},       {-3.5, -4},       {2.4999, 2},
-        {0.5, 0},           {1.5f, 2},        {int32_t(-7), -7}, {true, -1},      {false, 0},
-        {Variant(), 0},     {"  12 ", 12},    {"-3", -3},       {"+4.5", 4},      {"1e2", 100},
-        {".5", 0},          {"&H10", 16},     {"&HFFFF", -1},   {"&o17", 15},     {32767.4, 32767},
-        {-32768.0, -32768},
+        {2.5, 2},     {3.5, 4},          {-2.5, -2},         {-3.5, -4}, {2.4999, 2},    {0.5, 0},
+        {1.5f, 2},    {int32_t(-7), -7}, {true, -1},         {false, 0}, {Variant(), 0}, {"  12 ", 12},
+        {"-3", -3},   {"+4.5", 4},       {"1e2", 100},       {".5", 0},  {"&H10", 16},   {"&HFFFF", -1},
+        {"&o17", 15}, {32767.4, 32767},  {-32768.0, -32768},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value.type() == com::VarType::String ? c.value.toString() : std::to_string(c.expected));
@@ -78,10 +77,20 @@ TEST(Variant, ToStringWritesNumbersAndBooleansAsLateBoundCallersDo) {
         std::string expected;
     };
     const Case cases[] = {
-        {Variant(), ""},       {true, "True"},          {false, "False"},     {int16_t(-5), "-5"},
-        {int32_t(70000), "70000"}, {0.1, "0.1"},        {2.5, "2.5"},         {1e20, "1E+20"},
-        {1.0 / 3, "0.333333333333333"}, {2.5f, "2.5"},  {0.0, "0"},           {-0.0, "0"},
-        {100.0, "100"},        {"as is", "as is"},
+        {Variant(), ""},
+        {true, "True"},
+        {false, "False"},
+        {int16_t(-5), "-5"},
+        {int32_t(70000), "70000"},
+        {0.1, "0.1"},
+        {2.5, "2.5"},
+        {1e20, "1E+20"},
+        {1.0 / 3, "0.333333333333333"},
+        {2.5f, "2.5"},
+        {0.0, "0"},
+        {-0.0, "0"},
+        {100.0, "100"},
+        {"as is", "as is"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.value.toString(), c.expected);
 }

@@ -79,8 +79,8 @@ TEST_P(BadTemplateTest, RunFailsWithAClearErrorAndKeepsEveryFile) {
     ASSERT_TRUE(error) << "the run reported success";
     EXPECT_EQ(error->number(), 1);
     // The message names the sheet the template was copied to.
-    const std::string start = std::string(kBuildSource) + GetParam().expectedStart + folder.file("Sheets") +
-                              "\\Driver A_SetupSheet_RDX_";
+    const std::string start =
+        std::string(kBuildSource) + GetParam().expectedStart + folder.file("Sheets") + "\\Driver A_SetupSheet_RDX_";
     EXPECT_EQ(error->source().rfind(start, 0), 0u) << error->source();
     EXPECT_TRUE(error->source().ends_with(GetParam().expectedEnd)) << error->source();
     hardening::expectNothingLost(before, folder.snapshot());
@@ -157,7 +157,8 @@ TEST_P(RandomBytesTest, RunFailsNamingTheFileAndWritesNothing) {
 
     ASSERT_TRUE(error) << "the run reported success";
     EXPECT_EQ(error->number(), 1);
-    const std::string expected = std::string(kBuildSource) + GetParam().expectedStart + folder.file(GetParam().relative);
+    const std::string expected =
+        std::string(kBuildSource) + GetParam().expectedStart + folder.file(GetParam().relative);
     EXPECT_EQ(error->source().rfind(expected, 0), 0u) << error->source();
     const auto after = folder.snapshot();
     hardening::expectNothingLost(before, after);
@@ -165,11 +166,10 @@ TEST_P(RandomBytesTest, RunFailsNamingTheFileAndWritesNothing) {
     EXPECT_TRUE(fs::is_empty(folder.path() / "Sheets"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, RandomBytesTest,
-    ::testing::Values(RandomFileCase{"RawDataFile", "Data/Sample.dat", "The raw data file "},
-                      RandomFileCase{"SettingsFile", "bin/Vantrel.ini", "The settings file "}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, RandomBytesTest,
+                         ::testing::Values(RandomFileCase{"RawDataFile", "Data/Sample.dat", "The raw data file "},
+                                           RandomFileCase{"SettingsFile", "bin/Vantrel.ini", "The settings file "}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------------ extreme values
 

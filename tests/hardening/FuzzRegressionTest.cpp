@@ -37,8 +37,8 @@ class FuzzRegressionTest : public ::testing::TestWithParam<Target> {};
 
 std::vector<fs::path> inputsOf(const std::string& target) {
     std::vector<fs::path> files;
-    for (const fs::path& folder : {fs::path(VANTREL_TEST_DATA_DIR) / "fuzz-regressions" / target,
-                                  fs::path(VANTREL_FUZZ_SEEDS_DIR) / target}) {
+    for (const fs::path& folder :
+         {fs::path(VANTREL_TEST_DATA_DIR) / "fuzz-regressions" / target, fs::path(VANTREL_FUZZ_SEEDS_DIR) / target}) {
         std::error_code ec;
         for (const auto& entry : fs::directory_iterator(folder, ec))
             if (entry.is_regular_file()) files.push_back(entry.path());

@@ -159,8 +159,8 @@ TEST(TextAppearanceTest, SingleLinePlacementFollowsAlignment) {
     };
     for (const auto& c : std::vector<Case>{{0, 2}, {1, (200 - textWidth) / 2}, {2, 200 - 2 - textWidth}}) {
         SCOPED_TRACE(c.quadding);
-        pdfauto::TextLayout layout{.value = "Hello", .appearance = DefaultAppearance::parse("/Helv 12 Tf 0 g"),
-                                   .quadding = c.quadding};
+        pdfauto::TextLayout layout{
+            .value = "Hello", .appearance = DefaultAppearance::parse("/Helv 12 Tf 0 g"), .quadding = c.quadding};
         auto out = pdfauto::buildTextAppearance(box, layout, helv);
         auto lines = drawnLines(out.content);
         ASSERT_EQ(lines.size(), 1u) << out.content;
@@ -246,8 +246,8 @@ TEST(TextAppearanceTest, DecorationRotationPasswordAndEmptyValue) {
     box.border = {1, 0, 0};
     box.background = {0.9};
     box.borderWidth = 1;
-    pdfauto::TextLayout layout{.value = "secret", .appearance = DefaultAppearance::parse("/Helv 10 Tf 0 g"),
-                               .password = true};
+    pdfauto::TextLayout layout{
+        .value = "secret", .appearance = DefaultAppearance::parse("/Helv 10 Tf 0 g"), .password = true};
     auto out = pdfauto::buildTextAppearance(box, layout, helv);
     EXPECT_EQ(out.content.rfind("q 0.9 g 0 0 80 20 re f Q", 0), 0u) << out.content;
     EXPECT_NE(out.content.find("1 0 0 RG 1 w 0.5 0.5 79 19 re S"), std::string::npos) << out.content;
@@ -298,7 +298,9 @@ TEST_F(SavedAppearanceTest, EveryWrittenFieldCarriesItsPicture) {
         std::vector<std::string> expected;  // in the normal appearance stream
     };
     const std::vector<Case> cases{
-        {{.name = "fldLatin", .da = "/Helv 12 Tf 0 g"}, "é ö ß ° ± €", {"/Helv 12 Tf", "(\\351 \\366 \\337 \\260 \\261 \\200) Tj"}},
+        {{.name = "fldLatin", .da = "/Helv 12 Tf 0 g"},
+         "é ö ß ° ± €",
+         {"/Helv 12 Tf", "(\\351 \\366 \\337 \\260 \\261 \\200) Tj"}},
         {{.name = "fldMark", .da = "/ZaDb 0 Tf 0 g", .rect = {400, 700, 412, 712}}, "l", {"/ZaDb ", "(l) Tj"}},
         {{.name = "fldUnits", .da = "/Helv 9 Tf 0 0 1 rg", .quadding = 2}, "12.5 mm", {"0 0 1 rg", "(12.5 mm) Tj"}},
         {{.name = "fldParens", .da = "/Helv 9 Tf 0 g"}, "a(b)\\c", {"(a\\(b\\)\\\\c) Tj"}},
@@ -360,8 +362,8 @@ TEST_F(SavedAppearanceTest, ViewersAreAskedToRedrawOnlyWhatCouldNotBeDrawn) {
 }
 
 TEST_F(SavedAppearanceTest, FontsWithoutUsableMetricsLeaveTheRedrawToViewers) {
-    const std::string path = make(FormSpec{.fields = {{.name = "fldCid", .da = "/F0 10 Tf 0 g"},
-                                                      {.name = "fldSymbolicEncoding", .da = "/Hx 10 Tf 0 g"}}});
+    const std::string path = make(FormSpec{
+        .fields = {{.name = "fldCid", .da = "/F0 10 Tf 0 g"}, {.name = "fldSymbolicEncoding", .da = "/Hx 10 Tf 0 g"}}});
     {
         QPDF pdf;
         pdf.processFile(path.c_str());
@@ -369,8 +371,9 @@ TEST_F(SavedAppearanceTest, FontsWithoutUsableMetricsLeaveTheRedrawToViewers) {
         fonts.replaceKey("/F0", pdf.makeIndirectObject(QPDFObjectHandle::parse(
                                     "<< /Type /Font /Subtype /Type0 /BaseFont /SomeCJK /Encoding /Identity-H >>")));
         // Standard face, but not in the encoding the bytes are written in: drawn with a WinAnsi twin.
-        fonts.replaceKey("/Hx", pdf.makeIndirectObject(QPDFObjectHandle::parse(
-                                    "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /MacRomanEncoding >>")));
+        fonts.replaceKey("/Hx",
+                         pdf.makeIndirectObject(QPDFObjectHandle::parse(
+                             "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /MacRomanEncoding >>")));
         const std::string temp = path + ".tmp";  // the writer keeps the name until write()
         QPDFWriter w(pdf, temp.c_str());
         w.write();
@@ -382,8 +385,13 @@ TEST_F(SavedAppearanceTest, FontsWithoutUsableMetricsLeaveTheRedrawToViewers) {
     EXPECT_FALSE(form.needsAppearances());
     {
         FormReader reader(path);
-        auto font = reader.widget("fldSymbolicEncoding").getKey("/AP").getKey("/N").getDict().getKey("/Resources")
-                        .getKey("/Font").getKey("/Hx");
+        auto font = reader.widget("fldSymbolicEncoding")
+                        .getKey("/AP")
+                        .getKey("/N")
+                        .getDict()
+                        .getKey("/Resources")
+                        .getKey("/Font")
+                        .getKey("/Hx");
         EXPECT_EQ(font.getKey("/Encoding").getName(), "/WinAnsiEncoding");
         EXPECT_EQ(font.getKey("/BaseFont").getName(), "/Helvetica");
     }

@@ -175,8 +175,8 @@ TEST_F(AutomationTest, ViewsOfOneFileShareItsDocumentUntilTheFileIsReplaced) {
 }
 
 TEST_F(AutomationTest, EnumerationFollowsDocumentOrder) {
-    const std::string path =
-        make("tree.pdf", FormSpec{.fields = {{.name = "fldZ"}, {.name = "grp.b"}, {.name = "grp.a"}, {.name = "fldA"}}});
+    const std::string path = make(
+        "tree.pdf", FormSpec{.fields = {{.name = "fldZ"}, {.name = "grp.b"}, {.name = "grp.a"}, {.name = "fldA"}}});
     auto view = createView();
     ASSERT_TRUE(open(view, path));
     auto fields = frontFields();
@@ -233,7 +233,10 @@ TEST_F(AutomationTest, AddedFieldTakesFontSizeAndMark) {
     const std::string ap = reader.appearance("fldHole3");
     EXPECT_NE(ap.find("/ZaDb "), std::string::npos) << ap;
     EXPECT_NE(ap.find("(l) Tj"), std::string::npos) << ap;
-    EXPECT_TRUE(QPDFObjectHandle(reader.pdf().getAllPages()[1]).getKey("/Annots").getArrayItem(0).isSameObjectAs(reader.widget("fldHole3")));
+    EXPECT_TRUE(QPDFObjectHandle(reader.pdf().getAllPages()[1])
+                    .getKey("/Annots")
+                    .getArrayItem(0)
+                    .isSameObjectAs(reader.widget("fldHole3")));
 }
 
 TEST_F(AutomationTest, AFailedSaveReachesTheCallerAsAnError) {
@@ -259,10 +262,13 @@ std::string writeFakeViewer(const testsupport::TempProgramFolder& folder) {
     const auto script = folder.write("fakebin/xdg-open",
                                      "#!/bin/sh\n"
                                      "n=0\n"
-                                     "while [ ! -f \"" + (folder.path() / "go").string() + "\" ] && [ $n -lt 200 ]; do\n"
-                                     "  sleep 0.05; n=$((n+1))\n"
-                                     "done\n"
-                                     "echo \"$@\" >> \"" + (folder.path() / "viewer.log").string() + "\"\n");
+                                     "while [ ! -f \"" +
+                                         (folder.path() / "go").string() +
+                                         "\" ] && [ $n -lt 200 ]; do\n"
+                                         "  sleep 0.05; n=$((n+1))\n"
+                                         "done\n"
+                                         "echo \"$@\" >> \"" +
+                                         (folder.path() / "viewer.log").string() + "\"\n");
     ::chmod(script.c_str(), 0755);
     return script.parent_path().string();
 }

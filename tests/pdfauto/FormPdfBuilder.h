@@ -13,16 +13,16 @@
 namespace pdfautotest {
 
 struct FieldSpec {
-    std::string name;                      // partial name; "a.b" makes parent "a" with kid "b"
+    std::string name;  // partial name; "a.b" makes parent "a" with kid "b"
     std::string type = "/Tx";
-    std::string da = "/Helv 0 Tf 0 g";     // empty: no /DA on the field
+    std::string da = "/Helv 0 Tf 0 g";  // empty: no /DA on the field
     int flags = 0;
     int quadding = 0;
     int page = 0;
     std::vector<double> rect{100, 700, 300, 720};
     std::optional<std::string> value{};
-    std::vector<std::string> states{};     // check box states besides /Off
-    bool separateWidget = false;           // field with one kid widget instead of merged
+    std::vector<std::string> states{};  // check box states besides /Off
+    bool separateWidget = false;        // field with one kid widget instead of merged
 };
 
 struct FormSpec {
@@ -63,7 +63,8 @@ inline void buildForm(QPDF& pdf, const FormSpec& layout) {
     form.replaceKey("/Fields", fields);
     if (layout.needAppearances) form.replaceKey("/NeedAppearances", QPDFObjectHandle::newBool(true));
     if (layout.standardResources) {
-        auto helv = QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+        auto helv = QPDFObjectHandle::parse(
+            "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
         auto zadb = QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /ZapfDingbats >>");
         auto fonts = QPDFObjectHandle::newDictionary();
         fonts.replaceKey("/Helv", pdf.makeIndirectObject(helv));

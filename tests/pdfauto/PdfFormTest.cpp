@@ -52,7 +52,8 @@ TEST_F(PdfFormTest, OpenRefusesWhatIsNotAReadablePdfAndSaysWhy) {
     const std::vector<Case> cases{
         {"missing file", [&] { return (folder.path() / "nowhere.pdf").string(); }, "No such file"},
         {"folder", [&] { return (folder.path() / "bin").string(); }, "it is a folder"},
-        {"text file", [&] { return folder.write("notes.pdf", "These are not the pages you are looking for.\n").string(); },
+        {"text file",
+         [&] { return folder.write("notes.pdf", "These are not the pages you are looking for.\n").string(); },
          "not a readable PDF"},
         {"empty file", [&] { return folder.write("empty.pdf", "").string(); }, "not a readable PDF"},
         {"encrypted with a password",
@@ -132,8 +133,13 @@ TEST_F(PdfFormTest, FieldsComeInDocumentOrderUnderFullyQualifiedNames) {
         const char* name;
         bool found;
     };
-    for (const auto& l : std::vector<Lookup>{{"grp.one", true}, {"fldA", true}, {"one", false}, {"grp", false},
-                                             {"FLDA", false}, {"fldA ", false}, {"", false}}) {
+    for (const auto& l : std::vector<Lookup>{{"grp.one", true},
+                                             {"fldA", true},
+                                             {"one", false},
+                                             {"grp", false},
+                                             {"FLDA", false},
+                                             {"fldA ", false},
+                                             {"", false}}) {
         SCOPED_TRACE(l.name);
         FormField* f = form.find(l.name);
         EXPECT_EQ(f != nullptr, l.found);
@@ -145,12 +151,13 @@ TEST_F(PdfFormTest, FieldsComeInDocumentOrderUnderFullyQualifiedNames) {
 }
 
 TEST_F(PdfFormTest, ValuesSurviveSaveAndReopen) {
-    const std::vector<std::string> values{"Hello", "é ö ß ° ± €", "日本語", "", "a(b)\\c)", "line one\nline two",
-                                          "12.5 mm"};
+    const std::vector<std::string> values{"Hello",    "é ö ß ° ± €",        "日本語", "",
+                                          "a(b)\\c)", "line one\nline two", "12.5 mm"};
     FormSpec layout;
     for (std::size_t k = 0; k < values.size(); ++k)
-        layout.fields.push_back({.name = "fld" + std::to_string(k), .rect = {10, 700.0 - 30 * k, 300, 720.0 - 30 * k},
-                               .value = std::string("old")});
+        layout.fields.push_back({.name = "fld" + std::to_string(k),
+                                 .rect = {10, 700.0 - 30 * k, 300, 720.0 - 30 * k},
+                                 .value = std::string("old")});
     const std::string path = make("values.pdf", layout);
     {
         PdfForm form(path);
@@ -282,8 +289,10 @@ TEST_F(PdfFormTest, AddedFieldsJoinTheFormTheirPageAndTheirParents) {
     EXPECT_EQ(reader.value("sheet.footer.total"), "2");
     EXPECT_EQ(reader.field("fldMark").getDefaultAppearance(), "/ZaDb 14 Tf 0 g");
     EXPECT_EQ(reader.field("sheet.footer.page").getParent().getParent().getPartialName(), "sheet");
-    EXPECT_TRUE(reader.field("sheet.footer.page").getParent().getObjectHandle().isSameObjectAs(
-        reader.field("sheet.footer.total").getParent().getObjectHandle()))
+    EXPECT_TRUE(reader.field("sheet.footer.page")
+                    .getParent()
+                    .getObjectHandle()
+                    .isSameObjectAs(reader.field("sheet.footer.total").getParent().getObjectHandle()))
         << "one parent for both";
     EXPECT_EQ(QPDFObjectHandle(reader.pdf().getAllPages()[1]).getKey("/Annots").getArrayNItems(), 1);
     EXPECT_EQ(QPDFObjectHandle(reader.pdf().getAllPages()[0]).getKey("/Annots").getArrayNItems(), 3);
@@ -320,8 +329,8 @@ TEST_F(PdfFormTest, AddRefusesBadNamesPagesAndDuplicates) {
 }
 
 TEST_F(PdfFormTest, TextFontAndSizeLiveInTheDefaultAppearance) {
-    const std::string path =
-        make("fonts.pdf", FormSpec{.fields = {{.name = "fldA", .da = "/Helv 9 Tf 0 0 1 rg"}, {.name = "fldB", .da = ""}}});
+    const std::string path = make(
+        "fonts.pdf", FormSpec{.fields = {{.name = "fldA", .da = "/Helv 9 Tf 0 0 1 rg"}, {.name = "fldB", .da = ""}}});
     PdfForm form(path);
     FormField& a = *form.find("fldA");
     EXPECT_EQ(a.textFont(), "Helvetica");
@@ -359,16 +368,16 @@ TEST_F(PdfFormTest, TextFontAndSizeLiveInTheDefaultAppearance) {
 }
 
 TEST_F(PdfFormTest, FieldKindsAndWhatValuesTheyTake) {
-    const std::string path = make("kinds.pdf", FormSpec{.fields = {
-                                                            {.name = "text"},
-                                                            {.name = "check", .type = "/Btn", .states = {"Yes"}},
-                                                            {.name = "radio", .type = "/Btn", .flags = 1 << 15,
-                                                             .states = {"Left"}},
-                                                            {.name = "push", .type = "/Btn", .flags = 1 << 16},
-                                                            {.name = "combo", .type = "/Ch", .flags = 1 << 17},
-                                                            {.name = "list", .type = "/Ch"},
-                                                            {.name = "sig", .type = "/Sig"},
-                                                        }});
+    const std::string path =
+        make("kinds.pdf", FormSpec{.fields = {
+                                       {.name = "text"},
+                                       {.name = "check", .type = "/Btn", .states = {"Yes"}},
+                                       {.name = "radio", .type = "/Btn", .flags = 1 << 15, .states = {"Left"}},
+                                       {.name = "push", .type = "/Btn", .flags = 1 << 16},
+                                       {.name = "combo", .type = "/Ch", .flags = 1 << 17},
+                                       {.name = "list", .type = "/Ch"},
+                                       {.name = "sig", .type = "/Sig"},
+                                   }});
     PdfForm form(path);
     struct Kind {
         const char* name;

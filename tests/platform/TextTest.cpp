@@ -14,15 +14,15 @@ TEST(TextTest, Utf8Validation) {
         {"", true},
         {"plain ASCII", true},
         {"Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8F\x81", true},
-        {"Caf\xE9", false},                 // Windows-1252 é
-        {"\xC3", false},                    // cut short
-        {"\xE2\x82", false},                // cut short
-        {"\xC0\x80", false},                // overlong NUL
-        {"\xE0\x80\xAF", false},            // overlong "/"
-        {"\xED\xA0\x80", false},            // surrogate
-        {"\xF4\x90\x80\x80", false},        // past U+10FFFF
+        {"Caf\xE9", false},           // Windows-1252 é
+        {"\xC3", false},              // cut short
+        {"\xE2\x82", false},          // cut short
+        {"\xC0\x80", false},          // overlong NUL
+        {"\xE0\x80\xAF", false},      // overlong "/"
+        {"\xED\xA0\x80", false},      // surrogate
+        {"\xF4\x90\x80\x80", false},  // past U+10FFFF
         {"\xF5\x80\x80\x80", false},
-        {"\x80", false},                    // stray continuation byte
+        {"\x80", false},  // stray continuation byte
     };
     for (const auto& c : cases) EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << c.bytes;
 }
@@ -50,8 +50,8 @@ TEST(TextTest, CountingAndCuttingByCharacter) {
     const struct {
         std::size_t maxBytes;
         std::string expected;
-    } cuts[] = {{0, ""}, {1, "a"}, {2, "a"}, {3, "a"}, {4, "a" + euro}, {5, "a" + euro + "b"},
-                {7, "a" + euro + "b"}, {8, s}, {100, s}};
+    } cuts[] = {{0, ""}, {1, "a"}, {2, "a"}, {3, "a"}, {4, "a" + euro}, {5, "a" + euro + "b"}, {7, "a" + euro + "b"},
+                {8, s},  {100, s}};
     for (const auto& c : cuts) EXPECT_EQ(cutToBytes(s, c.maxBytes), c.expected) << c.maxBytes;
 }
 

@@ -53,8 +53,8 @@ TEST(AdobeFields, PositionsAndKeysThatAreNotThereGiveCollectionErrors) {
         int32_t error;
     };
     const Case cases[] = {
-        {"position 0", com::Variant(int32_t{0}), 9},   {"past the end", com::Variant(int16_t{3}), 9},
-        {"negative", com::Variant(int32_t{-1}), 9},    {"unknown key", com::Variant("b"), 5},
+        {"position 0", com::Variant(int32_t{0}), 9},         {"past the end", com::Variant(int16_t{3}), 9},
+        {"negative", com::Variant(int32_t{-1}), 9},          {"unknown key", com::Variant("b"), 5},
         {"a number as text is a key", com::Variant("1"), 5}, {"2 as a double", com::Variant(2.0), 0},
     };
     for (const auto& c : cases) {

@@ -122,8 +122,8 @@ TEST_F(FormHandlerCalls, PageNumberCreatesOneFormattedFieldPerPage) {
 
 TEST_F(FormHandlerCalls, PageNumberWithoutAFileDoesNothing) {
     bool numbered = true;
-    ASSERT_FALSE(errorOf(q.handler()->PageNumber("Helvetica", "9", 1, 2, 3, 4, "", true, "Page n of x", &numbered))
-                     .raised);
+    ASSERT_FALSE(
+        errorOf(q.handler()->PageNumber("Helvetica", "9", 1, 2, 3, 4, "", true, "Page n of x", &numbered)).raised);
     EXPECT_FALSE(numbered);
     EXPECT_TRUE(acrobat.calls().empty());
 }
@@ -160,18 +160,48 @@ TEST_F(FormHandlerCalls, FillFormFailures) {
     };
     const std::vector<Case> cases{
         {"missing mapping", missing, goodData, pdf, "CMappingFileHandler", "Cannot open " + missing, {}},
-        {"empty mapping line", q.write("Mapping/gap.map", "1=fldA\r\n\r\n2=fldB\r\n"), goodData, pdf,
-         "CMappingFileHandler", "Cannot open " + q.path("Mapping/gap.map"), {}},
-        {"mapping line without =", q.write("Mapping/bad.map", "1 fldA\r\n"), goodData, pdf, "CMappingFileHandler",
-         "Cannot open " + q.path("Mapping/bad.map"), {}},
-        {"index beyond 16 bits", q.write("Mapping/big.map", "40000=fldA\r\n"), goodData, pdf,
-         "CMappingFileHandler", "Cannot open " + q.path("Mapping/big.map"), {}},
+        {"empty mapping line",
+         q.write("Mapping/gap.map", "1=fldA\r\n\r\n2=fldB\r\n"),
+         goodData,
+         pdf,
+         "CMappingFileHandler",
+         "Cannot open " + q.path("Mapping/gap.map"),
+         {}},
+        {"mapping line without =",
+         q.write("Mapping/bad.map", "1 fldA\r\n"),
+         goodData,
+         pdf,
+         "CMappingFileHandler",
+         "Cannot open " + q.path("Mapping/bad.map"),
+         {}},
+        {"index beyond 16 bits",
+         q.write("Mapping/big.map", "40000=fldA\r\n"),
+         goodData,
+         pdf,
+         "CMappingFileHandler",
+         "Cannot open " + q.path("Mapping/big.map"),
+         {}},
         {"missing data file", goodMapping, missing, pdf, "CDelimitedFileHandler", "Cannot open " + missing, {}},
-        {"data file is a folder", goodMapping, q.path("Data"), pdf, "CDelimitedFileHandler",
-         "Cannot open " + q.path("Data"), {}},
-        {"missing pdf", goodMapping, goodData, q.path("Sheets/none.pdf"), "CAdobeFormHandler",
-         "Cannot open " + q.path("Sheets/none.pdf"), {}},
-        {"pdf that does not open", goodMapping, goodData, failing, "CAdobeFormHandler", "Cannot open " + failing,
+        {"data file is a folder",
+         goodMapping,
+         q.path("Data"),
+         pdf,
+         "CDelimitedFileHandler",
+         "Cannot open " + q.path("Data"),
+         {}},
+        {"missing pdf",
+         goodMapping,
+         goodData,
+         q.path("Sheets/none.pdf"),
+         "CAdobeFormHandler",
+         "Cannot open " + q.path("Sheets/none.pdf"),
+         {}},
+        {"pdf that does not open",
+         goodMapping,
+         goodData,
+         failing,
+         "CAdobeFormHandler",
+         "Cannot open " + failing,
          {"new AcroExch.AVDoc", "AVDoc.Open(" + failing + ", AdobeFormHandler)", "delete AcroExch.AVDoc"}},
     };
     for (const auto& c : cases) {

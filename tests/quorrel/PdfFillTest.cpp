@@ -120,9 +120,9 @@ TEST_F(PdfFill, SetAndGetSingleFields) {
 TEST_F(PdfFill, PageNumbersOnEveryPageOfAThreePageForm) {
     const auto pdf = makePdf("Sheets/three.pdf", 3, {{"fldA"}});
     bool numbered = false;
-    ASSERT_FALSE(errorOf(q.handler()->PageNumber("Helvetica", "9", 500, 40, 590, 20, pdf, true, "Page n of x",
-                                                 &numbered))
-                     .raised);
+    ASSERT_FALSE(
+        errorOf(q.handler()->PageNumber("Helvetica", "9", 500, 40, 590, 20, pdf, true, "Page n of x", &numbered))
+            .raised);
     EXPECT_TRUE(numbered);
     EXPECT_EQ(readFieldValues(pdf), (Values{{"fldA", ""},
                                             {"fldPageNumber1", "Page 1 of 3"},
@@ -147,9 +147,9 @@ TEST_F(PdfFill, PageNumbersOnEveryPageOfAThreePageForm) {
 TEST_F(PdfFill, PageNumberAloneWhenNotNOfX) {
     const auto pdf = makePdf("s.pdf", 2, {});
     bool numbered = false;
-    ASSERT_FALSE(errorOf(q.handler()->PageNumber("Helvetica", "9", 500, 40, 590, 20, pdf, false, "Page n of x",
-                                                 &numbered))
-                     .raised);
+    ASSERT_FALSE(
+        errorOf(q.handler()->PageNumber("Helvetica", "9", 500, 40, 590, 20, pdf, false, "Page n of x", &numbered))
+            .raised);
     EXPECT_EQ(readFieldValues(pdf), (Values{{"fldPageNumber1", "1"}, {"fldPageNumber2", "2"}}));
 }
 
@@ -158,8 +158,7 @@ TEST_F(PdfFill, PageNumberAloneWhenNotNOfX) {
 TEST(PdfFillWithoutAutomation, CreationErrorReachesTheCaller) {
     quorreltest::QuorrelFolder q;
     const std::string pdf = q.write("s.pdf", "%PDF-1.4\n");
-    const auto seen =
-        errorOf(q.filler(pdf, q.write("d.txt", "x\r\n"), q.write("m.map", "1=fldA\r\n"))->FillForm());
+    const auto seen = errorOf(q.filler(pdf, q.write("d.txt", "x\r\n"), q.write("m.map", "1=fldA\r\n"))->FillForm());
     EXPECT_TRUE(seen.raised);
     EXPECT_EQ(seen.number, 429);
     EXPECT_EQ(testsupport::TempProgramFolder::readFile(pdf), "%PDF-1.4\n");

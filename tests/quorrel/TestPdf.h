@@ -37,10 +37,12 @@ inline void writeFormPdf(const std::string& path, int pages, const std::vector<T
     }
     auto form = QPDFObjectHandle::parse("<< /DA (/Helv 0 Tf 0 g) >>");
     auto fonts = QPDFObjectHandle::newDictionary();
-    fonts.replaceKey("/Helv", pdf.makeIndirectObject(QPDFObjectHandle::parse(
-                                  "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>")));
-    fonts.replaceKey("/ZaDb", pdf.makeIndirectObject(
-                                  QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /ZapfDingbats >>")));
+    fonts.replaceKey("/Helv",
+                     pdf.makeIndirectObject(QPDFObjectHandle::parse(
+                         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>")));
+    fonts.replaceKey(
+        "/ZaDb",
+        pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /ZapfDingbats >>")));
     auto dr = QPDFObjectHandle::newDictionary();
     dr.replaceKey("/Font", fonts);
     form.replaceKey("/DR", dr);

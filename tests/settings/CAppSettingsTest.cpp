@@ -38,8 +38,8 @@ TEST_F(CAppSettingsTest, FoldersAreAlwaysBelowTheProgramFolder) {
         const char* value;
         const char* suffix;
     } cases[] = {
-        {"Data", "\\Data\\"},       {"\\Data", "\\Data\\"},          {"Data\\", "\\Data\\"},
-        {"\\Data\\", "\\Data\\"},   {"C:\\Data", "\\C:\\Data\\"},    {"", ""},
+        {"Data", "\\Data\\"},         {"\\Data", "\\Data\\"},       {"Data\\", "\\Data\\"},
+        {"\\Data\\", "\\Data\\"},     {"C:\\Data", "\\C:\\Data\\"}, {"", ""},
         {"Sub\\Dir", "\\Sub\\Dir\\"},
     };
     for (const auto& c : cases) {
@@ -73,7 +73,8 @@ TEST_F(CAppSettingsTest, StagedSettingsFileReadsAsShipped) {
 
     CAppSettings setup;
     setup.setFileName(s.ConfigDirectory() + "Setup_RDX.ini");
-    program.write("Config/Setup_RDX.ini", testsupport::TempProgramFolder::readFile(VANTREL_STAGE_DIR "/Config/Setup_RDX.ini"));
+    program.write("Config/Setup_RDX.ini",
+                  testsupport::TempProgramFolder::readFile(VANTREL_STAGE_DIR "/Config/Setup_RDX.ini"));
     setup.LoadProperties();
     EXPECT_EQ(setup.SetupName(), "RDX");
     EXPECT_EQ(setup.MappingFile(), "Mapping_RDX.map");
@@ -134,7 +135,8 @@ TEST_F(CAppSettingsTest, RawDataRoundTripKeepsForeignSectionsAndFileOrder) {
     CAppSettings written;
     written.setFileName(program.str() + "\\Data\\RawData.dat");
     for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i)
-        written.setField(vantrel::SetupField(i), "value " + std::to_string(i) + " of " + std::string(vantrel::SetupFieldKeys[i]));
+        written.setField(vantrel::SetupField(i),
+                         "value " + std::to_string(i) + " of " + std::string(vantrel::SetupFieldKeys[i]));
     written.setDriverName("Driver A");
     written.setFrontToeIn("");
     written.setNotes(std::string(300, 'n'));
@@ -147,10 +149,8 @@ TEST_F(CAppSettingsTest, RawDataRoundTripKeepsForeignSectionsAndFileOrder) {
     for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i) {
         const auto f = vantrel::SetupField(i);
         SCOPED_TRACE(std::string(vantrel::SetupFieldKeys[i]));
-        if (f == vantrel::SetupField::Notes)
-            EXPECT_EQ(loaded.field(f), std::string(254, 'n'));
-        else
-            EXPECT_EQ(loaded.field(f), written.field(f));
+        if (f == vantrel::SetupField::Notes) EXPECT_EQ(loaded.field(f), std::string(254, 'n'));
+        else EXPECT_EQ(loaded.field(f), written.field(f));
     }
     EXPECT_EQ(loaded.DataFile(), "untouched");
 

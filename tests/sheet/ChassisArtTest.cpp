@@ -25,8 +25,7 @@ struct Circle {
 };
 
 // The circles of an SVG whose id names an option button ("<group>-<index>").
-std::map<std::string, Circle> buttonCircles(const Picture& p, double& width, double& height)
-{
+std::map<std::string, Circle> buttonCircles(const Picture& p, double& width, double& height) {
     QFile file(QString::fromUtf8(p.resource.data(), static_cast<qsizetype>(p.resource.size())));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << p.resource;
     std::map<std::string, Circle> out;
@@ -40,8 +39,8 @@ std::map<std::string, Circle> buttonCircles(const Picture& p, double& width, dou
         }
         if (xml.name() == QLatin1String("circle") && a.value(QLatin1String("id")).startsWith(QLatin1String("Option"))) {
             out[a.value(QLatin1String("id")).toString().toStdString()] = {a.value(QLatin1String("cx")).toDouble(),
-                                                                         a.value(QLatin1String("cy")).toDouble(),
-                                                                         a.value(QLatin1String("r")).toDouble()};
+                                                                          a.value(QLatin1String("cy")).toDouble(),
+                                                                          a.value(QLatin1String("r")).toDouble()};
         }
     }
     EXPECT_FALSE(xml.hasError()) << p.resource << ": " << xml.errorString().toStdString();
@@ -52,8 +51,7 @@ std::string id(const Hole& h) { return std::string(h.group) + "-" + std::to_stri
 
 }  // namespace
 
-TEST(ChassisArt, EveryHoleTableMatchesItsDrawing)
-{
+TEST(ChassisArt, EveryHoleTableMatchesItsDrawing) {
     ASSERT_EQ(vantrel::art::pictures().size(), 9u);
     for (const Picture& p : vantrel::art::pictures()) {
         SCOPED_TRACE(std::string(p.name));
@@ -75,16 +73,15 @@ TEST(ChassisArt, EveryHoleTableMatchesItsDrawing)
     EXPECT_EQ(vantrel::art::picture("FrontWing"), nullptr);
 }
 
-TEST(ChassisArt, EachOptionGroupHasEveryIndexOnceOnOnePicture)
-{
+TEST(ChassisArt, EachOptionGroupHasEveryIndexOnceOnOnePicture) {
     // The index ranges of the main window's option button arrays.
     const std::map<std::string, std::pair<int, int>> groups = {
-        {"OptionFrontShockTower", {1, 4}},   {"OptionFrontShockTowerCamber", {1, 8}},
-        {"OptionFrontShockArm", {2, 7}},     {"OptionAckermanBellcrank", {1, 2}},
-        {"OptionAckermanHub", {1, 2}},       {"OptionFrontKickupF", {0, 4}},
-        {"OptionFrontKickupR", {0, 2}},      {"OptionRearShockTower", {1, 4}},
+        {"OptionFrontShockTower", {1, 4}},      {"OptionFrontShockTowerCamber", {1, 8}},
+        {"OptionFrontShockArm", {2, 7}},        {"OptionAckermanBellcrank", {1, 2}},
+        {"OptionAckermanHub", {1, 2}},          {"OptionFrontKickupF", {0, 4}},
+        {"OptionFrontKickupR", {0, 2}},         {"OptionRearShockTower", {1, 4}},
         {"OptionRearShockTowerCamber", {1, 8}}, {"OptionRearShockArm", {1, 8}},
-        {"OptionRearHubCamber", {1, 4}},     {"OptionRearAntisquatF", {0, 4}},
+        {"OptionRearHubCamber", {1, 4}},        {"OptionRearAntisquatF", {0, 4}},
         {"OptionRearAntisquatR", {0, 4}},
     };
     std::map<std::string, std::multiset<int>> indices;
@@ -105,8 +102,7 @@ TEST(ChassisArt, EachOptionGroupHasEveryIndexOnceOnOnePicture)
     for (const auto& [group, found] : indices) ADD_FAILURE() << "unexpected group " << group;
 }
 
-TEST(ChassisArt, HolesLeaveRoomForOneButtonEach)
-{
+TEST(ChassisArt, HolesLeaveRoomForOneButtonEach) {
     for (const Picture& p : vantrel::art::pictures()) {
         for (const Hole& a : p.holes) {
             EXPECT_GE(a.x - vantrel::art::kHoleRadius, 0) << id(a);
@@ -121,8 +117,7 @@ TEST(ChassisArt, HolesLeaveRoomForOneButtonEach)
     }
 }
 
-TEST(ChassisArt, EveryMarkFieldOfTheSheetHasExactlyOneHole)
-{
+TEST(ChassisArt, EveryMarkFieldOfTheSheetHasExactlyOneHole) {
     // The sheet fields that hold a mark are exactly those named with a hole number.
     std::set<std::string> markFields;
 #define VANTREL_SHEET_FIELD(name) \
@@ -143,17 +138,24 @@ TEST(ChassisArt, EveryMarkFieldOfTheSheetHasExactlyOneHole)
     EXPECT_EQ(marked, markFields);
 }
 
-TEST(ChassisArt, MarkFieldFollowsTheArmAndLengthOfTheButton)
-{
+TEST(ChassisArt, MarkFieldFollowsTheArmAndLengthOfTheButton) {
     const std::tuple<const char*, int, const char*> cases[] = {
-        {"OptionFrontShockArm", 2, "FrontArmLong2"},  {"OptionFrontShockArm", 4, "FrontArmLong4"},
-        {"OptionFrontShockArm", 5, "FrontArmShort2"}, {"OptionFrontShockArm", 7, "FrontArmShort4"},
-        {"OptionRearShockArm", 4, "RearArmLong4"},    {"OptionRearShockArm", 5, "RearArmShort1"},
-        {"OptionRearShockArm", 8, "RearArmShort4"},   {"OptionFrontShockTowerCamber", 8, "FrontShockCamber8"},
+        {"OptionFrontShockArm", 2, "FrontArmLong2"},
+        {"OptionFrontShockArm", 4, "FrontArmLong4"},
+        {"OptionFrontShockArm", 5, "FrontArmShort2"},
+        {"OptionFrontShockArm", 7, "FrontArmShort4"},
+        {"OptionRearShockArm", 4, "RearArmLong4"},
+        {"OptionRearShockArm", 5, "RearArmShort1"},
+        {"OptionRearShockArm", 8, "RearArmShort4"},
+        {"OptionFrontShockTowerCamber", 8, "FrontShockCamber8"},
         {"OptionRearShockTower", 1, "RearShockTowerShock1"},
         // not on any picture, or shown as a number on the sheet
-        {"OptionFrontShockArm", 1, ""},  {"OptionFrontShockArm", 8, ""}, {"OptionRearShockArm", 9, ""},
-        {"OptionFrontKickupF", 2, ""},   {"OptionRearAntisquatR", 4, ""}, {"OptionFrontToe", 1, ""},
+        {"OptionFrontShockArm", 1, ""},
+        {"OptionFrontShockArm", 8, ""},
+        {"OptionRearShockArm", 9, ""},
+        {"OptionFrontKickupF", 2, ""},
+        {"OptionRearAntisquatR", 4, ""},
+        {"OptionFrontToe", 1, ""},
     };
     for (const auto& [group, index, field] : cases) {
         EXPECT_EQ(vantrel::art::markField(Hole{group, index, 0, 0}), field) << group << " " << index;

@@ -26,8 +26,7 @@ namespace {
 
 const fs::path kStage = VANTREL_STAGE_DIR;
 
-std::vector<std::pair<std::string, std::string>> sampleEntries()
-{
+std::vector<std::pair<std::string, std::string>> sampleEntries() {
     std::istringstream in(testsupport::TempProgramFolder::readFile(kStage / "Data" / "Sample_RDX.dat"));
     std::vector<std::pair<std::string, std::string>> out;
     std::string line;
@@ -47,8 +46,7 @@ struct FilledField {
     std::string appearance;  // content of the normal appearance stream
 };
 
-std::map<std::string, FilledField> readSheet(const fs::path& path)
-{
+std::map<std::string, FilledField> readSheet(const fs::path& path) {
     QPDF pdf;
     pdf.processFile(path.string().c_str());
     QPDFAcroFormDocumentHelper form(pdf);
@@ -68,8 +66,7 @@ std::map<std::string, FilledField> readSheet(const fs::path& path)
 
 }  // namespace
 
-TEST(SampleSetup, IsCompleteWithOneToeDirection)
-{
+TEST(SampleSetup, IsCompleteWithOneToeDirection) {
     std::vector<std::string> keys = {
 #define VANTREL_SETUP_FIELD(name) #name,
 #include "SetupFields.def"
@@ -86,11 +83,10 @@ TEST(SampleSetup, IsCompleteWithOneToeDirection)
     }
 }
 
-TEST(SampleSetup, FillsTheTemplateWithEveryValueAndMarkDrawn)
-{
+TEST(SampleSetup, FillsTheTemplateWithEveryValueAndMarkDrawn) {
     testsupport::TempProgramFolder folder;
-    for (const char* file : {"bin/Vantrel.ini", "Config/Setup_RDX.ini", "Templates/SetupSheet_RDX.pdf",
-                             "Data/Sample_RDX.dat"}) {
+    for (const char* file :
+         {"bin/Vantrel.ini", "Config/Setup_RDX.ini", "Templates/SetupSheet_RDX.pdf", "Data/Sample_RDX.dat"}) {
         fs::create_directories((folder.path() / file).parent_path());
         fs::copy_file(kStage / file, folder.path() / file);
     }
@@ -116,20 +112,36 @@ TEST(SampleSetup, FillsTheTemplateWithEveryValueAndMarkDrawn)
     ASSERT_EQ(fields.size(), 112u);
 
     const std::map<std::string, std::string> expected = {
-        {"fldDriverName", "Alex Brennan"},     {"fldRaceEvent", "Winter Series Round 3"},
-        {"fldFrontCastor", "4 deg"},           {"fldFrontToeIn", ""},
-        {"fldFrontToeOut", "1 deg"},           {"fldFrontCamber", "-1"},
-        {"fldRearCamber", "-1.5 deg"},         {"fldFrontAntiRollBar", "1.3mm"},
-        {"fldRearAntiRollBar", "No"},          {"fldFrontShockOil", "35 WT"},
-        {"fldRearShockSpring", "4.8 lbs"},     {"fldRearUprightToeIn", "2 deg"},
-        {"fldFrontKickupF", "2"},              {"fldRearAntisquatR", "3"},
-        {"fldAckermanBellcrank2", "l"},        {"fldAckermanHub1", "l"},
-        {"fldFrontShockTowerShock2", "l"},     {"fldFrontShockCamber3", "l"},
-        {"fldFrontArmLong", "_"},              {"fldFrontArmLong3", "l"},
-        {"fldRearShockTowerShock3", "l"},      {"fldRearShockCamber6", "l"},
-        {"fldRearHubCamber2", "l"},            {"fldRearArmShort", "_"},
-        {"fldRearArmShort2", "l"},             {"fldServo", "Sav\xC3\xB6x SC-1251MG"},
-        {"fldTrackTemperature", "24 \xC2\xB0" "C"}, {"fldResultsFinishPos", "3rd"},
+        {"fldDriverName", "Alex Brennan"},
+        {"fldRaceEvent", "Winter Series Round 3"},
+        {"fldFrontCastor", "4 deg"},
+        {"fldFrontToeIn", ""},
+        {"fldFrontToeOut", "1 deg"},
+        {"fldFrontCamber", "-1"},
+        {"fldRearCamber", "-1.5 deg"},
+        {"fldFrontAntiRollBar", "1.3mm"},
+        {"fldRearAntiRollBar", "No"},
+        {"fldFrontShockOil", "35 WT"},
+        {"fldRearShockSpring", "4.8 lbs"},
+        {"fldRearUprightToeIn", "2 deg"},
+        {"fldFrontKickupF", "2"},
+        {"fldRearAntisquatR", "3"},
+        {"fldAckermanBellcrank2", "l"},
+        {"fldAckermanHub1", "l"},
+        {"fldFrontShockTowerShock2", "l"},
+        {"fldFrontShockCamber3", "l"},
+        {"fldFrontArmLong", "_"},
+        {"fldFrontArmLong3", "l"},
+        {"fldRearShockTowerShock3", "l"},
+        {"fldRearShockCamber6", "l"},
+        {"fldRearHubCamber2", "l"},
+        {"fldRearArmShort", "_"},
+        {"fldRearArmShort2", "l"},
+        {"fldServo", "Sav\xC3\xB6x SC-1251MG"},
+        {"fldTrackTemperature",
+         "24 \xC2\xB0"
+         "C"},
+        {"fldResultsFinishPos", "3rd"},
     };
     for (const auto& [name, value] : expected) {
         ASSERT_TRUE(fields.count(name)) << name;

@@ -11,15 +11,13 @@
 
 namespace {
 
-QByteArray rdxLayout()
-{
+QByteArray rdxLayout() {
     QFile file(QStringLiteral(VANTREL_SHEET_LAYOUT));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll();
 }
 
-std::string errorOf(const QByteArray& json)
-{
+std::string errorOf(const QByteArray& json) {
     try {
         templategen::resolveLayout(json);
     } catch (const templategen::LayoutError& e) {
@@ -28,23 +26,20 @@ std::string errorOf(const QByteArray& json)
     return "no error";
 }
 
-QByteArray replaced(QByteArray json, const char* from, const char* to)
-{
+QByteArray replaced(QByteArray json, const char* from, const char* to) {
     EXPECT_TRUE(json.contains(from)) << from;
     return json.replace(from, to);
 }
 
 }  // namespace
 
-TEST(TemplateGen, RdxLayoutPlacesEverySheetFieldOnce)
-{
+TEST(TemplateGen, RdxLayoutPlacesEverySheetFieldOnce) {
     const templategen::SheetLayout layout = templategen::resolveLayout(rdxLayout());
     EXPECT_EQ(layout.fields.size(), 112u);
     EXPECT_EQ(layout.pictures.size(), 9u);
 }
 
-TEST(TemplateGen, RejectsLayoutsThatCannotMakeASheet)
-{
+TEST(TemplateGen, RejectsLayoutsThatCannotMakeASheet) {
     const QByteArray rdx = rdxLayout();
     const struct {
         QByteArray json;
@@ -56,7 +51,8 @@ TEST(TemplateGen, RejectsLayoutsThatCannotMakeASheet)
         {replaced(rdx, R"("name": "RearHub")", R"("name": "RearHubs")"), "there is no picture \"RearHubs\""},
         {replaced(rdx, R"("rect": [20, 732, 200, 90])", R"("rect": [20, 800, 200, 90])"), "lies outside the page"},
         {replaced(rdx, R"("rect": [225, 732, 178, 90])", R"("rect": [20, 732, 178, 90])"), "overlaps"},
-        {replaced(rdx, R"("labelWidth": 52, "items")", R"("labelWidth": 52, "items": 5, "x")"), "\"items\" must be a list"},
+        {replaced(rdx, R"("labelWidth": 52, "items")", R"("labelWidth": 52, "items": 5, "x")"),
+         "\"items\" must be a list"},
         {rdx.left(rdx.size() / 2), "offset"},
     };
     for (const auto& c : cases) {

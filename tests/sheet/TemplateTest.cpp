@@ -36,8 +36,7 @@ struct Widget {
     double cy() const { return (rect.lly + rect.ury) / 2; }
 };
 
-std::vector<std::string> sheetFieldNames()
-{
+std::vector<std::string> sheetFieldNames() {
     return {
 #define VANTREL_SHEET_FIELD(name) "fld" #name,
 #include "SheetFields.def"
@@ -47,8 +46,7 @@ std::vector<std::string> sheetFieldNames()
 
 class RdxTemplate : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         s_pdf = new QPDF;
         s_pdf->processFile(VANTREL_STAGE_DIR "/Templates/SetupSheet_RDX.pdf");
         QPDFAcroFormDocumentHelper form(*s_pdf);
@@ -68,14 +66,12 @@ protected:
             ASSERT_TRUE(s_fields->emplace(w.name, w).second) << "two fields named " << w.name;
         }
     }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         delete s_fields;
         delete s_pdf;
     }
 
-    static const Widget& field(const std::string& name)
-    {
+    static const Widget& field(const std::string& name) {
         static const Widget none;
         auto it = s_fields->find(name);
         return it == s_fields->end() ? none : it->second;
@@ -87,8 +83,7 @@ protected:
 
 }  // namespace
 
-TEST_F(RdxTemplate, HoldsExactlyTheSheetFieldsAsEmptyTextFields)
-{
+TEST_F(RdxTemplate, HoldsExactlyTheSheetFieldsAsEmptyTextFields) {
     std::vector<std::string> expected = sheetFieldNames();
     std::sort(expected.begin(), expected.end());
     std::vector<std::string> names;
@@ -103,8 +98,7 @@ TEST_F(RdxTemplate, HoldsExactlyTheSheetFieldsAsEmptyTextFields)
     }
 }
 
-TEST_F(RdxTemplate, EveryFieldLiesOnThePageApartFromTheOthers)
-{
+TEST_F(RdxTemplate, EveryFieldLiesOnThePageApartFromTheOthers) {
     std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(*s_pdf).getAllPages();
     ASSERT_EQ(pages.size(), 1u);
     const QPDFObjectHandle::Rectangle page = pages[0].getMediaBox().getArrayAsRectangle();
@@ -131,8 +125,7 @@ TEST_F(RdxTemplate, EveryFieldLiesOnThePageApartFromTheOthers)
     }
 }
 
-TEST_F(RdxTemplate, FontAndLayoutFollowTheKindOfField)
-{
+TEST_F(RdxTemplate, FontAndLayoutFollowTheKindOfField) {
     std::map<std::string, std::string> marks;  // field -> hole
     for (const auto& p : vantrel::art::pictures()) {
         for (const auto& h : p.holes) {
@@ -172,8 +165,7 @@ TEST_F(RdxTemplate, FontAndLayoutFollowTheKindOfField)
 
 // Within each picture the mark fields must be the picture's hole table,
 // scaled and moved as one: a mark on the wrong hole breaks the pattern.
-TEST_F(RdxTemplate, EveryMarkSitsOnItsHole)
-{
+TEST_F(RdxTemplate, EveryMarkSitsOnItsHole) {
     for (const auto& p : vantrel::art::pictures()) {
         std::vector<std::pair<const vantrel::art::Hole*, const Widget*>> placed;
         for (const auto& h : p.holes) {
@@ -189,8 +181,8 @@ TEST_F(RdxTemplate, EveryMarkSitsOnItsHole)
         double best = 0;
         for (size_t i = 0; i < placed.size(); ++i) {
             for (size_t j = i + 1; j < placed.size(); ++j) {
-                const double d = std::hypot(placed[i].first->x - placed[j].first->x,
-                                            placed[i].first->y - placed[j].first->y);
+                const double d =
+                    std::hypot(placed[i].first->x - placed[j].first->x, placed[i].first->y - placed[j].first->y);
                 if (d > best) best = d, far = {i, j};
             }
         }

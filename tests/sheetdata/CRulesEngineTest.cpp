@@ -158,7 +158,8 @@ TEST_F(RulesEngineTest, GoldenRawDataFileGivesTheExpectedRecordAndMapping) {
     engine.ProcessData();
 
     EXPECT_EQ(engine.SetupDataRow(), testsupport::TempProgramFolder::readFile(golden / "expected_record.txt"));
-    EXPECT_EQ(folder.read("Mapping/Mapping_RDX.map"), testsupport::TempProgramFolder::readFile(golden / "Mapping_RDX.map"));
+    EXPECT_EQ(folder.read("Mapping/Mapping_RDX.map"),
+              testsupport::TempProgramFolder::readFile(golden / "Mapping_RDX.map"));
 }
 
 }  // namespace

@@ -22,10 +22,8 @@ inline std::vector<std::string> split(const std::string& record, const std::stri
 // inside its line, so either shows up in a comparison.
 inline std::vector<std::string> crlfLines(const std::string& text) {
     std::vector<std::string> lines = split(text, "\r\n");
-    if (lines.back().empty())
-        lines.pop_back();
-    else
-        lines.push_back("<no CR LF at end>");
+    if (lines.back().empty()) lines.pop_back();
+    else lines.push_back("<no CR LF at end>");
     return lines;
 }
 

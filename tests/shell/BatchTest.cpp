@@ -66,7 +66,8 @@ TEST(Batch, WrongUsageExitsWithTwoAndTheUsageText) {
         const BatchOutput result = runInProcess(args);
         EXPECT_EQ(result.status, vantrel::BatchRunner::ExitUsage);
         EXPECT_TRUE(result.out.empty());
-        EXPECT_THAT(result.err, HasSubstr("Usage: vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE..."));
+        EXPECT_THAT(result.err,
+                    HasSubstr("Usage: vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE..."));
     }
     const BatchOutput help = runInProcess({"--help"});
     EXPECT_EQ(help.status, vantrel::BatchRunner::ExitSuccess);
@@ -84,8 +85,9 @@ TEST(Batch, BuildsEveryFileReportsFailuresAndGoesOn) {
     const BatchOutput result = runInProcess({"--target", folder.sheetsFolder(), first, failing, last});
     EXPECT_EQ(result.status, vantrel::BatchRunner::ExitSomeFailed);
     const fs::path sheets = folder.path() / "Sheets";
-    EXPECT_EQ(result.out, (std::vector<std::string>{(sheets / ShellTestFolder::sheetName("Driver A", "RDX")).string(),
-                                                    (sheets / ShellTestFolder::sheetName("Driver C", "RDX")).string()}));
+    EXPECT_EQ(result.out,
+              (std::vector<std::string>{(sheets / ShellTestFolder::sheetName("Driver A", "RDX")).string(),
+                                        (sheets / ShellTestFolder::sheetName("Driver C", "RDX")).string()}));
     for (const auto& line : result.out) EXPECT_TRUE(fs::exists(line)) << line;
     EXPECT_EQ(result.err, "Error: CSetupManager::BuildSetupSheet-The raw data file " + failing +
                               " is not a raw data file: it has no [SetupData] section\n");
@@ -169,8 +171,8 @@ std::string waitForFile(const fs::path& file) {
 
 TEST(BatchProgram, BuildsTheShippedSampleIntoAFreshSheet) {
     StagedCopy copy;
-    const BatchOutput result =
-        copy.run("-u DISPLAY -u WAYLAND_DISPLAY", "--target '" + (copy.root() / "out").string() + "' Data/Sample_RDX.dat");
+    const BatchOutput result = copy.run("-u DISPLAY -u WAYLAND_DISPLAY",
+                                        "--target '" + (copy.root() / "out").string() + "' Data/Sample_RDX.dat");
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     ASSERT_EQ(result.out.size(), 1u);

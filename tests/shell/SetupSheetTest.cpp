@@ -158,8 +158,8 @@ TEST(SetupSheet, FailedBuildsEndInOneErrorNamingWhatWentWrong) {
     };
     auto native = [](const fs::path& p) { return p.string(); };
     const std::vector<Case> cases = {
-        {"template missing",
-         [](ShellTestFolder& f) { fs::remove(f.path() / "Templates" / "SetupSheet_RDX.pdf"); }, "RDX",
+        {"template missing", [](ShellTestFolder& f) { fs::remove(f.path() / "Templates" / "SetupSheet_RDX.pdf"); },
+         "RDX",
          [&](const ShellTestFolder& f) {
              return "CSetupManager::BuildSetupSheet-Cannot copy the template " +
                     native(f.path() / "Templates" / "SetupSheet_RDX.pdf") + " to " +
@@ -248,7 +248,8 @@ TEST(SetupBase, WithoutSettingsLogsTheFailedPerSetupReadAndStops) {
         EXPECT_EQ(e.number(), 100);
         EXPECT_EQ(e.description(), notSet);
     }
-    EXPECT_EQ(folder.logLines(), std::vector<std::string>{"6/12/2026 09:05:07 AM: CSetupBase::LoadProperties-" + notSet});
+    EXPECT_EQ(folder.logLines(),
+              std::vector<std::string>{"6/12/2026 09:05:07 AM: CSetupBase::LoadProperties-" + notSet});
 }
 
 TEST(SetupSheet, AnEarlierRunsDataIsNeverFilledIntoANewSheet) {

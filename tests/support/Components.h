@@ -38,8 +38,7 @@ public:
         const bool fresh = !std::filesystem::exists(m_path);
         bool ok = true;
         for (const auto& library : libraries) ok = add(library) && ok;
-        if (ok && fresh)
-            cache[key] = TempProgramFolder::readFile(m_path);
+        if (ok && fresh) cache[key] = TempProgramFolder::readFile(m_path);
     }
     ~ComponentRegistry() {
         // Libraries whose objects are all gone are unloaded, so the next test

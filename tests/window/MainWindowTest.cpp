@@ -31,7 +31,9 @@ class MainWindowTest : public QObject {
     QPointer<frmVantrel> m_window;
 
     template <class T = QWidget>
-    T* c(const char* name) const { return m_window->control<T>(name); }
+    T* c(const char* name) const {
+        return m_window->control<T>(name);
+    }
     QString programFolder() const { return QString::fromStdString(m_folder->str()); }
 
 private slots:
@@ -84,13 +86,20 @@ private slots:
         const struct {
             const char* group;
             int first, last;
-        } groups[] = {{"OptionFrontToe", 0, 1},          {"OptionFrontShockTower", 1, 4},
-                      {"OptionFrontShockTowerCamber", 1, 8}, {"OptionFrontShockArm", 2, 7},
-                      {"OptionAckermanBellcrank", 1, 2}, {"OptionAckermanHub", 1, 2},
-                      {"OptionFrontKickupF", 0, 4},      {"OptionFrontKickupR", 0, 2},
-                      {"OptionRearShockTower", 1, 4},    {"OptionRearShockTowerCamber", 1, 8},
-                      {"OptionRearShockArm", 1, 8},      {"OptionRearHubCamber", 1, 4},
-                      {"OptionRearAntisquatF", 0, 4},    {"OptionRearAntisquatR", 0, 4}};
+        } groups[] = {{"OptionFrontToe", 0, 1},
+                      {"OptionFrontShockTower", 1, 4},
+                      {"OptionFrontShockTowerCamber", 1, 8},
+                      {"OptionFrontShockArm", 2, 7},
+                      {"OptionAckermanBellcrank", 1, 2},
+                      {"OptionAckermanHub", 1, 2},
+                      {"OptionFrontKickupF", 0, 4},
+                      {"OptionFrontKickupR", 0, 2},
+                      {"OptionRearShockTower", 1, 4},
+                      {"OptionRearShockTowerCamber", 1, 8},
+                      {"OptionRearShockArm", 1, 8},
+                      {"OptionRearHubCamber", 1, 4},
+                      {"OptionRearAntisquatF", 0, 4},
+                      {"OptionRearAntisquatR", 0, 4}};
         for (const auto& g : groups) {
             auto* buttons = c<QButtonGroup>(g.group);
             QVERIFY2(buttons && buttons->exclusive(), g.group);

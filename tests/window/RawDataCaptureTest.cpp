@@ -17,9 +17,9 @@ using namespace windowtest;
 namespace {
 
 const char* const kOptionFields[] = {
-    "FrontKickupF",   "FrontKickupR",   "AckermanHub",    "AckermanBellcrank",    "FrontShockTower",
-    "FrontShockTowerCamber", "FrontArmShock", "FrontArmLength", "RearAntisquatF", "RearAntisquatR",
-    "RearShockTower", "RearShockTowerCamber", "RearHubCamber", "RearArmShock", "RearArmLength"};
+    "FrontKickupF",          "FrontKickupR",         "AckermanHub",    "AckermanBellcrank", "FrontShockTower",
+    "FrontShockTowerCamber", "FrontArmShock",        "FrontArmLength", "RearAntisquatF",    "RearAntisquatR",
+    "RearShockTower",        "RearShockTowerCamber", "RearHubCamber",  "RearArmShock",      "RearArmLength"};
 
 }  // namespace
 
@@ -60,16 +60,17 @@ private slots:
             if (!isOptionSource(source.control))
                 setTextOf(m_window, source.control, QString(" %1 value ").arg(source.control));
         setTextOf(m_window, "txtFrontToe", "1.5");
-        QVERIFY(pick("OptionFrontToe 1 OptionFrontKickupF 3 OptionFrontKickupR 1 OptionAckermanHub 2 "
-                     "OptionAckermanBellcrank 1 OptionFrontShockTower 4 OptionFrontShockTowerCamber 7 "
-                     "OptionFrontShockArm 3 OptionRearAntisquatF 0 OptionRearAntisquatR 4 OptionRearShockTower 2 "
-                     "OptionRearShockTowerCamber 5 OptionRearHubCamber 4 OptionRearShockArm 7"));
+        QVERIFY(
+            pick("OptionFrontToe 1 OptionFrontKickupF 3 OptionFrontKickupR 1 OptionAckermanHub 2 "
+                 "OptionAckermanBellcrank 1 OptionFrontShockTower 4 OptionFrontShockTowerCamber 7 "
+                 "OptionFrontShockArm 3 OptionRearAntisquatF 0 OptionRearAntisquatR 4 OptionRearShockTower 2 "
+                 "OptionRearShockTowerCamber 5 OptionRearHubCamber 4 OptionRearShockArm 7"));
         const std::map<std::string, std::string> options = {
-            {"FrontToeIn", ""},         {"FrontToeOut", "1.5"},   {"FrontKickupF", "3"},
-            {"FrontKickupR", "1"},      {"AckermanHub", "2"},     {"AckermanBellcrank", "1"},
+            {"FrontToeIn", ""},         {"FrontToeOut", "1.5"},         {"FrontKickupF", "3"},
+            {"FrontKickupR", "1"},      {"AckermanHub", "2"},           {"AckermanBellcrank", "1"},
             {"FrontShockTower", "4"},   {"FrontShockTowerCamber", "7"}, {"FrontArmShock", "3"},
-            {"FrontArmLength", "Long"}, {"RearAntisquatF", "0"},  {"RearAntisquatR", "4"},
-            {"RearShockTower", "2"},    {"RearShockTowerCamber", "5"}, {"RearHubCamber", "4"},
+            {"FrontArmLength", "Long"}, {"RearAntisquatF", "0"},        {"RearAntisquatR", "4"},
+            {"RearShockTower", "2"},    {"RearShockTowerCamber", "5"},  {"RearHubCamber", "4"},
             {"RearArmShock", "3"},      {"RearArmLength", "Short"}};
 
         CRawDataBuilder().CreateRawData();
@@ -136,9 +137,12 @@ private slots:
         QTest::addColumn<int>("choice");
         QTest::addColumn<QString>("toeIn");
         QTest::addColumn<QString>("toeOut");
-        QTest::newRow("toe-in") << 0 << " 2.5 " << "";
-        QTest::newRow("toe-out") << 1 << "" << " 2.5 ";
-        QTest::newRow("neither") << -1 << "" << "";
+        QTest::newRow("toe-in") << 0 << " 2.5 "
+                                << "";
+        QTest::newRow("toe-out") << 1 << ""
+                                 << " 2.5 ";
+        QTest::newRow("neither") << -1 << ""
+                                 << "";
     }
     void toe() {
         QFETCH(int, choice);

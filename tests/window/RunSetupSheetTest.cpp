@@ -71,10 +71,13 @@ private slots:
         type("txtDriverName", "Driver A");
         type("txtEventName", "Club Race 3");
         type("txtNotes", "Loose on power");
-        for (const auto& [name, text] :
-             {std::pair{"txtFrontToe", "1"}, {"txtFrontShockOil", "30"}, {"txtRearCamber", "-1"},
-              {"cmbFrontAntiRollBar", "1.3mm"}, {"txtFrontTyres", "Pink"}, {"txtFrontCompound", "32"},
-              {"txtMotor", "17.5T"}})
+        for (const auto& [name, text] : {std::pair{"txtFrontToe", "1"},
+                                         {"txtFrontShockOil", "30"},
+                                         {"txtRearCamber", "-1"},
+                                         {"cmbFrontAntiRollBar", "1.3mm"},
+                                         {"txtFrontTyres", "Pink"},
+                                         {"txtFrontCompound", "32"},
+                                         {"txtMotor", "17.5T"}})
             setTextOf(m_window, name, text);
         m_window->control<QCheckBox>("chkSameFrontRearTyres")->click();
         QVERIFY(clickOption(m_window, "OptionFrontShockArm", 6));
@@ -106,12 +109,12 @@ private slots:
 
         const auto fields = WindowTestFolder::formFields(sheets[0]);
         const std::map<std::string, std::string> expected = {
-            {"fldDriverName", "Driver A"}, {"fldRaceEvent", "Club Race 3"},     {"fldFrontToeIn", "1 deg"},
-            {"fldFrontToeOut", ""},        {"fldFrontShockOil", "30 WT"},      {"fldRearCamber", "-1 deg"},
-            {"fldFrontCastor", "4 deg"},   {"fldFrontAntiRollBar", "1.3mm"},   {"fldRearTyreCompound", "32"},
-            {"fldFrontArmShort", "_"},     {"fldFrontArmShort3", "l"},         {"fldFrontArmLong", ""},
-            {"fldRearArmLong", "_"},       {"fldRearArmLong2", "l"},           {"fldFrontShockTowerShock2", "l"},
-            {"fldAckermanHub1", "l"},      {"fldFrontKickupF", "3"},           {"fldNotes", "Loose on power"}};
+            {"fldDriverName", "Driver A"}, {"fldRaceEvent", "Club Race 3"},  {"fldFrontToeIn", "1 deg"},
+            {"fldFrontToeOut", ""},        {"fldFrontShockOil", "30 WT"},    {"fldRearCamber", "-1 deg"},
+            {"fldFrontCastor", "4 deg"},   {"fldFrontAntiRollBar", "1.3mm"}, {"fldRearTyreCompound", "32"},
+            {"fldFrontArmShort", "_"},     {"fldFrontArmShort3", "l"},       {"fldFrontArmLong", ""},
+            {"fldRearArmLong", "_"},       {"fldRearArmLong2", "l"},         {"fldFrontShockTowerShock2", "l"},
+            {"fldAckermanHub1", "l"},      {"fldFrontKickupF", "3"},         {"fldNotes", "Loose on power"}};
         for (const auto& [name, value] : expected) {
             QVERIFY2(fields.count(name) == 1, name.c_str());
             QVERIFY2(fields.at(name) == value, (name + " = " + fields.at(name)).c_str());
@@ -133,11 +136,16 @@ private slots:
         QTest::addColumn<QString>("rawDataFile");  // "other": a prepared file of another driver
         QTest::addColumn<QString>("driverOnSheet");
         QTest::addColumn<bool>("captured");
-        QTest::newRow("ticked, empty path") << Qt::Checked << "" << "" << false;
-        QTest::newRow("ticked, missing file") << Qt::Checked << "missing" << "" << false;
-        QTest::newRow("ticked, chosen file") << Qt::Checked << "other" << "Other Driver" << false;
-        QTest::newRow("grey counts as unticked") << Qt::PartiallyChecked << "other" << "Window Driver" << true;
-        QTest::newRow("unticked") << Qt::Unchecked << "other" << "Window Driver" << true;
+        QTest::newRow("ticked, empty path") << Qt::Checked << ""
+                                            << "" << false;
+        QTest::newRow("ticked, missing file") << Qt::Checked << "missing"
+                                              << "" << false;
+        QTest::newRow("ticked, chosen file") << Qt::Checked << "other"
+                                             << "Other Driver" << false;
+        QTest::newRow("grey counts as unticked") << Qt::PartiallyChecked << "other"
+                                                 << "Window Driver" << true;
+        QTest::newRow("unticked") << Qt::Unchecked << "other"
+                                  << "Window Driver" << true;
     }
     void rawDataSource() {
         QFETCH(Qt::CheckState, external);
@@ -166,9 +174,12 @@ private slots:
         QTest::addColumn<QString>("breakWhat");
         QTest::addColumn<QString>("message");  // whole text, or its start when it ends in "*"
         QTest::addColumn<bool>("succeedFirst");
-        QTest::newRow("capture fails") << "capture" << "Error: CRawDataBuilderCreateRawData" << false;
-        QTest::newRow("template missing") << "template" << "Error: CSetupManager::BuildSetupSheet-*" << false;
-        QTest::newRow("after a good run") << "template" << "Error: CSetupManager::BuildSetupSheet-*" << true;
+        QTest::newRow("capture fails") << "capture"
+                                       << "Error: CRawDataBuilderCreateRawData" << false;
+        QTest::newRow("template missing") << "template"
+                                          << "Error: CSetupManager::BuildSetupSheet-*" << false;
+        QTest::newRow("after a good run") << "template"
+                                          << "Error: CSetupManager::BuildSetupSheet-*" << true;
     }
     void failedRun() {
         QFETCH(QString, breakWhat);

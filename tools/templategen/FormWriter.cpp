@@ -16,21 +16,18 @@ namespace {
 constexpr int kPrintFlag = 4;
 constexpr int kMultilineFlag = 1 << 12;
 
-std::string number(double v)
-{
+std::string number(double v) {
     std::ostringstream out;
     out << std::round(v * 100) / 100;
     return out.str();
 }
 
-std::string defaultAppearance(const FieldSpec& f)
-{
+std::string defaultAppearance(const FieldSpec& f) {
     const char* font = f.kind == FieldKind::Mark ? "/ZaDb " : "/Helv ";
     return font + number(f.fontSize) + " Tf 0 g";
 }
 
-QPDFObjectHandle widget(QPDF& pdf, const FieldSpec& f, const QPDFObjectHandle& page, double pageHeight)
-{
+QPDFObjectHandle widget(QPDF& pdf, const FieldSpec& f, const QPDFObjectHandle& page, double pageHeight) {
     const PdfRect r = toPdf(f.rect, pageHeight);
     QPDFObjectHandle d = QPDFObjectHandle::newDictionary();
     d.replaceKey("/Type", QPDFObjectHandle::newName("/Annot"));
@@ -38,8 +35,7 @@ QPDFObjectHandle widget(QPDF& pdf, const FieldSpec& f, const QPDFObjectHandle& p
     d.replaceKey("/FT", QPDFObjectHandle::newName("/Tx"));
     d.replaceKey("/T", QPDFObjectHandle::newUnicodeString("fld" + f.name.toStdString()));
     d.replaceKey("/V", QPDFObjectHandle::newString(""));
-    d.replaceKey("/Rect", QPDFObjectHandle::newFromRectangle(
-                              QPDFObjectHandle::Rectangle(r.llx, r.lly, r.urx, r.ury)));
+    d.replaceKey("/Rect", QPDFObjectHandle::newFromRectangle(QPDFObjectHandle::Rectangle(r.llx, r.lly, r.urx, r.ury)));
     d.replaceKey("/F", QPDFObjectHandle::newInteger(kPrintFlag));
     d.replaceKey("/P", page);
     d.replaceKey("/DA", QPDFObjectHandle::newString(defaultAppearance(f)));
@@ -51,13 +47,11 @@ QPDFObjectHandle widget(QPDF& pdf, const FieldSpec& f, const QPDFObjectHandle& p
 
 }  // namespace
 
-PdfRect toPdf(const QRectF& r, double pageHeight)
-{
+PdfRect toPdf(const QRectF& r, double pageHeight) {
     return {r.left(), pageHeight - r.bottom(), r.right(), pageHeight - r.top()};
 }
 
-void writeTemplate(const QByteArray& paintedPdf, const SheetLayout& layout, const std::string& outputPath)
-{
+void writeTemplate(const QByteArray& paintedPdf, const SheetLayout& layout, const std::string& outputPath) {
     QPDF pdf;
     pdf.processMemoryFile("painted sheet", paintedPdf.constData(), static_cast<size_t>(paintedPdf.size()));
     std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
@@ -85,8 +79,8 @@ void writeTemplate(const QByteArray& paintedPdf, const SheetLayout& layout, cons
         fields.appendItem(w);
     }
 
-    QPDFObjectHandle helvetica = pdf.makeIndirectObject(QPDFObjectHandle::parse(
-        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"));
+    QPDFObjectHandle helvetica = pdf.makeIndirectObject(
+        QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"));
     QPDFObjectHandle dingbats =
         pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /ZapfDingbats >>"));
     QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();

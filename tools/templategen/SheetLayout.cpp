@@ -40,43 +40,37 @@ struct Settings {
     double wordGap = 3;
 };
 
-[[noreturn]] void fail(const QString& where, const QString& what)
-{
+[[noreturn]] void fail(const QString& where, const QString& what) {
     throw LayoutError((where + ": " + what).toStdString());
 }
 
-double number(const QJsonObject& o, const char* key, const QString& where, double fallback)
-{
+double number(const QJsonObject& o, const char* key, const QString& where, double fallback) {
     const QJsonValue v = o.value(QLatin1String(key));
     if (v.isUndefined()) return fallback;
     if (!v.isDouble()) fail(where, QStringLiteral("\"%1\" must be a number").arg(key));
     return v.toDouble();
 }
 
-double requiredNumber(const QJsonObject& o, const char* key, const QString& where)
-{
+double requiredNumber(const QJsonObject& o, const char* key, const QString& where) {
     if (!o.contains(QLatin1String(key))) fail(where, QStringLiteral("\"%1\" is missing").arg(key));
     return number(o, key, where, 0);
 }
 
-QString text(const QJsonObject& o, const char* key, const QString& where)
-{
+QString text(const QJsonObject& o, const char* key, const QString& where) {
     const QJsonValue v = o.value(QLatin1String(key));
     if (!v.isString()) fail(where, QStringLiteral("\"%1\" must be a text").arg(key));
     return v.toString();
 }
 
 // A list entry; a missing one is an empty list.
-QJsonArray list(const QJsonObject& o, const char* key, const QString& where)
-{
+QJsonArray list(const QJsonObject& o, const char* key, const QString& where) {
     const QJsonValue v = o.value(QLatin1String(key));
     if (v.isUndefined()) return {};
     if (!v.isArray()) fail(where, QStringLiteral("\"%1\" must be a list").arg(key));
     return v.toArray();
 }
 
-QRectF rect(const QJsonValue& v, const QString& where)
-{
+QRectF rect(const QJsonValue& v, const QString& where) {
     const QJsonArray a = v.toArray();
     if (!v.isArray() || a.size() != 4) fail(where, QStringLiteral("a rectangle is [x, y, width, height]"));
     for (const QJsonValue& n : a) {
@@ -87,8 +81,7 @@ QRectF rect(const QJsonValue& v, const QString& where)
     return r;
 }
 
-QPointF point(const QJsonValue& v, const QString& where)
-{
+QPointF point(const QJsonValue& v, const QString& where) {
     const QJsonArray a = v.toArray();
     if (!v.isArray() || a.size() != 2 || !a[0].isDouble() || !a[1].isDouble()) {
         fail(where, QStringLiteral("a point is [x, y]"));
@@ -100,8 +93,7 @@ double roundToHalf(double v) { return std::round(v * 2) / 2; }
 
 // Where a single line of Helvetica of the given size stands in a field: its
 // baseline, measured up from the bottom edge of the box.
-double baselineAboveBottom(double boxHeight, double size)
-{
+double baselineAboveBottom(double boxHeight, double size) {
     return (boxHeight - (kHelveticaAscent - kHelveticaDescent) * size) / 2 - kHelveticaDescent * size;
 }
 
@@ -109,8 +101,7 @@ class Resolver {
 public:
     Resolver(SheetLayout& layout, const Settings& s) : m_layout(layout), m_s(s) {}
 
-    void box(const QJsonObject& o, int number)
-    {
+    void box(const QJsonObject& o, int number) {
         const QString title = o.value(QStringLiteral("title")).toString();
         const QString where = QStringLiteral("box %1 \"%2\"").arg(number).arg(title);
         const QRectF r = rect(o.value(QStringLiteral("rect")), where);
@@ -142,28 +133,24 @@ public:
 
 private:
     // A label on the same line as the value of the field beside it.
-    void label(const QString& text, const QRectF& cell, const QRectF& field)
-    {
+    void label(const QString& text, const QRectF& cell, const QRectF& field) {
         if (text.isEmpty()) return;
         TextSpec t{text, TextRole::Label, cell, Qt::AlignLeft, m_s.labelSize};
         t.baseline = field.bottom() - baselineAboveBottom(field.height(), m_s.valueSize);
         m_layout.texts.push_back(t);
     }
 
-    void valueField(const QString& name, const QRectF& r, double size, bool multiline, const QString& where)
-    {
+    void valueField(const QString& name, const QRectF& r, double size, bool multiline, const QString& where) {
         m_layout.fields.push_back({checkName(name, where), FieldKind::Value, r, size, multiline});
     }
 
-    QString checkName(const QString& name, const QString& where)
-    {
+    QString checkName(const QString& name, const QString& where) {
         if (!sheetFieldNames().contains(name)) fail(where, QStringLiteral("\"%1\" is not a sheet field").arg(name));
         return name;
     }
 
     // Rows of "label, field [, field ...]" cells that fill the box's width.
-    void grid(const QJsonObject& g, const QRectF& box, const QPointF& content, double rowHeight, const QString& where)
-    {
+    void grid(const QJsonObject& g, const QRectF& box, const QPointF& content, double rowHeight, const QString& where) {
         const int columns = static_cast<int>(number(g, "columns", where, 1));
         if (columns < 1) fail(where, QStringLiteral("\"columns\" must be 1 or more"));
         const double labelWidth = requiredNumber(g, "labelWidth", where);
@@ -177,7 +164,8 @@ private:
         if (!headings.isEmpty()) {
             for (int c = 0; c < columns; ++c) {
                 for (int h = 0; h < fieldColumns; ++h) {
-                    const double x = content.x() + c * (columnWidth + kColumnGap) + labelWidth + h * fieldsWidth / fieldColumns;
+                    const double x =
+                        content.x() + c * (columnWidth + kColumnGap) + labelWidth + h * fieldsWidth / fieldColumns;
                     m_layout.texts.push_back({headings[h].toString(), TextRole::Heading,
                                               QRectF(x, top, fieldsWidth / fieldColumns, kHeadingHeight),
                                               Qt::AlignHCenter | Qt::AlignVCenter, m_s.labelSize});
@@ -208,8 +196,7 @@ private:
         }
     }
 
-    void picture(const QJsonObject& p, const QPointF& origin, const QString& where)
-    {
+    void picture(const QJsonObject& p, const QPointF& origin, const QString& where) {
         const QString name = text(p, "name", where);
         const vantrel::art::Picture* art = vantrel::art::picture(name.toStdString());
         if (!art) fail(where, QStringLiteral("there is no picture \"%1\"").arg(name));
@@ -238,11 +225,11 @@ private:
 
     // The word "Long" or "Short" under an arm, and under it the field whose
     // "_" draws a bar when that length is chosen.
-    void lengthMarker(const QJsonObject& m, const QString& where)
-    {
+    void lengthMarker(const QJsonObject& m, const QString& where) {
         const QString pictureName = text(m, "picture", where);
         const auto placed = m_placed.find(pictureName);
-        if (placed == m_placed.end()) fail(where, QStringLiteral("picture \"%1\" is not placed in this box").arg(pictureName));
+        if (placed == m_placed.end())
+            fail(where, QStringLiteral("picture \"%1\" is not placed in this box").arg(pictureName));
         const Placed& p = placed->second;
         const QString word = text(m, "word", where);
         const double x = p.rect.left() + requiredNumber(m, "x", where) * p.scale;
@@ -264,8 +251,7 @@ private:
                                    QRectF(x - width / 2, bottom - height, width, height), s, false});
     }
 
-    void freeField(const QJsonObject& f, const QPointF& origin, double rowHeight, const QString& where)
-    {
+    void freeField(const QJsonObject& f, const QPointF& origin, double rowHeight, const QString& where) {
         QRectF cell = rect(f.value(QStringLiteral("rect")), where).translated(origin);
         const bool multiline = f.value(QStringLiteral("multiline")).toBool();
         const double size = number(f, "size", where, multiline ? m_s.notesSize : m_s.valueSize);
@@ -279,12 +265,12 @@ private:
         if (!labelCell.isNull()) label(text(f, "label", where), labelCell, m_layout.fields.back().rect);
     }
 
-    void caption(const QJsonObject& c, const QPointF& origin, const QString& where)
-    {
+    void caption(const QJsonObject& c, const QPointF& origin, const QString& where) {
         const QPointF at = origin + point(c.value(QStringLiteral("at")), where);
         const double size = number(c, "size", where, m_s.labelSize);
-        m_layout.texts.push_back({text(c, "text", where), TextRole::Caption, QRectF(at.x() - 60, at.y(), 120, size * 1.4),
-                                  Qt::AlignHCenter | Qt::AlignVCenter, size});
+        m_layout.texts.push_back({text(c, "text", where), TextRole::Caption,
+                                  QRectF(at.x() - 60, at.y(), 120, size * 1.4), Qt::AlignHCenter | Qt::AlignVCenter,
+                                  size});
     }
 
     struct Placed {
@@ -300,8 +286,7 @@ private:
 
 }  // namespace
 
-QStringList sheetFieldNames()
-{
+QStringList sheetFieldNames() {
     static const QStringList names = {
 #define VANTREL_SHEET_FIELD(name) QStringLiteral(#name),
 #include "SheetFields.def"
@@ -310,8 +295,7 @@ QStringList sheetFieldNames()
     return names;
 }
 
-SheetLayout resolveLayout(const QByteArray& json)
-{
+SheetLayout resolveLayout(const QByteArray& json) {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
@@ -356,8 +340,7 @@ SheetLayout resolveLayout(const QByteArray& json)
     return layout;
 }
 
-SheetLayout loadLayout(const QString& path)
-{
+SheetLayout loadLayout(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         throw LayoutError(("cannot open the layout " + path + ": " + file.errorString()).toStdString());
@@ -369,8 +352,7 @@ SheetLayout loadLayout(const QString& path)
     }
 }
 
-void checkFields(const SheetLayout& layout)
-{
+void checkFields(const SheetLayout& layout) {
     const QRectF page(QPointF(0, 0), layout.page);
     std::map<QString, int> seen;
     for (const FieldSpec& f : layout.fields) {

@@ -20,15 +20,15 @@ public:
 };
 
 enum class FieldKind {
-    Value,   // a value in Helvetica, one line unless multiline
-    Mark,    // "l" in ZapfDingbats, a dot on a hole
-    Bar,     // "_" in a large Helvetica, a bar under a word
+    Value,  // a value in Helvetica, one line unless multiline
+    Mark,   // "l" in ZapfDingbats, a dot on a hole
+    Bar,    // "_" in a large Helvetica, a bar under a word
 };
 
 struct FieldSpec {
-    QString name;        // sheet field name without the "fld" prefix
+    QString name;  // sheet field name without the "fld" prefix
     FieldKind kind = FieldKind::Value;
-    QRectF rect;         // widget rectangle
+    QRectF rect;  // widget rectangle
     double fontSize = 8;
     bool multiline = false;
 };
@@ -38,10 +38,10 @@ enum class TextRole { Title, Subtitle, BoxTitle, Label, Heading, Caption, Word }
 struct TextSpec {
     QString text;
     TextRole role = TextRole::Label;
-    QRectF rect;                  // the text is drawn inside, vertically centred
+    QRectF rect;  // the text is drawn inside, vertically centred
     Qt::Alignment align = Qt::AlignLeft;
     double size = 7;
-    double baseline = -1;         // when set, the text stands on this line
+    double baseline = -1;  // when set, the text stands on this line
 };
 
 struct BoxSpec {
@@ -52,13 +52,13 @@ struct BoxSpec {
 struct PictureSpec {
     QString name;
     QString resource;
-    QRectF rect;   // the picture's viewBox scaled into this rectangle
+    QRectF rect;  // the picture's viewBox scaled into this rectangle
 };
 
 struct SheetLayout {
     QSizeF page;
     QString fontFamily;
-    double headerHeight = 12;     // title strip of a box
+    double headerHeight = 12;  // title strip of a box
     std::vector<BoxSpec> boxes;
     std::vector<TextSpec> texts;
     std::vector<PictureSpec> pictures;

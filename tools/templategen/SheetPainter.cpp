@@ -24,8 +24,7 @@ class Painter {
 public:
     Painter(QPainter& p, const SheetLayout& layout) : m_p(p), m_layout(layout) {}
 
-    QFont font(double size, bool bold = false, bool italic = false) const
-    {
+    QFont font(double size, bool bold = false, bool italic = false) const {
         QFont f(m_layout.fontFamily);
         f.setPointSizeF(size);
         f.setBold(bold);
@@ -34,8 +33,7 @@ public:
         return f;
     }
 
-    void box(const BoxSpec& b)
-    {
+    void box(const BoxSpec& b) {
         const double h = m_layout.headerHeight;
         QPainterPath outline;
         outline.addRoundedRect(b.rect, 3, 3);
@@ -54,16 +52,21 @@ public:
                      b.title);
     }
 
-    void text(const TextSpec& t)
-    {
+    void text(const TextSpec& t) {
         QColor colour = kInk;
         bool bold = false;
         bool italic = false;
         switch (t.role) {
-        case TextRole::Title: colour = kHeader; bold = true; break;
+        case TextRole::Title:
+            colour = kHeader;
+            bold = true;
+            break;
         case TextRole::Subtitle: colour = kRule; break;
         case TextRole::Heading: bold = true; break;
-        case TextRole::Caption: italic = true; colour = QColor(0x4a, 0x50, 0x5a); break;
+        case TextRole::Caption:
+            italic = true;
+            colour = QColor(0x4a, 0x50, 0x5a);
+            break;
         case TextRole::Word: bold = true; break;
         default: break;
         }
@@ -80,8 +83,7 @@ public:
         m_p.drawText(QPointF(x, t.baseline), t.text);
     }
 
-    void field(const FieldSpec& f)
-    {
+    void field(const FieldSpec& f) {
         if (f.kind != FieldKind::Value) return;  // marks and bars stand on the art
         if (f.multiline) {
             m_p.setPen(QPen(kFaint, 0.5));
@@ -93,8 +95,7 @@ public:
         m_p.drawLine(QPointF(f.rect.left(), f.rect.bottom()), QPointF(f.rect.right(), f.rect.bottom()));
     }
 
-    void picture(const PictureSpec& pic)
-    {
+    void picture(const PictureSpec& pic) {
         QSvgRenderer renderer(pic.resource);
         m_p.setFont(font(9));  // the pictures' texts start from the painter's font
         if (!renderer.isValid()) throw LayoutError(("cannot render the picture " + pic.resource).toStdString());
@@ -108,8 +109,7 @@ private:
 
 }  // namespace
 
-QByteArray paintSheet(const SheetLayout& layout, const QString& documentTitle)
-{
+QByteArray paintSheet(const SheetLayout& layout, const QString& documentTitle) {
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);

@@ -14,16 +14,14 @@
 
 namespace {
 
-int usage()
-{
+int usage() {
     std::fprintf(stderr, "usage: templategen --layout <layout.json> --output <template.pdf> [--title <text>]\n");
     return 2;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // Runs during the build, where there is no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

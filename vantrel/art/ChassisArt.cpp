@@ -5,14 +5,12 @@
 #include <array>
 
 // Resources of a static library are only linked in when someone asks for them.
-static void initArtResources()
-{
-    Q_INIT_RESOURCE(art);
-}
+static void initArtResources() { Q_INIT_RESOURCE(art); }
 
 namespace vantrel::art {
 namespace {
 
+// clang-format off
 // Hole centres in SVG user units; each matches the circle with the id
 // "<group>-<index>" in the picture's SVG file.
 constexpr Hole kFrontShockTower[] = {
@@ -108,6 +106,7 @@ constexpr Hole kRearAntisquat[] = {
     {"OptionRearAntisquatR", 3, 190, 80},
     {"OptionRearAntisquatR", 4, 190, 100},
 };
+// clang-format on
 
 constexpr std::array kPictures{
     Picture{"FrontShockTower", ":/art/FrontShockTower.svg", 340, 150, kFrontShockTower},
@@ -147,23 +146,20 @@ constexpr MarkRule kMarkRules[] = {
 
 }  // namespace
 
-std::span<const Picture> pictures()
-{
+std::span<const Picture> pictures() {
     static const bool resourcesReady = (initArtResources(), true);
     (void)resourcesReady;
     return kPictures;
 }
 
-const Picture* picture(std::string_view name)
-{
+const Picture* picture(std::string_view name) {
     for (const Picture& p : pictures()) {
         if (p.name == name) return &p;
     }
     return nullptr;
 }
 
-std::string markField(const Hole& hole)
-{
+std::string markField(const Hole& hole) {
     for (const MarkRule& rule : kMarkRules) {
         if (rule.group == hole.group && hole.index >= rule.first && hole.index <= rule.last) {
             return std::string(rule.prefix) + std::to_string(hole.index - rule.offset);

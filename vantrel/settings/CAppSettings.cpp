@@ -21,7 +21,9 @@ std::string readValue(const std::string& fileName, std::string_view section, std
 void CAppSettings::ReadSettings() {
     const CUtils utils;
     const std::string programFolder = platform::process::programFolder();
-    auto folder = [&](std::string_view key) { return programFolder + utils.FormatPath(readValue(m_FileName, "Vantrel", key)); };
+    auto folder = [&](std::string_view key) {
+        return programFolder + utils.FormatPath(readValue(m_FileName, "Vantrel", key));
+    };
     m_DataDirectory = folder("DataDirectory");
     m_MappingDirectory = folder("MappingDirectory");
     m_TemplatesDirectory = folder("TemplatesDirectory");
@@ -39,7 +41,8 @@ void CAppSettings::LoadProperties() {
     m_PDFTemplateSetupSheet = readValue(m_FileName, "Setup", "PDFTemplateSetupSheet");
 }
 
-void CAppSettings::WriteSettings(const std::string& strAppName, const std::string& strName, const std::string& strValue) {
+void CAppSettings::WriteSettings(const std::string& strAppName, const std::string& strName,
+                                 const std::string& strValue) {
     // The profile writer turns line breaks into blanks; a failed write goes unreported.
     platform::profile::writeEntry(m_FileName, strAppName, strName, strValue);
 }
@@ -50,7 +53,8 @@ void CAppSettings::WriteRawData() {
 }
 
 void CAppSettings::LoadRawData() {
-    for (std::size_t i = 0; i < SetupFieldCount; ++i) m_record[i] = readValue(m_FileName, "SetupData", SetupFieldKeys[i]);
+    for (std::size_t i = 0; i < SetupFieldCount; ++i)
+        m_record[i] = readValue(m_FileName, "SetupData", SetupFieldKeys[i]);
 }
 
 }  // namespace vantrel

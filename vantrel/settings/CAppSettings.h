@@ -33,8 +33,8 @@ inline constexpr std::array<std::string_view, SetupFieldCount> SetupFieldKeys = 
 
 class CAppSettings {
 public:
-#define VANTREL_TEXT_PROPERTY(name, setter)                          \
-    const std::string& name() const { return m_##name; }            \
+#define VANTREL_TEXT_PROPERTY(name, setter)              \
+    const std::string& name() const { return m_##name; } \
     void setter(std::string value) { m_##name = std::move(value); }
     VANTREL_TEXT_PROPERTY(FileName, setFileName)
     VANTREL_TEXT_PROPERTY(DataDirectory, setDataDirectory)
@@ -53,8 +53,8 @@ public:
 
     // The setup record: DriverName() / setDriverName(...) and so on for all
     // 73 fields, plus access by field.
-#define VANTREL_SETUP_FIELD(name)                                                              \
-    const std::string& name() const { return m_record[std::size_t(SetupField::name)]; }       \
+#define VANTREL_SETUP_FIELD(name)                                                       \
+    const std::string& name() const { return m_record[std::size_t(SetupField::name)]; } \
     void set##name(std::string value) { m_record[std::size_t(SetupField::name)] = std::move(value); }
 #include "SetupFields.def"
 #undef VANTREL_SETUP_FIELD

@@ -139,9 +139,7 @@ std::string CRawDataBuilder::GetAckermanHub() const { return number(selectedInde
 std::string CRawDataBuilder::GetAckermanBellcrank() const {
     return number(selectedIndex("OptionAckermanBellcrank", 1, 2));
 }
-std::string CRawDataBuilder::GetFrontShockTower() const {
-    return number(selectedIndex("OptionFrontShockTower", 1, 4));
-}
+std::string CRawDataBuilder::GetFrontShockTower() const { return number(selectedIndex("OptionFrontShockTower", 1, 4)); }
 std::string CRawDataBuilder::GetFrontShockTowerCamber() const {
     return number(selectedIndex("OptionFrontShockTowerCamber", 1, 8));
 }
@@ -158,12 +156,8 @@ std::string CRawDataBuilder::GetFrontArmLength() const {
     return i < 0 ? std::string() : i <= 4 ? "Long" : "Short";
 }
 
-std::string CRawDataBuilder::GetRearAntisquatF() const {
-    return number(selectedIndex("OptionRearAntisquatF", 0, 4));
-}
-std::string CRawDataBuilder::GetRearAntisquatR() const {
-    return number(selectedIndex("OptionRearAntisquatR", 0, 4));
-}
+std::string CRawDataBuilder::GetRearAntisquatF() const { return number(selectedIndex("OptionRearAntisquatF", 0, 4)); }
+std::string CRawDataBuilder::GetRearAntisquatR() const { return number(selectedIndex("OptionRearAntisquatR", 0, 4)); }
 std::string CRawDataBuilder::GetRearShockTower() const { return number(selectedIndex("OptionRearShockTower", 1, 4)); }
 std::string CRawDataBuilder::GetRearShockTowerCamber() const {
     return number(selectedIndex("OptionRearShockTowerCamber", 1, 8));

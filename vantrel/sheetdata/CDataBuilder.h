@@ -31,8 +31,8 @@ inline constexpr std::array<std::string_view, SheetFieldCount> SheetFieldNames =
 
 class CDataBuilder {
 public:
-#define VANTREL_TEXT_PROPERTY(name)                                   \
-    const std::string& name() const { return m_##name; }             \
+#define VANTREL_TEXT_PROPERTY(name)                      \
+    const std::string& name() const { return m_##name; } \
     void set##name(std::string value) { m_##name = std::move(value); }
     VANTREL_TEXT_PROPERTY(DataFileDelimiter)
     VANTREL_TEXT_PROPERTY(OutputString)
@@ -41,8 +41,8 @@ public:
 #undef VANTREL_TEXT_PROPERTY
 
     // DriverName() / setDriverName(...) and so on for all 112 sheet fields.
-#define VANTREL_SHEET_FIELD(name)                                                              \
-    const std::string& name() const { return m_fields[std::size_t(SheetField::name)]; }       \
+#define VANTREL_SHEET_FIELD(name)                                                       \
+    const std::string& name() const { return m_fields[std::size_t(SheetField::name)]; } \
     void set##name(std::string value) { m_fields[std::size_t(SheetField::name)] = std::move(value); }
 #include "SheetFields.def"
 #undef VANTREL_SHEET_FIELD

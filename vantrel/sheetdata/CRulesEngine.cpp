@@ -111,19 +111,24 @@ struct OptionGroup {
 constexpr OptionGroup kOptionGroups[] = {
     {Setup::AckermanBellcrank, 2, {Sheet::AckermanBellcrank1, Sheet::AckermanBellcrank2}},
     {Setup::AckermanHub, 2, {Sheet::AckermanHub1, Sheet::AckermanHub2}},
-    {Setup::FrontShockTower, 4,
+    {Setup::FrontShockTower,
+     4,
      {Sheet::FrontShockTowerShock1, Sheet::FrontShockTowerShock2, Sheet::FrontShockTowerShock3,
       Sheet::FrontShockTowerShock4}},
-    {Setup::FrontShockTowerCamber, 8,
+    {Setup::FrontShockTowerCamber,
+     8,
      {Sheet::FrontShockCamber1, Sheet::FrontShockCamber2, Sheet::FrontShockCamber3, Sheet::FrontShockCamber4,
       Sheet::FrontShockCamber5, Sheet::FrontShockCamber6, Sheet::FrontShockCamber7, Sheet::FrontShockCamber8}},
-    {Setup::RearShockTower, 4,
+    {Setup::RearShockTower,
+     4,
      {Sheet::RearShockTowerShock1, Sheet::RearShockTowerShock2, Sheet::RearShockTowerShock3,
       Sheet::RearShockTowerShock4}},
-    {Setup::RearShockTowerCamber, 8,
+    {Setup::RearShockTowerCamber,
+     8,
      {Sheet::RearShockCamber1, Sheet::RearShockCamber2, Sheet::RearShockCamber3, Sheet::RearShockCamber4,
       Sheet::RearShockCamber5, Sheet::RearShockCamber6, Sheet::RearShockCamber7, Sheet::RearShockCamber8}},
-    {Setup::RearHubCamber, 4,
+    {Setup::RearHubCamber,
+     4,
      {Sheet::RearHubCamber1, Sheet::RearHubCamber2, Sheet::RearHubCamber3, Sheet::RearHubCamber4}},
 };
 
@@ -141,10 +146,20 @@ struct ArmRule {
     std::array<Sheet, 4> shortMarks;
 };
 constexpr ArmRule kArms[] = {
-    {Setup::FrontArmLength, Setup::FrontArmShock, Sheet::FrontArmLong, Sheet::FrontArmShort, 2, 3,
+    {Setup::FrontArmLength,
+     Setup::FrontArmShock,
+     Sheet::FrontArmLong,
+     Sheet::FrontArmShort,
+     2,
+     3,
      {Sheet::FrontArmLong2, Sheet::FrontArmLong3, Sheet::FrontArmLong4},
      {Sheet::FrontArmShort2, Sheet::FrontArmShort3, Sheet::FrontArmShort4}},
-    {Setup::RearArmLength, Setup::RearArmShock, Sheet::RearArmLong, Sheet::RearArmShort, 1, 4,
+    {Setup::RearArmLength,
+     Setup::RearArmShock,
+     Sheet::RearArmLong,
+     Sheet::RearArmShort,
+     1,
+     4,
      {Sheet::RearArmLong1, Sheet::RearArmLong2, Sheet::RearArmLong3, Sheet::RearArmLong4},
      {Sheet::RearArmShort1, Sheet::RearArmShort2, Sheet::RearArmShort3, Sheet::RearArmShort4}},
 };
@@ -155,7 +170,7 @@ struct GroupStep {
     Setup source;
 };
 constexpr GroupStep kGroupOrder[] = {
-    {false, Setup::AckermanBellcrank},    {false, Setup::AckermanHub},    {false, Setup::FrontShockTower},
+    {false, Setup::AckermanBellcrank},     {false, Setup::AckermanHub},   {false, Setup::FrontShockTower},
     {false, Setup::FrontShockTowerCamber}, {true, Setup::FrontArmLength}, {false, Setup::RearShockTower},
     {false, Setup::RearShockTowerCamber},  {true, Setup::RearArmLength},  {false, Setup::RearHubCamber},
 };
@@ -278,8 +293,7 @@ void CRulesEngine::ProcessData() {
     builder.setDataFileDelimiter(m_DataFileDelimiter);
 
     if (!m_Config) {
-        platform::raise(platform::ErrObjectNotSet, "CRulesEngine",
-                        "No setup record to process: Config is not set");
+        platform::raise(platform::ErrObjectNotSet, "CRulesEngine", "No setup record to process: Config is not set");
     }
     const CAppSettings& config = *m_Config;
     builder.setMappingDirectory(m_utils->checkMe(config.MappingDirectory()));
@@ -289,19 +303,15 @@ void CRulesEngine::ProcessData() {
         const ValueRule& rule = kValueRules[i];
         const Sheet field = Sheet(i);
         switch (rule.kind) {
-        case ValueKind::None:
-            break;
-        case ValueKind::Copy:
-            builder.setField(field, config.field(rule.source));
-            break;
+        case ValueKind::None: break;
+        case ValueKind::Copy: builder.setField(field, config.field(rule.source)); break;
         case ValueKind::Unit:
             builder.setField(field, AppendUnit(config.field(rule.source), std::string(rule.unit)));
             break;
         case ValueKind::AntiRollBar: {
             const std::string& value = config.field(rule.source);
-            builder.setField(field, platform::text::toLower(value) == "no"
-                                        ? value
-                                        : AppendUnit(value, std::string(rule.unit)));
+            builder.setField(
+                field, platform::text::toLower(value) == "no" ? value : AppendUnit(value, std::string(rule.unit)));
             break;
         }
         }

@@ -35,9 +35,15 @@ std::string CSetupBase::SafeFileNamePart(const std::string& namePart) {
     for (char& c : out) {
         const auto u = static_cast<unsigned char>(c);
         switch (c) {
-        case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
-            c = '_';
-            break;
+        case '\\':
+        case '/':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|': c = '_'; break;
         default:
             if (u < 0x20 || u == 0x7F) c = '_';
         }
@@ -88,8 +94,7 @@ void CSetupBase::CreateSetupSheet() {
                             "Cannot copy the template " + platform::paths::toNative(templateFile) + " to " +
                                 platform::paths::toNative(m_DriverSetupFilename));
 
-        auto filler = com::create<quorrel::ICPdfFormFiller>(quorrel::CLSID_CPdfFormFiller,
-                                                            quorrel::IID_CPdfFormFiller);
+        auto filler = com::create<quorrel::ICPdfFormFiller>(quorrel::CLSID_CPdfFormFiller, quorrel::IID_CPdfFormFiller);
         com::check(filler->put_DataFile(dataFile));
         com::check(filler->put_DataFileDelimiter(config.DataFileDelimiter()));
         com::check(filler->put_PdfFormFile(m_DriverSetupFilename));

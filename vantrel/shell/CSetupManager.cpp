@@ -48,9 +48,11 @@ void CSetupManager::BuildSetupSheet() {
         // kind saved over it) would send every file of the run to the wrong place.
         const std::string settingsFile = platform::paths::toNative(m_config->FileName());
         std::error_code ec;
-        if (std::filesystem::exists(settingsFile, ec) && !platform::profile::hasSection(m_config->FileName(), "Vantrel"))
-            platform::raise(platform::ErrInvalidArgument, "CSetupManager",
-                            "The settings file " + settingsFile + " is not a settings file: it has no [Vantrel] section");
+        if (std::filesystem::exists(settingsFile, ec) &&
+            !platform::profile::hasSection(m_config->FileName(), "Vantrel"))
+            platform::raise(
+                platform::ErrInvalidArgument, "CSetupManager",
+                "The settings file " + settingsFile + " is not a settings file: it has no [Vantrel] section");
         m_utils = std::make_unique<CUtils>();
         m_log = com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);
         com::check(m_log->put_FileName(m_utils->checkMe(m_config->LoggingDirectory()) + m_config->LogFile()));

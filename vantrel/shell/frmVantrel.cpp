@@ -229,10 +229,10 @@ QWidget* frmVantrel::buildEventDetailsTab() {
     auto* conditionsForm = formLayout();
     addRow(conditionsForm, "Surface:", textBox("txtTrackSurface"));
     addRow(conditionsForm, "Traction:", textBox("txtTrackTraction"));
-    addRow(conditionsForm, "Composition:",
-           comboBox("cmbTrackComposition",
-                    {"Asphalt", "Concrete", "Carpet", "Indoor Asphalt", "Indoor Concrete", "Indoor Carpet"},
-                    "Asphalt"));
+    addRow(
+        conditionsForm, "Composition:",
+        comboBox("cmbTrackComposition",
+                 {"Asphalt", "Concrete", "Carpet", "Indoor Asphalt", "Indoor Concrete", "Indoor Carpet"}, "Asphalt"));
     addRow(conditionsForm, "Track Temp:", textBox("txtTrackTemp"));
     conditions->setLayout(conditionsForm);
 
@@ -315,8 +315,7 @@ QWidget* frmVantrel::buildFrontTab() {
 
     auto* geometry = frame("FrameFrontGeometry", "Shock Tower, Arms, Geometry");
     auto* geometryLayout = new QVBoxLayout(geometry);
-    for (auto* picture :
-         pictures({"OptionFrontShockTower", "OptionFrontShockTowerCamber", "OptionFrontShockArm"}))
+    for (auto* picture : pictures({"OptionFrontShockTower", "OptionFrontShockTowerCamber", "OptionFrontShockArm"}))
         geometryLayout->addWidget(picture, 0, Qt::AlignHCenter);
     auto* materialForm = formLayout();
     addRow(materialForm, "Arm Material:",
@@ -380,8 +379,7 @@ QWidget* frmVantrel::buildRearTab() {
     auto* geometry = frame("FrameRearGeometry", "Shock Tower, Arms, Geometry");
     // The tower with the tall hub carrier beside it, the arms below both.
     auto* geometryLayout = new QGridLayout(geometry);
-    const auto towerAndArms =
-        pictures({"OptionRearShockTower", "OptionRearShockTowerCamber", "OptionRearShockArm"});
+    const auto towerAndArms = pictures({"OptionRearShockTower", "OptionRearShockTowerCamber", "OptionRearShockArm"});
     int row = 0;
     for (auto* picture : towerAndArms) {
         if (row == 0) geometryLayout->addWidget(picture, row, 0, Qt::AlignCenter);

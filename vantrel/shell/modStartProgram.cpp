@@ -55,8 +55,7 @@ void RunSetupSheet() {
                 manager->setRawDataFile(builder->RawDataFilename());
             }
             manager->setSetupName(required<QComboBox>(form, "cmbSetupName")->currentText().toStdString());
-            manager->setTargetPDFDirectory(
-                required<QLineEdit>(form, "txtTargetPDFDirectory")->text().toStdString());
+            manager->setTargetPDFDirectory(required<QLineEdit>(form, "txtTargetPDFDirectory")->text().toStdString());
             manager->BuildSetupSheet();
 
             auto* txtTargetPDF = required<QLineEdit>(form, "txtTargetPDF");

@@ -25,16 +25,12 @@ ErrorInfo errorForStatus(HRESULT hr) {
         return {platform::ErrNoSuchMember, {}, platform::standardDescription(platform::ErrNoSuchMember)};
     case DISP_E_TYPEMISMATCH:
         return {platform::ErrTypeMismatch, {}, platform::standardDescription(platform::ErrTypeMismatch)};
-    case DISP_E_BADPARAMCOUNT:
-        return {450, {}, "Wrong number of arguments or invalid property assignment"};
-    case DISP_E_PARAMNOTFOUND:
-        return {449, {}, "Argument not optional"};
+    case DISP_E_BADPARAMCOUNT: return {450, {}, "Wrong number of arguments or invalid property assignment"};
+    case DISP_E_PARAMNOTFOUND: return {449, {}, "Argument not optional"};
     case E_INVALIDARG:
         return {platform::ErrInvalidArgument, {}, platform::standardDescription(platform::ErrInvalidArgument)};
-    case E_POINTER:
-        return {platform::ErrObjectNotSet, {}, platform::standardDescription(platform::ErrObjectNotSet)};
-    case E_NOINTERFACE:
-        return {430, {}, "Class does not support Automation or does not support expected interface"};
+    case E_POINTER: return {platform::ErrObjectNotSet, {}, platform::standardDescription(platform::ErrObjectNotSet)};
+    case E_NOINTERFACE: return {430, {}, "Class does not support Automation or does not support expected interface"};
     case REGDB_E_CLASSNOTREG:
     case CLASS_E_CLASSNOTAVAILABLE:
         return {platform::ErrCantCreateObject, {}, platform::standardDescription(platform::ErrCantCreateObject)};

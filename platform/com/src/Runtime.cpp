@@ -119,7 +119,8 @@ HRESULT callRegistration(const std::string& libraryPath, const char* entryPoint)
     }
     if (failed(hr)) {
         std::string why = takeErrorText();
-        fail(hr, std::string(entryPoint) + " of " + path + " failed" + (why.empty() ? " (" + hex(hr) + ")" : ": " + why));
+        fail(hr,
+             std::string(entryPoint) + " of " + path + " failed" + (why.empty() ? " (" + hex(hr) + ")" : ": " + why));
     }
     return hr;
 }
@@ -149,7 +150,8 @@ HRESULT createInstance(const Guid& clsid, const Guid& iid, void** object) {
     *object = nullptr;
 
     const std::string section = "CLSID\\" + clsid.toString();
-    std::string registered = platform::profile::readEntry(registryPath(), section, "InprocServer32", {}, PathBufferSize);
+    std::string registered =
+        platform::profile::readEntry(registryPath(), section, "InprocServer32", {}, PathBufferSize);
     if (registered.empty()) return fail(REGDB_E_CLASSNOTREG, "is not registered");
 
     // A relative registration is taken relative to the program folder.
@@ -201,9 +203,9 @@ void raiseCannotCreate(const Guid& clsid, HRESULT hr) {
         default: reason = "could not be created (" + hex(hr) + ")"; break;
         }
     }
-    platform::raise(platform::ErrCantCreateObject, {},
-                    platform::standardDescription(platform::ErrCantCreateObject) + ": class " + clsid.toString() +
-                        " " + reason);
+    platform::raise(
+        platform::ErrCantCreateObject, {},
+        platform::standardDescription(platform::ErrCantCreateObject) + ": class " + clsid.toString() + " " + reason);
 }
 
 std::optional<Guid> classIdOfProgId(const std::string& progId) {

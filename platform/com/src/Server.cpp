@@ -33,7 +33,6 @@ std::string requireLibraryPath(const void* addressInLibrary) {
     return path;
 }
 
-
 }  // namespace
 
 std::string libraryPathOf(const void* addressInLibrary) {

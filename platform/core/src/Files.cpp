@@ -20,9 +20,7 @@ mode_t defaultFileMode() {
 
 }  // namespace
 
-std::string systemMessage(int error) {
-    return std::strerror(error);
-}
+std::string systemMessage(int error) { return std::strerror(error); }
 
 bool writeAll(int fd, std::string_view bytes) {
     std::size_t done = 0;

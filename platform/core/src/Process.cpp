@@ -29,8 +29,8 @@ LocalDateTime systemNow() {
     std::tm local{};
     localtime_r(&secs, &local);
     const auto sinceEpoch = tp.time_since_epoch();
-    const auto micros =
-        std::chrono::duration_cast<std::chrono::microseconds>(sinceEpoch - std::chrono::floor<std::chrono::seconds>(sinceEpoch));
+    const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
+        sinceEpoch - std::chrono::floor<std::chrono::seconds>(sinceEpoch));
     LocalDateTime dt;
     dt.year = local.tm_year + 1900;
     dt.month = local.tm_mon + 1;

@@ -76,12 +76,14 @@ Parsed parse(std::string_view content, bool firstLine) {
     } else if (t.front() == '[') {
         p.kind = Kind::Section;
         const std::size_t close = t.find(']');
-        p.name = text::decode8Bit(trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+        p.name =
+            text::decode8Bit(trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
     } else if (const std::size_t eq = t.find('='); eq != std::string_view::npos) {
         p.kind = Kind::Key;
         p.name = text::decode8Bit(trim(t.substr(0, eq)));
         std::string_view v = trim(t.substr(eq + 1));
-        if (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\'')) v = v.substr(1, v.size() - 2);
+        if (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\''))
+            v = v.substr(1, v.size() - 2);
         p.value = text::decode8Bit(v);
     }
     return p;
@@ -151,9 +153,10 @@ bool replaceFile(const std::string& nativePath, const std::string& bytes) {
     struct stat st {};
     if (::stat(nativePath.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || ::access(nativePath.c_str(), W_OK) != 0))
         return false;
-    return files::replaceAtomically(nativePath, [&](int fd) {
-               return files::writeAll(fd, bytes) ? std::string() : files::systemMessage(errno);
-           }).empty();
+    return files::replaceAtomically(
+               nativePath,
+               [&](int fd) { return files::writeAll(fd, bytes) ? std::string() : files::systemMessage(errno); })
+        .empty();
 }
 
 // What a name or value may hold on its line: a C string ends at NUL, and a

@@ -29,10 +29,9 @@ void appendUtf8(std::string& out, char32_t cp) {
 // Windows-1252 0x80..0x9F; the five unassigned bytes keep their C1 code
 // points, as Windows itself maps them.
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 }  // namespace
@@ -67,8 +66,7 @@ bool isValidUtf8(std::string_view bytes) {
             cp = (cp << 6) | (cc & 0x3F);
         }
         // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
-        if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF ||
-            (cp >= 0xD800 && cp <= 0xDFFF))
+        if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
             return false;
         i += len;
     }
@@ -80,12 +78,9 @@ std::string fromWindows1252(std::string_view bytes) {
     out.reserve(bytes.size() + bytes.size() / 2);
     for (char ch : bytes) {
         const unsigned char c = ch;
-        if (c < 0x80)
-            out += ch;
-        else if (c < 0xA0)
-            appendUtf8(out, kCp1252High[c - 0x80]);
-        else
-            appendUtf8(out, c);
+        if (c < 0x80) out += ch;
+        else if (c < 0xA0) appendUtf8(out, kCp1252High[c - 0x80]);
+        else appendUtf8(out, c);
     }
     return out;
 }

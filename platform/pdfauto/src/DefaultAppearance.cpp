@@ -134,8 +134,6 @@ std::string slashed(std::string_view name) {
     return out;
 }
 
-std::string pdfName(std::string_view name) {
-    return QPDFObjectHandle::newName(slashed(name)).unparse();
-}
+std::string pdfName(std::string_view name) { return QPDFObjectHandle::newName(slashed(name)).unparse(); }
 
 }  // namespace pdfauto

@@ -160,7 +160,9 @@ AppearanceContent buildTextAppearance(const WidgetBox& box, const TextLayout& la
     const auto breaks = layout.multiline ? LineBreaks::Keep : LineBreaks::AsBlanks;
     EncodedText text = font.symbolic ? encodeSymbolic(layout.value, breaks) : encodeWinAnsi(layout.value, breaks);
     out.complete = text.complete;
-    if (layout.password) std::replace_if(text.bytes.begin(), text.bytes.end(), [](char ch) { return ch != '\n'; }, '*');
+    if (layout.password)
+        std::replace_if(
+            text.bytes.begin(), text.bytes.end(), [](char ch) { return ch != '\n'; }, '*');
 
     c += "/Tx BMC\n";
     const double innerW = w - 2 * bw, innerH = h - 2 * bw;
@@ -210,10 +212,8 @@ AppearanceContent buildTextAppearance(const WidgetBox& box, const TextLayout& la
 
     const double left = bw + HorizontalPadding;
     double y;
-    if (layout.multiline)
-        y = h - bw - VerticalPadding - font.ascent / 1000.0 * size;
-    else
-        y = (h - bodyHeight * size) / 2 - font.descent / 1000.0 * size;
+    if (layout.multiline) y = h - bw - VerticalPadding - font.ascent / 1000.0 * size;
+    else y = (h - bodyHeight * size) / 2 - font.descent / 1000.0 * size;
     // A mark sits in the middle of its box, whatever alignment the field asks for.
     const int quadding = font.symbolic ? 1 : layout.quadding;
     for (const auto& line : lines) {
@@ -223,8 +223,7 @@ AppearanceContent buildTextAppearance(const WidgetBox& box, const TextLayout& la
             if (quadding == 1) x = (w - tw) / 2;
             else if (quadding == 2) x = w - bw - HorizontalPadding - tw;
         }
-        if (!line.empty())
-            c += "1 0 0 1 " + formatNumber(x) + " " + formatNumber(y) + " Tm " + literal(line) + " Tj\n";
+        if (!line.empty()) c += "1 0 0 1 " + formatNumber(x) + " " + formatNumber(y) + " Tm " + literal(line) + " Tj\n";
         y -= size * LineSpacing;
     }
     c += "ET\nQ\nEMC\n";
@@ -241,10 +240,10 @@ bool writeTextAppearance(QPDF& pdf, QPDFObjectHandle widget, const TextLayout& l
     auto dict = stream.getDict();
     dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
     dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
-    dict.replaceKey("/BBox", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
-                                 QPDFObjectHandle::newInteger(0), QPDFObjectHandle::newInteger(0),
-                                 QPDFObjectHandle::newReal(box.width, 2, true),
-                                 QPDFObjectHandle::newReal(box.height, 2, true)}));
+    dict.replaceKey(
+        "/BBox", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
+                     QPDFObjectHandle::newInteger(0), QPDFObjectHandle::newInteger(0),
+                     QPDFObjectHandle::newReal(box.width, 2, true), QPDFObjectHandle::newReal(box.height, 2, true)}));
     if (box.rotation != 0) {
         // The viewer fits the rotated box onto the annotation's rectangle.
         const int cosr = box.rotation == 180 ? -1 : (box.rotation == 0 ? 1 : 0);

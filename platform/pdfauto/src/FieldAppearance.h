@@ -18,11 +18,11 @@ struct ResolvedFont;
 struct WidgetBox {
     double width = 0;
     double height = 0;
-    int rotation = 0;                 // 0, 90, 180 or 270, from /MK /R
-    std::vector<double> border;       // colour components; empty: no border
-    std::vector<double> background;   // colour components; empty: transparent
+    int rotation = 0;                // 0, 90, 180 or 270, from /MK /R
+    std::vector<double> border;      // colour components; empty: no border
+    std::vector<double> background;  // colour components; empty: transparent
     double borderWidth = 0;
-    char borderStyle = 'S';           // S solid, D dashed, U underline (others drawn solid)
+    char borderStyle = 'S';  // S solid, D dashed, U underline (others drawn solid)
 
     static WidgetBox of(QPDFObjectHandle widget);
     bool valid() const { return width > 0 && height > 0; }
@@ -31,15 +31,15 @@ struct WidgetBox {
 struct TextLayout {
     std::string value;  // UTF-8
     DefaultAppearance appearance;
-    int quadding = 0;   // 0 left, 1 centred, 2 right
+    int quadding = 0;  // 0 left, 1 centred, 2 right
     bool multiline = false;
     bool password = false;
 };
 
 struct AppearanceContent {
     std::string content;
-    double fontSize = 0;    // the size drawn with (auto size resolved)
-    bool complete = true;   // false when some character could not be drawn
+    double fontSize = 0;   // the size drawn with (auto size resolved)
+    bool complete = true;  // false when some character could not be drawn
 };
 
 // The content stream of one widget; width and height are those of the

@@ -14,9 +14,10 @@ namespace pdfauto {
 namespace {
 
 constexpr const char* StandardFonts[] = {
-    "Helvetica",   "Helvetica-Bold",    "Helvetica-Oblique", "Helvetica-BoldOblique", "Courier",
-    "Courier-Bold", "Courier-Oblique",  "Courier-BoldOblique", "Times-Roman",         "Times-Bold",
-    "Times-Italic", "Times-BoldItalic", "Symbol",            "ZapfDingbats",
+    "Helvetica",   "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique",
+    "Courier",     "Courier-Bold",   "Courier-Oblique",   "Courier-BoldOblique",
+    "Times-Roman", "Times-Bold",     "Times-Italic",      "Times-BoldItalic",
+    "Symbol",      "ZapfDingbats",
 };
 // The resource names forms customarily give the standard fonts, in the same order.
 constexpr const char* StandardResourceNames[] = {
@@ -35,9 +36,7 @@ QPDFObjectHandle fontDictionaries(QPDFObjectHandle acroForm) {
     return fonts.isDictionary() ? fonts : QPDFObjectHandle::newNull();
 }
 
-std::string nameOf(QPDFObjectHandle o) {
-    return o.isName() ? o.getName().substr(1) : std::string();
-}
+std::string nameOf(QPDFObjectHandle o) { return o.isName() ? o.getName().substr(1) : std::string(); }
 
 void fillFromMetrics(ResolvedFont& f, const fonts::FontMetrics& m) {
     for (std::size_t c = 0; c < 256; ++c) f.widths[c] = m.widths[c];
@@ -74,7 +73,8 @@ bool fillFromDictionary(ResolvedFont& f, QPDFObjectHandle font) {
     for (int k = 0; k < n; ++k) {
         const long long code = start + k;
         auto w = widths.getArrayItem(k);
-        if (code >= 0 && code < 256 && w.isNumber()) f.widths[static_cast<std::size_t>(code)] = static_cast<float>(w.getNumericValue());
+        if (code >= 0 && code < 256 && w.isNumber())
+            f.widths[static_cast<std::size_t>(code)] = static_cast<float>(w.getNumericValue());
     }
     if (f.ascent <= f.descent) {
         f.ascent = 718;

@@ -13,9 +13,9 @@
 namespace pdfauto {
 
 struct ResolvedFont {
-    QPDFObjectHandle dict;          // what the appearance's resources name
-    bool symbolic = false;          // codes are the font's own; otherwise WinAnsi
-    bool exact = true;              // false: drawn with guessed metrics or a stand-in font
+    QPDFObjectHandle dict;            // what the appearance's resources name
+    bool symbolic = false;            // codes are the font's own; otherwise WinAnsi
+    bool exact = true;                // false: drawn with guessed metrics or a stand-in font
     std::array<float, 256> widths{};  // thousandths of the size, by code
     double ascent = 718;
     double descent = -207;

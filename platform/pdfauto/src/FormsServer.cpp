@@ -51,8 +51,8 @@ HRESULT FormFields::get__NewEnum(com::IUnknown** enumerator) {
         std::vector<com::Variant> items;
         items.reserve(m_document->form.fieldCount());
         for (std::size_t k = 0; k < m_document->form.fieldCount(); ++k)
-            items.emplace_back(com::server::make<FormFieldObject>(m_document, m_document->form.fieldAt(k))
-                                   ->ptr<com::IDispatch>());
+            items.emplace_back(
+                com::server::make<FormFieldObject>(m_document, m_document->form.fieldAt(k))->ptr<com::IDispatch>());
         *enumerator = com::server::VariantEnumerator::create(std::move(items)).detach();
     });
 }
@@ -116,14 +116,10 @@ HRESULT FormFieldObject::get_Type(std::string* type) {
 const com::server::DispatchTable<FormFieldObject>& FormFieldObject::dispatchTable() {
     using namespace com::server;
     static const DispatchTable<FormFieldObject> table{
-        propGet("Name", &IField::get_Name),
-        propGet("Value", &IField::get_Value),
-        propPut("Value", &IField::put_Value),
-        propGet("TextFont", &IField::get_TextFont),
-        propPut("TextFont", &IField::put_TextFont),
-        propGet("TextSize", &IField::get_TextSize),
-        propPut("TextSize", &IField::put_TextSize),
-        propGet("Type", &IField::get_Type),
+        propGet("Name", &IField::get_Name),         propGet("Value", &IField::get_Value),
+        propPut("Value", &IField::put_Value),       propGet("TextFont", &IField::get_TextFont),
+        propPut("TextFont", &IField::put_TextFont), propGet("TextSize", &IField::get_TextSize),
+        propPut("TextSize", &IField::put_TextSize), propGet("Type", &IField::get_Type),
     };
     return table;
 }

@@ -44,9 +44,7 @@ bool isWidget(QPDFObjectHandle o) {
 }
 
 // A kid is a field of its own when it has a name, or when it is no widget.
-bool isFieldKid(QPDFObjectHandle kid) {
-    return kid.isDictionary() && (kid.hasKey("/T") || !isWidget(kid));
-}
+bool isFieldKid(QPDFObjectHandle kid) { return kid.isDictionary() && (kid.hasKey("/T") || !isWidget(kid)); }
 
 QPDFObjectHandle realArray(std::initializer_list<double> values) {
     std::vector<QPDFObjectHandle> items;
@@ -191,7 +189,8 @@ double FormField::textSize() const {
 void FormField::setTextSize(double size) {
     m_form.requireFormWrites();
     if (!std::isfinite(size) || size < 0 || size > 1000)
-        platform::raise(platform::ErrInvalidArgument, Source, "A text size of " + formatNumber(size) + " is not possible");
+        platform::raise(platform::ErrInvalidArgument, Source,
+                        "A text size of " + formatNumber(size) + " is not possible");
     auto da = DefaultAppearance::parse(appearanceString(QPDFObjectHandle::newNull()));
     const bool hadFont = !da.fontName().empty();
     da.setFontSize(size);
@@ -294,9 +293,7 @@ void PdfForm::addField(QPDFObjectHandle field) {
     if (!name.empty()) m_byName.emplace(std::move(name), index);
 }
 
-int PdfForm::pageCount() {
-    return static_cast<int>(m_pdf->getAllPages().size());
-}
+int PdfForm::pageCount() { return static_cast<int>(m_pdf->getAllPages().size()); }
 
 FormField* PdfForm::find(std::string_view name) {
     auto it = m_byName.find(std::string(name));
@@ -331,7 +328,8 @@ FormField& PdfForm::addTextField(std::string_view name, int page, double left, d
                         "The document has no page " + std::to_string(page) + " (pages are counted from 0 to " +
                             std::to_string(static_cast<long>(pages.size()) - 1) + ")");
     for (double v : {left, top, right, bottom})
-        if (!std::isfinite(v)) platform::raise(platform::ErrInvalidArgument, Source, "The field's rectangle is not a number");
+        if (!std::isfinite(v))
+            platform::raise(platform::ErrInvalidArgument, Source, "The field's rectangle is not a number");
 
     auto form = acroForm(true);
     auto fields = form.getKey("/Fields");
@@ -435,10 +433,8 @@ void PdfForm::drawAppearances() {
         if (m_written[k] || m_redrawAll) m_undrawable[k] = drawField(*m_fields[k]) ? 0 : 1;
         undrawable = undrawable || m_undrawable[k];
     }
-    if (undrawable)
-        form.replaceKey("/NeedAppearances", QPDFObjectHandle::newBool(true));
-    else if (form.hasKey("/NeedAppearances"))
-        form.removeKey("/NeedAppearances");
+    if (undrawable) form.replaceKey("/NeedAppearances", QPDFObjectHandle::newBool(true));
+    else if (form.hasKey("/NeedAppearances")) form.removeKey("/NeedAppearances");
 }
 
 void PdfForm::save(const std::string& path) {
@@ -452,7 +448,8 @@ void PdfForm::save(const std::string& path) {
     // qpdf reads what it cannot read as nothing; a sheet missing parts is no save.
     auto unreadable = [this] {
         if (m_unreadable.empty() && m_pdf->anyWarnings())
-            m_unreadable = "the document could not be read whole (" + m_pdf->getWarnings().front().getMessageDetail() + ")";
+            m_unreadable =
+                "the document could not be read whole (" + m_pdf->getWarnings().front().getMessageDetail() + ")";
         return m_unreadable;
     };
     writeAtomically(*m_pdf, path, unreadable);

@@ -34,10 +34,10 @@ struct FileIdentity {
 struct OpenDocument {
     explicit OpenDocument(const std::string& nativePath) : form(nativePath) {}
     PdfForm form;
-    std::string key;                 // the file, canonical, that views share it by
+    std::string key;  // the file, canonical, that views share it by
     std::optional<FileIdentity> file;
-    int views = 0;                   // document views that opened it and did not close it
-    bool shown = false;              // the application showed it to the user already
+    int views = 0;       // document views that opened it and did not close it
+    bool shown = false;  // the application showed it to the user already
 };
 
 // The document in front; empty when none is open.

@@ -6,6 +6,7 @@ namespace pdfauto::fonts {
 namespace {
 
 // Helvetica: WinAnsi encoding
+// clang-format off
 constexpr uint16_t kHelvetica[256] = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
@@ -184,6 +185,7 @@ constexpr uint16_t kZapfDingbats[256] = {
     873, 828, 924, 924, 917, 930, 931, 463, 883, 836, 836, 867, 867, 696, 696, 874,
     0, 874, 760, 946, 771, 865, 771, 888, 967, 888, 831, 873, 927, 970, 918, 0,
 };
+// clang-format on
 
 }  // namespace
 

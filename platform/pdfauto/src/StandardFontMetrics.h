@@ -10,9 +10,9 @@ namespace pdfauto::fonts {
 
 struct FontMetrics {
     const char* baseFont;
-    bool symbolic;      // built-in encoding (Symbol, ZapfDingbats); others use WinAnsi
-    int ascent;         // top of the tallest lower-case letter (the mark glyph for ZapfDingbats)
-    int descent;        // negative: bottom of the descenders
+    bool symbolic;           // built-in encoding (Symbol, ZapfDingbats); others use WinAnsi
+    int ascent;              // top of the tallest lower-case letter (the mark glyph for ZapfDingbats)
+    int descent;             // negative: bottom of the descenders
     const uint16_t* widths;  // 256 entries, indexed by character code
 };
 

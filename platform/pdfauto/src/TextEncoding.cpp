@@ -86,9 +86,7 @@ EncodedText encode(std::string_view utf8, LineBreaks breaks, CodeOf codeOf) {
 
 }  // namespace
 
-EncodedText encodeWinAnsi(std::string_view utf8, LineBreaks breaks) {
-    return encode(utf8, breaks, winAnsiCode);
-}
+EncodedText encodeWinAnsi(std::string_view utf8, LineBreaks breaks) { return encode(utf8, breaks, winAnsiCode); }
 
 EncodedText encodeSymbolic(std::string_view utf8, LineBreaks breaks) {
     return encode(utf8, breaks, [](char32_t cp) { return cp >= 0x20 && cp <= 0x7E ? static_cast<int>(cp) : -1; });

@@ -9,8 +9,8 @@
 namespace pdfauto {
 
 struct EncodedText {
-    std::string bytes;      // "\n" separates lines when they were kept
-    bool complete = true;   // false when some character had no code and was left out
+    std::string bytes;     // "\n" separates lines when they were kept
+    bool complete = true;  // false when some character had no code and was left out
 };
 
 enum class LineBreaks { Keep, AsBlanks };

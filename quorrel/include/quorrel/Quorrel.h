@@ -38,8 +38,8 @@ public:
 class ICAdobeFields : public com::IDispatch {
 public:
     // sKey: optional (Missing or empty adds the member without a key).
-    virtual com::HRESULT Add(int16_t DataFileFieldIndex, const std::string& FieldName,
-                             const std::string& FieldValue, const com::Variant& sKey, ICAdobeField** result) = 0;
+    virtual com::HRESULT Add(int16_t DataFileFieldIndex, const std::string& FieldName, const std::string& FieldValue,
+                             const com::Variant& sKey, ICAdobeField** result) = 0;
     // Default member (dispatch number 0): a 1-based position or a key.
     virtual com::HRESULT Item(const com::Variant& vntIndexKey, ICAdobeField** result) = 0;
     virtual com::HRESULT Count(int32_t* result) = 0;

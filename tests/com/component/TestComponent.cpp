@@ -19,7 +19,8 @@ public:
     }
     HRESULT Item(int32_t index, Variant* result) override {
         return com::guard([&] {
-            if (index < 1 || index > static_cast<int32_t>(m_items.size())) platform::raise(platform::ErrSubscript, "CWidgetList");
+            if (index < 1 || index > static_cast<int32_t>(m_items.size()))
+                platform::raise(platform::ErrSubscript, "CWidgetList");
             *result = m_items[static_cast<std::size_t>(index - 1)];
         });
     }
@@ -104,7 +105,11 @@ const com::ServerModule& module() {
         "VantrelTestComponent",
         "1.2",
         {
-            {CLSID_CWidget, "CWidget", ProgIdWidget, true, {{IID_CWidget, "_CWidget"}},
+            {CLSID_CWidget,
+             "CWidget",
+             ProgIdWidget,
+             true,
+             {{IID_CWidget, "_CWidget"}},
              &com::server::newInstance<CWidget>},
             {CLSID_CWidgetList, "CWidgetList", "", false, {{IID_CWidgetList, "_CWidgetList"}}, nullptr},
         }};

@@ -37,9 +37,7 @@ inline constexpr com::Guid CLSID_Field = com::Guid::of("{DEA15376-71DD-4628-BD5B
 
 // ---- Files beside the registry ---------------------------------------------
 
-fs::path folder() {
-    return fs::path(platform::paths::toNative(com::registryPath())).parent_path();
-}
+fs::path folder() { return fs::path(platform::paths::toNative(com::registryPath())).parent_path(); }
 
 void record(const std::string& line) {
     std::ofstream(folder() / "RecordingAcrobat.log", std::ios::binary | std::ios::app) << line << '\n';
@@ -119,8 +117,8 @@ public:
         const Member* member = nullptr;
         for (const auto& m : members())
             if (m.dispid == dispid) member = &m;
-        const std::string line = objectName() + "." + (member ? member->name : std::to_string(dispid)) + "(" +
-                                 describe(args) + ")";
+        const std::string line =
+            objectName() + "." + (member ? member->name : std::to_string(dispid)) + "(" + describe(args) + ")";
         if (member && !typesMatch(*member, args)) {
             record(line + " !type");
             com::setErrorInfo({platform::ErrTypeMismatch, objectName(), platform::standardDescription(13)});
@@ -141,7 +139,8 @@ public:
     }
 
     static const com::server::DispatchTable<LateBound>& dispatchTable() {
-        static const com::server::DispatchTable<LateBound> table{std::initializer_list<com::server::Member<LateBound>>{}};
+        static const com::server::DispatchTable<LateBound> table{
+            std::initializer_list<com::server::Member<LateBound>>{}};
         return table;
     }
 
@@ -267,8 +266,12 @@ class Field final : public com::server::ComObject<Field, pdfauto::IField> {
 public:
     explicit Field(std::shared_ptr<FieldState> state) : m_state(std::move(state)) {}
 
-    HRESULT get_Name(std::string* name) override { return get("Name", [&] { *name = m_state->name; }); }
-    HRESULT get_Value(std::string* value) override { return get("Value", [&] { *value = m_state->value; }); }
+    HRESULT get_Name(std::string* name) override {
+        return get("Name", [&] { *name = m_state->name; });
+    }
+    HRESULT get_Value(std::string* value) override {
+        return get("Value", [&] { *value = m_state->value; });
+    }
     HRESULT put_Value(const std::string& value) override {
         record(prefix() + "Value=" + value + (m_state->refusesValues ? " !refused" : ""));
         return com::guard([&] {
@@ -277,19 +280,25 @@ public:
             m_state->value = value;
         });
     }
-    HRESULT get_TextFont(std::string* font) override { return get("TextFont", [&] { *font = m_state->font; }); }
+    HRESULT get_TextFont(std::string* font) override {
+        return get("TextFont", [&] { *font = m_state->font; });
+    }
     HRESULT put_TextFont(const std::string& font) override {
         record(prefix() + "TextFont=" + font);
         m_state->font = font;
         return com::S_OK;
     }
-    HRESULT get_TextSize(int16_t* size) override { return get("TextSize", [&] { *size = m_state->size; }); }
+    HRESULT get_TextSize(int16_t* size) override {
+        return get("TextSize", [&] { *size = m_state->size; });
+    }
     HRESULT put_TextSize(int16_t size) override {
         record(prefix() + "TextSize=" + std::to_string(size));
         m_state->size = size;
         return com::S_OK;
     }
-    HRESULT get_Type(std::string* type) override { return get("Type", [&] { *type = "text"; }); }
+    HRESULT get_Type(std::string* type) override {
+        return get("Type", [&] { *type = "text"; });
+    }
 
     static const com::server::DispatchTable<Field>& dispatchTable() {
         using namespace com::server;
@@ -364,8 +373,9 @@ public:
     }
     HRESULT Add(const std::string& name, const std::string& type, int16_t page, float left, float top, float right,
                 float bottom, pdfauto::IField** field) override {
-        record("Fields.Add(" + describe(std::vector<Variant>{Variant(name), Variant(type), Variant(page), Variant(left),
-                                                             Variant(top), Variant(right), Variant(bottom)}) +
+        record("Fields.Add(" +
+               describe(std::vector<Variant>{Variant(name), Variant(type), Variant(page), Variant(left), Variant(top),
+                                             Variant(right), Variant(bottom)}) +
                ")");
         return com::guard([&] {
             auto state = find(name);
@@ -438,9 +448,17 @@ const com::ServerModule& module() {
         "1.0",
         {
             {CLSID_App, "App", pdfauto::ProgIdApp, true, {}, &newLateBound<App>},
-            {CLSID_AVDoc, "AVDoc", pdfauto::ProgIdAVDoc, true, {{pdfauto::IID_CAcroAVDoc, "CAcroAVDoc"}},
+            {CLSID_AVDoc,
+             "AVDoc",
+             pdfauto::ProgIdAVDoc,
+             true,
+             {{pdfauto::IID_CAcroAVDoc, "CAcroAVDoc"}},
              &newLateBound<AVDoc>},
-            {CLSID_FormApp, "FormApp", pdfauto::ProgIdFormApp, true, {{pdfauto::IID_IAFormApp, "IAFormApp"}},
+            {CLSID_FormApp,
+             "FormApp",
+             pdfauto::ProgIdFormApp,
+             true,
+             {{pdfauto::IID_IAFormApp, "IAFormApp"}},
              &com::server::newInstance<FormApp>},
             {CLSID_PDDoc, "PDDoc", "", false, {{pdfauto::IID_CAcroPDDoc, "CAcroPDDoc"}}, nullptr},
             {CLSID_PDPage, "PDPage", "", false, {{pdfauto::IID_CAcroPDPage, "CAcroPDPage"}}, nullptr},

@@ -28,16 +28,16 @@ private:
 
 // Numbers the system raises that carry a well-known text; every other number
 // gets "Application-defined or object-defined error".
-inline constexpr int32_t ErrInvalidArgument = 5;  // "Invalid procedure call or argument"
-inline constexpr int32_t ErrOverflow = 6;         // "Overflow"
-inline constexpr int32_t ErrSubscript = 9;        // "Subscript out of range"
-inline constexpr int32_t ErrTypeMismatch = 13;    // "Type mismatch"
-inline constexpr int32_t ErrFileNotFound = 53;    // "File not found"
-inline constexpr int32_t ErrPathAccess = 75;      // "Path/File access error"
-inline constexpr int32_t ErrObjectNotSet = 91;    // "Object variable or With block variable not set"
-inline constexpr int32_t ErrCantCreateObject = 429; // "ActiveX component can't create object"
-inline constexpr int32_t ErrNoSuchMember = 438;   // "Object doesn't support this property or method"
-inline constexpr int32_t ErrDuplicateKey = 457;   // "This key is already associated with an element of this collection"
+inline constexpr int32_t ErrInvalidArgument = 5;     // "Invalid procedure call or argument"
+inline constexpr int32_t ErrOverflow = 6;            // "Overflow"
+inline constexpr int32_t ErrSubscript = 9;           // "Subscript out of range"
+inline constexpr int32_t ErrTypeMismatch = 13;       // "Type mismatch"
+inline constexpr int32_t ErrFileNotFound = 53;       // "File not found"
+inline constexpr int32_t ErrPathAccess = 75;         // "Path/File access error"
+inline constexpr int32_t ErrObjectNotSet = 91;       // "Object variable or With block variable not set"
+inline constexpr int32_t ErrCantCreateObject = 429;  // "ActiveX component can't create object"
+inline constexpr int32_t ErrNoSuchMember = 438;      // "Object doesn't support this property or method"
+inline constexpr int32_t ErrDuplicateKey = 457;  // "This key is already associated with an element of this collection"
 
 std::string standardDescription(int32_t number);
 

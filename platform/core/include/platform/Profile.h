@@ -23,8 +23,7 @@ std::string readEntry(const std::string& filePath, std::string_view section, std
                       std::string_view defaultValue = {}, std::size_t bufferSize = 255);
 
 // False when the file could not be written; the old file is then unchanged.
-bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key,
-                std::string_view value);
+bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key, std::string_view value);
 
 // True when the file can be read and holds a section of that name (in any
 // letter case), even an empty one.

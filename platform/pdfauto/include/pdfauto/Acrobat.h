@@ -33,9 +33,9 @@ inline constexpr com::DISPID IsValid = 19;  // () -> boolean
 
 // Dispatch numbers of the document behind a view.
 namespace pddoc {
-inline constexpr com::DISPID GetNumPages = 6;  // () -> 32-bit count
-inline constexpr com::DISPID AcquirePage = 17; // (0-based index) -> page
-inline constexpr com::DISPID Save = 23;        // (16-bit flags, path) -> boolean; flags 1 = full save
+inline constexpr com::DISPID GetNumPages = 6;   // () -> 32-bit count
+inline constexpr com::DISPID AcquirePage = 17;  // (0-based index) -> page
+inline constexpr com::DISPID Save = 23;         // (16-bit flags, path) -> boolean; flags 1 = full save
 }  // namespace pddoc
 
 // Dispatch numbers of the application ("AcroExch.App") that the program calls

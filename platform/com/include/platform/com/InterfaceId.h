@@ -29,14 +29,16 @@ struct InterfaceId<IClassFactory> {
 };
 
 template <class I>
-concept HasInterfaceId = requires { InterfaceId<I>::value; };
+concept HasInterfaceId = requires {
+    InterfaceId<I>::value;
+};
 
 }  // namespace com
 
-#define COM_INTERFACE_ID(Interface, iid)                 \
-    namespace com {                                      \
-    template <>                                          \
-    struct InterfaceId<Interface> {                      \
-        static constexpr ::com::Guid value = (iid);      \
-    };                                                   \
+#define COM_INTERFACE_ID(Interface, iid)            \
+    namespace com {                                 \
+    template <>                                     \
+    struct InterfaceId<Interface> {                 \
+        static constexpr ::com::Guid value = (iid); \
+    };                                              \
     }

@@ -92,7 +92,7 @@ std::string libraryPathOf(const void* addressInLibrary);
 }  // namespace com
 
 namespace com {
-namespace server __attribute__((visibility("hidden"))) {
+namespace [[gnu::visibility("hidden")]] server {
 
 struct ModuleCounts {
     long objects = 0;
@@ -175,10 +175,8 @@ private:
     }
     template <class I>
     static void* dispatchOf(Impl* self) {
-        if constexpr (std::is_base_of_v<IDispatch, I>)
-            return static_cast<IDispatch*>(static_cast<I*>(self));
-        else
-            return nullptr;
+        if constexpr (std::is_base_of_v<IDispatch, I>) return static_cast<IDispatch*>(static_cast<I*>(self));
+        else return nullptr;
     }
 
     uint32_t m_refs = 0;
@@ -215,19 +213,37 @@ struct ValueInArg {
     static const T& pass(const Holder& h) { return h; }
 };
 
-struct ToString { std::string operator()(const Variant& v) const { return v.toString(); } };
-struct ToInt16 { int16_t operator()(const Variant& v) const { return v.toInt16(); } };
-struct ToInt32 { int32_t operator()(const Variant& v) const { return v.toInt32(); } };
-struct ToBool { bool operator()(const Variant& v) const { return v.toBool(); } };
-struct ToFloat { float operator()(const Variant& v) const { return v.toFloat(); } };
-struct ToDouble { double operator()(const Variant& v) const { return v.toDouble(); } };
+struct ToString {
+    std::string operator()(const Variant& v) const { return v.toString(); }
+};
+struct ToInt16 {
+    int16_t operator()(const Variant& v) const { return v.toInt16(); }
+};
+struct ToInt32 {
+    int32_t operator()(const Variant& v) const { return v.toInt32(); }
+};
+struct ToBool {
+    bool operator()(const Variant& v) const { return v.toBool(); }
+};
+struct ToFloat {
+    float operator()(const Variant& v) const { return v.toFloat(); }
+};
+struct ToDouble {
+    double operator()(const Variant& v) const { return v.toDouble(); }
+};
 
-template <> struct InArg<std::string> : ValueInArg<std::string, ToString> {};
-template <> struct InArg<int16_t> : ValueInArg<int16_t, ToInt16> {};
-template <> struct InArg<int32_t> : ValueInArg<int32_t, ToInt32> {};
-template <> struct InArg<bool> : ValueInArg<bool, ToBool> {};
-template <> struct InArg<float> : ValueInArg<float, ToFloat> {};
-template <> struct InArg<double> : ValueInArg<double, ToDouble> {};
+template <>
+struct InArg<std::string> : ValueInArg<std::string, ToString> {};
+template <>
+struct InArg<int16_t> : ValueInArg<int16_t, ToInt16> {};
+template <>
+struct InArg<int32_t> : ValueInArg<int32_t, ToInt32> {};
+template <>
+struct InArg<bool> : ValueInArg<bool, ToBool> {};
+template <>
+struct InArg<float> : ValueInArg<float, ToFloat> {};
+template <>
+struct InArg<double> : ValueInArg<double, ToDouble> {};
 
 // A Variant parameter takes the argument as it comes, "missing" included.
 template <>
@@ -241,7 +257,7 @@ struct InArg<Variant> {
 // An interface pointer parameter: the object queried for that interface;
 // Nothing and Empty pass null, anything else is a type mismatch.
 template <class I>
-    requires std::is_base_of_v<IUnknown, I>
+requires std::is_base_of_v<IUnknown, I>
 struct InArg<I*> {
     using Holder = ComPtr<I>;
     static constexpr bool takesMissing = false;
@@ -267,18 +283,25 @@ struct ValueOutArg {
     static Variant pack(Holder& h) { return Variant(std::move(h)); }
 };
 
-template <> struct OutArg<std::string*> : ValueOutArg<std::string> {};
-template <> struct OutArg<int16_t*> : ValueOutArg<int16_t> {};
-template <> struct OutArg<int32_t*> : ValueOutArg<int32_t> {};
-template <> struct OutArg<bool*> : ValueOutArg<bool> {};
-template <> struct OutArg<float*> : ValueOutArg<float> {};
-template <> struct OutArg<double*> : ValueOutArg<double> {};
-template <> struct OutArg<Variant*> : ValueOutArg<Variant> {};
+template <>
+struct OutArg<std::string*> : ValueOutArg<std::string> {};
+template <>
+struct OutArg<int16_t*> : ValueOutArg<int16_t> {};
+template <>
+struct OutArg<int32_t*> : ValueOutArg<int32_t> {};
+template <>
+struct OutArg<bool*> : ValueOutArg<bool> {};
+template <>
+struct OutArg<float*> : ValueOutArg<float> {};
+template <>
+struct OutArg<double*> : ValueOutArg<double> {};
+template <>
+struct OutArg<Variant*> : ValueOutArg<Variant> {};
 
 // An interface pointer result: the reference the member handed out is
 // adopted by the result variant (an object, or Nothing).
 template <class I>
-    requires std::is_base_of_v<IUnknown, I>
+requires std::is_base_of_v<IUnknown, I>
 struct OutArg<I**> {
     static constexpr bool isOut = true;
     using Holder = I*;
@@ -286,8 +309,7 @@ struct OutArg<I**> {
         I* p = std::exchange(h, nullptr);
         if constexpr (std::is_base_of_v<IDispatch, I>)
             return Variant(ComPtr<IDispatch>::attach(static_cast<IDispatch*>(p)));
-        else
-            return Variant(ComPtr<IUnknown>::attach(static_cast<IUnknown*>(p)));
+        else return Variant(ComPtr<IUnknown>::attach(static_cast<IUnknown*>(p)));
     }
 };
 
@@ -328,14 +350,10 @@ HRESULT callMember(PMF pmf, const std::vector<Variant>& defaults, Self& self, Ar
     const std::size_t firstDefault = inputs - std::min(defaults.size(), inputs);
     std::vector<Variant> actual(inputs);
     for (std::size_t i = 0; i < inputs; ++i) {
-        if (i < args.size() && !args[i].isMissing())
-            actual[i] = args[i];
-        else if (i >= firstDefault)
-            actual[i] = defaults[i - firstDefault];
-        else if (takesMissing[i])
-            actual[i] = Variant::missing();
-        else
-            return DISP_E_PARAMNOTFOUND;
+        if (i < args.size() && !args[i].isMissing()) actual[i] = args[i];
+        else if (i >= firstDefault) actual[i] = defaults[i - firstDefault];
+        else if (takesMissing[i]) actual[i] = Variant::missing();
+        else return DISP_E_PARAMNOTFOUND;
     }
     std::tuple<typename InArgOf<std::tuple_element_t<Is, Params>>::Holder...> held{
         InArgOf<std::tuple_element_t<Is, Params>>::from(actual[Is])...};
@@ -416,8 +434,7 @@ struct Member {
         : name(std::move(name)), dispid(dispid), kinds(kinds), call(std::move(call)) {}
 
     template <class PMF>
-    Member(Bound<PMF> bound)
-        : name(std::move(bound.name)), dispid(bound.dispid), kinds(bound.kinds) {
+    Member(Bound<PMF> bound) : name(std::move(bound.name)), dispid(bound.dispid), kinds(bound.kinds) {
         call = [pmf = bound.pmf, defaults = std::move(bound.defaults)](Impl& self, Arguments& args, Variant* result) {
             return callMember(pmf, defaults, self, args, result);
         };
@@ -573,29 +590,31 @@ inline HRESULT canUnloadNow() noexcept {
     return counts.objects == 0 && counts.locks == 0 ? S_OK : S_FALSE;
 }
 
+// clang-format off
 }  // namespace server
+// clang-format on
 }  // namespace com
 
-#define COM_DEFINE_MODULE_COUNTS()                                 \
-    ::com::server::ModuleCounts& ::com::server::moduleCounts() {   \
-        static ::com::server::ModuleCounts counts;                 \
-        return counts;                                             \
+#define COM_DEFINE_MODULE_COUNTS()                               \
+    ::com::server::ModuleCounts& ::com::server::moduleCounts() { \
+        static ::com::server::ModuleCounts counts;               \
+        return counts;                                           \
     }
 
 // The four entry points of a component library, for the ServerModule that
 // `module` names (evaluated at each call).
-#define COM_DEFINE_SERVER_ENTRY_POINTS(module)                                                                  \
-    COM_DEFINE_MODULE_COUNTS()                                                                                  \
-    extern "C" __attribute__((visibility("default"))) ::com::HRESULT DllGetClassObject(                       \
-        const ::com::Guid& clsid, const ::com::Guid& iid, void** object) {                                      \
-        return ::com::server::getClassObject((module), clsid, iid, object);                                    \
-    }                                                                                                           \
-    extern "C" __attribute__((visibility("default"))) ::com::HRESULT DllCanUnloadNow() {                       \
-        return ::com::server::canUnloadNow();                                                                   \
-    }                                                                                                           \
-    extern "C" __attribute__((visibility("default"))) ::com::HRESULT DllRegisterServer() {                     \
-        return ::com::registerServerModule((module), reinterpret_cast<const void*>(&DllRegisterServer));       \
-    }                                                                                                           \
-    extern "C" __attribute__((visibility("default"))) ::com::HRESULT DllUnregisterServer() {                   \
-        return ::com::unregisterServerModule((module), reinterpret_cast<const void*>(&DllUnregisterServer));   \
+#define COM_DEFINE_SERVER_ENTRY_POINTS(module)                                                               \
+    COM_DEFINE_MODULE_COUNTS()                                                                               \
+    extern "C" __attribute__((visibility("default"))) ::com::HRESULT DllGetClassObject(                      \
+        const ::com::Guid& clsid, const ::com::Guid& iid, void** object) {                                   \
+        return ::com::server::getClassObject((module), clsid, iid, object);                                  \
+    }                                                                                                        \
+    extern "C" __attribute__((visibility("default"))) ::com::HRESULT DllCanUnloadNow() {                     \
+        return ::com::server::canUnloadNow();                                                                \
+    }                                                                                                        \
+    extern "C" __attribute__((visibility("default"))) ::com::HRESULT DllRegisterServer() {                   \
+        return ::com::registerServerModule((module), reinterpret_cast<const void*>(&DllRegisterServer));     \
+    }                                                                                                        \
+    extern "C" __attribute__((visibility("default"))) ::com::HRESULT DllUnregisterServer() {                 \
+        return ::com::unregisterServerModule((module), reinterpret_cast<const void*>(&DllUnregisterServer)); \
     }

@@ -56,24 +56,43 @@ public:
     ComPtr() = default;
     ComPtr(std::nullptr_t) {}
     // Takes a reference of its own.
-    explicit ComPtr(T* p) : m_p(p) { if (m_p) m_p->AddRef(); }
-    ComPtr(const ComPtr& o) : m_p(o.m_p) { if (m_p) m_p->AddRef(); }
+    explicit ComPtr(T* p) : m_p(p) {
+        if (m_p) m_p->AddRef();
+    }
+    ComPtr(const ComPtr& o) : m_p(o.m_p) {
+        if (m_p) m_p->AddRef();
+    }
     ComPtr(ComPtr&& o) noexcept : m_p(std::exchange(o.m_p, nullptr)) {}
     ~ComPtr() { reset(); }
 
-    ComPtr& operator=(ComPtr o) noexcept { std::swap(m_p, o.m_p); return *this; }
+    ComPtr& operator=(ComPtr o) noexcept {
+        std::swap(m_p, o.m_p);
+        return *this;
+    }
 
     // Adopts a reference already counted (an out parameter of a call).
-    static ComPtr attach(T* p) { ComPtr c; c.m_p = p; return c; }
+    static ComPtr attach(T* p) {
+        ComPtr c;
+        c.m_p = p;
+        return c;
+    }
     T* detach() { return std::exchange(m_p, nullptr); }
 
-    void reset() { if (auto* p = std::exchange(m_p, nullptr)) p->Release(); }
+    void reset() {
+        if (auto* p = std::exchange(m_p, nullptr)) p->Release();
+    }
     T* get() const { return m_p; }
     T* operator->() const { return m_p; }
     explicit operator bool() const { return m_p != nullptr; }
     // For out parameters: releases what is held and hands out the slot.
-    T** put() { reset(); return &m_p; }
-    void** putVoid() { reset(); return reinterpret_cast<void**>(&m_p); }
+    T** put() {
+        reset();
+        return &m_p;
+    }
+    void** putVoid() {
+        reset();
+        return reinterpret_cast<void**>(&m_p);
+    }
 
     // QueryInterface into another interface; empty when not supported.
     template <class U>

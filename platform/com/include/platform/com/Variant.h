@@ -53,20 +53,22 @@ public:
     int32_t toInt32() const;
     float toFloat() const;
     double toDouble() const;
-    std::string toString() const;  // empty gives "", booleans "True"/"False"
+    std::string toString() const;          // empty gives "", booleans "True"/"False"
     ComPtr<IDispatch> toDispatch() const;  // empty pointer for Empty
     ComPtr<IUnknown> toUnknown() const;
 
     // Exact access, no conversion; the type must match.
     template <class T>
-    const T& get() const { return std::get<T>(m_v); }
+    const T& get() const {
+        return std::get<T>(m_v);
+    }
 
 private:
     struct MissingTag {
         bool operator==(const MissingTag&) const = default;
     };
-    std::variant<std::monostate, int16_t, int32_t, float, double, std::string, ComPtr<IDispatch>, MissingTag,
-                 bool, ComPtr<IUnknown>>
+    std::variant<std::monostate, int16_t, int32_t, float, double, std::string, ComPtr<IDispatch>, MissingTag, bool,
+                 ComPtr<IUnknown>>
         m_v;
 };
 

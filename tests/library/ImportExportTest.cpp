@@ -1,0 +1,186 @@
+// Import from folders and files through readers, and the CSV export.
+
+#include <gtest/gtest.h>
+
+#include "LibraryTestSupport.h"
+#include "library/SetupCsv.h"
+#include "library/SetupImport.h"
+#include "platform/Error.h"
+#include "platform/Text.h"
+
+using namespace librarytest;
+using namespace vantrel::library;
+
+namespace {
+
+// A sheet reader as the caller supplies one: "sheet" files hold their values
+// one a line; "broken" ones cannot be read.
+class FakeSheetReader : public SetupFileReader {
+public:
+    bool claims(const std::filesystem::path& file) const override { return file.extension() == ".pdf"; }
+    std::optional<SetupEntry> read(const std::filesystem::path& file) const override {
+        const std::string bytes = testsupport::TempProgramFolder::readFile(file);
+        if (bytes.rfind("broken", 0) == 0)
+            platform::raise(platform::ErrPathAccess, "Fake", "Cannot read " + file.string());
+        if (bytes.rfind("sheet\n", 0) != 0) return std::nullopt;
+        SetupEntry e;
+        e.setupType = "RDX";
+        e.sheet = file.string();
+        e.created = "2026-02-03T04:05:06+01:00";
+        e.values[0] = bytes.substr(6);
+        return e;
+    }
+};
+
+std::vector<std::string> names(const std::vector<ImportProblem>& problems) {
+    std::vector<std::string> out;
+    for (const auto& p : problems) out.push_back(p.file);
+    return out;
+}
+
+// RFC 4180 read strictly: every record ends in CR LF, quotes only around a
+// whole field, a quote inside one doubled.
+std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+    std::size_t i = 0;
+    bool fieldStart = true;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (fieldStart && c == '"') {
+            ++i;
+            for (;;) {
+                if (i >= text.size()) throw std::runtime_error("unterminated quoted field");
+                if (text[i] == '"') {
+                    if (i + 1 < text.size() && text[i + 1] == '"') {
+                        rows.back().back() += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                rows.back().back() += text[i++];
+            }
+            fieldStart = false;
+        } else if (c == ',') {
+            rows.back().emplace_back();
+            fieldStart = true;
+            ++i;
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            rows.emplace_back(1);
+            fieldStart = true;
+            i += 2;
+        } else {
+            if (c == '"' || c == '\r' || c == '\n')
+                throw std::runtime_error("bare quote or line break at " + std::to_string(i));
+            rows.back().back() += c;
+            fieldStart = false;
+            ++i;
+        }
+    }
+    if (rows.back() != std::vector<std::string>(1)) throw std::runtime_error("last record without CR LF");
+    rows.pop_back();
+    return rows;
+}
+
+}  // namespace
+
+TEST(SetupImport, ReportsWhatWasAddedWhatWasThereAndWhatIsNotASetup) {
+    testsupport::TempProgramFolder folder;
+    std::mt19937 rng(21);
+    const SetupValues a = makeValues(rng, profileValue), b = makeValues(rng, profileValue),
+                      c = makeValues(rng, profileValue);
+    const auto fileA = folder.write("in/a.dat", rawDataFile(a));
+    const auto fileB = folder.write("in/sub/deeper/b.DAT", rawDataFile(b));
+    const auto copyOfA = folder.write("in/sub/c.ini", "[Other]\r\nx=1\r\n" + rawDataFile(a));
+    const auto notes = folder.write("in/notes.txt", "[Notes]\r\nDriverName=x\r\n");
+    folder.write("in/photo.jpg", "\xFF\xD8 not looked at");
+    const auto sheet = folder.write("in/sheet.pdf", "sheet\nJürgen");
+    const auto broken = folder.write("in/broken.pdf", "broken");
+    const auto named = folder.write("elsewhere/setup.bak", rawDataFile(c));  // named, so taken whatever its name
+    const std::string missing = (folder.path() / "gone").string();
+
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    const RawDataFileReader raw("RDX");
+    const FakeSheetReader sheets;
+    std::vector<ImportProgress> seen;
+    const auto report =
+        importSetups(library, {(folder.path() / "in").string(), fileA.string(), named.string(), missing},
+                     {&raw, &sheets}, [&](const ImportProgress& p) {
+                         seen.push_back(p);
+                         return true;
+                     });
+    EXPECT_EQ(report.added, (std::vector<std::string>{named.string(), fileA.string(), sheet.string(), fileB.string()}));
+    EXPECT_EQ(report.alreadyThere, std::vector<std::string>{copyOfA.string()});
+    EXPECT_EQ(names(report.notSetups), std::vector<std::string>{notes.string()});
+    EXPECT_EQ(names(report.unreadable), (std::vector<std::string>{missing, broken.string()}));
+    EXPECT_FALSE(report.cancelled);
+    EXPECT_TRUE(report.libraryError.empty());
+    ASSERT_EQ(seen.size(), 8u);
+    EXPECT_EQ(seen.back().done, seen.back().total);
+
+    EXPECT_TRUE(library.findSame("RDX", a));
+    EXPECT_TRUE(library.findSame("RDX", b));
+    const auto rows = library.summaries("jurgen");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].sheet, sheet.string());
+    EXPECT_EQ(rows[0].created, "2026-02-03T04:05:06+01:00");
+    EXPECT_TRUE(parseTimestamp(library.setup(*library.findSame("RDX", a))->created));  // the file's time
+
+    const auto again = importSetups(library, {(folder.path() / "in").string(), named.string()}, {&raw, &sheets});
+    EXPECT_TRUE(again.added.empty());
+    EXPECT_EQ(again.alreadyThere.size(), 5u);
+    EXPECT_EQ(library.count(), 4u);
+}
+
+TEST(SetupImport, CancelStopsAfterTheFileInHandKeepingWhatWasDone) {
+    testsupport::TempProgramFolder folder;
+    std::mt19937 rng(4);
+    for (int i = 0; i < 6; ++i)
+        folder.write("in/" + std::to_string(i) + ".dat", rawDataFile(makeValues(rng, profileValue)));
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    const RawDataFileReader raw("RDX");
+    const auto report = importSetups(library, {(folder.path() / "in").string()}, {&raw},
+                                     [](const ImportProgress& p) { return p.done < 2; });
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(report.added.size(), 2u);
+    EXPECT_EQ(library.count(), 2u);
+}
+
+TEST(SetupCsv, ExportsEverySetupExactlyAsRfc4180) {
+    testsupport::TempProgramFolder folder;
+    std::mt19937 rng(9);
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    std::vector<SetupEntry> entries;
+    for (int i = 0; i < 25; ++i) {
+        char created[32];
+        std::snprintf(created, sizeof created, "2026-04-%02dT12:00:00+02:00", i + 1);
+        SetupEntry e = makeEntry(rng, created);
+        e.sheet = i % 3 ? "/sheets/\"odd\", name.pdf" : "";
+        if (i == 4) e.values[10] = "caf\xE9";  // not UTF-8: read as Windows-1252
+        library.record(e);
+        entries.push_back(e);
+    }
+    const auto out = folder.write("out/setups.csv", "old content");
+    exportCsv(library, out.string());
+
+    const auto rows = parseCsv(testsupport::TempProgramFolder::readFile(out));
+    ASSERT_EQ(rows.size(), entries.size() + 1);
+    std::vector<std::string> header = {"Created", "SetupType", "Sheet"};
+    for (const auto key : SetupFieldKeys) header.emplace_back(key);
+    EXPECT_EQ(rows[0], header);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        std::vector<std::string> expected = {entries[i].created, entries[i].setupType, entries[i].sheet};
+        for (const auto& v : entries[i].values) expected.push_back(platform::text::decode8Bit(v));
+        EXPECT_EQ(rows[i + 1], expected) << i;
+        for (const auto& field : rows[i + 1]) EXPECT_TRUE(platform::text::isValidUtf8(field));
+    }
+
+    const std::string unwritable = (folder.path() / "no-such-folder" / "x.csv").string();
+    try {
+        exportCsv(library, unwritable);
+        ADD_FAILURE() << "wrote into a missing folder";
+    } catch (const platform::Error& e) {
+        EXPECT_NE(std::string(e.description()).find(unwritable), std::string::npos) << e.description();
+    }
+}

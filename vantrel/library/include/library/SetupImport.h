@@ -1,0 +1,73 @@
+#pragma once
+// Import of setups from files: raw data files and, through a reader the
+// caller supplies, setup sheets. Folders are searched recursively.
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "library/SetupLibrary.h"
+
+namespace vantrel::library {
+
+// Reads the setup a file holds. One reader per kind of file.
+class SetupFileReader {
+public:
+    virtual ~SetupFileReader() = default;
+    // Whether a file of this name found in a folder is one for this reader
+    // (by its extension); files named directly are offered to every reader.
+    virtual bool claims(const std::filesystem::path& file) const = 0;
+    // The setup in the file, or nothing when the file is not one of this
+    // reader's kind. A file of its kind that cannot be read throws
+    // platform::Error with a description naming the file. created may be
+    // left empty (the file's modification time is taken).
+    virtual std::optional<SetupEntry> read(const std::filesystem::path& file) const = 0;
+};
+
+// Profile files with a section "SetupData", read as the sheet pipeline reads
+// them (missing keys are empty). They carry no setup type: the one given
+// here is recorded. Claims ".dat", ".ini" and ".txt" files.
+class RawDataFileReader : public SetupFileReader {
+public:
+    explicit RawDataFileReader(std::string setupType);
+    bool claims(const std::filesystem::path& file) const override;
+    std::optional<SetupEntry> read(const std::filesystem::path& file) const override;
+
+private:
+    std::string m_setupType;
+};
+
+struct ImportProblem {
+    std::string file;
+    std::string reason;
+};
+
+struct ImportReport {
+    std::vector<std::string> added;
+    std::vector<std::string> alreadyThere;
+    std::vector<ImportProblem> notSetups;   // no reader took the file
+    std::vector<ImportProblem> unreadable;  // a reader took it but could not read it, or it is missing
+    bool cancelled = false;
+    // Set when the library could not be written; the import stopped there.
+    std::string libraryError;
+};
+
+struct ImportProgress {
+    std::size_t done = 0;   // files handled so far
+    std::size_t total = 0;  // files found
+    std::string file;       // the file just handled (empty at the start)
+};
+
+// Answers false to cancel; called once with done == 0 and after each file.
+using ImportProgressFn = std::function<bool(const ImportProgress&)>;
+
+// Each file in its own transaction, so an import cut short keeps every setup
+// it completed. Files are handled in path order, each once.
+ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>& paths,
+                          const std::vector<const SetupFileReader*>& readers, const ImportProgressFn& progress = {});
+
+}  // namespace vantrel::library

@@ -1,0 +1,146 @@
+#include "library/SetupImport.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "platform/Profile.h"
+#include "platform/Text.h"
+
+namespace vantrel::library {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// As the sheet pipeline reads a raw data file: at most 254 bytes an entry.
+constexpr std::size_t kReadBufferSize = 255;
+
+bool hasExtension(const fs::path& file, std::initializer_list<std::string_view> extensions) {
+    const std::string ext = platform::text::toLower(file.extension().string());
+    return std::find(extensions.begin(), extensions.end(), ext) != extensions.end();
+}
+
+struct Candidate {
+    fs::path file;
+    bool named = false;  // named directly rather than found in a folder
+};
+
+// Every file to look at, once each, in path order; what is not there goes to
+// the report straight away.
+std::vector<Candidate> collect(const std::vector<std::string>& paths,
+                               const std::vector<const SetupFileReader*>& readers, ImportReport& report) {
+    std::map<fs::path, bool> files;
+    auto add = [&](const fs::path& file, bool named) {
+        std::error_code ec;
+        fs::path key = fs::weakly_canonical(file, ec);
+        if (ec) key = file;
+        files[key] = files[key] || named;
+    };
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        const fs::file_status status = fs::status(path, ec);
+        if (fs::is_directory(status)) {
+            fs::recursive_directory_iterator it(path, fs::directory_options::skip_permission_denied, ec), end;
+            for (; !ec && it != end; it.increment(ec)) {
+                if (!it->is_regular_file(ec)) continue;
+                const fs::path& file = it->path();
+                if (std::any_of(readers.begin(), readers.end(), [&](auto* r) { return r->claims(file); }))
+                    add(file, false);
+            }
+            if (ec) report.unreadable.push_back({path, "the folder cannot be read completely (" + ec.message() + ")"});
+        } else if (fs::is_regular_file(status)) {
+            add(path, true);
+        } else if (fs::exists(status)) {
+            report.unreadable.push_back({path, "it is neither a file nor a folder"});
+        } else {
+            report.unreadable.push_back({path, "there is no such file or folder"});
+        }
+    }
+    std::vector<Candidate> out;
+    for (const auto& [file, named] : files) out.push_back({file, named});
+    return out;
+}
+
+}  // namespace
+
+RawDataFileReader::RawDataFileReader(std::string setupType) : m_setupType(std::move(setupType)) {}
+
+bool RawDataFileReader::claims(const fs::path& file) const { return hasExtension(file, {".dat", ".ini", ".txt"}); }
+
+std::optional<SetupEntry> RawDataFileReader::read(const fs::path& file) const {
+    const std::string path = file.string();
+    // The profile layer reads a file it cannot open as empty; say why instead.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        platform::raise(platform::ErrPathAccess, "RawDataFileReader",
+                        "Cannot read " + path + ": " + platform::files::systemMessage(errno));
+    ::close(fd);
+    if (!platform::profile::hasSection(path, "SetupData")) return std::nullopt;
+    SetupEntry entry;
+    entry.setupType = m_setupType;
+    for (std::size_t i = 0; i < SetupFieldCount; ++i)
+        entry.values[i] = platform::profile::readEntry(path, "SetupData", SetupFieldKeys[i], {}, kReadBufferSize);
+    return entry;
+}
+
+ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>& paths,
+                          const std::vector<const SetupFileReader*>& readers, const ImportProgressFn& progress) {
+    ImportReport report;
+    const std::vector<Candidate> candidates = collect(paths, readers, report);
+    ImportProgress state{0, candidates.size(), {}};
+    if (progress && !progress(state)) {
+        report.cancelled = true;
+        return report;
+    }
+    for (const Candidate& c : candidates) {
+        const std::string name = c.file.string();
+        std::optional<SetupEntry> entry;
+        std::string readError;
+        for (const SetupFileReader* reader : readers) {
+            if (!c.named && !reader->claims(c.file)) continue;
+            try {
+                entry = reader->read(c.file);
+            } catch (const platform::Error& e) {
+                readError = e.description();
+            } catch (const std::exception& e) {
+                readError = "Cannot read " + name + ": " + e.what();
+            }
+            if (entry || !readError.empty()) break;
+        }
+        if (entry) {
+            if (entry->created.empty()) {
+                struct stat st {};
+                entry->created = localTimestamp(::stat(name.c_str(), &st) == 0 ? st.st_mtime : std::time(nullptr));
+            }
+            try {
+                (library.recordIfNew(*entry) ? report.added : report.alreadyThere).push_back(name);
+            } catch (const platform::Error& e) {
+                if (e.number() != platform::ErrPathAccess) {
+                    report.unreadable.push_back({name, e.description()});
+                } else {
+                    report.libraryError = e.description();
+                    return report;
+                }
+            }
+        } else if (!readError.empty()) {
+            report.unreadable.push_back({name, readError});
+        } else {
+            report.notSetups.push_back({name, "it is neither a setup sheet nor a raw data file"});
+        }
+        ++state.done;
+        state.file = name;
+        if (progress && !progress(state)) {
+            report.cancelled = true;
+            break;
+        }
+    }
+    return report;
+}
+
+}  // namespace vantrel::library

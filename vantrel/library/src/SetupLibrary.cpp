@@ -257,6 +257,9 @@ struct SetupLibrary::Impl {
             // WAL with NORMAL: a killed process loses no committed setup, and
             // a commit costs no disk flush (a power cut may lose the last ones).
             sqlite::exec(db, "PRAGMA synchronous = NORMAL");
+            // A search reads every setup's search text: keep a library of some
+            // ten thousand setups in memory (an upper bound, taken as needed).
+            sqlite::exec(db, "PRAGMA cache_size = -32768");
             if (pragmaInteger(db, "application_id") != ApplicationId)
                 refuse("it is an SQLite database of another application, not a setup library");
             const auto version = pragmaInteger(db, "user_version");

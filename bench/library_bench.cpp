@@ -1,0 +1,126 @@
+// The setup library at 10,000 setups: opening it and reading the first rows
+// (the library window), one keystroke of the search, one recording (what a
+// run adds), and an import of 1,000 raw data files.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+#include "library/SetupImport.h"
+#include "library/SetupLibrary.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vantrel::library;
+
+struct BenchFolder {
+    BenchFolder() {
+        std::string pattern = (fs::temp_directory_path() / "library-bench-XXXXXX").string();
+        path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~BenchFolder() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+    std::string path;
+};
+
+// A racer's setup: names, places and numbers as they come in a season.
+SetupEntry generatedSetup(std::mt19937& rng, int n) {
+    static const char* const kDrivers[] = {"Driver A", "Jürgen Bär", "Åsa Lind", "Marco Rossi", "Chloé Martin"};
+    static const char* const kTracks[] = {"Northtown", "Zürich", "Łódź", "Southport", "Besançon", "Lakeside"};
+    static const char* const kWords[] = {"4 deg", "Composite", "Long",  "Short", "2.5",  "-1",    "3",
+                                         "13.5T", "Carpet",    "Astro", "High",  "blue", "35 WT", "hole 2"};
+    auto pick = [&](const auto& pool) { return pool[rng() % std::size(pool)]; };
+    SetupEntry e;
+    char created[32];
+    std::snprintf(created, sizeof created, "20%02d-%02d-%02dT%02d:%02d:00+01:00", 20 + n % 7, 1 + n % 12, 1 + n % 28,
+                  n % 24, n % 60);
+    e.created = created;
+    e.setupType = "RDX";
+    e.sheet = "/home/racer/Sheets/Setup_" + std::to_string(n) + ".pdf";
+    for (auto& v : e.values) v = pick(kWords);
+    e.values[std::size_t(vantrel::SetupField::DriverName)] = pick(kDrivers);
+    e.values[std::size_t(vantrel::SetupField::TrackCity)] = pick(kTracks);
+    e.values[std::size_t(vantrel::SetupField::EventName)] = "Club Race " + std::to_string(n % 40);
+    e.values[std::size_t(vantrel::SetupField::Comments)] = "Round " + std::to_string(n) + ", loose at the back";
+    return e;
+}
+
+// One library of 10,000 setups for every benchmark that reads or records.
+const std::string& library10k() {
+    static BenchFolder folder;
+    static const std::string path = [] {
+        const std::string p = folder.path + "/Library.sqlite";
+        SetupLibrary library(p);
+        std::mt19937 rng(1);
+        for (int n = 0; n < 10000; ++n) library.record(generatedSetup(rng, n));
+        return p;
+    }();
+    return path;
+}
+
+void BM_OpenAndFirstRows(benchmark::State& state) {
+    const std::string& path = library10k();
+    for (auto _ : state) {
+        SetupLibrary library(path);
+        benchmark::DoNotOptimize(library.summaries({}, std::size_t(state.range(0))));
+    }
+}
+BENCHMARK(BM_OpenAndFirstRows)->Arg(100)->Arg(0)->ArgNames({"rows(0=all)"})->Unit(benchmark::kMillisecond);
+
+void BM_SearchKeystroke(benchmark::State& state) {
+    SetupLibrary library(library10k());
+    const char* const typed[] = {"z", "zu", "zur", "zuri", "zurich", "zurich car", "zurich carpet"};
+    std::size_t i = 0, matches = 0;
+    for (auto _ : state) {
+        matches = library.matchingIds(typed[i++ % std::size(typed)]).size();
+        benchmark::DoNotOptimize(matches);
+    }
+    state.counters["last_matches"] = double(matches);
+}
+BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond);
+
+// What a run adds: open the library, record one setup, close it.
+void BM_RecordOne(benchmark::State& state) {
+    const std::string& path = library10k();
+    std::mt19937 rng(2);
+    int n = 20000;
+    for (auto _ : state) {
+        SetupLibrary library(path);
+        library.record(generatedSetup(rng, n++));
+    }
+}
+BENCHMARK(BM_RecordOne)->Unit(benchmark::kMillisecond);
+
+void BM_Import1000RawDataFiles(benchmark::State& state) {
+    BenchFolder folder;
+    std::mt19937 rng(3);
+    fs::create_directories(folder.path + "/in");
+    for (int n = 0; n < 1000; ++n) {
+        const SetupEntry e = generatedSetup(rng, n);
+        std::string text = "[SetupData]\r\n";
+        for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i)
+            text += std::string(vantrel::SetupFieldKeys[i]) + "=" + e.values[i] + "\r\n";
+        std::ofstream(folder.path + "/in/RawData_" + std::to_string(n) + ".dat", std::ios::binary) << text;
+    }
+    const RawDataFileReader raw("RDX");
+    std::size_t added = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove(folder.path + "/Library.sqlite");
+        state.ResumeTiming();
+        SetupLibrary library(folder.path + "/Library.sqlite");
+        added = importSetups(library, {folder.path + "/in"}, {&raw}).added.size();
+    }
+    state.counters["added"] = double(added);
+}
+BENCHMARK(BM_Import1000RawDataFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

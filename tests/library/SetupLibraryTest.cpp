@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "LibraryTestSupport.h"
 #include "library/SearchFold.h"
@@ -288,6 +291,37 @@ TEST(SetupLibrary, ALibraryLockedTooLongGivesAClearErrorAndNothingIsLost) {
     sqlite3_close(other);
     library.record(makeEntry(rng));
     EXPECT_EQ(library.count(), 2u);
+}
+
+TEST(SetupLibrary, AReadOnlyLibraryOrFolderGivesAClearError) {
+    testsupport::TempProgramFolder folder;
+    const std::string path = libraryIn(folder);
+    { SetupLibrary create(path); }
+    ::chmod(path.c_str(), 0444);
+    const std::string fresh = (folder.path() / "locked-folder" / "Library.sqlite").string();
+    std::filesystem::create_directories(folder.path() / "locked-folder");
+    ::chmod((folder.path() / "locked-folder").c_str(), 0555);
+    // As root every file is writable: the child takes an ordinary user's rights.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+        int failures = 0;
+        for (const auto& [file, reason] : {std::pair{path, "read-only"}, std::pair{fresh, "cannot be written"}}) {
+            try {
+                SetupLibrary library(file);
+                ++failures;
+            } catch (const platform::Error& e) {
+                const std::string text = e.description();
+                failures += text.find(file) == std::string::npos || text.find(reason) == std::string::npos;
+            }
+        }
+        ::_exit(failures);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    ::chmod((folder.path() / "locked-folder").c_str(), 0755);
 }
 
 TEST(SetupLibrary, LibraryFileIsAPlainNameInTheDataFolder) {

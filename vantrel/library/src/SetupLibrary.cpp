@@ -205,7 +205,10 @@ struct SetupLibrary::Impl {
         const int fd = ::mkstemp(temp.data());
         if (fd < 0)
             fail("Cannot create", errno == ENOENT ? "its folder " + folder.string() + " does not exist"
-                                                  : platform::files::systemMessage(errno));
+                                  : errno == EACCES || errno == EROFS
+                                      ? "its folder " + folder.string() + " cannot be written (" +
+                                            platform::files::systemMessage(errno) + ")"
+                                      : platform::files::systemMessage(errno));
         ::fchmod(fd, defaultFileMode());
         ::close(fd);
         auto removeTemp = [&] {

@@ -265,8 +265,13 @@ TEST(SetupLibrary, RefusesAFileThatIsNotOneOfOursAndLeavesItAsItWas) {
         }
         EXPECT_NE(error.find(path.string()), std::string::npos) << c.name << ": " << error;
         EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
+        // What a run does: the reason comes back, the file stays as it was.
+        EXPECT_NE(vantrel::library::recordSetup(path.string(), makeEntry(rng)).find(path.string()), std::string::npos);
         EXPECT_EQ(testsupport::TempProgramFolder::readFile(path), c.bytes) << c.name;
     }
+    const std::string fresh = (folder.path() / "fresh.sqlite").string();
+    EXPECT_EQ(vantrel::library::recordSetup(fresh, makeEntry(rng)), "");
+    EXPECT_EQ(SetupLibrary(fresh).count(), 1u);
 }
 
 TEST(SetupLibrary, ALibraryLockedTooLongGivesAClearErrorAndNothingIsLost) {

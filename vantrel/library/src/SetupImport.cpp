@@ -102,8 +102,14 @@ ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>&
         const std::string name = c.file.string();
         std::optional<SetupEntry> entry;
         std::string readError;
-        for (const SetupFileReader* reader : readers) {
-            if (!c.named && !reader->claims(c.file)) continue;
+        // The readers that claim the file first; a file named directly then goes to the others too.
+        std::vector<const SetupFileReader*> order;
+        for (const SetupFileReader* reader : readers)
+            if (reader->claims(c.file)) order.push_back(reader);
+        if (c.named)
+            for (const SetupFileReader* reader : readers)
+                if (!reader->claims(c.file)) order.push_back(reader);
+        for (const SetupFileReader* reader : order) {
             try {
                 entry = reader->read(c.file);
             } catch (const platform::Error& e) {

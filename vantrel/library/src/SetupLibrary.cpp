@@ -523,6 +523,21 @@ std::string SetupLibrary::integrityCheck() {
     }
 }
 
+std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) noexcept {
+    // Never raises: every failure becomes the text the caller logs and shows.
+    try {
+        SetupLibrary library(nativePath);
+        library.record(entry);
+        return {};
+    } catch (const platform::Error& e) {
+        return e.description();
+    } catch (const std::exception& e) {
+        return "Cannot record a setup in the setup library " + nativePath + ": " + e.what();
+    } catch (...) {
+        return "Cannot record a setup in the setup library " + nativePath;
+    }
+}
+
 std::string libraryFilePath(const std::string& dataDirectory, const std::string& libraryFile) {
     const bool plainName = libraryFile.find_first_of("/\\") == std::string::npos && libraryFile != "." &&
                            libraryFile != ".." && libraryFile.find('\0') == std::string::npos;

@@ -19,7 +19,8 @@ class SetupFileReader {
 public:
     virtual ~SetupFileReader() = default;
     // Whether a file of this name found in a folder is one for this reader
-    // (by its extension); files named directly are offered to every reader.
+    // (by its extension). A file named directly goes to the readers that
+    // claim it first, then to the others.
     virtual bool claims(const std::filesystem::path& file) const = 0;
     // The setup in the file, or nothing when the file is not one of this
     // reader's kind. A file of its kind that cannot be read throws

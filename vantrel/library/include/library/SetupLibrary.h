@@ -104,6 +104,19 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+// The 73 values of a settings object's setup record.
+inline SetupValues valuesOf(const CAppSettings& settings) {
+    SetupValues values;
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = settings.field(SetupField(i));
+    return values;
+}
+
+// What a run does after its sheet stands: records the setup in the library
+// at nativePath (created when missing) and never raises, since a library that
+// cannot be written must not cost the sheet. Answers the empty text, or the
+// reason for the log line and the racer's warning.
+std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) noexcept;
+
 // The library file of an installation: checkMe(dataDirectory) +
 // "Library.sqlite", or + libraryFile when the settings name another file in
 // that folder. A libraryFile that is not a plain file name is refused

@@ -5,12 +5,17 @@
 //   BM_SheetBuild   one whole build through the run driver (viewer off)
 //   BM_SheetStages  the builder's stages timed one by one: the counters give
 //                   each stage's share of a sheet in percent, and ms_per_sheet
+//   BM_RawDataLoad  LoadRawData of the shipped sample, of a 15 MiB raw data
+//                   file (the largest size allowed) and of a 45 MB one (refused)
+//   BM_EntryReads   the 73 entry reads one by one, as the load used to make
+//                   them, on the sample and on the 15 MiB file
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 
@@ -21,7 +26,9 @@
 #include "CSetupManager.h"
 #include "CUtils.h"
 #include "TempProgramFolder.h"
+#include "platform/Error.h"
 #include "platform/Process.h"
+#include "platform/Profile.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Runtime.h"
 #include "quorrel/Quorrel.h"
@@ -165,4 +172,69 @@ BENCHMARK(BM_SheetStages)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 
+namespace {
+
+// A raw data file picked by mistake: the record's section among a great many
+// other lines, of about the given size.
+std::string bigRawDataFile(const testsupport::TempProgramFolder& folder, std::size_t bytes) {
+    const fs::path file = folder.path() / ("Big_" + std::to_string(bytes) + ".dat");
+    std::ofstream out(file, std::ios::binary);
+    std::size_t written = 0;
+    out << "[Log]\r\n";
+    for (std::size_t i = 0; written < bytes / 2; ++i) {
+        const std::string line = "Line" + std::to_string(i) + "=some value of a line in another section\r\n";
+        out << line;
+        written += line.size();
+    }
+    out << "[SetupData]\r\n";
+    for (std::string_view key : vantrel::SetupFieldKeys) out << key << "=1\r\n";
+    for (std::size_t i = 0; written < bytes; ++i) {
+        const std::string line = "Other" + std::to_string(i) + "=a value no field has\r\n";
+        out << line;
+        written += line.size();
+    }
+    return file.string();
+}
+
+const testsupport::TempProgramFolder& loadFolder() {
+    static const testsupport::TempProgramFolder folder;
+    return folder;
+}
+
+std::string loadFile(int64_t which) {
+    if (which == 0) return (fs::path(VANTREL_STAGE_DIR) / "Data" / "Sample_RDX.dat").string();
+    static const std::string allowed = bigRawDataFile(loadFolder(), 15 * 1024 * 1024);
+    static const std::string refused = bigRawDataFile(loadFolder(), 45 * 1000 * 1000);
+    return which == 1 ? allowed : refused;
+}
+
+const char* kLoadLabels[] = {"sample", "15MiB", "45MB_refused"};
+
+void BM_RawDataLoad(benchmark::State& state) {
+    const std::string file = loadFile(state.range(0));
+    state.SetLabel(kLoadLabels[state.range(0)]);
+    for (auto _ : state) {
+        vantrel::CAppSettings config;
+        config.setFileName(file);
+        try {
+            config.LoadRawData();
+        } catch (const platform::Error& e) {
+            benchmark::DoNotOptimize(e.description());
+        }
+        benchmark::DoNotOptimize(config.DriverName());
+    }
+}
+BENCHMARK(BM_RawDataLoad)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_EntryReads(benchmark::State& state) {
+    const std::string file = loadFile(state.range(0));
+    state.SetLabel(kLoadLabels[state.range(0)]);
+    for (auto _ : state) {
+        for (std::string_view key : vantrel::SetupFieldKeys)
+            benchmark::DoNotOptimize(platform::profile::readEntry(file, "SetupData", key));
+    }
+}
+BENCHMARK(BM_EntryReads)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+}  // namespace
 BENCHMARK_MAIN();

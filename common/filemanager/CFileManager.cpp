@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -23,13 +25,24 @@ std::string successStatus(const std::string& line) {
     return "Success: " + platform::text::leftChars(line, 20) + "....etc writen to file";
 }
 
-std::string writeLine(const std::string& fileName, const std::string& line, std::ios::openmode mode) {
+// Only into a regular file: the open never waits (a named pipe without a
+// reader fails at once) and anything but a regular file is left alone, so a
+// pipe, a device or a socket at the path can neither hang nor take the line.
+std::string writeLine(const std::string& fileName, const std::string& line, bool append) {
     if (fileName.empty()) return kNoFile;
-    std::ofstream out(platform::paths::toNative(fileName), std::ios::binary | mode);
-    if (!out) return {};
-    out << line << "\r\n";
-    out.close();
-    return out ? successStatus(line) : std::string();
+    const std::string native = platform::paths::toNative(fileName);
+    int fd;
+    do {
+        fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (append ? O_APPEND : 0),
+                    0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return {};
+    struct stat st {};
+    bool written = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (written && !append) written = ::ftruncate(fd, 0) == 0;
+    written = written && platform::files::writeAll(fd, line + "\r\n");
+    written = ::close(fd) == 0 && written;
+    return written ? successStatus(line) : std::string();
 }
 
 // The entry of a folder whose name equals `name` ignoring letter case; an
@@ -92,7 +105,7 @@ std::string CFileManager::writeLineToFileWithData(const std::string& myTextLine)
 
 std::string CFileManager::writeLineToFile(const std::string& myFileName, const std::string& myTextLine) {
     try {
-        return writeLine(myFileName, myTextLine, std::ios::out | std::ios::trunc);
+        return writeLine(myFileName, myTextLine, false);
     } catch (...) {
         return {};
     }
@@ -100,7 +113,7 @@ std::string CFileManager::writeLineToFile(const std::string& myFileName, const s
 
 std::string CFileManager::appendLineToFile(const std::string& myFileName, const std::string& myTextLine) {
     try {
-        return writeLine(myFileName, myTextLine, std::ios::out | std::ios::app);
+        return writeLine(myFileName, myTextLine, true);
     } catch (...) {
         return {};
     }

@@ -72,6 +72,10 @@ void profileFile(std::string_view input) {
     const std::string got = profile::readEntry(file, section, key, "default", bufferSize);
     FUZZ_CHECK(got.size() < std::max<std::size_t>(bufferSize, 1), "read longer than its buffer");
     FUZZ_CHECK(text::isValidUtf8(got), "read a cut character");
+    // The whole-section read answers what the entry read answers.
+    const profile::SectionEntries entries = profile::readSection(file, section, bufferSize);
+    FUZZ_CHECK(entries.value(key, "default") == got, "the section read differs from the entry read");
+    FUZZ_CHECK(entries.found() == profile::hasSection(file, section), "the section read misses the section");
 
     std::string before[std::size(kKnown)];
     for (std::size_t i = 0; i < std::size(kKnown); ++i)

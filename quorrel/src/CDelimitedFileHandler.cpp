@@ -5,6 +5,7 @@
 #include "TextFileReader.h"
 #include "platform/Text.h"
 #include "platform/Error.h"
+#include "platform/Files.h"
 #include "platform/Paths.h"
 
 namespace quorrel {
@@ -28,7 +29,8 @@ std::string CDelimitedFileHandler::GetRecordFromFile(const std::string& FileName
     TextFileReader reader;
     std::string line;
     try {
-        if (!reader.open(platform::paths::toNative(FileName))) throw std::runtime_error("open");
+        if (!reader.open(platform::paths::toNative(FileName), platform::files::UserFileLimit))
+            throw std::runtime_error("open");
         int32_t i = 0;
         while (reader.readLine(line)) {
             ++i;

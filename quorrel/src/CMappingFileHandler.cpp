@@ -5,6 +5,7 @@
 #include "CAdobeFields.h"
 #include "TextFileReader.h"
 #include "platform/Error.h"
+#include "platform/Files.h"
 #include "platform/Paths.h"
 
 namespace quorrel {
@@ -65,9 +66,12 @@ void CMappingFileHandler::ParseMappingLine(const std::string& line, CAdobeFields
 }
 
 void CMappingFileHandler::LoadMapping(const std::string& MappingFileName, CAdobeFields& FieldCollection) {
+    // No bound on the size: the 16-bit field positions and the field
+    // collection bound what a mapping can hold.
     try {
         TextFileReader reader;
-        if (!reader.open(platform::paths::toNative(MappingFileName))) throw std::runtime_error("open");
+        if (!reader.open(platform::paths::toNative(MappingFileName), platform::files::NoSizeLimit))
+            throw std::runtime_error("open");
         std::string line;
         while (reader.readLine(line)) ParseMappingLine(line, FieldCollection);
     } catch (const std::exception&) {

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace quorrel {
@@ -22,21 +23,14 @@ void TextFileReader::close() {
     m_fd = -1;
 }
 
-bool TextFileReader::open(const std::string& nativePath) {
+bool TextFileReader::open(const std::string& nativePath, std::uint64_t maxBytes) {
     close();
     if (nativePath.empty()) return false;
-    int fd;
-    do {
-        fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return false;
-    struct stat st {};
-    // A folder opens on Linux but is no text file.
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    m_fd = fd;
+    // A folder opens on Linux but is no text file, and a pipe would wait for
+    // a writer: platform::files opens regular files only.
+    const platform::files::UserFile file = platform::files::openUserFile(nativePath, maxBytes);
+    if (file.status != platform::files::OpenStatus::Opened) return false;
+    m_fd = file.fd;
     m_buffer.resize(BufferSize);
     m_pos = m_end = 0;
     m_eof = false;

@@ -4,6 +4,7 @@
 // to UTF-8 (bytes that are not UTF-8 are read as Windows-1252).
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,9 @@ namespace quorrel {
 class TextFileReader {
 public:
     // Opens the file for reading; false when it cannot be opened as a file.
-    bool open(const std::string& nativePath);
+    // Only a regular file of at most maxBytes bytes is opened: a folder, a
+    // pipe, a device, a socket or a bigger file is refused without waiting.
+    bool open(const std::string& nativePath, std::uint64_t maxBytes);
     // The next line without its end; false at end of file.
     // Throws std::runtime_error when reading fails part way.
     bool readLine(std::string& line);

@@ -4,10 +4,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -204,4 +209,96 @@ TEST(BatchProgram, ShowsTheSheetInTheViewerOnlyWhenAsked) {
     ASSERT_EQ(shown.status, 0) << shown.err;
     ASSERT_EQ(shown.out.size(), 1u);
     EXPECT_EQ(waitForFile(opened), shown.out[0] + "\n");
+}
+
+namespace {
+
+// What takes the place of a file the program reads.
+enum class Bad { Folder, Pipe, DevNull, DevZero, Socket, Oversize };
+
+void putInPlace(const fs::path& file, Bad kind) {
+    fs::remove(file);
+    fs::create_directories(file.parent_path());
+    switch (kind) {
+    case Bad::Folder: fs::create_directories(file); break;
+    case Bad::Pipe: ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0); break;
+    case Bad::DevNull: fs::create_symlink("/dev/null", file); break;
+    case Bad::DevZero: fs::create_symlink("/dev/zero", file); break;
+    case Bad::Socket: {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        ASSERT_LT(file.string().size(), sizeof address.sun_path);
+        std::strcpy(address.sun_path, file.c_str());
+        ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
+        break;
+    }
+    case Bad::Oversize:
+        // Sparse: 17 MiB that take no room on disk.
+        { std::ofstream(file) << "[SetupData]\r\n[Vantrel]\r\n[Setup]\r\n"; }
+        fs::resize_file(file, 17 * 1024 * 1024);
+        break;
+    }
+}
+
+}  // namespace
+
+TEST(BatchProgram, FilesThatAreNoFilesAreRefusedNamingTheFileAndWhy) {
+    const char* folder = "it is a folder";
+    const char* pipe = "it is a named pipe";
+    const char* device = "it is a device";
+    const char* socket = "it is a socket";
+    const char* tooBig = "it is larger than 16 MiB (17825792 bytes)";
+    const struct {
+        const char* file;  // below the program folder
+        Bad kind;
+        const char* message;  // before the file's path
+        const char* reason;   // after it, following " cannot be read: "
+    } cases[] = {
+        {"Data/Picked.dat", Bad::Folder, "The raw data file ", folder},
+        {"Data/Picked.dat", Bad::Pipe, "The raw data file ", pipe},
+        {"Data/Picked.dat", Bad::DevNull, "The raw data file ", device},
+        {"Data/Picked.dat", Bad::DevZero, "The raw data file ", device},
+        {"Data/Picked.dat", Bad::Socket, "The raw data file ", socket},
+        {"Data/Picked.dat", Bad::Oversize, "The raw data file ", tooBig},
+        {"bin/Vantrel.ini", Bad::Pipe, "The settings file ", pipe},
+        {"bin/Vantrel.ini", Bad::Folder, "The settings file ", folder},
+        {"bin/Vantrel.ini", Bad::Oversize, "The settings file ", tooBig},
+        {"Config/Setup_RDX.ini", Bad::Pipe, "The setup file ", pipe},
+        {"Config/Setup_RDX.ini", Bad::DevZero, "The setup file ", device},
+        {"Config/Setup_RDX.ini", Bad::Oversize, "The setup file ", tooBig},
+        {"Mapping/Picked.map", Bad::Pipe, "The mapping file ", pipe},
+        {"Mapping/Picked.map", Bad::Folder, "The mapping file ", folder},
+        {"Mapping/Picked.map", Bad::Socket, "The mapping file ", socket},
+        // The data file is written before it is read: a pipe there must not
+        // hang the write, and a device must not swallow the record.
+        {"Data/SheetData.txt", Bad::Pipe, "Cannot write the sheet data file ", nullptr},
+        {"Data/SheetData.txt", Bad::DevNull, "Cannot write the sheet data file ", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + std::to_string(int(c.kind)));
+        StagedCopy copy;
+        const fs::path bad = copy.root() / c.file;
+        std::ofstream(copy.root() / "Data" / "Picked.dat") << "[SetupData]\r\nDriverName=Driver A\r\n";
+        if (std::string(c.file).starts_with("Mapping/"))
+            std::ofstream(copy.root() / "Config" / "Setup_RDX.ini")
+                << "[Setup]\r\nSetupName=RDX\r\nMappingFile=Picked.map\r\nPDFTemplateSetupSheet=SetupSheet_RDX.pdf\r\n";
+        putInPlace(bad, c.kind);
+
+        // The batch program runs under timeout: a read that blocks fails the
+        // test instead of hanging it.
+        const BatchOutput result = copy.run("-u DISPLAY -u WAYLAND_DISPLAY timeout -k 2 30",
+                                            "--target '" + (copy.root() / "out").string() + "' '" +
+                                                (copy.root() / "Data" / "Picked.dat").string() + "'");
+        ASSERT_NE(result.status, 124) << "the run did not end";
+        EXPECT_EQ(result.status, 1);
+        EXPECT_TRUE(result.out.empty());
+        std::string expected = "Error: CSetupManager::BuildSetupSheet-" + std::string(c.message) + bad.string();
+        if (c.reason) expected += std::string(" cannot be read: ") + c.reason;
+        EXPECT_EQ(result.err, expected + "\n");
+        EXPECT_TRUE(fs::is_empty(copy.root() / "out")) << "a sheet was made";
+        if (!std::string(c.file).starts_with("Data/SheetData"))
+            EXPECT_FALSE(fs::exists(copy.root() / "Data" / "SheetData.txt")) << "the data file was written";
+    }
 }

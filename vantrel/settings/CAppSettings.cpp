@@ -1,6 +1,8 @@
 #include "CAppSettings.h"
 
 #include "CUtils.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"
 
@@ -12,8 +14,18 @@ namespace {
 // buffer with its terminating null allows.
 constexpr std::size_t kReadBufferSize = 255;
 
-std::string readValue(const std::string& fileName, std::string_view section, std::string_view key) {
-    return platform::profile::readEntry(fileName, section, key, {}, kReadBufferSize);
+// One section of a file the user named, read once. A file that is there but
+// cannot be one (a folder, a pipe, a device, a huge file) stops the caller;
+// a missing file reads as empty.
+platform::profile::SectionEntries readUserSection(const std::string& fileName, std::string_view section,
+                                                  const char* fileKind) {
+    std::string refusal;
+    auto entries = platform::profile::readSection(fileName, section, kReadBufferSize, &refusal);
+    if (!refusal.empty())
+        platform::raise(
+            platform::ErrPathAccess, "CAppSettings",
+            std::string("The ") + fileKind + " " + platform::paths::toNative(fileName) + " cannot be read: " + refusal);
+    return entries;
 }
 
 }  // namespace
@@ -21,24 +33,26 @@ std::string readValue(const std::string& fileName, std::string_view section, std
 void CAppSettings::ReadSettings() {
     const CUtils utils;
     const std::string programFolder = platform::process::programFolder();
-    auto folder = [&](std::string_view key) {
-        return programFolder + utils.FormatPath(readValue(m_FileName, "Vantrel", key));
-    };
+    // A settings file that cannot be read reads as empty here; the run driver
+    // reports why before it uses any of it.
+    const auto settings = platform::profile::readSection(m_FileName, "Vantrel", kReadBufferSize);
+    auto folder = [&](std::string_view key) { return programFolder + utils.FormatPath(settings.value(key)); };
     m_DataDirectory = folder("DataDirectory");
     m_MappingDirectory = folder("MappingDirectory");
     m_TemplatesDirectory = folder("TemplatesDirectory");
     m_LoggingDirectory = folder("LoggingDirectory");
     m_ConfigDirectory = folder("ConfigDirectory");
-    m_DataFile = readValue(m_FileName, "Vantrel", "DataFile");
-    m_DataFileDelimiter = readValue(m_FileName, "Vantrel", "DataFileDelimiter");
-    m_RawDataFile = readValue(m_FileName, "Vantrel", "RawDataFile");
-    m_LogFile = readValue(m_FileName, "Vantrel", "LogFile");
+    m_DataFile = settings.value("DataFile");
+    m_DataFileDelimiter = settings.value("DataFileDelimiter");
+    m_RawDataFile = settings.value("RawDataFile");
+    m_LogFile = settings.value("LogFile");
 }
 
 void CAppSettings::LoadProperties() {
-    m_SetupName = readValue(m_FileName, "Setup", "SetupName");
-    m_MappingFile = readValue(m_FileName, "Setup", "MappingFile");
-    m_PDFTemplateSetupSheet = readValue(m_FileName, "Setup", "PDFTemplateSetupSheet");
+    const auto setup = readUserSection(m_FileName, "Setup", "setup file");
+    m_SetupName = setup.value("SetupName");
+    m_MappingFile = setup.value("MappingFile");
+    m_PDFTemplateSetupSheet = setup.value("PDFTemplateSetupSheet");
 }
 
 void CAppSettings::WriteSettings(const std::string& strAppName, const std::string& strName,
@@ -53,8 +67,8 @@ void CAppSettings::WriteRawData() {
 }
 
 void CAppSettings::LoadRawData() {
-    for (std::size_t i = 0; i < SetupFieldCount; ++i)
-        m_record[i] = readValue(m_FileName, "SetupData", SetupFieldKeys[i]);
+    const auto record = readUserSection(m_FileName, "SetupData", "raw data file");
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) m_record[i] = record.value(SetupFieldKeys[i]);
 }
 
 }  // namespace vantrel

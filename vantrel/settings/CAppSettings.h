@@ -66,6 +66,9 @@ public:
     // the five folders become program folder + FormatPath(value).
     void ReadSettings();
     // Section "Setup" of FileName into SetupName, MappingFile, PDFTemplateSetupSheet.
+    // This and LoadRawData read their file once, and raise ErrPathAccess
+    // naming the file when it is there but is no file to read (a folder, a
+    // pipe, a device, a socket, or larger than 16 MiB).
     void LoadProperties();
     // One entry into FileName. A line break in the value (CR, LF or CR LF) is
     // written as one blank, so a value can never add lines of its own.

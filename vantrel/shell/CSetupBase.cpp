@@ -8,6 +8,7 @@
 #include "CFileManager.h"
 #include "CRulesEngine.h"
 #include "platform/Error.h"
+#include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"
@@ -69,6 +70,17 @@ void CSetupBase::CreateSetupSheet() {
         if (std::filesystem::exists(rawData, ec) && !platform::profile::hasSection(m_RawDataFile, "SetupData"))
             platform::raise(platform::ErrInvalidArgument, kCreateSource,
                             "The raw data file " + rawData + " is not a raw data file: it has no [SetupData] section");
+        // The form filler reads the mapping file the setup names; one that is
+        // a folder, a pipe, a device or a socket stops the run before anything
+        // is written (its size is bounded by its 16-bit positions, not here).
+        if (!m_MappingFile.empty()) {
+            const std::string mapping =
+                platform::paths::toNative(m_utils->checkMe(config.MappingDirectory()) + m_MappingFile);
+            if (const std::string refusal = platform::files::refusalReason(mapping, platform::files::NoSizeLimit);
+                !refusal.empty())
+                platform::raise(platform::ErrPathAccess, kCreateSource,
+                                "The mapping file " + mapping + " cannot be read: " + refusal);
+        }
 
         CRulesEngine rules;
         rules.setConfig(m_Config);
@@ -124,6 +136,9 @@ void CSetupBase::LoadSetupProperties() {
         m_PDFTemplateSetupSheet = setup.PDFTemplateSetupSheet();
     } catch (const platform::Error& e) {
         com::check(m_log->LogMe("CSetupBase::LoadProperties-" + e.description()));
+        // A setup file that is there but is no file to read stops the run:
+        // without its template and mapping no sheet can be right.
+        if (e.number() == platform::ErrPathAccess) throw;
     } catch (const std::exception& e) {
         com::check(m_log->LogMe(std::string("CSetupBase::LoadProperties-") + e.what()));
     } catch (...) {

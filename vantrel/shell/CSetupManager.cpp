@@ -5,6 +5,7 @@
 
 #include "CSetupBase.h"
 #include "platform/Error.h"
+#include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Profile.h"
 #include "platform/Process.h"
@@ -47,6 +48,9 @@ void CSetupManager::BuildSetupSheet() {
         // Settings that are there but are no settings file (a file of another
         // kind saved over it) would send every file of the run to the wrong place.
         const std::string settingsFile = platform::paths::toNative(m_config->FileName());
+        if (const std::string refusal = platform::files::refusalReason(settingsFile); !refusal.empty())
+            platform::raise(platform::ErrPathAccess, "CSetupManager",
+                            "The settings file " + settingsFile + " cannot be read: " + refusal);
         std::error_code ec;
         if (std::filesystem::exists(settingsFile, ec) &&
             !platform::profile::hasSection(m_config->FileName(), "Vantrel"))

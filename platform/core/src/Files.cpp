@@ -22,6 +22,89 @@ mode_t defaultFileMode() {
 
 std::string systemMessage(int error) { return std::strerror(error); }
 
+namespace {
+
+std::string sizeText(std::uint64_t bytes) {
+    constexpr std::uint64_t MiB = 1024 * 1024;
+    if (bytes % MiB == 0) return std::to_string(bytes / MiB) + " MiB";
+    return std::to_string(bytes) + " bytes";
+}
+
+// Why a file of this kind and size is no file to read; empty when it is one.
+std::string refusal(const struct stat& st, std::uint64_t maxBytes) {
+    if (S_ISDIR(st.st_mode)) return "it is a folder";
+    if (S_ISFIFO(st.st_mode)) return "it is a named pipe";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "it is a device";
+    if (S_ISSOCK(st.st_mode)) return "it is a socket";
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size > maxBytes) return "it is larger than " + sizeText(maxBytes) + " (" + std::to_string(size) + " bytes)";
+    return {};
+}
+
+UserFile refused(std::string reason) { return {OpenStatus::Refused, -1, std::move(reason)}; }
+
+UserFile failed(int error) {
+    if (error == ENOENT) return {OpenStatus::Missing, -1, {}};
+    return {OpenStatus::Failed, -1, systemMessage(error)};
+}
+
+}  // namespace
+
+std::string refusalReason(const std::string& nativePath, std::uint64_t maxBytes) {
+    struct stat st {};
+    if (::stat(nativePath.c_str(), &st) != 0) return {};
+    return refusal(st, maxBytes);
+}
+
+UserFile openUserFile(const std::string& nativePath, std::uint64_t maxBytes) {
+    struct stat st {};
+    if (::stat(nativePath.c_str(), &st) != 0) return failed(errno);
+    if (std::string reason = refusal(st, maxBytes); !reason.empty()) return refused(std::move(reason));
+    // O_NONBLOCK: should a pipe take the file's place after the check, the
+    // open returns at once instead of waiting for a writer.
+    int fd;
+    do {
+        fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return failed(errno);
+    std::string reason;
+    if (::fstat(fd, &st) != 0) reason = systemMessage(errno);
+    else reason = refusal(st, maxBytes);
+    if (!reason.empty()) {
+        ::close(fd);
+        return refused(std::move(reason));
+    }
+    // Reads of a regular file never wait; back to ordinary reads all the same.
+    if (const int flags = ::fcntl(fd, F_GETFL); flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return {OpenStatus::Opened, fd, {}};
+}
+
+UserFile readUserFile(const std::string& nativePath, std::string& bytes, std::uint64_t maxBytes) {
+    bytes.clear();
+    UserFile file = openUserFile(nativePath, maxBytes);
+    if (file.status != OpenStatus::Opened) return file;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(file.fd, buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            file = {OpenStatus::Failed, file.fd, systemMessage(errno)};
+            break;
+        }
+        bytes.append(buffer, std::size_t(got));
+        if (bytes.size() > maxBytes) {
+            file = {OpenStatus::Refused, file.fd, "it is larger than " + sizeText(maxBytes)};
+            break;
+        }
+    }
+    ::close(file.fd);
+    file.fd = -1;
+    if (file.status != OpenStatus::Opened) bytes.clear();
+    return file;
+}
+
 bool writeAll(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {

@@ -122,28 +122,16 @@ Location locate(const std::vector<Line>& lines, std::string_view section, std::s
 
 enum class ReadResult { Ok, Missing, Failed };
 
-ReadResult readFile(const std::string& nativePath, std::string& out) {
-    out.clear();
-    const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return ReadResult::Failed;
+// A profile file is one a user may name: only a regular file within the
+// bound is read (platform::files); why another is refused goes to reason.
+ReadResult readFile(const std::string& nativePath, std::string& out, std::string* reason = nullptr) {
+    const files::UserFile file = files::readUserFile(nativePath, out);
+    if (reason) *reason = file.status == files::OpenStatus::Refused ? file.reason : std::string();
+    switch (file.status) {
+    case files::OpenStatus::Opened: return ReadResult::Ok;
+    case files::OpenStatus::Missing: return ReadResult::Missing;
+    default: return ReadResult::Failed;
     }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0) break;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return ReadResult::Failed;
-        }
-        out.append(buffer, std::size_t(got));
-    }
-    ::close(fd);
-    return ReadResult::Ok;
 }
 
 // The whole file replaced at once (platform::files). An existing file must be
@@ -188,6 +176,34 @@ std::string readEntry(const std::string& filePath, std::string_view section, std
     const Location loc = locate(splitLines(bytes), section, key);
     if (loc.keyLine < 0) return text::cutToBytes(defaultValue, maxBytes);
     return text::cutToBytes(loc.value, maxBytes);
+}
+
+SectionEntries readSection(const std::string& filePath, std::string_view section, std::size_t bufferSize,
+                           std::string* refusal) {
+    SectionEntries entries;
+    entries.m_maxBytes = bufferSize == 0 ? 0 : bufferSize - 1;
+    std::string bytes;
+    if (readFile(paths::toNative(filePath), bytes, refusal) != ReadResult::Ok) return entries;
+    // The rules of locate(), for every key at once: any section of the name
+    // counts, and the first line of a key wins.
+    const std::string_view wantSection = trim(section);
+    bool inMatch = false;
+    const std::vector<Line> lines = splitLines(bytes);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Parsed p = parse(lines[i].content, i == 0);
+        if (p.kind == Kind::Section) {
+            inMatch = text::equalsIgnoreCase(p.name, wantSection);
+            entries.m_found = entries.m_found || inMatch;
+        } else if (inMatch && p.kind == Kind::Key) {
+            entries.m_values.try_emplace(text::toLower(p.name), text::cutToBytes(p.value, entries.m_maxBytes));
+        }
+    }
+    return entries;
+}
+
+std::string SectionEntries::value(std::string_view key, std::string_view defaultValue) const {
+    const auto found = m_values.find(text::toLower(trim(key)));
+    return found == m_values.end() ? text::cutToBytes(defaultValue, m_maxBytes) : found->second;
 }
 
 bool hasSection(const std::string& filePath, std::string_view section) {

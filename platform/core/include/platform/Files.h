@@ -4,6 +4,7 @@
 // is synced to disk, takes the old file's permissions (or the usual ones for a
 // new file) and is renamed over the target.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -21,5 +22,37 @@ bool writeAll(int fd, std::string_view bytes);
 
 // The system's text for an errno value.
 std::string systemMessage(int error);
+
+// Opening a file that a user named (settings, setup, raw data, mapping and
+// data files). Only a regular file of at most maxBytes bytes is opened: a
+// folder, a named pipe, a device or a socket is refused before it is opened
+// for reading, a file above the bound before it is read. The open itself
+// never blocks (a pipe put in the file's place meanwhile is refused after the
+// open), and the file is checked again on the open descriptor.
+inline constexpr std::uint64_t UserFileLimit = 16 * 1024 * 1024;
+inline constexpr std::uint64_t NoSizeLimit = UINT64_MAX;
+
+enum class OpenStatus {
+    Opened,   // fd is open; the caller closes it
+    Missing,  // no such file
+    Refused,  // not a regular file, or too big; reason says which
+    Failed,   // the system refused (permissions, ...); reason is its text
+};
+
+struct UserFile {
+    OpenStatus status = OpenStatus::Failed;
+    int fd = -1;
+    std::string reason;  // "it is a named pipe", ...; empty when opened or missing
+};
+
+UserFile openUserFile(const std::string& nativePath, std::uint64_t maxBytes = UserFileLimit);
+
+// The whole of such a file into bytes; a file that grew past maxBytes while
+// being read is refused as well. Status Opened means read.
+UserFile readUserFile(const std::string& nativePath, std::string& bytes, std::uint64_t maxBytes = UserFileLimit);
+
+// Why a file at this path would be refused, without opening it; empty when it
+// is a regular file within the bound, or is not there at all.
+std::string refusalReason(const std::string& nativePath, std::uint64_t maxBytes = UserFileLimit);
 
 }  // namespace platform::files

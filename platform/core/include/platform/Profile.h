@@ -16,11 +16,34 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace platform::profile {
 
 std::string readEntry(const std::string& filePath, std::string_view section, std::string_view key,
                       std::string_view defaultValue = {}, std::size_t bufferSize = 255);
+
+// All entries of one section from one read and one parse of the file, for a
+// caller that wants many of them: value() answers exactly what readEntry
+// would for the same file, section, key, default and buffer size.
+class SectionEntries {
+public:
+    std::string value(std::string_view key, std::string_view defaultValue = {}) const;
+    // Whether the file holds the section (as hasSection).
+    bool found() const { return m_found; }
+
+private:
+    friend SectionEntries readSection(const std::string&, std::string_view, std::size_t, std::string*);
+    std::unordered_map<std::string, std::string> m_values;  // by key name in lower case
+    std::size_t m_maxBytes = 0;
+    bool m_found = false;
+};
+
+// A file that is there but is no file to read (a folder, a pipe, a device, a
+// socket, or above platform::files::UserFileLimit) reads as missing, with the
+// reason in *refusal; otherwise *refusal is empty.
+SectionEntries readSection(const std::string& filePath, std::string_view section, std::size_t bufferSize = 255,
+                           std::string* refusal = nullptr);
 
 // False when the file could not be written; the old file is then unchanged.
 bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key, std::string_view value);

@@ -299,7 +299,7 @@ TEST(BatchProgram, ShowsTheSheetInTheViewerOnlyWhenAsked) {
 // sheet holds the setup of its own driver.
 TEST(BatchProgram, OverlappingRunsEachFillTheirOwnSetup) {
     StagedCopy copy;
-    constexpr int kRuns = 3, kDrivers = 3, kRounds = 2;
+    constexpr int kRuns = 3, kDrivers = 2, kRounds = 2;
     std::vector<std::vector<std::string>> drivers(kRuns);  // the driver of each sheet a run prints
     std::vector<std::unique_ptr<BatchProcess>> runs;
     std::vector<std::vector<std::string>> arguments(kRuns);

@@ -24,6 +24,7 @@
 #include "CFileManager.h"
 #include "CRulesEngine.h"
 #include "CSetupManager.h"
+#include "BenchFolder.h"
 #include "CUtils.h"
 #include "TempProgramFolder.h"
 #include "platform/Error.h"
@@ -37,33 +38,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class BenchFolder {
-public:
-    BenchFolder() {
-        const fs::path stage = VANTREL_STAGE_DIR;
-        for (const char* file :
-             {"bin/Vantrel.ini", "Config/Setup_RDX.ini", "Templates/SetupSheet_RDX.pdf", "Data/Sample_RDX.dat"}) {
-            fs::create_directories((m_folder.path() / file).parent_path());
-            fs::copy_file(stage / file, m_folder.path() / file);
-        }
-        for (const char* sub : {"Logs", "Mapping", "Sheets"}) fs::create_directories(m_folder.path() / sub);
-        com::setRegistryPath((m_folder.path() / "bin" / "Registry.ini").string());
-        for (const char* library : {LOGGING_PATH, QUORREL_PATH, PDFAUTOMATION_PATH})
-            if (com::failed(com::registerLibrary(library)))
-                throw std::runtime_error(std::string("cannot register ") + library);
-    }
-    ~BenchFolder() { com::setRegistryPath({}); }
-
-    std::string rawDataFile() const { return (m_folder.path() / "Data" / "Sample_RDX.dat").string(); }
-    std::string sheets() const { return (m_folder.path() / "Sheets").string(); }
-    // Sheets pile up over thousands of iterations; clear them now and then.
-    void clearSheets() const {
-        for (const auto& entry : fs::directory_iterator(sheets())) fs::remove(entry.path());
-    }
-
-private:
-    testsupport::TempProgramFolder m_folder;
-};
+using bench::BenchFolder;
 
 using Clock = std::chrono::steady_clock;
 

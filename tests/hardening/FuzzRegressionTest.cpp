@@ -49,6 +49,8 @@ std::vector<fs::path> inputsOf(const std::string& target) {
 TEST_P(FuzzRegressionTest, KeptInputsPassTheirHarness) {
     const Target target = GetParam();
     const auto inputs = inputsOf(target.name);
+    // A target with nothing to replay would pass without checking anything.
+    ASSERT_FALSE(inputs.empty()) << "no kept inputs and no seeds for " << target.name;
     for (const auto& file : inputs) {
         SCOPED_TRACE(file.string());
         const std::string bytes = fuzzharness::readBytes(file.string());

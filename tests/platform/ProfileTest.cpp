@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <random>
+#include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "TempProgramFolder.h"
 #include "platform/Profile.h"
@@ -161,6 +165,71 @@ TEST_F(ProfileTest, WritesChangeOnlyTheirOwnLine) {
         ASSERT_TRUE(writeEntry(sysPath("w.ini"), c.section, c.key, c.value));
         EXPECT_EQ(dir.read("w.ini"), c.after);
     }
+}
+
+// Files of every shape a hand or another program leaves (duplicate and
+// unclosed sections, names in other letter cases, blanks, a byte order
+// mark, foreign bytes, all three line ends, no end on the last line) and
+// entries old and new, some with line breaks or a NUL in them.
+TEST_F(ProfileTest, SeveralEntriesInOneWriteLeaveTheBytesOfOneWriteEach) {
+    const std::vector<std::string> lines = {"[S]",     " [ s ] ", "[T]", "[S",          "[SetupData]", "A=1",
+                                            " a = 2 ", "B=\"q\"", "K=",  "=v",          "C=x=y",       "; c",
+                                            "junk",    "",        "   ", "City=K\xF6ln"};
+    const std::vector<std::string> eols = {"\r\n", "\n", "\r"};
+    const std::vector<std::string> sections = {"S", "s", " S ", "T", "New", "SetupData", "S]\r\n[T"};
+    const std::vector<std::string> keys = {"A", "a", "B", "K", "New", "new", "C", "", " A ", "X\nY", "[Z", "City"};
+    const std::vector<std::string> values = {
+        "",         "v",          "x\r\ny",  "a\nb\rc\n\rd",  std::string("q\0r", 3),
+        "  both  ", "\"quoted\"", "K\xF6ln", "\r\n[S]\r\nA=9"};
+    // Every single write syncs the file: in memory where the system offers
+    // it, so that many rounds stay quick.
+    const fs::path shm = "/dev/shm";
+    std::error_code ec;
+    const fs::path folder =
+        fs::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0 ? shm / dir.path().filename() : dir.path();
+    fs::create_directories(folder);
+    struct Removed {
+        fs::path folder;
+        ~Removed() {
+            std::error_code ec;
+            fs::remove_all(folder, ec);
+        }
+    } removed{folder};
+    const fs::path one = folder / "one.ini", each = folder / "each.ini";
+    auto read = [](const fs::path& file) { return TempProgramFolder::readFile(file); };
+    auto write = [](const fs::path& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; };
+
+    std::mt19937 random(15);
+    auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
+    for (int round = 0; round < 250; ++round) {
+        std::optional<std::string> before;
+        if (random() % 8 != 0) {
+            before.emplace(random() % 6 == 0 ? "\xEF\xBB\xBF" : "");
+            const std::size_t count = random() % 12;
+            for (std::size_t i = 0; i < count; ++i)
+                *before += pick(lines) + (i + 1 == count && random() % 3 == 0 ? "" : pick(eols));
+        }
+        const std::string section = pick(sections);
+        std::vector<std::pair<std::string, std::string>> written(random() % 9);
+        for (auto& [key, value] : written) key = pick(keys), value = pick(values);
+        SCOPED_TRACE(testing::Message() << "round " << round << ", section " << testing::PrintToString(section)
+                                        << ", file " << testing::PrintToString(before.value_or("(none)"))
+                                        << ", entries " << testing::PrintToString(written));
+
+        fs::remove(one);
+        fs::remove(each);
+        if (before) write(one, *before), write(each, *before);
+        std::vector<Entry> entries;
+        for (const auto& [key, value] : written) {
+            entries.push_back({key, value});
+            ASSERT_TRUE(writeEntry(each.string(), section, key, value));
+        }
+        ASSERT_TRUE(writeEntries(one.string(), section, entries));
+        ASSERT_EQ(fs::exists(one), fs::exists(each));
+        ASSERT_EQ(read(one), read(each));
+    }
+    for (const auto& left : fs::directory_iterator(folder))
+        EXPECT_TRUE(left.path() == one || left.path() == each) << left.path();
 }
 
 TEST_F(ProfileTest, ALineBreakInAValueCannotAddOrReplaceAnEntry) {

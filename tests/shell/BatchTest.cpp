@@ -7,6 +7,9 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,10 +17,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
 #include "BatchRunner.h"
+#include "OtherRunLock.h"
 #include "RecordingViewer.h"
 #include "ShellTestFolder.h"
 #include "platform/Paths.h"
@@ -165,6 +170,89 @@ private:
     testsupport::TempProgramFolder m_folder;
 };
 
+// vantrel-batch of a staged copy, started and left running, without a
+// display; standard output and error go to files named after the run.
+class BatchProcess {
+public:
+    BatchProcess(const StagedCopy& copy, const std::string& name, const std::vector<std::string>& arguments)
+        : m_out(copy.root() / (name + ".out")), m_err(copy.root() / (name + ".err")) {
+        const std::string program = (copy.root() / "vantrel-batch").string();
+        std::vector<std::string> args{program};
+        args.insert(args.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        std::vector<std::string> environment;
+        for (char** e = environ; *e; ++e) {
+            const std::string variable = *e;
+            if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("WAYLAND_DISPLAY=", 0) != 0)
+                environment.push_back(variable);
+        }
+        std::vector<char*> envp;
+        for (std::string& variable : environment) envp.push_back(variable.data());
+        envp.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addchdir_np(&actions, copy.root().c_str());
+        posix_spawn_file_actions_addopen(&actions, 1, m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~BatchProcess() {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            finish();
+        }
+    }
+    BatchProcess(const BatchProcess&) = delete;
+    BatchProcess& operator=(const BatchProcess&) = delete;
+
+    void signal(int signal) const {
+        if (m_pid > 0) ::kill(m_pid, signal);
+    }
+    bool running() const { return m_pid > 0; }
+
+    // Stops the process; false when it has ended instead.
+    bool stop() {
+        if (m_pid <= 0 || ::kill(m_pid, SIGSTOP) != 0) return false;
+        int status = 0;
+        if (::waitpid(m_pid, &status, WUNTRACED) != m_pid || WIFSTOPPED(status)) return m_pid > 0;
+        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        m_pid = -1;
+        return false;
+    }
+
+    // Waits for the end, two minutes at most, and gives what it wrote.
+    BatchOutput finish() {
+        for (int i = 0; m_pid > 0 && i < 1200; ++i) {
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid && !WIFSTOPPED(status)) {
+                m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                m_pid = -1;
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        }
+        if (m_pid > 0) {
+            ADD_FAILURE() << "vantrel-batch did not finish in two minutes";
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+            m_pid = -1;
+        }
+        BatchOutput result{m_status, {}, testsupport::TempProgramFolder::readFile(m_err)};
+        std::istringstream lines(testsupport::TempProgramFolder::readFile(m_out));
+        for (std::string line; std::getline(lines, line);) result.out.push_back(line);
+        return result;
+    }
+
+private:
+    fs::path m_out, m_err;
+    pid_t m_pid = -1;
+    int m_status = -1;
+};
+
 // Waits a few seconds at most for a file that a detached process writes.
 std::string waitForFile(const fs::path& file) {
     for (int i = 0; i < 100 && !fs::exists(file); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -301,4 +389,86 @@ TEST(BatchProgram, FilesThatAreNoFilesAreRefusedNamingTheFileAndWhy) {
         if (!std::string(c.file).starts_with("Data/SheetData"))
             EXPECT_FALSE(fs::exists(copy.root() / "Data" / "SheetData.txt")) << "the data file was written";
     }
+}
+
+// Runs that overlap share the sheet data file and the mapping file between
+// writing them and filling the sheet: each waits for the others, and every
+// sheet holds the setup of its own driver.
+TEST(BatchProgram, OverlappingRunsEachFillTheirOwnSetup) {
+    StagedCopy copy;
+    constexpr int kRuns = 3, kDrivers = 2, kRounds = 2;
+    std::vector<std::vector<std::string>> drivers(kRuns);  // the driver of each sheet a run prints
+    std::vector<std::unique_ptr<BatchProcess>> runs;
+    std::vector<std::vector<std::string>> arguments(kRuns);
+    for (int r = 0; r < kRuns; ++r) {
+        arguments[r] = {"--target", (copy.root() / "out").string()};
+        std::vector<std::string> files;
+        for (int d = 0; d < kDrivers; ++d) {
+            const std::string driver = "Driver " + std::to_string(r) + std::to_string(d);
+            const fs::path file = copy.root() / "Data" / (driver + ".dat");
+            fs::copy_file(copy.root() / "Data" / "Sample_RDX.dat", file);
+            ASSERT_TRUE(platform::profile::writeEntry(file.string(), "SetupData", "DriverName", driver));
+            ASSERT_TRUE(platform::profile::writeEntry(file.string(), "SetupData", "EventName", "Event of " + driver));
+            ASSERT_TRUE(platform::profile::writeEntry(file.string(), "SetupData", "Notes", "Notes of " + driver));
+            files.push_back(file.string());
+        }
+        for (int round = 0; round < kRounds; ++round)
+            for (int d = 0; d < kDrivers; ++d) {
+                arguments[r].push_back(files[d]);
+                drivers[r].push_back("Driver " + std::to_string(r) + std::to_string(d));
+            }
+    }
+    for (int r = 0; r < kRuns; ++r)
+        runs.push_back(std::make_unique<BatchProcess>(copy, "run" + std::to_string(r), arguments[r]));
+
+    for (int r = 0; r < kRuns; ++r) {
+        SCOPED_TRACE("run " + std::to_string(r));
+        ASSERT_TRUE(runs[r]->running());
+        const BatchOutput result = runs[r]->finish();
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.err, "");
+        ASSERT_EQ(result.out.size(), drivers[r].size());
+        for (std::size_t i = 0; i < result.out.size(); ++i) {
+            const std::string& driver = drivers[r][i];
+            SCOPED_TRACE(result.out[i]);
+            EXPECT_THAT(fs::path(result.out[i]).filename().string(), StartsWith(driver + "_SetupSheet_RDX_"));
+            const auto fields = ShellTestFolder::formFields(result.out[i]);
+            EXPECT_EQ(fields.at("fldDriverName"), driver);
+            EXPECT_EQ(fields.at("fldRaceEvent"), "Event of " + driver);
+            EXPECT_EQ(fields.at("fldNotes"), "Notes of " + driver);
+        }
+    }
+}
+
+// The lock lives in an open descriptor only: a run killed in the middle of a
+// sheet leaves nothing that keeps the next run waiting.
+TEST(BatchProgram, ARunKilledWhileBuildingLeavesNoLockBehind) {
+    StagedCopy copy;
+    std::vector<std::string> arguments = {"--target", (copy.root() / "out").string()};
+    for (int i = 0; i < 200; ++i) arguments.push_back("Data/Sample_RDX.dat");
+    BatchProcess run(copy, "killed", arguments);
+    ASSERT_TRUE(run.running());
+
+    // Stopped, the run either holds the lock or not; it is killed holding it.
+    bool killedHoldingTheLock = false;
+    for (int i = 0; i < 5000 && !killedHoldingTheLock && run.stop(); ++i) {
+        if (testsupport::OtherRunLock::isTaken()) {
+            run.signal(SIGKILL);
+            killedHoldingTheLock = true;
+        } else {
+            run.signal(SIGCONT);
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+    }
+    run.signal(SIGCONT);
+    run.finish();
+    ASSERT_TRUE(killedHoldingTheLock);
+    EXPECT_FALSE(testsupport::OtherRunLock::isTaken());
+
+    const BatchOutput next = copy.run("-u DISPLAY -u WAYLAND_DISPLAY",
+                                      "--target '" + (copy.root() / "out").string() + "' Data/Sample_RDX.dat");
+    EXPECT_EQ(next.status, 0);
+    EXPECT_EQ(next.err, "");
+    ASSERT_EQ(next.out.size(), 1u);
+    EXPECT_EQ(ShellTestFolder::formFields(next.out[0]).at("fldDriverName"), "Alex Brennan");
 }

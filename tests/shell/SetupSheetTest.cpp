@@ -256,10 +256,11 @@ TEST(SetupSheet, AnEarlierRunsDataIsNeverFilledIntoANewSheet) {
     ShellTestFolder folder;
     ASSERT_FALSE(runDriver(folder.rawDataFile(), "RDX", folder.sheetsFolder()).error);
 
-    // The data file of the first run stays, but cannot be rewritten.
+    // The data file of the first run cannot be rewritten: a folder stands in
+    // its place, which no user can replace by a file, root neither.
     const fs::path dataFile = folder.path() / "Data" / "SheetData.txt";
-    fs::permissions(dataFile, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    if (std::ofstream(dataFile, std::ios::app)) GTEST_SKIP() << "read-only files are writable for this user";
+    ASSERT_TRUE(fs::remove(dataFile));
+    ASSERT_TRUE(fs::create_directory(dataFile));
 
     const std::string raw = folder.rawDataFile("DriverB.dat");
     ASSERT_TRUE(platform::profile::writeEntry(raw, "SetupData", "DriverName", "Driver B"));

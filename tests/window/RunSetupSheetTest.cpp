@@ -12,10 +12,12 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "CAppSettings.h"
 #include "FolderList.h"
 #include "MessageBox.h"
+#include "OtherRunLock.h"
 #include "WindowDriver.h"
 #include "WindowTestFolder.h"
 #include "frmVantrel.h"
@@ -212,6 +214,65 @@ private slots:
         QCOMPARE(txtTargetPDF->text(), shownBefore);
         QCOMPARE(txtTargetPDF->isHidden(), !succeedFirst);
         QCOMPARE(m_window->control<QLabel>("Label3")->isHidden(), !succeedFirst);
+    }
+
+    // Another run (a batch, another window) holds the program folder's lock:
+    // the click waits for it, and gives up after the wait with one error,
+    // having written nothing.
+    void anotherRunGoesFirst_data() {
+        QTest::addColumn<Qt::CheckState>("external");
+        QTest::addColumn<int>("otherRunMs");  // how long the other run goes on; -1: longer than the wait
+        QTest::addColumn<QString>("message");
+        const QString busy =
+            "Another setup sheet is being built in the program folder %1; try again when it is "
+            "finished";
+        QTest::newRow("capture waits in vain")
+            << Qt::Unchecked << -1 << "Error: modStartProgram::RunSetupSheet-" + busy;
+        QTest::newRow("external data waits in vain")
+            << Qt::Checked << -1 << "Error: CSetupManager::BuildSetupSheet-" + busy;
+        QTest::newRow("capture gets its turn") << Qt::Unchecked << 300 << "";
+        QTest::newRow("external data gets its turn") << Qt::Checked << 300 << "";
+    }
+    void anotherRunGoesFirst() {
+        QFETCH(Qt::CheckState, external);
+        QFETCH(int, otherRunMs);
+        QFETCH(QString, message);
+        const fs::path other = m_folder->write("Data/Other.dat", "[SetupData]\r\nDriverName=Other Driver\r\n");
+        setTextOf(m_window, "txtDriverName", "Window Driver");
+        m_window->control<QCheckBox>("chkExternalData")->setCheckState(external);
+        m_window->control<QLineEdit>("txtRawDataFile")->setText(QString::fromStdString(other.string()));
+
+        testsupport::OtherRunLock otherRun;
+        QVERIFY(otherRun.held());
+        std::thread finish;
+        if (otherRunMs >= 0) {
+            platform::process::RunLock::setWaitTimeForTesting(std::chrono::seconds(20));
+            finish = std::thread([&otherRun, otherRunMs] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(otherRunMs));
+                otherRun.release();
+            });
+        } else {
+            platform::process::RunLock::setWaitTimeForTesting(std::chrono::milliseconds(200));
+        }
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        pressCreate(m_window);
+        if (finish.joinable()) finish.join();
+        platform::process::RunLock::setWaitTimeForTesting({});
+
+        const std::vector<fs::path> sheets = sheetsIn(m_folder->sheetsFolder());
+        if (message.isEmpty()) {
+            QVERIFY2(MessageBox::history().isEmpty(), qPrintable(MessageBox::history().value(0).text));
+            QCOMPARE(sheets.size(), std::size_t(1));
+            QCOMPARE(WindowTestFolder::formFields(sheets[0]).at("fldDriverName"),
+                     std::string(external == Qt::Checked ? "Other Driver" : "Window Driver"));
+            return;
+        }
+        QCOMPARE(MessageBox::history().size(), 1);
+        QCOMPARE(MessageBox::history().first().text, message.arg(QString::fromStdString(m_folder->str())));
+        QVERIFY(sheets.empty());
+        for (const char* written : {"Data/RawData.dat", "Data/SheetData.txt", "Mapping/Mapping_RDX.map"})
+            QVERIFY2(!fs::exists(m_folder->path() / written), written);
+        QVERIFY(m_window->control<QLineEdit>("txtTargetPDF")->isHidden());
     }
 };
 

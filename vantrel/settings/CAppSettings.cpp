@@ -1,5 +1,7 @@
 #include "CAppSettings.h"
 
+#include <vector>
+
 #include "CUtils.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -62,8 +64,12 @@ void CAppSettings::WriteSettings(const std::string& strAppName, const std::strin
 }
 
 void CAppSettings::WriteRawData() {
-    for (std::size_t i = 0; i < SetupFieldCount; ++i)
-        WriteSettings("SetupData", std::string(SetupFieldKeys[i]), m_record[i]);
+    // The 73 entries in one replacement of the file, byte for byte what one
+    // WriteSettings each would leave; a failed write goes unreported.
+    std::vector<platform::profile::Entry> entries;
+    entries.reserve(SetupFieldCount);
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) entries.push_back({SetupFieldKeys[i], m_record[i]});
+    platform::profile::writeEntries(m_FileName, "SetupData", entries);
 }
 
 void CAppSettings::LoadRawData() {

@@ -12,6 +12,7 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"
+#include "platform/RunLock.h"
 #include "platform/Text.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Runtime.h"
@@ -54,6 +55,10 @@ std::string CSetupBase::SafeFileNamePart(const std::string& namePart) {
 
 void CSetupBase::CreateSetupSheet() {
     try {
+        // From here to the end of the builder's work the run shares the data,
+        // mapping and raw data files with no other run (the window's capture
+        // took the lock already; this takes it once more).
+        const platform::process::RunLock runLock;
         m_utils = std::make_unique<CUtils>();
         m_log = com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);
         com::check(m_log->put_FileName(m_LogPath));

@@ -14,6 +14,7 @@
 #include "frmVantrel.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/RunLock.h"
 
 namespace vantrel {
 
@@ -47,9 +48,17 @@ void RunSetupSheet() {
         try {
             auto manager = std::make_unique<CSetupManager>();
             std::unique_ptr<CRawDataBuilder> builder;
+            // The capture writes the raw data file that the build reads: one
+            // lock over both, so no other run comes in between.
+            std::optional<platform::process::RunLock> runLock;
             if (required<QCheckBox>(form, "chkExternalData")->checkState() == Qt::Checked) {
                 manager->setRawDataFile(required<QLineEdit>(form, "txtRawDataFile")->text().toStdString());
             } else {
+                try {
+                    runLock.emplace();
+                } catch (const platform::Error& error) {
+                    platform::raise(error.number(), "modStartProgram::RunSetupSheet-" + error.description());
+                }
                 builder = std::make_unique<CRawDataBuilder>();
                 builder->CreateRawData();
                 manager->setRawDataFile(builder->RawDataFilename());

@@ -212,11 +212,10 @@ bool hasSection(const std::string& filePath, std::string_view section) {
     return locate(splitLines(bytes), section, {}).sectionLine >= 0;
 }
 
-bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key, std::string_view value) {
-    const std::string native = paths::toNative(filePath);
-    std::string bytes;
-    if (readFile(native, bytes) == ReadResult::Failed) return false;
-    std::vector<Line> lines = splitLines(bytes);
+namespace {
+
+// One entry set in the lines of a file, as writeEntry does it on disk.
+void setEntry(std::vector<Line>& lines, std::string_view section, std::string_view key, std::string_view value) {
     const Location loc = locate(lines, section, key);
     const std::string cleanValue = oneLine(value);
 
@@ -236,6 +235,26 @@ bool writeEntry(const std::string& filePath, std::string_view section, std::stri
             lines.push_back(std::move(entry));
         }
     }
+}
+
+}  // namespace
+
+bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key, std::string_view value) {
+    const std::string native = paths::toNative(filePath);
+    std::string bytes;
+    if (readFile(native, bytes) == ReadResult::Failed) return false;
+    std::vector<Line> lines = splitLines(bytes);
+    setEntry(lines, section, key, value);
+    return replaceFile(native, joinLines(lines));
+}
+
+bool writeEntries(const std::string& filePath, std::string_view section, const std::vector<Entry>& entries) {
+    if (entries.empty()) return true;
+    const std::string native = paths::toNative(filePath);
+    std::string bytes;
+    if (readFile(native, bytes) == ReadResult::Failed) return false;
+    std::vector<Line> lines = splitLines(bytes);
+    for (const Entry& entry : entries) setEntry(lines, section, entry.key, entry.value);
     return replaceFile(native, joinLines(lines));
 }
 

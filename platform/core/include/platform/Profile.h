@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace platform::profile {
 
@@ -47,6 +48,16 @@ SectionEntries readSection(const std::string& filePath, std::string_view section
 
 // False when the file could not be written; the old file is then unchanged.
 bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key, std::string_view value);
+
+// Several entries of one section in one replacement of the file: the bytes
+// are exactly those that writeEntry of each entry, in order, would leave, but
+// the file is read, written and synced once, and a failure changes nothing.
+// No entries: the file is left as it is.
+struct Entry {
+    std::string_view key;
+    std::string_view value;
+};
+bool writeEntries(const std::string& filePath, std::string_view section, const std::vector<Entry>& entries);
 
 // True when the file can be read and holds a section of that name (in any
 // letter case), even an empty one.

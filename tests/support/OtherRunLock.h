@@ -1,0 +1,41 @@
+#pragma once
+// The program folder's run lock held as another process holds it: on an
+// open descriptor of its own, so the code under test has to wait for it.
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "platform/RunLock.h"
+
+namespace testsupport {
+
+class OtherRunLock {
+public:
+    OtherRunLock() : m_fd(::open(platform::process::RunLock::lockFile().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) release();
+    }
+    ~OtherRunLock() { release(); }
+    OtherRunLock(const OtherRunLock&) = delete;
+    OtherRunLock& operator=(const OtherRunLock&) = delete;
+
+    bool held() const { return m_fd >= 0; }
+    void release() {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+    }
+
+    // Whether anyone holds the lock now (a look that takes it for no time).
+    static bool isTaken() {
+        const int fd = ::open(platform::process::RunLock::lockFile().c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        ::close(fd);
+        return taken;
+    }
+
+private:
+    int m_fd;
+};
+
+}  // namespace testsupport

@@ -8,9 +8,9 @@ namespace vantrel {
 
 namespace {
 
-// Each entry comes back with at most 254 characters, as a 255-character
-// buffer with its terminating null allows.
-constexpr std::size_t kReadBufferSize = 255;
+// Each entry comes back with at most MaxValueBytes characters, as a buffer
+// one longer, for its terminating null, allows.
+constexpr std::size_t kReadBufferSize = MaxValueBytes + 1;
 
 std::string readValue(const std::string& fileName, std::string_view section, std::string_view key) {
     return platform::profile::readEntry(fileName, section, key, {}, kReadBufferSize);

@@ -142,44 +142,6 @@ constexpr bool holesMatchOptionGroups() {
 }
 static_assert(holesMatchOptionGroups(), "the holes of the pictures are the buttons of OptionGroups.h");
 
-// The mark rules this file held before OptionGroups.h, kept for one commit to
-// prove that the table marks every hole as they did.
-struct MarkRule {
-    std::string_view group;
-    int first;
-    int last;
-    std::string_view prefix;
-    int offset;
-};
-
-constexpr MarkRule kMarkRules[] = {
-    {"OptionAckermanBellcrank", 1, 2, "AckermanBellcrank", 0},
-    {"OptionAckermanHub", 1, 2, "AckermanHub", 0},
-    {"OptionFrontShockTower", 1, 4, "FrontShockTowerShock", 0},
-    {"OptionFrontShockTowerCamber", 1, 8, "FrontShockCamber", 0},
-    {"OptionFrontShockArm", 2, 4, "FrontArmLong", 0},
-    {"OptionFrontShockArm", 5, 7, "FrontArmShort", 3},
-    {"OptionRearShockTower", 1, 4, "RearShockTowerShock", 0},
-    {"OptionRearShockTowerCamber", 1, 8, "RearShockCamber", 0},
-    {"OptionRearShockArm", 1, 4, "RearArmLong", 0},
-    {"OptionRearShockArm", 5, 8, "RearArmShort", 4},
-    {"OptionRearHubCamber", 1, 4, "RearHubCamber", 0},
-};
-
-constexpr bool marksAsBefore() {
-    for (const Picture& p : kPictures)
-        for (const Hole& h : p.holes) {
-            const MarkRule* old = nullptr;
-            for (const MarkRule& rule : kMarkRules)
-                if (rule.group == h.group && h.index >= rule.first && h.index <= rule.last) old = &rule;
-            const OptionRun* run = optionRun(h.group, h.index);
-            if ((old != nullptr) != (run && !run->markPrefix.empty())) return false;
-            if (old && (old->prefix != run->markPrefix || h.index - old->offset != run->value(h.index))) return false;
-        }
-    return true;
-}
-static_assert(marksAsBefore());
-
 }  // namespace
 
 std::span<const Picture> pictures() {

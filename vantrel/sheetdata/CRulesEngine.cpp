@@ -109,29 +109,6 @@ struct OptionGroup {
     std::size_t count;
     std::array<Sheet, 8> marks;
 };
-constexpr OptionGroup kOldOptionGroups[] = {
-    {Setup::AckermanBellcrank, 2, {Sheet::AckermanBellcrank1, Sheet::AckermanBellcrank2}},
-    {Setup::AckermanHub, 2, {Sheet::AckermanHub1, Sheet::AckermanHub2}},
-    {Setup::FrontShockTower,
-     4,
-     {Sheet::FrontShockTowerShock1, Sheet::FrontShockTowerShock2, Sheet::FrontShockTowerShock3,
-      Sheet::FrontShockTowerShock4}},
-    {Setup::FrontShockTowerCamber,
-     8,
-     {Sheet::FrontShockCamber1, Sheet::FrontShockCamber2, Sheet::FrontShockCamber3, Sheet::FrontShockCamber4,
-      Sheet::FrontShockCamber5, Sheet::FrontShockCamber6, Sheet::FrontShockCamber7, Sheet::FrontShockCamber8}},
-    {Setup::RearShockTower,
-     4,
-     {Sheet::RearShockTowerShock1, Sheet::RearShockTowerShock2, Sheet::RearShockTowerShock3,
-      Sheet::RearShockTowerShock4}},
-    {Setup::RearShockTowerCamber,
-     8,
-     {Sheet::RearShockCamber1, Sheet::RearShockCamber2, Sheet::RearShockCamber3, Sheet::RearShockCamber4,
-      Sheet::RearShockCamber5, Sheet::RearShockCamber6, Sheet::RearShockCamber7, Sheet::RearShockCamber8}},
-    {Setup::RearHubCamber,
-     4,
-     {Sheet::RearHubCamber1, Sheet::RearHubCamber2, Sheet::RearHubCamber3, Sheet::RearHubCamber4}},
-};
 
 // Length "long"/"short" (any case) puts "_" in its marker; only then is the
 // position read, and position firstPosition + i marks longMarks[i] or
@@ -145,24 +122,6 @@ struct ArmRule {
     std::size_t count;
     std::array<Sheet, 4> longMarks;
     std::array<Sheet, 4> shortMarks;
-};
-constexpr ArmRule kOldArms[] = {
-    {Setup::FrontArmLength,
-     Setup::FrontArmShock,
-     Sheet::FrontArmLong,
-     Sheet::FrontArmShort,
-     2,
-     3,
-     {Sheet::FrontArmLong2, Sheet::FrontArmLong3, Sheet::FrontArmLong4},
-     {Sheet::FrontArmShort2, Sheet::FrontArmShort3, Sheet::FrontArmShort4}},
-    {Setup::RearArmLength,
-     Setup::RearArmShock,
-     Sheet::RearArmLong,
-     Sheet::RearArmShort,
-     1,
-     4,
-     {Sheet::RearArmLong1, Sheet::RearArmLong2, Sheet::RearArmLong3, Sheet::RearArmLong4},
-     {Sheet::RearArmShort1, Sheet::RearArmShort2, Sheet::RearArmShort3, Sheet::RearArmShort4}},
 };
 
 // Both come from the option groups of the window (OptionGroups.h): a run with
@@ -231,28 +190,6 @@ constexpr auto arms() {
     return result;
 }
 constexpr auto kArms = arms();
-
-// The group tables this file held before OptionGroups.h, kept for one commit
-// to prove that the derived ones equal them.
-constexpr bool sameAsBefore() {
-    if (std::size(kOptionGroups) != std::size(kOldOptionGroups) || std::size(kArms) != std::size(kOldArms))
-        return false;
-    for (const OptionGroup& old : kOldOptionGroups) {
-        int found = 0;
-        for (const OptionGroup& g : kOptionGroups)
-            if (g.source == old.source) found += g.count == old.count && g.marks == old.marks ? 1 : 100;
-        if (found != 1) return false;
-    }
-    for (std::size_t i = 0; i < std::size(kArms); ++i) {
-        const ArmRule &a = kArms[i], &o = kOldArms[i];
-        if (a.length != o.length || a.position != o.position || a.longMarker != o.longMarker ||
-            a.shortMarker != o.shortMarker || a.firstPosition != o.firstPosition || a.count != o.count ||
-            a.longMarks != o.longMarks || a.shortMarks != o.shortMarks)
-            return false;
-    }
-    return true;
-}
-static_assert(sameAsBefore());
 
 // The order in which the group rules run, each named by its (first) source.
 struct GroupStep {

@@ -24,7 +24,7 @@ public:
         }
         for (const char* sub : {"Logs", "Mapping", "Sheets"}) fs::create_directories(m_folder.path() / sub);
         com::setRegistryPath((m_folder.path() / "bin" / "Registry.ini").string());
-        for (const char* library : {LOGGING_PATH, QUORREL_PATH, PDFAUTOMATION_PATH})
+        for (const char* library : {VANTREL_LOGGING_LIBRARY, VANTREL_QUORREL_LIBRARY, VANTREL_PDFAUTOMATION_LIBRARY})
             if (com::failed(com::registerLibrary(library)))
                 throw std::runtime_error(std::string("cannot register ") + library);
     }

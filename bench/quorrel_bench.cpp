@@ -28,7 +28,7 @@ public:
         fs::create_directories(m_path / "bin");
         platform::process::setProgramFolderForTesting(m_path.string());
         com::setRegistryPath((m_path / "bin" / "Registry.ini").string());
-        for (const char* library : {QUORREL_PATH, PDFAUTOMATION_PATH})
+        for (const char* library : {VANTREL_QUORREL_LIBRARY, VANTREL_PDFAUTOMATION_LIBRARY})
             if (com::failed(com::registerLibrary(library)))
                 throw std::runtime_error("cannot register " + std::string(library) + ": " + com::lastFailureReason());
     }

@@ -36,7 +36,7 @@ protected:
     }
 
     testsupport::TempProgramFolder m_folder;
-    testsupport::ComponentRegistry m_registry{m_folder, {TEST_COMPONENT_PATH}};
+    testsupport::ComponentRegistry m_registry{m_folder, {VANTREL_TESTCOMPONENT_LIBRARY}};
     com::ComPtr<ICWidget> m_widget;
     com::ComPtr<com::IDispatch> m_late;
 };

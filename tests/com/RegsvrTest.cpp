@@ -17,7 +17,7 @@ struct ToolRun {
 };
 
 ToolRun regsvr(const std::string& arguments) {
-    const std::string command = std::string("'") + REGSVR_PATH + "' " + arguments + " 2>&1";
+    const std::string command = std::string("'") + VANTREL_REGSVR_PROGRAM + "' " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     char buffer[512];
@@ -32,13 +32,13 @@ TEST(Regsvr, RegistersUnregistersAndReportsFailures) {
     const std::string clsidSection = "CLSID\\" + testcomponent::CLSID_CWidget.toString();
     const std::string args = "--registry '" + registry + "' ";
 
-    ToolRun run = regsvr(args + TEST_COMPONENT_PATH);
+    ToolRun run = regsvr(args + VANTREL_TESTCOMPONENT_LIBRARY);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("Registered"), std::string::npos) << run.output;
     EXPECT_NE(platform::profile::readEntry(registry, clsidSection, "InprocServer32", {}, 4096), "");
 
     // One library that fails spoils the exit status, not the others' work.
-    run = regsvr("/u /s " + args + "'" + NOT_A_COMPONENT_PATH + "' " + TEST_COMPONENT_PATH);
+    run = regsvr("/u /s " + args + "'" + VANTREL_NOTACOMPONENT_LIBRARY + "' " + VANTREL_TESTCOMPONENT_LIBRARY);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.output.find("has no DllUnregisterServer"), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("Unregistered"), std::string::npos) << "silent on success";

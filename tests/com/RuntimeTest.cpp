@@ -21,7 +21,9 @@ using namespace testcomponent;
 using testsupport::ComponentRegistry;
 using testsupport::TempProgramFolder;
 
-std::string componentPath() { return std::filesystem::absolute(TEST_COMPONENT_PATH).lexically_normal().string(); }
+std::string componentPath() {
+    return std::filesystem::absolute(VANTREL_TESTCOMPONENT_LIBRARY).lexically_normal().string();
+}
 
 std::string entry(const std::string& registry, const std::string& section, const std::string& key) {
     return platform::profile::readEntry(registry, section, key, {}, 4096);
@@ -60,7 +62,7 @@ TEST(Registration, WritesTheLibrarysEntriesAndUnregisteringRemovesOnlyThose) {
     folder.write("bin/Registry.ini",
                  "[CLSID\\{11111111-2222-3333-4444-555555555555}]\r\nInprocServer32=/opt/Other.so\r\n"
                  "[ProgID\\Other.App]\r\nCLSID={11111111-2222-3333-4444-555555555555}\r\n");
-    ComponentRegistry reg(folder, {TEST_COMPONENT_PATH});
+    ComponentRegistry reg(folder, {VANTREL_TESTCOMPONENT_LIBRARY});
     const std::string file = reg.path();
     EXPECT_EQ(com::registryPath(), file);
 
@@ -79,7 +81,7 @@ TEST(Registration, WritesTheLibrarysEntriesAndUnregisteringRemovesOnlyThose) {
     // A class only its library creates is not registered for creation.
     EXPECT_EQ(entry(file, "CLSID\\" + CLSID_CWidgetList.toString(), "InprocServer32"), "");
 
-    reg.remove(TEST_COMPONENT_PATH);
+    reg.remove(VANTREL_TESTCOMPONENT_LIBRARY);
     for (const std::string& section :
          {widget, std::string("ProgID\\") + ProgIdWidget, lib, "Interface\\" + IID_CWidget.toString()}) {
         std::string text = folder.read("bin/Registry.ini");
@@ -103,7 +105,7 @@ TEST(Registration, RegistryPathDefaultsToTheProgramFolder) {
 TEST(Registration, ALibraryWithoutEntryPointsIsRefusedWithItsReason) {
     TempProgramFolder folder;
     com::setRegistryPath((folder.path() / "bin" / "Registry.ini").string());
-    EXPECT_TRUE(com::failed(com::registerLibrary(NOT_A_COMPONENT_PATH)));
+    EXPECT_TRUE(com::failed(com::registerLibrary(VANTREL_NOTACOMPONENT_LIBRARY)));
     EXPECT_NE(com::lastFailureReason().find("has no DllRegisterServer"), std::string::npos) << com::lastFailureReason();
     EXPECT_TRUE(com::failed(com::registerLibrary((folder.path() / "Missing.so").string())));
     EXPECT_NE(com::lastFailureReason().find("could not be loaded"), std::string::npos) << com::lastFailureReason();
@@ -113,7 +115,7 @@ TEST(Registration, ALibraryWithoutEntryPointsIsRefusedWithItsReason) {
 
 TEST(Creation, ByClassIdAndByProgramIdentifier) {
     TempProgramFolder folder;
-    ComponentRegistry reg(folder, {TEST_COMPONENT_PATH});
+    ComponentRegistry reg(folder, {VANTREL_TESTCOMPONENT_LIBRARY});
 
     auto widget = com::create<ICWidget>(CLSID_CWidget, IID_CWidget);
     ASSERT_TRUE(widget);
@@ -154,7 +156,7 @@ TEST(Creation, EveryWayToFailIsError429NamingTheClass) {
         {"not registered", "", CLSID_CWidget, IID_CWidget, "is not registered"},
         {"missing library", (folder.path() / "Missing.so").string(), CLSID_CWidget, IID_CWidget, "could not be loaded"},
         {"no shared library", fake, CLSID_CWidget, IID_CWidget, "could not be loaded"},
-        {"no component", NOT_A_COMPONENT_PATH, CLSID_CWidget, IID_CWidget, "has no DllGetClassObject"},
+        {"no component", VANTREL_NOTACOMPONENT_LIBRARY, CLSID_CWidget, IID_CWidget, "has no DllGetClassObject"},
         {"class not in library", componentPath(), stranger, IID_CWidget, "is not available from library"},
         {"class not creatable", componentPath(), CLSID_CWidgetList, IID_CWidgetList, "is not available from library"},
         {"interface not supported", componentPath(), CLSID_CWidget, IID_CWidgetList,
@@ -194,7 +196,7 @@ TEST(Errors, AComponentsErrorReachesTheCallerIntactThroughSlotAndDispatch) {
         {70000, "Big", "beyond sixteen bits", "beyond sixteen bits"},
     };
     TempProgramFolder folder;
-    ComponentRegistry reg(folder, {TEST_COMPONENT_PATH});
+    ComponentRegistry reg(folder, {VANTREL_TESTCOMPONENT_LIBRARY});
     auto widget = com::create<ICWidget>(CLSID_CWidget, IID_CWidget);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.number);
@@ -214,7 +216,7 @@ TEST(Errors, AComponentsErrorReachesTheCallerIntactThroughSlotAndDispatch) {
 
 TEST(Lifetime, TheLibraryStaysWhileAnObjectLivesAndUnloadsAfter) {
     TempProgramFolder folder;
-    ComponentRegistry reg(folder, {TEST_COMPONENT_PATH});
+    ComponentRegistry reg(folder, {VANTREL_TESTCOMPONENT_LIBRARY});
     {
         auto widget = com::create<ICWidget>(CLSID_CWidget, IID_CWidget);
         com::ComPtr<com::IDispatch> list;

@@ -40,7 +40,7 @@ public:
         testsupport::copyFromStage(*this, "Templates/SetupSheet_RDX.pdf");
         m_registry.add(VANTREL_LOGGING_LIBRARY);
         m_registry.add(VANTREL_QUORREL_LIBRARY);
-        m_registry.add(VANTREL_PDFAUTO_LIBRARY);
+        m_registry.add(VANTREL_PDFAUTOMATION_LIBRARY);
     }
 
     std::string file(const std::string& relative) const { return (path() / relative).string(); }

@@ -32,7 +32,7 @@ protected:
     }
 
     TempProgramFolder m_folder;
-    ComponentRegistry m_registry{m_folder, {LOGGING_LIBRARY_PATH}};
+    ComponentRegistry m_registry{m_folder, {VANTREL_LOGGING_LIBRARY}};
 };
 
 TEST_F(CLogTest, EachCallAppendsOneStampedLineInCallOrder) {
@@ -104,7 +104,7 @@ TEST_F(CLogTest, FileNameIsStoredUnchangedAndReachableByName) {
 }
 
 TEST_F(CLogTest, UnregisteredLoggingCannotBeCreated) {
-    m_registry.remove(LOGGING_LIBRARY_PATH);
+    m_registry.remove(VANTREL_LOGGING_LIBRARY);
     try {
         com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);
         FAIL() << "CLog created after unregistering";

@@ -66,7 +66,7 @@ protected:
     }
 
     testsupport::TempProgramFolder folder;
-    testsupport::ComponentRegistry registry{folder, {PDFAUTOMATION_LIBRARY_PATH}};
+    testsupport::ComponentRegistry registry{folder, {VANTREL_PDFAUTOMATION_LIBRARY}};
 };
 
 TEST_F(AutomationTest, FillsAndSavesAFormTheWayTheHandlerDoes) {

@@ -15,7 +15,7 @@ namespace {
 
 class PdfFill : public ::testing::Test {
 protected:
-    PdfFill() { q.registry().add(PDFAUTOMATION_PATH); }
+    PdfFill() { q.registry().add(VANTREL_PDFAUTOMATION_LIBRARY); }
 
     std::string makePdf(const std::string& relative, int pages, const std::vector<TextField>& fields) {
         const std::string path = q.path(relative);

@@ -40,7 +40,7 @@ inline ErrorSeen errorOf(com::HRESULT hr) {
 
 class QuorrelFolder {
 public:
-    QuorrelFolder() : m_registry(m_folder, {QUORREL_PATH}) {}
+    QuorrelFolder() : m_registry(m_folder, {VANTREL_QUORREL_LIBRARY}) {}
 
     testsupport::TempProgramFolder& folder() { return m_folder; }
     testsupport::ComponentRegistry& registry() { return m_registry; }

@@ -92,7 +92,7 @@ TEST(SampleSetup, FillsTheTemplateWithEveryValueAndMarkDrawn) {
     }
     for (const char* sub : {"Mapping", "Logs", "Sheets"}) fs::create_directories(folder.path() / sub);
     testsupport::ComponentRegistry registry(
-        folder, {VANTREL_LOGGING_LIBRARY, VANTREL_QUORREL_LIBRARY, VANTREL_PDFAUTO_LIBRARY});
+        folder, {VANTREL_LOGGING_LIBRARY, VANTREL_QUORREL_LIBRARY, VANTREL_PDFAUTOMATION_LIBRARY});
 
     std::string sheet;
     {

@@ -42,7 +42,7 @@ public:
 
         m_registry.add(VANTREL_LOGGING_LIBRARY);
         m_registry.add(VANTREL_QUORREL_LIBRARY);
-        if (acrobat == Acrobat::Real) m_registry.add(VANTREL_PDFAUTO_LIBRARY);
+        if (acrobat == Acrobat::Real) m_registry.add(VANTREL_PDFAUTOMATION_LIBRARY);
         else m_recording.emplace(m_registry);
 
         platform::process::setClockForTesting([] {

@@ -4,7 +4,7 @@
 // libraries there, and restores the default registry at the end.
 //
 //   testsupport::TempProgramFolder folder;
-//   testsupport::ComponentRegistry reg(folder, {LOGGING_LIBRARY_PATH});
+//   testsupport::ComponentRegistry reg(folder, {VANTREL_LOGGING_LIBRARY});
 
 #include <gtest/gtest.h>
 

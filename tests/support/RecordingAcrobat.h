@@ -2,7 +2,7 @@
 // A recording stand-in for the PDF automation objects, for tests that need to
 // see exactly which calls the program or Quorrel makes.
 //
-// The library RecordingAcrobat.so (path: RECORDING_ACROBAT_PATH; link the
+// The library RecordingAcrobat.so (path: VANTREL_RECORDINGACROBAT_LIBRARY; link the
 // CMake target recording_acrobat_support) registers itself under the program
 // identifiers "AcroExch.App", "AcroExch.AVDoc" and "AFormAut.App" and the
 // interface ids of pdfauto/Acrobat.h. It keeps its files in the folder of the
@@ -53,7 +53,7 @@ namespace testsupport {
 
 class RecordingAcrobat {
 public:
-    explicit RecordingAcrobat(ComponentRegistry& registry) { registry.add(RECORDING_ACROBAT_PATH); }
+    explicit RecordingAcrobat(ComponentRegistry& registry) { registry.add(VANTREL_RECORDINGACROBAT_LIBRARY); }
 
     // The folder of the registry, where the log and the settings live.
     static std::filesystem::path folder() {

@@ -9,6 +9,9 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <array>
+
+#include "SetupControls.h"
 #include "frmVantrel.h"
 
 namespace windowtest {
@@ -60,85 +63,18 @@ inline void setTextOf(vantrel::frmVantrel* window, const QString& name, const QS
 }
 
 // The setup fields in raw data file order and the control each one copies;
-// option fields name their group.
+// option fields name their group (SetupControls.def).
 struct FieldSource {
     const char* field;
     const char* control;
 };
-inline constexpr FieldSource kFieldSources[] = {{"DriverName", "txtDriverName"},
-                                                {"TrackCity", "txtTrackCity"},
-                                                {"EventName", "txtEventName"},
-                                                {"EventDate", "txtEventDate"},
-                                                {"FrontCastor", "cmbCastor"},
-                                                {"FrontToeIn", "OptionFrontToe"},
-                                                {"FrontToeOut", "OptionFrontToe"},
-                                                {"FrontCamber", "txtFrontCamber"},
-                                                {"FrontRideHeight", "txtFrontRideHeight"},
-                                                {"FrontWheelBase", "cmbFrontWheelbase"},
-                                                {"FrontAntiRollBar", "cmbFrontAntiRollBar"},
-                                                {"FrontDroop", "txtFrontDroop"},
-                                                {"FrontShockOil", "txtFrontShockOil"},
-                                                {"FrontShockPiston", "txtFrontPiston"},
-                                                {"FrontShockSpring", "txtFrontSpring"},
-                                                {"FrontSteeringBlock", "cmbFrontSteeringBlock"},
-                                                {"FrontKickupF", "OptionFrontKickupF"},
-                                                {"FrontKickupR", "OptionFrontKickupR"},
-                                                {"AckermanHub", "OptionAckermanHub"},
-                                                {"AckermanBellcrank", "OptionAckermanBellcrank"},
-                                                {"FrontShockTower", "OptionFrontShockTower"},
-                                                {"FrontShockTowerCamber", "OptionFrontShockTowerCamber"},
-                                                {"FrontArmShock", "OptionFrontShockArm"},
-                                                {"FrontArmMaterial", "cmbFrontArmMaterial"},
-                                                {"FrontArmLength", "OptionFrontShockArm"},
-                                                {"FrontTyres", "txtFrontTyres"},
-                                                {"FrontTyreCompound", "txtFrontCompound"},
-                                                {"FrontInsert", "txtFrontInsert"},
-                                                {"FrontWheel", "txtFrontRims"},
-                                                {"FrontDrive", "cmbFrontDrive"},
-                                                {"RearToeIn", "txtRearToeIn"},
-                                                {"RearUprightToeIn", "cmbRearUprightToeIn"},
-                                                {"RearCamber", "txtRearCamber"},
-                                                {"RearRideHeight", "txtRearRideHeight"},
-                                                {"RearWheelBase", "cmbRearWheelbase"},
-                                                {"RearAntiRollBar", "cmbRearAntiRollBar"},
-                                                {"RearDroop", "txtRearDroop"},
-                                                {"RearShockOil", "txtRearOil"},
-                                                {"RearShockPiston", "txtRearPiston"},
-                                                {"RearShockSpring", "txtRearSpring"},
-                                                {"RearAntisquatF", "OptionRearAntisquatF"},
-                                                {"RearAntisquatR", "OptionRearAntisquatR"},
-                                                {"RearShockTower", "OptionRearShockTower"},
-                                                {"RearShockTowerCamber", "OptionRearShockTowerCamber"},
-                                                {"RearHubCamber", "OptionRearHubCamber"},
-                                                {"RearArmShock", "OptionRearShockArm"},
-                                                {"RearArmMaterial", "cmbRearArmMaterial"},
-                                                {"RearArmLength", "OptionRearShockArm"},
-                                                {"RearTyres", "txtRearTyres"},
-                                                {"RearTyreCompound", "txtRearCompound"},
-                                                {"RearInsert", "txtRearInsert"},
-                                                {"RearWheel", "txtRearRims"},
-                                                {"TyreAdditive", "txtAdditive"},
-                                                {"Motor", "txtMotor"},
-                                                {"Radio", "txtRadio"},
-                                                {"Servo", "txtServo"},
-                                                {"MotorBrush", "txtMotorBrush"},
-                                                {"MotorSpring", "txtMotorSpring"},
-                                                {"ESC", "txtESC"},
-                                                {"Body", "txtBody"},
-                                                {"Wing", "txtWing"},
-                                                {"Pinion", "txtPinion"},
-                                                {"Spur", "txtSpur"},
-                                                {"LeadWeights", "txtLeadWeights"},
-                                                {"TrackSurface", "txtTrackSurface"},
-                                                {"TrackTraction", "txtTrackTraction"},
-                                                {"TrackComposition", "cmbTrackComposition"},
-                                                {"TrackTemperature", "txtTrackTemp"},
-                                                {"Comments", "txtComments"},
-                                                {"ResultsMain", "txtMain"},
-                                                {"ResultsQualifyingPos", "txtQualPos"},
-                                                {"ResultsFinishPos", "txtFinishPos"},
-                                                {"Notes", "txtNotes"}};
+inline constexpr auto kFieldSources = [] {
+    std::array<FieldSource, vantrel::SetupFieldCount> sources{};
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        sources[i] = {vantrel::SetupFieldKeys[i].data(), vantrel::SetupControls[i].control.data()};
+    return sources;
+}();
 
-inline bool isOptionSource(const char* control) { return QByteArray(control).startsWith("Option"); }
+inline bool isOptionSource(const char* control) { return vantrel::isOptionControl(control); }
 
 }  // namespace windowtest

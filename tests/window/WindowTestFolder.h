@@ -93,7 +93,7 @@ private:
             write("bin/Registry.ini", registered);
             return;
         }
-        for (const char* library : {VANTREL_LOGGING_LIBRARY, VANTREL_QUORREL_LIBRARY, VANTREL_PDFAUTO_LIBRARY})
+        for (const char* library : {VANTREL_LOGGING_LIBRARY, VANTREL_QUORREL_LIBRARY, VANTREL_PDFAUTOMATION_LIBRARY})
             if (com::registerLibrary(library) != com::S_OK)
                 throw std::runtime_error(std::string("cannot register ") + library);
         registered = readFile(registry);

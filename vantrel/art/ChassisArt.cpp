@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "OptionGroups.h"
+
 // Resources of a static library are only linked in when someone asks for them.
 static void initArtResources() { Q_INIT_RESOURCE(art); }
 
@@ -120,29 +122,25 @@ constexpr std::array kPictures{
     Picture{"RearAntisquat", ":/art/RearAntisquat.svg", 210, 120, kRearAntisquat},
 };
 
-// How an option group turns into mark fields: indices first..last mark
-// prefix + (index - offset).
-struct MarkRule {
-    std::string_view group;
-    int first;
-    int last;
-    std::string_view prefix;
-    int offset;
-};
+// Every hole is a button of an option group, and every button of a group
+// that is a choice among holes has its hole on exactly one picture.
+constexpr int holesOf(std::string_view group, int index) {
+    int n = 0;
+    for (const Picture& p : kPictures)
+        for (const Hole& h : p.holes) n += h.group == group && h.index == index;
+    return n;
+}
 
-constexpr MarkRule kMarkRules[] = {
-    {"OptionAckermanBellcrank", 1, 2, "AckermanBellcrank", 0},
-    {"OptionAckermanHub", 1, 2, "AckermanHub", 0},
-    {"OptionFrontShockTower", 1, 4, "FrontShockTowerShock", 0},
-    {"OptionFrontShockTowerCamber", 1, 8, "FrontShockCamber", 0},
-    {"OptionFrontShockArm", 2, 4, "FrontArmLong", 0},
-    {"OptionFrontShockArm", 5, 7, "FrontArmShort", 3},
-    {"OptionRearShockTower", 1, 4, "RearShockTowerShock", 0},
-    {"OptionRearShockTowerCamber", 1, 8, "RearShockCamber", 0},
-    {"OptionRearShockArm", 1, 4, "RearArmLong", 0},
-    {"OptionRearShockArm", 5, 8, "RearArmShort", 4},
-    {"OptionRearHubCamber", 1, 4, "RearHubCamber", 0},
-};
+constexpr bool holesMatchOptionGroups() {
+    for (const Picture& p : kPictures)
+        for (const Hole& h : p.holes)
+            if (!optionRun(h.group, h.index)) return false;
+    for (const OptionRun& run : OptionRuns)
+        for (int i = run.first; i <= run.last; ++i)
+            if (holesOf(run.group, i) != (run.textBox.empty() ? 1 : 0)) return false;
+    return true;
+}
+static_assert(holesMatchOptionGroups(), "the holes of the pictures are the buttons of OptionGroups.h");
 
 }  // namespace
 
@@ -160,12 +158,9 @@ const Picture* picture(std::string_view name) {
 }
 
 std::string markField(const Hole& hole) {
-    for (const MarkRule& rule : kMarkRules) {
-        if (rule.group == hole.group && hole.index >= rule.first && hole.index <= rule.last) {
-            return std::string(rule.prefix) + std::to_string(hole.index - rule.offset);
-        }
-    }
-    return {};
+    const OptionRun* run = optionRun(hole.group, hole.index);
+    if (!run || run->markPrefix.empty()) return {};
+    return std::string(run->markPrefix) + std::to_string(run->value(hole.index));
 }
 
 }  // namespace vantrel::art

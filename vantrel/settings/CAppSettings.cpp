@@ -12,9 +12,9 @@ namespace vantrel {
 
 namespace {
 
-// Each entry comes back with at most 254 characters, as a 255-character
-// buffer with its terminating null allows.
-constexpr std::size_t kReadBufferSize = 255;
+// Each entry comes back with at most MaxValueBytes characters, as a buffer
+// one longer, for its terminating null, allows.
+constexpr std::size_t kReadBufferSize = MaxValueBytes + 1;
 
 // One section of a file the user named, read once. A file that is there but
 // cannot be one (a folder, a pipe, a device, a huge file) stops the caller;

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "TextProperty.h"
+
 namespace vantrel {
 
 enum class SetupField : std::size_t {
@@ -31,31 +33,29 @@ inline constexpr std::array<std::string_view, SetupFieldCount> SetupFieldKeys = 
 #undef VANTREL_SETUP_FIELD
 };
 
+// The longest value, in bytes, that an entry of a settings or raw data file
+// keeps when it is read back.
+inline constexpr std::size_t MaxValueBytes = 254;
+
 class CAppSettings {
 public:
-#define VANTREL_TEXT_PROPERTY(name, setter)              \
-    const std::string& name() const { return m_##name; } \
-    void setter(std::string value) { m_##name = std::move(value); }
-    VANTREL_TEXT_PROPERTY(FileName, setFileName)
-    VANTREL_TEXT_PROPERTY(DataDirectory, setDataDirectory)
-    VANTREL_TEXT_PROPERTY(MappingDirectory, setMappingDirectory)
-    VANTREL_TEXT_PROPERTY(TemplatesDirectory, setTemplatesDirectory)
-    VANTREL_TEXT_PROPERTY(LoggingDirectory, setLoggingDirectory)
-    VANTREL_TEXT_PROPERTY(ConfigDirectory, setConfigDirectory)
-    VANTREL_TEXT_PROPERTY(DataFile, setDataFile)
-    VANTREL_TEXT_PROPERTY(DataFileDelimiter, setDataFileDelimiter)
-    VANTREL_TEXT_PROPERTY(RawDataFile, setRawDataFile)
-    VANTREL_TEXT_PROPERTY(LogFile, setLogFile)
-    VANTREL_TEXT_PROPERTY(SetupName, setSetupName)
-    VANTREL_TEXT_PROPERTY(MappingFile, setMappingFile)
-    VANTREL_TEXT_PROPERTY(PDFTemplateSetupSheet, setPDFTemplateSetupSheet)
-#undef VANTREL_TEXT_PROPERTY
+    VANTREL_TEXT_PROPERTY(FileName)
+    VANTREL_TEXT_PROPERTY(DataDirectory)
+    VANTREL_TEXT_PROPERTY(MappingDirectory)
+    VANTREL_TEXT_PROPERTY(TemplatesDirectory)
+    VANTREL_TEXT_PROPERTY(LoggingDirectory)
+    VANTREL_TEXT_PROPERTY(ConfigDirectory)
+    VANTREL_TEXT_PROPERTY(DataFile)
+    VANTREL_TEXT_PROPERTY(DataFileDelimiter)
+    VANTREL_TEXT_PROPERTY(RawDataFile)
+    VANTREL_TEXT_PROPERTY(LogFile)
+    VANTREL_TEXT_PROPERTY(SetupName)
+    VANTREL_TEXT_PROPERTY(MappingFile)
+    VANTREL_TEXT_PROPERTY(PDFTemplateSetupSheet)
 
     // The setup record: DriverName() / setDriverName(...) and so on for all
     // 73 fields, plus access by field.
-#define VANTREL_SETUP_FIELD(name)                                                       \
-    const std::string& name() const { return m_record[std::size_t(SetupField::name)]; } \
-    void set##name(std::string value) { m_record[std::size_t(SetupField::name)] = std::move(value); }
+#define VANTREL_SETUP_FIELD(name) VANTREL_FIELD_PROPERTY(SetupField, m_record, name)
 #include "SetupFields.def"
 #undef VANTREL_SETUP_FIELD
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "TextProperty.h"
+
 namespace vantrel {
 
 enum class SheetField : std::size_t {
@@ -31,19 +33,13 @@ inline constexpr std::array<std::string_view, SheetFieldCount> SheetFieldNames =
 
 class CDataBuilder {
 public:
-#define VANTREL_TEXT_PROPERTY(name)                      \
-    const std::string& name() const { return m_##name; } \
-    void set##name(std::string value) { m_##name = std::move(value); }
     VANTREL_TEXT_PROPERTY(DataFileDelimiter)
     VANTREL_TEXT_PROPERTY(OutputString)
     VANTREL_TEXT_PROPERTY(MappingDirectory)
     VANTREL_TEXT_PROPERTY(SetupName)
-#undef VANTREL_TEXT_PROPERTY
 
     // DriverName() / setDriverName(...) and so on for all 112 sheet fields.
-#define VANTREL_SHEET_FIELD(name)                                                       \
-    const std::string& name() const { return m_fields[std::size_t(SheetField::name)]; } \
-    void set##name(std::string value) { m_fields[std::size_t(SheetField::name)] = std::move(value); }
+#define VANTREL_SHEET_FIELD(name) VANTREL_FIELD_PROPERTY(SheetField, m_fields, name)
 #include "SheetFields.def"
 #undef VANTREL_SHEET_FIELD
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "CDataBuilder.h"
+#include "OptionGroups.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
 
@@ -108,29 +109,6 @@ struct OptionGroup {
     std::size_t count;
     std::array<Sheet, 8> marks;
 };
-constexpr OptionGroup kOptionGroups[] = {
-    {Setup::AckermanBellcrank, 2, {Sheet::AckermanBellcrank1, Sheet::AckermanBellcrank2}},
-    {Setup::AckermanHub, 2, {Sheet::AckermanHub1, Sheet::AckermanHub2}},
-    {Setup::FrontShockTower,
-     4,
-     {Sheet::FrontShockTowerShock1, Sheet::FrontShockTowerShock2, Sheet::FrontShockTowerShock3,
-      Sheet::FrontShockTowerShock4}},
-    {Setup::FrontShockTowerCamber,
-     8,
-     {Sheet::FrontShockCamber1, Sheet::FrontShockCamber2, Sheet::FrontShockCamber3, Sheet::FrontShockCamber4,
-      Sheet::FrontShockCamber5, Sheet::FrontShockCamber6, Sheet::FrontShockCamber7, Sheet::FrontShockCamber8}},
-    {Setup::RearShockTower,
-     4,
-     {Sheet::RearShockTowerShock1, Sheet::RearShockTowerShock2, Sheet::RearShockTowerShock3,
-      Sheet::RearShockTowerShock4}},
-    {Setup::RearShockTowerCamber,
-     8,
-     {Sheet::RearShockCamber1, Sheet::RearShockCamber2, Sheet::RearShockCamber3, Sheet::RearShockCamber4,
-      Sheet::RearShockCamber5, Sheet::RearShockCamber6, Sheet::RearShockCamber7, Sheet::RearShockCamber8}},
-    {Setup::RearHubCamber,
-     4,
-     {Sheet::RearHubCamber1, Sheet::RearHubCamber2, Sheet::RearHubCamber3, Sheet::RearHubCamber4}},
-};
 
 // Length "long"/"short" (any case) puts "_" in its marker; only then is the
 // position read, and position firstPosition + i marks longMarks[i] or
@@ -145,24 +123,73 @@ struct ArmRule {
     std::array<Sheet, 4> longMarks;
     std::array<Sheet, 4> shortMarks;
 };
-constexpr ArmRule kArms[] = {
-    {Setup::FrontArmLength,
-     Setup::FrontArmShock,
-     Sheet::FrontArmLong,
-     Sheet::FrontArmShort,
-     2,
-     3,
-     {Sheet::FrontArmLong2, Sheet::FrontArmLong3, Sheet::FrontArmLong4},
-     {Sheet::FrontArmShort2, Sheet::FrontArmShort3, Sheet::FrontArmShort4}},
-    {Setup::RearArmLength,
-     Setup::RearArmShock,
-     Sheet::RearArmLong,
-     Sheet::RearArmShort,
-     1,
-     4,
-     {Sheet::RearArmLong1, Sheet::RearArmLong2, Sheet::RearArmLong3, Sheet::RearArmLong4},
-     {Sheet::RearArmShort1, Sheet::RearArmShort2, Sheet::RearArmShort3, Sheet::RearArmShort4}},
-};
+
+// Both come from the option groups of the window (OptionGroups.h): a run with
+// mark fields is an option group, the long and short runs of a group an arm.
+
+// The sheet field named prefix followed by the number, or prefix alone for a
+// number below 0. A name that is not a sheet field does not compile.
+constexpr Sheet sheetField(std::string_view prefix, int number = -1) {
+    for (std::size_t i = 0; i < SheetFieldCount; ++i) {
+        std::string_view name = SheetFieldNames[i];
+        if (!name.starts_with(prefix)) continue;
+        name.remove_prefix(prefix.size());
+        if (number < 0 ? name.empty() : name.size() == 1 && name[0] == char('0' + number)) return Sheet(i);
+    }
+    throw "no sheet field of that name";
+}
+
+constexpr bool isOptionGroup(const OptionRun& run) { return !run.markPrefix.empty() && run.length.empty(); }
+
+constexpr std::size_t countRuns(bool (*which)(const OptionRun&)) {
+    std::size_t n = 0;
+    for (const OptionRun& run : OptionRuns) n += which(run);
+    return n;
+}
+
+constexpr auto optionGroups() {
+    std::array<OptionGroup, countRuns(isOptionGroup)> groups{};
+    std::size_t n = 0;
+    for (const OptionRun& run : OptionRuns) {
+        if (!isOptionGroup(run)) continue;
+        if (run.firstValue != 1) throw "an option group's values count from 1";
+        OptionGroup& group = groups[n++];
+        group = {run.field, std::size_t(run.count()), {}};
+        for (int i = 0; i < run.count(); ++i) group.marks[i] = sheetField(run.markPrefix, run.firstValue + i);
+    }
+    return groups;
+}
+constexpr auto kOptionGroups = optionGroups();
+
+constexpr bool isLongArm(const OptionRun& run) { return run.length == "Long"; }
+
+constexpr auto arms() {
+    std::array<ArmRule, countRuns(isLongArm)> result{};
+    std::size_t n = 0;
+    for (const OptionRun& longRun : OptionRuns) {
+        if (!isLongArm(longRun)) continue;
+        const OptionRun* shortRun = nullptr;
+        for (const OptionRun& run : OptionRuns)
+            if (run.group == longRun.group && run.length == "Short") shortRun = &run;
+        if (!shortRun || shortRun->count() != longRun.count() || shortRun->firstValue != longRun.firstValue)
+            throw "an arm has a short run of the same positions";
+        ArmRule& arm = result[n++];
+        arm = {*longRun.lengthField,
+               longRun.field,
+               sheetField(longRun.markPrefix),
+               sheetField(shortRun->markPrefix),
+               longRun.firstValue,
+               std::size_t(longRun.count()),
+               {},
+               {}};
+        for (int i = 0; i < longRun.count(); ++i) {
+            arm.longMarks[i] = sheetField(longRun.markPrefix, longRun.firstValue + i);
+            arm.shortMarks[i] = sheetField(shortRun->markPrefix, longRun.firstValue + i);
+        }
+    }
+    return result;
+}
+constexpr auto kArms = arms();
 
 // The order in which the group rules run, each named by its (first) source.
 struct GroupStep {

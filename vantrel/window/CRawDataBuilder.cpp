@@ -8,6 +8,7 @@
 
 #include "CSetupManager.h"
 #include "CUtils.h"
+#include "SetupControls.h"
 #include "frmVantrel.h"
 #include "platform/Error.h"
 
@@ -47,150 +48,106 @@ void CRawDataBuilder::CreateRawData() {
 }
 
 void CRawDataBuilder::ReadFormValues() {
+    using Reader = std::string (CRawDataBuilder::*)() const;
+    struct OptionReader {
+        SetupField field;
+        Reader read;
+    };
+    using F = SetupField;
+    static constexpr OptionReader readers[] = {
+        {F::FrontToeIn, &CRawDataBuilder::GetFrontToeIn},
+        {F::FrontToeOut, &CRawDataBuilder::GetFrontToeOut},
+        {F::FrontKickupF, &CRawDataBuilder::GetFrontKickupF},
+        {F::FrontKickupR, &CRawDataBuilder::GetFrontKickupR},
+        {F::AckermanHub, &CRawDataBuilder::GetAckermanHub},
+        {F::AckermanBellcrank, &CRawDataBuilder::GetAckermanBellcrank},
+        {F::FrontShockTower, &CRawDataBuilder::GetFrontShockTower},
+        {F::FrontShockTowerCamber, &CRawDataBuilder::GetFrontShockTowerCamber},
+        {F::FrontArmShock, &CRawDataBuilder::GetFrontArmShock},
+        {F::FrontArmLength, &CRawDataBuilder::GetFrontArmLength},
+        {F::RearAntisquatF, &CRawDataBuilder::GetRearAntisquatF},
+        {F::RearAntisquatR, &CRawDataBuilder::GetRearAntisquatR},
+        {F::RearShockTower, &CRawDataBuilder::GetRearShockTower},
+        {F::RearShockTowerCamber, &CRawDataBuilder::GetRearShockTowerCamber},
+        {F::RearHubCamber, &CRawDataBuilder::GetRearHubCamber},
+        {F::RearArmShock, &CRawDataBuilder::GetRearArmShock},
+        {F::RearArmLength, &CRawDataBuilder::GetRearArmLength},
+    };
+    static_assert(
+        [] {
+            for (const SetupControl& row : SetupControls) {
+                int n = 0;
+                for (const OptionReader& reader : readers) n += reader.field == row.field;
+                if (n != (isOptionControl(row.control) ? 1 : 0)) return false;
+            }
+            return true;
+        }(),
+        "one option reader for each field read from an option group");
+
+    // In record order, each field from its control.
     CAppSettings& r = *m_record;
-    r.setDriverName(text("txtDriverName"));
-    r.setTrackCity(text("txtTrackCity"));
-    r.setEventName(text("txtEventName"));
-    r.setEventDate(text("txtEventDate"));
-    r.setFrontCastor(text("cmbCastor"));
-    r.setFrontToeIn(GetFrontToeIn());
-    r.setFrontToeOut(GetFrontToeOut());
-    r.setFrontCamber(text("txtFrontCamber"));
-    r.setFrontRideHeight(text("txtFrontRideHeight"));
-    r.setFrontWheelBase(text("cmbFrontWheelbase"));
-    r.setFrontAntiRollBar(text("cmbFrontAntiRollBar"));
-    r.setFrontDroop(text("txtFrontDroop"));
-    r.setFrontShockOil(text("txtFrontShockOil"));
-    r.setFrontShockPiston(text("txtFrontPiston"));
-    r.setFrontShockSpring(text("txtFrontSpring"));
-    r.setFrontSteeringBlock(text("cmbFrontSteeringBlock"));
-    r.setFrontKickupF(GetFrontKickupF());
-    r.setFrontKickupR(GetFrontKickupR());
-    r.setAckermanHub(GetAckermanHub());
-    r.setAckermanBellcrank(GetAckermanBellcrank());
-    r.setFrontShockTower(GetFrontShockTower());
-    r.setFrontShockTowerCamber(GetFrontShockTowerCamber());
-    r.setFrontArmShock(GetFrontArmShock());
-    r.setFrontArmMaterial(text("cmbFrontArmMaterial"));
-    r.setFrontArmLength(GetFrontArmLength());
-    r.setFrontTyres(text("txtFrontTyres"));
-    r.setFrontTyreCompound(text("txtFrontCompound"));
-    r.setFrontInsert(text("txtFrontInsert"));
-    r.setFrontWheel(text("txtFrontRims"));
-    r.setFrontDrive(text("cmbFrontDrive"));
-    r.setRearToeIn(text("txtRearToeIn"));
-    r.setRearUprightToeIn(text("cmbRearUprightToeIn"));
-    r.setRearCamber(text("txtRearCamber"));
-    r.setRearRideHeight(text("txtRearRideHeight"));
-    r.setRearWheelBase(text("cmbRearWheelbase"));
-    r.setRearAntiRollBar(text("cmbRearAntiRollBar"));
-    r.setRearDroop(text("txtRearDroop"));
-    r.setRearShockOil(text("txtRearOil"));
-    r.setRearShockPiston(text("txtRearPiston"));
-    r.setRearShockSpring(text("txtRearSpring"));
-    r.setRearAntisquatF(GetRearAntisquatF());
-    r.setRearAntisquatR(GetRearAntisquatR());
-    r.setRearShockTower(GetRearShockTower());
-    r.setRearShockTowerCamber(GetRearShockTowerCamber());
-    r.setRearHubCamber(GetRearHubCamber());
-    r.setRearArmShock(GetRearArmShock());
-    r.setRearArmMaterial(text("cmbRearArmMaterial"));
-    r.setRearArmLength(GetRearArmLength());
-    r.setRearTyres(text("txtRearTyres"));
-    r.setRearTyreCompound(text("txtRearCompound"));
-    r.setRearInsert(text("txtRearInsert"));
-    r.setRearWheel(text("txtRearRims"));
-    r.setTyreAdditive(text("txtAdditive"));
-    r.setMotor(text("txtMotor"));
-    r.setRadio(text("txtRadio"));
-    r.setServo(text("txtServo"));
-    r.setMotorBrush(text("txtMotorBrush"));
-    r.setMotorSpring(text("txtMotorSpring"));
-    r.setESC(text("txtESC"));
-    r.setBody(text("txtBody"));
-    r.setWing(text("txtWing"));
-    r.setPinion(text("txtPinion"));
-    r.setSpur(text("txtSpur"));
-    r.setLeadWeights(text("txtLeadWeights"));
-    r.setTrackSurface(text("txtTrackSurface"));
-    r.setTrackTraction(text("txtTrackTraction"));
-    r.setTrackComposition(text("cmbTrackComposition"));
-    r.setTrackTemperature(text("txtTrackTemp"));
-    r.setComments(text("txtComments"));
-    r.setResultsMain(text("txtMain"));
-    r.setResultsQualifyingPos(text("txtQualPos"));
-    r.setResultsFinishPos(text("txtFinishPos"));
-    r.setNotes(text("txtNotes"));
+    for (const SetupControl& row : SetupControls) {
+        if (!isOptionControl(row.control)) {
+            r.setField(row.field, text(row.control));
+            continue;
+        }
+        for (const OptionReader& reader : readers)
+            if (reader.field == row.field) r.setField(row.field, (this->*reader.read)());
+    }
 }
 
 // ------------------------------------------------------------ option readers
 
-std::string CRawDataBuilder::GetFrontToeIn() const {
-    return selectedIndex("OptionFrontToe", 0, 0) == 0 ? text("txtFrontToe") : std::string();
-}
+// The seventeen option readers, each what OptionGroups.h stores for the
+// button chosen in its field's group.
+std::string CRawDataBuilder::GetFrontToeIn() const { return optionValue(SetupField::FrontToeIn); }
+std::string CRawDataBuilder::GetFrontToeOut() const { return optionValue(SetupField::FrontToeOut); }
+std::string CRawDataBuilder::GetFrontKickupF() const { return optionValue(SetupField::FrontKickupF); }
+std::string CRawDataBuilder::GetFrontKickupR() const { return optionValue(SetupField::FrontKickupR); }
+std::string CRawDataBuilder::GetAckermanHub() const { return optionValue(SetupField::AckermanHub); }
+std::string CRawDataBuilder::GetAckermanBellcrank() const { return optionValue(SetupField::AckermanBellcrank); }
+std::string CRawDataBuilder::GetFrontShockTower() const { return optionValue(SetupField::FrontShockTower); }
+std::string CRawDataBuilder::GetFrontShockTowerCamber() const { return optionValue(SetupField::FrontShockTowerCamber); }
+std::string CRawDataBuilder::GetFrontArmShock() const { return optionValue(SetupField::FrontArmShock); }
+std::string CRawDataBuilder::GetFrontArmLength() const { return optionValue(SetupField::FrontArmLength); }
+std::string CRawDataBuilder::GetRearAntisquatF() const { return optionValue(SetupField::RearAntisquatF); }
+std::string CRawDataBuilder::GetRearAntisquatR() const { return optionValue(SetupField::RearAntisquatR); }
+std::string CRawDataBuilder::GetRearShockTower() const { return optionValue(SetupField::RearShockTower); }
+std::string CRawDataBuilder::GetRearShockTowerCamber() const { return optionValue(SetupField::RearShockTowerCamber); }
+std::string CRawDataBuilder::GetRearArmShock() const { return optionValue(SetupField::RearArmShock); }
+std::string CRawDataBuilder::GetRearArmLength() const { return optionValue(SetupField::RearArmLength); }
+std::string CRawDataBuilder::GetRearHubCamber() const { return optionValue(SetupField::RearHubCamber); }
 
-std::string CRawDataBuilder::GetFrontToeOut() const {
-    return selectedIndex("OptionFrontToe", 1, 1) == 1 ? text("txtFrontToe") : std::string();
+// The runs that fill the field are looked at in table order (for an arm: the
+// long run, then the short one), each button by button; the first chosen
+// button gives the value, or the run's length for a length field.
+std::string CRawDataBuilder::optionValue(SetupField field) const {
+    for (const OptionRun& run : OptionRuns) {
+        const bool isLength = run.lengthField == field;
+        if (run.field != field && !isLength) continue;
+        const int i = selectedIndex(run.group, run.first, run.last);
+        if (i < 0) continue;
+        if (isLength) return std::string(run.length);
+        if (!run.textBox.empty()) return text(run.textBox);
+        return number(run.value(i));
+    }
+    return {};
 }
-
-std::string CRawDataBuilder::GetFrontKickupF() const { return number(selectedIndex("OptionFrontKickupF", 0, 4)); }
-std::string CRawDataBuilder::GetFrontKickupR() const { return number(selectedIndex("OptionFrontKickupR", 0, 2)); }
-std::string CRawDataBuilder::GetAckermanHub() const { return number(selectedIndex("OptionAckermanHub", 1, 2)); }
-std::string CRawDataBuilder::GetAckermanBellcrank() const {
-    return number(selectedIndex("OptionAckermanBellcrank", 1, 2));
-}
-std::string CRawDataBuilder::GetFrontShockTower() const { return number(selectedIndex("OptionFrontShockTower", 1, 4)); }
-std::string CRawDataBuilder::GetFrontShockTowerCamber() const {
-    return number(selectedIndex("OptionFrontShockTowerCamber", 1, 8));
-}
-
-// The front arm offers holes 2 to 4 on the long arm (indices 2 to 4) and
-// again on the short arm (indices 5 to 7).
-std::string CRawDataBuilder::GetFrontArmShock() const {
-    const int i = selectedIndex("OptionFrontShockArm", 2, 7);
-    return number(i < 0 ? i : i <= 4 ? i : i - 3);
-}
-
-std::string CRawDataBuilder::GetFrontArmLength() const {
-    const int i = selectedIndex("OptionFrontShockArm", 2, 7);
-    return i < 0 ? std::string() : i <= 4 ? "Long" : "Short";
-}
-
-std::string CRawDataBuilder::GetRearAntisquatF() const { return number(selectedIndex("OptionRearAntisquatF", 0, 4)); }
-std::string CRawDataBuilder::GetRearAntisquatR() const { return number(selectedIndex("OptionRearAntisquatR", 0, 4)); }
-std::string CRawDataBuilder::GetRearShockTower() const { return number(selectedIndex("OptionRearShockTower", 1, 4)); }
-std::string CRawDataBuilder::GetRearShockTowerCamber() const {
-    return number(selectedIndex("OptionRearShockTowerCamber", 1, 8));
-}
-
-// The rear arm offers holes 1 to 4 on the long arm (indices 1 to 4) and
-// again on the short arm (indices 5 to 8).
-std::string CRawDataBuilder::GetRearArmShock() const {
-    const int i = selectedIndex("OptionRearShockArm", 1, 8);
-    return number(i < 0 ? i : i <= 4 ? i : i - 4);
-}
-
-std::string CRawDataBuilder::GetRearArmLength() const {
-    const int i = selectedIndex("OptionRearShockArm", 1, 8);
-    return i < 0 ? std::string() : i <= 4 ? "Long" : "Short";
-}
-
-std::string CRawDataBuilder::GetRearHubCamber() const { return number(selectedIndex("OptionRearHubCamber", 1, 4)); }
 
 // ------------------------------------------------------------ window access
 
-std::string CRawDataBuilder::text(const char* control) const {
-    QWidget* widget = m_form->findChild<QWidget*>(control);
+std::string CRawDataBuilder::text(std::string_view control) const {
+    QWidget* widget = m_form->findChild<QWidget*>(QString::fromUtf8(control.data(), qsizetype(control.size())));
     if (auto* box = qobject_cast<QLineEdit*>(widget)) return box->text().toStdString();
     if (auto* box = qobject_cast<QComboBox*>(widget)) return box->currentText().toStdString();
     if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) return box->toPlainText().toStdString();
-    platform::raise(platform::ErrObjectNotSet, "CRawDataBuilder", std::string("No text box named ") + control);
+    platform::raise(platform::ErrObjectNotSet, "CRawDataBuilder", "No text box named " + std::string(control));
 }
 
-int CRawDataBuilder::selectedIndex(const char* group, int first, int last) const {
-    auto* buttons = m_form->findChild<QButtonGroup*>(group);
+int CRawDataBuilder::selectedIndex(std::string_view group, int first, int last) const {
+    auto* buttons = m_form->findChild<QButtonGroup*>(QString::fromUtf8(group.data(), qsizetype(group.size())));
     if (!buttons)
-        platform::raise(platform::ErrObjectNotSet, "CRawDataBuilder", std::string("No option group named ") + group);
+        platform::raise(platform::ErrObjectNotSet, "CRawDataBuilder", "No option group named " + std::string(group));
     for (int i = first; i <= last; ++i) {
         QAbstractButton* button = buttons->button(i);
         if (!button)

@@ -1,10 +1,12 @@
 #pragma once
 // Captures what the main window shows into the raw data file named by the
-// application settings: 73 fields, most copied from a text or combo box,
-// seventeen derived from which option button of a group is selected.
+// application settings: 73 fields, each from the control SetupControls.def
+// names; most copied from a text or combo box, seventeen derived from which
+// option button of a group is selected (OptionGroups.h).
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "CAppSettings.h"
 
@@ -44,10 +46,13 @@ private:
     std::string GetRearArmLength() const;
     std::string GetRearHubCamber() const;
 
+    // What the option groups (OptionGroups.h) store in the field for the
+    // chosen button; empty when none is chosen.
+    std::string optionValue(SetupField field) const;
     // Text of a text box or combo box (its edit field) of the window.
-    std::string text(const char* control) const;
+    std::string text(std::string_view control) const;
     // Index of the first selected button of the group among first..last, or -1.
-    int selectedIndex(const char* group, int first, int last) const;
+    int selectedIndex(std::string_view group, int first, int last) const;
     // The index as decimal text, or empty for -1.
     static std::string number(int index);
 

@@ -1,14 +1,16 @@
 #pragma once
-// The raw data file keeps at most 254 bytes of a value, so every box whose
+// The raw data file keeps at most MaxValueBytes bytes of a value, so every box whose
 // text goes into it is held to that: a longer text can not be typed, rather
 // than being cut without a word when the file is read back.
 
 #include <QString>
 #include <QValidator>
 
+#include "CAppSettings.h"
+
 namespace vantrel::textlimit {
 
-inline constexpr int MaxValueBytes = 254;
+inline constexpr int MaxValueBytes = int(vantrel::MaxValueBytes);
 
 // The longest start of text that takes at most maxBytes bytes in UTF-8,
 // never cutting a character (or a surrogate pair) in two.

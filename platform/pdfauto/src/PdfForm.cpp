@@ -12,6 +12,7 @@
 #include <qpdf/QPDFFormFieldObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <functional>
 #include <set>
 #include <sys/stat.h>
@@ -32,12 +34,25 @@ namespace {
 constexpr const char* Source = "PdfForm";
 constexpr int FlagMultiline = 1 << 12;
 constexpr int FlagPassword = 1 << 13;
+constexpr int FlagFileSelect = 1 << 20;
+constexpr int FlagComb = 1 << 24;
 constexpr int FlagRadio = 1 << 15;
 constexpr int FlagPushbutton = 1 << 16;
 constexpr int FlagCombo = 1 << 17;
 constexpr int MaxFieldDepth = 64;  // deeper trees are damage, not forms
 
 using platform::files::systemMessage;
+
+// The first `length` characters of UTF-8 text (all of it when length is 0).
+std::string cutToLength(const std::string& utf8, int length) {
+    if (length <= 0) return utf8;
+    int count = 0;
+    for (std::size_t k = 0; k < utf8.size(); ++k) {
+        const auto c = static_cast<unsigned char>(utf8[k]);
+        if ((c & 0xC0) != 0x80 && count++ == length) return utf8.substr(0, k);
+    }
+    return utf8;
+}
 
 bool isWidget(QPDFObjectHandle o) {
     return o.isDictionary() && o.getKey("/Subtype").isName() && o.getKey("/Subtype").getName() == "/Widget";
@@ -146,10 +161,23 @@ void FormField::setValue(std::string_view text) {
         return;
     }
 
-    m_field.replaceKey("/V", QPDFObjectHandle::newUnicodeString(utf8));
+    m_field.replaceKey("/V", QPDFObjectHandle::newUnicodeString(cutToLength(utf8, maxLength())));
     // Rich text would still show the old value in viewers that prefer it.
     if (m_field.hasKey("/RV")) m_field.removeKey("/RV");
     m_form.markWritten(m_index);
+}
+
+int FormField::maxLength() const {
+    if (type() != "text") return 0;
+    auto v = QPDFFormFieldObjectHelper(m_field).getInheritableFieldValue("/MaxLen");
+    if (!v.isInteger() || v.getIntValue() <= 0) return 0;
+    return static_cast<int>(std::min<long long>(v.getIntValue(), std::numeric_limits<int>::max()));
+}
+
+bool FormField::isComb() const {
+    // Meaningful only for a single line of plain text of a known length.
+    const int flags = QPDFFormFieldObjectHelper(m_field).getFlags();
+    return (flags & FlagComb) && !(flags & (FlagMultiline | FlagPassword | FlagFileSelect)) && maxLength() > 0;
 }
 
 std::string FormField::appearanceString(QPDFObjectHandle widget) const {
@@ -408,7 +436,9 @@ bool PdfForm::drawField(FormField& field) {
     QPDFFormFieldObjectHelper helper(field.object());
     const int flags = helper.getFlags();
     TextLayout layout;
-    layout.value = field.value();
+    const int maxLength = field.maxLength();
+    layout.value = cutToLength(field.value(), maxLength);
+    if (field.isComb()) layout.combCells = maxLength;
     const int fieldQuadding = helper.getQuadding();
     layout.multiline = kind == "text" && (flags & FlagMultiline);
     layout.password = kind == "text" && (flags & FlagPassword);
@@ -445,6 +475,12 @@ void PdfForm::save(const std::string& path) {
     } catch (const std::exception& e) {
         platform::raise(platform::ErrPathAccess, Source, "Cannot save " + path + ": " + e.what());
     }
+    write(path);
+    std::fill(m_written.begin(), m_written.end(), 0);
+    m_redrawAll = false;
+}
+
+void PdfForm::write(const std::string& path) {
     // qpdf reads what it cannot read as nothing; a sheet missing parts is no save.
     auto unreadable = [this] {
         if (m_unreadable.empty() && m_pdf->anyWarnings())
@@ -453,8 +489,6 @@ void PdfForm::save(const std::string& path) {
         return m_unreadable;
     };
     writeAtomically(*m_pdf, path, unreadable);
-    std::fill(m_written.begin(), m_written.end(), 0);
-    m_redrawAll = false;
 }
 
 bool PdfForm::needsAppearances() const {

@@ -35,6 +35,11 @@ public:
     void setTextFont(std::string_view baseFont);
     double textSize() const;
     void setTextSize(double size);
+    // A text field's maximum length in characters (/MaxLen, inherited); 0 when
+    // it has none. Longer values are cut to it, in the value and its picture.
+    int maxLength() const;
+    // A text field drawn one character per cell, MaxLen cells across the box.
+    bool isComb() const;
 
     QPDFObjectHandle object() const { return m_field; }
     // The widget annotations that show the field (the field itself when merged).
@@ -82,6 +87,9 @@ public:
     // renames it over the target: a failure leaves the old file whole.
     // Raises platform::Error 75 with the reason when it cannot.
     void save(const std::string& path);
+    // The same atomic save of the document as it stands: no appearance is
+    // drawn, so fields and their pictures are written exactly as they are.
+    void write(const std::string& path);
 
     // Whether the form, as last saved, asks viewers to redraw its fields
     // (some character could not be drawn with its field's font).

@@ -96,7 +96,15 @@ void BM_AttachSetupToFilledSheet(benchmark::State& state) {
         state.SkipWithError("the staged sample has not 73 keys");
         return;
     }
-    for (auto _ : state) pdfauto::attachFile(sheet, "Alex Brennan_SetupSheet_RDX.dat", record);
+    // Each time on the sheet as the fill left it, as a run attaches once.
+    const std::string filled = folder.path + "/filled.pdf";
+    fs::copy_file(sheet, filled);
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::copy_file(filled, sheet, fs::copy_options::overwrite_existing);
+        state.ResumeTiming();
+        pdfauto::attachFile(sheet, "Alex Brennan_SetupSheet_RDX.dat", record);
+    }
     state.counters["record_bytes"] = static_cast<double>(record.size());
     state.counters["sheet_bytes"] = static_cast<double>(fs::file_size(sheet));
 }

@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 
+#include <qpdf/Buffer.hh>
 #include <qpdf/BufferInputSource.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFFormFieldObjectHelper.hh>
@@ -75,22 +76,26 @@ void writeAtomically(QPDF& pdf, const std::string& path, const std::function<std
     };
     if (path.empty()) fail("no file name");
     const std::string error = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
-        // QPDFWriter writes to a stream of its own; the descriptor stays ours.
-        FILE* file = ::fdopen(::dup(fd), "wb");
-        if (!file) return systemMessage(errno);
+        // Into memory first, then onto the file at once: qpdf's own file output
+        // writes object by object, a system call each.
         std::string why;
         try {
-            QPDFWriter writer(pdf, path.c_str(), file, false);
+            QPDFWriter writer(pdf);
+            writer.setOutputMemory();
             // Streams are written as they are: existing ones not decoded and packed
             // again, and appearances, a few hundred bytes each, not worth a deflater.
             writer.setDecodeLevel(qpdf_dl_none);
             writer.setCompressStreams(false);
             writer.write();
             why = verify();
+            if (why.empty()) {
+                auto buffer = writer.getBufferSharedPointer();
+                const std::string_view bytes(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+                if (!platform::files::writeAll(fd, bytes)) why = systemMessage(errno);
+            }
         } catch (const std::exception& e) {
             why = e.what();
         }
-        if (std::fclose(file) != 0 && why.empty()) why = systemMessage(errno);
         return why;
     });
     if (!error.empty()) fail(error);
@@ -239,21 +244,26 @@ PdfForm::PdfForm(const std::string& path) : m_path(path), m_pdf(std::make_unique
 
     // Read whole at once: qpdf seeks for every object otherwise, and the
     // document no longer depends on a file that a save may replace.
-    std::string bytes;
+    std::string& bytes = m_bytes;
     {
         std::ifstream in(path, std::ios::binary);
         if (!in) fail(systemMessage(errno));
         bytes.reserve(static_cast<std::size_t>(st.st_size));
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::vector<char> chunk(1 << 16);
+        while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)
+            bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
         if (in.bad()) fail(systemMessage(errno));
     }
 
     m_pdf->setSuppressWarnings(true);
     try {
-        m_pdf->processInputSource(std::make_shared<BufferInputSource>(path, bytes));
+        // qpdf reads the kept bytes in place rather than a copy of its own.
+        m_buffer = std::make_unique<Buffer>(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
+        m_pdf->processInputSource(std::make_shared<BufferInputSource>(path, m_buffer.get(), false));
         if (!m_pdf->getRoot().isDictionary()) fail("the document has no catalog");
         m_pdf->getAllPages();
         collectFields();
+        m_intact = !m_pdf->anyWarnings();
         m_pdf->getWarnings();  // what loading had to repair is repaired; later warnings are losses
     } catch (const platform::Error&) {
         throw;

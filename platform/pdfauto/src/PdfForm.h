@@ -6,6 +6,7 @@
 
 #include "FormFonts.h"
 
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -96,6 +97,10 @@ public:
     bool needsAppearances() const;
 
     QPDF& pdf() { return *m_pdf; }
+    // The file's bytes as loaded, and whether qpdf read them as they stand
+    // (nothing repaired, nothing left out).
+    const std::string& loadedBytes() const { return m_bytes; }
+    bool loadedIntact() const { return m_intact; }
 
 private:
     friend class FormField;
@@ -110,14 +115,18 @@ private:
     bool drawField(FormField& field);
 
     std::string m_path;
+    // What qpdf reads from, for the document's life: declared before it, gone after it.
+    std::string m_bytes;
+    std::unique_ptr<Buffer> m_buffer;
     std::unique_ptr<QPDF> m_pdf;
     FormFonts m_fonts;
     std::vector<std::unique_ptr<FormField>> m_fields;
     std::unordered_map<std::string, std::size_t> m_byName;
     std::vector<char> m_written;     // value, font or size set since the last save
     std::vector<char> m_undrawable;  // last drawing left characters out
-    bool m_redrawAll = false;        // the document came asking viewers to redraw
-    std::string m_unreadable;        // why part of the document could not be read, once it happened
+    bool m_intact = false;
+    bool m_redrawAll = false;  // the document came asking viewers to redraw
+    std::string m_unreadable;  // why part of the document could not be read, once it happened
 };
 
 }  // namespace pdfauto

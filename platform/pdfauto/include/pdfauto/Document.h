@@ -62,11 +62,17 @@ public:
     // Writes the document to a temporary file beside the target and renames
     // it over the target: a failure leaves the old file whole. Nothing else
     // in the document changes: field values and their pictures stay exactly
-    // as loaded. Raises platform::Error 75 with the reason when it cannot.
+    // as loaded. New attachments are appended to the bytes as loaded (an
+    // incremental update, which leaves every byte before it as it was); a
+    // replaced attachment, an encrypted, linearized or repaired document is
+    // written whole, so that no old attachment stays behind in the file.
+    // Raises platform::Error 75 with the reason when it cannot.
     void save(const std::string& path);
 
 private:
+    struct Changes;
     std::unique_ptr<PdfForm> m_form;
+    std::unique_ptr<Changes> m_changes;
 };
 
 // Load, attach, save back over the same file: a filled sheet takes its

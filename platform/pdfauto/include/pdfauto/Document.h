@@ -31,9 +31,10 @@ struct FieldInfo {
 
 class Document {
 public:
-    // Loads the PDF at a native path. Raises platform::Error 53 when the
-    // file is missing, not a PDF, damaged beyond repair or encrypted with a
-    // password.
+    // Loads the PDF at a native path, whole, into memory. Raises
+    // platform::Error 53 when the file is missing, not a PDF, damaged beyond
+    // repair or encrypted with a password. A document that opens without one
+    // (its owner only restricted it) is read like any other, as the fill does.
     explicit Document(const std::string& path);
     ~Document();
     Document(const Document&) = delete;
@@ -55,7 +56,8 @@ public:
     // Attaches bytes as a file named `name` (UTF-8, no folder), replacing an
     // attachment of the same name; mimeType is its media type ("text/plain").
     // The document changes in memory only; save writes it. Raises
-    // platform::Error 5 for an empty name.
+    // platform::Error 5 for a name that is empty or names a folder, 75 when
+    // the document's permissions forbid changes.
     void attach(std::string_view name, std::string_view bytes, std::string_view mimeType,
                 std::string_view description = {});
 

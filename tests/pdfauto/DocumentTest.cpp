@@ -20,6 +20,8 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -372,6 +374,53 @@ TEST_F(DocumentTest, AttachKeepsTheFilledSheetAndReadsBackByteForByte) {
             pdf.getAllPages();
             EXPECT_FALSE(pdf.anyWarnings()) << pdf.getWarnings().front().what();
         }
+    }
+}
+
+// Documents an appended update would not serve are written whole, and read
+// back without repairs: one qpdf had to repair (an update would point back
+// to its broken cross-references), one encrypted by its owner only (an update
+// would carry the attachment unencrypted).
+TEST_F(DocumentTest, AttachToDocumentsThatCannotTakeAnUpdateWritesThemWhole) {
+    struct Case {
+        const char* label;
+        std::function<void(const std::string&)> make;
+    };
+    const std::vector<Case> cases{
+        {"wrong startxref",
+         [](const std::string& path) {
+             std::string bytes = testsupport::TempProgramFolder::readFile(WriterForm);
+             const std::size_t at = bytes.rfind("startxref\n") + 10;
+             bytes.replace(at, bytes.find('\n', at) - at, "17");
+             std::ofstream(path, std::ios::binary) << bytes;
+         }},
+        {"encrypted by its owner",
+         [](const std::string& path) {
+             QPDF pdf;
+             pdf.processFile(WriterForm.string().c_str());
+             QPDFWriter w(pdf, path.c_str());
+             w.setR6EncryptionParameters("", "owner", true, true, true, true, true, true, qpdf_r3p_full, true);
+             w.write();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string path = (folder.path() / "sheet.pdf").string();
+        c.make(path);
+        const std::string bytes = "[SetupData]\r\nDriverName=Alex Brennan\r\n";
+        pdfauto::attachFile(path, "setup.dat", bytes);
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        pdf.processFile(path.c_str());
+        EXPECT_EQ(testsupport::TempProgramFolder::readFile(path).rfind("startxref"),
+                  testsupport::TempProgramFolder::readFile(path).find("startxref"))
+            << "one cross-reference section: written whole";
+        auto spec = QPDFEmbeddedFileDocumentHelper(pdf).getEmbeddedFile("setup.dat");
+        ASSERT_TRUE(spec);
+        auto data = spec->getEmbeddedFileStream().getStreamData(qpdf_dl_all);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize()), bytes);
+        EXPECT_EQ(Document(path).fields().size(), 5u);
+        EXPECT_FALSE(pdf.anyWarnings());
     }
 }
 

@@ -275,7 +275,8 @@ constexpr auto kValueRules = valueRulesInRecordOrder();
 constexpr std::string_view kMark = "l";
 constexpr std::string_view kLengthMarker = "_";
 
-void applyOptionGroup(const OptionGroup& group, const CAppSettings& config, CDataBuilder& builder) {
+template <class Sink>
+void applyOptionGroup(const OptionGroup& group, const CAppSettings& config, Sink& builder) {
     const std::string& chosen = config.field(group.source);
     for (std::size_t i = 0; i < group.count; ++i) {
         if (chosen == std::to_string(i + 1)) {
@@ -285,7 +286,8 @@ void applyOptionGroup(const OptionGroup& group, const CAppSettings& config, CDat
     }
 }
 
-void applyArm(const ArmRule& arm, const CAppSettings& config, CDataBuilder& builder) {
+template <class Sink>
+void applyArm(const ArmRule& arm, const CAppSettings& config, Sink& builder) {
     const std::string length = platform::text::toLower(config.field(arm.length));
     const std::array<Sheet, 4>* marks = nullptr;
     if (length == "long") {
@@ -302,6 +304,40 @@ void applyArm(const ArmRule& arm, const CAppSettings& config, CDataBuilder& buil
         if (position == std::to_string(arm.firstPosition + int(i))) {
             builder.setField((*marks)[i], std::string(kMark));
             return;
+        }
+    }
+}
+
+// Tables 1 to 3 in record order, then the group rules in their order: every
+// sheet field the rules write goes to sink.setField.
+template <class Sink>
+void applyRules(const CAppSettings& config, Sink& builder) {
+    for (std::size_t i = 0; i < SheetFieldCount; ++i) {
+        const ValueRule& rule = kValueRules[i];
+        const Sheet field = Sheet(i);
+        switch (rule.kind) {
+        case ValueKind::None: break;
+        case ValueKind::Copy: builder.setField(field, config.field(rule.source)); break;
+        case ValueKind::Unit:
+            builder.setField(field, CRulesEngine::AppendUnit(config.field(rule.source), std::string(rule.unit)));
+            break;
+        case ValueKind::AntiRollBar: {
+            const std::string& value = config.field(rule.source);
+            builder.setField(field, platform::text::toLower(value) == "no"
+                                        ? value
+                                        : CRulesEngine::AppendUnit(value, std::string(rule.unit)));
+            break;
+        }
+        }
+    }
+
+    for (const GroupStep& step : kGroupOrder) {
+        if (step.arm) {
+            for (const ArmRule& arm : kArms)
+                if (arm.length == step.source) applyArm(arm, config, builder);
+        } else {
+            for (const OptionGroup& group : kOptionGroups)
+                if (group.source == step.source) applyOptionGroup(group, config, builder);
         }
     }
 }
@@ -326,36 +362,73 @@ void CRulesEngine::ProcessData() {
     builder.setMappingDirectory(m_utils->checkMe(config.MappingDirectory()));
     builder.setSetupName(m_SetupName);
 
-    for (std::size_t i = 0; i < SheetFieldCount; ++i) {
-        const ValueRule& rule = kValueRules[i];
-        const Sheet field = Sheet(i);
-        switch (rule.kind) {
-        case ValueKind::None: break;
-        case ValueKind::Copy: builder.setField(field, config.field(rule.source)); break;
-        case ValueKind::Unit:
-            builder.setField(field, AppendUnit(config.field(rule.source), std::string(rule.unit)));
-            break;
-        case ValueKind::AntiRollBar: {
-            const std::string& value = config.field(rule.source);
-            builder.setField(
-                field, platform::text::toLower(value) == "no" ? value : AppendUnit(value, std::string(rule.unit)));
-            break;
-        }
-        }
-    }
-
-    for (const GroupStep& step : kGroupOrder) {
-        if (step.arm) {
-            for (const ArmRule& arm : kArms)
-                if (arm.length == step.source) applyArm(arm, config, builder);
-        } else {
-            for (const OptionGroup& group : kOptionGroups)
-                if (group.source == step.source) applyOptionGroup(group, config, builder);
-        }
-    }
+    applyRules(config, builder);
 
     // Assigned last: a failure anywhere above keeps the previous record.
     m_SetupDataRow = builder.toString();
+}
+
+namespace {
+
+// The 112 values alone, for SheetFrom.
+struct SheetSink {
+    CRulesEngine::SheetValues values;
+    void setField(Sheet field, std::string value) { values[std::size_t(field)] = std::move(value); }
+};
+
+// A member of a group counts as marked when it holds anything but blanks: a
+// sheet filled by hand may carry "x" or "X" where the rules write "l".
+bool marked(const std::string& value) { return value.find_first_not_of(" \t") != std::string::npos; }
+
+}  // namespace
+
+CRulesEngine::SheetValues CRulesEngine::SheetFrom(const CAppSettings& config) {
+    SheetSink sink;
+    applyRules(config, sink);
+    return sink.values;
+}
+
+CRulesEngine::SetupValues CRulesEngine::SetupFromSheet(const SheetValues& sheet) {
+    SetupValues setup;
+    auto put = [&setup](Setup field, std::string value) { setup[std::size_t(field)] = std::move(value); };
+    auto at = [&sheet](Sheet field) -> const std::string& { return sheet[std::size_t(field)]; };
+
+    // A copied value goes back as it is; so does a value with a unit or an
+    // anti-roll bar: the rules leave a value that holds its unit (or is "no")
+    // as it stands, so the sheet's text gives the same sheet again.
+    for (const auto& r : kCopied) put(r.source, at(r.field));
+    for (const auto& r : kWithUnit) put(r.source, at(r.field));
+    for (const auto& r : kAntiRollBars) put(r.source, at(r.field));
+
+    // The first marked member of an option group gives its number.
+    for (const OptionGroup& group : kOptionGroups)
+        for (std::size_t i = 0; i < group.count; ++i)
+            if (marked(at(group.marks[i]))) {
+                put(group.source, std::to_string(i + 1));
+                break;
+            }
+
+    // An arm: the length marker gives the length (long before short), else
+    // the first marked position does; the first marked position of that
+    // length gives the position.
+    for (const ArmRule& arm : kArms) {
+        auto firstMarked = [&](const std::array<Sheet, 4>& marks) -> int {
+            for (std::size_t i = 0; i < arm.count; ++i)
+                if (marked(at(marks[i]))) return int(i);
+            return -1;
+        };
+        const int longAt = firstMarked(arm.longMarks);
+        const int shortAt = firstMarked(arm.shortMarks);
+        bool isLong;
+        if (marked(at(arm.longMarker))) isLong = true;
+        else if (marked(at(arm.shortMarker))) isLong = false;
+        else if (longAt >= 0) isLong = true;
+        else if (shortAt >= 0) isLong = false;
+        else continue;
+        put(arm.length, isLong ? "Long" : "Short");
+        if (const int i = isLong ? longAt : shortAt; i >= 0) put(arm.position, std::to_string(arm.firstPosition + i));
+    }
+    return setup;
 }
 
 }  // namespace vantrel

@@ -3,10 +3,12 @@
 // appended, option numbers turned into marks) and has them joined into the
 // sheet data record, which rewrites the setup type's mapping file as well.
 
+#include <array>
 #include <memory>
 #include <string>
 
 #include "CAppSettings.h"
+#include "CDataBuilder.h"
 #include "CUtils.h"
 
 namespace vantrel {
@@ -28,6 +30,23 @@ public:
     // Without Config: platform::Error 91. Any failure leaves SetupDataRow as
     // it was.
     void ProcessData();
+
+    using SheetValues = std::array<std::string, SheetFieldCount>;
+    using SetupValues = std::array<std::string, SetupFieldCount>;
+
+    // The 112 values ProcessData records for this setup, in record order,
+    // without touching any file.
+    static SheetValues SheetFrom(const CAppSettings& config);
+
+    // The inverse of the rules, from the same tables: a setup that the rules
+    // turn into this sheet again, for every sheet the rules can produce.
+    // Copied values, values with units and anti-roll bars come back as they
+    // stand; the first marked member of an option group gives its number;
+    // an arm's length marker (or, without one, its first marked position)
+    // gives its length, and the first marked position of that length its
+    // position. For a sheet filled by hand a member counts as marked when it
+    // holds anything but blanks.
+    static SetupValues SetupFromSheet(const SheetValues& sheet);
 
     // value + " " + unit, unless either is empty or the value already holds
     // the unit somewhere, in any letter case.

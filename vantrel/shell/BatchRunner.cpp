@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "CSetupManager.h"
+#include "SetupFile.h"
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -16,12 +17,16 @@ namespace vantrel {
 std::string BatchRunner::usage() {
     return "Usage: vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...\n"
            "       vantrel-batch --fields PDF\n"
+           "       vantrel-batch --extract SHEET.pdf OUTFILE.dat\n"
            "Builds one setup sheet from each raw data file and prints the sheet's path;\n"
            "with --fields, lists the form fields of a PDF (name, kind, page, on states).\n"
            "  --setup NAME   setup type (default RDX)\n"
            "  --target DIR   folder that receives the sheets (default: the current folder)\n"
            "  --open         show each sheet in the PDF viewer\n"
            "  --fields PDF   list the PDF's form fields, tab-separated, one a line\n"
+           "  --extract SHEET OUTFILE\n"
+           "                 write the setup of a sheet (attached, or read from its\n"
+           "                 fields) as a raw data file\n"
            "  --help         show this text\n";
 }
 
@@ -39,6 +44,15 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
         }
         if (arg == "--open") {
             options.open = true;
+            continue;
+        }
+        if (arg == "--extract") {
+            if (i + 2 >= args.size()) {
+                error = "--extract needs a sheet and an output file";
+                return false;
+            }
+            options.extractFrom = args[++i];
+            options.extractTo = args[++i];
             continue;
         }
         if (arg == "--help" || arg == "-h") {
@@ -74,7 +88,11 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
         error = "--fields takes one PDF and no raw data file";
         return false;
     }
-    if (!options.help && options.fieldsOf.empty() && options.rawDataFiles.empty()) {
+    if (!options.extractFrom.empty() && (!options.rawDataFiles.empty() || !options.fieldsOf.empty())) {
+        error = "--extract takes one sheet and one output file, nothing else";
+        return false;
+    }
+    if (!options.help && options.fieldsOf.empty() && options.extractFrom.empty() && options.rawDataFiles.empty()) {
         error = "no raw data file given";
         return false;
     }
@@ -93,6 +111,7 @@ int BatchRunner::run(const std::vector<std::string>& args) {
         return ExitSuccess;
     }
     if (!options.fieldsOf.empty()) return listFields(options.fieldsOf);
+    if (!options.extractFrom.empty()) return extract(options.extractFrom, options.extractTo);
     if (options.targetFolder.empty()) {
         std::error_code ec;
         options.targetFolder = std::filesystem::current_path(ec).string();
@@ -125,6 +144,20 @@ bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFil
         m_err << "Error: " << e.what() << std::endl;
     }
     return false;
+}
+
+int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
+    try {
+        // Read whole before the output is touched: a failure leaves it as it was.
+        const SetupValues values = readSetupFile(sheet);
+        writeSetupFile(outFile, values);
+        return ExitSuccess;
+    } catch (const platform::Error& e) {
+        m_err << "Error: " << e.description() << std::endl;
+    } catch (const std::exception& e) {
+        m_err << "Error: " << e.what() << std::endl;
+    }
+    return ExitSomeFailed;
 }
 
 int BatchRunner::listFields(const std::string& pdf) {

@@ -5,6 +5,7 @@
 //
 //   vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...
 //   vantrel-batch --fields PDF
+//   vantrel-batch --extract SHEET.pdf OUTFILE.dat
 //
 // Each sheet's path goes to standard output on a line of its own; a failed
 // build prints "Error: " + the error's source to standard error and the next
@@ -15,6 +16,11 @@
 // buttons their "on" states joined by "|". A PDF that cannot be read or has
 // no form prints one line "Error: " + what is wrong and with which file, and
 // exits with 1.
+//
+// --extract writes the setup of a sheet (the one attached to it, else the one
+// its fields give) as a raw data file, replacing OUTFILE atomically; a sheet
+// that cannot be read or is no setup sheet prints one line "Error: " + what
+// is wrong and with which file, exits with 1 and leaves OUTFILE untouched.
 
 #include <iosfwd>
 #include <string>
@@ -41,13 +47,15 @@ private:
         std::string targetFolder;  // empty: the current folder
         bool open = false;
         bool help = false;
-        std::string fieldsOf;  // --fields PDF
+        std::string fieldsOf;                // --fields PDF
+        std::string extractFrom, extractTo;  // --extract SHEET OUTFILE
         std::vector<std::string> rawDataFiles;
     };
     // False (with the reason in error) for a command line that cannot be run.
     static bool parse(const std::vector<std::string>& args, Options& options, std::string& error);
     bool buildOne(const Options& options, const std::string& rawDataFile);
     int listFields(const std::string& pdf);
+    int extract(const std::string& sheet, const std::string& outFile);
 
     std::ostream& m_out;
     std::ostream& m_err;

@@ -7,6 +7,8 @@
 
 #include "CFileManager.h"
 #include "CRulesEngine.h"
+#include "SetupFile.h"
+#include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -117,12 +119,28 @@ void CSetupBase::CreateSetupSheet() {
         com::check(filler->put_PdfFormFile(m_DriverSetupFilename));
         com::check(filler->put_MappingFile(m_utils->checkMe(config.MappingDirectory()) + m_MappingFile));
         com::check(filler->FillForm());
+
+        // The sheet carries the setup it was built from, as loaded, so that
+        // it opens back into the window; saved over the filled sheet at once.
+        AttachSetup(config);
     } catch (const platform::Error& e) {
         platform::raise(100, kCreateSource, e.description());
     } catch (const std::exception& e) {
         platform::raise(100, kCreateSource, e.what());
     } catch (...) {
         platform::raise(100, kCreateSource);
+    }
+}
+
+void CSetupBase::AttachSetup(const CAppSettings& config) {
+    SetupValues values;
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = config.field(SetupField(i));
+    const std::string sheet = platform::paths::toNative(m_DriverSetupFilename);
+    try {
+        pdfauto::attachFile(sheet, setupAttachmentName(sheet), setupFileText(values), "text/plain");
+    } catch (const platform::Error& e) {
+        platform::raise(e.number(), kCreateSource,
+                        "Cannot attach the setup to the sheet " + sheet + ": " + e.description());
     }
 }
 

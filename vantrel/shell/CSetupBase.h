@@ -35,8 +35,8 @@ public:
     void setReportName(std::string v) { m_ReportName = std::move(v); }
 
     // The whole pipeline: per-setup file, raw data, rules, data file, template
-    // copy, fill. Errors: number 100, source "CSetupBase::-CreateSetupSheet",
-    // the first error's description.
+    // copy, fill, and the setup attached to the filled sheet. Errors: number 100, source
+    // "CSetupBase::-CreateSetupSheet", the first error's description.
     void CreateSetupSheet();
 
     // A name part of a sheet file name made safe: every character a Windows
@@ -45,6 +45,8 @@ public:
 
 private:
     void LoadSetupProperties();
+    // The loaded setup as a raw data file attached to the filled sheet.
+    void AttachSetup(const CAppSettings& config);
     std::string BuildSheetFileName(const std::string& folder);
     std::string TimeStampString(bool colonSeparator, int decimals);
     std::string SetupIniPath();

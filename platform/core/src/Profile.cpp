@@ -180,10 +180,18 @@ std::string readEntry(const std::string& filePath, std::string_view section, std
 
 SectionEntries readSection(const std::string& filePath, std::string_view section, std::size_t bufferSize,
                            std::string* refusal) {
+    std::string bytes;
+    if (readFile(paths::toNative(filePath), bytes, refusal) != ReadResult::Ok) {
+        SectionEntries entries;
+        entries.m_maxBytes = bufferSize == 0 ? 0 : bufferSize - 1;
+        return entries;
+    }
+    return parseSection(bytes, section, bufferSize);
+}
+
+SectionEntries parseSection(const std::string& bytes, std::string_view section, std::size_t bufferSize) {
     SectionEntries entries;
     entries.m_maxBytes = bufferSize == 0 ? 0 : bufferSize - 1;
-    std::string bytes;
-    if (readFile(paths::toNative(filePath), bytes, refusal) != ReadResult::Ok) return entries;
     // The rules of locate(), for every key at once: any section of the name
     // counts, and the first line of a key wins.
     const std::string_view wantSection = trim(section);

@@ -35,6 +35,7 @@ public:
 
 private:
     friend SectionEntries readSection(const std::string&, std::string_view, std::size_t, std::string*);
+    friend SectionEntries parseSection(const std::string&, std::string_view, std::size_t);
     std::unordered_map<std::string, std::string> m_values;  // by key name in lower case
     std::size_t m_maxBytes = 0;
     bool m_found = false;
@@ -45,6 +46,9 @@ private:
 // reason in *refusal; otherwise *refusal is empty.
 SectionEntries readSection(const std::string& filePath, std::string_view section, std::size_t bufferSize = 255,
                            std::string* refusal = nullptr);
+// The same read of a profile file's bytes already in memory (a file attached
+// to a PDF, say).
+SectionEntries parseSection(const std::string& bytes, std::string_view section, std::size_t bufferSize = 255);
 
 // False when the file could not be written; the old file is then unchanged.
 bool writeEntry(const std::string& filePath, std::string_view section, std::string_view key, std::string_view value);

@@ -1,12 +1,21 @@
 #include <QApplication>
+#include <QStringList>
+#include <QTimer>
 
 #include "frmVantrel.h"
 
+// vantrel [FILE]: FILE, a raw data file or a setup sheet (the desktop's
+// "Open with"), is loaded into the window once it shows.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantrel");
     // The window deletes itself when closed; the program ends with it.
     auto* window = new vantrel::frmVantrel;
     window->show();
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 1) {
+        const QString file = args.at(1);
+        QTimer::singleShot(0, window, [window, file] { window->openSetupFile(file); });
+    }
     return app.exec();
 }

@@ -19,6 +19,9 @@ public:
     static QMessageBox::StandardButton critical(QWidget* parent, const QString& title, const QString& text,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
+    static QMessageBox::StandardButton warning(QWidget* parent, const QString& title, const QString& text,
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
     // The next box is not shown: it returns this answer at once.
     static void setNextAnswer(QMessageBox::StandardButton answer);
     // Every box asked for since the last clear, shown or answered ahead of time.

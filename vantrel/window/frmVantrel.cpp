@@ -211,6 +211,7 @@ void frmVantrel::buildWindow() {
     layout->addWidget(lblTitle);
     layout->addWidget(m_tabs, 1);
     layout->addLayout(buttons);
+    layout->addWidget(buildStatusLine());
 }
 
 QWidget* frmVantrel::buildEventDetailsTab() {
@@ -576,6 +577,8 @@ QWidget* frmVantrel::buildFileTab() {
     m_commonDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     m_commonDialog1->setNameFilter("*.dat");
     m_commonDialog1->setDefaultSuffix("dat");
+
+    addOpenSetup(form);
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);

@@ -5,11 +5,17 @@
 // procedure and the raw data capture find the controls by those names.
 
 #include <QWidget>
+#include <array>
 #include <functional>
+#include <string>
+
+#include "CAppSettings.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QFileDialog;
 class QFormLayout;
 class QGroupBox;
@@ -42,8 +48,30 @@ public:
         return findChild<T*>(name);
     }
 
+    // Sets all 73 setup controls from a setup given as its values in record
+    // order ("same as front" unticked); `from` names where it came from. A
+    // value that no control can show (an option number outside its group, an
+    // arm length that is neither Long nor Short, both toe fields set, a text
+    // over 254 bytes, with a line break or not UTF-8) is listed in one
+    // message after the load; its control keeps what could be set, an option
+    // group none of its buttons. Starts no run, writes no file, leaves the
+    // File tab alone. True when every value is shown as it is.
+    bool loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from);
+    // The setup of a raw data file or a setup sheet loaded as loadSetup does;
+    // a file that cannot be read changes no control and shows one message
+    // naming the file and why. True when the file was loaded.
+    bool openSetupFile(const QString& path);
+
+    // The status line at the foot of the window: the sheet a run just made,
+    // with actions to open it and show its folder ...
+    void showSheetCreated(const QString& sheetPath);
+    // ... or a warning of its own, without actions.
+    void showStatusWarning(const QString& text);
+
 protected:
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildWindow();
@@ -53,6 +81,9 @@ private:
     QWidget* buildTyresTab();
     QWidget* buildOtherTab();
     QWidget* buildFileTab();
+    // "Open Setup..." with Ctrl+O, and files dropped onto the window.
+    void addOpenSetup(QFormLayout* form);
+    QWidget* buildStatusLine();
 
     QLineEdit* textBox(const QString& name);
     QComboBox* comboBox(const QString& name, const QStringList& items, const QString& start);
@@ -76,10 +107,14 @@ private:
     void folderChanged(const QString& path);
     void createSetupSheetClicked();
     void cancelClicked();
+    void openSetupClicked();
+    void openSheetClicked();
+    void showFolderClicked();
 
     QTabWidget* m_tabs = nullptr;
     FolderList* m_dir1 = nullptr;
     QFileDialog* m_commonDialog1 = nullptr;
+    QString m_lastSheet;  // the sheet the status line names
 };
 
 }  // namespace vantrel

@@ -71,6 +71,7 @@ void RunSetupSheet() {
             txtTargetPDF->setText(QString::fromStdString(platform::paths::toNative(manager->TargetPDFFile())));
             txtTargetPDF->setVisible(true);
             required<QLabel>(form, "Label3")->setVisible(true);
+            form->showSheetCreated(txtTargetPDF->text());
             return;
         } catch (const platform::Error& error) {
             failedSource = error.source();

@@ -1,0 +1,183 @@
+// A setup read back from the files it travels in: the raw data file, the
+// sheet's attachment, the sheet's own fields; vantrel-batch --extract; and
+// the files that are none of these.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFEmbeddedFileDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include "BatchRunner.h"
+#include "CRulesEngine.h"
+#include "PdfFields.h"
+#include "ProgramFolderFiles.h"
+#include "SetupFile.h"
+#include "ShellTestFolder.h"
+#include "pdfauto/Document.h"
+#include "platform/Error.h"
+
+using namespace shelltest;
+using testing::HasSubstr;
+using testing::StartsWith;
+
+namespace {
+
+struct BatchRun {
+    int status;
+    std::string out, err;
+};
+
+BatchRun batch(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = vantrel::BatchRunner(out, err).run(args);
+    return {status, out.str(), err.str()};
+}
+
+// The setup the raw data load reads from a file.
+vantrel::SetupValues loaded(const std::string& rawDataFile) {
+    vantrel::CAppSettings settings;
+    settings.setFileName(rawDataFile);
+    settings.LoadRawData();
+    vantrel::SetupValues values;
+    for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i) values[i] = settings.field(vantrel::SetupField(i));
+    return values;
+}
+
+// The sheet's 112 "fld" values, as qpdf reads them.
+std::map<std::string, std::string> sheetValues(const fs::path& pdf) {
+    std::map<std::string, std::string> values;
+    for (const auto& [name, value] : testsupport::formFields(pdf))
+        if (name.starts_with("fld")) values[name] = value;
+    return values;
+}
+
+fs::path withoutAttachments(const fs::path& pdf, const fs::path& out) {
+    QPDF document;
+    document.processFile(pdf.string().c_str());
+    QPDFEmbeddedFileDocumentHelper files(document);
+    for (const auto& [name, file] : files.getEmbeddedFiles()) files.removeEmbeddedFile(name);
+    QPDFWriter writer(document, out.string().c_str());
+    writer.write();
+    return out;
+}
+
+std::string buildSheet(ShellTestFolder& folder, const std::string& rawDataFile) {
+    const BatchRun run = batch({"--target", folder.sheetsFolder(), rawDataFile});
+    EXPECT_EQ(run.status, 0) << run.err;
+    return run.out.substr(0, run.out.find('\n'));
+}
+
+}  // namespace
+
+TEST(SetupFile, ASheetCarriesItsSetupAndGivesItBackAttachedOrFromItsFields) {
+    ShellTestFolder folder;
+    testsupport::copyFromStage(folder, "Data/Sample_RDX.dat");
+    const std::string sample = (folder.path() / "Data" / "Sample_RDX.dat").string();
+    const vantrel::SetupValues setup = loaded(sample);
+    ASSERT_EQ(setup[0], "Alex Brennan");
+    EXPECT_EQ(vantrel::readSetupFile(sample), setup);
+
+    // The attachment: the setup as loaded, named after the sheet.
+    const fs::path sheet = buildSheet(folder, sample);
+    const std::string attachmentName = sheet.stem().string() + ".dat";
+    {
+        pdfauto::Document document(sheet.string());
+        EXPECT_EQ(document.attachmentNames(), std::vector<std::string>{attachmentName});
+        EXPECT_EQ(document.attachment(attachmentName), vantrel::setupFileText(setup));
+    }
+    EXPECT_EQ(vantrel::readSetupFile(sheet.string()), setup);
+    // Under another name the sheet still gives the setup attached to it.
+    const fs::path renamed = folder.path() / "Renamed.pdf";
+    fs::copy_file(sheet, renamed);
+    EXPECT_EQ(vantrel::readSetupFile(renamed.string()), setup);
+
+    // Without the attachment: the setup the fields give makes the same sheet,
+    // and so does its raw data file written by --extract.
+    const fs::path bare = withoutAttachments(sheet, folder.path() / "Bare.pdf");
+    const vantrel::SetupValues derived = vantrel::readSetupFile(bare.string());
+    vantrel::CAppSettings original, fromSheet;
+    for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i) {
+        original.setField(vantrel::SetupField(i), setup[i]);
+        fromSheet.setField(vantrel::SetupField(i), derived[i]);
+    }
+    EXPECT_EQ(vantrel::CRulesEngine::SheetFrom(fromSheet), vantrel::CRulesEngine::SheetFrom(original));
+
+    const std::string extracted = (folder.path() / "Data" / "Extracted.dat").string();
+    const BatchRun run = batch({"--extract", bare.string(), extracted});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(loaded(extracted), derived);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    platform::process::setClockForTesting({});  // the real clock: a name of its own
+    const fs::path rebuilt = buildSheet(folder, extracted);
+    ASSERT_NE(rebuilt, sheet);
+    EXPECT_EQ(sheetValues(rebuilt), sheetValues(sheet));
+    EXPECT_EQ(sheetValues(sheet).size(), vantrel::SheetFieldCount);
+}
+
+TEST(SetupFile, AFileThatHoldsNoSetupIsOneErrorNamingItAndWhy) {
+    ShellTestFolder folder;
+    auto writePdf = [&](const std::string& name, bool locked) {
+        QPDF pdf;
+        pdf.emptyPDF();
+        pdf.addPage(pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 612 792] >>")),
+                    false);
+        const std::string path = (folder.path() / name).string();
+        QPDFWriter writer(pdf, path.c_str());
+        if (locked)
+            writer.setR6EncryptionParameters("pw", "owner", true, true, true, true, true, true, qpdf_r3p_full, true);
+        writer.write();
+        return path;
+    };
+    std::string random(4096, '\0');
+    std::mt19937 rng(3);
+    for (char& c : random) c = char(rng());
+    const std::string oversize = (folder.path() / "Big.dat").string();
+    { std::ofstream(oversize) << "[SetupData]\r\nDriverName=Big\r\n"; }
+    fs::resize_file(oversize, 17 * 1024 * 1024);
+
+    struct Case {
+        std::string file;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {(folder.path() / "Missing.dat").string(), "there is no such file"},
+        {(folder.path() / "Data").string(), "it is a folder"},
+        {oversize, "it is larger than 16 MiB"},
+        {folder.write("Random.dat", random).string(), "it is not a setup"},
+        {folder.write("Settings.ini", "[Vantrel]\r\nDataFile=x\r\n").string(), "it is not a setup"},
+        {folder.write("Broken.pdf", "%PDF-1.7\n1 0 obj\n<< /Type /Cat").string(), "is not a PDF that can be read"},
+        {writePdf("Locked.pdf", true), "encrypted"},
+        {writePdf("Plain.pdf", false), "it is not a setup sheet"},
+        {(fs::path(VANTREL_TEST_DATA_DIR) / "pdfauto" / "LatexForm.pdf").string(), "it is not a setup sheet"},
+    };
+    const std::string outFile = folder.write("Data/Out.dat", "kept\r\n").string();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        try {
+            vantrel::readSetupFile(c.file);
+            ADD_FAILURE() << "read as a setup";
+        } catch (const platform::Error& e) {
+            EXPECT_THAT(e.description(), HasSubstr(c.file));
+            EXPECT_THAT(e.description(), HasSubstr(c.reason));
+        }
+        const BatchRun run = batch({"--extract", c.file, outFile});
+        EXPECT_EQ(run.status, vantrel::BatchRunner::ExitSomeFailed);
+        EXPECT_EQ(run.out, "");
+        EXPECT_THAT(run.err, StartsWith("Error: "));
+        EXPECT_THAT(run.err, HasSubstr(c.file));
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(folder.read("Data/Out.dat"), "kept\r\n");
+    }
+    EXPECT_EQ(batch({"--extract", "only-one.pdf"}).status, vantrel::BatchRunner::ExitUsage);
+}

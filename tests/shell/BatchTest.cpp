@@ -337,6 +337,42 @@ void putInPlace(const fs::path& file, Bad kind) {
     }
 }
 
+// What qpdf itself sees of a PDF's form, as the lines --fields gives, in name order.
+std::vector<std::string> fieldLinesByQpdf(const fs::path& pdfPath) {
+    QPDF pdf;
+    pdf.processFile(pdfPath.string().c_str());
+    QPDFAcroFormDocumentHelper form(pdf);
+    std::map<std::string, std::pair<int, std::string>> seen;  // name -> first page, on states
+    const auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
+    for (std::size_t p = 0; p < pages.size(); ++p)
+        for (auto& widget : form.getWidgetAnnotationsForPage(pages[p])) {
+            auto field = form.getFieldForAnnotation(widget);
+            auto& entry = seen[field.getFullyQualifiedName()];
+            if (!entry.first) entry.first = static_cast<int>(p) + 1;
+            if (field.isCheckbox() || field.isRadioButton())
+                for (const auto& state : widget.getAppearanceDictionary().getKey("/N").getKeys())
+                    if (state != "/Off") entry.second += (entry.second.empty() ? "" : "|") + state.substr(1);
+        }
+    std::vector<std::string> lines;
+    for (auto& field : form.getFormFields()) {
+        const std::string name = field.getFullyQualifiedName();
+        const bool combo = field.getFlags() & (1 << 17);
+        const std::string kind = field.isText()          ? "text"
+                                 : field.isCheckbox()    ? "checkbox"
+                                 : field.isRadioButton() ? "radiobutton"
+                                 : field.isPushbutton()  ? "button"
+                                 : field.isChoice()      ? (combo ? "combobox" : "listbox")
+                                                         : "signature";
+        std::string line = name + "\t" + kind + "\t" + std::to_string(seen[name].first);
+        if (kind == "checkbox" || kind == "radiobutton") line += "\t" + seen[name].second;
+        lines.push_back(line);
+    }
+    // qpdf counts a radio group once per button.
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    return lines;
+}
+
 }  // namespace
 
 TEST(BatchProgram, FilesThatAreNoFilesAreRefusedNamingTheFileAndWhy) {
@@ -479,46 +515,6 @@ TEST(BatchProgram, ARunKilledWhileBuildingLeavesNoLockBehind) {
     ASSERT_EQ(next.out.size(), 1u);
     EXPECT_EQ(ShellTestFolder::formFields(next.out[0]).at("fldDriverName"), "Alex Brennan");
 }
-
-namespace {
-
-// What qpdf itself sees of a PDF's form, as the lines --fields gives, in name order.
-std::vector<std::string> fieldLinesByQpdf(const fs::path& pdfPath) {
-    QPDF pdf;
-    pdf.processFile(pdfPath.string().c_str());
-    QPDFAcroFormDocumentHelper form(pdf);
-    std::map<std::string, std::pair<int, std::string>> seen;  // name -> first page, on states
-    const auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
-    for (std::size_t p = 0; p < pages.size(); ++p)
-        for (auto& widget : form.getWidgetAnnotationsForPage(pages[p])) {
-            auto field = form.getFieldForAnnotation(widget);
-            auto& entry = seen[field.getFullyQualifiedName()];
-            if (!entry.first) entry.first = static_cast<int>(p) + 1;
-            if (field.isCheckbox() || field.isRadioButton())
-                for (const auto& state : widget.getAppearanceDictionary().getKey("/N").getKeys())
-                    if (state != "/Off") entry.second += (entry.second.empty() ? "" : "|") + state.substr(1);
-        }
-    std::vector<std::string> lines;
-    for (auto& field : form.getFormFields()) {
-        const std::string name = field.getFullyQualifiedName();
-        const bool combo = field.getFlags() & (1 << 17);
-        const std::string kind = field.isText()          ? "text"
-                                 : field.isCheckbox()    ? "checkbox"
-                                 : field.isRadioButton() ? "radiobutton"
-                                 : field.isPushbutton()  ? "button"
-                                 : field.isChoice()      ? (combo ? "combobox" : "listbox")
-                                                         : "signature";
-        std::string line = name + "\t" + kind + "\t" + std::to_string(seen[name].first);
-        if (kind == "checkbox" || kind == "radiobutton") line += "\t" + seen[name].second;
-        lines.push_back(line);
-    }
-    // qpdf counts a radio group once per button.
-    std::sort(lines.begin(), lines.end());
-    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
-    return lines;
-}
-
-}  // namespace
 
 TEST(BatchProgram, FieldsListsWhatQpdfSeesInFormsOfThreeProducers) {
     StagedCopy copy;

@@ -6,6 +6,8 @@
 //   vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...
 //   vantrel-batch --fields PDF
 //   vantrel-batch --extract SHEET.pdf OUTFILE.dat
+//   vantrel-batch --export-csv FILE
+//   vantrel-batch [--setup NAME] --import PATH...
 //
 // Each sheet's path goes to standard output on a line of its own; a failed
 // build prints "Error: " + the error's source to standard error and the next
@@ -21,6 +23,13 @@
 // its fields give) as a raw data file, replacing OUTFILE atomically; a sheet
 // that cannot be read or is no setup sheet prints one line "Error: " + what
 // is wrong and with which file, exits with 1 and leaves OUTFILE untouched.
+//
+// A built sheet's setup goes into the setup library; when it cannot, a line
+// "Warning: " + why goes to standard error and the exit status stays as it is.
+// --export-csv writes the library as CSV, replacing FILE; --import adds the
+// setups of sheets and raw data files (folders searched recursively), reports
+// what it added on standard output and names each file it could not take on
+// standard error: exit 0 when every file was added or already there, else 1.
 
 #include <iosfwd>
 #include <string>
@@ -42,20 +51,23 @@ public:
     static std::string usage();
 
 private:
+    enum class Command { Build, Fields, Extract, ExportCsv, Import };
     struct Options {
+        Command command = Command::Build;
         std::string setupName = "RDX";
         std::string targetFolder;  // empty: the current folder
         bool open = false;
         bool help = false;
-        std::string fieldsOf;                // --fields PDF
-        std::string extractFrom, extractTo;  // --extract SHEET OUTFILE
-        std::vector<std::string> rawDataFiles;
+        // The raw data files to build, or the command's files.
+        std::vector<std::string> operands;
     };
     // False (with the reason in error) for a command line that cannot be run.
     static bool parse(const std::vector<std::string>& args, Options& options, std::string& error);
     bool buildOne(const Options& options, const std::string& rawDataFile);
     int listFields(const std::string& pdf);
     int extract(const std::string& sheet, const std::string& outFile);
+    int exportCsv(const std::string& file);
+    int importSetups(const Options& options);
 
     std::ostream& m_out;
     std::ostream& m_err;

@@ -122,22 +122,44 @@ if(vantrel_desktop_entry)
     string(REGEX REPLACE "([\\\\\"`$])" "\\\\\\1" exec "${exec}")
     string(REPLACE "\\" "\\\\" exec "${exec}")
     set(desktop "${data_home}/applications/vantrel.desktop")
+    # Vantrel opens a setup sheet given to it (the desktop's "Open with"), but
+    # must not become what opens every PDF: the application that opens them
+    # before the entry is written is kept as their default explicitly, since
+    # an entry of the user's own may otherwise rank first where none is set.
+    set(pdf_default "")
+    find_program(xdg_mime xdg-mime)
+    if(xdg_mime AND "$ENV{DESTDIR}" STREQUAL "")
+      execute_process(COMMAND "${xdg_mime}" query default application/pdf
+        OUTPUT_VARIABLE pdf_default OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE ignored)
+    endif()
+    # Where nothing else opens PDF files, offering Vantrel for them would make
+    # it their default (and the viewer of its own sheets): it is not offered.
+    set(pdf_types "")
+    if(NOT pdf_default STREQUAL "" AND NOT pdf_default STREQUAL "vantrel.desktop")
+      set(pdf_types "MimeType=application/pdf;\n")
+    else()
+      message(STATUS "No application opens PDF files: Vantrel is not offered for them")
+    endif()
     file(WRITE "${desktop}"
       "[Desktop Entry]\n"
       "Type=Application\n"
       "Name=Vantrel\n"
       "GenericName=Setup Sheet Maker\n"
       "Comment=Turn the setup of a radio-controlled car into a filled PDF setup sheet\n"
-      "Exec=\"${exec}\"\n"
+      "Exec=\"${exec}\" %f\n"
       "Icon=vantrel\n"
       "Terminal=false\n"
       "Categories=Utility;\n"
       "Keywords=RC;racing;setup;sheet;PDF;\n"
-      "StartupNotify=true\n")
+      "StartupNotify=true\n"
+      "${pdf_types}")
     message(STATUS "Desktop entry: ${desktop}")
-    find_program(update_desktop_database update-desktop-database)
-    if(update_desktop_database)
-      execute_process(COMMAND "${update_desktop_database}" -q "${data_home}/applications" RESULT_VARIABLE ignored)
+    # No update-desktop-database: its cache of the user's entries would put
+    # Vantrel first among the applications of PDF files, and xdg-open falls
+    # back on that cache where no default is set. The desktops that offer
+    # "Open with" read the entry's MimeType themselves.
+    if(NOT pdf_default STREQUAL "" AND NOT pdf_default STREQUAL "vantrel.desktop")
+      execute_process(COMMAND "${xdg_mime}" default "${pdf_default}" application/pdf RESULT_VARIABLE ignored)
     endif()
   endif()
 endif()

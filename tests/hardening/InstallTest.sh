@@ -41,7 +41,10 @@ build_sheet() {
   [[ "$(head -c 5 "$sheet")" == "%PDF-" ]] || fail "$sheet is not a PDF"
 }
 
-# --- a fresh install
+# --- a fresh install, for a user whose PDF files open in a viewer of their own
+mkdir -p "$home/.local/share/applications"
+printf '[Desktop Entry]\nType=Application\nName=Viewer\nExec=true %%f\nMimeType=application/pdf;\n' \
+  >"$home/.local/share/applications/zz-viewer.desktop"
 install_vantrel
 for file in vantrel vantrel-batch regsvr Logging.so Quorrel.so PdfAutomation.so \
   bin/Vantrel.ini bin/Registry.ini Config/Setup_RDX.ini Templates/SetupSheet_RDX.pdf; do
@@ -59,7 +62,11 @@ if grep -qF "$build" "$prefix/bin/Registry.ini"; then fail "the registry names t
 
 desktop="$home/.local/share/applications/vantrel.desktop"
 [[ -f "$desktop" ]] || fail "no desktop entry"
-grep -qxF "Exec=\"$prefix/vantrel\"" "$desktop" || fail "the desktop entry does not start the installed program"
+grep -qxF "Exec=\"$prefix/vantrel\" %f" "$desktop" || fail "the desktop entry does not start the installed program"
+grep -qx "MimeType=application/pdf;" "$desktop" || fail "the desktop entry does not offer to open PDF files"
+if command -v xdg-mime >/dev/null && [[ "$(env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" xdg-mime query default application/pdf)" != zz-viewer.desktop ]]; then
+  fail "the desktop entry made itself the default application of PDF files"
+fi
 grep -qx "Icon=vantrel" "$desktop" || fail "the desktop entry has no icon"
 [[ -f "$home/.local/share/icons/hicolor/scalable/apps/vantrel.svg" ]] || fail "no icon installed"
 

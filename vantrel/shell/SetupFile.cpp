@@ -24,8 +24,10 @@ constexpr std::string_view kSection = "SetupData";
 }
 
 bool isPdf(const std::string& bytes) {
-    // Readers accept the header anywhere in the first kilobyte.
-    return bytes.substr(0, 1024).find("%PDF-") != std::string::npos;
+    // Readers accept the header anywhere in the first kilobyte, but a profile
+    // file with "%PDF-" in a value has a section or an entry before it.
+    const std::size_t header = bytes.find("%PDF-");
+    return header < 1024 && bytes.find_first_of("[=") > header;
 }
 
 // The 73 values of a raw data file's bytes, as LoadRawData reads them; none

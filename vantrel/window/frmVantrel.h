@@ -14,8 +14,6 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
-class QDragEnterEvent;
-class QDropEvent;
 class QFileDialog;
 class QFormLayout;
 class QGroupBox;
@@ -70,8 +68,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildWindow();

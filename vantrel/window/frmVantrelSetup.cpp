@@ -111,6 +111,36 @@ int buttonFor(std::string_view group, const std::array<std::string, SetupFieldCo
     return -1;
 }
 
+// The one local file a drag carries, or an empty text.
+QString droppedFile(const QMimeData* data) {
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+}
+
+// A file dropped anywhere onto the window opens as a setup, also where a
+// text box would otherwise take the file's name as text.
+class SetupDropFilter : public QObject {
+public:
+    explicit SetupDropFilter(frmVantrel* window) : QObject(window), m_window(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window() != m_window) return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString file = droppedFile(drop->mimeData());
+        if (file.isEmpty()) return false;
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop) m_window->openSetupFile(file);
+        return true;
+    }
+
+private:
+    frmVantrel* m_window;
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------- loading
@@ -129,6 +159,7 @@ void frmVantrel::addOpenSetup(QFormLayout* form) {
     shortcut->setObjectName("shortcutOpenSetup");
     connect(shortcut, &QShortcut::activated, this, &frmVantrel::openSetupClicked);
     setAcceptDrops(true);
+    qApp->installEventFilter(new SetupDropFilter(this));
 }
 
 void frmVantrel::openSetupClicked() {
@@ -204,18 +235,6 @@ bool frmVantrel::loadSetup(const std::array<std::string, SetupFieldCount>& value
         this, "Vantrel",
         "The window cannot show these values of " + from + "; their controls keep what could be set:" + list);
     return false;
-}
-
-void frmVantrel::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() == 1 && urls.front().isLocalFile()) event->acceptProposedAction();
-}
-
-void frmVantrel::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile()) return;
-    event->acceptProposedAction();
-    openSetupFile(urls.front().toLocalFile());
 }
 
 // ---------------------------------------------------------------- status line

@@ -181,3 +181,26 @@ TEST(SetupFile, AFileThatHoldsNoSetupIsOneErrorNamingItAndWhy) {
     }
     EXPECT_EQ(batch({"--extract", "only-one.pdf"}).status, vantrel::BatchRunner::ExitUsage);
 }
+
+TEST(SetupFile, ASetupThatCannotBeAttachedFailsTheRunAndKeepsTheFilledSheet) {
+    ShellTestFolder folder;
+    // A template whose owner forbids changes: the fill reports no failure,
+    // the attachment is refused.
+    const std::string templateFile = (folder.path() / "Templates" / "SetupSheet_RDX.pdf").string();
+    {
+        QPDF pdf;
+        pdf.processFile(templateFile.c_str());
+        const std::string locked = templateFile + ".locked";
+        QPDFWriter writer(pdf, locked.c_str());
+        writer.setR6EncryptionParameters("", "owner", true, true, false, false, false, false, qpdf_r3p_full, true);
+        writer.write();
+        fs::rename(locked, templateFile);
+    }
+    const BatchRun run = batch({"--target", folder.sheetsFolder(), folder.rawDataFile()});
+    EXPECT_EQ(run.status, vantrel::BatchRunner::ExitSomeFailed);
+    EXPECT_EQ(run.out, "");
+    const fs::path sheet = fs::path(folder.sheetsFolder()) / ShellTestFolder::sheetName("Driver A", "RDX");
+    EXPECT_EQ(run.err, "Error: CSetupManager::BuildSetupSheet-Cannot attach the setup to the sheet " + sheet.string() +
+                           ": The document " + sheet.string() + " does not allow changes\n");
+    EXPECT_TRUE(fs::exists(sheet));
+}

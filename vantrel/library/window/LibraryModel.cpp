@@ -70,14 +70,16 @@ LibraryFilter::LibraryFilter(QObject* parent) : QSortFilterProxyModel(parent) {
 void LibraryFilter::keepOnly(const std::vector<std::int64_t>& ids) {
     m_ids = std::unordered_set<std::int64_t>(ids.begin(), ids.end());
     m_filtered = true;
-    invalidateRowsFilter();
+    // One new layout rather than a removal signal per run of rows left out.
+    invalidate();
 }
 
 void LibraryFilter::clearFilter() {
     if (!m_filtered) return;
     m_filtered = false;
     m_ids.clear();
-    invalidateRowsFilter();
+    // One new layout rather than a removal signal per run of rows left out.
+    invalidate();
 }
 
 bool LibraryFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
@@ -87,13 +89,15 @@ bool LibraryFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
 }
 
 bool LibraryFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {
-    const QVariant a = left.data(sortRole());
-    const QVariant b = right.data(sortRole());
+    const auto* model = static_cast<const LibraryModel*>(sourceModel());
     if (left.column() == LibraryModel::Created) {
-        const qint64 x = a.toLongLong(), y = b.toLongLong();
+        // Straight from the model: a search re-sorts every row it keeps.
+        const qint64 x = model->instant(left.row()), y = model->instant(right.row());
         // Alike instants: the later recorded (the lower row) is the newer.
         return x != y ? x < y : left.row() > right.row();
     }
+    const QVariant a = left.data(sortRole());
+    const QVariant b = right.data(sortRole());
     // Positions and numbers as numbers ("2" before "10"), text by the collator.
     bool leftNumber = false, rightNumber = false;
     const double x = a.toString().trimmed().toDouble(&leftNumber), y = b.toString().trimmed().toDouble(&rightNumber);

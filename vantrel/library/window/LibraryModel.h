@@ -33,6 +33,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     const SetupSummary& summary(int row) const { return m_rows[std::size_t(row)]; }
+    // When the setup was made, seconds since 1970 UTC (0 when unknown).
+    qint64 instant(int row) const { return m_instants[std::size_t(row)]; }
 
 private:
     std::vector<SetupSummary> m_rows;

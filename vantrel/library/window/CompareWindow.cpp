@@ -73,11 +73,11 @@ CompareWindow::CompareWindow(std::vector<StoredSetup> setups, const QWidget* mai
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
     m_table->verticalHeader()->hide();
     m_table->setWordWrap(false);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    // The setups share the width alike; the captions keep theirs.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
     const int em = fontMetrics().horizontalAdvance('n');
     m_table->setColumnWidth(0, 22 * em);
-    for (int c = 1; c < m_table->columnCount(); ++c) m_table->setColumnWidth(c, 24 * em);
 
     QFont bold = font();
     bold.setBold(true);
@@ -143,12 +143,10 @@ QStringList CompareWindow::columnTitles() const {
         const QString driver = fromStd(s.values[std::size_t(SetupField::DriverName)]);
         const QString track = fromStd(s.values[std::size_t(SetupField::TrackCity)]);
         const QString event = fromStd(s.values[std::size_t(SetupField::EventName)]);
+        // When, who, and the event (else the track): the rows below say the rest.
         QStringList lines{shownTime(s.created)};
         if (!driver.isEmpty()) lines << driver;
-        QStringList place;
-        for (const QString& p : {track, event})
-            if (!p.isEmpty()) place << p;
-        if (!place.isEmpty()) lines << place.join(", ");
+        if (!event.isEmpty() || !track.isEmpty()) lines << (event.isEmpty() ? track : event);
         titles << lines.join('\n');
     }
     return titles;

@@ -137,9 +137,15 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(LibraryModel::Created, Qt::DescendingOrder);
-    const int widths[LibraryModel::ColumnCount] = {16, 16, 18, 18, 10, 8, 10, 10};
+    const int widths[LibraryModel::ColumnCount] = {15, 15, 25, 24, 10, 8, 10, 10};
     const int em = m_table->fontMetrics().horizontalAdvance('n');
     for (int c = 0; c < LibraryModel::ColumnCount; ++c) m_table->setColumnWidth(c, widths[c] * em);
+    // The date and time whole, with room for the sort mark.
+    const QFontMetrics header(m_table->horizontalHeader()->font());
+    m_table->setColumnWidth(LibraryModel::Created,
+                            std::max(m_table->fontMetrics().horizontalAdvance("2026-12-08 05:03"),
+                                     header.horizontalAdvance("Date and Time")) +
+                                3 * em + 12);
     connect(m_table, &QTableView::doubleClicked, this, &LibraryWindow::openSheet);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &LibraryWindow::chosenChanged);
 

@@ -170,6 +170,13 @@ private slots:
         QCOMPARE(column(table, LibraryModel::Finishing), (QStringList{"1", "2", "3", "4", "5", "10"}));
         table->sortByColumn(LibraryModel::Created, Qt::DescendingOrder);
         QCOMPARE(column(table, LibraryModel::Event).front(), QString("Round 6"));
+
+        // A setup recorded meanwhile (by a run) shows when the window is active again.
+        std::mt19937 rng(3);
+        SetupLibrary(m_libraryPath).record(seasonSetup(rng, 7));
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(window, &activate);
+        QCOMPARE(column(table, LibraryModel::Event).front(), QString("Round 8"));
     }
 
     void loadsAndDeletes() {
@@ -318,6 +325,7 @@ private slots:
         QCOMPARE(byCaption.value("Rear/Arm Shock"), (QStringList{"Long, hole 3", "Long, hole 3", "Long, hole 3"}));
         QCOMPARE(byCaption.value("Front/Kickup F"), (QStringList{"2", "2", "2"}));
         QVERIFY(byCaption.contains("Tyres/Front Compound") && byCaption.contains("Tyres/Rear Compound"));
+        QVERIFY(byCaption.contains("Other/Comments"));
 
         // Only differences: every row left differs, and a tab without one goes.
         compare->findChild<QCheckBox*>("chkOnlyDifferences")->click();

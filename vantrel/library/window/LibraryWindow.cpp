@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -202,6 +203,23 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
 }
 
 LibraryWindow::~LibraryWindow() = default;
+
+void LibraryWindow::addReader(std::shared_ptr<const SetupFileReader> reader) {
+    if (reader) m_readers.push_back(std::move(reader));
+}
+
+bool LibraryWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && m_library) {
+        std::size_t stored = 0;
+        try {
+            stored = m_library->count();
+        } catch (const platform::Error&) {
+            stored = std::size_t(m_model->rowCount());  // told when the racer next acts
+        }
+        if (stored != std::size_t(m_model->rowCount())) reload();
+    }
+    return QWidget::event(event);
+}
 
 void LibraryWindow::setReaders(std::vector<std::shared_ptr<const SetupFileReader>> readers) {
     m_readers = std::move(readers);

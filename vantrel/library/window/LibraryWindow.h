@@ -48,10 +48,14 @@ public:
     // Throws platform::Error.
     static std::string programLibraryPath();
 
-    // The readers an import uses; by default raw data files only, recorded
-    // with the setup type chosen in the main window.
+    // The readers an import uses: those added here (setup sheets, say),
+    // then raw data files, recorded with the setup type chosen in the main
+    // window (else "RDX").
+    void addReader(std::shared_ptr<const SetupFileReader> reader);
+    // Instead of all of those, exactly these.
     void setReaders(std::vector<std::shared_ptr<const SetupFileReader>> readers);
-    // Reads the library again (after a run recorded a setup, say).
+    // Reads the library again. The window does so itself when it becomes
+    // active and the number of setups has changed (a run recorded one).
     void reload();
 
     // The actions, as their buttons start them.
@@ -65,6 +69,9 @@ public:
     // The ids of the chosen rows, in the table's order.
     std::vector<std::int64_t> chosenIds() const;
     QTableView* table() const { return m_table; }
+
+protected:
+    bool event(QEvent* event) override;
 
 signals:
     // The racer asked to load this setup into the main window: its 73 values

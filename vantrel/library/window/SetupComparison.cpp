@@ -143,8 +143,11 @@ std::vector<ComparisonRow> comparisonRows(const QWidget* mainWindow) {
             for (int c = 1; c < grid->columnCount(); ++c) {
                 const QLayoutItem* item = grid->itemAtPosition(r, c);
                 if (!item || !item->widget()) continue;
+                // A box across several columns is one box.
                 for (Placed& p : placed)
-                    if (p.row.control == item->widget()->objectName()) sameRow.push_back(&p);
+                    if (p.row.control == item->widget()->objectName() &&
+                        std::find(sameRow.begin(), sameRow.end(), &p) == sameRow.end())
+                        sameRow.push_back(&p);
             }
             if (sameRow.size() < 2) continue;
             for (Placed* p : sameRow)

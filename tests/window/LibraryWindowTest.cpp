@@ -179,6 +179,21 @@ private slots:
         QCOMPARE(column(table, LibraryModel::Event).front(), QString("Round 8"));
     }
 
+    void damagedLibraryIsLeftAsItWas() {
+        const std::string garbage = "This is not a library\r\n" + std::string(5000, '\x7f');
+        std::filesystem::remove(m_libraryPath);
+        m_folder->write("Data/Library.sqlite", garbage);
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        QCOMPARE(MessageBox::history().size(), 1);
+        QVERIFY2(MessageBox::history().front().text.contains(fromStd(m_libraryPath)),
+                 qPrintable(MessageBox::history().front().text));
+        QCOMPARE(window->table()->model()->rowCount(), 0);
+        QVERIFY(!window->findChild<QPushButton*>("cmdImport")->isEnabled());
+        QCOMPARE(WindowTestFolder::readFile(m_libraryPath), garbage);
+    }
+
     void loadsAndDeletes() {
         LibraryWindow* window = openLibrary();
         QVERIFY(window);

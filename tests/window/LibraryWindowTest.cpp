@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -294,6 +295,36 @@ private slots:
         const std::string text = WindowTestFolder::readFile(csv.toStdString());
         QVERIFY(text.starts_with("\"Created\",\"SetupType\",\"Sheet\",\"DriverName\""));
         QCOMPARE(std::count(text.begin(), text.end(), '\n'), 9L);
+    }
+
+    void importCancels() {
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        // A reader that presses Cancel while it reads the second of five files.
+        struct CancellingReader : SetupFileReader {
+            LibraryWindow* window;
+            mutable int reads = 0;
+            bool claims(const std::filesystem::path& file) const override { return file.extension() == ".dat"; }
+            std::optional<SetupEntry> read(const std::filesystem::path& file) const override {
+                if (++reads == 2)
+                    if (auto* progress = window->findChild<QProgressDialog*>("dlgImportProgress")) progress->cancel();
+                SetupEntry e;
+                e.setupType = "RDX";
+                e.values[0] = file.filename().string();
+                return e;
+            }
+        };
+        auto reader = std::make_shared<CancellingReader>();
+        reader->window = window;
+        window->setReaders({reader});
+        for (int n = 0; n < 5; ++n) m_folder->write("Many/Setup" + std::to_string(n) + ".dat", "x");
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        window->importPaths({fromStd((m_folder->path() / "Many").string())});
+        QCOMPARE(reader->reads, 2);
+        QCOMPARE(MessageBox::history().size(), 1);
+        const QString report = MessageBox::history().front().text;
+        QVERIFY2(report.contains("cancelled") && report.contains("Added: 2"), qPrintable(report));
+        QCOMPARE(window->table()->model()->rowCount(), 8);
     }
 
     void comparesAndSavesPdf() {

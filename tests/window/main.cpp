@@ -11,6 +11,7 @@
 QObject* createMainWindowTest();
 QObject* createRawDataCaptureTest();
 QObject* createRunSetupSheetTest();
+QObject* createLibraryWindowTest();
 QObject* createSetupOpenTest();
 
 int main(int argc, char* argv[]) {
@@ -20,7 +21,8 @@ int main(int argc, char* argv[]) {
     if (only) args.erase(args.begin() + 1);
 
     int failed = 0;
-    for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest, createSetupOpenTest}) {
+    for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
+                        createLibraryWindowTest, createSetupOpenTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

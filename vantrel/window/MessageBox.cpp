@@ -17,6 +17,16 @@ QMessageBox::StandardButton MessageBox::warning(QWidget* parent, const QString& 
     return show(parent, QMessageBox::Warning, title, text, buttons);
 }
 
+QMessageBox::StandardButton MessageBox::information(QWidget* parent, const QString& title, const QString& text,
+                                                    QMessageBox::StandardButtons buttons) {
+    return show(parent, QMessageBox::Information, title, text, buttons);
+}
+
+QMessageBox::StandardButton MessageBox::question(QWidget* parent, const QString& title, const QString& text,
+                                                 QMessageBox::StandardButtons buttons) {
+    return show(parent, QMessageBox::Question, title, text, buttons);
+}
+
 void MessageBox::setNextAnswer(QMessageBox::StandardButton answer) { g_nextAnswer = answer; }
 
 const QList<MessageBox::Shown>& MessageBox::history() { return g_history; }

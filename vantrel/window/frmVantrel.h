@@ -4,6 +4,7 @@
 // setup sheet. Every control carries its system name as object name; the run
 // procedure and the raw data capture find the controls by those names.
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -80,6 +81,9 @@ private:
     // "Open Setup..." with Ctrl+O, and files dropped onto the window.
     void addOpenSetup(QFormLayout* form);
     QWidget* buildStatusLine();
+    // "Library…" on the File tab and Ctrl+L: the setup library's window.
+    QPushButton* buildLibraryButton();
+    void openLibrary();
 
     QLineEdit* textBox(const QString& name);
     QComboBox* comboBox(const QString& name, const QStringList& items, const QString& start);
@@ -111,6 +115,7 @@ private:
     FolderList* m_dir1 = nullptr;
     QFileDialog* m_commonDialog1 = nullptr;
     QString m_lastSheet;  // the sheet the status line names
+    QPointer<QWidget> m_libraryWindow;
 };
 
 }  // namespace vantrel

@@ -205,11 +205,18 @@ private slots:
             loadedType = type;
         });
         choose(window, {rowOfEvent(window->table(), 3)});
+        // The random words of the season stand in option fields too: the main
+        // window lists what it cannot show, and loads the rest.
+        MessageBox::setNextAnswer(QMessageBox::Ok);
         window->findChild<QPushButton*>("cmdLoad")->click();
         QCOMPARE(loaded.size(), qsizetype(SetupFieldCount));
         for (std::size_t i = 0; i < SetupFieldCount; ++i)
             QCOMPARE(loaded[qsizetype(i)], fromStd(m_setups[3].values[i]));
         QCOMPARE(loadedType, QString("RDX"));
+        QCOMPARE(m_main->control<QLineEdit>("txtDriverName")->text(),
+                 fromStd(m_setups[3].values[std::size_t(SetupField::DriverName)]));
+        QCOMPARE(m_main->control<QLineEdit>("txtEventName")->text(), QString("Round 4"));
+        MessageBox::clearHistory();
 
         // Delete asks first; "No" keeps the setup, "Yes" removes it and never its sheet.
         const auto sheet = m_folder->write("Sheets/Round4.pdf", "%PDF-1.4 stand-in");

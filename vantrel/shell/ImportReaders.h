@@ -10,7 +10,12 @@
 
 namespace vantrel {
 
-// rawDataSetupType: the setup type recorded for a raw data file, which names none.
+// rawDataSetupType: the setup type recorded for a raw data file, which names
+// none, and for a sheet whose name does not say it.
 std::vector<std::unique_ptr<library::SetupFileReader>> importReaders(const std::string& rawDataSetupType);
+
+// Setup sheets alone: the attached setup, else the one the sheet's fields
+// give; the setup type from the sheet's name, else fallbackSetupType.
+std::unique_ptr<library::SetupFileReader> sheetFileReader(const std::string& fallbackSetupType);
 
 }  // namespace vantrel

@@ -26,6 +26,7 @@
 #include "ChassisArt.h"
 #include "ChassisPictureWidget.h"
 #include "FolderList.h"
+#include "ImportReaders.h"
 #include "HoleButton.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
@@ -610,6 +611,16 @@ void frmVantrel::openLibrary() {
         }
         auto* window = new library::LibraryWindow(path, this, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        // Sheets as the program reads them; raw data files the window reads itself.
+        const auto* cmbSetupName = control<QComboBox>("cmbSetupName");
+        window->addReader(sheetFileReader(cmbSetupName ? cmbSetupName->currentText().toStdString() : "RDX"));
+        connect(window, &library::LibraryWindow::loadRequested, this,
+                [this](const QStringList& values, const QString& setupType) {
+                    std::array<std::string, SetupFieldCount> setup;
+                    for (std::size_t i = 0; i < setup.size() && i < std::size_t(values.size()); ++i)
+                        setup[i] = values[int(i)].toStdString();
+                    loadSetup(setup, "the setup library (" + setupType + ")");
+                });
         m_libraryWindow = window;
     }
     m_libraryWindow->show();

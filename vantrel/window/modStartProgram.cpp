@@ -72,6 +72,9 @@ void RunSetupSheet() {
             txtTargetPDF->setVisible(true);
             required<QLabel>(form, "Label3")->setVisible(true);
             form->showSheetCreated(txtTargetPDF->text());
+            if (!manager->LibraryWarning().empty())
+                form->showStatusWarning(QString::fromStdString("Sheet saved: " + txtTargetPDF->text().toStdString() +
+                                                               ". Warning: " + manager->LibraryWarning()));
             return;
         } catch (const platform::Error& error) {
             failedSource = error.source();

@@ -1,5 +1,5 @@
 // vantrel-batch: its command line, in-process, and the staged executable on
-// the shipped sample raw data file.
+// the shipped sample raw data file and on forms other programs made.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,13 +13,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <map>
 #include <sstream>
 #include <thread>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
 
 #include "BatchRunner.h"
 #include "OtherRunLock.h"
@@ -330,6 +337,42 @@ void putInPlace(const fs::path& file, Bad kind) {
     }
 }
 
+// What qpdf itself sees of a PDF's form, as the lines --fields gives, in name order.
+std::vector<std::string> fieldLinesByQpdf(const fs::path& pdfPath) {
+    QPDF pdf;
+    pdf.processFile(pdfPath.string().c_str());
+    QPDFAcroFormDocumentHelper form(pdf);
+    std::map<std::string, std::pair<int, std::string>> seen;  // name -> first page, on states
+    const auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
+    for (std::size_t p = 0; p < pages.size(); ++p)
+        for (auto& widget : form.getWidgetAnnotationsForPage(pages[p])) {
+            auto field = form.getFieldForAnnotation(widget);
+            auto& entry = seen[field.getFullyQualifiedName()];
+            if (!entry.first) entry.first = static_cast<int>(p) + 1;
+            if (field.isCheckbox() || field.isRadioButton())
+                for (const auto& state : widget.getAppearanceDictionary().getKey("/N").getKeys())
+                    if (state != "/Off") entry.second += (entry.second.empty() ? "" : "|") + state.substr(1);
+        }
+    std::vector<std::string> lines;
+    for (auto& field : form.getFormFields()) {
+        const std::string name = field.getFullyQualifiedName();
+        const bool combo = field.getFlags() & (1 << 17);
+        const std::string kind = field.isText()          ? "text"
+                                 : field.isCheckbox()    ? "checkbox"
+                                 : field.isRadioButton() ? "radiobutton"
+                                 : field.isPushbutton()  ? "button"
+                                 : field.isChoice()      ? (combo ? "combobox" : "listbox")
+                                                         : "signature";
+        std::string line = name + "\t" + kind + "\t" + std::to_string(seen[name].first);
+        if (kind == "checkbox" || kind == "radiobutton") line += "\t" + seen[name].second;
+        lines.push_back(line);
+    }
+    // qpdf counts a radio group once per button.
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    return lines;
+}
+
 }  // namespace
 
 TEST(BatchProgram, FilesThatAreNoFilesAreRefusedNamingTheFileAndWhy) {
@@ -471,4 +514,64 @@ TEST(BatchProgram, ARunKilledWhileBuildingLeavesNoLockBehind) {
     EXPECT_EQ(next.err, "");
     ASSERT_EQ(next.out.size(), 1u);
     EXPECT_EQ(ShellTestFolder::formFields(next.out[0]).at("fldDriverName"), "Alex Brennan");
+}
+
+TEST(BatchProgram, FieldsListsWhatQpdfSeesInFormsOfThreeProducers) {
+    StagedCopy copy;
+    const fs::path data = fs::path(VANTREL_TEST_DATA_DIR) / "pdfauto";
+    for (const fs::path& pdf :
+         {copy.root() / "Templates" / "SetupSheet_RDX.pdf", data / "LatexForm.pdf", data / "WriterForm.pdf"}) {
+        SCOPED_TRACE(pdf.string());
+        const BatchOutput result = copy.run("-u DISPLAY", "--fields '" + pdf.string() + "'");
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        std::vector<std::string> lines = result.out;
+        std::sort(lines.begin(), lines.end());
+        EXPECT_EQ(lines, fieldLinesByQpdf(pdf));
+        EXPECT_GE(lines.size(), 5u);
+    }
+}
+
+TEST(Batch, FieldsOfAFileThatIsNoFormIsOneErrorLineNamingTheFile) {
+    ShellTestFolder folder;
+    auto writePdf = [&](const std::string& name, auto configure) {
+        QPDF pdf;
+        pdf.emptyPDF();
+        auto page = pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 612 792] >>"));
+        pdf.addPage(page, false);
+        const std::string path = (folder.path() / name).string();
+        QPDFWriter writer(pdf, path.c_str());
+        configure(writer);
+        writer.write();
+        return path;
+    };
+    struct Case {
+        std::string file;
+        std::string reason;
+    };
+    const std::vector<Case> cases{
+        {folder.write("notes.pdf", "[SetupData]\r\nDriverName=Alex\r\n").string(), "not a readable PDF"},
+        {folder.write("broken.pdf", "%PDF-1.7\n1 0 obj\n<< /Type /Cat").string(), "not a readable PDF"},
+        {writePdf("locked.pdf",
+                  [](QPDFWriter& w) {
+                      w.setR6EncryptionParameters("pw", "owner", true, true, true, true, true, true, qpdf_r3p_full,
+                                                  true);
+                  }),
+         "the document is encrypted and needs a password"},
+        {writePdf("plain.pdf", [](QPDFWriter&) {}), "the document has no form fields"},
+        {(folder.path() / "missing.pdf").string(), "No such file"},
+        {(folder.path() / "Data").string(), "it is a folder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const BatchOutput result = runInProcess({"--fields", c.file});
+        EXPECT_EQ(result.status, vantrel::BatchRunner::ExitSomeFailed);
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_THAT(result.err, StartsWith("Error: "));
+        EXPECT_THAT(result.err, HasSubstr(c.file + ": " + c.reason));
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+    // --fields takes one PDF and nothing else.
+    EXPECT_EQ(runInProcess({"--fields"}).status, vantrel::BatchRunner::ExitUsage);
+    EXPECT_EQ(runInProcess({"--fields", "a.pdf", "raw.dat"}).status, vantrel::BatchRunner::ExitUsage);
 }

@@ -1,11 +1,13 @@
 #include "BatchRunner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <ostream>
 #include <thread>
 
 #include "CSetupManager.h"
+#include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
@@ -13,10 +15,13 @@ namespace vantrel {
 
 std::string BatchRunner::usage() {
     return "Usage: vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...\n"
-           "Builds one setup sheet from each raw data file and prints the sheet's path.\n"
+           "       vantrel-batch --fields PDF\n"
+           "Builds one setup sheet from each raw data file and prints the sheet's path;\n"
+           "with --fields, lists the form fields of a PDF (name, kind, page, on states).\n"
            "  --setup NAME   setup type (default RDX)\n"
            "  --target DIR   folder that receives the sheets (default: the current folder)\n"
            "  --open         show each sheet in the PDF viewer\n"
+           "  --fields PDF   list the PDF's form fields, tab-separated, one a line\n"
            "  --help         show this text\n";
 }
 
@@ -48,7 +53,7 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
             value = arg.substr(eq + 1);
             hasValue = true;
         }
-        if (name != "--setup" && name != "--target") {
+        if (name != "--setup" && name != "--target" && name != "--fields") {
             error = "unknown option " + arg;
             return false;
         }
@@ -63,9 +68,13 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
             error = name + " needs a value";
             return false;
         }
-        (name == "--setup" ? options.setupName : options.targetFolder) = value;
+        (name == "--setup" ? options.setupName : name == "--target" ? options.targetFolder : options.fieldsOf) = value;
     }
-    if (!options.help && options.rawDataFiles.empty()) {
+    if (!options.fieldsOf.empty() && !options.rawDataFiles.empty()) {
+        error = "--fields takes one PDF and no raw data file";
+        return false;
+    }
+    if (!options.help && options.fieldsOf.empty() && options.rawDataFiles.empty()) {
         error = "no raw data file given";
         return false;
     }
@@ -83,6 +92,7 @@ int BatchRunner::run(const std::vector<std::string>& args) {
         m_out << usage();
         return ExitSuccess;
     }
+    if (!options.fieldsOf.empty()) return listFields(options.fieldsOf);
     if (options.targetFolder.empty()) {
         std::error_code ec;
         options.targetFolder = std::filesystem::current_path(ec).string();
@@ -115,6 +125,32 @@ bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFil
         m_err << "Error: " << e.what() << std::endl;
     }
     return false;
+}
+
+int BatchRunner::listFields(const std::string& pdf) {
+    std::string listing;
+    try {
+        for (const auto& field : pdfauto::Document(pdf).fields()) {
+            // A line break or tab inside a name would break the line into columns.
+            std::string name = field.name;
+            std::replace_if(
+                name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+            listing += name + '\t' + field.kind + '\t' + std::to_string(field.page);
+            if (field.kind == "checkbox" || field.kind == "radiobutton") {
+                listing += '\t';
+                for (std::size_t k = 0; k < field.onStates.size(); ++k) listing += (k ? "|" : "") + field.onStates[k];
+            }
+            listing += '\n';
+        }
+    } catch (const platform::Error& e) {
+        m_err << "Error: " << e.description() << std::endl;
+        return ExitSomeFailed;
+    } catch (const std::exception& e) {
+        m_err << "Error: " << e.what() << " (" << pdf << ")" << std::endl;
+        return ExitSomeFailed;
+    }
+    m_out << listing << std::flush;
+    return ExitSuccess;
 }
 
 }  // namespace vantrel

@@ -4,10 +4,17 @@
 // screen or where many sheets are wanted at once.
 //
 //   vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...
+//   vantrel-batch --fields PDF
 //
 // Each sheet's path goes to standard output on a line of its own; a failed
 // build prints "Error: " + the error's source to standard error and the next
 // file is built. Exit status: 0 all built, 1 some failed, 2 wrong usage.
+//
+// --fields lists the form fields of a PDF, one line each, tab-separated: the
+// full name, the kind, the 1-based page, and for check boxes and radio
+// buttons their "on" states joined by "|". A PDF that cannot be read or has
+// no form prints one line "Error: " + what is wrong and with which file, and
+// exits with 1.
 
 #include <iosfwd>
 #include <string>
@@ -34,11 +41,13 @@ private:
         std::string targetFolder;  // empty: the current folder
         bool open = false;
         bool help = false;
+        std::string fieldsOf;  // --fields PDF
         std::vector<std::string> rawDataFiles;
     };
     // False (with the reason in error) for a command line that cannot be run.
     static bool parse(const std::vector<std::string>& args, Options& options, std::string& error);
     bool buildOne(const Options& options, const std::string& rawDataFile);
+    int listFields(const std::string& pdf);
 
     std::ostream& m_out;
     std::ostream& m_err;

@@ -16,6 +16,7 @@ constexpr double LineSpacing = 1.15;     // leading of wrapped lines, in font si
 constexpr double MultilineAutoMax = 12;  // auto size never grows wrapped text beyond this
 constexpr double MultilineAutoMin = 4;
 constexpr double SingleLineAutoMin = 2;
+constexpr int MaxCombDividers = 500;  // more cells than that are no boxes a person could write in
 
 std::vector<double> numbers(QPDFObjectHandle array) {
     std::vector<double> out;
@@ -153,7 +154,14 @@ AppearanceContent buildTextAppearance(const WidgetBox& box, const TextLayout& la
             c += "0 " + half + " m " + formatNumber(w) + " " + half + " l S Q\n";
         } else {
             if (box.borderStyle == 'D') c += "[3] 0 d ";
-            c += half + " " + half + " " + formatNumber(w - bw) + " " + formatNumber(h - bw) + " re S Q\n";
+            c += half + " " + half + " " + formatNumber(w - bw) + " " + formatNumber(h - bw) + " re S";
+            // A comb's cells, divided as the border is drawn (as form editors show them).
+            if (layout.combCells > 1 && layout.combCells <= MaxCombDividers && !layout.multiline)
+                for (int k = 1; k < layout.combCells; ++k) {
+                    const std::string x = formatNumber(w * k / layout.combCells);
+                    c += " " + x + " 0 m " + x + " " + formatNumber(h) + " l S";
+                }
+            c += " Q\n";
         }
     }
 
@@ -194,6 +202,18 @@ AppearanceContent buildTextAppearance(const WidgetBox& box, const TextLayout& la
             }
         }
         lines = wrap(text.bytes, availW / size, font);
+    } else if (layout.combCells > 0) {
+        if (size <= 0) {
+            // As tall as the box allows, as long as the widest character keeps inside its cell.
+            const double cellW = w / layout.combCells;
+            double widest = 0;
+            for (unsigned char ch : text.bytes) widest = std::max(widest, font.widths[ch] / 1000.0);
+            size = availH / bodyHeight;
+            if (widest > 0) size = std::min(size, cellW / widest);
+            size = std::max(size, SingleLineAutoMin);
+            size = std::floor(size * 100) / 100;
+        }
+        lines.push_back(text.bytes);
     } else {
         if (size <= 0) {
             const double tw = textWidth(text.bytes, font);
@@ -216,6 +236,19 @@ AppearanceContent buildTextAppearance(const WidgetBox& box, const TextLayout& la
     else y = (h - bodyHeight * size) / 2 - font.descent / 1000.0 * size;
     // A mark sits in the middle of its box, whatever alignment the field asks for.
     const int quadding = font.symbolic ? 1 : layout.quadding;
+    if (layout.combCells > 0 && !layout.multiline) {
+        // One character to a cell, from the left, each in the middle of its cell.
+        const double cellW = w / layout.combCells;
+        const std::string& line = lines.front();
+        for (std::size_t k = 0; k < line.size() && k < static_cast<std::size_t>(layout.combCells); ++k) {
+            const double cw = font.widths[static_cast<unsigned char>(line[k])] / 1000.0 * size;
+            const double x = cellW * static_cast<double>(k) + (cellW - cw) / 2;
+            if (line[k] != ' ')
+                c += "1 0 0 1 " + formatNumber(x) + " " + formatNumber(y) + " Tm " +
+                     literal(std::string_view(line).substr(k, 1)) + " Tj\n";
+        }
+        lines.clear();
+    }
     for (const auto& line : lines) {
         const double tw = textWidth(line, font) * size;
         double x = left;

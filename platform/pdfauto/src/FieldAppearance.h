@@ -34,6 +34,9 @@ struct TextLayout {
     int quadding = 0;  // 0 left, 1 centred, 2 right
     bool multiline = false;
     bool password = false;
+    // A comb: the box holds this many equal cells side by side, one character
+    // centred in each (0: the text runs as one line). Ignored for multiline text.
+    int combCells = 0;
 };
 
 struct AppearanceContent {

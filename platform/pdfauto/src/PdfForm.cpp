@@ -7,11 +7,13 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 
+#include <qpdf/Buffer.hh>
 #include <qpdf/BufferInputSource.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFFormFieldObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <functional>
 #include <set>
 #include <sys/stat.h>
@@ -32,12 +35,25 @@ namespace {
 constexpr const char* Source = "PdfForm";
 constexpr int FlagMultiline = 1 << 12;
 constexpr int FlagPassword = 1 << 13;
+constexpr int FlagFileSelect = 1 << 20;
+constexpr int FlagComb = 1 << 24;
 constexpr int FlagRadio = 1 << 15;
 constexpr int FlagPushbutton = 1 << 16;
 constexpr int FlagCombo = 1 << 17;
 constexpr int MaxFieldDepth = 64;  // deeper trees are damage, not forms
 
 using platform::files::systemMessage;
+
+// The first `length` characters of UTF-8 text (all of it when length is 0).
+std::string cutToLength(const std::string& utf8, int length) {
+    if (length <= 0) return utf8;
+    int count = 0;
+    for (std::size_t k = 0; k < utf8.size(); ++k) {
+        const auto c = static_cast<unsigned char>(utf8[k]);
+        if ((c & 0xC0) != 0x80 && count++ == length) return utf8.substr(0, k);
+    }
+    return utf8;
+}
 
 bool isWidget(QPDFObjectHandle o) {
     return o.isDictionary() && o.getKey("/Subtype").isName() && o.getKey("/Subtype").getName() == "/Widget";
@@ -60,22 +76,26 @@ void writeAtomically(QPDF& pdf, const std::string& path, const std::function<std
     };
     if (path.empty()) fail("no file name");
     const std::string error = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
-        // QPDFWriter writes to a stream of its own; the descriptor stays ours.
-        FILE* file = ::fdopen(::dup(fd), "wb");
-        if (!file) return systemMessage(errno);
+        // Into memory first, then onto the file at once: qpdf's own file output
+        // writes object by object, a system call each.
         std::string why;
         try {
-            QPDFWriter writer(pdf, path.c_str(), file, false);
+            QPDFWriter writer(pdf);
+            writer.setOutputMemory();
             // Streams are written as they are: existing ones not decoded and packed
             // again, and appearances, a few hundred bytes each, not worth a deflater.
             writer.setDecodeLevel(qpdf_dl_none);
             writer.setCompressStreams(false);
             writer.write();
             why = verify();
+            if (why.empty()) {
+                auto buffer = writer.getBufferSharedPointer();
+                const std::string_view bytes(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+                if (!platform::files::writeAll(fd, bytes)) why = systemMessage(errno);
+            }
         } catch (const std::exception& e) {
             why = e.what();
         }
-        if (std::fclose(file) != 0 && why.empty()) why = systemMessage(errno);
         return why;
     });
     if (!error.empty()) fail(error);
@@ -146,10 +166,23 @@ void FormField::setValue(std::string_view text) {
         return;
     }
 
-    m_field.replaceKey("/V", QPDFObjectHandle::newUnicodeString(utf8));
+    m_field.replaceKey("/V", QPDFObjectHandle::newUnicodeString(cutToLength(utf8, maxLength())));
     // Rich text would still show the old value in viewers that prefer it.
     if (m_field.hasKey("/RV")) m_field.removeKey("/RV");
     m_form.markWritten(m_index);
+}
+
+int FormField::maxLength() const {
+    if (type() != "text") return 0;
+    auto v = QPDFFormFieldObjectHelper(m_field).getInheritableFieldValue("/MaxLen");
+    if (!v.isInteger() || v.getIntValue() <= 0) return 0;
+    return static_cast<int>(std::min<long long>(v.getIntValue(), std::numeric_limits<int>::max()));
+}
+
+bool FormField::isComb() const {
+    // Meaningful only for a single line of plain text of a known length.
+    const int flags = QPDFFormFieldObjectHelper(m_field).getFlags();
+    return (flags & FlagComb) && !(flags & (FlagMultiline | FlagPassword | FlagFileSelect)) && maxLength() > 0;
 }
 
 std::string FormField::appearanceString(QPDFObjectHandle widget) const {
@@ -211,21 +244,26 @@ PdfForm::PdfForm(const std::string& path) : m_path(path), m_pdf(std::make_unique
 
     // Read whole at once: qpdf seeks for every object otherwise, and the
     // document no longer depends on a file that a save may replace.
-    std::string bytes;
+    std::string& bytes = m_bytes;
     {
         std::ifstream in(path, std::ios::binary);
         if (!in) fail(systemMessage(errno));
         bytes.reserve(static_cast<std::size_t>(st.st_size));
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::vector<char> chunk(1 << 16);
+        while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)
+            bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
         if (in.bad()) fail(systemMessage(errno));
     }
 
     m_pdf->setSuppressWarnings(true);
     try {
-        m_pdf->processInputSource(std::make_shared<BufferInputSource>(path, bytes));
+        // qpdf reads the kept bytes in place rather than a copy of its own.
+        m_buffer = std::make_unique<Buffer>(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
+        m_pdf->processInputSource(std::make_shared<BufferInputSource>(path, m_buffer.get(), false));
         if (!m_pdf->getRoot().isDictionary()) fail("the document has no catalog");
         m_pdf->getAllPages();
         collectFields();
+        m_intact = !m_pdf->anyWarnings();
         m_pdf->getWarnings();  // what loading had to repair is repaired; later warnings are losses
     } catch (const platform::Error&) {
         throw;
@@ -408,7 +446,9 @@ bool PdfForm::drawField(FormField& field) {
     QPDFFormFieldObjectHelper helper(field.object());
     const int flags = helper.getFlags();
     TextLayout layout;
-    layout.value = field.value();
+    const int maxLength = field.maxLength();
+    layout.value = cutToLength(field.value(), maxLength);
+    if (field.isComb()) layout.combCells = maxLength;
     const int fieldQuadding = helper.getQuadding();
     layout.multiline = kind == "text" && (flags & FlagMultiline);
     layout.password = kind == "text" && (flags & FlagPassword);
@@ -445,6 +485,12 @@ void PdfForm::save(const std::string& path) {
     } catch (const std::exception& e) {
         platform::raise(platform::ErrPathAccess, Source, "Cannot save " + path + ": " + e.what());
     }
+    write(path);
+    std::fill(m_written.begin(), m_written.end(), 0);
+    m_redrawAll = false;
+}
+
+void PdfForm::write(const std::string& path) {
     // qpdf reads what it cannot read as nothing; a sheet missing parts is no save.
     auto unreadable = [this] {
         if (m_unreadable.empty() && m_pdf->anyWarnings())
@@ -453,8 +499,6 @@ void PdfForm::save(const std::string& path) {
         return m_unreadable;
     };
     writeAtomically(*m_pdf, path, unreadable);
-    std::fill(m_written.begin(), m_written.end(), 0);
-    m_redrawAll = false;
 }
 
 bool PdfForm::needsAppearances() const {

@@ -6,6 +6,7 @@
 
 #include "FormFonts.h"
 
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -35,6 +36,11 @@ public:
     void setTextFont(std::string_view baseFont);
     double textSize() const;
     void setTextSize(double size);
+    // A text field's maximum length in characters (/MaxLen, inherited); 0 when
+    // it has none. Longer values are cut to it, in the value and its picture.
+    int maxLength() const;
+    // A text field drawn one character per cell, MaxLen cells across the box.
+    bool isComb() const;
 
     QPDFObjectHandle object() const { return m_field; }
     // The widget annotations that show the field (the field itself when merged).
@@ -82,12 +88,19 @@ public:
     // renames it over the target: a failure leaves the old file whole.
     // Raises platform::Error 75 with the reason when it cannot.
     void save(const std::string& path);
+    // The same atomic save of the document as it stands: no appearance is
+    // drawn, so fields and their pictures are written exactly as they are.
+    void write(const std::string& path);
 
     // Whether the form, as last saved, asks viewers to redraw its fields
     // (some character could not be drawn with its field's font).
     bool needsAppearances() const;
 
     QPDF& pdf() { return *m_pdf; }
+    // The file's bytes as loaded, and whether qpdf read them as they stand
+    // (nothing repaired, nothing left out).
+    const std::string& loadedBytes() const { return m_bytes; }
+    bool loadedIntact() const { return m_intact; }
 
 private:
     friend class FormField;
@@ -102,14 +115,18 @@ private:
     bool drawField(FormField& field);
 
     std::string m_path;
+    // What qpdf reads from, for the document's life: declared before it, gone after it.
+    std::string m_bytes;
+    std::unique_ptr<Buffer> m_buffer;
     std::unique_ptr<QPDF> m_pdf;
     FormFonts m_fonts;
     std::vector<std::unique_ptr<FormField>> m_fields;
     std::unordered_map<std::string, std::size_t> m_byName;
     std::vector<char> m_written;     // value, font or size set since the last save
     std::vector<char> m_undrawable;  // last drawing left characters out
-    bool m_redrawAll = false;        // the document came asking viewers to redraw
-    std::string m_unreadable;        // why part of the document could not be read, once it happened
+    bool m_intact = false;
+    bool m_redrawAll = false;  // the document came asking viewers to redraw
+    std::string m_unreadable;  // why part of the document could not be read, once it happened
 };
 
 }  // namespace pdfauto

@@ -12,6 +12,11 @@ QMessageBox::StandardButton MessageBox::critical(QWidget* parent, const QString&
     return show(parent, QMessageBox::Critical, title, text, buttons);
 }
 
+QMessageBox::StandardButton MessageBox::question(QWidget* parent, const QString& title, const QString& text,
+                                                 QMessageBox::StandardButtons buttons) {
+    return show(parent, QMessageBox::Question, title, text, buttons);
+}
+
 void MessageBox::setNextAnswer(QMessageBox::StandardButton answer) { g_nextAnswer = answer; }
 
 const QList<MessageBox::Shown>& MessageBox::history() { return g_history; }

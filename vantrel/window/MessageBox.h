@@ -18,6 +18,9 @@ public:
 
     static QMessageBox::StandardButton critical(QWidget* parent, const QString& title, const QString& text,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    static QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Yes |
+                                                                                       QMessageBox::No);
 
     // The next box is not shown: it returns this answer at once.
     static void setNextAnswer(QMessageBox::StandardButton answer);

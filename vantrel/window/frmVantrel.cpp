@@ -27,6 +27,7 @@
 #include "FolderList.h"
 #include "HoleButton.h"
 #include "MessageBox.h"
+#include "frmNewSetupType.h"
 #include "TallTextBox.h"
 #include "TextLimit.h"
 #include "modStartProgram.h"
@@ -524,7 +525,14 @@ QWidget* frmVantrel::buildFileTab() {
     cmbSetupName->setMinimumContentsLength(18);
     QLabel* lblSetupName = label("lblSetupName", "Choose Setup Type:");
     lblSetupName->setBuddy(cmbSetupName);
-    form->addRow(lblSetupName, cmbSetupName);
+    auto* cmdNewSetupType = new QPushButton("New Setup Type...", this);
+    cmdNewSetupType->setObjectName("cmdNewSetupType");
+    connect(cmdNewSetupType, &QPushButton::clicked, this, &frmVantrel::newSetupTypeClicked);
+    auto* setupRow = new QHBoxLayout;
+    setupRow->addWidget(cmbSetupName);
+    setupRow->addWidget(cmdNewSetupType);
+    setupRow->addStretch(1);
+    form->addRow(lblSetupName, setupRow);
 
     auto* chkExternalData = new QCheckBox(this);
     chkExternalData->setObjectName("chkExternalData");
@@ -577,6 +585,12 @@ QWidget* frmVantrel::buildFileTab() {
     m_commonDialog1->setNameFilter("*.dat");
     m_commonDialog1->setDefaultSuffix("dat");
 
+    m_commonDialog2 = new QFileDialog(this, "Choose a Fillable PDF");
+    m_commonDialog2->setObjectName("CommonDialog2");
+    m_commonDialog2->setFileMode(QFileDialog::ExistingFile);
+    m_commonDialog2->setAcceptMode(QFileDialog::AcceptOpen);
+    m_commonDialog2->setNameFilter("PDF forms (*.pdf *.PDF)");
+
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
     layout->addStretch(1);
@@ -604,6 +618,7 @@ void frmVantrel::loadWindow() {
         control<QLabel>("lblChooseDataFile")->hide();
         txtRawDataFile->hide();
         control<QPushButton>("cmdOpenDataFile")->hide();
+        refreshSetupTypes();
     } catch (...) {
         // The window opens all the same; what did not run keeps its start state.
         MessageBox::critical(this, "Vantrel", "Error reading config file.");
@@ -656,6 +671,40 @@ void frmVantrel::openDataFileClicked() {
     if (m_commonDialog1->exec() != QDialog::Accepted) return;
     const QStringList files = m_commonDialog1->selectedFiles();
     if (!files.isEmpty()) txtRawDataFile->setText(QDir::toNativeSeparators(files.first()));
+}
+
+void frmVantrel::refreshSetupTypes(const QString& select) {
+    auto* cmbSetupName = control<QComboBox>("cmbSetupName");
+    const QString chosen = select.isEmpty() ? cmbSetupName->currentText() : select;
+    QStringList names;
+    try {
+        CSetupManager manager;
+        manager.LoadConfig();
+        if (const auto config = manager.GetConfig())
+            for (const std::string& name : setuptype::setupTypeNames(setuptype::foldersOf(*config).config))
+                names << QString::fromStdString(name);
+    } catch (const platform::Error&) {
+        // Without the settings the list keeps what it offers.
+        return;
+    }
+    cmbSetupName->clear();
+    cmbSetupName->addItems(names);
+    cmbSetupName->setCurrentText(chosen);
+}
+
+void frmVantrel::newSetupTypeClicked() {
+    if (m_commonDialog2->exec() != QDialog::Accepted || m_commonDialog2->selectedFiles().isEmpty()) return;
+    const std::string pdf = QDir::toNativeSeparators(m_commonDialog2->selectedFiles().first()).toStdString();
+    try {
+        CSetupManager manager;
+        manager.LoadConfig();
+        const auto config = manager.GetConfig();
+        if (!config) platform::raise(platform::ErrObjectNotSet, "frmVantrel");
+        frmNewSetupType dialog(pdf, setuptype::foldersOf(*config), this);
+        if (dialog.exec() == QDialog::Accepted) refreshSetupTypes(dialog.savedName());
+    } catch (const platform::Error& e) {
+        MessageBox::critical(this, "Vantrel", QString::fromStdString(e.description()));
+    }
 }
 
 void frmVantrel::folderChanged(const QString& path) { control<QLineEdit>("txtTargetPDFDirectory")->setText(path); }

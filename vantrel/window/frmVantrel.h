@@ -74,12 +74,17 @@ private:
     void sameFrontRearTyresClicked();
     void openDataFileClicked();
     void folderChanged(const QString& path);
+    // "New Setup Type...": a setup type from a fillable PDF; the list of
+    // setup types is read anew from the configuration folder afterwards.
+    void newSetupTypeClicked();
+    void refreshSetupTypes(const QString& select = {});
     void createSetupSheetClicked();
     void cancelClicked();
 
     QTabWidget* m_tabs = nullptr;
     FolderList* m_dir1 = nullptr;
     QFileDialog* m_commonDialog1 = nullptr;
+    QFileDialog* m_commonDialog2 = nullptr;
 };
 
 }  // namespace vantrel

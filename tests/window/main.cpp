@@ -11,6 +11,7 @@
 QObject* createMainWindowTest();
 QObject* createRawDataCaptureTest();
 QObject* createRunSetupSheetTest();
+QObject* createNewSetupTypeTest();
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -19,7 +20,8 @@ int main(int argc, char* argv[]) {
     if (only) args.erase(args.begin() + 1);
 
     int failed = 0;
-    for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest}) {
+    for (auto create :
+         {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest, createNewSetupTypeTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

@@ -16,6 +16,7 @@
 #include <QPdfDocument>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -232,6 +233,17 @@ std::vector<setuptype::MappingLine> frmNewSetupType::mapping() const {
 }
 
 void frmNewSetupType::mappingChanged() {
+    // A form field shows one value: chosen for one sheet field, it leaves the
+    // one it was chosen for before (else the later line of the mapping file
+    // would win without a word).
+    if (auto* changed = qobject_cast<QComboBox*>(sender())) {
+        const QString field = changed->currentData().toString();
+        for (QComboBox* other : m_choices)
+            if (other && other != changed && !field.isEmpty() && other->currentData().toString() == field) {
+                const QSignalBlocker quiet(other);
+                other->setCurrentIndex(0);
+            }
+    }
     m_count->setText(QString("%1 of %2 sheet fields mapped to the form's %3 fields")
                          .arg(mappedCount())
                          .arg(SheetFieldNames.size())

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -42,24 +43,30 @@ const fs::path kClubSheet = fs::path(VANTREL_TEST_DATA_DIR) / "setuptype" / "Clu
 // Chooses `pdf` in the file dialog the button opens, then runs `inDialog` on
 // the setup type dialog once it shows (it is not reached when none shows).
 void newSetupType(frmVantrel* window, const fs::path& pdf, std::function<void(frmNewSetupType*)> inDialog) {
-    auto* chooser = window->control<QFileDialog>("CommonDialog2");
-    chooser->setOption(QFileDialog::DontUseNativeDialog);
-    QTimer::singleShot(0, chooser, [chooser, pdf] {
-        chooser->selectFile(QString::fromStdString(pdf.string()));
-        QMetaObject::invokeMethod(chooser, "accept");
-    });
     auto* poll = new QTimer(window);
-    QObject::connect(poll, &QTimer::timeout, window, [window, poll, inDialog] {
+    auto chosen = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, window, [window, poll, pdf, inDialog, chosen] {
+        if (!*chosen) {
+            // Qt's own dialog takes a choice once it has shown.
+            auto* chooser = window->findChild<QFileDialog*>("CommonDialog2");
+            if (!chooser || !chooser->isVisible()) return;
+            // The path typed into its file name box, as a racer may.
+            auto* fileName = chooser->findChild<QLineEdit*>("fileNameEdit");
+            if (!fileName) return;
+            fileName->setText(QString::fromStdString(pdf.string()));
+            QMetaObject::invokeMethod(chooser, "accept");
+            *chosen = true;
+            return;
+        }
         auto* dialog = window->findChild<frmNewSetupType*>("frmNewSetupType");
         if (!dialog || !dialog->isVisible()) return;
         poll->stop();
-        poll->deleteLater();
         inDialog(dialog);
         if (dialog->isVisible()) dialog->reject();
     });
     poll->start(20);
     QTest::mouseClick(window->control<QPushButton>("cmdNewSetupType"), Qt::LeftButton);
-    delete poll;  // still there when no dialog showed
+    delete poll;
 }
 
 bool choose(frmNewSetupType* dialog, const QString& sheetField, const QString& formField) {
@@ -117,6 +124,10 @@ class NewSetupTypeTest : public QObject {
     std::string file(const char* relative) const { return WindowTestFolder::readFile(m_folder->path() / relative); }
 
 private slots:
+    void initTestCase() {
+        // The file dialog the button opens is Qt's own, which a test can fill in.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    }
     void init() {
         m_folder = std::make_unique<WindowTestFolder>();
         MessageBox::clearHistory();

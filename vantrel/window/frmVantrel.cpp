@@ -585,12 +585,6 @@ QWidget* frmVantrel::buildFileTab() {
     m_commonDialog1->setNameFilter("*.dat");
     m_commonDialog1->setDefaultSuffix("dat");
 
-    m_commonDialog2 = new QFileDialog(this, "Choose a Fillable PDF");
-    m_commonDialog2->setObjectName("CommonDialog2");
-    m_commonDialog2->setFileMode(QFileDialog::ExistingFile);
-    m_commonDialog2->setAcceptMode(QFileDialog::AcceptOpen);
-    m_commonDialog2->setNameFilter("PDF forms (*.pdf *.PDF)");
-
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
     layout->addStretch(1);
@@ -693,8 +687,13 @@ void frmVantrel::refreshSetupTypes(const QString& select) {
 }
 
 void frmVantrel::newSetupTypeClicked() {
-    if (m_commonDialog2->exec() != QDialog::Accepted || m_commonDialog2->selectedFiles().isEmpty()) return;
-    const std::string pdf = QDir::toNativeSeparators(m_commonDialog2->selectedFiles().first()).toStdString();
+    QFileDialog chooser(this, "Choose a Fillable PDF");
+    chooser.setObjectName("CommonDialog2");
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    chooser.setAcceptMode(QFileDialog::AcceptOpen);
+    chooser.setNameFilter("PDF forms (*.pdf *.PDF)");
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
+    const std::string pdf = QDir::toNativeSeparators(chooser.selectedFiles().first()).toStdString();
     try {
         CSetupManager manager;
         manager.LoadConfig();

@@ -84,7 +84,6 @@ private:
     QTabWidget* m_tabs = nullptr;
     FolderList* m_dir1 = nullptr;
     QFileDialog* m_commonDialog1 = nullptr;
-    QFileDialog* m_commonDialog2 = nullptr;
 };
 
 }  // namespace vantrel

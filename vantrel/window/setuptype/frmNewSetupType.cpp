@@ -16,6 +16,7 @@
 #include <QPdfDocument>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -178,7 +179,8 @@ void frmNewSetupType::buildWindow() {
     auto* scroll = new QScrollArea;
     scroll->setWidget(groupsColumn);
     scroll->setWidgetResizable(true);
-    scroll->setMinimumWidth(520);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(groupsColumn->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() + 4);
 
     auto* left = new QVBoxLayout;
     auto* intro = new QLabel(

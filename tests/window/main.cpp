@@ -11,6 +11,7 @@
 QObject* createMainWindowTest();
 QObject* createRawDataCaptureTest();
 QObject* createRunSetupSheetTest();
+QObject* createLibraryWindowTest();
 QObject* createNewSetupTypeTest();
 
 int main(int argc, char* argv[]) {
@@ -21,7 +22,8 @@ int main(int argc, char* argv[]) {
 
     int failed = 0;
     for (auto create :
-         {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest, createNewSetupTypeTest}) {
+         {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest, createLibraryWindowTest,
+          createNewSetupTypeTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

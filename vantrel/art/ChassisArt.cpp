@@ -134,7 +134,7 @@ constexpr int holesOf(std::string_view group, int index) {
 constexpr bool holesMatchOptionGroups() {
     for (const Picture& p : kPictures)
         for (const Hole& h : p.holes)
-            if (!optionRun(h.group, h.index)) return false;
+            if (optionRunIndex(h.group, h.index) < 0) return false;
     for (const OptionRun& run : OptionRuns)
         for (int i = run.first; i <= run.last; ++i)
             if (holesOf(run.group, i) != (run.textBox.empty() ? 1 : 0)) return false;

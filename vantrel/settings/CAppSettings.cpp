@@ -48,6 +48,7 @@ void CAppSettings::ReadSettings() {
     m_DataFileDelimiter = settings.value("DataFileDelimiter");
     m_RawDataFile = settings.value("RawDataFile");
     m_LogFile = settings.value("LogFile");
+    m_LibraryFile = settings.value("LibraryFile");
 }
 
 void CAppSettings::LoadProperties() {

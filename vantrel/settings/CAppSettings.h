@@ -49,6 +49,8 @@ public:
     VANTREL_TEXT_PROPERTY(DataFileDelimiter)
     VANTREL_TEXT_PROPERTY(RawDataFile)
     VANTREL_TEXT_PROPERTY(LogFile)
+    // Optional: the setup library's file in the data folder (empty: "Library.sqlite").
+    VANTREL_TEXT_PROPERTY(LibraryFile)
     VANTREL_TEXT_PROPERTY(SetupName)
     VANTREL_TEXT_PROPERTY(MappingFile)
     VANTREL_TEXT_PROPERTY(PDFTemplateSetupSheet)
@@ -80,8 +82,8 @@ public:
 
 private:
     std::string m_FileName, m_DataDirectory, m_MappingDirectory, m_TemplatesDirectory, m_LoggingDirectory,
-        m_ConfigDirectory, m_DataFile, m_DataFileDelimiter, m_RawDataFile, m_LogFile, m_SetupName, m_MappingFile,
-        m_PDFTemplateSetupSheet;
+        m_ConfigDirectory, m_DataFile, m_DataFileDelimiter, m_RawDataFile, m_LogFile, m_LibraryFile, m_SetupName,
+        m_MappingFile, m_PDFTemplateSetupSheet;
     std::array<std::string, SetupFieldCount> m_record;
 };
 

@@ -4,6 +4,7 @@
 // record, the load of a setup selects the button again, the chassis pictures
 // check their holes and the rules engine finds the sheet fields it marks.
 
+#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -63,22 +64,30 @@ inline constexpr OptionRun OptionRuns[] = {
 // clang-format on
 
 // The run of `group` that holds button `index`; nullptr when there is none.
+// The position in OptionRuns of the run holding button `index` of `group`, or -1.
+// Compile-time checks use this rather than a null pointer, which GCC cannot
+// compare at compile time once UndefinedBehaviorSanitizer instruments it.
+constexpr int optionRunIndex(std::string_view group, int index) {
+    for (std::size_t k = 0; k < std::size(OptionRuns); ++k)
+        if (OptionRuns[k].group == group && OptionRuns[k].holds(index)) return int(k);
+    return -1;
+}
 constexpr const OptionRun* optionRun(std::string_view group, int index) {
-    for (const OptionRun& run : OptionRuns)
-        if (run.group == group && run.holds(index)) return &run;
-    return nullptr;
+    const int k = optionRunIndex(group, index);
+    return k < 0 ? nullptr : &OptionRuns[k];
 }
 
 namespace detail {
 constexpr bool optionRunsSound() {
-    for (const OptionRun& run : OptionRuns) {
+    for (std::size_t k = 0; k < std::size(OptionRuns); ++k) {
+        const OptionRun& run = OptionRuns[k];
         if (run.group.empty() || run.first > run.last) return false;
         // Only an arm has a length, and then both a length field and a marker.
         if (run.lengthField.has_value() != !run.length.empty()) return false;
         if (!run.length.empty() && run.markPrefix.empty()) return false;
         // A button belongs to one run only.
         for (int i = run.first; i <= run.last; ++i)
-            if (optionRun(run.group, i) != &run) return false;
+            if (optionRunIndex(run.group, i) != int(k)) return false;
     }
     return true;
 }

@@ -168,11 +168,15 @@ constexpr auto arms() {
     std::size_t n = 0;
     for (const OptionRun& longRun : OptionRuns) {
         if (!isLongArm(longRun)) continue;
-        const OptionRun* shortRun = nullptr;
-        for (const OptionRun& run : OptionRuns)
-            if (run.group == longRun.group && run.length == "Short") shortRun = &run;
-        if (!shortRun || shortRun->count() != longRun.count() || shortRun->firstValue != longRun.firstValue)
+        // An index, not a pointer: GCC cannot evaluate a pointer's null check
+        // at compile time once UndefinedBehaviorSanitizer instruments it.
+        std::size_t shortIndex = std::size(OptionRuns);
+        for (std::size_t k = 0; k < std::size(OptionRuns); ++k)
+            if (OptionRuns[k].group == longRun.group && OptionRuns[k].length == "Short") shortIndex = k;
+        if (shortIndex == std::size(OptionRuns) || OptionRuns[shortIndex].count() != longRun.count() ||
+            OptionRuns[shortIndex].firstValue != longRun.firstValue)
             throw "an arm has a short run of the same positions";
+        const OptionRun* shortRun = &OptionRuns[shortIndex];
         ArmRule& arm = result[n++];
         arm = {*longRun.lengthField,
                longRun.field,

@@ -7,6 +7,10 @@
 #include <thread>
 
 #include "CSetupManager.h"
+#include "ImportReaders.h"
+#include "library/SetupCsv.h"
+#include "library/SetupImport.h"
+#include "library/SetupLibrary.h"
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -16,21 +20,40 @@ namespace vantrel {
 std::string BatchRunner::usage() {
     return "Usage: vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...\n"
            "       vantrel-batch --fields PDF\n"
+           "       vantrel-batch --export-csv FILE\n"
+           "       vantrel-batch [--setup NAME] --import PATH...\n"
            "Builds one setup sheet from each raw data file and prints the sheet's path;\n"
            "with --fields, lists the form fields of a PDF (name, kind, page, on states).\n"
-           "  --setup NAME   setup type (default RDX)\n"
-           "  --target DIR   folder that receives the sheets (default: the current folder)\n"
-           "  --open         show each sheet in the PDF viewer\n"
-           "  --fields PDF   list the PDF's form fields, tab-separated, one a line\n"
-           "  --help         show this text\n";
+           "  --setup NAME       setup type (default RDX); with --import, that of raw data files\n"
+           "  --target DIR       folder that receives the sheets (default: the current folder)\n"
+           "  --open             show each sheet in the PDF viewer\n"
+           "  --fields PDF       list the PDF's form fields, tab-separated, one a line\n"
+           "  --export-csv FILE  write every setup of the setup library to FILE as CSV\n"
+           "  --import PATH...   add the setups of sheets and raw data files (folders too)\n"
+           "                     to the setup library\n"
+           "  --help             show this text\n";
 }
 
 bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, std::string& error) {
+    // A command switch names what the files are for; --fields=PDF and the
+    // like give the first of them in the switch.
+    struct CommandSwitch {
+        std::string_view name;
+        Command command;
+        std::size_t minFiles, maxFiles;
+        const char* files;
+    };
+    static constexpr CommandSwitch kCommands[] = {
+        {"--fields", Command::Fields, 1, 1, "one PDF"},
+        {"--export-csv", Command::ExportCsv, 1, 1, "one file"},
+        {"--import", Command::Import, 1, SIZE_MAX, "at least one file or folder"},
+    };
+    const CommandSwitch* chosen = nullptr;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.rawDataFiles.push_back(arg);
+            options.operands.push_back(arg);
             continue;
         }
         if (arg == "--") {
@@ -45,7 +68,6 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
             options.help = true;
             continue;
         }
-        // --setup NAME, --setup=NAME, and the same for --target.
         std::string name = arg, value;
         bool hasValue = false;
         if (auto eq = arg.find('='); eq != std::string::npos) {
@@ -53,7 +75,20 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
             value = arg.substr(eq + 1);
             hasValue = true;
         }
-        if (name != "--setup" && name != "--target" && name != "--fields") {
+        const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                          [&](const CommandSwitch& c) { return c.name == name; });
+        if (command != std::end(kCommands)) {
+            if (chosen && chosen != command) {
+                error = std::string(chosen->name) + " and " + name + " cannot be given together";
+                return false;
+            }
+            chosen = command;
+            options.command = command->command;
+            if (hasValue) options.operands.push_back(value);
+            continue;
+        }
+        // --setup NAME, --setup=NAME, and the same for --target.
+        if (name != "--setup" && name != "--target") {
             error = "unknown option " + arg;
             return false;
         }
@@ -68,13 +103,16 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
             error = name + " needs a value";
             return false;
         }
-        (name == "--setup" ? options.setupName : name == "--target" ? options.targetFolder : options.fieldsOf) = value;
+        (name == "--setup" ? options.setupName : options.targetFolder) = value;
     }
-    if (!options.fieldsOf.empty() && !options.rawDataFiles.empty()) {
-        error = "--fields takes one PDF and no raw data file";
-        return false;
-    }
-    if (!options.help && options.fieldsOf.empty() && options.rawDataFiles.empty()) {
+    if (options.help) return true;
+    if (chosen) {
+        const std::size_t n = options.operands.size();
+        if (n < chosen->minFiles || n > chosen->maxFiles) {
+            error = std::string(chosen->name) + " takes " + chosen->files;
+            return false;
+        }
+    } else if (options.operands.empty()) {
         error = "no raw data file given";
         return false;
     }
@@ -92,19 +130,24 @@ int BatchRunner::run(const std::vector<std::string>& args) {
         m_out << usage();
         return ExitSuccess;
     }
-    if (!options.fieldsOf.empty()) return listFields(options.fieldsOf);
+    switch (options.command) {
+    case Command::Build: break;
+    case Command::Fields: return listFields(options.operands.front());
+    case Command::ExportCsv: return exportCsv(options.operands.front());
+    case Command::Import: return importSetups(options);
+    }
     if (options.targetFolder.empty()) {
         std::error_code ec;
         options.targetFolder = std::filesystem::current_path(ec).string();
     }
 
     bool allBuilt = true;
-    for (std::size_t i = 0; i < options.rawDataFiles.size(); ++i) {
+    for (std::size_t i = 0; i < options.operands.size(); ++i) {
         // Sheet names carry the time to the hundredth of a second; two builds
         // inside one hundredth would give one name, and the second copy would
         // replace the first sheet.
         if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(11));
-        allBuilt = buildOne(options, options.rawDataFiles[i]) && allBuilt;
+        allBuilt = buildOne(options, options.operands[i]) && allBuilt;
     }
     return allBuilt ? ExitSuccess : ExitSomeFailed;
 }
@@ -118,6 +161,7 @@ bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFil
         manager.setTargetPDFDirectory(options.targetFolder);
         manager.BuildSetupSheet();
         m_out << platform::paths::toNative(manager.TargetPDFFile()) << std::endl;
+        if (!manager.LibraryWarning().empty()) m_err << "Warning: " << manager.LibraryWarning() << std::endl;
         return true;
     } catch (const platform::Error& e) {
         m_err << "Error: " << e.source() << std::endl;
@@ -151,6 +195,59 @@ int BatchRunner::listFields(const std::string& pdf) {
     }
     m_out << listing << std::flush;
     return ExitSuccess;
+}
+
+namespace {
+
+// The installation's setup library, as the settings name it.
+std::string libraryFile() {
+    CSetupManager manager;
+    manager.LoadConfig();
+    const auto& config = *manager.GetConfig();
+    return library::libraryFilePath(config.DataDirectory(), config.LibraryFile());
+}
+
+}  // namespace
+
+int BatchRunner::exportCsv(const std::string& file) {
+    try {
+        library::SetupLibrary setups(libraryFile(), {.readOnly = true});
+        library::exportCsv(setups, platform::paths::toNative(file));
+        return ExitSuccess;
+    } catch (const platform::Error& e) {
+        m_err << "Error: " << e.description() << std::endl;
+    } catch (const std::exception& e) {
+        m_err << "Error: " << e.what() << std::endl;
+    }
+    return ExitSomeFailed;
+}
+
+int BatchRunner::importSetups(const Options& options) {
+    library::ImportReport report;
+    try {
+        library::SetupLibrary setups(libraryFile());
+        const auto readers = importReaders(options.setupName);
+        std::vector<const library::SetupFileReader*> use;
+        for (const auto& reader : readers) use.push_back(reader.get());
+        std::vector<std::string> paths;
+        for (const std::string& path : options.operands) paths.push_back(platform::paths::toNative(path));
+        report = library::importSetups(setups, paths, use);
+    } catch (const platform::Error& e) {
+        m_err << "Error: " << e.description() << std::endl;
+        return ExitSomeFailed;
+    } catch (const std::exception& e) {
+        m_err << "Error: " << e.what() << std::endl;
+        return ExitSomeFailed;
+    }
+    m_out << "Added: " << report.added.size() << "\n"
+          << "Already there: " << report.alreadyThere.size() << "\n";
+    for (const auto& problem : report.notSetups) m_err << "Not a setup: " << problem.file << std::endl;
+    for (const auto& problem : report.unreadable)
+        m_err << "Cannot read " << problem.file << ": " << problem.reason << std::endl;
+    if (!report.libraryError.empty()) m_err << "Error: " << report.libraryError << std::endl;
+    m_out << std::flush;
+    const bool allTaken = report.notSetups.empty() && report.unreadable.empty() && report.libraryError.empty();
+    return allTaken ? ExitSuccess : ExitSomeFailed;
 }
 
 }  // namespace vantrel

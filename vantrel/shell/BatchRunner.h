@@ -5,6 +5,8 @@
 //
 //   vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...
 //   vantrel-batch --fields PDF
+//   vantrel-batch --export-csv FILE
+//   vantrel-batch [--setup NAME] --import PATH...
 //
 // Each sheet's path goes to standard output on a line of its own; a failed
 // build prints "Error: " + the error's source to standard error and the next
@@ -15,6 +17,13 @@
 // buttons their "on" states joined by "|". A PDF that cannot be read or has
 // no form prints one line "Error: " + what is wrong and with which file, and
 // exits with 1.
+//
+// A built sheet's setup goes into the setup library; when it cannot, a line
+// "Warning: " + why goes to standard error and the exit status stays as it is.
+// --export-csv writes the library as CSV, replacing FILE; --import adds the
+// setups of sheets and raw data files (folders searched recursively), reports
+// what it added on standard output and names each file it could not take on
+// standard error: exit 0 when every file was added or already there, else 1.
 
 #include <iosfwd>
 #include <string>
@@ -36,18 +45,22 @@ public:
     static std::string usage();
 
 private:
+    enum class Command { Build, Fields, ExportCsv, Import };
     struct Options {
+        Command command = Command::Build;
         std::string setupName = "RDX";
         std::string targetFolder;  // empty: the current folder
         bool open = false;
         bool help = false;
-        std::string fieldsOf;  // --fields PDF
-        std::vector<std::string> rawDataFiles;
+        // The raw data files to build, or the command's files.
+        std::vector<std::string> operands;
     };
     // False (with the reason in error) for a command line that cannot be run.
     static bool parse(const std::vector<std::string>& args, Options& options, std::string& error);
     bool buildOne(const Options& options, const std::string& rawDataFile);
     int listFields(const std::string& pdf);
+    int exportCsv(const std::string& file);
+    int importSetups(const Options& options);
 
     std::ostream& m_out;
     std::ostream& m_err;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "CSetupBase.h"
+#include "library/SetupLibrary.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -72,12 +73,29 @@ void CSetupManager::BuildSetupSheet() {
         builder.setRawDataFile(m_RawDataFile);
         builder.setTargetPDFDirectory(m_utils->checkMe(m_TargetPDFDirectory));
         builder.CreateSetupSheet();
+        RecordInLibrary(builder.DriverSetupFilename());
 
         if (m_openInViewer) ShowReport(builder.DriverSetupFilename());
         m_TargetPDFFile = builder.DriverSetupFilename();
     } catch (...) {
         platform::raise(1, "CSetupManager::BuildSetupSheet-" + describe(std::current_exception()));
     }
+}
+
+void CSetupManager::RecordInLibrary(const std::string& sheet) {
+    // The sheet stands: a library that cannot be written costs a warning, never the run.
+    std::string reason;
+    try {
+        const std::string libraryFile = library::libraryFilePath(m_config->DataDirectory(), m_config->LibraryFile());
+        reason = library::recordSetup(libraryFile, {library::localTimestampNow(), m_SetupName,
+                                                    platform::paths::toNative(sheet), library::valuesOf(*m_config)});
+    } catch (const platform::Error& e) {
+        reason = e.description();
+    }
+    m_LibraryWarning.clear();
+    if (reason.empty()) return;
+    m_LibraryWarning = "The setup was not kept in the setup library: " + reason;
+    com::check(m_log->LogMe("CSetupManager::BuildSetupSheet-" + m_LibraryWarning));
 }
 
 void CSetupManager::ShowReport(const std::string& path) {

@@ -34,6 +34,10 @@ public:
     // Errors: number 1, source "CSetupManager::BuildSetupSheet-" + description.
     void BuildSetupSheet();
 
+    // Empty after a run whose setup went into the setup library; else why it
+    // did not (the sheet stands all the same, and the log has a line).
+    const std::string& LibraryWarning() const { return m_LibraryWarning; }
+
     // Whether BuildSetupSheet shows the finished sheet in the viewer (the
     // window always does; the batch tool only when asked).
     bool OpenInViewer() const { return m_openInViewer; }
@@ -41,13 +45,14 @@ public:
 
 private:
     void ShowReport(const std::string& path);
+    void RecordInLibrary(const std::string& sheet);
 
     std::shared_ptr<CAppSettings> m_config;
     com::ComPtr<com::IDispatch> m_acrobatApp;  // held until the manager goes
     com::ComPtr<logging::ICLog> m_log;
     std::unique_ptr<CUtils> m_utils;
     bool m_openInViewer = true;
-    std::string m_TargetPDFFile, m_TargetPDFDirectory, m_SetupName, m_RawDataFile;
+    std::string m_TargetPDFFile, m_TargetPDFDirectory, m_SetupName, m_RawDataFile, m_LibraryWarning;
 };
 
 }  // namespace vantrel

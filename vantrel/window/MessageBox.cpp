@@ -12,6 +12,16 @@ QMessageBox::StandardButton MessageBox::critical(QWidget* parent, const QString&
     return show(parent, QMessageBox::Critical, title, text, buttons);
 }
 
+QMessageBox::StandardButton MessageBox::warning(QWidget* parent, const QString& title, const QString& text,
+                                                QMessageBox::StandardButtons buttons) {
+    return show(parent, QMessageBox::Warning, title, text, buttons);
+}
+
+QMessageBox::StandardButton MessageBox::information(QWidget* parent, const QString& title, const QString& text,
+                                                    QMessageBox::StandardButtons buttons) {
+    return show(parent, QMessageBox::Information, title, text, buttons);
+}
+
 QMessageBox::StandardButton MessageBox::question(QWidget* parent, const QString& title, const QString& text,
                                                  QMessageBox::StandardButtons buttons) {
     return show(parent, QMessageBox::Question, title, text, buttons);

@@ -18,6 +18,10 @@ public:
 
     static QMessageBox::StandardButton critical(QWidget* parent, const QString& title, const QString& text,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    static QMessageBox::StandardButton warning(QWidget* parent, const QString& title, const QString& text,
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    static QMessageBox::StandardButton information(QWidget* parent, const QString& title, const QString& text,
+                                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok);
     static QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Yes |
                                                                                        QMessageBox::No);

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -26,6 +27,7 @@
 #include "ChassisPictureWidget.h"
 #include "FolderList.h"
 #include "HoleButton.h"
+#include "LibraryWindow.h"
 #include "MessageBox.h"
 #include "frmNewSetupType.h"
 #include "TallTextBox.h"
@@ -587,8 +589,37 @@ QWidget* frmVantrel::buildFileTab() {
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
+    layout->addWidget(buildLibraryButton(), 0, Qt::AlignLeft);
     layout->addStretch(1);
     return page;
+}
+
+QPushButton* frmVantrel::buildLibraryButton() {
+    auto* cmdLibrary = new QPushButton("Library…", this);
+    cmdLibrary->setObjectName("cmdLibrary");
+    cmdLibrary->setToolTip("Every setup made so far (Ctrl+L)");
+    connect(cmdLibrary, &QPushButton::clicked, this, &frmVantrel::openLibrary);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    connect(shortcut, &QShortcut::activated, this, &frmVantrel::openLibrary);
+    return cmdLibrary;
+}
+
+void frmVantrel::openLibrary() {
+    if (!m_libraryWindow) {
+        std::string path;
+        try {
+            path = library::LibraryWindow::programLibraryPath();
+        } catch (const platform::Error& error) {
+            MessageBox::critical(this, "Vantrel", QString::fromStdString("Error: " + error.source()));
+            return;
+        }
+        auto* window = new library::LibraryWindow(path, this, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        m_libraryWindow = window;
+    }
+    m_libraryWindow->show();
+    m_libraryWindow->raise();
+    m_libraryWindow->activateWindow();
 }
 
 // ---------------------------------------------------------------- handlers

@@ -4,6 +4,7 @@
 // setup sheet. Every control carries its system name as object name; the run
 // procedure and the raw data capture find the controls by those names.
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -53,6 +54,9 @@ private:
     QWidget* buildTyresTab();
     QWidget* buildOtherTab();
     QWidget* buildFileTab();
+    // "Library…" on the File tab and Ctrl+L: the setup library's window.
+    QPushButton* buildLibraryButton();
+    void openLibrary();
 
     QLineEdit* textBox(const QString& name);
     QComboBox* comboBox(const QString& name, const QStringList& items, const QString& start);
@@ -84,6 +88,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     FolderList* m_dir1 = nullptr;
     QFileDialog* m_commonDialog1 = nullptr;
+    QPointer<QWidget> m_libraryWindow;
 };
 
 }  // namespace vantrel

@@ -1,0 +1,416 @@
+// The library window and the comparison, driven as a racer does, over a
+// library of generated setups in the test's own program folder: the search,
+// loading a setup, deleting one, opening and rebuilding a sheet, import and
+// export, and the comparison with its PDF.
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+
+#include <memory>
+#include <random>
+
+#include "CompareWindow.h"
+#include "LibraryModel.h"
+#include "LibraryWindow.h"
+#include "MessageBox.h"
+#include "WindowDriver.h"
+#include "WindowTestFolder.h"
+#include "library/SetupLibrary.h"
+
+using vantrel::frmVantrel;
+using vantrel::MessageBox;
+using vantrel::SetupField;
+using vantrel::SetupFieldCount;
+using namespace vantrel::library;
+using namespace windowtest;
+
+namespace {
+
+// Setups as a season brings them: names with accents, option groups on
+// real holes, the rest random but each setup different.
+SetupEntry seasonSetup(std::mt19937& rng, int n) {
+    static const char* const kDrivers[] = {"Jürgen Bär", "Åsa Lind", "Marco Rossi"};
+    static const char* const kWords[] = {"4 deg", "Composite", "2.5", "-1", "35 WT", "Pink", "13.5T", "Carpet"};
+    SetupEntry e;
+    e.created = "2026-0" + std::to_string(1 + n) + "-1" + std::to_string(n) + "T10:00:00+02:00";
+    e.setupType = "RDX";
+    // Most of a car stays as it was from round to round; a few fields change.
+    for (std::size_t i = 0; i < e.values.size(); ++i)
+        e.values[i] = kWords[(rng() % 4 == 0 ? rng() : i) % std::size(kWords)];
+    auto set = [&](SetupField f, std::string v) { e.values[std::size_t(f)] = std::move(v); };
+    set(SetupField::DriverName, kDrivers[n % 3]);
+    set(SetupField::TrackCity, n % 2 ? "Zürich" : "Northtown");
+    set(SetupField::EventName, "Round " + std::to_string(n + 1));
+    set(SetupField::FrontToeIn, n % 2 ? "" : "1.5");
+    set(SetupField::FrontToeOut, n % 2 ? "1" : "");
+    set(SetupField::FrontShockTower, std::to_string(1 + n % 4));
+    set(SetupField::FrontArmShock, std::to_string(2 + n % 3));
+    set(SetupField::FrontArmLength, n % 2 ? "Short" : "Long");
+    set(SetupField::RearArmShock, "3");
+    set(SetupField::RearArmLength, "Long");
+    set(SetupField::FrontKickupF, "2");
+    set(SetupField::Notes, n == 3 ? "Pushes out of the hairpin" : "");
+    set(SetupField::ResultsFinishPos, std::to_string(n == 0 ? 10 : n));
+    return e;
+}
+
+QString fromStd(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+class LibraryWindowTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<WindowTestFolder> m_folder;
+    QPointer<frmVantrel> m_main;
+    std::string m_libraryPath;
+    std::vector<SetupEntry> m_setups;  // as recorded, oldest first
+
+    LibraryWindow* openLibrary() {
+        QTest::keyClick(m_main, Qt::Key_L, Qt::ControlModifier);
+        auto* window = m_main->findChild<LibraryWindow*>("frmLibrary");
+        return window && window->isVisible() ? window : nullptr;
+    }
+    static QStringList column(const QTableView* table, int c) {
+        QStringList out;
+        for (int r = 0; r < table->model()->rowCount(); ++r) out << table->model()->index(r, c).data().toString();
+        return out;
+    }
+    static void choose(LibraryWindow* window, const QList<int>& rows) {
+        window->table()->clearSelection();
+        for (int r : rows)
+            window->table()->selectionModel()->select(window->table()->model()->index(r, 0),
+                                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    // The row of the setup recorded n-th, in the table as it stands.
+    static int rowOfEvent(const QTableView* table, int n) {
+        return int(column(table, LibraryModel::Event).indexOf(QString("Round %1").arg(n + 1)));
+    }
+
+    // The page count of an A4 PDF (0 when it is not one) and its text.
+    static std::pair<int, QString> pdfText(const QString& pdf) {
+        QProcess info;
+        info.start("pdfinfo", {pdf});
+        if (!info.waitForFinished() || info.exitCode() != 0) return {0, {}};
+        const QString facts = QString::fromUtf8(info.readAllStandardOutput());
+        if (!facts.contains("595 x 842 pts (A4)")) return {0, {}};
+        const int pages = facts.section("Pages:", 1).section('\n', 0, 0).trimmed().toInt();
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        text.waitForFinished();
+        return {pages, QString::fromUtf8(text.readAllStandardOutput())};
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<WindowTestFolder>();
+        MessageBox::clearHistory();
+        m_main = new frmVantrel;
+        m_main->show();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main));
+        m_libraryPath = LibraryWindow::programLibraryPath();
+        QCOMPARE(fromStd(m_libraryPath), fromStd((m_folder->path() / "Data" / "Library.sqlite").string()));
+        SetupLibrary library(m_libraryPath);
+        std::mt19937 rng(14);
+        m_setups.clear();
+        for (int n = 0; n < 6; ++n) {
+            m_setups.push_back(seasonSetup(rng, n));
+            m_setups.back().sheet = (m_folder->sheetsFolder() / ("Round" + std::to_string(n + 1) + ".pdf")).string();
+            library.record(m_setups.back());
+        }
+    }
+    void cleanup() {
+        LibraryWindow::setChooserForTesting({});
+        delete m_main.data();
+        m_folder.reset();
+    }
+
+    void listsAndSearches() {
+        // The button on the File tab and Ctrl+L open the one window.
+        auto* button = m_main->control<QPushButton>("cmdLibrary");
+        QVERIFY(button);
+        QCOMPARE(button->text(), QString("Library…"));
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        QVERIFY(!window->isModal());
+        button->click();
+        QCOMPARE(m_main->findChildren<LibraryWindow*>().size(), 1);
+
+        QTableView* table = window->table();
+        QCOMPARE(column(table, LibraryModel::Event),
+                 (QStringList{"Round 6", "Round 5", "Round 4", "Round 3", "Round 2", "Round 1"}));
+        QCOMPARE(column(table, LibraryModel::Created).front(), QString("2026-06-15 10:00"));
+
+        // Typing filters at each key, without case and accents, across every field.
+        auto* search = window->findChild<QLineEdit*>("txtSearch");
+        const struct {
+            const char* typed;
+            QStringList events;
+        } searches[] = {
+            {"bar", {"Round 4", "Round 1"}},
+            {"ASA", {"Round 5", "Round 2"}},
+            {"zurich round", {"Round 6", "Round 4", "Round 2"}},
+            {"hairpin", {"Round 4"}},
+            {"nowhere at all", {}},
+        };
+        for (const auto& s : searches) {
+            search->clear();
+            typeText(search, QString::fromUtf8(s.typed));
+            QCOMPARE(column(table, LibraryModel::Event), s.events);
+        }
+        search->clear();
+        QCOMPARE(table->model()->rowCount(), 6);
+
+        // Sorting by a column: numbers as numbers.
+        table->sortByColumn(LibraryModel::Finishing, Qt::AscendingOrder);
+        QCOMPARE(column(table, LibraryModel::Finishing), (QStringList{"1", "2", "3", "4", "5", "10"}));
+        table->sortByColumn(LibraryModel::Created, Qt::DescendingOrder);
+        QCOMPARE(column(table, LibraryModel::Event).front(), QString("Round 6"));
+
+        // A setup recorded meanwhile (by a run) shows when the window is active again.
+        std::mt19937 rng(3);
+        SetupLibrary(m_libraryPath).record(seasonSetup(rng, 7));
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(window, &activate);
+        QCOMPARE(column(table, LibraryModel::Event).front(), QString("Round 8"));
+    }
+
+    void damagedLibraryIsLeftAsItWas() {
+        const std::string garbage = "This is not a library\r\n" + std::string(5000, '\x7f');
+        std::filesystem::remove(m_libraryPath);
+        m_folder->write("Data/Library.sqlite", garbage);
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        QCOMPARE(MessageBox::history().size(), 1);
+        QVERIFY2(MessageBox::history().front().text.contains(fromStd(m_libraryPath)),
+                 qPrintable(MessageBox::history().front().text));
+        QCOMPARE(window->table()->model()->rowCount(), 0);
+        QVERIFY(!window->findChild<QPushButton*>("cmdImport")->isEnabled());
+        QCOMPARE(WindowTestFolder::readFile(m_libraryPath), garbage);
+    }
+
+    void loadsAndDeletes() {
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        QStringList loaded;
+        QString loadedType;
+        connect(window, &LibraryWindow::loadRequested, this, [&](const QStringList& values, const QString& type) {
+            loaded = values;
+            loadedType = type;
+        });
+        choose(window, {rowOfEvent(window->table(), 3)});
+        window->findChild<QPushButton*>("cmdLoad")->click();
+        QCOMPARE(loaded.size(), qsizetype(SetupFieldCount));
+        for (std::size_t i = 0; i < SetupFieldCount; ++i)
+            QCOMPARE(loaded[qsizetype(i)], fromStd(m_setups[3].values[i]));
+        QCOMPARE(loadedType, QString("RDX"));
+
+        // Delete asks first; "No" keeps the setup, "Yes" removes it and never its sheet.
+        const auto sheet = m_folder->write("Sheets/Round4.pdf", "%PDF-1.4 stand-in");
+        choose(window, {rowOfEvent(window->table(), 3)});
+        MessageBox::setNextAnswer(QMessageBox::No);
+        window->findChild<QPushButton*>("cmdDelete")->click();
+        QCOMPARE(window->table()->model()->rowCount(), 6);
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window->findChild<QPushButton*>("cmdDelete")->click();
+        QCOMPARE(MessageBox::history().size(), 2);
+        QCOMPARE(MessageBox::history().back().icon, QMessageBox::Question);
+        QCOMPARE(window->table()->model()->rowCount(), 5);
+        QCOMPARE(rowOfEvent(window->table(), 3), -1);
+        QCOMPARE(SetupLibrary(m_libraryPath).count(), std::size_t(5));
+        QVERIFY(std::filesystem::exists(sheet));
+    }
+
+    void opensOrRebuildsTheSheet() {
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        // A sheet that is there goes to the viewer.
+        m_folder->write("Sheets/Round2.pdf", "%PDF-1.4 stand-in");
+        choose(window, {rowOfEvent(window->table(), 1)});
+        window->findChild<QPushButton*>("cmdOpenSheet")->click();
+        QTRY_COMPARE(m_folder->viewerCalls(), QStringList{fromStd((m_folder->sheetsFolder() / "Round2.pdf").string())});
+        QVERIFY(MessageBox::history().isEmpty());
+
+        // One that has gone: said so, and built anew by the real pipeline
+        // from the stored setup into the chosen folder.
+        const auto rebuilt = m_folder->path() / "Rebuilt";
+        std::filesystem::create_directories(rebuilt);
+        LibraryWindow::setChooserForTesting([&](LibraryWindow::Choice choice, const QString&) {
+            return choice == LibraryWindow::Choice::RebuildFolder ? QStringList{fromStd(rebuilt.string())}
+                                                                  : QStringList();
+        });
+        choose(window, {rowOfEvent(window->table(), 4)});
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window->openSheet();
+        QVERIFY(MessageBox::history().size() >= 1);
+        QVERIFY2(MessageBox::history().front().text.contains("Round5.pdf is no longer there"),
+                 qPrintable(MessageBox::history().front().text));
+        QCOMPARE(MessageBox::history().size(), 1);
+        std::vector<std::filesystem::path> sheets;
+        for (const auto& entry : std::filesystem::directory_iterator(rebuilt)) sheets.push_back(entry.path());
+        QCOMPARE(sheets.size(), std::size_t(1));
+        const auto fields = WindowTestFolder::formFields(sheets.front());
+        QCOMPARE(fromStd(fields.at("fldDriverName")), fromStd(m_setups[4].values[0]));
+        QCOMPARE(fromStd(fields.at("fldBody")), fromStd(m_setups[4].values[std::size_t(SetupField::Body)]));
+        QTRY_COMPARE(m_folder->viewerCalls().size(), 2);
+        QCOMPARE(m_folder->viewerCalls().back(), fromStd(sheets.front().string()));
+    }
+
+    void importsAndExports() {
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        std::mt19937 rng(7);
+        auto raw = [](const SetupValues& values) {
+            std::string text = "[SetupData]\r\n";
+            for (std::size_t i = 0; i < SetupFieldCount; ++i)
+                text += std::string(vantrel::SetupFieldKeys[i]) + "=" + values[i] + "\r\n";
+            return text;
+        };
+        m_folder->write("Import/a/New1.dat", raw(seasonSetup(rng, 7).values));
+        m_folder->write("Import/b/New2.dat", raw(seasonSetup(rng, 8).values));
+        m_folder->write("Import/Again.dat", raw(m_setups[0].values));
+        m_folder->write("Import/notes.txt", "Pinion 34, spur 78\r\n");
+        const auto photo = m_folder->write("photo.jpg", "\xff\xd8\xff");
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        window->importPaths({fromStd((m_folder->path() / "Import").string()), fromStd(photo.string())});
+        QCOMPARE(MessageBox::history().size(), 1);
+        const QString report = MessageBox::history().front().text;
+        QVERIFY2(report.contains("Added: 2") && report.contains("Already there: 1") && report.contains("photo.jpg") &&
+                     report.contains("notes.txt"),
+                 qPrintable(report));
+        QCOMPARE(window->table()->model()->rowCount(), 8);
+
+        const QString csv = fromStd((m_folder->path() / "Library.csv").string());
+        LibraryWindow::setChooserForTesting([&](LibraryWindow::Choice choice, const QString&) {
+            return choice == LibraryWindow::Choice::ExportCsv ? QStringList{csv} : QStringList();
+        });
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        window->findChild<QPushButton*>("cmdExportCsv")->click();
+        const std::string text = WindowTestFolder::readFile(csv.toStdString());
+        QVERIFY(text.starts_with("\"Created\",\"SetupType\",\"Sheet\",\"DriverName\""));
+        QCOMPARE(std::count(text.begin(), text.end(), '\n'), 9L);
+    }
+
+    void importCancels() {
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        // A reader that presses Cancel while it reads the second of five files.
+        struct CancellingReader : SetupFileReader {
+            LibraryWindow* window;
+            mutable int reads = 0;
+            bool claims(const std::filesystem::path& file) const override { return file.extension() == ".dat"; }
+            std::optional<SetupEntry> read(const std::filesystem::path& file) const override {
+                if (++reads == 2)
+                    if (auto* progress = window->findChild<QProgressDialog*>("dlgImportProgress")) progress->cancel();
+                SetupEntry e;
+                e.setupType = "RDX";
+                e.values[0] = file.filename().string();
+                return e;
+            }
+        };
+        auto reader = std::make_shared<CancellingReader>();
+        reader->window = window;
+        window->setReaders({reader});
+        for (int n = 0; n < 5; ++n) m_folder->write("Many/Setup" + std::to_string(n) + ".dat", "x");
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        window->importPaths({fromStd((m_folder->path() / "Many").string())});
+        QCOMPARE(reader->reads, 2);
+        QCOMPARE(MessageBox::history().size(), 1);
+        const QString report = MessageBox::history().front().text;
+        QVERIFY2(report.contains("cancelled") && report.contains("Added: 2"), qPrintable(report));
+        QCOMPARE(window->table()->model()->rowCount(), 8);
+    }
+
+    void comparesAndSavesPdf() {
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        // One setup cannot be compared.
+        choose(window, {0});
+        QVERIFY(!window->findChild<QPushButton*>("cmdCompare")->isEnabled());
+        choose(window,
+               {rowOfEvent(window->table(), 0), rowOfEvent(window->table(), 1), rowOfEvent(window->table(), 2)});
+        window->findChild<QPushButton*>("cmdCompare")->click();
+        auto* compare = window->findChild<CompareWindow*>();
+        QVERIFY(compare && compare->isVisible());
+        QTableWidget* table = compare->table();
+        QCOMPARE(table->columnCount(), 4);
+
+        // Tabs in the window's order, each field once, the option groups as a racer reads them.
+        QStringList tabs;
+        QMap<QString, QStringList> byCaption;
+        int fields = 0;
+        QString tab;
+        for (int r = 0; r < table->rowCount(); ++r) {
+            const QTableWidgetItem* caption = table->item(r, 0);
+            if (caption->data(CompareWindow::HeadingRole).toBool()) {
+                tab = caption->text();
+                tabs << tab;
+                continue;
+            }
+            ++fields;
+            QStringList values;
+            for (int c = 1; c < 4; ++c) values << table->item(r, c)->text();
+            byCaption[tab + "/" + caption->text()] = values;
+            // Highlighted exactly where the setups differ.
+            const bool differs = values.count(values.front()) != values.size();
+            QCOMPARE(caption->data(CompareWindow::DiffersRole).toBool(), differs);
+            QCOMPARE(caption->background().style() != Qt::NoBrush, differs);
+        }
+        QCOMPARE(tabs, (QStringList{"Event Details", "Front", "Rear", "Tyres", "Other"}));
+        QCOMPARE(fields, 70);  // 73 fields; toe and the two arms take two each
+        QCOMPARE(byCaption.value("Event Details/Driver Name"), (QStringList{"Jürgen Bär", "Åsa Lind", "Marco Rossi"}));
+        QCOMPARE(byCaption.value("Front/Toe"), (QStringList{"Toe-in 1.5", "Toe-out 1", "Toe-in 1.5"}));
+        QCOMPARE(byCaption.value("Front/Shock Tower"), (QStringList{"hole 1", "hole 2", "hole 3"}));
+        QCOMPARE(byCaption.value("Front/Arm Shock"), (QStringList{"Long, hole 2", "Short, hole 3", "Long, hole 4"}));
+        QCOMPARE(byCaption.value("Rear/Arm Shock"), (QStringList{"Long, hole 3", "Long, hole 3", "Long, hole 3"}));
+        QCOMPARE(byCaption.value("Front/Kickup F"), (QStringList{"2", "2", "2"}));
+        QVERIFY(byCaption.contains("Tyres/Front Compound") && byCaption.contains("Tyres/Rear Compound"));
+        QVERIFY(byCaption.contains("Other/Comments"));
+
+        // Only differences: every row left differs, and a tab without one goes.
+        compare->findChild<QCheckBox*>("chkOnlyDifferences")->click();
+        int shown = 0, hidden = 0;
+        for (int r = 0; r < table->rowCount(); ++r) {
+            const QTableWidgetItem* caption = table->item(r, 0);
+            if (caption->data(CompareWindow::HeadingRole).toBool()) continue;
+            if (table->isRowHidden(r)) ++hidden;
+            else {
+                ++shown;
+                QVERIFY(caption->data(CompareWindow::DiffersRole).toBool());
+            }
+        }
+        QVERIFY(shown > 0 && hidden > 0);
+        QCOMPARE(shown + hidden, fields);
+
+        // Save as PDF: the differences, on A4, readable as text.
+        const QString pdf = fromStd((m_folder->path() / "Comparison.pdf").string());
+        LibraryWindow::setChooserForTesting([&](LibraryWindow::Choice choice, const QString&) {
+            return choice == LibraryWindow::Choice::ComparisonPdf ? QStringList{pdf} : QStringList();
+        });
+        compare->findChild<QPushButton*>("cmdSavePdf")->click();
+        QVERIFY(MessageBox::history().isEmpty());
+        const auto [pages, body] = pdfText(pdf);
+        QVERIFY(pages >= 1);
+        for (const char* expected : {"Setup Comparison", "Front", "Long, hole 2", "Short, hole 3", "Åsa Lind"})
+            QVERIFY2(body.contains(QString::fromUtf8(expected)), expected);
+        QVERIFY2(!body.contains("Long, hole 3"), "a row that does not differ is left out");
+        QVERIFY(body.contains(QString("Page %1 of %1").arg(pages)));
+
+        // All rows: more pages, each numbered.
+        compare->setOnlyDifferences(false);
+        compare->writePdf(pdf);
+        const auto [allPages, all] = pdfText(pdf);
+        QVERIFY(allPages > pages);
+        QVERIFY(all.contains("Long, hole 3") && all.contains(QString("Page %1 of %1").arg(allPages)));
+    }
+};
+
+QObject* createLibraryWindowTest() { return new LibraryWindowTest; }
+
+#include "LibraryWindowTest.moc"

@@ -21,9 +21,8 @@ int main(int argc, char* argv[]) {
     if (only) args.erase(args.begin() + 1);
 
     int failed = 0;
-    for (auto create :
-         {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest, createLibraryWindowTest,
-          createNewSetupTypeTest}) {
+    for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
+                        createLibraryWindowTest, createNewSetupTypeTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

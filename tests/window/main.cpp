@@ -13,6 +13,7 @@ QObject* createRawDataCaptureTest();
 QObject* createRunSetupSheetTest();
 QObject* createLibraryWindowTest();
 QObject* createSetupOpenTest();
+QObject* createNewSetupTypeTest();
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -22,7 +23,7 @@ int main(int argc, char* argv[]) {
 
     int failed = 0;
     for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
-                        createLibraryWindowTest, createSetupOpenTest}) {
+                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

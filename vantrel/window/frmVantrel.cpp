@@ -30,6 +30,7 @@
 #include "HoleButton.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
+#include "frmNewSetupType.h"
 #include "TallTextBox.h"
 #include "TextLimit.h"
 #include "modStartProgram.h"
@@ -528,7 +529,14 @@ QWidget* frmVantrel::buildFileTab() {
     cmbSetupName->setMinimumContentsLength(18);
     QLabel* lblSetupName = label("lblSetupName", "Choose Setup Type:");
     lblSetupName->setBuddy(cmbSetupName);
-    form->addRow(lblSetupName, cmbSetupName);
+    auto* cmdNewSetupType = new QPushButton("New Setup Type...", this);
+    cmdNewSetupType->setObjectName("cmdNewSetupType");
+    connect(cmdNewSetupType, &QPushButton::clicked, this, &frmVantrel::newSetupTypeClicked);
+    auto* setupRow = new QHBoxLayout;
+    setupRow->addWidget(cmbSetupName);
+    setupRow->addWidget(cmdNewSetupType);
+    setupRow->addStretch(1);
+    form->addRow(lblSetupName, setupRow);
 
     auto* chkExternalData = new QCheckBox(this);
     chkExternalData->setObjectName("chkExternalData");
@@ -649,6 +657,7 @@ void frmVantrel::loadWindow() {
         control<QLabel>("lblChooseDataFile")->hide();
         txtRawDataFile->hide();
         control<QPushButton>("cmdOpenDataFile")->hide();
+        refreshSetupTypes();
     } catch (...) {
         // The window opens all the same; what did not run keeps its start state.
         MessageBox::critical(this, "Vantrel", "Error reading config file.");
@@ -701,6 +710,45 @@ void frmVantrel::openDataFileClicked() {
     if (m_commonDialog1->exec() != QDialog::Accepted) return;
     const QStringList files = m_commonDialog1->selectedFiles();
     if (!files.isEmpty()) txtRawDataFile->setText(QDir::toNativeSeparators(files.first()));
+}
+
+void frmVantrel::refreshSetupTypes(const QString& select) {
+    auto* cmbSetupName = control<QComboBox>("cmbSetupName");
+    const QString chosen = select.isEmpty() ? cmbSetupName->currentText() : select;
+    QStringList names;
+    try {
+        CSetupManager manager;
+        manager.LoadConfig();
+        if (const auto config = manager.GetConfig())
+            for (const std::string& name : setuptype::setupTypeNames(setuptype::foldersOf(*config).config))
+                names << QString::fromStdString(name);
+    } catch (const platform::Error&) {
+        // Without the settings the list keeps what it offers.
+        return;
+    }
+    cmbSetupName->clear();
+    cmbSetupName->addItems(names);
+    cmbSetupName->setCurrentText(chosen);
+}
+
+void frmVantrel::newSetupTypeClicked() {
+    QFileDialog chooser(this, "Choose a Fillable PDF");
+    chooser.setObjectName("CommonDialog2");
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    chooser.setAcceptMode(QFileDialog::AcceptOpen);
+    chooser.setNameFilter("PDF forms (*.pdf *.PDF)");
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
+    const std::string pdf = QDir::toNativeSeparators(chooser.selectedFiles().first()).toStdString();
+    try {
+        CSetupManager manager;
+        manager.LoadConfig();
+        const auto config = manager.GetConfig();
+        if (!config) platform::raise(platform::ErrObjectNotSet, "frmVantrel");
+        frmNewSetupType dialog(pdf, setuptype::foldersOf(*config), this);
+        if (dialog.exec() == QDialog::Accepted) refreshSetupTypes(dialog.savedName());
+    } catch (const platform::Error& e) {
+        MessageBox::critical(this, "Vantrel", QString::fromStdString(e.description()));
+    }
 }
 
 void frmVantrel::folderChanged(const QString& path) { control<QLineEdit>("txtTargetPDFDirectory")->setText(path); }

@@ -105,6 +105,10 @@ private:
     void sameFrontRearTyresClicked();
     void openDataFileClicked();
     void folderChanged(const QString& path);
+    // "New Setup Type...": a setup type from a fillable PDF; the list of
+    // setup types is read anew from the configuration folder afterwards.
+    void newSetupTypeClicked();
+    void refreshSetupTypes(const QString& select = {});
     void createSetupSheetClicked();
     void cancelClicked();
     void openSetupClicked();

@@ -1,0 +1,328 @@
+// "New Setup Type..." from the File tab to a filled sheet: a setup type made
+// with the dialog from a form that LibreOffice Writer made, not for Vantrel,
+// and a run with it; the name matcher as one table; the forms and names the
+// dialog refuses, each with its reason.
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "FolderList.h"
+#include "MessageBox.h"
+#include "SetupTypeFiles.h"
+#include "WindowDriver.h"
+#include "WindowTestFolder.h"
+#include "frmNewSetupType.h"
+#include "frmVantrel.h"
+
+using vantrel::frmNewSetupType;
+using vantrel::frmVantrel;
+using vantrel::MessageBox;
+using namespace windowtest;
+namespace fs = std::filesystem;
+
+Q_DECLARE_METATYPE(std::vector<std::string>)
+
+namespace {
+
+const fs::path kClubSheet = fs::path(VANTREL_TEST_DATA_DIR) / "setuptype" / "ClubSetupSheet.pdf";
+
+// Chooses `pdf` in the file dialog the button opens, then runs `inDialog` on
+// the setup type dialog once it shows (it is not reached when none shows).
+void newSetupType(frmVantrel* window, const fs::path& pdf, std::function<void(frmNewSetupType*)> inDialog) {
+    auto* poll = new QTimer(window);
+    auto chosen = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, window, [window, poll, pdf, inDialog, chosen] {
+        if (!*chosen) {
+            // Qt's own dialog takes a choice once it has shown.
+            auto* chooser = window->findChild<QFileDialog*>("CommonDialog2");
+            if (!chooser || !chooser->isVisible()) return;
+            // The path typed into its file name box, as a racer may.
+            auto* fileName = chooser->findChild<QLineEdit*>("fileNameEdit");
+            if (!fileName) return;
+            fileName->setText(QString::fromStdString(pdf.string()));
+            QMetaObject::invokeMethod(chooser, "accept");
+            *chosen = true;
+            return;
+        }
+        auto* dialog = window->findChild<frmNewSetupType*>("frmNewSetupType");
+        if (!dialog || !dialog->isVisible()) return;
+        poll->stop();
+        inDialog(dialog);
+        if (dialog->isVisible()) dialog->reject();
+    });
+    poll->start(20);
+    QTest::mouseClick(window->control<QPushButton>("cmdNewSetupType"), Qt::LeftButton);
+    delete poll;
+}
+
+bool choose(frmNewSetupType* dialog, const QString& sheetField, const QString& formField) {
+    auto* choice = dialog->findChild<QComboBox*>("cmb" + sheetField);
+    const int item = choice ? choice->findData(formField) : -1;
+    if (item < 0) return false;
+    choice->setCurrentIndex(item);
+    return true;
+}
+
+QStringList offered(frmNewSetupType* dialog, const QString& sheetField) {
+    QStringList out;
+    auto* choice = dialog->findChild<QComboBox*>("cmb" + sheetField);
+    for (int i = 1; choice && i < choice->count(); ++i) out << choice->itemData(i).toString();
+    return out;
+}
+
+// A copy of the club sheet with every field renamed to one name.
+void writeAllNamedAlike(const fs::path& out) {
+    QPDF pdf;
+    pdf.processFile(kClubSheet.string().c_str());
+    QPDFAcroFormDocumentHelper form(pdf);
+    for (auto& field : form.getFormFields())
+        field.getObjectHandle().replaceKey("/T", QPDFObjectHandle::newUnicodeString("Field"));
+    QPDFWriter writer(pdf, out.string().c_str());
+    writer.write();
+}
+
+void writeEncrypted(const fs::path& out) {
+    QPDF pdf;
+    pdf.processFile(kClubSheet.string().c_str());
+    QPDFWriter writer(pdf, out.string().c_str());
+    writer.setR6EncryptionParameters("user", "owner", true, true, true, true, true, true, qpdf_r3p_full, true);
+    writer.write();
+}
+
+void writeFormless(const fs::path& out) {
+    QPDF pdf;
+    pdf.emptyPDF();
+    QPDFObjectHandle page =
+        pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 595 842] >>"));
+    pdf.getRoot().getKey("/Pages").getKey("/Kids").appendItem(page);
+    pdf.getRoot().getKey("/Pages").replaceKey("/Count", QPDFObjectHandle::newInteger(1));
+    QPDFWriter writer(pdf, out.string().c_str());
+    writer.write();
+}
+
+}  // namespace
+
+class NewSetupTypeTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<WindowTestFolder> m_folder;
+    QPointer<frmVantrel> m_window;
+
+    std::string file(const char* relative) const { return WindowTestFolder::readFile(m_folder->path() / relative); }
+
+private slots:
+    void initTestCase() {
+        // The file dialog the button opens is Qt's own, which a test can fill in.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    }
+    void init() {
+        m_folder = std::make_unique<WindowTestFolder>();
+        MessageBox::clearHistory();
+        m_window = new frmVantrel;
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_window->control<vantrel::FolderList>("Dir1")->setPath(
+            QString::fromStdString(m_folder->sheetsFolder().string()));
+    }
+    void cleanup() {
+        delete m_window.data();
+        m_folder.reset();
+    }
+
+    void nameMatcher_data() {
+        QTest::addColumn<QString>("sheetField");
+        QTest::addColumn<std::vector<std::string>>("formFields");
+        QTest::addColumn<int>("match");
+        using names = std::vector<std::string>;
+        QTest::newRow("same name") << "DriverName" << names{"Track", "DriverName"} << 1;
+        QTest::newRow("letter case and blanks") << "DriverName" << names{"driver name"} << 0;
+        QTest::newRow("punctuation") << "FrontToeIn" << names{"Front Toe-In"} << 0;
+        QTest::newRow("underscores, upper case") << "RearShockSpring" << names{"REAR_SHOCK_SPRING"} << 0;
+        QTest::newRow("fld prefix") << "RaceDate" << names{"fldRaceDate"} << 0;
+        QTest::newRow("fld prefix with blank") << "RaceDate" << names{"FLD Race Date"} << 0;
+        QTest::newRow("last part of a full name") << "Motor" << names{"form1[0].Page1[0].Motor[0]"} << 0;
+        QTest::newRow("whole name before last part") << "Motor" << names{"x.Motor", "Motor"} << 1;
+        QTest::newRow("digits count") << "FrontShockCamber1" << names{"FrontShockCamber12", "Front Shock Camber 1"}
+                                      << 1;
+        QTest::newRow("a longer name is no match") << "Motor" << names{"MotorSpring", "Motor Brush"} << -1;
+        QTest::newRow("a shorter name is no match") << "TrackCity" << names{"Track", "City"} << -1;
+        QTest::newRow("first of equals") << "Spur" << names{"spur", "SPUR"} << 0;
+        QTest::newRow("nothing but punctuation") << "Notes" << names{"--", "fld"} << -1;
+        QTest::newRow("no fields") << "Notes" << names{} << -1;
+    }
+    void nameMatcher() {
+        QFETCH(QString, sheetField);
+        QFETCH(std::vector<std::string>, formFields);
+        QFETCH(int, match);
+        QCOMPARE(vantrel::setuptype::matchingFormField(sheetField.toStdString(), formFields), match);
+    }
+
+    // The club's own sheet: most names matched, the rest chosen by hand,
+    // saved as "Riverside", chosen in the list and run: the club sheet's
+    // fields hold what the window shows.
+    void madeByTheDialogFillsTheClubSheet() {
+        bool reached = false;
+        newSetupType(m_window, kClubSheet, [&](frmNewSetupType* dialog) {
+            reached = true;
+            // 22 of the form's 25 fields are a sheet field's name once case,
+            // blanks and punctuation are set aside; "Wet" is a check box.
+            QCOMPARE(dialog->mappedCount(), 21);
+            QVERIFY(dialog->findChild<QLabel*>("lblMapped")->text().startsWith("21 of 112"));
+            QVERIFY(choose(dialog, "Comments", "Setup comments"));
+            QVERIFY(choose(dialog, "ResultsQualifyingPos", "Qualifying"));
+            QVERIFY(choose(dialog, "ResultsFinishPos", "Finish"));
+            // A mark goes to a text field only, and the dialog says why.
+            QVERIFY(!offered(dialog, "FrontShockTowerShock2").contains("Wet"));
+            QVERIFY(offered(dialog, "FrontShockTowerShock2").contains("Race Date"));
+            QVERIFY(offered(dialog, "TrackTraction").contains("Wet"));
+            QVERIFY(dialog->findChild<QLabel*>("lblMarks"));
+            // A form field shows one sheet field: chosen for the mark, it leaves the spur.
+            QVERIFY(choose(dialog, "FrontShockTowerShock2", "Spur"));
+            QCOMPARE(dialog->findChild<QComboBox*>("cmbSpur")->currentText(), QString("(none)"));
+            QVERIFY(dialog->findChild<QLabel*>("lblMapped")->text().startsWith("24 of 112"));
+            frmNewSetupType::setNextNameForTesting("Riverside");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+            QVERIFY(!dialog->isVisible());
+        });
+        QVERIFY(reached);
+        QVERIFY2(MessageBox::history().isEmpty(), qPrintable(MessageBox::history().value(0).text));
+
+        QCOMPARE(file("Config/Setup_Riverside.ini"), std::string("[Setup]\r\nSetupName=Riverside\r\n"
+                                                                 "MappingFile=Riverside.map\r\n"
+                                                                 "PDFTemplateSetupSheet=SetupSheet_Riverside.pdf\r\n"));
+        const std::string mapping = file("Mapping/Riverside.map");
+        QVERIFY(mapping.rfind("1=Driver Name\r\n2=Track City\r\n3=Race Event\r\n", 0) == 0);
+        QVERIFY(mapping.find("\r\n93=Setup comments\r\n") != std::string::npos);
+        QVERIFY(mapping.find("\r\n24=Spur\r\n") != std::string::npos);
+        QVERIFY(mapping.find("=Spur\r\n") == mapping.find("\r\n24=Spur\r\n") + 4);
+        QVERIFY(mapping.find("\r\n112=Finish\r\n") != std::string::npos);
+        QCOMPARE(file("Templates/SetupSheet_Riverside.pdf"), WindowTestFolder::readFile(kClubSheet));
+
+        // The list offers it after RDX, chosen.
+        auto* cmbSetupName = m_window->control<QComboBox>("cmbSetupName");
+        QCOMPARE(cmbSetupName->count(), 2);
+        QCOMPARE(cmbSetupName->itemText(0), QString("RDX"));
+        QCOMPARE(cmbSetupName->itemText(1), QString("Riverside"));
+        QCOMPARE(cmbSetupName->currentText(), QString("Riverside"));
+
+        for (const auto& [name, text] : {std::pair{"txtDriverName", "Alex Brennan"},
+                                         {"txtTrackCity", "Riverside"},
+                                         {"txtEventName", "Winter Series 2"},
+                                         {"txtFrontCamber", "-1.5"},
+                                         {"txtMotor", "17.5T"},
+                                         {"txtComments", "Softer rear springs next time"},
+                                         {"txtQualPos", "4"}})
+            setTextOf(m_window, name, text);
+        QVERIFY(clickOption(m_window, "OptionFrontShockTower", 2));
+        QTest::mouseClick(m_window->control<QPushButton>("cmdCreateSetupSheet"), Qt::LeftButton);
+        QVERIFY2(MessageBox::history().isEmpty(), qPrintable(MessageBox::history().value(0).text));
+
+        std::vector<fs::path> sheets;
+        for (const auto& entry : fs::directory_iterator(m_folder->sheetsFolder())) sheets.push_back(entry.path());
+        QCOMPARE(sheets.size(), std::size_t(1));
+        QVERIFY(sheets[0].filename().string().rfind("Alex Brennan_SetupSheet_Riverside_", 0) == 0);
+        const auto fields = WindowTestFolder::formFields(sheets[0]);
+        const std::map<std::string, std::string> expected = {{"Driver Name", "Alex Brennan"},
+                                                             {"Track City", "Riverside"},
+                                                             {"Race Event", "Winter Series 2"},
+                                                             {"Front Camber", "-1.5"},
+                                                             {"Motor", "17.5T"},
+                                                             {"Setup comments", "Softer rear springs next time"},
+                                                             {"Qualifying", "4"},
+                                                             {"Spur", "l"},  // the mark of the second shock tower hole
+                                                             {"Wet", ""}};   // mapped to nothing, untouched
+        for (const auto& [name, value] : expected)
+            QVERIFY2(fields.at(name) == value, qPrintable(QString::fromStdString(name + ": " + fields.at(name))));
+        // The run rewrote the generated mapping file beside, not the setup type's own.
+        QCOMPARE(file("Mapping/Riverside.map"), mapping);
+        QVERIFY(fs::exists(m_folder->path() / "Mapping" / "Mapping_Riverside.map"));
+    }
+
+    // What the dialog will not take, each with a message that says why; no
+    // setup type is written.
+    void refusals_data() {
+        QTest::addColumn<QString>("pdf");  // "club" or how the PDF is spoiled
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("mapNothing");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a PDF") << "text"
+                                   << "" << false << "ClubCopy.pdf";
+        QTest::newRow("no form") << "formless"
+                                 << "" << false << "ClubCopy.pdf";
+        QTest::newRow("encrypted") << "encrypted"
+                                   << "" << false << "ClubCopy.pdf";
+        QTest::newRow("all fields one name") << "alike"
+                                             << "" << false << "all named \"Field\"";
+        QTest::newRow("maps nothing") << "club"
+                                      << "Club" << true << "Nothing is mapped";
+        QTest::newRow("empty name") << "club"
+                                    << "" << false << "needs a name";
+        QTest::newRow("slash in name") << "club"
+                                       << "Club/2" << false << "cannot hold";
+        QTest::newRow("backslash in name") << "club"
+                                           << "Club\\2" << false << "cannot hold";
+        QTest::newRow("name of a rewritten file") << "club"
+                                                  << "Mapping_RDX" << false << "Mapping_";
+    }
+    void refusals() {
+        QFETCH(QString, pdf);
+        QFETCH(QString, name);
+        QFETCH(bool, mapNothing);
+        QFETCH(QString, message);
+        const fs::path copy = m_folder->path() / "ClubCopy.pdf";
+        if (pdf == "text") m_folder->write("ClubCopy.pdf", "Driver=Alex\r\n");
+        else if (pdf == "formless") writeFormless(copy);
+        else if (pdf == "encrypted") writeEncrypted(copy);
+        else if (pdf == "alike") writeAllNamedAlike(copy);
+        else fs::copy_file(kClubSheet, copy);
+
+        MessageBox::setNextAnswer(QMessageBox::Ok);  // the one box each case shows
+        newSetupType(m_window, copy, [&](frmNewSetupType* dialog) {
+            if (mapNothing)
+                for (auto* choice : dialog->findChildren<QComboBox*>()) choice->setCurrentIndex(0);
+            frmNewSetupType::setNextNameForTesting(name);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+            QVERIFY(dialog->isVisible());  // the racer can mend it
+        });
+        QCOMPARE(MessageBox::history().size(), 1);
+        QCOMPARE(MessageBox::history()[0].icon, QMessageBox::Critical);
+        QVERIFY2(MessageBox::history()[0].text.contains(message), qPrintable(MessageBox::history()[0].text));
+        QCOMPARE(std::distance(fs::directory_iterator(m_folder->path() / "Config"), fs::directory_iterator()), 1);
+        QCOMPARE(m_window->control<QComboBox>("cmbSetupName")->count(), 1);
+    }
+
+    // A name that is a setup type already is replaced only when the racer says so.
+    void anExistingTypeIsReplacedOnlyAfterAsking() {
+        const std::string rdx = file("Config/Setup_RDX.ini");
+        for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+            MessageBox::clearHistory();
+            newSetupType(m_window, kClubSheet, [&](frmNewSetupType* dialog) {
+                frmNewSetupType::setNextNameForTesting("RDX");
+                MessageBox::setNextAnswer(answer);
+                QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+            });
+            QCOMPARE(MessageBox::history().size(), 1);
+            QCOMPARE(MessageBox::history()[0].icon, QMessageBox::Question);
+            QCOMPARE(file("Config/Setup_RDX.ini") == rdx, answer == QMessageBox::No);
+        }
+        QVERIFY(file("Config/Setup_RDX.ini").find("MappingFile=RDX.map\r\n") != std::string::npos);
+        QCOMPARE(m_window->control<QComboBox>("cmbSetupName")->count(), 1);
+    }
+};
+
+QObject* createNewSetupTypeTest() { return new NewSetupTypeTest; }
+
+#include "NewSetupTypeTest.moc"

@@ -1,0 +1,234 @@
+#include "SetupTypeFiles.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
+
+#include "CAppSettings.h"
+#include "CUtils.h"
+#include "OptionGroups.h"
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Profile.h"
+#include "platform/Text.h"
+
+namespace vantrel::setuptype {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSource = "frmNewSetupType";
+constexpr const char* kDefaultType = "RDX";
+// A PDF form is copied whole; anything this large is no setup sheet.
+constexpr std::uint64_t kMaxTemplateBytes = 256ull * 1024 * 1024;
+
+std::string lastPart(std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    return std::string(dot == std::string_view::npos ? name : name.substr(dot + 1));
+}
+
+std::string withSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+std::string writeText(const std::string& path, const std::string& bytes) {
+    return platform::files::replaceAtomically(path, [&](int fd) {
+        return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
+    });
+}
+
+void writeOrRaise(const std::string& path, const std::string& bytes) {
+    std::error_code ec;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    if (const std::string reason = writeText(path, bytes); !reason.empty())
+        platform::raise(platform::ErrPathAccess, kSource, "Cannot write " + path + ": " + reason);
+}
+
+struct OtherType {
+    std::string file;  // its per-setup file
+    std::string setupName, mappingFile, templateFile;
+};
+
+std::vector<OtherType> otherTypes(const Folders& folders, std::string_view name) {
+    std::vector<OtherType> out;
+    std::error_code ec;
+    const std::string own = "Setup_" + std::string(name) + ".ini";
+    for (fs::directory_iterator it(folders.config, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string file = it->path().filename().string();
+        if (file == own || file.rfind("Setup_", 0) != 0 || it->path().extension() != ".ini") continue;
+        const std::string path = it->path().string();
+        out.push_back({file, platform::profile::readEntry(path, "Setup", "SetupName"),
+                       platform::profile::readEntry(path, "Setup", "MappingFile"),
+                       platform::profile::readEntry(path, "Setup", "PDFTemplateSetupSheet")});
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string normalisedFieldName(std::string_view name) {
+    std::string out;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const unsigned char c = name[i];
+        if (c == '[') {  // "[0]": the index of an XFA form's field, not its name
+            const std::size_t close = name.find(']', i);
+            if (close != std::string_view::npos &&
+                std::all_of(name.begin() + i + 1, name.begin() + close, [](char d) { return d >= '0' && d <= '9'; })) {
+                i = close;
+                continue;
+            }
+        }
+        if (c >= 0x80) out += char(c);  // letters of other scripts stay, as they are
+        else if (std::isalnum(c)) out += char(std::tolower(c));
+    }
+    out = platform::text::toLower(out);
+    if (out.rfind("fld", 0) == 0 && out.size() > 3) out.erase(0, 3);
+    return out;
+}
+
+int matchingFormField(std::string_view sheetField, const std::vector<std::string>& formFields) {
+    const std::string wanted = normalisedFieldName(sheetField);
+    if (wanted.empty()) return -1;
+    for (std::size_t pass = 0; pass < 2; ++pass)
+        for (std::size_t i = 0; i < formFields.size(); ++i) {
+            const std::string name = pass == 0 ? formFields[i] : lastPart(formFields[i]);
+            if (normalisedFieldName(name) == wanted) return int(i);
+        }
+    return -1;
+}
+
+bool isMarkField(std::string_view sheetField) {
+    static const std::set<std::string, std::less<>> marks = [] {
+        std::set<std::string, std::less<>> out;
+        for (const OptionRun& run : OptionRuns) {
+            if (run.markPrefix.empty()) continue;
+            if (!run.length.empty()) out.insert(std::string(run.markPrefix));
+            for (int i = 0; i < run.count(); ++i)
+                out.insert(std::string(run.markPrefix) + std::to_string(run.firstValue + i));
+        }
+        return out;
+    }();
+    return marks.count(sheetField) != 0;
+}
+
+Folders foldersOf(const CAppSettings& settings) {
+    CUtils utils;
+    return {withSlash(platform::paths::toNative(utils.checkMe(settings.ConfigDirectory()))),
+            withSlash(platform::paths::toNative(utils.checkMe(settings.MappingDirectory()))),
+            withSlash(platform::paths::toNative(utils.checkMe(settings.TemplatesDirectory())))};
+}
+
+std::vector<std::string> setupTypeNames(const std::string& configFolder) {
+    std::vector<std::string> others;
+    std::error_code ec;
+    for (fs::directory_iterator it(configFolder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string file = it->path().filename().string();
+        if (file.size() <= 10 || file.rfind("Setup_", 0) != 0 || file.compare(file.size() - 4, 4, ".ini") != 0)
+            continue;
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError)) continue;
+        const std::string name = file.substr(6, file.size() - 10);
+        if (name != kDefaultType) others.push_back(name);
+    }
+    std::sort(others.begin(), others.end());
+    others.insert(others.begin(), kDefaultType);
+    return others;
+}
+
+std::string nameRefusal(std::string_view name) {
+    if (name.empty()) return "A setup type needs a name.";
+    if (name.front() == ' ' || name.back() == ' ' || name.back() == '.')
+        return "The name \"" + std::string(name) +
+               "\" begins or ends with a blank or ends with a point, which a file name cannot.";
+    for (const unsigned char c : name)
+        if (c < 0x20 || c == 0x7f || std::string_view("\\/:*?\"<>|").find(char(c)) != std::string_view::npos)
+            return "The name \"" + std::string(name) +
+                   "\" holds a character that a file name cannot hold (\\ / : * ? \" < > | or a control character).";
+    if (!platform::text::isValidUtf8(name)) return "The name is not valid text.";
+    if (name.size() > 200) return "The name is too long for a file name (at most 200 bytes).";
+    if (platform::text::toLower(name.substr(0, 8)) == "mapping_")
+        return "The name \"" + std::string(name) +
+               "\" begins with \"Mapping_\": its mapping file would be one that every run of another setup type "
+               "rewrites.";
+    return {};
+}
+
+std::string mappingFileName(std::string_view name) { return std::string(name) + ".map"; }
+std::string templateFileName(std::string_view name) { return "SetupSheet_" + std::string(name) + ".pdf"; }
+std::string setupFilePath(const Folders& folders, std::string_view name) {
+    return folders.config + "Setup_" + std::string(name) + ".ini";
+}
+
+std::string conflictWithOtherTypes(const Folders& folders, std::string_view name) {
+    const std::string mapping = mappingFileName(name);
+    const std::string tmpl = templateFileName(name);
+    const std::string rewritten = "Mapping_" + std::string(name) + ".map";
+    for (const OtherType& other : otherTypes(folders, name)) {
+        const std::string where = "the setup type of " + folders.config + other.file;
+        if (other.mappingFile == mapping)
+            return "The mapping file " + folders.mapping + mapping + " belongs to " + where + ".";
+        if (other.templateFile == tmpl)
+            return "The template " + folders.templates + tmpl + " belongs to " + where + ".";
+        if (!other.setupName.empty() && "Mapping_" + other.setupName + ".map" == mapping)
+            return "Every run of " + where + " rewrites " + folders.mapping + mapping + ".";
+        if (other.mappingFile == rewritten)
+            return "Every run of setup type " + std::string(name) + " would rewrite " + folders.mapping + rewritten +
+                   ", the mapping file of " + where + ".";
+    }
+    return {};
+}
+
+void writeSetupType(const Folders& folders, std::string_view name, const std::string& pdfPath,
+                    const std::vector<MappingLine>& mapping) {
+    std::string pdf;
+    const auto read = platform::files::readUserFile(pdfPath, pdf, kMaxTemplateBytes);
+    if (read.status != platform::files::OpenStatus::Opened)
+        platform::raise(platform::ErrFileNotFound, kSource,
+                        "Cannot read " + pdfPath + (read.reason.empty() ? std::string() : ": " + read.reason));
+
+    std::string lines;
+    for (const auto& [position, field] : mapping) lines += std::to_string(position) + "=" + field + "\r\n";
+
+    // The per-setup file last: a setup type shows up only once its files are there.
+    writeOrRaise(folders.templates + templateFileName(name), pdf);
+    writeOrRaise(folders.mapping + mappingFileName(name), lines);
+    writeOrRaise(setupFilePath(folders, name), "[Setup]\r\nSetupName=" + std::string(name) +
+                                                   "\r\nMappingFile=" + mappingFileName(name) +
+                                                   "\r\nPDFTemplateSetupSheet=" + templateFileName(name) + "\r\n");
+}
+
+FirstPage firstPageWidgets(const std::string& pdfPath) {
+    FirstPage out;
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        pdf.processFile(pdfPath.c_str());
+        const auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
+        if (pages.empty()) return out;
+        QPDFPageObjectHelper page = pages.front();
+        const auto box = page.getMediaBox(true).getArrayAsRectangle();
+        out.width = box.urx - box.llx;
+        out.height = box.ury - box.lly;
+        QPDFAcroFormDocumentHelper form(pdf);
+        for (QPDFAnnotationObjectHelper& widget : form.getWidgetAnnotationsForPage(page)) {
+            const auto rect = widget.getRect();
+            const std::string field = form.getFieldForAnnotation(widget).getFullyQualifiedName();
+            out.widgets.push_back(
+                {field, rect.llx - box.llx, rect.lly - box.lly, rect.urx - box.llx, rect.ury - box.lly});
+        }
+    } catch (const std::exception& e) {
+        platform::raise(platform::ErrFileNotFound, kSource,
+                        "Cannot read the first page of " + pdfPath + ": " + e.what());
+    }
+    return out;
+}
+
+}  // namespace vantrel::setuptype

@@ -1,0 +1,336 @@
+#include "frmNewSetupType.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPainter>
+#include <QPdfDocument>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <filesystem>
+#include <optional>
+#include <set>
+
+#include "CDataBuilder.h"
+#include "ChassisArt.h"
+#include "MessageBox.h"
+#include "platform/Error.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr const char* kTitle = "Vantrel";
+constexpr const char* kNone = "(none)";
+std::optional<QString> g_nextName;
+
+struct Group {
+    QString title;
+    QStringList fields;
+};
+
+// The sheet fields in the boxes of the RDX sheet's layout, box by box: a
+// box's grid and fields, its arm length markers, and the marks on the holes
+// of its pictures. A field the layout does not place comes last.
+QList<Group> sheetGroups() {
+    (void)art::pictures();  // the art's resources, the layout among them, are ready
+    QFile file(":/art/SheetLayout_RDX.json");
+    QJsonObject layout;
+    if (file.open(QIODevice::ReadOnly)) layout = QJsonDocument::fromJson(file.readAll()).object();
+
+    std::set<QString> sheetFields, placed;
+    for (std::string_view name : SheetFieldNames) sheetFields.insert(QString::fromUtf8(name.data(), name.size()));
+    QList<Group> groups;
+    for (const QJsonValue& boxValue : layout.value("boxes").toArray()) {
+        const QJsonObject box = boxValue.toObject();
+        Group group{box.value("title").toString(), {}};
+        auto add = [&](const QString& name) {
+            if (sheetFields.count(name) && placed.insert(name).second) group.fields << name;
+        };
+        for (const QJsonValue& item : box.value("grid").toObject().value("items").toArray())
+            add(item.toArray().at(1).toString());
+        for (const QJsonValue& field : box.value("fields").toArray()) add(field.toObject().value("name").toString());
+        for (const QJsonValue& marker : box.value("lengthMarkers").toArray())
+            add(marker.toObject().value("field").toString());
+        for (const QJsonValue& pictureValue : box.value("pictures").toArray()) {
+            const QByteArray name = pictureValue.toObject().value("name").toString().toUtf8();
+            if (const art::Picture* picture = art::picture(std::string_view(name.constData(), name.size())))
+                for (const art::Hole& hole : picture->holes) add(QString::fromStdString(art::markField(hole)));
+        }
+        if (!group.fields.isEmpty()) groups << group;
+    }
+    Group rest{"Other Fields", {}};
+    for (std::string_view name : SheetFieldNames) {
+        const QString field = QString::fromUtf8(name.data(), name.size());
+        if (!placed.count(field)) rest.fields << field;
+    }
+    if (!rest.fields.isEmpty()) groups << rest;
+    return groups;
+}
+
+// A mapping line is trimmed of blanks and ends at a line end: a form field
+// whose name has either cannot be named in one.
+bool nameFitsMappingLine(const std::string& name) {
+    return !name.empty() && name.front() != ' ' && name.back() != ' ' &&
+           name.find_first_of("\r\n") == std::string::npos;
+}
+
+QString describe(const pdfauto::FieldInfo& field) {
+    QString text = QString::fromStdString(field.name) + "  (" + QString::fromStdString(field.kind);
+    if (field.page > 0) text += ", page " + QString::number(field.page);
+    if (field.maxLength > 0) text += ", at most " + QString::number(field.maxLength) + " characters";
+    if (field.comb) text += ", one per cell";
+    return text + ")";
+}
+
+}  // namespace
+
+frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Folders& folders, QWidget* parent)
+    : QDialog(parent), m_pdfPath(pdfPath), m_folders(folders) {
+    const pdfauto::Document document(pdfPath);
+    std::vector<pdfauto::FieldInfo> fields = document.fields();
+    if (fields.size() > 1 && std::all_of(fields.begin(), fields.end(),
+                                         [&](const pdfauto::FieldInfo& f) { return f.name == fields.front().name; }))
+        platform::raise(platform::ErrInvalidArgument, "frmNewSetupType",
+                        "The form of " + pdfPath + " has " + std::to_string(fields.size()) + " fields, all named \"" +
+                            fields.front().name +
+                            "\": a value cannot be sent to one of them alone. Give the fields names of their own "
+                            "in the program that made the form.");
+    for (pdfauto::FieldInfo& field : fields)
+        if (nameFitsMappingLine(field.name)) m_fields.push_back(std::move(field));
+    if (m_fields.empty())
+        platform::raise(platform::ErrInvalidArgument, "frmNewSetupType",
+                        "No form field of " + pdfPath + " has a name that a mapping file can hold.");
+    try {
+        m_firstPage = setuptype::firstPageWidgets(pdfPath);
+    } catch (const platform::Error&) {
+        // The choice works without the picture.
+    }
+    QPdfDocument pdf;
+    if (pdf.load(QString::fromStdString(pdfPath)) == QPdfDocument::Error::None && pdf.pageCount() > 0) {
+        const QSizeF points = pdf.pagePointSize(0);
+        const int width = 460;
+        m_page = pdf.render(0, QSize(width, int(width * points.height() / points.width())));
+    }
+    buildWindow();
+    mappingChanged();
+}
+
+frmNewSetupType::~frmNewSetupType() = default;
+
+void frmNewSetupType::setNextNameForTesting(const QString& name) { g_nextName = name; }
+
+void frmNewSetupType::buildWindow() {
+    setObjectName("frmNewSetupType");
+    setWindowTitle("New Setup Type - " + QFileInfo(QString::fromStdString(m_pdfPath)).fileName());
+
+    std::vector<std::string> names;
+    for (const auto& field : m_fields) names.push_back(field.name);
+    const bool hasButtons = std::any_of(m_fields.begin(), m_fields.end(), [](const pdfauto::FieldInfo& f) {
+        return f.kind == "checkbox" || f.kind == "radiobutton";
+    });
+
+    auto* groupsColumn = new QWidget;
+    auto* groupsLayout = new QVBoxLayout(groupsColumn);
+    std::map<QString, int> positions;
+    for (std::size_t i = 0; i < SheetFieldNames.size(); ++i)
+        positions[QString::fromUtf8(SheetFieldNames[i].data(), SheetFieldNames[i].size())] = int(i);
+    m_choices = QList<QComboBox*>(int(SheetFieldNames.size()), nullptr);
+    for (const Group& group : sheetGroups()) {
+        auto* box = new QGroupBox(group.title);
+        auto* form = new QFormLayout(box);
+        for (const QString& sheetField : group.fields) {
+            const std::string field = sheetField.toStdString();
+            const bool mark = setuptype::isMarkField(field);
+            auto* choice = new QComboBox;
+            choice->setObjectName("cmb" + sheetField);
+            choice->addItem(kNone, QString());
+            for (const auto& formField : m_fields)
+                if (!mark || formField.kind == "text")
+                    choice->addItem(describe(formField), QString::fromStdString(formField.name));
+            if (mark)
+                choice->setToolTip(
+                    "A mark (\"l\" or \"_\") is a character drawn in a text field: only text fields "
+                    "are offered.");
+            const int match = setuptype::matchingFormField(field, names);
+            if (match >= 0) {
+                const int item = choice->findData(QString::fromStdString(names[match]));
+                if (item >= 0) choice->setCurrentIndex(item);
+            }
+            connect(choice, &QComboBox::currentIndexChanged, this, &frmNewSetupType::mappingChanged);
+            form->addRow(sheetField + (mark ? " (mark)" : "") + ":", choice);
+            m_choices[positions.at(sheetField)] = choice;
+        }
+        groupsLayout->addWidget(box);
+    }
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(groupsColumn);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(groupsColumn->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() + 4);
+
+    auto* left = new QVBoxLayout;
+    auto* intro = new QLabel(
+        "Choose for each field of the setup sheet the field of your form that shows it. Fields with the same name are "
+        "chosen already.");
+    intro->setWordWrap(true);
+    left->addWidget(intro);
+    if (hasButtons) {
+        auto* marks = new QLabel(
+            "This form has check boxes or radio buttons. The sheet marks the chosen option holes and arm lengths with "
+            "a character (\"l\" or \"_\") in a text field, so the mark fields offer text fields only.");
+        marks->setObjectName("lblMarks");
+        marks->setWordWrap(true);
+        left->addWidget(marks);
+    }
+    left->addWidget(scroll, 1);
+    m_count = new QLabel;
+    m_count->setObjectName("lblMapped");
+    left->addWidget(m_count);
+
+    m_preview = new QLabel;
+    m_preview->setObjectName("picPreview");
+    m_preview->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    if (m_page.isNull()) m_preview->setText("The first page cannot be shown.");
+
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* save = buttons->addButton("Save...", QDialogButtonBox::AcceptRole);
+    save->setObjectName("cmdSave");
+    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    cancel->setObjectName("cmdCancel");
+    // Save keeps the dialog open until the setup type is written.
+    connect(save, &QPushButton::clicked, this, &frmNewSetupType::saveClicked);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addWidget(m_preview);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    layout->addWidget(buttons);
+}
+
+int frmNewSetupType::mappedCount() const { return int(mapping().size()); }
+
+std::vector<setuptype::MappingLine> frmNewSetupType::mapping() const {
+    std::vector<setuptype::MappingLine> out;
+    for (int i = 0; i < m_choices.size(); ++i) {
+        const QString field = m_choices[i] ? m_choices[i]->currentData().toString() : QString();
+        if (!field.isEmpty()) out.emplace_back(i + 1, field.toStdString());
+    }
+    return out;
+}
+
+void frmNewSetupType::mappingChanged() {
+    // A form field shows one value: chosen for one sheet field, it leaves the
+    // one it was chosen for before (else the later line of the mapping file
+    // would win without a word).
+    if (auto* changed = qobject_cast<QComboBox*>(sender())) {
+        const QString field = changed->currentData().toString();
+        for (QComboBox* other : m_choices)
+            if (other && other != changed && !field.isEmpty() && other->currentData().toString() == field) {
+                const QSignalBlocker quiet(other);
+                other->setCurrentIndex(0);
+            }
+    }
+    m_count->setText(QString("%1 of %2 sheet fields mapped to the form's %3 fields")
+                         .arg(mappedCount())
+                         .arg(SheetFieldNames.size())
+                         .arg(m_fields.size()));
+    drawPreview();
+}
+
+void frmNewSetupType::drawPreview() {
+    if (m_page.isNull() || m_firstPage.width <= 0 || m_firstPage.height <= 0) {
+        if (!m_page.isNull()) m_preview->setPixmap(QPixmap::fromImage(m_page));
+        return;
+    }
+    std::set<std::string> mapped;
+    for (const auto& line : mapping()) mapped.insert(line.second);
+    QImage picture = m_page.convertToFormat(QImage::Format_ARGB32);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double sx = picture.width() / m_firstPage.width;
+    const double sy = picture.height() / m_firstPage.height;
+    for (const auto& widget : m_firstPage.widgets) {
+        const QRectF box(widget.x0 * sx, (m_firstPage.height - widget.y1) * sy, (widget.x1 - widget.x0) * sx,
+                         (widget.y1 - widget.y0) * sy);
+        if (mapped.count(widget.field)) {
+            painter.setPen(QPen(QColor(200, 30, 30), 2));
+            painter.setBrush(QColor(200, 30, 30, 40));
+        } else {
+            painter.setPen(QPen(QColor(150, 150, 150), 1, Qt::DashLine));
+            painter.setBrush(Qt::NoBrush);
+        }
+        painter.drawRect(box);
+    }
+    painter.end();
+    m_preview->setPixmap(QPixmap::fromImage(picture));
+}
+
+void frmNewSetupType::saveClicked() {
+    if (mappedCount() == 0) {
+        MessageBox::critical(this, kTitle,
+                             "Nothing is mapped: choose a form field for at least one field of the sheet. A setup "
+                             "type that maps nothing would make sheets with nothing filled in.");
+        return;
+    }
+    QString name;
+    if (g_nextName) {
+        name = *g_nextName;
+        g_nextName.reset();
+    } else {
+        bool ok = false;
+        name = QInputDialog::getText(this, "New Setup Type", "Name of the new setup type:", QLineEdit::Normal,
+                                     QFileInfo(QString::fromStdString(m_pdfPath)).completeBaseName(), &ok);
+        if (!ok) return;
+    }
+    if (save(name)) accept();
+}
+
+bool frmNewSetupType::save(const QString& qName) {
+    const std::string name = qName.toStdString();
+    if (const std::string refusal = setuptype::nameRefusal(name); !refusal.empty()) {
+        MessageBox::critical(this, kTitle, QString::fromStdString(refusal));
+        return false;
+    }
+    if (const std::string conflict = setuptype::conflictWithOtherTypes(m_folders, name); !conflict.empty()) {
+        MessageBox::critical(this, kTitle,
+                             QString::fromStdString("The setup type " + name + " cannot be saved: " + conflict));
+        return false;
+    }
+    const auto types = setuptype::setupTypeNames(m_folders.config);
+    std::error_code ec;
+    if (std::find(types.begin(), types.end(), name) != types.end() ||
+        std::filesystem::exists(setuptype::setupFilePath(m_folders, name), ec)) {
+        const auto answer =
+            MessageBox::question(this, kTitle,
+                                 QString::fromStdString("The setup type " + name +
+                                                        " exists already. Replace its setup file, mapping "
+                                                        "file and template?"));
+        if (answer != QMessageBox::Yes) return false;
+    }
+    try {
+        setuptype::writeSetupType(m_folders, name, m_pdfPath, mapping());
+    } catch (const platform::Error& e) {
+        MessageBox::critical(this, kTitle, QString::fromStdString(e.description()));
+        return false;
+    }
+    m_savedName = qName;
+    return true;
+}
+
+}  // namespace vantrel

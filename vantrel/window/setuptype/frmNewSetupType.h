@@ -1,0 +1,59 @@
+#pragma once
+// "New Setup Type": the sheet's 112 fields, grouped as on the RDX sheet, each
+// with a choice of the chosen PDF's form fields, and the PDF's first page with
+// the chosen fields outlined. Saving makes a setup type of the racer's own
+// (SetupTypeFiles.h).
+
+#include <QDialog>
+#include <QImage>
+#include <QList>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+#include "SetupTypeFiles.h"
+#include "pdfauto/Document.h"
+
+class QComboBox;
+class QLabel;
+
+namespace vantrel {
+
+class frmNewSetupType : public QDialog {
+    Q_OBJECT
+public:
+    // Reads the PDF's form at once. Raises platform::Error naming the file
+    // when it cannot be read, is encrypted or damaged, has no form fields, or
+    // all its fields have one name (no value could go to one of them alone).
+    frmNewSetupType(const std::string& pdfPath, const setuptype::Folders& folders, QWidget* parent = nullptr);
+    ~frmNewSetupType() override;
+
+    // The name the next "Save" asks for is not asked: this one is taken. Tests only.
+    static void setNextNameForTesting(const QString& name);
+
+    int mappedCount() const;
+    // Sheet field positions (1 to 112) with the form field each one fills.
+    std::vector<setuptype::MappingLine> mapping() const;
+    // The setup type saved, empty while none is.
+    const QString& savedName() const { return m_savedName; }
+
+private:
+    void buildWindow();
+    void mappingChanged();
+    void drawPreview();
+    void saveClicked();
+    bool save(const QString& name);
+
+    std::string m_pdfPath;
+    setuptype::Folders m_folders;
+    std::vector<pdfauto::FieldInfo> m_fields;
+    setuptype::FirstPage m_firstPage;
+    QImage m_page;                // the first page, rendered once
+    QList<QComboBox*> m_choices;  // one per sheet field, in record order
+    QLabel* m_count = nullptr;
+    QLabel* m_preview = nullptr;
+    QString m_savedName;
+};
+
+}  // namespace vantrel

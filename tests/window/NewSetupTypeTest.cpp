@@ -1,4 +1,4 @@
-// "New Setup Type..." from the File tab to a filled sheet: a setup type made
+// "New Setup Type…" from the File tab to a filled sheet: a setup type made
 // with the dialog from a form that LibreOffice Writer made, not for Vantrel,
 // and a run with it; the name matcher as one table; the forms and names the
 // dialog refuses, each with its reason.

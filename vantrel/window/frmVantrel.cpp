@@ -529,7 +529,7 @@ QWidget* frmVantrel::buildFileTab() {
     cmbSetupName->setMinimumContentsLength(18);
     QLabel* lblSetupName = label("lblSetupName", "Choose Setup Type:");
     lblSetupName->setBuddy(cmbSetupName);
-    auto* cmdNewSetupType = new QPushButton("New Setup Type...", this);
+    auto* cmdNewSetupType = new QPushButton("New Setup Type…", this);
     cmdNewSetupType->setObjectName("cmdNewSetupType");
     connect(cmdNewSetupType, &QPushButton::clicked, this, &frmVantrel::newSetupTypeClicked);
     auto* setupRow = new QHBoxLayout;
@@ -591,9 +591,14 @@ QWidget* frmVantrel::buildFileTab() {
 
     addOpenSetup(form);
 
+    QPushButton* cmdLibrary = buildLibraryButton();
+    cmdLibrary->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    QLabel* lblLibrary = label("lblLibrary", "Earlier Setups:");
+    lblLibrary->setBuddy(cmdLibrary);
+    form->addRow(lblLibrary, cmdLibrary);
+
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
-    layout->addWidget(buildLibraryButton(), 0, Qt::AlignLeft);
     layout->addStretch(1);
     return page;
 }

@@ -78,7 +78,7 @@ private:
     QWidget* buildTyresTab();
     QWidget* buildOtherTab();
     QWidget* buildFileTab();
-    // "Open Setup..." with Ctrl+O, and files dropped onto the window.
+    // "Open Setup…" with Ctrl+O, and files dropped onto the window.
     void addOpenSetup(QFormLayout* form);
     QWidget* buildStatusLine();
     // "Library…" on the File tab and Ctrl+L: the setup library's window.
@@ -105,7 +105,7 @@ private:
     void sameFrontRearTyresClicked();
     void openDataFileClicked();
     void folderChanged(const QString& path);
-    // "New Setup Type...": a setup type from a fillable PDF; the list of
+    // "New Setup Type…": a setup type from a fillable PDF; the list of
     // setup types is read anew from the configuration folder afterwards.
     void newSetupTypeClicked();
     void refreshSetupTypes(const QString& select = {});

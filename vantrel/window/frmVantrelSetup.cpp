@@ -146,7 +146,7 @@ private:
 // ---------------------------------------------------------------- loading
 
 void frmVantrel::addOpenSetup(QFormLayout* form) {
-    auto* cmdOpenSetup = new QPushButton("Open Setup...", this);
+    auto* cmdOpenSetup = new QPushButton("Open Setup…", this);
     cmdOpenSetup->setObjectName("cmdOpenSetup");
     cmdOpenSetup->setToolTip("Load a raw data file or a setup sheet into the window (Ctrl+O)");
     cmdOpenSetup->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

@@ -182,25 +182,41 @@ TEST(SetupFile, AFileThatHoldsNoSetupIsOneErrorNamingItAndWhy) {
     EXPECT_EQ(batch({"--extract", "only-one.pdf"}).status, vantrel::BatchRunner::ExitUsage);
 }
 
-TEST(SetupFile, ASetupThatCannotBeAttachedFailsTheRunAndKeepsTheFilledSheet) {
-    ShellTestFolder folder;
-    // A template whose owner forbids changes: the fill reports no failure,
-    // the attachment is refused.
-    const std::string templateFile = (folder.path() / "Templates" / "SetupSheet_RDX.pdf").string();
-    {
-        QPDF pdf;
-        pdf.processFile(templateFile.c_str());
-        const std::string locked = templateFile + ".locked";
-        QPDFWriter writer(pdf, locked.c_str());
-        writer.setR6EncryptionParameters("", "owner", true, true, false, false, false, false, qpdf_r3p_full, true);
-        writer.write();
-        fs::rename(locked, templateFile);
+// A template whose owner locked it fails the run at the step that needs what
+// the lock forbids, and the sheet as far as it came stays on disk: filling
+// the form in (never an unfilled sheet reported as filled), or attaching the
+// setup to a sheet that was filled.
+TEST(SetupFile, ALockedTemplateFailsTheRunAtTheStepItForbidsAndKeepsTheSheet) {
+    struct Case {
+        bool allowFormFilling;
+        const char* error;  // after the sheet's path
+        bool filled;
+    };
+    const Case cases[] = {
+        {false, "does not allow its form to be filled in", false},
+        {true, "does not allow changes", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        ShellTestFolder folder;
+        const std::string templateFile = (folder.path() / "Templates" / "SetupSheet_RDX.pdf").string();
+        {
+            QPDF pdf;
+            pdf.processFile(templateFile.c_str());
+            const std::string locked = templateFile + ".locked";
+            QPDFWriter writer(pdf, locked.c_str());
+            writer.setR6EncryptionParameters("", "owner", true, true, false, c.allowFormFilling, c.allowFormFilling,
+                                             false, qpdf_r3p_full, true);
+            writer.write();
+            fs::rename(locked, templateFile);
+        }
+        const BatchRun run = batch({"--target", folder.sheetsFolder(), folder.rawDataFile()});
+        EXPECT_EQ(run.status, vantrel::BatchRunner::ExitSomeFailed);
+        EXPECT_EQ(run.out, "");
+        const fs::path sheet = fs::path(folder.sheetsFolder()) / ShellTestFolder::sheetName("Driver A", "RDX");
+        EXPECT_THAT(run.err, StartsWith("Error: CSetupManager::BuildSetupSheet-"));
+        EXPECT_THAT(run.err, HasSubstr("The document " + sheet.string() + " " + c.error + "\n"));
+        ASSERT_TRUE(fs::exists(sheet));
+        EXPECT_EQ(ShellTestFolder::formFields(sheet).at("fldDriverName"), c.filled ? "Driver A" : "");
     }
-    const BatchRun run = batch({"--target", folder.sheetsFolder(), folder.rawDataFile()});
-    EXPECT_EQ(run.status, vantrel::BatchRunner::ExitSomeFailed);
-    EXPECT_EQ(run.out, "");
-    const fs::path sheet = fs::path(folder.sheetsFolder()) / ShellTestFolder::sheetName("Driver A", "RDX");
-    EXPECT_EQ(run.err, "Error: CSetupManager::BuildSetupSheet-Cannot attach the setup to the sheet " + sheet.string() +
-                           ": The document " + sheet.string() + " does not allow changes\n");
-    EXPECT_TRUE(fs::exists(sheet));
 }

@@ -339,9 +339,10 @@ FormField* PdfForm::find(std::string_view name) {
 }
 
 void PdfForm::requireFormWrites() const {
-    if (!m_pdf->allowModifyForm() && !m_pdf->allowModifyAnnotation())
-        platform::raise(platform::ErrPathAccess, Source,
-                        "The document " + m_path + " does not allow its form to be filled in");
+    if (!m_pdf->allowModifyForm() && !m_pdf->allowModifyAnnotation()) {
+        m_refusedWrite = "The document " + m_path + " does not allow its form to be filled in";
+        platform::raise(platform::ErrPathAccess, Source, m_refusedWrite);
+    }
 }
 
 FormField& PdfForm::addTextField(std::string_view name, int page, double left, double top, double right,
@@ -478,6 +479,9 @@ void PdfForm::drawAppearances() {
 }
 
 void PdfForm::save(const std::string& path) {
+    // A filler that goes on past a field refusing its value would otherwise
+    // save a sheet that was never filled and call it done.
+    if (!m_refusedWrite.empty()) platform::raise(platform::ErrPathAccess, Source, m_refusedWrite);
     try {
         drawAppearances();
     } catch (const platform::Error&) {

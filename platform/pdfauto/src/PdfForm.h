@@ -86,7 +86,8 @@ public:
     // Draws the appearance of every field written since the last save, then
     // writes the whole document to a temporary file beside the target and
     // renames it over the target: a failure leaves the old file whole.
-    // Raises platform::Error 75 with the reason when it cannot.
+    // Raises platform::Error 75 with the reason when it cannot, and when the
+    // document refused a write since it was loaded (its form may not be filled in).
     void save(const std::string& path);
     // The same atomic save of the document as it stands: no appearance is
     // drawn, so fields and their pictures are written exactly as they are.
@@ -125,8 +126,9 @@ private:
     std::vector<char> m_written;     // value, font or size set since the last save
     std::vector<char> m_undrawable;  // last drawing left characters out
     bool m_intact = false;
-    bool m_redrawAll = false;  // the document came asking viewers to redraw
-    std::string m_unreadable;  // why part of the document could not be read, once it happened
+    bool m_redrawAll = false;            // the document came asking viewers to redraw
+    std::string m_unreadable;            // why part of the document could not be read, once it happened
+    mutable std::string m_refusedWrite;  // why a value, font or size was refused, once it happened
 };
 
 }  // namespace pdfauto

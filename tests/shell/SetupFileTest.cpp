@@ -66,7 +66,7 @@ fs::path withoutAttachments(const fs::path& pdf, const fs::path& out) {
     document.processFile(pdf.string().c_str());
     QPDFEmbeddedFileDocumentHelper files(document);
     for (const auto& [name, file] : files.getEmbeddedFiles()) files.removeEmbeddedFile(name);
-    QPDFWriter writer(document, out.string().c_str());
+    QPDFWriter writer(document, out.c_str());  // the writer keeps the name
     writer.write();
     return out;
 }

@@ -91,14 +91,14 @@ void writeAllNamedAlike(const fs::path& out) {
     QPDFAcroFormDocumentHelper form(pdf);
     for (auto& field : form.getFormFields())
         field.getObjectHandle().replaceKey("/T", QPDFObjectHandle::newUnicodeString("Field"));
-    QPDFWriter writer(pdf, out.string().c_str());
+    QPDFWriter writer(pdf, out.c_str());  // the writer keeps the name
     writer.write();
 }
 
 void writeEncrypted(const fs::path& out) {
     QPDF pdf;
     pdf.processFile(kClubSheet.string().c_str());
-    QPDFWriter writer(pdf, out.string().c_str());
+    QPDFWriter writer(pdf, out.c_str());  // the writer keeps the name
     writer.setR6EncryptionParameters("user", "owner", true, true, true, true, true, true, qpdf_r3p_full, true);
     writer.write();
 }
@@ -110,7 +110,7 @@ void writeFormless(const fs::path& out) {
         pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 595 842] >>"));
     pdf.getRoot().getKey("/Pages").getKey("/Kids").appendItem(page);
     pdf.getRoot().getKey("/Pages").replaceKey("/Count", QPDFObjectHandle::newInteger(1));
-    QPDFWriter writer(pdf, out.string().c_str());
+    QPDFWriter writer(pdf, out.c_str());  // the writer keeps the name
     writer.write();
 }
 

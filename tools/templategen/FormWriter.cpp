@@ -100,7 +100,7 @@ void writeTemplate(const QByteArray& paintedPdf, const SheetLayout& layout, cons
     const std::filesystem::path temporary = target.string() + ".part";
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path());
     try {
-        QPDFWriter writer(pdf, temporary.string().c_str());
+        QPDFWriter writer(pdf, temporary.c_str());  // the writer keeps the name
         writer.setDeterministicID(true);
         writer.write();
         std::filesystem::rename(temporary, target);

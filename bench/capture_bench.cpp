@@ -28,6 +28,7 @@
 #include "frmVantrel.h"
 #include "modStartProgram.h"
 #include "platform/RunLock.h"
+#include "WindowBenchMain.h"
 
 namespace {
 
@@ -125,15 +126,4 @@ BENCHMARK_CAPTURE(BM_RawDataWrite, one_write, RawDataWrite::OneWrite)->Unit(benc
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    // The window offscreen, and no desktop viewer for the sheets it makes.
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    ::unsetenv("DISPLAY");
-    ::unsetenv("WAYLAND_DISPLAY");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runWindowBenchmarks(argc, argv); }

@@ -26,6 +26,7 @@
 #include "MessageBox.h"
 #include "frmVantrel.h"
 #include "platform/Paths.h"
+#include "WindowBenchMain.h"
 
 namespace {
 
@@ -78,14 +79,4 @@ BENCHMARK_CAPTURE(BM_OpenSetup, sheet_fields, Source::SheetFields)->Unit(benchma
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    ::unsetenv("DISPLAY");
-    ::unsetenv("WAYLAND_DISPLAY");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runWindowBenchmarks(argc, argv); }

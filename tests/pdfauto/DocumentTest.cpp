@@ -8,6 +8,7 @@
 #include "PdfForm.h"
 #include "pdfauto/Document.h"
 
+#include "PdfFields.h"
 #include "TempProgramFolder.h"
 #include "platform/Error.h"
 
@@ -82,9 +83,9 @@ std::map<std::string, std::string> fieldSnapshot(const std::string& path) {
 std::string attachedBytes(const std::string& path, const std::string& name) {
     QPDF pdf;
     pdf.processFile(path.c_str());
-    auto spec = QPDFEmbeddedFileDocumentHelper(pdf).getEmbeddedFile(name);
-    if (!spec) return "<none>";
-    auto data = spec->getEmbeddedFileStream().getStreamData(qpdf_dl_all);
+    auto fileSpec = QPDFEmbeddedFileDocumentHelper(pdf).getEmbeddedFile(name);
+    if (!fileSpec) return "<none>";
+    auto data = fileSpec->getEmbeddedFileStream().getStreamData(qpdf_dl_all);
     return std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
 }
 
@@ -170,17 +171,7 @@ TEST_F(DocumentTest, ListsWhatQpdfSeesWithKindPageStatesAndLimits) {
         QPDF pdf;
         pdf.processFile(path.c_str());
         QPDFAcroFormDocumentHelper form(pdf);
-        std::map<std::string, std::pair<int, std::string>> seen;  // name -> page, states
-        const auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
-        for (std::size_t p = 0; p < pages.size(); ++p)
-            for (auto& widget : form.getWidgetAnnotationsForPage(pages[p])) {
-                auto field = form.getFieldForAnnotation(widget);
-                auto& entry = seen[field.getFullyQualifiedName()];
-                if (!entry.first) entry.first = static_cast<int>(p) + 1;
-                if (field.isCheckbox() || field.isRadioButton())
-                    for (const auto& state : widget.getAppearanceDictionary().getKey("/N").getKeys())
-                        if (state != "/Off") entry.second += (entry.second.empty() ? "" : "|") + state.substr(1);
-            }
+        const auto seen = testsupport::widgetsSeenByQpdf(pdf, form);
         std::map<std::string, std::string> values;
         std::set<std::string> qpdfNames;  // qpdf counts a radio group once per button
         for (auto& field : form.getFormFields()) {
@@ -198,10 +189,10 @@ TEST_F(DocumentTest, ListsWhatQpdfSeesWithKindPageStatesAndLimits) {
             EXPECT_EQ(info.maxLength, fields.at(info.name).maxLength);
             EXPECT_EQ(info.comb, fields.at(info.name).comb);
             ASSERT_TRUE(seen.count(info.name));
-            EXPECT_EQ(info.page, seen.at(info.name).first);
+            EXPECT_EQ(info.page, seen.at(info.name).firstPage);
             std::string states;
             for (const auto& s : info.onStates) states += (states.empty() ? "" : "|") + s;
-            EXPECT_EQ(states, seen.at(info.name).second);
+            EXPECT_EQ(states, seen.at(info.name).onStates);
             EXPECT_EQ(info.value, values.at(info.name));
         }
         EXPECT_EQ(names.size(), listed.size()) << "every field once";
@@ -415,9 +406,9 @@ TEST_F(DocumentTest, AttachToDocumentsThatCannotTakeAnUpdateWritesThemWhole) {
         EXPECT_EQ(testsupport::TempProgramFolder::readFile(path).rfind("startxref"),
                   testsupport::TempProgramFolder::readFile(path).find("startxref"))
             << "one cross-reference section: written whole";
-        auto spec = QPDFEmbeddedFileDocumentHelper(pdf).getEmbeddedFile("setup.dat");
-        ASSERT_TRUE(spec);
-        auto data = spec->getEmbeddedFileStream().getStreamData(qpdf_dl_all);
+        auto fileSpec = QPDFEmbeddedFileDocumentHelper(pdf).getEmbeddedFile("setup.dat");
+        ASSERT_TRUE(fileSpec);
+        auto data = fileSpec->getEmbeddedFileStream().getStreamData(qpdf_dl_all);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize()), bytes);
         EXPECT_EQ(Document(path).fields().size(), 5u);
         EXPECT_FALSE(pdf.anyWarnings());

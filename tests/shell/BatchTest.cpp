@@ -342,17 +342,7 @@ std::vector<std::string> fieldLinesByQpdf(const fs::path& pdfPath) {
     QPDF pdf;
     pdf.processFile(pdfPath.string().c_str());
     QPDFAcroFormDocumentHelper form(pdf);
-    std::map<std::string, std::pair<int, std::string>> seen;  // name -> first page, on states
-    const auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
-    for (std::size_t p = 0; p < pages.size(); ++p)
-        for (auto& widget : form.getWidgetAnnotationsForPage(pages[p])) {
-            auto field = form.getFieldForAnnotation(widget);
-            auto& entry = seen[field.getFullyQualifiedName()];
-            if (!entry.first) entry.first = static_cast<int>(p) + 1;
-            if (field.isCheckbox() || field.isRadioButton())
-                for (const auto& state : widget.getAppearanceDictionary().getKey("/N").getKeys())
-                    if (state != "/Off") entry.second += (entry.second.empty() ? "" : "|") + state.substr(1);
-        }
+    auto seen = testsupport::widgetsSeenByQpdf(pdf, form);
     std::vector<std::string> lines;
     for (auto& field : form.getFormFields()) {
         const std::string name = field.getFullyQualifiedName();
@@ -363,8 +353,8 @@ std::vector<std::string> fieldLinesByQpdf(const fs::path& pdfPath) {
                                  : field.isPushbutton()  ? "button"
                                  : field.isChoice()      ? (combo ? "combobox" : "listbox")
                                                          : "signature";
-        std::string line = name + "\t" + kind + "\t" + std::to_string(seen[name].first);
-        if (kind == "checkbox" || kind == "radiobutton") line += "\t" + seen[name].second;
+        std::string line = name + "\t" + kind + "\t" + std::to_string(seen[name].firstPage);
+        if (kind == "checkbox" || kind == "radiobutton") line += "\t" + seen[name].onStates;
         lines.push_back(line);
     }
     // qpdf counts a radio group once per button.

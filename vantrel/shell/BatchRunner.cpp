@@ -179,43 +179,37 @@ bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFil
 }
 
 int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
-    try {
-        // Read whole before the output is touched: a failure leaves it as it was.
-        const SetupValues values = readSetupFile(sheet);
-        writeSetupFile(outFile, values);
-        return ExitSuccess;
-    } catch (const platform::Error& e) {
-        m_err << "Error: " << e.description() << std::endl;
-    } catch (const std::exception& e) {
-        m_err << "Error: " << e.what() << std::endl;
-    }
-    return ExitSomeFailed;
+    return command(
+        [&] {
+            // Read whole before the output is touched: a failure leaves it as it was.
+            const SetupValues values = readSetupFile(sheet);
+            writeSetupFile(outFile, values);
+            return ExitSuccess;
+        },
+        sheet);
 }
 
 int BatchRunner::listFields(const std::string& pdf) {
-    std::string listing;
-    try {
-        for (const auto& field : pdfauto::Document(pdf).fields()) {
-            // A line break or tab inside a name would break the line into columns.
-            std::string name = field.name;
-            std::replace_if(
-                name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-            listing += name + '\t' + field.kind + '\t' + std::to_string(field.page);
-            if (field.kind == "checkbox" || field.kind == "radiobutton") {
-                listing += '\t';
-                for (std::size_t k = 0; k < field.onStates.size(); ++k) listing += (k ? "|" : "") + field.onStates[k];
+    return command(
+        [&] {
+            std::string listing;
+            for (const auto& field : pdfauto::Document(pdf).fields()) {
+                // A line break or tab inside a name would break the line into columns.
+                std::string name = field.name;
+                std::replace_if(
+                    name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+                listing += name + '\t' + field.kind + '\t' + std::to_string(field.page);
+                if (field.kind == "checkbox" || field.kind == "radiobutton") {
+                    listing += '\t';
+                    for (std::size_t k = 0; k < field.onStates.size(); ++k)
+                        listing += (k ? "|" : "") + field.onStates[k];
+                }
+                listing += '\n';
             }
-            listing += '\n';
-        }
-    } catch (const platform::Error& e) {
-        m_err << "Error: " << e.description() << std::endl;
-        return ExitSomeFailed;
-    } catch (const std::exception& e) {
-        m_err << "Error: " << e.what() << " (" << pdf << ")" << std::endl;
-        return ExitSomeFailed;
-    }
-    m_out << listing << std::flush;
-    return ExitSuccess;
+            m_out << listing << std::flush;
+            return ExitSuccess;
+        },
+        pdf);
 }
 
 namespace {
@@ -231,44 +225,46 @@ std::string libraryFile() {
 }  // namespace
 
 int BatchRunner::exportCsv(const std::string& file) {
-    try {
-        library::SetupLibrary setups(libraryFile(), {.readOnly = true});
-        library::exportCsv(setups, platform::paths::toNative(file));
-        return ExitSuccess;
-    } catch (const platform::Error& e) {
-        m_err << "Error: " << e.description() << std::endl;
-    } catch (const std::exception& e) {
-        m_err << "Error: " << e.what() << std::endl;
-    }
-    return ExitSomeFailed;
+    return command(
+        [&] {
+            library::SetupLibrary setups(libraryFile(), {.readOnly = true});
+            library::exportCsv(setups, platform::paths::toNative(file));
+            return ExitSuccess;
+        },
+        file);
 }
 
 int BatchRunner::importSetups(const Options& options) {
-    library::ImportReport report;
-    try {
+    return command([&] {
         library::SetupLibrary setups(libraryFile());
         const auto readers = importReaders(options.setupName);
         std::vector<const library::SetupFileReader*> use;
         for (const auto& reader : readers) use.push_back(reader.get());
         std::vector<std::string> paths;
         for (const std::string& path : options.operands) paths.push_back(platform::paths::toNative(path));
-        report = library::importSetups(setups, paths, use);
+        const library::ImportReport report = library::importSetups(setups, paths, use);
+
+        m_out << "Added: " << report.added.size() << "\n"
+              << "Already there: " << report.alreadyThere.size() << "\n"
+              << std::flush;
+        for (const auto& problem : report.notSetups) m_err << "Not a setup: " << problem.file << std::endl;
+        for (const auto& problem : report.unreadable)
+            m_err << "Cannot read " << problem.file << ": " << problem.reason << std::endl;
+        if (!report.libraryError.empty()) m_err << "Error: " << report.libraryError << std::endl;
+        const bool allTaken = report.notSetups.empty() && report.unreadable.empty() && report.libraryError.empty();
+        return allTaken ? ExitSuccess : ExitSomeFailed;
+    });
+}
+
+int BatchRunner::command(const std::function<int()>& body, const std::string& file) {
+    try {
+        return body();
     } catch (const platform::Error& e) {
         m_err << "Error: " << e.description() << std::endl;
-        return ExitSomeFailed;
     } catch (const std::exception& e) {
-        m_err << "Error: " << e.what() << std::endl;
-        return ExitSomeFailed;
+        m_err << "Error: " << e.what() << (file.empty() ? "" : " (" + file + ")") << std::endl;
     }
-    m_out << "Added: " << report.added.size() << "\n"
-          << "Already there: " << report.alreadyThere.size() << "\n";
-    for (const auto& problem : report.notSetups) m_err << "Not a setup: " << problem.file << std::endl;
-    for (const auto& problem : report.unreadable)
-        m_err << "Cannot read " << problem.file << ": " << problem.reason << std::endl;
-    if (!report.libraryError.empty()) m_err << "Error: " << report.libraryError << std::endl;
-    m_out << std::flush;
-    const bool allTaken = report.notSetups.empty() && report.unreadable.empty() && report.libraryError.empty();
-    return allTaken ? ExitSuccess : ExitSomeFailed;
+    return ExitSomeFailed;
 }
 
 }  // namespace vantrel

@@ -31,6 +31,7 @@
 // what it added on standard output and names each file it could not take on
 // standard error: exit 0 when every file was added or already there, else 1.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -68,6 +69,9 @@ private:
     int extract(const std::string& sheet, const std::string& outFile);
     int exportCsv(const std::string& file);
     int importSetups(const Options& options);
+    // Runs one of the commands above: a failure becomes one line "Error: " +
+    // what is wrong, naming the file, and exit status 1.
+    int command(const std::function<int()>& body, const std::string& file = {});
 
     std::ostream& m_out;
     std::ostream& m_err;

@@ -29,10 +29,10 @@ constexpr const char* Source = "Document";
 }
 
 // The file name a file specification gives, the Unicode one first.
-std::string specName(QPDFObjectHandle spec) {
-    if (!spec.isDictionary()) return {};
+std::string specName(QPDFObjectHandle fileSpec) {
+    if (!fileSpec.isDictionary()) return {};
     for (const char* key : {"/UF", "/F"})
-        if (spec.getKey(key).isString()) return spec.getKey(key).getUTF8Value();
+        if (fileSpec.getKey(key).isString()) return fileSpec.getKey(key).getUTF8Value();
     return {};
 }
 
@@ -244,9 +244,9 @@ std::string Document::attachment(std::string_view name) const {
     const std::string key(name);
     std::string bytes;
     try {
-        auto spec = QPDFEmbeddedFileDocumentHelper(pdf).getEmbeddedFile(key);
-        if (!spec) unreadable(path(), "the document has no attachment named \"" + key + "\"");
-        auto stream = spec->getEmbeddedFileStream();
+        auto fileSpec = QPDFEmbeddedFileDocumentHelper(pdf).getEmbeddedFile(key);
+        if (!fileSpec) unreadable(path(), "the document has no attachment named \"" + key + "\"");
+        auto stream = fileSpec->getEmbeddedFileStream();
         if (!stream.isStream()) unreadable(path(), "the attachment \"" + key + "\" holds no data");
         auto data = stream.getStreamData(qpdf_dl_all);
         bytes.assign(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
@@ -277,9 +277,9 @@ void Document::attach(std::string_view name, std::string_view bytes, std::string
         const std::string now = QUtil::qpdf_time_to_pdf_time(QUtil::get_current_qpdf_time());
         auto stream = QPDFEFStreamObjectHelper::createEFStream(pdf, std::string(bytes));
         stream.setSubtype(std::string(mimeType)).setCreationDate(now).setModDate(now);
-        auto spec = QPDFFileSpecObjectHelper::createFileSpec(pdf, key, stream);
-        if (!description.empty()) spec.setDescription(std::string(description));
-        auto specObject = spec.getObjectHandle();
+        auto fileSpec = QPDFFileSpecObjectHelper::createFileSpec(pdf, key, stream);
+        if (!description.empty()) fileSpec.setDescription(std::string(description));
+        auto specObject = fileSpec.getObjectHandle();
         specObject.replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Data"));
 
         // The embedded files as one flat name tree, in name order; the catalog

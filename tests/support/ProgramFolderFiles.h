@@ -7,6 +7,7 @@
 #include <string>
 
 #include "TempProgramFolder.h"
+#include "platform/Process.h"
 
 namespace testsupport {
 
@@ -36,6 +37,17 @@ inline void copyFromStage(const TempProgramFolder& folder, const std::string& re
     const std::filesystem::path target = folder.path() / relative;
     std::filesystem::create_directories(target.parent_path());
     std::filesystem::copy_file(std::filesystem::path(VANTREL_STAGE_DIR) / relative, target);
+}
+
+// A copy of the whole staged program folder as "Vantrel" below scratch, with
+// an empty Sheets folder, made the program's folder: where the README's
+// pictures are taken. Answers the copy's path.
+inline std::filesystem::path useStagedCopy(const std::filesystem::path& scratch) {
+    const std::filesystem::path folder = scratch / "Vantrel";
+    std::filesystem::copy(VANTREL_STAGE_DIR, folder, std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(folder / "Sheets");
+    platform::process::setProgramFolderForTesting(folder.string());
+    return folder;
 }
 
 }  // namespace testsupport

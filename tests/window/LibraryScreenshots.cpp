@@ -23,6 +23,7 @@
 #include "LibraryWindow.h"
 #include "frmVantrel.h"
 #include "library/SetupLibrary.h"
+#include "ProgramFolderFiles.h"
 #include "platform/Process.h"
 
 using namespace vantrel::library;
@@ -51,10 +52,7 @@ int main(int argc, char* argv[]) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir scratch;
-    const std::filesystem::path folder = std::filesystem::path(scratch.path().toStdString()) / "Vantrel";
-    std::filesystem::copy(VANTREL_STAGE_DIR, folder, std::filesystem::copy_options::recursive);
-    std::filesystem::create_directories(folder / "Sheets");
-    platform::process::setProgramFolderForTesting(folder.string());
+    const std::filesystem::path folder = testsupport::useStagedCopy(scratch.path().toStdString());
 
     // A season from the sample setup: each round the racer changed a few things.
     vantrel::CAppSettings sample;

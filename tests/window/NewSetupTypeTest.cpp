@@ -130,10 +130,7 @@ private slots:
     }
     void init() {
         m_folder = std::make_unique<WindowTestFolder>();
-        MessageBox::clearHistory();
-        m_window = new frmVantrel;
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QVERIFY(showNewMainWindow(m_window));
         m_window->control<vantrel::FolderList>("Dir1")->setPath(
             QString::fromStdString(m_folder->sheetsFolder().string()));
     }

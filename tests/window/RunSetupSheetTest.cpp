@@ -51,10 +51,7 @@ class RunSetupSheetTest : public QObject {
 private slots:
     void init() {
         m_folder = std::make_unique<WindowTestFolder>();
-        MessageBox::clearHistory();
-        m_window = new frmVantrel;
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QVERIFY(showNewMainWindow(m_window));
         // The sheets go to a folder of their own, opened in the folder list.
         auto* dir1 = m_window->control<vantrel::FolderList>("Dir1");
         dir1->setPath(QString::fromStdString(m_folder->sheetsFolder().string()));

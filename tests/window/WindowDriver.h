@@ -6,15 +6,26 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTest>
 
 #include <array>
 
+#include "MessageBox.h"
 #include "SetupControls.h"
 #include "frmVantrel.h"
 
 namespace windowtest {
+
+// A new main window on the screen, with no message box shown so far; false
+// when the window never appeared.
+inline bool showNewMainWindow(QPointer<vantrel::frmVantrel>& window) {
+    vantrel::MessageBox::clearHistory();
+    window = new vantrel::frmVantrel;
+    window->show();
+    return QTest::qWaitForWindowExposed(window);
+}
 
 inline QAbstractButton* option(vantrel::frmVantrel* window, const char* group, int index) {
     auto* buttons = window->control<QButtonGroup>(group);

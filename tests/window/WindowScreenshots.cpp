@@ -20,6 +20,7 @@
 
 #include "WindowDriver.h"
 #include "frmVantrel.h"
+#include "ProgramFolderFiles.h"
 #include "platform/Process.h"
 
 int main(int argc, char* argv[]) {
@@ -30,10 +31,7 @@ int main(int argc, char* argv[]) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir scratch;
-    const std::filesystem::path folder = std::filesystem::path(scratch.path().toStdString()) / "Vantrel";
-    std::filesystem::copy(VANTREL_STAGE_DIR, folder, std::filesystem::copy_options::recursive);
-    std::filesystem::create_directories(folder / "Sheets");
-    platform::process::setProgramFolderForTesting(folder.string());
+    const std::filesystem::path folder = testsupport::useStagedCopy(scratch.path().toStdString());
 
     auto* window = new vantrel::frmVantrel;
     using windowtest::setTextOf;

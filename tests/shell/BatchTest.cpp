@@ -565,3 +565,36 @@ TEST(Batch, FieldsOfAFileThatIsNoFormIsOneErrorLineNamingTheFile) {
     EXPECT_EQ(runInProcess({"--fields"}).status, vantrel::BatchRunner::ExitUsage);
     EXPECT_EQ(runInProcess({"--fields", "a.pdf", "raw.dat"}).status, vantrel::BatchRunner::ExitUsage);
 }
+
+// The mapping --suggest-mapping prints for the club's own form, saved as it
+// stands as a setup type's mapping file, fills the club's sheet.
+TEST(BatchProgram, SuggestedMappingSavedAsItStandsFillsTheClubSheet) {
+    StagedCopy copy;
+    const fs::path club = fs::path(VANTREL_TEST_DATA_DIR) / "setuptype" / "ClubSetupSheet.pdf";
+    const BatchOutput suggested = copy.run("-u DISPLAY", "--suggest-mapping '" + club.string() + "'");
+    ASSERT_EQ(suggested.status, 0) << suggested.err;
+    std::string mapping;
+    for (const std::string& line : suggested.out) {
+        EXPECT_TRUE(line.ends_with('\r')) << line;  // CR LF, as Quorrel reads a mapping file
+        mapping += line + "\n";
+    }
+    EXPECT_THAT(mapping, StartsWith("1=Driver Name\r\n2=Track City\r\n3=Race Event\r\n4=Race Date\r\n"));
+    for (const char* line : {"\n93=Setup comments\r\n", "\n111=Qualifying\r\n", "\n112=Finish\r\n"})
+        EXPECT_NE(mapping.find(line), std::string::npos) << line;
+    EXPECT_EQ(suggested.out.size(), 24u);  // all 25 but the check box "Wet"
+
+    fs::copy_file(club, copy.root() / "Templates" / "SetupSheet_Riverside.pdf");
+    std::ofstream(copy.root() / "Mapping" / "Riverside.map", std::ios::binary) << mapping;
+    std::ofstream(copy.root() / "Config" / "Setup_Riverside.ini", std::ios::binary)
+        << "[Setup]\r\nSetupName=Riverside\r\nMappingFile=Riverside.map\r\n"
+           "PDFTemplateSetupSheet=SetupSheet_Riverside.pdf\r\n";
+    const BatchOutput built = copy.run("-u DISPLAY", "--setup Riverside --target out Data/Sample_RDX.dat");
+    ASSERT_EQ(built.status, 0) << built.err;
+    ASSERT_EQ(built.out.size(), 1u);
+    const auto fields = ShellTestFolder::formFields(copy.root() / built.out[0]);
+    const auto sample = testsupport::TempProgramFolder::readFile(copy.root() / "Data" / "Sample_RDX.dat");
+    for (const char* name : {"Driver Name", "Setup comments", "Qualifying", "Finish"}) {
+        EXPECT_FALSE(fields.at(name).empty()) << name;
+        EXPECT_NE(sample.find(fields.at(name)), std::string::npos) << name << ": " << fields.at(name);
+    }
+}

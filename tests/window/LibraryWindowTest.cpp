@@ -33,6 +33,14 @@ namespace {
 
 // Setups as a season brings them: names with accents, option groups on
 // real holes, the rest random but each setup different.
+// A note as long as a text box takes (254 characters), ending in words of its own.
+const std::string kLongNote = [] {
+    std::string note = "Long note:";
+    while (note.size() < 229) note += " more rear grip on the bumpy back straight,";
+    note.resize(229);
+    return note + " the very last words here";
+}();
+
 SetupEntry seasonSetup(std::mt19937& rng, int n) {
     static const char* const kDrivers[] = {"Jürgen Bär", "Åsa Lind", "Marco Rossi"};
     static const char* const kWords[] = {"4 deg", "Composite", "2.5", "-1", "35 WT", "Pink", "13.5T", "Carpet"};
@@ -54,8 +62,10 @@ SetupEntry seasonSetup(std::mt19937& rng, int n) {
     set(SetupField::RearArmShock, "3");
     set(SetupField::RearArmLength, "Long");
     set(SetupField::FrontKickupF, "2");
-    set(SetupField::Notes, n == 3 ? "Pushes out of the hairpin" : "");
-    set(SetupField::ResultsFinishPos, std::to_string(n == 0 ? 10 : n));
+    set(SetupField::FrontShockOil, "35");
+    set(SetupField::Notes, n == 3 ? "Pushes out of the hairpin" : n == 1 ? kLongNote : "");
+    static const char* const kPositions[] = {"10", "1st", "2nd", "3rd", "4th", "5", "6th", "7th"};
+    set(SetupField::ResultsFinishPos, kPositions[n % 8]);
     return e;
 }
 
@@ -166,9 +176,9 @@ private slots:
         search->clear();
         QCOMPARE(table->model()->rowCount(), 6);
 
-        // Sorting by a column: numbers as numbers.
+        // Sorting by a column: positions by their numbers.
         table->sortByColumn(LibraryModel::Finishing, Qt::AscendingOrder);
-        QCOMPARE(column(table, LibraryModel::Finishing), (QStringList{"1", "2", "3", "4", "5", "10"}));
+        QCOMPARE(column(table, LibraryModel::Finishing), (QStringList{"1st", "2nd", "3rd", "4th", "5", "10"}));
         table->sortByColumn(LibraryModel::Created, Qt::DescendingOrder);
         QCOMPARE(column(table, LibraryModel::Event).front(), QString("Round 6"));
 
@@ -372,11 +382,16 @@ private slots:
         QCOMPARE(tabs, (QStringList{"Event Details", "Front", "Rear", "Tyres", "Other"}));
         QCOMPARE(fields, 70);  // 73 fields; toe and the two arms take two each
         QCOMPARE(byCaption.value("Event Details/Driver Name"), (QStringList{"Jürgen Bär", "Åsa Lind", "Marco Rossi"}));
-        QCOMPARE(byCaption.value("Front/Toe"), (QStringList{"Toe-in 1.5", "Toe-out 1", "Toe-in 1.5"}));
+        QCOMPARE(byCaption.value("Front/Toe"), (QStringList{"Toe-in 1.5 deg", "Toe-out 1 deg", "Toe-in 1.5 deg"}));
+        QCOMPARE(byCaption.value("Front/Oil"), (QStringList{"35 WT", "35 WT", "35 WT"}));  // as the sheet shows it
         QCOMPARE(byCaption.value("Front/Shock Tower"), (QStringList{"hole 1", "hole 2", "hole 3"}));
-        QCOMPARE(byCaption.value("Front/Arm Shock"), (QStringList{"Long, hole 2", "Short, hole 3", "Long, hole 4"}));
-        QCOMPARE(byCaption.value("Rear/Arm Shock"), (QStringList{"Long, hole 3", "Long, hole 3", "Long, hole 3"}));
-        QCOMPARE(byCaption.value("Front/Kickup F"), (QStringList{"2", "2", "2"}));
+        QCOMPARE(byCaption.value("Front/Arm"), (QStringList{"Long, hole 2", "Short, hole 3", "Long, hole 4"}));
+        QCOMPARE(byCaption.value("Rear/Arm"), (QStringList{"Long, hole 3", "Long, hole 3", "Long, hole 3"}));
+        QCOMPARE(byCaption.value("Front/Kick-up F"), (QStringList{"2", "2", "2"}));
+        // The long note whole, its row as tall as its lines.
+        QCOMPARE(byCaption.value("Event Details/Notes").value(1), fromStd(kLongNote));
+        for (int r = 0; r < table->rowCount(); ++r)
+            if (table->item(r, 0)->text() == "Notes") QVERIFY(table->rowHeight(r) >= 3 * table->fontMetrics().height());
         QVERIFY(byCaption.contains("Tyres/Front Compound") && byCaption.contains("Tyres/Rear Compound"));
         QVERIFY(byCaption.contains("Other/Comments"));
 
@@ -413,8 +428,20 @@ private slots:
         compare->setOnlyDifferences(false);
         compare->writePdf(pdf);
         const auto [allPages, all] = pdfText(pdf);
-        QVERIFY(allPages > pages);
+        QVERIFY(allPages >= pages);
         QVERIFY(all.contains("Long, hole 3") && all.contains(QString("Page %1 of %1").arg(allPages)));
+        // The long note is on one page, first words to last.
+        int notePages = 0;
+        for (int page = 1; page <= allPages; ++page) {
+            QProcess text;
+            text.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+            QVERIFY(text.waitForFinished());
+            const QString onPage = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+            if (!onPage.contains("Long note:")) continue;
+            ++notePages;
+            QVERIFY2(onPage.contains("the very last words here"), qPrintable(onPage));
+        }
+        QCOMPARE(notePages, 1);
     }
 };
 

@@ -308,7 +308,13 @@ private slots:
             box->setFocus();
             QTest::keyClicks(box, QString(300, 'x'));
             QVERIFY2(box->text().toUtf8().size() == 254, qPrintable(name));
+            // At the limit the box says so; far from it, it says nothing.
+            const auto* sign = box->findChild<QLabel*>("lblCharactersLeft");
+            QVERIFY2(sign && sign->isVisibleTo(box) && sign->text() == "0 characters left", qPrintable(name));
+            box->setText(QString(230, 'x'));
+            QCOMPARE(sign->text(), QString("24 characters left"));
             box->clear();
+            QVERIFY(!sign->isVisibleTo(box));
             typeText(box, QString(200, QChar(0x00E9)));  // é takes two bytes
             QVERIFY2(box->text() == QString(127, QChar(0x00E9)), qPrintable(name));
             ++limited;
@@ -325,8 +331,13 @@ private slots:
         notes->setFocus();
         QTest::keyClicks(notes, "ride");
         QTest::keyClick(notes, Qt::Key_Return);
-        QTest::keyClicks(notes, "height");
-        QCOMPARE(notes->toPlainText(), QString("rideheight"));
+        QTest::keyClicks(notes, "height ");
+        QTest::keyClick(notes, Qt::Key_Return);
+        QTest::keyClicks(notes, "next");
+        // Return parts the words as the sheet's one line shows them, with one blank.
+        QCOMPARE(notes->toPlainText(), QString("ride height next"));
+        notes->setPlainText(QString(250, 'x'));
+        QCOMPARE(notes->findChild<QLabel*>("lblCharactersLeft")->text(), QString("4 characters left"));
         notes->setPlainText("line one\nline two");
         QCOMPARE(notes->toPlainText(), QString("line one line two"));
         notes->setPlainText(QString(150, QChar(0x00E9)));

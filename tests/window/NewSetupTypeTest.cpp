@@ -3,11 +3,14 @@
 // and a run with it; the name matcher as one table; the forms and names the
 // dialog refuses, each with its reason.
 
+#include <QApplication>
 #include <QComboBox>
+#include <QWheelEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTest>
 #include <QTimer>
 
@@ -174,13 +177,34 @@ private slots:
         bool reached = false;
         newSetupType(m_window, kClubSheet, [&](frmNewSetupType* dialog) {
             reached = true;
-            // 22 of the form's 25 fields are a sheet field's name once case,
-            // blanks and punctuation are set aside; "Wet" is a check box.
-            QCOMPARE(dialog->mappedCount(), 21);
-            QVERIFY(dialog->findChild<QLabel*>("lblMapped")->text().startsWith("21 of 112"));
-            QVERIFY(choose(dialog, "Comments", "Setup comments"));
-            QVERIFY(choose(dialog, "ResultsQualifyingPos", "Qualifying"));
-            QVERIFY(choose(dialog, "ResultsFinishPos", "Finish"));
+            // All of the form's 25 fields but the check box "Wet" are chosen
+            // by their words ("Setup comments", "Qualifying", "Finish" too).
+            QCOMPARE(dialog->mappedCount(), 24);
+            QVERIFY(dialog->findChild<QLabel*>("lblMapped")->text().startsWith("24 of 112"));
+            QCOMPARE(dialog->findChild<QComboBox*>("cmbComments")->currentData().toString(), QString("Setup comments"));
+            // Each row in the window's words, the sheet's name after them.
+            const QString oil = dialog->findChild<QLabel*>("lblFrontShockOil")->text();
+            QVERIFY2(oil.startsWith("Front › Shocks › Oil <") && oil.contains("FrontShockOil"), qPrintable(oil));
+            // The date box's limit shows beside the row it is chosen for.
+            QCOMPARE(dialog->findChild<QLabel*>("lblLimitRaceDate")->text(), QString("at most 10 characters"));
+            QVERIFY(dialog->findChild<QLabel*>("lblLimitDriverName")->text().isEmpty());
+            // The wheel over a drop-down without focus leaves it as it was.
+            auto* notes = dialog->findChild<QComboBox*>("cmbNotes");
+            const int before = notes->currentIndex();
+            QWheelEvent wheel(QPointF(5, 5), notes->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, 120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(notes, &wheel);
+            QCOMPARE(notes->currentIndex(), before);
+            dialog->activateWindow();
+            notes->setFocus();
+            QTRY_VERIFY(notes->hasFocus());
+            {
+                // Quiet: the field it turns to stays where it was chosen.
+                const QSignalBlocker quiet(notes);
+                QApplication::sendEvent(notes, &wheel);
+                QVERIFY(notes->currentIndex() != before);
+                notes->setCurrentIndex(before);
+            }
             // A mark goes to a text field only, and the dialog says why.
             QVERIFY(!offered(dialog, "FrontShockTowerShock2").contains("Wet"));
             QVERIFY(offered(dialog, "FrontShockTowerShock2").contains("Race Date"));

@@ -9,6 +9,7 @@
 #include "CSetupManager.h"
 #include "ImportReaders.h"
 #include "SetupFile.h"
+#include "SuggestMapping.h"
 #include "library/SetupCsv.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
@@ -21,6 +22,7 @@ namespace vantrel {
 std::string BatchRunner::usage() {
     return "Usage: vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...\n"
            "       vantrel-batch --fields PDF\n"
+           "       vantrel-batch --suggest-mapping PDF\n"
            "       vantrel-batch --extract SHEET.pdf OUTFILE.dat\n"
            "       vantrel-batch --export-csv FILE\n"
            "       vantrel-batch [--setup NAME] --import PATH...\n"
@@ -30,6 +32,8 @@ std::string BatchRunner::usage() {
            "  --target DIR       folder that receives the sheets (default: the current folder)\n"
            "  --open             show each sheet in the PDF viewer\n"
            "  --fields PDF       list the PDF's form fields, tab-separated, one a line\n"
+           "  --suggest-mapping PDF\n"
+           "                     print the mapping file New Setup Type would pre-choose\n"
            "  --extract SHEET OUTFILE\n"
            "                     write the setup of a sheet (attached, or read from its\n"
            "                     fields) as a raw data file\n"
@@ -50,6 +54,7 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
     };
     static constexpr CommandSwitch kCommands[] = {
         {"--fields", Command::Fields, 1, 1, "one PDF"},
+        {"--suggest-mapping", Command::SuggestMapping, 1, 1, "one PDF"},
         {"--extract", Command::Extract, 2, 2, "a sheet and an output file"},
         {"--export-csv", Command::ExportCsv, 1, 1, "one file"},
         {"--import", Command::Import, 1, SIZE_MAX, "at least one file or folder"},
@@ -139,6 +144,8 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     switch (options.command) {
     case Command::Build: break;
     case Command::Fields: return listFields(options.operands.front());
+    case Command::SuggestMapping:
+        return command([&] { return printSuggestedMapping(options.operands[0], m_out); }, options.operands[0]);
     case Command::Extract: return extract(options.operands[0], options.operands[1]);
     case Command::ExportCsv: return exportCsv(options.operands.front());
     case Command::Import: return importSetups(options);

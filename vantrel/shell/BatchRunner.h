@@ -5,6 +5,7 @@
 //
 //   vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...
 //   vantrel-batch --fields PDF
+//   vantrel-batch --suggest-mapping PDF   (SuggestMapping.h)
 //   vantrel-batch --extract SHEET.pdf OUTFILE.dat
 //   vantrel-batch --export-csv FILE
 //   vantrel-batch [--setup NAME] --import PATH...
@@ -52,7 +53,7 @@ public:
     static std::string usage();
 
 private:
-    enum class Command { Build, Fields, Extract, ExportCsv, Import };
+    enum class Command { Build, Fields, SuggestMapping, Extract, ExportCsv, Import };
     struct Options {
         Command command = Command::Build;
         std::string setupName = "RDX";

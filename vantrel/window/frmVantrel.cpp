@@ -33,6 +33,9 @@
 #include "frmNewSetupType.h"
 #include "TallTextBox.h"
 #include "TextLimit.h"
+#include "CharactersLeft.h"
+#include "SetupControls.h"
+#include "WheelGuard.h"
 #include "modStartProgram.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -53,6 +56,12 @@ void loadStep(int step) {
 constexpr double PictureScale = 1.3;
 
 QString fromStd(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// A setup control's label is its caption in the control table, with a colon.
+QString captionFor(const QWidget* field, const QString& otherwise) {
+    const SetupControl* control = setupControlNamed(field->objectName().toStdString());
+    return control ? fromStd(control->caption) + ':' : otherwise;
+}
 
 }  // namespace
 
@@ -87,6 +96,7 @@ QLineEdit* frmVantrel::textBox(const QString& name) {
     box->setObjectName(name);
     box->setMaxLength(textlimit::MaxValueBytes);
     box->setValidator(new textlimit::ByteLimitValidator(textlimit::MaxValueBytes, box));
+    textlimit::showCharactersLeft(box, textlimit::MaxValueBytes);
     return box;
 }
 
@@ -101,6 +111,8 @@ QComboBox* frmVantrel::comboBox(const QString& name, const QStringList& items, c
     box->lineEdit()->setMaxLength(textlimit::MaxValueBytes);
     box->setValidator(new textlimit::ByteLimitValidator(textlimit::MaxValueBytes, box));
     box->setMinimumContentsLength(10);
+    textlimit::showCharactersLeft(box->lineEdit(), textlimit::MaxValueBytes);
+    wheelguard::install(box);
     return box;
 }
 
@@ -127,13 +139,13 @@ QFormLayout* frmVantrel::formLayout() {
 }
 
 void frmVantrel::addRow(QFormLayout* form, const QString& caption, QWidget* field) {
-    QLabel* l = label("lbl" + field->objectName().mid(3), caption);
+    QLabel* l = label("lbl" + field->objectName().mid(3), captionFor(field, caption));
     l->setBuddy(field);
     form->addRow(l, field);
 }
 
 void frmVantrel::addRow(QFormLayout* form, const QString& caption, QWidget* field, const QString& unit) {
-    QLabel* l = label("lbl" + field->objectName().mid(3), caption);
+    QLabel* l = label("lbl" + field->objectName().mid(3), captionFor(field, caption));
     l->setBuddy(field);
     auto* row = new QHBoxLayout;
     row->addWidget(field, 1);

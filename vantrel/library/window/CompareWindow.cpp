@@ -15,10 +15,12 @@
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 #include "LibraryWindow.h"
 #include "MessageBox.h"
+#include "SheetSources.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 
@@ -41,6 +43,23 @@ QString shownTime(const std::string& created) {
     return text.size() >= 16 && text[10] == 'T' ? text.left(10) + ' ' + text.mid(11, 5) : text;
 }
 
+// Lays the text out in lines of at most width, broken between words or,
+// for a word wider than that, inside it; returns the height of the lines.
+double wrapped(QTextLayout& layout, double width) {
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    double height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+    }
+    layout.endLayout();
+    return height;
+}
+
 QFont sheetFont(double size, bool bold = false) {
     QFont f(kSheetFont);
     f.setPointSizeF(size);
@@ -57,9 +76,11 @@ CompareWindow::CompareWindow(std::vector<StoredSetup> setups, const QWidget* mai
     setWindowTitle("Compare Setups");
     if (mainWindow) setFont(mainWindow->font());
 
-    for (ComparisonRow& r : comparisonRows(mainWindow)) {
+    std::vector<SetupValues> shown;
+    for (const StoredSetup& s : m_setups) shown.push_back(sheetShownValues(s.values));
+    for (ComparisonRow& r : comparisonRows()) {
         Row row;
-        for (const StoredSetup& s : m_setups) row.values << displayValue(r, s.values, mainWindow);
+        for (const SetupValues& values : shown) row.values << displayValue(r, values);
         for (const QString& v : row.values) row.differs = row.differs || v != row.values.front();
         row.row = std::move(r);
         m_rows.push_back(std::move(row));
@@ -72,7 +93,9 @@ CompareWindow::CompareWindow(std::vector<StoredSetup> setups, const QWidget* mai
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
     m_table->verticalHeader()->hide();
-    m_table->setWordWrap(false);
+    // Long notes wrap; each row is as tall as its longest value.
+    m_table->setWordWrap(true);
+    m_table->setTextElideMode(Qt::ElideNone);
     // The setups share the width alike; the captions keep theirs.
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
@@ -110,6 +133,8 @@ CompareWindow::CompareWindow(std::vector<StoredSetup> setups, const QWidget* mai
             for (int c = 0; c < m_table->columnCount(); ++c) m_table->item(r, c)->setBackground(kDiffers);
     }
     m_table->resizeRowsToContents();
+    connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, m_table,
+            [this] { m_table->resizeRowsToContents(); });
 
     m_only = new QCheckBox("Only differences", this);
     m_only->setObjectName("chkOnlyDifferences");
@@ -218,13 +243,14 @@ QByteArray CompareWindow::paintPdf() const {
     writer.setPageLayout(
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
 
-    // Each row's height: its tallest value, wrapped in its column.
-    const QFontMetricsF valueMetrics(valueFont, &writer);
+    // Each row's height: its tallest value, wrapped in its column in the
+    // font it is drawn in, so that no line of it falls outside its cell.
+    const double textWidth = valueWidth - 7;
     auto rowHeight = [&](const Row& row) {
         double h = kRowHeight;
         for (const QString& v : row.values) {
-            const QRectF r = valueMetrics.boundingRect(QRectF(0, 0, valueWidth - 6, 1e6), Qt::TextWordWrap, v);
-            h = std::max(h, r.height() + 4);
+            QTextLayout layout(v, row.differs ? boldValue : valueFont, &writer);
+            h = std::max(h, wrapped(layout, textWidth) + 4);
         }
         return h;
     };
@@ -327,9 +353,9 @@ QByteArray CompareWindow::paintPdf() const {
                     p.setPen(QPen(kRule, 0.5));
                     p.drawLine(QPointF(cell.left(), cell.bottom() - 1), QPointF(cell.right(), cell.bottom() - 1));
                     p.setPen(kInk);
-                    p.setFont(row->differs ? boldValue : valueFont);
-                    p.drawText(cell.adjusted(1, 1, 0, -2), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                               row->values[c]);
+                    QTextLayout layout(row->values[c], row->differs ? boldValue : valueFont, &writer);
+                    const double height = wrapped(layout, textWidth);
+                    layout.draw(&p, QPointF(cell.left() + 1, cell.top() + (cell.height() - 1 - height) / 2));
                 }
                 ry += h;
             }

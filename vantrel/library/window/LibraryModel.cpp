@@ -1,5 +1,8 @@
 #include "LibraryModel.h"
 
+#include <QRegularExpression>
+#include <optional>
+
 namespace vantrel::library {
 
 namespace {
@@ -11,6 +14,14 @@ QString shownTime(const std::string& created) {
     QString text = fromStd(created);
     if (text.size() >= 16 && text[10] == 'T') return text.left(10) + ' ' + text.mid(11, 5);
     return text;
+}
+
+// The first number in a position ("4th" 4, "P3" 3), none in "DNF".
+std::optional<double> positionNumber(const QString& text) {
+    static const QRegularExpression kNumber("\\d+(\\.\\d+)?");
+    const QRegularExpressionMatch match = kNumber.match(text);
+    if (!match.hasMatch()) return std::nullopt;
+    return match.captured().toDouble();
 }
 
 }  // namespace
@@ -98,6 +109,12 @@ bool LibraryFilter::lessThan(const QModelIndex& left, const QModelIndex& right) 
     }
     const QVariant a = left.data(sortRole());
     const QVariant b = right.data(sortRole());
+    if (left.column() == LibraryModel::Qualifying || left.column() == LibraryModel::Finishing) {
+        // A position by its number, whatever is written around it: "3rd", "P4", "10".
+        const std::optional<double> x = positionNumber(a.toString()), y = positionNumber(b.toString());
+        if (x && y && *x != *y) return *x < *y;
+        if (x.has_value() != y.has_value()) return x.has_value();
+    }
     // Positions and numbers as numbers ("2" before "10"), text by the collator.
     bool leftNumber = false, rightNumber = false;
     const double x = a.toString().trimmed().toDouble(&leftNumber), y = b.toString().trimmed().toDouble(&rightNumber);

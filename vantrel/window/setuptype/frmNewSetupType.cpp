@@ -26,7 +26,11 @@
 
 #include "CDataBuilder.h"
 #include "ChassisArt.h"
+#include "FieldMatcher.h"
 #include "MessageBox.h"
+#include "SheetSources.h"
+#include "SuggestMapping.h"
+#include "WheelGuard.h"
 #include "platform/Error.h"
 
 namespace vantrel {
@@ -81,13 +85,6 @@ QList<Group> sheetGroups() {
     return groups;
 }
 
-// A mapping line is trimmed of blanks and ends at a line end: a form field
-// whose name has either cannot be named in one.
-bool nameFitsMappingLine(const std::string& name) {
-    return !name.empty() && name.front() != ' ' && name.back() != ' ' &&
-           name.find_first_of("\r\n") == std::string::npos;
-}
-
 QString describe(const pdfauto::FieldInfo& field) {
     QString text = QString::fromStdString(field.name) + "  (" + QString::fromStdString(field.kind);
     if (field.page > 0) text += ", page " + QString::number(field.page);
@@ -110,7 +107,7 @@ frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Fo
                             "\": a value cannot be sent to one of them alone. Give the fields names of their own "
                             "in the program that made the form.");
     for (pdfauto::FieldInfo& field : fields)
-        if (nameFitsMappingLine(field.name)) m_fields.push_back(std::move(field));
+        if (fitsMappingLine(field.name)) m_fields.push_back(std::move(field));
     if (m_fields.empty())
         platform::raise(platform::ErrInvalidArgument, "frmNewSetupType",
                         "No form field of " + pdfPath + " has a name that a mapping file can hold.");
@@ -137,11 +134,12 @@ void frmNewSetupType::buildWindow() {
     setObjectName("frmNewSetupType");
     setWindowTitle("New Setup Type - " + QFileInfo(QString::fromStdString(m_pdfPath)).fileName());
 
-    std::vector<std::string> names;
-    for (const auto& field : m_fields) names.push_back(field.name);
     const bool hasButtons = std::any_of(m_fields.begin(), m_fields.end(), [](const pdfauto::FieldInfo& f) {
         return f.kind == "checkbox" || f.kind == "radiobutton";
     });
+    std::vector<matcher::FormField> named;
+    for (const auto& field : m_fields) named.push_back({field.name, field.kind == "text"});
+    const auto suggested = matcher::suggest(named);
 
     auto* groupsColumn = new QWidget;
     auto* groupsLayout = new QVBoxLayout(groupsColumn);
@@ -149,14 +147,19 @@ void frmNewSetupType::buildWindow() {
     for (std::size_t i = 0; i < SheetFieldNames.size(); ++i)
         positions[QString::fromUtf8(SheetFieldNames[i].data(), SheetFieldNames[i].size())] = int(i);
     m_choices = QList<QComboBox*>(int(SheetFieldNames.size()), nullptr);
+    m_limits = QList<QLabel*>(int(SheetFieldNames.size()), nullptr);
     for (const Group& group : sheetGroups()) {
         auto* box = new QGroupBox(group.title);
         auto* form = new QFormLayout(box);
         for (const QString& sheetField : group.fields) {
-            const std::string field = sheetField.toStdString();
-            const bool mark = setuptype::isMarkField(field);
+            const int position = positions.at(sheetField);
+            const bool mark = setuptype::isMarkField(sheetField.toStdString());
             auto* choice = new QComboBox;
             choice->setObjectName("cmb" + sheetField);
+            // The form's names are long; the list opens as wide as they need.
+            choice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            choice->setMinimumContentsLength(22);
+            wheelguard::install(choice);
             choice->addItem(kNone, QString());
             for (const auto& formField : m_fields)
                 if (!mark || formField.kind == "text")
@@ -165,14 +168,26 @@ void frmNewSetupType::buildWindow() {
                 choice->setToolTip(
                     "A mark (\"l\" or \"_\") is a character drawn in a text field: only text fields "
                     "are offered.");
-            const int match = setuptype::matchingFormField(field, names);
-            if (match >= 0) {
-                const int item = choice->findData(QString::fromStdString(names[match]));
+            if (const int match = suggested[std::size_t(position)]; match >= 0) {
+                const int item = choice->findData(QString::fromStdString(m_fields[std::size_t(match)].name));
                 if (item >= 0) choice->setCurrentIndex(item);
             }
             connect(choice, &QComboBox::currentIndexChanged, this, &frmNewSetupType::mappingChanged);
-            form->addRow(sheetField + (mark ? " (mark)" : "") + ":", choice);
-            m_choices[positions.at(sheetField)] = choice;
+            // The racer's words first, the sheet's own name for the field after them.
+            auto* caption =
+                new QLabel(QString::fromStdString(racerWords(SheetField(position))).toHtmlEscaped() +
+                           " <span style=\"color:#6a6f76\">" + sheetField + (mark ? " (mark)" : "") + "</span>");
+            caption->setObjectName("lbl" + sheetField);
+            caption->setBuddy(choice);
+            auto* limit = new QLabel;
+            limit->setObjectName("lblLimit" + sheetField);
+            limit->setStyleSheet("color: #a04000;");
+            auto* row = new QHBoxLayout;
+            row->addWidget(choice, 1);
+            row->addWidget(limit);
+            form->addRow(caption, row);
+            m_choices[position] = choice;
+            m_limits[position] = limit;
         }
         groupsLayout->addWidget(box);
     }
@@ -184,8 +199,10 @@ void frmNewSetupType::buildWindow() {
 
     auto* left = new QVBoxLayout;
     auto* intro = new QLabel(
-        "Choose for each field of the setup sheet the field of your form that shows it. Fields with the same name are "
-        "chosen already.");
+        "Choose for each value the field of your form that shows it. Each row names the value as the window does "
+        "(tab, frame, caption), then the setup sheet's name for it. A form field whose name says which value it "
+        "shows is chosen already; a name that could mean two values (\"Oil\" beside front and rear shocks) is "
+        "left for you.");
     intro->setWordWrap(true);
     left->addWidget(intro);
     if (hasButtons) {
@@ -245,6 +262,20 @@ void frmNewSetupType::mappingChanged() {
                 const QSignalBlocker quiet(other);
                 other->setCurrentIndex(0);
             }
+    }
+    // The length limit of each chosen field, beside its row: longer values are cut.
+    for (int i = 0; i < m_choices.size(); ++i) {
+        if (!m_choices[i]) continue;
+        const std::string chosen = m_choices[i]->currentData().toString().toStdString();
+        const auto field = std::find_if(m_fields.begin(), m_fields.end(), [&](const pdfauto::FieldInfo& f) {
+            return !chosen.empty() && f.name == chosen;
+        });
+        QString text;
+        if (field != m_fields.end() && field->maxLength > 0)
+            text = field->comb ? QString("%1 cells").arg(field->maxLength)
+                               : QString("at most %1 characters").arg(field->maxLength);
+        m_limits[i]->setText(text);
+        m_limits[i]->setToolTip(text.isEmpty() ? QString() : "The form keeps no more of a value: the rest is cut.");
     }
     m_count->setText(QString("%1 of %2 sheet fields mapped to the form's %3 fields")
                          .arg(mappedCount())

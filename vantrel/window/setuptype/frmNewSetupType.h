@@ -1,6 +1,7 @@
 #pragma once
-// "New Setup Type": the sheet's 112 fields, grouped as on the RDX sheet, each
-// with a choice of the chosen PDF's form fields, and the PDF's first page with
+// "New Setup Type": the sheet's 112 fields, grouped as on the RDX sheet and
+// named in the window's words, each with a choice of the chosen PDF's form
+// fields (pre-chosen by the word matcher, FieldMatcher.h), and the PDF's first page with
 // the chosen fields outlined. Saving makes a setup type of the racer's own
 // (SetupTypeFiles.h).
 
@@ -51,6 +52,7 @@ private:
     setuptype::FirstPage m_firstPage;
     QImage m_page;                // the first page, rendered once
     QList<QComboBox*> m_choices;  // one per sheet field, in record order
+    QList<QLabel*> m_limits;      // beside each: the chosen field's length limit
     QLabel* m_count = nullptr;
     QLabel* m_preview = nullptr;
     QString m_savedName;

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QTextBlock>
 
+#include "CharactersLeft.h"
 #include "TextLimit.h"
 
 namespace vantrel {
@@ -12,6 +13,9 @@ TallTextBox::TallTextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     connect(this, &QPlainTextEdit::textChanged, this, &TallTextBox::keepWithinLimits);
+    textlimit::showCharactersLeft(
+        this, [this] { return m_maxBytes - int(toPlainText().toUtf8().size()); },
+        [this](int room) { setViewportMargins(0, 0, 0, room); });
 }
 
 void TallTextBox::setMaxBytes(int maxBytes) {
@@ -25,9 +29,16 @@ QSize TallTextBox::sizeHint() const {
 }
 
 void TallTextBox::keyPressEvent(QKeyEvent* event) {
-    // Return would start a line the raw data file cannot hold.
+    // Return would start a line the raw data file cannot hold: it parts
+    // the words with a blank instead, as a line break shows on the sheet.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->ignore();
+        QTextCursor cursor = textCursor();
+        const QString text = toPlainText();
+        const int at = cursor.selectionStart();
+        const bool blankBefore = at == 0 || text.at(at - 1).isSpace();
+        const bool blankAfter = cursor.selectionEnd() < text.size() && text.at(cursor.selectionEnd()).isSpace();
+        if (cursor.hasSelection() || (!blankBefore && !blankAfter)) cursor.insertText(QStringLiteral(" "));
+        setTextCursor(cursor);
         return;
     }
     QPlainTextEdit::keyPressEvent(event);

@@ -77,6 +77,10 @@ int main(int argc, char* argv[]) {
          "Northfield Raceway, Leeds",
          "Winter Series Round 2",
          {{SetupField::FrontShockTower, "3"},
+          {SetupField::Notes,
+           "Tower hole 3 calmed the front over the bumps on the back straight; it still pushes mid-corner on "
+           "power. Next round: a softer front spring, 2 deg more castor, and 35 WT in the rear if the track "
+           "stays this dusty."},
           {SetupField::ResultsQualifyingPos, "5th"},
           {SetupField::ResultsFinishPos, "4th"}}},
         {"2026-02-14T16:20:00+01:00", "Northfield Raceway, Leeds", "Winter Series Round 3", {}},

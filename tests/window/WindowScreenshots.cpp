@@ -1,16 +1,20 @@
 // Pictures of the six tabs of the real main window, filled with a sample
-// setup and after one real run, as PNG files into the folder given (docs/ for
-// the README). A copy of the staged program folder stands in for the
-// program's own, so the run writes nothing into the build.
+// setup and after one real run, and of New Setup Type over the club's form, as PNG files into the folder given (docs/
+// for the README). A copy of the staged program folder stands in for the program's own, so the run writes nothing into
+// the build.
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QAbstractButton>
+#include <QDialog>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
@@ -111,6 +115,36 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         std::printf("%s\n", qPrintable(file));
+    }
+    // New Setup Type over the club's form, through the button and its file dialog.
+    const QString club = QString::fromStdString(
+        (std::filesystem::path(VANTREL_TEST_DATA_DIR) / "setuptype" / "ClubSetupSheet.pdf").string());
+    bool shot = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, window, [&] {
+        if (auto* chooser = window->findChild<QFileDialog*>("CommonDialog2"); chooser && chooser->isVisible()) {
+            if (auto* name = chooser->findChild<QLineEdit*>("fileNameEdit")) {
+                name->setText(club);
+                QMetaObject::invokeMethod(chooser, "accept");
+            }
+            return;
+        }
+        auto* dialog = window->findChild<QDialog*>("frmNewSetupType");
+        if (!dialog || !dialog->isVisible()) return;
+        poll.stop();
+        dialog->resize(dialog->size().boundedTo(QSize(1366, 740)));
+        QTest::qWait(300);
+        const QString file = out.filePath("new-setup-type.png");
+        shot = dialog->grab().save(file);
+        std::printf("%s\n", qPrintable(file));
+        dialog->reject();
+    });
+    poll.start(50);
+    tabs->setCurrentIndex(tabs->count() - 1);
+    window->control<QPushButton>("cmdNewSetupType")->click();
+    if (!shot) {
+        std::fprintf(stderr, "no picture of New Setup Type\n");
+        return 1;
     }
     delete window;
     return 0;

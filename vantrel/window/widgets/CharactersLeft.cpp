@@ -1,5 +1,6 @@
 #include "CharactersLeft.h"
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,9 +40,14 @@ public:
         adjustSize();
         if (const int room = m_bottom ? height() : width() + 2; room != m_reserved) m_reserve(m_reserved = room);
         const QWidget* box = parentWidget();
-        const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-        move(box->width() - width() - frame - 1,
-             m_bottom ? box->height() - height() - frame : (box->height() - height()) / 2);
+        if (const auto* area = qobject_cast<const QAbstractScrollArea*>(box); area && m_bottom) {
+            // Below the lines, in the room kept for it, clear of the scroll bar.
+            const QRect lines = area->viewport()->geometry();
+            move(lines.right() + 1 - width(), lines.bottom() + 1);
+        } else {
+            const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            move(box->width() - width() - frame - 1, (box->height() - height()) / 2);
+        }
         raise();
     }
 

@@ -184,7 +184,7 @@ private slots:
             QCOMPARE(dialog->findChild<QComboBox*>("cmbComments")->currentData().toString(), QString("Setup comments"));
             // Each row in the window's words, the sheet's name after them.
             const QString oil = dialog->findChild<QLabel*>("lblFrontShockOil")->text();
-            QVERIFY2(oil.startsWith("Front › Shocks › Oil <") && oil.contains("FrontShockOil"), qPrintable(oil));
+            QVERIFY2(oil.startsWith("Front › Shocks › Oil<br>") && oil.contains("FrontShockOil"), qPrintable(oil));
             // The date box's limit shows beside the row it is chosen for.
             QCOMPARE(dialog->findChild<QLabel*>("lblLimitRaceDate")->text(), QString("at most 10 characters"));
             QVERIFY(dialog->findChild<QLabel*>("lblLimitDriverName")->text().isEmpty());

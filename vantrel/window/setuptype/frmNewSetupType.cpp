@@ -173,10 +173,10 @@ void frmNewSetupType::buildWindow() {
                 if (item >= 0) choice->setCurrentIndex(item);
             }
             connect(choice, &QComboBox::currentIndexChanged, this, &frmNewSetupType::mappingChanged);
-            // The racer's words first, the sheet's own name for the field after them.
-            auto* caption =
-                new QLabel(QString::fromStdString(racerWords(SheetField(position))).toHtmlEscaped() +
-                           " <span style=\"color:#6a6f76\">" + sheetField + (mark ? " (mark)" : "") + "</span>");
+            // The racer's words first, the sheet's own name for the field below them.
+            auto* caption = new QLabel(QString::fromStdString(racerWords(SheetField(position))).toHtmlEscaped() +
+                                       "<br><span style=\"color:#6a6f76; font-size:small\">" + sheetField +
+                                       (mark ? " (mark)" : "") + "</span>");
             caption->setObjectName("lbl" + sheetField);
             caption->setBuddy(choice);
             auto* limit = new QLabel;

@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "WindowGeometry.h"
+
 namespace vantrel {
 
 namespace {
@@ -42,6 +44,7 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
         return answer;
     }
     QMessageBox box(icon, title, text, buttons, parent);
+    windowgeometry::fitOnShow(&box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

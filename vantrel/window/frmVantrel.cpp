@@ -33,6 +33,7 @@
 #include "frmNewSetupType.h"
 #include "TallTextBox.h"
 #include "TextLimit.h"
+#include "WindowGeometry.h"
 #include "modStartProgram.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -69,6 +70,7 @@ frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
+    windowgeometry::remember(this);
     loadWindow();
 }
 
@@ -760,9 +762,8 @@ void frmVantrel::folderChanged(const QString& path) { control<QLineEdit>("txtTar
 
 void frmVantrel::createSetupSheetClicked() { RunSetupSheet(); }
 
-void frmVantrel::cancelClicked() {
-    hide();
-    close();
-}
+// A window hidden before its close is no longer visible when it closes, so
+// it would not count as the last window and the program would stay running.
+void frmVantrel::cancelClicked() { close(); }
 
 }  // namespace vantrel

@@ -19,6 +19,7 @@
 
 #include "LibraryWindow.h"
 #include "MessageBox.h"
+#include "WindowGeometry.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 
@@ -135,6 +136,7 @@ CompareWindow::CompareWindow(std::vector<StoredSetup> setups, const QWidget* mai
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
     resize(22 * em + int(m_setups.size()) * 24 * em + 40, 46 * fontMetrics().height());
+    windowgeometry::remember(this);
 }
 
 QStringList CompareWindow::columnTitles() const {

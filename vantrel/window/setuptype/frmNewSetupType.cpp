@@ -27,6 +27,7 @@
 #include "CDataBuilder.h"
 #include "ChassisArt.h"
 #include "MessageBox.h"
+#include "WindowGeometry.h"
 #include "platform/Error.h"
 
 namespace vantrel {
@@ -127,6 +128,7 @@ frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Fo
     }
     buildWindow();
     mappingChanged();
+    windowgeometry::remember(this);
 }
 
 frmNewSetupType::~frmNewSetupType() = default;

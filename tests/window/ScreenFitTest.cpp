@@ -4,6 +4,7 @@
 // where the racer left it, fitted to the screen when that place no longer fits.
 
 #include <QApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
@@ -49,7 +50,7 @@ class ScreenFitTest : public QObject {
     QPointer<frmVantrel> m_main;
 
     library::LibraryWindow* openLibrary() {
-        QTest::keyClick(m_main, Qt::Key_L, Qt::ControlModifier);
+        m_main->control<QPushButton>("cmdLibrary")->click();
         return m_main->findChild<library::LibraryWindow*>("frmLibrary");
     }
 

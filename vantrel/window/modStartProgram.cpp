@@ -43,7 +43,7 @@ QString noViewerReason() {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return "no viewer could show it (no display)";
     if (pdfauto::findViewerLauncher().empty())
-        return "no viewer could show it (xdg-open, of the package xdg-utils, is not installed)";
+        return "no viewer could show it (no xdg-open: install the package xdg-utils)";
     return {};
 }
 

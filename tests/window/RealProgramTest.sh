@@ -39,7 +39,7 @@ case_close_ends_the_program() {
   copy_of_stage "$work/close"
   "$work/close/vantrel" & local pid=$!
   local window=""
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     window="$(xdotool search --onlyvisible --name '^Vantrel$' 2>/dev/null | head -n 1 || true)"
     [[ -n "$window" ]] && break
     sleep 0.05
@@ -47,13 +47,13 @@ case_close_ends_the_program() {
   [[ -n "$window" ]] || { kill "$pid"; echo "the window never showed"; return 1; }
   # Focus starts on the driver's name; two back-tabs reach Close (after Create).
   xdotool windowfocus --sync "$window" key --clearmodifiers shift+Tab shift+Tab space
-  for _ in $(seq 100); do
+  for _ in $(seq 200); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.05
   done
   if kill -0 "$pid" 2>/dev/null; then
     kill "$pid"
-    echo "the program still runs 5 s after Close"
+    echo "the program still runs 10 s after Close"
     return 1
   fi
   local status=0

@@ -4,6 +4,7 @@
 // where the racer left it, fitted to the screen when that place no longer fits.
 
 #include <QApplication>
+#include <QDebug>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -30,16 +31,11 @@ using namespace windowtest;
 namespace {
 
 QString offScreen(const QWidget* window) {
-    const QRect available = window->screen()->availableGeometry(), frame = window->frameGeometry();
-    if (available.contains(frame)) return {};
-    return QString("%1: frame %2,%3 %4x%5 outside the available %6x%7")
-        .arg(window->objectName())
-        .arg(frame.x())
-        .arg(frame.y())
-        .arg(frame.width())
-        .arg(frame.height())
-        .arg(available.width())
-        .arg(available.height());
+    QString text;
+    if (!window->screen()->availableGeometry().contains(window->frameGeometry()))
+        QDebug(&text) << window->objectName() << window->frameGeometry() << "is not on"
+                      << window->screen()->availableGeometry();
+    return text;
 }
 
 }  // namespace
@@ -59,18 +55,15 @@ class ScreenFitTest : public QObject {
         if (name == "main window") return offScreen(m_main);
         if (name == "message box") {
             QString result = "no message box showed";
-            auto* poll = new QTimer(m_main);
-            QDeadlineTimer deadline(5000);
-            connect(poll, &QTimer::timeout, m_main, [&result, poll, deadline] {
+            QTimer poll;
+            const QDeadlineTimer deadline(5000);
+            connect(&poll, &QTimer::timeout, [&result, deadline] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 if (!box || !box->isVisible()) return;
                 result = offScreen(box);
-                if (result.isEmpty() || deadline.hasExpired()) {
-                    poll->deleteLater();
-                    box->done(QMessageBox::Ok);
-                }
+                if (result.isEmpty() || deadline.hasExpired()) box->done(QMessageBox::Ok);
             });
-            poll->start(20);
+            poll.start(20);
             // An import report naming a hundred files.
             QStringList lines;
             for (int i = 0; i < 100; ++i) lines << QString("/home/racer/Sheets/Round %1.pdf: not a setup").arg(i);

@@ -79,8 +79,8 @@ endforeach()
 list(JOIN new_lines "\n" manifest_text)
 file(WRITE "${manifest}" "${manifest_text}\n")
 
-# The component registry names each library by its absolute path, so it is
-# written afresh on every install, by the installed regsvr itself.
+# The component registry names the libraries relative to the program folder;
+# it is written afresh on every install, by the installed regsvr itself.
 if("$ENV{DESTDIR}" STREQUAL "")
   set(libraries)
   foreach(name IN LISTS vantrel_components)
@@ -128,6 +128,10 @@ if(vantrel_desktop_entry)
     # an entry of the user's own may otherwise rank first where none is set.
     set(pdf_default "")
     find_program(xdg_mime xdg-mime)
+    if(NOT xdg_mime)
+      message(WARNING "xdg-mime (package xdg-utils) is not installed: Vantrel cannot learn which application "
+                      "opens PDF files, so it is not offered for them")
+    endif()
     if(xdg_mime AND "$ENV{DESTDIR}" STREQUAL "")
       execute_process(COMMAND "${xdg_mime}" query default application/pdf
         OUTPUT_VARIABLE pdf_default OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE ignored)

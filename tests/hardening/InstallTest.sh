@@ -56,15 +56,17 @@ done
 if ldd "$prefix/vantrel-batch" "$prefix/Quorrel.so" "$prefix/PdfAutomation.so" | grep -q "not found"; then
   fail "a library the installed programs need is not found"
 fi
-grep -qF "$prefix/Quorrel.so" "$prefix/bin/Registry.ini" || fail "Quorrel is not registered at its installed path"
-grep -qF "$prefix/PdfAutomation.so" "$prefix/bin/Registry.ini" || fail "PdfAutomation is not registered"
+# Registered relative to the program folder, so that a moved or copied folder runs its own.
+grep -qx "InprocServer32=Quorrel.so"$'\r' "$prefix/bin/Registry.ini" || fail "Quorrel is not registered in the program folder"
+grep -qx "InprocServer32=PdfAutomation.so"$'\r' "$prefix/bin/Registry.ini" || fail "PdfAutomation is not registered"
 if grep -qF "$build" "$prefix/bin/Registry.ini"; then fail "the registry names the build folder"; fi
 
 desktop="$home/.local/share/applications/vantrel.desktop"
 [[ -f "$desktop" ]] || fail "no desktop entry"
 grep -qxF "Exec=\"$prefix/vantrel\" %f" "$desktop" || fail "the desktop entry does not start the installed program"
 grep -qx "MimeType=application/pdf;" "$desktop" || fail "the desktop entry does not offer to open PDF files"
-if command -v xdg-mime >/dev/null && [[ "$(env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" xdg-mime query default application/pdf)" != zz-viewer.desktop ]]; then
+command -v xdg-mime >/dev/null || fail "xdg-mime (package xdg-utils) is not installed: the default viewer of PDF files cannot be checked"
+if [[ "$(env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" xdg-mime query default application/pdf)" != zz-viewer.desktop ]]; then
   fail "the desktop entry made itself the default application of PDF files"
 fi
 grep -qx "Icon=vantrel" "$desktop" || fail "the desktop entry has no icon"

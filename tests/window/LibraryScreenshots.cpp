@@ -32,7 +32,8 @@ using vantrel::SetupField;
 namespace {
 
 bool save(QWidget* window, const QDir& out, const char* name) {
-    QTest::qWait(200);
+    // grab() paints at once; the layouts the last change asked for come first.
+    QCoreApplication::sendPostedEvents();
     const QString file = out.filePath(name);
     if (!window->grab().save(file)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(file));

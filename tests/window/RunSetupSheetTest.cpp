@@ -128,6 +128,16 @@ private slots:
         QVERIFY(txtTargetPDF->text() != QString::fromStdString(sheets[0].string()));
         QCOMPARE(WindowTestFolder::formFields(txtTargetPDF->text().toStdString()).at("fldDriverName"),
                  std::string("Driver B"));
+
+        // Built, but nothing on the PATH can show it: the status line says so at once.
+        {
+            testsupport::EnvOverride path("PATH", "/nonexistent");
+            pressCreate(m_window);
+        }
+        QVERIFY(MessageBox::history().isEmpty());
+        const QString status = m_window->control<QLabel>("lblStatus")->text();
+        QVERIFY2(status.startsWith("Sheet saved: " + txtTargetPDF->text() + ". Warning: no viewer could show it"),
+                 qPrintable(status));
     }
 
     void rawDataSource_data() {

@@ -108,7 +108,7 @@ int main(int argc, char* argv[]) {
     const char* const names[] = {"event-details", "front", "rear", "tyres", "other", "file"};
     for (int tab = 0; tab < tabs->count(); ++tab) {
         tabs->setCurrentIndex(tab);
-        QTest::qWait(150);
+        QCoreApplication::sendPostedEvents();  // the new tab laid out before grab() paints it
         const QString file = out.filePath(QString("window-%1-%2.png").arg(tab + 1).arg(names[tab]));
         if (!window->grab().save(file)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));

@@ -2,6 +2,8 @@
 // only that one (the rest go to Qt Test).
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -14,8 +16,12 @@ QObject* createRunSetupSheetTest();
 QObject* createLibraryWindowTest();
 QObject* createSetupOpenTest();
 QObject* createNewSetupTypeTest();
+QObject* createScreenFitTest();
 
 int main(int argc, char* argv[]) {
+    // The places windows keep go to a folder of the run's own, not the user's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
     const char* only = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
     std::vector<char*> args(argv, argv + argc);
@@ -23,7 +29,7 @@ int main(int argc, char* argv[]) {
 
     int failed = 0;
     for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
-                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest}) {
+                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "WindowGeometry.h"
+
 namespace vantrel {
 
 namespace {
@@ -41,7 +43,17 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
         g_nextAnswer = QMessageBox::NoButton;
         return answer;
     }
+    // A long list (an import's report, say) would make the box taller than
+    // the screen: its first lines show, the whole of it under Show Details.
+    constexpr int kShownLines = 24;
+    const QStringList lines = text.split('\n');
     QMessageBox box(icon, title, text, buttons, parent);
+    if (lines.size() > kShownLines) {
+        box.setText(lines.mid(0, kShownLines).join('\n') +
+                    QString("\n… and %1 more lines (Show Details…)").arg(lines.size() - kShownLines));
+        box.setDetailedText(text);
+    }
+    windowgeometry::fitOnShow(&box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "WindowGeometry.h"
+
 namespace vantrel {
 
 frmProgressBar::frmProgressBar(QWidget* parent) : QDialog(parent) {
@@ -30,6 +32,7 @@ frmProgressBar::frmProgressBar(QWidget* parent) : QDialog(parent) {
     layout->addWidget(title);
     layout->addWidget(text);
     layout->addWidget(picture);
+    windowgeometry::fitOnShow(this);
 }
 
 }  // namespace vantrel

@@ -36,6 +36,7 @@
 #include "CharactersLeft.h"
 #include "SetupControls.h"
 #include "WheelGuard.h"
+#include "WindowGeometry.h"
 #include "modStartProgram.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -78,6 +79,7 @@ frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
+    windowgeometry::remember(this);
     loadWindow();
 }
 
@@ -772,9 +774,8 @@ void frmVantrel::folderChanged(const QString& path) { control<QLineEdit>("txtTar
 
 void frmVantrel::createSetupSheetClicked() { RunSetupSheet(); }
 
-void frmVantrel::cancelClicked() {
-    hide();
-    close();
-}
+// A window hidden before its close is no longer visible when it closes, so
+// it would not count as the last window and the program would stay running.
+void frmVantrel::cancelClicked() { close(); }
 
 }  // namespace vantrel

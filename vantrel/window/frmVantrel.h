@@ -64,8 +64,10 @@ public:
     // The status line at the foot of the window: the sheet a run just made,
     // with actions to open it and show its folder ...
     void showSheetCreated(const QString& sheetPath);
-    // ... or a warning of its own, without actions.
+    // ... or a warning of its own, without actions ...
     void showStatusWarning(const QString& text);
+    // ... or what the window just did ("Loaded the setup of ..."), without actions.
+    void showStatusText(const QString& text);
 
 protected:
     bool event(QEvent* event) override;

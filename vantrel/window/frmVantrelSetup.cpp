@@ -181,6 +181,7 @@ bool frmVantrel::openSetupFile(const QString& path) {
         return false;
     }
     loadSetup(values, native);
+    showStatusText("Loaded the setup of " + native);
     return true;
 }
 
@@ -282,6 +283,16 @@ void warnIn(QLabel* lblStatus, const QString& text) {
     lblStatus->setToolTip(text);
 }
 }  // namespace
+
+void frmVantrel::showStatusText(const QString& text) {
+    auto* lblStatus = control<QLabel>("lblStatus");
+    lblStatus->setStyleSheet({});
+    lblStatus->setText(text);
+    lblStatus->setToolTip(text);
+    control<QPushButton>("cmdOpenSheet")->hide();
+    control<QPushButton>("cmdShowFolder")->hide();
+    control<QFrame>("StatusLine")->show();
+}
 
 void frmVantrel::showStatusWarning(const QString& text) {
     warnIn(control<QLabel>("lblStatus"), text);

@@ -11,6 +11,7 @@
 #include "CRawDataBuilder.h"
 #include "CSetupManager.h"
 #include "MessageBox.h"
+#include "ViewerLauncher.h"
 #include "frmVantrel.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -34,6 +35,16 @@ T* required(frmVantrel* form, const char* name) {
     T* control = form->control<T>(name);
     if (!control) platform::raise(platform::ErrObjectNotSet, "modStartProgram", std::string("No control ") + name);
     return control;
+}
+
+// Why the finished sheet cannot have been shown to the racer, or empty: the
+// run shows it through xdg-open on the desktop, and says nothing when it cannot.
+QString noViewerReason() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return "no viewer could show it (no display)";
+    if (pdfauto::findViewerLauncher().empty())
+        return "no viewer could show it (no xdg-open: install the package xdg-utils)";
+    return {};
 }
 
 }  // namespace
@@ -72,9 +83,11 @@ void RunSetupSheet() {
             txtTargetPDF->setVisible(true);
             required<QLabel>(form, "Label3")->setVisible(true);
             form->showSheetCreated(txtTargetPDF->text());
-            if (!manager->LibraryWarning().empty())
-                form->showStatusWarning(QString::fromStdString("Sheet saved: " + txtTargetPDF->text().toStdString() +
-                                                               ". Warning: " + manager->LibraryWarning()));
+            QString warning = QString::fromStdString(manager->LibraryWarning());
+            if (const QString noViewer = noViewerReason(); !noViewer.isEmpty())
+                warning = noViewer + (warning.isEmpty() ? QString() : "; " + warning);
+            if (!warning.isEmpty())
+                form->showStatusWarning("Sheet saved: " + txtTargetPDF->text() + ". Warning: " + warning);
             return;
         } catch (const platform::Error& error) {
             failedSource = error.source();

@@ -45,6 +45,16 @@ RuntimeState& state() {
 
 thread_local std::string t_lastFailure;
 
+// The folder above the "bin" folder that holds the registry file; empty for
+// a registry kept anywhere else.
+std::filesystem::path registryProgramFolder() {
+    std::error_code ec;
+    const std::filesystem::path folder =
+        std::filesystem::absolute(platform::paths::toNative(registryPath()), ec).lexically_normal().parent_path();
+    if (ec) return {};
+    return folder.filename() == "bin" ? folder.parent_path() : std::filesystem::path();
+}
+
 HRESULT fail(HRESULT hr, std::string reason) {
     t_lastFailure = std::move(reason);
     return hr;
@@ -144,6 +154,28 @@ void setRegistryPath(std::string path) {
 
 std::string lastFailureReason() { return t_lastFailure; }
 
+std::string registeredLibraryPath(const std::string& absoluteLibrary) {
+    const std::filesystem::path library = std::filesystem::path(absoluteLibrary).lexically_normal();
+    const std::filesystem::path folder = registryProgramFolder();
+    if (folder.empty()) return library.string();
+    const std::filesystem::path relative = library.lexically_relative(folder);
+    if (relative.empty() || *relative.begin() == "..") return library.string();
+    return relative.string();
+}
+
+std::string resolvedLibraryPath(const std::string& registered) {
+    const std::filesystem::path native(platform::paths::toNative(registered));
+    std::filesystem::path folder = registryProgramFolder();
+    if (folder.empty()) folder = platform::process::programFolder();
+    if (native.is_relative()) return (folder / native).lexically_normal().string();
+    std::error_code ec;
+    if (!std::filesystem::exists(native, ec) && native.has_filename()) {
+        const std::filesystem::path own = folder / native.filename();
+        if (std::filesystem::is_regular_file(own, ec)) return own.lexically_normal().string();
+    }
+    return native.lexically_normal().string();
+}
+
 HRESULT createInstance(const Guid& clsid, const Guid& iid, void** object) {
     t_lastFailure.clear();
     if (!object) return fail(E_POINTER, "was asked for without a place for the object");
@@ -154,10 +186,7 @@ HRESULT createInstance(const Guid& clsid, const Guid& iid, void** object) {
         platform::profile::readEntry(registryPath(), section, "InprocServer32", {}, PathBufferSize);
     if (registered.empty()) return fail(REGDB_E_CLASSNOTREG, "is not registered");
 
-    // A relative registration is taken relative to the program folder.
-    std::filesystem::path native(platform::paths::toNative(registered));
-    if (native.is_relative()) native = std::filesystem::path(platform::process::programFolder()) / native;
-    const std::string path = native.lexically_normal().string();
+    const std::string path = resolvedLibraryPath(registered);
 
     HRESULT hr = S_OK;
     Library* lib = loadLibrary(path, hr);

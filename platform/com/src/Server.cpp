@@ -47,7 +47,7 @@ std::string libraryPathOf(const void* addressInLibrary) {
 HRESULT registerServerModule(const ServerModule& module, const void* addressInLibrary) noexcept {
     HRESULT status = guard([&] {
         const std::string file = registryPath();
-        const std::string path = requireLibraryPath(addressInLibrary);
+        const std::string path = registeredLibraryPath(requireLibraryPath(addressInLibrary));
         const std::string libid = module.libraryId.toString();
 
         const std::string lib = typeLibSection(module.libraryId);

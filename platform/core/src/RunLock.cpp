@@ -12,7 +12,9 @@
 
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/Profile.h"
 
 namespace platform::process {
 
@@ -41,9 +43,13 @@ std::map<std::string, Held> g_held;
 int tryLock(const std::string& file) {
     for (;;) {
         int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EACCES) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        // A lock file that this user may only read still locks; when the
+        // retry fails too, the first refusal is the one that says why.
+        const int openError = errno;
+        if (fd < 0 && openError == EACCES) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
-            raise(ErrPathAccess, "RunLock", "Cannot open the lock file " + file + ": " + files::systemMessage(errno));
+            raise(ErrPathAccess, "RunLock",
+                  "Cannot open the lock file " + file + ": " + files::systemMessage(openError));
         int locked;
         do locked = ::flock(fd, LOCK_EX | LOCK_NB);
         while (locked != 0 && errno == EINTR);
@@ -64,7 +70,14 @@ int tryLock(const std::string& file) {
 
 }  // namespace
 
-std::string RunLock::lockFile() { return programFolder() + "/Vantrel.lock"; }
+std::string RunLock::lockFile() {
+    // The folder as the settings form it: the program folder followed by the
+    // setting between backslashes; an empty setting is the program folder.
+    const std::string folder = profile::readEntry(programFolder() + "\\bin\\Vantrel.ini", "Vantrel", "DataDirectory");
+    std::string path = programFolder();
+    if (!folder.empty()) path += "\\" + folder + "\\";
+    return paths::toNative(path + "\\Vantrel.lock");
+}
 
 std::chrono::milliseconds RunLock::waitTime() {
     const auto forTesting = g_waitForTesting.load();

@@ -21,6 +21,7 @@
 #include "LibraryWindow.h"
 #include "MessageBox.h"
 #include "SheetSources.h"
+#include "WindowGeometry.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 
@@ -160,6 +161,7 @@ CompareWindow::CompareWindow(std::vector<StoredSetup> setups, const QWidget* mai
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
     resize(22 * em + int(m_setups.size()) * 24 * em + 40, 46 * fontMetrics().height());
+    windowgeometry::remember(this);
 }
 
 QStringList CompareWindow::columnTitles() const {

@@ -26,6 +26,7 @@
 #include "CompareWindow.h"
 #include "LibraryModel.h"
 #include "MessageBox.h"
+#include "WindowGeometry.h"
 #include "library/SetupCsv.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -191,6 +192,7 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     layout->addWidget(m_table, 1);
     layout->addLayout(actions);
     resize(110 * em, 40 * m_table->verticalHeader()->defaultSectionSize());
+    windowgeometry::remember(this);
 
     try {
         m_library = std::make_unique<SetupLibrary>(m_path);
@@ -405,6 +407,7 @@ void LibraryWindow::importPaths(const QStringList& paths) {
     progress.setMinimumDuration(400);
     progress.setAutoReset(false);
     progress.setAutoClose(false);
+    windowgeometry::fitOnShow(&progress);
     ImportReport report;
     const bool failedImport = failed([&] {
         report = importSetups(*m_library, pathList, readerList, [&](const ImportProgress& p) {

@@ -31,6 +31,7 @@
 #include "SheetSources.h"
 #include "SuggestMapping.h"
 #include "WheelGuard.h"
+#include "WindowGeometry.h"
 #include "platform/Error.h"
 
 namespace vantrel {
@@ -124,6 +125,7 @@ frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Fo
     }
     buildWindow();
     mappingChanged();
+    windowgeometry::remember(this);
 }
 
 frmNewSetupType::~frmNewSetupType() = default;

@@ -10,8 +10,10 @@
 //   [Interface\{interface id}]   Name=<interface name>, TypeLib={library id}
 //   [TypeLib\{library id}]       Name=<library name>, Version=<major.minor>, Path=<library path>
 //   [ProgID\<program identifier>] CLSID={class id}
-// Library paths are absolute native paths (a relative one is taken relative to
-// the program folder). DllUnregisterServer removes the sections of its own
+// A library inside the registry's program folder (the folder above the "bin"
+// folder that holds the registry file) is recorded relative to it, so a program
+// folder moved or copied elsewhere finds its own libraries; any other library
+// by its absolute native path. DllUnregisterServer removes the sections of its own
 // ids, and a ProgID section only while it names one of its classes.
 
 #include <optional>
@@ -26,6 +28,16 @@ namespace com {
 // The registry file of this process (native or system path).
 std::string registryPath();
 void setRegistryPath(std::string path);  // empty restores the default
+
+// The path the registry records for a library (absolute native path given):
+// relative to the registry's program folder when the library lies in it.
+std::string registeredLibraryPath(const std::string& absoluteLibrary);
+// The library a registry entry names, as an absolute native path: a relative
+// entry is taken relative to the registry's program folder; an absolute one
+// that no longer exists, where the program folder holds a library of its
+// name, is that one (a registry written before relative entries, its folder
+// moved since).
+std::string resolvedLibraryPath(const std::string& registered);
 
 // Raw creation: looks the class up, loads its library once, asks its class
 // factory for an object and queries the interface. Returns a status:

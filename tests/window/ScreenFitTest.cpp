@@ -1,0 +1,155 @@
+// Every window and dialog on the screen of a laptop (run on a screen of the
+// 1366x768 that such a screen leaves under a panel, window frames drawn):
+// each one's frame lies on the available screen, and a window opens again
+// where the racer left it, fitted to the screen when that place no longer fits.
+
+#include <QApplication>
+#include <QDebug>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+#include "CAppSettings.h"
+#include "CSetupManager.h"
+#include "CompareWindow.h"
+#include "LibraryWindow.h"
+#include "MessageBox.h"
+#include "SetupTypeFiles.h"
+#include "WindowDriver.h"
+#include "WindowTestFolder.h"
+#include "frmNewSetupType.h"
+#include "frmProgressBar.h"
+#include "library/SetupLibrary.h"
+
+using namespace vantrel;
+using namespace windowtest;
+
+namespace {
+
+QString offScreen(const QWidget* window) {
+    QString text;
+    if (!window->screen()->availableGeometry().contains(window->frameGeometry()))
+        QDebug(&text) << window->objectName() << window->frameGeometry() << "is not on"
+                      << window->screen()->availableGeometry();
+    return text;
+}
+
+}  // namespace
+
+class ScreenFitTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<WindowTestFolder> m_folder;
+    QPointer<frmVantrel> m_main;
+
+    library::LibraryWindow* openLibrary() {
+        m_main->control<QPushButton>("cmdLibrary")->click();
+        return m_main->findChild<library::LibraryWindow*>("frmLibrary");
+    }
+
+    // The window of the row, shown; a modal one is looked at from inside its own loop.
+    QString shownAndFitting(const QString& name) {
+        if (name == "main window") return offScreen(m_main);
+        if (name == "message box") {
+            QString result = "no message box showed";
+            QTimer poll;
+            const QDeadlineTimer deadline(5000);
+            connect(&poll, &QTimer::timeout, [&result, deadline] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box || !box->isVisible()) return;
+                result = offScreen(box);
+                if (result.isEmpty() || deadline.hasExpired()) box->done(QMessageBox::Ok);
+            });
+            poll.start(20);
+            // An import report naming a hundred files.
+            QStringList lines;
+            for (int i = 0; i < 100; ++i) lines << QString("/home/racer/Sheets/Round %1.pdf: not a setup").arg(i);
+            MessageBox::information(m_main, "Vantrel Library", lines.join('\n'));
+            return result;
+        }
+        std::unique_ptr<QWidget> window;
+        if (name == "library window") {
+            window.reset(openLibrary());
+        } else if (name == "comparison") {
+            library::SetupLibrary store(library::LibraryWindow::programLibraryPath());
+            std::vector<library::StoredSetup> setups;
+            for (int i = 0; i < 4; ++i) {
+                library::SetupEntry entry{"2026-05-0" + std::to_string(i + 1) + "T10:00:00+02:00", "RDX", "", {}};
+                entry.values.fill("A value as long as the racer's notes make it");
+                entry.values[0] = "Driver " + std::to_string(i);
+                setups.push_back(*store.setup(store.record(entry)));
+            }
+            window = std::make_unique<library::CompareWindow>(std::move(setups), m_main, m_main);
+        } else if (name == "New Setup Type") {
+            CSetupManager manager;
+            manager.LoadConfig();
+            window = std::make_unique<frmNewSetupType>(
+                (fs::path(VANTREL_TEST_DATA_DIR) / "setuptype" / "ClubSetupSheet.pdf").string(),
+                setuptype::foldersOf(*manager.GetConfig()), m_main);
+        } else if (name == "progress") {
+            window = std::make_unique<frmProgressBar>(m_main);
+        }
+        if (!window) return "no " + name;
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get())) return name + " never showed";
+        // Fitted once it has shown: looked at until then.
+        QString result;
+        for (QDeadlineTimer deadline(2000); !(result = offScreen(window.get())).isEmpty() && !deadline.hasExpired();)
+            QTest::qWait(20);
+        return result;
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<WindowTestFolder>();
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows").clear();
+        QVERIFY(showNewMainWindow(m_main));
+    }
+    void cleanup() {
+        delete m_main.data();
+        m_folder.reset();
+    }
+
+    void everyWindowFitsTheScreen_data() {
+        QTest::addColumn<QString>("window");
+        for (const char* name :
+             {"main window", "library window", "comparison", "New Setup Type", "progress", "message box"})
+            QTest::newRow(name) << QString(name);
+    }
+    void everyWindowFitsTheScreen() {
+        QFETCH(QString, window);
+        const QString problem = shownAndFitting(window);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    void reopensWhereTheRacerLeftIt() {
+        const QRect available = m_main->screen()->availableGeometry();
+        const QRect left(available.x() + 200, available.y() + 90, 700, 420);
+        library::LibraryWindow* window = openLibrary();
+        QVERIFY(window && QTest::qWaitForWindowExposed(window));
+        window->setGeometry(left);
+        QTRY_COMPARE(window->geometry(), left);
+        window->close();
+        QTRY_VERIFY(!m_main->findChild<library::LibraryWindow*>("frmLibrary"));
+        window = openLibrary();
+        QVERIFY(window && QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->geometry(), left);
+        window->close();
+
+        // Kept on a larger screen than this one: back on this screen, as large as it allows.
+        QTRY_VERIFY(!m_main->findChild<library::LibraryWindow*>("frmLibrary"));
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows")
+            .setValue("frmLibrary/geometry", QRect(1500, 900, 2400, 1300));
+        window = openLibrary();
+        QVERIFY(window && QTest::qWaitForWindowExposed(window));
+        QTRY_VERIFY2(offScreen(window).isEmpty(), qPrintable(offScreen(window)));
+        QVERIFY(window->frameGeometry().height() > available.height() * 9 / 10);
+    }
+};
+
+QObject* createScreenFitTest() { return new ScreenFitTest; }
+
+#include "ScreenFitTest.moc"

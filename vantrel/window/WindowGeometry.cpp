@@ -1,0 +1,109 @@
+#include "WindowGeometry.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+
+namespace vantrel::windowgeometry {
+
+namespace {
+
+QRect availableAround(const QWidget* window, const QRect& at) {
+    const QScreen* screen = at.isValid() ? QGuiApplication::screenAt(at.center()) : nullptr;
+    if (!screen) screen = window->screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QMargins frameOf(const QWidget* window) {
+    const QWindow* handle = window->windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+// Places the window when it is first shown, and keeps its place whenever it
+// is hidden (closed, or a dialog done) when it is remembered.
+class Keeper : public QObject {
+public:
+    Keeper(QWidget* window, bool remembered) : QObject(window), m_window(window), m_remembered(remembered) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_window || event->spontaneous()) return false;
+        if (event->type() == QEvent::Show) {
+            if (m_remembered && !m_placed) restore();
+            m_placed = true;
+            fit();
+            // A box that sizes itself while it shows (a message box) is fitted once it has.
+            QTimer::singleShot(0, this, [this] {
+                m_shown = true;
+                fit();
+            });
+        } else if (event->type() == QEvent::Hide && m_remembered) {
+            save();
+        }
+        return false;
+    }
+
+private:
+    void restore() {
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows");
+        settings.beginGroup(m_window->objectName());
+        const QRect kept = settings.value("geometry").toRect();
+        if (kept.isValid()) m_window->setGeometry(kept);
+        if (settings.value("maximized").toBool())
+            m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
+    }
+
+    void save() const {
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows");
+        settings.beginGroup(m_window->objectName());
+        settings.setValue("geometry", m_window->normalGeometry());
+        settings.setValue("maximized", m_window->isMaximized());
+    }
+
+    void fit() {
+        if (!m_window->isVisible() || m_window->isMaximized() || m_window->isFullScreen()) return;
+        const QRect now = m_window->geometry();
+        // A new window that nobody placed is left to the system to place; only its size is fitted.
+        const bool placed = m_window->testAttribute(Qt::WA_Moved) || m_shown;
+        const QRect available = availableAround(m_window, placed ? now : QRect());
+        const QRect fit = fitted(placed ? now : QRect(available.topLeft(), now.size()), available, frameOf(m_window));
+        if (placed && fit != now) m_window->setGeometry(fit);
+        else if (!placed && fit.size() != now.size()) m_window->resize(fit.size());
+    }
+
+    QWidget* m_window;
+    bool m_remembered;
+    bool m_placed = false;
+    bool m_shown = false;
+};
+
+}  // namespace
+
+QRect fitted(const QRect& wanted, const QRect& available, const QMargins& frame) {
+    if (!available.isValid()) return wanted;
+    const QRect room = available.marginsRemoved(frame);
+    QRect fit = wanted;
+    fit.setWidth(std::min(fit.width(), room.width()));
+    fit.setHeight(std::min(fit.height(), room.height()));
+    fit.moveLeft(std::clamp(fit.left(), room.left(), room.right() + 1 - fit.width()));
+    fit.moveTop(std::clamp(fit.top(), room.top(), room.bottom() + 1 - fit.height()));
+    return fit;
+}
+
+void remember(QWidget* window) {
+    if (window) new Keeper(window, true);
+}
+
+void fitOnShow(QWidget* window) {
+    if (window) new Keeper(window, false);
+}
+
+}  // namespace vantrel::windowgeometry

@@ -36,8 +36,9 @@ free_port() {
 declare -A id listen gui key
 for side in a b; do
   mkdir -p "$work/$side/team"
-  id[$side]="$(syncthing generate --no-default-folder --skip-port-probing --home "$work/$side/home" |
-    sed -n 's/.*Device ID: *//p')"
+  id[$side]="$(syncthing generate --no-default-folder --skip-port-probing --home "$work/$side/home" 2>&1 |
+    sed -n "s/.*Device ID: *//p")"
+  [ -n "${id[$side]}" ] || { echo "FAIL: syncthing generate gave no device ID" >&2; exit 1; }
   listen[$side]="$(free_port)"
   gui[$side]="$(free_port)"
   key[$side]="vantrel-test-$side-$RANDOM$RANDOM"

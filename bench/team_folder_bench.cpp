@@ -31,8 +31,8 @@ double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
 
 std::string nameOf(int n) {
     char name[96];
-    std::snprintf(name, sizeof name, "Driver %02d/Driver %02d_SetupSheet_RDX_2026-%02d-%02d_%02d%02d%02d.00.pdf", n % 20,
-                  n % 20, 1 + n % 12, 1 + n % 28, n / 3600 % 24, n / 60 % 60, n % 60);
+    std::snprintf(name, sizeof name, "Driver %02d/Driver %02d_SetupSheet_RDX_2026-%02d-%02d_%02d%02d%02d.00.pdf",
+                  n % 20, n % 20, 1 + n % 12, 1 + n % 28, n / 3600 % 24, n / 60 % 60, n % 60);
     return name;
 }
 
@@ -41,6 +41,7 @@ std::string nameOf(int n) {
 int main(int argc, char* argv[]) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const int sheets = argc > 1 ? std::atoi(argv[1]) : 5000;
     std::string pattern = (fs::temp_directory_path() / "team-folder-bench-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) return 1;
@@ -82,9 +83,11 @@ int main(int argc, char* argv[]) {
     }
 
     // The window floor: the watch on the folder, the library window open.
-    { std::FILE* ini = std::fopen((program / "bin" / "Vantrel.ini").c_str(), "ab");
-      std::fprintf(ini, "TeamFolder=%s\r\n", team.c_str());
-      std::fclose(ini); }
+    {
+        std::FILE* ini = std::fopen((program / "bin" / "Vantrel.ini").c_str(), "ab");
+        std::fprintf(ini, "TeamFolder=%s\r\n", team.c_str());
+        std::fclose(ini);
+    }
     vantrel::library::LibraryWindow window(libraryFile);
     window.show();
     vantrel::TeamWatch watch;
@@ -95,8 +98,8 @@ int main(int argc, char* argv[]) {
     while (!ready) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const int before = window.table()->model()->rowCount();
     for (int round = 0; round < 3; ++round) {
-        const fs::path arrival = team / ("Driver 99/Driver 99_SetupSheet_RDX_2026-12-08_10150" +
-                                         std::to_string(round) + ".00.pdf");
+        const fs::path arrival =
+            team / ("Driver 99/Driver 99_SetupSheet_RDX_2026-12-08_10150" + std::to_string(round) + ".00.pdf");
         fs::create_directories(arrival.parent_path());
         // As a sync tool lands a file: written under a temporary name, renamed.
         const fs::path temp = arrival.parent_path() / ".syncthing.arrival.tmp";

@@ -123,9 +123,15 @@ TEST(TeamFolderFiles, WhatASyncToolLeavesBehindIsPassedOverTakenOnceOrNamedOnce)
 }
 
 TEST(TeamFolderFiles, NamesFromTheFolderStayInside) {
-    for (const auto& [driver, folder] : std::vector<std::pair<std::string, std::string>>{
-             {"Sam", "Sam"}, {"../../etc", "_.._etc"}, {"/abs/x", "_abs_x"}, {"..", "Driver"}, {".hidden", "hidden"},
-             {"", "Driver"}, {"a\nb:c*?", "a_b_c__"}, {std::string(80, 'x'), std::string(64, 'x')}}) {
+    for (const auto& [driver, folder] :
+         std::vector<std::pair<std::string, std::string>>{{"Sam", "Sam"},
+                                                          {"../../etc", "_.._etc"},
+                                                          {"/abs/x", "_abs_x"},
+                                                          {"..", "Driver"},
+                                                          {".hidden", "hidden"},
+                                                          {"", "Driver"},
+                                                          {"a\nb:c*?", "a_b_c__"},
+                                                          {std::string(80, 'x'), std::string(64, 'x')}}) {
         EXPECT_EQ(vantrel::team::folderNameFor(driver), folder) << driver;
     }
 }

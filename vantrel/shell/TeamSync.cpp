@@ -48,8 +48,7 @@ int syncCommand(std::ostream& out, std::ostream& err) {
         if (settings.teamFolder.empty())
             problem = "No team folder is set (TeamFolder in section \"Vantrel\" of " +
                       platform::paths::toNative(platform::process::programFolder() + "\\bin\\Vantrel.ini") + ")";
-        else
-            problem = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
+        else problem = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
         if (!problem.empty()) {
             err << "Error: " << problem << std::endl;
             return 1;

@@ -36,12 +36,14 @@ std::string canonical(const std::string& path) {
 }  // namespace
 
 std::string teamFolderOf(const std::string& settingsFile, const std::string& programFolder) {
-    return resolveTeamFolder(platform::profile::readEntry(settingsFile, "Vantrel", "TeamFolder", {}, 4096), programFolder);
+    return resolveTeamFolder(platform::profile::readEntry(settingsFile, "Vantrel", "TeamFolder", {}, 4096),
+                             programFolder);
 }
 
 std::string resolveTeamFolder(std::string_view setting, const std::string& programFolder) {
     const auto first = setting.find_first_not_of(" \t"), last = setting.find_last_not_of(" \t");
-    const std::string value = first == std::string_view::npos ? std::string() : std::string(setting.substr(first, last - first + 1));
+    const std::string value =
+        first == std::string_view::npos ? std::string() : std::string(setting.substr(first, last - first + 1));
     if (value.empty()) return {};
     if (value.front() == '/') return withoutTrailingSeparator(platform::paths::toNative(value));
     return withoutTrailingSeparator(platform::paths::toNative(programFolder + "\\" + value));
@@ -59,8 +61,8 @@ std::string libraryInTeamFolder(const std::string& libraryFile, const std::strin
 bool passedOver(std::string_view fileName) {
     if (fileName.empty() || fileName.front() == '.' || fileName.front() == '~') return true;
     const std::string lower = platform::text::toLower(std::string(fileName));
-    static constexpr std::array<std::string_view, 6> kEndings = {".part", ".partial", ".tmp",
-                                                                 ".crdownload", ".!sync", ".download"};
+    static constexpr std::array<std::string_view, 6> kEndings = {".part",       ".partial", ".tmp",
+                                                                 ".crdownload", ".!sync",   ".download"};
     return std::any_of(kEndings.begin(), kEndings.end(),
                        [&](std::string_view e) { return lower.size() > e.size() && lower.ends_with(e); });
 }
@@ -107,8 +109,7 @@ std::string folderNameFor(std::string_view driver) {
     return out.empty() ? "Driver" : out;
 }
 
-std::string publishSheet(const std::string& sheetNativePath, const std::string& teamFolder,
-                         std::string_view driver) {
+std::string publishSheet(const std::string& sheetNativePath, const std::string& teamFolder, std::string_view driver) {
     struct stat st {};
     if (::stat(teamFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         platform::raise(platform::ErrPathAccess, kSource,

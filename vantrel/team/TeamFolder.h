@@ -42,7 +42,6 @@ std::string folderNameFor(std::string_view driver);
 // sync tool never ships half a sheet. The team folder itself must be there
 // (a share that is not mounted is not created). Answers the new file's path;
 // raises platform::Error naming the file and why.
-std::string publishSheet(const std::string& sheetNativePath, const std::string& teamFolder,
-                         std::string_view driver);
+std::string publishSheet(const std::string& sheetNativePath, const std::string& teamFolder, std::string_view driver);
 
 }  // namespace vantrel::team

@@ -33,7 +33,9 @@ struct Listed {
     std::int64_t size = 0, mtimeNs = 0;
 };
 
-std::int64_t mtimeNs(const struct stat& st) { return std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec; }
+std::int64_t mtimeNs(const struct stat& st) {
+    return std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
 
 // Every sheet-like file of the folder by lstat alone: PDFs whose names are no
 // sync tool's, in folders that are not hidden; symbolic links are not
@@ -102,7 +104,7 @@ std::string driverOf(const std::string& path, const std::string& teamFolder, con
 }  // namespace
 
 TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string& teamFolder,
-                              const library::SetupFileReader& reader) {
+                              const library::SetupFileReader& reader, const std::atomic<bool>* stop) {
     TeamSyncReport report;
     struct stat st {};
     if (::stat(teamFolder.c_str(), &st) != 0) {
@@ -131,14 +133,18 @@ TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string&
                 changes[path] = std::nullopt;  // gone from the folder; taken again should it come back
 
         for (const auto& [path, now] : listed) {
+            if (stop && *stop) break;
+            // What a long first scan has seen is kept as it goes.
+            if (changes.size() >= 256) {
+                records.setFiles(changes);
+                changes.clear();
+            }
             const auto before = known.find(path);
             bool unchanged =
                 before != known.end() && before->second.size == now.size && before->second.mtimeNs == now.mtimeNs;
             if (unchanged && before->second.state != TeamFileState::Pending) {
-                if (before->second.state == TeamFileState::Taken)
-                    ++report.alreadyThere;
-                else
-                    report.problems.push_back({path, before->second.reason});
+                if (before->second.state == TeamFileState::Taken) ++report.alreadyThere;
+                else report.problems.push_back({path, before->second.reason});
                 continue;
             }
             TeamFile file{now.size, now.mtimeNs, TeamFileState::Pending, {}};
@@ -169,14 +175,13 @@ TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string&
                 if (entry->created.empty()) entry->created = createdOf(name, now.mtimeNs);
                 if (records.take(*entry, name, driverOf(path, teamFolder, *entry), teamFolder))
                     report.added.push_back(path);
-                else
-                    ++report.alreadyThere;
+                else ++report.alreadyThere;
                 file.state = TeamFileState::Taken;
                 file.reason.clear();
             } else if (unchanged) {
                 // Unreadable twice at the same size and time: it stays so until it changes.
-                file.state = file.reason == "it is a PDF without a setup" ? TeamFileState::NotASetup
-                                                                           : TeamFileState::Unreadable;
+                file.state =
+                    file.reason == "it is a PDF without a setup" ? TeamFileState::NotASetup : TeamFileState::Unreadable;
                 report.problems.push_back({path, file.reason});
                 report.newProblems.push_back({path, file.reason});
             } else {

@@ -4,6 +4,7 @@
 // rescan stats every file and opens only those it has not seen at that size
 // and time, so a folder of thousands of sheets costs a directory walk.
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -29,8 +30,10 @@ struct TeamSyncReport {
 
 // One scan of teamFolder into the library; reader reads a sheet's setup
 // (its setup type from the sheet's name). Never raises: what goes wrong is
-// in the report. Files are handled in path order.
+// in the report. Files are handled in path order; stop, when given and true,
+// ends the scan after the file at hand (a window that closes), keeping what
+// it took.
 TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string& teamFolder,
-                              const library::SetupFileReader& reader);
+                              const library::SetupFileReader& reader, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace vantrel::team

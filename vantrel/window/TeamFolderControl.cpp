@@ -46,8 +46,8 @@ TeamFolderControl::TeamFolderControl(QWidget* parent) : QWidget(parent) {
     row->addWidget(choose);
     row->addWidget(stop);
     connect(choose, &QPushButton::clicked, this, [this] {
-        const QString folder = testChooser() ? testChooser()()
-                                             : QFileDialog::getExistingDirectory(this, "Team Folder", m_path->text());
+        const QString folder =
+            testChooser() ? testChooser()() : QFileDialog::getExistingDirectory(this, "Team Folder", m_path->text());
         if (!folder.isEmpty()) setTeamFolder(folder);
     });
     connect(stop, &QPushButton::clicked, this, [this] { setTeamFolder({}); });
@@ -55,12 +55,12 @@ TeamFolderControl::TeamFolderControl(QWidget* parent) : QWidget(parent) {
 }
 
 void TeamFolderControl::refresh() {
-    m_path->setText(
-        QString::fromStdString(team::teamFolderOf(settingsFile(), platform::process::programFolder())));
+    m_path->setText(QString::fromStdString(team::teamFolderOf(settingsFile(), platform::process::programFolder())));
 }
 
 bool TeamFolderControl::setTeamFolder(const QString& nativePath) {
-    const std::string folder = nativePath.isEmpty() ? std::string() : QFileInfo(nativePath).absoluteFilePath().toStdString();
+    const std::string folder =
+        nativePath.isEmpty() ? std::string() : QFileInfo(nativePath).absoluteFilePath().toStdString();
     try {
         CSetupManager manager;
         manager.LoadConfig();

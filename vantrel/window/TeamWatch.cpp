@@ -28,6 +28,7 @@ TeamWatch::TeamWatch(QObject* parent) : QObject(parent) {
 }
 
 TeamWatch::~TeamWatch() {
+    m_stop = true;
     if (m_worker.joinable()) m_worker.join();
 }
 
@@ -87,13 +88,14 @@ void TeamWatch::scan() {
         try {
             library::SetupLibrary setups(libraryFile);
             const auto reader = teamSheetReader();
-            report = team::syncTeamFolder(setups, folder, *reader);
+            report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
         } catch (const platform::Error& e) {
             report.libraryError = e.description();
         } catch (const std::exception& e) {
             report.libraryError = e.what();
         }
-        QMetaObject::invokeMethod(this, [this, report] { scanEnded(report); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, report] { scanEnded(report); }, Qt::QueuedConnection);
     });
 }
 

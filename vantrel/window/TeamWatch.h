@@ -8,7 +8,7 @@
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
-#include <mutex>
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -49,6 +49,7 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_settle, m_rescan;
     std::thread m_worker;
+    std::atomic<bool> m_stop{false};
     bool m_running = false, m_again = false;
     std::string m_teamFolder, m_libraryFile, m_refusal;
     QString m_lastFolderProblem;

@@ -81,7 +81,8 @@ void TeamRecords::setFiles(const std::unordered_map<std::string, std::optional<T
     guarded(m_library, "Cannot write", [&] {
         sqlite3* db = m_library.handle();
         WriteTransaction t(db);
-        Statement put(db, "INSERT OR REPLACE INTO team_file (path, size, mtime_ns, state, reason) VALUES (?1, ?2, ?3, ?4, ?5)");
+        Statement put(
+            db, "INSERT OR REPLACE INTO team_file (path, size, mtime_ns, state, reason) VALUES (?1, ?2, ?3, ?4, ?5)");
         Statement drop(db, "DELETE FROM team_file WHERE path = ?1");
         for (const auto& [path, file] : changes) {
             Statement& s = file ? put : drop;
@@ -108,7 +109,8 @@ bool TeamRecords::take(const SetupEntry& entry, const std::string& sheetName, co
         // and vantrel-batch --sync) take a sheet once.
         WriteTransaction t(db);
         {
-            Statement known(db, "SELECT 1 FROM team_sheet WHERE value_hash = ?1 AND setup_type = ?2 AND sheet_name = ?3");
+            Statement known(db,
+                            "SELECT 1 FROM team_sheet WHERE value_hash = ?1 AND setup_type = ?2 AND sheet_name = ?3");
             known.bind(1, hash);
             known.bind(2, entry.setupType);
             known.bind(3, sheetName);

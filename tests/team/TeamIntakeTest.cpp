@@ -136,18 +136,6 @@ TEST(TeamFolderFiles, NamesFromTheFolderStayInside) {
     }
 }
 
-TEST(TeamFolderFiles, AFolderThatIsGoneCostsALineAndNothingElse) {
-    Team team;
-    team.put("Sam/" + kName + ".pdf", sheet("Sam", "x"));
-    ASSERT_EQ(team.sync().added.size(), 1u);
-    fs::rename(team.folder, team.path() / "Unmounted");
-    const auto report = team.sync();
-    EXPECT_NE(report.folderProblem.find("is not there"), std::string::npos) << report.folderProblem;
-    fs::rename(team.path() / "Unmounted", team.folder);
-    EXPECT_EQ(team.sync().alreadyThere, 1u) << "nothing forgotten while it was gone";
-    EXPECT_EQ(team.library.count(), 1u);
-}
-
 // Any order of arrivals, any scans between them, copies and conflict copies
 // and sheets that arrive in pieces: the same library in the end.
 TEST(TeamFolderProperty, AnyOrderOfArrivalsGivesTheSameLibrary) {

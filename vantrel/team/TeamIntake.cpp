@@ -46,8 +46,10 @@ std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::str
     fs::recursive_directory_iterator it(teamFolder, fs::directory_options::skip_permission_denied, ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        const fs::file_status status = it->symlink_status(ec);
-        if (ec) break;
+        // A sync tool renames and removes its temporary files as we walk.
+        std::error_code gone;
+        const fs::file_status status = it->symlink_status(gone);
+        if (gone) continue;
         if (fs::is_directory(status)) {
             if (passedOver(name) || it.depth() + 1 >= kMaxDepth) it.disable_recursion_pending();
             continue;

@@ -42,7 +42,8 @@ public:
 private:
     std::vector<SetupSummary> m_rows;
     std::vector<qint64> m_instants;  // seconds since 1970 UTC, per row
-    std::unordered_map<std::int64_t, SetupOrigin> m_origins;  // the team's setups
+    // The setups that came from the team, by id.
+    std::unordered_map<std::int64_t, SetupOrigin> m_origins;
 };
 
 // The search and the sorting over a LibraryModel.

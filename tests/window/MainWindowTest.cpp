@@ -297,7 +297,7 @@ private slots:
 
     void textLimits() {
         // Every box whose text goes into the raw data file holds at most 254 bytes.
-        const QStringList paths = {"txtRawDataFile", "txtTargetPDFDirectory", "txtTargetPDF"};
+        const QStringList paths = {"txtRawDataFile", "txtTargetPDFDirectory", "txtTargetPDF", "txtTeamFolder"};
         int limited = 0;
         for (QLineEdit* box : m_window->findChildren<QLineEdit*>()) {
             if (c("CommonDialog1")->isAncestorOf(box)) continue;

@@ -10,6 +10,7 @@
 #include "ImportReaders.h"
 #include "SetupFile.h"
 #include "SuggestMapping.h"
+#include "TeamSync.h"
 #include "library/SetupCsv.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
@@ -26,6 +27,7 @@ std::string BatchRunner::usage() {
            "       vantrel-batch --extract SHEET.pdf OUTFILE.dat\n"
            "       vantrel-batch --export-csv FILE\n"
            "       vantrel-batch [--setup NAME] --import PATH...\n"
+           "       vantrel-batch --sync\n"
            "Builds one setup sheet from each raw data file and prints the sheet's path;\n"
            "with --fields, lists the form fields of a PDF (name, kind, page, on states).\n"
            "  --setup NAME       setup type (default RDX); with --import, that of raw data files\n"
@@ -40,6 +42,7 @@ std::string BatchRunner::usage() {
            "  --export-csv FILE  write every setup of the setup library to FILE as CSV\n"
            "  --import PATH...   add the setups of sheets and raw data files (folders too)\n"
            "                     to the setup library\n"
+           "  --sync             take the team folder's new sheets into the setup library\n"
            "  --help             show this text\n";
 }
 
@@ -58,6 +61,7 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
         {"--extract", Command::Extract, 2, 2, "a sheet and an output file"},
         {"--export-csv", Command::ExportCsv, 1, 1, "one file"},
         {"--import", Command::Import, 1, SIZE_MAX, "at least one file or folder"},
+        {"--sync", Command::Sync, 0, 0, "no files"},
     };
     const CommandSwitch* chosen = nullptr;
     bool optionsEnded = false;
@@ -149,6 +153,7 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     case Command::Extract: return extract(options.operands[0], options.operands[1]);
     case Command::ExportCsv: return exportCsv(options.operands.front());
     case Command::Import: return importSetups(options);
+    case Command::Sync: return syncCommand(m_out, m_err);
     }
     if (options.targetFolder.empty()) {
         std::error_code ec;

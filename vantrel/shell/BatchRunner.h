@@ -9,6 +9,7 @@
 //   vantrel-batch --extract SHEET.pdf OUTFILE.dat
 //   vantrel-batch --export-csv FILE
 //   vantrel-batch [--setup NAME] --import PATH...
+//   vantrel-batch --sync                  (the team folder into the library; TeamSync.h)
 //
 // Each sheet's path goes to standard output on a line of its own; a failed
 // build prints "Error: " + the error's source to standard error and the next
@@ -53,7 +54,7 @@ public:
     static std::string usage();
 
 private:
-    enum class Command { Build, Fields, SuggestMapping, Extract, ExportCsv, Import };
+    enum class Command { Build, Fields, SuggestMapping, Extract, ExportCsv, Import, Sync };
     struct Options {
         Command command = Command::Build;
         std::string setupName = "RDX";

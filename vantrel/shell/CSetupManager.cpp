@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "CSetupBase.h"
+#include "TeamSync.h"
 #include "library/SetupLibrary.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -74,6 +75,7 @@ void CSetupManager::BuildSetupSheet() {
         builder.setTargetPDFDirectory(m_utils->checkMe(m_TargetPDFDirectory));
         builder.CreateSetupSheet();
         RecordInLibrary(builder.DriverSetupFilename());
+        ShareWithTeam(builder.DriverSetupFilename());
 
         if (m_openInViewer) ShowReport(builder.DriverSetupFilename());
         m_TargetPDFFile = builder.DriverSetupFilename();
@@ -96,6 +98,15 @@ void CSetupManager::RecordInLibrary(const std::string& sheet) {
     if (reason.empty()) return;
     m_LibraryWarning = "The setup was not kept in the setup library: " + reason;
     com::check(m_log->LogMe("CSetupManager::BuildSetupSheet-" + m_LibraryWarning));
+}
+
+void CSetupManager::ShareWithTeam(const std::string& sheet) {
+    // Like the library: a team folder that cannot be written costs a warning.
+    const std::string reason = publishToTeam(*m_config, platform::paths::toNative(sheet));
+    if (reason.empty()) return;
+    const std::string warning = "The sheet was not put into the team folder: " + reason;
+    m_LibraryWarning += (m_LibraryWarning.empty() ? "" : " ") + warning;
+    com::check(m_log->LogMe("CSetupManager::BuildSetupSheet-" + warning));
 }
 
 void CSetupManager::ShowReport(const std::string& path) {

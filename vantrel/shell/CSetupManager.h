@@ -46,6 +46,8 @@ public:
 private:
     void ShowReport(const std::string& path);
     void RecordInLibrary(const std::string& sheet);
+    // The new sheet into the team folder when one is set (TeamSync.h).
+    void ShareWithTeam(const std::string& sheet);
 
     std::shared_ptr<CAppSettings> m_config;
     com::ComPtr<com::IDispatch> m_acrobatApp;  // held until the manager goes

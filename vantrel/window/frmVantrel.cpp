@@ -29,6 +29,8 @@
 #include "ImportReaders.h"
 #include "HoleButton.h"
 #include "LibraryWindow.h"
+#include "TeamFolderControl.h"
+#include "TeamWatch.h"
 #include "MessageBox.h"
 #include "frmNewSetupType.h"
 #include "TallTextBox.h"
@@ -610,6 +612,7 @@ QWidget* frmVantrel::buildFileTab() {
     QLabel* lblLibrary = label("lblLibrary", "Earlier Setups:");
     lblLibrary->setBuddy(cmdLibrary);
     form->addRow(lblLibrary, cmdLibrary);
+    buildTeamFolderRow(form);
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
@@ -625,6 +628,18 @@ QPushButton* frmVantrel::buildLibraryButton() {
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
     connect(shortcut, &QShortcut::activated, this, &frmVantrel::openLibrary);
     return cmdLibrary;
+}
+
+void frmVantrel::buildTeamFolderRow(QFormLayout* form) {
+    auto* teamFolder = new TeamFolderControl(this);
+    QLabel* lblTeamFolder = label("lblTeamFolder", "Team Folder:");
+    form->addRow(lblTeamFolder, teamFolder);
+    m_teamWatch = new TeamWatch(this);
+    connect(teamFolder, &TeamFolderControl::changed, m_teamWatch, &TeamWatch::restart);
+    connect(m_teamWatch, &TeamWatch::status, this, &frmVantrel::showStatusWarning);
+    connect(m_teamWatch, &TeamWatch::setupsAdded, this, [this] {
+        if (auto* window = qobject_cast<library::LibraryWindow*>(m_libraryWindow.data())) window->reload();
+    });
 }
 
 void frmVantrel::openLibrary() {
@@ -681,6 +696,8 @@ void frmVantrel::loadWindow() {
         // The window opens all the same; what did not run keeps its start state.
         MessageBox::critical(this, "Vantrel", "Error reading config file.");
     }
+    // The team's sheets come in from the start.
+    m_teamWatch->restart();
 }
 
 bool frmVantrel::event(QEvent* event) {

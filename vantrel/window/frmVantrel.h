@@ -27,6 +27,7 @@ namespace vantrel {
 
 class ChassisPictureWidget;
 class FolderList;
+class TeamWatch;
 
 class frmVantrel : public QWidget {
     Q_OBJECT
@@ -86,6 +87,8 @@ private:
     // "Library…" on the File tab and Ctrl+L: the setup library's window.
     QPushButton* buildLibraryButton();
     void openLibrary();
+    // "Team Folder:" beside it, and the watch that takes the team's sheets in.
+    void buildTeamFolderRow(QFormLayout* form);
 
     QLineEdit* textBox(const QString& name);
     QComboBox* comboBox(const QString& name, const QStringList& items, const QString& start);
@@ -122,6 +125,7 @@ private:
     QFileDialog* m_commonDialog1 = nullptr;
     QString m_lastSheet;  // the sheet the status line names
     QPointer<QWidget> m_libraryWindow;
+    TeamWatch* m_teamWatch = nullptr;
 };
 
 }  // namespace vantrel

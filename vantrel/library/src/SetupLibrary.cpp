@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "Sqlite.h"
+#include "TeamSchema.h"
 #include "library/SearchFold.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -99,6 +100,8 @@ void addSearchText(sqlite3* db) {
 constexpr Migration kMigrations[] = {
     {1, createSetupTable},
     {2, addSearchText},
+    {3, [](sqlite3*) {}},  // added by the event date work
+    {4, addTeamTables},
 };
 static_assert(std::size(kMigrations) == SetupLibrary::SchemaVersion);
 
@@ -383,12 +386,22 @@ SetupLibrary::~SetupLibrary() = default;
 
 const std::string& SetupLibrary::path() const { return m_impl->path; }
 
+sqlite3* SetupLibrary::handle() const { return m_impl->db; }
+
 std::int64_t SetupLibrary::record(const SetupEntry& entry) {
     try {
         WriteTransaction t(m_impl->db);
         const std::int64_t id = m_impl->insert(entry, valueHash(entry.values));
         t.commit();
         return id;
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot record a setup in", f);
+    }
+}
+
+std::int64_t SetupLibrary::recordWithin(const SetupEntry& entry) {
+    try {
+        return m_impl->insert(entry, valueHash(entry.values));
     } catch (const sqlite::Failure& f) {
         m_impl->fail("Cannot record a setup in", f);
     }

@@ -30,8 +30,10 @@ LibraryModel::LibraryModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void LibraryModel::reload(SetupLibrary& library) {
     std::vector<SetupSummary> rows = library.summaries();
+    auto origins = TeamRecords(library).teamOrigins();
     beginResetModel();
     m_rows = std::move(rows);
+    m_origins = std::move(origins);
     m_instants.clear();
     m_instants.reserve(m_rows.size());
     for (const SetupSummary& row : m_rows) m_instants.push_back(parseTimestamp(row.created).value_or(0));
@@ -59,6 +61,10 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const {
     case Main: return fromStd(row.resultsMain);
     case Qualifying: return fromStd(row.qualifying);
     case Finishing: return fromStd(row.finishing);
+    case From: {
+        const auto origin = m_origins.find(row.id);
+        return origin == m_origins.end() ? QString("mine") : fromStd(origin->second.driver) + " (team)";
+    }
     default: return {};
     }
 }
@@ -66,8 +72,8 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const {
 QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const kTitles[ColumnCount] = {"Date and Time", "Driver", "Track / City", "Event",
-                                                     "Setup Type",    "Main",   "Qualifying",   "Finishing"};
+    static const char* const kTitles[ColumnCount] = {
+        "Date and Time", "Driver", "Track / City", "Event", "Setup Type", "Main", "Qualifying", "Finishing", "From"};
     return section >= 0 && section < ColumnCount ? QString(kTitles[section]) : QVariant();
 }
 
@@ -93,9 +99,16 @@ void LibraryFilter::clearFilter() {
     invalidate();
 }
 
+void LibraryFilter::setOrigin(Origin origin) {
+    if (origin == m_origin) return;
+    m_origin = origin;
+    invalidate();
+}
+
 bool LibraryFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
-    if (!m_filtered) return true;
     const auto* model = static_cast<const LibraryModel*>(sourceModel());
+    if (m_origin != Origin::All && model->fromTeam(sourceRow) != (m_origin == Origin::Team)) return false;
+    if (!m_filtered) return true;
     return m_ids.count(model->summary(sourceRow).id) > 0;
 }
 

@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "library/SetupLibrary.h"
+#include "library/TeamRecords.h"
 
 namespace vantrel::library {
 
 class LibraryModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Created, Driver, Track, Event, SetupType, Main, Qualifying, Finishing, ColumnCount };
+    enum Column { Created, Driver, Track, Event, SetupType, Main, Qualifying, Finishing, From, ColumnCount };
     // The setup's id, on every cell.
     static constexpr int IdRole = Qt::UserRole + 1;
     // What a column sorts by: for the date the instant, else the text.
@@ -35,10 +36,14 @@ public:
     const SetupSummary& summary(int row) const { return m_rows[std::size_t(row)]; }
     // When the setup was made, seconds since 1970 UTC (0 when unknown).
     qint64 instant(int row) const { return m_instants[std::size_t(row)]; }
+    // Whether the setup came from a team mate through the team folder.
+    bool fromTeam(int row) const { return m_origins.count(summary(row).id) > 0; }
 
 private:
     std::vector<SetupSummary> m_rows;
     std::vector<qint64> m_instants;  // seconds since 1970 UTC, per row
+    // The setups that came from the team, by id.
+    std::unordered_map<std::int64_t, SetupOrigin> m_origins;
 };
 
 // The search and the sorting over a LibraryModel.
@@ -49,6 +54,9 @@ public:
     // Keeps only the setups with these ids; clearFilter keeps all.
     void keepOnly(const std::vector<std::int64_t>& ids);
     void clearFilter();
+    // Only the racer's own setups, only the team's, or all.
+    enum class Origin { All, Mine, Team };
+    void setOrigin(Origin origin);
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
@@ -56,6 +64,7 @@ protected:
 
 private:
     bool m_filtered = false;
+    Origin m_origin = Origin::All;
     std::unordered_set<std::int64_t> m_ids;
     QCollator m_collator;
 };

@@ -139,7 +139,7 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(LibraryModel::Created, Qt::DescendingOrder);
-    const int widths[LibraryModel::ColumnCount] = {15, 15, 25, 24, 10, 8, 10, 10};
+    const int widths[LibraryModel::ColumnCount] = {15, 15, 25, 24, 10, 8, 10, 10, 14};
     const int em = m_table->fontMetrics().horizontalAdvance('n');
     for (int c = 0; c < LibraryModel::ColumnCount; ++c) m_table->setColumnWidth(c, widths[c] * em);
     // The date and time whole, with room for the sort mark.
@@ -180,6 +180,15 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     auto* top = new QHBoxLayout;
     top->addWidget(lblSearch);
     top->addWidget(m_search, 1);
+    // Whose setups: the racer's own, the team's through the team folder, or all.
+    auto* cmbFrom = new QComboBox(this);
+    cmbFrom->setObjectName("cmbFrom");
+    cmbFrom->addItems({"Mine and the team's", "Mine", "The team's"});
+    connect(cmbFrom, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_filter->setOrigin(LibraryFilter::Origin(index));
+        searchChanged(m_search->text());
+    });
+    top->addWidget(cmbFrom);
     top->addWidget(m_count);
     auto* actions = new QHBoxLayout;
     for (QPushButton* b : {m_open, m_load, m_compare, m_delete}) actions->addWidget(b);

@@ -28,6 +28,8 @@
 
 #include "CAppSettings.h"
 
+struct sqlite3;
+
 namespace vantrel::library {
 
 // The 73 values of a setup, in the order of SetupFields.def (the raw data file's order).
@@ -61,7 +63,7 @@ struct LibraryOptions {
 class SetupLibrary {
 public:
     // The schema version this program writes; older libraries are upgraded.
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 4;
     // PRAGMA application_id of every library: "VTLB".
     static constexpr std::int32_t ApplicationId = 0x56544C42;
 
@@ -100,6 +102,12 @@ public:
     std::string integrityCheck();
 
 private:
+    // The team folder's records live in the same file, on this connection.
+    friend class TeamRecords;
+    sqlite3* handle() const;
+    // record() inside a write transaction the caller holds.
+    std::int64_t recordWithin(const SetupEntry& entry);
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

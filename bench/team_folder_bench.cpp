@@ -1,0 +1,119 @@
+// The team folder at 5,000 sheets: the first scan (every sheet new, each
+// read through the setup readers), a rescan with nothing new (by name, size
+// and time, no sheet opened), and a new sheet dropped into the folder until
+// it shows in the library window beside the real watch. Prints figures.
+//   build/bench/team_folder_bench [SHEETS]
+// The sheets are copies of one sheet the staged vantrel-batch builds, each
+// under a name of its own in one of twenty driver folders.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTableView>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "LibraryWindow.h"
+#include "TeamIntake.h"
+#include "TeamSync.h"
+#include "TeamWatch.h"
+#include "library/SetupLibrary.h"
+#include "platform/Process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+
+std::string nameOf(int n) {
+    char name[96];
+    std::snprintf(name, sizeof name, "Driver %02d/Driver %02d_SetupSheet_RDX_2026-%02d-%02d_%02d%02d%02d.00.pdf",
+                  n % 20, n % 20, 1 + n % 12, 1 + n % 28, n / 3600 % 24, n / 60 % 60, n % 60);
+    return name;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    const int sheets = argc > 1 ? std::atoi(argv[1]) : 5000;
+    std::string pattern = (fs::temp_directory_path() / "team-folder-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) return 1;
+    const fs::path work = pattern, program = work / "Vantrel", team = work / "Team";
+    fs::copy(VANTREL_STAGE_DIR, program, fs::copy_options::recursive);
+    fs::create_directories(team);
+    const std::string built = (work / "built.txt").string();
+    const std::string command = "'" + (program / "vantrel-batch").string() + "' --target '" + work.string() + "' '" +
+                                (program / "Data" / "Sample_RDX.dat").string() + "' > '" + built + "'";
+    if (std::system(command.c_str()) != 0) return 1;
+    fs::path sheet;
+    for (const auto& e : fs::directory_iterator(work))
+        if (e.path().extension() == ".pdf") sheet = e.path();
+    fs::remove(program / "Data" / "Library.sqlite");
+    fs::remove(program / "Data" / "Library.sqlite-wal");
+    fs::remove(program / "Data" / "Library.sqlite-shm");
+    for (int n = 0; n < sheets; ++n) {
+        fs::create_directories((team / nameOf(n)).parent_path());
+        fs::copy_file(sheet, team / nameOf(n));
+    }
+    std::printf("team folder: %d sheets of %.0f KiB\n", sheets, double(fs::file_size(sheet)) / 1024);
+
+    platform::process::setProgramFolderForTesting(program.string());
+    const std::string libraryFile = (program / "Data" / "Library.sqlite").string();
+    {
+        vantrel::library::SetupLibrary library(libraryFile);
+        const auto reader = vantrel::teamSheetReader();
+        QElapsedTimer t;
+        t.start();
+        auto report = vantrel::team::syncTeamFolder(library, team.string(), *reader);
+        std::printf("first scan, all new: %.0f ms (%zu added, %.2f ms a sheet)\n", ms(t), report.added.size(),
+                    ms(t) / double(std::max<std::size_t>(1, report.added.size())));
+        for (int round = 0; round < 3; ++round) {
+            t.restart();
+            report = vantrel::team::syncTeamFolder(library, team.string(), *reader);
+            std::printf("rescan, nothing new: %.1f ms (%zu already there, %zu added)\n", ms(t), report.alreadyThere,
+                        report.added.size());
+        }
+    }
+
+    // The window floor: the watch on the folder, the library window open.
+    {
+        std::FILE* ini = std::fopen((program / "bin" / "Vantrel.ini").c_str(), "ab");
+        std::fprintf(ini, "TeamFolder=%s\r\n", team.c_str());
+        std::fclose(ini);
+    }
+    vantrel::library::LibraryWindow window(libraryFile);
+    window.show();
+    vantrel::TeamWatch watch;
+    QObject::connect(&watch, &vantrel::TeamWatch::setupsAdded, &window, &vantrel::library::LibraryWindow::reload);
+    bool ready = false;
+    QObject::connect(&watch, &vantrel::TeamWatch::scanned, [&] { ready = true; });
+    watch.restart();
+    while (!ready) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const int before = window.table()->model()->rowCount();
+    for (int round = 0; round < 3; ++round) {
+        const fs::path arrival =
+            team / ("Driver 99/Driver 99_SetupSheet_RDX_2026-12-08_10150" + std::to_string(round) + ".00.pdf");
+        fs::create_directories(arrival.parent_path());
+        // As a sync tool lands a file: written under a temporary name, renamed.
+        const fs::path temp = arrival.parent_path() / ".syncthing.arrival.tmp";
+        fs::copy_file(sheet, temp);
+        QElapsedTimer t;
+        t.start();
+        fs::rename(temp, arrival);
+        while (window.table()->model()->rowCount() == before + round && t.elapsed() < 10000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        std::printf("new sheet shown in the library window: %.0f ms (%d rows)\n", ms(t),
+                    window.table()->model()->rowCount());
+    }
+    platform::process::setProgramFolderForTesting({});
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    return 0;
+}

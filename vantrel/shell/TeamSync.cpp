@@ -1,0 +1,77 @@
+#include "TeamSync.h"
+
+#include <ostream>
+
+#include "CSetupManager.h"
+#include "ImportReaders.h"
+#include "TeamFolder.h"
+#include "TeamIntake.h"
+#include "library/SetupLibrary.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+
+namespace vantrel {
+
+std::unique_ptr<library::SetupFileReader> teamSheetReader() { return sheetFileReader("RDX"); }
+
+TeamSettings teamSettings(const CAppSettings& config) {
+    // The settings file by its place: a run points config at its raw data file.
+    const std::string programFolder = platform::process::programFolder();
+    return {team::teamFolderOf(programFolder + "\\bin\\Vantrel.ini", programFolder),
+            library::libraryFilePath(config.DataDirectory(), config.LibraryFile())};
+}
+
+std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept {
+    // Never raises: the sheet stands, and the team folder is an extra.
+    try {
+        const TeamSettings settings = teamSettings(config);
+        if (settings.teamFolder.empty()) return {};
+        if (std::string refusal = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
+            !refusal.empty())
+            return refusal;
+        team::publishSheet(sheetNativePath, settings.teamFolder, config.DriverName());
+        return {};
+    } catch (const platform::Error& e) {
+        return e.description();
+    } catch (const std::exception& e) {
+        return std::string("Cannot put the sheet into the team folder: ") + e.what();
+    }
+}
+
+int syncCommand(std::ostream& out, std::ostream& err) {
+    try {
+        CSetupManager manager;
+        manager.LoadConfig();
+        const TeamSettings settings = teamSettings(*manager.GetConfig());
+        std::string problem;
+        if (settings.teamFolder.empty())
+            problem = "No team folder is set (TeamFolder in section \"Vantrel\" of " +
+                      platform::paths::toNative(platform::process::programFolder() + "\\bin\\Vantrel.ini") + ")";
+        else problem = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
+        if (!problem.empty()) {
+            err << "Error: " << problem << std::endl;
+            return 1;
+        }
+        library::SetupLibrary setups(settings.libraryFile);
+        const auto reader = teamSheetReader();
+        const team::TeamSyncReport report = team::syncTeamFolder(setups, settings.teamFolder, *reader);
+        if (!report.folderProblem.empty() || !report.libraryError.empty()) {
+            err << "Error: " << (report.folderProblem.empty() ? report.libraryError : report.folderProblem)
+                << std::endl;
+            return 1;
+        }
+        out << "Added: " << report.added.size() << "\n"
+            << "Already there: " << report.alreadyThere << "\n"
+            << std::flush;
+        for (const auto& p : report.problems) err << "Cannot take " << p.file << ": " << p.reason << std::endl;
+        return 0;
+    } catch (const platform::Error& e) {
+        err << "Error: " << e.description() << std::endl;
+    } catch (const std::exception& e) {
+        err << "Error: " << e.what() << std::endl;
+    }
+    return 1;
+}
+
+}  // namespace vantrel

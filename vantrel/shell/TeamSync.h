@@ -1,0 +1,35 @@
+#pragma once
+// The team folder as the program's front ends use it: the reader of a team
+// mate's sheet (the one seam to the setup readers), the run's copy of each
+// new sheet into the team folder, and vantrel-batch --sync.
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "CAppSettings.h"
+#include "library/SetupImport.h"
+
+namespace vantrel {
+
+// How a sheet of the team folder is read: its attached setup, else the one
+// its fields give; the setup type from the sheet's name, else "RDX".
+std::unique_ptr<library::SetupFileReader> teamSheetReader();
+
+// The installation's team folder (empty when none is set) and its library.
+struct TeamSettings {
+    std::string teamFolder;
+    std::string libraryFile;
+};
+TeamSettings teamSettings(const CAppSettings& config);
+
+// After a run: the new sheet into the team folder, in its driver's folder.
+// Never raises: answers the empty text, or the warning for the racer.
+std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept;
+
+// vantrel-batch --sync: prints "Added: N", "Already there: N" and one line
+// for each file it could not take, with why. 0 unless the team folder or the
+// library cannot be used (then one "Error: " line and 1).
+int syncCommand(std::ostream& out, std::ostream& err);
+
+}  // namespace vantrel

@@ -1,0 +1,137 @@
+#include "TeamFolder.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <filesystem>
+#include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Profile.h"
+#include "platform/Text.h"
+
+namespace vantrel::team {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSource = "TeamFolder";
+
+std::string withoutTrailingSeparator(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+std::string canonical(const std::string& path) {
+    std::error_code ec;
+    const fs::path c = fs::weakly_canonical(path, ec);
+    return withoutTrailingSeparator(ec ? path : c.string());
+}
+
+}  // namespace
+
+std::string teamFolderOf(const std::string& settingsFile, const std::string& programFolder) {
+    return resolveTeamFolder(platform::profile::readEntry(settingsFile, "Vantrel", "TeamFolder", {}, 4096),
+                             programFolder);
+}
+
+std::string resolveTeamFolder(std::string_view setting, const std::string& programFolder) {
+    const auto first = setting.find_first_not_of(" \t"), last = setting.find_last_not_of(" \t");
+    const std::string value =
+        first == std::string_view::npos ? std::string() : std::string(setting.substr(first, last - first + 1));
+    if (value.empty()) return {};
+    if (value.front() == '/') return withoutTrailingSeparator(platform::paths::toNative(value));
+    return withoutTrailingSeparator(platform::paths::toNative(programFolder + "\\" + value));
+}
+
+std::string libraryInTeamFolder(const std::string& libraryFile, const std::string& teamFolder) {
+    if (teamFolder.empty()) return {};
+    const std::string library = canonical(libraryFile), folder = canonical(teamFolder);
+    if (library.compare(0, folder.size() + 1, folder + "/") != 0) return {};
+    return "The setup library " + libraryFile + " lies inside the team folder " + teamFolder +
+           ": a sync tool would copy the live database and damage it. Choose a team folder apart from the data "
+           "folder, or a data folder outside the team folder.";
+}
+
+bool passedOver(std::string_view fileName) {
+    if (fileName.empty() || fileName.front() == '.' || fileName.front() == '~') return true;
+    const std::string lower = platform::text::toLower(std::string(fileName));
+    static constexpr std::array<std::string_view, 6> kEndings = {".part",       ".partial", ".tmp",
+                                                                 ".crdownload", ".!sync",   ".download"};
+    return std::any_of(kEndings.begin(), kEndings.end(),
+                       [&](std::string_view e) { return lower.size() > e.size() && lower.ends_with(e); });
+}
+
+std::string sheetNameOf(std::string_view fileName) {
+    static const std::regex kMarks[] = {
+        std::regex(R"(\.sync-conflict-\d{8}-\d{6}(-[A-Z0-9]{7})?$)"),
+        std::regex(R"( \((?:[^()]*'s )?conflicted copy[^()]*\)$)", std::regex::icase),
+        std::regex(R"( \(conflict(?:[ -]?\d+)?\)$)", std::regex::icase),
+        std::regex(R"( \(\d+\)$)"),
+        std::regex(R"( - Copy(?: \(\d+\))?$)", std::regex::icase),
+    };
+    const fs::path name{std::string(fileName)};
+    std::string stem = name.stem().string();
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (const std::regex& mark : kMarks) {
+            std::string cut = std::regex_replace(stem, mark, "");
+            if (cut != stem && !cut.empty()) {
+                stem = std::move(cut);
+                changed = true;
+            }
+        }
+    }
+    // "x.PDF" and "x.pdf" are one sheet to a team whose machines differ in letter case.
+    return stem + platform::text::toLower(name.extension().string());
+}
+
+std::string folderNameFor(std::string_view driver) {
+    std::string out;
+    for (const char c : driver) {
+        const auto u = static_cast<unsigned char>(c);
+        out += (u < 0x20 || u == 0x7F || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) ? '_' : c;
+    }
+    // Leading dots and tildes would hide the folder from every scan.
+    const auto first = out.find_first_not_of(" .~");
+    out = first == std::string::npos ? std::string() : out.substr(first);
+    while (!out.empty() && (out.back() == ' ' || out.back() == '.')) out.pop_back();
+    if (out.size() > 64) {
+        std::size_t cut = 64;
+        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+        out.resize(cut);
+    }
+    return out.empty() ? "Driver" : out;
+}
+
+std::string publishSheet(const std::string& sheetNativePath, const std::string& teamFolder, std::string_view driver) {
+    struct stat st {};
+    if (::stat(teamFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        platform::raise(platform::ErrPathAccess, kSource,
+                        "The team folder " + teamFolder + " is not there (a share not mounted, a stick pulled?)");
+    const std::string folder = teamFolder + "/" + folderNameFor(driver);
+    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
+        platform::raise(platform::ErrPathAccess, kSource,
+                        "Cannot make the folder " + folder + ": " + platform::files::systemMessage(errno));
+    std::string bytes;
+    const platform::files::UserFile read =
+        platform::files::readUserFile(sheetNativePath, bytes, platform::files::NoSizeLimit);
+    if (read.status != platform::files::OpenStatus::Opened)
+        platform::raise(platform::ErrPathAccess, kSource,
+                        "Cannot read the sheet " + sheetNativePath + ": " +
+                            (read.reason.empty() ? std::string("there is no such file") : read.reason));
+    const std::string target = folder + "/" + fs::path(sheetNativePath).filename().string();
+    const std::string failure = platform::files::replaceAtomically(target, [&](int fd) {
+        return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
+    });
+    if (!failure.empty())
+        platform::raise(platform::ErrPathAccess, kSource, "Cannot put the sheet into " + target + ": " + failure);
+    return target;
+}
+
+}  // namespace vantrel::team

@@ -1,0 +1,47 @@
+#pragma once
+// The team folder: a folder that a file sync (Syncthing, Nextcloud, a
+// network share, a stick) keeps alike on every team mate's machine. Each
+// sheet a run builds is put there whole, in a folder per driver; every sheet
+// that appears there is taken into the library (TeamIntake.h). The library
+// itself never lives there: sync tools damage a live database.
+
+#include <string>
+#include <string_view>
+
+namespace vantrel::team {
+
+// The team folder of an installation, native and without a trailing
+// separator: the "TeamFolder" entry of section "Vantrel" in settingsFile,
+// absolute ("/home/sam/Sync/Team") or relative to the program folder as the
+// other folders are ("Team", "\Team\"). Empty when the entry is not set.
+std::string teamFolderOf(const std::string& settingsFile, const std::string& programFolder);
+std::string resolveTeamFolder(std::string_view setting, const std::string& programFolder);
+
+// Why the library at libraryFile must not be used with this team folder
+// (it lies inside it), or the empty text.
+std::string libraryInTeamFolder(const std::string& libraryFile, const std::string& teamFolder);
+
+// Whether a file or folder of this name is a sync tool's work in progress or
+// its own bookkeeping rather than a sheet: hidden names (".syncthing.*.tmp",
+// ".~lock*", ".stversions"), "~*", "*.part", "*.partial", "*.tmp",
+// "*.crdownload", "*.!sync".
+bool passedOver(std::string_view fileName);
+
+// A sheet's name without the marks a sync tool gives its copies and
+// conflict copies: ".sync-conflict-20261208-101500-ABCDEFG", " (conflict)",
+// " (Sam's conflicted copy 2026-12-08)", " (1)", " - Copy".
+std::string sheetNameOf(std::string_view fileName);
+
+// A driver's name as one folder name that stays inside the team folder:
+// no separators, no control characters, not hidden, at most 64 bytes;
+// "Driver" when nothing is left.
+std::string folderNameFor(std::string_view driver);
+
+// Puts a sheet into the team folder, in the driver's folder, under its own
+// name: written beside it under a hidden temporary name and renamed, so a
+// sync tool never ships half a sheet. The team folder itself must be there
+// (a share that is not mounted is not created). Answers the new file's path;
+// raises platform::Error naming the file and why.
+std::string publishSheet(const std::string& sheetNativePath, const std::string& teamFolder, std::string_view driver);
+
+}  // namespace vantrel::team

@@ -1,0 +1,203 @@
+#include "TeamIntake.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "TeamFolder.h"
+#include "library/TeamRecords.h"
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace vantrel::team {
+
+namespace fs = std::filesystem;
+using library::TeamFile;
+using library::TeamFileState;
+
+namespace {
+
+// Sheets stand at most this deep below the team folder (driver folders, and
+// whatever order a team keeps inside them).
+constexpr int kMaxDepth = 6;
+
+struct Listed {
+    std::int64_t size = 0, mtimeNs = 0;
+};
+
+std::int64_t mtimeNs(const struct stat& st) {
+    return std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+// Every sheet-like file of the folder by lstat alone: PDFs whose names are no
+// sync tool's, in folders that are not hidden; symbolic links are not
+// followed, so nothing outside the team folder is read.
+std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::string& problem) {
+    std::map<std::string, Listed> out;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(teamFolder, fs::directory_options::skip_permission_denied, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        // A sync tool renames and removes its temporary files as we walk.
+        std::error_code gone;
+        const fs::file_status status = it->symlink_status(gone);
+        if (gone) continue;
+        if (fs::is_directory(status)) {
+            if (passedOver(name) || it.depth() + 1 >= kMaxDepth) it.disable_recursion_pending();
+            continue;
+        }
+        if (!fs::is_regular_file(status) || passedOver(name)) continue;
+        if (platform::text::toLower(it->path().extension().string()) != ".pdf") continue;
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) != 0) continue;
+        out[it->path().string()] = {std::int64_t(st.st_size), mtimeNs(st)};
+    }
+    if (ec) problem = "The team folder " + teamFolder + " cannot be read completely (" + ec.message() + ")";
+    return out;
+}
+
+// A PDF ends with its "%%EOF" mark; one that does not is cut short or still
+// being written.
+bool endsWhole(const std::string& path, std::int64_t size) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    char tail[1024];
+    const std::int64_t from = std::max<std::int64_t>(0, size - std::int64_t(sizeof tail));
+    const ssize_t n = ::pread(fd, tail, std::size_t(size - from), from);
+    ::close(fd);
+    return n > 0 && std::string_view(tail, std::size_t(n)).find("%%EOF") != std::string_view::npos;
+}
+
+// When the sheet was made, from the time its name carries (as a run names
+// it: ..._2026-12-08_101500.25), else the file's time.
+std::string createdOf(const std::string& sheetName, std::int64_t mtimeNs) {
+    static const std::regex kTime(R"(_(\d{4})-(\d{2})-(\d{2})_(\d{2})(\d{2})(\d{2})\.\d{2}\.pdf$)", std::regex::icase);
+    std::smatch m;
+    std::time_t when = std::time_t(mtimeNs / 1000000000);
+    if (std::regex_search(sheetName, m, kTime)) {
+        struct tm t {};
+        t.tm_year = std::stoi(m[1]) - 1900;
+        t.tm_mon = std::stoi(m[2]) - 1;
+        t.tm_mday = std::stoi(m[3]);
+        t.tm_hour = std::stoi(m[4]);
+        t.tm_min = std::stoi(m[5]);
+        t.tm_sec = std::stoi(m[6]);
+        t.tm_isdst = -1;
+        if (const std::time_t parsed = std::mktime(&t); parsed != std::time_t(-1)) when = parsed;
+    }
+    return library::localTimestamp(when);
+}
+
+// Who a sheet is from: its folder below the team folder, else the driver it names.
+std::string driverOf(const std::string& path, const std::string& teamFolder, const library::SetupEntry& entry) {
+    const fs::path relative = fs::path(path).lexically_relative(teamFolder);
+    if (std::distance(relative.begin(), relative.end()) > 1) return relative.begin()->string();
+    return entry.values[std::size_t(SetupField::DriverName)];
+}
+
+}  // namespace
+
+TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string& teamFolder,
+                              const library::SetupFileReader& reader, const std::atomic<bool>* stop) {
+    TeamSyncReport report;
+    struct stat st {};
+    if (::stat(teamFolder.c_str(), &st) != 0) {
+        report.folderProblem = "The team folder " + teamFolder + " is not there (" +
+                               platform::files::systemMessage(errno) + "; a share not mounted, a stick pulled?)";
+        return report;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        report.folderProblem = "The team folder " + teamFolder + " is not a folder";
+        return report;
+    }
+    if (::access(teamFolder.c_str(), R_OK | X_OK) != 0) {
+        report.folderProblem =
+            "The team folder " + teamFolder + " cannot be read (" + platform::files::systemMessage(errno) + ")";
+        return report;
+    }
+    try {
+        library::TeamRecords records(library);
+        const std::map<std::string, Listed> listed = listSheets(teamFolder, report.folderProblem);
+        if (!report.folderProblem.empty() && listed.empty()) return report;
+        report.folderProblem.clear();
+        std::unordered_map<std::string, TeamFile> known = records.files();
+        std::unordered_map<std::string, std::optional<TeamFile>> changes;
+        for (const auto& [path, seen] : known)
+            if (path.compare(0, teamFolder.size() + 1, teamFolder + "/") == 0 && !listed.count(path))
+                changes[path] = std::nullopt;  // gone from the folder; taken again should it come back
+
+        for (const auto& [path, now] : listed) {
+            if (stop && *stop) break;
+            // What a long first scan has seen is kept as it goes.
+            if (changes.size() >= 256) {
+                records.setFiles(changes);
+                changes.clear();
+            }
+            const auto before = known.find(path);
+            bool unchanged =
+                before != known.end() && before->second.size == now.size && before->second.mtimeNs == now.mtimeNs;
+            if (unchanged && before->second.state != TeamFileState::Pending) {
+                if (before->second.state == TeamFileState::Taken) ++report.alreadyThere;
+                else report.problems.push_back({path, before->second.reason});
+                continue;
+            }
+            TeamFile file{now.size, now.mtimeNs, TeamFileState::Pending, {}};
+            std::optional<library::SetupEntry> entry;
+            if (!endsWhole(path, now.size)) {
+                file.reason = "it is cut short (no end of file mark): not a whole PDF";
+            } else {
+                try {
+                    entry = reader.read(path);
+                    if (!entry) file.reason = "it is a PDF without a setup";
+                } catch (const platform::Error& e) {
+                    file.reason = e.description();
+                } catch (const std::exception& e) {
+                    file.reason = "Cannot read " + path + ": " + e.what();
+                }
+            }
+            // A file that changed while it was read is still arriving.
+            struct stat after {};
+            if (entry && (::lstat(path.c_str(), &after) != 0 || std::int64_t(after.st_size) != now.size ||
+                          mtimeNs(after) != now.mtimeNs)) {
+                entry.reset();
+                file.reason = "it changed while it was read";
+                unchanged = false;
+            }
+            if (entry) {
+                const std::string name = sheetNameOf(fs::path(path).filename().string());
+                entry->sheet = path;
+                if (entry->created.empty()) entry->created = createdOf(name, now.mtimeNs);
+                if (records.take(*entry, name, driverOf(path, teamFolder, *entry), teamFolder))
+                    report.added.push_back(path);
+                else ++report.alreadyThere;
+                file.state = TeamFileState::Taken;
+                file.reason.clear();
+            } else if (unchanged) {
+                // Unreadable twice at the same size and time: it stays so until it changes.
+                file.state =
+                    file.reason == "it is a PDF without a setup" ? TeamFileState::NotASetup : TeamFileState::Unreadable;
+                report.problems.push_back({path, file.reason});
+                report.newProblems.push_back({path, file.reason});
+            } else {
+                ++report.pending;
+            }
+            changes[path] = file;
+        }
+        records.setFiles(changes);
+    } catch (const platform::Error& e) {
+        report.libraryError = e.description();
+    } catch (const std::exception& e) {
+        report.libraryError = "Cannot use the setup library " + library.path() + ": " + e.what();
+    }
+    return report;
+}
+
+}  // namespace vantrel::team

@@ -1,0 +1,132 @@
+#include "TeamWatch.h"
+
+#include <QDir>
+#include <set>
+
+#include "CSetupManager.h"
+#include "TeamFolder.h"
+#include "TeamIntake.h"
+#include "TeamSync.h"
+#include "platform/Error.h"
+
+namespace vantrel {
+
+namespace {
+
+QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+}  // namespace
+
+TeamWatch::TeamWatch(QObject* parent) : QObject(parent) {
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(SettleMs);
+    m_rescan.setInterval(RescanMs);
+    connect(&m_settle, &QTimer::timeout, this, &TeamWatch::scan);
+    connect(&m_rescan, &QTimer::timeout, this, &TeamWatch::scan);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &TeamWatch::changed);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &TeamWatch::changed);
+}
+
+TeamWatch::~TeamWatch() {
+    m_stop = true;
+    if (m_worker.joinable()) m_worker.join();
+}
+
+void TeamWatch::restart() {
+    m_teamFolder.clear();
+    m_refusal.clear();
+    m_lastFolderProblem.clear();
+    try {
+        CSetupManager manager;
+        manager.LoadConfig();
+        const TeamSettings settings = teamSettings(*manager.GetConfig());
+        m_teamFolder = settings.teamFolder;
+        m_libraryFile = settings.libraryFile;
+        if (!m_teamFolder.empty()) m_refusal = team::libraryInTeamFolder(m_libraryFile, m_teamFolder);
+    } catch (const platform::Error& e) {
+        m_refusal = e.description();
+    }
+    if (const QStringList watched = m_watcher.directories(); !watched.isEmpty()) m_watcher.removePaths(watched);
+    if (m_teamFolder.empty()) {
+        m_rescan.stop();
+        return;
+    }
+    if (!m_refusal.empty()) {
+        m_rescan.stop();
+        emit status(fromStd(m_refusal));
+        return;
+    }
+    m_rescan.start();
+    scan();
+}
+
+void TeamWatch::changed() { m_settle.start(); }
+
+void TeamWatch::watchFolders() {
+    // The team folder and the driver folders in it: a sheet lands in one of those.
+    QStringList folders{fromStd(m_teamFolder)};
+    const QDir root(folders.front());
+    for (const QString& name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) folders << root.filePath(name);
+    QStringList missing;
+    const QStringList watched = m_watcher.directories();
+    for (const QString& f : folders)
+        if (!watched.contains(f)) missing << f;
+    if (!missing.isEmpty()) m_watcher.addPaths(missing);
+}
+
+void TeamWatch::scan() {
+    if (m_teamFolder.empty() || !m_refusal.empty()) return;
+    if (m_running) {
+        m_again = true;
+        return;
+    }
+    watchFolders();
+    if (m_worker.joinable()) m_worker.join();
+    m_running = true;
+    m_worker = std::thread([this, folder = m_teamFolder, libraryFile = m_libraryFile] {
+        team::TeamSyncReport report;
+        try {
+            library::SetupLibrary setups(libraryFile);
+            const auto reader = teamSheetReader();
+            report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
+        } catch (const platform::Error& e) {
+            report.libraryError = e.description();
+        } catch (const std::exception& e) {
+            report.libraryError = e.what();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, report] { scanEnded(report); }, Qt::QueuedConnection);
+    });
+}
+
+void TeamWatch::scanEnded(const team::TeamSyncReport& report) {
+    m_running = false;
+    // A folder that is gone costs one line until it is back, never a run.
+    const QString folderProblem = fromStd(report.folderProblem.empty() ? report.libraryError : report.folderProblem);
+    if (folderProblem != m_lastFolderProblem && !folderProblem.isEmpty()) emit status(folderProblem);
+    m_lastFolderProblem = folderProblem;
+    for (const auto& problem : report.newProblems)
+        emit status(QString("Team folder: cannot take %1: %2").arg(fromStd(problem.file), fromStd(problem.reason)));
+    if (!report.added.empty()) {
+        std::set<std::string> drivers;
+        for (const std::string& file : report.added) {
+            const auto relative = std::filesystem::path(file).lexically_relative(m_teamFolder);
+            if (std::distance(relative.begin(), relative.end()) > 1) drivers.insert(relative.begin()->string());
+        }
+        QStringList from;
+        for (const std::string& d : drivers) from << fromStd(d);
+        const int n = int(report.added.size());
+        emit status(QString("From the team: %1 new setup%2%3")
+                        .arg(n)
+                        .arg(n == 1 ? "" : "s")
+                        .arg(from.isEmpty() ? QString() : " (" + from.join(", ") + ")"));
+        emit setupsAdded(n);
+    }
+    emit scanned();
+    if (m_again) {
+        m_again = false;
+        scan();
+    }
+}
+
+}  // namespace vantrel

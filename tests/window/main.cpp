@@ -14,6 +14,7 @@ QObject* createRunSetupSheetTest();
 QObject* createLibraryWindowTest();
 QObject* createSetupOpenTest();
 QObject* createNewSetupTypeTest();
+QObject* createTrackSideTest();
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -23,7 +24,8 @@ int main(int argc, char* argv[]) {
 
     int failed = 0;
     for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
-                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest}) {
+                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest,
+                        createTrackSideTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

@@ -8,6 +8,8 @@
 //   vantrel-batch --extract SHEET.pdf OUTFILE.dat
 //   vantrel-batch --export-csv FILE
 //   vantrel-batch [--setup NAME] --import PATH...
+//   vantrel-batch --last TRACK OUT.dat [--driver NAME]    (BatchTrack.h)
+//   vantrel-batch --history TRACK [--driver NAME]
 //
 // Each sheet's path goes to standard output on a line of its own; a failed
 // build prints "Error: " + the error's source to standard error and the next

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "EventTable.h"
 #include "Sqlite.h"
 #include "library/SearchFold.h"
 #include "platform/Error.h"
@@ -99,6 +100,7 @@ void addSearchText(sqlite3* db) {
 constexpr Migration kMigrations[] = {
     {1, createSetupTable},
     {2, addSearchText},
+    {3, addEventTable},  // EventTable.h
 };
 static_assert(std::size(kMigrations) == SetupLibrary::SchemaVersion);
 
@@ -340,6 +342,7 @@ struct SetupLibrary::Impl {
         insertSearch->bind(2, searchText(entry.setupType, entry.values));
         insertSearch->step();
         insertSearch->reset();
+        recordEvent(db, id, entry.values, created);
         return id;
     }
 
@@ -382,6 +385,8 @@ SetupLibrary::SetupLibrary(const std::string& nativePath, LibraryOptions options
 SetupLibrary::~SetupLibrary() = default;
 
 const std::string& SetupLibrary::path() const { return m_impl->path; }
+
+sqlite3* LibraryConnection::of(SetupLibrary& library) { return library.m_impl->db; }
 
 std::int64_t SetupLibrary::record(const SetupEntry& entry) {
     try {

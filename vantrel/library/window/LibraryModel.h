@@ -16,7 +16,7 @@ namespace vantrel::library {
 class LibraryModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Created, Driver, Track, Event, SetupType, Main, Qualifying, Finishing, ColumnCount };
+    enum Column { Created, Driver, Track, Event, EventDate, SetupType, Main, Qualifying, Finishing, ColumnCount };
     // The setup's id, on every cell.
     static constexpr int IdRole = Qt::UserRole + 1;
     // What a column sorts by: for the date the instant, else the text.
@@ -39,6 +39,7 @@ public:
 private:
     std::vector<SetupSummary> m_rows;
     std::vector<qint64> m_instants;  // seconds since 1970 UTC, per row
+    std::vector<QString> m_eventDates;  // "YYYY-MM-DD", per row (TrackHistory.h)
 };
 
 // The search and the sorting over a LibraryModel.

@@ -30,6 +30,8 @@
 
 namespace vantrel::library {
 
+struct LibraryConnection;
+
 // The 73 values of a setup, in the order of SetupFields.def (the raw data file's order).
 using SetupValues = std::array<std::string, SetupFieldCount>;
 
@@ -61,7 +63,7 @@ struct LibraryOptions {
 class SetupLibrary {
 public:
     // The schema version this program writes; older libraries are upgraded.
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
     // PRAGMA application_id of every library: "VTLB".
     static constexpr std::int32_t ApplicationId = 0x56544C42;
 
@@ -100,6 +102,7 @@ public:
     std::string integrityCheck();
 
 private:
+    friend struct LibraryConnection;  // the queries beside the store (TrackHistory)
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 using vantrel::SetupField;
 using namespace vantrel::library;
 
-struct Run {
+struct BatchRun {
     int status;
     std::string out, err;
 };
@@ -54,7 +54,7 @@ public:
             library.record(e);
         }
     }
-    Run run(const std::string& arguments) const {
+    BatchRun run(const std::string& arguments) const {
         const fs::path out = path() / "stdout.txt", err = path() / "stderr.txt";
         const std::string command = "cd '" + str() + "' && LC_ALL=C.UTF-8 ./vantrel-batch " + arguments + " >'" +
                                     out.string() + "' 2>'" + err.string() + "'";
@@ -67,7 +67,7 @@ public:
 
 TEST(TrackBatch, HistoryAndLastOfATrackThroughTheProgram) {
     TrackFolder folder;
-    const Run history = folder.run("--history ZURICH --driver 'asa lind'");
+    const BatchRun history = folder.run("--history ZURICH --driver 'asa lind'");
     ASSERT_EQ(history.status, 0) << history.err;
     EXPECT_EQ(history.out,
               "2026-03-14\tÅsa Lind\tRound 1\t6\t5th\t\n"
@@ -75,7 +75,7 @@ TEST(TrackBatch, HistoryAndLastOfATrackThroughTheProgram) {
               "2026-06-20\tÅsa Lind\tRound 3\t2\t1st\tRear Shock Oil 27.5 → 30\n");
 
     const fs::path out = folder.path() / "last.dat";
-    const Run last = folder.run("--last 'Zürich' last.dat");
+    const BatchRun last = folder.run("--last 'Zürich' last.dat");
     ASSERT_EQ(last.status, 0) << last.err;
     const auto values = vantrel::readSetupFile(out.string());
     EXPECT_EQ(values[std::size_t(SetupField::EventName)], "Round 3");
@@ -84,7 +84,7 @@ TEST(TrackBatch, HistoryAndLastOfATrackThroughTheProgram) {
     // None there: an error, and the file named is left as it was.
     for (const char* args :
          {"--last Southport last.dat", "--last Zürich last.dat --driver Nobody", "--history Southport"}) {
-        const Run none = folder.run(args);
+        const BatchRun none = folder.run(args);
         EXPECT_EQ(none.status, 1) << args;
         EXPECT_THAT(none.err, ::testing::StartsWith("Error: ")) << args;
         EXPECT_THAT(none.err, ::testing::HasSubstr("has no setup at")) << args;

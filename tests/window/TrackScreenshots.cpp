@@ -120,8 +120,8 @@ int main(int argc, char* argv[]) {
     QTest::mouseClick(libraryWindow->findChild<QPushButton*>("cmdTrackHistory"), Qt::LeftButton);
     auto* history = libraryWindow->findChild<TrackHistoryWindow*>("frmTrackHistory");
     history->showTrack("Northfield Raceway, Leeds");
-    history->resize(1300, 700);
-    history->move(30, 20);
+    // No window manager under Xvfb: the history fills the screen, as maximised.
+    history->setGeometry(0, 0, 1366, 768);
     history->raise();
     history->activateWindow();
     history->chooseMeeting(3);

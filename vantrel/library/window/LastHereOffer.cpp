@@ -28,8 +28,9 @@ LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, std::string libra
     m_button->setToolTip("Load the setup of the last meeting at this track into the window");
     m_button->setFlat(true);
     m_button->setAutoDefault(false);
-    layout->addWidget(m_label);
-    layout->addWidget(m_button);
+    // First in the line, before the messages of a run.
+    layout->insertWidget(0, m_label);
+    layout->insertWidget(1, m_button);
     m_label->hide();
     m_button->hide();
     connect(m_button, &QPushButton::clicked, this, &LastHereOffer::load);

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -42,6 +44,28 @@ QString changesOf(const HistoryEntry& e, const QString& separator) {
     return out.join(separator);
 }
 
+// A chart of the positions with its two series, empty.
+QChart* newPositionsChart(QLineSeries*& qualifying, QLineSeries*& finishing) {
+    auto* chart = new QChart;
+    chart->setTitle("Positions over the meetings (1st at the top)");
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    qualifying = new QLineSeries(chart);
+    qualifying->setName("Qualifying");
+    finishing = new QLineSeries(chart);
+    finishing->setName("Finishing");
+    for (QLineSeries* s : {qualifying, finishing}) {
+        s->setPointsVisible(true);
+        s->setMarkerSize(9);
+        s->setSelectedColor(QColor(0xd0, 0x40, 0x00));
+        chart->addSeries(s);
+    }
+    QPen pen = finishing->pen();
+    pen.setWidthF(2.5);
+    finishing->setPen(pen);
+    return chart;
+}
+
 }  // namespace
 
 int positionNumber(const std::string& text) {
@@ -75,27 +99,12 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(true);
     const int em = fontMetrics().horizontalAdvance('n');
-    for (auto [c, w] : {std::pair{Date, 11}, {Driver, 14}, {Event, 18}, {Qualifying, 9}, {Finishing, 9}})
+    for (auto [c, w] : {std::pair{Date, 11}, {Driver, 14}, {Event, 22}, {Qualifying, 10}, {Finishing, 10}})
         m_table->setColumnWidth(c, w * em);
 
-    auto* chart = new QChart;
-    chart->setTitle("Positions over the meetings (1st at the top)");
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    m_qualifying = new QLineSeries(chart);
-    m_qualifying->setName("Qualifying");
-    m_finishing = new QLineSeries(chart);
-    m_finishing->setName("Finishing");
-    for (QLineSeries* s : {m_qualifying, m_finishing}) {
-        s->setPointsVisible(true);
-        s->setMarkerSize(9);
-        s->setSelectedColor(QColor(0xd0, 0x40, 0x00));
-        chart->addSeries(s);
-        connect(s, &QXYSeries::clicked, this, [this](const QPointF& p) { chooseMeeting(qRound(p.x())); });
-    }
-    QPen pen = m_finishing->pen();
-    pen.setWidthF(2.5);
-    m_finishing->setPen(pen);
+    QChart* chart = newPositionsChart(m_qualifying, m_finishing);
+    for (QLineSeries* series : {m_qualifying, m_finishing})
+        connect(series, &QXYSeries::clicked, this, [this](const QPointF& p) { chooseMeeting(qRound(p.x())); });
     m_chartView = new QChartView(chart, this);
     m_chartView->setObjectName("chartPositions");
     m_chartView->setRenderHint(QPainter::Antialiasing);
@@ -104,8 +113,8 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(m_table);
     split->addWidget(m_chartView);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
 
     auto button = [this](const char* name, const QString& text) {
         auto* b = new QPushButton(text, this);
@@ -225,19 +234,20 @@ void TrackHistoryWindow::reload() {
     fillChart();
 }
 
-void TrackHistoryWindow::fillChart() {
-    QChart* chart = m_chartView->chart();
+void TrackHistoryWindow::fillChart() { fillChart(m_chartView->chart(), m_qualifying, m_finishing); }
+
+void TrackHistoryWindow::fillChart(QChart* chart, QLineSeries* qualifying, QLineSeries* finishing) const {
     for (QAbstractAxis* axis : chart->axes()) {
         chart->removeAxis(axis);
         delete axis;
     }
-    m_qualifying->clear();
-    m_finishing->clear();
+    qualifying->clear();
+    finishing->clear();
     int worst = 1;
     for (int i = 0; i < int(m_history.size()); ++i) {
         const HistoryEntry& e = m_history[std::size_t(i)];
-        if (const int q = positionNumber(value(e, SetupField::ResultsQualifyingPos))) m_qualifying->append(i, q);
-        if (const int f = positionNumber(value(e, SetupField::ResultsFinishPos))) m_finishing->append(i, f);
+        if (const int q = positionNumber(value(e, SetupField::ResultsQualifyingPos))) qualifying->append(i, q);
+        if (const int f = positionNumber(value(e, SetupField::ResultsFinishPos))) finishing->append(i, f);
         worst = std::max({worst, positionNumber(value(e, SetupField::ResultsQualifyingPos)),
                           positionNumber(value(e, SetupField::ResultsFinishPos))});
     }
@@ -258,7 +268,7 @@ void TrackHistoryWindow::fillChart() {
     positions->setTitleText("Position");
     chart->addAxis(meetings, Qt::AlignBottom);
     chart->addAxis(positions, Qt::AlignLeft);
-    for (QLineSeries* s : {m_qualifying, m_finishing}) {
+    for (QLineSeries* s : {qualifying, finishing}) {
         s->attachAxis(meetings);
         s->attachAxis(positions);
     }
@@ -328,9 +338,16 @@ void TrackHistoryWindow::paintLeadPage(QPainter& p, const QRectF& page) {
     p.setPen(QColor(0x2f, 0x3a, 0x48));
     p.drawText(QRectF(margin, 16, width, 28), Qt::AlignLeft | Qt::AlignVCenter,
                "Track History: " + m_track->currentText());
-    // The chart as the window draws it, at the page's width.
+    // The chart drawn anew in the page's shape, twice the size for finer type.
     const QRectF chartRect(margin, 50, width, 300);
-    m_chartView->chart()->scene()->render(&p, chartRect, m_chartView->chart()->sceneBoundingRect());
+    QGraphicsScene scene;
+    QLineSeries *qualifying = nullptr, *finishing = nullptr;
+    QChart* chart = newPositionsChart(qualifying, finishing);
+    scene.addItem(chart);
+    fillChart(chart, qualifying, finishing);
+    chart->resize(chartRect.size() * 1.6);
+    chart->layout()->activate();
+    scene.render(&p, chartRect, QRectF(QPointF(0, 0), chartRect.size() * 1.6));
     QFont text("DejaVu Sans");
     text.setPointSizeF(7);
     p.setFont(text);

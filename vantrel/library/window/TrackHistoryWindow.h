@@ -56,6 +56,7 @@ signals:
 private:
     void reload();
     void fillChart();
+    void fillChart(QChart* chart, QLineSeries* qualifying, QLineSeries* finishing) const;
     void paintLeadPage(QPainter& painter, const QRectF& page);
     void chosenChanged();
 

@@ -97,7 +97,7 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setWordWrap(true);
+    m_table->setWordWrap(false);
     const int em = fontMetrics().horizontalAdvance('n');
     for (auto [c, w] : {std::pair{Date, 11}, {Driver, 14}, {Event, 22}, {Qualifying, 10}, {Finishing, 10}})
         m_table->setColumnWidth(c, w * em);
@@ -178,9 +178,11 @@ void TrackHistoryWindow::showTrack(const QString& track) {
     m_driver->clear();
     m_driver->addItem("All drivers", QString());
     std::set<std::string> seen;
+    m_allHistory.clear();
     if (m_library) {
         try {
-            for (const HistoryEntry& e : trackHistory(*m_library, track.toStdString()))
+            m_allHistory = trackHistory(*m_library, track.toStdString());
+            for (const HistoryEntry& e : m_allHistory)
                 if (seen.insert(matchKey(value(e, SetupField::DriverName))).second)
                     m_driver->addItem(fromStd(value(e, SetupField::DriverName)),
                                       fromStd(value(e, SetupField::DriverName)));
@@ -203,15 +205,12 @@ void TrackHistoryWindow::showDriver(const QString& driver) {
 }
 
 void TrackHistoryWindow::reload() {
+    // One driver's meetings are those of all with that driver: the changes
+    // are from the same driver's setup before either way.
     m_history.clear();
-    if (m_library) {
-        try {
-            m_history = trackHistory(*m_library, m_track->currentText().toStdString(),
-                                     m_driver->currentData().toString().toStdString());
-        } catch (const platform::Error& error) {
-            m_status->setText(fromStd(error.description()));
-        }
-    }
+    const std::string driver = matchKey(m_driver->currentData().toString().toStdString());
+    for (const HistoryEntry& e : m_allHistory)
+        if (driver.empty() || matchKey(value(e, SetupField::DriverName)) == driver) m_history.push_back(e);
     const QSignalBlocker quiet(m_table);
     m_table->clearContents();
     m_table->setRowCount(int(m_history.size()));
@@ -222,14 +221,11 @@ void TrackHistoryWindow::reload() {
                                             fromStd(value(e, SetupField::EventName)),
                                             fromStd(value(e, SetupField::ResultsQualifyingPos)),
                                             fromStd(value(e, SetupField::ResultsFinishPos)),
-                                            changesOf(e, "\n")};
-        for (int c = 0; c < ColumnCount; ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            item->setToolTip(cells[c]);
-            m_table->setItem(r, c, item);
-        }
+                                            changesOf(e, "; ")};
+        for (int c = 0; c < ColumnCount; ++c) m_table->setItem(r, c, new QTableWidgetItem(cells[c]));
+        // The changes one a line where the cell cuts them short.
+        m_table->item(r, Changes)->setToolTip(changesOf(e, "\n"));
     }
-    m_table->resizeRowsToContents();
     m_status->setText(QString("%1 meetings at %2").arg(m_history.size()).arg(m_track->currentText()));
     fillChart();
 }
@@ -244,13 +240,19 @@ void TrackHistoryWindow::fillChart(QChart* chart, QLineSeries* qualifying, QLine
     qualifying->clear();
     finishing->clear();
     int worst = 1;
+    // The points in one go: a point at a time redraws the series each time.
+    QList<QPointF> qualifyingPoints, finishingPoints;
     for (int i = 0; i < int(m_history.size()); ++i) {
         const HistoryEntry& e = m_history[std::size_t(i)];
-        if (const int q = positionNumber(value(e, SetupField::ResultsQualifyingPos))) qualifying->append(i, q);
-        if (const int f = positionNumber(value(e, SetupField::ResultsFinishPos))) finishing->append(i, f);
+        if (const int q = positionNumber(value(e, SetupField::ResultsQualifyingPos)))
+            qualifyingPoints.append({double(i), double(q)});
+        if (const int f = positionNumber(value(e, SetupField::ResultsFinishPos)))
+            finishingPoints.append({double(i), double(f)});
         worst = std::max({worst, positionNumber(value(e, SetupField::ResultsQualifyingPos)),
                           positionNumber(value(e, SetupField::ResultsFinishPos))});
     }
+    qualifying->replace(qualifyingPoints);
+    finishing->replace(finishingPoints);
     auto* meetings = new QCategoryAxis;
     meetings->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     meetings->setRange(-0.5, std::max(0.5, double(m_history.size()) - 0.5));

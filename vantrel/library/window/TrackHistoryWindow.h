@@ -62,7 +62,8 @@ private:
 
     std::unique_ptr<SetupLibrary> m_library;
     const QWidget* m_mainWindow = nullptr;
-    std::vector<HistoryEntry> m_history;
+    std::vector<HistoryEntry> m_allHistory;  // every driver's, as read
+    std::vector<HistoryEntry> m_history;     // shown
     QComboBox* m_track = nullptr;
     QComboBox* m_driver = nullptr;
     QTableWidget* m_table = nullptr;

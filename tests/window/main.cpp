@@ -24,8 +24,7 @@ int main(int argc, char* argv[]) {
 
     int failed = 0;
     for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
-                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest,
-                        createTrackSideTest}) {
+                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createTrackSideTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

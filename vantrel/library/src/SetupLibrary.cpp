@@ -100,7 +100,7 @@ void addSearchText(sqlite3* db) {
 constexpr Migration kMigrations[] = {
     {1, createSetupTable},
     {2, addSearchText},
-    {3, addEventTable},  // EventTable.h
+    {3, addEventTable},
 };
 static_assert(std::size(kMigrations) == SetupLibrary::SchemaVersion);
 

@@ -38,7 +38,7 @@ public:
 
 private:
     std::vector<SetupSummary> m_rows;
-    std::vector<qint64> m_instants;  // seconds since 1970 UTC, per row
+    std::vector<qint64> m_instants;     // seconds since 1970 UTC, per row
     std::vector<QString> m_eventDates;  // "YYYY-MM-DD", per row (TrackHistory.h)
 };
 

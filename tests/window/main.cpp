@@ -17,6 +17,7 @@ QObject* createLibraryWindowTest();
 QObject* createSetupOpenTest();
 QObject* createNewSetupTypeTest();
 QObject* createScreenFitTest();
+QObject* createTrackSideTest();
 
 int main(int argc, char* argv[]) {
     // The places windows keep go to a folder of the run's own, not the user's.
@@ -29,7 +30,8 @@ int main(int argc, char* argv[]) {
 
     int failed = 0;
     for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
-                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest}) {
+                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest,
+                        createTrackSideTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

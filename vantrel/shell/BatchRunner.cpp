@@ -1,4 +1,5 @@
 #include "BatchRunner.h"
+#include "BatchTrack.h"
 
 #include <algorithm>
 #include <chrono>
@@ -27,7 +28,8 @@ std::string BatchRunner::usage() {
            "       vantrel-batch --extract SHEET.pdf OUTFILE.dat\n"
            "       vantrel-batch --export-csv FILE\n"
            "       vantrel-batch [--setup NAME] --import PATH...\n"
-           "       vantrel-batch --sync\n"
+           "       vantrel-batch --sync\n" +
+           trackUsage() +
            "Builds one setup sheet from each raw data file and prints the sheet's path;\n"
            "with --fields, lists the form fields of a PDF (name, kind, page, on states).\n"
            "  --setup NAME       setup type (default RDX); with --import, that of raw data files\n"
@@ -43,6 +45,10 @@ std::string BatchRunner::usage() {
            "  --import PATH...   add the setups of sheets and raw data files (folders too)\n"
            "                     to the setup library\n"
            "  --sync             take the team folder's new sheets into the setup library\n"
+           "  --last TRACK OUT.dat [--driver NAME]\n"
+           "                     write the setup of the latest event at TRACK as a raw data file\n"
+           "  --history TRACK [--driver NAME]\n"
+           "                     the setups at TRACK in event order and what changed, tab-separated\n"
            "  --help             show this text\n";
 }
 
@@ -135,6 +141,8 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
 }
 
 int BatchRunner::run(const std::vector<std::string>& args) {
+    if (const auto status = batchLast(args, m_out, m_err)) return *status;
+    if (const auto status = batchHistory(args, m_out, m_err)) return *status;
     Options options;
     std::string error;
     if (!parse(args, options, error)) {

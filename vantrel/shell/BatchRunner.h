@@ -10,6 +10,8 @@
 //   vantrel-batch --export-csv FILE
 //   vantrel-batch [--setup NAME] --import PATH...
 //   vantrel-batch --sync                  (the team folder into the library; TeamSync.h)
+//   vantrel-batch --last TRACK OUT.dat [--driver NAME]    (BatchTrack.h)
+//   vantrel-batch --history TRACK [--driver NAME]
 //
 // Each sheet's path goes to standard output on a line of its own; a failed
 // build prints "Error: " + the error's source to standard error and the next

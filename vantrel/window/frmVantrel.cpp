@@ -28,6 +28,7 @@
 #include "FolderList.h"
 #include "ImportReaders.h"
 #include "HoleButton.h"
+#include "LastHereOffer.h"
 #include "LibraryWindow.h"
 #include "TeamFolderControl.h"
 #include "TeamWatch.h"
@@ -75,6 +76,8 @@ frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
     // Closing the window unloads it; the program ends with its last window.
     setAttribute(Qt::WA_DeleteOnClose);
     buildWindow();
+    // The setup of the last meeting at the track typed, offered in the status line.
+    new library::LastHereOffer(this, [this](const auto& values, const QString& from) { loadSetup(values, from); });
     // Room for every picture at its natural size where the screen allows; a
     // new window otherwise opens at two thirds of the screen.
     QSize size = sizeHint();

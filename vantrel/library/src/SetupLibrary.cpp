@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "EventTable.h"
 #include "Sqlite.h"
 #include "TeamSchema.h"
 #include "library/SearchFold.h"
@@ -100,7 +101,7 @@ void addSearchText(sqlite3* db) {
 constexpr Migration kMigrations[] = {
     {1, createSetupTable},
     {2, addSearchText},
-    {3, [](sqlite3*) {}},  // added by the event date work
+    {3, addEventTable},
     {4, addTeamTables},
 };
 static_assert(std::size(kMigrations) == SetupLibrary::SchemaVersion);
@@ -343,6 +344,7 @@ struct SetupLibrary::Impl {
         insertSearch->bind(2, searchText(entry.setupType, entry.values));
         insertSearch->step();
         insertSearch->reset();
+        recordEvent(db, id, entry.values, created);
         return id;
     }
 
@@ -387,6 +389,7 @@ SetupLibrary::~SetupLibrary() = default;
 const std::string& SetupLibrary::path() const { return m_impl->path; }
 
 sqlite3* SetupLibrary::handle() const { return m_impl->db; }
+sqlite3* LibraryConnection::of(SetupLibrary& library) { return library.m_impl->db; }
 
 std::int64_t SetupLibrary::record(const SetupEntry& entry) {
     try {

@@ -295,6 +295,10 @@ QByteArray CompareWindow::paintPdf() const {
 
     QPainter p(&writer);
     p.setRenderHint(QPainter::Antialiasing);
+    if (m_leadPage) {
+        m_leadPage(p, QRectF(0, 0, kPageWidth, kPageHeight));
+        writer.newPage();
+    }
     const QStringList titles = columnTitles();
     for (std::size_t page = 0; page < pages.size(); ++page) {
         if (page > 0) writer.newPage();

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <optional>
+#include "library/TrackHistory.h"
 
 namespace vantrel::library {
 
@@ -31,12 +32,17 @@ LibraryModel::LibraryModel(QObject* parent) : QAbstractTableModel(parent) {}
 void LibraryModel::reload(SetupLibrary& library) {
     std::vector<SetupSummary> rows = library.summaries();
     auto origins = TeamRecords(library).teamOrigins();
+    const auto dates = eventDates(library);
     beginResetModel();
     m_rows = std::move(rows);
     m_origins = std::move(origins);
     m_instants.clear();
     m_instants.reserve(m_rows.size());
     for (const SetupSummary& row : m_rows) m_instants.push_back(parseTimestamp(row.created).value_or(0));
+    m_eventDates.clear();
+    m_eventDates.reserve(m_rows.size());
+    for (const SetupSummary& row : m_rows)
+        m_eventDates.push_back(dates.count(row.id) ? fromStd(dates.at(row.id)) : QString());
     endResetModel();
 }
 
@@ -57,6 +63,7 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const {
     case Driver: return fromStd(row.driver);
     case Track: return fromStd(row.track);
     case Event: return fromStd(row.event);
+    case EventDate: return m_eventDates[std::size_t(index.row())];
     case SetupType: return fromStd(row.setupType);
     case Main: return fromStd(row.resultsMain);
     case Qualifying: return fromStd(row.qualifying);
@@ -72,8 +79,8 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const {
 QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const kTitles[ColumnCount] = {
-        "Date and Time", "Driver", "Track / City", "Event", "Setup Type", "Main", "Qualifying", "Finishing", "From"};
+    static const char* const kTitles[ColumnCount] = {"Date and Time", "Driver", "Track / City", "Event", "Event Date",
+                                                     "Setup Type", "Main", "Qualifying", "Finishing", "From"};
     return section >= 0 && section < ColumnCount ? QString(kTitles[section]) : QVariant();
 }
 

@@ -17,7 +17,7 @@ namespace vantrel::library {
 class LibraryModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Created, Driver, Track, Event, SetupType, Main, Qualifying, Finishing, From, ColumnCount };
+    enum Column { Created, Driver, Track, Event, EventDate, SetupType, Main, Qualifying, Finishing, From, ColumnCount };
     // The setup's id, on every cell.
     static constexpr int IdRole = Qt::UserRole + 1;
     // What a column sorts by: for the date the instant, else the text.
@@ -41,7 +41,8 @@ public:
 
 private:
     std::vector<SetupSummary> m_rows;
-    std::vector<qint64> m_instants;  // seconds since 1970 UTC, per row
+    std::vector<qint64> m_instants;     // seconds since 1970 UTC, per row
+    std::vector<QString> m_eventDates;  // "YYYY-MM-DD", per row (TrackHistory.h)
     // The setups that came from the team, by id.
     std::unordered_map<std::int64_t, SetupOrigin> m_origins;
 };

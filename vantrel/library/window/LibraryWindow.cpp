@@ -25,6 +25,7 @@
 #include "CSetupManager.h"
 #include "CompareWindow.h"
 #include "LibraryModel.h"
+#include "TrackHistoryWindow.h"
 #include "MessageBox.h"
 #include "WindowGeometry.h"
 #include "library/SetupCsv.h"
@@ -139,7 +140,7 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(LibraryModel::Created, Qt::DescendingOrder);
-    const int widths[LibraryModel::ColumnCount] = {15, 15, 25, 24, 10, 8, 10, 10, 14};
+    const int widths[LibraryModel::ColumnCount] = {15, 15, 25, 24, 11, 10, 8, 10, 10, 14};
     const int em = m_table->fontMetrics().horizontalAdvance('n');
     for (int c = 0; c < LibraryModel::ColumnCount; ++c) m_table->setColumnWidth(c, widths[c] * em);
     // The date and time whole, with room for the sort mark.
@@ -160,6 +161,8 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     m_load = button("cmdLoad", "Load into Window");
     m_compare = button("cmdCompare", "Compare");
     m_delete = button("cmdDelete", "Delete…");
+    auto* cmdHistory = button("cmdTrackHistory", "Track History…");
+    connect(cmdHistory, &QPushButton::clicked, this, &LibraryWindow::openTrackHistory);
     auto* cmdImport = button("cmdImport", "Import…");
     auto* cmdExport = button("cmdExportCsv", "Export CSV…");
     auto* cmdClose = button("cmdClose", "Close");
@@ -191,7 +194,7 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     top->addWidget(cmbFrom);
     top->addWidget(m_count);
     auto* actions = new QHBoxLayout;
-    for (QPushButton* b : {m_open, m_load, m_compare, m_delete}) actions->addWidget(b);
+    for (QPushButton* b : {m_open, m_load, m_compare, m_delete, cmdHistory}) actions->addWidget(b);
     actions->addStretch(1);
     actions->addWidget(cmdImport);
     actions->addWidget(cmdExport);
@@ -464,6 +467,15 @@ void LibraryWindow::exportCsvFile() {
     if (failed([&] { exportCsv(*m_library, file); })) return;
     MessageBox::information(this, "Vantrel Library",
                             QString("%1 setups exported to\n%2").arg(m_library->count()).arg(fromStd(file)));
+}
+
+void LibraryWindow::openTrackHistory() {
+    const QModelIndexList chosen = m_table->selectionModel()->selectedRows(LibraryModel::Track);
+    auto* window = new TrackHistoryWindow(m_path, chosen.isEmpty() ? QString() : chosen.front().data().toString(),
+                                          m_mainWindow, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &TrackHistoryWindow::loadRequested, this, &LibraryWindow::loadRequested);
+    window->show();
 }
 
 }  // namespace vantrel::library

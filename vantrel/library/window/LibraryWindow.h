@@ -63,6 +63,8 @@ public:
     void loadChosen();
     void deleteChosen();
     void compareChosen();
+    // The history of the chosen setup's track (TrackHistoryWindow).
+    void openTrackHistory();
     void importPaths(const QStringList& paths);
     void exportCsvFile();
 

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace platform::process {
@@ -31,5 +32,13 @@ void setClockForTesting(std::function<LocalDateTime()> clock);
 // fraction, rounded (decimals above 9 count as 9). A fraction that rounds up
 // to a whole second is written "1." followed by zeros.
 std::string formatTimeOfDay(double t, bool colonSeparator, int decimals);
+
+// Whether the user's short date format puts the day before the month, as the
+// locale of dates says (LC_ALL, else LC_TIME, else LANG): its date format
+// when the locale is installed, else its territory (the few that write the
+// month first); without a locale (C, POSIX) the day comes first.
+bool dayBeforeMonth();
+// Tests fix the order; nothing restores the locale's.
+void setDayBeforeMonthForTesting(std::optional<bool> dayFirst);
 
 }  // namespace platform::process

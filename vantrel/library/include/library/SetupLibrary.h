@@ -32,6 +32,8 @@ struct sqlite3;
 
 namespace vantrel::library {
 
+struct LibraryConnection;
+
 // The 73 values of a setup, in the order of SetupFields.def (the raw data file's order).
 using SetupValues = std::array<std::string, SetupFieldCount>;
 
@@ -108,6 +110,7 @@ private:
     // record() inside a write transaction the caller holds.
     std::int64_t recordWithin(const SetupEntry& entry);
 
+    friend struct LibraryConnection;  // the queries beside the store (TrackHistory)
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

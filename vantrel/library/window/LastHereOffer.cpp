@@ -1,0 +1,97 @@
+#include "LastHereOffer.h"
+
+#include <QBoxLayout>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "LibraryWindow.h"
+
+namespace vantrel::library {
+
+namespace {
+QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+}  // namespace
+
+LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, std::string libraryPath)
+    : QObject(mainWindow), m_main(mainWindow), m_load(std::move(load)), m_libraryPath(std::move(libraryPath)) {
+    setObjectName("LastHereOffer");
+    auto* line = mainWindow->findChild<QFrame*>("StatusLine");
+    auto* track = mainWindow->findChild<QLineEdit*>("txtTrackCity");
+    auto* layout = line ? qobject_cast<QBoxLayout*>(line->layout()) : nullptr;
+    if (!layout || !track) return;
+    m_label = new QLabel(line);
+    m_label->setObjectName("lblLastHere");
+    m_button = new QPushButton("Load", line);
+    m_button->setObjectName("cmdLoadLastHere");
+    m_button->setToolTip("Load the setup of the last meeting at this track into the window");
+    m_button->setFlat(true);
+    m_button->setAutoDefault(false);
+    // First in the line, before the messages of a run.
+    layout->insertWidget(0, m_label);
+    layout->insertWidget(1, m_button);
+    m_label->hide();
+    m_button->hide();
+    connect(m_button, &QPushButton::clicked, this, &LastHereOffer::load);
+    connect(track, &QLineEdit::editingFinished, this, [this, track] {
+        const auto* driver = m_main->findChild<QLineEdit*>("txtDriverName");
+        offerFor(track->text(), driver ? driver->text() : QString());
+    });
+}
+
+QString LastHereOffer::offerText(const HistoryEntry& last) {
+    const auto& v = last.setup.values;
+    QString text = "Last here: ";
+    const QString event = fromStd(v[std::size_t(SetupField::EventName)]).trimmed();
+    text += event.isEmpty() ? fromStd(last.eventDate) : event + ' ' + fromStd(last.eventDate);
+    const QString finished = fromStd(v[std::size_t(SetupField::ResultsFinishPos)]).trimmed();
+    if (!finished.isEmpty()) text += ", finished " + finished;
+    return text + " —";
+}
+
+void LastHereOffer::offerFor(const QString& track, const QString& driver) {
+    if (!m_label) return;
+    m_last.reset();
+    // A library that is missing, old or unreadable offers nothing: the window works on without it.
+    try {
+        const std::string path = m_libraryPath.empty() ? LibraryWindow::programLibraryPath() : m_libraryPath;
+        const auto library = openForHistory(path);
+        const std::string trackText = track.toStdString();
+        if (!driver.trimmed().isEmpty()) m_last = lastHere(*library, trackText, driver.toStdString());
+        if (!m_last) m_last = lastHere(*library, trackText);
+    } catch (const std::exception&) {
+        m_last.reset();
+    }
+    if (!m_last) return withdraw();
+    m_label->setText(offerText(*m_last));
+    m_label->setToolTip(fromStd(m_last->setup.sheet));
+    auto* line = m_label->parentWidget();
+    // Without a sheet named in the status line its sheet's buttons have nothing to act on.
+    const auto* status = line->findChild<QLabel*>("lblStatus");
+    if (status && status->text().isEmpty())
+        for (auto* name : {"cmdOpenSheet", "cmdShowFolder"})
+            if (auto* button = line->findChild<QPushButton*>(name)) button->hide();
+    m_label->show();
+    m_button->show();
+    line->show();
+}
+
+QString LastHereOffer::offered() const { return m_label && m_label->isVisibleTo(m_main) ? m_label->text() : QString(); }
+
+void LastHereOffer::withdraw() {
+    if (!m_label) return;
+    m_label->hide();
+    m_button->hide();
+    const auto* status = m_label->parentWidget()->findChild<QLabel*>("lblStatus");
+    if (!status || status->text().isEmpty()) m_label->parentWidget()->hide();
+}
+
+void LastHereOffer::load() {
+    if (!m_last) return;
+    const HistoryEntry last = *m_last;
+    withdraw();
+    m_load(last.setup.values, "the setup library (" + offerText(last).chopped(2).mid(11) + ")");
+}
+
+}  // namespace vantrel::library

@@ -1,0 +1,50 @@
+#pragma once
+// "Last here: <event> <date>, finished <pos> — Load" in the main window's
+// status line: when the racer leaves the Track / City box holding a track
+// the library knows, the setup of the latest event there (the driver's own
+// where the Driver Name box names one who raced there) is one click away.
+
+#include <QObject>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "library/TrackHistory.h"
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace vantrel::library {
+
+class LastHereOffer : public QObject {
+    Q_OBJECT
+public:
+    using Loader = std::function<void(const SetupValues& values, const QString& from)>;
+    // mainWindow holds txtTrackCity, txtDriverName and the frame "StatusLine";
+    // load takes the setup into it as Open Setup does. libraryPath empty: the
+    // program's library (LibraryWindow::programLibraryPath) at each look.
+    LastHereOffer(QWidget* mainWindow, Loader load, std::string libraryPath = {});
+
+    // Looks the track up and shows or withdraws the offer; what leaving the box does.
+    void offerFor(const QString& track, const QString& driver);
+    // The offer's text without "Load" (empty: none shown).
+    QString offered() const;
+    // The text of an offer for this setup.
+    static QString offerText(const HistoryEntry& last);
+
+private:
+    void withdraw();
+    void load();
+
+    QPointer<QWidget> m_main;
+    Loader m_load;
+    std::string m_libraryPath;
+    QLabel* m_label = nullptr;
+    QPushButton* m_button = nullptr;
+    std::optional<HistoryEntry> m_last;
+};
+
+}  // namespace vantrel::library

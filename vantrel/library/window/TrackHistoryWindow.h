@@ -1,0 +1,79 @@
+#pragma once
+// The history of one track: its setups in event order with what changed
+// from the driver's setup before there, and a chart of the qualifying and
+// finishing positions over the meetings, each point choosing its setup, so
+// which change paid off shows at a glance. Saved as PDF it is the
+// comparison of the chosen (else the last) meetings, the chart leading.
+
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "library/TrackHistory.h"
+
+class QComboBox;
+class QLabel;
+class QPainter;
+class QTableWidget;
+
+class QChart;
+class QChartView;
+class QLineSeries;
+
+namespace vantrel::library {
+
+class TrackHistoryWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The library at nativePath, opened at track (empty: the first it knows).
+    // mainWindow names the comparison's rows and, by its Driver Name box, the driver first shown.
+    TrackHistoryWindow(const std::string& nativePath, const QString& track, const QWidget* mainWindow,
+                       QWidget* parent = nullptr);
+    ~TrackHistoryWindow() override;
+
+    void showTrack(const QString& track);
+    // "" for every driver.
+    void showDriver(const QString& driver);
+    // Chooses the row of the meeting (0-based, event order) and its points.
+    void chooseMeeting(int index);
+    int chosenMeeting() const;
+    // The comparison of the chosen meetings (2 to 4; else the last four)
+    // with the chart and the history leading, as a PDF at nativePath.
+    // Throws platform::Error naming the file.
+    void writePdf(const QString& nativePath);
+    void savePdf();
+
+    const std::vector<HistoryEntry>& history() const { return m_history; }
+    QTableWidget* table() const { return m_table; }
+    QChartView* chartView() const { return m_chartView; }
+    // The series' points, in chart units: x the meeting (0-based), y the position.
+    QList<QPointF> points(bool finishing) const;
+
+signals:
+    void loadRequested(const QStringList& values, const QString& setupType);
+
+private:
+    void reload();
+    void fillChart();
+    void fillChart(QChart* chart, QLineSeries* qualifying, QLineSeries* finishing) const;
+    void paintLeadPage(QPainter& painter, const QRectF& page);
+    void chosenChanged();
+
+    std::unique_ptr<SetupLibrary> m_library;
+    const QWidget* m_mainWindow = nullptr;
+    std::vector<HistoryEntry> m_allHistory;  // every driver's, as read
+    std::vector<HistoryEntry> m_history;     // shown
+    QComboBox* m_track = nullptr;
+    QComboBox* m_driver = nullptr;
+    QTableWidget* m_table = nullptr;
+    QChartView* m_chartView = nullptr;
+    QLineSeries* m_qualifying = nullptr;
+    QLineSeries* m_finishing = nullptr;
+    QLabel* m_status = nullptr;
+};
+
+// A position as a number: "2", "2nd", " 10th " -> 2, 2, 10; 0 when none.
+int positionNumber(const std::string& text);
+
+}  // namespace vantrel::library

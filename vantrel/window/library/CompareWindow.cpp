@@ -17,7 +17,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "LibraryWindow.h"
+#include "FileChooser.h"
 #include "MessageBox.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -174,7 +174,7 @@ void CompareWindow::savePdf() {
     QString suggestion = QDir::homePath() + "/Setup Comparison.pdf";
     if (!m_setups.empty() && !m_setups.front().sheet.empty())
         suggestion = QFileInfo(fromStd(m_setups.front().sheet)).path() + "/Setup Comparison.pdf";
-    const QStringList files = LibraryWindow::choose(this, LibraryWindow::Choice::ComparisonPdf, suggestion);
+    const QStringList files = chooseFiles(this, FileChoice::ComparisonPdf, suggestion);
     if (files.isEmpty()) return;
     const QString file = QDir::toNativeSeparators(files.front());
     try {

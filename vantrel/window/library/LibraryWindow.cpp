@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,6 +23,7 @@
 #include "CAppSettings.h"
 #include "CSetupManager.h"
 #include "CompareWindow.h"
+#include "FileChooser.h"
 #include "LibraryModel.h"
 #include "MessageBox.h"
 #include "library/SetupCsv.h"
@@ -34,8 +34,6 @@
 namespace vantrel::library {
 
 namespace {
-
-LibraryWindow::Chooser g_chooser;
 
 QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
@@ -59,41 +57,12 @@ QString nameList(const QStringList& names) {
     return shown.join('\n');
 }
 
-QStringList dialogChoice(QWidget* parent, LibraryWindow::Choice choice, const QString& suggestion) {
-    using Choice = LibraryWindow::Choice;
-    switch (choice) {
-    case Choice::ImportFiles:
-        return QFileDialog::getOpenFileNames(
-            parent, "Import Setups", suggestion,
-            "Setup sheets and raw data files (*.pdf *.dat *.ini *.txt);;All files (*)");
-    case Choice::ImportFolder: {
-        const QString folder = QFileDialog::getExistingDirectory(parent, "Import Setups from a Folder", suggestion);
-        return folder.isEmpty() ? QStringList() : QStringList{folder};
-    }
-    case Choice::RebuildFolder: {
-        const QString folder = QFileDialog::getExistingDirectory(parent, "Folder for the New Sheet", suggestion);
-        return folder.isEmpty() ? QStringList() : QStringList{folder};
-    }
-    case Choice::ExportCsv:
-    case Choice::ComparisonPdf: {
-        const bool csv = choice == Choice::ExportCsv;
-        QString file = QFileDialog::getSaveFileName(parent, csv ? "Export CSV" : "Save as PDF", suggestion,
-                                                    csv ? "CSV files (*.csv)" : "PDF files (*.pdf)");
-        if (file.isEmpty()) return {};
-        const QString suffix = csv ? ".csv" : ".pdf";
-        if (QFileInfo(file).suffix().isEmpty()) file += suffix;
-        return {file};
-    }
-    }
-    return {};
-}
-
 }  // namespace
 
-void LibraryWindow::setChooserForTesting(Chooser chooser) { g_chooser = std::move(chooser); }
+void LibraryWindow::setChooserForTesting(Chooser chooser) { setFileChooserForTesting(std::move(chooser)); }
 
 QStringList LibraryWindow::choose(QWidget* parent, Choice choice, const QString& suggestion) {
-    return g_chooser ? g_chooser(choice, suggestion) : dialogChoice(parent, choice, suggestion);
+    return chooseFiles(parent, choice, suggestion);
 }
 
 std::string LibraryWindow::programLibraryPath() {

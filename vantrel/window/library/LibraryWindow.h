@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "FileChooser.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
 
@@ -27,14 +28,11 @@ class LibraryModel;
 class LibraryWindow : public QWidget {
     Q_OBJECT
 public:
-    // What the window asks the racer to choose through a file dialog.
-    enum class Choice { ImportFiles, ImportFolder, ExportCsv, RebuildFolder, ComparisonPdf };
-    // Answers the chosen paths (empty: cancelled); suggestion is a file or
-    // folder to start from.
-    using Chooser = std::function<QStringList(Choice, const QString& suggestion)>;
-    // Tests choose ahead of time; an empty function gives the dialogs back.
+    // The file dialogs it asks through (FileChooser.h), under the names the
+    // window's users know.
+    using Choice = FileChoice;
+    using Chooser = FileChooser;
     static void setChooserForTesting(Chooser chooser);
-    // The chooser in force: the test's, else the file dialogs.
     static QStringList choose(QWidget* parent, Choice choice, const QString& suggestion = {});
 
     // The library at nativePath (created when missing). mainWindow, when

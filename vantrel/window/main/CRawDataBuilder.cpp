@@ -9,7 +9,7 @@
 #include "CSetupManager.h"
 #include "CUtils.h"
 #include "SetupControls.h"
-#include "frmVantrel.h"
+#include "MainForm.h"
 #include "platform/Error.h"
 
 namespace vantrel {
@@ -24,7 +24,7 @@ void CRawDataBuilder::CreateRawData() {
         m_record = std::make_shared<CAppSettings>();
         CSetupManager manager;
         manager.LoadConfig();
-        m_form = frmVantrel::instance();
+        if (MainForm* form = MainForm::current()) m_form = form->formWidget();
         if (!m_form) platform::raise(platform::ErrObjectNotSet, "CRawDataBuilder", "There is no main window");
 
         ReadFormValues();

@@ -42,7 +42,6 @@ namespace vantrel {
 
 namespace {
 
-frmVantrel* g_instance = nullptr;
 std::function<void(int)> g_loadStepHook;
 
 void loadStep(int step) {
@@ -57,7 +56,6 @@ QString fromStd(std::string_view text) { return QString::fromUtf8(text.data(), q
 }  // namespace
 
 frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
-    g_instance = this;
     setObjectName("frmVantrel");
     setWindowTitle("Vantrel");
     // Closing the window unloads it; the program ends with its last window.
@@ -72,11 +70,9 @@ frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
     loadWindow();
 }
 
-frmVantrel::~frmVantrel() {
-    if (g_instance == this) g_instance = nullptr;
-}
+frmVantrel::~frmVantrel() = default;
 
-frmVantrel* frmVantrel::instance() { return g_instance; }
+frmVantrel* frmVantrel::instance() { return dynamic_cast<frmVantrel*>(MainForm::current()); }
 
 void frmVantrel::setLoadStepHookForTesting(std::function<void(int)> hook) { g_loadStepHook = std::move(hook); }
 

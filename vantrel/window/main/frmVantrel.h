@@ -11,6 +11,7 @@
 #include <string>
 
 #include "CAppSettings.h"
+#include "MainForm.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -28,7 +29,7 @@ namespace vantrel {
 class ChassisPictureWidget;
 class FolderList;
 
-class frmVantrel : public QWidget {
+class frmVantrel : public QWidget, public MainForm {
     Q_OBJECT
 public:
     explicit frmVantrel(QWidget* parent = nullptr);
@@ -63,9 +64,10 @@ public:
 
     // The status line at the foot of the window: the sheet a run just made,
     // with actions to open it and show its folder ...
-    void showSheetCreated(const QString& sheetPath);
+    void showSheetCreated(const QString& sheetPath) override;
     // ... or a warning of its own, without actions.
-    void showStatusWarning(const QString& text);
+    void showStatusWarning(const QString& text) override;
+    QWidget* formWidget() override { return this; }
 
 protected:
     bool event(QEvent* event) override;

@@ -11,7 +11,7 @@
 #include "CRawDataBuilder.h"
 #include "CSetupManager.h"
 #include "MessageBox.h"
-#include "frmVantrel.h"
+#include "MainForm.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/RunLock.h"
@@ -30,8 +30,8 @@ public:
 };
 
 template <class T>
-T* required(frmVantrel* form, const char* name) {
-    T* control = form->control<T>(name);
+T* required(MainForm* form, const char* name) {
+    T* control = form->formWidget()->findChild<T*>(name);
     if (!control) platform::raise(platform::ErrObjectNotSet, "modStartProgram", std::string("No control ") + name);
     return control;
 }
@@ -39,7 +39,7 @@ T* required(frmVantrel* form, const char* name) {
 }  // namespace
 
 void RunSetupSheet() {
-    frmVantrel* form = frmVantrel::instance();
+    MainForm* form = MainForm::current();
     if (!form) return;
     // Never raises: every error ends in the one message box below.
     std::string failedSource;
@@ -83,7 +83,7 @@ void RunSetupSheet() {
             failedSource = "Vantrel";
         }
     }
-    MessageBox::critical(form, "Vantrel", QString::fromStdString("Error: " + failedSource), QMessageBox::Ok);
+    MessageBox::critical(form->formWidget(), "Vantrel", QString::fromStdString("Error: " + failedSource), QMessageBox::Ok);
 }
 
 }  // namespace vantrel

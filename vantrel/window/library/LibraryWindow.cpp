@@ -322,7 +322,7 @@ void LibraryWindow::deleteChosen() {
         QMessageBox::Yes)
         return;
     failed([&] {
-        for (std::int64_t id : ids) m_library->remove(id);
+        m_library->remove(ids);
     });
     reload();
 }

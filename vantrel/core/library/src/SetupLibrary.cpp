@@ -150,10 +150,34 @@ std::string headerProblem(const std::string& path) {
     return {};
 }
 
-mode_t defaultFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+std::function<int(const std::string&, const std::string&)> g_hardLink;
+
+int hardLink(const std::string& from, const std::string& to) {
+    return g_hardLink ? g_hardLink(from, to) : ::link(from.c_str(), to.c_str());
+}
+
+// Copies the finished file to a name that must not exist yet, for a file
+// system without hard links (FAT, exFAT, some network shares). Answers the
+// errno of the failure, EEXIST when a file got there first, or 0; a copy
+// begun and not finished is removed again.
+int copyToNewName(const std::string& from, const std::string& to) {
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (out < 0) return errno;
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    int error = in < 0 ? errno : 0;
+    char buffer[1 << 16];
+    while (!error) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = errno;
+        if (n <= 0) break;
+        if (!platform::files::writeAll(out, std::string_view(buffer, std::size_t(n)))) error = errno ? errno : EIO;
+    }
+    if (in >= 0) ::close(in);
+    if (!error && ::fsync(out) != 0) error = errno;
+    if (::close(out) != 0 && !error) error = errno;
+    if (error) ::unlink(to.c_str());
+    return error;
 }
 
 }  // namespace
@@ -198,6 +222,9 @@ struct SetupLibrary::Impl {
     // The new library is built complete in a file beside the path and then
     // linked in under its name, which fails when a file got there meanwhile
     // (another program creating it at the same moment): that one is opened.
+    // Where the file system refuses the link, the file is copied to its name,
+    // created only if it is not there (a program opening it in that moment
+    // finds it incomplete and says so).
     void create() {
         const std::filesystem::path target(path);
         const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
@@ -209,7 +236,12 @@ struct SetupLibrary::Impl {
                                       ? "its folder " + folder.string() + " cannot be written (" +
                                             platform::files::systemMessage(errno) + ")"
                                       : platform::files::systemMessage(errno));
-        ::fchmod(fd, defaultFileMode());
+        if (::fchmod(fd, platform::files::newFileMode()) != 0) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(temp.c_str());
+            fail("Cannot create", platform::files::systemMessage(error));
+        }
         ::close(fd);
         auto removeTemp = [&] {
             ::unlink(temp.c_str());
@@ -237,10 +269,10 @@ struct SetupLibrary::Impl {
             removeTemp();
             fail("Cannot create", "the new file could not be closed");
         }
-        const bool linked = ::link(temp.c_str(), path.c_str()) == 0;
-        const int linkError = errno;
+        int error = hardLink(temp, path) == 0 ? 0 : errno;
+        if (error && error != EEXIST) error = copyToNewName(temp, path);
         removeTemp();
-        if (!linked && linkError != EEXIST) fail("Cannot create", platform::files::systemMessage(linkError));
+        if (error && error != EEXIST) fail("Cannot create", platform::files::systemMessage(error));
         if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
             ::fsync(dir);
             ::close(dir);
@@ -255,7 +287,7 @@ struct SetupLibrary::Impl {
             sqlite3_extended_result_codes(db, 1);
             if (!options.readOnly && sqlite3_db_readonly(db, "main") == 1)
                 fail("Cannot open", "it cannot be written (read-only)");
-            sqlite3_busy_timeout(db, options.busyTimeoutMs);
+            if (const int rc = sqlite3_busy_timeout(db, options.busyTimeoutMs); rc != SQLITE_OK) sqlite::fail(db, rc);
             sqlite::exec(db, "PRAGMA foreign_keys = ON");
             // WAL with NORMAL: a killed process loses no committed setup, and
             // a commit costs no disk flush (a power cut may lose the last ones).
@@ -498,18 +530,28 @@ std::size_t SetupLibrary::count() {
     }
 }
 
-bool SetupLibrary::remove(std::int64_t id) {
+bool SetupLibrary::remove(std::int64_t id) { return remove(std::vector<std::int64_t>{id}) > 0; }
+
+std::size_t SetupLibrary::remove(const std::vector<std::int64_t>& ids) {
     try {
         WriteTransaction t(m_impl->db);
         Statement s(m_impl->db, "DELETE FROM setup WHERE id = ?1");
-        s.bind(1, id);
-        s.step();
-        const bool removed = sqlite3_changes(m_impl->db) > 0;
+        std::size_t removed = 0;
+        for (const std::int64_t id : ids) {
+            s.bind(1, id);
+            s.step();
+            removed += std::size_t(sqlite3_changes(m_impl->db));
+            s.reset();
+        }
         t.commit();
         return removed;
     } catch (const sqlite::Failure& f) {
-        m_impl->fail("Cannot delete a setup from", f);
+        m_impl->fail(ids.size() == 1 ? "Cannot delete a setup from" : "Cannot delete the setups from", f);
     }
+}
+
+void setHardLinkForTesting(std::function<int(const std::string& from, const std::string& to)> link) {
+    g_hardLink = std::move(link);
 }
 
 std::string SetupLibrary::integrityCheck() {

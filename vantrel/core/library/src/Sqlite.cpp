@@ -14,6 +14,12 @@ void exec(sqlite3* db, const char* sql) {
     if (rc != SQLITE_OK) fail(db, sqlite3_extended_errcode(db));
 }
 
+void rollback(sqlite3* db) noexcept {
+    if (sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK || sqlite3_get_autocommit(db)) return;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); s; s = sqlite3_next_stmt(db, s)) sqlite3_reset(s);
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 Statement::Statement(sqlite3* db, std::string_view sql, bool persistent) : m_db(db) {
     const int rc = sqlite3_prepare_v3(db, sql.data(), int(sql.size()), persistent ? SQLITE_PREPARE_PERSISTENT : 0,
                                       &m_stmt, nullptr);

@@ -42,6 +42,12 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
 };
 
+// Ends the open transaction without its changes. A statement still running
+// can make ROLLBACK fail (and the connection stay inside the transaction, so
+// that every later BEGIN fails): then the statements are reset and it is
+// tried again. Never raises.
+void rollback(sqlite3* db) noexcept;
+
 // BEGIN IMMEDIATE takes the write lock at once, so the busy timeout covers
 // the wait for another writer (a deferred transaction could fail later with
 // SQLITE_BUSY without waiting).
@@ -49,7 +55,7 @@ class WriteTransaction {
 public:
     explicit WriteTransaction(sqlite3* db) : m_db(db) { exec(db, "BEGIN IMMEDIATE"); }
     ~WriteTransaction() {
-        if (!m_done) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (!m_done) rollback(m_db);
     }
     WriteTransaction(const WriteTransaction&) = delete;
     WriteTransaction& operator=(const WriteTransaction&) = delete;

@@ -95,6 +95,8 @@ public:
     std::size_t count();
     // True when a setup was removed (never its sheet).
     bool remove(std::int64_t id);
+    // All of these setups or, should one fail, none; answers how many were there.
+    std::size_t remove(const std::vector<std::int64_t>& ids);
 
     // PRAGMA integrity_check: "ok", or what is wrong.
     std::string integrityCheck();
@@ -116,6 +118,10 @@ inline SetupValues valuesOf(const CAppSettings& settings) {
 // cannot be written must not cost the sheet. Answers the empty text, or the
 // reason for the log line and the racer's warning.
 std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) noexcept;
+
+// Tests only: makes a new library file with this in place of link() (to act
+// out a file system without hard links); an empty function gives link() back.
+void setHardLinkForTesting(std::function<int(const std::string& from, const std::string& to)> link);
 
 // The library file of an installation: checkMe(dataDirectory) +
 // "Library.sqlite", or + libraryFile when the settings name another file in

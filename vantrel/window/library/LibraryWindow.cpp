@@ -278,12 +278,16 @@ void LibraryWindow::rebuildSheet(const StoredSetup& setup) {
     try {
         // The stored setup as a raw data file, then the sheet through the run
         // driver, as a run with an external data file makes it.
-        CAppSettings raw;
-        raw.setFileName((scratch.path() + "/Setup.dat").toStdString());
-        for (std::size_t i = 0; i < SetupFieldCount; ++i) raw.setField(SetupField(i), setup.values[i]);
-        raw.WriteRawData();
+        // A raw data file that could not be written would make a sheet of an
+        // empty setup: that is an error of its own.
+        const std::string rawData = (scratch.path() + "/Setup.dat").toStdString();
+        std::vector<platform::profile::Entry> entries;
+        for (std::size_t i = 0; i < SetupFieldCount; ++i) entries.push_back({SetupFieldKeys[i], setup.values[i]});
+        if (!platform::profile::writeEntries(rawData, "SetupData", entries))
+            platform::raise(platform::ErrPathAccess,
+                            "LibraryWindow::rebuildSheet-Cannot write the raw data file " + rawData);
         CSetupManager manager;
-        manager.setRawDataFile(raw.FileName());
+        manager.setRawDataFile(rawData);
         manager.setSetupName(setup.setupType);
         manager.setTargetPDFDirectory(QDir::toNativeSeparators(folders.front()).toStdString());
         manager.setOpenInViewer(hasDisplay());
@@ -306,10 +310,7 @@ void LibraryWindow::loadChosen() {
     if (ids.size() != 1 || !m_library) return;
     std::optional<StoredSetup> setup;
     if (failed([&] { setup = m_library->setup(ids.front()); }) || !setup) return;
-    QStringList values;
-    values.reserve(qsizetype(SetupFieldCount));
-    for (const std::string& v : setup->values) values << fromStd(v);
-    emit loadRequested(values, fromStd(setup->setupType));
+    emit loadRequested(std::vector<std::string>(setup->values.begin(), setup->values.end()), fromStd(setup->setupType));
 }
 
 void LibraryWindow::deleteChosen() {
@@ -321,9 +322,7 @@ void LibraryWindow::deleteChosen() {
                              "Delete " + what + " from the library?\n\nSheet files stay where they are.") !=
         QMessageBox::Yes)
         return;
-    failed([&] {
-        m_library->remove(ids);
-    });
+    failed([&] { m_library->remove(ids); });
     reload();
 }
 

@@ -73,8 +73,9 @@ protected:
 
 signals:
     // The racer asked to load this setup into the main window: its 73 values
-    // in the raw data file's order, and its setup type.
-    void loadRequested(const QStringList& values, const QString& setupType);
+    // in the raw data file's order, byte for byte as stored (a value that is
+    // not UTF-8 stays so, for the main window to name), and its setup type.
+    void loadRequested(const std::vector<std::string>& values, const QString& setupType);
 
 private:
     void searchChanged(const QString& text);

@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -26,11 +25,8 @@
 #include "ChassisArt.h"
 #include "ChassisPictureWidget.h"
 #include "FolderList.h"
-#include "ImportReaders.h"
 #include "HoleButton.h"
-#include "LibraryWindow.h"
 #include "MessageBox.h"
-#include "frmNewSetupType.h"
 #include "TallTextBox.h"
 #include "TextLimit.h"
 #include "modStartProgram.h"
@@ -47,11 +43,6 @@ std::function<void(int)> g_loadStepHook;
 void loadStep(int step) {
     if (g_loadStepHook) g_loadStepHook(step);
 }
-
-// Pixels per picture unit at the window's natural size.
-constexpr double PictureScale = 1.3;
-
-QString fromStd(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 }  // namespace
 
@@ -78,88 +69,8 @@ void frmVantrel::setLoadStepHookForTesting(std::function<void(int)> hook) { g_lo
 
 // ---------------------------------------------------------------- building
 
-QLineEdit* frmVantrel::textBox(const QString& name) {
-    auto* box = new QLineEdit(this);
-    box->setObjectName(name);
-    box->setMaxLength(textlimit::MaxValueBytes);
-    box->setValidator(new textlimit::ByteLimitValidator(textlimit::MaxValueBytes, box));
-    return box;
-}
-
-QComboBox* frmVantrel::comboBox(const QString& name, const QStringList& items, const QString& start) {
-    auto* box = new QComboBox(this);
-    box->setObjectName(name);
-    box->setEditable(true);
-    // Typed text is a value of its own, not a new list item.
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->addItems(items);
-    box->setCurrentText(start);
-    box->lineEdit()->setMaxLength(textlimit::MaxValueBytes);
-    box->setValidator(new textlimit::ByteLimitValidator(textlimit::MaxValueBytes, box));
-    box->setMinimumContentsLength(10);
-    return box;
-}
-
-QLabel* frmVantrel::label(const QString& name, const QString& text) {
-    auto* l = new QLabel(text, this);
-    l->setObjectName(name);
-    return l;
-}
-
-QGroupBox* frmVantrel::frame(const QString& name, const QString& title) {
-    auto* f = new QGroupBox(title, this);
-    f->setObjectName(name);
-    // Frames keep to their contents; spare height goes below them.
-    f->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    return f;
-}
-
-QFormLayout* frmVantrel::formLayout() {
-    auto* form = new QFormLayout;
-    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    form->setRowWrapPolicy(QFormLayout::DontWrapRows);
-    return form;
-}
-
-void frmVantrel::addRow(QFormLayout* form, const QString& caption, QWidget* field) {
-    QLabel* l = label("lbl" + field->objectName().mid(3), caption);
-    l->setBuddy(field);
-    form->addRow(l, field);
-}
-
-void frmVantrel::addRow(QFormLayout* form, const QString& caption, QWidget* field, const QString& unit) {
-    QLabel* l = label("lbl" + field->objectName().mid(3), caption);
-    l->setBuddy(field);
-    auto* row = new QHBoxLayout;
-    row->addWidget(field, 1);
-    QLabel* u = label("lblUnit" + field->objectName().mid(3), unit);
-    u->setMinimumWidth(u->fontMetrics().horizontalAdvance("lbs") + 4);
-    row->addWidget(u);
-    form->addRow(l, row);
-}
-
-QButtonGroup* frmVantrel::buttonGroup(const QString& name) {
-    if (auto* group = findChild<QButtonGroup*>(name, Qt::FindDirectChildrenOnly)) return group;
-    auto* group = new QButtonGroup(this);
-    group->setObjectName(name);
-    group->setExclusive(true);
-    return group;
-}
-
-QList<ChassisPictureWidget*> frmVantrel::pictures(const QStringList& groups) {
-    QList<ChassisPictureWidget*> result;
-    for (const art::Picture& picture : art::pictures()) {
-        bool wanted = false;
-        for (const art::Hole& hole : picture.holes) wanted = wanted || groups.contains(fromStd(hole.group));
-        if (!wanted) continue;
-        auto* widget = new ChassisPictureWidget(picture, PictureScale, this);
-        for (HoleButton* button : widget->buttons())
-            buttonGroup(button->objectName())->addButton(button, button->property("index").toInt());
-        result.append(widget);
-    }
-    return result;
-}
+// The control factories are in frmVantrelControls.cpp, the launchers of the
+// other windows in frmVantrelLaunchers.cpp.
 
 void frmVantrel::buildWindow() {
     // A little larger than the desktop's text: the window is read at the track.
@@ -599,44 +510,6 @@ QWidget* frmVantrel::buildFileTab() {
     return page;
 }
 
-QPushButton* frmVantrel::buildLibraryButton() {
-    auto* cmdLibrary = new QPushButton("Library…", this);
-    cmdLibrary->setObjectName("cmdLibrary");
-    cmdLibrary->setToolTip("Every setup made so far (Ctrl+L)");
-    connect(cmdLibrary, &QPushButton::clicked, this, &frmVantrel::openLibrary);
-    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
-    connect(shortcut, &QShortcut::activated, this, &frmVantrel::openLibrary);
-    return cmdLibrary;
-}
-
-void frmVantrel::openLibrary() {
-    if (!m_libraryWindow) {
-        std::string path;
-        try {
-            path = library::LibraryWindow::programLibraryPath();
-        } catch (const platform::Error& error) {
-            MessageBox::critical(this, "Vantrel", QString::fromStdString("Error: " + error.source()));
-            return;
-        }
-        auto* window = new library::LibraryWindow(path, this, this);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        // Sheets as the program reads them; raw data files the window reads itself.
-        const auto* cmbSetupName = control<QComboBox>("cmbSetupName");
-        window->addReader(sheetFileReader(cmbSetupName ? cmbSetupName->currentText().toStdString() : "RDX"));
-        connect(window, &library::LibraryWindow::loadRequested, this,
-                [this](const QStringList& values, const QString& setupType) {
-                    std::array<std::string, SetupFieldCount> setup;
-                    for (std::size_t i = 0; i < setup.size() && i < std::size_t(values.size()); ++i)
-                        setup[i] = values[int(i)].toStdString();
-                    loadSetup(setup, "the setup library (" + setupType + ")");
-                });
-        m_libraryWindow = window;
-    }
-    m_libraryWindow->show();
-    m_libraryWindow->raise();
-    m_libraryWindow->activateWindow();
-}
-
 // ---------------------------------------------------------------- handlers
 
 void frmVantrel::loadWindow() {
@@ -711,45 +584,6 @@ void frmVantrel::openDataFileClicked() {
     if (m_commonDialog1->exec() != QDialog::Accepted) return;
     const QStringList files = m_commonDialog1->selectedFiles();
     if (!files.isEmpty()) txtRawDataFile->setText(QDir::toNativeSeparators(files.first()));
-}
-
-void frmVantrel::refreshSetupTypes(const QString& select) {
-    auto* cmbSetupName = control<QComboBox>("cmbSetupName");
-    const QString chosen = select.isEmpty() ? cmbSetupName->currentText() : select;
-    QStringList names;
-    try {
-        CSetupManager manager;
-        manager.LoadConfig();
-        if (const auto config = manager.GetConfig())
-            for (const std::string& name : setuptype::setupTypeNames(setuptype::foldersOf(*config).config))
-                names << QString::fromStdString(name);
-    } catch (const platform::Error&) {
-        // Without the settings the list keeps what it offers.
-        return;
-    }
-    cmbSetupName->clear();
-    cmbSetupName->addItems(names);
-    cmbSetupName->setCurrentText(chosen);
-}
-
-void frmVantrel::newSetupTypeClicked() {
-    QFileDialog chooser(this, "Choose a Fillable PDF");
-    chooser.setObjectName("CommonDialog2");
-    chooser.setFileMode(QFileDialog::ExistingFile);
-    chooser.setAcceptMode(QFileDialog::AcceptOpen);
-    chooser.setNameFilter("PDF forms (*.pdf *.PDF)");
-    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
-    const std::string pdf = QDir::toNativeSeparators(chooser.selectedFiles().first()).toStdString();
-    try {
-        CSetupManager manager;
-        manager.LoadConfig();
-        const auto config = manager.GetConfig();
-        if (!config) platform::raise(platform::ErrObjectNotSet, "frmVantrel");
-        frmNewSetupType dialog(pdf, setuptype::foldersOf(*config), this);
-        if (dialog.exec() == QDialog::Accepted) refreshSetupTypes(dialog.savedName());
-    } catch (const platform::Error& e) {
-        MessageBox::critical(this, "Vantrel", QString::fromStdString(e.description()));
-    }
 }
 
 void frmVantrel::folderChanged(const QString& path) { control<QLineEdit>("txtTargetPDFDirectory")->setText(path); }

@@ -83,7 +83,8 @@ void RunSetupSheet() {
             failedSource = "Vantrel";
         }
     }
-    MessageBox::critical(form->formWidget(), "Vantrel", QString::fromStdString("Error: " + failedSource), QMessageBox::Ok);
+    MessageBox::critical(form->formWidget(), "Vantrel", QString::fromStdString("Error: " + failedSource),
+                         QMessageBox::Ok);
 }
 
 }  // namespace vantrel

@@ -26,19 +26,22 @@ void exportCsv(SetupLibrary& library, const std::string& nativePath) {
         std::string chunk = csvField("Created") + "," + csvField("SetupType") + "," + csvField("Sheet");
         for (const std::string_view key : SetupFieldKeys) chunk += "," + csvField(key);
         chunk += "\r\n";
-        bool written = true;
+        // The errno of the first failed write, taken at once: the reads of the
+        // library between two writes may set errno again.
+        int writeError = 0;
+        auto write = [&] {
+            if (!writeError && !platform::files::writeAll(fd, chunk)) writeError = errno ? errno : EIO;
+            chunk.clear();
+        };
         // Rows go out in chunks, so a library of any size needs little memory.
         library.forEachSetup([&](const StoredSetup& s) {
             chunk += csvField(s.created) + "," + csvField(s.setupType) + "," + csvField(s.sheet);
             for (const std::string& v : s.values) chunk += "," + csvField(v);
             chunk += "\r\n";
-            if (chunk.size() >= (1 << 16)) {
-                written = written && platform::files::writeAll(fd, chunk);
-                chunk.clear();
-            }
+            if (chunk.size() >= (1 << 16)) write();
         });
-        written = written && platform::files::writeAll(fd, chunk);
-        return written ? std::string() : platform::files::systemMessage(errno);
+        write();
+        return writeError ? platform::files::systemMessage(writeError) : std::string();
     });
     if (!error.empty())
         platform::raise(platform::ErrPathAccess, "exportCsv", "Cannot write the CSV file " + nativePath + ": " + error);

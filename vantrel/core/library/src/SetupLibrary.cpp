@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "LibraryFile.h"
 #include "Sqlite.h"
 #include "library/SearchFold.h"
 #include "platform/Error.h"
@@ -125,61 +126,6 @@ std::string reasonFor(const sqlite::Failure& f, int busyTimeoutMs) {
     }
 }
 
-// What the first bytes say about a file that is there, before SQLite may touch
-// it: opening a database can replay or checkpoint its journal, which would
-// change another application's file. Answers the empty text for a library.
-std::string headerProblem(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return "it cannot be read (" + platform::files::systemMessage(errno) + ")";
-    unsigned char header[100];
-    std::size_t got = 0;
-    while (got < sizeof header) {
-        const ssize_t n = ::read(fd, header + got, sizeof header - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += std::size_t(n);
-    }
-    ::close(fd);
-    if (got == 0) return "it is empty, not a setup library";
-    if (got < sizeof header || std::memcmp(header, "SQLite format 3", 16) != 0)
-        return "it is not an SQLite database (damaged, or a file of another kind)";
-    const std::uint32_t id = (std::uint32_t(header[68]) << 24) | (std::uint32_t(header[69]) << 16) |
-                             (std::uint32_t(header[70]) << 8) | std::uint32_t(header[71]);
-    if (id != std::uint32_t(SetupLibrary::ApplicationId))
-        return "it is an SQLite database of another application, not a setup library";
-    return {};
-}
-
-std::function<int(const std::string&, const std::string&)> g_hardLink;
-
-int hardLink(const std::string& from, const std::string& to) {
-    return g_hardLink ? g_hardLink(from, to) : ::link(from.c_str(), to.c_str());
-}
-
-// Copies the finished file to a name that must not exist yet, for a file
-// system without hard links (FAT, exFAT, some network shares). Answers the
-// errno of the failure, EEXIST when a file got there first, or 0; a copy
-// begun and not finished is removed again.
-int copyToNewName(const std::string& from, const std::string& to) {
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (out < 0) return errno;
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    int error = in < 0 ? errno : 0;
-    char buffer[1 << 16];
-    while (!error) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) error = errno;
-        if (n <= 0) break;
-        if (!platform::files::writeAll(out, std::string_view(buffer, std::size_t(n)))) error = errno ? errno : EIO;
-    }
-    if (in >= 0) ::close(in);
-    if (!error && ::fsync(out) != 0) error = errno;
-    if (::close(out) != 0 && !error) error = errno;
-    if (error) ::unlink(to.c_str());
-    return error;
-}
-
 }  // namespace
 
 struct SetupLibrary::Impl {
@@ -269,8 +215,7 @@ struct SetupLibrary::Impl {
             removeTemp();
             fail("Cannot create", "the new file could not be closed");
         }
-        int error = hardLink(temp, path) == 0 ? 0 : errno;
-        if (error && error != EEXIST) error = copyToNewName(temp, path);
+        const int error = publishNewFile(temp, path);
         removeTemp();
         if (error && error != EEXIST) fail("Cannot create", platform::files::systemMessage(error));
         if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
@@ -550,10 +495,6 @@ std::size_t SetupLibrary::remove(const std::vector<std::int64_t>& ids) {
     }
 }
 
-void setHardLinkForTesting(std::function<int(const std::string& from, const std::string& to)> link) {
-    g_hardLink = std::move(link);
-}
-
 std::string SetupLibrary::integrityCheck() {
     try {
         Statement s(m_impl->db, "PRAGMA integrity_check");
@@ -578,98 +519,6 @@ std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) 
     } catch (...) {
         return "Cannot record a setup in the setup library " + nativePath;
     }
-}
-
-std::string libraryFilePath(const std::string& dataDirectory, const std::string& libraryFile) {
-    const bool plainName = libraryFile.find_first_of("/\\") == std::string::npos && libraryFile != "." &&
-                           libraryFile != ".." && libraryFile.find('\0') == std::string::npos;
-    if (!plainName)
-        platform::raise(platform::ErrInvalidArgument, kSource,
-                        "The setting LibraryFile=" + libraryFile +
-                            " does not name a file in the data folder (a plain file name is expected)");
-    std::string folder = dataDirectory;
-    if (folder.empty() || (folder.back() != '\\' && folder.back() != '/')) folder += '\\';
-    return platform::paths::toNative(folder + (libraryFile.empty() ? std::string("Library.sqlite") : libraryFile));
-}
-
-std::string valueHash(const SetupValues& values) {
-    std::uint64_t h = 0xcbf29ce484222325ULL;
-    auto add = [&](std::string_view bytes) {
-        for (const char c : bytes) {
-            h ^= static_cast<unsigned char>(c);
-            h *= 0x100000001b3ULL;
-        }
-    };
-    for (const std::string& v : values) {
-        add(std::to_string(v.size()));
-        add(":");
-        add(v);
-    }
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
-    return hex;
-}
-
-std::string localTimestamp(std::time_t when) {
-    struct tm local {};
-    localtime_r(&when, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    const long offset = local.tm_gmtoff;
-    const long magnitude = offset < 0 ? -offset : offset;
-    char zone[24];
-    std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', magnitude / 3600, magnitude / 60 % 60);
-    return std::string(text) + zone;
-}
-
-std::string localTimestampNow() {
-    const platform::process::LocalDateTime now = platform::process::now();
-    struct tm local {};
-    local.tm_year = now.year - 1900;
-    local.tm_mon = now.month - 1;
-    local.tm_mday = now.day;
-    local.tm_hour = now.hour;
-    local.tm_min = now.minute;
-    local.tm_sec = now.second;
-    local.tm_isdst = -1;
-    return localTimestamp(std::mktime(&local));
-}
-
-std::optional<std::int64_t> parseTimestamp(std::string_view timestamp) {
-    // YYYY-MM-DDTHH:MM:SS followed by +HH:MM, -HH:MM or Z.
-    auto digits = [&](std::size_t at, std::size_t count) -> int {
-        int value = 0;
-        for (std::size_t i = at; i < at + count; ++i) {
-            if (i >= timestamp.size() || timestamp[i] < '0' || timestamp[i] > '9') return -1;
-            value = value * 10 + (timestamp[i] - '0');
-        }
-        return value;
-    };
-    auto at = [&](std::size_t i, char c) { return i < timestamp.size() && timestamp[i] == c; };
-    if (!(at(4, '-') && at(7, '-') && at(10, 'T') && at(13, ':') && at(16, ':'))) return std::nullopt;
-    const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
-    const int hour = digits(11, 2), minute = digits(14, 2), second = digits(17, 2);
-    if (year < 0 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 ||
-        minute > 59 || second < 0 || second > 60)
-        return std::nullopt;
-    long offset = 0;
-    if (timestamp.size() == 20 && at(19, 'Z')) {
-        offset = 0;
-    } else if (timestamp.size() == 25 && (at(19, '+') || at(19, '-')) && at(22, ':')) {
-        const int oh = digits(20, 2), om = digits(23, 2);
-        if (oh < 0 || oh > 23 || om < 0 || om > 59) return std::nullopt;
-        offset = (oh * 3600L + om * 60L) * (at(19, '-') ? -1 : 1);
-    } else {
-        return std::nullopt;
-    }
-    struct tm t {};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    return std::int64_t(timegm(&t)) - offset;
 }
 
 }  // namespace vantrel::library

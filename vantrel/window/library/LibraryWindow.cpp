@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
@@ -27,6 +27,7 @@
 #include "LibraryModel.h"
 #include "MessageBox.h"
 #include "library/SetupCsv.h"
+#include "pdfauto/Viewer.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/Profile.h"
@@ -43,11 +44,9 @@ QString errorText(const platform::Error& error) {
 
 bool hasDisplay() { return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"); }
 
-// Shows a sheet in the desktop's PDF viewer, as a run does; without a
-// display there is nothing to show it on.
-void showInViewer(const QString& path) {
-    if (hasDisplay()) QProcess::startDetached("xdg-open", {path});
-}
+// Shows a sheet in the desktop's PDF viewer, through the one launcher a run
+// uses too; without a display there is nothing to show it on.
+void showInViewer(const QString& path) { pdfauto::showInViewer(QFile::encodeName(path).toStdString()); }
 
 // A list of names for a report, cut short after a screenful.
 QString nameList(const QStringList& names) {

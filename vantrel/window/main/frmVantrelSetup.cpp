@@ -29,7 +29,6 @@
 #include "MessageBox.h"
 #include "SetupControls.h"
 #include "SetupFile.h"
-#include "ViewerLauncher.h"
 #include "frmVantrel.h"
 #include "platform/Error.h"
 #include "platform/Text.h"

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "ViewerLauncher.h"
+#include "pdfauto/Viewer.h"
 #include "frmVantrel.h"
 
 namespace vantrel {

@@ -1,5 +1,6 @@
 #pragma once
-// Shows a document to the user in the desktop's PDF viewer.
+// Shows a document or a folder to the user: the one launcher of the program
+// and the automation objects, through the desktop (xdg-open).
 
 #include <string>
 

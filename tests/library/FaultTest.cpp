@@ -1,13 +1,19 @@
-// A process killed in the middle of an import, and two processes recording at
-// the same moment: the library stays whole and keeps every completed setup.
+// A process killed in the middle of an import, two processes recording at
+// the same moment, a file system without hard links, a delete that fails
+// midway: the library stays whole and keeps every completed setup.
 
+#include <cerrno>
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "LibraryTestSupport.h"
 #include "library/SetupImport.h"
+#include "platform/Error.h"
 
 using namespace librarytest;
 using namespace vantrel::library;
@@ -93,4 +99,58 @@ TEST(LibraryFaults, TwoProgramsRecordingAtTheSameMomentBothSucceed) {
     SetupLibrary library(path);
     EXPECT_EQ(library.count(), 2u * kEach);
     EXPECT_EQ(library.integrityCheck(), "ok");
+}
+
+TEST(LibraryFaults, WithoutHardLinksTheLibraryIsCreatedAndAFileThatCameMeanwhileIsKept) {
+    namespace fs = std::filesystem;
+    testsupport::TempProgramFolder folder;
+    std::mt19937 rng(23);
+    const fs::path path = folder.path() / "Library.sqlite";
+    // As FAT and exFAT answer link().
+    setHardLinkForTesting([](const std::string&, const std::string&) {
+        errno = EPERM;
+        return -1;
+    });
+    const mode_t oldMask = ::umask(027);
+    {
+        SetupLibrary library(path.string());
+        library.record(makeEntry(rng));
+    }
+    ::umask(oldMask);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    for (const auto& entry : fs::directory_iterator(folder.path()))
+        EXPECT_EQ(entry.path().filename().string().rfind(".Library", 0), std::string::npos) << entry.path();
+    EXPECT_EQ(SetupLibrary(path.string()).count(), 1u);
+
+    // Another program's library got there while this one was being built: it stays.
+    const fs::path second = folder.path() / "Second.sqlite";
+    setHardLinkForTesting([&](const std::string&, const std::string& to) {
+        fs::copy_file(path, to);
+        errno = EPERM;
+        return -1;
+    });
+    SetupLibrary library(second.string());
+    setHardLinkForTesting({});
+    EXPECT_EQ(library.count(), 1u);
+}
+
+TEST(LibraryFaults, ADeleteOfSeveralSetupsIsAllOrNone) {
+    testsupport::TempProgramFolder folder;
+    std::mt19937 rng(29);
+    const std::string path = (folder.path() / "Library.sqlite").string();
+    SetupLibrary library(path);
+    std::vector<std::int64_t> ids;
+    for (int i = 0; i < 3; ++i) ids.push_back(library.record(makeEntry(rng)));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    const std::string trigger = "CREATE TRIGGER keep BEFORE DELETE ON setup WHEN old.id = " + std::to_string(ids[2]) +
+                                " BEGIN SELECT RAISE(ABORT, 'kept'); END";
+    ASSERT_EQ(sqlite3_exec(db, trigger.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_THROW(library.remove(ids), platform::Error);
+    EXPECT_EQ(library.count(), 3u);
+    EXPECT_EQ(library.remove(std::vector<std::int64_t>{ids[0], ids[1]}), 2u);
+    EXPECT_EQ(library.count(), 1u);
 }

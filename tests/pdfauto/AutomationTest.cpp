@@ -3,7 +3,7 @@
 // the forms interfaces.
 #include "FormPdfBuilder.h"
 #include "FormReader.h"
-#include "ViewerLauncher.h"
+#include "pdfauto/Viewer.h"
 #include "pdfauto/Acrobat.h"
 
 #include "Components.h"

@@ -21,6 +21,7 @@
 #include "WindowDriver.h"
 #include "WindowTestFolder.h"
 #include "library/SetupLibrary.h"
+#include "platform/Profile.h"
 
 using vantrel::frmVantrel;
 using vantrel::MessageBox;
@@ -140,6 +141,17 @@ private slots:
         m_folder.reset();
     }
 
+    void anUnusableLibrarySettingSaysWhy() {
+        const std::string settings = (m_folder->path() / "bin" / "Vantrel.ini").string();
+        QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "LibraryFile", "../Elsewhere.sqlite"));
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        QVERIFY(!openLibrary());
+        QCOMPARE(MessageBox::history().size(), qsizetype(1));
+        const QString text = MessageBox::history().first().text;
+        QVERIFY2(text.startsWith("Error: frmVantrel::openLibrary-The setting LibraryFile=../Elsewhere.sqlite"),
+                 qPrintable(text));
+    }
+
     void listsAndSearches() {
         // The button on the File tab and Ctrl+L open the one window.
         auto* button = m_main->control<QPushButton>("cmdLibrary");
@@ -208,25 +220,42 @@ private slots:
     void loadsAndDeletes() {
         LibraryWindow* window = openLibrary();
         QVERIFY(window);
-        QStringList loaded;
+        std::vector<std::string> loaded;
         QString loadedType;
-        connect(window, &LibraryWindow::loadRequested, this, [&](const QStringList& values, const QString& type) {
-            loaded = values;
-            loadedType = type;
-        });
+        connect(window, &LibraryWindow::loadRequested, this,
+                [&](const std::vector<std::string>& values, const QString& type) {
+                    loaded = values;
+                    loadedType = type;
+                });
         choose(window, {rowOfEvent(window->table(), 3)});
         // The random words of the season stand in option fields too: the main
         // window lists what it cannot show, and loads the rest.
         MessageBox::setNextAnswer(QMessageBox::Ok);
         window->findChild<QPushButton*>("cmdLoad")->click();
-        QCOMPARE(loaded.size(), qsizetype(SetupFieldCount));
-        for (std::size_t i = 0; i < SetupFieldCount; ++i)
-            QCOMPARE(loaded[qsizetype(i)], fromStd(m_setups[3].values[i]));
+        QVERIFY(loaded == std::vector<std::string>(m_setups[3].values.begin(), m_setups[3].values.end()));
         QCOMPARE(loadedType, QString("RDX"));
         QCOMPARE(m_main->control<QLineEdit>("txtDriverName")->text(),
                  fromStd(m_setups[3].values[std::size_t(SetupField::DriverName)]));
         QCOMPARE(m_main->control<QLineEdit>("txtEventName")->text(), QString("Round 4"));
         MessageBox::clearHistory();
+
+        // A value that is not UTF-8 reaches the main window as it is stored,
+        // and is named there instead of shown changed.
+        SetupEntry latin1 = m_setups[0];
+        latin1.values[std::size_t(SetupField::EventName)] = "Caf\xe9 Cup";
+        const std::int64_t latin1Id = SetupLibrary(m_libraryPath).record(latin1);
+        window->reload();
+        choose(window,
+               {int(column(window->table(), LibraryModel::Event).indexOf(QString::fromUtf8("Caf\xef\xbf\xbd Cup")))});
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        window->findChild<QPushButton*>("cmdLoad")->click();
+        QCOMPARE(loaded[std::size_t(SetupField::EventName)], std::string("Caf\xe9 Cup"));
+        QVERIFY(!MessageBox::history().isEmpty());
+        QVERIFY2(MessageBox::history().last().text.contains("\nEventName = "),
+                 qPrintable(MessageBox::history().last().text));
+        MessageBox::clearHistory();
+        SetupLibrary(m_libraryPath).remove(latin1Id);
+        window->reload();
 
         // Delete asks first; "No" keeps the setup, "Yes" removes it and never its sheet.
         const auto sheet = m_folder->write("Sheets/Round4.pdf", "%PDF-1.4 stand-in");

@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -9,16 +10,21 @@
 
 namespace platform::files {
 
-namespace {
-
-// Permissions for a file we create: what the process's umask allows.
-mode_t defaultFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+mode_t newFileMode() {
+    // Read from /proc rather than set and restored with umask(): that would
+    // change the mask of every thread of the process for a moment.
+    mode_t mask = 022;
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (unsigned value = 0; std::sscanf(line, "Umask: %o", &value) == 1) {
+                mask = mode_t(value) & 0777;
+                break;
+            }
+        std::fclose(status);
+    }
     return 0666 & ~mask;
 }
-
-}  // namespace
 
 std::string systemMessage(int error) { return std::strerror(error); }
 
@@ -127,7 +133,7 @@ std::string replaceAtomically(const std::string& nativePath, const std::function
         if (ec) return ec.message();
     }
     if (!target.has_filename()) return "no file name";
-    mode_t mode = defaultFileMode();
+    mode_t mode = newFileMode();
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return "it is a folder";

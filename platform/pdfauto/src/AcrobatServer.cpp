@@ -1,6 +1,6 @@
 #include "ServerObjects.h"
 
-#include "ViewerLauncher.h"
+#include "pdfauto/Viewer.h"
 
 #include "platform/Error.h"
 #include "platform/Paths.h"

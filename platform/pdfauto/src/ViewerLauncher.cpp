@@ -1,4 +1,4 @@
-#include "ViewerLauncher.h"
+#include "pdfauto/Viewer.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace platform::files {
 
@@ -22,6 +23,10 @@ bool writeAll(int fd, std::string_view bytes);
 
 // The system's text for an errno value.
 std::string systemMessage(int error);
+
+// Permissions for a file the program creates: 0666 less the process's umask,
+// read without changing the mask.
+mode_t newFileMode();
 
 // Opening a file that a user named (settings, setup, raw data, mapping and
 // data files). Only a regular file of at most maxBytes bytes is opened: a

@@ -1,0 +1,155 @@
+#pragma once
+// The setup library: every setup a run built a sheet from, kept in one SQLite
+// database file, so a racer can find, compare and bring back earlier setups
+// even when the sheet itself was moved or deleted.
+//
+// One SetupLibrary is one connection to one file, used from one thread.
+// Every failure is a platform::Error (number ErrPathAccess) whose
+// description names the file and what is wrong with it. A file at the path
+// that is not a library of ours (another application's database, a damaged
+// or empty file, random bytes, a library of a newer program) is refused and
+// never written to: the racer's file stays exactly as it was.
+//
+// The file: WAL journal (a process killed mid-write loses nothing committed
+// and leaves the file whole), foreign keys on, a busy timeout so that two
+// programs recording at the same moment both succeed, PRAGMA application_id
+// marking the file as ours and PRAGMA user_version as its schema version,
+// upgraded step by step when an older library is opened for writing.
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CAppSettings.h"
+
+struct sqlite3;
+
+namespace vantrel::library {
+
+struct LibraryConnection;
+
+// The 73 values of a setup, in the order of SetupFields.def (the raw data file's order).
+using SetupValues = std::array<std::string, SetupFieldCount>;
+
+// What a run or an import hands to the library.
+struct SetupEntry {
+    std::string created;    // local time with offset, "2026-12-08T05:03:44+01:00"; empty: now
+    std::string setupType;  // "RDX"
+    std::string sheet;      // the sheet's path; empty when there is none (a raw data file)
+    SetupValues values;
+};
+
+struct StoredSetup : SetupEntry {
+    std::int64_t id = 0;
+    std::string hash;  // valueHash(values)
+};
+
+// One row of the library window.
+struct SetupSummary {
+    std::int64_t id = 0;
+    std::string created, setupType, sheet;
+    std::string driver, track, event, resultsMain, qualifying, finishing;
+};
+
+struct LibraryOptions {
+    bool readOnly = false;  // list, search and export only; never upgrades the file
+    int busyTimeoutMs = 5000;
+};
+
+class SetupLibrary {
+public:
+    // The schema version this program writes; older libraries are upgraded.
+    static constexpr int SchemaVersion = 4;
+    // PRAGMA application_id of every library: "VTLB".
+    static constexpr std::int32_t ApplicationId = 0x56544C42;
+
+    // Opens the library at nativePath, creating it when no file is there
+    // (complete or not at all: it is built beside the path and moved in).
+    explicit SetupLibrary(const std::string& nativePath, LibraryOptions options = {});
+    ~SetupLibrary();
+    SetupLibrary(const SetupLibrary&) = delete;
+    SetupLibrary& operator=(const SetupLibrary&) = delete;
+
+    const std::string& path() const;
+
+    // One setup in one transaction; answers its id.
+    std::int64_t record(const SetupEntry& entry);
+    // Records the setup unless one of the same setup type with the same 73
+    // values is there already (then answers nothing); find and insert are one
+    // transaction, so two importers never add the same setup twice.
+    std::optional<std::int64_t> recordIfNew(const SetupEntry& entry);
+    // The id of a setup of that type with exactly these values, if any.
+    std::optional<std::int64_t> findSame(std::string_view setupType, const SetupValues& values);
+
+    // Newest first. A query keeps the setups in which every word of it
+    // (separated by blanks) occurs in one of the 73 fields or the setup type,
+    // regardless of letter case and accents (foldForSearch); the empty query
+    // keeps all. limit 0: no limit.
+    std::vector<SetupSummary> summaries(std::string_view query = {}, std::size_t limit = 0);
+    std::vector<std::int64_t> matchingIds(std::string_view query);
+    std::optional<StoredSetup> setup(std::int64_t id);
+    // Oldest first, one at a time (the CSV export).
+    void forEachSetup(const std::function<void(const StoredSetup&)>& visit);
+    std::size_t count();
+    // True when a setup was removed (never its sheet).
+    bool remove(std::int64_t id);
+    // All of these setups or, should one fail, none; answers how many were there.
+    std::size_t remove(const std::vector<std::int64_t>& ids);
+
+    // PRAGMA integrity_check: "ok", or what is wrong.
+    std::string integrityCheck();
+
+private:
+    // The team folder's records live in the same file, on this connection.
+    friend class TeamRecords;
+    sqlite3* handle() const;
+    // record() inside a write transaction the caller holds.
+    std::int64_t recordWithin(const SetupEntry& entry);
+
+    friend struct LibraryConnection;  // the queries beside the store (TrackHistory)
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// The 73 values of a settings object's setup record.
+inline SetupValues valuesOf(const CAppSettings& settings) {
+    SetupValues values;
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = settings.field(SetupField(i));
+    return values;
+}
+
+// What a run does after its sheet stands: records the setup in the library
+// at nativePath (created when missing) and never raises, since a library that
+// cannot be written must not cost the sheet. Answers the empty text, or the
+// reason for the log line and the racer's warning.
+std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) noexcept;
+
+// Tests only: makes a new library file with this in place of link() (to act
+// out a file system without hard links); an empty function gives link() back.
+void setHardLinkForTesting(std::function<int(const std::string& from, const std::string& to)> link);
+
+// The library file of an installation: checkMe(dataDirectory) +
+// "Library.sqlite", or + libraryFile when the settings name another file in
+// that folder. A libraryFile that is not a plain file name is refused
+// (platform::Error naming it). Answers a native path.
+std::string libraryFilePath(const std::string& dataDirectory, const std::string& libraryFile = {});
+
+// FNV-1a 64 over, for each of the 73 values in order, its length in bytes as
+// decimal digits, ":" and its bytes; 16 lowercase hexadecimal digits. The
+// lengths make the split between fields part of the hash.
+std::string valueHash(const SetupValues& values);
+
+// Local time with its offset from UTC, ISO 8601: "2026-12-08T05:03:44+01:00".
+std::string localTimestamp(std::time_t when);
+// Now, by the process clock (platform::process::now, which tests may fix).
+std::string localTimestampNow();
+// The instant of such a timestamp as seconds since 1970 UTC; nothing when the text is not one.
+std::optional<std::int64_t> parseTimestamp(std::string_view timestamp);
+
+}  // namespace vantrel::library

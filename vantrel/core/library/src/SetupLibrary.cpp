@@ -1,0 +1,540 @@
+#include "library/SetupLibrary.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "EventTable.h"
+#include "LibraryFile.h"
+#include "Sqlite.h"
+#include "TeamSchema.h"
+#include "library/SearchFold.h"
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+
+namespace vantrel::library {
+
+namespace {
+
+using sqlite::Statement;
+using sqlite::WriteTransaction;
+
+constexpr const char* kSource = "SetupLibrary";
+
+// Columns of table setup before the 73 values, in this order.
+constexpr std::string_view kHeadColumns = "id, created, created_utc, setup_type, sheet, value_hash";
+constexpr int kHeadColumnCount = 6;
+
+std::string valueColumns() {
+    std::string out;
+    for (const std::string_view key : SetupFieldKeys) {
+        if (!out.empty()) out += ", ";
+        out += '"';
+        out += key;
+        out += '"';
+    }
+    return out;
+}
+
+std::string allColumns() { return std::string(kHeadColumns) + ", " + valueColumns(); }
+
+// The text a search looks through: setup type and values, folded, one a line,
+// so that no word of a query (which never holds a line break) spans two fields.
+std::string searchText(std::string_view setupType, const SetupValues& values) {
+    std::string joined(setupType);
+    for (const std::string& v : values) {
+        joined += '\n';
+        joined += v;
+    }
+    return foldForSearch(joined);
+}
+
+// Schema changes, one step per version. A new library runs them all; an older
+// one runs those above its user_version, each step in a transaction of its own.
+struct Migration {
+    int toVersion;
+    void (*apply)(sqlite3* db);
+};
+
+void createSetupTable(sqlite3* db) {
+    std::string sql =
+        "CREATE TABLE setup ("
+        " id INTEGER PRIMARY KEY,"
+        " created TEXT NOT NULL,"         // local time with offset, ISO 8601
+        " created_utc INTEGER NOT NULL,"  // the same instant in seconds since 1970, for ordering
+        " setup_type TEXT NOT NULL,"
+        " sheet TEXT NOT NULL,"
+        " value_hash TEXT NOT NULL";
+    for (const std::string_view key : SetupFieldKeys) sql += ", \"" + std::string(key) + "\" TEXT NOT NULL";
+    sql +=
+        ");"
+        "CREATE INDEX setup_by_created ON setup (created_utc DESC, id DESC);"
+        "CREATE INDEX setup_by_hash ON setup (value_hash, setup_type);";
+    sqlite::exec(db, sql.c_str());
+}
+
+// Version 2: the folded search text of each setup in a table of its own, so a
+// keystroke scans a few hundred bytes a setup instead of whole rows.
+void addSearchText(sqlite3* db) {
+    sqlite::exec(db,
+                 "CREATE TABLE setup_search ("
+                 " setup_id INTEGER PRIMARY KEY REFERENCES setup (id) ON DELETE CASCADE,"
+                 " text TEXT NOT NULL)");
+    Statement rows(db, "SELECT id, setup_type, " + valueColumns() + " FROM setup");
+    Statement insert(db, "INSERT INTO setup_search (setup_id, text) VALUES (?1, ?2)");
+    while (rows.step()) {
+        SetupValues values;
+        for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = rows.text(int(i) + 2);
+        insert.bind(1, rows.integer(0));
+        insert.bind(2, searchText(rows.text(1), values));
+        insert.step();
+        insert.reset();
+    }
+}
+
+constexpr Migration kMigrations[] = {
+    {1, createSetupTable},
+    {2, addSearchText},
+    {3, addEventTable},
+    {4, addTeamTables},
+};
+static_assert(std::size(kMigrations) == SetupLibrary::SchemaVersion);
+
+std::int64_t pragmaInteger(sqlite3* db, const char* pragma) {
+    Statement s(db, std::string("PRAGMA ") + pragma);
+    return s.step() ? s.integer(0) : 0;
+}
+
+std::string durationText(int ms) {
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+std::string reasonFor(const sqlite::Failure& f, int busyTimeoutMs) {
+    switch (f.code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return "it is locked by another program (waited " + durationText(busyTimeoutMs) + ")";
+    case SQLITE_READONLY: return "it cannot be written (" + f.message + ")";
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return "it is damaged (" + f.message + ")";
+    case SQLITE_FULL: return "the disk is full";
+    case SQLITE_CANTOPEN: return "it cannot be opened (" + f.message + ")";
+    case SQLITE_IOERR: return "it could not be read or written (" + f.message + ")";
+    default: return f.message;
+    }
+}
+
+}  // namespace
+
+struct SetupLibrary::Impl {
+    std::string path;
+    LibraryOptions options;
+    sqlite3* db = nullptr;
+    std::unique_ptr<Statement> insertSetup, insertSearch, findByHash;
+
+    ~Impl() {
+        insertSetup.reset();
+        insertSearch.reset();
+        findByHash.reset();
+        if (db) sqlite3_close_v2(db);
+    }
+
+    [[noreturn]] void fail(std::string_view action, const std::string& reason) const {
+        platform::raise(platform::ErrPathAccess, kSource,
+                        std::string(action) + " the setup library " + path + ": " + reason);
+    }
+    [[noreturn]] void fail(std::string_view action, const sqlite::Failure& f) const {
+        fail(action, reasonFor(f, options.busyTimeoutMs));
+    }
+    [[noreturn]] void refuse(const std::string& reason) const {
+        fail("Cannot open", reason + "; the file was left as it was");
+    }
+
+    void open() {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) {
+            if (errno != ENOENT) fail("Cannot open", platform::files::systemMessage(errno));
+            if (options.readOnly) fail("Cannot open", "there is no such file");
+            create();
+        } else if (S_ISDIR(st.st_mode)) {
+            fail("Cannot open", "it is a folder");
+        }
+        if (const std::string problem = headerProblem(path); !problem.empty()) refuse(problem);
+        connect();
+    }
+
+    // The new library is built complete in a file beside the path and then
+    // linked in under its name, which fails when a file got there meanwhile
+    // (another program creating it at the same moment): that one is opened.
+    // Where the file system refuses the link, the file is copied to its name,
+    // created only if it is not there (a program opening it in that moment
+    // finds it incomplete and says so).
+    void create() {
+        const std::filesystem::path target(path);
+        const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+        std::string temp = (folder / ("." + target.filename().string() + ".new-XXXXXX")).string();
+        const int fd = ::mkstemp(temp.data());
+        if (fd < 0)
+            fail("Cannot create", errno == ENOENT ? "its folder " + folder.string() + " does not exist"
+                                  : errno == EACCES || errno == EROFS
+                                      ? "its folder " + folder.string() + " cannot be written (" +
+                                            platform::files::systemMessage(errno) + ")"
+                                      : platform::files::systemMessage(errno));
+        if (::fchmod(fd, platform::files::newFileMode()) != 0) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(temp.c_str());
+            fail("Cannot create", platform::files::systemMessage(error));
+        }
+        ::close(fd);
+        auto removeTemp = [&] {
+            ::unlink(temp.c_str());
+            ::unlink((temp + "-journal").c_str());
+            ::unlink((temp + "-wal").c_str());
+            ::unlink((temp + "-shm").c_str());
+        };
+        sqlite3* fresh = nullptr;
+        try {
+            if (const int rc = sqlite3_open_v2(temp.c_str(), &fresh, SQLITE_OPEN_READWRITE, nullptr); rc != SQLITE_OK)
+                sqlite::fail(fresh, rc);
+            sqlite::exec(fresh, ("PRAGMA application_id = " + std::to_string(ApplicationId)).c_str());
+            sqlite::exec(fresh, "BEGIN");
+            for (const Migration& m : kMigrations) m.apply(fresh);
+            sqlite::exec(fresh, ("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
+            sqlite::exec(fresh, "COMMIT");
+            sqlite::exec(fresh, "PRAGMA journal_mode = WAL");
+        } catch (const sqlite::Failure& f) {
+            sqlite3_close_v2(fresh);
+            removeTemp();
+            fail("Cannot create", f);
+        }
+        if (sqlite3_close(fresh) != SQLITE_OK) {
+            sqlite3_close_v2(fresh);
+            removeTemp();
+            fail("Cannot create", "the new file could not be closed");
+        }
+        const int error = publishNewFile(temp, path);
+        removeTemp();
+        if (error && error != EEXIST) fail("Cannot create", platform::files::systemMessage(error));
+        if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+    }
+
+    void connect() {
+        const int flags = options.readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+        try {
+            if (const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr); rc != SQLITE_OK)
+                sqlite::fail(db, rc);
+            sqlite3_extended_result_codes(db, 1);
+            if (!options.readOnly && sqlite3_db_readonly(db, "main") == 1)
+                fail("Cannot open", "it cannot be written (read-only)");
+            if (const int rc = sqlite3_busy_timeout(db, options.busyTimeoutMs); rc != SQLITE_OK) sqlite::fail(db, rc);
+            sqlite::exec(db, "PRAGMA foreign_keys = ON");
+            // WAL with NORMAL: a killed process loses no committed setup, and
+            // a commit costs no disk flush (a power cut may lose the last ones).
+            sqlite::exec(db, "PRAGMA synchronous = NORMAL");
+            // A search reads every setup's search text: keep a library of some
+            // ten thousand setups in memory (an upper bound, taken as needed).
+            sqlite::exec(db, "PRAGMA cache_size = -32768");
+            if (pragmaInteger(db, "application_id") != ApplicationId)
+                refuse("it is an SQLite database of another application, not a setup library");
+            const auto version = pragmaInteger(db, "user_version");
+            if (version > SchemaVersion)
+                refuse("it was written by a newer version of Vantrel (library version " + std::to_string(version) +
+                       ", this program knows up to " + std::to_string(SchemaVersion) + ")");
+            Statement table(db, "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = 'setup'");
+            if (version < 1 || !table.step() || table.integer(0) != 1)
+                refuse("it is damaged (the table of setups is missing)");
+            if (version < SchemaVersion) {
+                if (options.readOnly)
+                    refuse("it is of an older version (" + std::to_string(version) +
+                           "); open it once for writing to upgrade it");
+                migrate();
+            }
+            prepare();
+        } catch (const sqlite::Failure& f) {
+            fail("Cannot open", f);
+        }
+    }
+
+    void migrate() {
+        for (const Migration& m : kMigrations) {
+            WriteTransaction t(db);
+            // Another program may have upgraded the file since we looked.
+            if (pragmaInteger(db, "user_version") < m.toVersion) {
+                m.apply(db);
+                sqlite::exec(db, ("PRAGMA user_version = " + std::to_string(m.toVersion)).c_str());
+            }
+            t.commit();
+        }
+    }
+
+    void prepare() {
+        std::string insert = "INSERT INTO setup (" + allColumns().substr(4) + ") VALUES (?1, ?2, ?3, ?4, ?5";
+        for (std::size_t i = 0; i < SetupFieldCount; ++i) insert += ", ?" + std::to_string(i + kHeadColumnCount);
+        insert += ")";
+        insertSetup = std::make_unique<Statement>(db, insert, true);
+        insertSearch =
+            std::make_unique<Statement>(db, "INSERT INTO setup_search (setup_id, text) VALUES (?1, ?2)", true);
+        findByHash = std::make_unique<Statement>(
+            db, "SELECT id, " + valueColumns() + " FROM setup WHERE value_hash = ?1 AND setup_type = ?2", true);
+    }
+
+    std::optional<std::int64_t> find(std::string_view setupType, const SetupValues& values, const std::string& hash) {
+        findByHash->bind(1, hash);
+        findByHash->bind(2, setupType);
+        std::optional<std::int64_t> found;
+        while (!found && findByHash->step()) {
+            bool same = true;
+            for (std::size_t i = 0; same && i < SetupFieldCount; ++i) same = findByHash->text(int(i) + 1) == values[i];
+            if (same) found = findByHash->integer(0);
+        }
+        findByHash->reset();
+        return found;
+    }
+
+    std::int64_t insert(const SetupEntry& entry, const std::string& hash) {
+        const std::string created = entry.created.empty() ? localTimestampNow() : entry.created;
+        const auto utc = parseTimestamp(created);
+        if (!utc)
+            platform::raise(platform::ErrInvalidArgument, kSource,
+                            "The created time \"" + created + "\" is not a local time with offset (ISO 8601)");
+        Statement& s = *insertSetup;
+        s.bind(1, created);
+        s.bind(2, *utc);
+        s.bind(3, entry.setupType);
+        s.bind(4, entry.sheet);
+        s.bind(5, hash);
+        for (std::size_t i = 0; i < SetupFieldCount; ++i) s.bind(int(i) + kHeadColumnCount, entry.values[i]);
+        s.step();
+        s.reset();
+        const std::int64_t id = sqlite3_last_insert_rowid(db);
+        insertSearch->bind(1, id);
+        insertSearch->bind(2, searchText(entry.setupType, entry.values));
+        insertSearch->step();
+        insertSearch->reset();
+        recordEvent(db, id, entry.values, created);
+        return id;
+    }
+
+    static StoredSetup storedFrom(const Statement& s) {
+        StoredSetup out;
+        out.id = s.integer(0);
+        out.created = s.text(1);
+        out.setupType = s.text(3);
+        out.sheet = s.text(4);
+        out.hash = s.text(5);
+        for (std::size_t i = 0; i < SetupFieldCount; ++i) out.values[i] = s.text(int(i) + kHeadColumnCount);
+        return out;
+    }
+
+    // WHERE clause and its words for a search; each word binds as ?1, ?2...
+    static std::pair<std::string, std::vector<std::string>> searchFilter(std::string_view query) {
+        std::vector<std::string> words;
+        const std::string folded = foldForSearch(query);
+        std::size_t i = 0;
+        while (i < folded.size()) {
+            while (i < folded.size() && std::isspace(static_cast<unsigned char>(folded[i]))) ++i;
+            std::size_t end = i;
+            while (end < folded.size() && !std::isspace(static_cast<unsigned char>(folded[end]))) ++end;
+            if (end > i) words.push_back(folded.substr(i, end - i));
+            i = end;
+        }
+        std::string where;
+        for (std::size_t w = 0; w < words.size(); ++w)
+            where += (w ? " AND " : " WHERE ") + std::string("instr(t.text, ?") + std::to_string(w + 1) + ") > 0";
+        return {where, words};
+    }
+};
+
+SetupLibrary::SetupLibrary(const std::string& nativePath, LibraryOptions options) : m_impl(std::make_unique<Impl>()) {
+    m_impl->path = nativePath;
+    m_impl->options = options;
+    m_impl->open();
+}
+
+SetupLibrary::~SetupLibrary() = default;
+
+const std::string& SetupLibrary::path() const { return m_impl->path; }
+
+sqlite3* SetupLibrary::handle() const { return m_impl->db; }
+sqlite3* LibraryConnection::of(SetupLibrary& library) { return library.m_impl->db; }
+
+std::int64_t SetupLibrary::record(const SetupEntry& entry) {
+    try {
+        WriteTransaction t(m_impl->db);
+        const std::int64_t id = m_impl->insert(entry, valueHash(entry.values));
+        t.commit();
+        return id;
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot record a setup in", f);
+    }
+}
+
+std::int64_t SetupLibrary::recordWithin(const SetupEntry& entry) {
+    try {
+        return m_impl->insert(entry, valueHash(entry.values));
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot record a setup in", f);
+    }
+}
+
+std::optional<std::int64_t> SetupLibrary::recordIfNew(const SetupEntry& entry) {
+    try {
+        const std::string hash = valueHash(entry.values);
+        WriteTransaction t(m_impl->db);
+        if (m_impl->find(entry.setupType, entry.values, hash)) return std::nullopt;
+        const std::int64_t id = m_impl->insert(entry, hash);
+        t.commit();
+        return id;
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot record a setup in", f);
+    }
+}
+
+std::optional<std::int64_t> SetupLibrary::findSame(std::string_view setupType, const SetupValues& values) {
+    try {
+        return m_impl->find(setupType, values, valueHash(values));
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot read", f);
+    }
+}
+
+std::vector<SetupSummary> SetupLibrary::summaries(std::string_view query, std::size_t limit) {
+    struct Column {
+        std::string SetupSummary::*member;
+        SetupField field;
+    };
+    static constexpr Column kColumns[] = {
+        {&SetupSummary::driver, SetupField::DriverName},
+        {&SetupSummary::track, SetupField::TrackCity},
+        {&SetupSummary::event, SetupField::EventName},
+        {&SetupSummary::resultsMain, SetupField::ResultsMain},
+        {&SetupSummary::qualifying, SetupField::ResultsQualifyingPos},
+        {&SetupSummary::finishing, SetupField::ResultsFinishPos},
+    };
+    try {
+        auto [where, words] = Impl::searchFilter(query);
+        std::string sql = "SELECT s.id, s.created, s.setup_type, s.sheet";
+        for (const Column& c : kColumns) sql += ", s.\"" + std::string(SetupFieldKeys[std::size_t(c.field)]) + "\"";
+        sql += " FROM setup s";
+        if (!words.empty()) sql += " JOIN setup_search t ON t.setup_id = s.id";
+        sql += where + " ORDER BY s.created_utc DESC, s.id DESC";
+        if (limit) sql += " LIMIT " + std::to_string(limit);
+        Statement s(m_impl->db, sql);
+        for (std::size_t w = 0; w < words.size(); ++w) s.bind(int(w) + 1, words[w]);
+        std::vector<SetupSummary> out;
+        while (s.step()) {
+            SetupSummary row;
+            row.id = s.integer(0);
+            row.created = s.text(1);
+            row.setupType = s.text(2);
+            row.sheet = s.text(3);
+            int column = 4;
+            for (const Column& c : kColumns) row.*c.member = s.text(column++);
+            out.push_back(std::move(row));
+        }
+        return out;
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot read", f);
+    }
+}
+
+std::vector<std::int64_t> SetupLibrary::matchingIds(std::string_view query) {
+    try {
+        auto [where, words] = Impl::searchFilter(query);
+        Statement s(m_impl->db, "SELECT s.id FROM setup s JOIN setup_search t ON t.setup_id = s.id" + where +
+                                    " ORDER BY s.created_utc DESC, s.id DESC");
+        for (std::size_t w = 0; w < words.size(); ++w) s.bind(int(w) + 1, words[w]);
+        std::vector<std::int64_t> out;
+        while (s.step()) out.push_back(s.integer(0));
+        return out;
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot read", f);
+    }
+}
+
+std::optional<StoredSetup> SetupLibrary::setup(std::int64_t id) {
+    try {
+        Statement s(m_impl->db, "SELECT " + allColumns() + " FROM setup WHERE id = ?1");
+        s.bind(1, id);
+        if (!s.step()) return std::nullopt;
+        return Impl::storedFrom(s);
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot read", f);
+    }
+}
+
+void SetupLibrary::forEachSetup(const std::function<void(const StoredSetup&)>& visit) {
+    try {
+        Statement s(m_impl->db, "SELECT " + allColumns() + " FROM setup ORDER BY created_utc, id");
+        while (s.step()) visit(Impl::storedFrom(s));
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot read", f);
+    }
+}
+
+std::size_t SetupLibrary::count() {
+    try {
+        Statement s(m_impl->db, "SELECT count(*) FROM setup");
+        return s.step() ? std::size_t(s.integer(0)) : 0;
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot read", f);
+    }
+}
+
+bool SetupLibrary::remove(std::int64_t id) { return remove(std::vector<std::int64_t>{id}) > 0; }
+
+std::size_t SetupLibrary::remove(const std::vector<std::int64_t>& ids) {
+    try {
+        WriteTransaction t(m_impl->db);
+        Statement s(m_impl->db, "DELETE FROM setup WHERE id = ?1");
+        std::size_t removed = 0;
+        for (const std::int64_t id : ids) {
+            s.bind(1, id);
+            s.step();
+            removed += std::size_t(sqlite3_changes(m_impl->db));
+            s.reset();
+        }
+        t.commit();
+        return removed;
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail(ids.size() == 1 ? "Cannot delete a setup from" : "Cannot delete the setups from", f);
+    }
+}
+
+std::string SetupLibrary::integrityCheck() {
+    try {
+        Statement s(m_impl->db, "PRAGMA integrity_check");
+        std::string out;
+        while (s.step()) out += (out.empty() ? "" : "\n") + s.text(0);
+        return out;
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot check", f);
+    }
+}
+
+std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) noexcept {
+    // Never raises: every failure becomes the text the caller logs and shows.
+    try {
+        SetupLibrary library(nativePath);
+        library.record(entry);
+        return {};
+    } catch (const platform::Error& e) {
+        return e.description();
+    } catch (const std::exception& e) {
+        return "Cannot record a setup in the setup library " + nativePath + ": " + e.what();
+    } catch (...) {
+        return "Cannot record a setup in the setup library " + nativePath;
+    }
+}
+
+}  // namespace vantrel::library

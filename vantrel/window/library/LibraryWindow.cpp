@@ -1,0 +1,448 @@
+#include "LibraryWindow.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include "CAppSettings.h"
+#include "CSetupManager.h"
+#include "CompareWindow.h"
+#include "FileChooser.h"
+#include "LibraryModel.h"
+#include "TrackHistoryWindow.h"
+#include "MessageBox.h"
+#include "WindowGeometry.h"
+#include "library/SetupCsv.h"
+#include "pdfauto/Viewer.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/Profile.h"
+
+namespace vantrel::library {
+
+namespace {
+
+QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+QString errorText(const platform::Error& error) {
+    return fromStd(error.description().empty() ? error.source() : error.description());
+}
+
+bool hasDisplay() { return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"); }
+
+// Shows a sheet in the desktop's PDF viewer, through the one launcher a run
+// uses too; without a display there is nothing to show it on.
+void showInViewer(const QString& path) { pdfauto::showInViewer(QFile::encodeName(path).toStdString()); }
+
+// A list of names for a report, cut short after a screenful.
+QString nameList(const QStringList& names) {
+    constexpr int kShown = 40;
+    QStringList shown = names.mid(0, kShown);
+    if (names.size() > kShown) shown << QString("… and %1 more").arg(names.size() - kShown);
+    return shown.join('\n');
+}
+
+}  // namespace
+
+void LibraryWindow::setChooserForTesting(Chooser chooser) { setFileChooserForTesting(std::move(chooser)); }
+
+QStringList LibraryWindow::choose(QWidget* parent, Choice choice, const QString& suggestion) {
+    return chooseFiles(parent, choice, suggestion);
+}
+
+std::string LibraryWindow::programLibraryPath() {
+    CSetupManager manager;
+    manager.LoadConfig();
+    const auto config = manager.GetConfig();
+    if (!config) platform::raise(platform::ErrObjectNotSet, "LibraryWindow");
+    const std::string libraryFile = platform::profile::readEntry(config->FileName(), "Vantrel", "LibraryFile");
+    return libraryFilePath(config->DataDirectory(), libraryFile);
+}
+
+LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_path(nativePath), m_mainWindow(mainWindow) {
+    setObjectName("frmLibrary");
+    setWindowTitle("Vantrel Library");
+    if (mainWindow) setFont(mainWindow->font());
+
+    m_search = new QLineEdit(this);
+    m_search->setObjectName("txtSearch");
+    m_search->setPlaceholderText("Search every field: driver, track, tyres, notes…");
+    m_search->setClearButtonEnabled(true);
+    connect(m_search, &QLineEdit::textChanged, this, &LibraryWindow::searchChanged);
+    auto* lblSearch = new QLabel("Search:", this);
+    lblSearch->setBuddy(m_search);
+    m_count = new QLabel(this);
+    m_count->setObjectName("lblCount");
+
+    m_model = new LibraryModel(this);
+    m_filter = new LibraryFilter(this);
+    m_filter->setSourceModel(m_model);
+    m_table = new QTableView(this);
+    m_table->setObjectName("tblSetups");
+    m_table->setModel(m_filter);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setAlternatingRowColors(true);
+    m_table->setWordWrap(false);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->horizontalHeader()->setHighlightSections(false);
+    m_table->setSortingEnabled(true);
+    m_table->sortByColumn(LibraryModel::Created, Qt::DescendingOrder);
+    const int widths[LibraryModel::ColumnCount] = {15, 15, 25, 24, 11, 10, 8, 10, 10, 14};
+    const int em = m_table->fontMetrics().horizontalAdvance('n');
+    for (int c = 0; c < LibraryModel::ColumnCount; ++c) m_table->setColumnWidth(c, widths[c] * em);
+    // The date and time whole, with room for the sort mark.
+    const QFontMetrics header(m_table->horizontalHeader()->font());
+    m_table->setColumnWidth(LibraryModel::Created,
+                            std::max(m_table->fontMetrics().horizontalAdvance("2026-12-08 05:03"),
+                                     header.horizontalAdvance("Date and Time")) +
+                                3 * em + 12);
+    connect(m_table, &QTableView::doubleClicked, this, &LibraryWindow::openSheet);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &LibraryWindow::chosenChanged);
+
+    auto button = [this](const char* name, const QString& text) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(name);
+        return b;
+    };
+    m_open = button("cmdOpenSheet", "Open Sheet");
+    m_load = button("cmdLoad", "Load into Window");
+    m_compare = button("cmdCompare", "Compare");
+    m_delete = button("cmdDelete", "Delete…");
+    auto* cmdHistory = button("cmdTrackHistory", "Track History…");
+    connect(cmdHistory, &QPushButton::clicked, this, &LibraryWindow::openTrackHistory);
+    auto* cmdImport = button("cmdImport", "Import…");
+    auto* cmdExport = button("cmdExportCsv", "Export CSV…");
+    auto* cmdClose = button("cmdClose", "Close");
+    connect(m_open, &QPushButton::clicked, this, &LibraryWindow::openSheet);
+    connect(m_load, &QPushButton::clicked, this, &LibraryWindow::loadChosen);
+    connect(m_compare, &QPushButton::clicked, this, &LibraryWindow::compareChosen);
+    connect(m_delete, &QPushButton::clicked, this, &LibraryWindow::deleteChosen);
+    connect(cmdExport, &QPushButton::clicked, this, &LibraryWindow::exportCsvFile);
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    auto* importMenu = new QMenu(cmdImport);
+    importMenu->addAction("Files…", this, [this] { importPaths(choose(this, Choice::ImportFiles)); });
+    importMenu->addAction("Folder…", this, [this] { importPaths(choose(this, Choice::ImportFolder)); });
+    cmdImport->setMenu(importMenu);
+    auto* del = new QShortcut(QKeySequence::Delete, m_table);
+    del->setContext(Qt::WidgetShortcut);
+    connect(del, &QShortcut::activated, this, &LibraryWindow::deleteChosen);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(lblSearch);
+    top->addWidget(m_search, 1);
+    // Whose setups: the racer's own, the team's through the team folder, or all.
+    auto* cmbFrom = new QComboBox(this);
+    cmbFrom->setObjectName("cmbFrom");
+    cmbFrom->addItems({"Mine and the team's", "Mine", "The team's"});
+    connect(cmbFrom, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_filter->setOrigin(LibraryFilter::Origin(index));
+        searchChanged(m_search->text());
+    });
+    top->addWidget(cmbFrom);
+    top->addWidget(m_count);
+    auto* actions = new QHBoxLayout;
+    for (QPushButton* b : {m_open, m_load, m_compare, m_delete, cmdHistory}) actions->addWidget(b);
+    actions->addStretch(1);
+    actions->addWidget(cmdImport);
+    actions->addWidget(cmdExport);
+    actions->addWidget(cmdClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_table, 1);
+    layout->addLayout(actions);
+    resize(110 * em, 40 * m_table->verticalHeader()->defaultSectionSize());
+    windowgeometry::remember(this);
+
+    try {
+        m_library = std::make_unique<SetupLibrary>(m_path);
+    } catch (const platform::Error& error) {
+        m_count->setText("The library cannot be opened");
+        for (QWidget* w : std::initializer_list<QWidget*>{m_search, cmdImport, cmdExport}) w->setEnabled(false);
+        MessageBox::critical(this, "Vantrel Library", errorText(error));
+    }
+    reload();
+}
+
+LibraryWindow::~LibraryWindow() = default;
+
+void LibraryWindow::addReader(std::shared_ptr<const SetupFileReader> reader) {
+    if (reader) m_readers.push_back(std::move(reader));
+}
+
+bool LibraryWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && m_library) {
+        std::size_t stored = 0;
+        try {
+            stored = m_library->count();
+        } catch (const platform::Error&) {
+            stored = std::size_t(m_model->rowCount());  // told when the racer next acts
+        }
+        if (stored != std::size_t(m_model->rowCount())) reload();
+    }
+    return QWidget::event(event);
+}
+
+void LibraryWindow::setReaders(std::vector<std::shared_ptr<const SetupFileReader>> readers) {
+    m_readers = std::move(readers);
+    m_readersSet = true;
+}
+
+bool LibraryWindow::failed(const std::function<void()>& action) {
+    try {
+        action();
+        return false;
+    } catch (const platform::Error& error) {
+        MessageBox::critical(this, "Vantrel Library", errorText(error));
+    } catch (const std::exception& error) {
+        MessageBox::critical(this, "Vantrel Library", QString::fromLocal8Bit(error.what()));
+    }
+    return true;
+}
+
+void LibraryWindow::reload() {
+    if (m_library) failed([&] { m_model->reload(*m_library); });
+    searchChanged(m_search->text());
+}
+
+void LibraryWindow::searchChanged(const QString& text) {
+    if (!m_library) {
+        chosenChanged();
+        return;
+    }
+    if (text.trimmed().isEmpty()) {
+        m_filter->clearFilter();
+    } else {
+        std::vector<std::int64_t> ids;
+        if (failed([&] { ids = m_library->matchingIds(text.toStdString()); })) return;
+        m_filter->keepOnly(ids);
+    }
+    const int shown = m_filter->rowCount(), all = m_model->rowCount();
+    m_count->setText(shown == all ? QString("%1 setups").arg(all) : QString("%1 of %2 setups").arg(shown).arg(all));
+    chosenChanged();
+}
+
+void LibraryWindow::chosenChanged() {
+    const std::size_t chosen = chosenIds().size();
+    m_open->setEnabled(chosen == 1);
+    m_load->setEnabled(chosen == 1);
+    m_delete->setEnabled(chosen >= 1);
+    m_compare->setEnabled(chosen >= 2 && chosen <= 4);
+}
+
+std::vector<std::int64_t> LibraryWindow::chosenIds() const {
+    std::vector<std::int64_t> ids;
+    QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    for (const QModelIndex& index : rows) ids.push_back(index.data(LibraryModel::IdRole).toLongLong());
+    return ids;
+}
+
+void LibraryWindow::openSheet() {
+    const auto ids = chosenIds();
+    if (ids.size() != 1 || !m_library) return;
+    std::optional<StoredSetup> setup;
+    if (failed([&] { setup = m_library->setup(ids.front()); }) || !setup) return;
+    const QString sheet = fromStd(setup->sheet);
+    if (!sheet.isEmpty() && QFileInfo(sheet).isFile()) {
+        showInViewer(sheet);
+        return;
+    }
+    const QString what = sheet.isEmpty()
+                             ? QString("This setup came from a raw data file and has no sheet.")
+                             : QString("The sheet %1 is no longer there.").arg(QDir::toNativeSeparators(sheet));
+    if (MessageBox::question(this, "Vantrel Library", what + "\n\nBuild the sheet anew from the stored setup?") !=
+        QMessageBox::Yes)
+        return;
+    rebuildSheet(*setup);
+}
+
+void LibraryWindow::rebuildSheet(const StoredSetup& setup) {
+    const QString suggestion = setup.sheet.empty() ? QDir::homePath() : QFileInfo(fromStd(setup.sheet)).path();
+    const QStringList folders = choose(this, Choice::RebuildFolder, suggestion);
+    if (folders.isEmpty()) return;
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        MessageBox::critical(this, "Vantrel Library",
+                             "No temporary folder for the raw data file: " + scratch.errorString());
+        return;
+    }
+    std::string failedSource;
+    try {
+        // The stored setup as a raw data file, then the sheet through the run
+        // driver, as a run with an external data file makes it.
+        // A raw data file that could not be written would make a sheet of an
+        // empty setup: that is an error of its own.
+        const std::string rawData = (scratch.path() + "/Setup.dat").toStdString();
+        std::vector<platform::profile::Entry> entries;
+        for (std::size_t i = 0; i < SetupFieldCount; ++i) entries.push_back({SetupFieldKeys[i], setup.values[i]});
+        if (!platform::profile::writeEntries(rawData, "SetupData", entries))
+            platform::raise(platform::ErrPathAccess,
+                            "LibraryWindow::rebuildSheet-Cannot write the raw data file " + rawData);
+        CSetupManager manager;
+        manager.setRawDataFile(rawData);
+        manager.setSetupName(setup.setupType);
+        manager.setTargetPDFDirectory(QDir::toNativeSeparators(folders.front()).toStdString());
+        manager.setOpenInViewer(hasDisplay());
+        manager.BuildSetupSheet();
+    } catch (const platform::Error& error) {
+        failedSource = error.source();
+    } catch (...) {
+        failedSource = "Vantrel";
+    }
+    if (!failedSource.empty()) {
+        MessageBox::critical(this, "Vantrel", fromStd("Error: " + failedSource));
+        return;
+    }
+    // The run driver shows the new sheet in the viewer, as after a run.
+    reload();
+}
+
+void LibraryWindow::loadChosen() {
+    const auto ids = chosenIds();
+    if (ids.size() != 1 || !m_library) return;
+    std::optional<StoredSetup> setup;
+    if (failed([&] { setup = m_library->setup(ids.front()); }) || !setup) return;
+    emit loadRequested(std::vector<std::string>(setup->values.begin(), setup->values.end()), fromStd(setup->setupType));
+}
+
+void LibraryWindow::deleteChosen() {
+    const auto ids = chosenIds();
+    if (ids.empty() || !m_library) return;
+    const QString what =
+        ids.size() == 1 ? QString("the chosen setup") : QString("the %1 chosen setups").arg(ids.size());
+    if (MessageBox::question(this, "Vantrel Library",
+                             "Delete " + what + " from the library?\n\nSheet files stay where they are.") !=
+        QMessageBox::Yes)
+        return;
+    failed([&] { m_library->remove(ids); });
+    reload();
+}
+
+void LibraryWindow::compareChosen() {
+    const auto ids = chosenIds();
+    if (!m_library) return;
+    if (ids.size() < 2 || ids.size() > 4) {
+        MessageBox::information(this, "Vantrel Library", "Choose two to four setups to compare.");
+        return;
+    }
+    std::vector<StoredSetup> setups;
+    if (failed([&] {
+            for (std::int64_t id : ids)
+                if (auto s = m_library->setup(id)) setups.push_back(std::move(*s));
+        }))
+        return;
+    if (setups.size() < 2) return;
+    // Oldest on the left: a season read from left to right.
+    std::stable_sort(setups.begin(), setups.end(), [](const StoredSetup& a, const StoredSetup& b) {
+        const auto x = parseTimestamp(a.created).value_or(0), y = parseTimestamp(b.created).value_or(0);
+        return x != y ? x < y : a.id < b.id;
+    });
+    auto* compare = new CompareWindow(std::move(setups), m_mainWindow, this);
+    compare->setAttribute(Qt::WA_DeleteOnClose);
+    compare->show();
+}
+
+QString LibraryWindow::setupTypeForRawData() const {
+    if (m_mainWindow)
+        if (auto* box = m_mainWindow->findChild<QComboBox*>("cmbSetupName"); box && !box->currentText().isEmpty())
+            return box->currentText();
+    return "RDX";
+}
+
+void LibraryWindow::importPaths(const QStringList& paths) {
+    if (paths.isEmpty() || !m_library) return;
+    std::vector<std::shared_ptr<const SetupFileReader>> readers = m_readers;
+    if (!m_readersSet) readers.push_back(std::make_shared<RawDataFileReader>(setupTypeForRawData().toStdString()));
+    std::vector<const SetupFileReader*> readerList;
+    for (const auto& r : readers) readerList.push_back(r.get());
+    std::vector<std::string> pathList;
+    for (const QString& p : paths) pathList.push_back(QDir::toNativeSeparators(p).toStdString());
+
+    QProgressDialog progress("Importing setups…", "Cancel", 0, 1, this);
+    progress.setObjectName("dlgImportProgress");
+    progress.setWindowTitle("Vantrel Library");
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    windowgeometry::fitOnShow(&progress);
+    ImportReport report;
+    const bool failedImport = failed([&] {
+        report = importSetups(*m_library, pathList, readerList, [&](const ImportProgress& p) {
+            progress.setMaximum(int(std::max<std::size_t>(p.total, 1)));
+            progress.setValue(int(p.done));
+            if (!p.file.empty()) progress.setLabelText("Importing " + QFileInfo(fromStd(p.file)).fileName());
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    });
+    progress.close();
+    reload();
+    if (failedImport) return;
+
+    QStringList lines;
+    if (report.cancelled) lines << "The import was cancelled; what it had done is kept." << QString();
+    lines << QString("Added: %1").arg(report.added.size())
+          << QString("Already there: %1").arg(report.alreadyThere.size());
+    if (!report.notSetups.empty()) {
+        QStringList names;
+        for (const ImportProblem& p : report.notSetups) names << QDir::toNativeSeparators(fromStd(p.file));
+        lines << QString() << QString("Not setups (%1):").arg(names.size()) << nameList(names);
+    }
+    if (!report.unreadable.empty()) {
+        QStringList names;
+        for (const ImportProblem& p : report.unreadable)
+            names << QDir::toNativeSeparators(fromStd(p.file)) + ": " + fromStd(p.reason);
+        lines << QString() << QString("Could not be read (%1):").arg(names.size()) << nameList(names);
+    }
+    if (!report.libraryError.empty()) {
+        lines << QString()
+              << "The library could not be written, so the import stopped:" << fromStd(report.libraryError);
+        MessageBox::warning(this, "Vantrel Library", lines.join('\n'));
+        return;
+    }
+    MessageBox::information(this, "Vantrel Library", lines.join('\n'));
+}
+
+void LibraryWindow::exportCsvFile() {
+    if (!m_library) return;
+    const QString suggestion = QFileInfo(fromStd(m_path)).path() + "/Library.csv";
+    const QStringList files = choose(this, Choice::ExportCsv, suggestion);
+    if (files.isEmpty()) return;
+    const std::string file = QDir::toNativeSeparators(files.front()).toStdString();
+    if (failed([&] { exportCsv(*m_library, file); })) return;
+    MessageBox::information(this, "Vantrel Library",
+                            QString("%1 setups exported to\n%2").arg(m_library->count()).arg(fromStd(file)));
+}
+
+void LibraryWindow::openTrackHistory() {
+    const QModelIndexList chosen = m_table->selectionModel()->selectedRows(LibraryModel::Track);
+    auto* window = new TrackHistoryWindow(m_path, chosen.isEmpty() ? QString() : chosen.front().data().toString(),
+                                          m_mainWindow, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &TrackHistoryWindow::loadRequested, this, &LibraryWindow::loadRequested);
+    window->show();
+}
+
+}  // namespace vantrel::library

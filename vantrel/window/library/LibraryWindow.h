@@ -1,0 +1,105 @@
+#pragma once
+// The library window: every setup the library keeps, newest first, a search
+// that filters as the racer types, and what can be done with the chosen
+// setups: open the sheet, load the setup into the main window, delete it
+// from the library, compare two to four; import from files and folders and
+// export as CSV. Not modal: the main window stays usable beside it.
+
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "FileChooser.h"
+#include "library/SetupImport.h"
+#include "library/SetupLibrary.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace vantrel::library {
+
+class LibraryFilter;
+class LibraryModel;
+
+class LibraryWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The file dialogs it asks through (FileChooser.h), under the names the
+    // window's users know.
+    using Choice = FileChoice;
+    using Chooser = FileChooser;
+    static void setChooserForTesting(Chooser chooser);
+    static QStringList choose(QWidget* parent, Choice choice, const QString& suggestion = {});
+
+    // The library at nativePath (created when missing). mainWindow, when
+    // given, names the tabs and order of the comparison and the setup type
+    // of imported raw data files.
+    explicit LibraryWindow(const std::string& nativePath, QWidget* mainWindow = nullptr, QWidget* parent = nullptr);
+    ~LibraryWindow() override;
+
+    // The library file of the program in this program folder's settings
+    // (DataDirectory, and LibraryFile in section "Vantrel" when it is there).
+    // Throws platform::Error.
+    static std::string programLibraryPath();
+
+    // The readers an import uses: those added here (setup sheets, say),
+    // then raw data files, recorded with the setup type chosen in the main
+    // window (else "RDX").
+    void addReader(std::shared_ptr<const SetupFileReader> reader);
+    // Instead of all of those, exactly these.
+    void setReaders(std::vector<std::shared_ptr<const SetupFileReader>> readers);
+    // Reads the library again. The window does so itself when it becomes
+    // active and the number of setups has changed (a run recorded one).
+    void reload();
+
+    // The actions, as their buttons start them.
+    void openSheet();
+    void loadChosen();
+    void deleteChosen();
+    void compareChosen();
+    // The history of the chosen setup's track (TrackHistoryWindow).
+    void openTrackHistory();
+    void importPaths(const QStringList& paths);
+    void exportCsvFile();
+
+    // The ids of the chosen rows, in the table's order.
+    std::vector<std::int64_t> chosenIds() const;
+    QTableView* table() const { return m_table; }
+
+protected:
+    bool event(QEvent* event) override;
+
+signals:
+    // The racer asked to load this setup into the main window: its 73 values
+    // in the raw data file's order, byte for byte as stored (a value that is
+    // not UTF-8 stays so, for the main window to name), and its setup type.
+    void loadRequested(const std::vector<std::string>& values, const QString& setupType);
+
+private:
+    void searchChanged(const QString& text);
+    void rebuildSheet(const StoredSetup& setup);
+    void chosenChanged();
+    QString setupTypeForRawData() const;
+    bool failed(const std::function<void()>& action);
+
+    std::unique_ptr<SetupLibrary> m_library;
+    std::string m_path;
+    QWidget* m_mainWindow = nullptr;
+    std::vector<std::shared_ptr<const SetupFileReader>> m_readers;
+    bool m_readersSet = false;
+    LibraryModel* m_model = nullptr;
+    LibraryFilter* m_filter = nullptr;
+    QLineEdit* m_search = nullptr;
+    QTableView* m_table = nullptr;
+    QLabel* m_count = nullptr;
+    QPushButton* m_open = nullptr;
+    QPushButton* m_load = nullptr;
+    QPushButton* m_delete = nullptr;
+    QPushButton* m_compare = nullptr;
+};
+
+}  // namespace vantrel::library

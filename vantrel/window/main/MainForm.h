@@ -1,0 +1,32 @@
+#pragma once
+// The live main window as the run procedure and the raw data capture see it:
+// its controls, found by their object names, and its status line. The window
+// registers itself, so that the run reaches it without including the window
+// (which starts the run).
+
+class QString;
+class QWidget;
+
+namespace vantrel {
+
+class MainForm {
+public:
+    // The live main window; nullptr when there is none.
+    static MainForm* current();
+
+    // The window whose children are the setup controls.
+    virtual QWidget* formWidget() = 0;
+    // The status line at the foot of the window: the sheet a run just made,
+    // with actions to open it and show its folder ...
+    virtual void showSheetCreated(const QString& sheetPath) = 0;
+    // ... or a warning of its own, without actions.
+    virtual void showStatusWarning(const QString& text) = 0;
+
+protected:
+    MainForm();
+    virtual ~MainForm();
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,240 @@
+// The main window's ways in and out for a whole setup: opening a raw data
+// file or a setup sheet into the setup controls, and the status line that
+// tells where the last sheet went.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QUrl>
+#include <map>
+#include <vector>
+
+#include "MessageBox.h"
+#include "SetupControls.h"
+#include "SetupFile.h"
+#include "frmVantrel.h"
+#include "platform/Error.h"
+#include "platform/Text.h"
+
+namespace vantrel {
+
+namespace {
+
+QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString nameOf(SetupField field) { return fromUtf8(SetupFieldKeys[std::size_t(field)]); }
+
+// Why a text box cannot show a value as it is; empty when it can.
+QString textProblem(const std::string& value) {
+    if (value.size() > MaxValueBytes) return "longer than " + QString::number(MaxValueBytes) + " bytes";
+    if (value.find_first_of("\r\n") != std::string::npos) return "holds a line break";
+    if (fromUtf8(value).toUtf8().toStdString() != value) return "is not UTF-8 text";
+    return {};
+}
+
+// As much of a value as a text box can show: up to a line break, cut to the
+// byte limit.
+QString shownPart(const std::string& value) {
+    const std::string firstLine = value.substr(0, value.find_first_of("\r\n"));
+    return fromUtf8(platform::text::cutToBytes(firstLine, MaxValueBytes));
+}
+
+// The option number a run stores for button `index`, as the capture writes
+// it: plain decimal digits, so "03" or " 3" are no number of any button.
+bool isNumberOf(const std::string& value, int number) { return value == std::to_string(number); }
+
+// The button of `group` that shows the setup's values, -1 for none; the
+// fields that no button can show go to problems.
+int buttonFor(std::string_view group, const std::array<std::string, SetupFieldCount>& values,
+              std::vector<SetupField>& problems, QLineEdit* textBox) {
+    std::vector<const OptionRun*> runs;
+    for (const OptionRun& run : OptionRuns)
+        if (run.group == group) runs.push_back(&run);
+    const OptionRun& first = *runs.front();
+    auto value = [&values](SetupField field) -> const std::string& { return values[std::size_t(field)]; };
+
+    if (!first.textBox.empty()) {
+        // The toe: the text box holds the value, the button says which field.
+        std::vector<const OptionRun*> set;
+        for (const OptionRun* run : runs)
+            if (!value(run->field).empty()) set.push_back(run);
+        if (textBox) textBox->clear();
+        if (set.empty()) return -1;
+        if (set.size() > 1) {
+            for (const OptionRun* run : set) problems.push_back(run->field);
+            return -1;
+        }
+        const std::string& text = value(set.front()->field);
+        if (!textProblem(text).isEmpty()) problems.push_back(set.front()->field);
+        if (textBox) textBox->setText(shownPart(text));
+        return set.front()->first;
+    }
+
+    if (first.lengthField) {
+        // An arm: its length picks the run, its position the button.
+        const std::string& length = value(*first.lengthField);
+        const std::string& position = value(first.field);
+        if (length.empty() && position.empty()) return -1;
+        for (const OptionRun* run : runs) {
+            if (!platform::text::equalsIgnoreCase(length, run->length)) continue;
+            for (int i = run->first; i <= run->last; ++i)
+                if (isNumberOf(position, run->value(i))) return i;
+        }
+        problems.push_back(*first.lengthField);
+        problems.push_back(first.field);
+        return -1;
+    }
+
+    const std::string& number = value(first.field);
+    if (number.empty()) return -1;
+    for (const OptionRun* run : runs)
+        for (int i = run->first; i <= run->last; ++i)
+            if (isNumberOf(number, run->value(i))) return i;
+    problems.push_back(first.field);
+    return -1;
+}
+
+// The one local file a drag carries, or an empty text.
+QString droppedFile(const QMimeData* data) {
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+}
+
+// A file dropped anywhere onto the window opens as a setup, also where a
+// text box would otherwise take the file's name as text.
+class SetupDropFilter : public QObject {
+public:
+    explicit SetupDropFilter(frmVantrel* window) : QObject(window), m_window(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window() != m_window) return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString file = droppedFile(drop->mimeData());
+        if (file.isEmpty()) return false;
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop) m_window->openSetupFile(file);
+        return true;
+    }
+
+private:
+    frmVantrel* m_window;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- loading
+
+void frmVantrel::addOpenSetup(QFormLayout* form) {
+    auto* cmdOpenSetup = new QPushButton("Open Setup…", this);
+    cmdOpenSetup->setObjectName("cmdOpenSetup");
+    cmdOpenSetup->setToolTip("Load a raw data file or a setup sheet into the window (Ctrl+O)");
+    cmdOpenSetup->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(cmdOpenSetup, &QPushButton::clicked, this, &frmVantrel::openSetupClicked);
+    QLabel* lblOpenSetup = label("lblOpenSetup", "Setup From a File:");
+    lblOpenSetup->setBuddy(cmdOpenSetup);
+    form->addRow(lblOpenSetup, cmdOpenSetup);
+
+    auto* shortcut = new QShortcut(QKeySequence::Open, this);
+    shortcut->setObjectName("shortcutOpenSetup");
+    connect(shortcut, &QShortcut::activated, this, &frmVantrel::openSetupClicked);
+    setAcceptDrops(true);
+    qApp->installEventFilter(new SetupDropFilter(this));
+}
+
+void frmVantrel::openSetupClicked() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, "Open Setup", QDir::homePath(), "Setups (*.dat *.pdf *.ini);;All files (*)");
+    if (!path.isEmpty()) openSetupFile(path);
+}
+
+bool frmVantrel::openSetupFile(const QString& path) {
+    const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    std::array<std::string, SetupFieldCount> values;
+    try {
+        values = readSetupFile(QFile::encodeName(native).toStdString());
+    } catch (const platform::Error& error) {
+        MessageBox::critical(this, "Vantrel", fromUtf8(error.description()));
+        return false;
+    } catch (const std::exception& error) {
+        MessageBox::critical(this, "Vantrel", "Cannot open the setup " + native + ": " + error.what());
+        return false;
+    }
+    loadSetup(values, native);
+    showStatusText("Loaded the setup of " + native);
+    return true;
+}
+
+bool frmVantrel::loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from) {
+    // Unticked first: ticking copies the front tyres over the rear ones.
+    if (auto* same = control<QCheckBox>("chkSameFrontRearTyres")) same->setChecked(false);
+
+    std::vector<SetupField> problems;
+    std::vector<std::string_view> groupsDone;
+    for (const SetupControl& row : SetupControls) {
+        const QString name = fromUtf8(row.control);
+        if (isOptionControl(row.control)) {
+            if (std::find(groupsDone.begin(), groupsDone.end(), row.control) != groupsDone.end()) continue;
+            groupsDone.push_back(row.control);
+            auto* group = findChild<QButtonGroup*>(name);
+            if (!group) continue;
+            QLineEdit* textBox = nullptr;
+            for (const OptionRun& run : OptionRuns)
+                if (run.group == row.control && !run.textBox.empty())
+                    textBox = control<QLineEdit>(fromUtf8(run.textBox));
+            const int index = buttonFor(row.control, values, problems, textBox);
+            // Exclusive groups cannot be emptied by unchecking their button.
+            group->setExclusive(false);
+            for (QAbstractButton* button : group->buttons()) button->setChecked(false);
+            if (QAbstractButton* button = index >= 0 ? group->button(index) : nullptr) button->setChecked(true);
+            group->setExclusive(true);
+            continue;
+        }
+        const std::string& value = values[std::size_t(row.field)];
+        if (!textProblem(value).isEmpty()) problems.push_back(row.field);
+        QWidget* widget = findChild<QWidget*>(name);
+        if (auto* box = qobject_cast<QLineEdit*>(widget)) box->setText(shownPart(value));
+        else if (auto* box = qobject_cast<QComboBox*>(widget)) box->setCurrentText(shownPart(value));
+        else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) box->setPlainText(shownPart(value));
+    }
+
+    if (problems.empty()) return true;
+    std::sort(problems.begin(), problems.end());
+    problems.erase(std::unique(problems.begin(), problems.end()), problems.end());
+    QString list;
+    for (SetupField field : problems) {
+        const std::string& value = values[std::size_t(field)];
+        QString shown = fromUtf8(value);
+        shown.replace('\r', "\\r").replace('\n', "\\n");
+        if (shown.size() > 60) shown = shown.left(57) + "...";
+        list += "\n" + nameOf(field) + " = \"" + shown + "\"";
+        if (const QString why = textProblem(value);
+            !why.isEmpty() && !isOptionControl(SetupControls[std::size_t(field)].control))
+            list += " (" + why + ")";
+    }
+    MessageBox::warning(
+        this, "Vantrel",
+        "The window cannot show these values of " + from + "; their controls keep what could be set:" + list);
+    return false;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,103 @@
+#include "modStartProgram.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <memory>
+#include <optional>
+
+#include "CRawDataBuilder.h"
+#include "CSetupManager.h"
+#include "MessageBox.h"
+#include "MainForm.h"
+#include "pdfauto/Viewer.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/RunLock.h"
+
+namespace vantrel {
+
+namespace {
+
+// The run keeps the window's thread busy; the cursor says so.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+template <class T>
+T* required(MainForm* form, const char* name) {
+    T* control = form->formWidget()->findChild<T*>(name);
+    if (!control) platform::raise(platform::ErrObjectNotSet, "modStartProgram", std::string("No control ") + name);
+    return control;
+}
+
+// Why the finished sheet cannot have been shown to the racer, or empty: the
+// run shows it through xdg-open on the desktop, and says nothing when it cannot.
+QString noViewerReason() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return "no viewer could show it (no display)";
+    if (pdfauto::findViewerLauncher().empty())
+        return "no viewer could show it (no xdg-open: install the package xdg-utils)";
+    return {};
+}
+
+}  // namespace
+
+void RunSetupSheet() {
+    MainForm* form = MainForm::current();
+    if (!form) return;
+    // Never raises: every error ends in the one message box below.
+    std::string failedSource;
+    {
+        BusyCursor busy;
+        try {
+            auto manager = std::make_unique<CSetupManager>();
+            std::unique_ptr<CRawDataBuilder> builder;
+            // The capture writes the raw data file that the build reads: one
+            // lock over both, so no other run comes in between.
+            std::optional<platform::process::RunLock> runLock;
+            if (required<QCheckBox>(form, "chkExternalData")->checkState() == Qt::Checked) {
+                manager->setRawDataFile(required<QLineEdit>(form, "txtRawDataFile")->text().toStdString());
+            } else {
+                try {
+                    runLock.emplace();
+                } catch (const platform::Error& error) {
+                    platform::raise(error.number(), "modStartProgram::RunSetupSheet-" + error.description());
+                }
+                builder = std::make_unique<CRawDataBuilder>();
+                builder->CreateRawData();
+                manager->setRawDataFile(builder->RawDataFilename());
+            }
+            manager->setSetupName(required<QComboBox>(form, "cmbSetupName")->currentText().toStdString());
+            manager->setTargetPDFDirectory(required<QLineEdit>(form, "txtTargetPDFDirectory")->text().toStdString());
+            manager->BuildSetupSheet();
+
+            auto* txtTargetPDF = required<QLineEdit>(form, "txtTargetPDF");
+            txtTargetPDF->setText(QString::fromStdString(platform::paths::toNative(manager->TargetPDFFile())));
+            txtTargetPDF->setVisible(true);
+            required<QLabel>(form, "Label3")->setVisible(true);
+            form->showSheetCreated(txtTargetPDF->text());
+            QString warning = QString::fromStdString(manager->LibraryWarning());
+            if (const QString noViewer = noViewerReason(); !noViewer.isEmpty())
+                warning = noViewer + (warning.isEmpty() ? QString() : "; " + warning);
+            if (!warning.isEmpty())
+                form->showStatusWarning("Sheet saved: " + txtTargetPDF->text() + ". Warning: " + warning);
+            return;
+        } catch (const platform::Error& error) {
+            failedSource = error.source();
+        } catch (...) {
+            // Anything but the system's own error object comes from the program itself.
+            failedSource = "Vantrel";
+        }
+    }
+    MessageBox::critical(form->formWidget(), "Vantrel", QString::fromStdString("Error: " + failedSource),
+                         QMessageBox::Ok);
+}
+
+}  // namespace vantrel

@@ -182,22 +182,21 @@ TEST(SetupFile, AFileThatHoldsNoSetupIsOneErrorNamingItAndWhy) {
     EXPECT_EQ(batch({"--extract", "only-one.pdf"}).status, vantrel::BatchRunner::ExitUsage);
 }
 
-// A template whose owner locked it fails the run at the step that needs what
-// the lock forbids, and the sheet as far as it came stays on disk: filling
-// the form in (never an unfilled sheet reported as filled), or attaching the
-// setup to a sheet that was filled.
-TEST(SetupFile, ALockedTemplateFailsTheRunAtTheStepItForbidsAndKeepsTheSheet) {
+// A template whose owner locked it: one that forbids filling in fails the
+// run (never an unfilled sheet reported as filled) and keeps the copy; one
+// that allows filling in but no other change gives the filled sheet without
+// its setup, with a warning, and the setup still goes into the library.
+TEST(SetupFile, ALockedTemplateFailsOnlyWhereItForbidsTheFillAndWarnsOfAMissingAttachment) {
     struct Case {
         bool allowFormFilling;
-        const char* error;  // after the sheet's path
-        bool filled;
+        const char* message;  // after the sheet's path
     };
     const Case cases[] = {
-        {false, "does not allow its form to be filled in", false},
-        {true, "does not allow changes", true},
+        {false, "does not allow its form to be filled in"},
+        {true, "does not carry its setup: The document "},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.error);
+        SCOPED_TRACE(c.message);
         ShellTestFolder folder;
         const std::string templateFile = (folder.path() / "Templates" / "SetupSheet_RDX.pdf").string();
         {
@@ -211,12 +210,24 @@ TEST(SetupFile, ALockedTemplateFailsTheRunAtTheStepItForbidsAndKeepsTheSheet) {
             fs::rename(locked, templateFile);
         }
         const BatchRun run = batch({"--target", folder.sheetsFolder(), folder.rawDataFile()});
-        EXPECT_EQ(run.status, vantrel::BatchRunner::ExitSomeFailed);
-        EXPECT_EQ(run.out, "");
         const fs::path sheet = fs::path(folder.sheetsFolder()) / ShellTestFolder::sheetName("Driver A", "RDX");
-        EXPECT_THAT(run.err, StartsWith("Error: CSetupManager::BuildSetupSheet-"));
-        EXPECT_THAT(run.err, HasSubstr("The document " + sheet.string() + " " + c.error + "\n"));
         ASSERT_TRUE(fs::exists(sheet));
-        EXPECT_EQ(ShellTestFolder::formFields(sheet).at("fldDriverName"), c.filled ? "Driver A" : "");
+        if (!c.allowFormFilling) {
+            EXPECT_EQ(run.status, vantrel::BatchRunner::ExitSomeFailed);
+            EXPECT_EQ(run.out, "");
+            EXPECT_THAT(run.err, StartsWith("Error: CSetupManager::BuildSetupSheet-"));
+            EXPECT_THAT(run.err, HasSubstr("The document " + sheet.string() + " " + c.message + "\n"));
+            EXPECT_EQ(ShellTestFolder::formFields(sheet).at("fldDriverName"), "");
+            continue;
+        }
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, sheet.string() + "\n");
+        EXPECT_EQ(run.err, "Warning: The sheet " + sheet.string() + " " + c.message + sheet.string() +
+                               " does not allow changes\n");
+        EXPECT_EQ(ShellTestFolder::formFields(sheet).at("fldDriverName"), "Driver A");
+        EXPECT_TRUE(pdfauto::Document(sheet.string()).attachmentNames().empty());
+        const BatchRun exported = batch({"--export-csv", (folder.path() / "All.csv").string()});
+        ASSERT_EQ(exported.status, 0) << exported.err;
+        EXPECT_THAT(folder.read("All.csv"), HasSubstr("\"Driver A\""));
     }
 }

@@ -72,9 +72,12 @@ void RunSetupSheet() {
             txtTargetPDF->setVisible(true);
             required<QLabel>(form, "Label3")->setVisible(true);
             form->showSheetCreated(txtTargetPDF->text());
-            if (!manager->LibraryWarning().empty())
-                form->showStatusWarning(QString::fromStdString("Sheet saved: " + txtTargetPDF->text().toStdString() +
-                                                               ". Warning: " + manager->LibraryWarning()));
+            if (!manager->Warnings().empty()) {
+                std::string warnings;
+                for (const std::string& warning : manager->Warnings()) warnings += ". Warning: " + warning;
+                form->showStatusWarning(
+                    QString::fromStdString("Sheet saved: " + txtTargetPDF->text().toStdString() + warnings));
+            }
             return;
         } catch (const platform::Error& error) {
             failedSource = error.source();

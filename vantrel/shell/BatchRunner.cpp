@@ -9,6 +9,7 @@
 #include "CSetupManager.h"
 #include "ImportReaders.h"
 #include "SetupFile.h"
+#include "SetupReaders.h"
 #include "library/SetupCsv.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
@@ -203,8 +204,9 @@ int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
     return command(
         [&] {
             // Read whole before the output is touched: a failure leaves it as it was.
-            const SetupValues values = readSetupFile(sheet);
-            writeSetupFile(outFile, values);
+            const SetupRead read = readSetup(sheet);
+            writeSetupFile(outFile, read.values);
+            if (!read.fromEdits.empty()) m_out << sheet << ": " << editsNote(read) << std::endl;
             return ExitSuccess;
         },
         sheet);

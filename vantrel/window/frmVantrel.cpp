@@ -26,7 +26,6 @@
 #include "ChassisArt.h"
 #include "ChassisPictureWidget.h"
 #include "FolderList.h"
-#include "ImportReaders.h"
 #include "HoleButton.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
@@ -624,9 +623,6 @@ void frmVantrel::openLibrary() {
         }
         auto* window = new library::LibraryWindow(path, this, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        // Sheets as the program reads them; raw data files the window reads itself.
-        const auto* cmbSetupName = control<QComboBox>("cmbSetupName");
-        window->addReader(sheetFileReader(cmbSetupName ? cmbSetupName->currentText().toStdString() : "RDX"));
         connect(window, &library::LibraryWindow::loadRequested, this,
                 [this](const QStringList& values, const QString& setupType) {
                     std::array<std::string, SetupFieldCount> setup;

@@ -20,6 +20,11 @@ void recordFile(std::string_view input);
 // fields, add one, save.
 void pdfDocument(std::string_view input);
 
+// The registry of setup readers on a file made from the input (its first
+// byte picks the file's name): an error names the file, and a raw data file's
+// setup written again reads back the same.
+void setupFile(std::string_view input);
+
 // Called when a check fails; never returns. The fuzz targets abort, so
 // libFuzzer keeps the input; the tests throw.
 [[noreturn]] void fail(const std::string& what);

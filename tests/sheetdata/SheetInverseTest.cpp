@@ -108,13 +108,13 @@ TEST(SheetInverse, ReadsEachKindOfSheetField) {
         {"copied, renamed",
          {{F::RaceEvent, "Club Race"}, {F::RaceDate, "14 Feb"}},
          {{S::EventName, "Club Race"}, {S::EventDate, "14 Feb"}}},
-        {"a unit as it stands",
-         {{F::FrontCastor, "5 deg"}, {F::RearShockOil, "30WT"}},
-         {{S::FrontCastor, "5 deg"}, {S::RearShockOil, "30WT"}}},
+        {"the unit the rules append goes, any other text stays",
+         {{F::FrontCastor, "5 deg"}, {F::RearShockOil, "30WT"}, {F::FrontShockSpring, "5.2 lbs lbs"}},
+         {{S::FrontCastor, "5"}, {S::RearShockOil, "30WT"}, {S::FrontShockSpring, "5.2 lbs lbs"}}},
         {"anti-roll bars",
          {{F::FrontAntiRollBar, "No"}, {F::RearAntiRollBar, "1.3 mm"}},
-         {{S::FrontAntiRollBar, "No"}, {S::RearAntiRollBar, "1.3 mm"}}},
-        {"toe out", {{F::FrontToeOut, "1 deg"}}, {{S::FrontToeOut, "1 deg"}}},
+         {{S::FrontAntiRollBar, "No"}, {S::RearAntiRollBar, "1.3"}}},
+        {"toe out", {{F::FrontToeOut, "1 deg"}}, {{S::FrontToeOut, "1"}}},
         {"the marked member", {{F::FrontShockCamber3, "l"}}, {{S::FrontShockTowerCamber, "3"}}},
         {"the first of several marks, any mark",
          {{F::RearHubCamber2, "X"}, {F::RearHubCamber4, "l"}},
@@ -139,5 +139,25 @@ TEST(SheetInverse, ReadsEachKindOfSheetField) {
         for (const auto& [field, value] : c.setup) expected[std::size_t(field)] = value;
         const CRulesEngine::SetupValues setup = CRulesEngine::SetupFromSheet(sheet);
         for (std::size_t i = 0; i < SetupFieldCount; ++i) EXPECT_EQ(setup[i], expected[i]) << SetupFieldKeys[i];
+    }
+}
+
+// A setup typed without units (numbers, words) comes back from its sheet
+// exactly: the units the rules append are never doubled.
+TEST(SheetInverse, ASetupWithoutUnitsComesBackFromItsSheetWithoutThem) {
+    std::mt19937 rng(29);
+    static const char* const pool[] = {"42.5", "5", "-1.5", "0", "3/4", "Medium", "Soft", "12 / 14", "x", "1.3"};
+    for (int n = 0; n < 200; ++n) {
+        CAppSettings setup;
+        std::vector<SetupField> texts;
+        for (const SetupControl& row : SetupControls) {
+            if (isLengthField(row.field) || isOptionControl(row.control)) continue;
+            setup.setField(row.field, pool[rng() % std::size(pool)]);
+            texts.push_back(row.field);
+        }
+        const CRulesEngine::SetupValues back = CRulesEngine::SetupFromSheet(CRulesEngine::SheetFrom(setup));
+        for (SetupField field : texts)
+            ASSERT_EQ(back[std::size_t(field)], setup.field(field))
+                << "setup " << n << ", " << SetupFieldKeys[std::size_t(field)];
     }
 }

@@ -54,8 +54,8 @@ TEST(ShowReport, OpensTheSheetThenCallsTheApplicationIn24_25_21Order) {
 
 TEST(ShowReport, ASheetThatDoesNotOpenIsLoggedAndTheRunStillSucceeds) {
     ShellTestFolder folder(Acrobat::Recording);
-    // The form filler's open succeeds; the viewer's does not.
-    folder.recording().setOpenResults({true, false});
+    // The run's open of the new sheet and the form filler's succeed; the viewer's does not.
+    folder.recording().setOpenResults({true, true, false});
     vantrel::CSetupManager manager;
     manager.setRawDataFile(folder.rawDataFile());
     manager.setSetupName("RDX");

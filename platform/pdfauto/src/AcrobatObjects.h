@@ -45,6 +45,9 @@ public:
     virtual com::HRESULT AcquirePage(int32_t index, com::IDispatch** page) = 0;
     virtual com::HRESULT Save(int16_t flags, const std::string& path, bool* result) = 0;
     virtual com::HRESULT GetFileName(std::string* path) = 0;
+    virtual com::HRESULT AttachFile(const std::string& name, const std::string& bytes, const std::string& mimeType,
+                                    bool* result) = 0;
+    virtual com::HRESULT FieldMaxLength(const std::string& name, int32_t* length) = 0;
 };
 
 class ICAcroPDPage : public com::IDispatch {

@@ -204,6 +204,22 @@ HRESULT AcroPDDoc::GetFileName(std::string* path) {
     return com::guard([&] { *path = m_document->form.path(); });
 }
 
+HRESULT AcroPDDoc::AttachFile(const std::string& name, const std::string& bytes, const std::string& mimeType,
+                              bool* result) {
+    // In memory only: whoever saves the document next writes it, in the same save as the fields.
+    return com::guard([&] {
+        attachToDocument(m_document->form, name, bytes, mimeType);
+        *result = true;
+    });
+}
+
+HRESULT AcroPDDoc::FieldMaxLength(const std::string& name, int32_t* length) {
+    return com::guard([&] {
+        const FormField* field = m_document->form.find(name);
+        *length = field ? field->maxLength() : -1;
+    });
+}
+
 const com::server::DispatchTable<AcroPDDoc>& AcroPDDoc::dispatchTable() {
     using namespace com::server;
     static const DispatchTable<AcroPDDoc> table{
@@ -211,6 +227,8 @@ const com::server::DispatchTable<AcroPDDoc>& AcroPDDoc::dispatchTable() {
         method("AcquirePage", &ICAcroPDDoc::AcquirePage).id(pddoc::AcquirePage),
         method("Save", &ICAcroPDDoc::Save).id(pddoc::Save),
         method("GetFileName", &ICAcroPDDoc::GetFileName),
+        method("AttachFile", &ICAcroPDDoc::AttachFile).id(pddoc::AttachFile),
+        method("FieldMaxLength", &ICAcroPDDoc::FieldMaxLength).id(pddoc::FieldMaxLength),
     };
     return table;
 }

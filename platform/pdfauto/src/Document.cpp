@@ -262,17 +262,18 @@ std::string Document::attachment(std::string_view name) const {
     return bytes;
 }
 
-void Document::attach(std::string_view name, std::string_view bytes, std::string_view mimeType,
-                      std::string_view description) {
+AttachedObjects attachToDocument(PdfForm& form, std::string_view name, std::string_view bytes,
+                                 std::string_view mimeType, std::string_view description) {
     const std::string key(name);
     if (key.empty() || key.find_first_of("/\\") != std::string::npos || key == "." || key == "..")
         platform::raise(platform::ErrInvalidArgument, Source, "\"" + key + "\" is not a name for an attached file");
-    QPDF& pdf = m_form->pdf();
+    QPDF& pdf = form.pdf();
     if (!pdf.allowModifyOther())
-        platform::raise(platform::ErrPathAccess, Source, "The document " + path() + " does not allow changes");
+        platform::raise(platform::ErrPathAccess, Source, "The document " + form.path() + " does not allow changes");
+    AttachedObjects result;
     try {
         auto files = QPDFEmbeddedFileDocumentHelper(pdf).getEmbeddedFiles();
-        if (files.count(key)) m_changes->wholeRewrite = true;  // the old one must not stay in the file
+        result.replaced = files.count(key) > 0;
 
         const std::string now = QUtil::qpdf_time_to_pdf_time(QUtil::get_current_qpdf_time());
         auto stream = QPDFEFStreamObjectHelper::createEFStream(pdf, std::string(bytes));
@@ -311,13 +312,22 @@ void Document::attach(std::string_view name, std::string_view bytes, std::string
         list.appendItem(specObject);
         root.replaceKey("/AF", list);
 
-        for (auto o : {stream.getObjectHandle(), specObject, tree}) m_changes->added.push_back(o);
-        m_changes->catalogChanged = true;
+        result.added = {stream.getObjectHandle(), specObject, tree};
     } catch (const platform::Error&) {
         throw;
     } catch (const std::exception& e) {
-        platform::raise(platform::ErrPathAccess, Source, "Cannot attach " + key + " to " + path() + ": " + e.what());
+        platform::raise(platform::ErrPathAccess, Source,
+                        "Cannot attach " + key + " to " + form.path() + ": " + e.what());
     }
+    return result;
+}
+
+void Document::attach(std::string_view name, std::string_view bytes, std::string_view mimeType,
+                      std::string_view description) {
+    AttachedObjects attached = attachToDocument(*m_form, name, bytes, mimeType, description);
+    if (attached.replaced) m_changes->wholeRewrite = true;  // the old one must not stay in the file
+    for (auto& o : attached.added) m_changes->added.push_back(o);
+    m_changes->catalogChanged = true;
 }
 
 void Document::save(const std::string& target) {

@@ -131,4 +131,15 @@ private:
     mutable std::string m_refusedWrite;  // why a value, font or size was refused, once it happened
 };
 
+// Attaches bytes as a file named `name` to the form's document, in memory
+// (see Document::attach): the next save writes it with everything else.
+// Raises platform::Error 5 for a name that is no file name, 75 when the
+// document's permissions forbid changes.
+struct AttachedObjects {
+    std::vector<QPDFObjectHandle> added;  // the new objects, in the order made
+    bool replaced = false;                // an attachment of that name was there
+};
+AttachedObjects attachToDocument(PdfForm& form, std::string_view name, std::string_view bytes,
+                                 std::string_view mimeType, std::string_view description = {});
+
 }  // namespace pdfauto

@@ -94,6 +94,9 @@ public:
     HRESULT AcquirePage(int32_t index, com::IDispatch** page) override;
     HRESULT Save(int16_t flags, const std::string& path, bool* result) override;
     HRESULT GetFileName(std::string* path) override;
+    HRESULT AttachFile(const std::string& name, const std::string& bytes, const std::string& mimeType,
+                       bool* result) override;
+    HRESULT FieldMaxLength(const std::string& name, int32_t* length) override;
 
     static const com::server::DispatchTable<AcroPDDoc>& dispatchTable();
 

@@ -195,9 +195,12 @@ class PDDoc final : public LateBound {
 protected:
     std::string objectName() const override { return "PDDoc"; }
     const std::vector<Member>& members() const override {
-        static const std::vector<Member> m{{"GetNumPages", pdfauto::pddoc::GetNumPages, {}},
-                                           {"AcquirePage", pdfauto::pddoc::AcquirePage, {{VT::I2, VT::I4}}},
-                                           {"Save", pdfauto::pddoc::Save, {{VT::I2}, {VT::String}}}};
+        static const std::vector<Member> m{
+            {"GetNumPages", pdfauto::pddoc::GetNumPages, {}},
+            {"AcquirePage", pdfauto::pddoc::AcquirePage, {{VT::I2, VT::I4}}},
+            {"Save", pdfauto::pddoc::Save, {{VT::I2}, {VT::String}}},
+            {"AttachFile", pdfauto::pddoc::AttachFile, {{VT::String}, {VT::String}, {VT::String}}},
+            {"FieldMaxLength", pdfauto::pddoc::FieldMaxLength, {{VT::String}}}};
         return m;
     }
     const com::Guid* dispatchIid() const override { return &pdfauto::IID_CAcroPDDoc; }
@@ -206,6 +209,8 @@ protected:
         case pdfauto::pddoc::GetNumPages: return Variant(static_cast<int32_t>(std::stol(configValue("pages", "1"))));
         case pdfauto::pddoc::AcquirePage: return Variant(com::server::make<PDPage>()->ptr<com::IDispatch>());
         case pdfauto::pddoc::Save: return Variant(true);
+        case pdfauto::pddoc::AttachFile: return Variant(true);
+        case pdfauto::pddoc::FieldMaxLength: return Variant(int32_t{0});
         default: platform::raise(platform::ErrNoSuchMember, "PDDoc");
         }
     }

@@ -12,6 +12,7 @@
 #include "SetupFile.h"
 #include "SuggestMapping.h"
 #include "TeamSync.h"
+#include "SetupReaders.h"
 #include "library/SetupCsv.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
@@ -20,6 +21,18 @@
 #include "platform/Paths.h"
 
 namespace vantrel {
+
+namespace {
+
+// The installation's setup library, as the settings name it.
+std::string libraryFile() {
+    CSetupManager manager;
+    manager.LoadConfig();
+    const auto& config = *manager.GetConfig();
+    return library::libraryFilePath(config.DataDirectory(), config.LibraryFile());
+}
+
+}  // namespace
 
 std::string BatchRunner::usage() {
     return "Usage: vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...\n"
@@ -168,27 +181,36 @@ int BatchRunner::run(const std::vector<std::string>& args) {
         options.targetFolder = std::filesystem::current_path(ec).string();
     }
 
+    // One library for the whole run; one that cannot be opened here is
+    // opened by each build again, which then says why it keeps nothing.
+    std::shared_ptr<library::SetupLibrary> setups;
+    try {
+        setups = std::make_shared<library::SetupLibrary>(libraryFile());
+    } catch (const std::exception&) {
+    }
     bool allBuilt = true;
     for (std::size_t i = 0; i < options.operands.size(); ++i) {
         // Sheet names carry the time to the hundredth of a second; two builds
         // inside one hundredth would give one name, and the second copy would
         // replace the first sheet.
         if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(11));
-        allBuilt = buildOne(options, options.operands[i]) && allBuilt;
+        allBuilt = buildOne(options, options.operands[i], setups) && allBuilt;
     }
     return allBuilt ? ExitSuccess : ExitSomeFailed;
 }
 
-bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFile) {
+bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFile,
+                           const std::shared_ptr<library::SetupLibrary>& setups) {
     try {
         CSetupManager manager;
+        manager.setLibrary(setups);
         manager.setOpenInViewer(options.open);
         manager.setRawDataFile(rawDataFile);
         manager.setSetupName(options.setupName);
         manager.setTargetPDFDirectory(options.targetFolder);
         manager.BuildSetupSheet();
         m_out << platform::paths::toNative(manager.TargetPDFFile()) << std::endl;
-        if (!manager.LibraryWarning().empty()) m_err << "Warning: " << manager.LibraryWarning() << std::endl;
+        for (const std::string& warning : manager.Warnings()) m_err << "Warning: " << warning << std::endl;
         return true;
     } catch (const platform::Error& e) {
         m_err << "Error: " << e.source() << std::endl;
@@ -202,8 +224,9 @@ int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
     return command(
         [&] {
             // Read whole before the output is touched: a failure leaves it as it was.
-            const SetupValues values = readSetupFile(sheet);
-            writeSetupFile(outFile, values);
+            const SetupRead read = readSetup(sheet);
+            writeSetupFile(outFile, read.values);
+            if (!read.fromEdits.empty()) m_out << sheet << ": " << editsNote(read) << std::endl;
             return ExitSuccess;
         },
         sheet);
@@ -231,18 +254,6 @@ int BatchRunner::listFields(const std::string& pdf) {
         },
         pdf);
 }
-
-namespace {
-
-// The installation's setup library, as the settings name it.
-std::string libraryFile() {
-    CSetupManager manager;
-    manager.LoadConfig();
-    const auto& config = *manager.GetConfig();
-    return library::libraryFilePath(config.DataDirectory(), config.LibraryFile());
-}
-
-}  // namespace
 
 int BatchRunner::exportCsv(const std::string& file) {
     return command(

@@ -37,10 +37,15 @@
 
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace vantrel {
+
+namespace library {
+class SetupLibrary;
+}
 
 class BatchRunner {
 public:
@@ -68,7 +73,8 @@ private:
     };
     // False (with the reason in error) for a command line that cannot be run.
     static bool parse(const std::vector<std::string>& args, Options& options, std::string& error);
-    bool buildOne(const Options& options, const std::string& rawDataFile);
+    bool buildOne(const Options& options, const std::string& rawDataFile,
+                  const std::shared_ptr<library::SetupLibrary>& setups);
     int listFields(const std::string& pdf);
     int extract(const std::string& sheet, const std::string& outFile);
     int exportCsv(const std::string& file);

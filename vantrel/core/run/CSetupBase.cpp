@@ -8,7 +8,8 @@
 #include "CFileManager.h"
 #include "CRulesEngine.h"
 #include "SetupFile.h"
-#include "pdfauto/Document.h"
+#include "SheetDocument.h"
+#include "SheetLayout.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -89,6 +90,7 @@ void CSetupBase::CreateSetupSheet() {
                                 "The mapping file " + mapping + " cannot be read: " + refusal);
         }
 
+        m_Warnings.clear();
         CRulesEngine rules;
         rules.setConfig(m_Config);
         rules.setSetupName(m_SetupName);
@@ -113,16 +115,23 @@ void CSetupBase::CreateSetupSheet() {
                             "Cannot copy the template " + platform::paths::toNative(templateFile) + " to " +
                                 platform::paths::toNative(m_DriverSetupFilename));
 
-        auto filler = com::create<quorrel::ICPdfFormFiller>(quorrel::CLSID_CPdfFormFiller, quorrel::IID_CPdfFormFiller);
-        com::check(filler->put_DataFile(dataFile));
-        com::check(filler->put_DataFileDelimiter(config.DataFileDelimiter()));
-        com::check(filler->put_PdfFormFile(m_DriverSetupFilename));
-        com::check(filler->put_MappingFile(m_utils->checkMe(config.MappingDirectory()) + m_MappingFile));
-        com::check(filler->FillForm());
+        const std::string mappingFile = m_utils->checkMe(config.MappingDirectory()) + m_MappingFile;
+        {
+            // The sheet carries the setup it was built from, as loaded, so that
+            // it opens back into the window: handed to the document before the
+            // fill, it goes into the form filler's one save with the fields.
+            SheetDocument sheet(m_DriverSetupFilename);
+            AttachSetup(config, sheet);
+            WarnOfCutValues(rules, mappingFile, sheet);
 
-        // The sheet carries the setup it was built from, as loaded, so that
-        // it opens back into the window; saved over the filled sheet at once.
-        AttachSetup(config);
+            auto filler =
+                com::create<quorrel::ICPdfFormFiller>(quorrel::CLSID_CPdfFormFiller, quorrel::IID_CPdfFormFiller);
+            com::check(filler->put_DataFile(dataFile));
+            com::check(filler->put_DataFileDelimiter(config.DataFileDelimiter()));
+            com::check(filler->put_PdfFormFile(m_DriverSetupFilename));
+            com::check(filler->put_MappingFile(mappingFile));
+            com::check(filler->FillForm());
+        }
     } catch (const platform::Error& e) {
         platform::raise(100, kCreateSource, e.description());
     } catch (const std::exception& e) {
@@ -132,16 +141,35 @@ void CSetupBase::CreateSetupSheet() {
     }
 }
 
-void CSetupBase::AttachSetup(const CAppSettings& config) {
+void CSetupBase::AttachSetup(const CAppSettings& config, SheetDocument& sheet) {
+    if (!sheet.isOpen()) return;  // the fill says why it cannot open the sheet
     SetupValues values;
     for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = config.field(SetupField(i));
-    const std::string sheet = platform::paths::toNative(m_DriverSetupFilename);
+    const std::string native = platform::paths::toNative(m_DriverSetupFilename);
     try {
-        pdfauto::attachFile(sheet, setupAttachmentName(sheet), setupFileText(values), "text/plain");
+        sheet.attach(setupAttachmentName(native), setupFileText(values), "text/plain");
     } catch (const platform::Error& e) {
-        platform::raise(e.number(), kCreateSource,
-                        "Cannot attach the setup to the sheet " + sheet + ": " + e.description());
+        // The attachment is an addition: a sheet that cannot carry it is still the sheet.
+        addWarning("The sheet " + native + " does not carry its setup: " + e.description());
     }
+}
+
+void CSetupBase::WarnOfCutValues(const CRulesEngine& rules, const std::string& mappingFile, SheetDocument& sheet) {
+    const auto layout = readMappingFile(platform::paths::toNative(mappingFile));
+    if (!layout || !sheet.isOpen()) return;
+    const CRulesEngine::SheetValues values = CRulesEngine::SheetFrom(*rules.Config());
+    for (const MappedField& mapped : *layout) {
+        const std::string& value = values[mapped.sheetField];
+        const int limit = value.empty() ? 0 : sheet.maxLength(mapped.formField);
+        if (limit <= 0 || characterCount(value) <= std::size_t(limit)) continue;
+        addWarning("The sheet field \"" + mapped.formField + "\" keeps at most " + std::to_string(limit) +
+                   " characters: \"" + value + "\" was cut to \"" + firstCharacters(value, std::size_t(limit)) + "\"");
+    }
+}
+
+void CSetupBase::addWarning(const std::string& warning) {
+    m_Warnings.push_back(warning);
+    if (m_log) com::check(m_log->LogMe("CSetupBase::CreateSetupSheet-Warning: " + warning));
 }
 
 CAppSettings& CSetupBase::settings() const {

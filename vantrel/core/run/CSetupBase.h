@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CAppSettings.h"
 #include "CUtils.h"
@@ -12,6 +13,9 @@
 #include "platform/com/Unknown.h"
 
 namespace vantrel {
+
+class CRulesEngine;
+class SheetDocument;
 
 class CSetupBase {
 public:
@@ -43,10 +47,17 @@ public:
     // file name cannot hold, and every control character, becomes "_".
     static std::string SafeFileNamePart(const std::string& namePart);
 
+    // What the last CreateSetupSheet built but could not do as asked (the
+    // setup not attached, values cut by a field's length): one text each.
+    const std::vector<std::string>& Warnings() const { return m_Warnings; }
+
 private:
     void LoadSetupProperties();
-    // The loaded setup as a raw data file attached to the filled sheet.
-    void AttachSetup(const CAppSettings& config);
+    // The loaded setup as a raw data file attached to the sheet, or a warning.
+    void AttachSetup(const CAppSettings& config, SheetDocument& sheet);
+    // A warning for each value a form field's length limit cuts.
+    void WarnOfCutValues(const CRulesEngine& rules, const std::string& mappingFile, SheetDocument& sheet);
+    void addWarning(const std::string& warning);
     std::string BuildSheetFileName(const std::string& folder);
     std::string TimeStampString(bool colonSeparator, int decimals);
     std::string SetupIniPath();
@@ -56,6 +67,7 @@ private:
     std::string m_LogPath, m_DriverSetupFilename, m_TargetPDFDirectory, m_PDFTemplateSetupSheet, m_MappingFile,
         m_RawDataFile, m_SetupName, m_ReportName;
     std::shared_ptr<CAppSettings> m_Config;
+    std::vector<std::string> m_Warnings;
     std::unique_ptr<CUtils> m_utils;
     com::ComPtr<logging::ICLog> m_log;
 };

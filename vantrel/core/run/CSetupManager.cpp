@@ -74,8 +74,10 @@ void CSetupManager::BuildSetupSheet() {
         builder.setRawDataFile(m_RawDataFile);
         builder.setTargetPDFDirectory(m_utils->checkMe(m_TargetPDFDirectory));
         builder.CreateSetupSheet();
+        m_Warnings = builder.Warnings();
         RecordInLibrary(builder.DriverSetupFilename());
         ShareWithTeam(builder.DriverSetupFilename());
+        if (!m_LibraryWarning.empty()) m_Warnings.push_back(m_LibraryWarning);
 
         if (m_openInViewer) ShowReport(builder.DriverSetupFilename());
         m_TargetPDFFile = builder.DriverSetupFilename();
@@ -88,9 +90,12 @@ void CSetupManager::RecordInLibrary(const std::string& sheet) {
     // The sheet stands: a library that cannot be written costs a warning, never the run.
     std::string reason;
     try {
-        const std::string libraryFile = library::libraryFilePath(m_config->DataDirectory(), m_config->LibraryFile());
-        reason = library::recordSetup(libraryFile, {library::localTimestampNow(), m_SetupName,
-                                                    platform::paths::toNative(sheet), library::valuesOf(*m_config)});
+        const library::SetupEntry entry{library::localTimestampNow(), m_SetupName, platform::paths::toNative(sheet),
+                                        library::valuesOf(*m_config)};
+        if (m_library) m_library->record(entry);
+        else
+            reason = library::recordSetup(library::libraryFilePath(m_config->DataDirectory(), m_config->LibraryFile()),
+                                          entry);
     } catch (const platform::Error& e) {
         reason = e.description();
     }

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CAppSettings.h"
 #include "CUtils.h"
@@ -12,6 +13,10 @@
 #include "platform/com/Dispatch.h"
 
 namespace vantrel {
+
+namespace library {
+class SetupLibrary;
+}
 
 class CSetupManager {
 public:
@@ -37,6 +42,13 @@ public:
     // Empty after a run whose setup went into the setup library; else why it
     // did not (the sheet stands all the same, and the log has a line).
     const std::string& LibraryWarning() const { return m_LibraryWarning; }
+    // Every warning of the last run, the library's last: the sheet stands,
+    // but not all of it as asked (its setup not attached, values cut).
+    const std::vector<std::string>& Warnings() const { return m_Warnings; }
+
+    // The library the run records in, already open (vantrel-batch opens it
+    // once for all its sheets); without one the run opens the settings' own.
+    void setLibrary(std::shared_ptr<library::SetupLibrary> library) { m_library = std::move(library); }
 
     // Whether BuildSetupSheet shows the finished sheet in the viewer (the
     // window always does; the batch tool only when asked).
@@ -50,6 +62,8 @@ private:
     void ShareWithTeam(const std::string& sheet);
 
     std::shared_ptr<CAppSettings> m_config;
+    std::shared_ptr<library::SetupLibrary> m_library;
+    std::vector<std::string> m_Warnings;
     com::ComPtr<com::IDispatch> m_acrobatApp;  // held until the manager goes
     com::ComPtr<logging::ICLog> m_log;
     std::unique_ptr<CUtils> m_utils;

@@ -13,7 +13,10 @@
 
 namespace vantrel {
 
-std::unique_ptr<library::SetupFileReader> teamSheetReader() { return sheetFileReader("RDX"); }
+// A team mate's sheet is read as every setup file is: through the one registry of readers.
+std::unique_ptr<library::SetupFileReader> teamSheetReader() {
+    return setupFileReader([] { return std::string("RDX"); });
+}
 
 TeamSettings teamSettings(const CAppSettings& config) {
     // The settings file by its place: a run points config at its raw data file.

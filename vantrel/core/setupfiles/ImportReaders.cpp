@@ -1,8 +1,8 @@
 #include "ImportReaders.h"
 
-#include <regex>
+#include "SetupReaders.h"
+#include <optional>
 
-#include "SetupFile.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
 
@@ -10,52 +10,51 @@ namespace vantrel {
 
 namespace {
 
-// Setup sheets: the setup attached to the sheet, else the one its fields
-// give. The setup type is the one in the sheet's name, as a run names it
-// (driver + "_SetupSheet_" + type + "_" + date + "_" + time), else the one
-// given for raw data files.
-class SheetFileReader : public library::SetupFileReader {
+class RegistryReader : public library::SetupFileReader {
 public:
-    explicit SheetFileReader(std::string fallbackSetupType) : m_fallbackSetupType(std::move(fallbackSetupType)) {}
+    explicit RegistryReader(std::function<std::string()> fallback) : m_fallback(std::move(fallback)) {}
 
     bool claims(const std::filesystem::path& file) const override {
-        return platform::text::toLower(file.extension().string()) == ".pdf";
+        const std::string ext = platform::text::toLower(file.extension().string());
+        return ext == ".pdf" || ext == ".dat" || ext == ".ini" || ext == ".txt";
     }
 
     std::optional<library::SetupEntry> read(const std::filesystem::path& file) const override {
-        library::SetupEntry entry;
+        SetupRead read;
         try {
-            entry.values = readSetupFile(file.string());
+            read = readSetup(file.string(), folders());
         } catch (const platform::Error& e) {
-            // A file that holds no setup is no sheet; one that cannot be read says why.
+            // A file that holds no setup is none; one that cannot be read says why.
             if (e.number() == platform::ErrInvalidArgument) return std::nullopt;
             throw;
         }
-        entry.setupType = setupTypeOf(file.stem().string());
-        entry.sheet = file.string();
+        library::SetupEntry entry;
+        entry.values = read.values;
+        entry.setupType = read.setupType.empty() ? m_fallback() : read.setupType;
+        if (read.origin != SetupOrigin::RawDataFile) entry.sheet = file.string();
         return entry;
     }
 
 private:
-    std::string setupTypeOf(const std::string& stem) const {
-        static const std::regex kSheetName(R"(^.*_SetupSheet_(.+)_\d{4}-\d{2}-\d{2}_\d{6}\.\d{2}$)");
-        std::smatch match;
-        return std::regex_match(stem, match, kSheetName) ? match[1].str() : m_fallbackSetupType;
+    // Read once per import rather than once per file.
+    const SetupTypeFolders& folders() const {
+        if (!m_folders) m_folders = installationFolders();
+        return *m_folders;
     }
 
-    std::string m_fallbackSetupType;
+    std::function<std::string()> m_fallback;
+    mutable std::optional<SetupTypeFolders> m_folders;
 };
 
 }  // namespace
 
-std::unique_ptr<library::SetupFileReader> sheetFileReader(const std::string& fallbackSetupType) {
-    return std::make_unique<SheetFileReader>(fallbackSetupType);
+std::unique_ptr<library::SetupFileReader> setupFileReader(std::function<std::string()> rawDataSetupType) {
+    return std::make_unique<RegistryReader>(std::move(rawDataSetupType));
 }
 
 std::vector<std::unique_ptr<library::SetupFileReader>> importReaders(const std::string& rawDataSetupType) {
     std::vector<std::unique_ptr<library::SetupFileReader>> readers;
-    readers.push_back(sheetFileReader(rawDataSetupType));
-    readers.push_back(std::make_unique<library::RawDataFileReader>(rawDataSetupType));
+    readers.push_back(setupFileReader([rawDataSetupType] { return rawDataSetupType; }));
     return readers;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The readers an import of setups into the library uses, for the window and
-// vantrel-batch alike: raw data files, and setup sheets.
+// The registry of setup readers as an import of setups into the library
+// takes it, for the window and vantrel-batch alike.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,12 +11,12 @@
 
 namespace vantrel {
 
-// rawDataSetupType: the setup type recorded for a raw data file, which names
-// none, and for a sheet whose name does not say it.
-std::vector<std::unique_ptr<library::SetupFileReader>> importReaders(const std::string& rawDataSetupType);
+// Raw data files and setup sheets, read by readSetup. rawDataSetupType
+// answers, when a file is read, the setup type recorded for a raw data file
+// (which names none) and for a sheet that says nothing of its own.
+std::unique_ptr<library::SetupFileReader> setupFileReader(std::function<std::string()> rawDataSetupType);
 
-// Setup sheets alone: the attached setup, else the one the sheet's fields
-// give; the setup type from the sheet's name, else fallbackSetupType.
-std::unique_ptr<library::SetupFileReader> sheetFileReader(const std::string& fallbackSetupType);
+// The readers of an import: the one above, with a setup type fixed.
+std::vector<std::unique_ptr<library::SetupFileReader>> importReaders(const std::string& rawDataSetupType);
 
 }  // namespace vantrel

@@ -20,12 +20,10 @@ std::string setupFileText(const SetupValues& values);
 // ".dat" in place of ".pdf" (or added, for another ending).
 std::string setupAttachmentName(const std::string& sheetNativePath);
 
-// The setup in a file at a native path: a raw data file (any profile file
-// with a [SetupData] section; values as the raw data load reads them), or a
-// setup sheet (the setup attached to it, else the setup its "fld" fields give
-// by the inverse of the rules). Raises platform::Error naming the file and
-// what is wrong with it: missing (53), unreadable or too large (75), not a
-// setup, not a setup sheet, a damaged or password-locked PDF (5 or 53).
+// The values of readSetup (SetupReaders.h): the setup in a raw data file or
+// a setup sheet. Raises platform::Error naming the file and what is wrong
+// with it: missing (53), unreadable or too large (75), not a setup, not a
+// setup sheet, a damaged or password-locked PDF (5 or 53).
 SetupValues readSetupFile(const std::string& nativePath);
 
 // The setup as a raw data file at a native path, replaced atomically.

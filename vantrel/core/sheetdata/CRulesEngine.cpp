@@ -397,12 +397,21 @@ CRulesEngine::SetupValues CRulesEngine::SetupFromSheet(const SheetValues& sheet)
     auto put = [&setup](Setup field, std::string value) { setup[std::size_t(field)] = std::move(value); };
     auto at = [&sheet](Sheet field) -> const std::string& { return sheet[std::size_t(field)]; };
 
-    // A copied value goes back as it is; so does a value with a unit or an
-    // anti-roll bar: the rules leave a value that holds its unit (or is "no")
-    // as it stands, so the sheet's text gives the same sheet again.
+    // A copied value goes back as it is.
+    // A value with a unit loses the unit the rules append wherever the rules
+    // then give back exactly the sheet's text ("42.5 WT" is "42.5"); any
+    // other text stays as it stands.
+    auto withoutUnit = [](const std::string& value, std::string_view unit) {
+        const std::string suffix = " " + std::string(unit);
+        if (value.size() <= suffix.size() || !value.ends_with(suffix)) return value;
+        std::string bare = value.substr(0, value.size() - suffix.size());
+        return AppendUnit(bare, std::string(unit)) == value ? bare : value;
+    };
     for (const auto& r : kCopied) put(r.source, at(r.field));
-    for (const auto& r : kWithUnit) put(r.source, at(r.field));
-    for (const auto& r : kAntiRollBars) put(r.source, at(r.field));
+    for (const auto& r : kWithUnit) put(r.source, withoutUnit(at(r.field), r.unit));
+    for (const auto& r : kAntiRollBars)
+        put(r.source, platform::text::toLower(withoutUnit(at(r.field), "mm")) == "no" ? at(r.field)
+                                                                                      : withoutUnit(at(r.field), "mm"));
 
     // The first marked member of an option group gives its number.
     for (const OptionGroup& group : kOptionGroups)
@@ -433,6 +442,27 @@ CRulesEngine::SetupValues CRulesEngine::SetupFromSheet(const SheetValues& sheet)
         if (const int i = isLong ? longAt : shortAt; i >= 0) put(arm.position, std::to_string(arm.firstPosition + i));
     }
     return setup;
+}
+
+CRulesEngine::SheetFieldSource CRulesEngine::SourceOf(SheetField field) {
+    SheetFieldSource source;
+    auto one = [&](Setup f) { source.fields[source.count++] = f; };
+    for (const auto& r : kCopied)
+        if (r.field == field) one(r.source);
+    for (const auto& r : kWithUnit)
+        if (r.field == field) one(r.source);
+    for (const auto& r : kAntiRollBars)
+        if (r.field == field) one(r.source);
+    for (const OptionGroup& group : kOptionGroups)
+        for (std::size_t i = 0; i < group.count; ++i)
+            if (group.marks[i] == field) source.mark = true, one(group.source);
+    for (const ArmRule& arm : kArms) {
+        bool member = arm.longMarker == field || arm.shortMarker == field;
+        for (std::size_t i = 0; i < arm.count; ++i)
+            member = member || arm.longMarks[i] == field || arm.shortMarks[i] == field;
+        if (member) source.mark = true, one(arm.length), one(arm.position);
+    }
+    return source;
 }
 
 }  // namespace vantrel

@@ -40,13 +40,22 @@ public:
 
     // The inverse of the rules, from the same tables: a setup that the rules
     // turn into this sheet again, for every sheet the rules can produce.
-    // Copied values, values with units and anti-roll bars come back as they
-    // stand; the first marked member of an option group gives its number;
-    // an arm's length marker (or, without one, its first marked position)
-    // gives its length, and the first marked position of that length its
-    // position. For a sheet filled by hand a member counts as marked when it
+    // Copied values come back as they stand, values with units and anti-roll
+    // bars without the unit where the rules give their text back exactly; the first marked member of an option group
+    // gives its number; an arm's length marker (or, without one, its first marked position) gives its length, and the
+    // first marked position of that length its position. For a sheet filled by hand a member counts as marked when it
     // holds anything but blanks.
     static SetupValues SetupFromSheet(const SheetValues& sheet);
+
+    // The setup fields a sheet field comes from: one for a value, the option
+    // number for a member of an option group, the length and position for an
+    // arm's marks; mark: it holds a mark ("l" or "_").
+    struct SheetFieldSource {
+        std::array<SetupField, 2> fields{};
+        std::size_t count = 0;
+        bool mark = false;
+    };
+    static SheetFieldSource SourceOf(SheetField field);
 
     // value + " " + unit, unless either is empty or the value already holds
     // the unit somewhere, in any letter case.

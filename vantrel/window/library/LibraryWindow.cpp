@@ -24,6 +24,7 @@
 #include "CSetupManager.h"
 #include "CompareWindow.h"
 #include "FileChooser.h"
+#include "ImportReaders.h"
 #include "LibraryModel.h"
 #include "TrackHistoryWindow.h"
 #include "MessageBox.h"
@@ -373,7 +374,8 @@ QString LibraryWindow::setupTypeForRawData() const {
 void LibraryWindow::importPaths(const QStringList& paths) {
     if (paths.isEmpty() || !m_library) return;
     std::vector<std::shared_ptr<const SetupFileReader>> readers = m_readers;
-    if (!m_readersSet) readers.push_back(std::make_shared<RawDataFileReader>(setupTypeForRawData().toStdString()));
+    // The one registry of setup readers; the setup type chosen in the main window when the import runs.
+    if (!m_readersSet) readers.push_back(setupFileReader([this] { return setupTypeForRawData().toStdString(); }));
     std::vector<const SetupFileReader*> readerList;
     for (const auto& r : readers) readerList.push_back(r.get());
     std::vector<std::string> pathList;

@@ -11,7 +11,6 @@
 #include <QShortcut>
 
 #include "CSetupManager.h"
-#include "ImportReaders.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
 #include "TeamFolderControl.h"
@@ -58,9 +57,6 @@ void frmVantrel::openLibrary() {
         }
         auto* window = new library::LibraryWindow(path, this, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        // Sheets as the program reads them; raw data files the window reads itself.
-        const auto* cmbSetupName = control<QComboBox>("cmbSetupName");
-        window->addReader(sheetFileReader(cmbSetupName ? cmbSetupName->currentText().toStdString() : "RDX"));
         connect(window, &library::LibraryWindow::loadRequested, this,
                 [this](const std::vector<std::string>& values, const QString& setupType) {
                     std::array<std::string, SetupFieldCount> setup;

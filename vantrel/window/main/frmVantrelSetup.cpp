@@ -28,7 +28,8 @@
 
 #include "MessageBox.h"
 #include "SetupControls.h"
-#include "SetupFile.h"
+#include "SetupReaders.h"
+#include "pdfauto/Viewer.h"
 #include "frmVantrel.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
@@ -169,9 +170,9 @@ void frmVantrel::openSetupClicked() {
 
 bool frmVantrel::openSetupFile(const QString& path) {
     const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    std::array<std::string, SetupFieldCount> values;
+    SetupRead read;
     try {
-        values = readSetupFile(QFile::encodeName(native).toStdString());
+        read = readSetup(QFile::encodeName(native).toStdString());
     } catch (const platform::Error& error) {
         MessageBox::critical(this, "Vantrel", fromUtf8(error.description()));
         return false;
@@ -179,8 +180,10 @@ bool frmVantrel::openSetupFile(const QString& path) {
         MessageBox::critical(this, "Vantrel", "Cannot open the setup " + native + ": " + error.what());
         return false;
     }
-    loadSetup(values, native);
-    showStatusText("Loaded the setup of " + native);
+    loadSetup(read.values, native);
+    // Fields a racer edited in the sheet after the run won over its attachment.
+    if (!read.fromEdits.empty()) showStatusWarning("Loaded the setup of " + native + ", " + fromUtf8(editsNote(read)));
+    else showStatusText("Loaded the setup of " + native);
     return true;
 }
 

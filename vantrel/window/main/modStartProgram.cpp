@@ -83,11 +83,13 @@ void RunSetupSheet() {
             txtTargetPDF->setVisible(true);
             required<QLabel>(form, "Label3")->setVisible(true);
             form->showSheetCreated(txtTargetPDF->text());
-            QString warning = QString::fromStdString(manager->LibraryWarning());
+            std::string warnings;
             if (const QString noViewer = noViewerReason(); !noViewer.isEmpty())
-                warning = noViewer + (warning.isEmpty() ? QString() : "; " + warning);
-            if (!warning.isEmpty())
-                form->showStatusWarning("Sheet saved: " + txtTargetPDF->text() + ". Warning: " + warning);
+                warnings += ". Warning: " + noViewer.toStdString();
+            for (const std::string& warning : manager->Warnings()) warnings += ". Warning: " + warning;
+            if (!warnings.empty())
+                form->showStatusWarning(
+                    QString::fromStdString("Sheet saved: " + txtTargetPDF->text().toStdString() + warnings));
             return;
         } catch (const platform::Error& error) {
             failedSource = error.source();

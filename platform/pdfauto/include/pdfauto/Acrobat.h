@@ -36,6 +36,13 @@ namespace pddoc {
 inline constexpr com::DISPID GetNumPages = 6;   // () -> 32-bit count
 inline constexpr com::DISPID AcquirePage = 17;  // (0-based index) -> page
 inline constexpr com::DISPID Save = 23;         // (16-bit flags, path) -> boolean; flags 1 = full save
+// This stand-in's own members, for the program that hands a sheet its setup
+// before the form filler fills and saves it, so that one save writes both.
+// (name, bytes, media type) -> boolean: the file joins the document's next save.
+inline constexpr com::DISPID AttachFile = 1001;
+// (field name) -> 32-bit: the most characters the text field keeps, 0 when
+// it keeps any number, -1 when the form has no such field.
+inline constexpr com::DISPID FieldMaxLength = 1002;
 }  // namespace pddoc
 
 // Dispatch numbers of the application ("AcroExch.App") that the program calls

@@ -81,11 +81,15 @@ std::optional<SetupEntry> RawDataFileReader::read(const fs::path& file) const {
         platform::raise(platform::ErrPathAccess, "RawDataFileReader",
                         "Cannot read " + path + ": " + platform::files::systemMessage(errno));
     ::close(fd);
-    if (!platform::profile::hasSection(path, "SetupData")) return std::nullopt;
+    // One read of the file for all 73 entries, as the sheet pipeline's load.
+    std::string refusal;
+    const auto section = platform::profile::readSection(path, "SetupData", kReadBufferSize, &refusal);
+    if (!refusal.empty())
+        platform::raise(platform::ErrPathAccess, "RawDataFileReader", "Cannot read " + path + ": " + refusal);
+    if (!section.found()) return std::nullopt;
     SetupEntry entry;
     entry.setupType = m_setupType;
-    for (std::size_t i = 0; i < SetupFieldCount; ++i)
-        entry.values[i] = platform::profile::readEntry(path, "SetupData", SetupFieldKeys[i], {}, kReadBufferSize);
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) entry.values[i] = section.value(SetupFieldKeys[i]);
     return entry;
 }
 

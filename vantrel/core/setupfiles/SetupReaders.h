@@ -1,0 +1,49 @@
+#pragma once
+// The one registry of the readers of setups, for every front end (the
+// window's Open Setup…, the library window's import, vantrel-batch --extract
+// and --import): a raw data file, a sheet with its setup attached, a sheet
+// of one's own setup type read through its mapping file, and a sheet read by
+// its "fld" fields through the inverse of the rules. A file is read once and
+// a PDF parsed once per read.
+//
+// A sheet's fields win over its attachment where a racer edited them in a
+// PDF reader after the run: a form field whose value is not what the
+// attached setup gives for it by the rules gives the setup fields it comes
+// from (through the inverse of the rules); the rest is the attachment's.
+
+#include <string>
+#include <vector>
+
+#include "SetupFile.h"
+
+namespace vantrel {
+
+// Where an installation keeps its setup types: native folders ending in "/".
+struct SetupTypeFolders {
+    std::string config;   // Setup_NAME.ini
+    std::string mapping;  // their mapping files
+};
+// Those of the program folder's settings (bin/Vantrel.ini).
+SetupTypeFolders installationFolders();
+
+enum class SetupOrigin { RawDataFile, Attachment, OwnSetupType, SheetFields };
+
+struct SetupRead {
+    SetupValues values;
+    // The setup type the sheet's name gives or its fields show; empty for a
+    // raw data file, which names none, and a sheet that says nothing of it.
+    std::string setupType;
+    SetupOrigin origin = SetupOrigin::RawDataFile;
+    // The setup fields taken from the sheet's edits over its attachment.
+    std::vector<SetupField> fromEdits;
+};
+
+// The setup in a file at a native path. Raises platform::Error naming the
+// file and what is wrong with it, as readSetupFile says.
+SetupRead readSetup(const std::string& nativePath);
+SetupRead readSetup(const std::string& nativePath, const SetupTypeFolders& folders);
+
+// "from the sheet's edits: Notes, ResultsFinishPos"; empty without edits.
+std::string editsNote(const SetupRead& read);
+
+}  // namespace vantrel

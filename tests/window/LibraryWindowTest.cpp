@@ -6,11 +6,13 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
 
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -343,34 +345,53 @@ private slots:
         QCOMPARE(std::count(text.begin(), text.end(), '\n'), 9L);
     }
 
+    // Cancel in the progress, and closing the window while the import runs (asked, then cancelled
+    // and closed), both stop it after the file at hand and keep what it added.
     void importCancels() {
-        LibraryWindow* window = openLibrary();
-        QVERIFY(window);
-        // A reader that presses Cancel while it reads the second of five files.
-        struct CancellingReader : SetupFileReader {
-            LibraryWindow* window;
+        // A reader that acts on the window's thread while it reads the second of five files.
+        struct ActingReader : SetupFileReader {
+            std::function<void()> act;
             mutable int reads = 0;
             bool claims(const std::filesystem::path& file) const override { return file.extension() == ".dat"; }
             std::optional<SetupEntry> read(const std::filesystem::path& file) const override {
-                if (++reads == 2)
-                    if (auto* progress = window->findChild<QProgressDialog*>("dlgImportProgress")) progress->cancel();
+                if (++reads == 2) QMetaObject::invokeMethod(qApp, act, Qt::BlockingQueuedConnection);
                 SetupEntry e;
                 e.setupType = "RDX";
                 e.values[0] = file.filename().string();
                 return e;
             }
         };
-        auto reader = std::make_shared<CancellingReader>();
-        reader->window = window;
-        window->setReaders({reader});
-        for (int n = 0; n < 5; ++n) m_folder->write("Many/Setup" + std::to_string(n) + ".dat", "x");
-        MessageBox::setNextAnswer(QMessageBox::Ok);
-        window->importPaths({fromStd((m_folder->path() / "Many").string())});
-        QCOMPARE(reader->reads, 2);
-        QCOMPARE(MessageBox::history().size(), 1);
-        const QString report = MessageBox::history().front().text;
-        QVERIFY2(report.contains("cancelled") && report.contains("Added: 2"), qPrintable(report));
-        QCOMPARE(window->table()->model()->rowCount(), 8);
+        for (const bool closing : {false, true}) {
+            LibraryWindow* window = openLibrary();
+            QVERIFY(window);
+            QPointer<LibraryWindow> alive(window);
+            auto reader = std::make_shared<ActingReader>();
+            reader->act = [window, closing] {
+                if (closing) {
+                    MessageBox::setNextAnswer(QMessageBox::Yes);
+                    window->close();
+                    QVERIFY(window->isVisible());  // not before the import has stopped
+                } else if (auto* progress = window->findChild<QProgressDialog*>("dlgImportProgress")) {
+                    progress->cancel();
+                }
+            };
+            window->setReaders({reader});
+            const std::string folder = closing ? "More" : "Many";
+            for (int n = 0; n < 5; ++n) m_folder->write(folder + "/Setup" + std::to_string(n) + ".dat", "x");
+            MessageBox::clearHistory();
+            if (!closing) MessageBox::setNextAnswer(QMessageBox::Ok);
+            window->importPaths({fromStd((m_folder->path() / folder).string())});
+            QCOMPARE(reader->reads, 2);
+            QCOMPARE(MessageBox::history().size(), 1);
+            const QString text = MessageBox::history().front().text;
+            if (closing) {
+                QVERIFY2(text.contains("import") && text.contains("Cancel it and close"), qPrintable(text));
+                QTRY_VERIFY(!alive || !alive->isVisible());
+            } else {
+                QVERIFY2(text.contains("cancelled") && text.contains("Added: 2"), qPrintable(text));
+                QCOMPARE(window->table()->model()->rowCount(), 8);
+            }
+        }
     }
 
     void comparesAndSavesPdf() {

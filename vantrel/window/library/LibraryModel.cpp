@@ -79,8 +79,9 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const {
 QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const kTitles[ColumnCount] = {"Date and Time", "Driver", "Track / City", "Event", "Event Date",
-                                                     "Setup Type", "Main", "Qualifying", "Finishing", "From"};
+    static const char* const kTitles[ColumnCount] = {"Date and Time", "Driver",     "Track / City", "Event",
+                                                     "Event Date",    "Setup Type", "Main",         "Qualifying",
+                                                     "Finishing",     "From"};
     return section >= 0 && section < ColumnCount ? QString(kTitles[section]) : QVariant();
 }
 

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -25,6 +26,7 @@
 #include "CompareWindow.h"
 #include "FileChooser.h"
 #include "ImportReaders.h"
+#include "ImportTask.h"
 #include "LibraryModel.h"
 #include "TrackHistoryWindow.h"
 #include "MessageBox.h"
@@ -78,6 +80,7 @@ std::string LibraryWindow::programLibraryPath() {
 
 LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Window), m_path(nativePath), m_mainWindow(mainWindow) {
+    if (m_mainWindow) m_mainWindow->installEventFilter(this);
     setObjectName("frmLibrary");
     setWindowTitle("Vantrel Library");
     if (mainWindow) setFont(mainWindow->font());
@@ -191,7 +194,35 @@ void LibraryWindow::addReader(std::shared_ptr<const SetupFileReader> reader) {
     if (reader) m_readers.push_back(std::move(reader));
 }
 
+bool LibraryWindow::stopImportBeforeClosing() {
+    if (!m_import) return true;
+    if (MessageBox::question(this, "Vantrel Library",
+                             "An import of setups is running. Cancel it and close?\n"
+                             "The setups it has added so far are kept.",
+                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+        m_import->cancel();
+        m_closeAfterImport = true;
+    }
+    return false;  // closed once the import has stopped
+}
+
+bool LibraryWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The main window's close takes this window with it: not while an import runs.
+    if (watched == m_mainWindow && event->type() == QEvent::Close && m_import) {
+        if (!stopImportBeforeClosing()) {
+            m_closeMainAfterImport = m_closeAfterImport;
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 bool LibraryWindow::event(QEvent* event) {
+    if (event->type() == QEvent::Close && m_import && !stopImportBeforeClosing()) {
+        event->ignore();
+        return true;
+    }
     if (event->type() == QEvent::WindowActivate && m_library) {
         std::size_t stored = 0;
         try {
@@ -372,36 +403,58 @@ QString LibraryWindow::setupTypeForRawData() const {
 }
 
 void LibraryWindow::importPaths(const QStringList& paths) {
-    if (paths.isEmpty() || !m_library) return;
+    if (paths.isEmpty() || !m_library || m_import) return;
     std::vector<std::shared_ptr<const SetupFileReader>> readers = m_readers;
-    // The one registry of setup readers; the setup type chosen in the main window when the import runs.
-    if (!m_readersSet) readers.push_back(setupFileReader([this] { return setupTypeForRawData().toStdString(); }));
-    std::vector<const SetupFileReader*> readerList;
-    for (const auto& r : readers) readerList.push_back(r.get());
+    // The one registry of setup readers, with the setup type chosen in the main window as the import starts.
+    if (!m_readersSet)
+        readers.push_back(setupFileReader([type = setupTypeForRawData().toStdString()] { return type; }));
     std::vector<std::string> pathList;
     for (const QString& p : paths) pathList.push_back(QDir::toNativeSeparators(p).toStdString());
 
+    // Not modal: the racer may close the window (or the main window) meanwhile and is asked then.
     QProgressDialog progress("Importing setups…", "Cancel", 0, 1, this);
     progress.setObjectName("dlgImportProgress");
     progress.setWindowTitle("Vantrel Library");
-    progress.setWindowModality(Qt::WindowModal);
+    progress.setWindowModality(Qt::NonModal);
     progress.setMinimumDuration(400);
     progress.setAutoReset(false);
     progress.setAutoClose(false);
     windowgeometry::fitOnShow(&progress);
-    ImportReport report;
-    const bool failedImport = failed([&] {
-        report = importSetups(*m_library, pathList, readerList, [&](const ImportProgress& p) {
-            progress.setMaximum(int(std::max<std::size_t>(p.total, 1)));
-            progress.setValue(int(p.done));
-            if (!p.file.empty()) progress.setLabelText("Importing " + QFileInfo(fromStd(p.file)).fileName());
-            QCoreApplication::processEvents();
-            return !progress.wasCanceled();
-        });
+
+    ImportTask task(m_path, std::move(pathList), std::move(readers));
+    m_import = &task;
+    const QList<QWidget*> busy{m_table, m_search, m_open, m_load};
+    for (QWidget* w : findChildren<QPushButton*>()) w->setEnabled(false);
+    for (QWidget* w : busy) w->setEnabled(false);
+    QEventLoop loop;
+    connect(&task, &ImportTask::progress, &progress, [&](int done, int total, const QString& file) {
+        progress.setMaximum(std::max(total, 1));
+        progress.setValue(done);
+        if (!file.isEmpty()) progress.setLabelText("Importing " + QFileInfo(file).fileName());
     });
+    connect(&progress, &QProgressDialog::canceled, &task, &ImportTask::cancel);
+    connect(&task, &ImportTask::finished, &loop, &QEventLoop::quit);
+    task.start();
+    loop.exec();
+    m_import = nullptr;
     progress.close();
+    for (QWidget* w : findChildren<QPushButton*>()) w->setEnabled(true);
+    for (QWidget* w : busy) w->setEnabled(true);
     reload();
-    if (failedImport) return;
+    chosenChanged();
+    if (m_closeAfterImport) {
+        // The racer asked to close while the import ran; it stopped, and what it added is kept.
+        m_closeAfterImport = false;
+        QWidget* toClose = m_closeMainAfterImport ? m_mainWindow : this;
+        m_closeMainAfterImport = false;
+        QMetaObject::invokeMethod(toClose, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
+    if (!task.error().isEmpty()) {
+        MessageBox::critical(this, "Vantrel Library", task.error());
+        return;
+    }
+    const ImportReport& report = task.report();
 
     QStringList lines;
     if (report.cancelled) lines << "The import was cancelled; what it had done is kept." << QString();

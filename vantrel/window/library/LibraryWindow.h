@@ -23,6 +23,7 @@ class QTableView;
 namespace vantrel::library {
 
 class LibraryFilter;
+class ImportTask;
 class LibraryModel;
 
 class LibraryWindow : public QWidget {
@@ -72,6 +73,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // The racer asked to load this setup into the main window: its 73 values
@@ -85,12 +87,17 @@ private:
     void chosenChanged();
     QString setupTypeForRawData() const;
     bool failed(const std::function<void()>& action);
+    // While an import runs: asks whether to cancel it and close once it stopped; false keeps the window open.
+    bool stopImportBeforeClosing();
 
     std::unique_ptr<SetupLibrary> m_library;
     std::string m_path;
     QWidget* m_mainWindow = nullptr;
     std::vector<std::shared_ptr<const SetupFileReader>> m_readers;
     bool m_readersSet = false;
+    ImportTask* m_import = nullptr;  // the import that runs, if any
+    bool m_closeAfterImport = false;
+    bool m_closeMainAfterImport = false;
     LibraryModel* m_model = nullptr;
     LibraryFilter* m_filter = nullptr;
     QLineEdit* m_search = nullptr;

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "EventTable.h"
+#include "SetupControls.h"
 #include "Sqlite.h"
 #include "library/EventDate.h"
 #include "library/SearchFold.h"
@@ -194,17 +195,11 @@ std::string changeText(const SetupChange& change) {
 }
 
 std::string fieldCaption(SetupField field) {
-    // The key's words ("FrontShockOil" -> "Front Shock Oil"), as the comparison
-    // names a field when it has no window to ask.
-    const std::string_view key = SetupFieldKeys[std::size_t(field)];
-    std::string out;
-    auto upper = [](char c) { return std::isupper(static_cast<unsigned char>(c)) != 0; };
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        const bool boundary =
-            i > 0 && upper(key[i]) && (!upper(key[i - 1]) || (i + 1 < key.size() && !upper(key[i + 1])));
-        if (boundary) out += ' ';
-        out += key[i];
-    }
+    // In the window's words: tab, frame and caption of the field's control ("Front Shocks Oil").
+    const SetupControl& control = SetupControls[std::size_t(field)];
+    std::string out(control.tab);
+    for (std::string_view part : {control.frame, control.caption})
+        if (!part.empty()) out += " " + std::string(part);
     return out;
 }
 

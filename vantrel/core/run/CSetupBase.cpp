@@ -9,7 +9,7 @@
 #include "CRulesEngine.h"
 #include "SetupFile.h"
 #include "SheetDocument.h"
-#include "SheetLayout.h"
+#include "FormFieldMap.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"

@@ -10,7 +10,7 @@
 #include "CDataBuilder.h"
 #include "CRulesEngine.h"
 #include "CUtils.h"
-#include "SheetLayout.h"
+#include "FormFieldMap.h"
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Files.h"

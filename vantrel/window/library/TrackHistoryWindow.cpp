@@ -127,9 +127,9 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     connect(cmdLoad, &QPushButton::clicked, this, [this] {
         const int i = chosenMeeting();
         if (i < 0) return;
-        QStringList values;
-        for (const std::string& v : m_history[std::size_t(i)].setup.values) values << fromStd(v);
-        emit loadRequested(values, fromStd(m_history[std::size_t(i)].setup.setupType));
+        const auto& setup = m_history[std::size_t(i)].setup;
+        emit loadRequested(std::vector<std::string>(setup.values.begin(), setup.values.end()),
+                           fromStd(setup.setupType));
     });
     connect(cmdPdf, &QPushButton::clicked, this, &TrackHistoryWindow::savePdf);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);

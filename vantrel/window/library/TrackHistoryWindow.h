@@ -51,7 +51,8 @@ public:
     QList<QPointF> points(bool finishing) const;
 
 signals:
-    void loadRequested(const QStringList& values, const QString& setupType);
+    // The 73 values byte for byte as stored, as the library window hands them on.
+    void loadRequested(const std::vector<std::string>& values, const QString& setupType);
 
 private:
     void reload();

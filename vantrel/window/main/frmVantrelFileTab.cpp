@@ -3,6 +3,7 @@
 // setups (Open Setup, the library, the team folder).
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "SheetLayout.h"
+#include "FormFieldMap.h"
 
 #include <charconv>
 #include <string_view>

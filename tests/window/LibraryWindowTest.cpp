@@ -372,7 +372,7 @@ private slots:
                     window->close();
                     QVERIFY(window->isVisible());  // not before the import has stopped
                 } else if (auto* progress = window->findChild<QProgressDialog*>("dlgImportProgress")) {
-                    progress->cancel();
+                    progress->findChild<QPushButton*>()->click();  // the racer's Cancel
                 }
             };
             window->setReaders({reader});

@@ -3,6 +3,7 @@
 // each one's frame lies on the available screen, and a window opens again
 // where the racer left it, fitted to the screen when that place no longer fits.
 
+#include <algorithm>
 #include <QApplication>
 #include <QDebug>
 #include <QPushButton>
@@ -127,9 +128,12 @@ private slots:
 
     void reopensWhereTheRacerLeftIt() {
         const QRect available = m_main->screen()->availableGeometry();
-        const QRect left(available.x() + 200, available.y() + 90, 700, 420);
         library::LibraryWindow* window = openLibrary();
         QVERIFY(window && QTest::qWaitForWindowExposed(window));
+        // A size of the racer's own: smaller than it opened at, no smaller than the window allows.
+        const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+        const QRect left(available.x() + 200, available.y() + 90, std::max(700, least.width()),
+                         std::max(420, least.height()));
         window->setGeometry(left);
         QTRY_COMPARE(window->geometry(), left);
         window->close();

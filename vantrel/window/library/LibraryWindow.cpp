@@ -411,6 +411,11 @@ void LibraryWindow::importPaths(const QStringList& paths) {
     std::vector<std::string> pathList;
     for (const QString& p : paths) pathList.push_back(QDir::toNativeSeparators(p).toStdString());
 
+    // The window's own controls rest while the import runs (the progress's Cancel does not).
+    QList<QWidget*> busy{m_table, m_search};
+    for (QPushButton* b : findChildren<QPushButton*>())
+        if (b->isEnabled()) busy << b;
+    for (QWidget* w : busy) w->setEnabled(false);
     // Not modal: the racer may close the window (or the main window) meanwhile and is asked then.
     QProgressDialog progress("Importing setups…", "Cancel", 0, 1, this);
     progress.setObjectName("dlgImportProgress");
@@ -423,9 +428,6 @@ void LibraryWindow::importPaths(const QStringList& paths) {
 
     ImportTask task(m_path, std::move(pathList), std::move(readers));
     m_import = &task;
-    const QList<QWidget*> busy{m_table, m_search, m_open, m_load};
-    for (QWidget* w : findChildren<QPushButton*>()) w->setEnabled(false);
-    for (QWidget* w : busy) w->setEnabled(false);
     QEventLoop loop;
     connect(&task, &ImportTask::progress, &progress, [&](int done, int total, const QString& file) {
         progress.setMaximum(std::max(total, 1));
@@ -438,7 +440,6 @@ void LibraryWindow::importPaths(const QStringList& paths) {
     loop.exec();
     m_import = nullptr;
     progress.close();
-    for (QWidget* w : findChildren<QPushButton*>()) w->setEnabled(true);
     for (QWidget* w : busy) w->setEnabled(true);
     reload();
     chosenChanged();

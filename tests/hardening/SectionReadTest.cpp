@@ -33,14 +33,20 @@ std::string trimmed(std::string_view s) {
     return std::string(s);
 }
 
-// Section and key names as they stand in the bytes, however broken the file.
+// Section and key names as they stand in the bytes, however broken the file:
+// the first ones of each, so that a large binary file (a PDF seed) costs no
+// more than a profile file does.
 void namesIn(const std::string& bytes, std::set<std::string>& sections, std::set<std::string>& keys) {
+    constexpr std::size_t kMoreSections = 16, kMoreKeys = 48;
+    const std::size_t sectionLimit = sections.size() + kMoreSections, keyLimit = keys.size() + kMoreKeys;
     std::size_t start = 0;
     while (start <= bytes.size()) {
         const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
         const std::string line = trimmed(std::string_view(bytes).substr(start, end - start));
-        if (!line.empty() && line.front() == '[') sections.insert(trimmed(line.substr(1, line.find(']') - 1)));
-        if (const auto eq = line.find('='); eq != std::string::npos) keys.insert(trimmed(line.substr(0, eq)));
+        if (!line.empty() && line.front() == '[' && sections.size() < sectionLimit)
+            sections.insert(trimmed(line.substr(1, line.find(']') - 1)));
+        if (const auto eq = line.find('='); eq != std::string::npos && keys.size() < keyLimit)
+            keys.insert(trimmed(line.substr(0, eq)));
         start = end + 1;
     }
 }

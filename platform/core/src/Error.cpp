@@ -26,8 +26,47 @@ std::string standardDescription(int32_t number) {
     }
 }
 
+Error Error::aboutFile(int32_t number, std::string source, std::string_view doing, std::string file,
+                       std::string reason) {
+    Error error(number, std::move(source), fileFailure(doing, file, reason));
+    error.m_file = std::move(file);
+    error.m_reason = std::move(reason);
+    return error;
+}
+
 void raise(int32_t number, std::string source, std::string description) {
     throw Error(number, std::move(source), std::move(description));
 }
+
+void raiseAboutFile(int32_t number, std::string source, std::string_view doing, std::string file, std::string reason) {
+    throw Error::aboutFile(number, std::move(source), doing, std::move(file), std::move(reason));
+}
+
+std::string fileFailure(std::string_view doing, std::string_view file, std::string_view reason) {
+    std::string text;
+    text.reserve(doing.size() + file.size() + reason.size() + 3);
+    text.append(doing).append(" ").append(file);
+    if (!reason.empty()) text.append(": ").append(reason);
+    return text;
+}
+
+std::string errorText(const std::exception& error) {
+    const char* text = error.what();
+    return text && *text ? std::string(text) : standardDescription(1);
+}
+
+std::string errorText(std::exception_ptr error) {
+    try {
+        if (error) std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return errorText(e);
+    } catch (...) {
+    }
+    return standardDescription(1);
+}
+
+std::string errorLine(const std::exception& error) { return "Error: " + errorText(error); }
+
+std::string runErrorLine(const Error& error) { return "Error: " + error.source(); }
 
 }  // namespace platform

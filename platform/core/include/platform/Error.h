@@ -2,10 +2,16 @@
 // The error object of the system: a number, a source and a description,
 // raised and trapped as a C++ exception inside one library. At a component
 // boundary it is caught and carried beside a status instead (platform/com).
+//
+// A failure with one file also carries the file and the reason as fields, so
+// a caller that wraps it names the file once ("Cannot open the setup X: it is
+// not a PDF (Cannot read X: ...)" was the old way), and every text a racer
+// reads of an error comes from one formatter (errorText, errorLine).
 
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -15,15 +21,27 @@ public:
     // (see standardDescription).
     Error(int32_t number, std::string source, std::string description = {});
 
+    // A failure with one file: the description reads as fileFailure puts it.
+    static Error aboutFile(int32_t number, std::string source, std::string_view doing, std::string file,
+                           std::string reason);
+
     int32_t number() const noexcept { return m_number; }
     const std::string& source() const noexcept { return m_source; }
     const std::string& description() const noexcept { return m_description; }
     const char* what() const noexcept override { return m_description.c_str(); }
 
+    // The file the failure is about; empty when it is about none.
+    const std::string& file() const noexcept { return m_file; }
+    // Why, without the file: the reason of a failure with a file, else the
+    // description.
+    const std::string& reason() const noexcept { return m_file.empty() ? m_description : m_reason; }
+
 private:
     int32_t m_number;
     std::string m_source;
     std::string m_description;
+    std::string m_file;
+    std::string m_reason;
 };
 
 // Numbers the system raises that carry a well-known text; every other number
@@ -42,5 +60,22 @@ inline constexpr int32_t ErrDuplicateKey = 457;  // "This key is already associa
 std::string standardDescription(int32_t number);
 
 [[noreturn]] void raise(int32_t number, std::string source, std::string description = {});
+[[noreturn]] void raiseAboutFile(int32_t number, std::string source, std::string_view doing, std::string file,
+                                 std::string reason);
+
+// The one way a failure with a file reads: "Cannot write /x/Setup.dat: No
+// space left on device". Reports that carry failures as text use it too.
+std::string fileFailure(std::string_view doing, std::string_view file, std::string_view reason);
+
+// What a racer reads of a failure, in a message box, a status line or after
+// "Error: ": the description of the system's error, else the exception's own
+// text, else a generic one.
+std::string errorText(const std::exception& error);
+std::string errorText(std::exception_ptr error);
+// A command line's or a message box's line: "Error: " and errorText.
+std::string errorLine(const std::exception& error);
+// The run procedure's line, which names the failed operations through the
+// source alone: "Error: " and the source.
+std::string runErrorLine(const Error& error);
 
 }  // namespace platform

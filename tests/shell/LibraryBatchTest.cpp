@@ -151,6 +151,23 @@ TEST(BatchLibrary, EveryRunIsKeptExportedExactlyAndImportedOnce) {
         const Output wrong = batch({"--import", (fresh.path() / "bin" / "Vantrel.ini").string()});
         EXPECT_EQ(wrong.status, 1);
         EXPECT_THAT(wrong.err, HasSubstr("Vantrel.ini"));
+
+        // A file a reader takes but cannot read: one line naming it once, and why.
+        const struct {
+            const char* name;
+            std::string bytes;
+        } broken[] = {{"cut.pdf", "%PDF-1.7\n%%EOF\n"}, {"huge.dat", std::string(17 << 20, 'x')}};
+        for (const auto& b : broken) {
+            const std::string file = (fresh.path() / b.name).string();
+            fresh.write(b.name, b.bytes);
+            const Output refused = batch({"--import", file});
+            EXPECT_EQ(refused.status, 1);
+            EXPECT_THAT(refused.err, StartsWith("Cannot read " + file + ": ")) << refused.err;
+            std::size_t named = 0;
+            for (std::size_t at = refused.err.find(file); at != std::string::npos; at = refused.err.find(file, at + 1))
+                ++named;
+            EXPECT_EQ(named, 1u) << refused.err;
+        }
     }
     fs::remove_all(carried);
 }

@@ -67,6 +67,8 @@ std::string errorText(std::exception_ptr error) {
 
 std::string errorLine(const std::exception& error) { return "Error: " + errorText(error); }
 
+std::string errorLine(std::string_view text) { return "Error: " + std::string(text); }
+
 std::string runErrorLine(const Error& error) { return "Error: " + error.source(); }
 
 }  // namespace platform

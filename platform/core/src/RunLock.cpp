@@ -48,8 +48,8 @@ int tryLock(const std::string& file) {
         const int openError = errno;
         if (fd < 0 && openError == EACCES) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
-            raise(ErrPathAccess, "RunLock",
-                  "Cannot open the lock file " + file + ": " + files::systemMessage(openError));
+            raiseAboutFile(ErrPathAccess, "RunLock", "Cannot open the lock file", file,
+                           files::systemMessage(openError));
         int locked;
         do locked = ::flock(fd, LOCK_EX | LOCK_NB);
         while (locked != 0 && errno == EINTR);
@@ -57,7 +57,7 @@ int tryLock(const std::string& file) {
             const int error = errno;
             ::close(fd);
             if (error == EWOULDBLOCK) return -1;
-            raise(ErrPathAccess, "RunLock", "Cannot lock the lock file " + file + ": " + files::systemMessage(error));
+            raiseAboutFile(ErrPathAccess, "RunLock", "Cannot lock the lock file", file, files::systemMessage(error));
         }
         struct stat opened {
         }, named{};

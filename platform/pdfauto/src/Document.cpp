@@ -25,7 +25,7 @@ namespace {
 constexpr const char* Source = "Document";
 
 [[noreturn]] void unreadable(const std::string& path, const std::string& why) {
-    platform::raise(platform::ErrFileNotFound, Source, "Cannot read " + path + ": " + why);
+    platform::raiseAboutFile(platform::ErrFileNotFound, Source, "Cannot read", path, why);
 }
 
 // The file name a file specification gives, the Unicode one first.
@@ -347,7 +347,7 @@ void Document::save(const std::string& target) {
     const std::string error = platform::files::replaceAtomically(target, [&](int fd) -> std::string {
         return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
     });
-    if (!error.empty()) platform::raise(platform::ErrPathAccess, Source, "Cannot save " + target + ": " + error);
+    if (!error.empty()) platform::raiseAboutFile(platform::ErrPathAccess, Source, "Cannot save", target, error);
     // What was appended now belongs to that file, not to the bytes loaded: a later save writes whole.
     m_changes->wholeRewrite = true;
 }

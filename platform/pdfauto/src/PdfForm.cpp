@@ -72,7 +72,7 @@ QPDFObjectHandle realArray(std::initializer_list<double> values) {
 // names one after the writing) the target stays as it was.
 void writeAtomically(QPDF& pdf, const std::string& path, const std::function<std::string()>& verify) {
     auto fail = [&](const std::string& why) -> void {
-        platform::raise(platform::ErrPathAccess, Source, "Cannot save " + path + ": " + why);
+        platform::raiseAboutFile(platform::ErrPathAccess, Source, "Cannot save", path, why);
     };
     if (path.empty()) fail("no file name");
     const std::string error = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
@@ -235,7 +235,7 @@ void FormField::setTextSize(double size) {
 
 PdfForm::PdfForm(const std::string& path) : m_path(path), m_pdf(std::make_unique<QPDF>()), m_fonts(*m_pdf) {
     auto fail = [&](const std::string& why) -> void {
-        platform::raise(platform::ErrFileNotFound, Source, "Cannot open " + path + ": " + why);
+        platform::raiseAboutFile(platform::ErrFileNotFound, Source, "Cannot open", path, why);
     };
     struct stat st {};
     if (path.empty()) fail("no file name");
@@ -487,7 +487,7 @@ void PdfForm::save(const std::string& path) {
     } catch (const platform::Error&) {
         throw;
     } catch (const std::exception& e) {
-        platform::raise(platform::ErrPathAccess, Source, "Cannot save " + path + ": " + e.what());
+        platform::raiseAboutFile(platform::ErrPathAccess, Source, "Cannot save", path, e.what());
     }
     write(path);
     std::fill(m_written.begin(), m_written.end(), 0);

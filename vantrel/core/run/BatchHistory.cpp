@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "BatchRunner.h"
+#include "platform/Error.h"
 #include "BatchTrack.h"
 #include "library/TrackHistory.h"
 
@@ -35,8 +36,9 @@ std::optional<int> batchHistory(const std::vector<std::string>& args, std::ostre
         const auto setups = library::openForHistory(batchtrack::installedLibrary());
         const auto history = library::trackHistory(*setups, parsed.operands[0], parsed.driver);
         if (history.empty()) {
-            err << "Error: The setup library " << setups->path() << " has no setup at " << parsed.operands[0]
-                << (parsed.driver.empty() ? "" : " of " + parsed.driver) << std::endl;
+            err << platform::errorLine("The setup library " + setups->path() + " has no setup at " +
+                                       parsed.operands[0] + (parsed.driver.empty() ? "" : " of " + parsed.driver))
+                << std::endl;
             return BatchRunner::ExitSomeFailed;
         }
         std::string lines;

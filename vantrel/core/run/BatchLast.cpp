@@ -51,10 +51,8 @@ std::string installedLibrary() {
 int reportingErrors(std::ostream& err, const std::function<int()>& body) {
     try {
         return body();
-    } catch (const platform::Error& e) {
-        err << "Error: " << e.description() << std::endl;
     } catch (const std::exception& e) {
-        err << "Error: " << e.what() << std::endl;
+        err << platform::errorLine(e) << std::endl;
     }
     return BatchRunner::ExitSomeFailed;
 }
@@ -82,8 +80,9 @@ std::optional<int> batchLast(const std::vector<std::string>& args, std::ostream&
         const auto setups = library::openForHistory(batchtrack::installedLibrary());
         const auto last = library::lastHere(*setups, track, parsed.driver);
         if (!last) {
-            err << "Error: The setup library " << setups->path() << " has no setup at " << track
-                << (parsed.driver.empty() ? "" : " of " + parsed.driver) << std::endl;
+            err << platform::errorLine("The setup library " + setups->path() + " has no setup at " + track +
+                                       (parsed.driver.empty() ? "" : " of " + parsed.driver))
+                << std::endl;
             return BatchRunner::ExitSomeFailed;
         }
         writeSetupFile(platform::paths::toNative(parsed.operands[1]), last->setup.values);

@@ -213,9 +213,9 @@ bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFil
         for (const std::string& warning : manager.Warnings()) m_err << "Warning: " << warning << std::endl;
         return true;
     } catch (const platform::Error& e) {
-        m_err << "Error: " << e.source() << std::endl;
+        m_err << platform::runErrorLine(e) << std::endl;
     } catch (const std::exception& e) {
-        m_err << "Error: " << e.what() << std::endl;
+        m_err << platform::errorLine(e) << std::endl;
     }
     return false;
 }
@@ -280,8 +280,8 @@ int BatchRunner::importSetups(const Options& options) {
               << std::flush;
         for (const auto& problem : report.notSetups) m_err << "Not a setup: " << problem.file << std::endl;
         for (const auto& problem : report.unreadable)
-            m_err << "Cannot read " << problem.file << ": " << problem.reason << std::endl;
-        if (!report.libraryError.empty()) m_err << "Error: " << report.libraryError << std::endl;
+            m_err << platform::fileFailure("Cannot read", problem.file, problem.reason) << std::endl;
+        if (!report.libraryError.empty()) m_err << platform::errorLine(report.libraryError) << std::endl;
         const bool allTaken = report.notSetups.empty() && report.unreadable.empty() && report.libraryError.empty();
         return allTaken ? ExitSuccess : ExitSomeFailed;
     });
@@ -291,9 +291,9 @@ int BatchRunner::command(const std::function<int()>& body, const std::string& fi
     try {
         return body();
     } catch (const platform::Error& e) {
-        m_err << "Error: " << e.description() << std::endl;
+        m_err << platform::errorLine(e) << std::endl;
     } catch (const std::exception& e) {
-        m_err << "Error: " << e.what() << (file.empty() ? "" : " (" + file + ")") << std::endl;
+        m_err << platform::errorLine(e) << (file.empty() ? "" : " (" + file + ")") << std::endl;
     }
     return ExitSomeFailed;
 }

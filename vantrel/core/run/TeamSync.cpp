@@ -53,26 +53,25 @@ int syncCommand(std::ostream& out, std::ostream& err) {
                       platform::paths::toNative(platform::process::programFolder() + "\\bin\\Vantrel.ini") + ")";
         else problem = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
         if (!problem.empty()) {
-            err << "Error: " << problem << std::endl;
+            err << platform::errorLine(problem) << std::endl;
             return 1;
         }
         library::SetupLibrary setups(settings.libraryFile);
         const auto reader = teamSheetReader();
         const team::TeamSyncReport report = team::syncTeamFolder(setups, settings.teamFolder, *reader);
         if (!report.folderProblem.empty() || !report.libraryError.empty()) {
-            err << "Error: " << (report.folderProblem.empty() ? report.libraryError : report.folderProblem)
+            err << platform::errorLine(report.folderProblem.empty() ? report.libraryError : report.folderProblem)
                 << std::endl;
             return 1;
         }
         out << "Added: " << report.added.size() << "\n"
             << "Already there: " << report.alreadyThere << "\n"
             << std::flush;
-        for (const auto& p : report.problems) err << "Cannot take " << p.file << ": " << p.reason << std::endl;
+        for (const auto& p : report.problems)
+            err << platform::fileFailure("Cannot take", p.file, p.reason) << std::endl;
         return 0;
-    } catch (const platform::Error& e) {
-        err << "Error: " << e.description() << std::endl;
     } catch (const std::exception& e) {
-        err << "Error: " << e.what() << std::endl;
+        err << platform::errorLine(e) << std::endl;
     }
     return 1;
 }

@@ -35,7 +35,7 @@ void writeSetupFile(const std::string& path, const SetupValues& values) {
         return platform::files::writeAll(fd, text) ? std::string() : platform::files::systemMessage(errno);
     });
     if (!failure.empty())
-        platform::raise(platform::ErrPathAccess, "writeSetupFile", "Cannot write " + path + ": " + failure);
+        platform::raiseAboutFile(platform::ErrPathAccess, "writeSetupFile", "Cannot write", path, failure);
 }
 
 }  // namespace vantrel

@@ -27,7 +27,7 @@ constexpr const char* kSource = "readSetupFile";
 constexpr std::string_view kSection = "SetupData";
 
 [[noreturn]] void refuse(int number, const std::string& path, const std::string& why) {
-    platform::raise(number, kSource, "Cannot open the setup " + path + ": " + why);
+    platform::raiseAboutFile(number, kSource, "Cannot open the setup", path, why);
 }
 
 bool isPdf(const std::string& bytes) {
@@ -65,7 +65,7 @@ public:
             try {
                 m_document = std::make_unique<pdfauto::Document>(m_path);
             } catch (const platform::Error& e) {
-                refuse(e.number(), m_path, "it is not a PDF that can be read (" + e.description() + ")");
+                refuse(e.number(), m_path, "it is not a PDF that can be read (" + e.reason() + ")");
             }
         }
         return *m_document;

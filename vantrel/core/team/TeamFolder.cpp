@@ -116,21 +116,20 @@ std::string publishSheet(const std::string& sheetNativePath, const std::string& 
                         "The team folder " + teamFolder + " is not there (a share not mounted, a stick pulled?)");
     const std::string folder = teamFolder + "/" + folderNameFor(driver);
     if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-        platform::raise(platform::ErrPathAccess, kSource,
-                        "Cannot make the folder " + folder + ": " + platform::files::systemMessage(errno));
+        platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot make the folder", folder,
+                                 platform::files::systemMessage(errno));
     std::string bytes;
     const platform::files::UserFile read =
         platform::files::readUserFile(sheetNativePath, bytes, platform::files::NoSizeLimit);
     if (read.status != platform::files::OpenStatus::Opened)
-        platform::raise(platform::ErrPathAccess, kSource,
-                        "Cannot read the sheet " + sheetNativePath + ": " +
-                            (read.reason.empty() ? std::string("there is no such file") : read.reason));
+        platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot read the sheet", sheetNativePath,
+                                 read.reason.empty() ? std::string("there is no such file") : read.reason);
     const std::string target = folder + "/" + fs::path(sheetNativePath).filename().string();
     const std::string failure = platform::files::replaceAtomically(target, [&](int fd) {
         return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
     });
     if (!failure.empty())
-        platform::raise(platform::ErrPathAccess, kSource, "Cannot put the sheet into " + target + ": " + failure);
+        platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot put the sheet into", target, failure);
     return target;
 }
 

@@ -158,9 +158,10 @@ TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string&
                     entry = reader.read(path);
                     if (!entry) file.reason = "it is a PDF without a setup";
                 } catch (const platform::Error& e) {
-                    file.reason = e.description();
+                    // Named beside its file wherever it is shown.
+                    file.reason = e.reason();
                 } catch (const std::exception& e) {
-                    file.reason = "Cannot read " + path + ": " + e.what();
+                    file.reason = platform::errorText(e);
                 }
             }
             // A file that changed while it was read is still arriving.
@@ -193,9 +194,9 @@ TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string&
         }
         records.setFiles(changes);
     } catch (const platform::Error& e) {
-        report.libraryError = e.description();
+        report.libraryError = platform::errorText(e);
     } catch (const std::exception& e) {
-        report.libraryError = "Cannot use the setup library " + library.path() + ": " + e.what();
+        report.libraryError = platform::fileFailure("Cannot use the setup library", library.path(), e.what());
     }
     return report;
 }

@@ -201,15 +201,7 @@ void CompareWindow::savePdf() {
     QString suggestion = QDir::homePath() + "/Setup Comparison.pdf";
     if (!m_setups.empty() && !m_setups.front().sheet.empty())
         suggestion = QFileInfo(fromStd(m_setups.front().sheet)).path() + "/Setup Comparison.pdf";
-    const QStringList files = chooseFiles(this, FileChoice::ComparisonPdf, suggestion);
-    if (files.isEmpty()) return;
-    const QString file = QDir::toNativeSeparators(files.front());
-    try {
-        writePdf(file);
-        m_status->setText("Saved as " + file);
-    } catch (const platform::Error& error) {
-        MessageBox::critical(this, "Compare Setups", fromStd(error.description()));
-    }
+    saveChosenPdf(this, m_status, suggestion, [this](const QString& file) { writePdf(file); });
 }
 
 void CompareWindow::writePdf(const QString& nativePath) const {
@@ -221,8 +213,7 @@ void CompareWindow::writePdf(const QString& nativePath) const {
                    : platform::files::systemMessage(errno);
     });
     if (!reason.empty())
-        platform::raise(platform::ErrPathAccess, "CompareWindow",
-                        "Cannot write the comparison " + path + ": " + reason);
+        platform::raiseAboutFile(platform::ErrPathAccess, "CompareWindow", "Cannot write the comparison", path, reason);
 }
 
 QByteArray CompareWindow::paintPdf() const {

@@ -1,7 +1,11 @@
 #include "FileChooser.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+
+#include "MessageBox.h"
 
 namespace vantrel::library {
 
@@ -44,6 +48,19 @@ void setFileChooserForTesting(FileChooser chooser) { g_chooser = std::move(choos
 
 QStringList chooseFiles(QWidget* parent, FileChoice choice, const QString& suggestion) {
     return g_chooser ? g_chooser(choice, suggestion) : dialogChoice(parent, choice, suggestion);
+}
+
+void saveChosenPdf(QWidget* window, QLabel* status, const QString& suggestion,
+                   const std::function<void(const QString& nativePath)>& write) {
+    const QStringList files = chooseFiles(window, FileChoice::ComparisonPdf, suggestion);
+    if (files.isEmpty()) return;
+    const QString file = QDir::toNativeSeparators(files.front());
+    try {
+        write(file);
+        status->setText("Saved as " + file);
+    } catch (const std::exception& error) {
+        MessageBox::failure(window, window->windowTitle(), error);
+    }
 }
 
 }  // namespace vantrel::library

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 
+class QLabel;
 class QWidget;
 
 namespace vantrel::library {
@@ -20,5 +21,11 @@ using FileChooser = std::function<QStringList(FileChoice, const QString& suggest
 void setFileChooserForTesting(FileChooser chooser);
 // The chooser in force: the test's, else the file dialogs.
 QStringList chooseFiles(QWidget* parent, FileChoice choice, const QString& suggestion = {});
+
+// Save as: the racer chooses the file (a PDF, starting at the suggestion),
+// write makes it; "Saved as <file>" in the status, a failure in a box titled
+// as the window.
+void saveChosenPdf(QWidget* window, QLabel* status, const QString& suggestion,
+                   const std::function<void(const QString& nativePath)>& write);
 
 }  // namespace vantrel::library

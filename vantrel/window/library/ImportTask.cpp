@@ -3,6 +3,7 @@
 #include <QMetaObject>
 
 #include "library/SetupLibrary.h"
+#include "MessageBox.h"
 #include "platform/Error.h"
 
 namespace vantrel::library {
@@ -38,10 +39,8 @@ void ImportTask::start() {
                     Qt::QueuedConnection);
                 return !m_cancel.load();
             });
-        } catch (const platform::Error& e) {
-            error = QString::fromStdString(e.description().empty() ? e.source() : e.description());
         } catch (const std::exception& e) {
-            error = QString::fromLocal8Bit(e.what());
+            error = failureText(e);
         }
         // The outcome is handed over on the window's thread, after every progress report.
         QMetaObject::invokeMethod(

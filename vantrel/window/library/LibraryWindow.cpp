@@ -43,10 +43,6 @@ namespace {
 
 QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
-QString errorText(const platform::Error& error) {
-    return fromStd(error.description().empty() ? error.source() : error.description());
-}
-
 bool hasDisplay() { return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"); }
 
 // Shows a sheet in the desktop's PDF viewer, through the one launcher a run
@@ -183,7 +179,7 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     } catch (const platform::Error& error) {
         m_count->setText("The library cannot be opened");
         for (QWidget* w : std::initializer_list<QWidget*>{m_search, cmdImport, cmdExport}) w->setEnabled(false);
-        MessageBox::critical(this, "Vantrel Library", errorText(error));
+        MessageBox::failure(this, "Vantrel Library", error);
     }
     reload();
 }
@@ -244,10 +240,8 @@ bool LibraryWindow::failed(const std::function<void()>& action) {
     try {
         action();
         return false;
-    } catch (const platform::Error& error) {
-        MessageBox::critical(this, "Vantrel Library", errorText(error));
     } catch (const std::exception& error) {
-        MessageBox::critical(this, "Vantrel Library", QString::fromLocal8Bit(error.what()));
+        MessageBox::failure(this, "Vantrel Library", error);
     }
     return true;
 }

@@ -156,7 +156,7 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
         m_library = std::make_unique<SetupLibrary>(nativePath);
         for (const std::string& t : knownTracks(*m_library)) m_track->addItem(fromStd(t));
     } catch (const platform::Error& error) {
-        m_status->setText(fromStd(error.description()));
+        m_status->setText(failureText(error));
     }
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &TrackHistoryWindow::chosenChanged);
     connect(m_track, &QComboBox::currentTextChanged, this, &TrackHistoryWindow::showTrack);
@@ -187,7 +187,7 @@ void TrackHistoryWindow::showTrack(const QString& track) {
                     m_driver->addItem(fromStd(value(e, SetupField::DriverName)),
                                       fromStd(value(e, SetupField::DriverName)));
         } catch (const platform::Error& error) {
-            m_status->setText(fromStd(error.description()));
+            m_status->setText(failureText(error));
         }
     }
     const auto* own = m_mainWindow ? m_mainWindow->findChild<const QWidget*>("txtDriverName") : nullptr;
@@ -306,15 +306,7 @@ void TrackHistoryWindow::savePdf() {
     QString suggestion = QDir::homePath() + "/" + name;
     if (!m_history.empty() && !m_history.back().setup.sheet.empty())
         suggestion = QFileInfo(fromStd(m_history.back().setup.sheet)).path() + "/" + name;
-    const QStringList files = LibraryWindow::choose(this, LibraryWindow::Choice::ComparisonPdf, suggestion);
-    if (files.isEmpty()) return;
-    const QString file = QDir::toNativeSeparators(files.front());
-    try {
-        writePdf(file);
-        m_status->setText("Saved as " + file);
-    } catch (const platform::Error& error) {
-        MessageBox::critical(this, "Track History", fromStd(error.description()));
-    }
+    saveChosenPdf(this, m_status, suggestion, [this](const QString& file) { writePdf(file); });
 }
 
 void TrackHistoryWindow::writePdf(const QString& nativePath) {

@@ -1,6 +1,7 @@
 #include "MessageBox.h"
 
 #include "WindowGeometry.h"
+#include "platform/Error.h"
 
 namespace vantrel {
 
@@ -8,6 +9,12 @@ namespace {
 QMessageBox::StandardButton g_nextAnswer = QMessageBox::NoButton;
 QList<MessageBox::Shown> g_history;
 }  // namespace
+
+QString failureText(const std::exception& failure) { return QString::fromStdString(platform::errorText(failure)); }
+
+QMessageBox::StandardButton MessageBox::failure(QWidget* parent, const QString& title, const std::exception& failure) {
+    return show(parent, QMessageBox::Critical, title, failureText(failure), QMessageBox::Ok);
+}
 
 QMessageBox::StandardButton MessageBox::critical(QWidget* parent, const QString& title, const QString& text,
                                                  QMessageBox::StandardButtons buttons) {

@@ -5,7 +5,12 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <exception>
+
 namespace vantrel {
+
+// A failure as a racer reads it in a box or a status line (platform::errorText).
+QString failureText(const std::exception& failure);
 
 class MessageBox {
 public:
@@ -22,6 +27,8 @@ public:
                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok);
     static QMessageBox::StandardButton information(QWidget* parent, const QString& title, const QString& text,
                                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    // A failure in a critical box, as failureText puts it.
+    static QMessageBox::StandardButton failure(QWidget* parent, const QString& title, const std::exception& failure);
     static QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Yes |
                                                                                        QMessageBox::No);

@@ -74,6 +74,8 @@ std::string errorText(const std::exception& error);
 std::string errorText(std::exception_ptr error);
 // A command line's or a message box's line: "Error: " and errorText.
 std::string errorLine(const std::exception& error);
+// The same for a failure a report carries as text.
+std::string errorLine(std::string_view text);
 // The run procedure's line, which names the failed operations through the
 // source alone: "Error: " and the source.
 std::string runErrorLine(const Error& error);

@@ -16,9 +16,4 @@ void addEventTable(sqlite3* db);
 // The row of a setup just recorded.
 void recordEvent(sqlite3* db, std::int64_t id, const SetupValues& values, std::string_view created);
 
-// The connection of a library, for the queries that live beside it.
-struct LibraryConnection {
-    static sqlite3* of(SetupLibrary& library);
-};
-
 }  // namespace vantrel::library

@@ -44,7 +44,7 @@ void exportCsv(SetupLibrary& library, const std::string& nativePath) {
         return writeError ? platform::files::systemMessage(writeError) : std::string();
     });
     if (!error.empty())
-        platform::raise(platform::ErrPathAccess, "exportCsv", "Cannot write the CSV file " + nativePath + ": " + error);
+        platform::raiseAboutFile(platform::ErrPathAccess, "exportCsv", "Cannot write the CSV file", nativePath, error);
 }
 
 }  // namespace vantrel::library

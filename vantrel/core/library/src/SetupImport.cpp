@@ -78,14 +78,14 @@ std::optional<SetupEntry> RawDataFileReader::read(const fs::path& file) const {
     // The profile layer reads a file it cannot open as empty; say why instead.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        platform::raise(platform::ErrPathAccess, "RawDataFileReader",
-                        "Cannot read " + path + ": " + platform::files::systemMessage(errno));
+        platform::raiseAboutFile(platform::ErrPathAccess, "RawDataFileReader", "Cannot read", path,
+                                 platform::files::systemMessage(errno));
     ::close(fd);
     // One read of the file for all 73 entries, as the sheet pipeline's load.
     std::string refusal;
     const auto section = platform::profile::readSection(path, "SetupData", kReadBufferSize, &refusal);
     if (!refusal.empty())
-        platform::raise(platform::ErrPathAccess, "RawDataFileReader", "Cannot read " + path + ": " + refusal);
+        platform::raiseAboutFile(platform::ErrPathAccess, "RawDataFileReader", "Cannot read", path, refusal);
     if (!section.found()) return std::nullopt;
     SetupEntry entry;
     entry.setupType = m_setupType;
@@ -117,9 +117,10 @@ ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>&
             try {
                 entry = reader->read(c.file);
             } catch (const platform::Error& e) {
-                readError = e.description();
+                // The report names the file beside the reason.
+                readError = e.reason();
             } catch (const std::exception& e) {
-                readError = "Cannot read " + name + ": " + e.what();
+                readError = platform::errorText(e);
             }
             if (entry || !readError.empty()) break;
         }
@@ -132,9 +133,9 @@ ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>&
                 (library.recordIfNew(*entry) ? report.added : report.alreadyThere).push_back(name);
             } catch (const platform::Error& e) {
                 if (e.number() != platform::ErrPathAccess) {
-                    report.unreadable.push_back({name, e.description()});
+                    report.unreadable.push_back({name, e.reason()});
                 } else {
-                    report.libraryError = e.description();
+                    report.libraryError = platform::errorText(e);
                     return report;
                 }
             }

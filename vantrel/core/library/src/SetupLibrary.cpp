@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "EventTable.h"
+#include "LibraryConnection.h"
 #include "LibraryFile.h"
 #include "Sqlite.h"
 #include "TeamSchema.h"
@@ -146,8 +147,8 @@ struct SetupLibrary::Impl {
     }
 
     [[noreturn]] void fail(std::string_view action, const std::string& reason) const {
-        platform::raise(platform::ErrPathAccess, kSource,
-                        std::string(action) + " the setup library " + path + ": " + reason);
+        platform::raiseAboutFile(platform::ErrPathAccess, kSource, std::string(action) + " the setup library", path,
+                                 reason);
     }
     [[noreturn]] void fail(std::string_view action, const sqlite::Failure& f) const {
         fail(action, reasonFor(f, options.busyTimeoutMs));
@@ -365,7 +366,6 @@ SetupLibrary::~SetupLibrary() = default;
 
 const std::string& SetupLibrary::path() const { return m_impl->path; }
 
-sqlite3* SetupLibrary::handle() const { return m_impl->db; }
 sqlite3* LibraryConnection::of(SetupLibrary& library) { return library.m_impl->db; }
 
 std::int64_t SetupLibrary::record(const SetupEntry& entry) {
@@ -529,9 +529,9 @@ std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) 
         library.record(entry);
         return {};
     } catch (const platform::Error& e) {
-        return e.description();
+        return platform::errorText(e);
     } catch (const std::exception& e) {
-        return "Cannot record a setup in the setup library " + nativePath + ": " + e.what();
+        return platform::fileFailure("Cannot record a setup in the setup library", nativePath, e.what());
     } catch (...) {
         return "Cannot record a setup in the setup library " + nativePath;
     }

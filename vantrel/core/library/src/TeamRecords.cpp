@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "LibraryConnection.h"
 #include "Sqlite.h"
 #include "TeamSchema.h"
 #include "platform/Error.h"
@@ -36,8 +37,8 @@ auto guarded(SetupLibrary& library, const char* action, Body body) -> decltype(b
     try {
         return body();
     } catch (const sqlite::Failure& f) {
-        platform::raise(platform::ErrPathAccess, "SetupLibrary",
-                        std::string(action) + " the setup library " + library.path() + ": " + f.message);
+        platform::raiseAboutFile(platform::ErrPathAccess, "SetupLibrary", std::string(action) + " the setup library",
+                                 library.path(), f.message);
     }
 }
 
@@ -70,7 +71,7 @@ TeamRecords::TeamRecords(SetupLibrary& library) : m_library(library) {}
 std::unordered_map<std::string, TeamFile> TeamRecords::files() {
     return guarded(m_library, "Cannot read", [&] {
         std::unordered_map<std::string, TeamFile> out;
-        Statement s(m_library.handle(), "SELECT path, size, mtime_ns, state, reason FROM team_file");
+        Statement s(LibraryConnection::of(m_library), "SELECT path, size, mtime_ns, state, reason FROM team_file");
         while (s.step()) out[s.text(0)] = {s.integer(1), s.integer(2), stateOf(s.text(3)), s.text(4)};
         return out;
     });
@@ -79,7 +80,7 @@ std::unordered_map<std::string, TeamFile> TeamRecords::files() {
 void TeamRecords::setFiles(const std::unordered_map<std::string, std::optional<TeamFile>>& changes) {
     if (changes.empty()) return;
     guarded(m_library, "Cannot write", [&] {
-        sqlite3* db = m_library.handle();
+        sqlite3* db = LibraryConnection::of(m_library);
         WriteTransaction t(db);
         Statement put(
             db, "INSERT OR REPLACE INTO team_file (path, size, mtime_ns, state, reason) VALUES (?1, ?2, ?3, ?4, ?5)");
@@ -104,7 +105,7 @@ bool TeamRecords::take(const SetupEntry& entry, const std::string& sheetName, co
                        const std::string& teamFolder) {
     const std::string hash = valueHash(entry.values);
     return guarded(m_library, "Cannot record a setup in", [&] {
-        sqlite3* db = m_library.handle();
+        sqlite3* db = LibraryConnection::of(m_library);
         // Look and record in one transaction: two scans at once (the window
         // and vantrel-batch --sync) take a sheet once.
         WriteTransaction t(db);
@@ -151,7 +152,7 @@ bool TeamRecords::take(const SetupEntry& entry, const std::string& sheetName, co
 std::unordered_map<std::int64_t, SetupOrigin> TeamRecords::teamOrigins() {
     return guarded(m_library, "Cannot read", [&] {
         std::unordered_map<std::int64_t, SetupOrigin> out;
-        Statement s(m_library.handle(), "SELECT setup_id, driver FROM team_sheet WHERE mine = 0");
+        Statement s(LibraryConnection::of(m_library), "SELECT setup_id, driver FROM team_sheet WHERE mine = 0");
         while (s.step()) out[s.integer(0)] = {false, s.text(1)};
         return out;
     });

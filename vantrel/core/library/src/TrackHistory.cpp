@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "EventTable.h"
+#include "LibraryConnection.h"
 #include "SetupControls.h"
 #include "Sqlite.h"
 #include "library/EventDate.h"
@@ -45,8 +46,8 @@ auto reading(SetupLibrary& library, Body body) {
     try {
         return body(LibraryConnection::of(library));
     } catch (const sqlite::Failure& f) {
-        platform::raise(platform::ErrPathAccess, "SetupLibrary",
-                        "Cannot read the setup library " + library.path() + ": " + f.message);
+        platform::raiseAboutFile(platform::ErrPathAccess, "SetupLibrary", "Cannot read the setup library",
+                                 library.path(), f.message);
     }
 }
 

@@ -28,8 +28,6 @@
 
 #include "CAppSettings.h"
 
-struct sqlite3;
-
 namespace vantrel::library {
 
 struct LibraryConnection;
@@ -106,13 +104,11 @@ public:
     std::string integrityCheck();
 
 private:
-    // The team folder's records live in the same file, on this connection.
+    // record() inside a write transaction the caller holds (the team folder's records).
     friend class TeamRecords;
-    sqlite3* handle() const;
-    // record() inside a write transaction the caller holds.
     std::int64_t recordWithin(const SetupEntry& entry);
 
-    friend struct LibraryConnection;  // the queries beside the store (TrackHistory)
+    friend struct LibraryConnection;  // the queries and records beside the store
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

@@ -36,14 +36,10 @@ void CRawDataBuilder::CreateRawData() {
         m_RawDataFilename = m_record->FileName();
         m_record.reset();
         m_form = nullptr;
-    } catch (const platform::Error& error) {
-        m_record.reset();
-        m_form = nullptr;
-        platform::raise(1, "CRawDataBuilderCreateRawData", error.description());
     } catch (const std::exception& error) {
         m_record.reset();
         m_form = nullptr;
-        platform::raise(1, "CRawDataBuilderCreateRawData", error.what());
+        platform::raise(1, "CRawDataBuilderCreateRawData", platform::errorText(error));
     }
 }
 

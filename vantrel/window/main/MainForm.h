@@ -1,8 +1,9 @@
 #pragma once
-// The live main window as the run procedure and the raw data capture see it:
-// its controls, found by their object names, and its status line. The window
-// registers itself, so that the run reaches it without including the window
-// (which starts the run).
+// The live main window as the run procedure, the raw data capture and the
+// window's own parts (loading a setup, the launchers) see it: its controls,
+// found by their object names, and its status line. The window registers
+// itself, so that the run reaches it without including the window (which
+// starts the run); its parts are handed it.
 
 class QString;
 class QWidget;
@@ -19,8 +20,10 @@ public:
     // The status line at the foot of the window: the sheet a run just made,
     // with actions to open it and show its folder ...
     virtual void showSheetCreated(const QString& sheetPath) = 0;
-    // ... or a warning of its own, without actions.
+    // ... or a warning of its own, without actions ...
     virtual void showStatusWarning(const QString& text) = 0;
+    // ... or what the window just did ("Loaded the setup of ..."), without actions.
+    virtual void showStatusText(const QString& text) = 0;
 
 protected:
     MainForm();

@@ -44,7 +44,7 @@ void TeamWatch::restart() {
         m_libraryFile = settings.libraryFile;
         if (!m_teamFolder.empty()) m_refusal = team::libraryInTeamFolder(m_libraryFile, m_teamFolder);
     } catch (const platform::Error& e) {
-        m_refusal = e.description();
+        m_refusal = platform::errorText(e);
     }
     if (const QStringList watched = m_watcher.directories(); !watched.isEmpty()) m_watcher.removePaths(watched);
     if (m_teamFolder.empty()) {
@@ -89,10 +89,8 @@ void TeamWatch::scan() {
             library::SetupLibrary setups(libraryFile);
             const auto reader = teamSheetReader();
             report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
-        } catch (const platform::Error& e) {
-            report.libraryError = e.description();
         } catch (const std::exception& e) {
-            report.libraryError = e.what();
+            report.libraryError = platform::errorText(e);
         }
         QMetaObject::invokeMethod(
             this, [this, report] { scanEnded(report); }, Qt::QueuedConnection);
@@ -106,7 +104,7 @@ void TeamWatch::scanEnded(const team::TeamSyncReport& report) {
     if (folderProblem != m_lastFolderProblem && !folderProblem.isEmpty()) emit status(folderProblem);
     m_lastFolderProblem = folderProblem;
     for (const auto& problem : report.newProblems)
-        emit status(QString("Team folder: cannot take %1: %2").arg(fromStd(problem.file), fromStd(problem.reason)));
+        emit status(fromStd(platform::fileFailure("Team folder: cannot take", problem.file, problem.reason)));
     if (!report.added.empty()) {
         std::set<std::string> drivers;
         for (const std::string& file : report.added) {

@@ -4,10 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGridLayout>
@@ -22,20 +19,17 @@
 #include <QVBoxLayout>
 
 #include "CSetupManager.h"
-#include "ChassisArt.h"
 #include "ChassisPictureWidget.h"
+#include "FileTab.h"
 #include "FolderList.h"
-#include "HoleButton.h"
 #include "LastHereOffer.h"
-#include "LibraryWindow.h"
-#include "TeamWatch.h"
 #include "MessageBox.h"
+#include "SetupLoader.h"
+#include "StatusLine.h"
 #include "TallTextBox.h"
 #include "TextLimit.h"
-#include "CharactersLeft.h"
-#include "SetupControls.h"
-#include "WheelGuard.h"
 #include "WindowGeometry.h"
+#include "WindowLaunchers.h"
 #include "modStartProgram.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -58,6 +52,8 @@ frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
     setWindowTitle("Vantrel");
     // Closing the window unloads it; the program ends with its last window.
     setAttribute(Qt::WA_DeleteOnClose);
+    m_loader = new SetupLoader(*this);
+    m_launchers = new WindowLaunchers(*this, *m_loader);
     buildWindow();
     // The setup of the last meeting at the track typed, offered in the status line.
     new library::LastHereOffer(this, [this](const auto& values, const QString& from) { loadSetup(values, from); });
@@ -77,10 +73,19 @@ frmVantrel* frmVantrel::instance() { return dynamic_cast<frmVantrel*>(MainForm::
 
 void frmVantrel::setLoadStepHookForTesting(std::function<void(int)> hook) { g_loadStepHook = std::move(hook); }
 
-// ---------------------------------------------------------------- building
+bool frmVantrel::loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from) {
+    return m_loader->loadSetup(values, from);
+}
 
-// The control factories are in frmVantrelControls.cpp, the launchers of the
-// other windows in frmVantrelLaunchers.cpp.
+bool frmVantrel::openSetupFile(const QString& path) { return m_loader->openSetupFile(path); }
+
+void frmVantrel::showSheetCreated(const QString& sheetPath) { m_statusLine->showSheetCreated(sheetPath); }
+
+void frmVantrel::showStatusWarning(const QString& text) { m_statusLine->showWarning(text); }
+
+void frmVantrel::showStatusText(const QString& text) { m_statusLine->showText(text); }
+
+// ---------------------------------------------------------------- building
 
 void frmVantrel::buildWindow() {
     // A little larger than the desktop's text: the window is read at the track.
@@ -88,7 +93,7 @@ void frmVantrel::buildWindow() {
     windowFont.setPointSizeF(windowFont.pointSizeF() * 1.1);
     setFont(windowFont);
 
-    auto* lblTitle = label("lblTitle", "Vantrel");
+    auto* lblTitle = m_make.label("lblTitle", "Vantrel");
     QFont titleFont("DejaVu Serif");
     titleFont.setPointSizeF(windowFont.pointSizeF() * 2.4);
     titleFont.setBold(true);
@@ -106,7 +111,7 @@ void frmVantrel::buildWindow() {
     m_tabs->addTab(buildRearTab(), "Rear");
     m_tabs->addTab(buildTyresTab(), "Tyres");
     m_tabs->addTab(buildOtherTab(), "Other");
-    m_tabs->addTab(buildFileTab(), "File");
+    m_tabs->addTab(m_fileTab = new FileTab(m_make, *m_loader, *m_launchers), "File");
     m_tabs->setCurrentIndex(0);
     // Tabs are picked with the mouse; keyboard focus belongs to the fields.
     m_tabs->setFocusPolicy(Qt::NoFocus);
@@ -132,41 +137,43 @@ void frmVantrel::buildWindow() {
     layout->addWidget(lblTitle);
     layout->addWidget(m_tabs, 1);
     layout->addLayout(buttons);
-    layout->addWidget(buildStatusLine());
+    m_statusLine = new StatusLine(this);
+    layout->addWidget(m_statusLine);
 }
 
 QWidget* frmVantrel::buildEventDetailsTab() {
     auto* page = new QWidget(this);
     page->setObjectName("tabEventDetails");
 
-    auto* raceMeeting = frame("FrameRaceMeeting", "Race Meeting");
-    auto* raceForm = formLayout();
-    addRow(raceForm, "Driver Name:", textBox("txtDriverName"));
-    addRow(raceForm, "Track / City:", textBox("txtTrackCity"));
-    addRow(raceForm, "Event:", textBox("txtEventName"));
-    addRow(raceForm, "Date:", textBox("txtEventDate"));
+    auto* raceMeeting = m_make.frame("FrameRaceMeeting", "Race Meeting");
+    auto* raceForm = m_make.formLayout();
+    m_make.addRow(raceForm, "Driver Name:", m_make.textBox("txtDriverName"));
+    m_make.addRow(raceForm, "Track / City:", m_make.textBox("txtTrackCity"));
+    m_make.addRow(raceForm, "Event:", m_make.textBox("txtEventName"));
+    m_make.addRow(raceForm, "Date:", m_make.textBox("txtEventDate"));
     raceMeeting->setLayout(raceForm);
 
-    auto* conditions = frame("FrameTrackConditions", "Track Conditions");
-    auto* conditionsForm = formLayout();
-    addRow(conditionsForm, "Surface:", textBox("txtTrackSurface"));
-    addRow(conditionsForm, "Traction:", textBox("txtTrackTraction"));
-    addRow(
+    auto* conditions = m_make.frame("FrameTrackConditions", "Track Conditions");
+    auto* conditionsForm = m_make.formLayout();
+    m_make.addRow(conditionsForm, "Surface:", m_make.textBox("txtTrackSurface"));
+    m_make.addRow(conditionsForm, "Traction:", m_make.textBox("txtTrackTraction"));
+    m_make.addRow(
         conditionsForm, "Composition:",
-        comboBox("cmbTrackComposition",
-                 {"Asphalt", "Concrete", "Carpet", "Indoor Asphalt", "Indoor Concrete", "Indoor Carpet"}, "Asphalt"));
-    addRow(conditionsForm, "Track Temp:", textBox("txtTrackTemp"));
+        m_make.comboBox("cmbTrackComposition",
+                        {"Asphalt", "Concrete", "Carpet", "Indoor Asphalt", "Indoor Concrete", "Indoor Carpet"},
+                        "Asphalt"));
+    m_make.addRow(conditionsForm, "Track Temp:", m_make.textBox("txtTrackTemp"));
     conditions->setLayout(conditionsForm);
 
-    auto* results = frame("FrameResults", "Results");
-    auto* resultsForm = formLayout();
-    addRow(resultsForm, "Main:", textBox("txtMain"));
-    addRow(resultsForm, "Qualifying Position:", textBox("txtQualPos"));
-    addRow(resultsForm, "Finishing Position:", textBox("txtFinishPos"));
+    auto* results = m_make.frame("FrameResults", "Results");
+    auto* resultsForm = m_make.formLayout();
+    m_make.addRow(resultsForm, "Main:", m_make.textBox("txtMain"));
+    m_make.addRow(resultsForm, "Qualifying Position:", m_make.textBox("txtQualPos"));
+    m_make.addRow(resultsForm, "Finishing Position:", m_make.textBox("txtFinishPos"));
     auto* txtNotes = new TallTextBox(this);
     txtNotes->setObjectName("txtNotes");
     txtNotes->setMaxBytes(textlimit::MaxValueBytes);
-    addRow(resultsForm, "Notes:", txtNotes);
+    m_make.addRow(resultsForm, "Notes:", txtNotes);
     if (auto* notesLabel = qobject_cast<QLabel*>(resultsForm->labelForField(txtNotes)))
         notesLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
     results->setLayout(resultsForm);
@@ -189,18 +196,18 @@ QWidget* frmVantrel::buildFrontTab() {
     auto* page = new QWidget(this);
     page->setObjectName("tabFront");
 
-    auto* single = formLayout();
-    addRow(single, "Castor:", comboBox("cmbCastor", {"0 deg", "2 deg", "4 deg", "6 deg"}, "4 deg"));
+    auto* single = m_make.formLayout();
+    m_make.addRow(single, "Castor:", m_make.comboBox("cmbCastor", {"0 deg", "2 deg", "4 deg", "6 deg"}, "4 deg"));
 
     auto* toeRow = new QHBoxLayout;
-    QLineEdit* txtFrontToe = textBox("txtFrontToe");
+    QLineEdit* txtFrontToe = m_make.textBox("txtFrontToe");
     toeRow->addWidget(txtFrontToe, 1, Qt::AlignVCenter);
     auto* toeFrame = new QFrame(this);
     toeFrame->setObjectName("FrameFrontToe");
     toeFrame->setFrameShape(QFrame::StyledPanel);
     auto* toeLayout = new QHBoxLayout(toeFrame);
     toeLayout->setContentsMargins(8, 1, 8, 1);
-    QButtonGroup* toeGroup = buttonGroup("OptionFrontToe");
+    QButtonGroup* toeGroup = m_make.buttonGroup("OptionFrontToe");
     const QStringList toeCaptions = {"Toe-in", "Toe-out"};
     for (int index = 0; index < toeCaptions.size(); ++index) {
         auto* option = new QRadioButton(toeCaptions[index], toeFrame);
@@ -211,23 +218,24 @@ QWidget* frmVantrel::buildFrontTab() {
     }
     toeGroup->button(0)->setChecked(true);
     toeRow->addWidget(toeFrame);
-    QLabel* toeLabel = label("lblFrontToe", "Toe:");
+    QLabel* toeLabel = m_make.label("lblFrontToe", "Toe:");
     toeLabel->setBuddy(txtFrontToe);
     single->addRow(toeLabel, toeRow);
 
-    addRow(single, "Camber:", textBox("txtFrontCamber"));
-    addRow(single, "Ride Height:", textBox("txtFrontRideHeight"));
-    addRow(single, "Droop:", textBox("txtFrontDroop"));
-    addRow(single, "Wheelbase:", comboBox("cmbFrontWheelbase", {"Short", "Middle", "Long"}, "Middle"));
-    addRow(single, "Anti-Roll Bar:", comboBox("cmbFrontAntiRollBar", {"No", "1.3mm", "1.9mm"}, "No"));
-    addRow(single, "Front Drive:", comboBox("cmbFrontDrive", {"One-way", "Spool", "Diff"}, "One-way"));
-    addRow(single, "Steering Block:", comboBox("cmbFrontSteeringBlock", {"Moulded", "Aluminium"}, "Moulded"));
+    m_make.addRow(single, "Camber:", m_make.textBox("txtFrontCamber"));
+    m_make.addRow(single, "Ride Height:", m_make.textBox("txtFrontRideHeight"));
+    m_make.addRow(single, "Droop:", m_make.textBox("txtFrontDroop"));
+    m_make.addRow(single, "Wheelbase:", m_make.comboBox("cmbFrontWheelbase", {"Short", "Middle", "Long"}, "Middle"));
+    m_make.addRow(single, "Anti-Roll Bar:", m_make.comboBox("cmbFrontAntiRollBar", {"No", "1.3mm", "1.9mm"}, "No"));
+    m_make.addRow(single, "Front Drive:", m_make.comboBox("cmbFrontDrive", {"One-way", "Spool", "Diff"}, "One-way"));
+    m_make.addRow(single,
+                  "Steering Block:", m_make.comboBox("cmbFrontSteeringBlock", {"Moulded", "Aluminium"}, "Moulded"));
 
-    auto* shocks = frame("FrameFrontShocks", "Shocks");
-    auto* shocksForm = formLayout();
-    addRow(shocksForm, "Oil:", textBox("txtFrontShockOil"), "WT");
-    addRow(shocksForm, "Piston:", textBox("txtFrontPiston"));
-    addRow(shocksForm, "Spring:", textBox("txtFrontSpring"), "lbs");
+    auto* shocks = m_make.frame("FrameFrontShocks", "Shocks");
+    auto* shocksForm = m_make.formLayout();
+    m_make.addRow(shocksForm, "Oil:", m_make.textBox("txtFrontShockOil"), "WT");
+    m_make.addRow(shocksForm, "Piston:", m_make.textBox("txtFrontPiston"));
+    m_make.addRow(shocksForm, "Spring:", m_make.textBox("txtFrontSpring"), "lbs");
     shocks->setLayout(shocksForm);
 
     auto* left = new QVBoxLayout;
@@ -235,25 +243,26 @@ QWidget* frmVantrel::buildFrontTab() {
     left->addWidget(shocks);
     left->addStretch(1);
 
-    auto* geometry = frame("FrameFrontGeometry", "Shock Tower, Arms, Geometry");
+    auto* geometry = m_make.frame("FrameFrontGeometry", "Shock Tower, Arms, Geometry");
     auto* geometryLayout = new QVBoxLayout(geometry);
-    for (auto* picture : pictures({"OptionFrontShockTower", "OptionFrontShockTowerCamber", "OptionFrontShockArm"}))
+    for (auto* picture :
+         m_make.pictures({"OptionFrontShockTower", "OptionFrontShockTowerCamber", "OptionFrontShockArm"}))
         geometryLayout->addWidget(picture, 0, Qt::AlignHCenter);
-    auto* materialForm = formLayout();
-    addRow(materialForm, "Arm Material:",
-           comboBox("cmbFrontArmMaterial", {"Moulded", "Composite", "Composite 50%", "Composite 75%", "Aluminium"},
-                    "Moulded"));
+    auto* materialForm = m_make.formLayout();
+    m_make.addRow(materialForm, "Arm Material:",
+                  m_make.comboBox("cmbFrontArmMaterial",
+                                  {"Moulded", "Composite", "Composite 50%", "Composite 75%", "Aluminium"}, "Moulded"));
     geometryLayout->addLayout(materialForm);
 
-    auto* ackerman = frame("FrameAckerman", "Ackerman");
+    auto* ackerman = m_make.frame("FrameAckerman", "Ackerman");
     auto* ackermanLayout = new QHBoxLayout(ackerman);
-    for (auto* picture : pictures({"OptionAckermanBellcrank", "OptionAckermanHub"}))
+    for (auto* picture : m_make.pictures({"OptionAckermanBellcrank", "OptionAckermanHub"}))
         ackermanLayout->addWidget(picture, 0, Qt::AlignCenter);
 
-    auto* kickup = frame("FrameFrontKickup", "Kick-up");
+    auto* kickup = m_make.frame("FrameFrontKickup", "Kick-up");
     auto* kickupLayout = new QHBoxLayout(kickup);
     // The picture carries the columns of positions and their two "0" marks.
-    for (auto* picture : pictures({"OptionFrontKickupF", "OptionFrontKickupR"}))
+    for (auto* picture : m_make.pictures({"OptionFrontKickupF", "OptionFrontKickupR"}))
         kickupLayout->addWidget(picture, 0, Qt::AlignCenter);
 
     // Side by side, the two frames share one height.
@@ -277,20 +286,20 @@ QWidget* frmVantrel::buildRearTab() {
     auto* page = new QWidget(this);
     page->setObjectName("tabRear");
 
-    auto* single = formLayout();
-    addRow(single, "Toe-in:", textBox("txtRearToeIn"));
-    addRow(single, "Camber:", textBox("txtRearCamber"));
-    addRow(single, "Ride Height:", textBox("txtRearRideHeight"));
-    addRow(single, "Droop:", textBox("txtRearDroop"));
-    addRow(single, "Wheelbase:", comboBox("cmbRearWheelbase", {"Short", "Middle", "Long"}, "Middle"));
-    addRow(single, "Anti-Roll Bar:", comboBox("cmbRearAntiRollBar", {"No", "1.3mm", "1.9mm"}, "No"));
-    addRow(single, "Upright Toe-in:", comboBox("cmbRearUprightToeIn", {"0 deg", "2 deg"}, "0 deg"));
+    auto* single = m_make.formLayout();
+    m_make.addRow(single, "Toe-in:", m_make.textBox("txtRearToeIn"));
+    m_make.addRow(single, "Camber:", m_make.textBox("txtRearCamber"));
+    m_make.addRow(single, "Ride Height:", m_make.textBox("txtRearRideHeight"));
+    m_make.addRow(single, "Droop:", m_make.textBox("txtRearDroop"));
+    m_make.addRow(single, "Wheelbase:", m_make.comboBox("cmbRearWheelbase", {"Short", "Middle", "Long"}, "Middle"));
+    m_make.addRow(single, "Anti-Roll Bar:", m_make.comboBox("cmbRearAntiRollBar", {"No", "1.3mm", "1.9mm"}, "No"));
+    m_make.addRow(single, "Upright Toe-in:", m_make.comboBox("cmbRearUprightToeIn", {"0 deg", "2 deg"}, "0 deg"));
 
-    auto* shocks = frame("FrameRearShocks", "Shocks");
-    auto* shocksForm = formLayout();
-    addRow(shocksForm, "Oil:", textBox("txtRearOil"), "WT");
-    addRow(shocksForm, "Piston:", textBox("txtRearPiston"));
-    addRow(shocksForm, "Spring:", textBox("txtRearSpring"), "lbs");
+    auto* shocks = m_make.frame("FrameRearShocks", "Shocks");
+    auto* shocksForm = m_make.formLayout();
+    m_make.addRow(shocksForm, "Oil:", m_make.textBox("txtRearOil"), "WT");
+    m_make.addRow(shocksForm, "Piston:", m_make.textBox("txtRearPiston"));
+    m_make.addRow(shocksForm, "Spring:", m_make.textBox("txtRearSpring"), "lbs");
     shocks->setLayout(shocksForm);
 
     auto* left = new QVBoxLayout;
@@ -298,26 +307,28 @@ QWidget* frmVantrel::buildRearTab() {
     left->addWidget(shocks);
     left->addStretch(1);
 
-    auto* geometry = frame("FrameRearGeometry", "Shock Tower, Arms, Geometry");
+    auto* geometry = m_make.frame("FrameRearGeometry", "Shock Tower, Arms, Geometry");
     // The tower with the tall hub carrier beside it, the arms below both.
     auto* geometryLayout = new QGridLayout(geometry);
-    const auto towerAndArms = pictures({"OptionRearShockTower", "OptionRearShockTowerCamber", "OptionRearShockArm"});
+    const auto towerAndArms =
+        m_make.pictures({"OptionRearShockTower", "OptionRearShockTowerCamber", "OptionRearShockArm"});
     int row = 0;
     for (auto* picture : towerAndArms) {
         if (row == 0) geometryLayout->addWidget(picture, row, 0, Qt::AlignCenter);
         else geometryLayout->addWidget(picture, row, 0, 1, 2, Qt::AlignCenter);
         ++row;
     }
-    for (auto* picture : pictures({"OptionRearHubCamber"})) geometryLayout->addWidget(picture, 0, 1, Qt::AlignCenter);
-    auto* materialForm = formLayout();
-    addRow(materialForm, "Arm Material:",
-           comboBox("cmbRearArmMaterial", {"Moulded", "Composite", "Composite 50%", "Composite 75%", "Aluminium"},
-                    "Moulded"));
+    for (auto* picture : m_make.pictures({"OptionRearHubCamber"}))
+        geometryLayout->addWidget(picture, 0, 1, Qt::AlignCenter);
+    auto* materialForm = m_make.formLayout();
+    m_make.addRow(materialForm, "Arm Material:",
+                  m_make.comboBox("cmbRearArmMaterial",
+                                  {"Moulded", "Composite", "Composite 50%", "Composite 75%", "Aluminium"}, "Moulded"));
     geometryLayout->addLayout(materialForm, row, 0, 1, 2);
 
-    auto* kickup = frame("FrameRearKickup", "Kick-up");
+    auto* kickup = m_make.frame("FrameRearKickup", "Kick-up");
     auto* kickupLayout = new QHBoxLayout(kickup);
-    for (auto* picture : pictures({"OptionRearAntisquatF", "OptionRearAntisquatR"}))
+    for (auto* picture : m_make.pictures({"OptionRearAntisquatF", "OptionRearAntisquatR"}))
         kickupLayout->addWidget(picture, 0, Qt::AlignCenter);
 
     auto* right = new QVBoxLayout;
@@ -336,14 +347,14 @@ QWidget* frmVantrel::buildTyresTab() {
     auto* page = new QWidget(this);
     page->setObjectName("tabTyres");
 
-    auto* tyres = frame("FrameTyres", "Tyres");
+    auto* tyres = m_make.frame("FrameTyres", "Tyres");
     auto* grid = new QGridLayout(tyres);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
     QFont headingFont = font();
     headingFont.setBold(true);
-    QLabel* front = label("lblFrontHeading", "Front");
-    QLabel* rear = label("lblRearHeading", "Rear");
+    QLabel* front = m_make.label("lblFrontHeading", "Front");
+    QLabel* rear = m_make.label("lblRearHeading", "Rear");
     front->setFont(headingFont);
     rear->setFont(headingFont);
     grid->addWidget(front, 0, 1);
@@ -364,21 +375,21 @@ QWidget* frmVantrel::buildTyresTab() {
     int row = 2;
     QList<QLineEdit*> rearBoxes;
     for (const auto& r : rows) {
-        QLineEdit* frontBox = textBox(r.front);
-        QLabel* caption = label(QString("lbl") + (r.front + 8), r.caption);
+        QLineEdit* frontBox = m_make.textBox(r.front);
+        QLabel* caption = m_make.label(QString("lbl") + (r.front + 8), r.caption);
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         caption->setBuddy(frontBox);
         grid->addWidget(caption, row, 0);
         grid->addWidget(frontBox, row, 1);
-        rearBoxes.append(textBox(r.rear));
+        rearBoxes.append(m_make.textBox(r.rear));
         ++row;
     }
     // Rear boxes come after all front ones in the tab order, so a racer
     // types the front column top to bottom, then the rear one.
     for (int i = 0; i < rearBoxes.size(); ++i) grid->addWidget(rearBoxes[i], 2 + i, 2);
 
-    auto* additive = formLayout();
-    addRow(additive, "Additive:", textBox("txtAdditive"));
+    auto* additive = m_make.formLayout();
+    m_make.addRow(additive, "Additive:", m_make.textBox("txtAdditive"));
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(tyres);
@@ -391,20 +402,20 @@ QWidget* frmVantrel::buildOtherTab() {
     auto* page = new QWidget(this);
     page->setObjectName("tabOther");
 
-    auto* motor = frame("FrameMotor", "Motor");
-    auto* motorForm = formLayout();
-    addRow(motorForm, "Motor:", textBox("txtMotor"));
-    addRow(motorForm, "Brush:", textBox("txtMotorBrush"));
-    addRow(motorForm, "Spring:", textBox("txtMotorSpring"));
-    addRow(motorForm, "Pinion:", textBox("txtPinion"));
-    addRow(motorForm, "Spur:", textBox("txtSpur"));
+    auto* motor = m_make.frame("FrameMotor", "Motor");
+    auto* motorForm = m_make.formLayout();
+    m_make.addRow(motorForm, "Motor:", m_make.textBox("txtMotor"));
+    m_make.addRow(motorForm, "Brush:", m_make.textBox("txtMotorBrush"));
+    m_make.addRow(motorForm, "Spring:", m_make.textBox("txtMotorSpring"));
+    m_make.addRow(motorForm, "Pinion:", m_make.textBox("txtPinion"));
+    m_make.addRow(motorForm, "Spur:", m_make.textBox("txtSpur"));
     motor->setLayout(motorForm);
 
-    auto* electronics = frame("FrameElectronics", "Electronics");
-    auto* electronicsForm = formLayout();
-    addRow(electronicsForm, "Radio:", textBox("txtRadio"));
-    addRow(electronicsForm, "ESC:", textBox("txtESC"));
-    addRow(electronicsForm, "Servo:", textBox("txtServo"));
+    auto* electronics = m_make.frame("FrameElectronics", "Electronics");
+    auto* electronicsForm = m_make.formLayout();
+    m_make.addRow(electronicsForm, "Radio:", m_make.textBox("txtRadio"));
+    m_make.addRow(electronicsForm, "ESC:", m_make.textBox("txtESC"));
+    m_make.addRow(electronicsForm, "Servo:", m_make.textBox("txtServo"));
     electronics->setLayout(electronicsForm);
 
     auto* frames = new QHBoxLayout;
@@ -420,8 +431,8 @@ QWidget* frmVantrel::buildOtherTab() {
         {"Body:", "txtBody"}, {"Wing:", "txtWing"}, {"Lead Weights:", "txtLeadWeights"}, {"Comments:", "txtComments"}};
     int row = 0;
     for (const auto& [caption, name] : single) {
-        QLineEdit* box = textBox(name);
-        QLabel* l = label(QString("lbl") + (name + 3), caption);
+        QLineEdit* box = m_make.textBox(name);
+        QLabel* l = m_make.label(QString("lbl") + (name + 3), caption);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         l->setBuddy(box);
         rest->addWidget(l, row, 0);
@@ -436,8 +447,6 @@ QWidget* frmVantrel::buildOtherTab() {
     return page;
 }
 
-// The File tab is built in frmVantrelFileTab.cpp.
-
 // ---------------------------------------------------------------- handlers
 
 void frmVantrel::loadWindow() {
@@ -448,24 +457,22 @@ void frmVantrel::loadWindow() {
         CSetupManager manager;
         manager.LoadConfig();
         loadStep(2);
-        m_dir1->setPath(QString::fromStdString(platform::process::programFolder()));
+        m_fileTab->targetFolders()->setPath(QString::fromStdString(platform::process::programFolder()));
         loadStep(3);
-        txtTargetPDFDirectory->setText(m_dir1->path());
+        txtTargetPDFDirectory->setText(m_fileTab->targetFolders()->path());
         loadStep(4);
         const auto config = manager.GetConfig();
         if (!config) platform::raise(platform::ErrObjectNotSet, "frmVantrel");
         txtRawDataFile->setText(QString::fromStdString(platform::paths::toNative(config->DataDirectory())));
         loadStep(5);
-        control<QLabel>("lblChooseDataFile")->hide();
-        txtRawDataFile->hide();
-        control<QPushButton>("cmdOpenDataFile")->hide();
-        refreshSetupTypes();
+        m_fileTab->showDataFileRow(false);
+        m_launchers->refreshSetupTypes();
     } catch (...) {
         // The window opens all the same; what did not run keeps its start state.
         MessageBox::critical(this, "Vantrel", "Error reading config file.");
     }
     // The team's sheets come in from the start.
-    m_teamWatch->restart();
+    m_launchers->restartTeamWatch();
 }
 
 bool frmVantrel::event(QEvent* event) {
@@ -488,13 +495,6 @@ void frmVantrel::tabChanged(int index) {
     if (auto* field = control<QWidget>(firstFields[index])) field->setFocus(Qt::TabFocusReason);
 }
 
-void frmVantrel::externalDataClicked() {
-    const bool shown = control<QCheckBox>("chkExternalData")->checkState() != Qt::Unchecked;
-    control<QLabel>("lblChooseDataFile")->setVisible(shown);
-    control<QLineEdit>("txtRawDataFile")->setVisible(shown);
-    control<QPushButton>("cmdOpenDataFile")->setVisible(shown);
-}
-
 void frmVantrel::sameFrontRearTyresClicked() {
     const bool same = control<QCheckBox>("chkSameFrontRearTyres")->checkState() == Qt::Checked;
     const char* const pairs[][2] = {{"txtFrontTyres", "txtRearTyres"},
@@ -504,19 +504,6 @@ void frmVantrel::sameFrontRearTyresClicked() {
     for (const auto& pair : pairs)
         control<QLineEdit>(pair[1])->setText(same ? control<QLineEdit>(pair[0])->text() : QString());
 }
-
-void frmVantrel::openDataFileClicked() {
-    auto* txtRawDataFile = control<QLineEdit>("txtRawDataFile");
-    const QFileInfo current(txtRawDataFile->text());
-    if (!txtRawDataFile->text().isEmpty())
-        m_commonDialog1->setDirectory(current.isDir() ? current.filePath() : current.path());
-    // A cancelled dialog leaves the box as it was.
-    if (m_commonDialog1->exec() != QDialog::Accepted) return;
-    const QStringList files = m_commonDialog1->selectedFiles();
-    if (!files.isEmpty()) txtRawDataFile->setText(QDir::toNativeSeparators(files.first()));
-}
-
-void frmVantrel::folderChanged(const QString& path) { control<QLineEdit>("txtTargetPDFDirectory")->setText(path); }
 
 void frmVantrel::createSetupSheetClicked() { RunSetupSheet(); }
 

@@ -53,7 +53,7 @@ void RunSetupSheet() {
     MainForm* form = MainForm::current();
     if (!form) return;
     // Never raises: every error ends in the one message box below.
-    std::string failedSource;
+    std::string failure;
     {
         BusyCursor busy;
         try {
@@ -92,14 +92,13 @@ void RunSetupSheet() {
                     QString::fromStdString("Sheet saved: " + txtTargetPDF->text().toStdString() + warnings));
             return;
         } catch (const platform::Error& error) {
-            failedSource = error.source();
+            failure = platform::runErrorLine(error);
         } catch (...) {
             // Anything but the system's own error object comes from the program itself.
-            failedSource = "Vantrel";
+            failure = platform::runErrorLine(platform::Error(1, "Vantrel"));
         }
     }
-    MessageBox::critical(form->formWidget(), "Vantrel", QString::fromStdString("Error: " + failedSource),
-                         QMessageBox::Ok);
+    MessageBox::critical(form->formWidget(), "Vantrel", QString::fromStdString(failure), QMessageBox::Ok);
 }
 
 }  // namespace vantrel

@@ -1,6 +1,4 @@
-// The main window's ways in and out for a whole setup: opening a raw data
-// file or a setup sheet into the setup controls, and the status line that
-// tells where the last sheet went.
+#include "SetupLoader.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,24 +11,18 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFormLayout>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QUrl>
-#include <map>
 #include <vector>
 
 #include "MessageBox.h"
 #include "SetupControls.h"
 #include "SetupReaders.h"
-#include "pdfauto/Viewer.h"
-#include "frmVantrel.h"
+#include "MainForm.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
 
@@ -117,79 +109,79 @@ QString droppedFile(const QMimeData* data) {
     return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
 }
 
-// A file dropped anywhere onto the window opens as a setup, also where a
-// text box would otherwise take the file's name as text.
-class SetupDropFilter : public QObject {
-public:
-    explicit SetupDropFilter(frmVantrel* window) : QObject(window), m_window(window) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        const QEvent::Type type = event->type();
-        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != m_window) return false;
-        auto* drop = static_cast<QDropEvent*>(event);
-        const QString file = droppedFile(drop->mimeData());
-        if (file.isEmpty()) return false;
-        drop->acceptProposedAction();
-        if (type == QEvent::Drop) m_window->openSetupFile(file);
-        return true;
-    }
-
-private:
-    frmVantrel* m_window;
-};
+// What the racer reads when a setup file cannot be read. The system's error
+// says it in full, unless it is about this very file: then the file is named
+// once, with the reason. Any other error is put after the file.
+QString openFailure(const QString& file, const std::exception& error) {
+    const std::string path = file.toStdString();
+    const auto* systemError = dynamic_cast<const platform::Error*>(&error);
+    if (systemError && systemError->file() != path) return fromUtf8(platform::errorText(error));
+    const std::string why = systemError ? systemError->reason() : platform::errorText(error);
+    return fromUtf8(platform::fileFailure("Cannot open the setup", path, why));
+}
 
 }  // namespace
 
+SetupLoader::SetupLoader(MainForm& window)
+    : QObject(window.formWidget()), m_window(window), m_form(window.formWidget()) {
+    setObjectName("SetupLoader");
+    auto* shortcut = new QShortcut(QKeySequence::Open, m_form);
+    shortcut->setObjectName("shortcutOpenSetup");
+    connect(shortcut, &QShortcut::activated, this, &SetupLoader::openSetupClicked);
+    m_form->setAcceptDrops(true);
+    qApp->installEventFilter(this);
+}
+
+bool SetupLoader::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != m_form) return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QString file = droppedFile(drop->mimeData());
+    if (file.isEmpty()) return false;
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop) openSetupFile(file);
+    return true;
+}
+
 // ---------------------------------------------------------------- loading
 
-void frmVantrel::addOpenSetup(QFormLayout* form) {
-    auto* cmdOpenSetup = new QPushButton("Open Setup…", this);
+QPushButton* SetupLoader::openSetupButton() {
+    auto* cmdOpenSetup = new QPushButton("Open Setup…", m_form);
     cmdOpenSetup->setObjectName("cmdOpenSetup");
     cmdOpenSetup->setToolTip("Load a raw data file or a setup sheet into the window (Ctrl+O)");
     cmdOpenSetup->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(cmdOpenSetup, &QPushButton::clicked, this, &frmVantrel::openSetupClicked);
-    QLabel* lblOpenSetup = label("lblOpenSetup", "Setup From a File:");
-    lblOpenSetup->setBuddy(cmdOpenSetup);
-    form->addRow(lblOpenSetup, cmdOpenSetup);
-
-    auto* shortcut = new QShortcut(QKeySequence::Open, this);
-    shortcut->setObjectName("shortcutOpenSetup");
-    connect(shortcut, &QShortcut::activated, this, &frmVantrel::openSetupClicked);
-    setAcceptDrops(true);
-    qApp->installEventFilter(new SetupDropFilter(this));
+    connect(cmdOpenSetup, &QPushButton::clicked, this, &SetupLoader::openSetupClicked);
+    return cmdOpenSetup;
 }
 
-void frmVantrel::openSetupClicked() {
-    const QString path =
-        QFileDialog::getOpenFileName(this, "Open Setup", QDir::homePath(), "Setups (*.dat *.pdf *.ini);;All files (*)");
+void SetupLoader::openSetupClicked() {
+    const QString path = QFileDialog::getOpenFileName(m_form, "Open Setup", QDir::homePath(),
+                                                      "Setups (*.dat *.pdf *.ini);;All files (*)");
     if (!path.isEmpty()) openSetupFile(path);
 }
 
-bool frmVantrel::openSetupFile(const QString& path) {
+bool SetupLoader::openSetupFile(const QString& path) {
     const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     SetupRead read;
     try {
         read = readSetup(QFile::encodeName(native).toStdString());
-    } catch (const platform::Error& error) {
-        MessageBox::critical(this, "Vantrel", fromUtf8(error.description()));
-        return false;
     } catch (const std::exception& error) {
-        MessageBox::critical(this, "Vantrel", "Cannot open the setup " + native + ": " + error.what());
+        MessageBox::critical(m_form, "Vantrel", openFailure(native, error));
         return false;
     }
     loadSetup(read.values, native);
     // Fields a racer edited in the sheet after the run won over its attachment.
-    if (!read.fromEdits.empty()) showStatusWarning("Loaded the setup of " + native + ", " + fromUtf8(editsNote(read)));
-    else showStatusText("Loaded the setup of " + native);
+    if (!read.fromEdits.empty())
+        m_window.showStatusWarning("Loaded the setup of " + native + ", " + fromUtf8(editsNote(read)));
+    else m_window.showStatusText("Loaded the setup of " + native);
     return true;
 }
 
-bool frmVantrel::loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from) {
+bool SetupLoader::loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from) {
     // Unticked first: ticking copies the front tyres over the rear ones.
-    if (auto* same = control<QCheckBox>("chkSameFrontRearTyres")) same->setChecked(false);
+    if (auto* same = m_form->findChild<QCheckBox*>("chkSameFrontRearTyres")) same->setChecked(false);
 
     std::vector<SetupField> problems;
     std::vector<std::string_view> groupsDone;
@@ -198,12 +190,12 @@ bool frmVantrel::loadSetup(const std::array<std::string, SetupFieldCount>& value
         if (isOptionControl(row.control)) {
             if (std::find(groupsDone.begin(), groupsDone.end(), row.control) != groupsDone.end()) continue;
             groupsDone.push_back(row.control);
-            auto* group = findChild<QButtonGroup*>(name);
+            auto* group = m_form->findChild<QButtonGroup*>(name);
             if (!group) continue;
             QLineEdit* textBox = nullptr;
             for (const OptionRun& run : OptionRuns)
                 if (run.group == row.control && !run.textBox.empty())
-                    textBox = control<QLineEdit>(fromUtf8(run.textBox));
+                    textBox = m_form->findChild<QLineEdit*>(fromUtf8(run.textBox));
             const int index = buttonFor(row.control, values, problems, textBox);
             // Exclusive groups cannot be emptied by unchecking their button.
             group->setExclusive(false);
@@ -214,7 +206,7 @@ bool frmVantrel::loadSetup(const std::array<std::string, SetupFieldCount>& value
         }
         const std::string& value = values[std::size_t(row.field)];
         if (!textProblem(value).isEmpty()) problems.push_back(row.field);
-        QWidget* widget = findChild<QWidget*>(name);
+        QWidget* widget = m_form->findChild<QWidget*>(name);
         if (auto* box = qobject_cast<QLineEdit*>(widget)) box->setText(shownPart(value));
         else if (auto* box = qobject_cast<QComboBox*>(widget)) box->setCurrentText(shownPart(value));
         else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) box->setPlainText(shownPart(value));
@@ -235,7 +227,7 @@ bool frmVantrel::loadSetup(const std::array<std::string, SetupFieldCount>& value
             list += " (" + why + ")";
     }
     MessageBox::warning(
-        this, "Vantrel",
+        m_form, "Vantrel",
         "The window cannot show these values of " + from + "; their controls keep what could be set:" + list);
     return false;
 }

@@ -1,10 +1,7 @@
-// What the main window opens beside itself: the setup library's window and
-// New Setup Type, with the list of setup types read anew after it.
+#include "WindowLaunchers.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFormLayout>
-#include <QLabel>
 #include <QFileDialog>
 #include <QKeySequence>
 #include <QPushButton>
@@ -12,56 +9,72 @@
 
 #include "CSetupManager.h"
 #include "LibraryWindow.h"
+#include "MainForm.h"
 #include "MessageBox.h"
+#include "SetupLoader.h"
+#include "SetupTypeFiles.h"
 #include "TeamFolderControl.h"
 #include "TeamWatch.h"
-#include "SetupTypeFiles.h"
 #include "frmNewSetupType.h"
-#include "frmVantrel.h"
 #include "platform/Error.h"
 
 namespace vantrel {
 
-QPushButton* frmVantrel::buildLibraryButton() {
-    auto* cmdLibrary = new QPushButton("Library…", this);
+WindowLaunchers::WindowLaunchers(MainForm& window, SetupLoader& loader)
+    : QObject(window.formWidget()), m_window(window), m_loader(loader), m_form(window.formWidget()) {
+    setObjectName("WindowLaunchers");
+}
+
+QPushButton* WindowLaunchers::libraryButton() {
+    auto* cmdLibrary = new QPushButton("Library…", m_form);
     cmdLibrary->setObjectName("cmdLibrary");
     cmdLibrary->setToolTip("Every setup made so far (Ctrl+L)");
-    connect(cmdLibrary, &QPushButton::clicked, this, &frmVantrel::openLibrary);
-    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
-    connect(shortcut, &QShortcut::activated, this, &frmVantrel::openLibrary);
+    connect(cmdLibrary, &QPushButton::clicked, this, &WindowLaunchers::openLibrary);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), m_form);
+    connect(shortcut, &QShortcut::activated, this, &WindowLaunchers::openLibrary);
     return cmdLibrary;
 }
 
-void frmVantrel::buildTeamFolderRow(QFormLayout* form) {
-    auto* teamFolder = new TeamFolderControl(this);
-    QLabel* lblTeamFolder = label("lblTeamFolder", "Team Folder:");
-    form->addRow(lblTeamFolder, teamFolder);
-    m_teamWatch = new TeamWatch(this);
+QPushButton* WindowLaunchers::newSetupTypeButton() {
+    auto* cmdNewSetupType = new QPushButton("New Setup Type…", m_form);
+    cmdNewSetupType->setObjectName("cmdNewSetupType");
+    connect(cmdNewSetupType, &QPushButton::clicked, this, &WindowLaunchers::newSetupTypeClicked);
+    return cmdNewSetupType;
+}
+
+TeamFolderControl* WindowLaunchers::teamFolderControl() {
+    auto* teamFolder = new TeamFolderControl(m_form);
+    m_teamWatch = new TeamWatch(m_form);
     connect(teamFolder, &TeamFolderControl::changed, m_teamWatch, &TeamWatch::restart);
-    connect(m_teamWatch, &TeamWatch::status, this, &frmVantrel::showStatusWarning);
+    connect(m_teamWatch, &TeamWatch::status, this, [this](const QString& text) { m_window.showStatusWarning(text); });
     connect(m_teamWatch, &TeamWatch::setupsAdded, this, [this] {
         if (auto* window = qobject_cast<library::LibraryWindow*>(m_libraryWindow.data())) window->reload();
     });
+    return teamFolder;
 }
 
-void frmVantrel::openLibrary() {
+void WindowLaunchers::restartTeamWatch() {
+    if (m_teamWatch) m_teamWatch->restart();
+}
+
+void WindowLaunchers::openLibrary() {
     if (!m_libraryWindow) {
         std::string path;
         try {
             path = library::LibraryWindow::programLibraryPath();
         } catch (const platform::Error& error) {
             // As the run does: the source names the operation and carries the reason.
-            MessageBox::critical(this, "Vantrel",
-                                 QString::fromStdString("Error: frmVantrel::openLibrary-" + error.description()));
+            const platform::Error failed(error.number(), "frmVantrel::openLibrary-" + error.description());
+            MessageBox::critical(m_form, "Vantrel", QString::fromStdString(platform::runErrorLine(failed)));
             return;
         }
-        auto* window = new library::LibraryWindow(path, this, this);
+        auto* window = new library::LibraryWindow(path, m_form, m_form);
         window->setAttribute(Qt::WA_DeleteOnClose);
         connect(window, &library::LibraryWindow::loadRequested, this,
                 [this](const std::vector<std::string>& values, const QString& setupType) {
                     std::array<std::string, SetupFieldCount> setup;
                     for (std::size_t i = 0; i < setup.size() && i < values.size(); ++i) setup[i] = values[i];
-                    loadSetup(setup, "the setup library (" + setupType + ")");
+                    m_loader.loadSetup(setup, "the setup library (" + setupType + ")");
                 });
         m_libraryWindow = window;
     }
@@ -70,8 +83,9 @@ void frmVantrel::openLibrary() {
     m_libraryWindow->activateWindow();
 }
 
-void frmVantrel::refreshSetupTypes(const QString& select) {
-    auto* cmbSetupName = control<QComboBox>("cmbSetupName");
+void WindowLaunchers::refreshSetupTypes(const QString& select) {
+    auto* cmbSetupName = m_form->findChild<QComboBox*>("cmbSetupName");
+    if (!cmbSetupName) return;
     const QString chosen = select.isEmpty() ? cmbSetupName->currentText() : select;
     QStringList names;
     try {
@@ -89,8 +103,8 @@ void frmVantrel::refreshSetupTypes(const QString& select) {
     cmbSetupName->setCurrentText(chosen);
 }
 
-void frmVantrel::newSetupTypeClicked() {
-    QFileDialog chooser(this, "Choose a Fillable PDF");
+void WindowLaunchers::newSetupTypeClicked() {
+    QFileDialog chooser(m_form, "Choose a Fillable PDF");
     chooser.setObjectName("CommonDialog2");
     chooser.setFileMode(QFileDialog::ExistingFile);
     chooser.setAcceptMode(QFileDialog::AcceptOpen);
@@ -102,10 +116,10 @@ void frmVantrel::newSetupTypeClicked() {
         manager.LoadConfig();
         const auto config = manager.GetConfig();
         if (!config) platform::raise(platform::ErrObjectNotSet, "frmVantrel");
-        frmNewSetupType dialog(pdf, setuptype::foldersOf(*config), this);
+        frmNewSetupType dialog(pdf, setuptype::foldersOf(*config), m_form);
         if (dialog.exec() == QDialog::Accepted) refreshSetupTypes(dialog.savedName());
     } catch (const platform::Error& e) {
-        MessageBox::critical(this, "Vantrel", QString::fromStdString(e.description()));
+        MessageBox::critical(m_form, "Vantrel", QString::fromStdString(platform::errorText(e)));
     }
 }
 

@@ -1,5 +1,4 @@
-// The main window's control factories: each control made with its system
-// name, its limits and its place in a form row, as every tab uses them.
+#include "ControlFactory.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -16,7 +15,6 @@
 #include "SetupControls.h"
 #include "TextLimit.h"
 #include "WheelGuard.h"
-#include "frmVantrel.h"
 
 namespace vantrel {
 
@@ -35,8 +33,8 @@ QString captionFor(const QWidget* field, const QString& otherwise) {
 
 }  // namespace
 
-QLineEdit* frmVantrel::textBox(const QString& name) {
-    auto* box = new QLineEdit(this);
+QLineEdit* ControlFactory::textBox(const QString& name) const {
+    auto* box = new QLineEdit(m_window);
     box->setObjectName(name);
     box->setMaxLength(textlimit::MaxValueBytes);
     box->setValidator(new textlimit::ByteLimitValidator(textlimit::MaxValueBytes, box));
@@ -44,8 +42,8 @@ QLineEdit* frmVantrel::textBox(const QString& name) {
     return box;
 }
 
-QComboBox* frmVantrel::comboBox(const QString& name, const QStringList& items, const QString& start) {
-    auto* box = new QComboBox(this);
+QComboBox* ControlFactory::comboBox(const QString& name, const QStringList& items, const QString& start) const {
+    auto* box = new QComboBox(m_window);
     box->setObjectName(name);
     box->setEditable(true);
     // Typed text is a value of its own, not a new list item.
@@ -60,21 +58,21 @@ QComboBox* frmVantrel::comboBox(const QString& name, const QStringList& items, c
     return box;
 }
 
-QLabel* frmVantrel::label(const QString& name, const QString& text) {
-    auto* l = new QLabel(text, this);
+QLabel* ControlFactory::label(const QString& name, const QString& text) const {
+    auto* l = new QLabel(text, m_window);
     l->setObjectName(name);
     return l;
 }
 
-QGroupBox* frmVantrel::frame(const QString& name, const QString& title) {
-    auto* f = new QGroupBox(title, this);
+QGroupBox* ControlFactory::frame(const QString& name, const QString& title) const {
+    auto* f = new QGroupBox(title, m_window);
     f->setObjectName(name);
     // Frames keep to their contents; spare height goes below them.
     f->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     return f;
 }
 
-QFormLayout* frmVantrel::formLayout() {
+QFormLayout* ControlFactory::formLayout() {
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
@@ -82,13 +80,13 @@ QFormLayout* frmVantrel::formLayout() {
     return form;
 }
 
-void frmVantrel::addRow(QFormLayout* form, const QString& caption, QWidget* field) {
+void ControlFactory::addRow(QFormLayout* form, const QString& caption, QWidget* field) const {
     QLabel* l = label("lbl" + field->objectName().mid(3), captionFor(field, caption));
     l->setBuddy(field);
     form->addRow(l, field);
 }
 
-void frmVantrel::addRow(QFormLayout* form, const QString& caption, QWidget* field, const QString& unit) {
+void ControlFactory::addRow(QFormLayout* form, const QString& caption, QWidget* field, const QString& unit) const {
     QLabel* l = label("lbl" + field->objectName().mid(3), captionFor(field, caption));
     l->setBuddy(field);
     auto* row = new QHBoxLayout;
@@ -99,21 +97,21 @@ void frmVantrel::addRow(QFormLayout* form, const QString& caption, QWidget* fiel
     form->addRow(l, row);
 }
 
-QButtonGroup* frmVantrel::buttonGroup(const QString& name) {
-    if (auto* group = findChild<QButtonGroup*>(name, Qt::FindDirectChildrenOnly)) return group;
-    auto* group = new QButtonGroup(this);
+QButtonGroup* ControlFactory::buttonGroup(const QString& name) const {
+    if (auto* group = m_window->findChild<QButtonGroup*>(name, Qt::FindDirectChildrenOnly)) return group;
+    auto* group = new QButtonGroup(m_window);
     group->setObjectName(name);
     group->setExclusive(true);
     return group;
 }
 
-QList<ChassisPictureWidget*> frmVantrel::pictures(const QStringList& groups) {
+QList<ChassisPictureWidget*> ControlFactory::pictures(const QStringList& groups) const {
     QList<ChassisPictureWidget*> result;
     for (const art::Picture& picture : art::pictures()) {
         bool wanted = false;
         for (const art::Hole& hole : picture.holes) wanted = wanted || groups.contains(fromStd(hole.group));
         if (!wanted) continue;
-        auto* widget = new ChassisPictureWidget(picture, PictureScale, this);
+        auto* widget = new ChassisPictureWidget(picture, PictureScale, m_window);
         for (HoleButton* button : widget->buttons())
             buttonGroup(button->objectName())->addButton(button, button->property("index").toInt());
         result.append(widget);

@@ -1,0 +1,55 @@
+#pragma once
+// Takes a whole setup into the main window's setup controls: from a raw data
+// file or a setup sheet chosen with "Open Setup…" (Ctrl+O), dropped anywhere
+// onto the window or named on the command line, or from values the library
+// hands over. Reports through the window's status line.
+
+#include <QObject>
+#include <array>
+#include <string>
+
+#include "CAppSettings.h"
+
+class QPushButton;
+class QWidget;
+
+namespace vantrel {
+
+class MainForm;
+
+class SetupLoader : public QObject {
+    Q_OBJECT
+public:
+    // Installs Ctrl+O and the drop of a file onto the window.
+    explicit SetupLoader(MainForm& window);
+
+    // "Open Setup…", made where the File tab wants it.
+    QPushButton* openSetupButton();
+
+    // Sets all 73 setup controls from a setup given as its values in record
+    // order ("same as front" unticked); `from` names where it came from. A
+    // value that no control can show (an option number outside its group, an
+    // arm length that is neither Long nor Short, both toe fields set, a text
+    // over 254 bytes, with a line break or not UTF-8) is listed in one
+    // message after the load; its control keeps what could be set, an option
+    // group none of its buttons. Starts no run, writes no file, leaves the
+    // File tab alone. True when every value is shown as it is.
+    bool loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from);
+    // The setup of a raw data file or a setup sheet loaded as loadSetup does;
+    // a file that cannot be read changes no control and shows one message
+    // naming the file and why. True when the file was loaded.
+    bool openSetupFile(const QString& path);
+
+protected:
+    // A file dropped anywhere onto the window opens as a setup, also where a
+    // text box would otherwise take the file's name as text.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void openSetupClicked();
+
+    MainForm& m_window;
+    QWidget* m_form;
+};
+
+}  // namespace vantrel

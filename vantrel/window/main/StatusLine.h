@@ -1,0 +1,40 @@
+#pragma once
+// The status line at the foot of the main window: where the last sheet went,
+// with actions to open it and show its folder, a warning of its own, or what
+// the window just did. Hidden until it has something to say. Other parts of
+// the window (the offer of the last meeting at a track) add their widgets to
+// its row.
+
+#include <QFrame>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+
+namespace vantrel {
+
+class StatusLine : public QFrame {
+    Q_OBJECT
+public:
+    explicit StatusLine(QWidget* parent = nullptr);
+
+    // The sheet a run just made, with "Open Sheet" and "Show Folder".
+    void showSheetCreated(const QString& sheetPath);
+    // A warning, without actions.
+    void showWarning(const QString& text);
+    // What the window just did, without actions.
+    void showText(const QString& text);
+
+private:
+    void showPlain(const QString& text, bool warning);
+    void warn(const QString& text);
+    void openSheetClicked();
+    void showFolderClicked();
+
+    QLabel* m_status = nullptr;
+    QPushButton* m_openSheet = nullptr;
+    QPushButton* m_showFolder = nullptr;
+    QString m_lastSheet;  // the sheet the line names
+};
+
+}  // namespace vantrel

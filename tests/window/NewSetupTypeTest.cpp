@@ -18,6 +18,9 @@
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -270,6 +273,29 @@ private slots:
         // The run rewrote the generated mapping file beside, not the setup type's own.
         QCOMPARE(file("Mapping/Riverside.map"), mapping);
         QVERIFY(fs::exists(m_folder->path() / "Mapping" / "Mapping_Riverside.map"));
+    }
+
+    // Choosing a PDF reads it once: the choices, their limits, the suggestion,
+    // the boxes on the page and the page's picture come from one load.
+    void choosingAPdfReadsItOnce() {
+        const fs::path copy = m_folder->path() / "ClubCopy.pdf";
+        fs::copy_file(kClubSheet, copy);
+        // Closes too: two opens in a row would read as one event.
+        const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(watch >= 0 && inotify_add_watch(watch, copy.c_str(), IN_OPEN | IN_CLOSE) >= 0);
+        int opens = -1;
+        newSetupType(m_window, copy, [&](frmNewSetupType* dialog) {
+            QVERIFY(!dialog->findChild<QLabel*>("picPreview")->pixmap().isNull());
+            QCOMPARE(dialog->mappedCount(), 24);
+            alignas(inotify_event) char events[4096];
+            opens = 0;
+            for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;)
+                for (ssize_t at = 0; at < n;
+                     at += ssize_t(sizeof(inotify_event)) + ssize_t(reinterpret_cast<inotify_event*>(events + at)->len))
+                    opens += (reinterpret_cast<inotify_event*>(events + at)->mask & IN_OPEN) != 0;
+        });
+        ::close(watch);
+        QCOMPARE(opens, 1);
     }
 
     // What the dialog will not take, each with a message that says why; no

@@ -1,9 +1,5 @@
 #include "SetupTypeFiles.h"
 
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFAcroFormDocumentHelper.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -205,29 +201,17 @@ void writeSetupType(const Folders& folders, std::string_view name, const std::st
                                                    "\r\nPDFTemplateSetupSheet=" + templateFileName(name) + "\r\n");
 }
 
-FirstPage firstPageWidgets(const std::string& pdfPath) {
+FirstPage firstPageWidgets(const std::vector<pdfauto::PageInfo>& pages, const std::vector<pdfauto::FieldInfo>& fields) {
     FirstPage out;
-    try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processFile(pdfPath.c_str());
-        const auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
-        if (pages.empty()) return out;
-        QPDFPageObjectHelper page = pages.front();
-        const auto box = page.getMediaBox(true).getArrayAsRectangle();
-        out.width = box.urx - box.llx;
-        out.height = box.ury - box.lly;
-        QPDFAcroFormDocumentHelper form(pdf);
-        for (QPDFAnnotationObjectHelper& widget : form.getWidgetAnnotationsForPage(page)) {
-            const auto rect = widget.getRect();
-            const std::string field = form.getFieldForAnnotation(widget).getFullyQualifiedName();
-            out.widgets.push_back(
-                {field, rect.llx - box.llx, rect.lly - box.lly, rect.urx - box.llx, rect.ury - box.lly});
-        }
-    } catch (const std::exception& e) {
-        platform::raise(platform::ErrFileNotFound, kSource,
-                        "Cannot read the first page of " + pdfPath + ": " + e.what());
-    }
+    if (pages.empty()) return out;
+    const pdfauto::Rect& box = pages.front().mediaBox;
+    out.width = box.width();
+    out.height = box.height();
+    for (const pdfauto::FieldInfo& field : fields)
+        for (const pdfauto::WidgetInfo& widget : field.widgets)
+            if (widget.page == 1)
+                out.widgets.push_back({field.name, widget.rect.left - box.left, widget.rect.bottom - box.bottom,
+                                       widget.rect.right - box.left, widget.rect.top - box.bottom});
     return out;
 }
 

@@ -120,6 +120,28 @@ void writeFormless(const fs::path& out) {
     writer.write();
 }
 
+// One page of 600 x 800 points turned by the page tree (the page inherits
+// it), cut to `crop`, with one text field 10 points in from the crop box's
+// left and 30 below its top, its corners given the wrong way round.
+void writeTurnedForm(const fs::path& out, int rotate, const std::string& crop) {
+    QPDF pdf;
+    pdf.emptyPDF();
+    QPDFObjectHandle pages = pdf.getRoot().getKey("/Pages");
+    pages.replaceKey("/Rotate", QPDFObjectHandle::newInteger(rotate));
+    QPDFObjectHandle page = pdf.makeIndirectObject(
+        QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 600 800] /CropBox " + crop + " >>"));
+    QPDFObjectHandle widget = pdf.makeIndirectObject(
+        QPDFObjectHandle::parse("<< /Type /Annot /Subtype /Widget /FT /Tx /T (Driver) /Rect [210 670 110 650] >>"));
+    page.replaceKey("/Parent", pages);
+    page.replaceKey("/Annots", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{widget}));
+    pages.getKey("/Kids").appendItem(page);
+    pages.replaceKey("/Count", QPDFObjectHandle::newInteger(1));
+    pdf.getRoot().replaceKey("/AcroForm", QPDFObjectHandle::parse("<< /Fields [] >>"));
+    pdf.getRoot().getKey("/AcroForm").getKey("/Fields").appendItem(widget);
+    QPDFWriter writer(pdf, out.c_str());  // the writer keeps the name
+    writer.write();
+}
+
 }  // namespace
 
 class NewSetupTypeTest : public QObject {
@@ -171,6 +193,43 @@ private slots:
         QFETCH(std::vector<std::string>, formFields);
         QFETCH(int, match);
         QCOMPARE(vantrel::setuptype::matchingFormField(sheetField.toStdString(), formFields), match);
+    }
+
+    // The boxes drawn over the first page sit where a viewer shows the field:
+    // within the crop box, turned as the page is turned (clockwise).
+    void firstPageAsShown_data() {
+        QTest::addColumn<int>("rotate");
+        QTest::addColumn<QString>("crop");
+        QTest::addColumn<QRectF>("page");  // shown size
+        QTest::addColumn<QRectF>("box");   // from the shown page's lower left corner
+        QTest::newRow("upright") << 0 << "[100 100 500 700]" << QRectF(0, 0, 400, 600) << QRectF(10, 550, 100, 20);
+        QTest::newRow("a quarter") << 90 << "[100 100 500 700]" << QRectF(0, 0, 600, 400) << QRectF(550, 290, 20, 100);
+        QTest::newRow("upside down") << 180 << "[100 100 500 700]" << QRectF(0, 0, 400, 600)
+                                     << QRectF(290, 30, 100, 20);
+        QTest::newRow("three quarters") << 270 << "[100 100 500 700]" << QRectF(0, 0, 600, 400)
+                                        << QRectF(30, 10, 20, 100);
+        QTest::newRow("counter-clockwise")
+            << -90 << "[100 100 500 700]" << QRectF(0, 0, 600, 400) << QRectF(30, 10, 20, 100);
+        QTest::newRow("once round and a quarter")
+            << 450 << "[100 100 500 700]" << QRectF(0, 0, 600, 400) << QRectF(550, 290, 20, 100);
+        QTest::newRow("crop box past the media box")
+            << 0 << "[100 100 900 700]" << QRectF(0, 0, 500, 600) << QRectF(10, 550, 100, 20);
+        QTest::newRow("no crop box") << 0 << "null" << QRectF(0, 0, 600, 800) << QRectF(110, 650, 100, 20);
+    }
+    void firstPageAsShown() {
+        QFETCH(int, rotate);
+        QFETCH(QString, crop);
+        QFETCH(QRectF, page);
+        QFETCH(QRectF, box);
+        const fs::path pdf = m_folder->path() / "Turned.pdf";
+        writeTurnedForm(pdf, rotate, crop.toStdString());
+        const pdfauto::Document document(pdf.string());
+        const auto shown = vantrel::setuptype::firstPageWidgets(document.pages(), document.fields());
+        QCOMPARE(QRectF(0, 0, shown.width, shown.height), page);
+        QCOMPARE(shown.widgets.size(), std::size_t(1));
+        const auto& widget = shown.widgets.front();
+        QCOMPARE(widget.field, std::string("Driver"));
+        QCOMPARE(QRectF(QPointF(widget.x0, widget.y0), QPointF(widget.x1, widget.y1)), box);
     }
 
     // The club's own sheet: most names matched, the rest chosen by hand,

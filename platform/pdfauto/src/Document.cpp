@@ -179,8 +179,19 @@ std::vector<PageInfo> Document::pages() const {
     std::vector<PageInfo> out;
     try {
         for (QPDFObjectHandle page : m_form->pdf().getAllPages()) {
-            auto box = QPDFPageObjectHelper(page).getMediaBox();
-            out.push_back({box.isRectangle() ? rectOf(box) : Rect{0, 0, 612, 792}});
+            QPDFPageObjectHelper helper(page);
+            PageInfo info;
+            auto media = helper.getMediaBox();
+            info.mediaBox = media.isRectangle() ? rectOf(media) : Rect{0, 0, 612, 792};
+            // As viewers take it: the part of the crop box that lies on the media box.
+            const Rect crop = rectOf(helper.getAttribute("/CropBox", false));
+            info.cropBox = {std::max(crop.left, info.mediaBox.left), std::max(crop.bottom, info.mediaBox.bottom),
+                            std::min(crop.right, info.mediaBox.right), std::min(crop.top, info.mediaBox.top)};
+            if (info.cropBox.width() <= 0 || info.cropBox.height() <= 0) info.cropBox = info.mediaBox;
+            auto rotate = helper.getAttribute("/Rotate", false);
+            if (rotate.isInteger() && rotate.getIntValue() % 90 == 0)
+                info.rotation = int((rotate.getIntValue() % 360 + 360) % 360);
+            out.push_back(info);
         }
     } catch (const std::exception& e) {
         unreadable(path(), std::string("its pages cannot be read (") + e.what() + ")");

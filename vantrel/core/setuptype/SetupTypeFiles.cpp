@@ -204,14 +204,30 @@ void writeSetupType(const Folders& folders, std::string_view name, const std::st
 FirstPage firstPageWidgets(const std::vector<pdfauto::PageInfo>& pages, const std::vector<pdfauto::FieldInfo>& fields) {
     FirstPage out;
     if (pages.empty()) return out;
-    const pdfauto::Rect& box = pages.front().mediaBox;
-    out.width = box.width();
-    out.height = box.height();
+    const pdfauto::PageInfo& page = pages.front();
+    const pdfauto::Rect& box = page.cropBox;
+    const double w = box.width(), h = box.height();
+    const bool turned = page.rotation == 90 || page.rotation == 270;
+    out.width = turned ? h : w;
+    out.height = turned ? w : h;
+    // A point of the page where it shows once the page is turned clockwise.
+    auto shown = [&](double x, double y) -> std::pair<double, double> {
+        x -= box.left;
+        y -= box.bottom;
+        switch (page.rotation) {
+        case 90: return {y, w - x};
+        case 180: return {w - x, h - y};
+        case 270: return {h - y, x};
+        default: return {x, y};
+        }
+    };
     for (const pdfauto::FieldInfo& field : fields)
-        for (const pdfauto::WidgetInfo& widget : field.widgets)
-            if (widget.page == 1)
-                out.widgets.push_back({field.name, widget.rect.left - box.left, widget.rect.bottom - box.bottom,
-                                       widget.rect.right - box.left, widget.rect.top - box.bottom});
+        for (const pdfauto::WidgetInfo& widget : field.widgets) {
+            if (widget.page != 1) continue;
+            const auto [ax, ay] = shown(widget.rect.left, widget.rect.bottom);
+            const auto [bx, by] = shown(widget.rect.right, widget.rect.top);
+            out.widgets.push_back({field.name, std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by)});
+        }
     return out;
 }
 

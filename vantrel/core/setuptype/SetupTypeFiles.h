@@ -66,8 +66,9 @@ using MappingLine = std::pair<int, std::string>;
 void writeSetupType(const Folders& folders, std::string_view name, const std::string& pdfPath,
                     const std::vector<MappingLine>& mapping);
 
-// The widget boxes on the first page, in PDF points from the lower left
-// corner of its media box, with the full name of the field each belongs to.
+// The widget boxes on the first page as viewers show it (its crop box,
+// turned by its rotation), in PDF points from the shown page's lower left
+// corner, with the full name of the field each belongs to.
 struct WidgetBox {
     std::string field;
     double x0, y0, x1, y1;

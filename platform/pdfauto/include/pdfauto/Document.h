@@ -25,7 +25,9 @@ struct Rect {
 };
 
 struct PageInfo {
-    Rect mediaBox;  // the page's own or the one it inherits; 612 x 792 (US Letter) when none is given
+    Rect mediaBox;     // the page's own or the one it inherits; 612 x 792 (US Letter) when none is given
+    Rect cropBox;      // what viewers show of it: the crop box within the media box, else the media box
+    int rotation = 0;  // degrees viewers turn it clockwise by to show it: 0, 90, 180 or 270
 };
 
 // One widget annotation of a field: where on which page it shows the field.

@@ -201,6 +201,46 @@ TEST_F(DocumentTest, ListsWhatQpdfSeesWithKindPageStatesAndLimits) {
     }
 }
 
+// Pages and widget boxes of forms from two makers, as their sources give
+// them (LatexForm.tex, WriterForm.fodt): both two A4 pages.
+TEST_F(DocumentTest, PagesAndWidgetBoxesAreWhereTheMakerPutThem) {
+    constexpr double cm = 72 / 2.54;
+    constexpr double tex = 2 * 72 / 72.27;  // hyperref's box is 1 TeX point wider on each side
+    struct Case {
+        fs::path pdf;
+        std::string field;
+        std::size_t widget;
+        int page;
+        double width, height;  // height 0: LaTeX's follows the font
+    };
+    // Writer draws the box 2 points inside its control on each side.
+    const std::vector<Case> cases{{LatexForm, "Driver", 0, 1, 6 * cm + tex, 0},
+                                  {LatexForm, "Notes", 0, 2, 10 * cm + tex, 0},
+                                  {WriterForm, "Driver", 0, 1, 5 * cm - 4, 0.7 * cm - 4},
+                                  {WriterForm, "Notes", 0, 2, 10 * cm - 4, 0.7 * cm - 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pdf.filename().string() + " " + c.field);
+        Document document(c.pdf.string());
+        const auto pages = document.pages();
+        ASSERT_EQ(pages.size(), 2u);
+        const pdfauto::Rect& sheet = pages[std::size_t(c.page - 1)].mediaBox;
+        EXPECT_NEAR(sheet.width(), 21 * cm, 0.5);
+        EXPECT_NEAR(sheet.height(), 29.7 * cm, 0.5);
+        EXPECT_EQ(pages[0].rotation, 0);
+        EXPECT_EQ(pages[0].cropBox.width(), pages[0].mediaBox.width());
+        const auto fields = document.fields();
+        const auto field = std::find_if(fields.begin(), fields.end(), [&](auto& f) { return f.name == c.field; });
+        ASSERT_NE(field, fields.end());
+        ASSERT_GT(field->widgets.size(), c.widget);
+        const pdfauto::WidgetInfo& widget = field->widgets[c.widget];
+        EXPECT_EQ(widget.page, c.page);
+        EXPECT_NEAR(widget.rect.width(), c.width, 1);
+        if (c.height > 0) EXPECT_NEAR(widget.rect.height(), c.height, 1);
+        EXPECT_TRUE(widget.rect.left >= sheet.left && widget.rect.right <= sheet.right &&
+                    widget.rect.bottom >= sheet.bottom && widget.rect.top <= sheet.top);
+    }
+}
+
 TEST_F(DocumentTest, FieldValueIsDecodedText) {
     const std::string path = copyOf(LatexForm, "form.pdf");
     {

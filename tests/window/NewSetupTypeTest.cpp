@@ -18,6 +18,9 @@
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -117,6 +120,28 @@ void writeFormless(const fs::path& out) {
     writer.write();
 }
 
+// One page of 600 x 800 points, turned by the page tree (the page inherits
+// it) and cut to `crop`, with a text field 10 points in from the crop box's
+// left and 30 below its top, its corners given the wrong way round.
+void writeTurnedForm(const fs::path& out, int rotate, const std::string& crop) {
+    QPDF pdf;
+    pdf.emptyPDF();
+    QPDFObjectHandle pages = pdf.getRoot().getKey("/Pages");
+    QPDFObjectHandle widget = pdf.makeIndirectObject(
+        QPDFObjectHandle::parse("<< /Type /Annot /Subtype /Widget /FT /Tx /T (Driver) /Rect [210 670 110 650] >>"));
+    QPDFObjectHandle page = pdf.makeIndirectObject(
+        QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 600 800] /CropBox " + crop + " /Annots [] >>"));
+    page.getKey("/Annots").appendItem(widget);
+    page.replaceKey("/Parent", pages);
+    pages.replaceKey("/Rotate", QPDFObjectHandle::newInteger(rotate));
+    pages.getKey("/Kids").appendItem(page);
+    pages.replaceKey("/Count", QPDFObjectHandle::newInteger(1));
+    pdf.getRoot().replaceKey("/AcroForm", QPDFObjectHandle::parse("<< /Fields [] >>"));
+    pdf.getRoot().getKey("/AcroForm").getKey("/Fields").appendItem(widget);
+    QPDFWriter writer(pdf, out.c_str());  // the writer keeps the name
+    writer.write();
+}
+
 }  // namespace
 
 class NewSetupTypeTest : public QObject {
@@ -168,6 +193,37 @@ private slots:
         QFETCH(std::vector<std::string>, formFields);
         QFETCH(int, match);
         QCOMPARE(vantrel::setuptype::matchingFormField(sheetField.toStdString(), formFields), match);
+    }
+
+    // The boxes drawn over the first page sit where a viewer shows the field:
+    // within the crop box, turned as the page is turned (clockwise).
+    void firstPageAsShown_data() {
+        QTest::addColumn<int>("rotate");
+        QTest::addColumn<QString>("crop");
+        QTest::addColumn<QRectF>("page");  // the shown size
+        QTest::addColumn<QRectF>("box");   // from the shown page's lower left corner
+        const QString crop = "[100 100 500 700]";
+        QTest::newRow("upright") << 0 << crop << QRectF(0, 0, 400, 600) << QRectF(10, 550, 100, 20);
+        QTest::newRow("a quarter") << 450 << crop << QRectF(0, 0, 600, 400) << QRectF(550, 290, 20, 100);
+        QTest::newRow("upside down") << 180 << crop << QRectF(0, 0, 400, 600) << QRectF(290, 30, 100, 20);
+        QTest::newRow("a quarter back") << -90 << crop << QRectF(0, 0, 600, 400) << QRectF(30, 10, 20, 100);
+        QTest::newRow("crop box past the media box")
+            << 0 << "[100 100 900 700]" << QRectF(0, 0, 500, 600) << QRectF(10, 550, 100, 20);
+    }
+    void firstPageAsShown() {
+        QFETCH(int, rotate);
+        QFETCH(QString, crop);
+        QFETCH(QRectF, page);
+        QFETCH(QRectF, box);
+        const fs::path pdf = m_folder->path() / "Turned.pdf";
+        writeTurnedForm(pdf, rotate, crop.toStdString());
+        const pdfauto::Document document(pdf.string());
+        const auto shown = vantrel::setuptype::firstPageWidgets(document.pages(), document.fields());
+        QCOMPARE(QRectF(0, 0, shown.width, shown.height), page);
+        QCOMPARE(shown.widgets.size(), std::size_t(1));
+        const auto& widget = shown.widgets.front();
+        QCOMPARE(widget.field, std::string("Driver"));
+        QCOMPARE(QRectF(QPointF(widget.x0, widget.y0), QPointF(widget.x1, widget.y1)), box);
     }
 
     // The club's own sheet: most names matched, the rest chosen by hand,
@@ -270,6 +326,29 @@ private slots:
         // The run rewrote the generated mapping file beside, not the setup type's own.
         QCOMPARE(file("Mapping/Riverside.map"), mapping);
         QVERIFY(fs::exists(m_folder->path() / "Mapping" / "Mapping_Riverside.map"));
+    }
+
+    // Choosing a PDF reads it once: the choices, their limits, the suggestion,
+    // the boxes on the page and the page's picture come from one load.
+    void choosingAPdfReadsItOnce() {
+        const fs::path copy = m_folder->path() / "ClubCopy.pdf";
+        fs::copy_file(kClubSheet, copy);
+        // Closes too: two opens in a row would read as one event.
+        const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(watch >= 0 && inotify_add_watch(watch, copy.c_str(), IN_OPEN | IN_CLOSE) >= 0);
+        int opens = -1;
+        newSetupType(m_window, copy, [&](frmNewSetupType* dialog) {
+            QVERIFY(!dialog->findChild<QLabel*>("picPreview")->pixmap().isNull());
+            QCOMPARE(dialog->mappedCount(), 24);
+            alignas(inotify_event) char events[4096];
+            opens = 0;
+            for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;)
+                for (ssize_t at = 0; at < n;
+                     at += ssize_t(sizeof(inotify_event)) + ssize_t(reinterpret_cast<inotify_event*>(events + at)->len))
+                    opens += (reinterpret_cast<inotify_event*>(events + at)->mask & IN_OPEN) != 0;
+        });
+        ::close(watch);
+        QCOMPARE(opens, 1);
     }
 
     // What the dialog will not take, each with a message that says why; no

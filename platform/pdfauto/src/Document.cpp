@@ -9,6 +9,7 @@
 #include <qpdf/QPDFEFStreamObjectHelper.hh>
 #include <qpdf/QPDFEmbeddedFileDocumentHelper.hh>
 #include <qpdf/QPDFFileSpecObjectHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QUtil.hh>
 
 #include <algorithm>
@@ -34,6 +35,13 @@ std::string specName(QPDFObjectHandle fileSpec) {
     for (const char* key : {"/UF", "/F"})
         if (fileSpec.getKey(key).isString()) return fileSpec.getKey(key).getUTF8Value();
     return {};
+}
+
+// A rectangle as an array gives it, corners in either order; all zero when it is no rectangle.
+Rect rectOf(QPDFObjectHandle array) {
+    if (!array.isRectangle()) return {};
+    const auto r = array.getArrayAsRectangle();
+    return {std::min(r.llx, r.urx), std::min(r.lly, r.ury), std::max(r.llx, r.urx), std::max(r.lly, r.ury)};
 }
 
 // Where the last cross-reference section of a file starts, and whether it is
@@ -165,6 +173,32 @@ Document::~Document() = default;
 
 const std::string& Document::path() const { return m_form->path(); }
 
+const std::string& Document::bytes() const { return m_form->loadedBytes(); }
+
+std::vector<PageInfo> Document::pages() const {
+    std::vector<PageInfo> out;
+    try {
+        for (QPDFObjectHandle page : m_form->pdf().getAllPages()) {
+            QPDFPageObjectHelper helper(page);
+            PageInfo info;
+            auto media = helper.getMediaBox();
+            info.mediaBox = media.isRectangle() ? rectOf(media) : Rect{0, 0, 612, 792};
+            // As viewers take it: the part of the crop box that lies on the media box.
+            const Rect crop = rectOf(helper.getAttribute("/CropBox", false));
+            info.cropBox = {std::max(crop.left, info.mediaBox.left), std::max(crop.bottom, info.mediaBox.bottom),
+                            std::min(crop.right, info.mediaBox.right), std::min(crop.top, info.mediaBox.top)};
+            if (info.cropBox.width() <= 0 || info.cropBox.height() <= 0) info.cropBox = info.mediaBox;
+            auto rotate = helper.getAttribute("/Rotate", false);
+            if (rotate.isInteger() && rotate.getIntValue() % 90 == 0)
+                info.rotation = int((rotate.getIntValue() % 360 + 360) % 360);
+            out.push_back(info);
+        }
+    } catch (const std::exception& e) {
+        unreadable(path(), std::string("its pages cannot be read (") + e.what() + ")");
+    }
+    return out;
+}
+
 std::vector<FieldInfo> Document::fields() const {
     if (m_form->fieldCount() == 0) unreadable(path(), "the document has no form fields");
     QPDF& pdf = m_form->pdf();
@@ -202,9 +236,9 @@ std::vector<FieldInfo> Document::fields() const {
         info.comb = field.isComb();
         info.value = field.value();
         const auto widgets = field.widgets();
-        for (const auto& widget : widgets) {
-            info.page = pageOfWidget(widget);
-            if (info.page) break;
+        for (auto widget : widgets) {
+            info.widgets.push_back({pageOfWidget(widget), rectOf(widget.getKey("/Rect"))});
+            if (!info.page) info.page = info.widgets.back().page;
         }
         if (info.kind == "checkbox" || info.kind == "radiobutton")
             for (auto widget : widgets) {

@@ -1,9 +1,5 @@
 #include "SetupTypeFiles.h"
 
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFAcroFormDocumentHelper.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -205,29 +201,33 @@ void writeSetupType(const Folders& folders, std::string_view name, const std::st
                                                    "\r\nPDFTemplateSetupSheet=" + templateFileName(name) + "\r\n");
 }
 
-FirstPage firstPageWidgets(const std::string& pdfPath) {
+FirstPage firstPageWidgets(const std::vector<pdfauto::PageInfo>& pages, const std::vector<pdfauto::FieldInfo>& fields) {
     FirstPage out;
-    try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processFile(pdfPath.c_str());
-        const auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
-        if (pages.empty()) return out;
-        QPDFPageObjectHelper page = pages.front();
-        const auto box = page.getMediaBox(true).getArrayAsRectangle();
-        out.width = box.urx - box.llx;
-        out.height = box.ury - box.lly;
-        QPDFAcroFormDocumentHelper form(pdf);
-        for (QPDFAnnotationObjectHelper& widget : form.getWidgetAnnotationsForPage(page)) {
-            const auto rect = widget.getRect();
-            const std::string field = form.getFieldForAnnotation(widget).getFullyQualifiedName();
-            out.widgets.push_back(
-                {field, rect.llx - box.llx, rect.lly - box.lly, rect.urx - box.llx, rect.ury - box.lly});
+    if (pages.empty()) return out;
+    const pdfauto::PageInfo& page = pages.front();
+    const pdfauto::Rect& box = page.cropBox;
+    const double w = box.width(), h = box.height();
+    const bool turned = page.rotation == 90 || page.rotation == 270;
+    out.width = turned ? h : w;
+    out.height = turned ? w : h;
+    // A point of the page where it shows once the page is turned clockwise.
+    auto shown = [&](double x, double y) -> std::pair<double, double> {
+        x -= box.left;
+        y -= box.bottom;
+        switch (page.rotation) {
+        case 90: return {y, w - x};
+        case 180: return {w - x, h - y};
+        case 270: return {h - y, x};
+        default: return {x, y};
         }
-    } catch (const std::exception& e) {
-        platform::raise(platform::ErrFileNotFound, kSource,
-                        "Cannot read the first page of " + pdfPath + ": " + e.what());
-    }
+    };
+    for (const pdfauto::FieldInfo& field : fields)
+        for (const pdfauto::WidgetInfo& widget : field.widgets) {
+            if (widget.page != 1) continue;
+            const auto [ax, ay] = shown(widget.rect.left, widget.rect.bottom);
+            const auto [bx, by] = shown(widget.rect.right, widget.rect.top);
+            out.widgets.push_back({field.name, std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by)});
+        }
     return out;
 }
 

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "pdfauto/Document.h"
+
 namespace vantrel {
 
 class CAppSettings;
@@ -64,8 +66,9 @@ using MappingLine = std::pair<int, std::string>;
 void writeSetupType(const Folders& folders, std::string_view name, const std::string& pdfPath,
                     const std::vector<MappingLine>& mapping);
 
-// The widget boxes on the first page, in PDF points from the page's lower
-// left corner, with the full name of the field each belongs to.
+// The widget boxes on the first page as viewers show it (its crop box,
+// turned by its rotation), in PDF points from the shown page's lower left
+// corner, with the full name of the field each belongs to.
 struct WidgetBox {
     std::string field;
     double x0, y0, x1, y1;
@@ -75,8 +78,8 @@ struct FirstPage {
     double height = 0;
     std::vector<WidgetBox> widgets;
 };
-// Raises platform::Error 53 naming the file when it cannot be read.
-FirstPage firstPageWidgets(const std::string& pdfPath);
+// From what one load of the form gave: its pages and its fields.
+FirstPage firstPageWidgets(const std::vector<pdfauto::PageInfo>& pages, const std::vector<pdfauto::FieldInfo>& fields);
 
 }  // namespace setuptype
 }  // namespace vantrel

@@ -1,5 +1,6 @@
 #include "frmNewSetupType.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -21,12 +22,12 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <set>
 
 #include "CDataBuilder.h"
 #include "ChassisArt.h"
-#include "FieldMatcher.h"
 #include "MessageBox.h"
 #include "SheetSources.h"
 #include "SuggestMapping.h"
@@ -107,18 +108,24 @@ frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Fo
                             fields.front().name +
                             "\": a value cannot be sent to one of them alone. Give the fields names of their own "
                             "in the program that made the form.");
+    // Everything the dialog shows comes from this one load: the choices, the
+    // limits, the suggestion, the boxes on the page and the page itself.
+    try {
+        m_firstPage = setuptype::firstPageWidgets(document.pages(), fields);
+    } catch (const platform::Error&) {
+        // The choice works without the picture.
+    }
     for (pdfauto::FieldInfo& field : fields)
         if (fitsMappingLine(field.name)) m_fields.push_back(std::move(field));
     if (m_fields.empty())
         platform::raise(platform::ErrInvalidArgument, "frmNewSetupType",
                         "No form field of " + pdfPath + " has a name that a mapping file can hold.");
-    try {
-        m_firstPage = setuptype::firstPageWidgets(pdfPath);
-    } catch (const platform::Error&) {
-        // The choice works without the picture.
-    }
+    QByteArray bytes = QByteArray::fromRawData(document.bytes().data(), qsizetype(document.bytes().size()));
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
     QPdfDocument pdf;
-    if (pdf.load(QString::fromStdString(pdfPath)) == QPdfDocument::Error::None && pdf.pageCount() > 0) {
+    pdf.load(&device);
+    if (pdf.status() == QPdfDocument::Status::Ready && pdf.pageCount() > 0) {
         const QSizeF points = pdf.pagePointSize(0);
         const int width = 460;
         m_page = pdf.render(0, QSize(width, int(width * points.height() / points.width())));
@@ -139,9 +146,9 @@ void frmNewSetupType::buildWindow() {
     const bool hasButtons = std::any_of(m_fields.begin(), m_fields.end(), [](const pdfauto::FieldInfo& f) {
         return f.kind == "checkbox" || f.kind == "radiobutton";
     });
-    std::vector<matcher::FormField> named;
-    for (const auto& field : m_fields) named.push_back({field.name, field.kind == "text"});
-    const auto suggested = matcher::suggest(named);
+    // As `vantrel-batch --suggest-mapping` suggests it: position -> form field.
+    std::map<int, QString> suggested;
+    for (const auto& [position, name] : suggestedMapping(m_fields)) suggested[position] = QString::fromStdString(name);
 
     auto* groupsColumn = new QWidget;
     auto* groupsLayout = new QVBoxLayout(groupsColumn);
@@ -170,10 +177,8 @@ void frmNewSetupType::buildWindow() {
                 choice->setToolTip(
                     "A mark (\"l\" or \"_\") is a character drawn in a text field: only text fields "
                     "are offered.");
-            if (const int match = suggested[std::size_t(position)]; match >= 0) {
-                const int item = choice->findData(QString::fromStdString(m_fields[std::size_t(match)].name));
-                if (item >= 0) choice->setCurrentIndex(item);
-            }
+            if (const auto match = suggested.find(position + 1); match != suggested.end())
+                if (const int item = choice->findData(match->second); item >= 0) choice->setCurrentIndex(item);
             connect(choice, &QComboBox::currentIndexChanged, this, &frmNewSetupType::mappingChanged);
             // The racer's words first, the sheet's own name for the field below them.
             auto* caption = new QLabel(QString::fromStdString(racerWords(SheetField(position))).toHtmlEscaped() +

@@ -24,9 +24,10 @@ namespace vantrel {
 class frmNewSetupType : public QDialog {
     Q_OBJECT
 public:
-    // Reads the PDF's form at once. Raises platform::Error naming the file
-    // when it cannot be read, is encrypted or damaged, has no form fields, or
-    // all its fields have one name (no value could go to one of them alone).
+    // Reads the PDF once, at once: fields, boxes and picture. Raises
+    // platform::Error naming the file when it cannot be read, is encrypted or
+    // damaged, has no form fields, or all its fields have one name (no value
+    // could go to one of them alone).
     frmNewSetupType(const std::string& pdfPath, const setuptype::Folders& folders, QWidget* parent = nullptr);
     ~frmNewSetupType() override;
 

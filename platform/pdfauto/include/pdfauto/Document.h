@@ -1,7 +1,8 @@
 #pragma once
-// A PDF document as the program sees it outside a fill: the fields of its
-// form, described for people and scripts, and its attached files (the
-// embedded files that viewers list in their attachments pane).
+// A PDF document as the program sees it outside a fill: its pages, the
+// fields of its form (described for people and scripts, with where each one
+// shows), and its attached files (the embedded files that viewers list in
+// their attachments pane).
 //
 // Every failure raises platform::Error with a description that names the
 // file and what is wrong with it.
@@ -15,6 +16,26 @@ namespace pdfauto {
 
 class PdfForm;
 
+// A rectangle in PDF units (points, 1/72 inch) in a page's own coordinates,
+// origin at the lower left; left <= right and bottom <= top.
+struct Rect {
+    double left = 0, bottom = 0, right = 0, top = 0;
+    double width() const { return right - left; }
+    double height() const { return top - bottom; }
+};
+
+struct PageInfo {
+    Rect mediaBox;     // the page's own or the one it inherits; 612 x 792 (US Letter) when none is given
+    Rect cropBox;      // what viewers show of it: the crop box within the media box, else the media box
+    int rotation = 0;  // degrees viewers turn it clockwise by to show it: 0, 90, 180 or 270
+};
+
+// One widget annotation of a field: where on which page it shows the field.
+struct WidgetInfo {
+    int page = 0;  // 1-based; 0 when no page shows it
+    Rect rect;     // its /Rect; all zero when it has none
+};
+
 // One terminal field of a form.
 struct FieldInfo {
     std::string name;  // fully qualified ("a.b.c"), UTF-8
@@ -24,9 +45,10 @@ struct FieldInfo {
     // The states a check box or radio button can be set to besides "Off",
     // in the order its widgets carry them; empty for other kinds.
     std::vector<std::string> onStates;
-    int maxLength = 0;  // a text field's /MaxLen (inherited); 0 when it has none
-    bool comb = false;  // one character per cell, maxLength cells across the box
-    std::string value;  // the current value as text: a button's state name, a text decoded to UTF-8
+    int maxLength = 0;                // a text field's /MaxLen (inherited); 0 when it has none
+    bool comb = false;                // one character per cell, maxLength cells across the box
+    std::string value;                // the current value as text: a button's state name, a text decoded to UTF-8
+    std::vector<WidgetInfo> widgets;  // every widget of the field, in the field's order
 };
 
 class Document {
@@ -41,6 +63,12 @@ public:
     Document& operator=(const Document&) = delete;
 
     const std::string& path() const;
+    // The file's bytes as they were loaded: what a viewer is to show when it
+    // must show this very document without reading the file again.
+    const std::string& bytes() const;
+
+    // The pages in order (page N of FieldInfo is pages()[N - 1]).
+    std::vector<PageInfo> pages() const;
 
     // The form's terminal fields in document order. Raises platform::Error 53
     // when the document has no form fields.

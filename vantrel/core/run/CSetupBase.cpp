@@ -145,7 +145,8 @@ void CSetupBase::LoadSetup(CAppSettings& config) {
         for (std::size_t i = 0; i < SetupFieldCount; ++i) entries.push_back({SetupFieldKeys[i], (*m_SetupValues)[i]});
         const auto record = platform::profile::parseSection(platform::profile::newFileText("SetupData", entries),
                                                             "SetupData", MaxValueBytes + 1);
-        for (std::size_t i = 0; i < SetupFieldCount; ++i) config.setField(SetupField(i), record.value(SetupFieldKeys[i]));
+        for (std::size_t i = 0; i < SetupFieldCount; ++i)
+            config.setField(SetupField(i), record.value(SetupFieldKeys[i]));
         return;
     }
     config.LoadRawData();

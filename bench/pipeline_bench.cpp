@@ -23,16 +23,12 @@
 #include "CDataBuilder.h"
 #include "CFileManager.h"
 #include "CRulesEngine.h"
-#include "CSetupManager.h"
 #include "BenchFolder.h"
+#include "BenchSheet.h"
 #include "CUtils.h"
 #include "TempProgramFolder.h"
 #include "platform/Error.h"
-#include "platform/Process.h"
 #include "platform/Profile.h"
-#include "platform/com/ErrorInfo.h"
-#include "platform/com/Runtime.h"
-#include "quorrel/Quorrel.h"
 
 namespace fs = std::filesystem;
 
@@ -50,13 +46,7 @@ void BM_SheetBuild(benchmark::State& state) {
     double spent = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
-        vantrel::CSetupManager manager;
-        manager.setOpenInViewer(false);
-        manager.setRawDataFile(folder.rawDataFile());
-        manager.setSetupName("RDX");
-        manager.setTargetPDFDirectory(folder.sheets());
-        manager.BuildSetupSheet();
-        benchmark::DoNotOptimize(manager.TargetPDFFile());
+        benchmark::DoNotOptimize(bench::buildSheet(folder));
         spent += secondsSince(start);
         if (++built % 50 == 0) {
             state.PauseTiming();
@@ -81,9 +71,7 @@ void BM_SheetStages(benchmark::State& state) {
         double stage[StageCount] = {};
 
         auto start = Clock::now();
-        auto config = std::make_shared<vantrel::CAppSettings>();
-        config->setFileName(platform::process::programFolder() + "\\bin\\Vantrel.ini");
-        config->ReadSettings();
+        auto config = std::make_shared<vantrel::CAppSettings>(bench::installedSettings());
         vantrel::CAppSettings setup;
         setup.setFileName(utils.checkMe(config->ConfigDirectory()) + "Setup_RDX.ini");
         setup.LoadProperties();
@@ -115,19 +103,16 @@ void BM_SheetStages(benchmark::State& state) {
         files.writeLineToFileWithData(rules.SetupDataRow());
         stage[DataFile] = secondsSince(start);
 
+        const bench::FillFiles fillFiles{dataFile, config->DataFileDelimiter(),
+                                         utils.checkMe(config->MappingDirectory()) + setup.MappingFile(),
+                                         utils.checkMe(config->TemplatesDirectory()) + setup.PDFTemplateSetupSheet()};
         start = Clock::now();
         const std::string sheet = folder.sheets() + "/Sheet_" + std::to_string(built % 50) + ".pdf";
-        files.copyFile(utils.checkMe(config->TemplatesDirectory()) + setup.PDFTemplateSetupSheet(), sheet);
+        bench::copyTemplate(fillFiles, sheet);
         stage[Copy] = secondsSince(start);
 
         start = Clock::now();
-        auto filler = com::create<quorrel::ICPdfFormFiller>(quorrel::CLSID_CPdfFormFiller, quorrel::IID_CPdfFormFiller);
-        com::check(filler->put_DataFile(dataFile));
-        com::check(filler->put_DataFileDelimiter(config->DataFileDelimiter()));
-        com::check(filler->put_PdfFormFile(sheet));
-        com::check(filler->put_MappingFile(utils.checkMe(config->MappingDirectory()) + setup.MappingFile()));
-        com::check(filler->FillForm());
-        filler.reset();
+        bench::fillCopy(fillFiles, sheet);
         stage[FillAndSave] = secondsSince(start);
 
         double total = 0;

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -126,17 +125,19 @@ std::string CFileManager::copyFile(const std::string& strMySourceFilename, const
     try {
         const fs::path source = platform::paths::toNative(strMySourceFilename);
         const fs::path target = platform::paths::toNative(strMyTargetFilename);
-        std::error_code ec;
-        if (!fs::is_regular_file(source, ec)) return failed;
-        std::ifstream in(source, std::ios::binary);
-        if (!in) return failed;
-        const std::string bytes(std::istreambuf_iterator<char>(in), {});
-        if (in.bad()) return failed;
+        // Only a regular file, read whole in one go.
+        std::string bytes;
+        if (platform::files::readUserFile(source.string(), bytes, platform::files::NoSizeLimit).status !=
+            platform::files::OpenStatus::Opened)
+            return failed;
         // Written beside the target first and renamed over it, so a failure
         // never leaves half a file under the target's name.
-        const std::string error = platform::files::replaceAtomically(target.string(), [&](int fd) {
-            return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
-        });
+        const std::string error = platform::files::replaceAtomically(
+            target.string(),
+            [&](int fd) {
+                return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
+            },
+            m_syncCopies ? platform::files::Durability::Synced : platform::files::Durability::Unsynced);
         if (!error.empty()) return failed;
         return {};
     } catch (...) {

@@ -29,6 +29,10 @@ public:
     std::string appendLine(const std::string& myTextLine);
     // Replaces an existing target. Empty on success, "Failed to copy: ..." otherwise.
     std::string copyFile(const std::string& strMySourceFilename, const std::string& strMyTargetFilename);
+    // Whether copyFile's copy is on the disk when it answers (the default).
+    // A copy that is saved over at once, synced, need not be.
+    bool SyncCopies() const { return m_syncCopies; }
+    void setSyncCopies(bool sync) { m_syncCopies = sync; }
     static std::string StripTerminator(const std::string& strString);
     // File test (sFile given; name matched regardless of letter case) or
     // folder test (sFile empty).
@@ -43,4 +47,5 @@ private:
 
     std::string m_NewText;
     std::string m_FileName;
+    bool m_syncCopies = true;
 };

@@ -124,7 +124,8 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-std::string replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write) {
+std::string replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write,
+                              Durability durability) {
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::path target(nativePath);
@@ -152,7 +153,8 @@ std::string replaceAtomically(const std::string& nativePath, const std::function
     } catch (...) {
         error = "the new content could not be written";
     }
-    if (error.empty() && (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)) error = systemMessage(errno);
+    const bool sync = durability == Durability::Synced;
+    if (error.empty() && (::fchmod(fd, mode) != 0 || (sync && ::fsync(fd) != 0))) error = systemMessage(errno);
     if (::close(fd) != 0 && error.empty()) error = systemMessage(errno);
     if (error.empty() && ::rename(temp.c_str(), target.c_str()) != 0) error = systemMessage(errno);
     if (!error.empty()) {
@@ -160,6 +162,7 @@ std::string replaceAtomically(const std::string& nativePath, const std::function
         return error;
     }
     // Make the rename itself durable; a failure here no longer endangers the data.
+    if (!sync) return {};
     if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
         ::fsync(dir);
         ::close(dir);

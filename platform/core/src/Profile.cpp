@@ -266,6 +266,12 @@ bool writeEntries(const std::string& filePath, std::string_view section, const s
     return replaceFile(native, joinLines(lines));
 }
 
+std::string newFileText(std::string_view section, const std::vector<Entry>& entries) {
+    std::vector<Line> lines;
+    for (const Entry& entry : entries) setEntry(lines, section, entry.key, entry.value);
+    return joinLines(lines);
+}
+
 namespace {
 
 // Rewrites the file without the lines of the named section for which drop()

@@ -69,15 +69,7 @@ void CSetupBase::CreateSetupSheet() {
         LoadSetupProperties();
 
         CAppSettings& config = settings();
-        config.setFileName(m_RawDataFile);
-        config.LoadRawData();
-        // A file of another kind picked by mistake would make a sheet of empty
-        // values and overwrite the last run's data; a missing file still does.
-        const std::string rawData = platform::paths::toNative(m_RawDataFile);
-        std::error_code ec;
-        if (std::filesystem::exists(rawData, ec) && !platform::profile::hasSection(m_RawDataFile, "SetupData"))
-            platform::raise(platform::ErrInvalidArgument, kCreateSource,
-                            "The raw data file " + rawData + " is not a raw data file: it has no [SetupData] section");
+        LoadSetup(config);
         // The form filler reads the mapping file the setup names; one that is
         // a folder, a pipe, a device or a socket stops the run before anything
         // is written (its size is bounded by its 16-bit positions, not here).
@@ -110,6 +102,9 @@ void CSetupBase::CreateSetupSheet() {
         m_DriverSetupFilename = BuildSheetFileName(m_TargetPDFDirectory);
 
         const std::string templateFile = m_utils->checkMe(config.TemplatesDirectory()) + m_PDFTemplateSetupSheet;
+        // The fill saves the sheet over this copy at once, synced to disk: the
+        // copy itself need not get there (an unfinished sheet never counts).
+        files.setSyncCopies(false);
         if (!files.copyFile(templateFile, m_DriverSetupFilename).empty())
             platform::raise(platform::ErrPathAccess, kCreateSource,
                             "Cannot copy the template " + platform::paths::toNative(templateFile) + " to " +
@@ -139,6 +134,29 @@ void CSetupBase::CreateSetupSheet() {
     } catch (...) {
         platform::raise(100, kCreateSource);
     }
+}
+
+void CSetupBase::LoadSetup(CAppSettings& config) {
+    config.setFileName(m_RawDataFile);
+    if (m_SetupValues) {
+        // The values pass through the bytes a raw data file of them would hold,
+        // so the record is the one that writing and loading such a file gives.
+        std::vector<platform::profile::Entry> entries;
+        for (std::size_t i = 0; i < SetupFieldCount; ++i) entries.push_back({SetupFieldKeys[i], (*m_SetupValues)[i]});
+        const auto record = platform::profile::parseSection(platform::profile::newFileText("SetupData", entries),
+                                                            "SetupData", MaxValueBytes + 1);
+        for (std::size_t i = 0; i < SetupFieldCount; ++i)
+            config.setField(SetupField(i), record.value(SetupFieldKeys[i]));
+        return;
+    }
+    config.LoadRawData();
+    // A file of another kind picked by mistake would make a sheet of empty
+    // values and overwrite the last run's data; a missing file still does.
+    const std::string rawData = platform::paths::toNative(m_RawDataFile);
+    std::error_code ec;
+    if (std::filesystem::exists(rawData, ec) && !config.SectionFound())
+        platform::raise(platform::ErrInvalidArgument, kCreateSource,
+                        "The raw data file " + rawData + " is not a raw data file: it has no [SetupData] section");
 }
 
 void CSetupBase::AttachSetup(const CAppSettings& config, SheetDocument& sheet) {

@@ -4,11 +4,13 @@
 // once; DriverSetupFilename then names the sheet.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "CAppSettings.h"
 #include "CUtils.h"
+#include "SetupFile.h"
 #include "logging/Logging.h"
 #include "platform/com/Unknown.h"
 
@@ -33,6 +35,8 @@ public:
     void setMappingFile(std::string v) { m_MappingFile = std::move(v); }
     const std::string& RawDataFile() const { return m_RawDataFile; }
     void setRawDataFile(std::string v) { m_RawDataFile = std::move(v); }
+    // The setup in memory, loaded in place of the raw data file's (CSetupManager::setSetupValues).
+    void setSetupValues(SetupValues values) { m_SetupValues = std::move(values); }
     const std::string& SetupName() const { return m_SetupName; }
     void setSetupName(std::string v) { m_SetupName = std::move(v); }
     const std::string& ReportName() const { return m_ReportName; }
@@ -53,6 +57,8 @@ public:
 
 private:
     void LoadSetupProperties();
+    // The setup record from RawDataFile, or from the values in memory.
+    void LoadSetup(CAppSettings& config);
     // The loaded setup as a raw data file attached to the sheet, or a warning.
     void AttachSetup(const CAppSettings& config, SheetDocument& sheet);
     // A warning for each value a form field's length limit cuts.
@@ -67,6 +73,7 @@ private:
     std::string m_LogPath, m_DriverSetupFilename, m_TargetPDFDirectory, m_PDFTemplateSetupSheet, m_MappingFile,
         m_RawDataFile, m_SetupName, m_ReportName;
     std::shared_ptr<CAppSettings> m_Config;
+    std::optional<SetupValues> m_SetupValues;
     std::vector<std::string> m_Warnings;
     std::unique_ptr<CUtils> m_utils;
     com::ComPtr<logging::ICLog> m_log;

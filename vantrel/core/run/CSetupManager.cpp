@@ -54,8 +54,7 @@ void CSetupManager::BuildSetupSheet() {
             platform::raise(platform::ErrPathAccess, "CSetupManager",
                             "The settings file " + settingsFile + " cannot be read: " + refusal);
         std::error_code ec;
-        if (std::filesystem::exists(settingsFile, ec) &&
-            !platform::profile::hasSection(m_config->FileName(), "Vantrel"))
+        if (std::filesystem::exists(settingsFile, ec) && !m_config->SectionFound())
             platform::raise(
                 platform::ErrInvalidArgument, "CSetupManager",
                 "The settings file " + settingsFile + " is not a settings file: it has no [Vantrel] section");
@@ -72,6 +71,7 @@ void CSetupManager::BuildSetupSheet() {
         builder.setLogPath(logPath);
         builder.setSetupName(m_SetupName);
         builder.setRawDataFile(m_RawDataFile);
+        if (m_setupValues) builder.setSetupValues(*m_setupValues);
         builder.setTargetPDFDirectory(m_utils->checkMe(m_TargetPDFDirectory));
         builder.CreateSetupSheet();
         m_Warnings = builder.Warnings();

@@ -4,11 +4,13 @@
 // its path. One instance per run.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "CAppSettings.h"
 #include "CUtils.h"
+#include "SetupFile.h"
 #include "logging/Logging.h"
 #include "platform/com/Dispatch.h"
 
@@ -31,6 +33,9 @@ public:
     void setSetupName(std::string v) { m_SetupName = std::move(v); }
     const std::string& RawDataFile() const { return m_RawDataFile; }
     void setRawDataFile(std::string v) { m_RawDataFile = std::move(v); }
+    // The run's setup as values in memory, in place of RawDataFile: loaded as
+    // a raw data file holding them would load, with no file written or read.
+    void setSetupValues(SetupValues values) { m_setupValues = std::move(values); }
 
     // A new settings object read from program folder + "\bin\Vantrel.ini".
     // Errors: number 1, source "CSetupManager::LoadConfig-" + description.
@@ -63,6 +68,7 @@ private:
 
     std::shared_ptr<CAppSettings> m_config;
     std::shared_ptr<library::SetupLibrary> m_library;
+    std::optional<SetupValues> m_setupValues;
     std::vector<std::string> m_Warnings;
     com::ComPtr<com::IDispatch> m_acrobatApp;  // held until the manager goes
     com::ComPtr<logging::ICLog> m_log;

@@ -38,6 +38,7 @@ void CAppSettings::ReadSettings() {
     // A settings file that cannot be read reads as empty here; the run driver
     // reports why before it uses any of it.
     const auto settings = platform::profile::readSection(m_FileName, "Vantrel", kReadBufferSize);
+    m_sectionFound = settings.found();
     auto folder = [&](std::string_view key) { return programFolder + utils.FormatPath(settings.value(key)); };
     m_DataDirectory = folder("DataDirectory");
     m_MappingDirectory = folder("MappingDirectory");
@@ -53,6 +54,7 @@ void CAppSettings::ReadSettings() {
 
 void CAppSettings::LoadProperties() {
     const auto setup = readUserSection(m_FileName, "Setup", "setup file");
+    m_sectionFound = setup.found();
     m_SetupName = setup.value("SetupName");
     m_MappingFile = setup.value("MappingFile");
     m_PDFTemplateSetupSheet = setup.value("PDFTemplateSetupSheet");
@@ -75,6 +77,7 @@ void CAppSettings::WriteRawData() {
 
 void CAppSettings::LoadRawData() {
     const auto record = readUserSection(m_FileName, "SetupData", "raw data file");
+    m_sectionFound = record.found();
     for (std::size_t i = 0; i < SetupFieldCount; ++i) m_record[i] = record.value(SetupFieldKeys[i]);
 }
 

@@ -79,12 +79,17 @@ public:
     void WriteRawData();
     // The 73 fields from section "SetupData" of FileName; missing keys give empty text.
     void LoadRawData();
+    // Whether FileName held the section that the last ReadSettings,
+    // LoadProperties or LoadRawData read (in any letter case), so a caller
+    // can tell a file of another kind without reading it again.
+    bool SectionFound() const { return m_sectionFound; }
 
 private:
     std::string m_FileName, m_DataDirectory, m_MappingDirectory, m_TemplatesDirectory, m_LoggingDirectory,
         m_ConfigDirectory, m_DataFile, m_DataFileDelimiter, m_RawDataFile, m_LogFile, m_LibraryFile, m_SetupName,
         m_MappingFile, m_PDFTemplateSetupSheet;
     std::array<std::string, SetupFieldCount> m_record;
+    bool m_sectionFound = false;
 };
 
 }  // namespace vantrel

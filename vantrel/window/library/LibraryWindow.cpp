@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 #include "CAppSettings.h"
@@ -307,26 +306,12 @@ void LibraryWindow::rebuildSheet(const StoredSetup& setup) {
     const QString suggestion = setup.sheet.empty() ? QDir::homePath() : QFileInfo(fromStd(setup.sheet)).path();
     const QStringList folders = choose(this, Choice::RebuildFolder, suggestion);
     if (folders.isEmpty()) return;
-    QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        MessageBox::critical(this, "Vantrel Library",
-                             "No temporary folder for the raw data file: " + scratch.errorString());
-        return;
-    }
     std::string failedSource;
     try {
-        // The stored setup as a raw data file, then the sheet through the run
-        // driver, as a run with an external data file makes it.
-        // A raw data file that could not be written would make a sheet of an
-        // empty setup: that is an error of its own.
-        const std::string rawData = (scratch.path() + "/Setup.dat").toStdString();
-        std::vector<platform::profile::Entry> entries;
-        for (std::size_t i = 0; i < SetupFieldCount; ++i) entries.push_back({SetupFieldKeys[i], setup.values[i]});
-        if (!platform::profile::writeEntries(rawData, "SetupData", entries))
-            platform::raise(platform::ErrPathAccess,
-                            "LibraryWindow::rebuildSheet-Cannot write the raw data file " + rawData);
+        // The sheet through the run driver from the stored setup, as a run
+        // with an external data file holding it makes it.
         CSetupManager manager;
-        manager.setRawDataFile(rawData);
+        manager.setSetupValues(setup.values);
         manager.setSetupName(setup.setupType);
         manager.setTargetPDFDirectory(QDir::toNativeSeparators(folders.front()).toStdString());
         manager.setOpenInViewer(hasDisplay());

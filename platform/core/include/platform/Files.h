@@ -12,11 +12,17 @@
 
 namespace platform::files {
 
+// Whether a replacement is on the disk when it answers (content and rename
+// synced), or left to the system: for a file that is replaced again at once
+// by a synced write (a sheet's template copy, which the fill saves over).
+enum class Durability { Synced, Unsynced };
+
 // write() fills the open descriptor it is given and answers the empty text,
 // or the reason it failed. A symbolic link is written through, not replaced.
 // Answers the empty text on success, else the reason; the temporary file is
 // then gone and the target untouched. nativePath must already be native.
-std::string replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write);
+std::string replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write,
+                              Durability durability = Durability::Synced);
 
 // All of bytes onto the descriptor; false when the system refuses.
 bool writeAll(int fd, std::string_view bytes);

@@ -62,6 +62,9 @@ struct Entry {
     std::string_view value;
 };
 bool writeEntries(const std::string& filePath, std::string_view section, const std::vector<Entry>& entries);
+// The bytes writeEntries would leave in a file that is not there yet, for a
+// caller that wants them in memory (parseSection reads them back).
+std::string newFileText(std::string_view section, const std::vector<Entry>& entries);
 
 // True when the file can be read and holds a section of that name (in any
 // letter case), even an empty one.

@@ -22,18 +22,6 @@
 
 namespace vantrel {
 
-namespace {
-
-// The installation's setup library, as the settings name it.
-std::string libraryFile() {
-    CSetupManager manager;
-    manager.LoadConfig();
-    const auto& config = *manager.GetConfig();
-    return library::libraryFilePath(config.DataDirectory(), config.LibraryFile());
-}
-
-}  // namespace
-
 std::string BatchRunner::usage() {
     return "Usage: vantrel-batch [--setup NAME] [--target DIR] [--open] RAWDATAFILE...\n"
            "       vantrel-batch --fields PDF\n"
@@ -185,7 +173,7 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     // opened by each build again, which then says why it keeps nothing.
     std::shared_ptr<library::SetupLibrary> setups;
     try {
-        setups = std::make_shared<library::SetupLibrary>(libraryFile());
+        setups = std::make_shared<library::SetupLibrary>(batchtrack::installedLibrary());
     } catch (const std::exception&) {
     }
     bool allBuilt = true;
@@ -258,7 +246,7 @@ int BatchRunner::listFields(const std::string& pdf) {
 int BatchRunner::exportCsv(const std::string& file) {
     return command(
         [&] {
-            library::SetupLibrary setups(libraryFile(), {.readOnly = true});
+            library::SetupLibrary setups(batchtrack::installedLibrary(), {.readOnly = true});
             library::exportCsv(setups, platform::paths::toNative(file));
             return ExitSuccess;
         },
@@ -267,7 +255,7 @@ int BatchRunner::exportCsv(const std::string& file) {
 
 int BatchRunner::importSetups(const Options& options) {
     return command([&] {
-        library::SetupLibrary setups(libraryFile());
+        library::SetupLibrary setups(batchtrack::installedLibrary());
         const auto readers = importReaders(options.setupName);
         std::vector<const library::SetupFileReader*> use;
         for (const auto& reader : readers) use.push_back(reader.get());

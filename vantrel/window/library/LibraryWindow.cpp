@@ -306,7 +306,6 @@ void LibraryWindow::rebuildSheet(const StoredSetup& setup) {
     const QString suggestion = setup.sheet.empty() ? QDir::homePath() : QFileInfo(fromStd(setup.sheet)).path();
     const QStringList folders = choose(this, Choice::RebuildFolder, suggestion);
     if (folders.isEmpty()) return;
-    std::string failedSource;
     try {
         // The sheet through the run driver from the stored setup, as a run
         // with an external data file holding it makes it.
@@ -317,12 +316,11 @@ void LibraryWindow::rebuildSheet(const StoredSetup& setup) {
         manager.setOpenInViewer(hasDisplay());
         manager.BuildSetupSheet();
     } catch (const platform::Error& error) {
-        failedSource = error.source();
-    } catch (...) {
-        failedSource = "Vantrel";
-    }
-    if (!failedSource.empty()) {
-        MessageBox::critical(this, "Vantrel", fromStd("Error: " + failedSource));
+        // As the run's own box: the source names the failed operations.
+        MessageBox::critical(this, "Vantrel", fromStd(platform::runErrorLine(error)));
+        return;
+    } catch (const std::exception& error) {
+        MessageBox::critical(this, "Vantrel", fromStd(platform::errorLine(error)));
         return;
     }
     // The run driver shows the new sheet in the viewer, as after a run.

@@ -159,7 +159,7 @@ TEST(SetupFile, AFileThatHoldsNoSetupIsOneErrorNamingItAndWhy) {
         {oversize, "it is larger than 16 MiB"},
         {folder.write("Random.dat", random).string(), "it is not a setup"},
         {folder.write("Settings.ini", "[Vantrel]\r\nDataFile=x\r\n").string(), "it is not a setup"},
-        {folder.write("Broken.pdf", "%PDF-1.7\n1 0 obj\n<< /Type /Cat").string(), "is not a PDF that can be read"},
+        {folder.write("Broken.pdf", "%PDF-1.7\n1 0 obj\n<< /Type /Cat").string(), "not a readable PDF"},
         {writePdf("Locked.pdf", true), "encrypted"},
         {writePdf("Plain.pdf", false), "it is not a setup sheet"},
         {(fs::path(VANTREL_TEST_DATA_DIR) / "pdfauto" / "LatexForm.pdf").string(), "it is not a setup sheet"},

@@ -65,7 +65,7 @@ public:
             try {
                 m_document = std::make_unique<pdfauto::Document>(m_path);
             } catch (const platform::Error& e) {
-                refuse(e.number(), m_path, "it is not a PDF that can be read (" + e.reason() + ")");
+                refuse(e.number(), m_path, e.reason());
             }
         }
         return *m_document;

@@ -55,16 +55,6 @@ std::string errorText(const std::exception& error) {
     return text && *text ? std::string(text) : standardDescription(1);
 }
 
-std::string errorText(std::exception_ptr error) {
-    try {
-        if (error) std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return errorText(e);
-    } catch (...) {
-    }
-    return standardDescription(1);
-}
-
 std::string errorLine(const std::exception& error) { return "Error: " + errorText(error); }
 
 std::string errorLine(std::string_view text) { return "Error: " + std::string(text); }

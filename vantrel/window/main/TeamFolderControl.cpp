@@ -70,7 +70,7 @@ bool TeamFolderControl::setTeamFolder(const QString& nativePath) {
             return false;
         }
     } catch (const platform::Error& e) {
-        MessageBox::warning(this, "Vantrel", QString::fromStdString(platform::errorText(e)));
+        MessageBox::warning(this, "Vantrel", failureText(e));
         return false;
     }
     if (!platform::profile::writeEntry(settingsFile(), "Vantrel", "TeamFolder", folder)) {

@@ -119,7 +119,7 @@ void WindowLaunchers::newSetupTypeClicked() {
         frmNewSetupType dialog(pdf, setuptype::foldersOf(*config), m_form);
         if (dialog.exec() == QDialog::Accepted) refreshSetupTypes(dialog.savedName());
     } catch (const platform::Error& e) {
-        MessageBox::critical(m_form, "Vantrel", QString::fromStdString(platform::errorText(e)));
+        MessageBox::failure(m_form, "Vantrel", e);
     }
 }
 

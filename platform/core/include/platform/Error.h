@@ -71,7 +71,6 @@ std::string fileFailure(std::string_view doing, std::string_view file, std::stri
 // "Error: ": the description of the system's error, else the exception's own
 // text, else a generic one.
 std::string errorText(const std::exception& error);
-std::string errorText(std::exception_ptr error);
 // A command line's or a message box's line: "Error: " and errorText.
 std::string errorLine(const std::exception& error);
 // The same for a failure a report carries as text.

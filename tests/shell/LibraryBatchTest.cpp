@@ -22,16 +22,8 @@ using shelltest::ShellTestFolder;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-struct Output {
-    int status;
-    std::string out, err;
-};
-
-Output batch(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = vantrel::BatchRunner(out, err).run(args);
-    return {status, out.str(), err.str()};
-}
+using Output = shelltest::BatchRun;
+using shelltest::batch;
 
 using Values = std::vector<std::string>;
 

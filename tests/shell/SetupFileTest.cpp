@@ -35,17 +35,6 @@ using testing::StartsWith;
 
 namespace {
 
-struct BatchRun {
-    int status;
-    std::string out, err;
-};
-
-BatchRun batch(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = vantrel::BatchRunner(out, err).run(args);
-    return {status, out.str(), err.str()};
-}
-
 // The setup the raw data load reads from a file.
 vantrel::SetupValues loaded(const std::string& rawDataFile) {
     vantrel::CAppSettings settings;

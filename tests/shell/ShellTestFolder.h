@@ -10,9 +10,11 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "BatchRunner.h"
 #include "CDataBuilder.h"
 #include "Components.h"
 #include "EnvOverride.h"
@@ -26,6 +28,18 @@
 namespace shelltest {
 
 namespace fs = std::filesystem;
+
+// vantrel-batch's work in this process: its exit status and what it wrote.
+struct BatchRun {
+    int status;
+    std::string out, err;
+};
+
+inline BatchRun batch(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = vantrel::BatchRunner(out, err).run(args);
+    return {status, out.str(), err.str()};
+}
 
 enum class Acrobat { Real, Recording };
 

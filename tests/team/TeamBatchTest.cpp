@@ -18,16 +18,8 @@ namespace fs = std::filesystem;
 using shelltest::ShellTestFolder;
 using ::testing::HasSubstr;
 
-struct Output {
-    int status;
-    std::string out, err;
-};
-
-Output batch(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = vantrel::BatchRunner(out, err).run(args);
-    return {status, out.str(), err.str()};
-}
+using Output = shelltest::BatchRun;
+using shelltest::batch;
 
 struct Installation : ShellTestFolder {
     explicit Installation(const fs::path& team) {

@@ -38,8 +38,12 @@ std::string writeLine(const std::string& fileName, const std::string& line, bool
     if (fd < 0) return {};
     struct stat st {};
     bool written = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (written && !append) written = ::ftruncate(fd, 0) == 0;
-    written = written && platform::files::writeAll(fd, line + "\r\n");
+    const std::string text = line + "\r\n";
+    // A replaced file is written over and then cut to the new length: cutting
+    // it to nothing first makes the file system flush it on close (a fifth of
+    // a millisecond for every sheet data file).
+    written = written && platform::files::writeAll(fd, text);
+    if (written && !append) written = ::ftruncate(fd, static_cast<off_t>(text.size())) == 0;
     written = ::close(fd) == 0 && written;
     return written ? successStatus(line) : std::string();
 }

@@ -56,6 +56,17 @@ done
 if ldd "$prefix/vantrel-batch" "$prefix/Quorrel.so" "$prefix/PdfAutomation.so" | grep -q "not found"; then
   fail "a library the installed programs need is not found"
 fi
+# The programs take their libraries from beside themselves, never from the
+# folder they are started in (a decoy there would be loaded, or stop them).
+decoy="$work/decoy"
+mkdir -p "$decoy"
+for lib in libsqlite3.so.0 libqpdf.so.29 libVantrelCom.so libVantrelPlatform.so libstdc++.so.6; do
+  printf 'not a library' >"$decoy/$lib"
+done
+for program in "$build/Vantrel/vantrel-batch" "$prefix/vantrel-batch" "$prefix/regsvr"; do
+  (cd "$decoy" && "$program" --help) >/dev/null 2>"$work/decoy.err" ||
+    { cat "$work/decoy.err" >&2; fail "$program takes libraries from the folder it is started in"; }
+done
 # Registered relative to the program folder, so that a moved or copied folder runs its own.
 grep -qx "InprocServer32=Quorrel.so"$'\r' "$prefix/bin/Registry.ini" || fail "Quorrel is not registered in the program folder"
 grep -qx "InprocServer32=PdfAutomation.so"$'\r' "$prefix/bin/Registry.ini" || fail "PdfAutomation is not registered"

@@ -2,6 +2,7 @@
 // A sheet as a run makes it, and its fill alone, in a bench folder: the parts
 // that the benchmarks of the pipeline and of the one write share.
 
+#include <memory>
 #include <string>
 
 #include "BenchFolder.h"
@@ -17,9 +18,11 @@
 namespace bench {
 
 // One whole sheet from the folder's sample through the run driver, the viewer
-// off: the sheet's path.
-inline std::string buildSheet(const BenchFolder& folder) {
+// off: the sheet's path. Without a library the run opens and closes the
+// installation's own, as vantrel-batch does for a single sheet.
+inline std::string buildSheet(const BenchFolder& folder, std::shared_ptr<vantrel::library::SetupLibrary> library = {}) {
     vantrel::CSetupManager manager;
+    if (library) manager.setLibrary(std::move(library));
     manager.setOpenInViewer(false);
     manager.setRawDataFile(folder.rawDataFile());
     manager.setSetupName("RDX");

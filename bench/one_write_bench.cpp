@@ -1,7 +1,7 @@
 // A sheet in one write, side by side with the fill alone, in a program folder
 // of the benchmark's own with the real Logging, Quorrel and PDF automation.
 //
-//   BM_BatchOneSheet     one sheet through the real vantrel-batch process, from
+//   BM_BatchSheets/N     N sheets through one real vantrel-batch process, from
 //                        its start to its exit (ms per sheet, peak RSS in MiB)
 //   BM_SheetAgainstFill  in one process, turn about: a whole sheet through the
 //                        run driver (fill and attachment in one save, recorded
@@ -13,6 +13,9 @@
 //                        as a run makes it); ratio = sheet / fill alone,
 //                        ms_around_fill = sheet - fill alone,
 //                        attachment_ratio = fill with attachment / fill alone
+//   BM_SheetsOfOneRun    the same turn about for a run of many sheets: the
+//                        library held open across them, as vantrel-batch
+//                        holds it, against the fill alone
 
 #include <benchmark/benchmark.h>
 
@@ -25,11 +28,14 @@
 #include <chrono>
 #include <filesystem>
 #include <stdexcept>
+#include <vector>
 
 #include "BenchFolder.h"
+#include "BatchTrack.h"
 #include "BenchSheet.h"
 #include "SetupFile.h"
 #include "SheetDocument.h"
+#include "library/SetupLibrary.h"
 #include "pdfauto/Document.h"
 #include "platform/Paths.h"
 
@@ -50,7 +56,7 @@ std::string stageBatchTool(const bench::BenchFolder& folder) {
     return (folder.path() / "vantrel-batch").string();
 }
 
-void BM_BatchOneSheet(benchmark::State& state) {
+void BM_BatchSheets(benchmark::State& state) {
     bench::BenchFolder folder;
     const std::string tool = stageBatchTool(folder);
     const std::string sheets = folder.sheets(), raw = folder.rawDataFile();
@@ -60,11 +66,13 @@ void BM_BatchOneSheet(benchmark::State& state) {
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);
     posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<const char*> argv = {tool.c_str(), "--target", sheets.c_str()};
+    for (int64_t k = 0; k < state.range(0); ++k) argv.push_back(raw.c_str());
+    argv.push_back(nullptr);
     for (auto _ : state) {
-        const char* argv[] = {tool.c_str(), "--target", sheets.c_str(), raw.c_str(), nullptr};
         const auto start = Clock::now();
         pid_t pid = 0;
-        if (posix_spawn(&pid, tool.c_str(), &quiet, nullptr, const_cast<char**>(argv), environ) != 0)
+        if (posix_spawn(&pid, tool.c_str(), &quiet, nullptr, const_cast<char**>(argv.data()), environ) != 0)
             throw std::runtime_error("cannot start " + tool);
         int status = 0;
         rusage usage{};
@@ -72,13 +80,14 @@ void BM_BatchOneSheet(benchmark::State& state) {
         spent += secondsSince(start);
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("vantrel-batch failed");
         peakKiB = std::max(peakKiB, double(usage.ru_maxrss));
-        if (++built % 50 == 0) folder.clearSheets();
+        built += state.range(0);
+        if (built % 50 < state.range(0)) folder.clearSheets();
     }
     posix_spawn_file_actions_destroy(&quiet);
     state.counters["ms_per_sheet"] = built ? 1e3 * spent / double(built) : 0;
     state.counters["peak_rss_MiB"] = peakKiB / 1024;
 }
-BENCHMARK(BM_BatchOneSheet)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_BatchSheets)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 void BM_SheetAgainstFill(benchmark::State& state) {
     bench::BenchFolder folder;
@@ -126,6 +135,31 @@ void BM_SheetAgainstFill(benchmark::State& state) {
     state.counters["attachment_ratio"] = fillTime > 0 ? oneSave / fillTime : 0;
 }
 BENCHMARK(BM_SheetAgainstFill)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+void BM_SheetsOfOneRun(benchmark::State& state) {
+    bench::BenchFolder folder;
+    bench::buildSheet(folder);
+    const bench::FillFiles files = bench::rdxFillFiles(bench::installedSettings());
+    auto library = std::make_shared<vantrel::library::SetupLibrary>(vantrel::batchtrack::installedLibrary());
+    double sheetTime = 0, fillTime = 0;
+    int64_t n = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        benchmark::DoNotOptimize(bench::buildSheet(folder, library));
+        sheetTime += secondsSince(start);
+
+        const std::string sheet = folder.sheets() + "/Fill_" + std::to_string(n % 50) + ".pdf";
+        start = Clock::now();
+        bench::copyTemplate(files, sheet);
+        bench::fillCopy(files, sheet);
+        fillTime += secondsSince(start);
+        if (++n % 50 == 0) folder.clearSheets();
+    }
+    state.counters["ms_sheet"] = 1e3 * sheetTime / double(n);
+    state.counters["ms_fill_alone"] = 1e3 * fillTime / double(n);
+    state.counters["ratio"] = fillTime > 0 ? sheetTime / fillTime : 0;
+}
+BENCHMARK(BM_SheetsOfOneRun)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 }  // namespace
 

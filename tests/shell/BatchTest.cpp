@@ -133,6 +133,16 @@ TEST(Batch, OneRawDataFileTwiceGivesTwoSheets) {
     EXPECT_NE(result.out[0], result.out[1]);
     EXPECT_TRUE(fs::exists(result.out[0]));
     EXPECT_TRUE(fs::exists(result.out[1]));
+
+    // The next build starts only once the clock has left the last name's stamp,
+    // whatever part of the hundredth that name was made in.
+    for (int round = 0; round < 25; ++round) {
+        const std::string stamp =
+            platform::process::formatTimeOfDay(platform::process::secondsSinceMidnight(), false, 2);
+        vantrel::BatchRunner::waitForAnotherStamp("/sheets/A_b_SetupSheet_RDX_2026-12-08_" + stamp + ".pdf");
+        EXPECT_NE(platform::process::formatTimeOfDay(platform::process::secondsSinceMidnight(), false, 2), stamp);
+        std::this_thread::sleep_for(std::chrono::microseconds(round * 400));
+    }
 }
 
 namespace {
@@ -422,8 +432,9 @@ TEST(BatchProgram, FilesThatAreNoFilesAreRefusedNamingTheFileAndWhy) {
         if (c.reason) expected += std::string(" cannot be read: ") + c.reason;
         EXPECT_EQ(result.err, expected + "\n");
         EXPECT_TRUE(fs::is_empty(copy.root() / "out")) << "a sheet was made";
-        if (!std::string(c.file).starts_with("Data/SheetData"))
+        if (!std::string(c.file).starts_with("Data/SheetData")) {
             EXPECT_FALSE(fs::exists(copy.root() / "Data" / "SheetData.txt")) << "the data file was written";
+        }
     }
 }
 

@@ -165,7 +165,7 @@ TEST(BatchLibrary, EveryRunIsKeptExportedExactlyAndImportedOnce) {
 }
 
 TEST(BatchLibrary, ALibraryFileThatIsNotOursIsKeptAndTheSheetStillStands) {
-    for (const std::string bytes : {std::string("not a database at all\n"), std::string(4096, '\x5a')}) {
+    for (const std::string& bytes : {std::string("not a database at all\n"), std::string(4096, '\x5a')}) {
         ShellTestFolder folder;
         folder.write("Data/Library.sqlite", bytes);
         const Output run = batch({"--target", folder.sheetsFolder(), folder.rawDataFile()});

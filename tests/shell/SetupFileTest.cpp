@@ -275,8 +275,9 @@ TEST(SetupFile, TheSheetsEditsWinOverItsAttachmentForTheFieldsTheyComeFrom) {
         EXPECT_EQ(read.origin, vantrel::SetupOrigin::Attachment);
         EXPECT_EQ(std::set<vantrel::SetupField>(read.fromEdits.begin(), read.fromEdits.end()), sources);
         for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i)
-            if (!sources.count(vantrel::SetupField(i)))
+            if (!sources.count(vantrel::SetupField(i))) {
                 EXPECT_EQ(read.values[i], setup[i]) << vantrel::SetupFieldKeys[i];
+            }
         // A sheet built again from what was read shows the edits and nothing else changed.
         vantrel::CAppSettings again;
         for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i)

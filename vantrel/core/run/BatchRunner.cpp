@@ -19,6 +19,7 @@
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/Process.h"
 
 namespace vantrel {
 
@@ -177,18 +178,35 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     } catch (const std::exception&) {
     }
     bool allBuilt = true;
+    std::string lastSheet;
     for (std::size_t i = 0; i < options.operands.size(); ++i) {
-        // Sheet names carry the time to the hundredth of a second; two builds
-        // inside one hundredth would give one name, and the second copy would
-        // replace the first sheet.
-        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(11));
-        allBuilt = buildOne(options, options.operands[i], setups) && allBuilt;
+        if (i > 0) waitForAnotherStamp(lastSheet);
+        allBuilt = buildOne(options, options.operands[i], setups, lastSheet) && allBuilt;
     }
     return allBuilt ? ExitSuccess : ExitSomeFailed;
 }
 
+void BatchRunner::waitForAnotherStamp(const std::string& lastSheet) {
+    // Sheet names end in the time of day to the hundredth of a second: a build
+    // within the hundredth of the last sheet's name would give it the same
+    // name, and its copy would replace that sheet. So the next build waits
+    // until the clock has left that stamp (mostly at once, as a build takes
+    // longer), and a hundredth and a bit when the last name is not known.
+    const std::string name = std::filesystem::path(platform::paths::toNative(lastSheet)).stem().string();
+    const std::size_t cut = name.rfind('_');
+    const std::string stamp = cut == std::string::npos ? std::string() : name.substr(cut + 1);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(11);
+    while (std::chrono::steady_clock::now() < until) {
+        if (!stamp.empty() &&
+            platform::process::formatTimeOfDay(platform::process::secondsSinceMidnight(), false, 2) != stamp)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFile,
-                           const std::shared_ptr<library::SetupLibrary>& setups) {
+                           const std::shared_ptr<library::SetupLibrary>& setups, std::string& sheet) {
+    sheet.clear();
     try {
         CSetupManager manager;
         manager.setLibrary(setups);
@@ -197,6 +215,7 @@ bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFil
         manager.setSetupName(options.setupName);
         manager.setTargetPDFDirectory(options.targetFolder);
         manager.BuildSetupSheet();
+        sheet = manager.TargetPDFFile();
         m_out << platform::paths::toNative(manager.TargetPDFFile()) << std::endl;
         for (const std::string& warning : manager.Warnings()) m_err << "Warning: " << warning << std::endl;
         return true;

@@ -57,6 +57,10 @@ public:
 
     // args: the command line without the program name.
     int run(const std::vector<std::string>& args);
+    // Returns once the time of day has left the stamp that ends the name of
+    // lastSheet (a sheet's path), so that the next sheet's name differs;
+    // after at most a hundredth of a second and a bit in any case.
+    static void waitForAnotherStamp(const std::string& lastSheet);
 
     static std::string usage();
 
@@ -73,8 +77,9 @@ private:
     };
     // False (with the reason in error) for a command line that cannot be run.
     static bool parse(const std::vector<std::string>& args, Options& options, std::string& error);
+    // Builds one sheet; sheet is its path once built, else empty.
     bool buildOne(const Options& options, const std::string& rawDataFile,
-                  const std::shared_ptr<library::SetupLibrary>& setups);
+                  const std::shared_ptr<library::SetupLibrary>& setups, std::string& sheet);
     int listFields(const std::string& pdf);
     int extract(const std::string& sheet, const std::string& outFile);
     int exportCsv(const std::string& file);

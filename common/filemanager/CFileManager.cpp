@@ -19,6 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kNoFile = "Error: No open file object";
+const std::string kLineEnd = "\r\n";
 
 std::string successStatus(const std::string& line) {
     return "Success: " + platform::text::leftChars(line, 20) + "....etc writen to file";
@@ -38,7 +39,7 @@ std::string writeLine(const std::string& fileName, const std::string& line, bool
     if (fd < 0) return {};
     struct stat st {};
     bool written = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    const std::string text = line + "\r\n";
+    const std::string text = line + kLineEnd;
     // A replaced file is written over and then cut to the new length: cutting
     // it to nothing first makes the file system flush it on close (a fifth of
     // a millisecond for every sheet data file).
@@ -123,6 +124,17 @@ std::string CFileManager::appendLineToFile(const std::string& myFileName, const 
 }
 
 std::string CFileManager::appendLine(const std::string& myTextLine) { return appendLineToFile(m_FileName, myTextLine); }
+
+std::string CFileManager::appendLines(const std::vector<std::string>& lines) {
+    try {
+        if (lines.empty()) return successStatus({});
+        std::string text = lines.front();
+        for (std::size_t i = 1; i < lines.size(); ++i) text += kLineEnd + lines[i];
+        return writeLine(m_FileName, text, true);
+    } catch (...) {
+        return {};
+    }
+}
 
 std::string CFileManager::copyFile(const std::string& strMySourceFilename, const std::string& strMyTargetFilename) {
     const std::string failed = "Failed to copy: " + strMySourceFilename + " to " + strMyTargetFilename;

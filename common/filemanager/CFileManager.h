@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CFileManager {
 public:
@@ -27,6 +28,8 @@ public:
     // Appends the line and CR LF, creating the file when missing.
     std::string appendLineToFile(const std::string& myFileName, const std::string& myTextLine);
     std::string appendLine(const std::string& myTextLine);
+    // Appends the lines, each with CR LF, in one write (one open of the file).
+    std::string appendLines(const std::vector<std::string>& lines);
     // Replaces an existing target. Empty on success, "Failed to copy: ..." otherwise.
     std::string copyFile(const std::string& strMySourceFilename, const std::string& strMyTargetFilename);
     // Whether copyFile's copy is on the disk when it answers (the default).

@@ -61,6 +61,9 @@ TEST_F(CFileManagerTest, WritesReplaceAppendsAddAndFailuresAreEmpty) {
     fm.writeLineToFileWithData("only");
     fm.appendLine("then");
     EXPECT_EQ(dir.read("d.txt"), "only\r\nthen\r\n");
+    fm.appendLines({});
+    fm.appendLines({"3", "4"});
+    EXPECT_EQ(dir.read("d.txt"), "only\r\nthen\r\n3\r\n4\r\n");
     EXPECT_EQ(fm.appendLineToFile(sysPath("new.txt"), "made"), "Success: made....etc writen to file");
     EXPECT_EQ(dir.read("new.txt"), "made\r\n");
 

@@ -29,6 +29,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include "BatchRunner.h"
+#include "CSetupBase.h"
 #include "OtherRunLock.h"
 #include "RecordingViewer.h"
 #include "ShellTestFolder.h"
@@ -137,10 +138,9 @@ TEST(Batch, OneRawDataFileTwiceGivesTwoSheets) {
     // The next build starts only once the clock has left the last name's stamp,
     // whatever part of the hundredth that name was made in.
     for (int round = 0; round < 25; ++round) {
-        const std::string stamp =
-            platform::process::formatTimeOfDay(platform::process::secondsSinceMidnight(), false, 2);
+        const std::string stamp = vantrel::CSetupBase::TimeStampString(false, 2);
         vantrel::BatchRunner::waitForAnotherStamp("/sheets/A_b_SetupSheet_RDX_2026-12-08_" + stamp + ".pdf");
-        EXPECT_NE(platform::process::formatTimeOfDay(platform::process::secondsSinceMidnight(), false, 2), stamp);
+        EXPECT_NE(vantrel::CSetupBase::TimeStampString(false, 2), stamp);
         std::this_thread::sleep_for(std::chrono::microseconds(round * 400));
     }
 }

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <thread>
 
+#include "CSetupBase.h"
 #include "CSetupManager.h"
 #include "ImportReaders.h"
 #include "SetupFile.h"
@@ -19,7 +20,6 @@
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
-#include "platform/Process.h"
 
 namespace vantrel {
 
@@ -197,9 +197,7 @@ void BatchRunner::waitForAnotherStamp(const std::string& lastSheet) {
     const std::string stamp = cut == std::string::npos ? std::string() : name.substr(cut + 1);
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(11);
     while (std::chrono::steady_clock::now() < until) {
-        if (!stamp.empty() &&
-            platform::process::formatTimeOfDay(platform::process::secondsSinceMidnight(), false, 2) != stamp)
-            return;
+        if (!stamp.empty() && CSetupBase::TimeStampString(false, 2) != stamp) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }

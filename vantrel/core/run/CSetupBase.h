@@ -50,6 +50,8 @@ public:
     // A name part of a sheet file name made safe: every character a Windows
     // file name cannot hold, and every control character, becomes "_".
     static std::string SafeFileNamePart(const std::string& namePart);
+    // The time of day now, as sheet file names carry it with (false, 2).
+    static std::string TimeStampString(bool colonSeparator, int decimals);
 
     // What the last CreateSetupSheet built but could not do as asked (the
     // setup not attached, values cut by a field's length): one text each.
@@ -65,7 +67,6 @@ private:
     void WarnOfCutValues(const CRulesEngine& rules, const std::string& mappingFile, SheetDocument& sheet);
     void addWarning(const std::string& warning);
     std::string BuildSheetFileName(const std::string& folder);
-    std::string TimeStampString(bool colonSeparator, int decimals);
     std::string SetupIniPath();
     // Config, or error 91 when the run driver has not set it.
     CAppSettings& settings() const;

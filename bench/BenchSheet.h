@@ -70,4 +70,10 @@ inline void fillCopy(const FillFiles& files, const std::string& sheet) {
     com::check(filler->FillForm());
 }
 
+// The fill alone: the template copied to the sheet's path and filled there.
+inline void fillAlone(const FillFiles& files, const std::string& sheet) {
+    copyTemplate(files, sheet);
+    fillCopy(files, sheet);
+}
+
 }  // namespace bench

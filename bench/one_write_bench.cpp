@@ -94,10 +94,6 @@ void BM_SheetAgainstFill(benchmark::State& state) {
     bench::buildSheet(folder);  // the data and mapping files the fill alone reads
     const bench::FillFiles files = bench::rdxFillFiles(bench::installedSettings());
     const std::string setup = vantrel::setupFileText(vantrel::readSetupFile(folder.rawDataFile()));
-    auto fill = [&](const std::string& sheet) {
-        bench::copyTemplate(files, sheet);
-        bench::fillCopy(files, sheet);
-    };
 
     double sheetTime = 0, fillTime = 0, twoWrites = 0, oneSave = 0;
     int64_t n = 0;
@@ -108,11 +104,11 @@ void BM_SheetAgainstFill(benchmark::State& state) {
 
         const std::string sheet = folder.sheets() + "/Fill_" + std::to_string(n % 50) + ".pdf";
         start = Clock::now();
-        fill(sheet);
+        bench::fillAlone(files, sheet);
         fillTime += secondsSince(start);
 
         start = Clock::now();
-        fill(sheet);
+        bench::fillAlone(files, sheet);
         pdfauto::attachFile(platform::paths::toNative(sheet), "Sheet.dat", setup);
         twoWrites += secondsSince(start);
 
@@ -138,7 +134,7 @@ BENCHMARK(BM_SheetAgainstFill)->Unit(benchmark::kMillisecond)->UseRealTime()->Mi
 
 void BM_SheetsOfOneRun(benchmark::State& state) {
     bench::BenchFolder folder;
-    bench::buildSheet(folder);
+    bench::buildSheet(folder);  // the data and mapping files the fill alone reads
     const bench::FillFiles files = bench::rdxFillFiles(bench::installedSettings());
     auto library = std::make_shared<vantrel::library::SetupLibrary>(vantrel::batchtrack::installedLibrary());
     double sheetTime = 0, fillTime = 0;
@@ -150,8 +146,7 @@ void BM_SheetsOfOneRun(benchmark::State& state) {
 
         const std::string sheet = folder.sheets() + "/Fill_" + std::to_string(n % 50) + ".pdf";
         start = Clock::now();
-        bench::copyTemplate(files, sheet);
-        bench::fillCopy(files, sheet);
+        bench::fillAlone(files, sheet);
         fillTime += secondsSince(start);
         if (++n % 50 == 0) folder.clearSheets();
     }

@@ -25,28 +25,44 @@ std::string successStatus(const std::string& line) {
     return "Success: " + platform::text::leftChars(line, 20) + "....etc writen to file";
 }
 
-// Only into a regular file: the open never waits (a named pipe without a
-// reader fails at once) and anything but a regular file is left alone, so a
+// Appends only to a regular file: the open never waits (a named pipe without
+// a reader fails at once) and anything but a regular file is left alone, so a
 // pipe, a device or a socket at the path can neither hang nor take the line.
-std::string writeLine(const std::string& fileName, const std::string& line, bool append) {
+// A replacing write goes to a temporary file beside the target and is renamed
+// over it when whole: a full disk or a killed process leaves the old content,
+// never a part of the new. `reason` gets the system's text of a failure.
+std::string writeLine(const std::string& fileName, const std::string& line, bool append, std::string& reason) {
+    reason.clear();
     if (fileName.empty()) return kNoFile;
     const std::string native = platform::paths::toNative(fileName);
+    const std::string text = line + kLineEnd;
+    if (!append) {
+        struct stat st {};
+        if (::stat(native.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            reason = "it is not a regular file";
+            return {};
+        }
+        reason = platform::files::replaceAtomically(
+            native,
+            [&](int fd) {
+                return platform::files::writeAll(fd, text) ? std::string() : platform::files::systemMessage(errno);
+            },
+            platform::files::Durability::Unsynced);
+        return reason.empty() ? successStatus(line) : std::string();
+    }
     int fd;
     do {
-        fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (append ? O_APPEND : 0),
-                    0666);
+        fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return {};
+    if (fd < 0) {
+        reason = platform::files::systemMessage(errno);
+        return {};
+    }
     struct stat st {};
-    bool written = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    const std::string text = line + kLineEnd;
-    // A replaced file is written over and then cut to the new length: cutting
-    // it to nothing first makes the file system flush it on close (a fifth of
-    // a millisecond for every sheet data file).
-    written = written && platform::files::writeAll(fd, text);
-    if (written && !append) written = ::ftruncate(fd, static_cast<off_t>(text.size())) == 0;
-    written = ::close(fd) == 0 && written;
-    return written ? successStatus(line) : std::string();
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) reason = "it is not a regular file";
+    else if (!platform::files::writeAll(fd, text)) reason = platform::files::systemMessage(errno);
+    if (::close(fd) != 0 && reason.empty()) reason = platform::files::systemMessage(errno);
+    return reason.empty() ? successStatus(line) : std::string();
 }
 
 // The entry of a folder whose name equals `name` ignoring letter case; an
@@ -109,7 +125,7 @@ std::string CFileManager::writeLineToFileWithData(const std::string& myTextLine)
 
 std::string CFileManager::writeLineToFile(const std::string& myFileName, const std::string& myTextLine) {
     try {
-        return writeLine(myFileName, myTextLine, false);
+        return writeLine(myFileName, myTextLine, false, m_LastFailure);
     } catch (...) {
         return {};
     }
@@ -117,7 +133,7 @@ std::string CFileManager::writeLineToFile(const std::string& myFileName, const s
 
 std::string CFileManager::appendLineToFile(const std::string& myFileName, const std::string& myTextLine) {
     try {
-        return writeLine(myFileName, myTextLine, true);
+        return writeLine(myFileName, myTextLine, true, m_LastFailure);
     } catch (...) {
         return {};
     }
@@ -130,7 +146,7 @@ std::string CFileManager::appendLines(const std::vector<std::string>& lines) {
         if (lines.empty()) return successStatus({});
         std::string text = lines.front();
         for (std::size_t i = 1; i < lines.size(); ++i) text += kLineEnd + lines[i];
-        return writeLine(m_FileName, text, true);
+        return writeLine(m_FileName, text, true, m_LastFailure);
     } catch (...) {
         return {};
     }
@@ -143,9 +159,13 @@ std::string CFileManager::copyFile(const std::string& strMySourceFilename, const
         const fs::path target = platform::paths::toNative(strMyTargetFilename);
         // Only a regular file, read whole in one go.
         std::string bytes;
-        if (platform::files::readUserFile(source.string(), bytes, platform::files::NoSizeLimit).status !=
-            platform::files::OpenStatus::Opened)
+        m_LastFailure.clear();
+        const platform::files::UserFile read =
+            platform::files::readUserFile(source.string(), bytes, platform::files::NoSizeLimit);
+        if (read.status != platform::files::OpenStatus::Opened) {
+            m_LastFailure = read.status == platform::files::OpenStatus::Missing ? "there is no such file" : read.reason;
             return failed;
+        }
         // Written beside the target first and renamed over it, so a failure
         // never leaves half a file under the target's name.
         const std::string error = platform::files::replaceAtomically(
@@ -154,7 +174,10 @@ std::string CFileManager::copyFile(const std::string& strMySourceFilename, const
                 return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
             },
             m_syncCopies ? platform::files::Durability::Synced : platform::files::Durability::Unsynced);
-        if (!error.empty()) return failed;
+        if (!error.empty()) {
+            m_LastFailure = error;
+            return failed;
+        }
         return {};
     } catch (...) {
         return failed;

@@ -34,6 +34,10 @@ public:
     std::string copyFile(const std::string& strMySourceFilename, const std::string& strMyTargetFilename);
     // Whether copyFile's copy is on the disk when it answers (the default).
     // A copy that is saved over at once, synced, need not be.
+    // The system's reason for the failure of the last write, append or copy
+    // ("No space left on device"); empty after a success. The status texts
+    // stay as they are: this is for a caller that must say why.
+    const std::string& LastFailure() const { return m_LastFailure; }
     bool SyncCopies() const { return m_syncCopies; }
     void setSyncCopies(bool sync) { m_syncCopies = sync; }
     static std::string StripTerminator(const std::string& strString);
@@ -50,5 +54,6 @@ private:
 
     std::string m_NewText;
     std::string m_FileName;
+    std::string m_LastFailure;
     bool m_syncCopies = true;
 };

@@ -80,7 +80,7 @@ TEST_P(BadTemplateTest, RunFailsWithAClearErrorAndKeepsEveryFile) {
     EXPECT_EQ(error->number(), 1);
     // The message names the sheet the template was copied to.
     const std::string start =
-        std::string(kBuildSource) + GetParam().expectedStart + folder.file("Sheets") + "\\Driver A_SetupSheet_RDX_";
+        std::string(kBuildSource) + GetParam().expectedStart + folder.file("Sheets") + "/Driver A_SetupSheet_RDX_";
     EXPECT_EQ(error->source().rfind(start, 0), 0u) << error->source();
     EXPECT_TRUE(error->source().ends_with(GetParam().expectedEnd)) << error->source();
     hardening::expectNothingLost(before, folder.snapshot());

@@ -430,6 +430,7 @@ TEST(BatchProgram, FilesThatAreNoFilesAreRefusedNamingTheFileAndWhy) {
         EXPECT_TRUE(result.out.empty());
         std::string expected = "Error: CSetupManager::BuildSetupSheet-" + std::string(c.message) + bad.string();
         if (c.reason) expected += std::string(" cannot be read: ") + c.reason;
+        else expected += ": it is not a regular file";
         EXPECT_EQ(result.err, expected + "\n");
         EXPECT_TRUE(fs::is_empty(copy.root() / "out")) << "a sheet was made";
         if (!std::string(c.file).starts_with("Data/SheetData")) {

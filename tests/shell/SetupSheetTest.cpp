@@ -109,8 +109,8 @@ TEST(SetupSheet, SheetNameAndPlaceFollowTheTargetFolderAndSafeNameParts) {
         {"/Sheets\\", "Driver A", "RDX", sheet("Driver A", "RDX")},
         {"\\Sheets", "Driver A", "RDX", sheet("Driver A", "RDX")},
         {"/Sheets", "Driver A", "RDX Club", sheet("Driver A", "RDX Club")},
-        {"/Sheets", "..\\..\\Escape", "RDX", sheet(".._.._Escape", "RDX")},
-        {"/Sheets", "../../Escape", "RDX", sheet(".._.._Escape", "RDX")},
+        {"/Sheets", "..\\..\\Escape", "RDX", sheet("_._.._Escape", "RDX")},
+        {"/Sheets", "../../Escape", "RDX", sheet("_._.._Escape", "RDX")},
         {"/Sheets", "a:b*c?d\"e<f>g|h", "RDX", sheet("a_b_c_d_e_f_g_h", "RDX")},
         {"/Sheets", "Tab\there", "RDX", sheet("Tab_here", "RDX")},
         {"/Sheets", "Driver A", "../Outside", sheet("Driver A", ".._Outside")},
@@ -136,15 +136,36 @@ TEST(SetupSheet, SheetNameAndPlaceFollowTheTargetFolderAndSafeNameParts) {
     }
 }
 
-TEST(SetupSheet, AMissingRawDataFileGivesASheetOfEmptyValues) {
-    ShellTestFolder folder;
-    const RunResult run = runDriver((folder.path() / "Data" / "NoSuchFile.dat").string(), "RDX", folder.sheetsFolder());
-    ASSERT_FALSE(run.error) << run.error->source();
-
-    const fs::path sheet = folder.path() / "Sheets" / ShellTestFolder::sheetName("", "RDX");
-    EXPECT_EQ(fs::path(platform::paths::toNative(run.targetPDFFile)), sheet);
-    EXPECT_EQ(folder.read("Data/SheetData.txt"), std::string(vantrel::SheetFieldCount - 1, '|') + "\r\n");
-    for (const auto& [name, value] : ShellTestFolder::formFields(sheet)) EXPECT_EQ(value, "") << name;
+// A raw data file that cannot be read would give a sheet of empty values (and
+// record and share it): the run stops before it writes anything.
+TEST(SetupSheet, ARawDataFileThatCannotBeReadStopsTheRunBeforeAnythingIsWritten) {
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path& raw)> make;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"missing", [](const fs::path&) {}, "there is no such file"},
+        {"dangling link", [](const fs::path& raw) { fs::create_symlink("Gone.dat", raw); }, "which is not there"},
+        {"looping link", [](const fs::path& raw) { fs::create_symlink(raw.filename(), raw); },
+         "Too many levels of symbolic links"},
+        {"a folder", [](const fs::path& raw) { fs::create_directory(raw); }, "it is a folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShellTestFolder folder;
+        const fs::path raw = folder.path() / "Data" / "Typo.dat";
+        c.make(raw);
+        const auto before = folder.read("Data/SheetData.txt");
+        const RunResult run = runDriver(raw.string(), "RDX", folder.sheetsFolder());
+        ASSERT_TRUE(run.error);
+        EXPECT_THAT(run.error->source(), HasSubstr("The raw data file " + raw.string() + " cannot be read: "));
+        EXPECT_THAT(run.error->source(), HasSubstr(c.reason));
+        EXPECT_EQ(run.targetPDFFile, "");
+        EXPECT_EQ(pdfsIn(folder.path() / "Sheets").size(), 0u);
+        EXPECT_EQ(folder.read("Data/SheetData.txt"), before);
+        EXPECT_FALSE(fs::exists(folder.path() / "Data" / "Library.sqlite"));
+    }
 }
 
 TEST(SetupSheet, FailedBuildsEndInOneErrorNamingWhatWentWrong) {
@@ -191,7 +212,7 @@ TEST(SetupSheet, FailedBuildsEndInOneErrorNamingWhatWentWrong) {
         {"mapping file of the per-setup file missing",
          [](ShellTestFolder& f) { f.write("Config/Setup_RDX.ini", setupIni("RDX", "Missing.map")); }, "RDX",
          [](const ShellTestFolder&) { return std::string("CSetupManager::BuildSetupSheet-Cannot open "); },
-         "Missing.map", true},
+         "Missing.map", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -145,10 +145,6 @@ private slots:
         QTest::addColumn<QString>("rawDataFile");  // "other": a prepared file of another driver
         QTest::addColumn<QString>("driverOnSheet");
         QTest::addColumn<bool>("captured");
-        QTest::newRow("ticked, empty path") << Qt::Checked << ""
-                                            << "" << false;
-        QTest::newRow("ticked, missing file") << Qt::Checked << "missing"
-                                              << "" << false;
         QTest::newRow("ticked, chosen file") << Qt::Checked << "other"
                                              << "Other Driver" << false;
         QTest::newRow("grey counts as unticked") << Qt::PartiallyChecked << "other"
@@ -189,6 +185,12 @@ private slots:
                                           << "Error: CSetupManager::BuildSetupSheet-*" << false;
         QTest::newRow("after a good run") << "template"
                                           << "Error: CSetupManager::BuildSetupSheet-*" << true;
+        // A raw data file the racer names that cannot be read gives no sheet of empty values.
+        QTest::newRow("external file missing") << "external missing"
+                                               << "Error: CSetupManager::BuildSetupSheet-The raw data file *" << false;
+        QTest::newRow("external file not named")
+            << "external empty"
+            << "Error: CSetupManager::BuildSetupSheet-The raw data file *" << false;
     }
     void failedRun() {
         QFETCH(QString, breakWhat);
@@ -206,6 +208,13 @@ private slots:
 
         if (breakWhat == "capture") delete m_window->control<QWidget>("txtMotor");
         if (breakWhat == "template") fs::remove(m_folder->path() / "Templates" / "SetupSheet_RDX.pdf");
+        if (breakWhat.startsWith("external")) {
+            m_window->control<QCheckBox>("chkExternalData")->setCheckState(Qt::Checked);
+            m_window->control<QLineEdit>("txtRawDataFile")
+                ->setText(breakWhat == "external empty"
+                              ? QString()
+                              : QString::fromStdString((m_folder->path() / "Data" / "Nope.dat").string()));
+        }
         MessageBox::setNextAnswer(QMessageBox::Ok);
         pressCreate(m_window);
 
@@ -221,6 +230,7 @@ private slots:
         QCOMPARE(txtTargetPDF->text(), shownBefore);
         QCOMPARE(txtTargetPDF->isHidden(), !succeedFirst);
         QCOMPARE(m_window->control<QLabel>("Label3")->isHidden(), !succeedFirst);
+        QVERIFY(sheetsIn(m_folder->sheetsFolder()).size() == (succeedFirst ? 1u : 0u));
     }
 
     // Another run (a batch, another window) holds the program folder's lock:

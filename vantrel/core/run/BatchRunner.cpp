@@ -281,8 +281,9 @@ int BatchRunner::importSetups(const Options& options) {
         const library::ImportReport report = library::importSetups(setups, paths, use);
 
         m_out << "Added: " << report.added.size() << "\n"
-              << "Already there: " << report.alreadyThere.size() << "\n"
-              << std::flush;
+              << "Already there: " << report.alreadyThere.size() << "\n";
+        if (!report.updated.empty()) m_out << "Updated: " << report.updated.size() << "\n";
+        m_out << std::flush;
         for (const auto& problem : report.notSetups) m_err << "Not a setup: " << problem.file << std::endl;
         for (const auto& problem : report.unreadable)
             m_err << platform::fileFailure("Cannot read", problem.file, problem.reason) << std::endl;

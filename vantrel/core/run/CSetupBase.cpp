@@ -1,14 +1,18 @@
 #include "CSetupBase.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "CFileManager.h"
 #include "CRulesEngine.h"
 #include "SetupFile.h"
 #include "SheetDocument.h"
+#include "UnfinishedSheet.h"
 #include "FormFieldMap.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -26,6 +30,40 @@ namespace vantrel {
 namespace {
 
 constexpr const char* kCreateSource = "CSetupBase::-CreateSetupSheet";
+
+// Why a file the racer named cannot be read, in their words; empty when it can.
+std::string unreadableBecause(const std::string& nativePath) {
+    if (nativePath.empty()) return "no file was named";
+    const platform::files::UserFile file = platform::files::openUserFile(nativePath);
+    if (file.status == platform::files::OpenStatus::Opened) {
+        ::close(file.fd);
+        return {};
+    }
+    if (file.status != platform::files::OpenStatus::Missing) return file.reason;
+    struct stat st {};
+    if (::lstat(nativePath.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        std::error_code ec;
+        const std::filesystem::path target = std::filesystem::read_symlink(nativePath, ec);
+        return "it is a link to " + (ec ? std::string("a file") : target.string()) + ", which is not there";
+    }
+    return "there is no such file";
+}
+
+// Why a sheet cannot go into this folder, or empty.
+std::string folderProblem(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR
+                   ? "the folder " + folder + " does not exist"
+                   : "the folder " + folder + " cannot be reached (" + platform::files::systemMessage(errno) + ")";
+    if (!S_ISDIR(st.st_mode)) return folder + " is not a folder";
+    return {};
+}
+
+// The system's reason for the file manager's last failure, or a plain one.
+std::string failureOf(const CFileManager& files) {
+    return files.LastFailure().empty() ? std::string("it could not be written") : files.LastFailure();
+}
 
 std::string dateString(const platform::process::LocalDateTime& t) {
     char buffer[16];
@@ -62,6 +100,7 @@ void CSetupBase::CreateSetupSheet() {
         // mapping and raw data files with no other run (the window's capture
         // took the lock already; this takes it once more).
         const platform::process::RunLock runLock;
+        m_workPath.clear();
         m_utils = std::make_unique<CUtils>();
         m_log = com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);
         com::check(m_log->put_FileName(m_LogPath));
@@ -96,26 +135,46 @@ void CSetupBase::CreateSetupSheet() {
         files.setFileName(dataFile);
         const std::string written = files.writeLineToFileWithData(rules.SetupDataRow());
         if (written.rfind("Success: ", 0) != 0)
-            platform::raise(platform::ErrPathAccess, kCreateSource,
-                            "Cannot write the sheet data file " + platform::paths::toNative(dataFile));
+            platform::raiseAboutFile(platform::ErrPathAccess, kCreateSource, "Cannot write the sheet data file",
+                                     platform::paths::toNative(dataFile), failureOf(files));
+
+        const std::string mappingFile = m_utils->checkMe(config.MappingDirectory()) + m_MappingFile;
+        // The filler reads the mapping file the rules engine writes, when the
+        // setup names that one: one that could not be written is no mapping.
+        if (!rules.MappingFailure().empty() && platform::paths::toNative(mappingFile) == rules.MappingFile()) {
+            std::error_code ec;
+            if (!std::filesystem::is_regular_file(rules.MappingFile(), ec))
+                platform::raiseAboutFile(platform::ErrPathAccess, kCreateSource, "Cannot write the mapping file",
+                                         rules.MappingFile(), rules.MappingFailure());
+        }
 
         m_DriverSetupFilename = BuildSheetFileName(m_TargetPDFDirectory);
-
+        const std::string sheet = platform::paths::toNative(m_DriverSetupFilename);
         const std::string templateFile = m_utils->checkMe(config.TemplatesDirectory()) + m_PDFTemplateSetupSheet;
+        const std::string copying = "Cannot copy the template " + platform::paths::toNative(templateFile) + " to";
+        if (const std::string problem = folderProblem(std::filesystem::path(sheet).parent_path().string());
+            !problem.empty())
+            platform::raiseAboutFile(platform::ErrPathAccess, kCreateSource, copying, sheet, problem);
+
+        // Built in the work folder and named only when whole: a failure or a
+        // kill from here on leaves no file at the sheet's name. What the
+        // racer reads of a failure names the sheet, not the work file.
+        UnfinishedSheet unfinished(
+            workFolderIn(std::filesystem::path(platform::paths::toNative(dataFile)).parent_path().string()),
+            std::filesystem::path(sheet).filename().string());
+        m_workPath = unfinished.path();
+
         // The fill saves the sheet over this copy at once, synced to disk: the
         // copy itself need not get there (an unfinished sheet never counts).
         files.setSyncCopies(false);
-        if (!files.copyFile(templateFile, m_DriverSetupFilename).empty())
-            platform::raise(platform::ErrPathAccess, kCreateSource,
-                            "Cannot copy the template " + platform::paths::toNative(templateFile) + " to " +
-                                platform::paths::toNative(m_DriverSetupFilename));
+        if (!files.copyFile(templateFile, unfinished.path()).empty())
+            platform::raiseAboutFile(platform::ErrPathAccess, kCreateSource, copying, sheet, failureOf(files));
 
-        const std::string mappingFile = m_utils->checkMe(config.MappingDirectory()) + m_MappingFile;
         {
             // The sheet carries the setup it was built from, as loaded, so that
             // it opens back into the window: handed to the document before the
             // fill, it goes into the form filler's one save with the fields.
-            SheetDocument sheet(m_DriverSetupFilename);
+            SheetDocument sheet(unfinished.path());
             AttachSetup(config, sheet);
             WarnOfCutValues(rules, mappingFile, sheet);
 
@@ -123,17 +182,27 @@ void CSetupBase::CreateSetupSheet() {
                 com::create<quorrel::ICPdfFormFiller>(quorrel::CLSID_CPdfFormFiller, quorrel::IID_CPdfFormFiller);
             com::check(filler->put_DataFile(dataFile));
             com::check(filler->put_DataFileDelimiter(config.DataFileDelimiter()));
-            com::check(filler->put_PdfFormFile(m_DriverSetupFilename));
+            com::check(filler->put_PdfFormFile(unfinished.path()));
             com::check(filler->put_MappingFile(mappingFile));
             com::check(filler->FillForm());
         }
+        m_DriverSetupFilename = unfinished.publish(m_DriverSetupFilename);
     } catch (const platform::Error& e) {
-        platform::raise(100, kCreateSource, e.description());
+        platform::raise(100, kCreateSource, namingTheSheet(e.description()));
     } catch (const std::exception& e) {
-        platform::raise(100, kCreateSource, e.what());
+        platform::raise(100, kCreateSource, namingTheSheet(e.what()));
     } catch (...) {
         platform::raise(100, kCreateSource);
     }
+}
+
+std::string CSetupBase::namingTheSheet(std::string description) const {
+    if (m_workPath.empty()) return description;
+    const std::string sheet = platform::paths::toNative(m_DriverSetupFilename);
+    for (std::size_t at = description.find(m_workPath); at != std::string::npos;
+         at = description.find(m_workPath, at + sheet.size()))
+        description.replace(at, m_workPath.size(), sheet);
+    return description;
 }
 
 void CSetupBase::LoadSetup(CAppSettings& config) {
@@ -149,12 +218,16 @@ void CSetupBase::LoadSetup(CAppSettings& config) {
             config.setField(SetupField(i), record.value(SetupFieldKeys[i]));
         return;
     }
+    // A raw data file that cannot be read would make a sheet of empty values
+    // (and record it, and share it): the run stops before it writes anything.
+    const std::string rawData = platform::paths::toNative(m_RawDataFile);
+    if (const std::string problem = unreadableBecause(rawData); !problem.empty())
+        platform::raise(platform::ErrPathAccess, kCreateSource,
+                        "The raw data file " + rawData + " cannot be read: " + problem);
     config.LoadRawData();
     // A file of another kind picked by mistake would make a sheet of empty
-    // values and overwrite the last run's data; a missing file still does.
-    const std::string rawData = platform::paths::toNative(m_RawDataFile);
-    std::error_code ec;
-    if (std::filesystem::exists(rawData, ec) && !config.SectionFound())
+    // values and overwrite the last run's data.
+    if (!config.SectionFound())
         platform::raise(platform::ErrInvalidArgument, kCreateSource,
                         "The raw data file " + rawData + " is not a raw data file: it has no [SetupData] section");
 }
@@ -185,7 +258,8 @@ void CSetupBase::WarnOfCutValues(const CRulesEngine& rules, const std::string& m
     }
 }
 
-void CSetupBase::addWarning(const std::string& warning) {
+void CSetupBase::addWarning(const std::string& text) {
+    const std::string warning = namingTheSheet(text);
     m_Warnings.push_back(warning);
     if (m_log) com::check(m_log->LogMe("CSetupBase::CreateSetupSheet-Warning: " + warning));
 }
@@ -221,16 +295,19 @@ std::string CSetupBase::BuildSheetFileName(const std::string& folder) {
     std::string setup = SafeFileNamePart(m_SetupName);
     const std::string middle = "_SetupSheet_";
     const std::string tail = "_" + dateString(today) + "_" + TimeStampString(false, 2) + ".pdf";
-    // A file name holds at most 255 bytes, and the safe copy and save write a
-    // temporary "." + name + ".XXXXXX" beside the sheet: names too long for
-    // that are cut at a whole character, the setup name to no less than half
-    // of the room.
-    constexpr std::size_t kMaxFileName = 255 - 8;
+    // A file name holds at most 255 bytes, the save writes a temporary "." +
+    // name + ".XXXXXX" beside the sheet, and a taken name gets a number
+    // ("-2" up to "-1000"): names too long for that are cut at a whole
+    // character, the setup name to no less than half of the room.
+    constexpr std::size_t kMaxFileName = 255 - 8 - 5;
     const std::size_t room = kMaxFileName - std::min(kMaxFileName, middle.size() + tail.size());
     if (driver.size() + setup.size() > room) {
         setup = platform::text::cutToBytes(setup, std::max(room / 2, room - std::min(driver.size(), room)));
         driver = platform::text::cutToBytes(driver, room - setup.size());
     }
+    // A name that begins with a dot is hidden from the racer's file manager
+    // and from every team mate's scan of the team folder.
+    if (!driver.empty() && driver.front() == '.') driver.front() = '_';
     return folder + driver + middle + setup + tail;
 }
 

@@ -66,13 +66,15 @@ private:
     // A warning for each value a form field's length limit cuts.
     void WarnOfCutValues(const CRulesEngine& rules, const std::string& mappingFile, SheetDocument& sheet);
     void addWarning(const std::string& warning);
+    // A failure's text with the work file's path replaced by the sheet's.
+    std::string namingTheSheet(std::string description) const;
     std::string BuildSheetFileName(const std::string& folder);
     std::string SetupIniPath();
     // Config, or error 91 when the run driver has not set it.
     CAppSettings& settings() const;
 
     std::string m_LogPath, m_DriverSetupFilename, m_TargetPDFDirectory, m_PDFTemplateSetupSheet, m_MappingFile,
-        m_RawDataFile, m_SetupName, m_ReportName;
+        m_RawDataFile, m_SetupName, m_ReportName, m_workPath;
     std::shared_ptr<CAppSettings> m_Config;
     std::optional<SetupValues> m_SetupValues;
     std::vector<std::string> m_Warnings;

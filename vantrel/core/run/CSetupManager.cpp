@@ -92,10 +92,19 @@ void CSetupManager::RecordInLibrary(const std::string& sheet) {
     try {
         const library::SetupEntry entry{library::localTimestampNow(), m_SetupName, platform::paths::toNative(sheet),
                                         library::valuesOf(*m_config)};
-        if (m_library) m_library->record(entry);
-        else
+        if (m_rebuildOf) {
+            // The library holds this setup already: only its sheet moved.
+            std::shared_ptr<library::SetupLibrary> setups = m_library;
+            if (!setups)
+                setups = std::make_shared<library::SetupLibrary>(
+                    library::libraryFilePath(m_config->DataDirectory(), m_config->LibraryFile()));
+            if (!setups->setSheet(*m_rebuildOf, entry.sheet)) setups->record(entry);
+        } else if (m_library) {
+            m_library->record(entry);
+        } else {
             reason = library::recordSetup(library::libraryFilePath(m_config->DataDirectory(), m_config->LibraryFile()),
                                           entry);
+        }
     } catch (const platform::Error& e) {
         reason = e.description();
     }

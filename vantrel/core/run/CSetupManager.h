@@ -36,6 +36,10 @@ public:
     // The run's setup as values in memory, in place of RawDataFile: loaded as
     // a raw data file holding them would load, with no file written or read.
     void setSetupValues(SetupValues values) { m_setupValues = std::move(values); }
+    // The run builds anew the sheet of this stored setup (moved or deleted):
+    // the library then keeps the new sheet's path on that setup rather than
+    // recording the setup a second time.
+    void setRebuildOf(std::int64_t setupId) { m_rebuildOf = setupId; }
 
     // A new settings object read from program folder + "\bin\Vantrel.ini".
     // Errors: number 1, source "CSetupManager::LoadConfig-" + description.
@@ -74,6 +78,7 @@ private:
     com::ComPtr<logging::ICLog> m_log;
     std::unique_ptr<CUtils> m_utils;
     bool m_openInViewer = true;
+    std::optional<std::int64_t> m_rebuildOf;
     std::string m_TargetPDFFile, m_TargetPDFDirectory, m_SetupName, m_RawDataFile, m_LibraryWarning;
 };
 

@@ -78,9 +78,10 @@ public:
     }
 
     // The setup type the file name gives, as a run names a sheet (driver +
-    // "_SetupSheet_" + type + "_" + date + "_" + time).
+    // "_SetupSheet_" + type + "_" + date + "_" + time, and "-2" and so on
+    // when that name was taken).
     std::string typeFromName() const {
-        static const std::regex kSheetName(R"(^.*_SetupSheet_(.+)_\d{4}-\d{2}-\d{2}_\d{6}\.\d{2}$)");
+        static const std::regex kSheetName(R"(^.*_SetupSheet_(.+)_\d{4}-\d{2}-\d{2}_\d{6}\.\d{2}(?:-\d+)?$)");
         std::smatch match;
         const std::string stem = std::filesystem::path(m_path).stem().string();
         return std::regex_match(stem, match, kSheetName) ? match[1].str() : std::string();

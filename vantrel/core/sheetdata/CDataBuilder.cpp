@@ -2,7 +2,13 @@
 
 #include <CFileManager.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
 #include <vector>
+
+#include "platform/Files.h"
+#include "platform/Paths.h"
 
 namespace vantrel {
 
@@ -49,17 +55,29 @@ std::string CDataBuilder::toString() {
 }
 
 void CDataBuilder::WriteMappingFile() {
+    // Written whole under a temporary name beside it and then renamed over it:
+    // a full disk or a read-only folder leaves the last mapping file as it was
+    // (its lines never change), never an empty or a partial one. The record is
+    // built all the same; the run asks MappingFailure whether the file stands.
+    const std::string mappingFile = m_MappingDirectory + "Mapping_" + m_SetupName + ".map";
+    const std::string temporary =
+        m_MappingDirectory + ".Mapping_" + m_SetupName + ".map." + std::to_string(::getpid()) + ".new";
     CFileManager fileManager;
-    fileManager.setFileName(m_MappingDirectory + "Mapping_" + m_SetupName + ".map");
-    // Status texts are not examined: a mapping file that cannot be written
-    // must not stop the record from being built.
+    fileManager.setFileName(temporary);
     fileManager.deleteWinFile(fileManager.FileName());
     // The 112 lines in one write: the file a line-by-line append gives,
     // without opening and closing it 112 times (a millisecond of every sheet).
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < SheetFieldCount; ++i)
         lines.push_back(std::to_string(i + 1) + "=fld" + std::string(SheetFieldNames[i]));
-    fileManager.appendLines(lines);
+    m_MappingFailure.clear();
+    if (fileManager.appendLines(lines).empty()) {
+        m_MappingFailure = fileManager.LastFailure().empty() ? "it could not be written" : fileManager.LastFailure();
+    } else if (::rename(platform::paths::toNative(temporary).c_str(), platform::paths::toNative(mappingFile).c_str()) !=
+               0) {
+        m_MappingFailure = platform::files::systemMessage(errno);
+    }
+    if (!m_MappingFailure.empty()) ::unlink(platform::paths::toNative(temporary).c_str());
 }
 
 }  // namespace vantrel

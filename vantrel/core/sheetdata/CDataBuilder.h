@@ -53,6 +53,11 @@ public:
     void BuildData();
     // BuildData, then OutputString.
     std::string toString();
+    // Why the last build could not write its mapping file (the system's
+    // reason), or empty when it stands; the record is built either way.
+    const std::string& MappingFailure() const { return m_MappingFailure; }
+    // The mapping file the builds write.
+    std::string MappingFilePath() const { return m_MappingDirectory + "Mapping_" + m_SetupName + ".map"; }
     // MappingDirectory + "Mapping_" + SetupName + ".map": deleted, then one
     // line "<position>=fld<name>" per field. Write failures go unnoticed.
     void WriteMappingFile();
@@ -64,7 +69,7 @@ public:
     static std::string valueForRecord(std::string value, const std::string& delimiter);
 
 private:
-    std::string m_DataFileDelimiter, m_OutputString, m_MappingDirectory, m_SetupName;
+    std::string m_DataFileDelimiter, m_OutputString, m_MappingDirectory, m_SetupName, m_MappingFailure;
     std::array<std::string, SheetFieldCount> m_fields;
 };
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "CDataBuilder.h"
+#include "platform/Paths.h"
 #include "OptionGroups.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
@@ -370,6 +371,8 @@ void CRulesEngine::ProcessData() {
 
     // Assigned last: a failure anywhere above keeps the previous record.
     m_SetupDataRow = builder.toString();
+    m_MappingFile = platform::paths::toNative(builder.MappingFilePath());
+    m_MappingFailure = builder.MappingFailure();
 }
 
 namespace {

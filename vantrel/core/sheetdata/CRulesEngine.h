@@ -24,6 +24,10 @@ public:
     void setConfig(std::shared_ptr<CAppSettings> value) { m_Config = std::move(value); }
     const std::string& SetupDataRow() const { return m_SetupDataRow; }
     void setSetupDataRow(std::string value) { m_SetupDataRow = std::move(value); }
+    // The mapping file the last ProcessData wrote (native) and, when it could
+    // not be written, the system's reason (else empty).
+    const std::string& MappingFile() const { return m_MappingFile; }
+    const std::string& MappingFailure() const { return m_MappingFailure; }
 
     // Derives every sheet field from Config, builds the record (rewriting the
     // mapping file in Config's mapping folder) and stores it in SetupDataRow.
@@ -64,6 +68,7 @@ public:
 private:
     std::unique_ptr<CUtils> m_utils;  // made afresh by every ProcessData
     std::string m_SetupDataRow;
+    std::string m_MappingFile, m_MappingFailure;
     std::shared_ptr<CAppSettings> m_Config;
     std::string m_DataFileDelimiter;
     std::string m_SetupName;

@@ -10,6 +10,7 @@
 
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "platform/NewFile.h"
 #include "platform/Paths.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
@@ -109,6 +110,23 @@ std::string folderNameFor(std::string_view driver) {
     return out.empty() ? "Driver" : out;
 }
 
+std::string visibleFileName(std::string_view fileName) {
+    // Leading dots and tildes would hide the sheet from every team mate's scan.
+    const auto first = fileName.find_first_not_of(" .~");
+    return first == std::string_view::npos ? std::string("Sheet.pdf") : std::string(fileName.substr(first));
+}
+
+namespace {
+
+// Whether the file at path holds exactly bytes (the same sheet put there before).
+bool holds(const std::string& path, const std::string& bytes) {
+    std::string there;
+    return platform::files::readUserFile(path, there, bytes.size()).status == platform::files::OpenStatus::Opened &&
+           there == bytes;
+}
+
+}  // namespace
+
 std::string publishSheet(const std::string& sheetNativePath, const std::string& teamFolder, std::string_view driver) {
     struct stat st {};
     if (::stat(teamFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
@@ -124,13 +142,19 @@ std::string publishSheet(const std::string& sheetNativePath, const std::string& 
     if (read.status != platform::files::OpenStatus::Opened)
         platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot read the sheet", sheetNativePath,
                                  read.reason.empty() ? std::string("there is no such file") : read.reason);
-    const std::string target = folder + "/" + fs::path(sheetNativePath).filename().string();
-    const std::string failure = platform::files::replaceAtomically(target, [&](int fd) {
-        return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
-    });
-    if (!failure.empty())
-        platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot put the sheet into", target, failure);
-    return target;
+    // Written whole under its name or not at all, never over a file there: a
+    // name that is taken by another sheet gets a number.
+    const std::string wanted = folder + "/" + visibleFileName(fs::path(sheetNativePath).filename().string());
+    for (int attempt = 1; attempt <= 1000; ++attempt) {
+        const std::string target = platform::files::numberedName(wanted, attempt);
+        const int error = platform::files::writeNewFile(target, bytes);
+        if (!error || (error == EEXIST && holds(target, bytes))) return target;
+        if (error != EEXIST)
+            platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot put the sheet into", target,
+                                     platform::files::systemMessage(error));
+    }
+    platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot put the sheet into", wanted,
+                             "every name from it to 1000 is taken");
 }
 
 }  // namespace vantrel::team

@@ -37,11 +37,17 @@ std::string sheetNameOf(std::string_view fileName);
 // "Driver" when nothing is left.
 std::string folderNameFor(std::string_view driver);
 
+// A sheet's file name as it stands in the team folder: not hidden (leading
+// dots, blanks and tildes go), so that every team mate's scan sees it.
+std::string visibleFileName(std::string_view fileName);
+
 // Puts a sheet into the team folder, in the driver's folder, under its own
-// name: written beside it under a hidden temporary name and renamed, so a
-// sync tool never ships half a sheet. The team folder itself must be there
-// (a share that is not mounted is not created). Answers the new file's path;
-// raises platform::Error naming the file and why.
+// visible name: the file appears whole or not at all (a sync tool never ships
+// half a sheet, a killed run leaves nothing), and a file there is never
+// replaced: the same sheet there already is kept, another one's name gets a
+// number. The team folder itself must be there (a share that is not mounted
+// is not created). Answers the file's path; raises platform::Error naming the
+// file and why.
 std::string publishSheet(const std::string& sheetNativePath, const std::string& teamFolder, std::string_view driver);
 
 }  // namespace vantrel::team

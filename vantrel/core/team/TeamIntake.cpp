@@ -77,9 +77,10 @@ bool endsWhole(const std::string& path, std::int64_t size) {
 }
 
 // When the sheet was made, from the time its name carries (as a run names
-// it: ..._2026-12-08_101500.25), else the file's time.
+// it: ..._2026-12-08_101500.25, or ...101500.25-2 when that name was taken), else the file's time.
 std::string createdOf(const std::string& sheetName, std::int64_t mtimeNs) {
-    static const std::regex kTime(R"(_(\d{4})-(\d{2})-(\d{2})_(\d{2})(\d{2})(\d{2})\.\d{2}\.pdf$)", std::regex::icase);
+    static const std::regex kTime(R"(_(\d{4})-(\d{2})-(\d{2})_(\d{2})(\d{2})(\d{2})\.\d{2}(?:-\d+)?\.pdf$)",
+                                  std::regex::icase);
     std::smatch m;
     std::time_t when = std::time_t(mtimeNs / 1000000000);
     if (std::regex_search(sheetName, m, kTime)) {

@@ -6,6 +6,9 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFile>
+#include <QItemSelection>
+#include <QScrollBar>
+#include <QTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -172,6 +175,13 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     layout->addLayout(actions);
     resize(110 * em, 40 * m_table->verticalHeader()->defaultSectionSize());
     windowgeometry::remember(this);
+    // Setups that other programs record (vantrel-batch, a team sync, a second
+    // window) show up while the window is open; a look costs no file read.
+    auto* watch = new QTimer(this);
+    connect(watch, &QTimer::timeout, this, [this] {
+        if (isVisible()) reloadIfChangedElsewhere();
+    });
+    watch->start(1000);
 
     try {
         m_library = std::make_unique<SetupLibrary>(m_path);
@@ -218,15 +228,7 @@ bool LibraryWindow::event(QEvent* event) {
         event->ignore();
         return true;
     }
-    if (event->type() == QEvent::WindowActivate && m_library) {
-        std::size_t stored = 0;
-        try {
-            stored = m_library->count();
-        } catch (const platform::Error&) {
-            stored = std::size_t(m_model->rowCount());  // told when the racer next acts
-        }
-        if (stored != std::size_t(m_model->rowCount())) reload();
-    }
+    if (event->type() == QEvent::WindowActivate) reloadIfChangedElsewhere();
     return QWidget::event(event);
 }
 
@@ -245,9 +247,37 @@ bool LibraryWindow::failed(const std::function<void()>& action) {
     return true;
 }
 
+void LibraryWindow::reloadIfChangedElsewhere() {
+    if (!m_library || m_import) return;
+    std::int64_t version = m_seenVersion;
+    try {
+        version = m_library->dataVersion();
+    } catch (const platform::Error&) {
+        return;  // told when the racer next acts
+    }
+    if (version != m_seenVersion) reload();
+}
+
 void LibraryWindow::reload() {
-    if (m_library) failed([&] { m_model->reload(*m_library); });
+    // The chosen setups stay chosen, and the view where it was, across a reload.
+    const std::vector<std::int64_t> chosen = chosenIds();
+    const int scrolled = m_table->verticalScrollBar()->value();
+    if (m_library)
+        failed([&] {
+            m_seenVersion = m_library->dataVersion();
+            m_model->reload(*m_library);
+        });
     searchChanged(m_search->text());
+    if (chosen.empty()) return;
+    QItemSelection keep;
+    for (int row = 0; row < m_filter->rowCount(); ++row) {
+        const QModelIndex index = m_filter->index(row, 0);
+        if (std::find(chosen.begin(), chosen.end(), index.data(LibraryModel::IdRole).toLongLong()) != chosen.end())
+            keep.select(index, m_filter->index(row, m_filter->columnCount() - 1));
+    }
+    m_table->selectionModel()->select(keep, QItemSelectionModel::ClearAndSelect);
+    m_table->verticalScrollBar()->setValue(scrolled);
+    chosenChanged();
 }
 
 void LibraryWindow::searchChanged(const QString& text) {
@@ -312,6 +342,7 @@ void LibraryWindow::rebuildSheet(const StoredSetup& setup) {
         CSetupManager manager;
         manager.setSetupValues(setup.values);
         manager.setSetupName(setup.setupType);
+        manager.setRebuildOf(setup.id);
         manager.setTargetPDFDirectory(QDir::toNativeSeparators(folders.front()).toStdString());
         manager.setOpenInViewer(hasDisplay());
         manager.BuildSetupSheet();
@@ -438,6 +469,7 @@ void LibraryWindow::importPaths(const QStringList& paths) {
     if (report.cancelled) lines << "The import was cancelled; what it had done is kept." << QString();
     lines << QString("Added: %1").arg(report.added.size())
           << QString("Already there: %1").arg(report.alreadyThere.size());
+    if (!report.updated.empty()) lines << QString("Updated from the sheet's edits: %1").arg(report.updated.size());
     if (!report.notSetups.empty()) {
         QStringList names;
         for (const ImportProblem& p : report.notSetups) names << QDir::toNativeSeparators(fromStd(p.file));

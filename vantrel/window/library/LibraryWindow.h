@@ -82,6 +82,8 @@ signals:
     void loadRequested(const std::vector<std::string>& values, const QString& setupType);
 
 private:
+    // Reloads when another program changed the library since the last look.
+    void reloadIfChangedElsewhere();
     void searchChanged(const QString& text);
     void rebuildSheet(const StoredSetup& setup);
     void chosenChanged();
@@ -98,6 +100,7 @@ private:
     ImportTask* m_import = nullptr;  // the import that runs, if any
     bool m_closeAfterImport = false;
     bool m_closeMainAfterImport = false;
+    std::int64_t m_seenVersion = -1;  // the library's dataVersion when last reloaded
     LibraryModel* m_model = nullptr;
     LibraryFilter* m_filter = nullptr;
     QLineEdit* m_search = nullptr;

@@ -67,6 +67,19 @@ std::vector<Candidate> collect(const std::vector<std::string>& paths,
     return out;
 }
 
+// Whether file is the library at libraryPath or one of SQLite's files beside it.
+bool isLibraryFile(const std::string& libraryPath, const std::string& file) {
+    struct stat candidate {};
+    if (::stat(file.c_str(), &candidate) != 0) return false;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        struct stat own {};
+        if (::stat((libraryPath + suffix).c_str(), &own) == 0 && own.st_dev == candidate.st_dev &&
+            own.st_ino == candidate.st_ino)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 RawDataFileReader::RawDataFileReader(std::string setupType) : m_setupType(std::move(setupType)) {}
@@ -96,7 +109,10 @@ std::optional<SetupEntry> RawDataFileReader::read(const fs::path& file) const {
 ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>& paths,
                           const std::vector<const SetupFileReader*>& readers, const ImportProgressFn& progress) {
     ImportReport report;
-    const std::vector<Candidate> candidates = collect(paths, readers, report);
+    std::vector<Candidate> candidates = collect(paths, readers, report);
+    // The library's own files are never opened beside SQLite (a folder that
+    // holds the data folder, say): closing that descriptor would drop SQLite's locks.
+    std::erase_if(candidates, [&](const Candidate& c) { return isLibraryFile(library.path(), c.file.string()); });
     ImportProgress state{0, candidates.size(), {}};
     if (progress && !progress(state)) {
         report.cancelled = true;
@@ -130,7 +146,11 @@ ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>&
                 entry->created = localTimestamp(::stat(name.c_str(), &st) == 0 ? st.st_mtime : std::time(nullptr));
             }
             try {
-                (library.recordIfNew(*entry) ? report.added : report.alreadyThere).push_back(name);
+                switch (library.recordImported(*entry).outcome) {
+                case SetupLibrary::Outcome::Added: report.added.push_back(name); break;
+                case SetupLibrary::Outcome::AlreadyThere: report.alreadyThere.push_back(name); break;
+                case SetupLibrary::Outcome::Updated: report.updated.push_back(name); break;
+                }
             } catch (const platform::Error& e) {
                 if (e.number() != platform::ErrPathAccess) {
                     report.unreadable.push_back({name, e.reason()});

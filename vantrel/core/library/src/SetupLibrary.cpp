@@ -17,6 +17,7 @@
 #include "library/SearchFold.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "platform/NewFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 
@@ -223,10 +224,7 @@ struct SetupLibrary::Impl {
         const int error = publishNewFile(temp, path);
         removeTemp();
         if (error && error != EEXIST) fail("Cannot create", platform::files::systemMessage(error));
-        if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
+        platform::files::syncFolder(folder.string());
     }
 
     void connect() {
@@ -326,6 +324,47 @@ struct SetupLibrary::Impl {
         return id;
     }
 
+    // The values of setup id replaced by entry's (its type, sheet and values;
+    // its created time stays), with its search text and meeting.
+    void update(std::int64_t id, const SetupEntry& entry, const std::string& hash) {
+        std::string sql = "UPDATE setup SET setup_type = ?1, sheet = ?2, value_hash = ?3";
+        for (std::size_t i = 0; i < SetupFieldCount; ++i)
+            sql += ", \"" + std::string(SetupFieldKeys[i]) + "\" = ?" + std::to_string(i + 4);
+        sql += " WHERE id = ?" + std::to_string(SetupFieldCount + 4);
+        Statement s(db, sql);
+        s.bind(1, entry.setupType);
+        s.bind(2, entry.sheet);
+        s.bind(3, hash);
+        for (std::size_t i = 0; i < SetupFieldCount; ++i) s.bind(int(i) + 4, entry.values[i]);
+        s.bind(int(SetupFieldCount) + 4, id);
+        s.step();
+        Statement search(db, "UPDATE setup_search SET text = ?1 WHERE setup_id = ?2");
+        search.bind(1, searchText(entry.setupType, entry.values));
+        search.bind(2, id);
+        search.step();
+        Statement created(db, "SELECT created FROM setup WHERE id = ?1");
+        created.bind(1, id);
+        const std::string when = created.step() ? created.text(0) : localTimestampNow();
+        Statement forget(db, "DELETE FROM setup_event WHERE setup_id = ?1");
+        forget.bind(1, id);
+        forget.step();
+        recordEvent(db, id, entry.values, when);
+    }
+
+    // The newest setup recorded from this sheet: the same path, else a sheet
+    // of the same file name elsewhere (moved, or copied to another machine).
+    std::optional<std::int64_t> findSheet(const std::string& sheet) {
+        if (sheet.empty()) return std::nullopt;
+        const std::string name = std::filesystem::path(sheet).filename().string();
+        Statement s(db,
+                    "SELECT id FROM setup WHERE sheet = ?1 OR (?2 <> '' AND substr(sheet, -length(?2) - 1) = '/' || ?2)"
+                    " ORDER BY sheet = ?1 DESC, created_utc DESC, id DESC LIMIT 1");
+        s.bind(1, sheet);
+        s.bind(2, name);
+        if (!s.step()) return std::nullopt;
+        return s.integer(0);
+    }
+
     static StoredSetup storedFrom(const Statement& s) {
         StoredSetup out;
         out.id = s.integer(0);
@@ -395,6 +434,36 @@ std::optional<std::int64_t> SetupLibrary::recordIfNew(const SetupEntry& entry) {
         const std::int64_t id = m_impl->insert(entry, hash);
         t.commit();
         return id;
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot record a setup in", f);
+    }
+}
+
+SetupLibrary::Recorded SetupLibrary::recordImported(const SetupEntry& entry) {
+    try {
+        const std::string hash = valueHash(entry.values);
+        WriteTransaction t(m_impl->db);
+        if (const auto same = m_impl->find(entry.setupType, entry.values, hash)) return {*same, Outcome::AlreadyThere};
+        if (const auto sheet = m_impl->findSheet(entry.sheet)) {
+            m_impl->update(*sheet, entry, hash);
+            t.commit();
+            return {*sheet, Outcome::Updated};
+        }
+        const std::int64_t id = m_impl->insert(entry, hash);
+        t.commit();
+        return {id, Outcome::Added};
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot record a setup in", f);
+    }
+}
+
+bool SetupLibrary::setSheet(std::int64_t id, const std::string& sheet) {
+    try {
+        Statement s(m_impl->db, "UPDATE setup SET sheet = ?1 WHERE id = ?2");
+        s.bind(1, sheet);
+        s.bind(2, id);
+        s.step();
+        return sqlite3_changes(m_impl->db) > 0;
     } catch (const sqlite::Failure& f) {
         m_impl->fail("Cannot record a setup in", f);
     }
@@ -508,6 +577,14 @@ std::size_t SetupLibrary::remove(const std::vector<std::int64_t>& ids) {
         return removed;
     } catch (const sqlite::Failure& f) {
         m_impl->fail(ids.size() == 1 ? "Cannot delete a setup from" : "Cannot delete the setups from", f);
+    }
+}
+
+std::int64_t SetupLibrary::dataVersion() {
+    try {
+        return pragmaInteger(m_impl->db, "data_version");
+    } catch (const sqlite::Failure& f) {
+        m_impl->fail("Cannot read", f);
     }
 }
 

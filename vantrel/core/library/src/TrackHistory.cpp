@@ -138,7 +138,23 @@ std::string matchKey(std::string_view text) {
 }
 
 std::vector<HistoryEntry> trackHistory(SetupLibrary& library, std::string_view track, std::string_view driver) {
-    std::vector<HistoryEntry> history = query(library, track, driver, "e.event_date, s.created_utc, s.id");
+    std::vector<HistoryEntry> built = query(library, track, driver, "e.event_date, s.created_utc, s.id");
+    // One row per meeting (driver, event and its date at this track): a sheet
+    // built again, or corrected, stands in for the ones before it.
+    std::vector<HistoryEntry> history;
+    std::unordered_map<std::string, std::size_t> meetingAt;
+    std::vector<bool> superseded;
+    for (HistoryEntry& entry : built) {
+        const SetupValues& v = entry.setup.values;
+        const std::string meeting = entry.eventDate + '\x1f' + matchKey(v[std::size_t(SetupField::DriverName)]) +
+                                    '\x1f' + matchKey(v[std::size_t(SetupField::EventName)]);
+        if (const auto it = meetingAt.find(meeting); it != meetingAt.end()) superseded[it->second] = true;
+        meetingAt[meeting] = history.size();
+        history.push_back(std::move(entry));
+        superseded.push_back(false);
+    }
+    for (std::size_t i = history.size(); i-- > 0;)
+        if (superseded[i]) history.erase(history.begin() + std::ptrdiff_t(i));
     std::unordered_map<std::string, const HistoryEntry*> before;  // by driver
     for (HistoryEntry& entry : history) {
         const std::string who = matchKey(entry.setup.values[std::size_t(SetupField::DriverName)]);

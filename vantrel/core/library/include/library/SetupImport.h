@@ -50,6 +50,7 @@ struct ImportProblem {
 struct ImportReport {
     std::vector<std::string> added;
     std::vector<std::string> alreadyThere;
+    std::vector<std::string> updated;       // sheets already recorded, read again with edits
     std::vector<ImportProblem> notSetups;   // no reader took the file
     std::vector<ImportProblem> unreadable;  // a reader took it but could not read it, or it is missing
     bool cancelled = false;

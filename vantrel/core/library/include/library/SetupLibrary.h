@@ -82,6 +82,22 @@ public:
     // values is there already (then answers nothing); find and insert are one
     // transaction, so two importers never add the same setup twice.
     std::optional<std::int64_t> recordIfNew(const SetupEntry& entry);
+    // What an import did with a setup: added it, found it there already (the
+    // same type and values), or corrected the setup recorded from the same
+    // sheet (the same path, or a sheet of the same name moved elsewhere) with
+    // the sheet's values as they are now: edits made in a PDF reader are the
+    // racer's latest word. One transaction.
+    enum class Outcome { Added, AlreadyThere, Updated };
+    struct Recorded {
+        std::int64_t id = 0;
+        Outcome outcome = Outcome::Added;
+    };
+    Recorded recordImported(const SetupEntry& entry);
+
+    // The sheet of setup id is now at `sheet` (it was built anew); false when
+    // there is no such setup.
+    bool setSheet(std::int64_t id, const std::string& sheet);
+
     // The id of a setup of that type with exactly these values, if any.
     std::optional<std::int64_t> findSame(std::string_view setupType, const SetupValues& values);
 
@@ -99,6 +115,11 @@ public:
     bool remove(std::int64_t id);
     // All of these setups or, should one fail, none; answers how many were there.
     std::size_t remove(const std::vector<std::int64_t>& ids);
+
+    // A number that changes whenever another connection (another program, or
+    // another SetupLibrary of this one) has changed the library since it was
+    // last asked; never for this connection's own changes. Cheap: no file is read.
+    std::int64_t dataVersion();
 
     // PRAGMA integrity_check: "ok", or what is wrong.
     std::string integrityCheck();

@@ -1,0 +1,80 @@
+#include "UnfinishedSheet.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "platform/NewFile.h"
+#include "platform/Paths.h"
+
+namespace vantrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSource = "UnfinishedSheet";
+
+// How many numbered names a run tries before it gives up on a folder.
+constexpr int kMostNames = 1000;
+
+}  // namespace
+
+std::string workFolderIn(const std::string& dataFolder) {
+    return (fs::path(dataFolder.empty() ? std::string(".") : dataFolder) / ".unfinished").string();
+}
+
+UnfinishedSheet::UnfinishedSheet(const std::string& workFolder, const std::string& sheetName) {
+    struct stat st {};
+    if (::lstat(workFolder.c_str(), &st) != 0) {
+        if (::mkdir(workFolder.c_str(), 0777) != 0 && errno != EEXIST)
+            platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot make the work folder", workFolder,
+                                     platform::files::systemMessage(errno));
+    } else if (!S_ISDIR(st.st_mode)) {
+        platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot use the work folder", workFolder,
+                                 "it is not a folder");
+    } else {
+        // Only a killed run leaves anything here (the run lock keeps the
+        // others out): files of no one's use any more.
+        std::error_code ec;
+        for (fs::directory_iterator it(workFolder, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code typeEc;
+            if (!it->is_directory(typeEc)) fs::remove(it->path(), typeEc);
+        }
+    }
+    m_path = (fs::path(workFolder) / sheetName).string();
+    ::unlink(m_path.c_str());
+}
+
+UnfinishedSheet::~UnfinishedSheet() {
+    if (!m_published) ::unlink(m_path.c_str());
+}
+
+std::string UnfinishedSheet::publish(const std::string& sheet) {
+    for (int attempt = 1; attempt <= kMostNames; ++attempt) {
+        const std::string name = platform::files::numberedName(sheet, attempt);
+        const std::string native = platform::paths::toNative(name);
+        const int error = platform::files::moveToNewName(m_path, native);
+        if (error == EEXIST) continue;
+        if (error == ENOENT || error == ENOTDIR) {
+            const std::string folder = fs::path(native).parent_path().string();
+            struct stat st {};
+            if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot save the sheet", native,
+                                         "the folder " + folder + " does not exist");
+        }
+        if (error)
+            platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot save the sheet", native,
+                                     platform::files::systemMessage(error));
+        m_published = true;
+        return name;
+    }
+    platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot save the sheet",
+                             platform::paths::toNative(sheet),
+                             "every name from it to " + std::to_string(kMostNames) + " is taken");
+}
+
+}  // namespace vantrel

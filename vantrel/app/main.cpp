@@ -2,11 +2,16 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <iostream>
+
+#include "AboutVantrel.h"
 #include "frmVantrel.h"
 
 // vantrel [FILE]: FILE, a raw data file or a setup sheet (the desktop's
-// "Open with"), is loaded into the window once it shows.
+// "Open with"), is loaded into the window once it shows. --help and
+// --version answer without a screen.
 int main(int argc, char* argv[]) {
+    if (const auto status = vantrel::answerCommandLine(argc, argv, std::cout)) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantrel");
     // The window deletes itself when closed; the program ends with it.

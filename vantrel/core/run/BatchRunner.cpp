@@ -52,6 +52,7 @@ std::string BatchRunner::usage() {
            "                     write the setup of the latest event at TRACK as a raw data file\n"
            "  --history TRACK [--driver NAME]\n"
            "                     the setups at TRACK in event order and what changed, tab-separated\n"
+           "  --driver NAME      with --last and --history: only the setups of that driver\n"
            "  --version          show the version, and those of qpdf and SQLite it runs with\n"
            "  --help             show this text\n";
 }

@@ -31,8 +31,7 @@ AboutVantrel::AboutVantrel(QWidget* parent) : QWidget(parent) {
     lblVersion->setObjectName("lblVersion");
     m_cmdAbout = new QPushButton("About...", this);
     m_cmdAbout->setObjectName("cmdAbout");
-    connect(m_cmdAbout, &QPushButton::clicked, this,
-            [this] { QMessageBox::about(window(), "About Vantrel", text()); });
+    connect(m_cmdAbout, &QPushButton::clicked, this, [this] { QMessageBox::about(window(), "About Vantrel", text()); });
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(lblVersion);

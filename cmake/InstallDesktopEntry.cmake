@@ -47,19 +47,15 @@ if(vantrel_desktop_entry)
     else()
       message(STATUS "No application opens PDF files: Vantrel is not offered for them")
     endif()
-    file(WRITE "${desktop}"
-      "[Desktop Entry]\n"
-      "Type=Application\n"
-      "Name=Vantrel\n"
-      "GenericName=Setup Sheet Maker\n"
-      "Comment=Turn the setup of a radio-controlled car into a filled PDF setup sheet\n"
-      "Exec=\"${exec}\" %f\n"
-      "Icon=vantrel\n"
-      "Terminal=false\n"
-      "Categories=Utility;\n"
-      "Keywords=RC;racing;setup;sheet;PDF;\n"
-      "StartupNotify=true\n"
-      "${pdf_types}")
+    # The entry's text is packaging/vantrel.desktop.in, which a release's
+    # window writes too; X-Vantrel-Folder names the program folder.
+    file(READ "${vantrel_source}/packaging/vantrel.desktop.in" entry)
+    set(folder_value "${CMAKE_INSTALL_PREFIX}")
+    string(REPLACE "\\" "\\\\" folder_value "${folder_value}")
+    string(REPLACE "@EXEC@" "\"${exec}\"" entry "${entry}")
+    string(REPLACE "@FOLDER@" "${folder_value}" entry "${entry}")
+    string(REPLACE "@MIMETYPE@\n" "${pdf_types}" entry "${entry}")
+    file(WRITE "${desktop}" "${entry}")
     message(STATUS "Desktop entry: ${desktop}")
     # No update-desktop-database: its cache of the user's entries would put
     # Vantrel first among the applications of PDF files, and xdg-open falls

@@ -24,3 +24,7 @@ endfunction()
 vantrel_set_runpath("lib/*.so*" "\$ORIGIN")
 vantrel_set_runpath("plugins/*/*.so" "\$ORIGIN/../../lib")
 file(WRITE "${folder}/qt.conf" "[Paths]\nPrefix=.\nPlugins=plugins\n")
+# The mark of a release's program folder: its window offers the application menu.
+file(WRITE "${folder}/bin/Release.txt"
+  "This program folder was unpacked from a Vantrel release. On its first start, the window offers to\n"
+  "add it to the desktop's application menu; a moved folder puts its menu entry right on its next start.\n")

@@ -5,7 +5,9 @@
 #include <iostream>
 
 #include "AboutVantrel.h"
+#include "DesktopMenu.h"
 #include "frmVantrel.h"
+#include "platform/Process.h"
 
 // vantrel [FILE]: FILE, a raw data file or a setup sheet (the desktop's
 // "Open with"), is loaded into the window once it shows. --help and
@@ -22,5 +24,9 @@ int main(int argc, char* argv[]) {
         const QString file = args.at(1);
         QTimer::singleShot(0, window, [window, file] { window->openSetupFile(file); });
     }
+    // A folder unpacked from a release offers itself to the application menu.
+    QTimer::singleShot(0, window, [window] {
+        vantrel::DesktopMenu::offer(window, QString::fromStdString(platform::process::programFolder()));
+    });
     return app.exec();
 }

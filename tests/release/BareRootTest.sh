@@ -132,38 +132,50 @@ case_extract_gives_the_setup_back() {
     { echo "the extracted setup differs from the sample"; return 1; }
 }
 
-case_window_shows_and_closes() {
-  local display=":$((60 + RANDOM % 200))"
+# The X server's abstract socket needs no file inside the root.
+start_display() {
+  display=":$((60 + RANDOM % 200))"
   Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >"$build/bare-root-xvfb.log" 2>&1 &
-  local xvfb=$!
+  xvfb=$!
   for _ in $(seq 100); do
-    DISPLAY="$display" xdotool getmouselocation >/dev/null 2>&1 && break
+    DISPLAY="$display" xdotool getmouselocation >/dev/null 2>&1 && return 0
     sleep 0.05
   done
-  # The X server's abstract socket needs no file inside the root.
+  echo "Xvfb did not start: $(cat "$build/bare-root-xvfb.log")"
+  return 1
+}
+
+stop_display() {
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+}
+
+# The first visible X window whose name is $1, within 30 s while $2 runs.
+find_window() {
+  local found=""
+  for _ in $(seq 600); do
+    found="$(DISPLAY="$display" xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)"
+    [[ -n "$found" ]] && break
+    kill -0 "$2" 2>/dev/null || break
+    sleep 0.05
+  done
+  echo "$found"
+}
+
+# Starts vantrel of the folder inside the root; sets program and window, and
+# shown (milliseconds from start to window).
+start_window() {
   local started
   started="$(date +%s%N)"
-  in_root DISPLAY="$display" "$inside/vantrel" >"$build/bare-root-window.log" 2>&1 &
-  local program=$!
-  local window=""
-  for _ in $(seq 600); do
-    window="$(DISPLAY="$display" xdotool search --onlyvisible --name '^Vantrel$' 2>/dev/null | head -n 1 || true)"
-    [[ -n "$window" ]] && break
-    kill -0 "$program" 2>/dev/null || break
-    sleep 0.05
-  done
-  local shown=$((($(date +%s%N) - started) / 1000000))
-  if [[ -z "$window" ]]; then
-    kill "$program" "$xvfb" 2>/dev/null || true
-    echo "the window never showed: $(cat "$build/bare-root-window.log")"
-    return 1
-  fi
-  echo "Figure: start to window on the bare root: $shown ms" >&3
-  sleep 1
-  if command -v import >/dev/null; then
-    DISPLAY="$display" import -window root "$build/bare-root-window.png" 2>/dev/null || true
-  fi
-  # Focus starts on the driver's name; two back-tabs reach Close (after Create).
+  in_root DISPLAY="$display" "$1/vantrel" >"$build/bare-root-window.log" 2>&1 &
+  program=$!
+  window="$(find_window '^Vantrel$' "$program")"
+  shown=$((($(date +%s%N) - started) / 1000000))
+  [[ -n "$window" ]] || { kill "$program" 2>/dev/null; echo "the window never showed: $(cat "$build/bare-root-window.log")"; return 1; }
+}
+
+close_window() {
+  # Focus is on the driver's name; two back-tabs reach Close (after Create).
   DISPLAY="$display" xdotool windowfocus --sync "$window" key --clearmodifiers shift+Tab shift+Tab space
   for _ in $(seq 200); do
     kill -0 "$program" 2>/dev/null || break
@@ -175,18 +187,65 @@ case_window_shows_and_closes() {
     status=124
   fi
   wait "$program" || status=$?
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
   [[ $status -eq 0 ]] || { echo "the program did not end with Close (status $status): $(cat "$build/bare-root-window.log")"; return 1; }
+}
+
+entry="$root/home/racer/.local/share/applications/vantrel.desktop"
+
+# First start: the window shows, offers the application menu (Yes, the
+# default answer), and ends on Close.
+case_window_shows_offers_the_menu_and_closes() {
+  rm -rf "$root/home/racer/.local" "$root/home/racer/.config"
+  start_window "$inside" || return 1
+  echo "Figure: start to window on the bare root: $shown ms" >&3
+  local box
+  box="$(find_window '^Application Menu$' "$program")"
+  [[ -n "$box" ]] || { kill "$program"; echo "no offer of the application menu"; return 1; }
+  sleep 0.5
+  if command -v import >/dev/null; then
+    DISPLAY="$display" import -window root "$build/bare-root-window.png" 2>/dev/null || true
+  fi
+  DISPLAY="$display" xdotool windowfocus --sync "$box" key --clearmodifiers Return
+  for _ in $(seq 100); do
+    [[ -f "$entry" ]] && break
+    sleep 0.05
+  done
+  grep -qxF "X-Vantrel-Folder=$inside" "$entry" 2>/dev/null || { kill "$program"; echo "no entry for $inside"; return 1; }
+  grep -qxF "Exec=\"$inside/vantrel\" %f" "$entry" || { kill "$program"; echo "the entry starts: $(grep Exec "$entry")"; return 1; }
+  [[ -f "$root/home/racer/.local/share/icons/hicolor/scalable/apps/vantrel.svg" ]] || { kill "$program"; echo "no icon"; return 1; }
+  close_window
+}
+
+# The folder moved: the next start puts the entry right without asking.
+case_moved_folder_updates_the_menu() {
+  local moved="/home/racer/Moved Vantrel"
+  mv "$root$inside" "$root$moved"
+  inside="$moved"
+  start_window "$inside" || return 1
+  for _ in $(seq 100); do
+    grep -sqxF "X-Vantrel-Folder=$inside" "$entry" && break
+    sleep 0.05
+  done
+  grep -qxF "Exec=\"$inside/vantrel\" %f" "$entry" || { kill "$program"; echo "the entry still starts: $(grep -s Exec "$entry")"; return 1; }
+  sleep 1
+  if DISPLAY="$display" xdotool search --onlyvisible --name '^Application Menu$' >/dev/null 2>&1; then
+    kill "$program"
+    echo "the moved folder asked again"
+    return 1
+  fi
+  close_window
 }
 
 sheet=""
 check "versions from the bare root" case_version
 check "the sample sheet, its values read back" case_sample_sheet
 check "--extract gives the setup back" case_extract_gives_the_setup_back
-check "the window shows and ends on Close" case_window_shows_and_closes
+start_display || fail "no X display"
+check "the window shows, offers the application menu, ends on Close" case_window_shows_offers_the_menu_and_closes
+check "a moved folder puts its menu entry right" case_moved_folder_updates_the_menu
+stop_display
 
 echo "Figure: release $(basename "$release"): $(($(stat -c %s "$release") / 1024 / 1024)) MiB;" \
-  "unpacked $(du -sm "$place/My Vantrel" | cut -f1) MiB"
-echo "$((4 - failures)) passed, $failures failed"
+  "unpacked $(du -sm "$root$inside" | cut -f1) MiB"
+echo "$((5 - failures)) passed, $failures failed"
 [[ $failures -eq 0 ]]

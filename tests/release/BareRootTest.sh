@@ -102,6 +102,15 @@ case_version() {
   [[ "$(head -n 1 <<<"$out")" == "Vantrel $version" ]] && grep -qE '^Qt 6\.[0-9.]+$' <<<"$out" || { echo "says: $out"; return 1; }
 }
 
+# Every program, component library, library and plugin of the release finds
+# all it links against in the bare root, the plugins no test starts included.
+case_every_library_resolves() {
+  local missing
+  missing="$(in_root sh -c 'cd "$0" && for f in vantrel vantrel-batch regsvr *.so lib/*.so* plugins/*/*.so; do
+      ldd "$f" 2>&1 | sed -n "s|^[[:space:]]*\(.*not found\)|$f: \1|p"; done' "$inside")"
+  [[ -z "$missing" ]] || { echo "$missing"; return 1; }
+}
+
 # The sample sheet's fields as the sample setup and the RDX rules fill them.
 case_sample_sheet() {
   local out
@@ -238,6 +247,7 @@ case_moved_folder_updates_the_menu() {
 
 sheet=""
 check "versions from the bare root" case_version
+check "every library of the release resolves there" case_every_library_resolves
 check "the sample sheet, its values read back" case_sample_sheet
 check "--extract gives the setup back" case_extract_gives_the_setup_back
 start_display || fail "no X display"
@@ -247,5 +257,5 @@ stop_display
 
 echo "Figure: release $(basename "$release"): $(($(stat -c %s "$release") / 1024 / 1024)) MiB;" \
   "unpacked $(du -sm "$root$inside" | cut -f1) MiB"
-echo "$((5 - failures)) passed, $failures failed"
+echo "$((6 - failures)) passed, $failures failed"
 [[ $failures -eq 0 ]]

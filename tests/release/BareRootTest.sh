@@ -143,11 +143,15 @@ case_extract_gives_the_setup_back() {
 
 # The X server's abstract socket needs no file inside the root.
 start_display() {
-  display=":$((60 + RANDOM % 200))"
-  Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >"$build/bare-root-xvfb.log" 2>&1 &
+  # Xvfb chooses a free display itself and names it on its standard output.
+  Xvfb -displayfd 1 -screen 0 1366x768x24 -nolisten tcp >"$build/bare-root-display" 2>"$build/bare-root-xvfb.log" &
   xvfb=$!
-  for _ in $(seq 100); do
-    DISPLAY="$display" xdotool getmouselocation >/dev/null 2>&1 && return 0
+  trap stop_display EXIT
+  for _ in $(seq 200); do
+    if [[ -s "$build/bare-root-display" ]]; then
+      display=":$(head -n 1 "$build/bare-root-display")"
+      DISPLAY="$display" xdotool getmouselocation >/dev/null 2>&1 && return 0
+    fi
     sleep 0.05
   done
   echo "Xvfb did not start: $(cat "$build/bare-root-xvfb.log")"

@@ -72,9 +72,11 @@ mv "$place/unpacked/$folder_name" "$place/My Vantrel"
 inside="/home/racer/My Vantrel"
 
 # Runs a command inside the root, with a /proc of its own (the programs find
-# their folder through it) that goes away with the command.
+# their folder through it) that goes away with the command. It takes the
+# place of its shell: called in $(...) or in the background only, where the
+# background job's pid is then unshare's, whose end ends the program too.
 in_root() {
-  unshare --mount --pid --fork --kill-child -- sh -c 'mount -t proc proc "$0/proc" && exec chroot "$0" "$@"' "$root" \
+  exec unshare --mount --pid --fork --kill-child -- sh -c 'mount -t proc proc "$0/proc" && exec chroot "$0" "$@"' "$root" \
     env -i HOME=/home/racer PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"
 }
 

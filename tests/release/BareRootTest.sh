@@ -2,9 +2,10 @@
 # The release on a bare Debian 12: a minbase root from Debian's packages with
 # only the X client libraries, GL and fonts a desktop has (no Qt, no qpdf, no
 # SQLite, no build tools), the release unpacked into it and moved, and there
-# vantrel-batch builds the sample sheet (its values read back), --extract
-# gives the setup back, and vantrel shows its window on an X display and ends
-# on Close. Prints the release's size, its unpacked size and the time from
+# every library resolves, vantrel-batch builds the sample sheet (its values
+# read back), --extract gives the setup back, and vantrel shows its window on
+# an X display, offers the application menu and ends on Close; moved once
+# more, its next start puts the menu entry right. Prints the release's size, its unpacked size and the time from
 # start to window. The root is kept in BUILD_DIR/bare-root and made again
 # only when its package list changes; where it cannot be made (Debian's
 # packages out of reach), the test fails and says why.

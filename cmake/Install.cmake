@@ -28,9 +28,9 @@ foreach(target IN ITEMS vantrel vantrel-batch regsvr VantrelPlatform VantrelCom 
   endif()
 endforeach()
 install(TARGETS ${install_targets}
-  RUNTIME DESTINATION .
-  LIBRARY DESTINATION .
-  COMPONENT Vantrel)
+  RUNTIME_DEPENDENCY_SET vantrel_runtime
+  RUNTIME DESTINATION . COMPONENT Vantrel
+  LIBRARY DESTINATION . COMPONENT Vantrel)
 
 set(install_components)
 foreach(target IN ITEMS Logging Quorrel PdfAutomation)
@@ -44,7 +44,17 @@ install(CODE "
 set(vantrel_source \"${PROJECT_SOURCE_DIR}\")
 set(vantrel_stage \"${VANTREL_STAGE_DIR}\")
 set(vantrel_components \"${install_components}\")
-set(vantrel_xdg_data_home \"${VANTREL_XDG_DATA_HOME}\")
-set(vantrel_desktop_entry ${VANTREL_INSTALL_DESKTOP_ENTRY})
 " COMPONENT Vantrel)
 install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/InstallProgramFolder.cmake COMPONENT Vantrel)
+install(CODE "
+set(vantrel_source \"${PROJECT_SOURCE_DIR}\")
+set(vantrel_xdg_data_home \"${VANTREL_XDG_DATA_HOME}\")
+set(vantrel_desktop_entry ${VANTREL_INSTALL_DESKTOP_ENTRY})
+" COMPONENT Desktop)
+install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/InstallDesktopEntry.cmake COMPONENT Desktop)
+
+# The manual pages, under man/ in the program folder (man -M FOLDER/man vantrel).
+foreach(page IN ITEMS vantrel.1 vantrel-batch.1)
+  configure_file(${PROJECT_SOURCE_DIR}/docs/man/${page} ${CMAKE_BINARY_DIR}/man/man1/${page} @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/man/man1/${page} DESTINATION man/man1 COMPONENT Vantrel)
+endforeach()

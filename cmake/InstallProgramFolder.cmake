@@ -1,8 +1,8 @@
 # Install-time part of cmake/Install.cmake: the folders, settings, template and
 # sample data of the program folder, the component registry, and the desktop
-# entry. Runs inside cmake_install.cmake, after the programs were copied, with
-# vantrel_source, vantrel_stage, vantrel_components, vantrel_xdg_data_home and
-# vantrel_desktop_entry set by Install.cmake.
+# the component registry. Runs inside cmake_install.cmake, after the programs
+# were copied, with vantrel_source, vantrel_stage and vantrel_components set by
+# Install.cmake. The desktop entry is InstallDesktopEntry.cmake's.
 
 set(folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
 
@@ -99,71 +99,4 @@ if("$ENV{DESTDIR}" STREQUAL "")
 else()
   message(STATUS "Staged install (DESTDIR): register the components at the final place with "
                  "${CMAKE_INSTALL_PREFIX}/regsvr ${vantrel_components}")
-endif()
-
-# Desktop entry and icon for the installing user.
-if(vantrel_desktop_entry)
-  set(data_home "${vantrel_xdg_data_home}")
-  if(data_home STREQUAL "")
-    set(data_home "$ENV{XDG_DATA_HOME}")
-  endif()
-  if(data_home STREQUAL "" AND NOT "$ENV{HOME}" STREQUAL "")
-    set(data_home "$ENV{HOME}/.local/share")
-  endif()
-  if(data_home STREQUAL "")
-    message(STATUS "No HOME and no XDG_DATA_HOME: no desktop entry installed")
-  else()
-    set(data_home "$ENV{DESTDIR}${data_home}")
-    file(MAKE_DIRECTORY "${data_home}/applications" "${data_home}/icons/hicolor/scalable/apps")
-    file(COPY_FILE "${vantrel_source}/packaging/vantrel.svg" "${data_home}/icons/hicolor/scalable/apps/vantrel.svg")
-    # Exec takes the program quoted; inside the quotes \ " ` $ are escaped,
-    # and the file format escapes each backslash once more.
-    set(exec "${CMAKE_INSTALL_PREFIX}/vantrel")
-    string(REGEX REPLACE "([\\\\\"`$])" "\\\\\\1" exec "${exec}")
-    string(REPLACE "\\" "\\\\" exec "${exec}")
-    set(desktop "${data_home}/applications/vantrel.desktop")
-    # Vantrel opens a setup sheet given to it (the desktop's "Open with"), but
-    # must not become what opens every PDF: the application that opens them
-    # before the entry is written is kept as their default explicitly, since
-    # an entry of the user's own may otherwise rank first where none is set.
-    set(pdf_default "")
-    find_program(xdg_mime xdg-mime)
-    if(NOT xdg_mime)
-      message(WARNING "xdg-mime (package xdg-utils) is not installed: Vantrel cannot learn which application "
-                      "opens PDF files, so it is not offered for them")
-    endif()
-    if(xdg_mime AND "$ENV{DESTDIR}" STREQUAL "")
-      execute_process(COMMAND "${xdg_mime}" query default application/pdf
-        OUTPUT_VARIABLE pdf_default OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE ignored)
-    endif()
-    # Where nothing else opens PDF files, offering Vantrel for them would make
-    # it their default (and the viewer of its own sheets): it is not offered.
-    set(pdf_types "")
-    if(NOT pdf_default STREQUAL "" AND NOT pdf_default STREQUAL "vantrel.desktop")
-      set(pdf_types "MimeType=application/pdf;\n")
-    else()
-      message(STATUS "No application opens PDF files: Vantrel is not offered for them")
-    endif()
-    file(WRITE "${desktop}"
-      "[Desktop Entry]\n"
-      "Type=Application\n"
-      "Name=Vantrel\n"
-      "GenericName=Setup Sheet Maker\n"
-      "Comment=Turn the setup of a radio-controlled car into a filled PDF setup sheet\n"
-      "Exec=\"${exec}\" %f\n"
-      "Icon=vantrel\n"
-      "Terminal=false\n"
-      "Categories=Utility;\n"
-      "Keywords=RC;racing;setup;sheet;PDF;\n"
-      "StartupNotify=true\n"
-      "${pdf_types}")
-    message(STATUS "Desktop entry: ${desktop}")
-    # No update-desktop-database: its cache of the user's entries would put
-    # Vantrel first among the applications of PDF files, and xdg-open falls
-    # back on that cache where no default is set. The desktops that offer
-    # "Open with" read the entry's MimeType themselves.
-    if(NOT pdf_default STREQUAL "" AND NOT pdf_default STREQUAL "vantrel.desktop")
-      execute_process(COMMAND "${xdg_mime}" default "${pdf_default}" application/pdf RESULT_VARIABLE ignored)
-    endif()
-  endif()
 endif()

@@ -92,6 +92,22 @@ TEST(Batch, WrongUsageExitsWithTwoAndTheUsageText) {
     EXPECT_THAT(help.out.front(), StartsWith("Usage: vantrel-batch"));
 }
 
+// --version names the program's version and the libraries it runs with, and
+// builds nothing, whatever else the command line holds.
+TEST(Batch, VersionSaysTheLibrariesItRunsWith) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--version"}, {"--version", "raw.dat"}}) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const BatchOutput result = runInProcess(args);
+        EXPECT_EQ(result.status, vantrel::BatchRunner::ExitSuccess);
+        ASSERT_EQ(result.out.size(), 4u);
+        EXPECT_THAT(result.out[0], testing::MatchesRegex("vantrel-batch [0-9]+\\.[0-9]+\\.[0-9]+"));
+        EXPECT_EQ(result.out[1], "Qt: not used by vantrel-batch");
+        EXPECT_THAT(result.out[2], testing::MatchesRegex("qpdf [0-9]+\\.[0-9]+\\.[0-9]+"));
+        EXPECT_THAT(result.out[3], testing::MatchesRegex("SQLite 3\\.[0-9]+\\.[0-9]+"));
+        EXPECT_TRUE(result.err.empty());
+    }
+}
+
 TEST(Batch, BuildsEveryFileReportsFailuresAndGoesOn) {
     ShellTestFolder folder;
     const std::string first = folder.rawDataFile("First.dat");

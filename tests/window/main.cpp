@@ -18,6 +18,7 @@ QObject* createSetupOpenTest();
 QObject* createNewSetupTypeTest();
 QObject* createScreenFitTest();
 QObject* createTrackSideTest();
+QObject* createPortableFolderTest();
 
 int main(int argc, char* argv[]) {
     // The places windows keep go to a folder of the run's own, not the user's.
@@ -29,9 +30,9 @@ int main(int argc, char* argv[]) {
     if (only) args.erase(args.begin() + 1);
 
     int failed = 0;
-    for (auto create :
-         {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest, createLibraryWindowTest,
-          createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest, createTrackSideTest}) {
+    for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
+                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest,
+                        createTrackSideTest, createPortableFolderTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

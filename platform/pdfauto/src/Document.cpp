@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 
 #include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
 #include <qpdf/QPDFEFStreamObjectHelper.hh>
 #include <qpdf/QPDFEmbeddedFileDocumentHelper.hh>
 #include <qpdf/QPDFFileSpecObjectHelper.hh>
@@ -391,5 +392,7 @@ void attachFile(const std::string& pdfPath, std::string_view name, std::string_v
     document.attach(name, bytes, mimeType);
     document.save(pdfPath);
 }
+
+std::string qpdfVersion() { return QPDF::QPDFVersion(); }
 
 }  // namespace pdfauto

@@ -13,6 +13,7 @@
 #include "SetupFile.h"
 #include "SuggestMapping.h"
 #include "TeamSync.h"
+#include "VersionText.h"
 #include "SetupReaders.h"
 #include "library/SetupCsv.h"
 #include "library/SetupImport.h"
@@ -51,6 +52,8 @@ std::string BatchRunner::usage() {
            "                     write the setup of the latest event at TRACK as a raw data file\n"
            "  --history TRACK [--driver NAME]\n"
            "                     the setups at TRACK in event order and what changed, tab-separated\n"
+           "  --driver NAME      with --last and --history: only the setups of that driver\n"
+           "  --version          show the version, and those of qpdf and SQLite it runs with\n"
            "  --help             show this text\n";
 }
 
@@ -91,6 +94,10 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
             options.help = true;
             continue;
         }
+        if (arg == "--version") {
+            options.version = true;
+            continue;
+        }
         std::string name = arg, value;
         bool hasValue = false;
         if (auto eq = arg.find('='); eq != std::string::npos) {
@@ -128,7 +135,7 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
         }
         (name == "--setup" ? options.setupName : options.targetFolder) = value;
     }
-    if (options.help) return true;
+    if (options.help || options.version) return true;
     if (chosen) {
         const std::size_t n = options.operands.size();
         if (n < chosen->minFiles || n > chosen->maxFiles) {
@@ -153,6 +160,10 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     }
     if (options.help) {
         m_out << usage();
+        return ExitSuccess;
+    }
+    if (options.version) {
+        m_out << versionText("vantrel-batch", {});
         return ExitSuccess;
     }
     switch (options.command) {

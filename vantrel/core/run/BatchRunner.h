@@ -72,6 +72,7 @@ private:
         std::string targetFolder;  // empty: the current folder
         bool open = false;
         bool help = false;
+        bool version = false;
         // The raw data files to build, or the command's files.
         std::vector<std::string> operands;
     };

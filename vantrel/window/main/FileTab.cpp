@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "AboutVantrel.h"
 #include "ControlFactory.h"
 #include "FolderList.h"
 #include "SetupLoader.h"
@@ -99,6 +100,7 @@ FileTab::FileTab(const ControlFactory& make, SetupLoader& loader, WindowLauncher
     form->addRow(lblLibrary, cmdLibrary);
     TeamFolderControl* teamFolder = launchers.teamFolderControl();
     form->addRow(make.label("lblTeamFolder", "Team Folder:"), teamFolder);
+    form->addRow(make.label("lblAbout", "Version:"), new AboutVantrel(this));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

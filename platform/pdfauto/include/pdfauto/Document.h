@@ -110,4 +110,7 @@ private:
 void attachFile(const std::string& pdfPath, std::string_view name, std::string_view bytes,
                 std::string_view mimeType = "text/plain");
 
+// The version of the qpdf library this process runs with ("11.3.0").
+std::string qpdfVersion();
+
 }  // namespace pdfauto

@@ -405,6 +405,8 @@ SetupLibrary::~SetupLibrary() = default;
 
 const std::string& SetupLibrary::path() const { return m_impl->path; }
 
+std::string SetupLibrary::sqliteVersion() { return sqlite3_libversion(); }
+
 sqlite3* LibraryConnection::of(SetupLibrary& library) { return library.m_impl->db; }
 
 std::int64_t SetupLibrary::record(const SetupEntry& entry) {

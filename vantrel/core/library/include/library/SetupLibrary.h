@@ -75,6 +75,8 @@ public:
     SetupLibrary& operator=(const SetupLibrary&) = delete;
 
     const std::string& path() const;
+    // The version of the SQLite library this process runs with ("3.40.1").
+    static std::string sqliteVersion();
 
     // One setup in one transaction; answers its id.
     std::int64_t record(const SetupEntry& entry);

@@ -133,6 +133,55 @@ TEST(SetupImport, ReportsWhatWasAddedWhatWasThereAndWhatIsNotASetup) {
     EXPECT_EQ(library.count(), 4u);
 }
 
+// A sheet read again is the same sheet: its edits correct the setup recorded
+// from it (here or moved elsewhere), and a sheet built anew moves its setup.
+TEST(SetupLibrary, ASheetReadAgainCorrectsItsSetupAndARebuildMovesIt) {
+    testsupport::TempProgramFolder folder;
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    std::mt19937 rng(29);
+    SetupEntry built = makeEntry(rng);
+    built.sheet = "/sheets/Sam_SetupSheet_RDX_2026-05-03_090000.00.pdf";
+    const std::int64_t id = library.record(built);
+    auto edited = [&](std::string sheet, const char* finish) {
+        SetupEntry e = built;
+        e.sheet = std::move(sheet);
+        e.values[std::size_t(vantrel::SetupField::ResultsFinishPos)] = finish;
+        return e;
+    };
+    using O = SetupLibrary::Outcome;
+    struct Case {
+        const char* what;
+        SetupEntry entry;
+        O outcome;
+        bool same;  // the setup recorded from the sheet
+    };
+    SetupEntry rawData = edited("", "9th");
+    const Case cases[] = {
+        {"the sheet unchanged", built, O::AlreadyThere, true},
+        {"edited in a reader", edited(built.sheet, "2nd"), O::Updated, true},
+        {"moved and edited again", edited("/stick/Sam_SetupSheet_RDX_2026-05-03_090000.00.pdf", "1st"), O::Updated,
+         true},
+        {"another sheet", edited("/sheets/Sam_SetupSheet_RDX_2026-05-03_090000.00-2.pdf", "3rd"), O::Added, false},
+        {"a raw data file", rawData, O::Added, false},
+    };
+    std::size_t count = library.count();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SetupLibrary::Recorded r = library.recordImported(c.entry);
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(r.id == id, c.same);
+        if (c.outcome == O::Added) ++count;
+        EXPECT_EQ(library.count(), count);
+        EXPECT_EQ(library.setup(r.id)->values, c.entry.values);
+        EXPECT_EQ(library.findSame(c.entry.setupType, c.entry.values), r.id);
+    }
+    EXPECT_EQ(library.setup(id)->sheet, "/stick/Sam_SetupSheet_RDX_2026-05-03_090000.00.pdf");
+    EXPECT_TRUE(library.setSheet(id, "/rebuilt/Sam_SetupSheet_RDX_2026-12-08_101500.00.pdf"));
+    EXPECT_EQ(library.setup(id)->sheet, "/rebuilt/Sam_SetupSheet_RDX_2026-12-08_101500.00.pdf");
+    EXPECT_EQ(library.count(), count);
+    EXPECT_FALSE(library.setSheet(id + 100, "/nowhere.pdf"));
+}
+
 TEST(SetupImport, CancelStopsAfterTheFileInHandKeepingWhatWasDone) {
     testsupport::TempProgramFolder folder;
     std::mt19937 rng(4);

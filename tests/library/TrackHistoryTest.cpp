@@ -105,6 +105,7 @@ TEST(TrackHistory, IsInEventOrderForAnyOrderOfBuilding) {
             set(e.values, SetupField::EventDate, rng() % 5 ? date : "");
             set(e.values, SetupField::TrackCity, rng() % 4 ? (rng() % 2 ? "Zürich" : " ZURICH ") : "Northtown");
             set(e.values, SetupField::DriverName, "Åsa");
+            set(e.values, SetupField::EventName, "Round " + std::to_string(n));
             if (e.values[std::size_t(SetupField::TrackCity)] != "Northtown")
                 expected.emplace_back(eventDateOf(e.values, e.created, DateOrder::DayFirst), e.created);
             library.record(e);
@@ -128,6 +129,38 @@ TEST(TrackHistory, IsInEventOrderForAnyOrderOfBuilding) {
         EXPECT_FALSE(lastHere(library, "Zürich", "Someone Else"));
     }
     platform::process::setDayBeforeMonthForTesting(std::nullopt);
+}
+
+// A meeting built twice (a sheet built anew, corrected) is one row, the latest
+// build standing for it; another driver's meeting that day is a row of its own.
+TEST(TrackHistory, OneRowPerMeetingTheLatestBuildStandingForIt) {
+    testsupport::TempProgramFolder folder;
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    std::mt19937 rng(33);
+    struct Build {
+        const char *driver, *event, *date, *created, *notes;
+    };
+    const Build builds[] = {
+        {"Sam", "Club Championship Rd 1", "2026-05-03", "2026-05-03T09:00:00+02:00", "first"},
+        {"Sam", "Club Championship Rd 2", "2026-06-07", "2026-06-07T09:00:00+02:00", "rd 2"},
+        {"Sam", "Club Championship Rd 1", "2026-05-03", "2026-05-04T20:00:00+02:00", "built again"},
+        {"Kim", "Club Championship Rd 1", "2026-05-03", "2026-05-03T10:00:00+02:00", "kim"},
+        {"sam ", "club championship rd 1", "3 May 2026", "2026-05-05T08:00:00+02:00", "corrected"},
+    };
+    for (const Build& b : builds) {
+        SetupEntry e = makeEntry(rng, b.created);
+        set(e.values, SetupField::DriverName, b.driver);
+        set(e.values, SetupField::EventName, b.event);
+        set(e.values, SetupField::EventDate, b.date);
+        set(e.values, SetupField::TrackCity, "Northtown");
+        set(e.values, SetupField::Notes, b.notes);
+        library.record(e);
+    }
+    std::vector<std::string> rows;
+    for (const HistoryEntry& h : trackHistory(library, "Northtown"))
+        rows.push_back(h.eventDate + " " + h.setup.values[std::size_t(SetupField::Notes)]);
+    EXPECT_EQ(rows, (std::vector<std::string>{"2026-05-03 kim", "2026-05-03 corrected", "2026-06-07 rd 2"}));
+    EXPECT_EQ(library.count(), 5u) << "the library keeps every build";
 }
 
 TEST(TrackHistory, AVersionTwoLibraryIsUpgradedWithItsEventDates) {

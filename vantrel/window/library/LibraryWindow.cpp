@@ -133,6 +133,9 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     m_delete = button("cmdDelete", "Delete…");
     auto* cmdHistory = button("cmdTrackHistory", "Track History…");
     connect(cmdHistory, &QPushButton::clicked, this, &LibraryWindow::openTrackHistory);
+    cmdHistory->setToolTip("Track History (Ctrl+H)");
+    auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    connect(history, &QShortcut::activated, this, &LibraryWindow::openTrackHistory);
     auto* cmdImport = button("cmdImport", "Import…");
     auto* cmdExport = button("cmdExportCsv", "Export CSV…");
     auto* cmdClose = button("cmdClose", "Close");

@@ -1,0 +1,99 @@
+#include "InstallationCheck.h"
+
+#include <filesystem>
+
+#include "CUtils.h"
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/Profile.h"
+#include "platform/Text.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr const char* kSource = "CAppSettings";
+
+std::string quoted(const std::string& name) { return "\"" + platform::text::printable(name) + "\""; }
+
+// What is wrong with a settings file, after its name; empty when nothing is.
+std::string settingsProblem(const std::string& nativePath) {
+    std::string bytes;
+    const auto file = platform::files::readUserFile(nativePath, bytes);
+    switch (file.status) {
+    case platform::files::OpenStatus::Opened: break;
+    case platform::files::OpenStatus::Missing:
+        return "is missing: the program folder holds no settings, so there is no folder to write to";
+    case platform::files::OpenStatus::Refused: return "cannot be read: " + file.reason;
+    case platform::files::OpenStatus::Failed: return "cannot be read (" + file.reason + ")";
+    }
+    if (!platform::profile::parseSection(bytes, "Vantrel").found())
+        return "is not a settings file: it has no [Vantrel] section";
+    return {};
+}
+
+std::string comparable(const std::string& nativePath) {
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::weakly_canonical(nativePath, ec);
+    if (ec) path = std::filesystem::path(nativePath).lexically_normal();
+    std::string text = path.string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
+
+// The team folder as TeamFolder gives it (as the team folder's own code
+// reads it: a path of its own, or below the program folder).
+std::string teamFolderOf(const std::string& settingsFile) {
+    std::string value = platform::profile::readEntry(settingsFile, "Vantrel", "TeamFolder", {}, 4096);
+    const auto first = value.find_first_not_of(" \t"), last = value.find_last_not_of(" \t");
+    if (first == std::string::npos) return {};
+    value = value.substr(first, last - first + 1);
+    if (value.front() == '/') return platform::paths::toNative(value);
+    return platform::paths::toNative(platform::process::programFolder() + "\\" + value);
+}
+
+}  // namespace
+
+void checkSetupName(const std::string& name) {
+    std::string why;
+    if (name.empty()) why = "it is empty";
+    else if (name == "." || name == "..") why = "it names a folder";
+    else if (name.find_first_of("/\\") != std::string::npos) why = "it holds a folder separator";
+    else if (platform::text::printable(name) != name) why = "it holds a control character";
+    if (!why.empty())
+        platform::raise(platform::ErrInvalidArgument, kSource,
+                        "The setup name " + quoted(name) + " is not the name of a setup type: " + why);
+}
+
+void checkSettings(const CAppSettings& config) {
+    const std::string settingsFile = platform::paths::toNative(config.FileName());
+    if (const std::string problem = settingsProblem(settingsFile); !problem.empty())
+        platform::raise(platform::ErrPathAccess, kSource,
+                        "The settings file " + platform::text::printable(settingsFile) + " " + problem);
+    const std::string team = teamFolderOf(settingsFile);
+    if (team.empty()) return;
+    const std::string teamPath = comparable(team), data = comparable(platform::paths::toNative(config.DataDirectory()));
+    // The team folder as the data folder itself is the setup library's refusal to make.
+    if (teamPath.compare(0, data.size() + 1, data + "/") == 0)
+        platform::raise(platform::ErrInvalidArgument, kSource,
+                        "The team folder " + platform::text::printable(team) + " lies inside the data folder " +
+                            platform::text::printable(data) +
+                            ": a sync tool would copy the setup library. Choose a team folder apart from the data "
+                            "folder.");
+}
+
+void checkInstallation(const CAppSettings& config, const std::string& setupName) {
+    checkSetupName(setupName);
+    checkSettings(config);
+    const std::string setupFile =
+        platform::paths::toNative(CUtils().checkMe(config.ConfigDirectory()) + "Setup_" + setupName + ".ini");
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(setupFile, ec))
+        platform::raise(platform::ErrFileNotFound, kSource,
+                        "There is no setup type " + quoted(setupName) + " (" + platform::text::printable(setupFile) +
+                            " is missing)");
+}
+
+}  // namespace vantrel

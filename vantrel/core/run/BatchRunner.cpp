@@ -158,17 +158,26 @@ int BatchRunner::run(const std::vector<std::string>& args) {
         return ExitSuccess;
     }
     // Before anything is written: where the settings say nothing, a command
-    // would write into the program folder itself.
-    if (options.command == Command::Build || options.command == Command::Import || options.command == Command::Sync) {
+    // would write into the program folder itself. A build says why as every
+    // run does, from its run driver, which checks the same first.
+    bool installed = true;
+    if (options.command == Command::Import || options.command == Command::Sync) {
         const int refused = command([&] {
             CSetupManager manager;
             manager.LoadConfig();
-            if (options.command == Command::Build) return checkInstallation(*manager.GetConfig(), options.setupName), ExitSuccess;
             if (options.command == Command::Import) checkSetupName(options.setupName);
             checkSettings(*manager.GetConfig());
             return ExitSuccess;
         });
         if (refused != ExitSuccess) return refused;
+    } else if (options.command == Command::Build) {
+        try {
+            CSetupManager manager;
+            manager.LoadConfig();
+            checkInstallation(*manager.GetConfig(), options.setupName);
+        } catch (const std::exception&) {
+            installed = false;
+        }
     }
     switch (options.command) {
     case Command::Build: break;
@@ -189,7 +198,7 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     // opened by each build again, which then says why it keeps nothing.
     std::shared_ptr<library::SetupLibrary> setups;
     try {
-        setups = std::make_shared<library::SetupLibrary>(batchtrack::installedLibrary());
+        if (installed) setups = std::make_shared<library::SetupLibrary>(batchtrack::installedLibrary());
     } catch (const std::exception&) {
     }
     bool allBuilt = true;

@@ -90,7 +90,8 @@ void checkInstallation(const CAppSettings& config, const std::string& setupName)
     const std::string setupFile =
         platform::paths::toNative(CUtils().checkMe(config.ConfigDirectory()) + "Setup_" + setupName + ".ini");
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(setupFile, ec))
+    // One that is there but no file is the run's to refuse, with its reason.
+    if (!std::filesystem::exists(std::filesystem::symlink_status(setupFile, ec)))
         platform::raise(platform::ErrFileNotFound, kSource,
                         "There is no setup type " + quoted(setupName) + " (" + platform::text::printable(setupFile) +
                             " is missing)");

@@ -57,7 +57,8 @@ std::vector<Candidate> collect(const std::vector<std::string>& paths,
         } else if (fs::is_regular_file(status)) {
             add(path, true);
         } else if (fs::exists(status)) {
-            report.unreadable.push_back({path, "it is neither a file nor a folder"});
+            // Said as every reader of a named file says it: a named pipe, a device, a socket.
+            report.unreadable.push_back({path, platform::files::refusalReason(path)});
         } else {
             report.unreadable.push_back({path, "there is no such file or folder"});
         }

@@ -144,8 +144,8 @@ int main(int argc, char* argv[]) {
                 fs::copy_file(f.file, copy);
             }
             const Cost c = run(batch, {"--sync"});
-            std::printf("%-36s %10.0f  %-10s %9.1f %10ld %5d\n", f.name, double(size) / 1024, "--sync", c.ms,
-                        c.peakKiB, c.status);
+            std::printf("%-36s %10.0f  %-10s %9.1f %10ld %5d\n", f.name, double(size) / 1024, "--sync", c.ms, c.peakKiB,
+                        c.status);
         }
     }
     fs::remove_all(work);

@@ -53,8 +53,12 @@ TEST(FilesTest, OnlyARegularFileWithinItsBoundIsRead) {
              return dir / "e.pdf";
          },
          Links::Followed, OpenStatus::Refused, "it is a named pipe", ""},
-        {"a folder", [&] { fs::create_directory(dir / "f.pdf"); return dir / "f.pdf"; }, Links::Refused,
-         OpenStatus::Refused, "it is a folder", ""},
+        {"a folder",
+         [&] {
+             fs::create_directory(dir / "f.pdf");
+             return dir / "f.pdf";
+         },
+         Links::Refused, OpenStatus::Refused, "it is a folder", ""},
         {"a device", [] { return fs::path("/dev/zero"); }, Links::Followed, OpenStatus::Refused, "it is a device", ""},
         {"a link to a file, links followed",
          [&] {

@@ -76,12 +76,14 @@ TEST(TextTest, PrintableEscapesWhatCouldBreakALineOrDriveATerminal) {
         {"nl\nAdded: 999\r\t.pdf", "nl\\nAdded: 999\\r\\t.pdf"},
         {std::string("nul\0x", 5), "nul\\x00x"},
         {"del\x7f", "del\\x7f"},
-        {"c1 \xC2\x9B", "c1 \\x9b"},                        // CSI as a C1 character
-        {"rtl \xE2\x80\xAE" "fdp.exe", "rtl \\u202efdp.exe"},  // direction override
+        {"c1 \xC2\x9B", "c1 \\x9b"},  // CSI as a C1 character
+        {"rtl \xE2\x80\xAE"
+         "fdp.exe",
+         "rtl \\u202efdp.exe"},  // direction override
         {"ls \xE2\x80\xA8", "ls \\u2028"},
-        {"Caf\xE9", "Caf\\xe9"},                             // not UTF-8: shown as such
-        {"\xC0\x80 \xED\xA0\x80", "\\xc0\\x80 \\xed\\xa0\\x80"}, // overlong, surrogate
-        {"C:\\Program Files", "C:\\Program Files"},         // a backslash stays
+        {"Caf\xE9", "Caf\\xe9"},                                  // not UTF-8: shown as such
+        {"\xC0\x80 \xED\xA0\x80", "\\xc0\\x80 \\xed\\xa0\\x80"},  // overlong, surrogate
+        {"C:\\Program Files", "C:\\Program Files"},               // a backslash stays
     };
     for (const auto& c : cases) EXPECT_EQ(printable(c.in), c.out) << c.in;
 }

@@ -56,8 +56,7 @@ inline const char* kPage = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792]
 // A sheet whose attached setup, named `name`, inflates to `inflated` zero bytes.
 inline std::string attachmentBomb(std::uint64_t inflated, const std::string& name) {
     const std::string data = deflatedZeros(inflated);
-    return pdfOf({"<< /Type /Catalog /Pages 2 0 R /Names << /EmbeddedFiles << /Names [(" + name +
-                      ") 4 0 R] >> >> >>",
+    return pdfOf({"<< /Type /Catalog /Pages 2 0 R /Names << /EmbeddedFiles << /Names [(" + name + ") 4 0 R] >> >> >>",
                   kPages, kPage, "<< /Type /Filespec /F (" + name + ") /UF (" + name + ") /EF << /F 5 0 R >> >>",
                   "<< /Type /EmbeddedFile /Filter /FlateDecode /Length " + std::to_string(data.size()) +
                       " >>\nstream\n" + data + "\nendstream"});
@@ -98,7 +97,8 @@ inline std::string hugeArray(std::size_t items) {
     std::string numbers;
     numbers.reserve(items * 2);
     for (std::size_t k = 0; k < items; ++k) numbers += "0 ";
-    return pdfOf({"<< /Type /Catalog /Pages 2 0 R /AcroForm 4 0 R >>", kPages, kPage, "<< /Fields [" + numbers + "] >>"});
+    return pdfOf(
+        {"<< /Type /Catalog /Pages 2 0 R /AcroForm 4 0 R >>", kPages, kPage, "<< /Fields [" + numbers + "] >>"});
 }
 
 }  // namespace hostile

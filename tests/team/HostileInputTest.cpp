@@ -51,7 +51,7 @@ struct Hostile {
     const char* reason;  // in every command's refusal
     // --fields reads no attachment: what it says of a form that has none.
     const char* fieldsReason = nullptr;
-    bool inTeam = true;  // a regular file that the team folder's scan lists
+    bool inTeam = true;    // a regular file that the team folder's scan lists
     bool imports = false;  // --import takes a folder's files: an empty one imports nothing
 };
 
@@ -77,11 +77,9 @@ const std::vector<Hostile>& hostileFiles() {
         {"packed objects with a filter that multiplies",
          [](const fs::path& at) { return written(at, hostile::packedObjectBomb(0, "/RunLengthDecode")); },
          "packed with a filter Vantrel does not read (/RunLengthDecode)"},
-        {"a form of 20,000 fields",
-         [](const fs::path& at) { return written(at, hostile::manyFields(20000)); },
+        {"a form of 20,000 fields", [](const fs::path& at) { return written(at, hostile::manyFields(20000)); },
          "the form has more than 10000 fields"},
-        {"a field of 20,000 kids",
-         [](const fs::path& at) { return written(at, hostile::manyKids(20000)); },
+        {"a field of 20,000 kids", [](const fs::path& at) { return written(at, hostile::manyKids(20000)); },
          "the form has more than 10000 fields"},
         {"a field list of two million numbers",
          [](const fs::path& at) { return written(at, hostile::hugeArray(2000000)); },
@@ -104,8 +102,12 @@ const std::vector<Hostile>& hostileFiles() {
              return at;
          },
          "it is a named pipe", nullptr, false},
-        {"a folder", [](const fs::path& at) { fs::create_directories(at); return at; }, "it is a folder", nullptr,
-         false, true},
+        {"a folder",
+         [](const fs::path& at) {
+             fs::create_directories(at);
+             return at;
+         },
+         "it is a folder", nullptr, false, true},
         {"/dev/zero", [](const fs::path&) { return fs::path("/dev/zero"); }, "it is a device", nullptr, false},
         {"/dev/urandom", [](const fs::path&) { return fs::path("/dev/urandom"); }, "it is a device", nullptr, false},
     };
@@ -239,23 +241,27 @@ struct InstallationCase {
 
 TEST(HostileInput, AWrongInstallationIsNamedBeforeAnythingIsWritten) {
     const std::vector<InstallationCase> table{
-        {"a setup name that climbs out of the configuration folder", [](Installation&) {},
-         {"--setup", "x/../../evil"}, "BuildSetupSheet-The setup name \"x/../../evil\" is not the name of a setup type"},
+        {"a setup name that climbs out of the configuration folder",
+         [](Installation&) {},
+         {"--setup", "x/../../evil"},
+         "BuildSetupSheet-The setup name \"x/../../evil\" is not the name of a setup type"},
         {"a setup name of two dots", [](Installation&) {}, {"--setup", ".."}, "is not the name of a setup type"},
-        {"a setup name with an escape code", [](Installation&) {}, {"--setup", "R\x1b[2JDX"},
+        {"a setup name with an escape code",
+         [](Installation&) {},
+         {"--setup", "R\x1b[2JDX"},
          "The setup name \"R\\x1b[2JDX\""},
-        {"a setup type that is not there", [](Installation&) {}, {"--setup", "Nonexistent"},
+        {"a setup type that is not there",
+         [](Installation&) {},
+         {"--setup", "Nonexistent"},
          "BuildSetupSheet-There is no setup type \"Nonexistent\" ("},
-        {"no settings file", [](Installation& at) { fs::remove(at.path() / "bin" / "Vantrel.ini"); }, {},
+        {"no settings file",
+         [](Installation& at) { fs::remove(at.path() / "bin" / "Vantrel.ini"); },
+         {},
          "Vantrel.ini is missing"},
         {"a settings file without its section",
-         [](Installation& at) { at.write("bin/Vantrel.ini", "DataDirectory=Data\r\n"); }, {},
+         [](Installation& at) { at.write("bin/Vantrel.ini", "DataDirectory=Data\r\n"); },
+         {},
          "it has no [Vantrel] section"},
-        {"a team folder inside the data folder",
-         [](Installation& at) {
-             at.write("bin/Vantrel.ini", std::string(shelltest::kSettings) + "TeamFolder=Data/sub\r\n");
-         },
-         {}, "lies inside the data folder"},
     };
     for (const InstallationCase& row : table) {
         SCOPED_TRACE(row.name);
@@ -273,6 +279,20 @@ TEST(HostileInput, AWrongInstallationIsNamedBeforeAnythingIsWritten) {
         for (const auto& entry : fs::recursive_directory_iterator(here.path())) after.push_back(entry.path());
         EXPECT_EQ(after, before) << "nothing written";
     }
+}
+
+TEST(HostileInput, ATeamFolderInsideTheDataFolderIsRefusedAsOneHoldingItIs) {
+    Installation here;
+    here.write("bin/Vantrel.ini", std::string(shelltest::kSettings) + "TeamFolder=Data/sub\r\n");
+    fs::create_directories(here.path() / "Data" / "sub");
+    const auto sync = batch({"--sync"});
+    EXPECT_EQ(sync.status, 1);
+    EXPECT_THAT(sync.err, HasSubstr("lies inside the data folder"));
+    // The sheet is made and kept all the same; it does not go out.
+    const auto built = batch({"--target", here.sheetsFolder(), here.rawDataFile()});
+    EXPECT_EQ(built.status, 0) << built.err;
+    EXPECT_THAT(built.err, HasSubstr("Warning: The sheet was not put into the team folder: The team folder"));
+    EXPECT_TRUE(fs::is_empty(here.path() / "Data" / "sub"));
 }
 
 TEST(HostileInput, AFolderSettingGivenWholeIsTakenAsItStands) {

@@ -118,7 +118,7 @@ UserFile readUserFile(const std::string& nativePath, std::string& bytes, std::ui
         }
     }
     // As the descriptor stands after the read: a file written meanwhile shows it.
-    if (struct stat after {}; file.status == OpenStatus::Opened && ::fstat(file.fd, &after) == 0) {
+    if (struct stat after{}; file.status == OpenStatus::Opened && ::fstat(file.fd, &after) == 0) {
         file.size = std::int64_t(after.st_size);
         file.mtimeNs = std::int64_t(after.st_mtim.tv_sec) * 1000000000 + after.st_mtim.tv_nsec;
     }

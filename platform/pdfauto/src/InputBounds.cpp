@@ -34,7 +34,8 @@ std::vector<std::string> filtersOf(std::string_view dict) {
             break;
         }
         std::size_t end = p + 1;
-        while (end < dict.size() && !isSpace(dict[end]) && std::string_view("/[]<>()").find(dict[end]) == std::string_view::npos)
+        while (end < dict.size() && !isSpace(dict[end]) &&
+               std::string_view("/[]<>()").find(dict[end]) == std::string_view::npos)
             ++end;
         names.emplace_back(dict.substr(p, end - p));
         p = end;
@@ -88,7 +89,8 @@ std::string packedObjectsRefusal(std::string_view pdf) {
             Pl_Flate inflate("packed objects", &sink, Pl_Flate::a_inflate);
             // In pieces, so that the bound stops the inflating within one of them.
             for (std::size_t p = data; p < end; p += 4096)
-                inflate.write(reinterpret_cast<const unsigned char*>(pdf.data() + p), std::min<std::size_t>(4096, end - p));
+                inflate.write(reinterpret_cast<const unsigned char*>(pdf.data() + p),
+                              std::min<std::size_t>(4096, end - p));
             inflate.finish();
         } catch (const std::exception&) {
             // Damaged data is qpdf's to report (or repair); only the size is ours.

@@ -312,9 +312,9 @@ void PdfForm::collectFields() {
     // Refused before they are all read: more fields than any sheet has cost
     // memory in proportion, and a form of them is no setup sheet.
     const auto tooMany = [this] {
-        platform::raiseAboutFile(platform::ErrFileNotFound, Source, "Cannot open", m_path,
-                                 "the form has more than " + std::to_string(MaxFormFields) +
-                                     " fields, more than any setup sheet");
+        platform::raiseAboutFile(
+            platform::ErrFileNotFound, Source, "Cannot open", m_path,
+            "the form has more than " + std::to_string(MaxFormFields) + " fields, more than any setup sheet");
     };
     if (std::size_t(fields.getArrayNItems()) > MaxFormFields) tooMany();
     std::size_t nodes = 0;

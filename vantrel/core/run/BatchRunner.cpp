@@ -257,7 +257,8 @@ int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
             // Read whole before the output is touched: a failure leaves it as it was.
             const SetupRead read = readSetup(sheet);
             writeSetupFile(outFile, read.values);
-            if (!read.fromEdits.empty()) m_out << platform::text::printable(sheet) << ": " << editsNote(read) << std::endl;
+            if (!read.fromEdits.empty())
+                m_out << platform::text::printable(sheet) << ": " << editsNote(read) << std::endl;
             return ExitSuccess;
         },
         sheet);
@@ -269,7 +270,8 @@ int BatchRunner::listFields(const std::string& pdf) {
             std::string listing;
             for (const auto& field : pdfauto::Document(pdf).fields()) {
                 // A line break, tab or escape code inside a name would break the lines or the terminal.
-                listing += platform::text::printable(field.name) + '\t' + field.kind + '\t' + std::to_string(field.page);
+                listing +=
+                    platform::text::printable(field.name) + '\t' + field.kind + '\t' + std::to_string(field.page);
                 if (field.kind == "checkbox" || field.kind == "radiobutton") {
                     listing += '\t';
                     for (std::size_t k = 0; k < field.onStates.size(); ++k)

@@ -6,7 +6,6 @@
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
-#include "platform/Process.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
 
@@ -34,26 +33,6 @@ std::string settingsProblem(const std::string& nativePath) {
     return {};
 }
 
-std::string comparable(const std::string& nativePath) {
-    std::error_code ec;
-    std::filesystem::path path = std::filesystem::weakly_canonical(nativePath, ec);
-    if (ec) path = std::filesystem::path(nativePath).lexically_normal();
-    std::string text = path.string();
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
-    return text;
-}
-
-// The team folder as TeamFolder gives it (as the team folder's own code
-// reads it: a path of its own, or below the program folder).
-std::string teamFolderOf(const std::string& settingsFile) {
-    std::string value = platform::profile::readEntry(settingsFile, "Vantrel", "TeamFolder", {}, 4096);
-    const auto first = value.find_first_not_of(" \t"), last = value.find_last_not_of(" \t");
-    if (first == std::string::npos) return {};
-    value = value.substr(first, last - first + 1);
-    if (value.front() == '/') return platform::paths::toNative(value);
-    return platform::paths::toNative(platform::process::programFolder() + "\\" + value);
-}
-
 }  // namespace
 
 void checkSetupName(const std::string& name) {
@@ -72,16 +51,6 @@ void checkSettings(const CAppSettings& config) {
     if (const std::string problem = settingsProblem(settingsFile); !problem.empty())
         platform::raise(platform::ErrPathAccess, kSource,
                         "The settings file " + platform::text::printable(settingsFile) + " " + problem);
-    const std::string team = teamFolderOf(settingsFile);
-    if (team.empty()) return;
-    const std::string teamPath = comparable(team), data = comparable(platform::paths::toNative(config.DataDirectory()));
-    // The team folder as the data folder itself is the setup library's refusal to make.
-    if (teamPath.compare(0, data.size() + 1, data + "/") == 0)
-        platform::raise(platform::ErrInvalidArgument, kSource,
-                        "The team folder " + platform::text::printable(team) + " lies inside the data folder " +
-                            platform::text::printable(data) +
-                            ": a sync tool would copy the setup library. Choose a team folder apart from the data "
-                            "folder.");
 }
 
 void checkInstallation(const CAppSettings& config, const std::string& setupName) {

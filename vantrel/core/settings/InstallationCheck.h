@@ -16,7 +16,7 @@ void checkSetupName(const std::string& name);
 
 // Raises platform::Error naming the settings file (config's FileName, as read
 // by ReadSettings) when it is missing, cannot be read or has no [Vantrel]
-// section, and when the team folder lies inside the data folder.
+// section.
 void checkSettings(const CAppSettings& config);
 
 // Both of the above, and the setup type's file Config/Setup_NAME.ini is there:

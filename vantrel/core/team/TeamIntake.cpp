@@ -41,7 +41,7 @@ std::int64_t mtimeNs(const struct stat& st) {
 // sync tool's, in folders that are not hidden; symbolic links are not
 // followed, so nothing outside the team folder is read.
 std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::string& problem,
-                                        std::vector<library::ImportProblem>& unreadableFolders) {
+                                         std::vector<library::ImportProblem>& unreadableFolders) {
     std::map<std::string, Listed> out;
     std::error_code ec;
     fs::recursive_directory_iterator it(teamFolder, fs::directory_options::skip_permission_denied, ec), end;
@@ -55,9 +55,9 @@ std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::str
             if (passedOver(name) || it.depth() + 1 >= kMaxDepth) it.disable_recursion_pending();
             // The walk passes over a folder it may not read: say so, or its sheets never come.
             else if (::access(it->path().c_str(), R_OK | X_OK) != 0)
-                unreadableFolders.push_back(
-                    {it->path().string(), "the folder cannot be read (" + platform::files::systemMessage(errno) +
-                                              "): its sheets are not taken"});
+                unreadableFolders.push_back({it->path().string(), "the folder cannot be read (" +
+                                                                      platform::files::systemMessage(errno) +
+                                                                      "): its sheets are not taken"});
             continue;
         }
         if (!fs::is_regular_file(status) || passedOver(name)) continue;

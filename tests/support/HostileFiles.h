@@ -101,4 +101,23 @@ inline std::string hugeArray(std::size_t items) {
         {"<< /Type /Catalog /Pages 2 0 R /AcroForm 4 0 R >>", kPages, kPage, "<< /Fields [" + numbers + "] >>"});
 }
 
+// A document of `count` pages in groups of a thousand: small objects, each
+// of which qpdf holds at some kilobytes once it lists the pages.
+inline std::string manyPages(std::size_t count) {
+    const std::size_t groups = (count + 999) / 1000, first = 3 + groups;
+    std::vector<std::string> objects{"<< /Type /Catalog /Pages 2 0 R >>", ""};
+    std::string groupRefs;
+    for (std::size_t g = 0; g < groups; ++g) {
+        groupRefs += std::to_string(3 + g) + " 0 R ";
+        std::string kids;
+        for (std::size_t k = g * 1000; k < std::min(count, (g + 1) * 1000); ++k)
+            kids += std::to_string(first + k) + " 0 R ";
+        objects.push_back("<< /Type /Pages /Parent 2 0 R /Kids [" + kids + "] /Count 1000 >>");
+    }
+    objects[1] = "<< /Type /Pages /Kids [" + groupRefs + "] /Count " + std::to_string(count) + " >>";
+    for (std::size_t k = 0; k < count; ++k)
+        objects.push_back("<< /Type /Page /Parent " + std::to_string(3 + k / 1000) + " 0 R >>");
+    return pdfOf(objects);
+}
+
 }  // namespace hostile

@@ -26,6 +26,9 @@ inline constexpr std::size_t MaxObjectTextBytes = 1024 * 1024;
 // Fields of one form (a setup sheet has 112), and nodes of its field tree.
 inline constexpr std::size_t MaxFormFields = 10000;
 inline constexpr std::size_t MaxFieldNodes = 4 * MaxFormFields;
+// Pages and page groups of one document (a sheet has one page, a club's form
+// a few): qpdf lists them all at once, at some kilobytes each.
+inline constexpr std::size_t MaxPageNodes = 10000;
 
 // "16 MiB"
 std::string sizeText(std::uint64_t bytes);

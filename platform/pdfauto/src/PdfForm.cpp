@@ -253,6 +253,26 @@ std::string wholeFile(const std::string& path) {
     return bytes;
 }
 
+// Why the document's page tree is not to be listed: more pages and groups of
+// pages than MaxPageNodes, counted before qpdf lists them all; empty if fine.
+std::string pageTreeRefusal(QPDF& pdf) {
+    std::vector<QPDFObjectHandle> todo{pdf.getRoot().getKey("/Pages")};
+    std::set<QPDFObjGen> seen;
+    std::size_t nodes = 0;
+    const std::string tooMany = "the document has more than " + std::to_string(MaxPageNodes) + " pages";
+    while (!todo.empty()) {
+        QPDFObjectHandle node = todo.back();
+        todo.pop_back();
+        if (!node.isDictionary() || (node.isIndirect() && !seen.insert(node.getObjGen()).second)) continue;
+        if (++nodes > MaxPageNodes) return tooMany;
+        auto kids = node.getKey("/Kids");
+        if (!kids.isArray()) continue;
+        if (std::size_t(kids.getArrayNItems()) > MaxPageNodes) return tooMany;
+        for (int k = 0; k < kids.getArrayNItems(); ++k) todo.push_back(kids.getArrayItem(k));
+    }
+    return {};
+}
+
 }  // namespace
 
 PdfForm::PdfForm(const std::string& path) : PdfForm(path, wholeFile(path)) {}
@@ -276,6 +296,7 @@ void PdfForm::load() {
         m_buffer = std::make_unique<Buffer>(reinterpret_cast<unsigned char*>(m_bytes.data()), m_bytes.size());
         m_pdf->processInputSource(std::make_shared<BufferInputSource>(path, m_buffer.get(), false));
         if (!m_pdf->getRoot().isDictionary()) fail("the document has no catalog");
+        if (std::string refusal = pageTreeRefusal(*m_pdf); !refusal.empty()) fail(refusal);
         m_pdf->getAllPages();
         collectFields();
         m_intact = !m_pdf->anyWarnings();

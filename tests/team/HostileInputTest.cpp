@@ -14,12 +14,16 @@
 #include <filesystem>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <thread>
 #include <unistd.h>
 
 #include "BatchRunner.h"
 #include "HostileFiles.h"
 #include "ShellTestFolder.h"
+#include "ImportReaders.h"
+#include "SetupReaders.h"
+#include "TeamIntake.h"
 #include "library/SetupLibrary.h"
 
 namespace {
@@ -161,12 +165,13 @@ fs::path builtSheet(Installation& at, const std::string& driver) {
     return fs::path(at.sheetsFolder()) / ShellTestFolder::sheetName(driver, "RDX");
 }
 
-TEST(HostileInput, ASheetSwappedForALinkBetweenListingAndReadingIsNeverFollowed) {
-    // Two sheets from another installation, so that neither setup is in the library yet.
-    const fs::path store = fs::temp_directory_path() / ("vantrel-outside-" + std::to_string(::getpid()));
-    fs::create_directories(store);
+// Two sheets made in another installation, so that neither setup is in a
+// library yet: a team mate's, and one outside the team folder.
+struct TwoSheets {
+    fs::path store = fs::temp_directory_path() / ("vantrel-outside-" + std::to_string(::getpid()));
     fs::path outside, inside;
-    {
+    TwoSheets() {
+        fs::create_directories(store);
         Installation elsewhere;
         elsewhere.write("bin/Vantrel.ini", shelltest::kSettings);
         outside = store / builtSheet(elsewhere, "Outsider").filename();
@@ -174,6 +179,63 @@ TEST(HostileInput, ASheetSwappedForALinkBetweenListingAndReadingIsNeverFollowed)
         fs::copy_file(fs::path(elsewhere.sheetsFolder()) / outside.filename(), outside);
         fs::copy_file(fs::path(elsewhere.sheetsFolder()) / inside.filename(), inside);
     }
+    ~TwoSheets() { fs::remove_all(store); }
+};
+
+std::string driverOf(const vantrel::library::SetupEntry& entry) {
+    return entry.values[std::size_t(vantrel::SetupField::DriverName)];
+}
+
+// A reader that swaps the sheet for a link to a sheet outside the team folder
+// as it is asked (the moment a sync tool or an attacker could do it), then
+// reads as the program's readers do.
+class SwappingReader : public vantrel::library::SetupFileReader {
+public:
+    explicit SwappingReader(fs::path outside) : m_outside(std::move(outside)) {}
+    bool claims(const fs::path& file) const override { return m_real->claims(file); }
+    std::optional<vantrel::library::SetupEntry> read(const fs::path& file) const override {
+        swap(file);
+        return m_real->read(file);
+    }
+    std::optional<vantrel::library::SetupEntry> readBytes(const fs::path& file, std::string bytes) const override {
+        swap(file);
+        return m_real->readBytes(file, std::move(bytes));
+    }
+
+private:
+    void swap(const fs::path& file) const {
+        fs::remove(file);
+        fs::create_symlink(m_outside, file);
+    }
+    fs::path m_outside;
+    std::unique_ptr<vantrel::library::SetupFileReader> m_real =
+        vantrel::setupFileReader([] { return std::string("RDX"); });
+};
+
+TEST(HostileInput, TheReadersReadTheBytesOfTheOneOpenNeverThePathAgain) {
+    const TwoSheets sheets;
+    Installation here;
+    // The registry of readers on the team mate's bytes, named by the other sheet's path.
+    const auto read = vantrel::readSetupBytes(sheets.outside.string(), ShellTestFolder::readFile(sheets.inside),
+                                              vantrel::installationFolders());
+    EXPECT_EQ(read.values[std::size_t(vantrel::SetupField::DriverName)], "Teammate");
+
+    // The intake, with the sheet swapped for a link between its open and the reader.
+    fs::create_directories(here.team() / "Teammate");
+    const fs::path sheet = here.team() / "Teammate" / sheets.inside.filename();
+    fs::copy_file(sheets.inside, sheet);
+    vantrel::library::SetupLibrary library((here.path() / "Data" / "Library.sqlite").string());
+    const SwappingReader reader(sheets.outside);
+    const auto report = vantrel::team::syncTeamFolder(library, here.team().string(), reader);
+    ASSERT_EQ(report.added.size(), 1u);
+    std::vector<std::string> drivers;
+    library.forEachSetup([&](const vantrel::library::StoredSetup& setup) { drivers.push_back(driverOf(setup)); });
+    EXPECT_EQ(drivers, std::vector<std::string>{"Teammate"}) << "the setup of the sheet the scan opened, no other";
+}
+
+TEST(HostileInput, ASheetSwappedForALinkOrAPipeWhileSyncRunsIsNeverFollowed) {
+    const TwoSheets sheets;
+    const fs::path &store = sheets.store, &outside = sheets.outside, &inside = sheets.inside;
     Installation here;
     fs::create_directories(here.team() / "Teammate");
     const fs::path sheet = here.team() / "Teammate" / inside.filename();
@@ -181,22 +243,29 @@ TEST(HostileInput, ASheetSwappedForALinkBetweenListingAndReadingIsNeverFollowed)
     const fs::path pipe = here.team() / "Teammate" / ".pipe";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
 
-    // Sheet, link to a sheet outside, pipe, sheet again, as fast as renames go.
+    // Sheet, link to a sheet outside, pipe, sheet again, as fast as renames
+    // go: the sheet comes back as a hard link of one copy, so that its size
+    // and time stay those the scan listed.
+    const fs::path stash = store / "stash.pdf", sheetTemp = here.team() / "Teammate" / ".sheet";
+    fs::copy_file(inside, stash);
     std::atomic<bool> stop{false};
     std::thread swapper([&] {
         for (unsigned k = 0; !stop; ++k) {
-            fs::copy_file(inside, here.team() / "Teammate" / ".sheet", fs::copy_options::overwrite_existing);
-            fs::rename(here.team() / "Teammate" / ".sheet", sheet);
-            fs::remove(link);
-            fs::create_symlink(outside, link);
-            fs::rename(link, sheet);
+            ::link(stash.c_str(), sheetTemp.c_str());
+            ::rename(sheetTemp.c_str(), sheet.c_str());
+            ::symlink(outside.c_str(), link.c_str());
+            ::rename(link.c_str(), sheet.c_str());
             if (k % 2) {
                 ::link(pipe.c_str(), link.c_str());
                 ::rename(link.c_str(), sheet.c_str());
             }
         }
     });
-    for (int run = 0; run < 60; ++run) {
+    for (int run = 0; run < 200; ++run) {
+        // A new time each run: the scan reads the sheet again rather than
+        // knowing it by its size and time.
+        const struct timespec times[2] = {{0, UTIME_NOW}, {1'700'000'000 + run, 0}};
+        ::utimensat(AT_FDCWD, stash.c_str(), times, 0);
         const auto sync = batch({"--sync"});
         ASSERT_EQ(sync.status, 0) << sync.err;
     }
@@ -216,7 +285,6 @@ TEST(HostileInput, ASheetSwappedForALinkBetweenListingAndReadingIsNeverFollowed)
     });
     EXPECT_EQ(outsiders, 0u) << "a setup from outside the team folder came in through a link";
     EXPECT_EQ(teammates, 1u) << "the sheet itself came in";
-    fs::remove_all(store);
 }
 
 TEST(HostileInput, NamesFromTheTeamFolderCannotDriveTheTerminalOrForgeTheSummary) {

@@ -1,9 +1,9 @@
 // What a hostile file costs the real vantrel-batch: for the largest input of
 // each family (an attachment and packed objects that inflate to 1 GiB, a form
 // of 120,000 fields, 150,000 pages, a field list of eight million numbers, a
-// sparse 5 GB file, /dev/zero), peak memory and time of --fields, --extract,
-// --import and --sync, beside the same for the sample sheet. Prints figures,
-// asserts nothing.
+// raw data file of 16 million lines, a sparse 5 GB file, /dev/zero), peak
+// memory and time of --fields, --extract, --import and --sync, beside the
+// same for the sample sheet. Prints figures, asserts nothing.
 //   build/bench/hostile_input_bench
 
 #include <chrono>
@@ -109,6 +109,8 @@ int main(int argc, char* argv[]) {
     families.push_back({"form of 120,000 fields", files / "fields.pdf"});
     write(files / "pages.pdf", hostile::manyPages(150000));
     families.push_back({"document of 150,000 pages", files / "pages.pdf"});
+    write(files / "lines.dat", hostile::manyLines(16 * MiB - 16));
+    families.push_back({"raw data file of 16 million lines", files / "lines.dat"});
     write(files / "array.pdf", hostile::hugeArray(8000000));
     families.push_back({"field list of 8 million numbers", files / "array.pdf"});
     {

@@ -120,4 +120,7 @@ inline std::string manyPages(std::size_t count) {
     return pdfOf(objects);
 }
 
+// A raw data file of `count` empty lines after its section line.
+inline std::string manyLines(std::size_t count) { return "[SetupData]\r\n" + std::string(count, '\n'); }
+
 }  // namespace hostile

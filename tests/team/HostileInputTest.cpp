@@ -1,6 +1,7 @@
 // A team mate's broken or hostile file costs nothing: each family of hostile
 // input, made here and never kept in the tree, goes through every command
-// that reads files (vantrel-batch --fields, --extract, --import, --sync) and
+// that reads files (vantrel-batch --fields, --suggest-mapping, --extract,
+// --import, --sync) and
 // is refused at once with its reason, nothing written; a sheet swapped for a
 // link between the team folder's listing and its read is never followed;
 // names from outside never reach the terminal raw; a wrong installation is
@@ -130,6 +131,9 @@ TEST(HostileInput, EveryCommandRefusesEachFamilyAtOnceWithItsReason) {
         const auto fields = batch({"--fields", file.string()});
         EXPECT_EQ(fields.status, 1);
         EXPECT_THAT(fields.err, HasSubstr(row.fieldsReason ? row.fieldsReason : row.reason)) << "--fields";
+        const auto suggested = batch({"--suggest-mapping", file.string()});
+        EXPECT_EQ(suggested.status, 1);
+        EXPECT_THAT(suggested.err, HasSubstr(row.fieldsReason ? row.fieldsReason : row.reason)) << "--suggest-mapping";
         // --fields bounds a PDF at 256 MiB, the readers of setups at 16 MiB.
         const auto extract = batch({"--extract", file.string(), out});
         EXPECT_EQ(extract.status, 1);

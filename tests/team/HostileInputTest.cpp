@@ -1,11 +1,10 @@
 // A team mate's broken or hostile file costs nothing: each family of hostile
 // input, made here and never kept in the tree, goes through every command
 // that reads files (vantrel-batch --fields, --suggest-mapping, --extract,
-// --import, --sync) and
-// is refused at once with its reason, nothing written; a sheet swapped for a
-// link between the team folder's listing and its read is never followed;
-// names from outside never reach the terminal raw; a wrong installation is
-// named before anything is written.
+// --import, --sync) and is refused at once with its reason, nothing written;
+// a sheet swapped for a link between the team folder's listing and its read
+// is never followed; names from outside never reach the terminal raw; a wrong
+// installation is named before anything is written.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -90,6 +90,21 @@ const std::vector<Hostile>& hostileFiles() {
         {"a field list of two million numbers",
          [](const fs::path& at) { return written(at, hostile::hugeArray(2000000)); },
          "an object of it is larger than 1 MiB"},
+        // Words the engine's own scans look for, millions of times: the scans stay linear.
+        {"two million \"obj\" words",
+         [](const fs::path& at) {
+             std::string words;
+             for (int k = 0; k < 2000000; ++k) words += " obj";
+             return written(at, "%PDF-1.7\n" + words + "\n%%EOF\n");
+         },
+         "an object of it is larger than 1 MiB"},
+        {"a million stream openings after packed objects",
+         [](const fs::path& at) {
+             std::string words;
+             for (int k = 0; k < 1000000; ++k) words += "stream\n";
+             return written(at, "%PDF-1.7\n1 0 obj << /Type /ObjStm /Filter /FlateDecode >>\n" + words + "\n%%EOF\n");
+         },
+         "not a readable PDF"},
         {"a sparse file of 5 GB",
          [](const fs::path& at) {
              fs::create_directories(at.parent_path());

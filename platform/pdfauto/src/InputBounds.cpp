@@ -62,19 +62,29 @@ void BoundedSink::write(unsigned char const* data, std::size_t len) {
 }
 
 std::string packedObjectsRefusal(std::string_view pdf) {
+    constexpr auto npos = std::string_view::npos;
     std::uint64_t total = 0;
-    for (std::size_t at = pdf.find("stream"); at != std::string_view::npos; at = pdf.find("stream", at + 6)) {
+    std::size_t streams = 0;
+    // Positions found once and moved forward only: whatever the file holds
+    // (millions of "obj" or "stream" words), the scan stays linear.
+    std::size_t nextObj = pdf.find("obj"), lastObj = npos, nextEnd = 0;
+    bool lastObjTaken = true;
+    for (std::size_t at = pdf.find("stream"); at != npos; at = pdf.find("stream", at + 6)) {
         if (at >= 3 && pdf.substr(at - 3, 3) == "end") continue;
         std::size_t data = at + 6;
         if (data < pdf.size() && pdf[data] == '\r') ++data;
         if (data < pdf.size() && pdf[data] == '\n') ++data;
         if (data == at + 6) continue;  // a word in some text, not a stream's start
-        // Its dictionary: back to the "obj" that opens the object.
-        const std::size_t from = at > 65536 ? at - 65536 : 0;
-        const std::size_t obj = pdf.substr(from, at - from).rfind("obj");
-        if (obj == std::string_view::npos) continue;
-        const std::string_view dict = pdf.substr(from + obj, at - from - obj);
-        if (dict.find("/ObjStm") == std::string_view::npos && dict.find("/XRef") == std::string_view::npos) continue;
+        // Its dictionary: back to the "obj" that opens the object, the first
+        // stream after it (a later "stream" is in the data or no stream at all).
+        for (; nextObj != npos && nextObj < at; nextObj = pdf.find("obj", nextObj + 3))
+            if (nextObj < 3 || pdf.substr(nextObj - 3, 3) != "end") lastObj = nextObj, lastObjTaken = false;
+        if (lastObj == npos || lastObjTaken || at - lastObj > 65536) continue;
+        lastObjTaken = true;
+        const std::string_view dict = pdf.substr(lastObj, at - lastObj);
+        if (dict.find("/ObjStm") == npos && dict.find("/XRef") == npos) continue;
+        if (++streams > MaxPackedStreams)
+            return "it has more than " + std::to_string(MaxPackedStreams) + " streams of packed objects";
 
         const std::vector<std::string> filters = filtersOf(dict);
         if (filters.empty()) continue;  // stored as they are: no larger than the file
@@ -82,7 +92,8 @@ std::string packedObjectsRefusal(std::string_view pdf) {
             return "its objects are packed with a filter Vantrel does not read (" + filters[0] +
                    (filters.size() > 1 ? ", and more" : "") + ")";
 
-        const std::size_t end = std::min(pdf.find("endstream", data), pdf.size());
+        if (nextEnd != npos && nextEnd < data) nextEnd = pdf.find("endstream", data);
+        const std::size_t end = std::min(nextEnd, pdf.size());
         const std::uint64_t bound = std::min(MaxInflatedBytes, MaxPackedObjectBytes - total);
         BoundedSink sink(bound, false);
         try {
@@ -106,27 +117,29 @@ std::string packedObjectsRefusal(std::string_view pdf) {
 }
 
 std::string largeObjectRefusal(std::string_view pdf) {
-    std::size_t nextStream = 0;
-    for (std::size_t at = pdf.find("obj"); at != std::string_view::npos; at = pdf.find("obj", at + 3)) {
+    constexpr auto npos = std::string_view::npos;
+    // As above: each position found once, moved forward only.
+    std::size_t nextStream = 0, nextEndObj = 0;
+    auto forward = [&pdf](std::size_t& next, std::string_view word, std::size_t from) {
+        if (next != npos && next < from) next = pdf.find(word, from);
+    };
+    for (std::size_t at = pdf.find("obj"); at != npos; at = pdf.find("obj", at + 3)) {
         // "N G obj" opens an object; "endobj" and names like /Subj do not.
         if (at == 0 || !isSpace(pdf[at - 1])) continue;
-        if (nextStream != std::string_view::npos && nextStream <= at) {
-            nextStream = pdf.find("stream", at);
-            while (nextStream != std::string_view::npos && nextStream >= 3 && pdf.substr(nextStream - 3, 3) == "end")
-                nextStream = pdf.find("stream", nextStream + 6);
-        }
-        const std::size_t endObj = pdf.find("endobj", at);
-        const std::size_t bodyEnd = std::min({endObj, nextStream, pdf.size()});
+        forward(nextStream, "stream", at);
+        while (nextStream != npos && nextStream >= 3 && pdf.substr(nextStream - 3, 3) == "end")
+            nextStream = pdf.find("stream", nextStream + 6);
+        forward(nextEndObj, "endobj", at);
+        const std::size_t bodyEnd = std::min({nextEndObj, nextStream, pdf.size()});
         if (bodyEnd - at > MaxObjectTextBytes)
             return "an object of it is larger than " + sizeText(MaxObjectTextBytes) + ", more than any form holds";
         // Past the stream's data, where "obj" may stand by chance.
         if (bodyEnd == nextStream) {
-            const std::size_t end = pdf.find("endstream", nextStream);
-            if (end == std::string_view::npos) break;
+            std::size_t end = pdf.find("endstream", nextStream);
+            if (end == npos) break;
             at = end;
-            nextStream = end + 9;
-        } else if (endObj != std::string_view::npos) {
-            at = endObj + 3;
+        } else if (bodyEnd == nextEndObj) {
+            at = nextEndObj + 3;
         }
     }
     return {};

@@ -17,6 +17,8 @@ namespace pdfauto {
 inline constexpr std::uint64_t MaxPdfBytes = 256ull * 1024 * 1024;
 // What one stream may inflate to: an attachment, a stream of packed objects.
 inline constexpr std::uint64_t MaxInflatedBytes = 16ull * 1024 * 1024;
+// Streams of packed objects of one document (one holds a hundred objects or so).
+inline constexpr std::size_t MaxPackedStreams = 10000;
 // What the streams of packed objects of one document may inflate to together.
 inline constexpr std::uint64_t MaxPackedObjectBytes = 64ull * 1024 * 1024;
 // The text of one object other than a stream's data (a form's field list of

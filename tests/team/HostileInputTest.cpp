@@ -65,6 +65,13 @@ fs::path written(const fs::path& at, const std::string& bytes) {
     return at;
 }
 
+std::string repeated(const std::string& word, std::size_t times) {
+    std::string out;
+    out.reserve(word.size() * times);
+    for (std::size_t k = 0; k < times; ++k) out += word;
+    return out;
+}
+
 const std::vector<Hostile>& hostileFiles() {
     static const std::vector<Hostile> table{
         {"an attached setup that inflates to 256 MiB",
@@ -92,17 +99,12 @@ const std::vector<Hostile>& hostileFiles() {
          "an object of it is larger than 1 MiB"},
         // Words the engine's own scans look for, millions of times: the scans stay linear.
         {"two million \"obj\" words",
-         [](const fs::path& at) {
-             std::string words;
-             for (int k = 0; k < 2000000; ++k) words += " obj";
-             return written(at, "%PDF-1.7\n" + words + "\n%%EOF\n");
-         },
+         [](const fs::path& at) { return written(at, "%PDF-1.7\n" + repeated(" obj", 2000000) + "\n%%EOF\n"); },
          "an object of it is larger than 1 MiB"},
         {"a million stream openings after packed objects",
          [](const fs::path& at) {
-             std::string words;
-             for (int k = 0; k < 1000000; ++k) words += "stream\n";
-             return written(at, "%PDF-1.7\n1 0 obj << /Type /ObjStm /Filter /FlateDecode >>\n" + words + "\n%%EOF\n");
+             return written(at, "%PDF-1.7\n1 0 obj << /Type /ObjStm /Filter /FlateDecode >>\n" +
+                                    repeated("stream\n", 1000000) + "\n%%EOF\n");
          },
          "not a readable PDF"},
         {"a sparse file of 5 GB",

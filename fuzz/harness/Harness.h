@@ -25,6 +25,12 @@ void pdfDocument(std::string_view input);
 // setup written again reads back the same.
 void setupFile(std::string_view input);
 
+// The team folder's intake over a folder of entries made from the input
+// (sheets, broken files, links out of the folder, pipes, names with control
+// characters), scanned twice: nothing from outside the folder comes in,
+// nothing is taken twice, every name it reports prints on one line.
+void teamFolder(std::string_view input);
+
 // Called when a check fails; never returns. The fuzz targets abort, so
 // libFuzzer keeps the input; the tests throw.
 [[noreturn]] void fail(const std::string& what);

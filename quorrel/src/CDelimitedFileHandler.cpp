@@ -37,7 +37,7 @@ std::string CDelimitedFileHandler::GetRecordFromFile(const std::string& FileName
             if (i == RecordNumber) return line;
         }
     } catch (const std::exception&) {
-        platform::raise(platform::ErrFileNotFound, Source, "Cannot open " + FileName);
+        platform::raise(platform::ErrFileNotFound, Source, "Cannot open " + platform::paths::toNative(FileName));
     }
     return {};
 }

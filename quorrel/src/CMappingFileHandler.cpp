@@ -75,7 +75,7 @@ void CMappingFileHandler::LoadMapping(const std::string& MappingFileName, CAdobe
         std::string line;
         while (reader.readLine(line)) ParseMappingLine(line, FieldCollection);
     } catch (const std::exception&) {
-        platform::raise(platform::ErrFileNotFound, Source, "Cannot open " + MappingFileName);
+        platform::raise(platform::ErrFileNotFound, Source, "Cannot open " + platform::paths::toNative(MappingFileName));
     }
 }
 

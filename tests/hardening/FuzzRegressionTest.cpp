@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(Readers, FuzzRegressionTest,
                                            Target{"fuzz_mapping", fuzzharness::mappingFile},
                                            Target{"fuzz_record", fuzzharness::recordFile},
                                            Target{"fuzz_pdf", fuzzharness::pdfDocument},
-                                           Target{"fuzz_setup", fuzzharness::setupFile}),
+                                           Target{"fuzz_setup", fuzzharness::setupFile},
+                                           Target{"fuzz_team", fuzzharness::teamFolder}),
                          [](const auto& info) { return std::string(info.param.name).substr(5); });
 
 }  // namespace

@@ -66,4 +66,41 @@ TEST(TextTest, CaseFoldingCoversAsciiAndLatin1Letters) {
     EXPECT_FALSE(equalsIgnoreCase("Setup[", "Setup{"));  // '[' and '{' are 32 apart but no letters
 }
 
+TEST(TextTest, PrintableEscapesWhatCouldBreakALineOrDriveATerminal) {
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        {"Driver A_SetupSheet_RDX.pdf", "Driver A_SetupSheet_RDX.pdf"},
+        {"Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8F\x81", "Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8F\x81"},
+        {"evil\x1b]0;PWNED\a\x1b[2J.pdf", "evil\\x1b]0;PWNED\\x07\\x1b[2J.pdf"},
+        {"nl\nAdded: 999\r\t.pdf", "nl\\nAdded: 999\\r\\t.pdf"},
+        {std::string("nul\0x", 5), "nul\\x00x"},
+        {"del\x7f", "del\\x7f"},
+        {"c1 \xC2\x9B", "c1 \\x9b"},  // CSI as a C1 character
+        {"rtl \xE2\x80\xAE"
+         "fdp.exe",
+         "rtl \\u202efdp.exe"},  // direction override
+        {"ls \xE2\x80\xA8", "ls \\u2028"},
+        {"Caf\xE9", "Caf\\xe9"},                                  // not UTF-8: shown as such
+        {"\xC0\x80 \xED\xA0\x80", "\\xc0\\x80 \\xed\\xa0\\x80"},  // overlong, surrogate
+        {"C:\\Program Files", "C:\\Program Files"},               // a backslash stays
+    };
+    for (const auto& c : cases) EXPECT_EQ(printable(c.in), c.out) << c.in;
+}
+
+TEST(TextTest, PrintableGivesOneLineOfValidUtf8ForAnyBytesAndIsStable) {
+    std::uint32_t state = 12345;
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes(std::size_t(round % 40), '\0');
+        for (char& c : bytes) {
+            state = state * 1664525u + 1013904223u;
+            c = char(state >> 24);
+        }
+        const std::string shown = printable(bytes);
+        EXPECT_TRUE(isValidUtf8(shown)) << round;
+        for (unsigned char c : shown) EXPECT_FALSE(c < 0x20 || c == 0x7F) << round;
+        EXPECT_EQ(printable(shown), shown) << "printing twice changes nothing";
+    }
+}
+
 }  // namespace

@@ -187,12 +187,13 @@ TEST(SetupSheet, FailedBuildsEndInOneErrorNamingWhatWentWrong) {
                     native(f.path() / "Sheets" / ShellTestFolder::sheetName("Driver A", "RDX"));
          },
          "", false},
-        // No per-setup file: empty setup name and a template path naming only the folder.
+        // No per-setup file: named as such before anything is written.
         {"per-setup file missing", [](ShellTestFolder&) {}, "NoSuchSetup",
          [&](const ShellTestFolder& f) {
-             return "CSetupManager::BuildSetupSheet-Cannot copy the template " + native(f.path() / "Templates");
+             return "CSetupManager::BuildSetupSheet-There is no setup type \"NoSuchSetup\" (" +
+                    native(f.path() / "Config" / "Setup_NoSuchSetup.ini") + " is missing)";
          },
-         "/Driver A_SetupSheet__2026-12-06_090507.30.pdf", false},
+         "", false},
         // The sheet data file cannot be written: no sheet may be filled from
         // what an earlier run left there.
         {"data file not writable",
@@ -202,10 +203,11 @@ TEST(SetupSheet, FailedBuildsEndInOneErrorNamingWhatWentWrong) {
                     native(f.path() / "Data" / "SheetData.txt");
          },
          "", false},
-        // No settings: every folder is the program folder and the data file has no name.
+        // No settings: named as the cause, before anything lands in the program folder.
         {"settings file missing", [](ShellTestFolder& f) { fs::remove(f.path() / "bin" / "Vantrel.ini"); }, "RDX",
          [&](const ShellTestFolder& f) {
-             return "CSetupManager::BuildSetupSheet-Cannot write the sheet data file " + native(f.path());
+             return "CSetupManager::BuildSetupSheet-The settings file " + native(f.path() / "bin" / "Vantrel.ini") +
+                    " is missing";
          },
          "", false},
         // The form filler's own error passes through the chain with its description.

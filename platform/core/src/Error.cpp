@@ -1,5 +1,7 @@
 #include "platform/Error.h"
 
+#include "platform/Text.h"
+
 #include <utility>
 
 namespace platform {
@@ -45,7 +47,8 @@ void raiseAboutFile(int32_t number, std::string source, std::string_view doing, 
 std::string fileFailure(std::string_view doing, std::string_view file, std::string_view reason) {
     std::string text;
     text.reserve(doing.size() + file.size() + reason.size() + 3);
-    text.append(doing).append(" ").append(file);
+    // The file's name came from outside: printed so that it cannot break the line.
+    text.append(doing).append(" ").append(text::printable(file));
     if (!reason.empty()) text.append(": ").append(reason);
     return text;
 }
@@ -55,10 +58,11 @@ std::string errorText(const std::exception& error) {
     return text && *text ? std::string(text) : standardDescription(1);
 }
 
-std::string errorLine(const std::exception& error) { return "Error: " + errorText(error); }
+// One line whatever the names in it hold.
+std::string errorLine(const std::exception& error) { return "Error: " + text::printable(errorText(error)); }
 
-std::string errorLine(std::string_view text) { return "Error: " + std::string(text); }
+std::string errorLine(std::string_view text) { return "Error: " + text::printable(text); }
 
-std::string runErrorLine(const Error& error) { return "Error: " + error.source(); }
+std::string runErrorLine(const Error& error) { return "Error: " + text::printable(error.source()); }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -63,16 +64,21 @@ std::string refusalReason(const std::string& nativePath, std::uint64_t maxBytes)
     return refusal(st, maxBytes);
 }
 
-UserFile openUserFile(const std::string& nativePath, std::uint64_t maxBytes) {
+UserFile openUserFile(const std::string& nativePath, std::uint64_t maxBytes, Links links) {
     struct stat st {};
-    if (::stat(nativePath.c_str(), &st) != 0) return failed(errno);
+    const bool follow = links == Links::Followed;
+    if ((follow ? ::stat(nativePath.c_str(), &st) : ::lstat(nativePath.c_str(), &st)) != 0) return failed(errno);
+    if (!follow && S_ISLNK(st.st_mode)) return refused("it is a symbolic link");
     if (std::string reason = refusal(st, maxBytes); !reason.empty()) return refused(std::move(reason));
     // O_NONBLOCK: should a pipe take the file's place after the check, the
-    // open returns at once instead of waiting for a writer.
+    // open returns at once instead of waiting for a writer; O_NOFOLLOW: a
+    // link put there meanwhile fails the open instead of being followed.
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (follow ? 0 : O_NOFOLLOW);
     int fd;
     do {
-        fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        fd = ::open(nativePath.c_str(), flags);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0 && !follow && errno == ELOOP) return refused("it is a symbolic link");
     if (fd < 0) return failed(errno);
     std::string reason;
     if (::fstat(fd, &st) != 0) reason = systemMessage(errno);
@@ -82,28 +88,39 @@ UserFile openUserFile(const std::string& nativePath, std::uint64_t maxBytes) {
         return refused(std::move(reason));
     }
     // Reads of a regular file never wait; back to ordinary reads all the same.
-    if (const int flags = ::fcntl(fd, F_GETFL); flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    return {OpenStatus::Opened, fd, {}};
+    if (const int now = ::fcntl(fd, F_GETFL); now >= 0) ::fcntl(fd, F_SETFL, now & ~O_NONBLOCK);
+    UserFile file{OpenStatus::Opened, fd, {}};
+    file.size = std::int64_t(st.st_size);
+    file.mtimeNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return file;
 }
 
-UserFile readUserFile(const std::string& nativePath, std::string& bytes, std::uint64_t maxBytes) {
+UserFile readUserFile(const std::string& nativePath, std::string& bytes, std::uint64_t maxBytes, Links links) {
     bytes.clear();
-    UserFile file = openUserFile(nativePath, maxBytes);
+    UserFile file = openUserFile(nativePath, maxBytes, links);
     if (file.status != OpenStatus::Opened) return file;
+    bytes.reserve(std::size_t(std::min<std::uint64_t>(std::uint64_t(file.size), maxBytes)));
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(file.fd, buffer, sizeof buffer);
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
-            file = {OpenStatus::Failed, file.fd, systemMessage(errno)};
+            file.status = OpenStatus::Failed;
+            file.reason = systemMessage(errno);
             break;
         }
         bytes.append(buffer, std::size_t(got));
         if (bytes.size() > maxBytes) {
-            file = {OpenStatus::Refused, file.fd, "it is larger than " + sizeText(maxBytes)};
+            file.status = OpenStatus::Refused;
+            file.reason = "it is larger than " + sizeText(maxBytes);
             break;
         }
+    }
+    // As the descriptor stands after the read: a file written meanwhile shows it.
+    if (struct stat after{}; file.status == OpenStatus::Opened && ::fstat(file.fd, &after) == 0) {
+        file.size = std::int64_t(after.st_size);
+        file.mtimeNs = std::int64_t(after.st_mtim.tv_sec) * 1000000000 + after.st_mtim.tv_nsec;
     }
     ::close(file.fd);
     file.fd = -1;

@@ -19,6 +19,11 @@ enum class Kind { Blank, Comment, Section, Key, Other };
 
 // One line as it stands in the file: its bytes and the line end that followed
 // them ("\r\n", "\n", "\r", or nothing on a last line without one).
+// Keys of one section kept by a read of all of it: a raw data file has 73, a
+// settings file a dozen; past this, a file's further keys read as missing
+// rather than costing a hundred bytes each.
+constexpr std::size_t kMaxSectionKeys = 65536;
+
 struct Line {
     std::string content;
     std::string eol;
@@ -196,13 +201,18 @@ SectionEntries parseSection(const std::string& bytes, std::string_view section, 
     // counts, and the first line of a key wins.
     const std::string_view wantSection = trim(section);
     bool inMatch = false;
-    const std::vector<Line> lines = splitLines(bytes);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Parsed p = parse(lines[i].content, i == 0);
+    // Line by line in place: a file of millions of short lines (one from
+    // outside) costs its own size, not a string and a record a line.
+    const std::string_view all(bytes);
+    for (std::size_t start = 0, index = 0; start < all.size(); ++index) {
+        std::size_t end = all.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = all.size();
+        const Parsed p = parse(all.substr(start, end - start), index == 0);
+        start = end + (end < all.size() && all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n' ? 2 : 1);
         if (p.kind == Kind::Section) {
             inMatch = text::equalsIgnoreCase(p.name, wantSection);
             entries.m_found = entries.m_found || inMatch;
-        } else if (inMatch && p.kind == Kind::Key) {
+        } else if (inMatch && p.kind == Kind::Key && entries.m_values.size() < kMaxSectionKeys) {
             entries.m_values.try_emplace(text::toLower(p.name), text::cutToBytes(p.value, entries.m_maxBytes));
         }
     }

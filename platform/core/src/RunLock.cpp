@@ -72,10 +72,12 @@ int tryLock(const std::string& file) {
 
 std::string RunLock::lockFile() {
     // The folder as the settings form it: the program folder followed by the
-    // setting between backslashes; an empty setting is the program folder.
+    // setting between backslashes; an empty setting is the program folder, a
+    // folder given whole ("/srv/rc/data") stands as it is.
     const std::string folder = profile::readEntry(programFolder() + "\\bin\\Vantrel.ini", "Vantrel", "DataDirectory");
     std::string path = programFolder();
-    if (!folder.empty()) path += "\\" + folder + "\\";
+    if (!folder.empty() && folder.front() == '/') path = folder + "\\";
+    else if (!folder.empty()) path += "\\" + folder + "\\";
     return paths::toNative(path + "\\Vantrel.lock");
 }
 

@@ -163,4 +163,72 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     return toLower(a) == toLower(b);
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the start of bytes and its
+// code point; 0 when it is not one.
+std::size_t utf8Sequence(std::string_view bytes, char32_t& cp) {
+    const auto c = static_cast<unsigned char>(bytes[0]);
+    std::size_t len = 0;
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    }
+    if (c >= 0xC2 && c <= 0xDF) len = 2, cp = c & 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF) len = 3, cp = c & 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4) len = 4, cp = c & 0x07;
+    else return 0;
+    if (bytes.size() < len) return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        if (!isContinuation(static_cast<unsigned char>(bytes[k]))) return 0;
+        cp = (cp << 6) | (static_cast<unsigned char>(bytes[k]) & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past Unicode are no characters.
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+bool isControl(char32_t cp) {
+    return cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029 ||
+           (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069);
+}
+
+}  // namespace
+
+std::string printable(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        const std::size_t len = utf8Sequence(text.substr(i), cp);
+        if (len == 0) {
+            const auto byte = static_cast<unsigned char>(text[i++]);
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+            continue;
+        }
+        if (!isControl(cp)) {
+            out.append(text.substr(i, len));
+        } else if (cp == '\n') {
+            out += "\\n";
+        } else if (cp == '\r') {
+            out += "\\r";
+        } else if (cp == '\t') {
+            out += "\\t";
+        } else if (cp < 0x100) {
+            out += "\\x";
+            out += kHex[(cp >> 4) & 0xF];
+            out += kHex[cp & 0xF];
+        } else {
+            out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(cp >> shift) & 0xF];
+        }
+        i += len;
+    }
+    return out;
+}
+
 }  // namespace platform::text

@@ -1,5 +1,6 @@
 #include "pdfauto/Document.h"
 
+#include "InputBounds.h"
 #include "PdfForm.h"
 
 #include "platform/Error.h"
@@ -170,6 +171,9 @@ struct Document::Changes {
 Document::Document(const std::string& path)
     : m_form(std::make_unique<PdfForm>(path)), m_changes(std::make_unique<Changes>()) {}
 
+Document::Document(const std::string& path, std::string bytes)
+    : m_form(std::make_unique<PdfForm>(path, std::move(bytes))), m_changes(std::make_unique<Changes>()) {}
+
 Document::~Document() = default;
 
 const std::string& Document::path() const { return m_form->path(); }
@@ -274,7 +278,7 @@ bool Document::hasAttachment(std::string_view name) const {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-std::string Document::attachment(std::string_view name) const {
+std::string Document::attachment(std::string_view name, std::uint64_t maxBytes) const {
     QPDF& pdf = m_form->pdf();
     const std::string key(name);
     std::string bytes;
@@ -283,8 +287,12 @@ std::string Document::attachment(std::string_view name) const {
         if (!fileSpec) unreadable(path(), "the document has no attachment named \"" + key + "\"");
         auto stream = fileSpec->getEmbeddedFileStream();
         if (!stream.isStream()) unreadable(path(), "the attachment \"" + key + "\" holds no data");
-        auto data = stream.getStreamData(qpdf_dl_all);
-        bytes.assign(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+        BoundedSink sink(maxBytes);
+        stream.pipeStreamData(&sink, 0, qpdf_dl_all);
+        if (sink.overflowed())
+            platform::raiseAboutFile(AttachmentTooLarge, Source, "Cannot read", path(),
+                                     "the attachment \"" + key + "\" is larger than " + sizeText(maxBytes));
+        bytes = std::move(sink.bytes());
     } catch (const platform::Error&) {
         throw;
     } catch (const std::exception& e) {

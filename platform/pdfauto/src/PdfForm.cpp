@@ -2,6 +2,7 @@
 
 #include "DefaultAppearance.h"
 #include "FieldAppearance.h"
+#include "InputBounds.h"
 
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -20,7 +21,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <limits>
 #include <functional>
@@ -233,34 +233,70 @@ void FormField::setTextSize(double size) {
 
 // ------------------------------------------------------------------ PdfForm
 
-PdfForm::PdfForm(const std::string& path) : m_path(path), m_pdf(std::make_unique<QPDF>()), m_fonts(*m_pdf) {
-    auto fail = [&](const std::string& why) -> void {
-        platform::raiseAboutFile(platform::ErrFileNotFound, Source, "Cannot open", path, why);
-    };
-    struct stat st {};
-    if (path.empty()) fail("no file name");
-    if (::stat(path.c_str(), &st) != 0) fail(systemMessage(errno));
-    if (S_ISDIR(st.st_mode)) fail("it is a folder");
+namespace {
 
-    // Read whole at once: qpdf seeks for every object otherwise, and the
-    // document no longer depends on a file that a save may replace.
-    std::string& bytes = m_bytes;
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) fail(systemMessage(errno));
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-        std::vector<char> chunk(1 << 16);
-        while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)
-            bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-        if (in.bad()) fail(systemMessage(errno));
+[[noreturn]] void cannotOpen(const std::string& path, const std::string& why) {
+    platform::raiseAboutFile(platform::ErrFileNotFound, Source, "Cannot open", path, why);
+}
+
+// Read whole at once: qpdf seeks for every object otherwise, and the
+// document no longer depends on a file that a save may replace.
+std::string wholeFile(const std::string& path) {
+    if (path.empty()) cannotOpen(path, "no file name");
+    std::string bytes;
+    const auto file = platform::files::readUserFile(path, bytes, MaxPdfBytes);
+    switch (file.status) {
+    case platform::files::OpenStatus::Opened: break;
+    case platform::files::OpenStatus::Missing: cannotOpen(path, systemMessage(ENOENT));
+    default: cannotOpen(path, file.reason);
     }
+    return bytes;
+}
+
+// Why the document's page tree is not to be listed: more pages and groups of
+// pages than MaxPageNodes, counted before qpdf lists them all; empty if fine.
+std::string pageTreeRefusal(QPDF& pdf) {
+    std::vector<QPDFObjectHandle> todo{pdf.getRoot().getKey("/Pages")};
+    std::set<QPDFObjGen> seen;
+    std::size_t nodes = 0;
+    const std::string tooMany = "the document has more than " + std::to_string(MaxPageNodes) + " pages";
+    while (!todo.empty()) {
+        QPDFObjectHandle node = todo.back();
+        todo.pop_back();
+        if (!node.isDictionary() || (node.isIndirect() && !seen.insert(node.getObjGen()).second)) continue;
+        if (++nodes > MaxPageNodes) return tooMany;
+        auto kids = node.getKey("/Kids");
+        if (!kids.isArray()) continue;
+        if (std::size_t(kids.getArrayNItems()) > MaxPageNodes) return tooMany;
+        for (int k = 0; k < kids.getArrayNItems(); ++k) todo.push_back(kids.getArrayItem(k));
+    }
+    return {};
+}
+
+}  // namespace
+
+PdfForm::PdfForm(const std::string& path) : PdfForm(path, wholeFile(path)) {}
+
+PdfForm::PdfForm(const std::string& path, std::string bytes)
+    : m_path(path), m_bytes(std::move(bytes)), m_pdf(std::make_unique<QPDF>()), m_fonts(*m_pdf) {
+    load();
+}
+
+void PdfForm::load() {
+    const std::string& path = m_path;
+    auto fail = [&](const std::string& why) -> void { cannotOpen(path, why); };
+    // qpdf inflates these whole, on its own, as it loads and looks up objects.
+    if (std::string refusal = packedObjectsRefusal(m_bytes); !refusal.empty()) fail(refusal);
+    // and parses every object it is asked for whole, at many times its text.
+    if (std::string refusal = largeObjectRefusal(m_bytes); !refusal.empty()) fail(refusal);
 
     m_pdf->setSuppressWarnings(true);
     try {
         // qpdf reads the kept bytes in place rather than a copy of its own.
-        m_buffer = std::make_unique<Buffer>(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
+        m_buffer = std::make_unique<Buffer>(reinterpret_cast<unsigned char*>(m_bytes.data()), m_bytes.size());
         m_pdf->processInputSource(std::make_shared<BufferInputSource>(path, m_buffer.get(), false));
         if (!m_pdf->getRoot().isDictionary()) fail("the document has no catalog");
+        if (std::string refusal = pageTreeRefusal(*m_pdf); !refusal.empty()) fail(refusal);
         m_pdf->getAllPages();
         collectFields();
         m_intact = !m_pdf->anyWarnings();
@@ -294,7 +330,15 @@ void PdfForm::collectFields() {
     m_redrawAll = na.isBool() && na.getBoolValue();
     auto fields = form.getKey("/Fields");
     if (!fields.isArray()) return;
-    std::vector<QPDFObjectHandle> seen;
+    // Refused before they are all read: more fields than any sheet has cost
+    // memory in proportion, and a form of them is no setup sheet.
+    const auto tooMany = [this] {
+        platform::raiseAboutFile(
+            platform::ErrFileNotFound, Source, "Cannot open", m_path,
+            "the form has more than " + std::to_string(MaxFormFields) + " fields, more than any setup sheet");
+    };
+    if (std::size_t(fields.getArrayNItems()) > MaxFormFields) tooMany();
+    std::size_t nodes = 0;
     std::set<QPDFObjGen> visited;
     // Depth first through the field tree: the order a reader of the form meets the fields.
     struct Frame {
@@ -308,12 +352,15 @@ void PdfForm::collectFields() {
         stack.pop_back();
         if (!f.node.isDictionary() || f.depth > MaxFieldDepth) continue;
         if (f.node.isIndirect() && !visited.insert(f.node.getObjGen()).second) continue;
+        if (++nodes > MaxFieldNodes) tooMany();
         auto kids = f.node.getKey("/Kids");
         std::vector<QPDFObjectHandle> fieldKids;
+        if (kids.isArray() && std::size_t(kids.getArrayNItems()) > MaxFieldNodes) tooMany();
         if (kids.isArray())
             for (int k = 0; k < kids.getArrayNItems(); ++k)
                 if (isFieldKid(kids.getArrayItem(k))) fieldKids.push_back(kids.getArrayItem(k));
         if (fieldKids.empty()) {
+            if (m_fields.size() >= MaxFormFields) tooMany();
             addField(f.node);
             continue;
         }

@@ -65,7 +65,11 @@ public:
     // Loads the PDF at a native path. Raises platform::Error 53 with the
     // reason when the file is missing, not a PDF, damaged beyond repair or
     // encrypted without access. A PDF without a form has no fields.
+    // Only a regular file within MaxPdfBytes is read (InputBounds.h), from the
+    // one descriptor opened, whose open never waits on a pipe put in its place.
     explicit PdfForm(const std::string& path);
+    // The same from bytes a caller read already, path naming them.
+    PdfForm(const std::string& path, std::string bytes);
     ~PdfForm();
     PdfForm(const PdfForm&) = delete;
     PdfForm& operator=(const PdfForm&) = delete;
@@ -106,6 +110,7 @@ public:
 private:
     friend class FormField;
 
+    void load();
     void collectFields();
     void visitField(QPDFObjectHandle node, int depth, std::vector<QPDFObjectHandle>& seen);
     void addField(QPDFObjectHandle field);

@@ -14,6 +14,7 @@
 #include "SuggestMapping.h"
 #include "TeamSync.h"
 #include "VersionText.h"
+#include "InstallationCheck.h"
 #include "SetupReaders.h"
 #include "library/SetupCsv.h"
 #include "library/SetupImport.h"
@@ -21,6 +22,7 @@
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace vantrel {
 
@@ -166,6 +168,28 @@ int BatchRunner::run(const std::vector<std::string>& args) {
         m_out << versionText("vantrel-batch", {});
         return ExitSuccess;
     }
+    // Before anything is written: where the settings say nothing, a command
+    // would write into the program folder itself. A build says why as every
+    // run does, from its run driver, which checks the same first.
+    bool installed = true;
+    if (options.command == Command::Import || options.command == Command::Sync) {
+        const int refused = command([&] {
+            CSetupManager manager;
+            manager.LoadConfig();
+            if (options.command == Command::Import) checkSetupName(options.setupName);
+            checkSettings(*manager.GetConfig());
+            return ExitSuccess;
+        });
+        if (refused != ExitSuccess) return refused;
+    } else if (options.command == Command::Build) {
+        try {
+            CSetupManager manager;
+            manager.LoadConfig();
+            checkInstallation(*manager.GetConfig(), options.setupName);
+        } catch (const std::exception&) {
+            installed = false;
+        }
+    }
     switch (options.command) {
     case Command::Build: break;
     case Command::Fields: return listFields(options.operands.front());
@@ -185,7 +209,7 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     // opened by each build again, which then says why it keeps nothing.
     std::shared_ptr<library::SetupLibrary> setups;
     try {
-        setups = std::make_shared<library::SetupLibrary>(batchtrack::installedLibrary());
+        if (installed) setups = std::make_shared<library::SetupLibrary>(batchtrack::installedLibrary());
     } catch (const std::exception&) {
     }
     bool allBuilt = true;
@@ -225,8 +249,10 @@ bool BatchRunner::buildOne(const Options& options, const std::string& rawDataFil
         manager.setTargetPDFDirectory(options.targetFolder);
         manager.BuildSetupSheet();
         sheet = manager.TargetPDFFile();
-        m_out << platform::paths::toNative(manager.TargetPDFFile()) << std::endl;
-        for (const std::string& warning : manager.Warnings()) m_err << "Warning: " << warning << std::endl;
+        // The driver's name, which the sheet's name carries, came from a file.
+        m_out << platform::text::printable(platform::paths::toNative(manager.TargetPDFFile())) << std::endl;
+        for (const std::string& warning : manager.Warnings())
+            m_err << "Warning: " << platform::text::printable(warning) << std::endl;
         return true;
     } catch (const platform::Error& e) {
         m_err << platform::runErrorLine(e) << std::endl;
@@ -242,7 +268,8 @@ int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
             // Read whole before the output is touched: a failure leaves it as it was.
             const SetupRead read = readSetup(sheet);
             writeSetupFile(outFile, read.values);
-            if (!read.fromEdits.empty()) m_out << sheet << ": " << editsNote(read) << std::endl;
+            if (!read.fromEdits.empty())
+                m_out << platform::text::printable(sheet) << ": " << editsNote(read) << std::endl;
             return ExitSuccess;
         },
         sheet);
@@ -253,15 +280,13 @@ int BatchRunner::listFields(const std::string& pdf) {
         [&] {
             std::string listing;
             for (const auto& field : pdfauto::Document(pdf).fields()) {
-                // A line break or tab inside a name would break the line into columns.
-                std::string name = field.name;
-                std::replace_if(
-                    name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-                listing += name + '\t' + field.kind + '\t' + std::to_string(field.page);
+                // A line break, tab or escape code inside a name would break the lines or the terminal.
+                listing +=
+                    platform::text::printable(field.name) + '\t' + field.kind + '\t' + std::to_string(field.page);
                 if (field.kind == "checkbox" || field.kind == "radiobutton") {
                     listing += '\t';
                     for (std::size_t k = 0; k < field.onStates.size(); ++k)
-                        listing += (k ? "|" : "") + field.onStates[k];
+                        listing += (k ? "|" : "") + platform::text::printable(field.onStates[k]);
                 }
                 listing += '\n';
             }
@@ -295,7 +320,8 @@ int BatchRunner::importSetups(const Options& options) {
               << "Already there: " << report.alreadyThere.size() << "\n";
         if (!report.updated.empty()) m_out << "Updated: " << report.updated.size() << "\n";
         m_out << std::flush;
-        for (const auto& problem : report.notSetups) m_err << "Not a setup: " << problem.file << std::endl;
+        for (const auto& problem : report.notSetups)
+            m_err << "Not a setup: " << platform::text::printable(problem.file) << std::endl;
         for (const auto& problem : report.unreadable)
             m_err << platform::fileFailure("Cannot read", problem.file, problem.reason) << std::endl;
         if (!report.libraryError.empty()) m_err << platform::errorLine(report.libraryError) << std::endl;
@@ -310,7 +336,8 @@ int BatchRunner::command(const std::function<int()>& body, const std::string& fi
     } catch (const platform::Error& e) {
         m_err << platform::errorLine(e) << std::endl;
     } catch (const std::exception& e) {
-        m_err << platform::errorLine(e) << (file.empty() ? "" : " (" + file + ")") << std::endl;
+        m_err << platform::errorLine(e) << (file.empty() ? "" : " (" + platform::text::printable(file) + ")")
+              << std::endl;
     }
     return ExitSomeFailed;
 }

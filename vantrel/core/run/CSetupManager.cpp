@@ -1,5 +1,7 @@
 #include "CSetupManager.h"
 
+#include "InstallationCheck.h"
+
 #include <exception>
 #include <filesystem>
 
@@ -47,17 +49,8 @@ void CSetupManager::LoadConfig() {
 void CSetupManager::BuildSetupSheet() {
     try {
         LoadConfig();
-        // Settings that are there but are no settings file (a file of another
-        // kind saved over it) would send every file of the run to the wrong place.
-        const std::string settingsFile = platform::paths::toNative(m_config->FileName());
-        if (const std::string refusal = platform::files::refusalReason(settingsFile); !refusal.empty())
-            platform::raise(platform::ErrPathAccess, "CSetupManager",
-                            "The settings file " + settingsFile + " cannot be read: " + refusal);
-        std::error_code ec;
-        if (std::filesystem::exists(settingsFile, ec) && !m_config->SectionFound())
-            platform::raise(
-                platform::ErrInvalidArgument, "CSetupManager",
-                "The settings file " + settingsFile + " is not a settings file: it has no [Vantrel] section");
+        // A wrong name, a missing setup type or settings file: said before anything is written.
+        checkInstallation(*m_config, m_SetupName);
         m_utils = std::make_unique<CUtils>();
         m_log = com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);
         com::check(m_log->put_FileName(m_utils->checkMe(m_config->LoggingDirectory()) + m_config->LogFile()));

@@ -39,7 +39,13 @@ void CAppSettings::ReadSettings() {
     // reports why before it uses any of it.
     const auto settings = platform::profile::readSection(m_FileName, "Vantrel", kReadBufferSize);
     m_sectionFound = settings.found();
-    auto folder = [&](std::string_view key) { return programFolder + utils.FormatPath(settings.value(key)); };
+    // A folder below the program folder, or one given whole ("/srv/rc/data"),
+    // taken as it stands as the team folder is.
+    auto folder = [&](std::string_view key) {
+        const std::string value = settings.value(key);
+        if (!value.empty() && value.front() == '/') return utils.checkMe(value);
+        return programFolder + utils.FormatPath(value);
+    };
     m_DataDirectory = folder("DataDirectory");
     m_MappingDirectory = folder("MappingDirectory");
     m_TemplatesDirectory = folder("TemplatesDirectory");

@@ -20,9 +20,19 @@ public:
     }
 
     std::optional<library::SetupEntry> read(const std::filesystem::path& file) const override {
+        return take(file, [&] { return readSetup(file.string(), folders()); });
+    }
+
+    std::optional<library::SetupEntry> readBytes(const std::filesystem::path& file, std::string bytes) const override {
+        return take(file, [&] { return readSetupBytes(file.string(), std::move(bytes), folders()); });
+    }
+
+private:
+    template <typename Read>
+    std::optional<library::SetupEntry> take(const std::filesystem::path& file, Read&& readSetupOf) const {
         SetupRead read;
         try {
-            read = readSetup(file.string(), folders());
+            read = readSetupOf();
         } catch (const platform::Error& e) {
             // A file that holds no setup is none; one that cannot be read says why.
             if (e.number() == platform::ErrInvalidArgument) return std::nullopt;
@@ -35,7 +45,6 @@ public:
         return entry;
     }
 
-private:
     // Read once per import rather than once per file.
     const SetupTypeFolders& folders() const {
         if (!m_folders) m_folders = installationFolders();

@@ -63,7 +63,8 @@ public:
     pdfauto::Document& document() {
         if (!m_document) {
             try {
-                m_document = std::make_unique<pdfauto::Document>(m_path);
+                // From the bytes already read: the file is opened once.
+                m_document = std::make_unique<pdfauto::Document>(m_path, m_bytes);
             } catch (const platform::Error& e) {
                 refuse(e.number(), m_path, e.reason());
             }
@@ -213,9 +214,14 @@ public:
             if (name != own && !platform::text::toLower(name).ends_with(".dat")) continue;
             std::optional<SetupValues> attached;
             try {
-                attached = setupOfProfile(document.attachment(name));
-            } catch (const platform::Error&) {
-                // An attachment that cannot be read: the form fields still tell.
+                attached = setupOfProfile(document.attachment(name, platform::files::UserFileLimit));
+            } catch (const platform::Error& e) {
+                // A setup is a few kB: one that inflates past the bound is no setup but a trap.
+                if (e.number() == pdfauto::Document::AttachmentTooLarge)
+                    refuse(platform::ErrPathAccess, source.path(),
+                           "the attached setup is larger than " +
+                               std::to_string(platform::files::UserFileLimit / (1024 * 1024)) + " MiB");
+                // An attachment that cannot be read otherwise: the form fields still tell.
             }
             if (!attached) continue;
             SetupRead read{*attached, source.typeFromName(), SetupOrigin::Attachment, {}};
@@ -342,6 +348,13 @@ SetupRead readSetup(const std::string& path, const SetupTypeFolders& folders) {
     case platform::files::OpenStatus::Failed:
         refuse(platform::ErrPathAccess, path, file.reason.empty() ? "it cannot be read" : file.reason);
     }
+    return readSetupBytes(path, std::move(bytes), folders);
+}
+
+SetupRead readSetupBytes(const std::string& path, std::string bytes, const SetupTypeFolders& folders) {
+    if (bytes.size() > platform::files::UserFileLimit)
+        refuse(platform::ErrPathAccess, path,
+               "it is larger than " + std::to_string(platform::files::UserFileLimit / (1024 * 1024)) + " MiB");
     SetupSource source(path, std::move(bytes), folders);
     for (const auto& reader : setupReaders())
         if (auto read = reader->read(source)) return std::move(*read);

@@ -42,6 +42,9 @@ struct SetupRead {
 // file and what is wrong with it, as readSetupFile says.
 SetupRead readSetup(const std::string& nativePath);
 SetupRead readSetup(const std::string& nativePath, const SetupTypeFolders& folders);
+// The same from the file's bytes, read by the caller from the one descriptor
+// it opened; the file is not opened again.
+SetupRead readSetupBytes(const std::string& nativePath, std::string bytes, const SetupTypeFolders& folders);
 
 // "from the sheet's edits: Notes, ResultsFinishPos"; empty without edits.
 std::string editsNote(const SetupRead& read);

@@ -53,6 +53,12 @@ std::string resolveTeamFolder(std::string_view setting, const std::string& progr
 std::string libraryInTeamFolder(const std::string& libraryFile, const std::string& teamFolder) {
     if (teamFolder.empty()) return {};
     const std::string library = canonical(libraryFile), folder = canonical(teamFolder);
+    // The other way round as well: a team folder inside the data folder, whose
+    // sync would reach for the library beside it.
+    const std::string data = fs::path(library).parent_path().string();
+    if (folder.compare(0, data.size() + 1, data + "/") == 0)
+        return "The team folder " + teamFolder + " lies inside the data folder " + data +
+               ", beside the setup library: choose a team folder apart from the data folder.";
     if (library.compare(0, folder.size() + 1, folder + "/") != 0) return {};
     return "The setup library " + libraryFile + " lies inside the team folder " + teamFolder +
            ": a sync tool would copy the live database and damage it. Choose a team folder apart from the data "

@@ -18,7 +18,8 @@ std::string teamFolderOf(const std::string& settingsFile, const std::string& pro
 std::string resolveTeamFolder(std::string_view setting, const std::string& programFolder);
 
 // Why the library at libraryFile must not be used with this team folder
-// (it lies inside it), or the empty text.
+// (it lies inside it, or the team folder inside the library's data folder),
+// or the empty text.
 std::string libraryInTeamFolder(const std::string& libraryFile, const std::string& teamFolder);
 
 // Whether a file or folder of this name is a sync tool's work in progress or

@@ -40,7 +40,8 @@ std::int64_t mtimeNs(const struct stat& st) {
 // Every sheet-like file of the folder by lstat alone: PDFs whose names are no
 // sync tool's, in folders that are not hidden; symbolic links are not
 // followed, so nothing outside the team folder is read.
-std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::string& problem) {
+std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::string& problem,
+                                         std::vector<library::ImportProblem>& unreadableFolders) {
     std::map<std::string, Listed> out;
     std::error_code ec;
     fs::recursive_directory_iterator it(teamFolder, fs::directory_options::skip_permission_denied, ec), end;
@@ -52,6 +53,11 @@ std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::str
         if (gone) continue;
         if (fs::is_directory(status)) {
             if (passedOver(name) || it.depth() + 1 >= kMaxDepth) it.disable_recursion_pending();
+            // The walk passes over a folder it may not read: say so, or its sheets never come.
+            else if (::access(it->path().c_str(), R_OK | X_OK) != 0)
+                unreadableFolders.push_back({it->path().string(), "the folder cannot be read (" +
+                                                                      platform::files::systemMessage(errno) +
+                                                                      "): its sheets are not taken"});
             continue;
         }
         if (!fs::is_regular_file(status) || passedOver(name)) continue;
@@ -66,14 +72,8 @@ std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::str
 
 // A PDF ends with its "%%EOF" mark; one that does not is cut short or still
 // being written.
-bool endsWhole(const std::string& path, std::int64_t size) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return false;
-    char tail[1024];
-    const std::int64_t from = std::max<std::int64_t>(0, size - std::int64_t(sizeof tail));
-    const ssize_t n = ::pread(fd, tail, std::size_t(size - from), from);
-    ::close(fd);
-    return n > 0 && std::string_view(tail, std::size_t(n)).find("%%EOF") != std::string_view::npos;
+bool endsWhole(std::string_view bytes) {
+    return bytes.substr(bytes.size() > 1024 ? bytes.size() - 1024 : 0).find("%%EOF") != std::string_view::npos;
 }
 
 // When the sheet was made, from the time its name carries (as a run names
@@ -126,9 +126,11 @@ TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string&
     }
     try {
         library::TeamRecords records(library);
-        const std::map<std::string, Listed> listed = listSheets(teamFolder, report.folderProblem);
+        std::vector<library::ImportProblem> unreadableFolders;
+        const std::map<std::string, Listed> listed = listSheets(teamFolder, report.folderProblem, unreadableFolders);
         if (!report.folderProblem.empty() && listed.empty()) return report;
         report.folderProblem.clear();
+        report.problems = unreadableFolders;
         std::unordered_map<std::string, TeamFile> known = records.files();
         std::unordered_map<std::string, std::optional<TeamFile>> changes;
         for (const auto& [path, seen] : known)
@@ -152,11 +154,27 @@ TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string&
             }
             TeamFile file{now.size, now.mtimeNs, TeamFileState::Pending, {}};
             std::optional<library::SetupEntry> entry;
-            if (!endsWhole(path, now.size)) {
+            // Opened once, not through a link, never waiting on a pipe; all that
+            // follows reads the bytes of that one descriptor.
+            std::string bytes;
+            const platform::files::UserFile opened = platform::files::readUserFile(
+                path, bytes, platform::files::UserFileLimit, platform::files::Links::Refused);
+            if (opened.status == platform::files::OpenStatus::Missing) {
+                file.reason = "it was gone when it was read";
+                unchanged = false;
+            } else if (opened.status != platform::files::OpenStatus::Opened) {
+                file.reason = opened.status == platform::files::OpenStatus::Refused
+                                  ? opened.reason
+                                  : "it cannot be read (" + opened.reason + ")";
+            } else if (opened.size != now.size || opened.mtimeNs != now.mtimeNs) {
+                // A file that changed since the listing, or while it was read, is still arriving.
+                file.reason = "it changed while it was read";
+                unchanged = false;
+            } else if (!endsWhole(bytes)) {
                 file.reason = "it is cut short (no end of file mark): not a whole PDF";
             } else {
                 try {
-                    entry = reader.read(path);
+                    entry = reader.readBytes(path, std::move(bytes));
                     if (!entry) file.reason = "it is a PDF without a setup";
                 } catch (const platform::Error& e) {
                     // Named beside its file wherever it is shown.
@@ -164,14 +182,6 @@ TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string&
                 } catch (const std::exception& e) {
                     file.reason = platform::errorText(e);
                 }
-            }
-            // A file that changed while it was read is still arriving.
-            struct stat after {};
-            if (entry && (::lstat(path.c_str(), &after) != 0 || std::int64_t(after.st_size) != now.size ||
-                          mtimeNs(after) != now.mtimeNs)) {
-                entry.reset();
-                file.reason = "it changed while it was read";
-                unchanged = false;
             }
             if (entry) {
                 const std::string name = sheetNameOf(fs::path(path).filename().string());

@@ -43,6 +43,11 @@ mode_t newFileMode();
 inline constexpr std::uint64_t UserFileLimit = 16 * 1024 * 1024;
 inline constexpr std::uint64_t NoSizeLimit = UINT64_MAX;
 
+// Whether a symbolic link at the path is followed, or refused as a file of
+// its own: a file from a folder that others write (the team folder) is read
+// where it stands, never through a link that points elsewhere.
+enum class Links { Followed, Refused };
+
 enum class OpenStatus {
     Opened,   // fd is open; the caller closes it
     Missing,  // no such file
@@ -54,13 +59,20 @@ struct UserFile {
     OpenStatus status = OpenStatus::Failed;
     int fd = -1;
     std::string reason;  // "it is a named pipe", ...; empty when opened or missing
+    // Of the open descriptor, when opened: what the caller compares with a
+    // listing made earlier, without asking the path again.
+    std::int64_t size = 0;
+    std::int64_t mtimeNs = 0;
 };
 
-UserFile openUserFile(const std::string& nativePath, std::uint64_t maxBytes = UserFileLimit);
+UserFile openUserFile(const std::string& nativePath, std::uint64_t maxBytes = UserFileLimit,
+                      Links links = Links::Followed);
 
-// The whole of such a file into bytes; a file that grew past maxBytes while
-// being read is refused as well. Status Opened means read.
-UserFile readUserFile(const std::string& nativePath, std::string& bytes, std::uint64_t maxBytes = UserFileLimit);
+// The whole of such a file into bytes, read from the one descriptor opened;
+// a file that grew past maxBytes while being read is refused as well. Status
+// Opened means read; size and mtimeNs are then those after the read.
+UserFile readUserFile(const std::string& nativePath, std::string& bytes, std::uint64_t maxBytes = UserFileLimit,
+                      Links links = Links::Followed);
 
 // Why a file at this path would be refused, without opening it; empty when it
 // is a regular file within the bound, or is not there at all.

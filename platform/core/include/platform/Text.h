@@ -30,4 +30,11 @@ std::string cutToBytes(std::string_view utf8, std::size_t maxBytes);
 std::string toLower(std::string_view utf8);
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 
+// A name or text from outside (a file name, a value read from a file) as it
+// may be printed or shown: control characters (line breaks, terminal escape
+// codes, the Unicode line separators and direction overrides) are written as
+// "\n", "\x1b", "\u202e", bytes that are not UTF-8 as "\xff"; everything
+// else stands as it is. The result is valid UTF-8 of one line.
+std::string printable(std::string_view text);
+
 }  // namespace platform::text

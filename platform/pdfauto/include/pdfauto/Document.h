@@ -7,6 +7,7 @@
 // Every failure raises platform::Error with a description that names the
 // file and what is wrong with it.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -57,7 +58,11 @@ public:
     // platform::Error 53 when the file is missing, not a PDF, damaged beyond
     // repair or encrypted with a password. A document that opens without one
     // (its owner only restricted it) is read like any other, as the fill does.
+    // Only a regular file of at most 256 MiB is read, from one descriptor.
     explicit Document(const std::string& path);
+    // The same from the file's bytes, read by the caller from the one
+    // descriptor it opened; path names them in errors.
+    Document(const std::string& path, std::string bytes);
     ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
@@ -78,8 +83,11 @@ public:
     std::vector<std::string> attachmentNames() const;
     bool hasAttachment(std::string_view name) const;
     // An attached file's bytes. Raises platform::Error 53 when the document
-    // has no attachment of that name or its data cannot be read.
-    std::string attachment(std::string_view name) const;
+    // has no attachment of that name or its data cannot be read, and
+    // AttachmentTooLarge when it decodes to more than maxBytes: the decoding
+    // stops there, whatever the rest would inflate to.
+    static constexpr std::int32_t AttachmentTooLarge = 7;  // "Out of memory"
+    std::string attachment(std::string_view name, std::uint64_t maxBytes = 16ull * 1024 * 1024) const;
 
     // Attaches bytes as a file named `name` (UTF-8, no folder), replacing an
     // attachment of the same name; mimeType is its media type ("text/plain").

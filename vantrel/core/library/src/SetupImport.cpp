@@ -57,7 +57,8 @@ std::vector<Candidate> collect(const std::vector<std::string>& paths,
         } else if (fs::is_regular_file(status)) {
             add(path, true);
         } else if (fs::exists(status)) {
-            report.unreadable.push_back({path, "it is neither a file nor a folder"});
+            // Said as every reader of a named file says it: a named pipe, a device, a socket.
+            report.unreadable.push_back({path, platform::files::refusalReason(path)});
         } else {
             report.unreadable.push_back({path, "there is no such file or folder"});
         }
@@ -88,17 +89,19 @@ bool RawDataFileReader::claims(const fs::path& file) const { return hasExtension
 
 std::optional<SetupEntry> RawDataFileReader::read(const fs::path& file) const {
     const std::string path = file.string();
-    // The profile layer reads a file it cannot open as empty; say why instead.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    // One bounded read of the file for all 73 entries, as the sheet pipeline's load.
+    std::string bytes;
+    const auto opened = platform::files::readUserFile(path, bytes);
+    if (opened.status != platform::files::OpenStatus::Opened)
         platform::raiseAboutFile(platform::ErrPathAccess, "RawDataFileReader", "Cannot read", path,
-                                 platform::files::systemMessage(errno));
-    ::close(fd);
-    // One read of the file for all 73 entries, as the sheet pipeline's load.
-    std::string refusal;
-    const auto section = platform::profile::readSection(path, "SetupData", kReadBufferSize, &refusal);
-    if (!refusal.empty())
-        platform::raiseAboutFile(platform::ErrPathAccess, "RawDataFileReader", "Cannot read", path, refusal);
+                                 opened.status == platform::files::OpenStatus::Missing
+                                     ? platform::files::systemMessage(ENOENT)
+                                     : opened.reason);
+    return readBytes(file, std::move(bytes));
+}
+
+std::optional<SetupEntry> RawDataFileReader::readBytes(const fs::path&, std::string bytes) const {
+    const auto section = platform::profile::parseSection(bytes, "SetupData", kReadBufferSize);
     if (!section.found()) return std::nullopt;
     SetupEntry entry;
     entry.setupType = m_setupType;

@@ -27,6 +27,14 @@ public:
     // platform::Error with a description naming the file. created may be
     // left empty (the file's modification time is taken).
     virtual std::optional<SetupEntry> read(const std::filesystem::path& file) const = 0;
+    // The same from the file's bytes, which the caller read from the one
+    // descriptor it opened (a file from the team folder, which may be swapped
+    // for another between two opens). The readers of the program read the
+    // bytes alone; a reader that knows files only by name opens it again.
+    virtual std::optional<SetupEntry> readBytes(const std::filesystem::path& file, std::string bytes) const {
+        (void)bytes;
+        return read(file);
+    }
 };
 
 // Profile files with a section "SetupData", read as the sheet pipeline reads
@@ -37,6 +45,7 @@ public:
     explicit RawDataFileReader(std::string setupType);
     bool claims(const std::filesystem::path& file) const override;
     std::optional<SetupEntry> read(const std::filesystem::path& file) const override;
+    std::optional<SetupEntry> readBytes(const std::filesystem::path& file, std::string bytes) const override;
 
 private:
     std::string m_setupType;

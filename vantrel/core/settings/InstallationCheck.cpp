@@ -1,0 +1,69 @@
+#include "InstallationCheck.h"
+
+#include <filesystem>
+
+#include "CUtils.h"
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/Profile.h"
+#include "platform/Text.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr const char* kSource = "CAppSettings";
+
+std::string quoted(const std::string& name) { return "\"" + platform::text::printable(name) + "\""; }
+
+// What is wrong with a settings file, after its name; empty when nothing is.
+std::string settingsProblem(const std::string& nativePath) {
+    std::string bytes;
+    const auto file = platform::files::readUserFile(nativePath, bytes);
+    switch (file.status) {
+    case platform::files::OpenStatus::Opened: break;
+    case platform::files::OpenStatus::Missing:
+        return "is missing: the program folder holds no settings, so there is no folder to write to";
+    case platform::files::OpenStatus::Refused: return "cannot be read: " + file.reason;
+    case platform::files::OpenStatus::Failed: return "cannot be read (" + file.reason + ")";
+    }
+    if (!platform::profile::parseSection(bytes, "Vantrel").found())
+        return "is not a settings file: it has no [Vantrel] section";
+    return {};
+}
+
+}  // namespace
+
+void checkSetupName(const std::string& name) {
+    std::string why;
+    if (name.empty()) why = "it is empty";
+    else if (name == "." || name == "..") why = "it names a folder";
+    else if (name.find_first_of("/\\") != std::string::npos) why = "it holds a folder separator";
+    else if (platform::text::printable(name) != name) why = "it holds a control character";
+    if (!why.empty())
+        platform::raise(platform::ErrInvalidArgument, kSource,
+                        "The setup name " + quoted(name) + " is not the name of a setup type: " + why);
+}
+
+void checkSettings(const CAppSettings& config) {
+    const std::string settingsFile = platform::paths::toNative(config.FileName());
+    if (const std::string problem = settingsProblem(settingsFile); !problem.empty())
+        platform::raise(platform::ErrPathAccess, kSource,
+                        "The settings file " + platform::text::printable(settingsFile) + " " + problem);
+}
+
+void checkInstallation(const CAppSettings& config, const std::string& setupName) {
+    checkSetupName(setupName);
+    checkSettings(config);
+    const std::string setupFile =
+        platform::paths::toNative(CUtils().checkMe(config.ConfigDirectory()) + "Setup_" + setupName + ".ini");
+    std::error_code ec;
+    // One that is there but no file is the run's to refuse, with its reason.
+    if (!std::filesystem::exists(std::filesystem::symlink_status(setupFile, ec)))
+        platform::raise(platform::ErrFileNotFound, kSource,
+                        "There is no setup type " + quoted(setupName) + " (" + platform::text::printable(setupFile) +
+                            " is missing)");
+}
+
+}  // namespace vantrel

@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* Source = "CAdobeFormHandler";
 // A late-bound call whose result is used, as a client of the automation objects makes it.
-constexpr uint16_t CallForResult = com::DISPATCH_METHOD | com::DISPATCH_PROPERTYGET;
+using com::CallForResult;
 
 [[noreturn]] void raiseCannotOpen(const std::string& path) {
     platform::raise(platform::ErrFileNotFound, Source, "Cannot open " + path);

@@ -1,5 +1,6 @@
 #include "BatchRunner.h"
 #include "BatchTrack.h"
+#include "FileNames.h"
 
 #include <algorithm>
 #include <chrono>
@@ -227,9 +228,8 @@ void BatchRunner::waitForAnotherStamp(const std::string& lastSheet) {
     // name, and its copy would replace that sheet. So the next build waits
     // until the clock has left that stamp (mostly at once, as a build takes
     // longer), and a hundredth and a bit when the last name is not known.
-    const std::string name = std::filesystem::path(platform::paths::toNative(lastSheet)).stem().string();
-    const std::size_t cut = name.rfind('_');
-    const std::string stamp = cut == std::string::npos ? std::string() : name.substr(cut + 1);
+    const std::optional<SheetName> name = parseSheetName(platform::paths::toNative(lastSheet));
+    const std::string stamp = name ? name->time : std::string();
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(11);
     while (std::chrono::steady_clock::now() < until) {
         if (!stamp.empty() && CSetupBase::TimeStampString(false, 2) != stamp) return;

@@ -10,10 +10,10 @@
 
 #include "CFileManager.h"
 #include "CRulesEngine.h"
-#include "SetupFile.h"
-#include "SheetDocument.h"
-#include "UnfinishedSheet.h"
+#include "FileNames.h"
 #include "FormFieldMap.h"
+#include "platform/com/ErrorInfo.h"
+#include "platform/com/Runtime.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -21,9 +21,10 @@
 #include "platform/Profile.h"
 #include "platform/RunLock.h"
 #include "platform/Text.h"
-#include "platform/com/ErrorInfo.h"
-#include "platform/com/Runtime.h"
 #include "quorrel/Quorrel.h"
+#include "SetupFile.h"
+#include "SheetDocument.h"
+#include "UnfinishedSheet.h"
 
 namespace vantrel {
 
@@ -293,14 +294,13 @@ std::string CSetupBase::BuildSheetFileName(const std::string& folder) {
     const auto today = platform::process::now();
     std::string driver = SafeFileNamePart(settings().DriverName());
     std::string setup = SafeFileNamePart(m_SetupName);
-    const std::string middle = "_SetupSheet_";
-    const std::string tail = "_" + dateString(today) + "_" + TimeStampString(false, 2) + ".pdf";
+    SheetName name{{}, {}, dateString(today), TimeStampString(false, 2)};
     // A file name holds at most 255 bytes, the save writes a temporary "." +
     // name + ".XXXXXX" beside the sheet, and a taken name gets a number
     // ("-2" up to "-1000"): names too long for that are cut at a whole
     // character, the setup name to no less than half of the room.
     constexpr std::size_t kMaxFileName = 255 - 8 - 5;
-    const std::size_t room = kMaxFileName - std::min(kMaxFileName, middle.size() + tail.size());
+    const std::size_t room = kMaxFileName - std::min(kMaxFileName, name.fileName().size());
     if (driver.size() + setup.size() > room) {
         setup = platform::text::cutToBytes(setup, std::max(room / 2, room - std::min(driver.size(), room)));
         driver = platform::text::cutToBytes(driver, room - setup.size());
@@ -308,7 +308,9 @@ std::string CSetupBase::BuildSheetFileName(const std::string& folder) {
     // A name that begins with a dot is hidden from the racer's file manager
     // and from every team mate's scan of the team folder.
     if (!driver.empty() && driver.front() == '.') driver.front() = '_';
-    return folder + driver + middle + setup + tail;
+    name.driver = std::move(driver);
+    name.setupType = std::move(setup);
+    return folder + name.fileName();
 }
 
 std::string CSetupBase::TimeStampString(bool colonSeparator, int decimals) {
@@ -316,7 +318,7 @@ std::string CSetupBase::TimeStampString(bool colonSeparator, int decimals) {
 }
 
 std::string CSetupBase::SetupIniPath() {
-    return m_utils->checkMe(settings().ConfigDirectory()) + "Setup_" + m_SetupName + ".ini";
+    return m_utils->checkMe(settings().ConfigDirectory()) + setupFileName(m_SetupName);
 }
 
 }  // namespace vantrel

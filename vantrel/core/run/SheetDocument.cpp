@@ -6,11 +6,7 @@
 
 namespace vantrel {
 
-namespace {
-
-constexpr uint16_t CallForResult = com::DISPATCH_METHOD | com::DISPATCH_PROPERTYGET;
-
-}  // namespace
+using com::CallForResult;
 
 SheetDocument::SheetDocument(const std::string& sheetPath) {
     try {

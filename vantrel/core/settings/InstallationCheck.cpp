@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "CUtils.h"
+#include "FileNames.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -57,7 +58,7 @@ void checkInstallation(const CAppSettings& config, const std::string& setupName)
     checkSetupName(setupName);
     checkSettings(config);
     const std::string setupFile =
-        platform::paths::toNative(CUtils().checkMe(config.ConfigDirectory()) + "Setup_" + setupName + ".ini");
+        platform::paths::toNative(CUtils().checkMe(config.ConfigDirectory()) + setupFileName(setupName));
     std::error_code ec;
     // One that is there but no file is the run's to refuse, with its reason.
     if (!std::filesystem::exists(std::filesystem::symlink_status(setupFile, ec)))

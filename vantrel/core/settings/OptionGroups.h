@@ -77,6 +77,10 @@ constexpr const OptionRun* optionRun(std::string_view group, int index) {
     return k < 0 ? nullptr : &OptionRuns[k];
 }
 
+// A member of a group counts as marked when it holds anything but blanks: a
+// sheet filled by hand may carry "x" or "X" where the rules write "l".
+inline bool marked(std::string_view value) { return value.find_first_not_of(" \t") != std::string_view::npos; }
+
 namespace detail {
 constexpr bool optionRunsSound() {
     for (std::size_t k = 0; k < std::size(OptionRuns); ++k) {

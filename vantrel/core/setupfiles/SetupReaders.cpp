@@ -4,13 +4,14 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <regex>
 
 #include "CAppSettings.h"
 #include "CDataBuilder.h"
 #include "CRulesEngine.h"
 #include "CUtils.h"
+#include "FileNames.h"
 #include "FormFieldMap.h"
+#include "OptionGroups.h"
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -48,8 +49,6 @@ std::optional<SetupValues> setupOfProfile(const std::string& bytes) {
     return values;
 }
 
-bool marked(const std::string& value) { return value.find_first_not_of(" \t") != std::string::npos; }
-
 // One file as the readers see it: its bytes read once, a PDF parsed once.
 class SetupSource {
 public:
@@ -78,14 +77,10 @@ public:
         return it == m_byName.end() ? nullptr : &m_fields[it->second];
     }
 
-    // The setup type the file name gives, as a run names a sheet (driver +
-    // "_SetupSheet_" + type + "_" + date + "_" + time, and "-2" and so on
-    // when that name was taken).
+    // The setup type the file name gives, as a run names a sheet.
     std::string typeFromName() const {
-        static const std::regex kSheetName(R"(^.*_SetupSheet_(.+)_\d{4}-\d{2}-\d{2}_\d{6}\.\d{2}(?:-\d+)?$)");
-        std::smatch match;
-        const std::string stem = std::filesystem::path(m_path).stem().string();
-        return std::regex_match(stem, match, kSheetName) ? match[1].str() : std::string();
+        const std::optional<SheetName> name = parseSheetName(m_path);
+        return name ? name->setupType : std::string();
     }
 
     // Which form field shows which sheet field, and the setup type it is of:
@@ -142,7 +137,7 @@ private:
     std::optional<Layout> layoutOfType(const std::string& type) {
         if (type.empty()) return std::nullopt;
         const auto setup =
-            platform::profile::readSection(m_folders.config + "Setup_" + type + ".ini", "Setup", MaxValueBytes + 1);
+            platform::profile::readSection(m_folders.config + setupFileName(type), "Setup", MaxValueBytes + 1);
         const std::string mapping = setup.value("MappingFile");
         if (!setup.found() || mapping.empty() || mapping.rfind("Mapping_", 0) == 0) return std::nullopt;
         auto fields = readMappingFile(m_folders.mapping + mapping);
@@ -159,8 +154,9 @@ private:
         std::error_code ec;
         for (std::filesystem::directory_iterator it(m_folders.config, ec), end; !ec && it != end; it.increment(ec)) {
             const std::string file = it->path().filename().string();
-            if (file.size() <= 10 || file.rfind("Setup_", 0) != 0 || !file.ends_with(".ini")) continue;
-            auto candidate = layoutOfType(file.substr(6, file.size() - 10));
+            const std::optional<std::string> type = setupTypeOfFileName(file);
+            if (!type) continue;
+            auto candidate = layoutOfType(*type);
             if (!candidate) continue;
             // Most of its mapping must be on the form: a few common names are no sign.
             const std::size_t count = present(candidate->fields);

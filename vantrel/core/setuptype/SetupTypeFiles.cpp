@@ -7,6 +7,7 @@
 
 #include "CAppSettings.h"
 #include "CUtils.h"
+#include "FileNames.h"
 #include "OptionGroups.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -56,10 +57,10 @@ struct OtherType {
 std::vector<OtherType> otherTypes(const Folders& folders, std::string_view name) {
     std::vector<OtherType> out;
     std::error_code ec;
-    const std::string own = "Setup_" + std::string(name) + ".ini";
+    const std::string own = setupFileName(name);
     for (fs::directory_iterator it(folders.config, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string file = it->path().filename().string();
-        if (file == own || file.rfind("Setup_", 0) != 0 || it->path().extension() != ".ini") continue;
+        if (file == own || !setupTypeOfFileName(file)) continue;
         const std::string path = it->path().string();
         out.push_back({file, platform::profile::readEntry(path, "Setup", "SetupName"),
                        platform::profile::readEntry(path, "Setup", "MappingFile"),
@@ -127,12 +128,11 @@ std::vector<std::string> setupTypeNames(const std::string& configFolder) {
     std::error_code ec;
     for (fs::directory_iterator it(configFolder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string file = it->path().filename().string();
-        if (file.size() <= 10 || file.rfind("Setup_", 0) != 0 || file.compare(file.size() - 4, 4, ".ini") != 0)
-            continue;
+        const std::optional<std::string> name = setupTypeOfFileName(file);
+        if (!name) continue;
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
-        const std::string name = file.substr(6, file.size() - 10);
-        if (name != kDefaultType) others.push_back(name);
+        if (*name != kDefaultType) others.push_back(*name);
     }
     std::sort(others.begin(), others.end());
     others.insert(others.begin(), kDefaultType);
@@ -160,7 +160,7 @@ std::string nameRefusal(std::string_view name) {
 std::string mappingFileName(std::string_view name) { return std::string(name) + ".map"; }
 std::string templateFileName(std::string_view name) { return "SetupSheet_" + std::string(name) + ".pdf"; }
 std::string setupFilePath(const Folders& folders, std::string_view name) {
-    return folders.config + "Setup_" + std::string(name) + ".ini";
+    return folders.config + setupFileName(name);
 }
 
 std::string conflictWithOtherTypes(const Folders& folders, std::string_view name) {

@@ -383,10 +383,6 @@ struct SheetSink {
     void setField(Sheet field, std::string value) { values[std::size_t(field)] = std::move(value); }
 };
 
-// A member of a group counts as marked when it holds anything but blanks: a
-// sheet filled by hand may carry "x" or "X" where the rules write "l".
-bool marked(const std::string& value) { return value.find_first_not_of(" \t") != std::string::npos; }
-
 }  // namespace
 
 CRulesEngine::SheetValues CRulesEngine::SheetFrom(const CAppSettings& config) {

@@ -7,15 +7,15 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "TeamFolder.h"
+#include "FileNames.h"
 #include "library/TeamRecords.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "TeamFolder.h"
 
 namespace vantrel::team {
 
@@ -79,18 +79,15 @@ bool endsWhole(std::string_view bytes) {
 // When the sheet was made, from the time its name carries (as a run names
 // it: ..._2026-12-08_101500.25, or ...101500.25-2 when that name was taken), else the file's time.
 std::string createdOf(const std::string& sheetName, std::int64_t mtimeNs) {
-    static const std::regex kTime(R"(_(\d{4})-(\d{2})-(\d{2})_(\d{2})(\d{2})(\d{2})\.\d{2}(?:-\d+)?\.pdf$)",
-                                  std::regex::icase);
-    std::smatch m;
     std::time_t when = std::time_t(mtimeNs / 1000000000);
-    if (std::regex_search(sheetName, m, kTime)) {
+    if (const std::optional<SheetName> name = parseSheetName(sheetName)) {
         struct tm t {};
-        t.tm_year = std::stoi(m[1]) - 1900;
-        t.tm_mon = std::stoi(m[2]) - 1;
-        t.tm_mday = std::stoi(m[3]);
-        t.tm_hour = std::stoi(m[4]);
-        t.tm_min = std::stoi(m[5]);
-        t.tm_sec = std::stoi(m[6]);
+        t.tm_year = std::stoi(name->date.substr(0, 4)) - 1900;
+        t.tm_mon = std::stoi(name->date.substr(5, 2)) - 1;
+        t.tm_mday = std::stoi(name->date.substr(8, 2));
+        t.tm_hour = std::stoi(name->time.substr(0, 2));
+        t.tm_min = std::stoi(name->time.substr(2, 2));
+        t.tm_sec = std::stoi(name->time.substr(4, 2));
         t.tm_isdst = -1;
         if (const std::time_t parsed = std::mktime(&t); parsed != std::time_t(-1)) when = parsed;
     }

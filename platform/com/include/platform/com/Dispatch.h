@@ -23,6 +23,9 @@ enum DispatchFlags : uint16_t {
     DISPATCH_PROPERTYPUTREF = 8,
 };
 
+// A member called for what it answers: a method or a property read.
+inline constexpr uint16_t CallForResult = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+
 class IDispatch : public IUnknown {
 public:
     // Names match regardless of letter case; DISP_E_UNKNOWNNAME otherwise.

@@ -26,7 +26,7 @@ void CDelimitedFileHandler::setDelimiter(const std::string& value) {
 }
 
 std::string CDelimitedFileHandler::GetRecordFromFile(const std::string& FileName, int16_t RecordNumber) const {
-    TextFileReader reader;
+    mappingfile::TextFileReader reader;
     std::string line;
     try {
         if (!reader.open(platform::paths::toNative(FileName), platform::files::UserFileLimit))

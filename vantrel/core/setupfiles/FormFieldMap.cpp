@@ -1,22 +1,13 @@
 #include "FormFieldMap.h"
 
-#include <charconv>
-#include <string_view>
+#include <exception>
 
 #include "CDataBuilder.h"
+#include "MappingLine.h"
+#include "TextFileReader.h"
 #include "platform/Files.h"
 
 namespace vantrel {
-
-namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
-}  // namespace
 
 SheetLayout rdxLayout() {
     SheetLayout layout;
@@ -26,27 +17,23 @@ SheetLayout rdxLayout() {
 }
 
 std::optional<SheetLayout> readMappingFile(const std::string& nativePath) {
-    std::string bytes;
-    if (platform::files::readUserFile(nativePath, bytes).status != platform::files::OpenStatus::Opened)
+    // Line by line as the form filler reads it: a line it would refuse makes
+    // no layout, as it makes no sheet; positions beyond the record and empty
+    // names fill nothing and are left out.
+    try {
+        mappingfile::TextFileReader reader;
+        if (!reader.open(nativePath, platform::files::UserFileLimit)) return std::nullopt;
+        SheetLayout layout;
+        std::string line;
+        while (reader.readLine(line)) {
+            mappingfile::MappingLine entry = mappingfile::parseLine(line);
+            if (entry.index < 1 || entry.index > int(SheetFieldCount) || entry.formField.empty()) continue;
+            layout.push_back({std::size_t(entry.index - 1), std::move(entry.formField)});
+        }
+        return layout;
+    } catch (const std::exception&) {
         return std::nullopt;
-    SheetLayout layout;
-    std::string_view rest(bytes);
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        const std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos) continue;
-        const std::string_view left = trimBlanks(line.substr(0, eq));
-        const std::string_view right = trimBlanks(line.substr(eq + 1));
-        int position = 0;
-        const auto [ptr, ec] = std::from_chars(left.data(), left.data() + left.size(), position);
-        if (ec != std::errc() || ptr != left.data() + left.size() || position < 1 || position > int(SheetFieldCount) ||
-            right.empty())
-            continue;
-        layout.push_back({std::size_t(position - 1), std::string(right)});
     }
-    return layout;
 }
 
 std::size_t characterCount(const std::string& utf8) {

@@ -10,7 +10,7 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 
-namespace quorrel {
+namespace mappingfile {
 
 namespace {
 constexpr std::size_t BufferSize = 64 * 1024;
@@ -78,4 +78,4 @@ bool TextFileReader::readLine(std::string& line) {
     return true;
 }
 
-}  // namespace quorrel
+}  // namespace mappingfile

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace quorrel {
+namespace mappingfile {
 
 class TextFileReader {
 public:
@@ -36,4 +36,4 @@ private:
     bool m_eof = false;
 };
 
-}  // namespace quorrel
+}  // namespace mappingfile

@@ -12,6 +12,7 @@
 #include "FileNames.h"
 #include "FormFieldMap.h"
 #include "OptionGroups.h"
+#include "library/SetupImport.h"
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -25,7 +26,6 @@ namespace vantrel {
 namespace {
 
 constexpr const char* kSource = "readSetupFile";
-constexpr std::string_view kSection = "SetupData";
 
 [[noreturn]] void refuse(int number, const std::string& path, const std::string& why) {
     platform::raiseAboutFile(number, kSource, "Cannot open the setup", path, why);
@@ -36,17 +36,6 @@ bool isPdf(const std::string& bytes) {
     // file with "%PDF-" in a value has a section or an entry before it.
     const std::size_t header = bytes.find("%PDF-");
     return header < 1024 && bytes.find_first_of("[=") > header;
-}
-
-// The 73 values of a raw data file's bytes, as LoadRawData reads them; none
-// when the bytes hold no [SetupData] section.
-std::optional<SetupValues> setupOfProfile(const std::string& bytes) {
-    const platform::profile::SectionEntries entries =
-        platform::profile::parseSection(bytes, kSection, MaxValueBytes + 1);
-    if (!entries.found()) return std::nullopt;
-    SetupValues values;
-    for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = entries.value(SetupFieldKeys[i]);
-    return values;
 }
 
 // One file as the readers see it: its bytes read once, a PDF parsed once.
@@ -190,7 +179,7 @@ class RawDataReader final : public SetupReader {
 public:
     std::optional<SetupRead> read(SetupSource& source) const override {
         if (source.isPdf()) return std::nullopt;
-        auto values = setupOfProfile(source.bytes());
+        auto values = library::setupOfRawData(source.bytes());
         if (!values) return std::nullopt;
         return SetupRead{*values, {}, SetupOrigin::RawDataFile, {}};
     }
@@ -210,7 +199,7 @@ public:
             if (name != own && !platform::text::toLower(name).ends_with(".dat")) continue;
             std::optional<SetupValues> attached;
             try {
-                attached = setupOfProfile(document.attachment(name, platform::files::UserFileLimit));
+                attached = library::setupOfRawData(document.attachment(name, platform::files::UserFileLimit));
             } catch (const platform::Error& e) {
                 // A setup is a few kB: one that inflates past the bound is no setup but a trap.
                 if (e.number() == pdfauto::Document::AttachmentTooLarge)

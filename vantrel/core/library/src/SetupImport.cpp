@@ -100,13 +100,18 @@ std::optional<SetupEntry> RawDataFileReader::read(const fs::path& file) const {
     return readBytes(file, std::move(bytes));
 }
 
-std::optional<SetupEntry> RawDataFileReader::readBytes(const fs::path&, std::string bytes) const {
+std::optional<SetupValues> setupOfRawData(const std::string& bytes) {
     const auto section = platform::profile::parseSection(bytes, "SetupData", kReadBufferSize);
     if (!section.found()) return std::nullopt;
-    SetupEntry entry;
-    entry.setupType = m_setupType;
-    for (std::size_t i = 0; i < SetupFieldCount; ++i) entry.values[i] = section.value(SetupFieldKeys[i]);
-    return entry;
+    SetupValues values;
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = section.value(SetupFieldKeys[i]);
+    return values;
+}
+
+std::optional<SetupEntry> RawDataFileReader::readBytes(const fs::path&, std::string bytes) const {
+    std::optional<SetupValues> values = setupOfRawData(bytes);
+    if (!values) return std::nullopt;
+    return SetupEntry{{}, m_setupType, {}, std::move(*values)};
 }
 
 ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>& paths,

@@ -17,6 +17,7 @@
 
 using namespace vantrel::library;
 using vantrel::frmVantrel;
+using vantrel::MessageBox;
 using vantrel::SetupField;
 using namespace windowtest;
 
@@ -47,6 +48,7 @@ private slots:
         for (const auto& [track, event, date, finishing, oil] : season) {
             SetupEntry e;
             e.setupType = "RDX";
+            e.values[std::size_t(SetupField::DriverName)] = "Mara Keel";
             e.values[std::size_t(SetupField::TrackCity)] = track;
             e.values[std::size_t(SetupField::EventName)] = event;
             e.values[std::size_t(SetupField::EventDate)] = date;
@@ -72,7 +74,7 @@ private slots:
         QVERIFY(!offer->isVisible());
         typeTrack("ZURICH");
         QTRY_VERIFY(offer->isVisible());
-        QCOMPARE(offer->text(), QString("Last here: Round 3 2026-05-09, finished 1st —"));
+        QCOMPARE(offer->text(), QString("Last here: Mara Keel, Round 3, 2026-05-09, finished 1st —"));
         QVERIFY(load->isVisible());
         QVERIFY2(!m_main->control<QPushButton>("cmdOpenSheet")->isVisible(), "no sheet to open yet");
 
@@ -80,7 +82,15 @@ private slots:
         QTRY_VERIFY(!offer->isVisible());
         typeTrack("zürich ");
         QTRY_VERIFY(load->isVisible());
+        // The track typed is the racer's: the load asks before it takes it.
+        MessageBox::setNextAnswer(QMessageBox::Yes);
         QTest::mouseClick(load, Qt::LeftButton);
+        QCOMPARE(MessageBox::history().size(), 1);
+        QCOMPARE(
+            MessageBox::history().front().text,
+            QString("Replace what you typed with the setup of Mara Keel, Round 3, 2026-05-09 from the setup library?"));
+        QCOMPARE(m_main->control<QLabel>("lblStatus")->text(),
+                 QString("Loaded the setup of Mara Keel, Round 3, 2026-05-09 from the setup library"));
         QCOMPARE(textOf(m_main, "txtEventName"), QString("Round 3"));
         QCOMPARE(textOf(m_main, "txtFrontShockOil"), QString("45"));
         QCOMPARE(textOf(m_main, "txtTrackCity"), QString("Zurich"));

@@ -25,8 +25,8 @@ StatusLine::StatusLine(QWidget* parent) : QFrame(parent) {
     m_openSheet->setObjectName("cmdOpenSheet");
     m_showFolder = new QPushButton("Show Folder", this);
     m_showFolder->setObjectName("cmdShowFolder");
+    // Plain buttons: the racer sees when the keyboard's focus is on one.
     for (QPushButton* button : {m_openSheet, m_showFolder}) {
-        button->setFlat(true);
         button->setAutoDefault(false);
         layout->addWidget(button);
     }

@@ -71,10 +71,10 @@ void WindowLaunchers::openLibrary() {
         auto* window = new library::LibraryWindow(path, m_form, m_form);
         window->setAttribute(Qt::WA_DeleteOnClose);
         connect(window, &library::LibraryWindow::loadRequested, this,
-                [this](const std::vector<std::string>& values, const QString& setupType) {
+                [this](const std::vector<std::string>& values, const QString&) {
                     std::array<std::string, SetupFieldCount> setup;
                     for (std::size_t i = 0; i < setup.size() && i < values.size(); ++i) setup[i] = values[i];
-                    m_loader.loadSetup(setup, "the setup library (" + setupType + ")");
+                    m_loader.loadFromLibrary(setup);
                 });
         m_libraryWindow = window;
     }

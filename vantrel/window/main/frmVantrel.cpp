@@ -56,7 +56,8 @@ frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
     m_launchers = new WindowLaunchers(*this, *m_loader);
     buildWindow();
     // The setup of the last meeting at the track typed, offered in the status line.
-    new library::LastHereOffer(this, [this](const auto& values, const QString& from) { loadSetup(values, from); });
+    new library::LastHereOffer(this,
+                               [this](const auto& values, const QString& from) { m_loader->loadSetup(values, from); });
     // Room for every picture at its natural size where the screen allows; a
     // new window otherwise opens at two thirds of the screen.
     QSize size = sizeHint();
@@ -79,7 +80,12 @@ bool frmVantrel::loadSetup(const std::array<std::string, SetupFieldCount>& value
 
 bool frmVantrel::openSetupFile(const QString& path) { return m_loader->openSetupFile(path); }
 
-void frmVantrel::showSheetCreated(const QString& sheetPath) { m_statusLine->showSheetCreated(sheetPath); }
+void frmVantrel::showSheetCreated(const QString& sheetPath) {
+    m_statusLine->showSheetCreated(sheetPath);
+    // A sheet made from the controls keeps what they hold: a load over them
+    // loses nothing. One made from a chosen data file keeps none of it.
+    if (control<QCheckBox>("chkExternalData")->checkState() == Qt::Unchecked) m_loader->markKept();
+}
 
 void frmVantrel::showStatusWarning(const QString& text) { m_statusLine->showWarning(text); }
 
@@ -473,6 +479,8 @@ void frmVantrel::loadWindow() {
     }
     // The team's sheets come in from the start.
     m_launchers->restartTeamWatch();
+    // The start values are no one's typing.
+    m_loader->markKept();
 }
 
 bool frmVantrel::event(QEvent* event) {

@@ -138,6 +138,28 @@ private slots:
         const QString status = m_window->control<QLabel>("lblStatus")->text();
         QVERIFY2(status.startsWith("Sheet saved: " + txtTargetPDF->text() + ". Warning: no viewer could show it"),
                  qPrintable(status));
+
+        // A desktop whose xdg-open finds no viewer for a PDF (status 3): the
+        // run and Open Sheet both say so, and Open Sheet stays to try again.
+        const fs::path launcher = m_folder->write("fakebin/xdg-open", "#!/bin/sh\nexit 3\n");
+        fs::permissions(launcher, fs::perms::owner_all);
+        {
+            testsupport::EnvOverride path("PATH", (launcher.parent_path().string() + ":/usr/bin:/bin").c_str());
+            testsupport::EnvOverride display("DISPLAY", ":77");
+            pressCreate(m_window);
+            QVERIFY(MessageBox::history().isEmpty());
+            const QString noViewer = m_window->control<QLabel>("lblStatus")->text();
+            QVERIFY2(noViewer == "Sheet saved: " + txtTargetPDF->text() +
+                                     ". Warning: no viewer could show it (xdg-open found no application for it): "
+                                     "open it by hand",
+                     qPrintable(noViewer));
+            auto* openSheet = m_window->control<QPushButton>("cmdOpenSheet");
+            QVERIFY(openSheet->isVisible());
+            QTest::mouseClick(openSheet, Qt::LeftButton);
+            QCOMPARE(m_window->control<QLabel>("lblStatus")->text(),
+                     "No viewer could open " + txtTargetPDF->text() +
+                         ": no application to open it was found (xdg-open: no method available); open it by hand");
+        }
     }
 
     void rawDataSource_data() {

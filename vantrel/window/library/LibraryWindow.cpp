@@ -45,8 +45,13 @@ QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(),
 bool hasDisplay() { return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"); }
 
 // Shows a sheet in the desktop's PDF viewer, through the one launcher a run
-// uses too; without a display there is nothing to show it on.
-void showInViewer(const QString& path) { pdfauto::showInViewer(QFile::encodeName(path).toStdString()); }
+// uses too. When none takes it, the racer learns why and where the sheet is.
+void showInViewer(QWidget* parent, const QString& path) {
+    if (const std::string why = pdfauto::launchViewer(QFile::encodeName(path).toStdString()); !why.empty())
+        MessageBox::warning(
+            parent, "Vantrel Library",
+            fromStd(platform::fileFailure("No viewer could open", path.toStdString(), why)) + "; open it by hand");
+}
 
 // A list of names for a report, cut short after a screenful.
 QString nameList(const QStringList& names) {
@@ -290,7 +295,7 @@ void LibraryWindow::openSheet() {
     if (failed([&] { setup = m_library->setup(ids.front()); }) || !setup) return;
     const QString sheet = fromStd(setup->sheet);
     if (!sheet.isEmpty() && QFileInfo(sheet).isFile()) {
-        showInViewer(sheet);
+        showInViewer(this, sheet);
         return;
     }
     const QString what = sheet.isEmpty()

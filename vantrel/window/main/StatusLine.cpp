@@ -35,11 +35,16 @@ StatusLine::StatusLine(QWidget* parent) : QFrame(parent) {
     hide();
 }
 
-void StatusLine::showSheetCreated(const QString& sheetPath) {
+void StatusLine::showSheetCreated(const QString& sheetPath, const QString& warnings) {
     m_lastSheet = sheetPath;
-    m_status->setStyleSheet({});
-    m_status->setText("Sheet saved: " + sheetPath);
-    m_status->setToolTip(sheetPath);
+    if (warnings.isEmpty()) {
+        m_status->setStyleSheet({});
+        m_status->setText("Sheet saved: " + sheetPath);
+        m_status->setToolTip(sheetPath);
+    } else {
+        // The sheet's actions stay: the racer may open it once a viewer is there.
+        warn("Sheet saved: " + sheetPath + warnings);
+    }
     m_openSheet->show();
     m_showFolder->show();
     show();
@@ -70,16 +75,16 @@ void StatusLine::warn(const QString& text) {
 
 void StatusLine::openSheetClicked() {
     if (m_lastSheet.isEmpty()) return;
-    if (!pdfauto::showInViewer(QFile::encodeName(m_lastSheet).toStdString()))
-        warn(QString::fromStdString(platform::fileFailure("No desktop viewer to open", m_lastSheet.toStdString(), {})));
+    if (const std::string why = pdfauto::launchViewer(QFile::encodeName(m_lastSheet).toStdString()); !why.empty())
+        warn(QString::fromStdString(platform::fileFailure("No viewer could open", m_lastSheet.toStdString(), why)) +
+             "; open it by hand");
 }
 
 void StatusLine::showFolderClicked() {
     if (m_lastSheet.isEmpty()) return;
     const QString folder = QFileInfo(m_lastSheet).absolutePath();
-    if (!pdfauto::showInViewer(QFile::encodeName(folder).toStdString()))
-        warn(
-            QString::fromStdString(platform::fileFailure("No desktop file manager to show", folder.toStdString(), {})));
+    if (const std::string why = pdfauto::launchViewer(QFile::encodeName(folder).toStdString()); !why.empty())
+        warn(QString::fromStdString(platform::fileFailure("No file manager could show", folder.toStdString(), why)));
 }
 
 }  // namespace vantrel

@@ -18,8 +18,9 @@ class StatusLine : public QFrame {
 public:
     explicit StatusLine(QWidget* parent = nullptr);
 
-    // The sheet a run just made, with "Open Sheet" and "Show Folder".
-    void showSheetCreated(const QString& sheetPath);
+    // The sheet a run just made, with "Open Sheet" and "Show Folder", and
+    // after it what went not as asked (a warning then).
+    void showSheetCreated(const QString& sheetPath, const QString& warnings = {});
     // A warning, without actions.
     void showWarning(const QString& text);
     // What the window just did, without actions.

@@ -37,14 +37,15 @@ T* required(MainForm* form, const char* name) {
     return control;
 }
 
-// Why the finished sheet cannot have been shown to the racer, or empty: the
-// run shows it through xdg-open on the desktop, and says nothing when it cannot.
+// Why the finished sheet reached no viewer: the run shows it through
+// xdg-open on the desktop, which needs a display, and which may find no
+// application for a PDF.
 QString noViewerReason() {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return "no viewer could show it (no display)";
     if (pdfauto::findViewerLauncher().empty())
         return "no viewer could show it (no xdg-open: install the package xdg-utils)";
-    return {};
+    return "no viewer could show it (xdg-open found no application for it): open it by hand";
 }
 
 }  // namespace
@@ -82,14 +83,11 @@ void RunSetupSheet() {
             txtTargetPDF->setText(QString::fromStdString(platform::paths::toNative(manager->TargetPDFFile())));
             txtTargetPDF->setVisible(true);
             required<QLabel>(form, "Label3")->setVisible(true);
-            form->showSheetCreated(txtTargetPDF->text());
-            std::string warnings;
-            if (const QString noViewer = noViewerReason(); !noViewer.isEmpty())
-                warnings += ". Warning: " + noViewer.toStdString();
-            for (const std::string& warning : manager->Warnings()) warnings += ". Warning: " + warning;
-            if (!warnings.empty())
-                form->showStatusWarning(
-                    QString::fromStdString("Sheet saved: " + txtTargetPDF->text().toStdString() + warnings));
+            QString warnings;
+            if (!manager->SheetShown()) warnings += ". Warning: " + noViewerReason();
+            for (const std::string& warning : manager->Warnings())
+                warnings += ". Warning: " + QString::fromStdString(warning);
+            form->showSheetCreated(txtTargetPDF->text(), warnings);
             return;
         } catch (const platform::Error& error) {
             failure = platform::runErrorLine(error);

@@ -26,9 +26,15 @@ public:
     // What the window just did, without actions.
     void showText(const QString& text);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showPlain(const QString& text, bool warning);
     void warn(const QString& text);
+    // The line: before, a path cut in its middle to fit, after.
+    void setLine(const QString& before, const QString& path, const QString& after, bool warning);
+    void fitLine();
     void openSheetClicked();
     void showFolderClicked();
 
@@ -36,6 +42,7 @@ private:
     QPushButton* m_openSheet = nullptr;
     QPushButton* m_showFolder = nullptr;
     QString m_lastSheet;  // the sheet the line names
+    QString m_before, m_path, m_after;
 };
 
 }  // namespace vantrel

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -50,9 +53,43 @@ QString noViewerReason() {
 
 }  // namespace
 
+// Before a run, what the racer can put right at once: a data file that is
+// a folder, a target folder not there yet (made when they say so). False
+// when the run should not start.
+bool readyToRun(MainForm* form) {
+    QWidget* window = form->formWidget();
+    const auto* external = window->findChild<QCheckBox*>("chkExternalData");
+    const auto* rawDataFile = window->findChild<QLineEdit*>("txtRawDataFile");
+    if (external && rawDataFile && external->checkState() == Qt::Checked && !rawDataFile->text().isEmpty()) {
+        const QString data = QString::fromStdString(platform::paths::toNative(rawDataFile->text().toStdString()));
+        if (QFileInfo(data).isDir()) {
+            MessageBox::critical(
+                window, "Vantrel",
+                "The data file " + data + " is a folder. Choose a raw data file (.dat) in it with the \"...\" button.");
+            return false;
+        }
+    }
+    const auto* target = window->findChild<QLineEdit*>("txtTargetPDFDirectory");
+    if (!target || target->text().trimmed().isEmpty()) return true;
+    const QString folder = QString::fromStdString(platform::paths::toNative(target->text().toStdString()));
+    const QFileInfo info(folder);
+    if (info.exists() || info.isSymLink()) return true;  // anything else there: the run says what
+    if (MessageBox::question(window, "Vantrel", "The folder " + folder + " does not exist. Create it for the sheet?",
+                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (!error) return true;
+    MessageBox::critical(window, "Vantrel",
+                         QString::fromStdString(
+                             platform::fileFailure("Cannot create the folder", folder.toStdString(), error.message())));
+    return false;
+}
+
 void RunSetupSheet() {
     MainForm* form = MainForm::current();
     if (!form) return;
+    if (!readyToRun(form)) return;
     // Never raises: every error ends in the one message box below.
     std::string failure;
     {

@@ -394,6 +394,32 @@ private slots:
         }
     }
 
+    void comparesASeasonInEventOrder() {
+        // Built in another order than raced: the rounds stand by their event
+        // dates, each headed by its event and date, the build time below.
+        const char* const season[][3] = {{"Rd 3", "14.6.2026", "2026-06-20T09:00:00+02:00"},
+                                         {"Rd 5", "2026-08-02", "2026-08-03T09:00:00+02:00"},
+                                         {"Rd 1", "", "2026-04-11T09:00:00+02:00"}};
+        std::vector<StoredSetup> setups;
+        for (const auto& [event, date, built] : season) {
+            StoredSetup s;
+            s.id = std::int64_t(setups.size() + 1);
+            s.created = built;
+            s.setupType = "RDX";
+            s.values[std::size_t(SetupField::EventName)] = event;
+            s.values[std::size_t(SetupField::EventDate)] = date;
+            s.values[std::size_t(SetupField::DriverName)] = "Åsa Lind";
+            setups.push_back(s);
+        }
+        CompareWindow compare(setups, m_main);
+        QStringList headings;
+        for (int c = 1; c < compare.table()->columnCount(); ++c)
+            headings << compare.table()->horizontalHeaderItem(c)->text();
+        QCOMPARE(headings, (QStringList{"Rd 1\n2026-04-11 · Åsa Lind\nbuilt 2026-04-11 09:00",
+                                        "Rd 3\n2026-06-14 · Åsa Lind\nbuilt 2026-06-20 09:00",
+                                        "Rd 5\n2026-08-02 · Åsa Lind\nbuilt 2026-08-03 09:00"}));
+    }
+
     void comparesAndSavesPdf() {
         LibraryWindow* window = openLibrary();
         QVERIFY(window);

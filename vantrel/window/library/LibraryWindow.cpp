@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -175,7 +176,13 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     layout->addLayout(top);
     layout->addWidget(m_table, 1);
     layout->addLayout(actions);
-    resize(110 * em, 40 * m_table->verticalHeader()->defaultSectionSize());
+    // Wide enough at its first opening for every column, as far as the
+    // screen it opens on allows (remember fits it there).
+    int columns = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < LibraryModel::ColumnCount; ++c) columns += m_table->columnWidth(c);
+    const QMargins margins = layout->contentsMargins();
+    resize(std::max(columns + margins.left() + margins.right(), layout->sizeHint().width()),
+           40 * m_table->verticalHeader()->defaultSectionSize());
     windowgeometry::remember(this);
 
     try {

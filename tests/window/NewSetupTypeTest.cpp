@@ -261,10 +261,12 @@ private slots:
                 QVERIFY(notes->currentIndex() != before);
                 notes->setCurrentIndex(before);
             }
-            // A mark goes to a text field only, and the dialog says why.
+            // Only a field that can show the value is offered: a mark goes to
+            // a text field, and the check box "Wet" takes no text at all.
             QVERIFY(!offered(dialog, "FrontShockTowerShock2").contains("Wet"));
             QVERIFY(offered(dialog, "FrontShockTowerShock2").contains("Race Date"));
-            QVERIFY(offered(dialog, "TrackTraction").contains("Wet"));
+            QVERIFY(!offered(dialog, "TrackTraction").contains("Wet"));
+            QVERIFY(offered(dialog, "TrackTraction").contains("Race Date"));
             QVERIFY(dialog->findChild<QLabel*>("lblMarks"));
             // A form field shows one sheet field: chosen for the mark, it leaves the spur.
             QVERIFY(choose(dialog, "FrontShockTowerShock2", "Spur"));
@@ -287,6 +289,14 @@ private slots:
         QVERIFY(mapping.find("=Spur\r\n") == mapping.find("\r\n24=Spur\r\n") + 4);
         QVERIFY(mapping.find("\r\n112=Finish\r\n") != std::string::npos);
         QCOMPARE(file("Templates/SetupSheet_Riverside.pdf"), WindowTestFolder::readFile(kClubSheet));
+
+        // The status line names the files the save wrote.
+        const QString saved = m_window->control<QLabel>("lblStatus")->text();
+        QVERIFY2(
+            saved.startsWith("Setup type Riverside saved: ") &&
+                saved.contains(QString::fromStdString((m_folder->path() / "Mapping" / "Riverside.map").string())) &&
+                saved.contains("SetupSheet_Riverside.pdf") && saved.contains("Setup_Riverside.ini"),
+            qPrintable(saved));
 
         // The list offers it after RDX, chosen.
         auto* cmbSetupName = m_window->control<QComboBox>("cmbSetupName");

@@ -117,7 +117,10 @@ void WindowLaunchers::newSetupTypeClicked() {
         const auto config = manager.GetConfig();
         if (!config) platform::raise(platform::ErrObjectNotSet, "frmVantrel");
         frmNewSetupType dialog(pdf, setuptype::foldersOf(*config), m_form);
-        if (dialog.exec() == QDialog::Accepted) refreshSetupTypes(dialog.savedName());
+        if (dialog.exec() == QDialog::Accepted) {
+            refreshSetupTypes(dialog.savedName());
+            m_window.showStatusText("Setup type " + dialog.savedName() + " saved: " + dialog.savedFiles().join(", "));
+        }
     } catch (const platform::Error& e) {
         MessageBox::failure(m_form, "Vantrel", e);
     }

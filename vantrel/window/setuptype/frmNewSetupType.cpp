@@ -127,7 +127,8 @@ frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Fo
     pdf.load(&device);
     if (pdf.status() == QPdfDocument::Status::Ready && pdf.pageCount() > 0) {
         const QSizeF points = pdf.pagePointSize(0);
-        const int width = 460;
+        // Wide enough to read a field's label beside its box; it scrolls.
+        const int width = 760;
         m_page = pdf.render(0, QSize(width, int(width * points.height() / points.width())));
     }
     buildWindow();
@@ -170,13 +171,16 @@ void frmNewSetupType::buildWindow() {
             choice->setMinimumContentsLength(22);
             wheelguard::install(choice);
             choice->addItem(kNone, QString());
+            // Only fields that show the value as it is: text fields, and the
+            // choice fields a value can be typed into. Buttons, signatures and
+            // check boxes hold no text; a mark is a character in a text field.
             for (const auto& formField : m_fields)
-                if (!mark || formField.kind == "text")
+                if (formField.kind == "text" || (!mark && formField.kind == "combobox"))
                     choice->addItem(describe(formField), QString::fromStdString(formField.name));
-            if (mark)
-                choice->setToolTip(
-                    "A mark (\"l\" or \"_\") is a character drawn in a text field: only text fields "
-                    "are offered.");
+            choice->setToolTip(mark ? "A mark (\"l\" or \"_\") is a character drawn in a text field: only text "
+                                      "fields are offered."
+                                    : "Text fields and drop-down fields take this value; buttons, signatures and "
+                                      "check boxes cannot show it and are not offered.");
             if (const auto match = suggested.find(position + 1); match != suggested.end())
                 if (const int item = choice->findData(match->second); item >= 0) choice->setCurrentIndex(item);
             connect(choice, &QComboBox::currentIndexChanged, this, &frmNewSetupType::mappingChanged);
@@ -239,9 +243,17 @@ void frmNewSetupType::buildWindow() {
     connect(save, &QPushButton::clicked, this, &frmNewSetupType::saveClicked);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    auto* previewScroll = new QScrollArea;
+    previewScroll->setObjectName("scrPreview");
+    previewScroll->setWidget(m_preview);
+    previewScroll->setWidgetResizable(true);
+    previewScroll->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    if (!m_page.isNull())
+        previewScroll->setMinimumWidth(std::min(m_page.width(), 480) +
+                                       previewScroll->verticalScrollBar()->sizeHint().width() + 4);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 1);
-    columns->addWidget(m_preview);
+    columns->addWidget(previewScroll, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addWidget(buttons);
@@ -368,6 +380,9 @@ bool frmNewSetupType::save(const QString& qName) {
         return false;
     }
     m_savedName = qName;
+    m_savedFiles = {QString::fromStdString(m_folders.templates + setuptype::templateFileName(name)),
+                    QString::fromStdString(m_folders.mapping + setuptype::mappingFileName(name)),
+                    QString::fromStdString(setuptype::setupFilePath(m_folders, name))};
     return true;
 }
 

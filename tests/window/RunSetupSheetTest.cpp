@@ -157,8 +157,7 @@ private slots:
             QVERIFY(MessageBox::history().isEmpty());
             const QString noViewer = lblStatus->toolTip();
             QVERIFY2(noViewer == "Sheet saved: " + txtTargetPDF->text() +
-                                     ". Warning: no viewer could show it (xdg-open found no application for it): "
-                                     "open it by hand",
+                                     ". Warning: no viewer could show it (xdg-open found none for it)",
                      qPrintable(noViewer));
             auto* openSheet = m_window->control<QPushButton>("cmdOpenSheet");
             QVERIFY(openSheet->isVisible());

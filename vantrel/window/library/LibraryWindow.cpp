@@ -178,7 +178,7 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     layout->addLayout(actions);
     // Wide enough at its first opening for every column, as far as the
     // screen it opens on allows (remember fits it there).
-    int columns = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
+    int columns = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width() + em;
     for (int c = 0; c < LibraryModel::ColumnCount; ++c) columns += m_table->columnWidth(c);
     const QMargins margins = layout->contentsMargins();
     resize(std::max(columns + margins.left() + margins.right(), layout->sizeHint().width()),

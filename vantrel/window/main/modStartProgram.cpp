@@ -48,7 +48,7 @@ QString noViewerReason() {
         return "no viewer could show it (no display)";
     if (pdfauto::findViewerLauncher().empty())
         return "no viewer could show it (no xdg-open: install the package xdg-utils)";
-    return "no viewer could show it (xdg-open found no application for it): open it by hand";
+    return "no viewer could show it (xdg-open found none for it)";
 }
 
 }  // namespace

@@ -41,14 +41,19 @@ start_window() {
   fake_launcher "$name" "$launcher"
   PATH="$work/$name-bin:$PATH" "$work/$name/vantrel" >"$work/$name.out" 2>&1 &
   pid=$!
-  window=""
-  for _ in $(seq 600); do
-    window="$(xdotool search --onlyvisible --pid "$pid" --name '^Vantrel$' 2>/dev/null | head -n 1 || true)"
-    [[ -n "$window" ]] && break
+  window="$(shown_window '^Vantrel$' 600)" || { echo "the window never showed"; return 1; }
+  focus_window
+}
+
+# The window of the program titled so, once it shows; waits tries x 50 ms.
+shown_window() {
+  local found=""
+  for _ in $(seq "$2"); do
+    found="$(xdotool search --onlyvisible --pid "$pid" --name "$1" 2>/dev/null | head -n 1 || true)"
+    [[ -n "$found" ]] && { printf '%s\n' "$found"; return 0; }
     sleep 0.05
   done
-  [[ -n "$window" ]] || { echo "the window never showed"; return 1; }
-  focus_window
+  return 1
 }
 
 # Without a window manager the focus goes back to the window by hand after a dialog.
@@ -82,13 +87,7 @@ sheet_of() {
 # Opens a file through "Open Setup…" (Ctrl+O), typing its path.
 open_setup() {
   keys ctrl+o
-  local dialog=""
-  for _ in $(seq 200); do
-    dialog="$(xdotool search --onlyvisible --pid "$pid" --name '^Open Setup$' 2>/dev/null | head -n 1 || true)"
-    [[ -n "$dialog" ]] && break
-    sleep 0.05
-  done
-  [[ -n "$dialog" ]] || { echo "Open Setup never showed"; return 1; }
+  shown_window '^Open Setup$' 200 >/dev/null || { echo "Open Setup never showed"; return 1; }
   sleep 0.3
   type_text "$1"
   keys Return

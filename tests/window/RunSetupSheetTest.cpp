@@ -282,7 +282,10 @@ private slots:
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
-        // The window keeps showing the last sheet made, if any.
+        // The status line tells of the failure; the File tab keeps showing the last sheet made, if any.
+        QCOMPARE(m_window->control<QLabel>("lblStatus")->text(),
+                 "No sheet was made: the run failed (" + box.text + ")");
+        QVERIFY(m_window->control<QPushButton>("cmdOpenSheet")->isHidden());
         QCOMPARE(txtTargetPDF->text(), shownBefore);
         QCOMPARE(txtTargetPDF->isHidden(), !succeedFirst);
         QCOMPARE(m_window->control<QLabel>("Label3")->isHidden(), !succeedFirst);

@@ -134,6 +134,8 @@ void RunSetupSheet() {
         }
     }
     MessageBox::critical(form->formWidget(), "Vantrel", QString::fromStdString(failure), QMessageBox::Ok);
+    // The line tells what happened last, not the sheet of an earlier run.
+    form->showStatusWarning("No sheet was made: the run failed (" + QString::fromStdString(failure) + ")");
 }
 
 }  // namespace vantrel

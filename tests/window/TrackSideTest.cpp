@@ -83,7 +83,15 @@ private slots:
         QTRY_VERIFY(!offer->isVisible());
         typeTrack("zürich ");
         QTRY_VERIFY(load->isVisible());
-        // The track typed is the racer's: the load asks before it takes it.
+        // The track typed is the racer's: the load asks before it takes it,
+        // and a No keeps the window and the offer as they were.
+        MessageBox::setNextAnswer(QMessageBox::No);
+        QTest::mouseClick(load, Qt::LeftButton);
+        QCOMPARE(MessageBox::history().size(), 1);
+        QCOMPARE(textOf(m_main, "txtTrackCity"), QString("zürich "));
+        QCOMPARE(textOf(m_main, "txtEventName"), QString());
+        QVERIFY(offer->isVisible() && load->isVisible());
+        MessageBox::clearHistory();
         MessageBox::setNextAnswer(QMessageBox::Yes);
         QTest::mouseClick(load, Qt::LeftButton);
         QCOMPARE(MessageBox::history().size(), 1);

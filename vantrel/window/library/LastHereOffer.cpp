@@ -97,8 +97,8 @@ void LastHereOffer::withdraw() {
 void LastHereOffer::load() {
     if (!m_last) return;
     const HistoryEntry last = *m_last;
-    withdraw();
-    m_load(last.setup.values, whose(last.setup.values, last.eventDate) + " from the setup library");
+    // Kept on offer when the racer keeps what they typed instead.
+    if (m_load(last.setup.values, whose(last.setup.values, last.eventDate) + " from the setup library")) withdraw();
 }
 
 }  // namespace vantrel::library

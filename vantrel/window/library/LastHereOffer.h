@@ -22,7 +22,8 @@ namespace vantrel::library {
 class LastHereOffer : public QObject {
     Q_OBJECT
 public:
-    using Loader = std::function<void(const SetupValues& values, const QString& from)>;
+    // True when the setup went into the window (false: the racer kept what they typed).
+    using Loader = std::function<bool(const SetupValues& values, const QString& from)>;
     // mainWindow holds txtTrackCity, txtDriverName and the frame "StatusLine";
     // load takes the setup into it as Open Setup does, `from` naming whose it
     // is and where it comes from. libraryPath empty: the

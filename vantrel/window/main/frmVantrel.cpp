@@ -57,8 +57,10 @@ frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
     m_launchers = new WindowLaunchers(*this, *m_loader);
     buildWindow();
     // The setup of the last meeting at the track typed, offered in the status line.
-    new library::LastHereOffer(this,
-                               [this](const auto& values, const QString& from) { m_loader->loadSetup(values, from); });
+    new library::LastHereOffer(this, [this](const auto& values, const QString& from) {
+        // Loaded, in whole or in part, unless the racer kept their typing.
+        return m_loader->loadSetup(values, from) || !m_loader->typedSinceKept();
+    });
     // Room for every picture at its natural size where the screen allows; a
     // new window otherwise opens at two thirds of the screen.
     QSize size = sizeHint();

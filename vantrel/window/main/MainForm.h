@@ -25,6 +25,9 @@ public:
     virtual void showStatusWarning(const QString& text) = 0;
     // ... or what the window just did ("Loaded the setup of ..."), without actions.
     virtual void showStatusText(const QString& text) = 0;
+    // ... the same about a file: a path too long for the line loses its
+    // middle; a warning when `warning`.
+    virtual void showStatusAbout(const QString& before, const QString& path, const QString& after, bool warning) = 0;
 
 protected:
     MainForm();

@@ -174,9 +174,8 @@ bool SetupLoader::openSetupFile(const QString& path) {
     }
     // Fields a racer edited in the sheet after the run won over its attachment.
     const bool edited = !read.fromEdits.empty();
-    QString status = "Loaded the setup of " + native;
-    if (edited) status += ", " + fromUtf8(editsNote(read));
-    return load(read.values, native, status, edited) != Outcome::Kept;
+    return load(read.values, native, native, edited ? ", " + fromUtf8(editsNote(read)) : QString(), edited) !=
+           Outcome::Kept;
 }
 
 bool SetupLoader::loadFromLibrary(const std::array<std::string, SetupFieldCount>& values) {
@@ -206,11 +205,11 @@ void SetupLoader::markKept() { m_kept = controlValues(); }
 bool SetupLoader::typedSinceKept() const { return controlValues() != m_kept; }
 
 bool SetupLoader::loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from) {
-    return load(values, from, "Loaded the setup of " + from, false) == Outcome::Loaded;
+    return load(values, from, {}, {}, false) == Outcome::Loaded;
 }
 
 SetupLoader::Outcome SetupLoader::load(const std::array<std::string, SetupFieldCount>& values, const QString& from,
-                                       const QString& status, bool warn) {
+                                       const QString& file, const QString& after, bool warn) {
     // What the racer typed is theirs: no load takes it without asking.
     if (typedSinceKept() &&
         MessageBox::question(m_form, "Vantrel", "Replace what you typed with the setup of " + from + "?",
@@ -250,8 +249,9 @@ SetupLoader::Outcome SetupLoader::load(const std::array<std::string, SetupFieldC
     }
 
     markKept();
-    if (warn) m_window.showStatusWarning(status);
-    else m_window.showStatusText(status);
+    // "Loaded the setup of" the file (its path cut in the middle where the line is short) or the setup.
+    if (file.isEmpty()) m_window.showStatusAbout("Loaded the setup of " + from + after, {}, {}, warn);
+    else m_window.showStatusAbout("Loaded the setup of ", file, after, warn);
     if (problems.empty()) return Outcome::Loaded;
     std::sort(problems.begin(), problems.end());
     problems.erase(std::unique(problems.begin(), problems.end()), problems.end());

@@ -60,11 +60,12 @@ protected:
 private:
     void openSetupClicked();
     QStringList controlValues() const;
-    // Loads after asking where the racer typed; status is the line shown
-    // after a load ("Loaded the setup of ..."), warned when `warn`.
+    // Loads after asking where the racer typed; the status line then reads
+    // "Loaded the setup of" the file (when one) or `from`, then `after`,
+    // as a warning when `warn`.
     enum class Outcome { Kept, Loaded, LoadedInPart };
-    Outcome load(const std::array<std::string, SetupFieldCount>& values, const QString& from, const QString& status,
-                 bool warn);
+    Outcome load(const std::array<std::string, SetupFieldCount>& values, const QString& from, const QString& file,
+                 const QString& after, bool warn);
 
     MainForm& m_window;
     QWidget* m_form;

@@ -52,8 +52,10 @@ void StatusLine::showWarning(const QString& text) { showPlain(text, true); }
 
 void StatusLine::showText(const QString& text) { showPlain(text, false); }
 
-void StatusLine::showPlain(const QString& text, bool warning) {
-    setLine(text, {}, {}, warning);
+void StatusLine::showPlain(const QString& text, bool warning) { showAbout(text, {}, {}, warning); }
+
+void StatusLine::showAbout(const QString& before, const QString& path, const QString& after, bool warning) {
+    setLine(before, path, after, warning);
     m_openSheet->hide();
     m_showFolder->hide();
     show();

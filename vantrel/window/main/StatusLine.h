@@ -25,6 +25,8 @@ public:
     void showWarning(const QString& text);
     // What the window just did, without actions.
     void showText(const QString& text);
+    // The same about a file, its path cut in the middle where the line is short.
+    void showAbout(const QString& before, const QString& path, const QString& after, bool warning);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

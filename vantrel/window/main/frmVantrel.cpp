@@ -94,6 +94,10 @@ void frmVantrel::showStatusWarning(const QString& text) { m_statusLine->showWarn
 
 void frmVantrel::showStatusText(const QString& text) { m_statusLine->showText(text); }
 
+void frmVantrel::showStatusAbout(const QString& before, const QString& path, const QString& after, bool warning) {
+    m_statusLine->showAbout(before, path, after, warning);
+}
+
 // ---------------------------------------------------------------- building
 
 void frmVantrel::buildWindow() {

@@ -57,6 +57,7 @@ public:
     void showStatusWarning(const QString& text) override;
     // ... or what the window just did ("Loaded the setup of ..."), without actions.
     void showStatusText(const QString& text) override;
+    void showStatusAbout(const QString& before, const QString& path, const QString& after, bool warning) override;
     QWidget* formWidget() override { return this; }
 
 protected:

@@ -156,16 +156,9 @@ case_a_launcher_without_a_viewer_leaves_open_sheet_to_try_again() {
   stop_window
 }
 
-failed=0
-for case in ctrl_return_builds_the_sheet_from_a_field a_load_over_typing_keeps_it_when_told_no \
+# Each case's end stops its window.
+case_cleanup() { stop_window; }
+source "$(dirname "${BASH_SOURCE[0]}")/CaseTable.sh"
+run_cases ctrl_return_builds_the_sheet_from_a_field a_load_over_typing_keeps_it_when_told_no \
   a_load_over_typing_replaces_it_when_told_yes a_load_into_an_untouched_window_asks_nothing \
-  a_launcher_without_a_viewer_leaves_open_sheet_to_try_again; do
-  # Each case in a shell of its own, whose end stops its window.
-  if message="$(trap stop_window EXIT; "case_$case" 2>&1)"; then
-    echo "PASS: $case"
-  else
-    echo "FAIL: $case: $message" >&2
-    failed=1
-  fi
-done
-exit $failed
+  a_launcher_without_a_viewer_leaves_open_sheet_to_try_again

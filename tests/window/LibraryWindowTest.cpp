@@ -17,6 +17,7 @@
 #include <random>
 
 #include "CompareWindow.h"
+#include "EnvOverride.h"
 #include "LibraryModel.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
@@ -284,6 +285,19 @@ private slots:
         window->findChild<QPushButton*>("cmdOpenSheet")->click();
         QTRY_COMPARE(m_folder->viewerCalls(), QStringList{fromStd((m_folder->sheetsFolder() / "Round2.pdf").string())});
         QVERIFY(MessageBox::history().isEmpty());
+        {
+            // A desktop whose xdg-open finds no viewer: said, with the sheet's path.
+            const auto launcher = m_folder->write("noviewer/xdg-open", "#!/bin/sh\nexit 3\n");
+            std::filesystem::permissions(launcher, std::filesystem::perms::owner_all);
+            testsupport::EnvOverride path("PATH", (launcher.parent_path().string() + ":/usr/bin:/bin").c_str());
+            MessageBox::setNextAnswer(QMessageBox::Ok);
+            window->findChild<QPushButton*>("cmdOpenSheet")->click();
+            QCOMPARE(MessageBox::history().size(), 1);
+            QCOMPARE(MessageBox::history().front().text,
+                     "No viewer could open " + fromStd((m_folder->sheetsFolder() / "Round2.pdf").string()) +
+                         ": no application to open it was found (xdg-open: no method available); open it by hand");
+            MessageBox::clearHistory();
+        }
 
         // One that has gone: said so, and built anew by the real pipeline
         // from the stored setup into the chosen folder.

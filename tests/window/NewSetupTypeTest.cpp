@@ -29,6 +29,7 @@
 #include "FolderList.h"
 #include "MessageBox.h"
 #include "SetupTypeFiles.h"
+#include "../pdfauto/FormPdfBuilder.h"
 #include "WindowDriver.h"
 #include "WindowTestFolder.h"
 #include "frmNewSetupType.h"
@@ -359,6 +360,32 @@ private slots:
         });
         ::close(watch);
         QCOMPARE(opens, 1);
+    }
+
+    // A form of every kind of field: only those that can show a value are
+    // offered for it, a mark only to text fields.
+    void offersOnlyFieldsThatShowTheValue() {
+        using pdfautotest::FieldSpec;
+        pdfautotest::FormSpec form;
+        form.fields = {FieldSpec{.name = "Driver Name"},
+                       FieldSpec{.name = "Main Event", .type = "/Ch", .flags = 1 << 17, .rect = {100, 650, 300, 670}},
+                       FieldSpec{.name = "Submit", .type = "/Btn", .flags = 1 << 16, .rect = {100, 600, 160, 620}},
+                       FieldSpec{.name = "Signature", .type = "/Sig", .rect = {100, 550, 300, 580}},
+                       FieldSpec{.name = "Wet", .type = "/Btn", .rect = {100, 500, 110, 510}, .states = {"Yes"}}};
+        QPDF pdf;
+        pdfautotest::buildForm(pdf, form);
+        const fs::path file = m_folder->path() / "Kinds.pdf";
+        QPDFWriter writer(pdf, file.c_str());
+        writer.write();
+        const auto config = (m_folder->path() / "Config").string() + "/";
+        frmNewSetupType dialog(file.string(), {config, config, config}, m_window);
+        const struct {
+            const char* sheetField;
+            QStringList offered;
+        } rows[] = {{"DriverName", {"Driver Name", "Main Event"}},
+                    {"ResultsMain", {"Driver Name", "Main Event"}},
+                    {"FrontShockTowerShock2", {"Driver Name"}}};
+        for (const auto& row : rows) QCOMPARE(offered(&dialog, row.sheetField), row.offered);
     }
 
     // What the dialog will not take, each with a message that says why; no

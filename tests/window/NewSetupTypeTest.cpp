@@ -263,8 +263,8 @@ private slots:
                 notes->setCurrentIndex(before);
             }
             // Only a field that can show the value is offered: a mark goes to
-            // a text field, and the check box "Wet" takes no text at all.
-            QVERIFY(!offered(dialog, "FrontShockTowerShock2").contains("Wet"));
+            // a text field or ticks the check box "Wet", which takes no text.
+            QVERIFY(offered(dialog, "FrontShockTowerShock2").contains("Wet"));
             QVERIFY(offered(dialog, "FrontShockTowerShock2").contains("Race Date"));
             QVERIFY(!offered(dialog, "TrackTraction").contains("Wet"));
             QVERIFY(offered(dialog, "TrackTraction").contains("Race Date"));
@@ -273,6 +273,9 @@ private slots:
             QVERIFY(choose(dialog, "FrontShockTowerShock2", "Spur"));
             QCOMPARE(dialog->findChild<QComboBox*>("cmbSpur")->currentText(), QString("(none)"));
             QVERIFY(dialog->findChild<QLabel*>("lblMapped")->text().startsWith("24 of 112"));
+            // The check box goes to a mark, which ticks it.
+            QVERIFY(choose(dialog, "RearShockTowerShock3", "Wet"));
+            QVERIFY(dialog->findChild<QComboBox*>("cmbRearShockTowerShock3")->currentText().contains("ticked \"Yes\""));
             frmNewSetupType::setNextNameForTesting("Riverside");
             QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
             QVERIFY(!dialog->isVisible());
@@ -315,6 +318,7 @@ private slots:
                                          {"txtQualPos", "4"}})
             setTextOf(m_window, name, text);
         QVERIFY(clickOption(m_window, "OptionFrontShockTower", 2));
+        QVERIFY(clickOption(m_window, "OptionRearShockTower", 3));
         QTest::mouseClick(m_window->control<QPushButton>("cmdCreateSetupSheet"), Qt::LeftButton);
         QVERIFY2(MessageBox::history().isEmpty(), qPrintable(MessageBox::history().value(0).text));
 
@@ -330,10 +334,16 @@ private slots:
                                                              {"Motor", "17.5T"},
                                                              {"Setup comments", "Softer rear springs next time"},
                                                              {"Qualifying", "4"},
-                                                             {"Spur", "l"},  // the mark of the second shock tower hole
-                                                             {"Wet", ""}};   // mapped to nothing, untouched
+                                                             {"Spur", "l"}};  // the mark of the second shock tower hole
         for (const auto& [name, value] : expected)
             QVERIFY2(fields.at(name) == value, qPrintable(QString::fromStdString(name + ": " + fields.at(name))));
+        // The check box is ticked by the rear tower's mark.
+        QPDF sheet;
+        sheet.processFile(sheets[0].c_str());
+        std::string wet;
+        for (auto& field : QPDFAcroFormDocumentHelper(sheet).getFormFields())
+            if (field.getFullyQualifiedName() == "Wet" && field.getValue().isName()) wet = field.getValue().getName();
+        QCOMPARE(wet, std::string("/Yes"));
         // The run rewrote the generated mapping file beside, not the setup type's own.
         QCOMPARE(file("Mapping/Riverside.map"), mapping);
         QVERIFY(fs::exists(m_folder->path() / "Mapping" / "Mapping_Riverside.map"));
@@ -384,7 +394,7 @@ private slots:
             QStringList offered;
         } rows[] = {{"DriverName", {"Driver Name", "Main Event"}},
                     {"ResultsMain", {"Driver Name", "Main Event"}},
-                    {"FrontShockTowerShock2", {"Driver Name"}}};
+                    {"FrontShockTowerShock2", {"Driver Name", "Wet"}}};
         for (const auto& row : rows) QCOMPARE(offered(&dialog, row.sheetField), row.offered);
     }
 

@@ -92,6 +92,8 @@ QString describe(const pdfauto::FieldInfo& field) {
     if (field.page > 0) text += ", page " + QString::number(field.page);
     if (field.maxLength > 0) text += ", at most " + QString::number(field.maxLength) + " characters";
     if (field.comb) text += ", one per cell";
+    if (field.kind == "checkbox" && field.onStates.size() == 1)
+        text += ", ticked \"" + QString::fromStdString(field.onStates.front()) + "\" by a mark";
     return text + ")";
 }
 
@@ -171,14 +173,15 @@ void frmNewSetupType::buildWindow() {
             choice->setMinimumContentsLength(22);
             wheelguard::install(choice);
             choice->addItem(kNone, QString());
-            // Only fields that show the value as it is: text fields, and the
-            // choice fields a value can be typed into. Buttons, signatures and
-            // check boxes hold no text; a mark is a character in a text field.
+            // Only fields that show the value: text fields, and the choice
+            // fields a value can be typed into; for a mark ("l" or "_"), text
+            // fields and the check boxes it ticks (one on state). Buttons and
+            // signatures hold no value, and a check box no text.
             for (const auto& formField : m_fields)
-                if (formField.kind == "text" || (!mark && formField.kind == "combobox"))
+                if (formField.kind == "text" || (!mark && formField.kind == "combobox") ||
+                    (mark && formField.kind == "checkbox" && formField.onStates.size() == 1))
                     choice->addItem(describe(formField), QString::fromStdString(formField.name));
-            choice->setToolTip(mark ? "A mark (\"l\" or \"_\") is a character drawn in a text field: only text "
-                                      "fields are offered."
+            choice->setToolTip(mark ? "A mark (\"l\" or \"_\") is drawn in a text field or ticks a check box."
                                     : "Text fields and drop-down fields take this value; buttons, signatures and "
                                       "check boxes cannot show it and are not offered.");
             if (const auto match = suggested.find(position + 1); match != suggested.end())
@@ -219,7 +222,8 @@ void frmNewSetupType::buildWindow() {
     if (hasButtons) {
         auto* marks = new QLabel(
             "This form has check boxes or radio buttons. The sheet marks the chosen option holes and arm lengths with "
-            "a character (\"l\" or \"_\") in a text field, so the mark fields offer text fields only.");
+            "a character (\"l\" or \"_\"): the mark fields offer text fields, and the check boxes a mark ticks; "
+            "the other fields offer no check box, which cannot show their text.");
         marks->setObjectName("lblMarks");
         marks->setWordWrap(true);
         left->addWidget(marks);

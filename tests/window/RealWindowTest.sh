@@ -41,19 +41,31 @@ start_window() {
   fake_launcher "$name" "$launcher"
   PATH="$work/$name-bin:$PATH" "$work/$name/vantrel" >"$work/$name.out" 2>&1 &
   pid=$!
-  window="$(shown_window '^Vantrel$' 600)" || { echo "the window never showed"; return 1; }
+  wait_for_windows '^Vantrel$' -ge 1 1200 || { echo "the window never showed"; return 1; }
+  window="$(xdotool search --all --onlyvisible --pid "$pid" --name '^Vantrel$' | head -n 1)"
   focus_window
 }
 
-# The window of the program titled so, once it shows; waits tries x 50 ms.
-shown_window() {
-  local found=""
-  for _ in $(seq "$2"); do
-    found="$(xdotool search --onlyvisible --pid "$pid" --name "$1" 2>/dev/null | head -n 1 || true)"
-    [[ -n "$found" ]] && { printf '%s\n' "$found"; return 0; }
+# Waits until the number of the program's windows titled so compares as
+# asked (-ge 1: one shows at least; -eq 0: none is left); tries x 50 ms.
+wait_for_windows() {
+  local title="$1" compare="$2" count="$3" shown
+  for _ in $(seq "${4:-400}"); do
+    shown="$(xdotool search --all --onlyvisible --pid "$pid" --name "$title" 2>/dev/null | wc -l || true)"
+    [ "$shown" "$compare" "$count" ] && return 0
     sleep 0.05
   done
   return 1
+}
+
+# Answers the question a load asks over typing ("Replace what you typed
+# ...?") with a key, once it shows beside the window.
+answer() {
+  wait_for_windows '^Vantrel$' -ge 2 || { echo "no question was asked"; return 1; }
+  sleep 0.3
+  keys "$1"
+  wait_for_windows '^Vantrel$' -le 1 || { echo "the question stayed"; return 1; }
+  focus_window
 }
 
 # Without a window manager the focus goes back to the window by hand after a dialog.
@@ -75,7 +87,7 @@ type_text() { xdotool type --clearmodifiers --delay 20 "$1"; }
 # The one sheet of the folder whose name begins with the driver, waited for.
 sheet_of() {
   local folder="$1" driver="$2" found=""
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     found="$(find "$folder" -maxdepth 1 -name "${driver}_SetupSheet_*.pdf" | head -n 1)"
     [[ -n "$found" ]] && break
     sleep 0.05
@@ -87,11 +99,11 @@ sheet_of() {
 # Opens a file through "Open Setup…" (Ctrl+O), typing its path.
 open_setup() {
   keys ctrl+o
-  shown_window '^Open Setup$' 200 >/dev/null || { echo "Open Setup never showed"; return 1; }
+  wait_for_windows '^Open Setup$' -ge 1 || { echo "Open Setup never showed"; return 1; }
   sleep 0.3
   type_text "$1"
   keys Return
-  sleep 0.8
+  wait_for_windows '^Open Setup$' -eq 0 || { echo "Open Setup stayed"; return 1; }
 }
 
 case_ctrl_return_builds_the_sheet_from_a_field() {
@@ -111,8 +123,7 @@ case_a_load_over_typing_keeps_it_when_told_no() {
   start_window declined "exit 0" || return 1
   type_text "TypedRacer"
   open_setup "$work/declined/Data/Sample_RDX.dat" || return 1
-  keys Escape  # "Replace what you typed ...?" No
-  focus_window
+  answer Escape || return 1  # No
   keys ctrl+Return
   sheet_of "$work/declined" TypedRacer || return 1
   if find "$work/declined" -maxdepth 1 -name 'Alex*_SetupSheet_*' | grep -q .; then
@@ -126,8 +137,7 @@ case_a_load_over_typing_replaces_it_when_told_yes() {
   start_window accepted "exit 0" || return 1
   type_text "TypedRacer"
   open_setup "$work/accepted/Data/Sample_RDX.dat" || return 1
-  keys Return  # Yes
-  focus_window
+  answer Return || return 1  # Yes
   keys ctrl+Return
   sheet_of "$work/accepted" "Alex Brennan" || return 1
   stop_window
@@ -136,6 +146,8 @@ case_a_load_over_typing_replaces_it_when_told_yes() {
 case_a_load_into_an_untouched_window_asks_nothing() {
   start_window untouched "exit 0" || return 1
   open_setup "$work/untouched/Data/Sample_RDX.dat" || return 1
+  sleep 1  # time enough for a question to show, were one asked
+  wait_for_windows '^Vantrel$' -le 1 1 || { echo "a question was asked"; return 1; }
   focus_window
   keys ctrl+Return
   sheet_of "$work/untouched" "Alex Brennan" || return 1

@@ -372,18 +372,16 @@ private slots:
         QCOMPARE(opens, 1);
     }
 
-    // A form of every kind of field: only those that can show a value are
-    // offered for it, a mark only to text fields.
+    // A form of every kind of field: a value is offered the fields that can
+    // show it, a mark text fields and the check box it ticks.
     void offersOnlyFieldsThatShowTheValue() {
-        using pdfautotest::FieldSpec;
-        pdfautotest::FormSpec form;
-        form.fields = {FieldSpec{.name = "Driver Name"},
-                       FieldSpec{.name = "Main Event", .type = "/Ch", .flags = 1 << 17, .rect = {100, 650, 300, 670}},
-                       FieldSpec{.name = "Submit", .type = "/Btn", .flags = 1 << 16, .rect = {100, 600, 160, 620}},
-                       FieldSpec{.name = "Signature", .type = "/Sig", .rect = {100, 550, 300, 580}},
-                       FieldSpec{.name = "Wet", .type = "/Btn", .rect = {100, 500, 110, 510}, .states = {"Yes"}}};
         QPDF pdf;
-        pdfautotest::buildForm(pdf, form);
+        pdfautotest::buildForm(
+            pdf, {.fields = {{.name = "Driver Name"},
+                             {.name = "Main Event", .type = "/Ch", .flags = 1 << 17, .rect = {100, 650, 300, 670}},
+                             {.name = "Submit", .type = "/Btn", .flags = 1 << 16, .rect = {100, 600, 160, 620}},
+                             {.name = "Signature", .type = "/Sig", .rect = {100, 550, 300, 580}},
+                             {.name = "Wet", .type = "/Btn", .rect = {100, 500, 110, 510}, .states = {"Yes"}}}});
         const fs::path file = m_folder->path() / "Kinds.pdf";
         QPDFWriter writer(pdf, file.c_str());
         writer.write();

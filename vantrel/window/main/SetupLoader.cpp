@@ -189,6 +189,10 @@ QStringList SetupLoader::controlValues() const {
         if (isOptionControl(row.control)) {
             const auto* group = m_form->findChild<QButtonGroup*>(name);
             shown << QString::number(group ? group->checkedId() : -1);
+            // The toe's box beside its buttons holds the value.
+            for (const OptionRun& run : OptionRuns)
+                if (run.group == row.control && !run.textBox.empty())
+                    if (const auto* box = m_form->findChild<QLineEdit*>(fromUtf8(run.textBox))) shown << box->text();
             continue;
         }
         QWidget* widget = m_form->findChild<QWidget*>(name);

@@ -233,3 +233,100 @@ TEST(SetupCsv, ExportsEverySetupExactlyAsRfc4180) {
         EXPECT_NE(std::string(e.description()).find(unwritable), std::string::npos) << e.description();
     }
 }
+
+TEST(SetupCsv, AnExportComesBackWholeIntoAnotherLibrary) {
+    testsupport::TempProgramFolder folder;
+    std::mt19937 rng(33);
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    for (int i = 0; i < 40; ++i) {
+        char created[32];
+        std::snprintf(created, sizeof created, "2026-%02d-%02dT%02d:30:00+02:00", 1 + i % 12, 1 + i % 28, i % 24);
+        SetupEntry e = makeEntry(rng, created);
+        e.setupType = i % 5 ? "RDX" : "Club Form";
+        library.record(e);
+    }
+    const auto csv = folder.path() / "laptop" / "export.csv";
+    std::filesystem::create_directories(csv.parent_path());
+    exportCsv(library, csv.string());
+
+    // The new laptop's library takes every setup, times, types and sheets as they were.
+    SetupLibrary laptop((folder.path() / "Laptop.sqlite").string());
+    const auto report = importSetups(laptop, {csv.string()}, {});
+    EXPECT_TRUE(report.notSetups.empty() && report.unreadable.empty()) << names(report.notSetups).size();
+    ASSERT_EQ(report.added.size(), 40u);
+    EXPECT_EQ(report.added.front(), csv.string() + " (row 2)");
+    std::vector<StoredSetup> before, after;
+    library.forEachSetup([&](const StoredSetup& s) { before.push_back(s); });
+    laptop.forEachSetup([&](const StoredSetup& s) { after.push_back(s); });
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after[i].created, before[i].created) << i;
+        EXPECT_EQ(after[i].setupType, before[i].setupType) << i;
+        EXPECT_EQ(after[i].sheet, before[i].sheet) << i;
+        EXPECT_EQ(after[i].values, before[i].values) << i;
+    }
+    // Taken again, nothing doubles; found in a folder, the CSV counts too.
+    const auto again = importSetups(laptop, {csv.parent_path().string()}, {});
+    EXPECT_EQ(again.alreadyThere.size(), 40u);
+    EXPECT_EQ(laptop.count(), 40u);
+}
+
+TEST(SetupCsv, ASeasonEditedInASpreadsheetComesBackOrSaysWhyNot) {
+    std::string keys, row;
+    for (const auto key : SetupFieldKeys) keys += ";" + std::string(key);
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) row += ";v" + std::to_string(i);
+    const struct {
+        const char* name;
+        std::string text;
+        std::size_t setups;      // read, when it is a setup CSV
+        const char* firstValue;  // the first row's DriverName
+        const char* whyNot;      // part of the reason, when it is none
+    } cases[] = {
+        {"semicolons, LF, unquoted, a byte order mark",
+         "\xEF\xBB\xBFSetupType" + keys + "\nRDX" + row + "\n\nRDX" + row, 2, "v0", ""},
+        {"Windows-1252 text, CR LF", "SetupType" + keys + "\r\nRDX;Caf\xE9" + row.substr(3) + "\r\n", 1, "Café", ""},
+        {"columns in another order, one of someone else's",
+         "Notes,Lap Times,SetupType" +
+             [&] {
+                 std::string k;
+                 for (const auto key : SetupFieldKeys)
+                     if (key != "Notes") k += "," + std::string(key);
+                 return k;
+             }() +
+             "\r\n\"say \"\"hi\"\"\",\"1:02.3\",RDX,\"Åsa, Lind\"\r\n",
+         1, "Åsa, Lind", ""},
+        {"a row without setup type", "SetupType" + keys + "\n" + row, 1, "v0", ""},
+        {"a key missing", "SetupType;DriverName\nRDX;x\n", 0, "", "no column TrackCity"},
+        {"no setup type", keys.substr(1) + "\n" + row.substr(1) + "\n", 0, "", "no column SetupType"},
+        {"a quote never closed", "SetupType" + keys + "\nRDX;\"open" + row, 0, "", "never closed"},
+        {"empty", "", 0, "", "empty"},
+    };
+    for (const auto& c : cases) {
+        std::string whyNot;
+        const auto setups = readCsv(c.text, whyNot);
+        if (*c.whyNot) {
+            EXPECT_FALSE(setups) << c.name;
+            EXPECT_NE(whyNot.find(c.whyNot), std::string::npos) << c.name << ": " << whyNot;
+            continue;
+        }
+        ASSERT_TRUE(setups) << c.name << ": " << whyNot;
+        ASSERT_EQ(setups->size(), c.setups) << c.name;
+        const CsvSetup& first = setups->front();
+        EXPECT_EQ(first.entry.values[std::size_t(vantrel::SetupField::DriverName)], c.firstValue) << c.name;
+        EXPECT_TRUE(first.entry.created.empty()) << c.name;  // the importer gives the file's time
+        if (std::string(c.name) == "a row without setup type") {
+            EXPECT_EQ(first.problem, "row 2 names no SetupType");
+        } else {
+            EXPECT_EQ(first.problem, "") << c.name;
+        }
+    }
+    // Rows count as a spreadsheet counts them, blank lines and broken ones too.
+    std::string whyNot;
+    const auto counted =
+        readCsv("SetupType" + keys + "\n\nRDX" + row + "\nRDX;\"two\nlines\"" + row.substr(3) + "\nRDX" + row, whyNot);
+    ASSERT_TRUE(counted);
+    std::vector<std::size_t> rows;
+    for (const auto& s : *counted) rows.push_back(s.row);
+    EXPECT_EQ(rows, (std::vector<std::size_t>{3, 4, 6}));
+    EXPECT_EQ(counted->at(1).entry.values[0], "two\nlines");
+}

@@ -324,4 +324,29 @@ TEST(ViewerLauncherTest, NothingStartsWithoutADisplayOrAViewer) {
     }
 }
 
+TEST(ViewerLauncherTest, ALauncherThatEndsInFailureIsReportedOneThatStaysWithItsViewerIsNot) {
+    const struct {
+        const char* launcher;  // the stand-in xdg-open's body
+        const char* failure;   // what the report holds, "" for shown
+    } cases[] = {
+        {"exit 0", ""},
+        {"exit 3", "no method available"},
+        {"exit 4", "action failed"},
+        {"exit 9", "status 9"},
+        {"kill -9 $$", "ended abnormally"},
+        {"exec sleep 3", ""},  // the viewer itself, open for a while
+    };
+    for (const auto& c : cases) {
+        testsupport::TempProgramFolder folder;
+        const auto script = folder.write("fakebin/xdg-open", std::string("#!/bin/sh\n") + c.launcher + "\n");
+        ::chmod(script.c_str(), 0755);
+        EnvOverride path("PATH", (script.parent_path().string() + ":/usr/bin:/bin").c_str());
+        EnvOverride display("DISPLAY", ":77");
+        const std::string report = pdfauto::launchViewer("/tmp/sheet.pdf");
+        if (*c.failure == 0) EXPECT_EQ(report, "") << c.launcher;
+        else EXPECT_NE(report.find(c.failure), std::string::npos) << c.launcher << ": " << report;
+        EXPECT_EQ(pdfauto::showInViewer("/tmp/sheet.pdf"), *c.failure == 0) << c.launcher;
+    }
+}
+
 }  // namespace

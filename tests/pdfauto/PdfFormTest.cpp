@@ -377,6 +377,8 @@ TEST_F(PdfFormTest, FieldKindsAndWhatValuesTheyTake) {
                                        {.name = "combo", .type = "/Ch", .flags = 1 << 17},
                                        {.name = "list", .type = "/Ch"},
                                        {.name = "sig", .type = "/Sig"},
+                                       {.name = "marked", .type = "/Btn", .states = {"On"}},
+                                       {.name = "twoWays", .type = "/Btn", .states = {"Left", "Right"}},
                                    }});
     PdfForm form(path);
     struct Kind {
@@ -397,12 +399,18 @@ TEST_F(PdfFormTest, FieldKindsAndWhatValuesTheyTake) {
     form.find("combo")->setValue("Medium");
     for (const char* refusing : {"push", "sig"}) EXPECT_THROW(form.find(refusing)->setValue("x"), platform::Error);
     EXPECT_THROW(form.find("check")->setValue("Maybe"), platform::Error);
+    // A mark of the setup sheet ticks a check box of one on state, and no other.
+    form.find("marked")->setValue("l");
+    EXPECT_THROW(form.find("twoWays")->setValue("l"), platform::Error);
+    EXPECT_THROW(form.find("radio")->setValue("_"), platform::Error);
     form.save(path);
 
     FormReader reader(path);
     EXPECT_EQ(reader.field("check").getValue().getName(), "/Yes");
     EXPECT_EQ(reader.widget("check").getKey("/AS").getName(), "/Yes");
     EXPECT_EQ(reader.widget("radio").getKey("/AS").getName(), "/Left");
+    EXPECT_EQ(reader.field("marked").getValue().getName(), "/On");
+    EXPECT_EQ(reader.widget("marked").getKey("/AS").getName(), "/On");
     EXPECT_EQ(reader.value("combo"), "Medium");
     EXPECT_NE(reader.appearance("combo").find("(Medium) Tj"), std::string::npos);
 

@@ -291,11 +291,14 @@ TEST(SetupFile, TheSheetsEditsWinOverItsAttachmentForTheFieldsTheyComeFrom) {
         }
     }
     // --extract takes the edits and says which.
-    const fs::path changed = edited(sheet, {{"fldNotes", "Loose at the rear"}}, folder.path() / "Notes.pdf");
+    const fs::path changed =
+        edited(sheet, {{"fldNotes", "Loose at the rear"}, {"fldResultsFinishPos", "2nd"}, {"fldRearShockOil", "35 WT"}},
+               folder.path() / "Notes.pdf");
     const std::string out = (folder.path() / "Data" / "Out.dat").string();
     const BatchRun run = batch({"--extract", changed.string(), out});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, changed.string() + ": from the sheet's edits: Notes\n");
+    // In the window's words, with tab and frame where a caption alone would not tell.
+    EXPECT_EQ(run.out, changed.string() + ": from the sheet's edits: Rear Shocks Oil, Finishing Position, Notes\n");
     EXPECT_EQ(loaded(out)[std::size_t(vantrel::SetupField::Notes)], "Loose at the rear");
 }
 

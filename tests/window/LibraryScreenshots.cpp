@@ -154,7 +154,7 @@ int main(int argc, char* argv[]) {
     main->findChild<QPushButton*>("cmdLibrary")->click();
     auto* library = main->findChild<LibraryWindow*>("frmLibrary");
     if (!library || !QTest::qWaitForWindowExposed(library)) return 1;
-    library->resize(1180, 420);
+    library->resize(library->width(), 420);  // as wide as it opens
     library->table()->selectRow(1);
     if (!save(library, out, "library-window.png")) return 1;
 

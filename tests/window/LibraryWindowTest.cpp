@@ -17,6 +17,7 @@
 #include <random>
 
 #include "CompareWindow.h"
+#include "EnvOverride.h"
 #include "LibraryModel.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
@@ -284,6 +285,19 @@ private slots:
         window->findChild<QPushButton*>("cmdOpenSheet")->click();
         QTRY_COMPARE(m_folder->viewerCalls(), QStringList{fromStd((m_folder->sheetsFolder() / "Round2.pdf").string())});
         QVERIFY(MessageBox::history().isEmpty());
+        {
+            // A desktop whose xdg-open finds no viewer: said, with the sheet's path.
+            const auto launcher = m_folder->write("noviewer/xdg-open", "#!/bin/sh\nexit 3\n");
+            std::filesystem::permissions(launcher, std::filesystem::perms::owner_all);
+            testsupport::EnvOverride path("PATH", (launcher.parent_path().string() + ":/usr/bin:/bin").c_str());
+            MessageBox::setNextAnswer(QMessageBox::Ok);
+            window->findChild<QPushButton*>("cmdOpenSheet")->click();
+            QCOMPARE(MessageBox::history().size(), 1);
+            QCOMPARE(MessageBox::history().front().text,
+                     "No viewer could open " + fromStd((m_folder->sheetsFolder() / "Round2.pdf").string()) +
+                         ": no application to open it was found (xdg-open: no method available); open it by hand");
+            MessageBox::clearHistory();
+        }
 
         // One that has gone: said so, and built anew by the real pipeline
         // from the stored setup into the chosen folder.
@@ -392,6 +406,32 @@ private slots:
                 QCOMPARE(window->table()->model()->rowCount(), 8);
             }
         }
+    }
+
+    void comparesASeasonInEventOrder() {
+        // Built in another order than raced: the rounds stand by their event
+        // dates, each headed by its event and date, the build time below.
+        const char* const season[][3] = {{"Rd 3", "14.6.2026", "2026-06-20T09:00:00+02:00"},
+                                         {"Rd 5", "2026-08-02", "2026-08-03T09:00:00+02:00"},
+                                         {"Rd 1", "", "2026-04-11T09:00:00+02:00"}};
+        std::vector<StoredSetup> setups;
+        for (const auto& [event, date, built] : season) {
+            StoredSetup s;
+            s.id = std::int64_t(setups.size() + 1);
+            s.created = built;
+            s.setupType = "RDX";
+            s.values[std::size_t(SetupField::EventName)] = event;
+            s.values[std::size_t(SetupField::EventDate)] = date;
+            s.values[std::size_t(SetupField::DriverName)] = "Åsa Lind";
+            setups.push_back(s);
+        }
+        CompareWindow compare(setups, m_main);
+        QStringList headings;
+        for (int c = 1; c < compare.table()->columnCount(); ++c)
+            headings << compare.table()->horizontalHeaderItem(c)->text();
+        QCOMPARE(headings, (QStringList{"Rd 1\n2026-04-11 · Åsa Lind\nbuilt 2026-04-11 09:00",
+                                        "Rd 3\n2026-06-14 · Åsa Lind\nbuilt 2026-06-20 09:00",
+                                        "Rd 5\n2026-08-02 · Åsa Lind\nbuilt 2026-08-03 09:00"}));
     }
 
     void comparesAndSavesPdf() {

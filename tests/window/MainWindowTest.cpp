@@ -171,6 +171,21 @@ private slots:
                  qPrintable(focus ? focus->objectName() : QString("nothing")));
     }
 
+    void tabGoesDownTheTyreColumnsAsTheHeadingsRead() {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        c<QTabWidget>("SSTab1")->setCurrentIndex(3);
+        QCOMPARE(QApplication::focusWidget(), c("txtFrontTyres"));
+        QStringList visited{"txtFrontTyres"};
+        for (int i = 0; i < 9; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, QStringList({"txtFrontTyres", "txtFrontCompound", "txtFrontInsert", "txtFrontRims",
+                                       "chkSameFrontRearTyres", "txtRearTyres", "txtRearCompound", "txtRearInsert",
+                                       "txtRearRims", "txtAdditive"}));
+    }
+
     void focusOnActivation() {
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window));

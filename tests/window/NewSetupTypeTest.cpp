@@ -29,6 +29,7 @@
 #include "FolderList.h"
 #include "MessageBox.h"
 #include "SetupTypeFiles.h"
+#include "../pdfauto/FormPdfBuilder.h"
 #include "WindowDriver.h"
 #include "WindowTestFolder.h"
 #include "frmNewSetupType.h"
@@ -261,15 +262,20 @@ private slots:
                 QVERIFY(notes->currentIndex() != before);
                 notes->setCurrentIndex(before);
             }
-            // A mark goes to a text field only, and the dialog says why.
-            QVERIFY(!offered(dialog, "FrontShockTowerShock2").contains("Wet"));
+            // Only a field that can show the value is offered: a mark goes to
+            // a text field or ticks the check box "Wet", which takes no text.
+            QVERIFY(offered(dialog, "FrontShockTowerShock2").contains("Wet"));
             QVERIFY(offered(dialog, "FrontShockTowerShock2").contains("Race Date"));
-            QVERIFY(offered(dialog, "TrackTraction").contains("Wet"));
+            QVERIFY(!offered(dialog, "TrackTraction").contains("Wet"));
+            QVERIFY(offered(dialog, "TrackTraction").contains("Race Date"));
             QVERIFY(dialog->findChild<QLabel*>("lblMarks"));
             // A form field shows one sheet field: chosen for the mark, it leaves the spur.
             QVERIFY(choose(dialog, "FrontShockTowerShock2", "Spur"));
             QCOMPARE(dialog->findChild<QComboBox*>("cmbSpur")->currentText(), QString("(none)"));
             QVERIFY(dialog->findChild<QLabel*>("lblMapped")->text().startsWith("24 of 112"));
+            // The check box goes to a mark, which ticks it.
+            QVERIFY(choose(dialog, "RearShockTowerShock3", "Wet"));
+            QVERIFY(dialog->findChild<QComboBox*>("cmbRearShockTowerShock3")->currentText().contains("ticked \"Yes\""));
             frmNewSetupType::setNextNameForTesting("Riverside");
             QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
             QVERIFY(!dialog->isVisible());
@@ -288,6 +294,14 @@ private slots:
         QVERIFY(mapping.find("\r\n112=Finish\r\n") != std::string::npos);
         QCOMPARE(file("Templates/SetupSheet_Riverside.pdf"), WindowTestFolder::readFile(kClubSheet));
 
+        // The status line names the files the save wrote.
+        const QString saved = m_window->control<QLabel>("lblStatus")->text();
+        QVERIFY2(
+            saved.startsWith("Setup type Riverside saved: ") &&
+                saved.contains(QString::fromStdString((m_folder->path() / "Mapping" / "Riverside.map").string())) &&
+                saved.contains("SetupSheet_Riverside.pdf") && saved.contains("Setup_Riverside.ini"),
+            qPrintable(saved));
+
         // The list offers it after RDX, chosen.
         auto* cmbSetupName = m_window->control<QComboBox>("cmbSetupName");
         QCOMPARE(cmbSetupName->count(), 2);
@@ -304,6 +318,7 @@ private slots:
                                          {"txtQualPos", "4"}})
             setTextOf(m_window, name, text);
         QVERIFY(clickOption(m_window, "OptionFrontShockTower", 2));
+        QVERIFY(clickOption(m_window, "OptionRearShockTower", 3));
         QTest::mouseClick(m_window->control<QPushButton>("cmdCreateSetupSheet"), Qt::LeftButton);
         QVERIFY2(MessageBox::history().isEmpty(), qPrintable(MessageBox::history().value(0).text));
 
@@ -319,10 +334,16 @@ private slots:
                                                              {"Motor", "17.5T"},
                                                              {"Setup comments", "Softer rear springs next time"},
                                                              {"Qualifying", "4"},
-                                                             {"Spur", "l"},  // the mark of the second shock tower hole
-                                                             {"Wet", ""}};   // mapped to nothing, untouched
+                                                             {"Spur", "l"}};  // the mark of the second shock tower hole
         for (const auto& [name, value] : expected)
             QVERIFY2(fields.at(name) == value, qPrintable(QString::fromStdString(name + ": " + fields.at(name))));
+        // The check box is ticked by the rear tower's mark.
+        QPDF sheet;
+        sheet.processFile(sheets[0].c_str());
+        std::string wet;
+        for (auto& field : QPDFAcroFormDocumentHelper(sheet).getFormFields())
+            if (field.getFullyQualifiedName() == "Wet" && field.getValue().isName()) wet = field.getValue().getName();
+        QCOMPARE(wet, std::string("/Yes"));
         // The run rewrote the generated mapping file beside, not the setup type's own.
         QCOMPARE(file("Mapping/Riverside.map"), mapping);
         QVERIFY(fs::exists(m_folder->path() / "Mapping" / "Mapping_Riverside.map"));
@@ -349,6 +370,30 @@ private slots:
         });
         ::close(watch);
         QCOMPARE(opens, 1);
+    }
+
+    // A form of every kind of field: a value is offered the fields that can
+    // show it, a mark text fields and the check box it ticks.
+    void offersOnlyFieldsThatShowTheValue() {
+        QPDF pdf;
+        pdfautotest::buildForm(
+            pdf, {.fields = {{.name = "Driver Name"},
+                             {.name = "Main Event", .type = "/Ch", .flags = 1 << 17, .rect = {100, 650, 300, 670}},
+                             {.name = "Submit", .type = "/Btn", .flags = 1 << 16, .rect = {100, 600, 160, 620}},
+                             {.name = "Signature", .type = "/Sig", .rect = {100, 550, 300, 580}},
+                             {.name = "Wet", .type = "/Btn", .rect = {100, 500, 110, 510}, .states = {"Yes"}}}});
+        const fs::path file = m_folder->path() / "Kinds.pdf";
+        QPDFWriter writer(pdf, file.c_str());
+        writer.write();
+        const auto config = (m_folder->path() / "Config").string() + "/";
+        frmNewSetupType dialog(file.string(), {config, config, config}, m_window);
+        const struct {
+            const char* sheetField;
+            QStringList offered;
+        } rows[] = {{"DriverName", {"Driver Name", "Main Event"}},
+                    {"ResultsMain", {"Driver Name", "Main Event"}},
+                    {"FrontShockTowerShock2", {"Driver Name", "Wet"}}};
+        for (const auto& row : rows) QCOMPARE(offered(&dialog, row.sheetField), row.offered);
     }
 
     // What the dialog will not take, each with a message that says why; no

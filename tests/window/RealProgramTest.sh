@@ -97,14 +97,6 @@ case_read_only_program_folder_builds_a_sheet() {
   builds_a_sheet "$work/readonly" readonly HOME="$work" "${as_user[@]}"
 }
 
-failed=0
-for case in close_ends_the_program moved_folder_builds_a_sheet copied_folder_runs_its_own_libraries \
-  library_elsewhere_on_purpose_is_kept read_only_program_folder_builds_a_sheet; do
-  if message="$("case_$case" 2>&1)"; then
-    echo "PASS: $case"
-  else
-    echo "FAIL: $case: $message" >&2
-    failed=1
-  fi
-done
-exit $failed
+source "$(dirname "${BASH_SOURCE[0]}")/CaseTable.sh"
+run_cases close_ends_the_program moved_folder_builds_a_sheet copied_folder_runs_its_own_libraries \
+  library_elsewhere_on_purpose_is_kept read_only_program_folder_builds_a_sheet

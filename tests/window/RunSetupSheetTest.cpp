@@ -135,9 +135,37 @@ private slots:
             pressCreate(m_window);
         }
         QVERIFY(MessageBox::history().isEmpty());
-        const QString status = m_window->control<QLabel>("lblStatus")->text();
+        // The whole line in the tooltip; on the line a path too long for it
+        // loses its middle, never the sheet's name at its end.
+        auto* lblStatus = m_window->control<QLabel>("lblStatus");
+        const QString status = lblStatus->toolTip();
         QVERIFY2(status.startsWith("Sheet saved: " + txtTargetPDF->text() + ". Warning: no viewer could show it"),
                  qPrintable(status));
+        const QString warning = status.mid(status.indexOf(". Warning: "));
+        const QString shown = lblStatus->text();
+        QVERIFY2(shown.startsWith("Sheet saved: /") && shown.endsWith(".pdf" + warning), qPrintable(shown));
+        QVERIFY2(shown.size() < status.size() && shown.contains(QChar(0x2026)), qPrintable(shown));
+
+        // A desktop whose xdg-open finds no viewer for a PDF (status 3): the
+        // run and Open Sheet both say so, and Open Sheet stays to try again.
+        const fs::path launcher = m_folder->write("fakebin/xdg-open", "#!/bin/sh\nexit 3\n");
+        fs::permissions(launcher, fs::perms::owner_all);
+        {
+            testsupport::EnvOverride path("PATH", (launcher.parent_path().string() + ":/usr/bin:/bin").c_str());
+            testsupport::EnvOverride display("DISPLAY", ":77");
+            pressCreate(m_window);
+            QVERIFY(MessageBox::history().isEmpty());
+            const QString noViewer = lblStatus->toolTip();
+            QVERIFY2(noViewer == "Sheet saved: " + txtTargetPDF->text() +
+                                     ". Warning: no viewer could show it (xdg-open found none for it)",
+                     qPrintable(noViewer));
+            auto* openSheet = m_window->control<QPushButton>("cmdOpenSheet");
+            QVERIFY(openSheet->isVisible());
+            QTest::mouseClick(openSheet, Qt::LeftButton);
+            QCOMPARE(m_window->control<QLabel>("lblStatus")->text(),
+                     "No viewer could open " + txtTargetPDF->text() +
+                         ": no application to open it was found (xdg-open: no method available); open it by hand");
+        }
     }
 
     void rawDataSource_data() {
@@ -173,6 +201,43 @@ private slots:
         QCOMPARE(sheets.size(), std::size_t(1));
         QCOMPARE(m_window->control<QLineEdit>("txtTargetPDF")->text(), QString::fromStdString(sheets[0].string()));
         QCOMPARE(QString::fromStdString(WindowTestFolder::formFields(sheets[0]).at("fldDriverName")), driverOnSheet);
+    }
+
+    // What the racer can put right at once is said plainly before the run.
+    void putRightBeforeTheRun_data() {
+        QTest::addColumn<QString>("setup");  // "folder as data file", "new target"
+        QTest::addColumn<int>("answer");     // to the question asked, if any
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("sheets");
+        QTest::newRow("a folder picked as the data file")
+            << "folder as data file" << int(QMessageBox::Ok)
+            << "The data file %1 is a folder. Choose a raw data file (.dat) in it with the \"...\" button." << 0;
+        QTest::newRow("a new target folder, made")
+            << "new target" << int(QMessageBox::Yes) << "The folder %1 does not exist. Create it for the sheet?" << 1;
+        QTest::newRow("a new target folder, not wanted")
+            << "new target" << int(QMessageBox::No) << "The folder %1 does not exist. Create it for the sheet?" << 0;
+    }
+    void putRightBeforeTheRun() {
+        QFETCH(QString, setup);
+        QFETCH(int, answer);
+        QFETCH(QString, message);
+        QFETCH(int, sheets);
+        setTextOf(m_window, "txtDriverName", "Driver A");
+        fs::path named = m_folder->path() / "Data";
+        if (setup == "folder as data file") {
+            m_window->control<QCheckBox>("chkExternalData")->setCheckState(Qt::Checked);
+            m_window->control<QLineEdit>("txtRawDataFile")->setText(QString::fromStdString(named.string()));
+        } else {
+            named = m_folder->sheetsFolder() / "Season 2026" / "Round 1";
+            m_window->control<QLineEdit>("txtTargetPDFDirectory")->setText(QString::fromStdString(named.string()));
+        }
+        MessageBox::setNextAnswer(QMessageBox::StandardButton(answer));
+        pressCreate(m_window);
+        QCOMPARE(MessageBox::history().size(), 1);
+        QCOMPARE(MessageBox::history().front().text, message.arg(QString::fromStdString(named.string())));
+        const fs::path target = setup == "new target" ? named : m_folder->sheetsFolder();
+        QCOMPARE(fs::exists(target) ? int(sheetsIn(target).size()) : 0, sheets);
+        if (setup == "new target") QCOMPARE(fs::exists(named), answer == int(QMessageBox::Yes));
     }
 
     void failedRun_data() {
@@ -226,7 +291,10 @@ private slots:
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
-        // The window keeps showing the last sheet made, if any.
+        // The status line tells of the failure; the File tab keeps showing the last sheet made, if any.
+        QCOMPARE(m_window->control<QLabel>("lblStatus")->text(),
+                 "No sheet was made: the run failed (" + box.text + ")");
+        QVERIFY(m_window->control<QPushButton>("cmdOpenSheet")->isHidden());
         QCOMPARE(txtTargetPDF->text(), shownBefore);
         QCOMPARE(txtTargetPDF->isHidden(), !succeedFirst);
         QCOMPARE(m_window->control<QLabel>("Label3")->isHidden(), !succeedFirst);

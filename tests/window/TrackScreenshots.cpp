@@ -101,6 +101,17 @@ int main(int argc, char* argv[]) {
             e.sheet = (folder / "Sheets" / ("Alex Brennan_SetupSheet_RDX_" + std::to_string(++n) + ".pdf")).string();
             library.record(e);
         }
+        // One meeting elsewhere, far down the field: the history shows it
+        // first, so the picture shows a chart drawn anew for another track.
+        SetupEntry elsewhere;
+        elsewhere.created = "2026-05-20T20:00:00+02:00";
+        elsewhere.setupType = "RDX";
+        elsewhere.values = car;
+        elsewhere.values[std::size_t(SetupField::TrackCity)] = "Southport";
+        elsewhere.values[std::size_t(SetupField::EventName)] = "Beach Open";
+        elsewhere.values[std::size_t(SetupField::ResultsQualifyingPos)] = "14th";
+        elsewhere.values[std::size_t(SetupField::ResultsFinishPos)] = "12th";
+        library.record(elsewhere);
     }
 
     auto* main = new vantrel::frmVantrel;
@@ -119,6 +130,8 @@ int main(int argc, char* argv[]) {
     libraryWindow->move(20, 20);
     QTest::mouseClick(libraryWindow->findChild<QPushButton*>("cmdTrackHistory"), Qt::LeftButton);
     auto* history = libraryWindow->findChild<TrackHistoryWindow*>("frmTrackHistory");
+    history->showTrack("Southport");
+    QTest::qWait(300);
     history->showTrack("Northfield Raceway, Leeds");
     // No window manager under Xvfb: the history fills the screen, as maximised.
     history->setGeometry(0, 0, 1366, 768);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -17,6 +18,7 @@
 
 using namespace vantrel::library;
 using vantrel::frmVantrel;
+using vantrel::MessageBox;
 using vantrel::SetupField;
 using namespace windowtest;
 
@@ -47,6 +49,7 @@ private slots:
         for (const auto& [track, event, date, finishing, oil] : season) {
             SetupEntry e;
             e.setupType = "RDX";
+            e.values[std::size_t(SetupField::DriverName)] = "Mara Keel";
             e.values[std::size_t(SetupField::TrackCity)] = track;
             e.values[std::size_t(SetupField::EventName)] = event;
             e.values[std::size_t(SetupField::EventDate)] = date;
@@ -72,7 +75,7 @@ private slots:
         QVERIFY(!offer->isVisible());
         typeTrack("ZURICH");
         QTRY_VERIFY(offer->isVisible());
-        QCOMPARE(offer->text(), QString("Last here: Round 3 2026-05-09, finished 1st —"));
+        QCOMPARE(offer->text(), QString("Last here: Mara Keel, Round 3, 2026-05-09, finished 1st —"));
         QVERIFY(load->isVisible());
         QVERIFY2(!m_main->control<QPushButton>("cmdOpenSheet")->isVisible(), "no sheet to open yet");
 
@@ -80,7 +83,23 @@ private slots:
         QTRY_VERIFY(!offer->isVisible());
         typeTrack("zürich ");
         QTRY_VERIFY(load->isVisible());
+        // The track typed is the racer's: the load asks before it takes it,
+        // and a No keeps the window and the offer as they were.
+        MessageBox::setNextAnswer(QMessageBox::No);
         QTest::mouseClick(load, Qt::LeftButton);
+        QCOMPARE(MessageBox::history().size(), 1);
+        QCOMPARE(textOf(m_main, "txtTrackCity"), QString("zürich "));
+        QCOMPARE(textOf(m_main, "txtEventName"), QString());
+        QVERIFY(offer->isVisible() && load->isVisible());
+        MessageBox::clearHistory();
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QTest::mouseClick(load, Qt::LeftButton);
+        QCOMPARE(MessageBox::history().size(), 1);
+        QCOMPARE(
+            MessageBox::history().front().text,
+            QString("Replace what you typed with the setup of Mara Keel, Round 3, 2026-05-09 from the setup library?"));
+        QCOMPARE(m_main->control<QLabel>("lblStatus")->text(),
+                 QString("Loaded the setup of Mara Keel, Round 3, 2026-05-09 from the setup library"));
         QCOMPARE(textOf(m_main, "txtEventName"), QString("Round 3"));
         QCOMPARE(textOf(m_main, "txtFrontShockOil"), QString("45"));
         QCOMPARE(textOf(m_main, "txtTrackCity"), QString("Zurich"));
@@ -108,6 +127,18 @@ private slots:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
         QTRY_COMPARE(history->chosenMeeting(), 1);
         QVERIFY(finishing->isPointSelected(1));
+
+        // The saved PDF numbers every page of all of them, the history's own first.
+        const QString pdf = QString::fromStdString((m_folder->path() / "History.pdf").string());
+        history->writePdf(pdf);
+        QProcess text;
+        text.start("pdftotext", {pdf, "-"});
+        QVERIFY(text.waitForFinished());
+        const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
+        QVERIFY(pages.size() >= 2);
+        for (int page = 0; page < pages.size(); ++page)
+            QVERIFY2(pages[page].contains(QString("Page %1 of %2").arg(page + 1).arg(pages.size())),
+                     qPrintable(QString("page %1").arg(page + 1)));
     }
 };
 

@@ -92,9 +92,10 @@ HRESULT AcroApp::show(int32_t, bool* result) {
         // The program asks three times in a row; one viewer window is enough.
         if (front && !front->shown) {
             front->shown = true;
-            showInViewer(front->form.path());
+            front->shownWell = showInViewer(front->form.path());
         }
-        *result = front != nullptr;
+        // False when no viewer took the document, so the caller can say so.
+        *result = front != nullptr && front->shownWell;
     });
 }
 

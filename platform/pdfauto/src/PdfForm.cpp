@@ -154,6 +154,21 @@ void FormField::setValue(std::string_view text) {
             auto normal = w.getKey("/AP").isDictionary() ? w.getKey("/AP").getKey("/N") : QPDFObjectHandle::newNull();
             if (normal.isDictionary() && normal.hasKey("/" + state)) known = true;
         }
+        // A mark of the setup sheet ("l", "_") ticks a check box: its one on state.
+        if (!known && kind == "checkbox" && (utf8 == "l" || utf8 == "_")) {
+            std::set<std::string> on;
+            for (auto& w : widgets()) {
+                auto normal =
+                    w.getKey("/AP").isDictionary() ? w.getKey("/AP").getKey("/N") : QPDFObjectHandle::newNull();
+                if (normal.isDictionary())
+                    for (const std::string& key : normal.getKeys())
+                        if (key != "/Off") on.insert(key.substr(1));
+            }
+            if (on.size() == 1) {
+                state = *on.begin();
+                known = true;
+            }
+        }
         if (!known)
             platform::raise(platform::ErrInvalidArgument, Source,
                             "The field " + m_name + " has no state \"" + utf8 + "\"");

@@ -36,8 +36,9 @@ struct OpenDocument {
     PdfForm form;
     std::string key;  // the file, canonical, that views share it by
     std::optional<FileIdentity> file;
-    int views = 0;       // document views that opened it and did not close it
-    bool shown = false;  // the application showed it to the user already
+    int views = 0;           // document views that opened it and did not close it
+    bool shown = false;      // the application showed it to the user already
+    bool shownWell = false;  // ... and a viewer took it
 };
 
 // The document in front; empty when none is open.

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,27 @@
 namespace pdfauto {
 
 namespace {
+
+// How long a launcher is watched before it counts as having shown the file:
+// xdg-open hands over and ends at once on most desktops, or runs on as the
+// viewer itself where it opens the file in one.
+constexpr int kLauncherWaitMs = 1500;
+constexpr unsigned char kLauncherRunning = 255;
+constexpr unsigned char kLauncherFailed = 254;
+
+// Why the launcher's outcome shows nothing; empty when it shows the file.
+std::string launcherFailure(unsigned char outcome) {
+    switch (outcome) {
+    case 0:
+    case kLauncherRunning: return {};
+    case 2: return "xdg-open cannot find the file";
+    case 3: return "no application to open it was found (xdg-open: no method available)";
+    case 4: return "the application to open it failed (xdg-open: action failed)";
+    case 127: return "xdg-open could not be started";
+    case kLauncherFailed: return "xdg-open ended abnormally";
+    default: return "xdg-open ended with status " + std::to_string(outcome);
+    }
+}
 
 bool hasDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
@@ -36,41 +58,77 @@ std::string findViewerLauncher() {
     return {};
 }
 
-bool showInViewer(const std::string& nativePath) noexcept {
+std::string launchViewer(const std::string& nativePath) noexcept {
     // Never raises: showing the sheet is a courtesy, the sheet is saved either way.
     try {
-        if (nativePath.empty() || !hasDisplay()) return false;
+        if (nativePath.empty()) return "nothing to show";
+        if (!hasDisplay()) return "no display";
         const std::string launcher = findViewerLauncher();
-        if (launcher.empty()) return false;
+        if (launcher.empty()) return "no xdg-open: install the package xdg-utils";
 
         // Everything the children need is prepared before fork: after it only
         // async-signal-safe calls are allowed in a threaded process.
         char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(nativePath.c_str()), nullptr};
+        int report[2];
+        if (::pipe2(report, O_CLOEXEC) != 0) return "xdg-open could not be started";
         const pid_t child = ::fork();
-        if (child < 0) return false;
-        if (child == 0) {
-            ::setsid();
-            const pid_t grandchild = ::fork();
-            if (grandchild != 0) ::_exit(grandchild < 0 ? 1 : 0);
-            const int null = ::open("/dev/null", O_RDWR);
-            if (null >= 0) {
-                ::dup2(null, 0);
-                ::dup2(null, 1);
-                ::dup2(null, 2);
-                if (null > 2) ::close(null);
-            }
-            ::close_range(3, ~0U, 0);  // the viewer gets none of our files
-            ::execv(launcher.c_str(), argv);
-            ::_exit(127);
+        if (child < 0) {
+            ::close(report[0]);
+            ::close(report[1]);
+            return "xdg-open could not be started";
         }
-        // The middle process exits at once; reaping it is all the waiting done here.
+        if (child == 0) {
+            // The middle process: starts the launcher in a session of its own,
+            // watches it for a moment and says how it went. A launcher still
+            // running then has handed the file to a viewer that stays open.
+            ::setsid();
+            const pid_t launcherPid = ::fork();
+            if (launcherPid == 0) {
+                const int null = ::open("/dev/null", O_RDWR);
+                if (null >= 0) {
+                    ::dup2(null, 0);
+                    ::dup2(null, 1);
+                    ::dup2(null, 2);
+                    if (null > 2) ::close(null);
+                }
+                ::close_range(3, ~0U, 0);  // the viewer gets none of our files
+                ::execv(launcher.c_str(), argv);
+                ::_exit(127);
+            }
+            unsigned char outcome = kLauncherFailed;
+            if (launcherPid > 0) {
+                outcome = kLauncherRunning;
+                for (int waited = 0; waited < kLauncherWaitMs; waited += 20) {
+                    int status = 0;
+                    const pid_t done = ::waitpid(launcherPid, &status, WNOHANG);
+                    if (done == launcherPid) {
+                        outcome = WIFEXITED(status) ? static_cast<unsigned char>(WEXITSTATUS(status)) : kLauncherFailed;
+                        break;
+                    }
+                    if (done < 0 && errno != EINTR) break;
+                    ::poll(nullptr, 0, 20);
+                }
+            }
+            while (::write(report[1], &outcome, 1) < 0 && errno == EINTR) {
+            }
+            ::_exit(0);
+        }
+        ::close(report[1]);
+        unsigned char outcome = kLauncherFailed;
+        ssize_t got = 0;
+        while ((got = ::read(report[0], &outcome, 1)) < 0 && errno == EINTR) {
+        }
+        ::close(report[0]);
         int status = 0;
         while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (got != 1) return "xdg-open could not be started";
+        return launcherFailure(outcome);
     } catch (...) {
-        return false;
+        return "xdg-open could not be started";
     }
 }
+
+bool showInViewer(const std::string& nativePath) noexcept { return launchViewer(nativePath).empty(); }
 
 }  // namespace pdfauto

@@ -47,6 +47,7 @@ void CSetupManager::LoadConfig() {
 }
 
 void CSetupManager::BuildSetupSheet() {
+    m_sheetShown = false;
     try {
         LoadConfig();
         // A wrong name, a missing setup type or settings file: said before anything is written.
@@ -122,9 +123,11 @@ void CSetupManager::ShowReport(const std::string& path) {
 
     const com::Variant opened =
         com::invoke(document.get(), 1, com::DISPATCH_METHOD, {com::Variant(path), com::Variant("")});
+    m_sheetShown = false;
     if (opened.toInt32() != 0) {
         for (com::DISPID dispid : {24, 25, 21})
-            com::invoke(m_acrobatApp.get(), dispid, com::DISPATCH_METHOD, {com::Variant(int32_t{1})});
+            if (com::invoke(m_acrobatApp.get(), dispid, com::DISPATCH_METHOD, {com::Variant(int32_t{1})}).toBool())
+                m_sheetShown = true;
     } else {
         com::check(m_log->LogMe("CSetupManager::Failed to Open Report: " + path));
     }

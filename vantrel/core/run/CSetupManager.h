@@ -63,6 +63,9 @@ public:
     // window always does; the batch tool only when asked).
     bool OpenInViewer() const { return m_openInViewer; }
     void setOpenInViewer(bool open) { m_openInViewer = open; }
+    // Whether the last run's sheet reached a viewer (false also when it was
+    // not to be shown).
+    bool SheetShown() const { return m_sheetShown; }
 
 private:
     void ShowReport(const std::string& path);
@@ -79,6 +82,7 @@ private:
     std::unique_ptr<CUtils> m_utils;
     bool m_openInViewer = true;
     std::optional<std::int64_t> m_rebuildOf;
+    bool m_sheetShown = false;
     std::string m_TargetPDFFile, m_TargetPDFDirectory, m_SetupName, m_RawDataFile, m_LibraryWarning;
 };
 

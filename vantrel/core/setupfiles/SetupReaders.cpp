@@ -12,7 +12,9 @@
 #include "FileNames.h"
 #include "FormFieldMap.h"
 #include "OptionGroups.h"
+#include "SetupControls.h"
 #include "library/SetupImport.h"
+#include "library/TrackHistory.h"
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -351,9 +353,16 @@ SetupRead readSetupBytes(const std::string& path, std::string bytes, const Setup
 
 std::string editsNote(const SetupRead& read) {
     if (read.fromEdits.empty()) return {};
+    // In the window's words: a field's caption, with its tab and frame where
+    // another field shares the caption ("Front Shocks Oil").
+    auto caption = [](SetupField field) {
+        const std::string_view own = SetupControls[std::size_t(field)].caption;
+        const auto sharing = std::count_if(SetupControls.begin(), SetupControls.end(),
+                                           [own](const SetupControl& c) { return c.caption == own; });
+        return sharing > 1 ? library::fieldCaption(field) : std::string(own);
+    };
     std::string note = "from the sheet's edits: ";
-    for (std::size_t k = 0; k < read.fromEdits.size(); ++k)
-        note += (k ? ", " : "") + std::string(SetupFieldKeys[std::size_t(read.fromEdits[k])]);
+    for (std::size_t k = 0; k < read.fromEdits.size(); ++k) note += (k ? ", " : "") + caption(read.fromEdits[k]);
     return note;
 }
 

@@ -22,6 +22,7 @@
 #include "MessageBox.h"
 #include "SheetSources.h"
 #include "WindowGeometry.h"
+#include "library/EventDate.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 
@@ -77,6 +78,12 @@ CompareWindow::CompareWindow(std::vector<StoredSetup> setups, const QWidget* mai
     setWindowTitle("Compare Setups");
     if (mainWindow) setFont(mainWindow->font());
 
+    // A season reads from left to right: by event date, then as built.
+    const DateOrder order = userDateOrder();
+    std::stable_sort(m_setups.begin(), m_setups.end(), [order](const StoredSetup& a, const StoredSetup& b) {
+        const std::string x = eventDateOf(a.values, a.created, order), y = eventDateOf(b.values, b.created, order);
+        return x != y ? x < y : a.created < b.created;
+    });
     std::vector<SetupValues> shown;
     for (const StoredSetup& s : m_setups) shown.push_back(sheetShownValues(s.values));
     for (ComparisonRow& r : comparisonRows()) {
@@ -170,11 +177,12 @@ QStringList CompareWindow::columnTitles() const {
         const QString driver = fromStd(s.values[std::size_t(SetupField::DriverName)]);
         const QString track = fromStd(s.values[std::size_t(SetupField::TrackCity)]);
         const QString event = fromStd(s.values[std::size_t(SetupField::EventName)]);
-        // When, who, and the event (else the track): the rows below say the rest.
-        QStringList lines{shownTime(s.created)};
-        if (!driver.isEmpty()) lines << driver;
-        if (!event.isEmpty() || !track.isEmpty()) lines << (event.isEmpty() ? track : event);
-        titles << lines.join('\n');
+        // The event (else the track) and its date, who, and when the sheet
+        // was built: the rows below say the rest.
+        const QString date = fromStd(eventDateOf(s.values, s.created, userDateOrder()));
+        titles << QStringList{event.isEmpty() ? (track.isEmpty() ? date : track) : event,
+                              driver.isEmpty() ? date : date + " · " + driver, "built " + shownTime(s.created)}
+                      .join('\n');
     }
     return titles;
 }
@@ -286,8 +294,17 @@ QByteArray CompareWindow::paintPdf() const {
 
     QPainter p(&writer);
     p.setRenderHint(QPainter::Antialiasing);
+    // Every page counts, the lead page too.
+    const std::size_t pageCount = pages.size() + (m_leadPage ? 1 : 0);
+    auto pageNumber = [&](std::size_t number) {
+        p.setPen(kRule);
+        p.setFont(labelFont);
+        p.drawText(QRectF(kMargin, kPageHeight - 26, contentWidth, 12), Qt::AlignRight | Qt::AlignVCenter,
+                   QString("Page %1 of %2").arg(number).arg(pageCount));
+    };
     if (m_leadPage) {
         m_leadPage(p, QRectF(0, 0, kPageWidth, kPageHeight));
+        pageNumber(1);
         writer.newPage();
     }
     const QStringList titles = columnTitles();
@@ -357,10 +374,7 @@ QByteArray CompareWindow::paintPdf() const {
                 ry += h;
             }
         }
-        p.setPen(kRule);
-        p.setFont(labelFont);
-        p.drawText(QRectF(kMargin, kPageHeight - 26, contentWidth, 12), Qt::AlignRight | Qt::AlignVCenter,
-                   QString("Page %1 of %2").arg(page + 1).arg(pages.size()));
+        pageNumber(page + 1 + (m_leadPage ? 1 : 0));
     }
     p.end();
     return pdf;

@@ -19,7 +19,7 @@ QStringList dialogChoice(QWidget* parent, FileChoice choice, const QString& sugg
     case Choice::ImportFiles:
         return QFileDialog::getOpenFileNames(
             parent, "Import Setups", suggestion,
-            "Setup sheets and raw data files (*.pdf *.dat *.ini *.txt);;All files (*)");
+            "Setup sheets, raw data files and library CSV files (*.pdf *.dat *.ini *.txt *.csv);;All files (*)");
     case Choice::ImportFolder: {
         const QString folder = QFileDialog::getExistingDirectory(parent, "Import Setups from a Folder", suggestion);
         return folder.isEmpty() ? QStringList() : QStringList{folder};

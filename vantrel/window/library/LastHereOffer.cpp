@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 
 #include "LibraryWindow.h"
 
@@ -26,7 +27,7 @@ LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, std::string libra
     m_button = new QPushButton("Load", line);
     m_button->setObjectName("cmdLoadLastHere");
     m_button->setToolTip("Load the setup of the last meeting at this track into the window");
-    m_button->setFlat(true);
+    // A plain button: the racer sees when the keyboard's focus is on it.
     m_button->setAutoDefault(false);
     // First in the line, before the messages of a run.
     layout->insertWidget(0, m_label);
@@ -40,12 +41,18 @@ LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, std::string libra
     });
 }
 
+QString LastHereOffer::whose(const SetupValues& values, const std::string& date) {
+    QStringList parts;
+    for (SetupField field : {SetupField::DriverName, SetupField::EventName, SetupField::EventDate}) {
+        const std::string& text = field == SetupField::EventDate && !date.empty() ? date : values[std::size_t(field)];
+        if (const QString part = fromStd(text).simplified(); !part.isEmpty()) parts << part;
+    }
+    return parts.isEmpty() ? QString("a setup without driver or event") : parts.join(", ");
+}
+
 QString LastHereOffer::offerText(const HistoryEntry& last) {
-    const auto& v = last.setup.values;
-    QString text = "Last here: ";
-    const QString event = fromStd(v[std::size_t(SetupField::EventName)]).trimmed();
-    text += event.isEmpty() ? fromStd(last.eventDate) : event + ' ' + fromStd(last.eventDate);
-    const QString finished = fromStd(v[std::size_t(SetupField::ResultsFinishPos)]).trimmed();
+    QString text = "Last here: " + whose(last.setup.values, last.eventDate);
+    const QString finished = fromStd(last.setup.values[std::size_t(SetupField::ResultsFinishPos)]).trimmed();
     if (!finished.isEmpty()) text += ", finished " + finished;
     return text + " —";
 }
@@ -90,8 +97,8 @@ void LastHereOffer::withdraw() {
 void LastHereOffer::load() {
     if (!m_last) return;
     const HistoryEntry last = *m_last;
-    withdraw();
-    m_load(last.setup.values, "the setup library (" + offerText(last).chopped(2).mid(11) + ")");
+    // Kept on offer when the racer keeps what they typed instead.
+    if (m_load(last.setup.values, whose(last.setup.values, last.eventDate) + " from the setup library")) withdraw();
 }
 
 }  // namespace vantrel::library

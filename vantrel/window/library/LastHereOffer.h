@@ -1,5 +1,5 @@
 #pragma once
-// "Last here: <event> <date>, finished <pos> — Load" in the main window's
+// "Last here: <driver>, <event>, <date>, finished <pos> — Load" in the main window's
 // status line: when the racer leaves the Track / City box holding a track
 // the library knows, the setup of the latest event there (the driver's own
 // where the Driver Name box names one who raced there) is one click away.
@@ -22,9 +22,11 @@ namespace vantrel::library {
 class LastHereOffer : public QObject {
     Q_OBJECT
 public:
-    using Loader = std::function<void(const SetupValues& values, const QString& from)>;
+    // True when the setup went into the window (false: the racer kept what they typed).
+    using Loader = std::function<bool(const SetupValues& values, const QString& from)>;
     // mainWindow holds txtTrackCity, txtDriverName and the frame "StatusLine";
-    // load takes the setup into it as Open Setup does. libraryPath empty: the
+    // load takes the setup into it as Open Setup does, `from` naming whose it
+    // is and where it comes from. libraryPath empty: the
     // program's library (LibraryWindow::programLibraryPath) at each look.
     LastHereOffer(QWidget* mainWindow, Loader load, std::string libraryPath = {});
 
@@ -34,6 +36,9 @@ public:
     QString offered() const;
     // The text of an offer for this setup.
     static QString offerText(const HistoryEntry& last);
+    // Whose setup it is: "<driver>, <event>, <date>", the parts it has;
+    // `date` in place of the one typed when given.
+    static QString whose(const SetupValues& values, const std::string& date = {});
 
 private:
     void withdraw();

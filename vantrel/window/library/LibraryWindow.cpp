@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -48,8 +49,13 @@ QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(),
 bool hasDisplay() { return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"); }
 
 // Shows a sheet in the desktop's PDF viewer, through the one launcher a run
-// uses too; without a display there is nothing to show it on.
-void showInViewer(const QString& path) { pdfauto::showInViewer(QFile::encodeName(path).toStdString()); }
+// uses too. When none takes it, the racer learns why and where the sheet is.
+void showInViewer(QWidget* parent, const QString& path) {
+    if (const std::string why = pdfauto::launchViewer(QFile::encodeName(path).toStdString()); !why.empty())
+        MessageBox::warning(
+            parent, "Vantrel Library",
+            fromStd(platform::fileFailure("No viewer could open", path.toStdString(), why)) + "; open it by hand");
+}
 
 // A list of names for a report, cut short after a screenful.
 QString nameList(const QStringList& names) {
@@ -176,7 +182,13 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     layout->addLayout(top);
     layout->addWidget(m_table, 1);
     layout->addLayout(actions);
-    resize(110 * em, 40 * m_table->verticalHeader()->defaultSectionSize());
+    // Wide enough at its first opening for every column, as far as the
+    // screen it opens on allows (remember fits it there).
+    int columns = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width() + em;
+    for (int c = 0; c < LibraryModel::ColumnCount; ++c) columns += m_table->columnWidth(c);
+    const QMargins margins = layout->contentsMargins();
+    resize(std::max(columns + margins.left() + margins.right(), layout->sizeHint().width()),
+           40 * m_table->verticalHeader()->defaultSectionSize());
     windowgeometry::remember(this);
     // Setups that other programs record (vantrel-batch, a team sync, a second
     // window) show up while the window is open; a look costs no file read.
@@ -323,7 +335,7 @@ void LibraryWindow::openSheet() {
     if (failed([&] { setup = m_library->setup(ids.front()); }) || !setup) return;
     const QString sheet = fromStd(setup->sheet);
     if (!sheet.isEmpty() && QFileInfo(sheet).isFile()) {
-        showInViewer(sheet);
+        showInViewer(this, sheet);
         return;
     }
     const QString what = sheet.isEmpty()

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QSplitter>
+#include <QTimer>
 #include <QTableWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
@@ -97,7 +98,11 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setWordWrap(false);
+    // What changed wraps; each row is as tall as its text.
+    m_table->setWordWrap(true);
+    m_table->setTextElideMode(Qt::ElideNone);
+    connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, m_table,
+            [this] { m_table->resizeRowsToContents(); });
     const int em = fontMetrics().horizontalAdvance('n');
     for (auto [c, w] : {std::pair{Date, 11}, {Driver, 14}, {Event, 22}, {Qualifying, 10}, {Finishing, 10}})
         m_table->setColumnWidth(c, w * em);
@@ -108,6 +113,8 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     m_chartView = new QChartView(chart, this);
     m_chartView->setObjectName("chartPositions");
     m_chartView->setRenderHint(QPainter::Antialiasing);
+    // A chart redrawn whole: a new track leaves nothing of the last one behind.
+    m_chartView->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     m_chartView->setMinimumHeight(16 * fontMetrics().height());
 
     auto* split = new QSplitter(Qt::Vertical, this);
@@ -166,6 +173,12 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
 
 TrackHistoryWindow::~TrackHistoryWindow() = default;
 
+void TrackHistoryWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // After the table has taken its new width.
+    QTimer::singleShot(0, m_table, [table = m_table] { table->resizeRowsToContents(); });
+}
+
 void TrackHistoryWindow::showTrack(const QString& track) {
     const std::string key = matchKey(track.toStdString());
     for (int i = 0; i < m_track->count(); ++i)
@@ -223,9 +236,9 @@ void TrackHistoryWindow::reload() {
                                             fromStd(value(e, SetupField::ResultsFinishPos)),
                                             changesOf(e, "; ")};
         for (int c = 0; c < ColumnCount; ++c) m_table->setItem(r, c, new QTableWidgetItem(cells[c]));
-        // The changes one a line where the cell cuts them short.
         m_table->item(r, Changes)->setToolTip(changesOf(e, "\n"));
     }
+    m_table->resizeRowsToContents();
     m_status->setText(QString("%1 meetings at %2").arg(m_history.size()).arg(m_track->currentText()));
     fillChart();
 }
@@ -251,8 +264,6 @@ void TrackHistoryWindow::fillChart(QChart* chart, QLineSeries* qualifying, QLine
         worst = std::max({worst, positionNumber(value(e, SetupField::ResultsQualifyingPos)),
                           positionNumber(value(e, SetupField::ResultsFinishPos))});
     }
-    qualifying->replace(qualifyingPoints);
-    finishing->replace(finishingPoints);
     auto* meetings = new QCategoryAxis;
     meetings->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     meetings->setRange(-0.5, std::max(0.5, double(m_history.size()) - 0.5));
@@ -274,6 +285,10 @@ void TrackHistoryWindow::fillChart(QChart* chart, QLineSeries* qualifying, QLine
         s->attachAxis(meetings);
         s->attachAxis(positions);
     }
+    // The points once the axes stand, so none is placed by the last track's ranges.
+    qualifying->replace(qualifyingPoints);
+    finishing->replace(finishingPoints);
+    chart->update();
 }
 
 QList<QPointF> TrackHistoryWindow::points(bool finishing) const {

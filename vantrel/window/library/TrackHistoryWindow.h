@@ -54,6 +54,10 @@ signals:
     // The 73 values byte for byte as stored, as the library window hands them on.
     void loadRequested(const std::vector<std::string>& values, const QString& setupType);
 
+protected:
+    // The rows fit their wrapped text again at the window's new width.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void reload();
     void fillChart();

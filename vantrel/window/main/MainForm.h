@@ -5,7 +5,7 @@
 // itself, so that the run reaches it without including the window (which
 // starts the run); its parts are handed it.
 
-class QString;
+#include <QString>
 class QWidget;
 
 namespace vantrel {
@@ -18,12 +18,16 @@ public:
     // The window whose children are the setup controls.
     virtual QWidget* formWidget() = 0;
     // The status line at the foot of the window: the sheet a run just made,
-    // with actions to open it and show its folder ...
-    virtual void showSheetCreated(const QString& sheetPath) = 0;
+    // with actions to open it and show its folder, and what of the run went
+    // not as asked (". Warning: ...", shown as a warning) ...
+    virtual void showSheetCreated(const QString& sheetPath, const QString& warnings = {}) = 0;
     // ... or a warning of its own, without actions ...
     virtual void showStatusWarning(const QString& text) = 0;
     // ... or what the window just did ("Loaded the setup of ..."), without actions.
     virtual void showStatusText(const QString& text) = 0;
+    // ... the same about a file: a path too long for the line loses its
+    // middle; a warning when `warning`.
+    virtual void showStatusAbout(const QString& before, const QString& path, const QString& after, bool warning) = 0;
 
 protected:
     MainForm();

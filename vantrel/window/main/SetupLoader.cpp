@@ -19,6 +19,7 @@
 #include <QUrl>
 #include <vector>
 
+#include "LastHereOffer.h"
 #include "MessageBox.h"
 #include "SetupControls.h"
 #include "SetupReaders.h"
@@ -171,15 +172,54 @@ bool SetupLoader::openSetupFile(const QString& path) {
         MessageBox::critical(m_form, "Vantrel", openFailure(native, error));
         return false;
     }
-    loadSetup(read.values, native);
     // Fields a racer edited in the sheet after the run won over its attachment.
-    if (!read.fromEdits.empty())
-        m_window.showStatusWarning("Loaded the setup of " + native + ", " + fromUtf8(editsNote(read)));
-    else m_window.showStatusText("Loaded the setup of " + native);
-    return true;
+    const bool edited = !read.fromEdits.empty();
+    return load(read.values, native, native, edited ? ", " + fromUtf8(editsNote(read)) : QString(), edited) !=
+           Outcome::Kept;
 }
 
+bool SetupLoader::loadFromLibrary(const std::array<std::string, SetupFieldCount>& values) {
+    return loadSetup(values, library::LastHereOffer::whose(values) + " from the setup library");
+}
+
+QStringList SetupLoader::controlValues() const {
+    QStringList shown;
+    for (const SetupControl& row : SetupControls) {
+        const QString name = fromUtf8(row.control);
+        if (isOptionControl(row.control)) {
+            const auto* group = m_form->findChild<QButtonGroup*>(name);
+            shown << QString::number(group ? group->checkedId() : -1);
+            // The toe's box beside its buttons holds the value.
+            for (const OptionRun& run : OptionRuns)
+                if (run.group == row.control && !run.textBox.empty())
+                    if (const auto* box = m_form->findChild<QLineEdit*>(fromUtf8(run.textBox))) shown << box->text();
+            continue;
+        }
+        QWidget* widget = m_form->findChild<QWidget*>(name);
+        if (auto* box = qobject_cast<QLineEdit*>(widget)) shown << box->text();
+        else if (auto* box = qobject_cast<QComboBox*>(widget)) shown << box->currentText();
+        else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) shown << box->toPlainText();
+        else shown << QString();
+    }
+    return shown;
+}
+
+void SetupLoader::markKept() { m_kept = controlValues(); }
+
+bool SetupLoader::typedSinceKept() const { return controlValues() != m_kept; }
+
 bool SetupLoader::loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from) {
+    return load(values, from, {}, {}, false) == Outcome::Loaded;
+}
+
+SetupLoader::Outcome SetupLoader::load(const std::array<std::string, SetupFieldCount>& values, const QString& from,
+                                       const QString& file, const QString& after, bool warn) {
+    // What the racer typed is theirs: no load takes it without asking.
+    if (typedSinceKept() &&
+        MessageBox::question(m_form, "Vantrel", "Replace what you typed with the setup of " + from + "?",
+                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return Outcome::Kept;
+
     // Unticked first: ticking copies the front tyres over the rear ones.
     if (auto* same = m_form->findChild<QCheckBox*>("chkSameFrontRearTyres")) same->setChecked(false);
 
@@ -212,7 +252,11 @@ bool SetupLoader::loadSetup(const std::array<std::string, SetupFieldCount>& valu
         else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) box->setPlainText(shownPart(value));
     }
 
-    if (problems.empty()) return true;
+    markKept();
+    // "Loaded the setup of" the file (its path cut in the middle where the line is short) or the setup.
+    if (file.isEmpty()) m_window.showStatusAbout("Loaded the setup of " + from + after, {}, {}, warn);
+    else m_window.showStatusAbout("Loaded the setup of ", file, after, warn);
+    if (problems.empty()) return Outcome::Loaded;
     std::sort(problems.begin(), problems.end());
     problems.erase(std::unique(problems.begin(), problems.end()), problems.end());
     QString list;
@@ -229,7 +273,7 @@ bool SetupLoader::loadSetup(const std::array<std::string, SetupFieldCount>& valu
     MessageBox::warning(
         m_form, "Vantrel",
         "The window cannot show these values of " + from + "; their controls keep what could be set:" + list);
-    return false;
+    return Outcome::LoadedInPart;
 }
 
 }  // namespace vantrel

@@ -1,10 +1,13 @@
 #include "StatusLine.h"
 
+#include <QEvent>
 #include <QFile>
+#include <QFontMetrics>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "pdfauto/Viewer.h"
 #include "platform/Error.h"
@@ -21,12 +24,13 @@ StatusLine::StatusLine(QWidget* parent) : QFrame(parent) {
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(m_status, 1);
+    m_status->installEventFilter(this);
     m_openSheet = new QPushButton("Open Sheet", this);
     m_openSheet->setObjectName("cmdOpenSheet");
     m_showFolder = new QPushButton("Show Folder", this);
     m_showFolder->setObjectName("cmdShowFolder");
+    // Plain buttons: the racer sees when the keyboard's focus is on one.
     for (QPushButton* button : {m_openSheet, m_showFolder}) {
-        button->setFlat(true);
         button->setAutoDefault(false);
         layout->addWidget(button);
     }
@@ -35,11 +39,10 @@ StatusLine::StatusLine(QWidget* parent) : QFrame(parent) {
     hide();
 }
 
-void StatusLine::showSheetCreated(const QString& sheetPath) {
+void StatusLine::showSheetCreated(const QString& sheetPath, const QString& warnings) {
     m_lastSheet = sheetPath;
-    m_status->setStyleSheet({});
-    m_status->setText("Sheet saved: " + sheetPath);
-    m_status->setToolTip(sheetPath);
+    // The sheet's actions stay with a warning: the racer may open it once a viewer is there.
+    setLine("Sheet saved: ", sheetPath, warnings, !warnings.isEmpty());
     m_openSheet->show();
     m_showFolder->show();
     show();
@@ -49,37 +52,55 @@ void StatusLine::showWarning(const QString& text) { showPlain(text, true); }
 
 void StatusLine::showText(const QString& text) { showPlain(text, false); }
 
-void StatusLine::showPlain(const QString& text, bool warning) {
-    if (warning) warn(text);
-    else {
-        m_status->setStyleSheet({});
-        m_status->setText(text);
-        m_status->setToolTip(text);
-    }
+void StatusLine::showPlain(const QString& text, bool warning) { showAbout(text, {}, {}, warning); }
+
+void StatusLine::showAbout(const QString& before, const QString& path, const QString& after, bool warning) {
+    setLine(before, path, after, warning);
     m_openSheet->hide();
     m_showFolder->hide();
     show();
 }
 
 // A failed action keeps the sheet's actions: the racer may try again.
-void StatusLine::warn(const QString& text) {
-    m_status->setStyleSheet("color: #a04000; font-weight: bold;");
-    m_status->setText(text);
-    m_status->setToolTip(text);
+void StatusLine::warn(const QString& text) { setLine(text, {}, {}, true); }
+
+void StatusLine::setLine(const QString& before, const QString& path, const QString& after, bool warning) {
+    m_status->setStyleSheet(warning ? "color: #a04000; font-weight: bold;" : "");
+    m_before = before;
+    m_path = path;
+    m_after = after;
+    m_status->setToolTip(before + path + after);
+    fitLine();
+}
+
+void StatusLine::fitLine() {
+    // A path too long for the line loses its middle, never its end: the
+    // sheet's name stays readable; the tooltip holds it whole.
+    m_status->ensurePolished();
+    const QFontMetrics metrics = m_status->fontMetrics();
+    const int room = m_status->contentsRect().width() - metrics.horizontalAdvance(m_before + m_after);
+    const int least = metrics.horizontalAdvance(QString(24, 'x'));
+    const QString path = metrics.elidedText(m_path, Qt::ElideMiddle, std::max(room, least));
+    m_status->setText(m_before + path + m_after);
+}
+
+bool StatusLine::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_status && event->type() == QEvent::Resize) fitLine();
+    return QFrame::eventFilter(watched, event);
 }
 
 void StatusLine::openSheetClicked() {
     if (m_lastSheet.isEmpty()) return;
-    if (!pdfauto::showInViewer(QFile::encodeName(m_lastSheet).toStdString()))
-        warn(QString::fromStdString(platform::fileFailure("No desktop viewer to open", m_lastSheet.toStdString(), {})));
+    if (const std::string why = pdfauto::launchViewer(QFile::encodeName(m_lastSheet).toStdString()); !why.empty())
+        warn(QString::fromStdString(platform::fileFailure("No viewer could open", m_lastSheet.toStdString(), why)) +
+             "; open it by hand");
 }
 
 void StatusLine::showFolderClicked() {
     if (m_lastSheet.isEmpty()) return;
     const QString folder = QFileInfo(m_lastSheet).absolutePath();
-    if (!pdfauto::showInViewer(QFile::encodeName(folder).toStdString()))
-        warn(
-            QString::fromStdString(platform::fileFailure("No desktop file manager to show", folder.toStdString(), {})));
+    if (const std::string why = pdfauto::launchViewer(QFile::encodeName(folder).toStdString()); !why.empty())
+        warn(QString::fromStdString(platform::fileFailure("No file manager could show", folder.toStdString(), why)));
 }
 
 }  // namespace vantrel

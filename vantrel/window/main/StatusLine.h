@@ -18,16 +18,25 @@ class StatusLine : public QFrame {
 public:
     explicit StatusLine(QWidget* parent = nullptr);
 
-    // The sheet a run just made, with "Open Sheet" and "Show Folder".
-    void showSheetCreated(const QString& sheetPath);
+    // The sheet a run just made, with "Open Sheet" and "Show Folder", and
+    // after it what went not as asked (a warning then).
+    void showSheetCreated(const QString& sheetPath, const QString& warnings = {});
     // A warning, without actions.
     void showWarning(const QString& text);
     // What the window just did, without actions.
     void showText(const QString& text);
+    // The same about a file, its path cut in the middle where the line is short.
+    void showAbout(const QString& before, const QString& path, const QString& after, bool warning);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showPlain(const QString& text, bool warning);
     void warn(const QString& text);
+    // The line: before, a path cut in its middle to fit, after.
+    void setLine(const QString& before, const QString& path, const QString& after, bool warning);
+    void fitLine();
     void openSheetClicked();
     void showFolderClicked();
 
@@ -35,6 +44,7 @@ private:
     QPushButton* m_openSheet = nullptr;
     QPushButton* m_showFolder = nullptr;
     QString m_lastSheet;  // the sheet the line names
+    QString m_before, m_path, m_after;
 };
 
 }  // namespace vantrel

@@ -71,10 +71,10 @@ void WindowLaunchers::openLibrary() {
         auto* window = new library::LibraryWindow(path, m_form, m_form);
         window->setAttribute(Qt::WA_DeleteOnClose);
         connect(window, &library::LibraryWindow::loadRequested, this,
-                [this](const std::vector<std::string>& values, const QString& setupType) {
+                [this](const std::vector<std::string>& values, const QString&) {
                     std::array<std::string, SetupFieldCount> setup;
                     for (std::size_t i = 0; i < setup.size() && i < values.size(); ++i) setup[i] = values[i];
-                    m_loader.loadSetup(setup, "the setup library (" + setupType + ")");
+                    m_loader.loadFromLibrary(setup);
                 });
         m_libraryWindow = window;
     }
@@ -117,7 +117,10 @@ void WindowLaunchers::newSetupTypeClicked() {
         const auto config = manager.GetConfig();
         if (!config) platform::raise(platform::ErrObjectNotSet, "frmVantrel");
         frmNewSetupType dialog(pdf, setuptype::foldersOf(*config), m_form);
-        if (dialog.exec() == QDialog::Accepted) refreshSetupTypes(dialog.savedName());
+        if (dialog.exec() == QDialog::Accepted) {
+            refreshSetupTypes(dialog.savedName());
+            m_window.showStatusText("Setup type " + dialog.savedName() + " saved: " + dialog.savedFiles().join(", "));
+        }
     } catch (const platform::Error& e) {
         MessageBox::failure(m_form, "Vantrel", e);
     }

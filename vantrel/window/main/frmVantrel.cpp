@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -56,7 +57,10 @@ frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
     m_launchers = new WindowLaunchers(*this, *m_loader);
     buildWindow();
     // The setup of the last meeting at the track typed, offered in the status line.
-    new library::LastHereOffer(this, [this](const auto& values, const QString& from) { loadSetup(values, from); });
+    new library::LastHereOffer(this, [this](const auto& values, const QString& from) {
+        // Loaded, in whole or in part, unless the racer kept their typing.
+        return m_loader->loadSetup(values, from) || !m_loader->typedSinceKept();
+    });
     // Room for every picture at its natural size where the screen allows; a
     // new window otherwise opens at two thirds of the screen.
     QSize size = sizeHint();
@@ -79,11 +83,20 @@ bool frmVantrel::loadSetup(const std::array<std::string, SetupFieldCount>& value
 
 bool frmVantrel::openSetupFile(const QString& path) { return m_loader->openSetupFile(path); }
 
-void frmVantrel::showSheetCreated(const QString& sheetPath) { m_statusLine->showSheetCreated(sheetPath); }
+void frmVantrel::showSheetCreated(const QString& sheetPath, const QString& warnings) {
+    m_statusLine->showSheetCreated(sheetPath, warnings);
+    // A sheet made from the controls keeps what they hold: a load over them
+    // loses nothing. One made from a chosen data file keeps none of it.
+    if (control<QCheckBox>("chkExternalData")->checkState() == Qt::Unchecked) m_loader->markKept();
+}
 
 void frmVantrel::showStatusWarning(const QString& text) { m_statusLine->showWarning(text); }
 
 void frmVantrel::showStatusText(const QString& text) { m_statusLine->showText(text); }
+
+void frmVantrel::showStatusAbout(const QString& before, const QString& path, const QString& after, bool warning) {
+    m_statusLine->showAbout(before, path, after, warning);
+}
 
 // ---------------------------------------------------------------- building
 
@@ -126,6 +139,13 @@ void frmVantrel::buildWindow() {
     for (QPushButton* button : {cmdCancel, cmdCreateSetupSheet}) button->setMinimumWidth(110);
     connect(cmdCancel, &QPushButton::clicked, this, &frmVantrel::cancelClicked);
     connect(cmdCreateSetupSheet, &QPushButton::clicked, this, &frmVantrel::createSetupSheetClicked);
+    // The sheet from whatever field has the focus, without tabbing to Create.
+    cmdCreateSetupSheet->setToolTip("Build the setup sheet (Ctrl+Return)");
+    for (const QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setObjectName("shortcutCreateSetupSheet");
+        connect(shortcut, &QShortcut::activated, cmdCreateSetupSheet, &QPushButton::click);
+    }
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -384,12 +404,20 @@ QWidget* frmVantrel::buildTyresTab() {
         rearBoxes.append(m_make.textBox(r.rear));
         ++row;
     }
-    // Rear boxes come after all front ones in the tab order, so a racer
-    // types the front column top to bottom, then the rear one.
     for (int i = 0; i < rearBoxes.size(); ++i) grid->addWidget(rearBoxes[i], 2 + i, 2);
 
     auto* additive = m_make.formLayout();
-    m_make.addRow(additive, "Additive:", m_make.textBox("txtAdditive"));
+    QLineEdit* txtAdditive = m_make.textBox("txtAdditive");
+    m_make.addRow(additive, "Additive:", txtAdditive);
+
+    // Tab goes as the headings read: down the front column, then down the
+    // rear one from its "same as front", then on to the additive.
+    QList<QWidget*> order;
+    for (const auto& r : rows) order << control<QWidget>(r.front);
+    order << chkSame;
+    for (QLineEdit* box : rearBoxes) order << box;
+    order << txtAdditive;
+    for (int i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(tyres);
@@ -473,6 +501,8 @@ void frmVantrel::loadWindow() {
     }
     // The team's sheets come in from the start.
     m_launchers->restartTeamWatch();
+    // The start values are no one's typing.
+    m_loader->markKept();
 }
 
 bool frmVantrel::event(QEvent* event) {

@@ -50,12 +50,14 @@ public:
     bool openSetupFile(const QString& path);
 
     // The status line at the foot of the window: the sheet a run just made,
-    // with actions to open it and show its folder ...
-    void showSheetCreated(const QString& sheetPath) override;
+    // with actions to open it and show its folder, and what of the run went
+    // not as asked (". Warning: ...", shown as a warning) ...
+    void showSheetCreated(const QString& sheetPath, const QString& warnings = {}) override;
     // ... or a warning of its own, without actions ...
     void showStatusWarning(const QString& text) override;
     // ... or what the window just did ("Loaded the setup of ..."), without actions.
     void showStatusText(const QString& text) override;
+    void showStatusAbout(const QString& before, const QString& path, const QString& after, bool warning) override;
     QWidget* formWidget() override { return this; }
 
 protected:

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -37,21 +40,56 @@ T* required(MainForm* form, const char* name) {
     return control;
 }
 
-// Why the finished sheet cannot have been shown to the racer, or empty: the
-// run shows it through xdg-open on the desktop, and says nothing when it cannot.
+// Why the finished sheet reached no viewer: the run shows it through
+// xdg-open on the desktop, which needs a display, and which may find no
+// application for a PDF.
 QString noViewerReason() {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return "no viewer could show it (no display)";
     if (pdfauto::findViewerLauncher().empty())
         return "no viewer could show it (no xdg-open: install the package xdg-utils)";
-    return {};
+    return "no viewer could show it (xdg-open found none for it)";
 }
 
 }  // namespace
 
+// Before a run, what the racer can put right at once: a data file that is
+// a folder, a target folder not there yet (made when they say so). False
+// when the run should not start.
+bool readyToRun(MainForm* form) {
+    QWidget* window = form->formWidget();
+    const auto* external = window->findChild<QCheckBox*>("chkExternalData");
+    const auto* rawDataFile = window->findChild<QLineEdit*>("txtRawDataFile");
+    if (external && rawDataFile && external->checkState() == Qt::Checked && !rawDataFile->text().isEmpty()) {
+        const QString data = QString::fromStdString(platform::paths::toNative(rawDataFile->text().toStdString()));
+        if (QFileInfo(data).isDir()) {
+            MessageBox::critical(
+                window, "Vantrel",
+                "The data file " + data + " is a folder. Choose a raw data file (.dat) in it with the \"...\" button.");
+            return false;
+        }
+    }
+    const auto* target = window->findChild<QLineEdit*>("txtTargetPDFDirectory");
+    if (!target || target->text().trimmed().isEmpty()) return true;
+    const QString folder = QString::fromStdString(platform::paths::toNative(target->text().toStdString()));
+    const QFileInfo info(folder);
+    if (info.exists() || info.isSymLink()) return true;  // anything else there: the run says what
+    if (MessageBox::question(window, "Vantrel", "The folder " + folder + " does not exist. Create it for the sheet?",
+                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (!error) return true;
+    MessageBox::critical(window, "Vantrel",
+                         QString::fromStdString(
+                             platform::fileFailure("Cannot create the folder", folder.toStdString(), error.message())));
+    return false;
+}
+
 void RunSetupSheet() {
     MainForm* form = MainForm::current();
     if (!form) return;
+    if (!readyToRun(form)) return;
     // Never raises: every error ends in the one message box below.
     std::string failure;
     {
@@ -82,14 +120,11 @@ void RunSetupSheet() {
             txtTargetPDF->setText(QString::fromStdString(platform::paths::toNative(manager->TargetPDFFile())));
             txtTargetPDF->setVisible(true);
             required<QLabel>(form, "Label3")->setVisible(true);
-            form->showSheetCreated(txtTargetPDF->text());
-            std::string warnings;
-            if (const QString noViewer = noViewerReason(); !noViewer.isEmpty())
-                warnings += ". Warning: " + noViewer.toStdString();
-            for (const std::string& warning : manager->Warnings()) warnings += ". Warning: " + warning;
-            if (!warnings.empty())
-                form->showStatusWarning(
-                    QString::fromStdString("Sheet saved: " + txtTargetPDF->text().toStdString() + warnings));
+            QString warnings;
+            if (!manager->SheetShown()) warnings += ". Warning: " + noViewerReason();
+            for (const std::string& warning : manager->Warnings())
+                warnings += ". Warning: " + QString::fromStdString(warning);
+            form->showSheetCreated(txtTargetPDF->text(), warnings);
             return;
         } catch (const platform::Error& error) {
             failure = platform::runErrorLine(error);
@@ -99,6 +134,8 @@ void RunSetupSheet() {
         }
     }
     MessageBox::critical(form->formWidget(), "Vantrel", QString::fromStdString(failure), QMessageBox::Ok);
+    // The line tells what happened last, not the sheet of an earlier run.
+    form->showStatusWarning("No sheet was made: the run failed (" + QString::fromStdString(failure) + ")");
 }
 
 }  // namespace vantrel

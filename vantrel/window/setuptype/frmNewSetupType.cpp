@@ -92,6 +92,8 @@ QString describe(const pdfauto::FieldInfo& field) {
     if (field.page > 0) text += ", page " + QString::number(field.page);
     if (field.maxLength > 0) text += ", at most " + QString::number(field.maxLength) + " characters";
     if (field.comb) text += ", one per cell";
+    if (field.kind == "checkbox" && field.onStates.size() == 1)
+        text += ", ticked \"" + QString::fromStdString(field.onStates.front()) + "\" by a mark";
     return text + ")";
 }
 
@@ -127,7 +129,8 @@ frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Fo
     pdf.load(&device);
     if (pdf.status() == QPdfDocument::Status::Ready && pdf.pageCount() > 0) {
         const QSizeF points = pdf.pagePointSize(0);
-        const int width = 460;
+        // Wide enough to read a field's label beside its box; it scrolls.
+        const int width = 760;
         m_page = pdf.render(0, QSize(width, int(width * points.height() / points.width())));
     }
     buildWindow();
@@ -170,13 +173,17 @@ void frmNewSetupType::buildWindow() {
             choice->setMinimumContentsLength(22);
             wheelguard::install(choice);
             choice->addItem(kNone, QString());
+            // Only fields that show the value: text fields, and the choice
+            // fields a value can be typed into; for a mark ("l" or "_"), text
+            // fields and the check boxes it ticks (one on state). Buttons and
+            // signatures hold no value, and a check box no text.
             for (const auto& formField : m_fields)
-                if (!mark || formField.kind == "text")
+                if (formField.kind == "text" || (!mark && formField.kind == "combobox") ||
+                    (mark && formField.kind == "checkbox" && formField.onStates.size() == 1))
                     choice->addItem(describe(formField), QString::fromStdString(formField.name));
-            if (mark)
-                choice->setToolTip(
-                    "A mark (\"l\" or \"_\") is a character drawn in a text field: only text fields "
-                    "are offered.");
+            choice->setToolTip(mark ? "A mark (\"l\" or \"_\") is drawn in a text field or ticks a check box."
+                                    : "Text fields and drop-down fields take this value; buttons, signatures and "
+                                      "check boxes cannot show it and are not offered.");
             if (const auto match = suggested.find(position + 1); match != suggested.end())
                 if (const int item = choice->findData(match->second); item >= 0) choice->setCurrentIndex(item);
             connect(choice, &QComboBox::currentIndexChanged, this, &frmNewSetupType::mappingChanged);
@@ -215,7 +222,8 @@ void frmNewSetupType::buildWindow() {
     if (hasButtons) {
         auto* marks = new QLabel(
             "This form has check boxes or radio buttons. The sheet marks the chosen option holes and arm lengths with "
-            "a character (\"l\" or \"_\") in a text field, so the mark fields offer text fields only.");
+            "a character (\"l\" or \"_\"): the mark fields offer text fields, and the check boxes a mark ticks; "
+            "the other fields offer no check box, which cannot show their text.");
         marks->setObjectName("lblMarks");
         marks->setWordWrap(true);
         left->addWidget(marks);
@@ -239,9 +247,17 @@ void frmNewSetupType::buildWindow() {
     connect(save, &QPushButton::clicked, this, &frmNewSetupType::saveClicked);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    auto* previewScroll = new QScrollArea;
+    previewScroll->setObjectName("scrPreview");
+    previewScroll->setWidget(m_preview);
+    previewScroll->setWidgetResizable(true);
+    previewScroll->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    if (!m_page.isNull())
+        previewScroll->setMinimumWidth(std::min(m_page.width(), 480) +
+                                       previewScroll->verticalScrollBar()->sizeHint().width() + 4);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 1);
-    columns->addWidget(m_preview);
+    columns->addWidget(previewScroll, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addWidget(buttons);
@@ -368,6 +384,9 @@ bool frmNewSetupType::save(const QString& qName) {
         return false;
     }
     m_savedName = qName;
+    m_savedFiles = {QString::fromStdString(m_folders.templates + setuptype::templateFileName(name)),
+                    QString::fromStdString(m_folders.mapping + setuptype::mappingFileName(name)),
+                    QString::fromStdString(setuptype::setupFilePath(m_folders, name))};
     return true;
 }
 

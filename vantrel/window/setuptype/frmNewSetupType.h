@@ -6,6 +6,7 @@
 // (SetupTypeFiles.h).
 
 #include <QDialog>
+#include <QStringList>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -39,6 +40,8 @@ public:
     std::vector<setuptype::MappingLine> mapping() const;
     // The setup type saved, empty while none is.
     const QString& savedName() const { return m_savedName; }
+    // The files the save wrote: template, mapping file, per-setup file.
+    const QStringList& savedFiles() const { return m_savedFiles; }
 
 private:
     void buildWindow();
@@ -57,6 +60,7 @@ private:
     QLabel* m_count = nullptr;
     QLabel* m_preview = nullptr;
     QString m_savedName;
+    QStringList m_savedFiles;
 };
 
 }  // namespace vantrel

@@ -6,11 +6,16 @@
 
 namespace pdfauto {
 
-// Starts xdg-open on the file, fully detached: its own session, no standard
-// streams, never waited for, so the caller goes on at once and no zombie is
-// left behind. Does nothing without a display (DISPLAY or WAYLAND_DISPLAY)
-// or without xdg-open on the PATH. Returns whether a viewer was started.
-// Never raises.
+// Starts xdg-open on the file, detached: its own session, no standard
+// streams, so the viewer outlives the caller and no zombie is left behind.
+// The launcher is watched for a moment (a second and a half at most): one
+// that ends with a failure (no application for the file: status 3) is
+// reported; one that ends well or keeps running (the viewer itself) has shown
+// the file. Does nothing without a display (DISPLAY or WAYLAND_DISPLAY) or
+// without xdg-open on the PATH. Returns empty when the file was shown, else
+// why not ("no display"). Never raises.
+std::string launchViewer(const std::string& nativePath) noexcept;
+// Whether launchViewer showed the file.
 bool showInViewer(const std::string& nativePath) noexcept;
 
 // The xdg-open that showInViewer would start; empty when there is none.

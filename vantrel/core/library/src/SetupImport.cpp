@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "library/SetupCsv.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
@@ -20,11 +21,17 @@ namespace {
 
 // As the sheet pipeline reads a raw data file: at most 254 bytes an entry.
 constexpr std::size_t kReadBufferSize = 255;
+// A library's CSV export: some sixty thousand setups.
+constexpr std::uint64_t kMaxCsvBytes = 64 * 1024 * 1024;
 
 bool hasExtension(const fs::path& file, std::initializer_list<std::string_view> extensions) {
     const std::string ext = platform::text::toLower(file.extension().string());
     return std::find(extensions.begin(), extensions.end(), ext) != extensions.end();
 }
+
+// The library's own CSV export, read here rather than by a reader: one file
+// holds many setups.
+bool isCsv(const fs::path& file) { return hasExtension(file, {".csv"}); }
 
 struct Candidate {
     fs::path file;
@@ -50,7 +57,8 @@ std::vector<Candidate> collect(const std::vector<std::string>& paths,
             for (; !ec && it != end; it.increment(ec)) {
                 if (!it->is_regular_file(ec)) continue;
                 const fs::path& file = it->path();
-                if (std::any_of(readers.begin(), readers.end(), [&](auto* r) { return r->claims(file); }))
+                if (isCsv(file) ||
+                    std::any_of(readers.begin(), readers.end(), [&](auto* r) { return r->claims(file); }))
                     add(file, false);
             }
             if (ec) report.unreadable.push_back({path, "the folder cannot be read completely (" + ec.message() + ")"});
@@ -79,6 +87,57 @@ bool isLibraryFile(const std::string& libraryPath, const std::string& file) {
             return true;
     }
     return false;
+}
+
+// Records one setup; false when the library cannot be written (the report
+// says so and the import stops).
+bool record(SetupLibrary& library, SetupEntry& entry, const std::string& file, const std::string& name,
+            ImportReport& report) {
+    if (entry.created.empty()) {
+        struct stat st {};
+        entry.created = localTimestamp(::stat(file.c_str(), &st) == 0 ? st.st_mtime : std::time(nullptr));
+    }
+    try {
+        switch (library.recordImported(entry).outcome) {
+        case SetupLibrary::Outcome::Added: report.added.push_back(name); break;
+        case SetupLibrary::Outcome::AlreadyThere: report.alreadyThere.push_back(name); break;
+        case SetupLibrary::Outcome::Updated: report.updated.push_back(name); break;
+        }
+    } catch (const platform::Error& e) {
+        if (e.number() != platform::ErrPathAccess) {
+            report.unreadable.push_back({name, e.reason()});
+        } else {
+            report.libraryError = platform::errorText(e);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Every row of a CSV in the export's form, each in its own transaction and
+// reported as "file (row N)". A CSV found in a folder that is no such file
+// is passed over; one named directly is reported.
+bool importCsv(SetupLibrary& library, const Candidate& c, ImportReport& report) {
+    const std::string name = c.file.string();
+    std::string bytes;
+    const platform::files::UserFile file = platform::files::readUserFile(name, bytes, kMaxCsvBytes);
+    if (file.status != platform::files::OpenStatus::Opened) {
+        report.unreadable.push_back(
+            {name, file.status == platform::files::OpenStatus::Missing ? "there is no such file" : file.reason});
+        return true;
+    }
+    std::string whyNot;
+    auto setups = readCsv(bytes, whyNot);
+    if (!setups) {
+        if (c.named) report.notSetups.push_back({name, whyNot});
+        return true;
+    }
+    for (CsvSetup& setup : *setups) {
+        const std::string row = name + " (row " + std::to_string(setup.row) + ")";
+        if (!setup.problem.empty()) report.unreadable.push_back({row, setup.problem});
+        else if (!record(library, setup.entry, name, row, report)) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -128,49 +187,36 @@ ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>&
     }
     for (const Candidate& c : candidates) {
         const std::string name = c.file.string();
-        std::optional<SetupEntry> entry;
-        std::string readError;
-        // The readers that claim the file first; a file named directly then goes to the others too.
-        std::vector<const SetupFileReader*> order;
-        for (const SetupFileReader* reader : readers)
-            if (reader->claims(c.file)) order.push_back(reader);
-        if (c.named)
-            for (const SetupFileReader* reader : readers)
-                if (!reader->claims(c.file)) order.push_back(reader);
-        for (const SetupFileReader* reader : order) {
-            try {
-                entry = reader->read(c.file);
-            } catch (const platform::Error& e) {
-                // The report names the file beside the reason.
-                readError = e.reason();
-            } catch (const std::exception& e) {
-                readError = platform::errorText(e);
-            }
-            if (entry || !readError.empty()) break;
-        }
-        if (entry) {
-            if (entry->created.empty()) {
-                struct stat st {};
-                entry->created = localTimestamp(::stat(name.c_str(), &st) == 0 ? st.st_mtime : std::time(nullptr));
-            }
-            try {
-                switch (library.recordImported(*entry).outcome) {
-                case SetupLibrary::Outcome::Added: report.added.push_back(name); break;
-                case SetupLibrary::Outcome::AlreadyThere: report.alreadyThere.push_back(name); break;
-                case SetupLibrary::Outcome::Updated: report.updated.push_back(name); break;
-                }
-            } catch (const platform::Error& e) {
-                if (e.number() != platform::ErrPathAccess) {
-                    report.unreadable.push_back({name, e.reason()});
-                } else {
-                    report.libraryError = platform::errorText(e);
-                    return report;
-                }
-            }
-        } else if (!readError.empty()) {
-            report.unreadable.push_back({name, readError});
+        if (isCsv(c.file)) {
+            if (!importCsv(library, c, report)) return report;
         } else {
-            report.notSetups.push_back({name, "it is neither a setup sheet nor a raw data file"});
+            std::optional<SetupEntry> entry;
+            std::string readError;
+            // The readers that claim the file first; a file named directly then goes to the others too.
+            std::vector<const SetupFileReader*> order;
+            for (const SetupFileReader* reader : readers)
+                if (reader->claims(c.file)) order.push_back(reader);
+            if (c.named)
+                for (const SetupFileReader* reader : readers)
+                    if (!reader->claims(c.file)) order.push_back(reader);
+            for (const SetupFileReader* reader : order) {
+                try {
+                    entry = reader->read(c.file);
+                } catch (const platform::Error& e) {
+                    // The report names the file beside the reason.
+                    readError = e.reason();
+                } catch (const std::exception& e) {
+                    readError = platform::errorText(e);
+                }
+                if (entry || !readError.empty()) break;
+            }
+            if (entry) {
+                if (!record(library, *entry, name, name, report)) return report;
+            } else if (!readError.empty()) {
+                report.unreadable.push_back({name, readError});
+            } else {
+                report.notSetups.push_back({name, "it is neither a setup sheet nor a raw data file"});
+            }
         }
         ++state.done;
         state.file = name;

@@ -19,6 +19,7 @@
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
 #include "pdfauto/Document.h"
+#include "runs/RunLog.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
@@ -276,6 +277,9 @@ int BatchRunner::exportCsv(const std::string& file) {
         [&] {
             library::SetupLibrary setups(batchtrack::installedLibrary(), {.readOnly = true});
             library::exportCsv(setups, platform::paths::toNative(file));
+            // The meetings' runs, when there are any, in a file of their own beside it.
+            if (runs::runCount(setups) > 0)
+                runs::exportRunsCsv(setups, runs::runsCsvPath(platform::paths::toNative(file)));
             return ExitSuccess;
         },
         file);

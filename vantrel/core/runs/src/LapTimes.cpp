@@ -5,6 +5,10 @@
 #include <cmath>
 #include <numeric>
 
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+
 namespace vantrel::runs {
 
 namespace {
@@ -109,6 +113,23 @@ std::optional<std::int64_t> readLapTime(std::string_view cell) {
     // No lap is over in no time, nor takes an hour.
     if (ms <= 0 || ms >= 3600 * 1000) return std::nullopt;
     return ms;
+}
+
+std::string readLapFile(const std::string& nativePath) {
+    using platform::files::OpenStatus;
+    std::string bytes;
+    const platform::files::UserFile read = platform::files::readUserFile(nativePath, bytes, kMaxLapText);
+    auto refuse = [&](const std::string& reason) {
+        platform::raiseAboutFile(platform::ErrPathAccess, "readLapFile", "Cannot read the lap times", nativePath,
+                                 reason);
+    };
+    switch (read.status) {
+    case OpenStatus::Opened: break;
+    case OpenStatus::Missing: refuse("there is no such file");
+    default: refuse(read.reason.empty() ? "it cannot be read" : read.reason);
+    }
+    if (bytes.find('\0') != std::string::npos) refuse("it is not a text file");
+    return platform::text::decode8Bit(bytes);
 }
 
 std::string lapText(std::int64_t ms) {

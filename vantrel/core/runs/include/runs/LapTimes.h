@@ -48,6 +48,11 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column = s
 
 // One cell as a lap time in milliseconds; nothing when it is not one.
 std::optional<std::int64_t> readLapTime(std::string_view cell);
+// The text of a lap file a racer opens (CSV or text): a regular file of at
+// most kMaxLapText bytes, read once; one that holds NUL bytes is no text.
+// platform::Error naming the file and what is wrong with it otherwise.
+std::string readLapFile(const std::string& nativePath);
+
 // "12.345", "1:02.345".
 std::string lapText(std::int64_t ms);
 // "Line 7: \"DNF\" is not a lap time" for each unread line, and how many more.

@@ -1,0 +1,149 @@
+// Log Run in the real main window: Ctrl+R records the window's setup as the
+// next run of its meeting, with laps pasted as a timing printout gives them,
+// a lap left out and a driver's column chosen; what changed since the run
+// before shows before the save; a meeting not named is asked for first.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "LibraryWindow.h"
+#include "LogRunDialog.h"
+#include "MessageBox.h"
+#include "WindowDriver.h"
+#include "WindowTestFolder.h"
+
+using namespace vantrel::library;
+using vantrel::frmVantrel;
+using vantrel::MessageBox;
+using vantrel::runs::LogRunDialog;
+using namespace windowtest;
+
+class LogRunTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<WindowTestFolder> m_folder;
+    QPointer<frmVantrel> m_main;
+
+    // Ctrl+R, then `fill` on the dialog while it is open; false when none opened.
+    bool logRun(const std::function<void(LogRunDialog*)>& fill) {
+        bool opened = false;
+        m_main->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_main)) return false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<LogRunDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            opened = true;
+            fill(dialog);
+            // A check that failed inside leaves the dialog open: close it, so the test ends.
+            if (QTest::currentTestFailed()) dialog->reject();
+        });
+        QTest::keyClick(m_main, Qt::Key_R, Qt::ControlModifier);
+        return opened;
+    }
+    static void paste(LogRunDialog* dialog, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        auto* box = dialog->findChild<QPlainTextEdit*>("txtLapText");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    }
+    static QStringList lapsShown(LogRunDialog* dialog) {
+        QStringList out;
+        auto* list = dialog->findChild<QListWidget*>("lstLaps");
+        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text().simplified();
+        return out;
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<WindowTestFolder>(false);
+        QVERIFY(showNewMainWindow(m_main));
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main));
+    }
+    void cleanup() {
+        delete m_main.data();
+        m_folder.reset();
+        MessageBox::clearHistory();
+    }
+
+    void logsTheMeetingsRunsWithWhatChanged() {
+        setTextOf(m_main, "txtDriverName", "Jo Smith");
+        setTextOf(m_main, "txtTrackCity", "Lostock");
+        setTextOf(m_main, "txtEventName", "Summer Cup");
+        setTextOf(m_main, "txtEventDate", "14/06/2026");
+        setTextOf(m_main, "txtFrontShockOil", "30");
+        setTextOf(m_main, "txtTrackTemp", "31");
+
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            QCOMPARE(d->findChild<QComboBox*>("cmbRunName")->currentText(), QString("Practice 1"));
+            QCOMPARE(d->findChild<QLabel*>("lblChanges")->text(), QString("The meeting's first run."));
+            QCOMPARE(d->findChild<QLineEdit*>("txtRunTrackTemp")->text(), QString("31"));
+            // A printout's table, its header and a line that is no lap.
+            paste(d, "Lap\tPos\tTime\n1\t3\t13.012\n2\t2\t12.514\n3\t2\t0:12.398\n4\t1\t19.870\nDNF\n");
+            QCOMPARE(lapsShown(d), QStringList({"Lap 1 13.012", "Lap 2 12.514", "Lap 3 12.398", "Lap 4 19.870"}));
+            QVERIFY(d->findChild<QLabel*>("lblUnread")->text().contains("Line 6: \"DNF\" holds no lap time"));
+            QVERIFY(!d->findChild<QComboBox*>("cmbLapColumn")->isVisible());
+            // The crash lap left out.
+            d->findChild<QListWidget*>("lstLaps")->item(3)->setCheckState(Qt::Unchecked);
+            QVERIFY(d->findChild<QLabel*>("lblFigures")->text().startsWith("3 laps · best 12.398"));
+            typeText(d->findChild<QLineEdit*>("txtRunPosition"), "2");
+            typeText(d->findChild<QLineEdit*>("txtRunNote"), "pushed on entry");
+            QTest::keyClick(d->findChild<QLineEdit*>("txtRunNote"), Qt::Key_Return);
+        }));
+        QTRY_VERIFY(m_main->control<QLabel>("lblStatus")->text().startsWith("Logged Practice 1 (run 1 of Summer Cup"));
+
+        setTextOf(m_main, "txtFrontShockOil", "35");
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            QCOMPARE(d->findChild<QComboBox*>("cmbRunName")->currentText(), QString("Practice 2"));
+            QCOMPARE(d->findChild<QLabel*>("lblChanges")->text(),
+                     QString("Changed since Practice 1:\n    Front Shocks Oil 30 → 35"));
+            // Three drivers' columns: the racer picks the second.
+            paste(d, "Lap  Al Brown  Jo Smith  Kim Lee\n1 12.800 12.345 13.000\n2 12.700 12.200 13.100\n");
+            auto* column = d->findChild<QComboBox*>("cmbLapColumn");
+            QVERIFY(column->isVisible());
+            QCOMPARE(column->count(), 3);
+            column->setCurrentIndex(1);
+            QCOMPARE(lapsShown(d), QStringList({"Lap 1 12.345", "Lap 2 12.200"}));
+            QTest::mouseClick(d->findChild<QPushButton*>("cmdSaveRun"), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(m_main->control<QLabel>("lblStatus")->text().startsWith("Logged Practice 2 (run 2"));
+
+        SetupLibrary library(LibraryWindow::programLibraryPath());
+        SetupValues meeting;
+        meeting[std::size_t(vantrel::SetupField::DriverName)] = "jo smith";
+        meeting[std::size_t(vantrel::SetupField::TrackCity)] = "LOSTOCK";
+        meeting[std::size_t(vantrel::SetupField::EventName)] = "summer cup";
+        meeting[std::size_t(vantrel::SetupField::EventDate)] = "2026-06-14";
+        const auto runs = vantrel::runs::meetingRuns(library, meeting);
+        QCOMPARE(runs.size(), std::size_t(2));
+        QCOMPARE(runs[0].laps.size(), std::size_t(4));
+        QVERIFY(!runs[0].laps[3].kept);
+        QCOMPARE(runs[0].figures.best, std::int64_t(12398));
+        QCOMPARE(runs[0].position, std::string("2"));
+        QCOMPARE(runs[0].note, std::string("pushed on entry"));
+        QCOMPARE(runs[0].trackTemp, std::string("31"));
+        QCOMPARE(runs[1].figures.best, std::int64_t(12200));
+        QCOMPARE(runs[1].values[std::size_t(vantrel::SetupField::FrontShockOil)], std::string("35"));
+        QCOMPARE(runs[1].changes.size(), std::size_t(1));
+    }
+
+    void aMeetingNotNamedIsAskedForAndNothingIsRecorded() {
+        setTextOf(m_main, "txtDriverName", "Jo Smith");
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        QVERIFY(!logRun([](LogRunDialog*) {}));
+        QCOMPARE(MessageBox::history().size(), qsizetype(1));
+        QVERIFY(MessageBox::history().front().text.contains("Track / City is empty"));
+        SetupLibrary library(LibraryWindow::programLibraryPath());
+        QCOMPARE(vantrel::runs::runCount(library), std::size_t(0));
+    }
+};
+
+QObject* createLogRunTest() { return new LogRunTest; }
+
+#include "LogRunTest.moc"

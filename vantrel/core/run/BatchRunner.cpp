@@ -1,4 +1,5 @@
 #include "BatchRunner.h"
+#include "BatchRuns.h"
 #include "BatchTrack.h"
 
 #include <algorithm>
@@ -33,7 +34,7 @@ std::string BatchRunner::usage() {
            "       vantrel-batch --export-csv FILE\n"
            "       vantrel-batch [--setup NAME] --import PATH...\n"
            "       vantrel-batch --sync\n" +
-           trackUsage() +
+           trackUsage() + runsUsage() +
            "Builds one setup sheet from each raw data file and prints the sheet's path;\n"
            "with --fields, lists the form fields of a PDF (name, kind, page, on states).\n"
            "  --setup NAME       setup type (default RDX); with --import, that of raw data files\n"
@@ -53,7 +54,12 @@ std::string BatchRunner::usage() {
            "                     write the setup of the latest event at TRACK as a raw data file\n"
            "  --history TRACK [--driver NAME]\n"
            "                     the setups at TRACK in event order and what changed, tab-separated\n"
-           "  --driver NAME      with --last and --history: only the setups of that driver\n"
+           "  --log-run NAME RAWDATAFILE [--laps FILE] [--position P] [--air-temp T] [--track-temp T]\n"
+           "          [--note TEXT]\n"
+           "                     record the setup as run NAME of the meeting it names, with its laps\n"
+           "  --runs TRACK       the runs at TRACK meeting by meeting, figures and changes, tab-separated\n"
+           "  --paid-off TRACK   which change paid off at TRACK (--all: every track), tab-separated\n"
+           "  --driver NAME      with --last, --history, --runs and --paid-off: only that driver's\n"
            "  --version          show the version, and those of qpdf and SQLite it runs with\n"
            "  --help             show this text\n";
 }
@@ -153,6 +159,8 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
 int BatchRunner::run(const std::vector<std::string>& args) {
     if (const auto status = batchLast(args, m_out, m_err)) return *status;
     if (const auto status = batchHistory(args, m_out, m_err)) return *status;
+    for (const auto& command : {batchLogRun, batchRuns, batchPaidOff})
+        if (const auto status = command(args, m_out, m_err)) return *status;
     Options options;
     std::string error;
     if (!parse(args, options, error)) {

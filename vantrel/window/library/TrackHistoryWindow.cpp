@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <set>
 
+#include "PaidOffPanel.h"
 #include "CompareWindow.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
@@ -113,6 +114,8 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(m_table);
     split->addWidget(m_chartView);
+    m_paidOff = new runs::PaidOffPanel(this);
+    split->addWidget(m_paidOff);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
 
@@ -228,6 +231,7 @@ void TrackHistoryWindow::reload() {
     }
     m_status->setText(QString("%1 meetings at %2").arg(m_history.size()).arg(m_track->currentText()));
     fillChart();
+    if (m_library) m_paidOff->show(*m_library, m_track->currentText().toStdString(), driver);
 }
 
 void TrackHistoryWindow::fillChart() { fillChart(m_chartView->chart(), m_qualifying, m_finishing); }

@@ -11,10 +11,14 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
+#include <QFile>
 #include <QTimer>
 
 #include "LibraryWindow.h"
 #include "LogRunDialog.h"
+#include "MeetingWindow.h"
+#include "TrackHistoryWindow.h"
 #include "MessageBox.h"
 #include "WindowDriver.h"
 #include "WindowTestFolder.h"
@@ -23,6 +27,7 @@ using namespace vantrel::library;
 using vantrel::frmVantrel;
 using vantrel::MessageBox;
 using vantrel::runs::LogRunDialog;
+using vantrel::runs::MeetingWindow;
 using namespace windowtest;
 
 class LogRunTest : public QObject {
@@ -131,6 +136,36 @@ private slots:
         QCOMPARE(runs[1].figures.best, std::int64_t(12200));
         QCOMPARE(runs[1].values[std::size_t(vantrel::SetupField::FrontShockOil)], std::string("35"));
         QCOMPARE(runs[1].changes.size(), std::size_t(1));
+
+        // The meeting's window: its runs in order, and its page as a PDF.
+        QTest::mouseClick(m_main->findChild<QPushButton*>("cmdMeetingRuns"), Qt::LeftButton);
+        auto* meetingWindow = m_main->findChild<MeetingWindow*>("frmMeeting");
+        QVERIFY(meetingWindow);
+        QCOMPARE(meetingWindow->table()->rowCount(), 2);
+        QCOMPARE(meetingWindow->table()->item(1, 1)->text(), QString("Practice 2"));
+        QCOMPARE(meetingWindow->table()->item(1, 12)->text(), QString("Front Shocks Oil 30 → 35"));
+        const QString pdf = QString::fromStdString((m_folder->path() / "meeting.pdf").string());
+        meetingWindow->writePdf(pdf);
+        QFile written(pdf);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.read(5) == "%PDF-");
+        meetingWindow->close();
+
+        // Which change paid off, in the track's history.
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main));
+        QTest::keyClick(m_main, Qt::Key_L, Qt::ControlModifier);
+        auto* libraryWindow = m_main->findChild<LibraryWindow*>("frmLibrary");
+        QVERIFY(libraryWindow);
+        QTest::mouseClick(libraryWindow->findChild<QPushButton*>("cmdTrackHistory"), Qt::LeftButton);
+        auto* history = libraryWindow->findChild<TrackHistoryWindow*>("frmTrackHistory");
+        QVERIFY(history);
+        history->showTrack("Lostock");
+        auto* paid = history->findChild<QTableWidget*>("tblPaidOff");
+        QVERIFY(paid);
+        QCOMPARE(paid->rowCount(), 1);
+        QCOMPARE(paid->item(0, 1)->text(), QString("Front Shocks Oil up"));
+        QCOMPARE(paid->item(0, 4)->text(), QString("-0.198"));
     }
 
     void aMeetingNotNamedIsAskedForAndNothingIsRecorded() {

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <set>
 
+#include "MeetingWindow.h"
 #include "PaidOffPanel.h"
 #include "CompareWindow.h"
 #include "LibraryWindow.h"
@@ -135,6 +136,14 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
                            fromStd(setup.setupType));
     });
     connect(cmdPdf, &QPushButton::clicked, this, &TrackHistoryWindow::savePdf);
+    auto* cmdRuns = button("cmdMeetingRuns", "Meeting Runs…");
+    connect(cmdRuns, &QPushButton::clicked, this, [this, nativePath] {
+        const int i = chosenMeeting() >= 0 ? chosenMeeting() : int(m_history.size()) - 1;
+        if (i < 0) return;
+        auto* window = new runs::MeetingWindow(nativePath, m_history[std::size_t(i)].setup.values, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     m_status = new QLabel(this);
     m_status->setObjectName("lblStatus");
@@ -148,7 +157,7 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     top->addStretch(1);
     auto* actions = new QHBoxLayout;
     actions->addWidget(m_status, 1);
-    for (QPushButton* b : {cmdLoad, cmdPdf, cmdClose}) actions->addWidget(b);
+    for (QPushButton* b : {cmdRuns, cmdLoad, cmdPdf, cmdClose}) actions->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(split, 1);

@@ -100,9 +100,9 @@ FileTab::FileTab(const ControlFactory& make, SetupLoader& loader, WindowLauncher
     lblLibrary->setBuddy(cmdLibrary);
     form->addRow(lblLibrary, cmdLibrary);
     QLabel* lblLogRun = make.label("lblLogRun", "This Meeting:");
-    QPushButton* cmdLogRun = logRunButton(make.window());
-    lblLogRun->setBuddy(cmdLogRun);
-    form->addRow(lblLogRun, cmdLogRun);
+    QWidget* meeting = meetingButtons(make.window());
+    lblLogRun->setBuddy(meeting->findChild<QPushButton*>("cmdLogRun"));
+    form->addRow(lblLogRun, meeting);
     TeamFolderControl* teamFolder = launchers.teamFolderControl();
     form->addRow(make.label("lblTeamFolder", "Team Folder:"), teamFolder);
     form->addRow(make.label("lblAbout", "Version:"), new AboutVantrel(this));

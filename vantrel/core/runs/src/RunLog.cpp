@@ -147,6 +147,9 @@ StoredRun insert(sqlite3* db, const RunEntry& entry) {
 std::optional<StoredRun> logWithin(SetupLibrary& library, const RunEntry& entry, bool onlyNew) {
     if (const std::string problem = meetingProblem(entry.values); !problem.empty())
         platform::raise(platform::ErrInvalidArgument, "RunLog", "The run names no meeting: " + problem);
+    // The run's setup is one of the library's too (once), so the track's
+    // history and the library window know the meeting.
+    if (entry.team.empty()) library.recordIfNew({entry.created, entry.setupType, {}, entry.values});
     return withLibrary(library, "Cannot record a run in", [&](sqlite3* db) -> std::optional<StoredRun> {
         library::sqlite::WriteTransaction t(db);
         if (onlyNew && !entry.uid.empty()) {

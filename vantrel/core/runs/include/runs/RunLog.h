@@ -49,8 +49,9 @@ std::string meetingProblem(const SetupValues& values);
 std::string meetingText(const SetupValues& values);
 
 // Records the run as the last of its meeting, in one transaction, and
-// answers it with its figures and what changed. A setup that names no
-// meeting is refused (platform::Error, nothing recorded).
+// answers it with its figures and what changed; the racer's own run's setup
+// goes into the library as well unless it is there already. A setup that
+// names no meeting is refused (platform::Error, nothing recorded).
 StoredRun logRun(SetupLibrary& library, const RunEntry& entry);
 // As logRun, unless a run of the same uid is there already (then nothing).
 std::optional<StoredRun> logRunIfNew(SetupLibrary& library, const RunEntry& entry);

@@ -7,6 +7,7 @@
 #include "LibraryTestSupport.h"
 #include "library/SetupLibrary.h"
 #include "platform/Error.h"
+#include "runs/Conditions.h"
 #include "runs/RunLog.h"
 
 using namespace librarytest;
@@ -150,4 +151,53 @@ TEST(RunLog, TheRunsCsvBesideTheSetups) {
     EXPECT_NE(text.find("\"12.345 (1:02.345)\",\"1\",\"12.345\",\"12.345\""), std::string::npos) << text;
     EXPECT_NE(text.find("\"said \"\"fast\"\", then\r\nslow\""), std::string::npos);
     EXPECT_THROW(exportRunsCsv(library, (folder.path() / "no" / "such.csv").string()), platform::Error);
+}
+
+TEST(RunLog, TheRunInTheClosestConditions) {
+    testsupport::TempProgramFolder folder;
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    struct Logged {
+        const char* event;
+        const char* name;
+        const char* trackTemp;  // the run's own; "" goes by the setup's Track Temp
+        const char* setupTemp;
+        const char* traction;
+        std::int64_t best;
+    };
+    const Logged season[] = {
+        {"Spring Cup", "Q1", "18", "", "low grip", 13500},   {"Spring Cup", "Q2", "", "24 °C", "low grip", 13400},
+        {"Summer Cup", "Q3", "31", "", "high grip", 13210},  {"Summer Cup", "Q4", "35", "", "high grip", 13150},
+        {"Summer Cup", "No laps", "30", "", "high grip", 0}, {"Autumn Cup", "Q1", "30C", "", "low grip", 13300},
+    };
+    for (const Logged& l : season) {
+        SetupValues v = meeting("Jo Smith", "Lostock", l.event, "");
+        set(v, SetupField::TrackTemperature, l.setupTemp);
+        set(v, SetupField::TrackTraction, l.traction);
+        RunEntry e = run(v, l.name, {});
+        if (l.best) e.laps = {{l.best, true}};
+        e.trackTemp = l.trackTemp;
+        logRun(library, e);
+    }
+    struct Case {
+        Conditions now;
+        const char* expected;  // "" for none
+    };
+    const Case cases[] = {
+        {{"31", "high grip", ""}, "31 °C, high grip: Q3 of Summer Cup"},
+        {{"30 °C", "", ""}, "30 °C, low grip: Q1 of Autumn Cup"},  // "30C" as written, the run without laps passed over
+        {{"30", "High Grip", ""}, "31 °C, high grip: Q3 of Summer Cup"},
+        {{"23", "", ""}, "24 °C, low grip: Q2 of Spring Cup"},
+        {{"-2", "", ""}, "18 °C, low grip: Q1 of Spring Cup"},
+        {{"warm", "", ""}, ""},
+        {{"", "high grip", ""}, ""},
+    };
+    for (const Case& c : cases) {
+        const auto closest = closestConditions(library, "LOSTOCK", "jo smith", c.now);
+        EXPECT_EQ(closest ? closestText(*closest).substr(0, std::string(c.expected).size()) : "", c.expected)
+            << c.now.trackTemp << " " << c.now.traction;
+    }
+    EXPECT_FALSE(closestConditions(library, "Elsewhere", "", {"31", "", ""}));
+    EXPECT_EQ(closestText(*closestConditions(library, "lostock", "", {"36", "", ""})),
+              "35 °C, high grip: Q4 of Summer Cup " +
+                  closestConditions(library, "lostock", "", {"36", "", ""})->eventDate + ", best 13.150");
 }

@@ -168,6 +168,39 @@ private slots:
         QCOMPARE(paid->item(0, 4)->text(), QString("-0.198"));
     }
 
+    void leavingTheTrackOffersTheRunInTheClosestConditions() {
+        {
+            SetupLibrary library(LibraryWindow::programLibraryPath());
+            for (const auto& [event, temp, oil, best] :
+                 {std::tuple{"Spring Cup", "18", "30", 13500}, {"Summer Cup", "31", "40", 13210}}) {
+                vantrel::runs::RunEntry e;
+                e.name = "Q3";
+                e.values[std::size_t(vantrel::SetupField::DriverName)] = "Jo Smith";
+                e.values[std::size_t(vantrel::SetupField::TrackCity)] = "Lostock";
+                e.values[std::size_t(vantrel::SetupField::EventName)] = event;
+                e.values[std::size_t(vantrel::SetupField::EventDate)] = "2026-06-14";
+                e.values[std::size_t(vantrel::SetupField::TrackTraction)] = "high grip";
+                e.values[std::size_t(vantrel::SetupField::FrontShockOil)] = oil;
+                e.trackTemp = temp;
+                e.laps = {{best, true}};
+                vantrel::runs::logRun(library, e);
+            }
+        }
+        setTextOf(m_main, "txtTrackTemp", "29 °C");
+        auto* track = m_main->control<QLineEdit>("txtTrackCity");
+        track->setFocus();
+        typeText(track, "lostock");
+        QTest::keyClick(track, Qt::Key_Tab);
+        auto* offer = m_main->findChild<QLabel*>("lblClosestConditions");
+        QVERIFY(offer);
+        QTRY_VERIFY(offer->isVisible());
+        QCOMPARE(offer->text(),
+                 QString("Closest conditions: 31 °C, high grip: Q3 of Summer Cup 2026-06-14, best 13.210 —"));
+        QTest::mouseClick(m_main->findChild<QPushButton*>("cmdLoadClosest"), Qt::LeftButton);
+        QTRY_COMPARE(textOf(m_main, "txtFrontShockOil"), QString("40"));
+        QVERIFY(!offer->isVisible());
+    }
+
     void aMeetingNotNamedIsAskedForAndNothingIsRecorded() {
         setTextOf(m_main, "txtDriverName", "Jo Smith");
         MessageBox::setNextAnswer(QMessageBox::Ok);

@@ -5,38 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/wait.h>
 
 #include "SetupFile.h"
-#include "TempProgramFolder.h"
+#include "BatchProgramFolder.h"
 #include "library/SetupLibrary.h"
 #include "runs/RunLog.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using batchtest::BatchRun;
 using vantrel::SetupField;
 
-struct BatchRun {
-    int status;
-    std::string out, err;
-};
-
-class RunsFolder : public testsupport::TempProgramFolder {
+class RunsFolder : public batchtest::BatchProgramFolder {
 public:
-    RunsFolder() {
-        const fs::path stage = VANTREL_STAGE_DIR;
-        for (const char* file : {"vantrel-batch", "libVantrelCom.so", "libVantrelPlatform.so", "bin/Vantrel.ini"})
-            fs::copy_file(stage / file, path() / file);
-        fs::create_directories(path() / "Data");
-    }
-    BatchRun run(const std::string& arguments) const {
-        const fs::path out = path() / "stdout.txt", err = path() / "stderr.txt";
-        const std::string command = "cd '" + str() + "' && LC_ALL=C.UTF-8 ./vantrel-batch " + arguments + " >'" +
-                                    out.string() + "' 2>'" + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
-    }
     // A raw data file of Jo's setup at the Summer Cup with this front shock oil.
     std::string setup(const std::string& name, const std::string& oil, const std::string& track = "Lostock") const {
         vantrel::SetupValues v;

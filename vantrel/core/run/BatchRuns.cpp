@@ -77,6 +77,14 @@ std::string cell(std::string text) {
     return text;
 }
 
+// Cells joined by tabs, with a line end.
+template <typename Cells>
+std::string tabLine(const Cells& cells) {
+    std::string line;
+    for (const std::string& c : cells) line += (line.empty() ? "" : "\t") + cell(c);
+    return line + "\n";
+}
+
 std::string lapOrEmpty(std::size_t laps, std::int64_t ms) { return laps ? runs::lapText(ms) : std::string(); }
 
 std::string consistencyText(const runs::RunFigures& f) {
@@ -188,9 +196,7 @@ std::optional<int> batchRuns(const std::vector<std::string>& args, std::ostream&
                                          consistencyText(f),
                                          run.position,
                                          changesText(run.changes)};
-            std::string line;
-            for (const std::string& c : cells) line += (line.empty() ? "" : "\t") + cell(c);
-            lines += line + "\n";
+            lines += tabLine(cells);
         }
         out << lines << std::flush;
         return BatchRunner::ExitSuccess;
@@ -226,9 +232,7 @@ std::optional<int> batchPaidOff(const std::vector<std::string>& args, std::ostre
                                          runs::differenceText(row.best5.median),
                                          runs::differenceText(row.best5.least),
                                          runs::differenceText(row.best5.most)};
-            std::string line;
-            for (const std::string& c : cells) line += (line.empty() ? "" : "\t") + cell(c);
-            lines += line + "\n";
+            lines += tabLine(cells);
         }
         out << lines << std::flush;
         return BatchRunner::ExitSuccess;

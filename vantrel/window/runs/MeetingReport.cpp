@@ -170,6 +170,14 @@ QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs
         p.drawLine(QPointF(kMargin, y - 1), QPointF(kMargin + width, y - 1));
     };
     double boxTop = y - 4;
+    // The box around the runs of a page, from its top to the last row.
+    auto closeBox = [&] {
+        p.setPen(QPen(kInk, 0.7));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(kMargin, boxTop, width, y - boxTop + 2), 3, 3);
+        p.drawPath(outline);
+    };
     tableHeader();
     for (const StoredRun& run : runs) {
         const RunFigures& f = run.figures;
@@ -185,11 +193,7 @@ QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs
         const QRectF wrapped = p.boundingRect(QRectF(kMargin + 20, 0, width - 24, 1e4), Qt::TextWordWrap, below);
         const double height = 12 + (below.isEmpty() ? 0 : wrapped.height()) + 4;
         if (y + height > kPageHeight - 30) {
-            p.setPen(QPen(kInk, 0.7));
-            p.setBrush(Qt::NoBrush);
-            QPainterPath outline;
-            outline.addRoundedRect(QRectF(kMargin, boxTop, width, y - boxTop + 2), 3, 3);
-            p.drawPath(outline);
+            closeBox();
             writer.newPage();
             header();
             y = 70;
@@ -213,11 +217,7 @@ QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs
         p.setPen(QPen(QColor(0xe3, 0xe6, 0xea), 0.5));
         p.drawLine(QPointF(kMargin + 2, y - 1), QPointF(kMargin + width - 2, y - 1));
     }
-    p.setPen(QPen(kInk, 0.7));
-    p.setBrush(Qt::NoBrush);
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(kMargin, boxTop, width, y - boxTop + 2), 3, 3);
-    p.drawPath(outline);
+    closeBox();
     p.end();
     return pdf;
 }

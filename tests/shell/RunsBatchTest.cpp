@@ -123,3 +123,27 @@ TEST(RunsBatch, BadInputIsRefusedAndNothingRecorded) {
     }
     EXPECT_EQ(folder.runsRecorded(), 0u);
 }
+
+TEST(RunsBatch, ARunLoggedOnOneMachineReachesTheTeamsThroughSync) {
+    RunsFolder mine, theirs;
+    const std::filesystem::path team = mine.path() / "Team";
+    std::filesystem::create_directories(team);
+    for (const RunsFolder* folder : {&mine, &theirs}) {
+        std::string ini = testsupport::TempProgramFolder::readFile(folder->path() / "bin" / "Vantrel.ini");
+        ini += "TeamFolder=" + team.string() + "\r\n";
+        std::filesystem::remove(folder->path() / "bin" / "Vantrel.ini");
+        folder->write("bin/Vantrel.ini", ini);
+    }
+    theirs.write("laps.txt", "12.345\n12.300\n");
+    const BatchRun logged = theirs.run("--log-run 'Practice 1' " + theirs.setup("a.dat", "30") + " --laps laps.txt");
+    ASSERT_EQ(logged.status, 0) << logged.err;
+    EXPECT_TRUE(logged.err.empty()) << logged.err;
+    ASSERT_TRUE(std::filesystem::is_directory(team / "Jo Smith"));
+
+    const BatchRun sync = mine.run("--sync");
+    ASSERT_EQ(sync.status, 0) << sync.err;
+    EXPECT_NE(sync.out.find("Runs added: 1\n"), std::string::npos) << sync.out;
+    EXPECT_EQ(mine.run("--sync").out.find("Runs added"), std::string::npos) << "taken once";
+    const BatchRun runs = mine.run("--runs Lostock");
+    EXPECT_EQ(runs.out.rfind("2026-06-14\tJo Smith\tSummer Cup\t1\tPractice 1\t2\t12.300\t", 0), 0u) << runs.out;
+}

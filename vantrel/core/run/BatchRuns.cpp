@@ -8,7 +8,9 @@
 
 #include "BatchRunner.h"
 #include "BatchTrack.h"
+#include "CSetupManager.h"
 #include "SetupFile.h"
+#include "TeamSync.h"
 #include "library/TrackHistory.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -150,6 +152,11 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, std::ostrea
         entry.note = parsed.values["--note"];
         library::SetupLibrary setups(batchtrack::installedLibrary());
         const runs::StoredRun run = runs::logRun(setups, entry);
+        // The team's copy is an extra: the run stands without it.
+        CSetupManager manager;
+        manager.LoadConfig();
+        if (const std::string warning = publishRunToTeam(*manager.GetConfig(), run); !warning.empty())
+            err << "Warning: " << warning << std::endl;
         const runs::RunFigures& f = run.figures;
         out << "run\t" << cell(run.name) << "\n"
             << "meeting\t" << cell(runs::meetingText(run.values)) << "\n"

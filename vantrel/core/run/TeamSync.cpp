@@ -6,6 +6,7 @@
 #include "ImportReaders.h"
 #include "TeamFolder.h"
 #include "TeamIntake.h"
+#include "TeamRuns.h"
 #include "library/SetupLibrary.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -42,6 +43,21 @@ std::string publishToTeam(const CAppSettings& config, const std::string& sheetNa
     }
 }
 
+std::string publishRunToTeam(const CAppSettings& config, const runs::RunEntry& run) noexcept {
+    // Never raises: the run is in the library, and the team folder is an extra.
+    try {
+        const TeamSettings settings = teamSettings(config);
+        if (settings.teamFolder.empty()) return {};
+        if (std::string refusal = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
+            !refusal.empty())
+            return refusal;
+        team::publishRun(run, settings.teamFolder);
+        return {};
+    } catch (const std::exception& e) {
+        return platform::errorText(e);
+    }
+}
+
 int syncCommand(std::ostream& out, std::ostream& err) {
     try {
         CSetupManager manager;
@@ -64,11 +80,14 @@ int syncCommand(std::ostream& out, std::ostream& err) {
                 << std::endl;
             return 1;
         }
+        const team::TeamRunsReport runs = team::syncTeamRuns(setups, settings.teamFolder);
         out << "Added: " << report.added.size() << "\n"
-            << "Already there: " << report.alreadyThere << "\n"
-            << std::flush;
+            << "Already there: " << report.alreadyThere << "\n";
+        if (runs.added > 0) out << "Runs added: " << runs.added << "\n";
+        out << std::flush;
         for (const auto& p : report.problems)
             err << platform::fileFailure("Cannot take", p.file, p.reason) << std::endl;
+        for (const auto& p : runs.problems) err << platform::fileFailure("Cannot take", p.file, p.reason) << std::endl;
         return 0;
     } catch (const std::exception& e) {
         err << platform::errorLine(e) << std::endl;

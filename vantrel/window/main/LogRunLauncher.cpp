@@ -8,11 +8,13 @@
 #include <optional>
 
 #include "CRawDataBuilder.h"
+#include "CSetupManager.h"
 #include "LibraryWindow.h"
 #include "LogRunDialog.h"
 #include "MainForm.h"
 #include "MeetingWindow.h"
 #include "MessageBox.h"
+#include "TeamSync.h"
 
 namespace vantrel {
 
@@ -76,6 +78,13 @@ void logRunFromWindow(QWidget* form) {
                                   setupType ? setupType->currentText() : QString("RDX"), form);
         if (dialog.exec() != QDialog::Accepted || !dialog.saved()) return;
         const runs::StoredRun& run = *dialog.saved();
+        CSetupManager manager;
+        manager.LoadConfig();
+        if (const std::string warning = publishRunToTeam(*manager.GetConfig(), run); !warning.empty()) {
+            if (MainForm* main = MainForm::current())
+                main->showStatusWarning(QString::fromStdString("Run logged. Warning: " + warning));
+            return;
+        }
         if (MainForm* main = MainForm::current())
             main->showStatusText(QString("Logged %1 (run %2 of %3): %4")
                                      .arg(QString::fromStdString(run.name))

@@ -20,6 +20,9 @@
 #include "MeetingWindow.h"
 #include "TrackHistoryWindow.h"
 #include "MessageBox.h"
+#include "SetupFile.h"
+#include "pdfauto/Document.h"
+#include "runs/RunFile.h"
 #include "WindowDriver.h"
 #include "WindowTestFolder.h"
 
@@ -199,6 +202,38 @@ private slots:
         QTest::mouseClick(m_main->findChild<QPushButton*>("cmdLoadClosest"), Qt::LeftButton);
         QTRY_COMPARE(textOf(m_main, "txtFrontShockOil"), QString("40"));
         QVERIFY(!offer->isVisible());
+    }
+
+    void openSetupBringsTheRunsASheetCarries() {
+        std::vector<vantrel::runs::RunEntry> carried(2);
+        for (int i = 0; i < 2; ++i) {
+            auto& run = carried[std::size_t(i)];
+            run.name = i ? "Practice 2" : "Practice 1";
+            run.uid = i ? "b2" : "a1";
+            run.values[std::size_t(vantrel::SetupField::DriverName)] = "Jo Smith";
+            run.values[std::size_t(vantrel::SetupField::TrackCity)] = "Lostock";
+            run.values[std::size_t(vantrel::SetupField::EventName)] = "Summer Cup";
+            run.values[std::size_t(vantrel::SetupField::FrontShockOil)] = i ? "35" : "30";
+            run.laps = {{12300 - 100 * i, true}};
+        }
+        // A sheet as a run builds it: the setup attached, and the meeting's runs beside it.
+        const std::string sheet = (m_folder->path() / "Sheets" / "Jo Smith_SetupSheet_RDX.pdf").string();
+        {
+            pdfauto::Document document((m_folder->path() / "Templates" / "SetupSheet_RDX.pdf").string());
+            document.attach("Jo Smith_SetupSheet_RDX.dat", vantrel::setupFileText(carried[1].values), "text/plain");
+            document.attach("Jo Smith_SetupSheet_RDX.vrun", vantrel::runs::runsFileText(carried), "text/plain");
+            document.save(sheet);
+        }
+        QVERIFY(m_main->openSetupFile(QString::fromStdString(sheet)));
+        QVERIFY(m_main->control<QLabel>("lblStatus")
+                    ->text()
+                    .contains("Jo Smith_SetupSheet_RDX.pdf and 2 runs of its meeting"));
+        SetupLibrary library(LibraryWindow::programLibraryPath());
+        const auto runs = vantrel::runs::trackRuns(library, "lostock");
+        QCOMPARE(runs.size(), std::size_t(2));
+        QCOMPARE(vantrel::library::changeText(runs[1].changes.at(0)), std::string("Front Shocks Oil 30 → 35"));
+        QVERIFY(m_main->openSetupFile(QString::fromStdString(sheet)));
+        QCOMPARE(vantrel::runs::runCount(library), std::size_t(2));
     }
 
     void aMeetingNotNamedIsAskedForAndNothingIsRecorded() {

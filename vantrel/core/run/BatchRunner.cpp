@@ -16,6 +16,7 @@
 #include "TeamSync.h"
 #include "VersionText.h"
 #include "SetupReaders.h"
+#include "SheetRuns.h"
 #include "library/SetupCsv.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
@@ -252,6 +253,12 @@ int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
             const SetupRead read = readSetup(sheet);
             writeSetupFile(outFile, read.values);
             if (!read.fromEdits.empty()) m_out << sheet << ": " << editsNote(read) << std::endl;
+            // The meeting's runs the sheet carries go back into the library.
+            std::size_t runs = 0;
+            if (const std::string warning = takeSheetRuns(batchtrack::installedLibrary(), sheet, runs);
+                !warning.empty())
+                m_err << "Warning: " << warning << std::endl;
+            if (runs > 0) m_out << "Runs added: " << runs << std::endl;
             return ExitSuccess;
         },
         sheet);
@@ -306,6 +313,16 @@ int BatchRunner::importSetups(const Options& options) {
         m_out << "Added: " << report.added.size() << "\n"
               << "Already there: " << report.alreadyThere.size() << "\n";
         if (!report.updated.empty()) m_out << "Updated: " << report.updated.size() << "\n";
+        // The runs the sheets carry come with them.
+        std::size_t runs = 0;
+        for (const auto* files : {&report.added, &report.alreadyThere, &report.updated})
+            for (const std::string& file : *files) {
+                std::size_t added = 0;
+                if (const std::string warning = takeSheetRuns(setups.path(), file, added); !warning.empty())
+                    m_err << "Warning: " << warning << std::endl;
+                runs += added;
+            }
+        if (runs > 0) m_out << "Runs added: " << runs << "\n";
         m_out << std::flush;
         for (const auto& problem : report.notSetups) m_err << "Not a setup: " << problem.file << std::endl;
         for (const auto& problem : report.unreadable)

@@ -22,6 +22,8 @@
 #include "MessageBox.h"
 #include "SetupControls.h"
 #include "SetupReaders.h"
+#include "SheetRuns.h"
+#include "LibraryWindow.h"
 #include "MainForm.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
@@ -172,10 +174,18 @@ bool SetupLoader::openSetupFile(const QString& path) {
         return false;
     }
     loadSetup(read.values, native);
+    // The meeting's runs a sheet carries go back into the library; a
+    // library that cannot take them costs the load nothing.
+    std::size_t runs = 0;
+    try {
+        takeSheetRuns(library::LibraryWindow::programLibraryPath(), QFile::encodeName(native).toStdString(), runs);
+    } catch (const std::exception&) {
+    }
+    const QString loaded =
+        "Loaded the setup of " + native + (runs > 0 ? QString(" and %1 runs of its meeting").arg(runs) : QString());
     // Fields a racer edited in the sheet after the run won over its attachment.
-    if (!read.fromEdits.empty())
-        m_window.showStatusWarning("Loaded the setup of " + native + ", " + fromUtf8(editsNote(read)));
-    else m_window.showStatusText("Loaded the setup of " + native);
+    if (!read.fromEdits.empty()) m_window.showStatusWarning(loaded + ", " + fromUtf8(editsNote(read)));
+    else m_window.showStatusText(loaded);
     return true;
 }
 

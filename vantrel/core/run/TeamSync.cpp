@@ -1,5 +1,6 @@
 #include "TeamSync.h"
 
+#include <functional>
 #include <ostream>
 
 #include "CSetupManager.h"
@@ -26,36 +27,42 @@ TeamSettings teamSettings(const CAppSettings& config) {
             library::libraryFilePath(config.DataDirectory(), config.LibraryFile())};
 }
 
-std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept {
-    // Never raises: the sheet stands, and the team folder is an extra.
+namespace {
+
+// Something a run made, put into the team folder by `put`: nothing without a
+// team folder, nor where the library lies in it. Never raises: answers the
+// empty text, or the warning (`what` leads one that is no error of ours).
+std::string toTeamFolder(const CAppSettings& config, const std::function<void(const std::string&)>& put,
+                         const char* what) noexcept {
     try {
         const TeamSettings settings = teamSettings(config);
         if (settings.teamFolder.empty()) return {};
         if (std::string refusal = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
             !refusal.empty())
             return refusal;
-        team::publishSheet(sheetNativePath, settings.teamFolder, config.DriverName());
+        put(settings.teamFolder);
         return {};
     } catch (const platform::Error& e) {
         return e.description();
     } catch (const std::exception& e) {
-        return std::string("Cannot put the sheet into the team folder: ") + e.what();
+        return std::string(what) + e.what();
     }
 }
 
+}  // namespace
+
+std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept {
+    // The sheet stands, and the team folder is an extra.
+    return toTeamFolder(
+        config, [&](const std::string& team) { team::publishSheet(sheetNativePath, team, config.DriverName()); },
+        "Cannot put the sheet into the team folder: ");
+}
+
 std::string publishRunToTeam(const CAppSettings& config, const runs::RunEntry& run) noexcept {
-    // Never raises: the run is in the library, and the team folder is an extra.
-    try {
-        const TeamSettings settings = teamSettings(config);
-        if (settings.teamFolder.empty()) return {};
-        if (std::string refusal = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
-            !refusal.empty())
-            return refusal;
-        team::publishRun(run, settings.teamFolder);
-        return {};
-    } catch (const std::exception& e) {
-        return platform::errorText(e);
-    }
+    // The run is in the library, and the team folder is an extra.
+    return toTeamFolder(
+        config, [&](const std::string& team) { team::publishRun(run, team); },
+        "Cannot put the run into the team folder: ");
 }
 
 int syncCommand(std::ostream& out, std::ostream& err) {

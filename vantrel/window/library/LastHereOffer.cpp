@@ -90,8 +90,22 @@ void LastHereOffer::offerFor(const QString& track, const QString& driver) {
     if (!m_last) return withdraw();
     m_closestLabel->setVisible(bool(m_closest));
     m_closestButton->setVisible(bool(m_closest));
-    if (m_closest)
-        m_closestLabel->setText(QString::fromStdString("Closest conditions: " + runs::closestText(*m_closest) + " —"));
+    if (m_closest) {
+        // However long the run's names, the window keeps its width: the line
+        // cuts the offer short, its tip has it whole.
+        const QString text = QString::fromStdString("Closest conditions: " + runs::closestText(*m_closest));
+        const QFontMetrics metrics = m_closestLabel->fontMetrics();
+        const int room = 72 * metrics.horizontalAdvance('n');
+        QString shown = text;
+        if (metrics.horizontalAdvance(shown) > room) {
+            // The event's name goes first: the run, its date and its best lap tell it.
+            const QString event =
+                QString::fromStdString(m_closest->values[std::size_t(SetupField::EventName)]).trimmed();
+            if (!event.isEmpty()) shown.replace(" of " + event + " ", ", ");
+        }
+        m_closestLabel->setText(metrics.elidedText(shown, Qt::ElideRight, room) + " —");
+        m_closestLabel->setToolTip(text);
+    }
     m_label->setText(offerText(*m_last));
     m_label->setToolTip(fromStd(m_last->setup.sheet));
     auto* line = m_label->parentWidget();

@@ -66,9 +66,12 @@ std::string closestText(const StoredRun& run) {
         std::snprintf(degrees, sizeof degrees, "%g °C", *t);
         out = degrees;
     }
+    // The grip, else the surface: the words racers tell conditions by.
     for (const SetupField f : {SetupField::TrackTraction, SetupField::TrackSurface}) {
         const std::string& words = field(run.values, f);
-        if (!library::matchKey(words).empty()) out += ", " + words;
+        if (library::matchKey(words).empty()) continue;
+        out += ", " + words;
+        break;
     }
     const std::string& event = field(run.values, SetupField::EventName);
     out += ": " + run.name + " of " + (event.empty() ? "" : event + " ") + run.eventDate;

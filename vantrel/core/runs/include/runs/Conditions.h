@@ -25,7 +25,7 @@ std::optional<double> temperatureOf(std::string_view text);
 std::optional<StoredRun> closestConditions(SetupLibrary& library, std::string_view track, std::string_view driver,
                                            const Conditions& now);
 
-// "31 °C, high grip: Q3 of Summer Cup 2026-06-14, best 13.210".
+// "31 °C, high grip: Q3 of Summer Cup 2026-06-14, best 13.210" (the grip, else the surface).
 std::string closestText(const StoredRun& run);
 
 }  // namespace vantrel::runs

@@ -175,13 +175,14 @@ TEST(TrackHistory, AVersionTwoLibraryIsUpgradedWithItsEventDates) {
         set(e.values, SetupField::EventDate, "7/6/2026");
         library.record(e);
     }
-    // Version 2 as it stood: no table of event dates, none of the team folder.
+    // Version 2 as it stood: no table of event dates, none of the team folder, no runs.
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(
-        sqlite3_exec(db, "DROP TABLE setup_event; DROP TABLE team_sheet; DROP TABLE team_file; PRAGMA user_version = 2",
-                     nullptr, nullptr, nullptr),
-        SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "DROP TABLE setup_event; DROP TABLE team_sheet; DROP TABLE team_file; DROP TABLE run;"
+                           " PRAGMA user_version = 2",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
     sqlite3_close(db);
     EXPECT_THROW(SetupLibrary(path, {.readOnly = true}), platform::Error) << "a reader never upgrades";
     SetupLibrary library(path);

@@ -90,7 +90,7 @@ case_full_disk_gives_an_error_and_no_sheet() {
   prog="$work/full/prog"
   program_folder "$prog" || return 1
   raw_data "$work/full/raw.dat" "Driver Full"
-  local place size status
+  local place size status judged_data=0
   for place in sheets Data Mapping; do
     for size in 4k 64k 200k; do
       local where="$work/full/sheets"
@@ -108,7 +108,8 @@ case_full_disk_gives_an_error_and_no_sheet() {
         where="$1" keep="$2" after="$3"
         shift 3
         mount -t tmpfs -o size='"$size"' none "$where" || exit 99
-        cp -a "$keep/." "$where/" 2>/dev/null
+        # What the folder holds already must fit whole, or there is nothing to judge.
+        cp -a "$keep/." "$where/" 2>/dev/null || exit 98
         dd if=/dev/zero of="$where/.filler" bs=1k count=$(( $(df -k --output=avail "$where" | tail -n 1) - 2 )) 2>/dev/null
         "$@"
         status=$?
@@ -117,6 +118,8 @@ case_full_disk_gives_an_error_and_no_sheet() {
         exit $status' _ "$where" "$keep" "$after" "$prog/vantrel-batch" --target "$work/full/sheets" "$work/full/raw.dat" \
         >"$work/out" 2>"$work/err" || status=$?
       [[ $status -ne 99 ]] || { echo "no small file system could be mounted"; return 1; }
+      [[ $status -ne 98 ]] || continue
+      [[ "$place" != Data ]] || judged_data=$((judged_data + 1))
       if [[ $status -eq 0 ]]; then
         [[ "$place" != sheets || -e "$after/$(basename "$(tail -n 1 "$work/out")")" ]] ||
           { echo "$place $size: exit 0 without a sheet"; return 1; }
@@ -136,6 +139,7 @@ case_full_disk_gives_an_error_and_no_sheet() {
       fi
     done
   done
+  [[ $judged_data -gt 0 ]] || { echo "no size held the data folder's files: a full data folder was never tried"; return 1; }
   library_whole
 }
 

@@ -5,10 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/wait.h>
 
 #include "SetupFile.h"
-#include "TempProgramFolder.h"
+#include "BatchProgramFolder.h"
 #include "library/SetupLibrary.h"
 
 namespace {
@@ -16,19 +15,11 @@ namespace {
 namespace fs = std::filesystem;
 using vantrel::SetupField;
 using namespace vantrel::library;
+using batchtest::BatchRun;
 
-struct BatchRun {
-    int status;
-    std::string out, err;
-};
-
-class TrackFolder : public testsupport::TempProgramFolder {
+class TrackFolder : public batchtest::BatchProgramFolder {
 public:
     TrackFolder() {
-        const fs::path stage = VANTREL_STAGE_DIR;
-        for (const char* file : {"vantrel-batch", "libVantrelCom.so", "libVantrelPlatform.so", "bin/Vantrel.ini"})
-            fs::copy_file(stage / file, path() / file);
-        fs::create_directories(path() / "Data");
         SetupLibrary library((path() / "Data" / "Library.sqlite").string());
         // Built out of order; the dates as the racer wrote them, day first.
         const std::vector<std::array<const char*, 6>> season = {
@@ -53,13 +44,6 @@ public:
             set(SetupField::RearShockOil, std::string(event) == "Round 3" ? "30" : "27.5");
             library.record(e);
         }
-    }
-    BatchRun run(const std::string& arguments) const {
-        const fs::path out = path() / "stdout.txt", err = path() / "stderr.txt";
-        const std::string command = "cd '" + str() + "' && LC_ALL=C.UTF-8 ./vantrel-batch " + arguments + " >'" +
-                                    out.string() + "' 2>'" + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
     }
 };
 

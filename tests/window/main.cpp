@@ -19,6 +19,7 @@ QObject* createNewSetupTypeTest();
 QObject* createScreenFitTest();
 QObject* createTrackSideTest();
 QObject* createPortableFolderTest();
+QObject* createLogRunTest();
 
 int main(int argc, char* argv[]) {
     // The places windows keep go to a folder of the run's own, not the user's.
@@ -32,7 +33,7 @@ int main(int argc, char* argv[]) {
     int failed = 0;
     for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
                         createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest,
-                        createTrackSideTest, createPortableFolderTest}) {
+                        createTrackSideTest, createPortableFolderTest, createLogRunTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

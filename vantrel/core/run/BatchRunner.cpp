@@ -1,4 +1,5 @@
 #include "BatchRunner.h"
+#include "BatchRuns.h"
 #include "BatchTrack.h"
 #include "FileNames.h"
 
@@ -17,10 +18,12 @@
 #include "VersionText.h"
 #include "InstallationCheck.h"
 #include "SetupReaders.h"
+#include "SheetRuns.h"
 #include "library/SetupCsv.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
 #include "pdfauto/Document.h"
+#include "runs/RunLog.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
@@ -35,7 +38,7 @@ std::string BatchRunner::usage() {
            "       vantrel-batch --export-csv FILE\n"
            "       vantrel-batch [--setup NAME] --import PATH...\n"
            "       vantrel-batch --sync\n" +
-           trackUsage() +
+           trackUsage() + runsUsage() +
            "Builds one setup sheet from each raw data file and prints the sheet's path;\n"
            "with --fields, lists the form fields of a PDF (name, kind, page, on states).\n"
            "  --setup NAME       setup type (default RDX); with --import, that of raw data files\n"
@@ -55,7 +58,12 @@ std::string BatchRunner::usage() {
            "                     write the setup of the latest event at TRACK as a raw data file\n"
            "  --history TRACK [--driver NAME]\n"
            "                     the setups at TRACK in event order and what changed, tab-separated\n"
-           "  --driver NAME      with --last and --history: only the setups of that driver\n"
+           "  --log-run NAME RAWDATAFILE [--laps FILE] [--position P] [--air-temp T] [--track-temp T]\n"
+           "          [--note TEXT]\n"
+           "                     record the setup as run NAME of the meeting it names, with its laps\n"
+           "  --runs TRACK       the runs at TRACK meeting by meeting, figures and changes, tab-separated\n"
+           "  --paid-off TRACK   which change paid off at TRACK (--all: every track), tab-separated\n"
+           "  --driver NAME      with --last, --history, --runs and --paid-off: only that driver's\n"
            "  --version          show the version, and those of qpdf and SQLite it runs with\n"
            "  --help             show this text\n";
 }
@@ -155,6 +163,8 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
 int BatchRunner::run(const std::vector<std::string>& args) {
     if (const auto status = batchLast(args, m_out, m_err)) return *status;
     if (const auto status = batchHistory(args, m_out, m_err)) return *status;
+    for (const auto& command : {batchLogRun, batchRuns, batchPaidOff})
+        if (const auto status = command(args, m_out, m_err)) return *status;
     Options options;
     std::string error;
     if (!parse(args, options, error)) {
@@ -270,6 +280,12 @@ int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
             writeSetupFile(outFile, read.values);
             if (!read.fromEdits.empty())
                 m_out << platform::text::printable(sheet) << ": " << editsNote(read) << std::endl;
+            // The meeting's runs the sheet carries go back into the library.
+            std::size_t runs = 0;
+            if (const std::string warning = takeSheetRuns(batchtrack::installedLibrary(), sheet, runs);
+                !warning.empty())
+                m_err << "Warning: " << platform::text::printable(warning) << std::endl;
+            if (runs > 0) m_out << "Runs added: " << runs << std::endl;
             return ExitSuccess;
         },
         sheet);
@@ -301,6 +317,9 @@ int BatchRunner::exportCsv(const std::string& file) {
         [&] {
             library::SetupLibrary setups(batchtrack::installedLibrary(), {.readOnly = true});
             library::exportCsv(setups, platform::paths::toNative(file));
+            // The meetings' runs, when there are any, in a file of their own beside it.
+            if (runs::runCount(setups) > 0)
+                runs::exportRunsCsv(setups, runs::runsCsvPath(platform::paths::toNative(file)));
             return ExitSuccess;
         },
         file);
@@ -319,6 +338,16 @@ int BatchRunner::importSetups(const Options& options) {
         m_out << "Added: " << report.added.size() << "\n"
               << "Already there: " << report.alreadyThere.size() << "\n";
         if (!report.updated.empty()) m_out << "Updated: " << report.updated.size() << "\n";
+        // The runs the sheets carry come with them.
+        std::size_t runs = 0;
+        for (const auto* files : {&report.added, &report.alreadyThere, &report.updated})
+            for (const std::string& file : *files) {
+                std::size_t added = 0;
+                if (const std::string warning = takeSheetRuns(setups.path(), file, added); !warning.empty())
+                    m_err << "Warning: " << warning << std::endl;
+                runs += added;
+            }
+        if (runs > 0) m_out << "Runs added: " << runs << "\n";
         m_out << std::flush;
         for (const auto& problem : report.notSetups)
             m_err << "Not a setup: " << platform::text::printable(problem.file) << std::endl;

@@ -11,6 +11,10 @@
 #include "CFileManager.h"
 #include "CRulesEngine.h"
 #include "FileNames.h"
+#include "SetupFile.h"
+#include "SheetDocument.h"
+#include "SheetRuns.h"
+#include "UnfinishedSheet.h"
 #include "FormFieldMap.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Runtime.h"
@@ -243,6 +247,14 @@ void CSetupBase::AttachSetup(const CAppSettings& config, SheetDocument& sheet) {
     } catch (const platform::Error& e) {
         // The attachment is an addition: a sheet that cannot carry it is still the sheet.
         addWarning("The sheet " + native + " does not carry its setup: " + e.description());
+    }
+    // The meeting's runs ride beside the setup, when there are any.
+    if (const std::string runs = meetingRunsText(config, values); !runs.empty()) {
+        try {
+            sheet.attach(runsAttachmentName(native), runs, "text/plain");
+        } catch (const platform::Error& e) {
+            addWarning("The sheet " + native + " does not carry its meeting's runs: " + e.description());
+        }
     }
 }
 

@@ -1,11 +1,13 @@
 #include "TeamSync.h"
 
+#include <functional>
 #include <ostream>
 
 #include "CSetupManager.h"
 #include "ImportReaders.h"
 #include "TeamFolder.h"
 #include "TeamIntake.h"
+#include "TeamRuns.h"
 #include "library/SetupLibrary.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -25,21 +27,42 @@ TeamSettings teamSettings(const CAppSettings& config) {
             library::libraryFilePath(config.DataDirectory(), config.LibraryFile())};
 }
 
-std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept {
-    // Never raises: the sheet stands, and the team folder is an extra.
+namespace {
+
+// Something a run made, put into the team folder by `put`: nothing without a
+// team folder, nor where the library lies in it. Never raises: answers the
+// empty text, or the warning (`what` leads one that is no error of ours).
+std::string toTeamFolder(const CAppSettings& config, const std::function<void(const std::string&)>& put,
+                         const char* what) noexcept {
     try {
         const TeamSettings settings = teamSettings(config);
         if (settings.teamFolder.empty()) return {};
         if (std::string refusal = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
             !refusal.empty())
             return refusal;
-        team::publishSheet(sheetNativePath, settings.teamFolder, config.DriverName());
+        put(settings.teamFolder);
         return {};
     } catch (const platform::Error& e) {
         return e.description();
     } catch (const std::exception& e) {
-        return std::string("Cannot put the sheet into the team folder: ") + e.what();
+        return std::string(what) + e.what();
     }
+}
+
+}  // namespace
+
+std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept {
+    // The sheet stands, and the team folder is an extra.
+    return toTeamFolder(
+        config, [&](const std::string& team) { team::publishSheet(sheetNativePath, team, config.DriverName()); },
+        "Cannot put the sheet into the team folder: ");
+}
+
+std::string publishRunToTeam(const CAppSettings& config, const runs::RunEntry& run) noexcept {
+    // The run is in the library, and the team folder is an extra.
+    return toTeamFolder(
+        config, [&](const std::string& team) { team::publishRun(run, team); },
+        "Cannot put the run into the team folder: ");
 }
 
 int syncCommand(std::ostream& out, std::ostream& err) {
@@ -64,11 +87,14 @@ int syncCommand(std::ostream& out, std::ostream& err) {
                 << std::endl;
             return 1;
         }
+        const team::TeamRunsReport runs = team::syncTeamRuns(setups, settings.teamFolder);
         out << "Added: " << report.added.size() << "\n"
-            << "Already there: " << report.alreadyThere << "\n"
-            << std::flush;
+            << "Already there: " << report.alreadyThere << "\n";
+        if (runs.added > 0) out << "Runs added: " << runs.added << "\n";
+        out << std::flush;
         for (const auto& p : report.problems)
             err << platform::fileFailure("Cannot take", p.file, p.reason) << std::endl;
+        for (const auto& p : runs.problems) err << platform::fileFailure("Cannot take", p.file, p.reason) << std::endl;
         return 0;
     } catch (const std::exception& e) {
         err << platform::errorLine(e) << std::endl;

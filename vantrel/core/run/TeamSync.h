@@ -9,6 +9,7 @@
 
 #include "CAppSettings.h"
 #include "library/SetupImport.h"
+#include "runs/RunLog.h"
 
 namespace vantrel {
 
@@ -27,8 +28,13 @@ TeamSettings teamSettings(const CAppSettings& config);
 // Never raises: answers the empty text, or the warning for the racer.
 std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept;
 
-// vantrel-batch --sync: prints "Added: N", "Already there: N" and one line
-// for each file it could not take, with why. 0 unless the team folder or the
+// After a run is logged: the run into the team folder (TeamRuns.h), in its
+// driver's folder. Never raises: answers the empty text, or the warning.
+std::string publishRunToTeam(const CAppSettings& config, const runs::RunEntry& run) noexcept;
+
+// vantrel-batch --sync: prints "Added: N", "Already there: N" (and "Runs
+// added: N" when the team's runs brought any) and one line for each file it
+// could not take, with why. 0 unless the team folder or the
 // library cannot be used (then one "Error: " line and 1).
 int syncCommand(std::ostream& out, std::ostream& err);
 

@@ -4,6 +4,7 @@
 
 #include "library/SetupLibrary.h"
 #include "MessageBox.h"
+#include "SheetRuns.h"
 #include "platform/Error.h"
 
 namespace vantrel::library {
@@ -39,6 +40,12 @@ void ImportTask::start() {
                     Qt::QueuedConnection);
                 return !m_cancel.load();
             });
+            // The meetings' runs the sheets carry come with them, each run once.
+            for (const auto* files : {&report.added, &report.alreadyThere, &report.updated})
+                for (const std::string& file : *files) {
+                    std::size_t runs = 0;
+                    takeSheetRuns(m_libraryPath, file, runs);
+                }
         } catch (const std::exception& e) {
             error = failureText(e);
         }

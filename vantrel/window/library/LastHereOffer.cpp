@@ -32,9 +32,25 @@ LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, std::string libra
     // First in the line, before the messages of a run.
     layout->insertWidget(0, m_label);
     layout->insertWidget(1, m_button);
-    m_label->hide();
-    m_button->hide();
+    m_closestLabel = new QLabel(line);
+    m_closestLabel->setObjectName("lblClosestConditions");
+    m_closestButton = new QPushButton("Load", line);
+    m_closestButton->setObjectName("cmdLoadClosest");
+    m_closestButton->setToolTip("Load the setup of the run in the closest conditions into the window");
+    m_closestButton->setFlat(true);
+    m_closestButton->setAutoDefault(false);
+    layout->insertWidget(2, m_closestLabel);
+    layout->insertWidget(3, m_closestButton);
+    for (QWidget* w : {static_cast<QWidget*>(m_label), static_cast<QWidget*>(m_button),
+                       static_cast<QWidget*>(m_closestLabel), static_cast<QWidget*>(m_closestButton)})
+        w->hide();
     connect(m_button, &QPushButton::clicked, this, &LastHereOffer::load);
+    connect(m_closestButton, &QPushButton::clicked, this, [this] {
+        if (!m_closest) return;
+        const runs::StoredRun run = *m_closest;
+        withdraw();
+        m_load(run.values, QString::fromStdString("the setup library (" + run.name + ", " + run.eventDate + ")"));
+    });
     connect(track, &QLineEdit::editingFinished, this, [this, track] {
         const auto* driver = m_main->findChild<QLineEdit*>("txtDriverName");
         offerFor(track->text(), driver ? driver->text() : QString());
@@ -61,16 +77,42 @@ void LastHereOffer::offerFor(const QString& track, const QString& driver) {
     if (!m_label) return;
     m_last.reset();
     // A library that is missing, old or unreadable offers nothing: the window works on without it.
+    m_closest.reset();
     try {
         const std::string path = m_libraryPath.empty() ? LibraryWindow::programLibraryPath() : m_libraryPath;
         const auto library = openForHistory(path);
         const std::string trackText = track.toStdString();
         if (!driver.trimmed().isEmpty()) m_last = lastHere(*library, trackText, driver.toStdString());
         if (!m_last) m_last = lastHere(*library, trackText);
+        auto text = [this](const char* name) {
+            const auto* box = m_main->findChild<QLineEdit*>(name);
+            return box ? box->text().toStdString() : std::string();
+        };
+        m_closest = runs::closestConditions(*library, trackText, driver.toStdString(),
+                                            {text("txtTrackTemp"), text("txtTrackTraction"), text("txtTrackSurface")});
     } catch (const std::exception&) {
         m_last.reset();
+        m_closest.reset();
     }
     if (!m_last) return withdraw();
+    m_closestLabel->setVisible(bool(m_closest));
+    m_closestButton->setVisible(bool(m_closest));
+    if (m_closest) {
+        // However long the run's names, the window keeps its width: the line
+        // cuts the offer short, its tip has it whole.
+        const QString text = QString::fromStdString("Closest conditions: " + runs::closestText(*m_closest));
+        const QFontMetrics metrics = m_closestLabel->fontMetrics();
+        const int room = 72 * metrics.horizontalAdvance('n');
+        QString shown = text;
+        if (metrics.horizontalAdvance(shown) > room) {
+            // The event's name goes first: the run, its date and its best lap tell it.
+            const QString event =
+                QString::fromStdString(m_closest->values[std::size_t(SetupField::EventName)]).trimmed();
+            if (!event.isEmpty()) shown.replace(" of " + event + " ", ", ");
+        }
+        m_closestLabel->setText(metrics.elidedText(shown, Qt::ElideRight, room) + " —");
+        m_closestLabel->setToolTip(text);
+    }
     m_label->setText(offerText(*m_last));
     m_label->setToolTip(fromStd(m_last->setup.sheet));
     auto* line = m_label->parentWidget();
@@ -86,10 +128,15 @@ void LastHereOffer::offerFor(const QString& track, const QString& driver) {
 
 QString LastHereOffer::offered() const { return m_label && m_label->isVisibleTo(m_main) ? m_label->text() : QString(); }
 
+QString LastHereOffer::offeredClosest() const {
+    return m_closestLabel && m_closestLabel->isVisibleTo(m_main) ? m_closestLabel->text() : QString();
+}
+
 void LastHereOffer::withdraw() {
     if (!m_label) return;
-    m_label->hide();
-    m_button->hide();
+    for (QWidget* w : {static_cast<QWidget*>(m_label), static_cast<QWidget*>(m_button),
+                       static_cast<QWidget*>(m_closestLabel), static_cast<QWidget*>(m_closestButton)})
+        w->hide();
     const auto* status = m_label->parentWidget()->findChild<QLabel*>("lblStatus");
     if (!status || status->text().isEmpty()) m_label->parentWidget()->hide();
 }

@@ -3,6 +3,9 @@
 // status line: when the racer leaves the Track / City box holding a track
 // the library knows, the setup of the latest event there (the driver's own
 // where the Driver Name box names one who raced there) is one click away.
+// With Track Temp (and Traction or Surface) filled in, so is the run there
+// in the closest conditions: "Closest conditions: 31 °C, high grip: Q3 of
+// Summer Cup 2026-06-14, best 13.210 — Load".
 
 #include <QObject>
 #include <QPointer>
@@ -12,6 +15,7 @@
 #include <string>
 
 #include "library/TrackHistory.h"
+#include "runs/Conditions.h"
 
 class QLabel;
 class QPushButton;
@@ -34,6 +38,8 @@ public:
     void offerFor(const QString& track, const QString& driver);
     // The offer's text without "Load" (empty: none shown).
     QString offered() const;
+    // The closest conditions' offer without "Load" (empty: none shown).
+    QString offeredClosest() const;
     // The text of an offer for this setup.
     static QString offerText(const HistoryEntry& last);
     // Whose setup it is: "<driver>, <event>, <date>", the parts it has;
@@ -50,6 +56,9 @@ private:
     QLabel* m_label = nullptr;
     QPushButton* m_button = nullptr;
     std::optional<HistoryEntry> m_last;
+    QLabel* m_closestLabel = nullptr;
+    QPushButton* m_closestButton = nullptr;
+    std::optional<runs::StoredRun> m_closest;
 };
 
 }  // namespace vantrel::library

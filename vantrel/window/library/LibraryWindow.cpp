@@ -36,6 +36,7 @@
 #include "WindowGeometry.h"
 #include "library/SetupCsv.h"
 #include "pdfauto/Viewer.h"
+#include "runs/RunLog.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/Profile.h"
@@ -511,7 +512,11 @@ void LibraryWindow::exportCsvFile() {
     const QStringList files = choose(this, Choice::ExportCsv, suggestion);
     if (files.isEmpty()) return;
     const std::string file = QDir::toNativeSeparators(files.front()).toStdString();
-    if (failed([&] { exportCsv(*m_library, file); })) return;
+    if (failed([&] {
+            exportCsv(*m_library, file);
+            if (runs::runCount(*m_library) > 0) runs::exportRunsCsv(*m_library, runs::runsCsvPath(file));
+        }))
+        return;
     MessageBox::information(this, "Vantrel Library",
                             QString("%1 setups exported to\n%2").arg(m_library->count()).arg(fromStd(file)));
 }

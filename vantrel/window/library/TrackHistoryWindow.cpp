@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <set>
 
+#include "MeetingWindow.h"
+#include "PaidOffPanel.h"
 #include "CompareWindow.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
@@ -120,6 +122,8 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(m_table);
     split->addWidget(m_chartView);
+    m_paidOff = new runs::PaidOffPanel(this);
+    split->addWidget(m_paidOff);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
 
@@ -139,6 +143,14 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
                            fromStd(setup.setupType));
     });
     connect(cmdPdf, &QPushButton::clicked, this, &TrackHistoryWindow::savePdf);
+    auto* cmdRuns = button("cmdMeetingRuns", "Meeting Runs…");
+    connect(cmdRuns, &QPushButton::clicked, this, [this, nativePath] {
+        const int i = chosenMeeting() >= 0 ? chosenMeeting() : int(m_history.size()) - 1;
+        if (i < 0) return;
+        auto* window = new runs::MeetingWindow(nativePath, m_history[std::size_t(i)].setup.values, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     m_status = new QLabel(this);
     m_status->setObjectName("lblStatus");
@@ -152,7 +164,7 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     top->addStretch(1);
     auto* actions = new QHBoxLayout;
     actions->addWidget(m_status, 1);
-    for (QPushButton* b : {cmdLoad, cmdPdf, cmdClose}) actions->addWidget(b);
+    for (QPushButton* b : {cmdRuns, cmdLoad, cmdPdf, cmdClose}) actions->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(split, 1);
@@ -241,6 +253,7 @@ void TrackHistoryWindow::reload() {
     m_table->resizeRowsToContents();
     m_status->setText(QString("%1 meetings at %2").arg(m_history.size()).arg(m_track->currentText()));
     fillChart();
+    if (m_library) m_paidOff->show(*m_library, m_track->currentText().toStdString(), driver);
 }
 
 void TrackHistoryWindow::fillChart() { fillChart(m_chartView->chart(), m_qualifying, m_finishing); }

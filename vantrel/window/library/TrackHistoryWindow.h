@@ -21,6 +21,10 @@ class QChart;
 class QChartView;
 class QLineSeries;
 
+namespace vantrel::runs {
+class PaidOffPanel;
+}
+
 namespace vantrel::library {
 
 class TrackHistoryWindow : public QWidget {
@@ -76,6 +80,7 @@ private:
     QLineSeries* m_qualifying = nullptr;
     QLineSeries* m_finishing = nullptr;
     QLabel* m_status = nullptr;
+    runs::PaidOffPanel* m_paidOff = nullptr;  // which change paid off, below the chart
 };
 
 // A position as a number: "2", "2nd", " 10th " -> 2, 2, 10; 0 when none.

@@ -43,6 +43,17 @@ void CRawDataBuilder::CreateRawData() {
     }
 }
 
+std::array<std::string, SetupFieldCount> CRawDataBuilder::ReadWindow() {
+    std::array<std::string, SetupFieldCount> values;
+    m_record = std::make_shared<CAppSettings>();
+    m_form = MainForm::current() ? MainForm::current()->formWidget() : nullptr;
+    if (m_form) ReadFormValues();
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = m_record->field(SetupField(i));
+    m_record.reset();
+    m_form = nullptr;
+    return values;
+}
+
 void CRawDataBuilder::ReadFormValues() {
     using Reader = std::string (CRawDataBuilder::*)() const;
     struct OptionReader {

@@ -4,6 +4,7 @@
 // names; most copied from a text or combo box, seventeen derived from which
 // option button of a group is selected (OptionGroups.h).
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +25,10 @@ public:
     // Errors: number 1, source "CRawDataBuilderCreateRawData", the trapped
     // error's description; RawDataFilename keeps its previous value.
     void CreateRawData();
+
+    // The live main window's setup as CreateRawData reads it, without
+    // writing anything (a run logged beside the sheet).
+    std::array<std::string, SetupFieldCount> ReadWindow();
 
 private:
     void ReadFormValues();

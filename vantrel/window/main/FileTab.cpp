@@ -15,6 +15,7 @@
 #include "AboutVantrel.h"
 #include "ControlFactory.h"
 #include "FolderList.h"
+#include "LogRunLauncher.h"
 #include "SetupLoader.h"
 #include "TeamFolderControl.h"
 #include "WindowLaunchers.h"
@@ -98,6 +99,10 @@ FileTab::FileTab(const ControlFactory& make, SetupLoader& loader, WindowLauncher
     QLabel* lblLibrary = make.label("lblLibrary", "Earlier Setups:");
     lblLibrary->setBuddy(cmdLibrary);
     form->addRow(lblLibrary, cmdLibrary);
+    QLabel* lblLogRun = make.label("lblLogRun", "This Meeting:");
+    QWidget* meeting = meetingButtons(make.window());
+    lblLogRun->setBuddy(meeting->findChild<QPushButton*>("cmdLogRun"));
+    form->addRow(lblLogRun, meeting);
     TeamFolderControl* teamFolder = launchers.teamFolderControl();
     form->addRow(make.label("lblTeamFolder", "Team Folder:"), teamFolder);
     form->addRow(make.label("lblAbout", "Version:"), new AboutVantrel(this));

@@ -23,6 +23,8 @@
 #include "MessageBox.h"
 #include "SetupControls.h"
 #include "SetupReaders.h"
+#include "SheetRuns.h"
+#include "LibraryWindow.h"
 #include "MainForm.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
@@ -174,8 +176,19 @@ bool SetupLoader::openSetupFile(const QString& path) {
     }
     // Fields a racer edited in the sheet after the run won over its attachment.
     const bool edited = !read.fromEdits.empty();
-    return load(read.values, native, native, edited ? ", " + fromUtf8(editsNote(read)) : QString(), edited) !=
-           Outcome::Kept;
+    const QString after = edited ? ", " + fromUtf8(editsNote(read)) : QString();
+    if (load(read.values, native, native, after, edited) == Outcome::Kept) return false;
+    // The meeting's runs a sheet carries go back into the library; a
+    // library that cannot take them costs the load nothing.
+    std::size_t runs = 0;
+    try {
+        takeSheetRuns(library::LibraryWindow::programLibraryPath(), QFile::encodeName(native).toStdString(), runs);
+    } catch (const std::exception&) {
+    }
+    if (runs > 0)
+        m_window.showStatusAbout("Loaded the setup of ", native,
+                                 QString(" and %1 runs of its meeting").arg(runs) + after, edited);
+    return true;
 }
 
 bool SetupLoader::loadFromLibrary(const std::array<std::string, SetupFieldCount>& values) {

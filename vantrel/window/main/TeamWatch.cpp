@@ -6,6 +6,7 @@
 #include "CSetupManager.h"
 #include "TeamFolder.h"
 #include "TeamIntake.h"
+#include "TeamRuns.h"
 #include "TeamSync.h"
 #include "platform/Error.h"
 
@@ -89,6 +90,8 @@ void TeamWatch::scan() {
             library::SetupLibrary setups(libraryFile);
             const auto reader = teamSheetReader();
             report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
+            // The team's runs come in beside their sheets.
+            if (!m_stop) team::syncTeamRuns(setups, folder);
         } catch (const std::exception& e) {
             report.libraryError = platform::errorText(e);
         }

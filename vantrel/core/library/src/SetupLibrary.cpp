@@ -12,6 +12,7 @@
 #include "EventTable.h"
 #include "LibraryConnection.h"
 #include "LibraryFile.h"
+#include "RunSchema.h"
 #include "Sqlite.h"
 #include "TeamSchema.h"
 #include "library/SearchFold.h"
@@ -102,10 +103,7 @@ void addSearchText(sqlite3* db) {
 }
 
 constexpr Migration kMigrations[] = {
-    {1, createSetupTable},
-    {2, addSearchText},
-    {3, addEventTable},
-    {4, addTeamTables},
+    {1, createSetupTable}, {2, addSearchText}, {3, addEventTable}, {4, addTeamTables}, {5, addRunTable},
 };
 static_assert(std::size(kMigrations) == SetupLibrary::SchemaVersion);
 

@@ -1,0 +1,203 @@
+// A meeting's runs in the library: the upgrade of a library of the version
+// before (nothing lost), runs in order with what changed, the runs CSV.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "LibraryTestSupport.h"
+#include "library/SetupLibrary.h"
+#include "platform/Error.h"
+#include "runs/Conditions.h"
+#include "runs/RunLog.h"
+
+using namespace librarytest;
+using namespace vantrel::runs;
+using vantrel::SetupField;
+
+namespace {
+
+void set(SetupValues& v, SetupField f, std::string text) { v[std::size_t(f)] = std::move(text); }
+
+SetupValues meeting(std::string driver = "Jo Smith", std::string track = "Lostock", std::string event = "Summer Cup",
+                    std::string date = "2026-06-14") {
+    SetupValues v;
+    set(v, SetupField::DriverName, std::move(driver));
+    set(v, SetupField::TrackCity, std::move(track));
+    set(v, SetupField::EventName, std::move(event));
+    set(v, SetupField::EventDate, std::move(date));
+    return v;
+}
+
+RunEntry run(const SetupValues& values, std::string name, std::vector<Lap> laps) {
+    RunEntry e;
+    e.values = values;
+    e.name = std::move(name);
+    e.laps = std::move(laps);
+    return e;
+}
+
+}  // namespace
+
+TEST(RunLog, UpgradesTheLibraryBeforeInPlaceWithNothingLost) {
+    testsupport::TempProgramFolder folder;
+    const std::string path = (folder.path() / "Library.sqlite").string();
+    std::mt19937 rng(11);
+    std::vector<SetupEntry> recorded;
+    {
+        SetupLibrary library(path);
+        for (int i = 0; i < 20; ++i) recorded.push_back(makeEntry(rng));
+        for (const SetupEntry& e : recorded) library.record(e);
+    }
+    // The library as the version before left it: no table of runs.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE run; PRAGMA user_version = 4", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_THROW(SetupLibrary(path, vantrel::library::LibraryOptions{.readOnly = true}), platform::Error)
+        << "a reader never upgrades";
+
+    SetupLibrary library(path);
+    ASSERT_EQ(library.count(), recorded.size());
+    std::size_t same = 0;
+    library.forEachSetup([&](const vantrel::library::StoredSetup& s) {
+        for (const SetupEntry& e : recorded) same += e.values == s.values && e.sheet == s.sheet;
+    });
+    EXPECT_EQ(same, recorded.size());
+    EXPECT_EQ(runCount(library), 0u);
+    logRun(library, run(meeting(), "Practice 1", {{12345, true}}));
+    EXPECT_EQ(runCount(library), 1u);
+    EXPECT_EQ(library.integrityCheck(), "ok");
+}
+
+TEST(RunLog, RunsOfAMeetingInOrderWithWhatChanged) {
+    testsupport::TempProgramFolder folder;
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    SetupValues v = meeting();
+    set(v, SetupField::FrontShockOil, "30");
+    RunEntry first = run(v, "Practice 1", {{13000, true}, {12800, true}, {20000, false}});
+    first.note = "pushed on entry";
+    first.trackTemp = "31";
+    // Values of every shape come back exactly.
+    set(first.values, SetupField::Notes, "line\r\nbreak, \"quoted\" 12:34");
+    const StoredRun one = logRun(library, first);
+    EXPECT_EQ(one.seq, 1);
+    EXPECT_TRUE(one.first);
+
+    SetupValues changed = first.values;
+    set(changed, SetupField::FrontShockOil, "35");
+    // The same meeting however it is written; another meeting of the same day beside it.
+    set(changed, SetupField::TrackCity, "  LOSTOCK ");
+    const StoredRun two = logRun(library, run(changed, "Practice 2", {{12600, true}}));
+    EXPECT_EQ(two.seq, 2);
+    ASSERT_EQ(two.changes.size(), 1u);
+    EXPECT_EQ(vantrel::library::changeText(two.changes[0]), "Front Shocks Oil 30 → 35");
+    logRun(library, run(meeting("Al Brown"), "Practice 1", {{14000, true}}));
+
+    const auto runs = meetingRuns(library, meeting());
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].name, "Practice 1");
+    EXPECT_EQ(runs[0].values, first.values);
+    EXPECT_EQ(runs[0].laps, first.laps);
+    EXPECT_EQ(runs[0].note, "pushed on entry");
+    EXPECT_EQ(runs[0].trackTemp, "31");
+    EXPECT_EQ(runs[0].figures.best, 12800);
+    EXPECT_EQ(runs[0].figures.laps, 2u);
+    EXPECT_EQ(runs[1].changes, two.changes);
+    EXPECT_EQ(nextRunName(runs), "Practice 3");
+    EXPECT_EQ(trackRuns(library, "lostock").size(), 3u);
+    EXPECT_EQ(trackRuns(library, "lostock", "al brown").size(), 1u);
+    EXPECT_EQ(trackRuns(library, "").size(), 3u);
+
+    // No meeting named: refused, nothing recorded.
+    SetupValues none = meeting();
+    set(none, SetupField::TrackCity, " ");
+    EXPECT_THROW(logRun(library, run(none, "Practice 1", {{12000, true}})), platform::Error);
+    EXPECT_EQ(runCount(library), 3u);
+}
+
+TEST(RunLog, TheNextNameGoesOnFromTheLastOffered) {
+    std::vector<StoredRun> before;
+    EXPECT_EQ(nextRunName(before), "Practice 1");
+    before.emplace_back().name = "qualifier 2";
+    EXPECT_EQ(nextRunName(before), "Qualifier 3");
+    before.emplace_back().name = "A Final";
+    EXPECT_EQ(nextRunName(before), "Run 3");
+}
+
+TEST(RunLog, ValuesStoredComeBackExactlyAndDamagedOnesDoNot) {
+    std::mt19937 rng(5);
+    for (int i = 0; i < 200; ++i) {
+        const SetupValues v = makeValues(rng, anyValue);
+        EXPECT_EQ(decodeValues(encodeValues(v)), v);
+        const std::string text = encodeValues(v);
+        EXPECT_FALSE(decodeValues(text.substr(0, text.size() - 1)));
+        EXPECT_FALSE(decodeValues(text + "x"));
+    }
+    EXPECT_FALSE(decodeValues("99999999999:"));
+}
+
+TEST(RunLog, TheRunsCsvBesideTheSetups) {
+    testsupport::TempProgramFolder folder;
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    RunEntry e = run(meeting(), "A Final", {{12345, true}, {62345, false}});
+    e.note = "said \"fast\", then\r\nslow";
+    logRun(library, e);
+    EXPECT_EQ(runsCsvPath("/x/Library.csv"), "/x/Library-runs.csv");
+    EXPECT_EQ(runsCsvPath("/x.y/Library"), "/x.y/Library-runs");
+    const std::string out = runsCsvPath((folder.path() / "Library.csv").string());
+    exportRunsCsv(library, out);
+    const std::string text = testsupport::TempProgramFolder::readFile(out);
+    EXPECT_NE(text.find("\"Jo Smith\",\"Lostock\",\"Summer Cup\",\"2026-06-14\",\"1\",\"A Final\""), std::string::npos);
+    EXPECT_NE(text.find("\"12.345 (1:02.345)\",\"1\",\"12.345\",\"12.345\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"said \"\"fast\"\", then\r\nslow\""), std::string::npos);
+    EXPECT_THROW(exportRunsCsv(library, (folder.path() / "no" / "such.csv").string()), platform::Error);
+}
+
+TEST(RunLog, TheRunInTheClosestConditions) {
+    testsupport::TempProgramFolder folder;
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    struct Logged {
+        const char* event;
+        const char* name;
+        const char* trackTemp;  // the run's own; "" goes by the setup's Track Temp
+        const char* setupTemp;
+        const char* traction;
+        std::int64_t best;
+    };
+    const Logged season[] = {
+        {"Spring Cup", "Q1", "18", "", "low grip", 13500},   {"Spring Cup", "Q2", "", "24 °C", "low grip", 13400},
+        {"Summer Cup", "Q3", "31", "", "high grip", 13210},  {"Summer Cup", "Q4", "35", "", "high grip", 13150},
+        {"Summer Cup", "No laps", "30", "", "high grip", 0}, {"Autumn Cup", "Q1", "30C", "", "low grip", 13300},
+    };
+    for (const Logged& l : season) {
+        SetupValues v = meeting("Jo Smith", "Lostock", l.event, "");
+        set(v, SetupField::TrackTemperature, l.setupTemp);
+        set(v, SetupField::TrackTraction, l.traction);
+        RunEntry e = run(v, l.name, {});
+        if (l.best) e.laps = {{l.best, true}};
+        e.trackTemp = l.trackTemp;
+        logRun(library, e);
+    }
+    struct Case {
+        Conditions now;
+        const char* expected;  // "" for none
+    };
+    const Case cases[] = {
+        {{"31", "high grip", ""}, "31 °C, high grip: Q3 of Summer Cup"},
+        {{"30 °C", "", ""}, "30 °C, low grip: Q1 of Autumn Cup"},  // "30C" as written, the run without laps passed over
+        {{"30", "High Grip", ""}, "31 °C, high grip: Q3 of Summer Cup"},
+        {{"23", "", ""}, "24 °C, low grip: Q2 of Spring Cup"},
+        {{"-2", "", ""}, "18 °C, low grip: Q1 of Spring Cup"},
+        {{"warm", "", ""}, ""},
+        {{"", "high grip", ""}, ""},
+    };
+    for (const Case& c : cases) {
+        const auto closest = closestConditions(library, "LOSTOCK", "jo smith", c.now);
+        EXPECT_EQ(closest ? closestText(*closest).substr(0, std::string(c.expected).size()) : "", c.expected)
+            << c.now.trackTemp << " " << c.now.traction;
+    }
+    EXPECT_FALSE(closestConditions(library, "Elsewhere", "", {"31", "", ""}));
+    EXPECT_EQ(closestText(*closestConditions(library, "lostock", "", {"36", "", ""})),
+              "35 °C, high grip: Q4 of Summer Cup " +
+                  closestConditions(library, "lostock", "", {"36", "", ""})->eventDate + ", best 13.150");
+}

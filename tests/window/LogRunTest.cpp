@@ -1,0 +1,252 @@
+// Log Run in the real main window: Ctrl+R records the window's setup as the
+// next run of its meeting, with laps pasted as a timing printout gives them,
+// a lap left out and a driver's column chosen; what changed since the run
+// before shows before the save; a meeting not named is asked for first.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QFile>
+#include <QTimer>
+
+#include "LibraryWindow.h"
+#include "LogRunDialog.h"
+#include "MeetingWindow.h"
+#include "TrackHistoryWindow.h"
+#include "MessageBox.h"
+#include "SetupFile.h"
+#include "pdfauto/Document.h"
+#include "runs/RunFile.h"
+#include "WindowDriver.h"
+#include "WindowTestFolder.h"
+
+using namespace vantrel::library;
+using vantrel::frmVantrel;
+using vantrel::MessageBox;
+using vantrel::runs::LogRunDialog;
+using vantrel::runs::MeetingWindow;
+using namespace windowtest;
+
+class LogRunTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<WindowTestFolder> m_folder;
+    QPointer<frmVantrel> m_main;
+
+    // Ctrl+R, then `fill` on the dialog while it is open; false when none opened.
+    bool logRun(const std::function<void(LogRunDialog*)>& fill) {
+        bool opened = false;
+        m_main->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_main)) return false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<LogRunDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            opened = true;
+            fill(dialog);
+            // A check that failed inside leaves the dialog open: close it, so the test ends.
+            if (QTest::currentTestFailed()) dialog->reject();
+        });
+        QTest::keyClick(m_main, Qt::Key_R, Qt::ControlModifier);
+        return opened;
+    }
+    static void paste(LogRunDialog* dialog, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        auto* box = dialog->findChild<QPlainTextEdit*>("txtLapText");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    }
+    static QStringList lapsShown(LogRunDialog* dialog) {
+        QStringList out;
+        auto* list = dialog->findChild<QListWidget*>("lstLaps");
+        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text().simplified();
+        return out;
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<WindowTestFolder>(false);
+        QVERIFY(showNewMainWindow(m_main));
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main));
+    }
+    void cleanup() {
+        delete m_main.data();
+        m_folder.reset();
+        MessageBox::clearHistory();
+    }
+
+    void logsTheMeetingsRunsWithWhatChanged() {
+        setTextOf(m_main, "txtDriverName", "Jo Smith");
+        setTextOf(m_main, "txtTrackCity", "Lostock");
+        setTextOf(m_main, "txtEventName", "Summer Cup");
+        setTextOf(m_main, "txtEventDate", "14/06/2026");
+        setTextOf(m_main, "txtFrontShockOil", "30");
+        setTextOf(m_main, "txtTrackTemp", "31");
+
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            QCOMPARE(d->findChild<QComboBox*>("cmbRunName")->currentText(), QString("Practice 1"));
+            QCOMPARE(d->findChild<QLabel*>("lblChanges")->text(), QString("The meeting's first run."));
+            QCOMPARE(d->findChild<QLineEdit*>("txtRunTrackTemp")->text(), QString("31"));
+            // A printout's table, its header and a line that is no lap.
+            paste(d, "Lap\tPos\tTime\n1\t3\t13.012\n2\t2\t12.514\n3\t2\t0:12.398\n4\t1\t19.870\nDNF\n");
+            QCOMPARE(lapsShown(d), QStringList({"Lap 1 13.012", "Lap 2 12.514", "Lap 3 12.398", "Lap 4 19.870"}));
+            QVERIFY(d->findChild<QLabel*>("lblUnread")->text().contains("Line 6: \"DNF\" holds no lap time"));
+            QVERIFY(!d->findChild<QComboBox*>("cmbLapColumn")->isVisible());
+            // The crash lap left out.
+            d->findChild<QListWidget*>("lstLaps")->item(3)->setCheckState(Qt::Unchecked);
+            QVERIFY(d->findChild<QLabel*>("lblFigures")->text().startsWith("3 laps · best 12.398"));
+            typeText(d->findChild<QLineEdit*>("txtRunPosition"), "2");
+            typeText(d->findChild<QLineEdit*>("txtRunNote"), "pushed on entry");
+            QTest::keyClick(d->findChild<QLineEdit*>("txtRunNote"), Qt::Key_Return);
+        }));
+        QTRY_VERIFY(m_main->control<QLabel>("lblStatus")->text().startsWith("Logged Practice 1 (run 1 of Summer Cup"));
+
+        setTextOf(m_main, "txtFrontShockOil", "35");
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            QCOMPARE(d->findChild<QComboBox*>("cmbRunName")->currentText(), QString("Practice 2"));
+            QCOMPARE(d->findChild<QLabel*>("lblChanges")->text(),
+                     QString("Changed since Practice 1:\n    Front Shocks Oil 30 → 35"));
+            // Three drivers' columns: the racer picks the second.
+            paste(d, "Lap  Al Brown  Jo Smith  Kim Lee\n1 12.800 12.345 13.000\n2 12.700 12.200 13.100\n");
+            auto* column = d->findChild<QComboBox*>("cmbLapColumn");
+            QVERIFY(column->isVisible());
+            QCOMPARE(column->count(), 3);
+            column->setCurrentIndex(1);
+            QCOMPARE(lapsShown(d), QStringList({"Lap 1 12.345", "Lap 2 12.200"}));
+            QTest::mouseClick(d->findChild<QPushButton*>("cmdSaveRun"), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(m_main->control<QLabel>("lblStatus")->text().startsWith("Logged Practice 2 (run 2"));
+
+        SetupLibrary library(LibraryWindow::programLibraryPath());
+        SetupValues meeting;
+        meeting[std::size_t(vantrel::SetupField::DriverName)] = "jo smith";
+        meeting[std::size_t(vantrel::SetupField::TrackCity)] = "LOSTOCK";
+        meeting[std::size_t(vantrel::SetupField::EventName)] = "summer cup";
+        meeting[std::size_t(vantrel::SetupField::EventDate)] = "2026-06-14";
+        const auto runs = vantrel::runs::meetingRuns(library, meeting);
+        QCOMPARE(runs.size(), std::size_t(2));
+        QCOMPARE(runs[0].laps.size(), std::size_t(4));
+        QVERIFY(!runs[0].laps[3].kept);
+        QCOMPARE(runs[0].figures.best, std::int64_t(12398));
+        QCOMPARE(runs[0].position, std::string("2"));
+        QCOMPARE(runs[0].note, std::string("pushed on entry"));
+        QCOMPARE(runs[0].trackTemp, std::string("31"));
+        QCOMPARE(runs[1].figures.best, std::int64_t(12200));
+        QCOMPARE(runs[1].values[std::size_t(vantrel::SetupField::FrontShockOil)], std::string("35"));
+        QCOMPARE(runs[1].changes.size(), std::size_t(1));
+
+        // The meeting's window: its runs in order, and its page as a PDF.
+        QTest::mouseClick(m_main->findChild<QPushButton*>("cmdMeetingRuns"), Qt::LeftButton);
+        auto* meetingWindow = m_main->findChild<MeetingWindow*>("frmMeeting");
+        QVERIFY(meetingWindow);
+        QCOMPARE(meetingWindow->table()->rowCount(), 2);
+        QCOMPARE(meetingWindow->table()->item(1, 1)->text(), QString("Practice 2"));
+        QCOMPARE(meetingWindow->table()->item(1, 12)->text(), QString("Front Shocks Oil 30 → 35"));
+        const QString pdf = QString::fromStdString((m_folder->path() / "meeting.pdf").string());
+        meetingWindow->writePdf(pdf);
+        QFile written(pdf);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.read(5) == "%PDF-");
+        meetingWindow->close();
+
+        // Which change paid off, in the track's history.
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main));
+        QTest::keyClick(m_main, Qt::Key_L, Qt::ControlModifier);
+        auto* libraryWindow = m_main->findChild<LibraryWindow*>("frmLibrary");
+        QVERIFY(libraryWindow);
+        QTest::mouseClick(libraryWindow->findChild<QPushButton*>("cmdTrackHistory"), Qt::LeftButton);
+        auto* history = libraryWindow->findChild<TrackHistoryWindow*>("frmTrackHistory");
+        QVERIFY(history);
+        history->showTrack("Lostock");
+        auto* paid = history->findChild<QTableWidget*>("tblPaidOff");
+        QVERIFY(paid);
+        QCOMPARE(paid->rowCount(), 1);
+        QCOMPARE(paid->item(0, 1)->text(), QString("Front Shocks Oil up"));
+        QCOMPARE(paid->item(0, 4)->text(), QString("-0.198"));
+    }
+
+    void leavingTheTrackOffersTheRunInTheClosestConditions() {
+        {
+            SetupLibrary library(LibraryWindow::programLibraryPath());
+            for (const auto& [event, temp, oil, best] :
+                 {std::tuple{"Spring Cup", "18", "30", 13500}, {"Summer Cup", "31", "40", 13210}}) {
+                vantrel::runs::RunEntry e;
+                e.name = "Q3";
+                e.values[std::size_t(vantrel::SetupField::DriverName)] = "Jo Smith";
+                e.values[std::size_t(vantrel::SetupField::TrackCity)] = "Lostock";
+                e.values[std::size_t(vantrel::SetupField::EventName)] = event;
+                e.values[std::size_t(vantrel::SetupField::EventDate)] = "2026-06-14";
+                e.values[std::size_t(vantrel::SetupField::TrackTraction)] = "high grip";
+                e.values[std::size_t(vantrel::SetupField::FrontShockOil)] = oil;
+                e.trackTemp = temp;
+                e.laps = {{best, true}};
+                vantrel::runs::logRun(library, e);
+            }
+        }
+        setTextOf(m_main, "txtTrackTemp", "29 °C");
+        auto* track = m_main->control<QLineEdit>("txtTrackCity");
+        track->setFocus();
+        typeText(track, "lostock");
+        QTest::keyClick(track, Qt::Key_Tab);
+        auto* offer = m_main->findChild<QLabel*>("lblClosestConditions");
+        QVERIFY(offer);
+        QTRY_VERIFY(offer->isVisible());
+        QCOMPARE(offer->text(),
+                 QString("Closest conditions: 31 °C, high grip: Q3 of Summer Cup 2026-06-14, best 13.210 —"));
+        QTest::mouseClick(m_main->findChild<QPushButton*>("cmdLoadClosest"), Qt::LeftButton);
+        QTRY_COMPARE(textOf(m_main, "txtFrontShockOil"), QString("40"));
+        QVERIFY(!offer->isVisible());
+    }
+
+    void openSetupBringsTheRunsASheetCarries() {
+        std::vector<vantrel::runs::RunEntry> carried(2);
+        for (int i = 0; i < 2; ++i) {
+            auto& run = carried[std::size_t(i)];
+            run.name = i ? "Practice 2" : "Practice 1";
+            run.uid = i ? "b2" : "a1";
+            run.values[std::size_t(vantrel::SetupField::DriverName)] = "Jo Smith";
+            run.values[std::size_t(vantrel::SetupField::TrackCity)] = "Lostock";
+            run.values[std::size_t(vantrel::SetupField::EventName)] = "Summer Cup";
+            run.values[std::size_t(vantrel::SetupField::FrontShockOil)] = i ? "35" : "30";
+            run.laps = {{12300 - 100 * i, true}};
+        }
+        // A sheet as a run builds it: the setup attached, and the meeting's runs beside it.
+        const std::string sheet = (m_folder->path() / "Sheets" / "Jo Smith_SetupSheet_RDX.pdf").string();
+        {
+            pdfauto::Document document((m_folder->path() / "Templates" / "SetupSheet_RDX.pdf").string());
+            document.attach("Jo Smith_SetupSheet_RDX.dat", vantrel::setupFileText(carried[1].values), "text/plain");
+            document.attach("Jo Smith_SetupSheet_RDX.vrun", vantrel::runs::runsFileText(carried), "text/plain");
+            document.save(sheet);
+        }
+        QVERIFY(m_main->openSetupFile(QString::fromStdString(sheet)));
+        QVERIFY(m_main->control<QLabel>("lblStatus")
+                    ->text()
+                    .contains("Jo Smith_SetupSheet_RDX.pdf and 2 runs of its meeting"));
+        SetupLibrary library(LibraryWindow::programLibraryPath());
+        const auto runs = vantrel::runs::trackRuns(library, "lostock");
+        QCOMPARE(runs.size(), std::size_t(2));
+        QCOMPARE(vantrel::library::changeText(runs[1].changes.at(0)), std::string("Front Shocks Oil 30 → 35"));
+        QVERIFY(m_main->openSetupFile(QString::fromStdString(sheet)));
+        QCOMPARE(vantrel::runs::runCount(library), std::size_t(2));
+    }
+
+    void aMeetingNotNamedIsAskedForAndNothingIsRecorded() {
+        setTextOf(m_main, "txtDriverName", "Jo Smith");
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        QVERIFY(!logRun([](LogRunDialog*) {}));
+        QCOMPARE(MessageBox::history().size(), qsizetype(1));
+        QVERIFY(MessageBox::history().front().text.contains("Track / City is empty"));
+        SetupLibrary library(LibraryWindow::programLibraryPath());
+        QCOMPARE(vantrel::runs::runCount(library), std::size_t(0));
+    }
+};
+
+QObject* createLogRunTest() { return new LogRunTest; }
+
+#include "LogRunTest.moc"

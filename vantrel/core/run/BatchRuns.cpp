@@ -1,0 +1,249 @@
+// vantrel-batch --log-run, --runs and --paid-off.
+#include "BatchRuns.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <ostream>
+
+#include "BatchRunner.h"
+#include "BatchTrack.h"
+#include "CSetupManager.h"
+#include "SetupFile.h"
+#include "TeamSync.h"
+#include "library/TrackHistory.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "runs/PaidOff.h"
+#include "runs/RunLog.h"
+
+namespace vantrel {
+
+namespace {
+
+struct RunArgs {
+    std::vector<std::string> operands;
+    std::map<std::string, std::string> values;  // "--laps" -> FILE
+    bool all = false;
+};
+
+bool isCommand(const std::vector<std::string>& args, const std::string& command) {
+    return std::any_of(args.begin(), args.end(),
+                       [&](const std::string& a) { return a == command || a.rfind(command + "=", 0) == 0; });
+}
+
+// The command's operands and its options with a value (--name VALUE or --name=VALUE).
+bool parseRunArgs(const std::vector<std::string>& args, const std::string& command,
+                  const std::vector<std::string>& valueOptions, bool allowAll, RunArgs& parsed, std::string& error) {
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            parsed.operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == command) continue;
+        if (arg.rfind(command + "=", 0) == 0) {
+            parsed.operands.push_back(arg.substr(command.size() + 1));
+            continue;
+        }
+        if (allowAll && arg == "--all") {
+            parsed.all = true;
+            continue;
+        }
+        const std::string name = arg.substr(0, arg.find('='));
+        if (std::find(valueOptions.begin(), valueOptions.end(), name) == valueOptions.end()) {
+            error = "unknown option " + arg + " with " + command;
+            return false;
+        }
+        if (name.size() < arg.size()) {
+            parsed.values[name] = arg.substr(name.size() + 1);
+        } else if (i + 1 < args.size()) {
+            parsed.values[name] = args[++i];
+        } else {
+            error = name + " needs a value";
+            return false;
+        }
+    }
+    return true;
+}
+
+// A value on one tab-separated line: tabs and line breaks become blanks.
+std::string cell(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
+// Cells joined by tabs, with a line end.
+template <typename Cells>
+std::string tabLine(const Cells& cells) {
+    std::string line;
+    for (const std::string& c : cells) line += (line.empty() ? "" : "\t") + cell(c);
+    return line + "\n";
+}
+
+std::string lapOrEmpty(std::size_t laps, std::int64_t ms) { return laps ? runs::lapText(ms) : std::string(); }
+
+std::string consistencyText(const runs::RunFigures& f) {
+    if (!f.laps) return {};
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", f.consistency);
+    return text;
+}
+
+std::string changesText(const std::vector<library::SetupChange>& changes) {
+    std::string out;
+    for (const library::SetupChange& change : changes) out += (out.empty() ? "" : "; ") + library::changeText(change);
+    return out;
+}
+
+int usageError(std::ostream& err, const std::string& error) {
+    err << "vantrel-batch: " << error << "\n" << BatchRunner::usage();
+    return BatchRunner::ExitUsage;
+}
+
+}  // namespace
+
+std::string runsUsage() {
+    return "       vantrel-batch --log-run NAME RAWDATAFILE [--laps FILE] [--position P] [--air-temp T]\n"
+           "                     [--track-temp T] [--note TEXT]\n"
+           "       vantrel-batch --runs TRACK [--driver NAME]\n"
+           "       vantrel-batch --paid-off TRACK|--all [--driver NAME]\n";
+}
+
+std::optional<int> batchLogRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!isCommand(args, "--log-run")) return std::nullopt;
+    RunArgs parsed;
+    std::string error;
+    if (!parseRunArgs(args, "--log-run", {"--laps", "--position", "--air-temp", "--track-temp", "--note"}, false,
+                      parsed, error))
+        return usageError(err, error);
+    if (parsed.operands.size() != 2) return usageError(err, "--log-run takes a run's name and a raw data file");
+    const std::string file = platform::paths::toNative(parsed.operands[1]);
+    return batchtrack::reportingErrors(err, [&] {
+        runs::RunEntry entry;
+        entry.name = parsed.operands[0];
+        entry.values = readSetupFile(file);
+        if (const std::string problem = runs::meetingProblem(entry.values); !problem.empty())
+            platform::raiseAboutFile(platform::ErrInvalidArgument, "vantrel-batch", "Cannot log a run from", file,
+                                     "it names no meeting (" + problem + ")");
+        if (const auto laps = parsed.values.find("--laps"); laps != parsed.values.end()) {
+            const std::string lapFile = platform::paths::toNative(laps->second);
+            const runs::LapReading reading = runs::readLaps(runs::readLapFile(lapFile));
+            if (reading.laps.empty())
+                platform::raiseAboutFile(platform::ErrInvalidArgument, "vantrel-batch", "Cannot read the lap times",
+                                         lapFile, "no lap times could be read from it");
+            std::string unread = runs::unreadText(reading);
+            for (std::size_t at = 0; at < unread.size();) {
+                const std::size_t end = unread.find('\n', at);
+                err << "Warning: " << lapFile << ": " << unread.substr(at, end - at) << "\n";
+                at = end == std::string::npos ? unread.size() : end + 1;
+            }
+            entry.laps = reading.laps;
+        }
+        entry.position = parsed.values["--position"];
+        entry.airTemp = parsed.values["--air-temp"];
+        entry.trackTemp = parsed.values["--track-temp"];
+        entry.note = parsed.values["--note"];
+        library::SetupLibrary setups(batchtrack::installedLibrary());
+        const runs::StoredRun run = runs::logRun(setups, entry);
+        // The team's copy is an extra: the run stands without it.
+        CSetupManager manager;
+        manager.LoadConfig();
+        if (const std::string warning = publishRunToTeam(*manager.GetConfig(), run); !warning.empty())
+            err << "Warning: " << warning << std::endl;
+        const runs::RunFigures& f = run.figures;
+        out << "run\t" << cell(run.name) << "\n"
+            << "meeting\t" << cell(runs::meetingText(run.values)) << "\n"
+            << "order\t" << run.seq << "\n"
+            << "laps\t" << f.laps << "\n"
+            << "total\t" << lapOrEmpty(f.laps, f.total) << "\n"
+            << "best\t" << lapOrEmpty(f.laps, f.best) << "\n"
+            << "best5\t" << lapOrEmpty(f.laps, f.best5) << "\n"
+            << "median\t" << lapOrEmpty(f.laps, f.median) << "\n"
+            << "consistency\t" << consistencyText(f) << "\n"
+            << "changed\t" << cell(changesText(run.changes)) << std::endl;
+        return BatchRunner::ExitSuccess;
+    });
+}
+
+std::optional<int> batchRuns(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!isCommand(args, "--runs")) return std::nullopt;
+    RunArgs parsed;
+    std::string error;
+    if (!parseRunArgs(args, "--runs", {"--driver"}, false, parsed, error)) return usageError(err, error);
+    if (parsed.operands.size() != 1) return usageError(err, "--runs takes one track");
+    return batchtrack::reportingErrors(err, [&] {
+        const auto setups = library::openForHistory(batchtrack::installedLibrary());
+        const auto runs = runs::trackRuns(*setups, parsed.operands[0], parsed.values["--driver"]);
+        if (runs.empty()) {
+            err << platform::errorLine("The setup library " + setups->path() + " has no run at " + parsed.operands[0])
+                << std::endl;
+            return BatchRunner::ExitSomeFailed;
+        }
+        std::string lines;
+        for (const runs::StoredRun& run : runs) {
+            const auto& v = run.values;
+            const runs::RunFigures& f = run.figures;
+            const std::string cells[] = {run.eventDate,
+                                         v[std::size_t(SetupField::DriverName)],
+                                         v[std::size_t(SetupField::EventName)],
+                                         std::to_string(run.seq),
+                                         run.name,
+                                         std::to_string(f.laps),
+                                         lapOrEmpty(f.laps, f.best),
+                                         lapOrEmpty(f.laps, f.best5),
+                                         lapOrEmpty(f.laps, f.median),
+                                         lapOrEmpty(f.laps, f.total),
+                                         consistencyText(f),
+                                         run.position,
+                                         changesText(run.changes)};
+            lines += tabLine(cells);
+        }
+        out << lines << std::flush;
+        return BatchRunner::ExitSuccess;
+    });
+}
+
+std::optional<int> batchPaidOff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!isCommand(args, "--paid-off")) return std::nullopt;
+    RunArgs parsed;
+    std::string error;
+    if (!parseRunArgs(args, "--paid-off", {"--driver"}, true, parsed, error)) return usageError(err, error);
+    if (parsed.operands.size() != (parsed.all ? 0u : 1u))
+        return usageError(err, "--paid-off takes one track, or --all for every track");
+    const std::string track = parsed.all ? std::string() : parsed.operands[0];
+    return batchtrack::reportingErrors(err, [&] {
+        const auto setups = library::openForHistory(batchtrack::installedLibrary());
+        const auto rows = runs::paidOff(runs::trackRuns(*setups, track, parsed.values["--driver"]));
+        if (rows.empty()) {
+            err << platform::errorLine("The setup library " + setups->path() + " has no change between two runs" +
+                                       (parsed.all ? std::string() : " at " + track))
+                << std::endl;
+            return BatchRunner::ExitSomeFailed;
+        }
+        std::string lines;
+        for (const runs::PaidOffRow& row : rows) {
+            const std::string cells[] = {row.team ? "team" : "own",
+                                         row.change,
+                                         row.values,
+                                         std::to_string(row.count),
+                                         runs::differenceText(row.best.median),
+                                         runs::differenceText(row.best.least),
+                                         runs::differenceText(row.best.most),
+                                         runs::differenceText(row.best5.median),
+                                         runs::differenceText(row.best5.least),
+                                         runs::differenceText(row.best5.most)};
+            lines += tabLine(cells);
+        }
+        out << lines << std::flush;
+        return BatchRunner::ExitSuccess;
+    });
+}
+
+}  // namespace vantrel

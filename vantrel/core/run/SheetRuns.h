@@ -1,0 +1,31 @@
+#pragma once
+// A sheet carries its meeting's runs beside its setup: an attachment named
+// after the sheet with ".vrun" (RunFile.h), written when the library holds
+// runs of the meeting the sheet is for. --extract, Open Setup and an import
+// take them back into the library, each run once (by its uid).
+
+#include <cstddef>
+#include <string>
+
+#include "CAppSettings.h"
+#include "library/SetupLibrary.h"
+
+namespace vantrel {
+
+// "…/Jo_RDX_2026-06-14_101500.25.pdf" -> "Jo_RDX_2026-06-14_101500.25.vrun".
+std::string runsAttachmentName(const std::string& sheetNativePath);
+
+// The text of the meeting's runs from the library that config names, for the
+// sheet of these values; empty when there are none or the library cannot be read.
+std::string meetingRunsText(const CAppSettings& config, const library::SetupValues& values) noexcept;
+
+// The runs the sheet carries, into the library; answers how many were new
+// (none for a sheet without them). Raises platform::Error naming the sheet
+// when what it carries is no file of runs, or the library cannot be written.
+std::size_t takeSheetRuns(library::SetupLibrary& library, const std::string& sheetNativePath);
+// The same into the library at libraryPath; never raises: answers the empty
+// text, or the warning, and how many runs came in `added`.
+std::string takeSheetRuns(const std::string& libraryPath, const std::string& sheetNativePath,
+                          std::size_t& added) noexcept;
+
+}  // namespace vantrel

@@ -1,0 +1,79 @@
+#pragma once
+// A meeting's runs in the setup library: each run (practice, qualifier,
+// final) with the setup it ran, its laps, position, temperatures and note,
+// in the order they were logged. A meeting is the driver, the track, the
+// event and its date of the setup, matched as the track history matches them.
+// Each call raises platform::Error naming the library file when it cannot
+// read or write it.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/SetupLibrary.h"
+#include "library/TrackHistory.h"
+#include "runs/LapTimes.h"
+
+namespace vantrel::runs {
+
+using library::SetupChange;
+using library::SetupLibrary;
+using library::SetupValues;
+
+struct RunEntry {
+    std::string name;  // "Practice 1"
+    std::string setupType = "RDX";
+    std::string created;  // empty: now
+    std::string uid;      // empty: a new one
+    std::string team;     // empty: the racer's own; else where the team folder gave it
+    SetupValues values;
+    std::vector<Lap> laps;
+    std::string position, airTemp, trackTemp, note;
+};
+
+struct StoredRun : RunEntry {
+    std::int64_t id = 0;
+    int seq = 0;            // 1, 2, ... in its meeting
+    std::string eventDate;  // "YYYY-MM-DD"
+    std::string meeting;    // the same for every run of one meeting
+    RunFigures figures;
+    std::vector<SetupChange> changes;  // from the meeting's run before; none for the first
+    bool first = true;
+};
+
+// What the setup lacks to name a meeting ("Driver Name is empty"); empty when it names one.
+std::string meetingProblem(const SetupValues& values);
+// "Summer Cup 2026-06-14 at Lostock (Jo Smith)".
+std::string meetingText(const SetupValues& values);
+
+// Records the run as the last of its meeting, in one transaction, and
+// answers it with its figures and what changed; the racer's own run's setup
+// goes into the library as well unless it is there already. A setup that
+// names no meeting is refused (platform::Error, nothing recorded).
+StoredRun logRun(SetupLibrary& library, const RunEntry& entry);
+// As logRun, unless a run of the same uid is there already (then nothing).
+std::optional<StoredRun> logRunIfNew(SetupLibrary& library, const RunEntry& entry);
+
+// The runs of the meeting that these values name, in order.
+std::vector<StoredRun> meetingRuns(SetupLibrary& library, const SetupValues& meeting);
+// The runs at a track (every track: empty), of one driver when given, meeting by meeting in date order.
+std::vector<StoredRun> trackRuns(SetupLibrary& library, std::string_view track, std::string_view driver = {});
+std::size_t runCount(SetupLibrary& library);
+
+// The names offered for the next run after these: Practice 1, Practice 2,
+// Qualifier 1..., A Final; the first in that order not yet used.
+std::vector<std::string> runNames();
+std::string nextRunName(const std::vector<StoredRun>& before);
+
+// The values stored for a run's setup, and back; nothing for text that is not such.
+std::string encodeValues(const SetupValues& values);
+std::optional<SetupValues> decodeValues(std::string_view text);
+
+// The runs as CSV beside the setups' CSV file ("Library.csv": "Library-runs.csv"),
+// replaced atomically; platform::Error naming the file when it cannot be written.
+std::string runsCsvPath(const std::string& setupsCsvPath);
+void exportRunsCsv(SetupLibrary& library, const std::string& nativePath);
+
+}  // namespace vantrel::runs

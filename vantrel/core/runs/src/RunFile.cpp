@@ -1,0 +1,142 @@
+#include "runs/RunFile.h"
+
+#include <algorithm>
+
+#include "platform/Text.h"
+
+namespace vantrel::runs {
+
+namespace {
+
+std::string escaped(std::string_view value) {
+    std::string out;
+    for (const char c : value) {
+        if (c == '%') out += "%25";
+        else if (c == '\r') out += "%0D";
+        else if (c == '\n') out += "%0A";
+        else out += c;
+    }
+    return out;
+}
+
+std::string unescaped(std::string_view value) {
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const std::string_view code = value.substr(i, 3);
+        if (code == "%25" || code == "%0D" || code == "%0A") {
+            out += code == "%25" ? '%' : code == "%0D" ? '\r' : '\n';
+            i += 2;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
+}
+
+// The run's own entries, each a member of RunEntry.
+struct RunKey {
+    std::string_view key;
+    std::string RunEntry::*member;
+};
+constexpr RunKey kRunKeys[] = {
+    {"Run.Uid", &RunEntry::uid},
+    {"Run.Name", &RunEntry::name},
+    {"Run.Created", &RunEntry::created},
+    {"Run.SetupType", &RunEntry::setupType},
+    {"Run.Position", &RunEntry::position},
+    {"Run.AirTemp", &RunEntry::airTemp},
+    {"Run.TrackTemp", &RunEntry::trackTemp},
+    {"Run.Note", &RunEntry::note},
+};
+
+bool isUidText(std::string_view uid) {
+    return !uid.empty() && uid.size() <= 64 &&
+           std::all_of(uid.begin(), uid.end(), [](char c) { return std::isalnum((unsigned char)c) || c == '-'; });
+}
+
+}  // namespace
+
+std::string runsFileText(const std::vector<RunEntry>& runs) {
+    std::string out;
+    for (const RunEntry& run : runs) {
+        out += "[Run]\r\n";
+        for (const RunKey& k : kRunKeys) out += std::string(k.key) + "=" + escaped(run.*k.member) + "\r\n";
+        out += "Run.Laps=" + lapsToText(run.laps) + "\r\n";
+        for (std::size_t i = 0; i < SetupFieldCount; ++i)
+            out += std::string(SetupFieldKeys[i]) + "=" + escaped(run.values[i]) + "\r\n";
+    }
+    return out + "[End]\r\n";
+}
+
+RunFileReading readRunsFile(std::string_view text) {
+    RunFileReading out;
+    if (text.size() > kMaxRunFile) {
+        out.whole = true;
+        out.problem = "it is larger than " + std::to_string(kMaxRunFile / 1024) + " KiB";
+        return out;
+    }
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        at = end + 1;
+    }
+    while (!lines.empty() && lines.back().empty()) lines.pop_back();
+    out.whole = !lines.empty() && lines.back() == "[End]";
+    if (!out.whole) return out;
+    lines.pop_back();
+    auto refuse = [&](std::string problem) {
+        out.runs.clear();
+        out.problem = std::move(problem);
+        return out;
+    };
+    RunEntry* run = nullptr;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const std::string_view line = lines[n];
+        const std::string where = "line " + std::to_string(n + 1);
+        if (line == "[Run]") {
+            if (out.runs.size() >= kMaxRunsInFile)
+                return refuse("it holds more than " + std::to_string(kMaxRunsInFile) + " runs");
+            run = &out.runs.emplace_back();
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (!run || eq == std::string_view::npos) return refuse(where + " is no entry of a run");
+        const std::string_view key = line.substr(0, eq), raw = line.substr(eq + 1);
+        if (!platform::text::isValidUtf8(raw)) return refuse(where + " is not UTF-8 text");
+        const std::string value = unescaped(raw);
+        if (key == "Run.Laps") {
+            for (const char c : raw)
+                if (!(c == ' ' || c == '-' || (c >= '0' && c <= '9'))) return refuse(where + ": the laps are no laps");
+            run->laps = lapsFromText(raw);
+            if (run->laps.size() > 100000 || std::any_of(run->laps.begin(), run->laps.end(),
+                                                         [](const Lap& l) { return l.ms <= 0 || l.ms >= 3600 * 1000; }))
+                return refuse(where + ": the laps are no laps");
+            continue;
+        }
+        const auto runKey =
+            std::find_if(std::begin(kRunKeys), std::end(kRunKeys), [&](const RunKey& k) { return k.key == key; });
+        if (runKey != std::end(kRunKeys)) {
+            run->*runKey->member = value;
+            continue;
+        }
+        const auto field = std::find(std::begin(SetupFieldKeys), std::end(SetupFieldKeys), key);
+        if (field == std::end(SetupFieldKeys))
+            return refuse(where + ": unknown entry " + std::string(key.substr(0, 40)));
+        run->values[std::size_t(field - std::begin(SetupFieldKeys))] = value;
+    }
+    if (out.runs.empty()) return refuse("it holds no run");
+    for (const RunEntry& r : out.runs) {
+        if (!isUidText(r.uid)) return refuse("a run has no proper Run.Uid");
+        if (r.name.empty()) return refuse("a run has no name");
+        if (!meetingProblem(r.values).empty())
+            return refuse("a run names no meeting (" + meetingProblem(r.values) + ")");
+        if (!r.created.empty() && !library::parseTimestamp(r.created)) return refuse("a run's Run.Created is no time");
+    }
+    return out;
+}
+
+}  // namespace vantrel::runs

@@ -1,0 +1,321 @@
+#include "runs/RunLog.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include "LibraryConnection.h"
+#include "Sqlite.h"
+#include "library/EventDate.h"
+#include "library/SetupCsv.h"
+#include "platform/Error.h"
+#include "platform/Files.h"
+
+namespace vantrel::runs {
+
+namespace {
+
+using library::matchKey;
+using library::sqlite::Statement;
+
+constexpr const char* kColumns =
+    "id, uid, seq, event_date, name, created, setup_type, setup, laps, position, air_temp, track_temp, note, team,"
+    " track || char(31) || event_date || char(31) || driver || char(31) || event";
+
+const std::string& field(const SetupValues& v, SetupField f) { return v[std::size_t(f)]; }
+
+struct MeetingKey {
+    std::string track, driver, event, date;
+};
+
+MeetingKey keyOf(const SetupValues& values, std::string_view created) {
+    return {matchKey(field(values, SetupField::TrackCity)), matchKey(field(values, SetupField::DriverName)),
+            matchKey(field(values, SetupField::EventName)),
+            library::eventDateOf(values, created, library::userDateOrder())};
+}
+
+template <typename Body>
+auto withLibrary(SetupLibrary& library, std::string_view action, Body body) {
+    try {
+        return body(library::LibraryConnection::of(library));
+    } catch (const library::sqlite::Failure& f) {
+        platform::raiseAboutFile(platform::ErrPathAccess, "RunLog", std::string(action) + " the setup library",
+                                 library.path(), f.message);
+    }
+}
+
+StoredRun runFrom(const Statement& s) {
+    StoredRun run;
+    run.id = s.integer(0);
+    run.uid = s.text(1);
+    run.seq = int(s.integer(2));
+    run.eventDate = s.text(3);
+    run.name = s.text(4);
+    run.created = s.text(5);
+    run.setupType = s.text(6);
+    if (auto values = decodeValues(s.text(7))) run.values = std::move(*values);
+    run.laps = lapsFromText(s.text(8));
+    run.position = s.text(9);
+    run.airTemp = s.text(10);
+    run.trackTemp = s.text(11);
+    run.note = s.text(12);
+    run.team = s.text(13);
+    run.meeting = s.text(14);
+    run.figures = figuresOf(run.laps);
+    return run;
+}
+
+// Each run's changes from the run before it in the same meeting.
+void markChanges(std::vector<StoredRun>& runs) {
+    for (std::size_t i = 1; i < runs.size(); ++i) {
+        const StoredRun& before = runs[i - 1];
+        StoredRun& run = runs[i];
+        const bool sameMeeting = before.meeting == run.meeting;
+        if (!sameMeeting) continue;
+        run.first = false;
+        run.changes = library::changesBetween(before.values, run.values);
+    }
+}
+
+std::string newUid() {
+    static thread_local std::mt19937_64 rng{std::random_device{}()};
+    char text[33];
+    std::snprintf(text, sizeof text, "%016llx%016llx", (unsigned long long)rng(), (unsigned long long)rng());
+    return text;
+}
+
+std::vector<StoredRun> select(sqlite3* db, const std::string& where, const std::vector<std::string>& binds) {
+    Statement s(db, std::string("SELECT ") + kColumns + " FROM run" + where +
+                        " ORDER BY track, event_date, driver, event, seq, id");
+    for (std::size_t i = 0; i < binds.size(); ++i) s.bind(int(i) + 1, binds[i]);
+    std::vector<StoredRun> out;
+    while (s.step()) out.push_back(runFrom(s));
+    markChanges(out);
+    return out;
+}
+
+StoredRun insert(sqlite3* db, const RunEntry& entry) {
+    StoredRun run;
+    static_cast<RunEntry&>(run) = entry;
+    if (run.created.empty()) run.created = library::localTimestampNow();
+    if (run.uid.empty()) run.uid = newUid();
+    const MeetingKey key = keyOf(entry.values, run.created);
+    const char* meeting = " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4";
+    Statement last(db, std::string("SELECT ") + kColumns + " FROM run" + meeting + " ORDER BY seq DESC LIMIT 1");
+    last.bind(1, key.track);
+    last.bind(2, key.date);
+    last.bind(3, key.driver);
+    last.bind(4, key.event);
+    if (last.step()) {
+        const StoredRun before = runFrom(last);
+        run.seq = before.seq + 1;
+        run.first = false;
+        run.changes = library::changesBetween(before.values, run.values);
+    } else {
+        run.seq = 1;
+    }
+    Statement s(db,
+                "INSERT INTO run (uid, track, driver, event, event_date, seq, name, created, setup_type, setup, laps,"
+                " position, air_temp, track_temp, note, team)"
+                " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
+    const std::string texts[] = {run.uid,
+                                 key.track,
+                                 key.driver,
+                                 key.event,
+                                 key.date,
+                                 "",
+                                 run.name,
+                                 run.created,
+                                 run.setupType,
+                                 encodeValues(run.values),
+                                 lapsToText(run.laps),
+                                 run.position,
+                                 run.airTemp,
+                                 run.trackTemp,
+                                 run.note,
+                                 run.team};
+    for (int i = 0; i < 16; ++i) s.bind(i + 1, texts[i]);
+    s.bind(6, std::int64_t(run.seq));
+    s.step();
+    run.id = sqlite3_last_insert_rowid(db);
+    run.eventDate = key.date;
+    run.meeting = key.track + '\x1f' + key.date + '\x1f' + key.driver + '\x1f' + key.event;
+    run.figures = figuresOf(run.laps);
+    return run;
+}
+
+std::optional<StoredRun> logWithin(SetupLibrary& library, const RunEntry& entry, bool onlyNew) {
+    if (const std::string problem = meetingProblem(entry.values); !problem.empty())
+        platform::raise(platform::ErrInvalidArgument, "RunLog", "The run names no meeting: " + problem);
+    // The run's setup is one of the library's too (once), so the track's
+    // history and the library window know the meeting.
+    if (entry.team.empty()) library.recordIfNew({entry.created, entry.setupType, {}, entry.values});
+    return withLibrary(library, "Cannot record a run in", [&](sqlite3* db) -> std::optional<StoredRun> {
+        library::sqlite::WriteTransaction t(db);
+        if (onlyNew && !entry.uid.empty()) {
+            Statement known(db, "SELECT 1 FROM run WHERE uid = ?1");
+            known.bind(1, entry.uid);
+            if (known.step()) return std::nullopt;
+        }
+        StoredRun run = insert(db, entry);
+        t.commit();
+        return run;
+    });
+}
+
+}  // namespace
+
+std::string meetingProblem(const SetupValues& values) {
+    if (matchKey(field(values, SetupField::DriverName)).empty()) return "Driver Name is empty";
+    if (matchKey(field(values, SetupField::TrackCity)).empty()) return "Track / City is empty";
+    if (matchKey(field(values, SetupField::EventName)).empty() &&
+        matchKey(field(values, SetupField::EventDate)).empty())
+        return "both Event and Date are empty";
+    return {};
+}
+
+std::string meetingText(const SetupValues& values) {
+    std::string out = field(values, SetupField::EventName);
+    const std::string& date = field(values, SetupField::EventDate);
+    if (!date.empty()) out += (out.empty() ? "" : " ") + date;
+    return out + " at " + field(values, SetupField::TrackCity) + " (" + field(values, SetupField::DriverName) + ")";
+}
+
+StoredRun logRun(SetupLibrary& library, const RunEntry& entry) { return *logWithin(library, entry, false); }
+
+std::optional<StoredRun> logRunIfNew(SetupLibrary& library, const RunEntry& entry) {
+    return logWithin(library, entry, true);
+}
+
+std::vector<StoredRun> meetingRuns(SetupLibrary& library, const SetupValues& meeting) {
+    const MeetingKey key = keyOf(meeting, library::localTimestampNow());
+    return withLibrary(library, "Cannot read", [&](sqlite3* db) {
+        return select(db, " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4",
+                      {key.track, key.date, key.driver, key.event});
+    });
+}
+
+std::vector<StoredRun> trackRuns(SetupLibrary& library, std::string_view track, std::string_view driver) {
+    return withLibrary(library, "Cannot read", [&](sqlite3* db) {
+        std::string where;
+        std::vector<std::string> binds;
+        if (!matchKey(track).empty()) {
+            binds.push_back(matchKey(track));
+            where += " WHERE track = ?1";
+        }
+        if (!matchKey(driver).empty()) {
+            binds.push_back(matchKey(driver));
+            where += (where.empty() ? " WHERE" : " AND") + std::string(" driver = ?") + std::to_string(binds.size());
+        }
+        return select(db, where, binds);
+    });
+}
+
+std::size_t runCount(SetupLibrary& library) {
+    return withLibrary(library, "Cannot read", [&](sqlite3* db) {
+        Statement s(db, "SELECT count(*) FROM run");
+        return s.step() ? std::size_t(s.integer(0)) : 0;
+    });
+}
+
+std::vector<std::string> runNames() {
+    return {"Practice 1",  "Practice 2",  "Practice 3",  "Qualifier 1", "Qualifier 2", "Qualifier 3",
+            "Qualifier 4", "Qualifier 5", "Qualifier 6", "C Final",     "B Final",     "A Final"};
+}
+
+std::string nextRunName(const std::vector<StoredRun>& before) {
+    const std::vector<std::string> names = runNames();
+    // After the last offered name used, the next one: a racer who skipped practice goes on from the qualifier.
+    std::size_t next = 0;
+    for (const StoredRun& run : before)
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (matchKey(run.name) == matchKey(names[i])) next = std::max(next, i + 1);
+    return next < names.size() ? names[next] : "Run " + std::to_string(before.size() + 1);
+}
+
+std::string encodeValues(const SetupValues& values) {
+    std::string out;
+    for (const std::string& v : values) out += std::to_string(v.size()) + ":" + v;
+    return out;
+}
+
+std::optional<SetupValues> decodeValues(std::string_view text) {
+    SetupValues values;
+    std::size_t at = 0;
+    for (std::string& v : values) {
+        std::size_t length = 0, digits = 0;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 7) {
+            length = length * 10 + std::size_t(text[at++] - '0');
+            ++digits;
+        }
+        if (!digits || at >= text.size() || text[at] != ':' || text.size() - at - 1 < length) return std::nullopt;
+        v.assign(text.substr(at + 1, length));
+        at += 1 + length;
+    }
+    if (at != text.size()) return std::nullopt;
+    return values;
+}
+
+std::string runsCsvPath(const std::string& setupsCsvPath) {
+    const std::size_t slash = setupsCsvPath.find_last_of('/');
+    const std::size_t dot = setupsCsvPath.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot == slash + 1)
+        return setupsCsvPath + "-runs";
+    return setupsCsvPath.substr(0, dot) + "-runs" + setupsCsvPath.substr(dot);
+}
+
+void exportRunsCsv(SetupLibrary& library, const std::string& nativePath) {
+    using library::csvField;
+    const std::vector<StoredRun> runs = trackRuns(library, {});
+    const std::string error = platform::files::replaceAtomically(nativePath, [&](int fd) -> std::string {
+        std::string text;
+        for (const char* heading :
+             {"Driver",      "Track",    "Event",    "EventDate", "Order",   "Run",          "Created",
+              "SetupType",   "Laps",     "LapsKept", "TotalTime", "BestLap", "Best5Average", "MedianLap",
+              "Consistency", "Position", "AirTemp",  "TrackTemp", "Note",    "Changes",      "Team"})
+            text += (text.empty() ? "" : ",") + csvField(heading);
+        text += "\r\n";
+        for (const StoredRun& run : runs) {
+            std::string laps, changes;
+            for (const Lap& lap : run.laps)
+                laps += (laps.empty() ? "" : " ") + (lap.kept ? lapText(lap.ms) : "(" + lapText(lap.ms) + ")");
+            for (const SetupChange& change : run.changes)
+                changes += (changes.empty() ? "" : "; ") + library::changeText(change);
+            const RunFigures& f = run.figures;
+            char consistency[32];
+            std::snprintf(consistency, sizeof consistency, "%.1f", f.consistency);
+            const bool any = f.laps > 0;
+            const std::string cells[] = {field(run.values, SetupField::DriverName),
+                                         field(run.values, SetupField::TrackCity),
+                                         field(run.values, SetupField::EventName),
+                                         run.eventDate,
+                                         std::to_string(run.seq),
+                                         run.name,
+                                         run.created,
+                                         run.setupType,
+                                         laps,
+                                         std::to_string(f.laps),
+                                         any ? lapText(f.total) : "",
+                                         any ? lapText(f.best) : "",
+                                         any ? lapText(f.best5) : "",
+                                         any ? lapText(f.median) : "",
+                                         any ? consistency : "",
+                                         run.position,
+                                         run.airTemp,
+                                         run.trackTemp,
+                                         run.note,
+                                         changes,
+                                         run.team};
+            std::string row;
+            for (const std::string& cell : cells) row += (row.empty() ? "" : ",") + csvField(cell);
+            text += row + "\r\n";
+        }
+        return platform::files::writeAll(fd, text) ? std::string()
+                                                   : platform::files::systemMessage(errno ? errno : EIO);
+    });
+    if (!error.empty())
+        platform::raiseAboutFile(platform::ErrPathAccess, "exportRunsCsv", "Cannot write the CSV file", nativePath,
+                                 error);
+}
+
+}  // namespace vantrel::runs

@@ -1,0 +1,99 @@
+#include "LogRunLauncher.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
+#include <optional>
+
+#include "CRawDataBuilder.h"
+#include "CSetupManager.h"
+#include "LibraryWindow.h"
+#include "LogRunDialog.h"
+#include "MainForm.h"
+#include "MeetingWindow.h"
+#include "MessageBox.h"
+#include "TeamSync.h"
+
+namespace vantrel {
+
+QWidget* meetingButtons(QWidget* form) {
+    auto* row = new QWidget(form);
+    auto* cmdLogRun = new QPushButton("Log Run…", row);
+    cmdLogRun->setObjectName("cmdLogRun");
+    cmdLogRun->setToolTip("Record this setup as a run of the meeting, with its lap times (Ctrl+R)");
+    cmdLogRun->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    QObject::connect(cmdLogRun, &QPushButton::clicked, form, [form] { logRunFromWindow(form); });
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), form);
+    QObject::connect(shortcut, &QShortcut::activated, form, [form] { logRunFromWindow(form); });
+    auto* cmdMeetingRuns = new QPushButton("Runs…", row);
+    cmdMeetingRuns->setObjectName("cmdMeetingRuns");
+    cmdMeetingRuns->setToolTip("The meeting's runs, their lap times and what changed before each");
+    QObject::connect(cmdMeetingRuns, &QPushButton::clicked, form, [form] { showMeetingOfWindow(form); });
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(cmdLogRun);
+    layout->addWidget(cmdMeetingRuns);
+    layout->addStretch(1);
+    return row;
+}
+
+namespace {
+
+// The window's setup, when it names a meeting; else the racer is told what is missing.
+std::optional<library::SetupValues> meetingOfWindow(QWidget* form, const QString& title) {
+    const library::SetupValues values = CRawDataBuilder().ReadWindow();
+    if (const std::string problem = runs::meetingProblem(values); !problem.empty()) {
+        MessageBox::warning(form, title,
+                            QString::fromStdString("A run belongs to a meeting, and this one is not named: " + problem +
+                                                   ". Fill in Driver Name, Track / City and Event or "
+                                                   "Date on the Event tab."));
+        return std::nullopt;
+    }
+    return values;
+}
+
+}  // namespace
+
+void showMeetingOfWindow(QWidget* form) {
+    const auto values = meetingOfWindow(form, "Meeting Runs");
+    if (!values) return;
+    try {
+        auto* window = new runs::MeetingWindow(library::LibraryWindow::programLibraryPath(), *values, form);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    } catch (const std::exception& e) {
+        MessageBox::failure(form, "Meeting Runs", e);
+    }
+}
+
+void logRunFromWindow(QWidget* form) {
+    const auto meeting = meetingOfWindow(form, "Log Run");
+    if (!meeting) return;
+    const library::SetupValues& values = *meeting;
+    try {
+        const auto* setupType = form->findChild<QComboBox*>("cmbSetupName");
+        runs::LogRunDialog dialog(library::LibraryWindow::programLibraryPath(), values,
+                                  setupType ? setupType->currentText() : QString("RDX"), form);
+        if (dialog.exec() != QDialog::Accepted || !dialog.saved()) return;
+        const runs::StoredRun& run = *dialog.saved();
+        CSetupManager manager;
+        manager.LoadConfig();
+        if (const std::string warning = publishRunToTeam(*manager.GetConfig(), run); !warning.empty()) {
+            if (MainForm* main = MainForm::current())
+                main->showStatusWarning(QString::fromStdString("Run logged. Warning: " + warning));
+            return;
+        }
+        if (MainForm* main = MainForm::current())
+            main->showStatusText(QString("Logged %1 (run %2 of %3): %4")
+                                     .arg(QString::fromStdString(run.name))
+                                     .arg(run.seq)
+                                     .arg(QString::fromStdString(runs::meetingText(run.values)))
+                                     .arg(runs::figuresText(run.figures)));
+    } catch (const std::exception& e) {
+        MessageBox::failure(form, "Log Run", e);
+    }
+}
+
+}  // namespace vantrel

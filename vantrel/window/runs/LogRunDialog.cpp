@@ -1,0 +1,251 @@
+#include "LogRunDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "MessageBox.h"
+#include "platform/Error.h"
+
+namespace vantrel::runs {
+
+namespace {
+
+QString fromStd(const std::string& text) { return QString::fromStdString(text); }
+
+const std::string& field(const SetupValues& v, SetupField f) { return v[std::size_t(f)]; }
+
+}  // namespace
+
+QString figuresText(const RunFigures& f) {
+    if (f.laps == 0) return "No laps";
+    return QString("%1 %2 · best %3 · 5 best %4 · median %5 · total %6 · consistency %7 %")
+        .arg(f.laps)
+        .arg(f.laps == 1 ? "lap" : "laps")
+        .arg(fromStd(lapText(f.best)), fromStd(lapText(f.best5)), fromStd(lapText(f.median)), fromStd(lapText(f.total)))
+        .arg(f.consistency, 0, 'f', 1);
+}
+
+LogRunDialog::LogRunDialog(const std::string& nativePath, const SetupValues& values, const QString& setupType,
+                           QWidget* parent)
+    : QDialog(parent), m_path(nativePath), m_values(values), m_setupType(setupType) {
+    setObjectName("LogRunDialog");
+    setWindowTitle("Log Run");
+    {
+        SetupLibrary library(m_path);
+        m_before = meetingRuns(library, m_values);
+    }
+
+    auto* lblMeeting = new QLabel(fromStd(meetingText(m_values)), this);
+    lblMeeting->setObjectName("lblMeeting");
+    QFont bold = lblMeeting->font();
+    bold.setBold(true);
+    lblMeeting->setFont(bold);
+
+    m_cmbRunName = new QComboBox(this);
+    m_cmbRunName->setObjectName("cmbRunName");
+    m_cmbRunName->setEditable(true);
+    for (const std::string& name : runNames()) m_cmbRunName->addItem(fromStd(name));
+    m_cmbRunName->setCurrentText(fromStd(nextRunName(m_before)));
+    m_cmbRunName->setMinimumContentsLength(16);
+
+    // What changed since the meeting's run before, in the window's words.
+    QString changed;
+    if (m_before.empty()) {
+        changed = "The meeting's first run.";
+    } else {
+        const StoredRun& last = m_before.back();
+        const auto changes = library::changesBetween(last.values, m_values);
+        changed = changes.empty() ? QString("Nothing changed since %1.").arg(fromStd(last.name))
+                                  : QString("Changed since %1:").arg(fromStd(last.name));
+        for (const SetupChange& change : changes) changed += "\n    " + fromStd(library::changeText(change));
+    }
+    auto* lblChanges = new QLabel(changed, this);
+    lblChanges->setObjectName("lblChanges");
+    lblChanges->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_txtLapText = new QPlainTextEdit(this);
+    m_txtLapText->setObjectName("txtLapText");
+    m_txtLapText->setPlaceholderText(
+        "Paste the lap times here: a column of times, or the table a timing printout "
+        "or a results page gives when copied");
+    m_txtLapText->setTabChangesFocus(true);
+    connect(m_txtLapText, &QPlainTextEdit::textChanged, this, &LogRunDialog::readLaps);
+    auto* cmdOpenLaps = new QPushButton("Open…", this);
+    cmdOpenLaps->setObjectName("cmdOpenLaps");
+    cmdOpenLaps->setToolTip("Read the lap times from a CSV or text file");
+    connect(cmdOpenLaps, &QPushButton::clicked, this, [this] {
+        const QString file =
+            QFileDialog::getOpenFileName(this, "Open Lap Times", {}, "Lap times (*.csv *.txt *.tsv);;All files (*)");
+        if (!file.isEmpty()) openLapFile(QDir::toNativeSeparators(file));
+    });
+    m_cmbLapColumn = new QComboBox(this);
+    m_cmbLapColumn->setObjectName("cmbLapColumn");
+    m_lblLapColumn = new QLabel("Driver's column:", this);
+    m_lblLapColumn->setBuddy(m_cmbLapColumn);
+    connect(m_cmbLapColumn, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_reading) readLaps();
+    });
+    auto* lapButtons = new QHBoxLayout;
+    lapButtons->addWidget(cmdOpenLaps);
+    lapButtons->addWidget(m_lblLapColumn);
+    lapButtons->addWidget(m_cmbLapColumn, 1);
+
+    m_lstLaps = new QListWidget(this);
+    m_lstLaps->setObjectName("lstLaps");
+    m_lstLaps->setToolTip("Untick a lap to leave it out (a crash, a marshal)");
+    m_lstLaps->setMinimumWidth(m_lstLaps->fontMetrics().horizontalAdvance("Lap 000   0:00.000") + 40);
+    connect(m_lstLaps, &QListWidget::itemChanged, this, &LogRunDialog::showFigures);
+    m_lblFigures = new QLabel(this);
+    m_lblFigures->setObjectName("lblFigures");
+    m_lblUnread = new QLabel(this);
+    m_lblUnread->setObjectName("lblUnread");
+    m_lblUnread->setWordWrap(true);
+    m_lblUnread->setStyleSheet("color: #b00020");
+
+    auto* lapsRow = new QHBoxLayout;
+    auto* pasteColumn = new QVBoxLayout;
+    pasteColumn->addWidget(m_txtLapText, 1);
+    pasteColumn->addLayout(lapButtons);
+    lapsRow->addLayout(pasteColumn, 3);
+    lapsRow->addWidget(m_lstLaps, 1);
+
+    auto line = [this](const char* name, const QString& text = {}) {
+        auto* edit = new QLineEdit(text, this);
+        edit->setObjectName(name);
+        return edit;
+    };
+    m_txtPosition = line("txtRunPosition");
+    m_txtAirTemp = line("txtAirTemp");
+    m_txtTrackTemp = line("txtRunTrackTemp", fromStd(field(m_values, SetupField::TrackTemperature)));
+    m_txtNote = line("txtRunNote");
+    m_txtNote->setPlaceholderText("pushed on entry");
+    auto* conditions = new QHBoxLayout;
+    for (auto [caption, edit] :
+         {std::pair{"&Position:", m_txtPosition}, {"&Air Temp:", m_txtAirTemp}, {"&Track Temp:", m_txtTrackTemp}}) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(edit);
+        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance("00000000") + 16);
+        conditions->addWidget(label);
+        conditions->addWidget(edit);
+    }
+    conditions->addStretch(1);
+
+    auto labelFor = [this](const QString& text, QWidget* buddy) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(buddy);
+        return label;
+    };
+    auto* form = new QFormLayout;
+    form->addRow(labelFor("&Run:", m_cmbRunName), m_cmbRunName);
+    form->addRow("", lblChanges);
+    form->addRow(labelFor("&Laps:", m_txtLapText), lapsRow);
+    form->addRow("", m_lblFigures);
+    form->addRow("", m_lblUnread);
+    form->addRow("", conditions);
+    form->addRow(labelFor("&Note:", m_txtNote), m_txtNote);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName("buttons");
+    buttons->button(QDialogButtonBox::Save)->setObjectName("cmdSaveRun");
+    buttons->button(QDialogButtonBox::Save)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &LogRunDialog::save);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblMeeting);
+    layout->addLayout(form, 1);
+    layout->addWidget(buttons);
+    readLaps();
+    resize(760, 540);
+}
+
+LogRunDialog::~LogRunDialog() = default;
+
+void LogRunDialog::openLapFile(const QString& nativePath) {
+    try {
+        m_txtLapText->setPlainText(fromStd(readLapFile(nativePath.toStdString())));
+    } catch (const std::exception& e) {
+        MessageBox::failure(this, "Log Run", e);
+    }
+}
+
+void LogRunDialog::readLaps() {
+    m_reading = true;
+    const std::optional<std::size_t> column =
+        m_cmbLapColumn->currentIndex() >= 0 ? std::optional<std::size_t>(m_cmbLapColumn->currentIndex()) : std::nullopt;
+    const LapReading reading = runs::readLaps(m_txtLapText->toPlainText().toStdString(), column);
+    QStringList columns;
+    for (const std::string& name : reading.columns) columns << fromStd(name);
+    QStringList shown;
+    for (int i = 0; i < m_cmbLapColumn->count(); ++i) shown << m_cmbLapColumn->itemText(i);
+    if (shown != columns) {
+        m_cmbLapColumn->clear();
+        m_cmbLapColumn->addItems(columns);
+    }
+    m_cmbLapColumn->setCurrentIndex(columns.isEmpty() ? -1 : int(reading.column));
+    m_cmbLapColumn->setVisible(columns.size() > 1);
+    m_lblLapColumn->setVisible(columns.size() > 1);
+
+    m_lstLaps->blockSignals(true);
+    m_lstLaps->clear();
+    for (std::size_t i = 0; i < reading.laps.size(); ++i) {
+        auto* item = new QListWidgetItem(QString("Lap %1   %2").arg(i + 1, 3).arg(fromStd(lapText(reading.laps[i].ms))),
+                                         m_lstLaps);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        item->setData(Qt::UserRole, QVariant::fromValue<qint64>(reading.laps[i].ms));
+    }
+    m_lstLaps->blockSignals(false);
+    const bool pasted = !m_txtLapText->toPlainText().trimmed().isEmpty();
+    QString unread = fromStd(unreadText(reading)).trimmed();
+    if (pasted && reading.laps.empty()) unread = "No lap times could be read.\n" + unread;
+    m_lblUnread->setText(unread);
+    m_lblUnread->setVisible(!unread.isEmpty());
+    m_reading = false;
+    showFigures();
+}
+
+std::vector<Lap> LogRunDialog::chosenLaps() const {
+    std::vector<Lap> laps;
+    for (int i = 0; i < m_lstLaps->count(); ++i) {
+        const QListWidgetItem* item = m_lstLaps->item(i);
+        laps.push_back({item->data(Qt::UserRole).toLongLong(), item->checkState() == Qt::Checked});
+    }
+    return laps;
+}
+
+void LogRunDialog::showFigures() { m_lblFigures->setText(figuresText(figuresOf(chosenLaps()))); }
+
+void LogRunDialog::save() {
+    RunEntry entry;
+    entry.name = m_cmbRunName->currentText().trimmed().toStdString();
+    if (entry.name.empty()) entry.name = nextRunName(m_before);
+    entry.setupType = m_setupType.toStdString();
+    entry.values = m_values;
+    entry.laps = chosenLaps();
+    entry.position = m_txtPosition->text().trimmed().toStdString();
+    entry.airTemp = m_txtAirTemp->text().trimmed().toStdString();
+    entry.trackTemp = m_txtTrackTemp->text().trimmed().toStdString();
+    entry.note = m_txtNote->text().trimmed().toStdString();
+    try {
+        SetupLibrary library(m_path);
+        m_saved = logRun(library, entry);
+    } catch (const std::exception& e) {
+        // Nothing was recorded: the dialog stays with everything the racer typed.
+        MessageBox::failure(this, "Log Run", e);
+        return;
+    }
+    accept();
+}
+
+}  // namespace vantrel::runs

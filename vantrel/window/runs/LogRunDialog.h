@@ -1,0 +1,65 @@
+#pragma once
+// "Log Run": the window's setup recorded as the next run of its meeting,
+// with the run's name, its laps (pasted from a timing printout or a results
+// page, or read from a file), position, temperatures and a note. What
+// changed since the meeting's run before shows before anything is saved.
+
+#include <QDialog>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "runs/RunLog.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vantrel::runs {
+
+class LogRunDialog : public QDialog {
+    Q_OBJECT
+public:
+    // The meeting is the one that values name; nativePath the setup library.
+    LogRunDialog(const std::string& nativePath, const SetupValues& values, const QString& setupType,
+                 QWidget* parent = nullptr);
+    ~LogRunDialog() override;
+
+    // The run saved, once the dialog was accepted.
+    const std::optional<StoredRun>& saved() const { return m_saved; }
+    // Reads lap times from a file as "Open…" does (tests, and a file dropped on the dialog).
+    void openLapFile(const QString& nativePath);
+
+private:
+    void readLaps();
+    void showFigures();
+    void save();
+    std::vector<Lap> chosenLaps() const;
+
+    std::string m_path;
+    SetupValues m_values;
+    QString m_setupType;
+    std::vector<StoredRun> m_before;
+    std::optional<StoredRun> m_saved;
+
+    QComboBox* m_cmbRunName = nullptr;
+    QPlainTextEdit* m_txtLapText = nullptr;
+    QComboBox* m_cmbLapColumn = nullptr;
+    QLabel* m_lblLapColumn = nullptr;
+    QListWidget* m_lstLaps = nullptr;
+    QLabel* m_lblFigures = nullptr;
+    QLabel* m_lblUnread = nullptr;
+    QLineEdit* m_txtPosition = nullptr;
+    QLineEdit* m_txtAirTemp = nullptr;
+    QLineEdit* m_txtTrackTemp = nullptr;
+    QLineEdit* m_txtNote = nullptr;
+    bool m_reading = false;
+};
+
+// "8 laps · best 12.100 · 5 best 12.300 · median 12.420 · total 1:39.360 · consistency 97.1 %".
+QString figuresText(const RunFigures& figures);
+
+}  // namespace vantrel::runs

@@ -1,0 +1,225 @@
+#include "MeetingReport.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <algorithm>
+#include <optional>
+
+namespace vantrel::runs {
+
+namespace {
+
+const QColor kInk(0x2b, 0x2f, 0x36), kHeader(0x2f, 0x3a, 0x48), kRule(0x8a, 0x93, 0xa0);
+const QColor kBest(0x1f, 0x5f, 0xa8), kBest5(0xd9, 0x82, 0x2b), kChange(0x9a, 0x3b, 0x3b);
+
+QFont font(double points, bool bold = false) {
+    QFont f("DejaVu Sans");
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+QString fromStd(const std::string& text) { return QString::fromStdString(text); }
+
+QString seconds(std::int64_t ms) { return fromStd(lapText(ms)); }
+
+}  // namespace
+
+QString changesText(const StoredRun& run, const QString& separator) {
+    QStringList out;
+    for (const SetupChange& change : run.changes) out << fromStd(library::changeText(change));
+    return out.join(separator);
+}
+
+void paintRunsChart(QPainter& p, const QRectF& rect, const std::vector<StoredRun>& runs) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    const double unit = std::max(7.0, rect.height() / 40);
+    const QFont small = font(unit * 0.8), label = font(unit);
+    const QFontMetricsF metrics(small, p.device());
+    const QRectF plot(rect.left() + metrics.horizontalAdvance("0:00.000") + 10, rect.top() + 2.2 * unit,
+                      rect.width() - metrics.horizontalAdvance("0:00.000") - 20, rect.height() - 5.5 * unit);
+    p.fillRect(rect, Qt::white);
+
+    std::int64_t low = INT64_MAX, high = 0;
+    for (const StoredRun& run : runs)
+        if (run.figures.laps) {
+            low = std::min(low, run.figures.best);
+            high = std::max(high, run.figures.best5);
+        }
+    // Legend.
+    p.setFont(small);
+    double lx = plot.left();
+    for (const auto& [color, text] :
+         {std::pair{kBest, QString("Best lap")}, {kBest5, QString("5-best average")}, {kChange, QString("Change")}}) {
+        p.setPen(QPen(color, 2, color == kChange ? Qt::DashLine : Qt::SolidLine));
+        p.drawLine(QPointF(lx, rect.top() + unit), QPointF(lx + 2 * unit, rect.top() + unit));
+        p.setPen(kInk);
+        p.drawText(QPointF(lx + 2.5 * unit, rect.top() + 1.3 * unit), text);
+        lx += 3.5 * unit + metrics.horizontalAdvance(text);
+    }
+    p.setPen(QPen(kRule, 0.8));
+    p.drawRect(plot);
+    if (runs.empty() || high == 0) {
+        p.setPen(kInk);
+        p.setFont(label);
+        p.drawText(plot, Qt::AlignCenter, runs.empty() ? "No runs logged yet" : "No laps yet");
+        p.restore();
+        return;
+    }
+    // A tenth of a second of room, and whole tenths on the axis.
+    low = (low - 100) / 100 * 100;
+    high = (high + 199) / 100 * 100;
+    const double span = double(high - low);
+    const std::size_t n = runs.size();
+    auto x = [&](std::size_t i) { return plot.left() + plot.width() * (double(i) + 0.5) / double(n); };
+    auto y = [&](std::int64_t ms) { return plot.bottom() - plot.height() * double(ms - low) / span; };
+    const std::int64_t step = std::max<std::int64_t>(100, (high - low) / 6 / 100 * 100);
+    for (std::int64_t ms = low; ms <= high; ms += step) {
+        p.setPen(QPen(QColor(0xe3, 0xe6, 0xea), 0.6));
+        p.drawLine(QPointF(plot.left(), y(ms)), QPointF(plot.right(), y(ms)));
+        p.setPen(kInk);
+        p.drawText(QRectF(rect.left(), y(ms) - unit, plot.left() - rect.left() - 5, 2 * unit),
+                   Qt::AlignRight | Qt::AlignVCenter, seconds(ms));
+    }
+    // Each run's name below its place; each change a dashed line with its words along it.
+    for (std::size_t i = 0; i < n; ++i) {
+        const double slot = plot.width() / double(n);
+        p.setPen(kInk);
+        p.drawText(QRectF(x(i) - slot / 2, plot.bottom() + 3, slot, 2.5 * unit), Qt::AlignHCenter | Qt::AlignTop,
+                   metrics.elidedText(fromStd(runs[i].name), Qt::ElideRight, slot - 2));
+        if (runs[i].changes.empty()) continue;
+        const double cx = x(i) - slot / 2;
+        p.setPen(QPen(kChange, 1, Qt::DashLine));
+        p.drawLine(QPointF(cx, plot.top()), QPointF(cx, plot.bottom()));
+        p.save();
+        p.translate(cx + 2, plot.bottom() - 4);
+        p.rotate(-90);
+        p.setPen(kChange);
+        p.drawText(QPointF(0, metrics.ascent()),
+                   metrics.elidedText(changesText(runs[i]), Qt::ElideRight, plot.height() - 8));
+        p.restore();
+    }
+    for (const auto& [color, best5] : {std::pair{kBest, false}, {kBest5, true}}) {
+        p.setPen(QPen(color, 2));
+        p.setBrush(color);
+        std::optional<QPointF> last;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!runs[i].figures.laps) {
+                last.reset();
+                continue;
+            }
+            const QPointF at(x(i), y(best5 ? runs[i].figures.best5 : runs[i].figures.best));
+            if (last) p.drawLine(*last, at);
+            p.drawEllipse(at, unit * 0.3, unit * 0.3);
+            last = at;
+        }
+    }
+    p.restore();
+}
+
+QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs) {
+    constexpr double kPageWidth = 595, kPageHeight = 842, kMargin = 20;
+    const double width = kPageWidth - 2 * kMargin;
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setTitle("Meeting Runs");
+    writer.setCreator("Vantrel");
+    writer.setResolution(72);
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+    QPainter p(&writer);
+    p.setRenderHint(QPainter::Antialiasing);
+    auto header = [&] {
+        p.setPen(kHeader);
+        p.setFont(font(18, true));
+        p.drawText(QRectF(kMargin, 16, 400, 28), Qt::AlignLeft | Qt::AlignVCenter, "Meeting Runs");
+        p.setPen(kRule);
+        p.setFont(font(9));
+        p.drawText(QRectF(kPageWidth - kMargin - 200, 16, 200, 28), Qt::AlignRight | Qt::AlignVCenter, "Vantrel");
+        p.setPen(kInk);
+        p.setFont(font(9, true));
+        p.drawText(QRectF(kMargin, 46, width, 14), Qt::AlignLeft | Qt::AlignVCenter, meeting);
+    };
+    header();
+    paintRunsChart(p, QRectF(kMargin, 66, width, 260), runs);
+
+    // The runs in a box: figures, then what changed and the note wrapped below.
+    struct Column {
+        const char* title;
+        double width;
+    };
+    const Column columns[] = {{"#", 16},     {"Run", 74},   {"Laps", 28}, {"Best", 44}, {"5 Best", 44}, {"Median", 44},
+                              {"Total", 50}, {"Cons.", 34}, {"Pos.", 28}, {"Air", 28},  {"Track", 28}};
+    const QFont text = font(7.5), bold = font(7.5, true);
+    double y = 340;
+    auto tableHeader = [&] {
+        p.setFont(bold);
+        p.setPen(kHeader);
+        double cx = kMargin + 4;
+        for (const Column& c : columns) {
+            p.drawText(QRectF(cx, y, c.width, 12), Qt::AlignLeft | Qt::AlignVCenter, c.title);
+            cx += c.width;
+        }
+        y += 14;
+        p.setPen(QPen(kRule, 0.6));
+        p.drawLine(QPointF(kMargin, y - 1), QPointF(kMargin + width, y - 1));
+    };
+    double boxTop = y - 4;
+    // The box around the runs of a page, from its top to the last row.
+    auto closeBox = [&] {
+        p.setPen(QPen(kInk, 0.7));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(kMargin, boxTop, width, y - boxTop + 2), 3, 3);
+        p.drawPath(outline);
+    };
+    tableHeader();
+    for (const StoredRun& run : runs) {
+        const RunFigures& f = run.figures;
+        const QString cells[] = {QString::number(run.seq),       fromStd(run.name),
+                                 QString::number(f.laps),        f.laps ? seconds(f.best) : "",
+                                 f.laps ? seconds(f.best5) : "", f.laps ? seconds(f.median) : "",
+                                 f.laps ? seconds(f.total) : "", f.laps ? QString::number(f.consistency, 'f', 1) : "",
+                                 fromStd(run.position),          fromStd(run.airTemp),
+                                 fromStd(run.trackTemp)};
+        QString below = changesText(run);
+        if (!run.note.empty()) below += (below.isEmpty() ? "" : "   ") + QString("“%1”").arg(fromStd(run.note));
+        p.setFont(text);
+        const QRectF wrapped = p.boundingRect(QRectF(kMargin + 20, 0, width - 24, 1e4), Qt::TextWordWrap, below);
+        const double height = 12 + (below.isEmpty() ? 0 : wrapped.height()) + 4;
+        if (y + height > kPageHeight - 30) {
+            closeBox();
+            writer.newPage();
+            header();
+            y = 70;
+            boxTop = y - 4;
+            tableHeader();
+        }
+        p.setPen(kInk);
+        double cx = kMargin + 4;
+        for (std::size_t c = 0; c < std::size(columns); ++c) {
+            p.setFont(c == 1 ? bold : text);
+            p.drawText(QRectF(cx, y, columns[c].width - 2, 12), Qt::AlignLeft | Qt::AlignVCenter,
+                       QFontMetricsF(p.font(), &writer).elidedText(cells[c], Qt::ElideRight, columns[c].width - 3));
+            cx += columns[c].width;
+        }
+        if (!below.isEmpty()) {
+            p.setFont(text);
+            p.setPen(run.changes.empty() ? kInk : kChange);
+            p.drawText(QRectF(kMargin + 20, y + 12, width - 24, wrapped.height()), Qt::TextWordWrap, below);
+        }
+        y += height;
+        p.setPen(QPen(QColor(0xe3, 0xe6, 0xea), 0.5));
+        p.drawLine(QPointF(kMargin + 2, y - 1), QPointF(kMargin + width - 2, y - 1));
+    }
+    closeBox();
+    p.end();
+    return pdf;
+}
+
+}  // namespace vantrel::runs

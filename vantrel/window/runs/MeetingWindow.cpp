@@ -1,0 +1,182 @@
+#include "MeetingWindow.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "MeetingReport.h"
+#include "MessageBox.h"
+#include "platform/Error.h"
+#include "platform/Files.h"
+
+namespace vantrel::runs {
+
+namespace {
+
+enum Column { Order, Run, Laps, Best, Best5, Median, Total, Consistency, Position, Air, Track, Note, Changes, Count };
+
+QString fromStd(const std::string& text) { return QString::fromStdString(text); }
+
+// The chart, painted as the PDF paints it.
+class RunsChart : public QWidget {
+public:
+    RunsChart(const std::vector<StoredRun>& runs, QWidget* parent) : QWidget(parent), m_runs(runs) {
+        setObjectName("chartRuns");
+        setMinimumHeight(15 * fontMetrics().height());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        paintRunsChart(p, QRectF(rect()).adjusted(4, 4, -4, -4), m_runs);
+    }
+
+private:
+    const std::vector<StoredRun>& m_runs;
+};
+
+}  // namespace
+
+MeetingWindow::MeetingWindow(const std::string& nativePath, const SetupValues& values, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_path(nativePath), m_values(values) {
+    setObjectName("frmMeeting");
+    setWindowTitle("Meeting: " + fromStd(meetingText(values)));
+    if (parent) setFont(parent->font());
+
+    auto* title = new QLabel(fromStd(meetingText(values)), this);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+
+    m_table = new QTableWidget(0, Count, this);
+    m_table->setObjectName("tblRuns");
+    m_table->setHorizontalHeaderLabels({"#", "Run", "Laps", "Best", "5 Best", "Median", "Total", "Consistency",
+                                        "Position", "Air", "Track", "Note", "What Changed"});
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+    m_table->setWordWrap(false);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    const int em = fontMetrics().horizontalAdvance('n');
+    for (auto [c, w] : {std::pair{Order, 3},
+                        {Run, 11},
+                        {Laps, 5},
+                        {Best, 8},
+                        {Best5, 8},
+                        {Median, 8},
+                        {Total, 9},
+                        {Consistency, 10},
+                        {Position, 8},
+                        {Air, 5},
+                        {Track, 6},
+                        {Note, 22}})
+        m_table->setColumnWidth(c, w * em);
+    m_chart = new RunsChart(m_runs, this);
+
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(m_table);
+    split->addWidget(m_chart);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName("lblStatus");
+    auto* cmdPdf = new QPushButton("Save as PDF…", this);
+    cmdPdf->setObjectName("cmdSavePdf");
+    auto* cmdClose = new QPushButton("Close", this);
+    cmdClose->setObjectName("cmdClose");
+    connect(cmdPdf, &QPushButton::clicked, this, &MeetingWindow::savePdf);
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(m_status, 1);
+    actions->addWidget(cmdPdf);
+    actions->addWidget(cmdClose);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addWidget(split, 1);
+    layout->addLayout(actions);
+    // Wide enough for the changes beside the figures, within the screen it opens on.
+    QSize size(150 * em, 44 * fontMetrics().height());
+    if (const QScreen* screen = parent ? parent->screen() : nullptr)
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 60));
+    resize(size);
+    reload();
+}
+
+MeetingWindow::~MeetingWindow() = default;
+
+void MeetingWindow::reload() {
+    try {
+        SetupLibrary library(m_path, {.readOnly = true});
+        m_runs = meetingRuns(library, m_values);
+    } catch (const std::exception& e) {
+        m_runs.clear();
+        m_status->setText(failureText(e));
+    }
+    m_table->clearContents();
+    m_table->setRowCount(int(m_runs.size()));
+    for (int r = 0; r < int(m_runs.size()); ++r) {
+        const StoredRun& run = m_runs[std::size_t(r)];
+        const RunFigures& f = run.figures;
+        auto lap = [&](std::int64_t ms) { return f.laps ? fromStd(lapText(ms)) : QString(); };
+        const QString cells[Count] = {QString::number(run.seq),
+                                      fromStd(run.name),
+                                      QString::number(f.laps),
+                                      lap(f.best),
+                                      lap(f.best5),
+                                      lap(f.median),
+                                      lap(f.total),
+                                      f.laps ? QString::number(f.consistency, 'f', 1) : QString(),
+                                      fromStd(run.position),
+                                      fromStd(run.airTemp),
+                                      fromStd(run.trackTemp),
+                                      fromStd(run.note),
+                                      run.first ? QString("(first run)") : changesText(run)};
+        for (int c = 0; c < Count; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c != Run && c != Note && c != Changes) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_table->setItem(r, c, item);
+        }
+        m_table->item(r, Changes)->setToolTip(changesText(run, "\n"));
+    }
+    if (m_status->text().isEmpty() || !m_runs.empty())
+        m_status->setText(m_runs.empty() ? "No runs logged at this meeting yet (Log Run…, Ctrl+R)"
+                                         : QString("%1 runs").arg(m_runs.size()));
+    m_chart->update();
+}
+
+void MeetingWindow::writePdf(const QString& nativePath) {
+    const QByteArray pdf = meetingPdf(fromStd(meetingText(m_values)), m_runs);
+    const std::string path = nativePath.toStdString();
+    const std::string reason = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
+        return platform::files::writeAll(fd, std::string_view(pdf.constData(), std::size_t(pdf.size())))
+                   ? std::string()
+                   : platform::files::systemMessage(errno ? errno : EIO);
+    });
+    if (!reason.empty())
+        platform::raiseAboutFile(platform::ErrPathAccess, "MeetingWindow", "Cannot write the meeting's page", path,
+                                 reason);
+}
+
+void MeetingWindow::savePdf() {
+    const QString suggestion = QDir::homePath() + "/Meeting " + fromStd(meetingText(m_values)).remove('/') + ".pdf";
+    const QString file = QFileDialog::getSaveFileName(this, "Save as PDF", suggestion, "PDF (*.pdf)");
+    if (file.isEmpty()) return;
+    try {
+        writePdf(QDir::toNativeSeparators(file));
+        m_status->setText("Saved " + QDir::toNativeSeparators(file));
+    } catch (const std::exception& e) {
+        MessageBox::failure(this, "Meeting Runs", e);
+    }
+}
+
+}  // namespace vantrel::runs

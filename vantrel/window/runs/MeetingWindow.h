@@ -1,0 +1,42 @@
+#pragma once
+// A meeting's runs in order: what changed before each, their figures, and
+// the chart of best lap and 5-best average run by run with each change
+// marked; Save as PDF gives the page to pin up in the pits.
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runs/RunLog.h"
+
+class QLabel;
+class QTableWidget;
+
+namespace vantrel::runs {
+
+class MeetingWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The meeting that values name, in the library at nativePath.
+    MeetingWindow(const std::string& nativePath, const SetupValues& values, QWidget* parent = nullptr);
+    ~MeetingWindow() override;
+
+    // The runs read again (after a run was logged).
+    void reload();
+    const std::vector<StoredRun>& runs() const { return m_runs; }
+    QTableWidget* table() const { return m_table; }
+    // The meeting's page as a PDF at nativePath, replaced whole; platform::Error naming the file.
+    void writePdf(const QString& nativePath);
+    void savePdf();
+
+private:
+    std::string m_path;
+    SetupValues m_values;
+    std::vector<StoredRun> m_runs;
+    QTableWidget* m_table = nullptr;
+    QWidget* m_chart = nullptr;
+    QLabel* m_status = nullptr;
+};
+
+}  // namespace vantrel::runs

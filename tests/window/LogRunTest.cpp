@@ -199,6 +199,8 @@ private slots:
         QTRY_VERIFY(offer->isVisible());
         QCOMPARE(offer->text(),
                  QString("Closest conditions: 31 °C, high grip: Q3 of Summer Cup 2026-06-14, best 13.210 —"));
+        // What was typed (the track, its temperature) is replaced only after a question.
+        MessageBox::setNextAnswer(QMessageBox::Yes);
         QTest::mouseClick(m_main->findChild<QPushButton*>("cmdLoadClosest"), Qt::LeftButton);
         QTRY_COMPARE(textOf(m_main, "txtFrontShockOil"), QString("40"));
         QVERIFY(!offer->isVisible());
@@ -225,9 +227,10 @@ private slots:
             document.save(sheet);
         }
         QVERIFY(m_main->openSetupFile(QString::fromStdString(sheet)));
-        QVERIFY(m_main->control<QLabel>("lblStatus")
-                    ->text()
-                    .contains("Jo Smith_SetupSheet_RDX.pdf and 2 runs of its meeting"));
+        const QString status = m_main->control<QLabel>("lblStatus")->text();
+        // A long path is cut in the middle; the whole of it is in the tooltip.
+        QVERIFY2(status.contains(".pdf and 2 runs of its meeting"), qPrintable(status));
+        QVERIFY(m_main->control<QLabel>("lblStatus")->toolTip().contains("Jo Smith_SetupSheet_RDX.pdf"));
         SetupLibrary library(LibraryWindow::programLibraryPath());
         const auto runs = vantrel::runs::trackRuns(library, "lostock");
         QCOMPARE(runs.size(), std::size_t(2));

@@ -33,15 +33,15 @@ std::string launcherFailure(unsigned char outcome) {
     }
 }
 
-bool hasDisplay() {
+}  // namespace
+
+bool hasDisplay() noexcept {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
         const char* v = std::getenv(name);
         if (v && *v) return true;
     }
     return false;
 }
-
-}  // namespace
 
 std::string findViewerLauncher() {
     const char* path = std::getenv("PATH");

@@ -25,6 +25,7 @@
 #include "library/EventDate.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "Utf8Text.h"
 
 namespace vantrel::library {
 
@@ -37,8 +38,6 @@ const QColor kRule(0x9a, 0xa3, 0xad);
 const QColor kDiffers(0xff, 0xe4, 0xa8);
 const QColor kDiffersOnPaper(0xfc, 0xec, 0xc4);
 const QString kSheetFont("DejaVu Sans");
-
-QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 QString shownTime(const std::string& created) {
     const QString text = fromStd(created);

@@ -8,12 +8,11 @@
 #include <QStringList>
 
 #include "LibraryWindow.h"
+#include "Utf8Text.h"
 
 namespace vantrel::library {
 
-namespace {
-QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-}  // namespace
+namespace {}  // namespace
 
 LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, std::string libraryPath)
     : QObject(mainWindow), m_main(mainWindow), m_load(std::move(load)), m_libraryPath(std::move(libraryPath)) {

@@ -3,12 +3,11 @@
 #include <QRegularExpression>
 #include <optional>
 #include "library/TrackHistory.h"
+#include "Utf8Text.h"
 
 namespace vantrel::library {
 
 namespace {
-
-QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // "2026-12-08T05:03:44+01:00" as the racer reads it: "2026-12-08 05:03".
 QString shownTime(const std::string& created) {

@@ -40,14 +40,11 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/Profile.h"
+#include "Utf8Text.h"
 
 namespace vantrel::library {
 
 namespace {
-
-QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
-bool hasDisplay() { return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"); }
 
 // Shows a sheet in the desktop's PDF viewer, through the one launcher a run
 // uses too. When none takes it, the racer learns why and where the sheet is.
@@ -360,7 +357,7 @@ void LibraryWindow::rebuildSheet(const StoredSetup& setup) {
         manager.setSetupName(setup.setupType);
         manager.setRebuildOf(setup.id);
         manager.setTargetPDFDirectory(QDir::toNativeSeparators(folders.front()).toStdString());
-        manager.setOpenInViewer(hasDisplay());
+        manager.setOpenInViewer(pdfauto::hasDisplay());
         manager.BuildSetupSheet();
     } catch (const platform::Error& error) {
         // As the run's own box: the source names the failed operations.

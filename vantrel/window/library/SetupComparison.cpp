@@ -5,12 +5,11 @@
 
 #include "OptionGroups.h"
 #include "SetupControls.h"
+#include "Utf8Text.h"
 
 namespace vantrel::library {
 
 namespace {
-
-QString fromStd(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // The words at the start of every caption: "Arm Shock", "Arm Length" give "Arm".
 QString sharedStart(const std::vector<SetupField>& fields) {

@@ -29,12 +29,12 @@
 #include "LibraryWindow.h"
 #include "MessageBox.h"
 #include "platform/Error.h"
+#include "Utf8Text.h"
 
 namespace vantrel::library {
 
 namespace {
 
-QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 const std::string& value(const HistoryEntry& e, SetupField f) { return e.setup.values[std::size_t(f)]; }
 
 enum Column { Date, Driver, Event, Qualifying, Finishing, Changes, ColumnCount };

@@ -15,6 +15,7 @@
 #include "SetupControls.h"
 #include "TextLimit.h"
 #include "WheelGuard.h"
+#include "Utf8Text.h"
 
 namespace vantrel {
 
@@ -22,8 +23,6 @@ namespace {
 
 // Pixels per picture unit at the window's natural size.
 constexpr double PictureScale = 1.3;
-
-QString fromStd(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // A setup control's label is its caption in the control table, with a colon.
 QString captionFor(const QWidget* field, const QString& otherwise) {

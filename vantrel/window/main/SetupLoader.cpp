@@ -28,19 +28,19 @@
 #include "MainForm.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
+#include "Utf8Text.h"
 
 namespace vantrel {
 
 namespace {
 
-QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-QString nameOf(SetupField field) { return fromUtf8(SetupFieldKeys[std::size_t(field)]); }
+QString nameOf(SetupField field) { return fromStd(SetupFieldKeys[std::size_t(field)]); }
 
 // Why a text box cannot show a value as it is; empty when it can.
 QString textProblem(const std::string& value) {
     if (value.size() > MaxValueBytes) return "longer than " + QString::number(MaxValueBytes) + " bytes";
     if (value.find_first_of("\r\n") != std::string::npos) return "holds a line break";
-    if (fromUtf8(value).toUtf8().toStdString() != value) return "is not UTF-8 text";
+    if (fromStd(value).toUtf8().toStdString() != value) return "is not UTF-8 text";
     return {};
 }
 
@@ -48,7 +48,7 @@ QString textProblem(const std::string& value) {
 // byte limit.
 QString shownPart(const std::string& value) {
     const std::string firstLine = value.substr(0, value.find_first_of("\r\n"));
-    return fromUtf8(platform::text::cutToBytes(firstLine, MaxValueBytes));
+    return fromStd(platform::text::cutToBytes(firstLine, MaxValueBytes));
 }
 
 // The option number a run stores for button `index`, as the capture writes
@@ -118,9 +118,9 @@ QString droppedFile(const QMimeData* data) {
 QString openFailure(const QString& file, const std::exception& error) {
     const std::string path = file.toStdString();
     const auto* systemError = dynamic_cast<const platform::Error*>(&error);
-    if (systemError && systemError->file() != path) return fromUtf8(platform::errorText(error));
+    if (systemError && systemError->file() != path) return fromStd(platform::errorText(error));
     const std::string why = systemError ? systemError->reason() : platform::errorText(error);
-    return fromUtf8(platform::fileFailure("Cannot open the setup", path, why));
+    return fromStd(platform::fileFailure("Cannot open the setup", path, why));
 }
 
 }  // namespace
@@ -176,7 +176,7 @@ bool SetupLoader::openSetupFile(const QString& path) {
     }
     // Fields a racer edited in the sheet after the run won over its attachment.
     const bool edited = !read.fromEdits.empty();
-    const QString after = edited ? ", " + fromUtf8(editsNote(read)) : QString();
+    const QString after = edited ? ", " + fromStd(editsNote(read)) : QString();
     if (load(read.values, native, native, after, edited) == Outcome::Kept) return false;
     // The meeting's runs a sheet carries go back into the library; a
     // library that cannot take them costs the load nothing.
@@ -198,14 +198,14 @@ bool SetupLoader::loadFromLibrary(const std::array<std::string, SetupFieldCount>
 QStringList SetupLoader::controlValues() const {
     QStringList shown;
     for (const SetupControl& row : SetupControls) {
-        const QString name = fromUtf8(row.control);
+        const QString name = fromStd(row.control);
         if (isOptionControl(row.control)) {
             const auto* group = m_form->findChild<QButtonGroup*>(name);
             shown << QString::number(group ? group->checkedId() : -1);
             // The toe's box beside its buttons holds the value.
             for (const OptionRun& run : OptionRuns)
                 if (run.group == row.control && !run.textBox.empty())
-                    if (const auto* box = m_form->findChild<QLineEdit*>(fromUtf8(run.textBox))) shown << box->text();
+                    if (const auto* box = m_form->findChild<QLineEdit*>(fromStd(run.textBox))) shown << box->text();
             continue;
         }
         QWidget* widget = m_form->findChild<QWidget*>(name);
@@ -239,7 +239,7 @@ SetupLoader::Outcome SetupLoader::load(const std::array<std::string, SetupFieldC
     std::vector<SetupField> problems;
     std::vector<std::string_view> groupsDone;
     for (const SetupControl& row : SetupControls) {
-        const QString name = fromUtf8(row.control);
+        const QString name = fromStd(row.control);
         if (isOptionControl(row.control)) {
             if (std::find(groupsDone.begin(), groupsDone.end(), row.control) != groupsDone.end()) continue;
             groupsDone.push_back(row.control);
@@ -248,7 +248,7 @@ SetupLoader::Outcome SetupLoader::load(const std::array<std::string, SetupFieldC
             QLineEdit* textBox = nullptr;
             for (const OptionRun& run : OptionRuns)
                 if (run.group == row.control && !run.textBox.empty())
-                    textBox = m_form->findChild<QLineEdit*>(fromUtf8(run.textBox));
+                    textBox = m_form->findChild<QLineEdit*>(fromStd(run.textBox));
             const int index = buttonFor(row.control, values, problems, textBox);
             // Exclusive groups cannot be emptied by unchecking their button.
             group->setExclusive(false);
@@ -275,7 +275,7 @@ SetupLoader::Outcome SetupLoader::load(const std::array<std::string, SetupFieldC
     QString list;
     for (SetupField field : problems) {
         const std::string& value = values[std::size_t(field)];
-        QString shown = fromUtf8(value);
+        QString shown = fromStd(value);
         shown.replace('\r', "\\r").replace('\n', "\\n");
         if (shown.size() > 60) shown = shown.left(57) + "...";
         list += "\n" + nameOf(field) + " = \"" + shown + "\"";

@@ -9,14 +9,11 @@
 #include "TeamRuns.h"
 #include "TeamSync.h"
 #include "platform/Error.h"
+#include "Utf8Text.h"
 
 namespace vantrel {
 
-namespace {
-
-QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
-}  // namespace
+namespace {}  // namespace
 
 TeamWatch::TeamWatch(QObject* parent) : QObject(parent) {
     m_settle.setSingleShot(true);

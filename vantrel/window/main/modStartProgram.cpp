@@ -44,8 +44,7 @@ T* required(MainForm* form, const char* name) {
 // xdg-open on the desktop, which needs a display, and which may find no
 // application for a PDF.
 QString noViewerReason() {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return "no viewer could show it (no display)";
+    if (!pdfauto::hasDisplay()) return "no viewer could show it (no display)";
     if (pdfauto::findViewerLauncher().empty())
         return "no viewer could show it (no xdg-open: install the package xdg-utils)";
     return "no viewer could show it (xdg-open found none for it)";

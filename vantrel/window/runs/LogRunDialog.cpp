@@ -15,12 +15,11 @@
 
 #include "MessageBox.h"
 #include "platform/Error.h"
+#include "Utf8Text.h"
 
 namespace vantrel::runs {
 
 namespace {
-
-QString fromStd(const std::string& text) { return QString::fromStdString(text); }
 
 const std::string& field(const SetupValues& v, SetupField f) { return v[std::size_t(f)]; }
 

@@ -1,4 +1,5 @@
 #include "MeetingReport.h"
+#include "Utf8Text.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -20,8 +21,6 @@ QFont font(double points, bool bold = false) {
     f.setBold(bold);
     return f;
 }
-
-QString fromStd(const std::string& text) { return QString::fromStdString(text); }
 
 QString seconds(std::int64_t ms) { return fromStd(lapText(ms)); }
 

@@ -16,14 +16,13 @@
 #include "MessageBox.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "Utf8Text.h"
 
 namespace vantrel::runs {
 
 namespace {
 
 enum Column { Order, Run, Laps, Best, Best5, Median, Total, Consistency, Position, Air, Track, Note, Changes, Count };
-
-QString fromStd(const std::string& text) { return QString::fromStdString(text); }
 
 // The chart, painted as the PDF paints it.
 class RunsChart : public QWidget {

@@ -8,14 +8,13 @@
 #include <QVBoxLayout>
 
 #include "MessageBox.h"
+#include "Utf8Text.h"
 
 namespace vantrel::runs {
 
 namespace {
 
 enum Column { Whose, Change, Values, Count, Best, BestRange, Best5, Best5Range, ColumnCount };
-
-QString fromStd(const std::string& text) { return QString::fromStdString(text); }
 
 QString rangeText(const Spread& s) {
     return fromStd(differenceText(s.least)) + " … " + fromStd(differenceText(s.most));

@@ -7,11 +7,11 @@
 #include <cmath>
 
 #include "HoleButton.h"
+#include "Utf8Text.h"
 
 namespace vantrel {
 
 namespace {
-QString fromStd(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // The button covers the drawn hole and its rim, so a click on the hole hits it.
 constexpr double ButtonDiameterUnits = 2 * art::kHoleRadius + 4.0;

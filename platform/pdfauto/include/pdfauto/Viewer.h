@@ -18,6 +18,9 @@ std::string launchViewer(const std::string& nativePath) noexcept;
 // Whether launchViewer showed the file.
 bool showInViewer(const std::string& nativePath) noexcept;
 
+// Whether there is a desktop to show anything on (DISPLAY or WAYLAND_DISPLAY).
+bool hasDisplay() noexcept;
+
 // The xdg-open that showInViewer would start; empty when there is none.
 std::string findViewerLauncher();
 

@@ -31,10 +31,11 @@ raw_data() { sed "s/^DriverName=.*\r\$/DriverName=$2\r/" "$stage/Data/Sample_RDX
 batch() { env -u DISPLAY "$prog/vantrel-batch" "$@" >>"$work/batch.out" 2>>"$work/batch.err" || fail "vantrel-batch $*: $(cat "$work/batch.err")"; }
 count() { sqlite3 "$library" 'SELECT count(*) FROM setup'; }
 
-# A window of this title, once it shows.
+# A window of this title, once it shows (a first start under the sanitizers,
+# beside the rest of the suite, may take a while).
 window_named() {
   local found=""
-  for _ in $(seq 400); do
+  for _ in $(seq 2400); do
     found="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)"
     [[ -n "$found" ]] && { echo "$found"; return 0; }
     sleep 0.05
@@ -80,21 +81,21 @@ no_deleted_journal "vantrel-batch --sync"
 sleep 1.5
 xdotool windowfocus --sync "$lib" key --clearmodifiers Tab Tab Down Up Delete
 confirm=""
-for _ in $(seq 100); do
+for _ in $(seq 400); do
   confirm="$(xdotool search --onlyvisible --name '^Vantrel Library$' 2>/dev/null | grep -v "^$lib\$" | head -n 1 || true)"
   [[ -n "$confirm" ]] && break
   sleep 0.05
 done
 [[ -n "$confirm" ]] || fail "Delete asked nothing"
 xdotool windowfocus --sync "$confirm" key --clearmodifiers alt+y
-for _ in $(seq 100); do [[ "$(count)" -eq 4 ]] && break; sleep 0.05; done
+for _ in $(seq 400); do [[ "$(count)" -eq 4 ]] && break; sleep 0.05; done
 [[ "$(count)" -eq 4 ]] || fail "the delete in the window did not reach the disk ($(count) setups)"
 no_deleted_journal "the delete"
 
 # Close: focus starts on the driver's name; two back-tabs reach Close.
 xdotool windowfocus --sync "$main" key --clearmodifiers shift+Tab shift+Tab space
-for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$pid" 2>/dev/null && fail "the window still runs 10 s after Close"
+for _ in $(seq 600); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$pid" 2>/dev/null && fail "the window still runs 30 s after Close"
 status=0
 wait "$pid" || status=$?
 pid=""

@@ -41,7 +41,8 @@ start_window() {
   fake_launcher "$name" "$launcher"
   PATH="$work/$name-bin:$PATH" "$work/$name/vantrel" >"$work/$name.out" 2>&1 &
   pid=$!
-  wait_for_windows '^Vantrel$' -ge 1 1200 || { echo "the window never showed"; return 1; }
+  # A first start under the sanitizers, beside the rest of the suite, may take a while.
+  wait_for_windows '^Vantrel$' -ge 1 3600 || { echo "the window never showed"; return 1; }
   window="$(xdotool search --all --onlyvisible --pid "$pid" --name '^Vantrel$' | head -n 1)"
   focus_window
 }

@@ -77,7 +77,11 @@ inside="/home/racer/My Vantrel"
 # place of its shell: called in $(...) or in the background only, where the
 # background job's pid is then unshare's, whose end ends the program too.
 in_root() {
-  exec unshare --mount --pid --fork --kill-child -- sh -c 'mount -t proc proc "$0/proc" && exec chroot "$0" "$@"' "$root" \
+  # The X server's sockets by their path too, beside its abstract socket: a
+  # client inside falls back on the path when the abstract name is not there.
+  exec unshare --mount --pid --fork --kill-child -- sh -c 'mount -t proc proc "$0/proc" &&
+    { [ ! -d /tmp/.X11-unix ] || { mkdir -p "$0/tmp/.X11-unix" && mount --bind /tmp/.X11-unix "$0/tmp/.X11-unix"; }; } &&
+    exec chroot "$0" "$@"' "$root" \
     env -i HOME=/home/racer PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"
 }
 

@@ -42,9 +42,23 @@ start_window() {
   PATH="$work/$name-bin:$PATH" "$work/$name/vantrel" >"$work/$name.out" 2>&1 &
   pid=$!
   # A first start under the sanitizers, beside the rest of the suite, may take a while.
-  wait_for_windows '^Vantrel$' -ge 1 3600 || { echo "the window never showed"; return 1; }
+  wait_for_windows '^Vantrel$' -ge 1 3600 || { echo "the window never showed: $(started_how "$name")"; return 1; }
   window="$(xdotool search --all --onlyvisible --pid "$pid" --name '^Vantrel$' | head -n 1)"
   focus_window
+}
+
+# What became of a start whose window never showed: whether the program
+# still runs, what it is waiting in, and the end of what it printed.
+started_how() {
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "still running, in $(cat "/proc/$pid/wchan" 2>/dev/null || echo '?'), threads $(ls "/proc/$pid/task" 2>/dev/null | wc -l)"
+  else
+    local status=0
+    wait "$pid" || status=$?
+    echo "ended with status $status"
+  fi
+  echo "its output:"
+  tail -n 40 "$work/$1.out"
 }
 
 # Waits until the number of the program's windows titled so compares as
@@ -52,6 +66,7 @@ start_window() {
 wait_for_windows() {
   local title="$1" compare="$2" count="$3" shown
   for _ in $(seq "${4:-400}"); do
+    kill -0 "$pid" 2>/dev/null || return 1
     shown="$(xdotool search --all --onlyvisible --pid "$pid" --name "$title" 2>/dev/null | wc -l || true)"
     [ "$shown" "$compare" "$count" ] && return 0
     sleep 0.05

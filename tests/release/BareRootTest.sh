@@ -150,8 +150,10 @@ case_extract_gives_the_setup_back() {
 
 # The X server's abstract socket needs no file inside the root.
 start_display() {
-  # Xvfb chooses a free display itself and names it on its standard output.
-  Xvfb -displayfd 1 -screen 0 1366x768x24 -nolisten tcp >"$build/bare-root-display" 2>"$build/bare-root-xvfb.log" &
+  # Xvfb chooses a free display itself and names it on its standard output;
+  # -noreset: a reset as the last xdotool poll leaves would close the window's
+  # connection as it is being made.
+  Xvfb -displayfd 1 -screen 0 1366x768x24 -nolisten tcp -noreset >"$build/bare-root-display" 2>"$build/bare-root-xvfb.log" &
   xvfb=$!
   trap stop_display EXIT
   for _ in $(seq 200); do

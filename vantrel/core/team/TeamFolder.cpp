@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Installation.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/NewFile.h"
@@ -39,15 +40,6 @@ std::string canonical(const std::string& path) {
 std::string teamFolderOf(const std::string& settingsFile, const std::string& programFolder) {
     return resolveTeamFolder(platform::profile::readEntry(settingsFile, "Vantrel", "TeamFolder", {}, 4096),
                              programFolder);
-}
-
-std::string resolveTeamFolder(std::string_view setting, const std::string& programFolder) {
-    const auto first = setting.find_first_not_of(" \t"), last = setting.find_last_not_of(" \t");
-    const std::string value =
-        first == std::string_view::npos ? std::string() : std::string(setting.substr(first, last - first + 1));
-    if (value.empty()) return {};
-    if (value.front() == '/') return withoutTrailingSeparator(platform::paths::toNative(value));
-    return withoutTrailingSeparator(platform::paths::toNative(programFolder + "\\" + value));
 }
 
 std::string libraryInTeamFolder(const std::string& libraryFile, const std::string& teamFolder) {

@@ -9,6 +9,7 @@
 #include "BatchRunner.h"
 #include "BatchTrack.h"
 #include "CSetupManager.h"
+#include "platform/Process.h"
 #include "SetupFile.h"
 #include "TeamSync.h"
 #include "library/TrackHistory.h"
@@ -153,9 +154,8 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, std::ostrea
         library::SetupLibrary setups(batchtrack::installedLibrary());
         const runs::StoredRun run = runs::logRun(setups, entry);
         // The team's copy is an extra: the run stands without it.
-        CSetupManager manager;
-        manager.LoadConfig();
-        if (const std::string warning = publishRunToTeam(*manager.GetConfig(), run); !warning.empty())
+        if (const std::string warning = publishRunToTeam(Installation::read(platform::process::programFolder()), run);
+            !warning.empty())
             err << "Warning: " << warning << std::endl;
         const runs::RunFigures& f = run.figures;
         out << "run\t" << cell(run.name) << "\n"

@@ -9,6 +9,7 @@
 #include "CDataBuilder.h"
 #include "CRulesEngine.h"
 #include "CUtils.h"
+#include "Installation.h"
 #include "FileNames.h"
 #include "FormFieldMap.h"
 #include "OptionGroups.h"
@@ -321,6 +322,14 @@ SetupTypeFolders installationFolders() {
         return path;
     };
     return {native(settings.ConfigDirectory()), native(settings.MappingDirectory())};
+}
+
+SetupTypeFolders installationFolders(const Installation& installation) {
+    auto withSlash = [](std::string path) {
+        if (path.empty() || path.back() != '/') path += '/';
+        return path;
+    };
+    return {withSlash(installation.configFolder()), withSlash(installation.mappingFolder())};
 }
 
 SetupRead readSetup(const std::string& path) { return readSetup(path, installationFolders()); }

@@ -3,7 +3,6 @@
 #include <functional>
 #include <ostream>
 
-#include "CSetupManager.h"
 #include "ImportReaders.h"
 #include "TeamFolder.h"
 #include "TeamIntake.h"
@@ -70,15 +69,13 @@ std::string publishRunToTeam(const Installation& installation, const runs::RunEn
                         "Cannot put the run into the team folder: ");
 }
 
-int syncCommand(std::ostream& out, std::ostream& err) {
+int syncCommand(const Installation& installation, std::ostream& out, std::ostream& err) {
     try {
-        CSetupManager manager;
-        manager.LoadConfig();
-        const TeamSettings settings = teamSettings(*manager.GetConfig());
+        const TeamSettings settings = teamSettings(installation);
         std::string problem;
         if (settings.teamFolder.empty())
-            problem = "No team folder is set (TeamFolder in section \"Vantrel\" of " +
-                      platform::paths::toNative(platform::process::programFolder() + "\\bin\\Vantrel.ini") + ")";
+            problem =
+                "No team folder is set (TeamFolder in section \"Vantrel\" of " + installation.settingsFile() + ")";
         else problem = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
         if (!problem.empty()) {
             err << platform::errorLine(problem) << std::endl;

@@ -39,6 +39,6 @@ std::string publishRunToTeam(const Installation& installation, const runs::RunEn
 // added: N" when the team's runs brought any) and one line for each file it
 // could not take, with why. 0 unless the team folder or the
 // library cannot be used (then one "Error: " line and 1).
-int syncCommand(std::ostream& out, std::ostream& err);
+int syncCommand(const Installation& installation, std::ostream& out, std::ostream& err);
 
 }  // namespace vantrel

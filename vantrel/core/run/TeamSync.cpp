@@ -20,9 +20,8 @@ std::unique_ptr<library::SetupFileReader> teamSheetReader() {
 }
 
 TeamSettings teamSettings(const CAppSettings& config) {
-    // The settings file by its place: a run points config at its raw data file.
-    const std::string programFolder = platform::process::programFolder();
-    return {team::teamFolderOf(programFolder + "\\bin\\Vantrel.ini", programFolder),
+    // The team folder from the installation: a run points config at its raw data file.
+    return {Installation::read(platform::process::programFolder()).teamFolder(),
             library::libraryFilePath(config.DataDirectory(), config.LibraryFile())};
 }
 

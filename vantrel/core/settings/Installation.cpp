@@ -21,8 +21,8 @@ Installation Installation::read(const std::string& programFolder) {
     const CUtils utils;
     Installation in;
     in.m_programFolder = programFolder;
-    const std::string settingsFile = programFolder + "\\bin\\Vantrel.ini";
-    in.m_settingsFile = platform::paths::toNative(settingsFile);
+    const std::string settingsFile = settingsFileOf(programFolder);
+    in.m_settingsFile = settingsFile;
     const auto settings = platform::profile::readSection(settingsFile, "Vantrel", MaxValueBytes + 1);
     in.m_settingsFound = settings.found();
     // Composed as the run's ReadSettings composes them, then made native.
@@ -45,6 +45,10 @@ Installation Installation::read(const std::string& programFolder) {
     in.m_teamFolder = resolveTeamFolder(
         platform::profile::readSection(settingsFile, "Vantrel", 4096).value("TeamFolder"), programFolder);
     return in;
+}
+
+std::string Installation::settingsFileOf(const std::string& programFolder) {
+    return platform::paths::toNative(programFolder + "\\bin\\Vantrel.ini");
 }
 
 std::string Installation::rawDataPath() const {

@@ -18,6 +18,10 @@ public:
     // as empty, as it does for a run, which says why before it writes.
     static Installation read(const std::string& programFolder);
 
+    // The settings file of the installation in programFolder, native: the
+    // one place that names it.
+    static std::string settingsFileOf(const std::string& programFolder);
+
     const std::string& programFolder() const { return m_programFolder; }
     // program folder + "\bin\Vantrel.ini", native.
     const std::string& settingsFile() const { return m_settingsFile; }

@@ -8,7 +8,6 @@
 #include "CAppSettings.h"
 #include "CDataBuilder.h"
 #include "CRulesEngine.h"
-#include "CUtils.h"
 #include "Installation.h"
 #include "FileNames.h"
 #include "FormFieldMap.h"
@@ -312,16 +311,7 @@ const std::vector<std::unique_ptr<SetupReader>>& setupReaders() {
 }  // namespace
 
 SetupTypeFolders installationFolders() {
-    CAppSettings settings;
-    settings.setFileName(platform::process::programFolder() + "\\bin\\Vantrel.ini");
-    settings.ReadSettings();
-    const CUtils utils;
-    auto native = [&utils](const std::string& folder) {
-        std::string path = platform::paths::toNative(utils.checkMe(folder));
-        if (path.empty() || path.back() != '/') path += '/';
-        return path;
-    };
-    return {native(settings.ConfigDirectory()), native(settings.MappingDirectory())};
+    return installationFolders(Installation::read(platform::process::programFolder()));
 }
 
 SetupTypeFolders installationFolders(const Installation& installation) {

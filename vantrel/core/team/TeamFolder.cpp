@@ -8,12 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "Installation.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/NewFile.h"
 #include "platform/Paths.h"
-#include "platform/Profile.h"
 #include "platform/Text.h"
 
 namespace vantrel::team {
@@ -36,11 +34,6 @@ std::string canonical(const std::string& path) {
 }
 
 }  // namespace
-
-std::string teamFolderOf(const std::string& settingsFile, const std::string& programFolder) {
-    return resolveTeamFolder(platform::profile::readEntry(settingsFile, "Vantrel", "TeamFolder", {}, 4096),
-                             programFolder);
-}
 
 std::string libraryInTeamFolder(const std::string& libraryFile, const std::string& teamFolder) {
     if (teamFolder.empty()) return {};

@@ -21,6 +21,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "Installation.h"
+#include "platform/Process.h"
 #include "BenchFolder.h"
 #include "CAppSettings.h"
 #include "CSetupManager.h"
@@ -59,7 +61,7 @@ void report(benchmark::State& state, double seconds, int64_t count) {
 
 void BM_ClickToSheet(benchmark::State& state) {
     BenchFolder folder;
-    vantrel::frmVantrel window;
+    vantrel::frmVantrel window(vantrel::Installation::read(platform::process::programFolder()));
     window.control<QLineEdit>("txtDriverName")->setText("Alex Brennan");
     window.control<QLineEdit>("txtEventName")->setText("Winter Series Round 3");
     window.control<QCheckBox>("chkExternalData")->setCheckState(Qt::Unchecked);

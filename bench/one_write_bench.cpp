@@ -30,6 +30,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "Installation.h"
+#include "platform/Process.h"
 #include "BenchFolder.h"
 #include "BatchTrack.h"
 #include "BenchSheet.h"
@@ -136,7 +138,8 @@ void BM_SheetsOfOneRun(benchmark::State& state) {
     bench::BenchFolder folder;
     bench::buildSheet(folder);  // the data and mapping files the fill alone reads
     const bench::FillFiles files = bench::rdxFillFiles(bench::installedSettings());
-    auto library = std::make_shared<vantrel::library::SetupLibrary>(vantrel::batchtrack::installedLibrary());
+    auto library = std::make_shared<vantrel::library::SetupLibrary>(
+        vantrel::Installation::read(platform::process::programFolder()).libraryFile());
     double sheetTime = 0, fillTime = 0;
     int64_t n = 0;
     for (auto _ : state) {

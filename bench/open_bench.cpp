@@ -21,6 +21,8 @@
 #include <qpdf/QPDFEmbeddedFileDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include "Installation.h"
+#include "platform/Process.h"
 #include "BenchFolder.h"
 #include "CSetupManager.h"
 #include "MessageBox.h"
@@ -61,7 +63,7 @@ void BM_OpenSetup(benchmark::State& state, Source source) {
     std::string file = folder.rawDataFile();
     if (source != Source::RawData) file = sampleSheet(folder);
     if (source == Source::SheetFields) file = withoutAttachments(file);
-    vantrel::frmVantrel window;
+    vantrel::frmVantrel window(vantrel::Installation::read(platform::process::programFolder()));
     for (auto _ : state) {
         window.control<QLineEdit>("txtDriverName")->clear();
         vantrel::MessageBox::clearHistory();

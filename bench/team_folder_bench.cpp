@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <string>
 
+#include "Installation.h"
 #include "LibraryWindow.h"
 #include "TeamIntake.h"
 #include "TeamSync.h"
@@ -90,7 +91,8 @@ int main(int argc, char* argv[]) {
     }
     vantrel::library::LibraryWindow window(libraryFile);
     window.show();
-    vantrel::TeamWatch watch;
+    const vantrel::Installation installation = vantrel::Installation::read(platform::process::programFolder());
+    vantrel::TeamWatch watch(installation);
     QObject::connect(&watch, &vantrel::TeamWatch::setupsAdded, &window, &vantrel::library::LibraryWindow::reload);
     bool ready = false;
     QObject::connect(&watch, &vantrel::TeamWatch::scanned, [&] { ready = true; });

@@ -16,6 +16,7 @@
 #include <random>
 #include <unistd.h>
 
+#include "Installation.h"
 #include "GeneratedSetups.h"
 #include "LibraryWindow.h"
 #include "TrackHistoryWindow.h"
@@ -50,7 +51,7 @@ int main(int argc, char* argv[]) {
     fs::create_directories(folder / "Data");
     fs::copy_file(fs::path(VANTREL_STAGE_DIR) / "bin" / "Vantrel.ini", folder / "bin" / "Vantrel.ini");
     platform::process::setProgramFolderForTesting(folder.string());
-    const std::string path = LibraryWindow::programLibraryPath();
+    const std::string path = vantrel::Installation::read(platform::process::programFolder()).libraryFile();
     {
         SetupLibrary library(path);
         std::mt19937 rng(7);
@@ -70,7 +71,7 @@ int main(int argc, char* argv[]) {
     std::printf("library: %zu setups at %zu tracks\n", reader.count(), knownTracks(reader).size());
 
     // Leaving the box: Tab out of Track / City until the offer stands.
-    auto* main = new vantrel::frmVantrel;
+    auto* main = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     main->show();
     main->activateWindow();
     if (!QTest::qWaitForWindowActive(main)) std::printf("the main window did not become active\n");

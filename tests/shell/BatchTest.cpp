@@ -29,6 +29,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include "BatchRunner.h"
+#include "platform/Process.h"
 #include "CSetupBase.h"
 #include "OtherRunLock.h"
 #include "RecordingViewer.h"
@@ -50,7 +51,8 @@ struct BatchOutput {
 
 BatchOutput runInProcess(const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    const int status = vantrel::BatchRunner(out, err).run(args);
+    const int status =
+        vantrel::BatchRunner(out, err, vantrel::Installation::read(platform::process::programFolder())).run(args);
     BatchOutput result{status, {}, err.str()};
     std::istringstream lines(out.str());
     for (std::string line; std::getline(lines, line);) result.out.push_back(line);

@@ -37,7 +37,8 @@ struct BatchRun {
 
 inline BatchRun batch(const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    const int status = vantrel::BatchRunner(out, err).run(args);
+    const int status =
+        vantrel::BatchRunner(out, err, vantrel::Installation::read(platform::process::programFolder())).run(args);
     return {status, out.str(), err.str()};
 }
 

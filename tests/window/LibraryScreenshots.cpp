@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "Installation.h"
 #include "CAppSettings.h"
 #include "CompareWindow.h"
 #include "LibraryModel.h"
@@ -119,7 +120,7 @@ int main(int argc, char* argv[]) {
           {SetupField::ResultsFinishPos, "3rd"}}},
     };
     {
-        SetupLibrary library(LibraryWindow::programLibraryPath());
+        SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
         int n = 0;
         for (const Round& round : season) {
             SetupEntry e;
@@ -148,7 +149,7 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    auto* main = new vantrel::frmVantrel;
+    auto* main = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     main->show();
     if (!QTest::qWaitForWindowExposed(main)) return 1;
     main->findChild<QPushButton*>("cmdLibrary")->click();

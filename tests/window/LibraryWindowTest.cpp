@@ -16,6 +16,8 @@
 #include <memory>
 #include <random>
 
+#include "Installation.h"
+#include "platform/Process.h"
 #include "CompareWindow.h"
 #include "EnvOverride.h"
 #include "LibraryModel.h"
@@ -123,11 +125,11 @@ private slots:
     void init() {
         m_folder = std::make_unique<WindowTestFolder>();
         MessageBox::clearHistory();
-        m_main = new frmVantrel;
+        m_main = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
         m_main->show();
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main));
-        m_libraryPath = LibraryWindow::programLibraryPath();
+        m_libraryPath = vantrel::Installation::read(platform::process::programFolder()).libraryFile();
         QCOMPARE(fromStd(m_libraryPath), fromStd((m_folder->path() / "Data" / "Library.sqlite").string()));
         SetupLibrary library(m_libraryPath);
         std::mt19937 rng(14);
@@ -147,6 +149,12 @@ private slots:
     void anUnusableLibrarySettingSaysWhy() {
         const std::string settings = (m_folder->path() / "bin" / "Vantrel.ini").string();
         QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "LibraryFile", "../Elsewhere.sqlite"));
+        // The settings are read where the program starts: the window of the next start.
+        delete m_main.data();
+        m_main = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
+        m_main->show();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main));
         MessageBox::setNextAnswer(QMessageBox::Ok);
         QVERIFY(!openLibrary());
         QCOMPARE(MessageBox::history().size(), qsizetype(1));

@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QTimer>
 
+#include "Installation.h"
+#include "platform/Process.h"
 #include "LibraryWindow.h"
 #include "LogRunDialog.h"
 #include "MeetingWindow.h"
@@ -122,7 +124,7 @@ private slots:
         }));
         QTRY_VERIFY(m_main->control<QLabel>("lblStatus")->text().startsWith("Logged Practice 2 (run 2"));
 
-        SetupLibrary library(LibraryWindow::programLibraryPath());
+        SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
         SetupValues meeting;
         meeting[std::size_t(vantrel::SetupField::DriverName)] = "jo smith";
         meeting[std::size_t(vantrel::SetupField::TrackCity)] = "LOSTOCK";
@@ -173,7 +175,7 @@ private slots:
 
     void leavingTheTrackOffersTheRunInTheClosestConditions() {
         {
-            SetupLibrary library(LibraryWindow::programLibraryPath());
+            SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
             for (const auto& [event, temp, oil, best] :
                  {std::tuple{"Spring Cup", "18", "30", 13500}, {"Summer Cup", "31", "40", 13210}}) {
                 vantrel::runs::RunEntry e;
@@ -231,7 +233,7 @@ private slots:
         // A long path is cut in the middle; the whole of it is in the tooltip.
         QVERIFY2(status.contains(".pdf and 2 runs of its meeting"), qPrintable(status));
         QVERIFY(m_main->control<QLabel>("lblStatus")->toolTip().contains("Jo Smith_SetupSheet_RDX.pdf"));
-        SetupLibrary library(LibraryWindow::programLibraryPath());
+        SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
         const auto runs = vantrel::runs::trackRuns(library, "lostock");
         QCOMPARE(runs.size(), std::size_t(2));
         QCOMPARE(vantrel::library::changeText(runs[1].changes.at(0)), std::string("Front Shocks Oil 30 → 35"));
@@ -245,7 +247,7 @@ private slots:
         QVERIFY(!logRun([](LogRunDialog*) {}));
         QCOMPARE(MessageBox::history().size(), qsizetype(1));
         QVERIFY(MessageBox::history().front().text.contains("Track / City is empty"));
-        SetupLibrary library(LibraryWindow::programLibraryPath());
+        SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
         QCOMPARE(vantrel::runs::runCount(library), std::size_t(0));
     }
 };

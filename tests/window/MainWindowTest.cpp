@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -12,14 +13,19 @@
 
 #include <memory>
 
+#include "Installation.h"
+#include "platform/Process.h"
 #include "ChassisPictureWidget.h"
 #include "FolderList.h"
 #include "HoleButton.h"
 #include "MessageBox.h"
 #include "TallTextBox.h"
+#include "TeamFolderControl.h"
+#include "TeamWatch.h"
 #include "WindowDriver.h"
 #include "WindowTestFolder.h"
 #include "platform/Error.h"
+#include "platform/Profile.h"
 
 using vantrel::frmVantrel;
 using vantrel::MessageBox;
@@ -40,7 +46,7 @@ private slots:
     void init() {
         m_folder = std::make_unique<WindowTestFolder>(false);
         MessageBox::clearHistory();
-        m_window = new frmVantrel;
+        m_window = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     }
     void cleanup() {
         delete m_window.data();
@@ -293,7 +299,7 @@ private slots:
             if (step == failingStep) platform::raise(platform::ErrPathAccess, "test");
         });
         MessageBox::setNextAnswer(QMessageBox::Ok);
-        m_window = new frmVantrel;
+        m_window = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
 
         QCOMPARE(MessageBox::history().size(), 1);
         const MessageBox::Shown& box = MessageBox::history().first();
@@ -357,6 +363,64 @@ private slots:
         QCOMPARE(notes->toPlainText(), QString("line one line two"));
         notes->setPlainText(QString(150, QChar(0x00E9)));
         QCOMPARE(notes->toPlainText(), QString(127, QChar(0x00E9)));
+    }
+
+    void shareWithTeam_data() {
+        QTest::addColumn<QString>("before");  // TeamFolder in the settings at the start
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("chosen");  // below the program folder
+        QTest::addColumn<QString>("after");   // the window's team folder afterwards
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("share") << ""
+                               << "cmdTeamFolder"
+                               << "Team"
+                               << "Team" << false;
+        QTest::newRow("share another") << "Team"
+                                       << "cmdTeamFolder"
+                                       << "Club"
+                                       << "Club" << false;
+        QTest::newRow("inside the data folder") << "Team"
+                                                << "cmdTeamFolder"
+                                                << "Data/Team"
+                                                << "Team" << true;
+        QTest::newRow("stop sharing") << "Team"
+                                      << "cmdNoTeamFolder"
+                                      << ""
+                                      << "" << false;
+    }
+    void shareWithTeam() {
+        QFETCH(QString, before);
+        QFETCH(QString, button);
+        QFETCH(QString, chosen);
+        QFETCH(QString, after);
+        QFETCH(bool, refused);
+        const QString settings = programFolder() + "/bin/Vantrel.ini";
+        auto folder = [this](const QString& name) { return name.isEmpty() ? name : programFolder() + "/" + name; };
+        for (const QString& name : {before, chosen})
+            if (!name.isEmpty()) QDir().mkpath(folder(name));
+        if (!before.isEmpty()) {
+            QVERIFY(platform::profile::writeEntry(settings.toStdString(), "Vantrel", "TeamFolder",
+                                                  folder(before).toStdString()));
+            delete m_window.data();
+            m_window = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
+        }
+        auto* watch = m_window->findChild<vantrel::TeamWatch*>();
+        QVERIFY(watch);
+        vantrel::TeamFolderControl::setChooserForTesting([&] { return folder(chosen); });
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        c<QPushButton>(button.toUtf8().constData())->click();
+        vantrel::TeamFolderControl::setChooserForTesting({});
+
+        // The window's installation, what it shows, its watch and the file agree.
+        QCOMPARE(MessageBox::history().size(), qsizetype(refused ? 1 : 0));
+        QCOMPARE(QString::fromStdString(m_window->installation().teamFolder()), folder(after));
+        QCOMPARE(c<QLineEdit>("txtTeamFolder")->text(), folder(after));
+        if (!refused) QCOMPARE(QString::fromStdString(watch->teamFolder()), folder(after));
+        QCOMPARE(QString::fromStdString(
+                     platform::profile::readEntry(settings.toStdString(), "Vantrel", "TeamFolder", {}, 4096)),
+                 folder(after));
+        QCOMPARE(QString::fromStdString(vantrel::Installation::read(platform::process::programFolder()).teamFolder()),
+                 folder(after));
     }
 
     void closeUnloadsTheWindow() {

@@ -4,6 +4,8 @@
 #include <map>
 #include <memory>
 
+#include "Installation.h"
+#include "platform/Process.h"
 #include "CAppSettings.h"
 #include "CRawDataBuilder.h"
 #include "WindowDriver.h"
@@ -31,7 +33,8 @@ class RawDataCaptureTest : public QObject {
     std::map<std::string, std::string> capture() {
         CRawDataBuilder builder;
         builder.CreateRawData();
-        if (builder.RawDataFilename() != m_folder->str() + "\\Data\\RawData.dat")
+        // The data folder of the window's installation, native.
+        if (builder.RawDataFilename() != m_folder->str() + "/Data/RawData.dat")
             throw std::runtime_error("unexpected raw data file " + builder.RawDataFilename());
         const auto entries = WindowTestFolder::rawEntries(m_folder->rawDataFile());
         return {entries.begin(), entries.end()};
@@ -47,7 +50,7 @@ class RawDataCaptureTest : public QObject {
 private slots:
     void init() {
         m_folder = std::make_unique<WindowTestFolder>(false);
-        m_window = new frmVantrel;
+        m_window = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     }
     void cleanup() {
         delete m_window.data();

@@ -14,6 +14,8 @@
 
 #include <memory>
 
+#include "Installation.h"
+#include "platform/Process.h"
 #include "CAppSettings.h"
 #include "CSetupManager.h"
 #include "CompareWindow.h"
@@ -75,7 +77,7 @@ class ScreenFitTest : public QObject {
         if (name == "library window") {
             window.reset(openLibrary());
         } else if (name == "comparison") {
-            library::SetupLibrary store(library::LibraryWindow::programLibraryPath());
+            library::SetupLibrary store(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
             std::vector<library::StoredSetup> setups;
             for (int i = 0; i < 4; ++i) {
                 library::SetupEntry entry{"2026-05-0" + std::to_string(i + 1) + "T10:00:00+02:00", "RDX", "", {}};

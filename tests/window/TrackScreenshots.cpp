@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "Installation.h"
 #include "CAppSettings.h"
 #include "LibraryWindow.h"
 #include "ProgramFolderFiles.h"
@@ -81,7 +82,7 @@ int main(int argc, char* argv[]) {
         {"Club Championship", "May 9 2026", "1st", "1st", {}},
     };
     {
-        SetupLibrary library(LibraryWindow::programLibraryPath());
+        SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
         int n = 0;
         // Built in another order than they were raced: the dates put them right.
         for (const int i : {2, 0, 1, 5, 3, 4}) {
@@ -114,7 +115,7 @@ int main(int argc, char* argv[]) {
         library.record(elsewhere);
     }
 
-    auto* main = new vantrel::frmVantrel;
+    auto* main = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     main->show();
     main->activateWindow();
     QTest::qWaitForWindowActive(main);

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "Installation.h"
 #include "LibraryWindow.h"
 #include "TrackHistoryWindow.h"
 #include "WindowDriver.h"
@@ -40,7 +41,7 @@ private slots:
     void init() {
         platform::process::setDayBeforeMonthForTesting(true);
         m_folder = std::make_unique<WindowTestFolder>(false);
-        SetupLibrary library(LibraryWindow::programLibraryPath());
+        SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
         // Three meetings at Zürich, built in no order, and one elsewhere.
         const char* const season[][5] = {{"Zürich", "Round 2", "11/4/2026", "2nd", "40"},
                                          {"Zurich", "Round 3", "9 May 2026", "1st", "45"},

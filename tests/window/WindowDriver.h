@@ -12,6 +12,8 @@
 
 #include <array>
 
+#include "Installation.h"
+#include "platform/Process.h"
 #include "MessageBox.h"
 #include "SetupControls.h"
 #include "frmVantrel.h"
@@ -22,7 +24,7 @@ namespace windowtest {
 // when the window never appeared.
 inline bool showNewMainWindow(QPointer<vantrel::frmVantrel>& window) {
     vantrel::MessageBox::clearHistory();
-    window = new vantrel::frmVantrel;
+    window = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     window->show();
     return QTest::qWaitForWindowExposed(window);
 }

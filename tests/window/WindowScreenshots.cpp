@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "Installation.h"
 #include "FolderList.h"
 #include "MessageBox.h"
 
@@ -37,7 +38,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir scratch;
     const std::filesystem::path folder = testsupport::useStagedCopy(scratch.path().toStdString());
 
-    auto* window = new vantrel::frmVantrel;
+    auto* window = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     using windowtest::setTextOf;
     const std::pair<const char*, const char*> sample[] = {
         {"txtDriverName", "Sam Carter"},

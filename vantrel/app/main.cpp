@@ -6,6 +6,7 @@
 
 #include "AboutVantrel.h"
 #include "DesktopMenu.h"
+#include "Installation.h"
 #include "frmVantrel.h"
 #include "platform/Process.h"
 
@@ -17,7 +18,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantrel");
     // The window deletes itself when closed; the program ends with it.
-    auto* window = new vantrel::frmVantrel;
+    // The installation is read here, once, and handed to the window.
+    auto* window = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     window->show();
     const QStringList args = QApplication::arguments();
     if (args.size() > 1) {

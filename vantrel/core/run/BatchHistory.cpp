@@ -20,7 +20,8 @@ std::string cell(std::string text) {
 
 }  // namespace
 
-std::optional<int> batchHistory(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+std::optional<int> batchHistory(const std::vector<std::string>& args, const Installation& installation,
+                                std::ostream& out, std::ostream& err) {
     const auto at = std::find_if(args.begin(), args.end(), [](const std::string& a) {
         return a == "--history" || a.rfind("--history=", 0) == 0;
     });
@@ -33,7 +34,7 @@ std::optional<int> batchHistory(const std::vector<std::string>& args, std::ostre
         return BatchRunner::ExitUsage;
     }
     return batchtrack::reportingErrors(err, [&] {
-        const auto setups = library::openForHistory(batchtrack::installedLibrary());
+        const auto setups = library::openForHistory(installation.libraryFile());
         const auto history = library::trackHistory(*setups, parsed.operands[0], parsed.driver);
         if (history.empty()) {
             err << platform::errorLine("The setup library " + setups->path() + " has no setup at " +

@@ -5,7 +5,6 @@
 
 #include "BatchRunner.h"
 #include "BatchTrack.h"
-#include "CSetupManager.h"
 #include "SetupFile.h"
 #include "library/TrackHistory.h"
 #include "platform/Error.h"
@@ -41,13 +40,6 @@ bool parseTrackArgs(const std::vector<std::string>& args, const std::string& com
     return true;
 }
 
-std::string installedLibrary() {
-    CSetupManager manager;
-    manager.LoadConfig();
-    const auto& config = *manager.GetConfig();
-    return library::libraryFilePath(config.DataDirectory(), config.LibraryFile());
-}
-
 int reportingErrors(std::ostream& err, const std::function<int()>& body) {
     try {
         return body();
@@ -64,7 +56,8 @@ std::string trackUsage() {
            "       vantrel-batch --history TRACK [--driver NAME]\n";
 }
 
-std::optional<int> batchLast(const std::vector<std::string>& args, std::ostream& /*out*/, std::ostream& err) {
+std::optional<int> batchLast(const std::vector<std::string>& args, const Installation& installation,
+                             std::ostream& /*out*/, std::ostream& err) {
     const auto at = std::find_if(args.begin(), args.end(),
                                  [](const std::string& a) { return a == "--last" || a.rfind("--last=", 0) == 0; });
     if (at == args.end()) return std::nullopt;
@@ -77,7 +70,7 @@ std::optional<int> batchLast(const std::vector<std::string>& args, std::ostream&
     }
     const std::string& track = parsed.operands[0];
     return batchtrack::reportingErrors(err, [&] {
-        const auto setups = library::openForHistory(batchtrack::installedLibrary());
+        const auto setups = library::openForHistory(installation.libraryFile());
         const auto last = library::lastHere(*setups, track, parsed.driver);
         if (!last) {
             err << platform::errorLine("The setup library " + setups->path() + " has no setup at " + track +

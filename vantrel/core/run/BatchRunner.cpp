@@ -161,10 +161,8 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
 }
 
 int BatchRunner::run(const std::vector<std::string>& args) {
-    if (const auto status = batchLast(args, m_out, m_err)) return *status;
-    if (const auto status = batchHistory(args, m_out, m_err)) return *status;
-    for (const auto& command : {batchLogRun, batchRuns, batchPaidOff})
-        if (const auto status = command(args, m_out, m_err)) return *status;
+    for (const auto& command : {batchLast, batchHistory, batchLogRun, batchRuns, batchPaidOff})
+        if (const auto status = command(args, m_installation, m_out, m_err)) return *status;
     Options options;
     std::string error;
     if (!parse(args, options, error)) {
@@ -185,18 +183,14 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     bool installed = true;
     if (options.command == Command::Import || options.command == Command::Sync) {
         const int refused = command([&] {
-            CSetupManager manager;
-            manager.LoadConfig();
             if (options.command == Command::Import) checkSetupName(options.setupName);
-            checkSettings(*manager.GetConfig());
+            checkSettings(m_installation);
             return ExitSuccess;
         });
         if (refused != ExitSuccess) return refused;
     } else if (options.command == Command::Build) {
         try {
-            CSetupManager manager;
-            manager.LoadConfig();
-            checkInstallation(*manager.GetConfig(), options.setupName);
+            checkInstallation(m_installation, options.setupName);
         } catch (const std::exception&) {
             installed = false;
         }
@@ -209,7 +203,7 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     case Command::Extract: return extract(options.operands[0], options.operands[1]);
     case Command::ExportCsv: return exportCsv(options.operands.front());
     case Command::Import: return importSetups(options);
-    case Command::Sync: return syncCommand(m_out, m_err);
+    case Command::Sync: return syncCommand(m_installation, m_out, m_err);
     }
     if (options.targetFolder.empty()) {
         std::error_code ec;
@@ -220,7 +214,7 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     // opened by each build again, which then says why it keeps nothing.
     std::shared_ptr<library::SetupLibrary> setups;
     try {
-        if (installed) setups = std::make_shared<library::SetupLibrary>(batchtrack::installedLibrary());
+        if (installed) setups = std::make_shared<library::SetupLibrary>(m_installation.libraryFile());
     } catch (const std::exception&) {
     }
     bool allBuilt = true;
@@ -276,14 +270,13 @@ int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
     return command(
         [&] {
             // Read whole before the output is touched: a failure leaves it as it was.
-            const SetupRead read = readSetup(sheet);
+            const SetupRead read = readSetup(sheet, installationFolders(m_installation));
             writeSetupFile(outFile, read.values);
             if (!read.fromEdits.empty())
                 m_out << platform::text::printable(sheet) << ": " << editsNote(read) << std::endl;
             // The meeting's runs the sheet carries go back into the library.
             std::size_t runs = 0;
-            if (const std::string warning = takeSheetRuns(batchtrack::installedLibrary(), sheet, runs);
-                !warning.empty())
+            if (const std::string warning = takeSheetRuns(m_installation.libraryFile(), sheet, runs); !warning.empty())
                 m_err << "Warning: " << platform::text::printable(warning) << std::endl;
             if (runs > 0) m_out << "Runs added: " << runs << std::endl;
             return ExitSuccess;
@@ -315,7 +308,7 @@ int BatchRunner::listFields(const std::string& pdf) {
 int BatchRunner::exportCsv(const std::string& file) {
     return command(
         [&] {
-            library::SetupLibrary setups(batchtrack::installedLibrary(), {.readOnly = true});
+            library::SetupLibrary setups(m_installation.libraryFile(), {.readOnly = true});
             library::exportCsv(setups, platform::paths::toNative(file));
             // The meetings' runs, when there are any, in a file of their own beside it.
             if (runs::runCount(setups) > 0)
@@ -327,7 +320,7 @@ int BatchRunner::exportCsv(const std::string& file) {
 
 int BatchRunner::importSetups(const Options& options) {
     return command([&] {
-        library::SetupLibrary setups(batchtrack::installedLibrary());
+        library::SetupLibrary setups(m_installation.libraryFile());
         const auto readers = importReaders(options.setupName);
         std::vector<const library::SetupFileReader*> use;
         for (const auto& reader : readers) use.push_back(reader.get());

@@ -41,6 +41,8 @@
 #include <string>
 #include <vector>
 
+#include "Installation.h"
+
 namespace vantrel {
 
 namespace library {
@@ -53,7 +55,9 @@ public:
     static constexpr int ExitSomeFailed = 1;
     static constexpr int ExitUsage = 2;
 
-    BatchRunner(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+    // installation: read where the program starts (Installation::read).
+    BatchRunner(std::ostream& out, std::ostream& err, Installation installation)
+        : m_out(out), m_err(err), m_installation(std::move(installation)) {}
 
     // args: the command line without the program name.
     int run(const std::vector<std::string>& args);
@@ -91,6 +95,7 @@ private:
 
     std::ostream& m_out;
     std::ostream& m_err;
+    const Installation m_installation;
 };
 
 }  // namespace vantrel

@@ -8,7 +8,6 @@
 
 #include "BatchRunner.h"
 #include "BatchTrack.h"
-#include "CSetupManager.h"
 #include "SetupFile.h"
 #include "TeamSync.h"
 #include "library/TrackHistory.h"
@@ -116,7 +115,8 @@ std::string runsUsage() {
            "       vantrel-batch --paid-off TRACK|--all [--driver NAME]\n";
 }
 
-std::optional<int> batchLogRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+std::optional<int> batchLogRun(const std::vector<std::string>& args, const Installation& installation,
+                               std::ostream& out, std::ostream& err) {
     if (!isCommand(args, "--log-run")) return std::nullopt;
     RunArgs parsed;
     std::string error;
@@ -150,12 +150,10 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, std::ostrea
         entry.airTemp = parsed.values["--air-temp"];
         entry.trackTemp = parsed.values["--track-temp"];
         entry.note = parsed.values["--note"];
-        library::SetupLibrary setups(batchtrack::installedLibrary());
+        library::SetupLibrary setups(installation.libraryFile());
         const runs::StoredRun run = runs::logRun(setups, entry);
         // The team's copy is an extra: the run stands without it.
-        CSetupManager manager;
-        manager.LoadConfig();
-        if (const std::string warning = publishRunToTeam(*manager.GetConfig(), run); !warning.empty())
+        if (const std::string warning = publishRunToTeam(installation, run); !warning.empty())
             err << "Warning: " << warning << std::endl;
         const runs::RunFigures& f = run.figures;
         out << "run\t" << cell(run.name) << "\n"
@@ -172,14 +170,15 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, std::ostrea
     });
 }
 
-std::optional<int> batchRuns(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+std::optional<int> batchRuns(const std::vector<std::string>& args, const Installation& installation, std::ostream& out,
+                             std::ostream& err) {
     if (!isCommand(args, "--runs")) return std::nullopt;
     RunArgs parsed;
     std::string error;
     if (!parseRunArgs(args, "--runs", {"--driver"}, false, parsed, error)) return usageError(err, error);
     if (parsed.operands.size() != 1) return usageError(err, "--runs takes one track");
     return batchtrack::reportingErrors(err, [&] {
-        const auto setups = library::openForHistory(batchtrack::installedLibrary());
+        const auto setups = library::openForHistory(installation.libraryFile());
         const auto runs = runs::trackRuns(*setups, parsed.operands[0], parsed.values["--driver"]);
         if (runs.empty()) {
             err << platform::errorLine("The setup library " + setups->path() + " has no run at " + parsed.operands[0])
@@ -210,7 +209,8 @@ std::optional<int> batchRuns(const std::vector<std::string>& args, std::ostream&
     });
 }
 
-std::optional<int> batchPaidOff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+std::optional<int> batchPaidOff(const std::vector<std::string>& args, const Installation& installation,
+                                std::ostream& out, std::ostream& err) {
     if (!isCommand(args, "--paid-off")) return std::nullopt;
     RunArgs parsed;
     std::string error;
@@ -219,7 +219,7 @@ std::optional<int> batchPaidOff(const std::vector<std::string>& args, std::ostre
         return usageError(err, "--paid-off takes one track, or --all for every track");
     const std::string track = parsed.all ? std::string() : parsed.operands[0];
     return batchtrack::reportingErrors(err, [&] {
-        const auto setups = library::openForHistory(batchtrack::installedLibrary());
+        const auto setups = library::openForHistory(installation.libraryFile());
         const auto rows = runs::paidOff(runs::trackRuns(*setups, track, parsed.values["--driver"]));
         if (rows.empty()) {
             err << platform::errorLine("The setup library " + setups->path() + " has no change between two runs" +

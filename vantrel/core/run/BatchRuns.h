@@ -26,9 +26,14 @@
 
 namespace vantrel {
 
-std::optional<int> batchLogRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-std::optional<int> batchRuns(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-std::optional<int> batchPaidOff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+class Installation;
+
+std::optional<int> batchLogRun(const std::vector<std::string>& args, const Installation& installation,
+                               std::ostream& out, std::ostream& err);
+std::optional<int> batchRuns(const std::vector<std::string>& args, const Installation& installation, std::ostream& out,
+                             std::ostream& err);
+std::optional<int> batchPaidOff(const std::vector<std::string>& args, const Installation& installation,
+                                std::ostream& out, std::ostream& err);
 
 // The usage lines of the three.
 std::string runsUsage();

@@ -21,8 +21,12 @@
 
 namespace vantrel {
 
-std::optional<int> batchLast(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-std::optional<int> batchHistory(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+class Installation;
+
+std::optional<int> batchLast(const std::vector<std::string>& args, const Installation& installation, std::ostream& out,
+                             std::ostream& err);
+std::optional<int> batchHistory(const std::vector<std::string>& args, const Installation& installation,
+                                std::ostream& out, std::ostream& err);
 
 // The usage lines of both.
 std::string trackUsage();
@@ -37,8 +41,6 @@ struct TrackArgs {
 // false with the reason in error for anything else.
 bool parseTrackArgs(const std::vector<std::string>& args, const std::string& command, TrackArgs& parsed,
                     std::string& error);
-// The setup library of this installation, as its settings name it.
-std::string installedLibrary();
 // One "Error: " line for a failure of body; its status, else body's.
 int reportingErrors(std::ostream& err, const std::function<int()>& body);
 

@@ -2,6 +2,8 @@
 
 #include "InstallationCheck.h"
 
+#include "Installation.h"
+
 #include <exception>
 #include <filesystem>
 
@@ -38,7 +40,7 @@ std::string describe(std::exception_ptr error) {
 void CSetupManager::LoadConfig() {
     try {
         m_config = std::make_shared<CAppSettings>();
-        m_config->setFileName(platform::process::programFolder() + "\\bin\\Vantrel.ini");
+        m_config->setFileName(Installation::settingsFileOf(platform::process::programFolder()));
         m_config->ReadSettings();
     } catch (...) {
         // No description of its own: the user sees the generic text.

@@ -3,7 +3,6 @@
 #include <functional>
 #include <ostream>
 
-#include "CSetupManager.h"
 #include "ImportReaders.h"
 #include "TeamFolder.h"
 #include "TeamIntake.h"
@@ -21,10 +20,13 @@ std::unique_ptr<library::SetupFileReader> teamSheetReader() {
 }
 
 TeamSettings teamSettings(const CAppSettings& config) {
-    // The settings file by its place: a run points config at its raw data file.
-    const std::string programFolder = platform::process::programFolder();
-    return {team::teamFolderOf(programFolder + "\\bin\\Vantrel.ini", programFolder),
+    // The team folder from the installation: a run points config at its raw data file.
+    return {Installation::read(platform::process::programFolder()).teamFolder(),
             library::libraryFilePath(config.DataDirectory(), config.LibraryFile())};
+}
+
+TeamSettings teamSettings(const Installation& installation) {
+    return {installation.teamFolder(), installation.libraryFile()};
 }
 
 namespace {
@@ -32,10 +34,10 @@ namespace {
 // Something a run made, put into the team folder by `put`: nothing without a
 // team folder, nor where the library lies in it. Never raises: answers the
 // empty text, or the warning (`what` leads one that is no error of ours).
-std::string toTeamFolder(const CAppSettings& config, const std::function<void(const std::string&)>& put,
+std::string toTeamFolder(const std::function<TeamSettings()>& where, const std::function<void(const std::string&)>& put,
                          const char* what) noexcept {
     try {
-        const TeamSettings settings = teamSettings(config);
+        const TeamSettings settings = where();
         if (settings.teamFolder.empty()) return {};
         if (std::string refusal = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
             !refusal.empty())
@@ -54,26 +56,25 @@ std::string toTeamFolder(const CAppSettings& config, const std::function<void(co
 std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept {
     // The sheet stands, and the team folder is an extra.
     return toTeamFolder(
-        config, [&](const std::string& team) { team::publishSheet(sheetNativePath, team, config.DriverName()); },
+        [&] { return teamSettings(config); },
+        [&](const std::string& team) { team::publishSheet(sheetNativePath, team, config.DriverName()); },
         "Cannot put the sheet into the team folder: ");
 }
 
-std::string publishRunToTeam(const CAppSettings& config, const runs::RunEntry& run) noexcept {
+std::string publishRunToTeam(const Installation& installation, const runs::RunEntry& run) noexcept {
     // The run is in the library, and the team folder is an extra.
-    return toTeamFolder(
-        config, [&](const std::string& team) { team::publishRun(run, team); },
-        "Cannot put the run into the team folder: ");
+    return toTeamFolder([&] { return teamSettings(installation); },
+                        [&](const std::string& team) { team::publishRun(run, team); },
+                        "Cannot put the run into the team folder: ");
 }
 
-int syncCommand(std::ostream& out, std::ostream& err) {
+int syncCommand(const Installation& installation, std::ostream& out, std::ostream& err) {
     try {
-        CSetupManager manager;
-        manager.LoadConfig();
-        const TeamSettings settings = teamSettings(*manager.GetConfig());
+        const TeamSettings settings = teamSettings(installation);
         std::string problem;
         if (settings.teamFolder.empty())
-            problem = "No team folder is set (TeamFolder in section \"Vantrel\" of " +
-                      platform::paths::toNative(platform::process::programFolder() + "\\bin\\Vantrel.ini") + ")";
+            problem =
+                "No team folder is set (TeamFolder in section \"Vantrel\" of " + installation.settingsFile() + ")";
         else problem = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
         if (!problem.empty()) {
             err << platform::errorLine(problem) << std::endl;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CAppSettings.h"
+#include "Installation.h"
 #include "library/SetupImport.h"
 #include "runs/RunLog.h"
 
@@ -23,6 +24,8 @@ struct TeamSettings {
     std::string libraryFile;
 };
 TeamSettings teamSettings(const CAppSettings& config);
+// The same of an installation read where the program started.
+TeamSettings teamSettings(const Installation& installation);
 
 // After a run: the new sheet into the team folder, in its driver's folder.
 // Never raises: answers the empty text, or the warning for the racer.
@@ -30,12 +33,12 @@ std::string publishToTeam(const CAppSettings& config, const std::string& sheetNa
 
 // After a run is logged: the run into the team folder (TeamRuns.h), in its
 // driver's folder. Never raises: answers the empty text, or the warning.
-std::string publishRunToTeam(const CAppSettings& config, const runs::RunEntry& run) noexcept;
+std::string publishRunToTeam(const Installation& installation, const runs::RunEntry& run) noexcept;
 
 // vantrel-batch --sync: prints "Added: N", "Already there: N" (and "Runs
 // added: N" when the team's runs brought any) and one line for each file it
 // could not take, with why. 0 unless the team folder or the
 // library cannot be used (then one "Error: " line and 1).
-int syncCommand(std::ostream& out, std::ostream& err);
+int syncCommand(const Installation& installation, std::ostream& out, std::ostream& err);
 
 }  // namespace vantrel

@@ -34,6 +34,22 @@ std::string settingsProblem(const std::string& nativePath) {
     return {};
 }
 
+void checkSettingsFile(const std::string& settingsFile) {
+    if (const std::string problem = settingsProblem(settingsFile); !problem.empty())
+        platform::raise(platform::ErrPathAccess, kSource,
+                        "The settings file " + platform::text::printable(settingsFile) + " " + problem);
+}
+
+void checkSetupType(const std::string& configFolder, const std::string& setupName) {
+    const std::string setupFile = platform::paths::toNative(CUtils().checkMe(configFolder) + setupFileName(setupName));
+    std::error_code ec;
+    // One that is there but no file is the run's to refuse, with its reason.
+    if (!std::filesystem::exists(std::filesystem::symlink_status(setupFile, ec)))
+        platform::raise(platform::ErrFileNotFound, kSource,
+                        "There is no setup type " + quoted(setupName) + " (" + platform::text::printable(setupFile) +
+                            " is missing)");
+}
+
 }  // namespace
 
 void checkSetupName(const std::string& name) {
@@ -47,24 +63,20 @@ void checkSetupName(const std::string& name) {
                         "The setup name " + quoted(name) + " is not the name of a setup type: " + why);
 }
 
-void checkSettings(const CAppSettings& config) {
-    const std::string settingsFile = platform::paths::toNative(config.FileName());
-    if (const std::string problem = settingsProblem(settingsFile); !problem.empty())
-        platform::raise(platform::ErrPathAccess, kSource,
-                        "The settings file " + platform::text::printable(settingsFile) + " " + problem);
-}
+void checkSettings(const CAppSettings& config) { checkSettingsFile(platform::paths::toNative(config.FileName())); }
+
+void checkSettings(const Installation& installation) { checkSettingsFile(installation.settingsFile()); }
 
 void checkInstallation(const CAppSettings& config, const std::string& setupName) {
     checkSetupName(setupName);
     checkSettings(config);
-    const std::string setupFile =
-        platform::paths::toNative(CUtils().checkMe(config.ConfigDirectory()) + setupFileName(setupName));
-    std::error_code ec;
-    // One that is there but no file is the run's to refuse, with its reason.
-    if (!std::filesystem::exists(std::filesystem::symlink_status(setupFile, ec)))
-        platform::raise(platform::ErrFileNotFound, kSource,
-                        "There is no setup type " + quoted(setupName) + " (" + platform::text::printable(setupFile) +
-                            " is missing)");
+    checkSetupType(config.ConfigDirectory(), setupName);
+}
+
+void checkInstallation(const Installation& installation, const std::string& setupName) {
+    checkSetupName(setupName);
+    checkSettings(installation);
+    checkSetupType(installation.configFolder(), setupName);
 }
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CAppSettings.h"
+#include "Installation.h"
 
 namespace vantrel {
 
@@ -18,9 +19,11 @@ void checkSetupName(const std::string& name);
 // by ReadSettings) when it is missing, cannot be read or has no [Vantrel]
 // section.
 void checkSettings(const CAppSettings& config);
+void checkSettings(const Installation& installation);
 
 // Both of the above, and the setup type's file Config/Setup_NAME.ini is there:
 // else "There is no setup type NAME (… is missing)".
 void checkInstallation(const CAppSettings& config, const std::string& setupName);
+void checkInstallation(const Installation& installation, const std::string& setupName);
 
 }  // namespace vantrel

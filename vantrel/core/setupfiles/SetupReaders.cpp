@@ -8,7 +8,7 @@
 #include "CAppSettings.h"
 #include "CDataBuilder.h"
 #include "CRulesEngine.h"
-#include "CUtils.h"
+#include "Installation.h"
 #include "FileNames.h"
 #include "FormFieldMap.h"
 #include "OptionGroups.h"
@@ -311,16 +311,15 @@ const std::vector<std::unique_ptr<SetupReader>>& setupReaders() {
 }  // namespace
 
 SetupTypeFolders installationFolders() {
-    CAppSettings settings;
-    settings.setFileName(platform::process::programFolder() + "\\bin\\Vantrel.ini");
-    settings.ReadSettings();
-    const CUtils utils;
-    auto native = [&utils](const std::string& folder) {
-        std::string path = platform::paths::toNative(utils.checkMe(folder));
+    return installationFolders(Installation::read(platform::process::programFolder()));
+}
+
+SetupTypeFolders installationFolders(const Installation& installation) {
+    auto withSlash = [](std::string path) {
         if (path.empty() || path.back() != '/') path += '/';
         return path;
     };
-    return {native(settings.ConfigDirectory()), native(settings.MappingDirectory())};
+    return {withSlash(installation.configFolder()), withSlash(installation.mappingFolder())};
 }
 
 SetupRead readSetup(const std::string& path) { return readSetup(path, installationFolders()); }

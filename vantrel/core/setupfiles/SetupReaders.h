@@ -18,13 +18,17 @@
 
 namespace vantrel {
 
+class Installation;
+
 // Where an installation keeps its setup types: native folders ending in "/".
 struct SetupTypeFolders {
     std::string config;   // Setup_NAME.ini
     std::string mapping;  // their mapping files
 };
-// Those of the program folder's settings (bin/Vantrel.ini).
+// Those of the program folder's settings (bin/Vantrel.ini) ...
 SetupTypeFolders installationFolders();
+// ... and those of an installation already read.
+SetupTypeFolders installationFolders(const Installation& installation);
 
 enum class SetupOrigin { RawDataFile, Attachment, OwnSetupType, SheetFields };
 

@@ -7,6 +7,7 @@
 
 #include "CAppSettings.h"
 #include "CUtils.h"
+#include "Installation.h"
 #include "FileNames.h"
 #include "OptionGroups.h"
 #include "platform/Error.h"
@@ -121,6 +122,11 @@ Folders foldersOf(const CAppSettings& settings) {
     return {withSlash(platform::paths::toNative(utils.checkMe(settings.ConfigDirectory()))),
             withSlash(platform::paths::toNative(utils.checkMe(settings.MappingDirectory()))),
             withSlash(platform::paths::toNative(utils.checkMe(settings.TemplatesDirectory())))};
+}
+
+Folders foldersOf(const Installation& installation) {
+    return {withSlash(installation.configFolder()), withSlash(installation.mappingFolder()),
+            withSlash(installation.templatesFolder())};
 }
 
 std::vector<std::string> setupTypeNames(const std::string& configFolder) {

@@ -16,6 +16,7 @@
 namespace vantrel {
 
 class CAppSettings;
+class Installation;
 
 namespace setuptype {
 
@@ -39,6 +40,7 @@ struct Folders {
     std::string templates;
 };
 Folders foldersOf(const CAppSettings& settings);
+Folders foldersOf(const Installation& installation);
 
 // The setup types the configuration folder holds (Setup_NAME.ini): "RDX"
 // first whether or not its file is there, the others after it in name order.

@@ -12,7 +12,6 @@
 #include "platform/Files.h"
 #include "platform/NewFile.h"
 #include "platform/Paths.h"
-#include "platform/Profile.h"
 #include "platform/Text.h"
 
 namespace vantrel::team {
@@ -35,20 +34,6 @@ std::string canonical(const std::string& path) {
 }
 
 }  // namespace
-
-std::string teamFolderOf(const std::string& settingsFile, const std::string& programFolder) {
-    return resolveTeamFolder(platform::profile::readEntry(settingsFile, "Vantrel", "TeamFolder", {}, 4096),
-                             programFolder);
-}
-
-std::string resolveTeamFolder(std::string_view setting, const std::string& programFolder) {
-    const auto first = setting.find_first_not_of(" \t"), last = setting.find_last_not_of(" \t");
-    const std::string value =
-        first == std::string_view::npos ? std::string() : std::string(setting.substr(first, last - first + 1));
-    if (value.empty()) return {};
-    if (value.front() == '/') return withoutTrailingSeparator(platform::paths::toNative(value));
-    return withoutTrailingSeparator(platform::paths::toNative(programFolder + "\\" + value));
-}
 
 std::string libraryInTeamFolder(const std::string& libraryFile, const std::string& teamFolder) {
     if (teamFolder.empty()) return {};

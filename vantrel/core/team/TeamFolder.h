@@ -10,13 +10,6 @@
 
 namespace vantrel::team {
 
-// The team folder of an installation, native and without a trailing
-// separator: the "TeamFolder" entry of section "Vantrel" in settingsFile,
-// absolute ("/home/sam/Sync/Team") or relative to the program folder as the
-// other folders are ("Team", "\Team\"). Empty when the entry is not set.
-std::string teamFolderOf(const std::string& settingsFile, const std::string& programFolder);
-std::string resolveTeamFolder(std::string_view setting, const std::string& programFolder);
-
 // Why the library at libraryFile must not be used with this team folder
 // (it lies inside it, or the team folder inside the library's data folder),
 // or the empty text.

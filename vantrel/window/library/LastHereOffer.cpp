@@ -14,8 +14,8 @@ namespace vantrel::library {
 
 namespace {}  // namespace
 
-LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, std::string libraryPath)
-    : QObject(mainWindow), m_main(mainWindow), m_load(std::move(load)), m_libraryPath(std::move(libraryPath)) {
+LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, const Installation& installation)
+    : QObject(mainWindow), m_main(mainWindow), m_load(std::move(load)), m_installation(installation) {
     setObjectName("LastHereOffer");
     auto* line = mainWindow->findChild<QFrame*>("StatusLine");
     auto* track = mainWindow->findChild<QLineEdit*>("txtTrackCity");
@@ -78,7 +78,7 @@ void LastHereOffer::offerFor(const QString& track, const QString& driver) {
     // A library that is missing, old or unreadable offers nothing: the window works on without it.
     m_closest.reset();
     try {
-        const std::string path = m_libraryPath.empty() ? LibraryWindow::programLibraryPath() : m_libraryPath;
+        const std::string path = m_installation.libraryFile();
         const auto library = openForHistory(path);
         const std::string trackText = track.toStdString();
         if (!driver.trimmed().isEmpty()) m_last = lastHere(*library, trackText, driver.toStdString());

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "Installation.h"
 #include "library/TrackHistory.h"
 #include "runs/Conditions.h"
 
@@ -30,9 +31,9 @@ public:
     using Loader = std::function<bool(const SetupValues& values, const QString& from)>;
     // mainWindow holds txtTrackCity, txtDriverName and the frame "StatusLine";
     // load takes the setup into it as Open Setup does, `from` naming whose it
-    // is and where it comes from. libraryPath empty: the
-    // program's library (LibraryWindow::programLibraryPath) at each look.
-    LastHereOffer(QWidget* mainWindow, Loader load, std::string libraryPath = {});
+    // is and where it comes from. The installation's library is looked up at
+    // each look.
+    LastHereOffer(QWidget* mainWindow, Loader load, const Installation& installation);
 
     // Looks the track up and shows or withdraws the offer; what leaving the box does.
     void offerFor(const QString& track, const QString& driver);
@@ -52,7 +53,7 @@ private:
 
     QPointer<QWidget> m_main;
     Loader m_load;
-    std::string m_libraryPath;
+    const Installation& m_installation;
     QLabel* m_label = nullptr;
     QPushButton* m_button = nullptr;
     std::optional<HistoryEntry> m_last;

@@ -39,7 +39,6 @@
 #include "runs/RunLog.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
-#include "platform/Profile.h"
 #include "Utf8Text.h"
 
 namespace vantrel::library {
@@ -69,15 +68,6 @@ void LibraryWindow::setChooserForTesting(Chooser chooser) { setFileChooserForTes
 
 QStringList LibraryWindow::choose(QWidget* parent, Choice choice, const QString& suggestion) {
     return chooseFiles(parent, choice, suggestion);
-}
-
-std::string LibraryWindow::programLibraryPath() {
-    CSetupManager manager;
-    manager.LoadConfig();
-    const auto config = manager.GetConfig();
-    if (!config) platform::raise(platform::ErrObjectNotSet, "LibraryWindow");
-    const std::string libraryFile = platform::profile::readEntry(config->FileName(), "Vantrel", "LibraryFile");
-    return libraryFilePath(config->DataDirectory(), libraryFile);
 }
 
 LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow, QWidget* parent)

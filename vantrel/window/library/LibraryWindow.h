@@ -42,11 +42,6 @@ public:
     explicit LibraryWindow(const std::string& nativePath, QWidget* mainWindow = nullptr, QWidget* parent = nullptr);
     ~LibraryWindow() override;
 
-    // The library file of the program in this program folder's settings
-    // (DataDirectory, and LibraryFile in section "Vantrel" when it is there).
-    // Throws platform::Error.
-    static std::string programLibraryPath();
-
     // The readers an import uses: those added here (setup sheets, say),
     // then raw data files, recorded with the setup type chosen in the main
     // window (else "RDX").

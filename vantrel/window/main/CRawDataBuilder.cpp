@@ -6,8 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "CSetupManager.h"
-#include "CUtils.h"
+#include "Installation.h"
 #include "SetupControls.h"
 #include "MainForm.h"
 #include "platform/Error.h"
@@ -20,18 +19,14 @@ constexpr int32_t ErrControlArrayElement = 340;  // "Control array element doesn
 
 void CRawDataBuilder::CreateRawData() {
     try {
-        CUtils utils;
         m_record = std::make_shared<CAppSettings>();
-        CSetupManager manager;
-        manager.LoadConfig();
-        if (MainForm* form = MainForm::current()) m_form = form->formWidget();
+        MainForm* form = MainForm::current();
+        if (form) m_form = form->formWidget();
         if (!m_form) platform::raise(platform::ErrObjectNotSet, "CRawDataBuilder", "There is no main window");
 
         ReadFormValues();
 
-        const auto config = manager.GetConfig();
-        if (!config) platform::raise(platform::ErrObjectNotSet, "CRawDataBuilder");
-        m_record->setFileName(utils.checkMe(config->DataDirectory()) + config->RawDataFile());
+        m_record->setFileName(form->installation().rawDataPath());
         m_record->WriteRawData();
         m_RawDataFilename = m_record->FileName();
         m_record.reset();

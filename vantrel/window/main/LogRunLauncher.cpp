@@ -8,13 +8,13 @@
 #include <optional>
 
 #include "CRawDataBuilder.h"
-#include "CSetupManager.h"
-#include "LibraryWindow.h"
+#include "Installation.h"
 #include "LogRunDialog.h"
 #include "MainForm.h"
 #include "MeetingWindow.h"
 #include "MessageBox.h"
 #include "TeamSync.h"
+#include "platform/Error.h"
 
 namespace vantrel {
 
@@ -41,6 +41,13 @@ QWidget* meetingButtons(QWidget* form) {
 
 namespace {
 
+// The installation of the window the buttons are in.
+const Installation& installation() {
+    MainForm* main = MainForm::current();
+    if (!main) platform::raise(platform::ErrObjectNotSet, "LogRunLauncher", "There is no main window");
+    return main->installation();
+}
+
 // The window's setup, when it names a meeting; else the racer is told what is missing.
 std::optional<library::SetupValues> meetingOfWindow(QWidget* form, const QString& title) {
     const library::SetupValues values = CRawDataBuilder().ReadWindow();
@@ -60,7 +67,7 @@ void showMeetingOfWindow(QWidget* form) {
     const auto values = meetingOfWindow(form, "Meeting Runs");
     if (!values) return;
     try {
-        auto* window = new runs::MeetingWindow(library::LibraryWindow::programLibraryPath(), *values, form);
+        auto* window = new runs::MeetingWindow(installation().libraryFile(), *values, form);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     } catch (const std::exception& e) {
@@ -74,13 +81,11 @@ void logRunFromWindow(QWidget* form) {
     const library::SetupValues& values = *meeting;
     try {
         const auto* setupType = form->findChild<QComboBox*>("cmbSetupName");
-        runs::LogRunDialog dialog(library::LibraryWindow::programLibraryPath(), values,
+        runs::LogRunDialog dialog(installation().libraryFile(), values,
                                   setupType ? setupType->currentText() : QString("RDX"), form);
         if (dialog.exec() != QDialog::Accepted || !dialog.saved()) return;
         const runs::StoredRun& run = *dialog.saved();
-        CSetupManager manager;
-        manager.LoadConfig();
-        if (const std::string warning = publishRunToTeam(*manager.GetConfig(), run); !warning.empty()) {
+        if (const std::string warning = publishRunToTeam(installation(), run); !warning.empty()) {
             if (MainForm* main = MainForm::current())
                 main->showStatusWarning(QString::fromStdString("Run logged. Warning: " + warning));
             return;

@@ -10,6 +10,8 @@ class QWidget;
 
 namespace vantrel {
 
+class Installation;
+
 class MainForm {
 public:
     // The live main window; nullptr when there is none.
@@ -17,6 +19,9 @@ public:
 
     // The window whose children are the setup controls.
     virtual QWidget* formWidget() = 0;
+    // The installation the window runs in, read where the program started
+    // (and again after the window itself wrote its settings file).
+    virtual const Installation& installation() const = 0;
     // The status line at the foot of the window: the sheet a run just made,
     // with actions to open it and show its folder, and what of the run went
     // not as asked (". Warning: ...", shown as a warning) ...

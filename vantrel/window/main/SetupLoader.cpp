@@ -24,7 +24,7 @@
 #include "SetupControls.h"
 #include "SetupReaders.h"
 #include "SheetRuns.h"
-#include "LibraryWindow.h"
+#include "Installation.h"
 #include "MainForm.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
@@ -169,7 +169,7 @@ bool SetupLoader::openSetupFile(const QString& path) {
     const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     SetupRead read;
     try {
-        read = readSetup(QFile::encodeName(native).toStdString());
+        read = readSetup(QFile::encodeName(native).toStdString(), installationFolders(m_window.installation()));
     } catch (const std::exception& error) {
         MessageBox::critical(m_form, "Vantrel", openFailure(native, error));
         return false;
@@ -182,7 +182,7 @@ bool SetupLoader::openSetupFile(const QString& path) {
     // library that cannot take them costs the load nothing.
     std::size_t runs = 0;
     try {
-        takeSheetRuns(library::LibraryWindow::programLibraryPath(), QFile::encodeName(native).toStdString(), runs);
+        takeSheetRuns(m_window.installation().libraryFile(), QFile::encodeName(native).toStdString(), runs);
     } catch (const std::exception&) {
     }
     if (runs > 0)

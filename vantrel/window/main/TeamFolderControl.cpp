@@ -6,13 +6,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "CSetupManager.h"
+#include "Installation.h"
 #include "MessageBox.h"
 #include "TeamFolder.h"
 #include "TeamSync.h"
 #include "platform/Error.h"
-#include "platform/Paths.h"
-#include "platform/Process.h"
 #include "platform/Profile.h"
 
 namespace vantrel {
@@ -24,13 +22,12 @@ std::function<QString()>& testChooser() {
     return chooser;
 }
 
-std::string settingsFile() { return platform::process::programFolder() + "\\bin\\Vantrel.ini"; }
-
 }  // namespace
 
 void TeamFolderControl::setChooserForTesting(std::function<QString()> chooser) { testChooser() = std::move(chooser); }
 
-TeamFolderControl::TeamFolderControl(QWidget* parent) : QWidget(parent) {
+TeamFolderControl::TeamFolderControl(Installation& installation, QWidget* parent)
+    : QWidget(parent), m_installation(installation) {
     m_path = new QLineEdit(this);
     m_path->setObjectName("txtTeamFolder");
     m_path->setReadOnly(true);
@@ -54,17 +51,13 @@ TeamFolderControl::TeamFolderControl(QWidget* parent) : QWidget(parent) {
     refresh();
 }
 
-void TeamFolderControl::refresh() {
-    m_path->setText(QString::fromStdString(team::teamFolderOf(settingsFile(), platform::process::programFolder())));
-}
+void TeamFolderControl::refresh() { m_path->setText(QString::fromStdString(m_installation.teamFolder())); }
 
 bool TeamFolderControl::setTeamFolder(const QString& nativePath) {
     const std::string folder =
         nativePath.isEmpty() ? std::string() : QFileInfo(nativePath).absoluteFilePath().toStdString();
     try {
-        CSetupManager manager;
-        manager.LoadConfig();
-        const TeamSettings settings = teamSettings(*manager.GetConfig());
+        const TeamSettings settings = teamSettings(m_installation);
         if (const std::string refusal = team::libraryInTeamFolder(settings.libraryFile, folder); !refusal.empty()) {
             MessageBox::warning(this, "Vantrel", QString::fromStdString(refusal));
             return false;
@@ -73,12 +66,13 @@ bool TeamFolderControl::setTeamFolder(const QString& nativePath) {
         MessageBox::warning(this, "Vantrel", failureText(e));
         return false;
     }
-    if (!platform::profile::writeEntry(settingsFile(), "Vantrel", "TeamFolder", folder)) {
+    if (!platform::profile::writeEntry(m_installation.settingsFile(), "Vantrel", "TeamFolder", folder)) {
         MessageBox::warning(this, "Vantrel",
                             QString::fromStdString("The team folder could not be written into the settings file " +
-                                                   platform::paths::toNative(settingsFile())));
+                                                   m_installation.settingsFile()));
         return false;
     }
+    m_installation = Installation::read(m_installation.programFolder());
     refresh();
     emit changed();
     return true;

@@ -10,15 +10,19 @@ class QLineEdit;
 
 namespace vantrel {
 
+class Installation;
+
 class TeamFolderControl : public QWidget {
     Q_OBJECT
 public:
-    explicit TeamFolderControl(QWidget* parent = nullptr);
+    // installation is the window's: after the control writes the settings
+    // file, it reads it anew in place, so every part of the window sees it.
+    explicit TeamFolderControl(Installation& installation, QWidget* parent = nullptr);
 
     // Tests answer the folder dialog ahead of time; an empty function gives it back.
     static void setChooserForTesting(std::function<QString()> chooser);
 
-    // Shows the setting as it stands in the settings file.
+    // Shows the team folder of the installation.
     void refresh();
     // Sets the team folder (an empty path stops sharing). False, with a
     // message naming the reason, when it cannot be used or written.
@@ -28,6 +32,7 @@ signals:
     void changed();
 
 private:
+    Installation& m_installation;
     QLineEdit* m_path = nullptr;
 };
 

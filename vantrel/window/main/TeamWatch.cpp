@@ -3,7 +3,7 @@
 #include <QDir>
 #include <set>
 
-#include "CSetupManager.h"
+#include "Installation.h"
 #include "TeamFolder.h"
 #include "TeamIntake.h"
 #include "TeamRuns.h"
@@ -15,7 +15,8 @@ namespace vantrel {
 
 namespace {}  // namespace
 
-TeamWatch::TeamWatch(QObject* parent) : QObject(parent) {
+TeamWatch::TeamWatch(const Installation& installation, QObject* parent)
+    : QObject(parent), m_installation(installation) {
     m_settle.setSingleShot(true);
     m_settle.setInterval(SettleMs);
     m_rescan.setInterval(RescanMs);
@@ -35,9 +36,7 @@ void TeamWatch::restart() {
     m_refusal.clear();
     m_lastFolderProblem.clear();
     try {
-        CSetupManager manager;
-        manager.LoadConfig();
-        const TeamSettings settings = teamSettings(*manager.GetConfig());
+        const TeamSettings settings = teamSettings(m_installation);
         m_teamFolder = settings.teamFolder;
         m_libraryFile = settings.libraryFile;
         if (!m_teamFolder.empty()) m_refusal = team::libraryInTeamFolder(m_libraryFile, m_teamFolder);

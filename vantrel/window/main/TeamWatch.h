@@ -18,6 +18,8 @@ struct TeamSyncReport;
 
 namespace vantrel {
 
+class Installation;
+
 class TeamWatch : public QObject {
     Q_OBJECT
 public:
@@ -25,10 +27,12 @@ public:
     // How long a burst of changes settles before the scan.
     static constexpr int SettleMs = 300;
 
-    explicit TeamWatch(QObject* parent = nullptr);
+    // The team folder of this installation, which the window holds: read
+    // again at each restart.
+    explicit TeamWatch(const Installation& installation, QObject* parent = nullptr);
     ~TeamWatch() override;  // waits for a scan under way
 
-    // Reads the settings again (TeamFolder, the library) and scans now.
+    // Takes the installation's team folder and library as they stand now, and scans.
     void restart();
     const std::string& teamFolder() const { return m_teamFolder; }
 
@@ -46,6 +50,7 @@ private:
     void scanEnded(const team::TeamSyncReport& report);
     void watchFolders();
 
+    const Installation& m_installation;
     QFileSystemWatcher m_watcher;
     QTimer m_settle, m_rescan;
     std::thread m_worker;

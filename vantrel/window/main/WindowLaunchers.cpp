@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include "CSetupManager.h"
+#include "Installation.h"
 #include "LibraryWindow.h"
 #include "MainForm.h"
 #include "MessageBox.h"
@@ -20,8 +20,12 @@
 
 namespace vantrel {
 
-WindowLaunchers::WindowLaunchers(MainForm& window, SetupLoader& loader)
-    : QObject(window.formWidget()), m_window(window), m_loader(loader), m_form(window.formWidget()) {
+WindowLaunchers::WindowLaunchers(MainForm& window, Installation& installation, SetupLoader& loader)
+    : QObject(window.formWidget()),
+      m_window(window),
+      m_installation(installation),
+      m_loader(loader),
+      m_form(window.formWidget()) {
     setObjectName("WindowLaunchers");
 }
 
@@ -43,8 +47,8 @@ QPushButton* WindowLaunchers::newSetupTypeButton() {
 }
 
 TeamFolderControl* WindowLaunchers::teamFolderControl() {
-    auto* teamFolder = new TeamFolderControl(m_form);
-    m_teamWatch = new TeamWatch(m_form);
+    auto* teamFolder = new TeamFolderControl(m_installation, m_form);
+    m_teamWatch = new TeamWatch(m_installation, m_form);
     connect(teamFolder, &TeamFolderControl::changed, m_teamWatch, &TeamWatch::restart);
     connect(m_teamWatch, &TeamWatch::status, this, [this](const QString& text) { m_window.showStatusWarning(text); });
     connect(m_teamWatch, &TeamWatch::setupsAdded, this, [this] {
@@ -61,7 +65,7 @@ void WindowLaunchers::openLibrary() {
     if (!m_libraryWindow) {
         std::string path;
         try {
-            path = library::LibraryWindow::programLibraryPath();
+            path = m_installation.libraryFile();
         } catch (const platform::Error& error) {
             // As the run does: the source names the operation and carries the reason.
             const platform::Error failed(error.number(), "frmVantrel::openLibrary-" + error.description());
@@ -88,16 +92,8 @@ void WindowLaunchers::refreshSetupTypes(const QString& select) {
     if (!cmbSetupName) return;
     const QString chosen = select.isEmpty() ? cmbSetupName->currentText() : select;
     QStringList names;
-    try {
-        CSetupManager manager;
-        manager.LoadConfig();
-        if (const auto config = manager.GetConfig())
-            for (const std::string& name : setuptype::setupTypeNames(setuptype::foldersOf(*config).config))
-                names << QString::fromStdString(name);
-    } catch (const platform::Error&) {
-        // Without the settings the list keeps what it offers.
-        return;
-    }
+    for (const std::string& name : setuptype::setupTypeNames(setuptype::foldersOf(m_installation).config))
+        names << QString::fromStdString(name);
     cmbSetupName->clear();
     cmbSetupName->addItems(names);
     cmbSetupName->setCurrentText(chosen);
@@ -112,11 +108,7 @@ void WindowLaunchers::newSetupTypeClicked() {
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
     const std::string pdf = QDir::toNativeSeparators(chooser.selectedFiles().first()).toStdString();
     try {
-        CSetupManager manager;
-        manager.LoadConfig();
-        const auto config = manager.GetConfig();
-        if (!config) platform::raise(platform::ErrObjectNotSet, "frmVantrel");
-        frmNewSetupType dialog(pdf, setuptype::foldersOf(*config), m_form);
+        frmNewSetupType dialog(pdf, setuptype::foldersOf(m_installation), m_form);
         if (dialog.exec() == QDialog::Accepted) {
             refreshSetupTypes(dialog.savedName());
             m_window.showStatusText("Setup type " + dialog.savedName() + " saved: " + dialog.savedFiles().join(", "));

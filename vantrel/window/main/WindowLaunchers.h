@@ -13,6 +13,7 @@ class QWidget;
 
 namespace vantrel {
 
+class Installation;
 class MainForm;
 class SetupLoader;
 class TeamFolderControl;
@@ -22,7 +23,8 @@ class WindowLaunchers : public QObject {
     Q_OBJECT
 public:
     // A setup chosen in the library goes into the window through loader.
-    WindowLaunchers(MainForm& window, SetupLoader& loader);
+    // installation is the window's: the team folder control reads it anew.
+    WindowLaunchers(MainForm& window, Installation& installation, SetupLoader& loader);
 
     // The controls, made where the File tab wants them; Ctrl+L comes with
     // the library's button.
@@ -41,6 +43,7 @@ private:
     void newSetupTypeClicked();
 
     MainForm& m_window;
+    Installation& m_installation;
     SetupLoader& m_loader;
     QWidget* m_form;
     QPointer<QWidget> m_libraryWindow;

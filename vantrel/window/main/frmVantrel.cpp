@@ -19,7 +19,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "CSetupManager.h"
 #include "ChassisPictureWidget.h"
 #include "FileTab.h"
 #include "FolderList.h"
@@ -48,19 +47,23 @@ void loadStep(int step) {
 
 }  // namespace
 
-frmVantrel::frmVantrel(QWidget* parent) : QWidget(parent) {
+frmVantrel::frmVantrel(Installation installation, QWidget* parent)
+    : QWidget(parent), m_installation(std::move(installation)) {
     setObjectName("frmVantrel");
     setWindowTitle("Vantrel");
     // Closing the window unloads it; the program ends with its last window.
     setAttribute(Qt::WA_DeleteOnClose);
     m_loader = new SetupLoader(*this);
-    m_launchers = new WindowLaunchers(*this, *m_loader);
+    m_launchers = new WindowLaunchers(*this, m_installation, *m_loader);
     buildWindow();
     // The setup of the last meeting at the track typed, offered in the status line.
-    new library::LastHereOffer(this, [this](const auto& values, const QString& from) {
-        // Loaded, in whole or in part, unless the racer kept their typing.
-        return m_loader->loadSetup(values, from) || !m_loader->typedSinceKept();
-    });
+    new library::LastHereOffer(
+        this,
+        [this](const auto& values, const QString& from) {
+            // Loaded, in whole or in part, unless the racer kept their typing.
+            return m_loader->loadSetup(values, from) || !m_loader->typedSinceKept();
+        },
+        m_installation);
     // Room for every picture at its natural size where the screen allows; a
     // new window otherwise opens at two thirds of the screen.
     QSize size = sizeHint();
@@ -482,16 +485,12 @@ void frmVantrel::loadWindow() {
     auto* txtRawDataFile = control<QLineEdit>("txtRawDataFile");
     try {
         loadStep(1);
-        CSetupManager manager;
-        manager.LoadConfig();
         loadStep(2);
         m_fileTab->targetFolders()->setPath(QString::fromStdString(platform::process::programFolder()));
         loadStep(3);
         txtTargetPDFDirectory->setText(m_fileTab->targetFolders()->path());
         loadStep(4);
-        const auto config = manager.GetConfig();
-        if (!config) platform::raise(platform::ErrObjectNotSet, "frmVantrel");
-        txtRawDataFile->setText(QString::fromStdString(platform::paths::toNative(config->DataDirectory())));
+        txtRawDataFile->setText(QString::fromStdString(m_installation.dataFolder()));
         loadStep(5);
         m_fileTab->showDataFileRow(false);
         m_launchers->refreshSetupTypes();

@@ -14,6 +14,7 @@
 
 #include "CAppSettings.h"
 #include "ControlFactory.h"
+#include "Installation.h"
 #include "MainForm.h"
 
 class QTabWidget;
@@ -28,7 +29,8 @@ class WindowLaunchers;
 class frmVantrel : public QWidget, public MainForm {
     Q_OBJECT
 public:
-    explicit frmVantrel(QWidget* parent = nullptr);
+    // The window of this installation (Installation::read where the program starts).
+    explicit frmVantrel(Installation installation, QWidget* parent = nullptr);
     ~frmVantrel() override;
 
     // The live main window; nullptr when there is none.
@@ -59,6 +61,7 @@ public:
     void showStatusText(const QString& text) override;
     void showStatusAbout(const QString& before, const QString& path, const QString& after, bool warning) override;
     QWidget* formWidget() override { return this; }
+    const Installation& installation() const override { return m_installation; }
 
 protected:
     bool event(QEvent* event) override;
@@ -79,6 +82,8 @@ private:
     void createSetupSheetClicked();
     void cancelClicked();
 
+    // Its parts hold on to it: the team folder control reads it anew in place.
+    Installation m_installation;
     ControlFactory m_make{this};
     SetupLoader* m_loader = nullptr;
     WindowLaunchers* m_launchers = nullptr;

@@ -1,31 +1,13 @@
 // What the library derives from a setup and its settings without SQLite: the
-// library file's path, the hash of a setup's values and its timestamps.
+// hash of a setup's values and its timestamps.
 
 #include <cstdio>
 #include <ctime>
 
 #include "library/SetupLibrary.h"
-#include "platform/Error.h"
-#include "platform/Paths.h"
 #include "platform/Process.h"
 
 namespace vantrel::library {
-
-namespace {
-constexpr const char* kSource = "SetupLibrary";
-}
-
-std::string libraryFilePath(const std::string& dataDirectory, const std::string& libraryFile) {
-    const bool plainName = libraryFile.find_first_of("/\\") == std::string::npos && libraryFile != "." &&
-                           libraryFile != ".." && libraryFile.find('\0') == std::string::npos;
-    if (!plainName)
-        platform::raise(platform::ErrInvalidArgument, kSource,
-                        "The setting LibraryFile=" + libraryFile +
-                            " does not name a file in the data folder (a plain file name is expected)");
-    std::string folder = dataDirectory;
-    if (folder.empty() || (folder.back() != '\\' && folder.back() != '/')) folder += '\\';
-    return platform::paths::toNative(folder + (libraryFile.empty() ? std::string("Library.sqlite") : libraryFile));
-}
 
 std::string valueHash(const SetupValues& values) {
     std::uint64_t h = 0xcbf29ce484222325ULL;

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "CAppSettings.h"
+#include "Installation.h"
 
 namespace vantrel::library {
 
@@ -153,11 +154,8 @@ std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) 
 // out a file system without hard links); an empty function gives link() back.
 void setHardLinkForTesting(std::function<int(const std::string& from, const std::string& to)> link);
 
-// The library file of an installation: checkMe(dataDirectory) +
-// "Library.sqlite", or + libraryFile when the settings name another file in
-// that folder. A libraryFile that is not a plain file name is refused
-// (platform::Error naming it). Answers a native path.
-std::string libraryFilePath(const std::string& dataDirectory, const std::string& libraryFile = {});
+// The library file of an installation (Installation.h).
+using vantrel::libraryFilePath;
 
 // FNV-1a 64 over, for each of the 73 values in order, its length in bytes as
 // decimal digits, ":" and its bytes; 16 lowercase hexadecimal digits. The

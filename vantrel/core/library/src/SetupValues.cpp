@@ -27,7 +27,7 @@ std::string libraryFilePath(const std::string& dataDirectory, const std::string&
     return platform::paths::toNative(folder + (libraryFile.empty() ? std::string("Library.sqlite") : libraryFile));
 }
 
-std::string valueHash(const SetupValues& values) {
+std::string valueHash(const Setup& values) {
     std::uint64_t h = 0xcbf29ce484222325ULL;
     auto add = [&](std::string_view bytes) {
         for (const char c : bytes) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "ImportReaders.h"
 #include "library/SetupImport.h"
 #include "GeneratedSetups.h"
 #include "library/SetupLibrary.h"
@@ -89,14 +90,14 @@ void BM_Import1000RawDataFiles(benchmark::State& state) {
             text += std::string(vantrel::SetupFieldKeys[i]) + "=" + e.values[i] + "\r\n";
         std::ofstream(folder.path + "/in/RawData_" + std::to_string(n) + ".dat", std::ios::binary) << text;
     }
-    const RawDataFileReader raw("RDX");
+    const auto readers = vantrel::importReaders("RDX");
     std::size_t added = 0;
     for (auto _ : state) {
         state.PauseTiming();
         fs::remove(folder.path + "/Library.sqlite");
         state.ResumeTiming();
         SetupLibrary library(folder.path + "/Library.sqlite");
-        added = importSetups(library, {folder.path + "/in"}, {&raw}).added.size();
+        added = importSetups(library, {folder.path + "/in"}, {readers.front().get()}).added.size();
     }
     state.counters["added"] = double(added);
 }

@@ -95,7 +95,7 @@ void BM_SheetAgainstFill(benchmark::State& state) {
     bench::BenchFolder folder;
     bench::buildSheet(folder);  // the data and mapping files the fill alone reads
     const bench::FillFiles files = bench::rdxFillFiles(bench::installedSettings());
-    const std::string setup = vantrel::setupFileText(vantrel::readSetupFile(folder.rawDataFile()));
+    const std::string setup = vantrel::readSetupFile(folder.rawDataFile()).rawDataText();
 
     double sheetTime = 0, fillTime = 0, twoWrites = 0, oneSave = 0;
     int64_t n = 0;

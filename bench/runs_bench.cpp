@@ -22,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace vantrel::runs;
+using vantrel::Setup;
 using vantrel::SetupField;
 
 double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
@@ -32,8 +33,8 @@ void printSpread(const char* what, std::vector<double> times) {
                 times.size());
 }
 
-SetupValues meeting(int track, int round) {
-    SetupValues v;
+Setup meeting(int track, int round) {
+    Setup v;
     v[std::size_t(SetupField::DriverName)] = round % 3 ? "Jo Smith" : "Al Brown";
     v[std::size_t(SetupField::TrackCity)] = "Track " + std::to_string(track);
     v[std::size_t(SetupField::EventName)] = "Round " + std::to_string(round);
@@ -64,7 +65,7 @@ int main(int argc, char* argv[]) {
         SetupLibrary library(path);
         for (int track = 0; track < 50; ++track)
             for (int round = 0; round < 34; ++round) {
-                SetupValues v = meeting(track, round);
+                Setup v = meeting(track, round);
                 for (const SetupField f : knobs) v[std::size_t(f)] = "30";
                 for (int run = 0; run < 12; ++run) {
                     auto& knob = v[std::size_t(knobs[rng() % std::size(knobs)])];
@@ -83,7 +84,7 @@ int main(int argc, char* argv[]) {
     SetupLibrary library(path);
     std::vector<double> times;
     for (int i = 0; i < 50; ++i) {
-        SetupValues v = meeting(7, 40 + i);
+        Setup v = meeting(7, 40 + i);
         v[std::size_t(SetupField::FrontShockOil)] = std::to_string(i);
         RunEntry e;
         e.name = "Practice 1";

@@ -21,7 +21,7 @@ using namespace vantrel::library;
 TEST(LibraryFaults, AnImportKilledMidwayLeavesTheLibraryWholeWithEveryCompletedSetup) {
     testsupport::TempProgramFolder folder;
     std::mt19937 rng(17);
-    std::vector<SetupValues> values;
+    std::vector<vantrel::Setup> values;
     for (int i = 0; i < 1000; ++i) {
         values.push_back(makeValues(rng, profileValue));
         char name[32];
@@ -39,7 +39,7 @@ TEST(LibraryFaults, AnImportKilledMidwayLeavesTheLibraryWholeWithEveryCompletedS
         ::close(report[0]);
         try {
             SetupLibrary library(path);
-            const RawDataFileReader raw("RDX");
+            const RawDataTestReader raw;
             importSetups(library, {(folder.path() / "in").string()}, {&raw}, [&](const ImportProgress& p) {
                 const std::uint32_t done = std::uint32_t(p.done);
                 return ::write(report[1], &done, sizeof done) == sizeof done;

@@ -88,8 +88,8 @@ std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
 TEST(SetupImport, ReportsWhatWasAddedWhatWasThereAndWhatIsNotASetup) {
     testsupport::TempProgramFolder folder;
     std::mt19937 rng(21);
-    const SetupValues a = makeValues(rng, profileValue), b = makeValues(rng, profileValue),
-                      c = makeValues(rng, profileValue);
+    const vantrel::Setup a = makeValues(rng, profileValue), b = makeValues(rng, profileValue),
+                         c = makeValues(rng, profileValue);
     const auto fileA = folder.write("in/a.dat", rawDataFile(a));
     const auto fileB = folder.write("in/sub/deeper/b.DAT", rawDataFile(b));
     const auto copyOfA = folder.write("in/sub/c.ini", "[Other]\r\nx=1\r\n" + rawDataFile(a));
@@ -101,7 +101,7 @@ TEST(SetupImport, ReportsWhatWasAddedWhatWasThereAndWhatIsNotASetup) {
     const std::string missing = (folder.path() / "gone").string();
 
     SetupLibrary library((folder.path() / "Library.sqlite").string());
-    const RawDataFileReader raw("RDX");
+    const RawDataTestReader raw;
     const FakeSheetReader sheets;
     std::vector<ImportProgress> seen;
     const auto report =
@@ -188,7 +188,7 @@ TEST(SetupImport, CancelStopsAfterTheFileInHandKeepingWhatWasDone) {
     for (int i = 0; i < 6; ++i)
         folder.write("in/" + std::to_string(i) + ".dat", rawDataFile(makeValues(rng, profileValue)));
     SetupLibrary library((folder.path() / "Library.sqlite").string());
-    const RawDataFileReader raw("RDX");
+    const RawDataTestReader raw;
     const auto report = importSetups(library, {(folder.path() / "in").string()}, {&raw},
                                      [](const ImportProgress& p) { return p.done < 2; });
     EXPECT_TRUE(report.cancelled);

@@ -1,18 +1,22 @@
 #pragma once
 // What the library tests share: generated setups and raw data files.
 
+#include <cctype>
+#include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 
 #include "TempProgramFolder.h"
+#include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
 
 namespace librarytest {
 
+using vantrel::Setup;
 using vantrel::SetupFieldCount;
 using vantrel::SetupFieldKeys;
 using vantrel::library::SetupEntry;
-using vantrel::library::SetupValues;
 
 // Values a racer might type, and the awkward ones: quotes, commas, line
 // breaks, accents, blanks at either end, empty fields.
@@ -38,8 +42,8 @@ inline std::string profileValue(std::mt19937& rng) {
 }
 
 template <typename Gen>
-SetupValues makeValues(std::mt19937& rng, Gen gen) {
-    SetupValues values;
+Setup makeValues(std::mt19937& rng, Gen gen) {
+    Setup values;
     for (auto& v : values) v = gen(rng);
     return values;
 }
@@ -54,10 +58,26 @@ inline SetupEntry makeEntry(std::mt19937& rng, std::string created = "2026-05-01
 }
 
 // A raw data file as the pipeline writes it.
-inline std::string rawDataFile(const SetupValues& values) {
-    std::string text = "[SetupData]\r\n";
-    for (std::size_t i = 0; i < SetupFieldCount; ++i) text += std::string(SetupFieldKeys[i]) + "=" + values[i] + "\r\n";
-    return text;
-}
+inline std::string rawDataFile(const Setup& values) { return values.rawDataText(); }
+
+// The import's reader of raw data files, as the program's readers read them
+// (the library sits below those): ".dat", ".ini" and ".txt" files in any
+// letter case, recorded as setup type "RDX".
+class RawDataTestReader : public vantrel::library::SetupFileReader {
+public:
+    bool claims(const std::filesystem::path& file) const override {
+        std::string ext = file.extension().string();
+        for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+        return ext == ".dat" || ext == ".ini" || ext == ".txt";
+    }
+    std::optional<SetupEntry> read(const std::filesystem::path& file) const override {
+        return readBytes(file, testsupport::TempProgramFolder::readFile(file));
+    }
+    std::optional<SetupEntry> readBytes(const std::filesystem::path&, std::string bytes) const override {
+        auto setup = Setup::fromRawData(bytes);
+        if (!setup) return std::nullopt;
+        return SetupEntry{{}, "RDX", {}, std::move(*setup)};
+    }
+};
 
 }  // namespace librarytest

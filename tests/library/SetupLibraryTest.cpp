@@ -166,7 +166,7 @@ TEST(SetupLibrary, TheSameSetupOfTheSameTypeIsRecognised) {
         EXPECT_FALSE(library.findSame(changed.setupType, changed.values)) << SetupFieldKeys[i];
     }
     // The same text split differently between two fields is another setup.
-    SetupValues a{}, b{};
+    vantrel::Setup a{}, b{};
     a[0] = "ab";
     b[0] = "a";
     b[1] = "b";

@@ -19,7 +19,7 @@ using vantrel::SetupField;
 
 namespace {
 
-void set(SetupValues& v, SetupField f, std::string text) { v[std::size_t(f)] = std::move(text); }
+void set(vantrel::Setup& v, SetupField f, std::string text) { v[std::size_t(f)] = std::move(text); }
 
 }  // namespace
 
@@ -63,7 +63,7 @@ TEST(EventDate, ReadsTheSpellingsRacersWrite) {
             << '"' << c.text << "\" " << (c.order == D ? "day first" : "month first");
     EXPECT_FALSE(readEventDate("14 February", D).has_value()) << "no year to take";
 
-    SetupValues v;
+    vantrel::Setup v;
     EXPECT_EQ(eventDateOf(v, "2026-05-01T10:00:00+02:00", D), "2026-05-01") << "the build's day without a date";
     set(v, SetupField::EventDate, "1 Feb");
     EXPECT_EQ(eventDateOf(v, "2026-05-01T10:00:00+02:00", D), "2026-02-01") << "the build's year";

@@ -45,7 +45,7 @@ TEST(PaidOff, TheChangeThatAlwaysGainsTopsTheTable) {
         std::vector<int> order = {0, 1, 2, 3, 4, 5};
         std::shuffle(order.begin(), order.end(), rng);
         for (const int m : order) {
-            SetupValues v;
+            vantrel::Setup v;
             v[std::size_t(SetupField::DriverName)] = "Jo Smith";
             v[std::size_t(SetupField::TrackCity)] = "Lostock";
             v[std::size_t(SetupField::EventName)] = "Round " + std::to_string(m + 1);

@@ -16,11 +16,11 @@ using vantrel::SetupField;
 
 namespace {
 
-void set(SetupValues& v, SetupField f, std::string text) { v[std::size_t(f)] = std::move(text); }
+void set(vantrel::Setup& v, SetupField f, std::string text) { v[std::size_t(f)] = std::move(text); }
 
-SetupValues meeting(std::string driver = "Jo Smith", std::string track = "Lostock", std::string event = "Summer Cup",
-                    std::string date = "2026-06-14") {
-    SetupValues v;
+vantrel::Setup meeting(std::string driver = "Jo Smith", std::string track = "Lostock", std::string event = "Summer Cup",
+                       std::string date = "2026-06-14") {
+    vantrel::Setup v;
     set(v, SetupField::DriverName, std::move(driver));
     set(v, SetupField::TrackCity, std::move(track));
     set(v, SetupField::EventName, std::move(event));
@@ -28,7 +28,7 @@ SetupValues meeting(std::string driver = "Jo Smith", std::string track = "Lostoc
     return v;
 }
 
-RunEntry run(const SetupValues& values, std::string name, std::vector<Lap> laps) {
+RunEntry run(const vantrel::Setup& values, std::string name, std::vector<Lap> laps) {
     RunEntry e;
     e.values = values;
     e.name = std::move(name);
@@ -72,7 +72,7 @@ TEST(RunLog, UpgradesTheLibraryBeforeInPlaceWithNothingLost) {
 TEST(RunLog, RunsOfAMeetingInOrderWithWhatChanged) {
     testsupport::TempProgramFolder folder;
     SetupLibrary library((folder.path() / "Library.sqlite").string());
-    SetupValues v = meeting();
+    vantrel::Setup v = meeting();
     set(v, SetupField::FrontShockOil, "30");
     RunEntry first = run(v, "Practice 1", {{13000, true}, {12800, true}, {20000, false}});
     first.note = "pushed on entry";
@@ -83,7 +83,7 @@ TEST(RunLog, RunsOfAMeetingInOrderWithWhatChanged) {
     EXPECT_EQ(one.seq, 1);
     EXPECT_TRUE(one.first);
 
-    SetupValues changed = first.values;
+    vantrel::Setup changed = first.values;
     set(changed, SetupField::FrontShockOil, "35");
     // The same meeting however it is written; another meeting of the same day beside it.
     set(changed, SetupField::TrackCity, "  LOSTOCK ");
@@ -109,7 +109,7 @@ TEST(RunLog, RunsOfAMeetingInOrderWithWhatChanged) {
     EXPECT_EQ(trackRuns(library, "").size(), 3u);
 
     // No meeting named: refused, nothing recorded.
-    SetupValues none = meeting();
+    vantrel::Setup none = meeting();
     set(none, SetupField::TrackCity, " ");
     EXPECT_THROW(logRun(library, run(none, "Practice 1", {{12000, true}})), platform::Error);
     EXPECT_EQ(runCount(library), 3u);
@@ -127,7 +127,7 @@ TEST(RunLog, TheNextNameGoesOnFromTheLastOffered) {
 TEST(RunLog, ValuesStoredComeBackExactlyAndDamagedOnesDoNot) {
     std::mt19937 rng(5);
     for (int i = 0; i < 200; ++i) {
-        const SetupValues v = makeValues(rng, anyValue);
+        const vantrel::Setup v = makeValues(rng, anyValue);
         EXPECT_EQ(decodeValues(encodeValues(v)), v);
         const std::string text = encodeValues(v);
         EXPECT_FALSE(decodeValues(text.substr(0, text.size() - 1)));
@@ -170,7 +170,7 @@ TEST(RunLog, TheRunInTheClosestConditions) {
         {"Summer Cup", "No laps", "30", "", "high grip", 0}, {"Autumn Cup", "Q1", "30C", "", "low grip", 13300},
     };
     for (const Logged& l : season) {
-        SetupValues v = meeting("Jo Smith", "Lostock", l.event, "");
+        vantrel::Setup v = meeting("Jo Smith", "Lostock", l.event, "");
         set(v, SetupField::TrackTemperature, l.setupTemp);
         set(v, SetupField::TrackTraction, l.traction);
         RunEntry e = run(v, l.name, {});

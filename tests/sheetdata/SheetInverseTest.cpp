@@ -59,9 +59,9 @@ CAppSettings generatedSetup(std::mt19937& rng) {
     return setup;
 }
 
-CAppSettings setupOf(const CRulesEngine::SetupValues& values) {
+CAppSettings setupOf(const vantrel::Setup& values) {
     CAppSettings setup;
-    for (std::size_t i = 0; i < SetupFieldCount; ++i) setup.setField(SetupField(i), values[i]);
+    setup.setSetup(values);
     return setup;
 }
 
@@ -96,13 +96,13 @@ TEST(SheetInverse, RebuildingFromTheDerivedSetupGivesTheSameSheet) {
 
 TEST(SheetInverse, ReadsEachKindOfSheetField) {
     using Sheet = std::vector<std::pair<SheetField, std::string>>;
-    using Setup = std::vector<std::pair<SetupField, std::string>>;
+    using Wanted = std::vector<std::pair<SetupField, std::string>>;
     using F = SheetField;
     using S = SetupField;
     struct Case {
         const char* what;
         Sheet sheet;
-        Setup setup;  // every other field empty
+        Wanted setup;  // every other field empty
     };
     const Case cases[] = {
         {"copied, renamed",
@@ -135,9 +135,9 @@ TEST(SheetInverse, ReadsEachKindOfSheetField) {
         SCOPED_TRACE(c.what);
         CRulesEngine::SheetValues sheet;
         for (const auto& [field, value] : c.sheet) sheet[std::size_t(field)] = value;
-        CRulesEngine::SetupValues expected;
+        vantrel::Setup expected;
         for (const auto& [field, value] : c.setup) expected[std::size_t(field)] = value;
-        const CRulesEngine::SetupValues setup = CRulesEngine::SetupFromSheet(sheet);
+        const vantrel::Setup setup = CRulesEngine::SetupFromSheet(sheet);
         for (std::size_t i = 0; i < SetupFieldCount; ++i) EXPECT_EQ(setup[i], expected[i]) << SetupFieldKeys[i];
     }
 }
@@ -155,7 +155,7 @@ TEST(SheetInverse, ASetupWithoutUnitsComesBackFromItsSheetWithoutThem) {
             setup.setField(row.field, pool[rng() % std::size(pool)]);
             texts.push_back(row.field);
         }
-        const CRulesEngine::SetupValues back = CRulesEngine::SetupFromSheet(CRulesEngine::SheetFrom(setup));
+        const vantrel::Setup back = CRulesEngine::SetupFromSheet(CRulesEngine::SheetFrom(setup));
         for (SetupField field : texts)
             ASSERT_EQ(back[std::size_t(field)], setup.field(field))
                 << "setup " << n << ", " << SetupFieldKeys[std::size_t(field)];

@@ -21,7 +21,7 @@ class RunsFolder : public batchtest::BatchProgramFolder {
 public:
     // A raw data file of Jo's setup at the Summer Cup with this front shock oil.
     std::string setup(const std::string& name, const std::string& oil, const std::string& track = "Lostock") const {
-        vantrel::SetupValues v;
+        vantrel::Setup v;
         v[std::size_t(SetupField::DriverName)] = "Jo Smith";
         v[std::size_t(SetupField::TrackCity)] = track;
         v[std::size_t(SetupField::EventName)] = "Summer Cup";

@@ -36,11 +36,11 @@ using testing::StartsWith;
 namespace {
 
 // The setup the raw data load reads from a file.
-vantrel::SetupValues loaded(const std::string& rawDataFile) {
+vantrel::Setup loaded(const std::string& rawDataFile) {
     vantrel::CAppSettings settings;
     settings.setFileName(rawDataFile);
     settings.LoadRawData();
-    vantrel::SetupValues values;
+    vantrel::Setup values;
     for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i) values[i] = settings.field(vantrel::SetupField(i));
     return values;
 }
@@ -75,7 +75,7 @@ TEST(SetupFile, ASheetCarriesItsSetupAndGivesItBackAttachedOrFromItsFields) {
     ShellTestFolder folder;
     testsupport::copyFromStage(folder, "Data/Sample_RDX.dat");
     const std::string sample = (folder.path() / "Data" / "Sample_RDX.dat").string();
-    const vantrel::SetupValues setup = loaded(sample);
+    const vantrel::Setup setup = loaded(sample);
     ASSERT_EQ(setup[0], "Alex Brennan");
     EXPECT_EQ(vantrel::readSetupFile(sample), setup);
 
@@ -85,7 +85,7 @@ TEST(SetupFile, ASheetCarriesItsSetupAndGivesItBackAttachedOrFromItsFields) {
     {
         pdfauto::Document document(sheet.string());
         EXPECT_EQ(document.attachmentNames(), std::vector<std::string>{attachmentName});
-        EXPECT_EQ(document.attachment(attachmentName), vantrel::setupFileText(setup));
+        EXPECT_EQ(document.attachment(attachmentName), setup.rawDataText());
     }
     EXPECT_EQ(vantrel::readSetupFile(sheet.string()), setup);
     // Under another name the sheet still gives the setup attached to it.
@@ -96,7 +96,7 @@ TEST(SetupFile, ASheetCarriesItsSetupAndGivesItBackAttachedOrFromItsFields) {
     // Without the attachment: the setup the fields give makes the same sheet,
     // and so does its raw data file written by --extract.
     const fs::path bare = withoutAttachments(sheet, folder.path() / "Bare.pdf");
-    const vantrel::SetupValues derived = vantrel::readSetupFile(bare.string());
+    const vantrel::Setup derived = vantrel::readSetupFile(bare.string());
     vantrel::CAppSettings original, fromSheet;
     for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i) {
         original.setField(vantrel::SetupField(i), setup[i]);
@@ -249,7 +249,7 @@ TEST(SetupFile, TheSheetsEditsWinOverItsAttachmentForTheFieldsTheyComeFrom) {
     ShellTestFolder folder;
     testsupport::copyFromStage(folder, "Data/Sample_RDX.dat");
     const std::string sample = (folder.path() / "Data" / "Sample_RDX.dat").string();
-    const vantrel::SetupValues setup = loaded(sample);
+    const vantrel::Setup setup = loaded(sample);
     const fs::path sheet = buildSheet(folder, sample);
     const auto shown = sheetValues(sheet);
     const vantrel::CRulesEngine::SheetValues made = vantrel::CRulesEngine::SheetFrom([&] {
@@ -326,8 +326,8 @@ TEST(SetupFile, ASheetOfOnesOwnSetupTypeReadsBackThroughItsMapping) {
         const vantrel::SetupRead read = vantrel::readSetup(file.string());
         EXPECT_EQ(read.origin, vantrel::SetupOrigin::OwnSetupType);
         EXPECT_EQ(read.setupType, "Riverside");
-        const vantrel::SetupValues setup = loaded((folder.path() / "Data" / "Sample_RDX.dat").string());
-        vantrel::SetupValues expected;
+        const vantrel::Setup setup = loaded((folder.path() / "Data" / "Sample_RDX.dat").string());
+        vantrel::Setup expected;
         for (auto field :
              {vantrel::SetupField::DriverName, vantrel::SetupField::FrontShockSpring, vantrel::SetupField::Comments})
             expected[std::size_t(field)] = setup[std::size_t(field)];

@@ -38,8 +38,8 @@ const std::vector<std::string> kPieces = {
     "4",
 };
 
-vantrel::SetupValues generatedSetup(std::mt19937& rng) {
-    vantrel::SetupValues values;
+vantrel::Setup generatedSetup(std::mt19937& rng) {
+    vantrel::Setup values;
     for (auto& value : values) value = kPieces[rng() % kPieces.size()];
     values[std::size_t(vantrel::SetupField::DriverName)] = "Driver " + std::to_string(rng() % 100);
     return values;
@@ -57,13 +57,13 @@ std::string buildSheet(vantrel::CSetupManager& manager, const ShellTestFolder& f
 
 }  // namespace
 
-TEST(SetupValues, MakeTheSheetTheirRawDataFileMakesWithoutReadingOne) {
+TEST(SetupValue, MakeTheSheetTheirRawDataFileMakesWithoutReadingOne) {
     ShellTestFolder folder;
     // A raw data file beside the values: the run must not take its setup.
     const std::string decoy = folder.write("Data/Decoy.dat", "[SetupData]\r\nDriverName=From the file\r\n").string();
     std::mt19937 rng(11);
     for (int round = 0; round < 4; ++round) {
-        const vantrel::SetupValues values = generatedSetup(rng);
+        const vantrel::Setup values = generatedSetup(rng);
         SCOPED_TRACE(values[0]);
         const std::string rawData = (folder.path() / "Data" / "Given.dat").string();
         std::vector<platform::profile::Entry> entries;
@@ -87,7 +87,7 @@ TEST(SetupValues, MakeTheSheetTheirRawDataFileMakesWithoutReadingOne) {
         EXPECT_EQ(ShellTestFolder::formFields(memorySheet), ShellTestFolder::formFields(fileSheet));
     }
     // The library holds each setup twice over, the same values both times.
-    std::vector<vantrel::SetupValues> recorded;
+    std::vector<vantrel::Setup> recorded;
     vantrel::library::SetupLibrary((folder.path() / "Data" / "Library.sqlite").string())
         .forEachSetup([&](const vantrel::library::StoredSetup& s) { recorded.push_back(s.values); });
     ASSERT_EQ(recorded.size(), 8u);

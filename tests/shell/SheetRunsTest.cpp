@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 using vantrel::SetupField;
 
 std::string setupFile(const shelltest::ShellTestFolder& folder, const std::string& name, const std::string& oil) {
-    vantrel::SetupValues v = vantrel::readSetupFile(folder.rawDataFile());
+    vantrel::Setup v = vantrel::readSetupFile(folder.rawDataFile());
     v[std::size_t(SetupField::DriverName)] = "Jo Smith";
     v[std::size_t(SetupField::TrackCity)] = "Lostock";
     v[std::size_t(SetupField::EventName)] = "Summer Cup";

@@ -60,7 +60,7 @@ int main(int argc, char* argv[]) {
     vantrel::CAppSettings sample;
     sample.setFileName((folder / "Data" / "Sample_RDX.dat").string());
     sample.LoadRawData();
-    const SetupValues base = valuesOf(sample);
+    const vantrel::Setup base = sample.setup();
     struct Round {
         const char* created;
         const char* track;

@@ -231,19 +231,18 @@ private slots:
     void loadsAndDeletes() {
         LibraryWindow* window = openLibrary();
         QVERIFY(window);
-        std::vector<std::string> loaded;
+        vantrel::Setup loaded;
         QString loadedType;
-        connect(window, &LibraryWindow::loadRequested, this,
-                [&](const std::vector<std::string>& values, const QString& type) {
-                    loaded = values;
-                    loadedType = type;
-                });
+        connect(window, &LibraryWindow::loadRequested, this, [&](const vantrel::Setup& values, const QString& type) {
+            loaded = values;
+            loadedType = type;
+        });
         choose(window, {rowOfEvent(window->table(), 3)});
         // The random words of the season stand in option fields too: the main
         // window lists what it cannot show, and loads the rest.
         MessageBox::setNextAnswer(QMessageBox::Ok);
         window->findChild<QPushButton*>("cmdLoad")->click();
-        QVERIFY(loaded == std::vector<std::string>(m_setups[3].values.begin(), m_setups[3].values.end()));
+        QVERIFY(loaded == m_setups[3].values);
         QCOMPARE(loadedType, QString("RDX"));
         QCOMPARE(m_main->control<QLineEdit>("txtDriverName")->text(),
                  fromStd(m_setups[3].values[std::size_t(SetupField::DriverName)]));
@@ -336,7 +335,7 @@ private slots:
         LibraryWindow* window = openLibrary();
         QVERIFY(window);
         std::mt19937 rng(7);
-        auto raw = [](const SetupValues& values) {
+        auto raw = [](const vantrel::Setup& values) {
             std::string text = "[SetupData]\r\n";
             for (std::size_t i = 0; i < SetupFieldCount; ++i)
                 text += std::string(vantrel::SetupFieldKeys[i]) + "=" + values[i] + "\r\n";

@@ -125,7 +125,7 @@ private slots:
         QTRY_VERIFY(m_main->control<QLabel>("lblStatus")->text().startsWith("Logged Practice 2 (run 2"));
 
         SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
-        SetupValues meeting;
+        vantrel::Setup meeting;
         meeting[std::size_t(vantrel::SetupField::DriverName)] = "jo smith";
         meeting[std::size_t(vantrel::SetupField::TrackCity)] = "LOSTOCK";
         meeting[std::size_t(vantrel::SetupField::EventName)] = "summer cup";
@@ -224,7 +224,7 @@ private slots:
         const std::string sheet = (m_folder->path() / "Sheets" / "Jo Smith_SetupSheet_RDX.pdf").string();
         {
             pdfauto::Document document((m_folder->path() / "Templates" / "SetupSheet_RDX.pdf").string());
-            document.attach("Jo Smith_SetupSheet_RDX.dat", vantrel::setupFileText(carried[1].values), "text/plain");
+            document.attach("Jo Smith_SetupSheet_RDX.dat", carried[1].values.rawDataText(), "text/plain");
             document.attach("Jo Smith_SetupSheet_RDX.vrun", vantrel::runs::runsFileText(carried), "text/plain");
             document.save(sheet);
         }

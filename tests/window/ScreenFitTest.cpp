@@ -81,7 +81,7 @@ class ScreenFitTest : public QObject {
             std::vector<library::StoredSetup> setups;
             for (int i = 0; i < 4; ++i) {
                 library::SetupEntry entry{"2026-05-0" + std::to_string(i + 1) + "T10:00:00+02:00", "RDX", "", {}};
-                entry.values.fill("A value as long as the racer's notes make it");
+                for (std::string& value : entry.values) value = "A value as long as the racer's notes make it";
                 entry.values[0] = "Driver " + std::to_string(i);
                 setups.push_back(*store.setup(store.record(entry)));
             }

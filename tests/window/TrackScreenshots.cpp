@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
     vantrel::CAppSettings sample;
     sample.setFileName((folder / "Data" / "Sample_RDX.dat").string());
     sample.LoadRawData();
-    SetupValues car = valuesOf(sample);
+    vantrel::Setup car = sample.setup();
     struct Meeting {
         const char* event;
         const char* date;  // as the racer wrote it
@@ -87,7 +87,7 @@ int main(int argc, char* argv[]) {
         // Built in another order than they were raced: the dates put them right.
         for (const int i : {2, 0, 1, 5, 3, 4}) {
             const Meeting& m = season[i];
-            SetupValues v = car;
+            vantrel::Setup v = car;
             for (int k = 0; k <= i; ++k)
                 for (const auto& [field, value] : season[k].changes) v[std::size_t(field)] = value;
             v[std::size_t(SetupField::TrackCity)] = "Northfield Raceway, Leeds";

@@ -217,10 +217,7 @@ void CSetupBase::LoadSetup(CAppSettings& config) {
         // so the record is the one that writing and loading such a file gives.
         std::vector<platform::profile::Entry> entries;
         for (std::size_t i = 0; i < SetupFieldCount; ++i) entries.push_back({SetupFieldKeys[i], (*m_SetupValues)[i]});
-        const auto record = platform::profile::parseSection(platform::profile::newFileText("SetupData", entries),
-                                                            "SetupData", MaxValueBytes + 1);
-        for (std::size_t i = 0; i < SetupFieldCount; ++i)
-            config.setField(SetupField(i), record.value(SetupFieldKeys[i]));
+        config.setSetup(*Setup::fromRawData(platform::profile::newFileText("SetupData", entries)));
         return;
     }
     // A raw data file that cannot be read would make a sheet of empty values
@@ -239,17 +236,15 @@ void CSetupBase::LoadSetup(CAppSettings& config) {
 
 void CSetupBase::AttachSetup(const CAppSettings& config, SheetDocument& sheet) {
     if (!sheet.isOpen()) return;  // the fill says why it cannot open the sheet
-    SetupValues values;
-    for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = config.field(SetupField(i));
     const std::string native = platform::paths::toNative(m_DriverSetupFilename);
     try {
-        sheet.attach(setupAttachmentName(native), setupFileText(values), "text/plain");
+        sheet.attach(setupAttachmentName(native), config.setup().rawDataText(), "text/plain");
     } catch (const platform::Error& e) {
         // The attachment is an addition: a sheet that cannot carry it is still the sheet.
         addWarning("The sheet " + native + " does not carry its setup: " + e.description());
     }
     // The meeting's runs ride beside the setup, when there are any.
-    if (const std::string runs = meetingRunsText(config, values); !runs.empty()) {
+    if (const std::string runs = meetingRunsText(config, config.setup()); !runs.empty()) {
         try {
             sheet.attach(runsAttachmentName(native), runs, "text/plain");
         } catch (const platform::Error& e) {

@@ -36,7 +36,7 @@ public:
     const std::string& RawDataFile() const { return m_RawDataFile; }
     void setRawDataFile(std::string v) { m_RawDataFile = std::move(v); }
     // The setup in memory, loaded in place of the raw data file's (CSetupManager::setSetupValues).
-    void setSetupValues(SetupValues values) { m_SetupValues = std::move(values); }
+    void setSetupValues(Setup values) { m_SetupValues = std::move(values); }
     const std::string& SetupName() const { return m_SetupName; }
     void setSetupName(std::string v) { m_SetupName = std::move(v); }
     const std::string& ReportName() const { return m_ReportName; }
@@ -76,7 +76,7 @@ private:
     std::string m_LogPath, m_DriverSetupFilename, m_TargetPDFDirectory, m_PDFTemplateSetupSheet, m_MappingFile,
         m_RawDataFile, m_SetupName, m_ReportName, m_workPath;
     std::shared_ptr<CAppSettings> m_Config;
-    std::optional<SetupValues> m_SetupValues;
+    std::optional<Setup> m_SetupValues;
     std::vector<std::string> m_Warnings;
     std::unique_ptr<CUtils> m_utils;
     com::ComPtr<logging::ICLog> m_log;

@@ -87,7 +87,7 @@ void CSetupManager::RecordInLibrary(const std::string& sheet) {
     std::string reason;
     try {
         const library::SetupEntry entry{library::localTimestampNow(), m_SetupName, platform::paths::toNative(sheet),
-                                        library::valuesOf(*m_config)};
+                                        m_config->setup()};
         if (m_rebuildOf) {
             // The library holds this setup already: only its sheet moved.
             std::shared_ptr<library::SetupLibrary> setups = m_library;

@@ -35,7 +35,7 @@ public:
     void setRawDataFile(std::string v) { m_RawDataFile = std::move(v); }
     // The run's setup as values in memory, in place of RawDataFile: loaded as
     // a raw data file holding them would load, with no file written or read.
-    void setSetupValues(SetupValues values) { m_setupValues = std::move(values); }
+    void setSetupValues(Setup values) { m_setupValues = std::move(values); }
     // The run builds anew the sheet of this stored setup (moved or deleted):
     // the library then keeps the new sheet's path on that setup rather than
     // recording the setup a second time.
@@ -75,7 +75,7 @@ private:
 
     std::shared_ptr<CAppSettings> m_config;
     std::shared_ptr<library::SetupLibrary> m_library;
-    std::optional<SetupValues> m_setupValues;
+    std::optional<Setup> m_setupValues;
     std::vector<std::string> m_Warnings;
     com::ComPtr<com::IDispatch> m_acrobatApp;  // held until the manager goes
     com::ComPtr<logging::ICLog> m_log;

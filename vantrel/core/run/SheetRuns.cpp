@@ -13,7 +13,7 @@ std::string runsAttachmentName(const std::string& sheetNativePath) {
     return std::filesystem::path(sheetNativePath).stem().string() + ".vrun";
 }
 
-std::string meetingRunsText(const CAppSettings& config, const library::SetupValues& values) noexcept {
+std::string meetingRunsText(const CAppSettings& config, const Setup& values) noexcept {
     // Never raises: the runs are an addition to the sheet.
     try {
         if (!runs::meetingProblem(values).empty()) return {};

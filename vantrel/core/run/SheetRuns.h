@@ -17,7 +17,7 @@ std::string runsAttachmentName(const std::string& sheetNativePath);
 
 // The text of the meeting's runs from the library that config names, for the
 // sheet of these values; empty when there are none or the library cannot be read.
-std::string meetingRunsText(const CAppSettings& config, const library::SetupValues& values) noexcept;
+std::string meetingRunsText(const CAppSettings& config, const Setup& values) noexcept;
 
 // The runs the sheet carries, into the library; answers how many were new
 // (none for a sheet without them). Raises platform::Error naming the sheet

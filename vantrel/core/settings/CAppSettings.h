@@ -10,32 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "Setup.h"
 #include "TextProperty.h"
 
 namespace vantrel {
-
-enum class SetupField : std::size_t {
-#define VANTREL_SETUP_FIELD(name) name,
-#include "SetupFields.def"
-#undef VANTREL_SETUP_FIELD
-};
-
-inline constexpr std::size_t SetupFieldCount = 0
-#define VANTREL_SETUP_FIELD(name) +1
-#include "SetupFields.def"
-#undef VANTREL_SETUP_FIELD
-    ;
-
-// Key of each field in section "SetupData", in file order.
-inline constexpr std::array<std::string_view, SetupFieldCount> SetupFieldKeys = {
-#define VANTREL_SETUP_FIELD(name) #name,
-#include "SetupFields.def"
-#undef VANTREL_SETUP_FIELD
-};
-
-// The longest value, in bytes, that an entry of a settings or raw data file
-// keeps when it is read back.
-inline constexpr std::size_t MaxValueBytes = 254;
 
 class CAppSettings {
 public:
@@ -61,8 +39,11 @@ public:
 #include "SetupFields.def"
 #undef VANTREL_SETUP_FIELD
 
-    const std::string& field(SetupField f) const { return m_record[std::size_t(f)]; }
-    void setField(SetupField f, std::string value) { m_record[std::size_t(f)] = std::move(value); }
+    const std::string& field(SetupField f) const { return m_record[f]; }
+    void setField(SetupField f, std::string value) { m_record[f] = std::move(value); }
+    // The whole record at once.
+    const vantrel::Setup& setup() const { return m_record; }
+    void setSetup(vantrel::Setup setup) { m_record = std::move(setup); }
 
     // Section "Vantrel" of FileName into the nine configuration properties;
     // the five folders become program folder + FormatPath(value).
@@ -88,7 +69,7 @@ private:
     std::string m_FileName, m_DataDirectory, m_MappingDirectory, m_TemplatesDirectory, m_LoggingDirectory,
         m_ConfigDirectory, m_DataFile, m_DataFileDelimiter, m_RawDataFile, m_LogFile, m_LibraryFile, m_SetupName,
         m_MappingFile, m_PDFTemplateSetupSheet;
-    std::array<std::string, SetupFieldCount> m_record;
+    vantrel::Setup m_record;
     bool m_sectionFound = false;
 };
 

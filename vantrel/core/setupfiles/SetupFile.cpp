@@ -10,27 +10,16 @@
 
 namespace vantrel {
 
-std::string setupFileText(const SetupValues& values) {
-    std::string text = "[SetupData]\r\n";
-    for (std::size_t i = 0; i < SetupFieldCount; ++i) {
-        text += SetupFieldKeys[i];
-        text += '=';
-        text += values[i];
-        text += "\r\n";
-    }
-    return text;
-}
-
 std::string setupAttachmentName(const std::string& sheetNativePath) {
     std::string name = std::filesystem::path(sheetNativePath).filename().string();
     if (platform::text::toLower(name).ends_with(".pdf")) name.resize(name.size() - 4);
     return name + ".dat";
 }
 
-SetupValues readSetupFile(const std::string& path) { return readSetup(path).values; }
+Setup readSetupFile(const std::string& path) { return readSetup(path).values; }
 
-void writeSetupFile(const std::string& path, const SetupValues& values) {
-    const std::string text = setupFileText(values);
+void writeSetupFile(const std::string& path, const Setup& values) {
+    const std::string text = values.rawDataText();
     const std::string failure = platform::files::replaceAtomically(path, [&text](int fd) {
         return platform::files::writeAll(fd, text) ? std::string() : platform::files::systemMessage(errno);
     });

@@ -10,12 +10,6 @@
 
 namespace vantrel {
 
-using SetupValues = std::array<std::string, SetupFieldCount>;
-
-// The raw data file of a setup: "[SetupData]" and the 73 keys in record
-// order, each line ended by CR LF, the values as given (UTF-8).
-std::string setupFileText(const SetupValues& values);
-
 // The name of the setup attached to a sheet: the sheet's file name with
 // ".dat" in place of ".pdf" (or added, for another ending).
 std::string setupAttachmentName(const std::string& sheetNativePath);
@@ -24,10 +18,10 @@ std::string setupAttachmentName(const std::string& sheetNativePath);
 // a setup sheet. Raises platform::Error naming the file and what is wrong
 // with it: missing (53), unreadable or too large (75), not a setup, not a
 // setup sheet, a damaged or password-locked PDF (5 or 53).
-SetupValues readSetupFile(const std::string& nativePath);
+Setup readSetupFile(const std::string& nativePath);
 
 // The setup as a raw data file at a native path, replaced atomically.
 // Raises platform::Error 75 naming the file and why when it cannot.
-void writeSetupFile(const std::string& nativePath, const SetupValues& values);
+void writeSetupFile(const std::string& nativePath, const Setup& values);
 
 }  // namespace vantrel

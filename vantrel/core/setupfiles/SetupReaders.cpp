@@ -181,7 +181,7 @@ class RawDataReader final : public SetupReader {
 public:
     std::optional<SetupRead> read(SetupSource& source) const override {
         if (source.isPdf()) return std::nullopt;
-        auto values = library::setupOfRawData(source.bytes());
+        auto values = Setup::fromRawData(source.bytes());
         if (!values) return std::nullopt;
         return SetupRead{*values, {}, SetupOrigin::RawDataFile, {}};
     }
@@ -199,9 +199,9 @@ public:
         std::stable_partition(names.begin(), names.end(), [&own](const std::string& name) { return name == own; });
         for (const std::string& name : names) {
             if (name != own && !platform::text::toLower(name).ends_with(".dat")) continue;
-            std::optional<SetupValues> attached;
+            std::optional<Setup> attached;
             try {
-                attached = library::setupOfRawData(document.attachment(name, platform::files::UserFileLimit));
+                attached = Setup::fromRawData(document.attachment(name, platform::files::UserFileLimit));
             } catch (const platform::Error& e) {
                 // A setup is a few kB: one that inflates past the bound is no setup but a trap.
                 if (e.number() == pdfauto::Document::AttachmentTooLarge)
@@ -227,7 +227,7 @@ private:
     // rules gives the setup fields those sheet fields come from.
     static void takeEdits(SetupSource& source, const SetupSource::Layout& layout, SetupRead& read) {
         CAppSettings attached;
-        for (std::size_t i = 0; i < SetupFieldCount; ++i) attached.setField(SetupField(i), read.values[i]);
+        attached.setSetup(read.values);
         const CRulesEngine::SheetValues made = CRulesEngine::SheetFrom(attached);
         std::array<bool, SheetFieldCount> present{};
         const CRulesEngine::SheetValues shown = source.sheetValues(layout.fields, &present);
@@ -261,7 +261,7 @@ private:
                 if (!edited[k] && other.mark && other.fields[0] == origin.fields[0]) merged[k].clear();
             }
         }
-        const CRulesEngine::SetupValues fromSheet = CRulesEngine::SetupFromSheet(merged);
+        const Setup fromSheet = CRulesEngine::SetupFromSheet(merged);
         for (std::size_t i = 0; i < SheetFieldCount; ++i) {
             if (!edited[i]) continue;
             const auto origin = CRulesEngine::SourceOf(SheetField(i));

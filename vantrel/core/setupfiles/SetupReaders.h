@@ -33,7 +33,7 @@ SetupTypeFolders installationFolders(const Installation& installation);
 enum class SetupOrigin { RawDataFile, Attachment, OwnSetupType, SheetFields };
 
 struct SetupRead {
-    SetupValues values;
+    Setup values;
     // The setup type the sheet's name gives or its fields show; empty for a
     // raw data file, which names none, and a sheet that says nothing of it.
     std::string setupType;

@@ -14,91 +14,91 @@ namespace vantrel {
 namespace {
 
 using Sheet = SheetField;
-using Setup = SetupField;
+using Field = SetupField;
 
 // Value rules: one sheet field from one setup field.
 
 // Copied unchanged.
 struct CopyRule {
     Sheet field;
-    Setup source;
+    Field source;
 };
 constexpr CopyRule kCopied[] = {
-    {Sheet::DriverName, Setup::DriverName},
-    {Sheet::TrackCity, Setup::TrackCity},
-    {Sheet::RaceEvent, Setup::EventName},
-    {Sheet::RaceDate, Setup::EventDate},
-    {Sheet::FrontCamber, Setup::FrontCamber},
-    {Sheet::FrontWheelBase, Setup::FrontWheelBase},
-    {Sheet::FrontKickupF, Setup::FrontKickupF},
-    {Sheet::FrontKickupR, Setup::FrontKickupR},
-    {Sheet::FrontShockPiston, Setup::FrontShockPiston},
-    {Sheet::FrontSteeringBlock, Setup::FrontSteeringBlock},
-    {Sheet::FrontArmMaterial, Setup::FrontArmMaterial},
-    {Sheet::RearWheelBase, Setup::RearWheelBase},
-    {Sheet::RearAntisquatF, Setup::RearAntisquatF},
-    {Sheet::RearAntisquatR, Setup::RearAntisquatR},
-    {Sheet::RearShockPiston, Setup::RearShockPiston},
-    {Sheet::RearArmMaterial, Setup::RearArmMaterial},
-    {Sheet::FrontTyres, Setup::FrontTyres},
-    {Sheet::FrontTyreCompound, Setup::FrontTyreCompound},
-    {Sheet::FrontInsert, Setup::FrontInsert},
-    {Sheet::FrontWheel, Setup::FrontWheel},
-    {Sheet::RearTyres, Setup::RearTyres},
-    {Sheet::RearTyreCompound, Setup::RearTyreCompound},
-    {Sheet::RearInsert, Setup::RearInsert},
-    {Sheet::RearWheel, Setup::RearWheel},
-    {Sheet::TyreAdditive, Setup::TyreAdditive},
-    {Sheet::FrontDrive, Setup::FrontDrive},
-    {Sheet::Comments, Setup::Comments},
-    {Sheet::Motor, Setup::Motor},
-    {Sheet::Radio, Setup::Radio},
-    {Sheet::Servo, Setup::Servo},
-    {Sheet::MotorBrush, Setup::MotorBrush},
-    {Sheet::ESC, Setup::ESC},
-    {Sheet::Body, Setup::Body},
-    {Sheet::MotorSpring, Setup::MotorSpring},
-    {Sheet::Spur, Setup::Spur},
-    {Sheet::Pinion, Setup::Pinion},
-    {Sheet::Wing, Setup::Wing},
-    {Sheet::LeadWeights, Setup::LeadWeights},
-    {Sheet::TrackSurface, Setup::TrackSurface},
-    {Sheet::TrackTraction, Setup::TrackTraction},
-    {Sheet::TrackComposition, Setup::TrackComposition},
-    {Sheet::TrackTemperature, Setup::TrackTemperature},
-    {Sheet::Notes, Setup::Notes},
-    {Sheet::ResultsMain, Setup::ResultsMain},
-    {Sheet::ResultsQualifyingPos, Setup::ResultsQualifyingPos},
-    {Sheet::ResultsFinishPos, Setup::ResultsFinishPos},
+    {Sheet::DriverName, Field::DriverName},
+    {Sheet::TrackCity, Field::TrackCity},
+    {Sheet::RaceEvent, Field::EventName},
+    {Sheet::RaceDate, Field::EventDate},
+    {Sheet::FrontCamber, Field::FrontCamber},
+    {Sheet::FrontWheelBase, Field::FrontWheelBase},
+    {Sheet::FrontKickupF, Field::FrontKickupF},
+    {Sheet::FrontKickupR, Field::FrontKickupR},
+    {Sheet::FrontShockPiston, Field::FrontShockPiston},
+    {Sheet::FrontSteeringBlock, Field::FrontSteeringBlock},
+    {Sheet::FrontArmMaterial, Field::FrontArmMaterial},
+    {Sheet::RearWheelBase, Field::RearWheelBase},
+    {Sheet::RearAntisquatF, Field::RearAntisquatF},
+    {Sheet::RearAntisquatR, Field::RearAntisquatR},
+    {Sheet::RearShockPiston, Field::RearShockPiston},
+    {Sheet::RearArmMaterial, Field::RearArmMaterial},
+    {Sheet::FrontTyres, Field::FrontTyres},
+    {Sheet::FrontTyreCompound, Field::FrontTyreCompound},
+    {Sheet::FrontInsert, Field::FrontInsert},
+    {Sheet::FrontWheel, Field::FrontWheel},
+    {Sheet::RearTyres, Field::RearTyres},
+    {Sheet::RearTyreCompound, Field::RearTyreCompound},
+    {Sheet::RearInsert, Field::RearInsert},
+    {Sheet::RearWheel, Field::RearWheel},
+    {Sheet::TyreAdditive, Field::TyreAdditive},
+    {Sheet::FrontDrive, Field::FrontDrive},
+    {Sheet::Comments, Field::Comments},
+    {Sheet::Motor, Field::Motor},
+    {Sheet::Radio, Field::Radio},
+    {Sheet::Servo, Field::Servo},
+    {Sheet::MotorBrush, Field::MotorBrush},
+    {Sheet::ESC, Field::ESC},
+    {Sheet::Body, Field::Body},
+    {Sheet::MotorSpring, Field::MotorSpring},
+    {Sheet::Spur, Field::Spur},
+    {Sheet::Pinion, Field::Pinion},
+    {Sheet::Wing, Field::Wing},
+    {Sheet::LeadWeights, Field::LeadWeights},
+    {Sheet::TrackSurface, Field::TrackSurface},
+    {Sheet::TrackTraction, Field::TrackTraction},
+    {Sheet::TrackComposition, Field::TrackComposition},
+    {Sheet::TrackTemperature, Field::TrackTemperature},
+    {Sheet::Notes, Field::Notes},
+    {Sheet::ResultsMain, Field::ResultsMain},
+    {Sheet::ResultsQualifyingPos, Field::ResultsQualifyingPos},
+    {Sheet::ResultsFinishPos, Field::ResultsFinishPos},
 };
 
 // Given a unit, from the setup field of the same name.
 struct UnitRule {
     Sheet field;
-    Setup source;
+    Field source;
     std::string_view unit;
 };
 constexpr UnitRule kWithUnit[] = {
-    {Sheet::FrontCastor, Setup::FrontCastor, "deg"},
-    {Sheet::FrontToeIn, Setup::FrontToeIn, "deg"},
-    {Sheet::FrontRideHeight, Setup::FrontRideHeight, "mm"},
-    {Sheet::FrontDroop, Setup::FrontDroop, "mm"},
-    {Sheet::FrontToeOut, Setup::FrontToeOut, "deg"},
-    {Sheet::FrontShockOil, Setup::FrontShockOil, "WT"},
-    {Sheet::FrontShockSpring, Setup::FrontShockSpring, "lbs"},
-    {Sheet::RearToeIn, Setup::RearToeIn, "deg"},
-    {Sheet::RearCamber, Setup::RearCamber, "deg"},
-    {Sheet::RearRideHeight, Setup::RearRideHeight, "mm"},
-    {Sheet::RearDroop, Setup::RearDroop, "mm"},
-    {Sheet::RearShockOil, Setup::RearShockOil, "WT"},
-    {Sheet::RearShockSpring, Setup::RearShockSpring, "lbs"},
-    {Sheet::RearUprightToeIn, Setup::RearUprightToeIn, "deg"},
+    {Sheet::FrontCastor, Field::FrontCastor, "deg"},
+    {Sheet::FrontToeIn, Field::FrontToeIn, "deg"},
+    {Sheet::FrontRideHeight, Field::FrontRideHeight, "mm"},
+    {Sheet::FrontDroop, Field::FrontDroop, "mm"},
+    {Sheet::FrontToeOut, Field::FrontToeOut, "deg"},
+    {Sheet::FrontShockOil, Field::FrontShockOil, "WT"},
+    {Sheet::FrontShockSpring, Field::FrontShockSpring, "lbs"},
+    {Sheet::RearToeIn, Field::RearToeIn, "deg"},
+    {Sheet::RearCamber, Field::RearCamber, "deg"},
+    {Sheet::RearRideHeight, Field::RearRideHeight, "mm"},
+    {Sheet::RearDroop, Field::RearDroop, "mm"},
+    {Sheet::RearShockOil, Field::RearShockOil, "WT"},
+    {Sheet::RearShockSpring, Field::RearShockSpring, "lbs"},
+    {Sheet::RearUprightToeIn, Field::RearUprightToeIn, "deg"},
 };
 
 // "No" (any case) stays as entered; anything else is a size in mm.
 constexpr CopyRule kAntiRollBars[] = {
-    {Sheet::FrontAntiRollBar, Setup::FrontAntiRollBar},
-    {Sheet::RearAntiRollBar, Setup::RearAntiRollBar},
+    {Sheet::FrontAntiRollBar, Field::FrontAntiRollBar},
+    {Sheet::RearAntiRollBar, Field::RearAntiRollBar},
 };
 
 // Group rules: an option number, or an arm's length and position, marks at
@@ -106,7 +106,7 @@ constexpr CopyRule kAntiRollBars[] = {
 
 // Value "k" (exactly those digits) marks marks[k - 1] with "l".
 struct OptionGroup {
-    Setup source;
+    Field source;
     std::size_t count;
     std::array<Sheet, 8> marks;
 };
@@ -115,8 +115,8 @@ struct OptionGroup {
 // position read, and position firstPosition + i marks longMarks[i] or
 // shortMarks[i]. The front axle has no position 1 on the sheet.
 struct ArmRule {
-    Setup length;
-    Setup position;
+    Field length;
+    Field position;
     Sheet longMarker;
     Sheet shortMarker;
     int firstPosition;
@@ -199,12 +199,12 @@ constexpr auto kArms = arms();
 // The order in which the group rules run, each named by its (first) source.
 struct GroupStep {
     bool arm;
-    Setup source;
+    Field source;
 };
 constexpr GroupStep kGroupOrder[] = {
-    {false, Setup::AckermanBellcrank},     {false, Setup::AckermanHub},   {false, Setup::FrontShockTower},
-    {false, Setup::FrontShockTowerCamber}, {true, Setup::FrontArmLength}, {false, Setup::RearShockTower},
-    {false, Setup::RearShockTowerCamber},  {true, Setup::RearArmLength},  {false, Setup::RearHubCamber},
+    {false, Field::AckermanBellcrank},     {false, Field::AckermanHub},   {false, Field::FrontShockTower},
+    {false, Field::FrontShockTowerCamber}, {true, Field::FrontArmLength}, {false, Field::RearShockTower},
+    {false, Field::RearShockTowerCamber},  {true, Field::RearArmLength},  {false, Field::RearHubCamber},
 };
 
 // The tables above must together write every sheet field exactly once and
@@ -217,7 +217,7 @@ struct Coverage {
 constexpr Coverage coverage() {
     Coverage c;
     auto write = [&c](Sheet f) { ++c.written[std::size_t(f)]; };
-    auto read = [&c](Setup f) { ++c.read[std::size_t(f)]; };
+    auto read = [&c](Field f) { ++c.read[std::size_t(f)]; };
     for (const auto& r : kCopied) write(r.field), read(r.source);
     for (const auto& r : kWithUnit) write(r.field), read(r.source);
     for (const auto& r : kAntiRollBars) write(r.field), read(r.source);
@@ -264,7 +264,7 @@ static_assert(groupOrderComplete(), "every group rule runs exactly once");
 enum class ValueKind { None, Copy, Unit, AntiRollBar };
 struct ValueRule {
     ValueKind kind = ValueKind::None;
-    Setup source{};
+    Field source{};
     std::string_view unit;
 };
 
@@ -391,9 +391,9 @@ CRulesEngine::SheetValues CRulesEngine::SheetFrom(const CAppSettings& config) {
     return sink.values;
 }
 
-CRulesEngine::SetupValues CRulesEngine::SetupFromSheet(const SheetValues& sheet) {
-    SetupValues setup;
-    auto put = [&setup](Setup field, std::string value) { setup[std::size_t(field)] = std::move(value); };
+Setup CRulesEngine::SetupFromSheet(const SheetValues& sheet) {
+    Setup setup;
+    auto put = [&setup](Field field, std::string value) { setup[std::size_t(field)] = std::move(value); };
     auto at = [&sheet](Sheet field) -> const std::string& { return sheet[std::size_t(field)]; };
 
     // A copied value goes back as it is.
@@ -445,7 +445,7 @@ CRulesEngine::SetupValues CRulesEngine::SetupFromSheet(const SheetValues& sheet)
 
 CRulesEngine::SheetFieldSource CRulesEngine::SourceOf(SheetField field) {
     SheetFieldSource source;
-    auto one = [&](Setup f) { source.fields[source.count++] = f; };
+    auto one = [&](Field f) { source.fields[source.count++] = f; };
     for (const auto& r : kCopied)
         if (r.field == field) one(r.source);
     for (const auto& r : kWithUnit)

@@ -36,7 +36,6 @@ public:
     void ProcessData();
 
     using SheetValues = std::array<std::string, SheetFieldCount>;
-    using SetupValues = std::array<std::string, SetupFieldCount>;
 
     // The 112 values ProcessData records for this setup, in record order,
     // without touching any file.
@@ -49,7 +48,7 @@ public:
     // gives its number; an arm's length marker (or, without one, its first marked position) gives its length, and the
     // first marked position of that length its position. For a sheet filled by hand a member counts as marked when it
     // holds anything but blanks.
-    static SetupValues SetupFromSheet(const SheetValues& sheet);
+    static Setup SetupFromSheet(const SheetValues& sheet);
 
     // The setup fields a sheet field comes from: one for a value, the option
     // number for a member of an option group, the length and position for an

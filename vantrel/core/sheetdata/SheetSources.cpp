@@ -68,11 +68,11 @@ std::string racerWords(SheetField field) {
     return words;
 }
 
-std::array<std::string, SetupFieldCount> sheetShownValues(const std::array<std::string, SetupFieldCount>& values) {
+Setup sheetShownValues(const Setup& values) {
     CAppSettings setup;
     for (std::size_t f = 0; f < SetupFieldCount; ++f) setup.setField(SetupField(f), values[f]);
     const CRulesEngine::SheetValues sheet = CRulesEngine::SheetFrom(setup);
-    std::array<std::string, SetupFieldCount> shown = values;
+    Setup shown = values;
     for (std::size_t k = 0; k < SheetFieldCount; ++k)
         if (!sheetSources()[k].mark) shown[std::size_t(sheetSources()[k].field)] = sheet[k];
     return shown;

@@ -30,6 +30,6 @@ std::string racerWords(SheetField field);
 
 // Each setup field's value as the sheet shows it ("35 WT", "1.5 deg"), the
 // value as it stands for a field the sheet only marks (an option number).
-std::array<std::string, SetupFieldCount> sheetShownValues(const std::array<std::string, SetupFieldCount>& values);
+Setup sheetShownValues(const Setup& values);
 
 }  // namespace vantrel

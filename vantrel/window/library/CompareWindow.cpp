@@ -83,11 +83,11 @@ CompareWindow::CompareWindow(std::vector<StoredSetup> setups, const QWidget* mai
         const std::string x = eventDateOf(a.values, a.created, order), y = eventDateOf(b.values, b.created, order);
         return x != y ? x < y : a.created < b.created;
     });
-    std::vector<SetupValues> shown;
+    std::vector<Setup> shown;
     for (const StoredSetup& s : m_setups) shown.push_back(sheetShownValues(s.values));
     for (ComparisonRow& r : comparisonRows()) {
         Row row;
-        for (const SetupValues& values : shown) row.values << displayValue(r, values);
+        for (const Setup& values : shown) row.values << displayValue(r, values);
         for (const QString& v : row.values) row.differs = row.differs || v != row.values.front();
         row.row = std::move(r);
         m_rows.push_back(std::move(row));

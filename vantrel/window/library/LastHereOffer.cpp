@@ -56,7 +56,7 @@ LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, const Installatio
     });
 }
 
-QString LastHereOffer::whose(const SetupValues& values, const std::string& date) {
+QString LastHereOffer::whose(const Setup& values, const std::string& date) {
     QStringList parts;
     for (SetupField field : {SetupField::DriverName, SetupField::EventName, SetupField::EventDate}) {
         const std::string& text = field == SetupField::EventDate && !date.empty() ? date : values[std::size_t(field)];

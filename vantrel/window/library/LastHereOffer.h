@@ -28,7 +28,7 @@ class LastHereOffer : public QObject {
     Q_OBJECT
 public:
     // True when the setup went into the window (false: the racer kept what they typed).
-    using Loader = std::function<bool(const SetupValues& values, const QString& from)>;
+    using Loader = std::function<bool(const Setup& values, const QString& from)>;
     // mainWindow holds txtTrackCity, txtDriverName and the frame "StatusLine";
     // load takes the setup into it as Open Setup does, `from` naming whose it
     // is and where it comes from. The installation's library is looked up at
@@ -45,7 +45,7 @@ public:
     static QString offerText(const HistoryEntry& last);
     // Whose setup it is: "<driver>, <event>, <date>", the parts it has;
     // `date` in place of the one typed when given.
-    static QString whose(const SetupValues& values, const std::string& date = {});
+    static QString whose(const Setup& values, const std::string& date = {});
 
 private:
     void withdraw();

@@ -366,7 +366,7 @@ void LibraryWindow::loadChosen() {
     if (ids.size() != 1 || !m_library) return;
     std::optional<StoredSetup> setup;
     if (failed([&] { setup = m_library->setup(ids.front()); }) || !setup) return;
-    emit loadRequested(std::vector<std::string>(setup->values.begin(), setup->values.end()), fromStd(setup->setupType));
+    emit loadRequested(setup->values, fromStd(setup->setupType));
 }
 
 void LibraryWindow::deleteChosen() {

@@ -74,7 +74,7 @@ signals:
     // The racer asked to load this setup into the main window: its 73 values
     // in the raw data file's order, byte for byte as stored (a value that is
     // not UTF-8 stays so, for the main window to name), and its setup type.
-    void loadRequested(const std::vector<std::string>& values, const QString& setupType);
+    void loadRequested(const vantrel::Setup& setup, const QString& setupType);
 
 private:
     // Reloads when another program changed the library since the last look.

@@ -48,7 +48,7 @@ std::vector<ComparisonRow> comparisonRows() {
     return rows;
 }
 
-QString displayValue(const ComparisonRow& row, const SetupValues& shown) {
+QString displayValue(const ComparisonRow& row, const Setup& shown) {
     auto value = [&](SetupField f) { return QString::fromStdString(shown[std::size_t(f)]); };
     const std::string group = row.control.toStdString();
     if (!isOptionControl(group)) return value(row.fields.front());

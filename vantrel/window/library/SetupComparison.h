@@ -34,6 +34,6 @@ std::vector<ComparisonRow> comparisonRows();
 // art), "Long, hole 2" (an arm), "Toe-in 1.5 deg" (a text beside the choice)
 // or the number as it stands; text and combo boxes as the sheet shows them.
 // A stored value that is no choice of the group stays as it is.
-QString displayValue(const ComparisonRow& row, const SetupValues& shown);
+QString displayValue(const ComparisonRow& row, const Setup& shown);
 
 }  // namespace vantrel::library

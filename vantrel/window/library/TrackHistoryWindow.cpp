@@ -139,8 +139,7 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
         const int i = chosenMeeting();
         if (i < 0) return;
         const auto& setup = m_history[std::size_t(i)].setup;
-        emit loadRequested(std::vector<std::string>(setup.values.begin(), setup.values.end()),
-                           fromStd(setup.setupType));
+        emit loadRequested(setup.values, fromStd(setup.setupType));
     });
     connect(cmdPdf, &QPushButton::clicked, this, &TrackHistoryWindow::savePdf);
     auto* cmdRuns = button("cmdMeetingRuns", "Meeting Runs…");

@@ -56,7 +56,7 @@ public:
 
 signals:
     // The 73 values byte for byte as stored, as the library window hands them on.
-    void loadRequested(const std::vector<std::string>& values, const QString& setupType);
+    void loadRequested(const vantrel::Setup& setup, const QString& setupType);
 
 protected:
     // The rows fit their wrapped text again at the window's new width.

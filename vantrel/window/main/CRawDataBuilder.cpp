@@ -38,8 +38,8 @@ void CRawDataBuilder::CreateRawData() {
     }
 }
 
-std::array<std::string, SetupFieldCount> CRawDataBuilder::ReadWindow() {
-    std::array<std::string, SetupFieldCount> values;
+Setup CRawDataBuilder::ReadWindow() {
+    Setup values;
     m_record = std::make_shared<CAppSettings>();
     m_form = MainForm::current() ? MainForm::current()->formWidget() : nullptr;
     if (m_form) ReadFormValues();

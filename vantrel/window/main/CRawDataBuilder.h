@@ -28,7 +28,7 @@ public:
 
     // The live main window's setup as CreateRawData reads it, without
     // writing anything (a run logged beside the sheet).
-    std::array<std::string, SetupFieldCount> ReadWindow();
+    Setup ReadWindow();
 
 private:
     void ReadFormValues();

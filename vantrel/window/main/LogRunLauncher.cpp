@@ -49,8 +49,8 @@ const Installation& installation() {
 }
 
 // The window's setup, when it names a meeting; else the racer is told what is missing.
-std::optional<library::SetupValues> meetingOfWindow(QWidget* form, const QString& title) {
-    const library::SetupValues values = CRawDataBuilder().ReadWindow();
+std::optional<Setup> meetingOfWindow(QWidget* form, const QString& title) {
+    const Setup values = CRawDataBuilder().ReadWindow();
     if (const std::string problem = runs::meetingProblem(values); !problem.empty()) {
         MessageBox::warning(form, title,
                             QString::fromStdString("A run belongs to a meeting, and this one is not named: " + problem +
@@ -78,7 +78,7 @@ void showMeetingOfWindow(QWidget* form) {
 void logRunFromWindow(QWidget* form) {
     const auto meeting = meetingOfWindow(form, "Log Run");
     if (!meeting) return;
-    const library::SetupValues& values = *meeting;
+    const Setup& values = *meeting;
     try {
         const auto* setupType = form->findChild<QComboBox*>("cmbSetupName");
         runs::LogRunDialog dialog(installation().libraryFile(), values,

@@ -57,8 +57,7 @@ bool isNumberOf(const std::string& value, int number) { return value == std::to_
 
 // The button of `group` that shows the setup's values, -1 for none; the
 // fields that no button can show go to problems.
-int buttonFor(std::string_view group, const std::array<std::string, SetupFieldCount>& values,
-              std::vector<SetupField>& problems, QLineEdit* textBox) {
+int buttonFor(std::string_view group, const Setup& values, std::vector<SetupField>& problems, QLineEdit* textBox) {
     std::vector<const OptionRun*> runs;
     for (const OptionRun& run : OptionRuns)
         if (run.group == group) runs.push_back(&run);
@@ -191,7 +190,7 @@ bool SetupLoader::openSetupFile(const QString& path) {
     return true;
 }
 
-bool SetupLoader::loadFromLibrary(const std::array<std::string, SetupFieldCount>& values) {
+bool SetupLoader::loadFromLibrary(const Setup& values) {
     return loadSetup(values, library::LastHereOffer::whose(values) + " from the setup library");
 }
 
@@ -221,12 +220,12 @@ void SetupLoader::markKept() { m_kept = controlValues(); }
 
 bool SetupLoader::typedSinceKept() const { return controlValues() != m_kept; }
 
-bool SetupLoader::loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from) {
+bool SetupLoader::loadSetup(const Setup& values, const QString& from) {
     return load(values, from, {}, {}, false) == Outcome::Loaded;
 }
 
-SetupLoader::Outcome SetupLoader::load(const std::array<std::string, SetupFieldCount>& values, const QString& from,
-                                       const QString& file, const QString& after, bool warn) {
+SetupLoader::Outcome SetupLoader::load(const Setup& values, const QString& from, const QString& file,
+                                       const QString& after, bool warn) {
     // What the racer typed is theirs: no load takes it without asking.
     if (typedSinceKept() &&
         MessageBox::question(m_form, "Vantrel", "Replace what you typed with the setup of " + from + "?",

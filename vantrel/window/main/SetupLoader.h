@@ -38,9 +38,9 @@ public:
     // group none of its buttons. Starts no run, writes no file, leaves the
     // File tab alone. True when every value is shown as it is; false also
     // when the racer keeps what they typed instead.
-    bool loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from);
+    bool loadSetup(const Setup& values, const QString& from);
     // A setup the library hands over, named by its driver, event and date.
-    bool loadFromLibrary(const std::array<std::string, SetupFieldCount>& values);
+    bool loadFromLibrary(const Setup& values);
     // The setup of a raw data file or a setup sheet loaded as loadSetup does;
     // a file that cannot be read changes no control and shows one message
     // naming the file and why. True when the file was loaded.
@@ -64,8 +64,7 @@ private:
     // "Loaded the setup of" the file (when one) or `from`, then `after`,
     // as a warning when `warn`.
     enum class Outcome { Kept, Loaded, LoadedInPart };
-    Outcome load(const std::array<std::string, SetupFieldCount>& values, const QString& from, const QString& file,
-                 const QString& after, bool warn);
+    Outcome load(const Setup& values, const QString& from, const QString& file, const QString& after, bool warn);
 
     MainForm& m_window;
     QWidget* m_form;

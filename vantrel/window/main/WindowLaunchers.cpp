@@ -75,11 +75,7 @@ void WindowLaunchers::openLibrary() {
         auto* window = new library::LibraryWindow(path, m_form, m_form);
         window->setAttribute(Qt::WA_DeleteOnClose);
         connect(window, &library::LibraryWindow::loadRequested, this,
-                [this](const std::vector<std::string>& values, const QString&) {
-                    std::array<std::string, SetupFieldCount> setup;
-                    for (std::size_t i = 0; i < setup.size() && i < values.size(); ++i) setup[i] = values[i];
-                    m_loader.loadFromLibrary(setup);
-                });
+                [this](const Setup& setup, const QString&) { m_loader.loadFromLibrary(setup); });
         m_libraryWindow = window;
     }
     m_libraryWindow->show();

@@ -80,9 +80,7 @@ frmVantrel* frmVantrel::instance() { return dynamic_cast<frmVantrel*>(MainForm::
 
 void frmVantrel::setLoadStepHookForTesting(std::function<void(int)> hook) { g_loadStepHook = std::move(hook); }
 
-bool frmVantrel::loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from) {
-    return m_loader->loadSetup(values, from);
-}
+bool frmVantrel::loadSetup(const Setup& values, const QString& from) { return m_loader->loadSetup(values, from); }
 
 bool frmVantrel::openSetupFile(const QString& path) { return m_loader->openSetupFile(path); }
 

@@ -48,7 +48,7 @@ public:
 
     // A setup into the window as SetupLoader takes it (the command line and
     // the tests start here).
-    bool loadSetup(const std::array<std::string, SetupFieldCount>& values, const QString& from);
+    bool loadSetup(const Setup& values, const QString& from);
     bool openSetupFile(const QString& path);
 
     // The status line at the foot of the window: the sheet a run just made,

@@ -21,7 +21,7 @@ namespace vantrel::runs {
 
 namespace {
 
-const std::string& field(const SetupValues& v, SetupField f) { return v[std::size_t(f)]; }
+const std::string& field(const Setup& v, SetupField f) { return v[std::size_t(f)]; }
 
 }  // namespace
 
@@ -34,7 +34,7 @@ QString figuresText(const RunFigures& f) {
         .arg(f.consistency, 0, 'f', 1);
 }
 
-LogRunDialog::LogRunDialog(const std::string& nativePath, const SetupValues& values, const QString& setupType,
+LogRunDialog::LogRunDialog(const std::string& nativePath, const Setup& values, const QString& setupType,
                            QWidget* parent)
     : QDialog(parent), m_path(nativePath), m_values(values), m_setupType(setupType) {
     setObjectName("LogRunDialog");

@@ -24,7 +24,7 @@ class LogRunDialog : public QDialog {
     Q_OBJECT
 public:
     // The meeting is the one that values name; nativePath the setup library.
-    LogRunDialog(const std::string& nativePath, const SetupValues& values, const QString& setupType,
+    LogRunDialog(const std::string& nativePath, const Setup& values, const QString& setupType,
                  QWidget* parent = nullptr);
     ~LogRunDialog() override;
 
@@ -40,7 +40,7 @@ private:
     std::vector<Lap> chosenLaps() const;
 
     std::string m_path;
-    SetupValues m_values;
+    Setup m_values;
     QString m_setupType;
     std::vector<StoredRun> m_before;
     std::optional<StoredRun> m_saved;

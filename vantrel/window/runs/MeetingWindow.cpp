@@ -44,7 +44,7 @@ private:
 
 }  // namespace
 
-MeetingWindow::MeetingWindow(const std::string& nativePath, const SetupValues& values, QWidget* parent)
+MeetingWindow::MeetingWindow(const std::string& nativePath, const Setup& values, QWidget* parent)
     : QWidget(parent, Qt::Window), m_path(nativePath), m_values(values) {
     setObjectName("frmMeeting");
     setWindowTitle("Meeting: " + fromStd(meetingText(values)));

@@ -19,7 +19,7 @@ class MeetingWindow : public QWidget {
     Q_OBJECT
 public:
     // The meeting that values name, in the library at nativePath.
-    MeetingWindow(const std::string& nativePath, const SetupValues& values, QWidget* parent = nullptr);
+    MeetingWindow(const std::string& nativePath, const Setup& values, QWidget* parent = nullptr);
     ~MeetingWindow() override;
 
     // The runs read again (after a run was logged).
@@ -32,7 +32,7 @@ public:
 
 private:
     std::string m_path;
-    SetupValues m_values;
+    Setup m_values;
     std::vector<StoredRun> m_runs;
     QTableWidget* m_table = nullptr;
     QWidget* m_chart = nullptr;

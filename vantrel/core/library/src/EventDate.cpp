@@ -161,7 +161,7 @@ std::optional<std::string> readEventDate(std::string_view text, DateOrder order,
     return std::nullopt;
 }
 
-std::string eventDateOf(const SetupValues& values, std::string_view created, DateOrder order) {
+std::string eventDateOf(const Setup& values, std::string_view created, DateOrder order) {
     int builtYear = 0;
     for (std::size_t i = 0; i < 4 && i < created.size() && std::isdigit(static_cast<unsigned char>(created[i])); ++i)
         builtYear = builtYear * 10 + (created[i] - '0');

@@ -14,6 +14,6 @@ namespace vantrel::library {
 // Migration step 3: the table, filled for the setups already there.
 void addEventTable(sqlite3* db);
 // The row of a setup just recorded.
-void recordEvent(sqlite3* db, std::int64_t id, const SetupValues& values, std::string_view created);
+void recordEvent(sqlite3* db, std::int64_t id, const Setup& values, std::string_view created);
 
 }  // namespace vantrel::library

@@ -19,8 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// As the sheet pipeline reads a raw data file: at most 254 bytes an entry.
-constexpr std::size_t kReadBufferSize = 255;
 // A library's CSV export: some sixty thousand setups.
 constexpr std::uint64_t kMaxCsvBytes = 64 * 1024 * 1024;
 
@@ -141,37 +139,6 @@ bool importCsv(SetupLibrary& library, const Candidate& c, ImportReport& report) 
 }
 
 }  // namespace
-
-RawDataFileReader::RawDataFileReader(std::string setupType) : m_setupType(std::move(setupType)) {}
-
-bool RawDataFileReader::claims(const fs::path& file) const { return hasExtension(file, {".dat", ".ini", ".txt"}); }
-
-std::optional<SetupEntry> RawDataFileReader::read(const fs::path& file) const {
-    const std::string path = file.string();
-    // One bounded read of the file for all 73 entries, as the sheet pipeline's load.
-    std::string bytes;
-    const auto opened = platform::files::readUserFile(path, bytes);
-    if (opened.status != platform::files::OpenStatus::Opened)
-        platform::raiseAboutFile(platform::ErrPathAccess, "RawDataFileReader", "Cannot read", path,
-                                 opened.status == platform::files::OpenStatus::Missing
-                                     ? platform::files::systemMessage(ENOENT)
-                                     : opened.reason);
-    return readBytes(file, std::move(bytes));
-}
-
-std::optional<SetupValues> setupOfRawData(const std::string& bytes) {
-    const auto section = platform::profile::parseSection(bytes, "SetupData", kReadBufferSize);
-    if (!section.found()) return std::nullopt;
-    SetupValues values;
-    for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = section.value(SetupFieldKeys[i]);
-    return values;
-}
-
-std::optional<SetupEntry> RawDataFileReader::readBytes(const fs::path&, std::string bytes) const {
-    std::optional<SetupValues> values = setupOfRawData(bytes);
-    if (!values) return std::nullopt;
-    return SetupEntry{{}, m_setupType, {}, std::move(*values)};
-}
 
 ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>& paths,
                           const std::vector<const SetupFileReader*>& readers, const ImportProgressFn& progress) {

@@ -50,7 +50,7 @@ std::string allColumns() { return std::string(kHeadColumns) + ", " + valueColumn
 
 // The text a search looks through: setup type and values, folded, one a line,
 // so that no word of a query (which never holds a line break) spans two fields.
-std::string searchText(std::string_view setupType, const SetupValues& values) {
+std::string searchText(std::string_view setupType, const Setup& values) {
     std::string joined(setupType);
     for (const std::string& v : values) {
         joined += '\n';
@@ -93,7 +93,7 @@ void addSearchText(sqlite3* db) {
     Statement rows(db, "SELECT id, setup_type, " + valueColumns() + " FROM setup");
     Statement insert(db, "INSERT INTO setup_search (setup_id, text) VALUES (?1, ?2)");
     while (rows.step()) {
-        SetupValues values;
+        Setup values;
         for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = rows.text(int(i) + 2);
         insert.bind(1, rows.integer(0));
         insert.bind(2, searchText(rows.text(1), values));
@@ -285,7 +285,7 @@ struct SetupLibrary::Impl {
             db, "SELECT id, " + valueColumns() + " FROM setup WHERE value_hash = ?1 AND setup_type = ?2", true);
     }
 
-    std::optional<std::int64_t> find(std::string_view setupType, const SetupValues& values, const std::string& hash) {
+    std::optional<std::int64_t> find(std::string_view setupType, const Setup& values, const std::string& hash) {
         findByHash->bind(1, hash);
         findByHash->bind(2, setupType);
         std::optional<std::int64_t> found;
@@ -469,7 +469,7 @@ bool SetupLibrary::setSheet(std::int64_t id, const std::string& sheet) {
     }
 }
 
-std::optional<std::int64_t> SetupLibrary::findSame(std::string_view setupType, const SetupValues& values) {
+std::optional<std::int64_t> SetupLibrary::findSame(std::string_view setupType, const Setup& values) {
     try {
         return m_impl->find(setupType, values, valueHash(values));
     } catch (const sqlite::Failure& f) {

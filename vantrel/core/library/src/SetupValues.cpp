@@ -9,7 +9,7 @@
 
 namespace vantrel::library {
 
-std::string valueHash(const SetupValues& values) {
+std::string valueHash(const Setup& values) {
     std::uint64_t h = 0xcbf29ce484222325ULL;
     auto add = [&](std::string_view bytes) {
         for (const char c : bytes) {

@@ -100,7 +100,7 @@ void addEventTable(sqlite3* db) {
     Statement rows(db, "SELECT s.id, s.created, " + quoted(SetupField::DriverName) + ", " +
                            quoted(SetupField::TrackCity) + ", " + quoted(SetupField::EventDate) + " FROM setup s");
     while (rows.step()) {
-        SetupValues values;
+        Setup values;
         values[std::size_t(SetupField::DriverName)] = rows.text(2);
         values[std::size_t(SetupField::TrackCity)] = rows.text(3);
         values[std::size_t(SetupField::EventDate)] = rows.text(4);
@@ -108,7 +108,7 @@ void addEventTable(sqlite3* db) {
     }
 }
 
-void recordEvent(sqlite3* db, std::int64_t id, const SetupValues& values, std::string_view created) {
+void recordEvent(sqlite3* db, std::int64_t id, const Setup& values, std::string_view created) {
     Statement s(db, "INSERT INTO setup_event (setup_id, event_date, track, driver) VALUES (?1, ?2, ?3, ?4)");
     s.bind(1, id);
     s.bind(2, eventDateOf(values, created, userDateOrder()));
@@ -145,7 +145,7 @@ std::vector<HistoryEntry> trackHistory(SetupLibrary& library, std::string_view t
     std::unordered_map<std::string, std::size_t> meetingAt;
     std::vector<bool> superseded;
     for (HistoryEntry& entry : built) {
-        const SetupValues& v = entry.setup.values;
+        const Setup& v = entry.setup.values;
         const std::string meeting = entry.eventDate + '\x1f' + matchKey(v[std::size_t(SetupField::DriverName)]) +
                                     '\x1f' + matchKey(v[std::size_t(SetupField::EventName)]);
         if (const auto it = meetingAt.find(meeting); it != meetingAt.end()) superseded[it->second] = true;
@@ -199,7 +199,7 @@ std::map<std::int64_t, std::string> eventDates(SetupLibrary& library) {
     });
 }
 
-std::vector<SetupChange> changesBetween(const SetupValues& before, const SetupValues& after) {
+std::vector<SetupChange> changesBetween(const Setup& before, const Setup& after) {
     std::vector<SetupChange> out;
     for (std::size_t i = 0; i < SetupFieldCount; ++i)
         if (isCarField(SetupField(i)) && before[i] != after[i]) out.push_back({SetupField(i), before[i], after[i]});

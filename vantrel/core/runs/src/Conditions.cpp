@@ -7,7 +7,7 @@ namespace vantrel::runs {
 
 namespace {
 
-const std::string& field(const SetupValues& v, SetupField f) { return v[std::size_t(f)]; }
+const std::string& field(const Setup& v, SetupField f) { return v[std::size_t(f)]; }
 
 std::optional<double> runTemperature(const StoredRun& run) {
     if (auto t = temperatureOf(run.trackTemp)) return t;

@@ -22,13 +22,13 @@ constexpr const char* kColumns =
     "id, uid, seq, event_date, name, created, setup_type, setup, laps, position, air_temp, track_temp, note, team,"
     " track || char(31) || event_date || char(31) || driver || char(31) || event";
 
-const std::string& field(const SetupValues& v, SetupField f) { return v[std::size_t(f)]; }
+const std::string& field(const Setup& v, SetupField f) { return v[std::size_t(f)]; }
 
 struct MeetingKey {
     std::string track, driver, event, date;
 };
 
-MeetingKey keyOf(const SetupValues& values, std::string_view created) {
+MeetingKey keyOf(const Setup& values, std::string_view created) {
     return {matchKey(field(values, SetupField::TrackCity)), matchKey(field(values, SetupField::DriverName)),
             matchKey(field(values, SetupField::EventName)),
             library::eventDateOf(values, created, library::userDateOrder())};
@@ -165,7 +165,7 @@ std::optional<StoredRun> logWithin(SetupLibrary& library, const RunEntry& entry,
 
 }  // namespace
 
-std::string meetingProblem(const SetupValues& values) {
+std::string meetingProblem(const Setup& values) {
     if (matchKey(field(values, SetupField::DriverName)).empty()) return "Driver Name is empty";
     if (matchKey(field(values, SetupField::TrackCity)).empty()) return "Track / City is empty";
     if (matchKey(field(values, SetupField::EventName)).empty() &&
@@ -174,7 +174,7 @@ std::string meetingProblem(const SetupValues& values) {
     return {};
 }
 
-std::string meetingText(const SetupValues& values) {
+std::string meetingText(const Setup& values) {
     std::string out = field(values, SetupField::EventName);
     const std::string& date = field(values, SetupField::EventDate);
     if (!date.empty()) out += (out.empty() ? "" : " ") + date;
@@ -187,7 +187,7 @@ std::optional<StoredRun> logRunIfNew(SetupLibrary& library, const RunEntry& entr
     return logWithin(library, entry, true);
 }
 
-std::vector<StoredRun> meetingRuns(SetupLibrary& library, const SetupValues& meeting) {
+std::vector<StoredRun> meetingRuns(SetupLibrary& library, const Setup& meeting) {
     const MeetingKey key = keyOf(meeting, library::localTimestampNow());
     return withLibrary(library, "Cannot read", [&](sqlite3* db) {
         return select(db, " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4",
@@ -233,14 +233,14 @@ std::string nextRunName(const std::vector<StoredRun>& before) {
     return next < names.size() ? names[next] : "Run " + std::to_string(before.size() + 1);
 }
 
-std::string encodeValues(const SetupValues& values) {
+std::string encodeValues(const Setup& values) {
     std::string out;
     for (const std::string& v : values) out += std::to_string(v.size()) + ":" + v;
     return out;
 }
 
-std::optional<SetupValues> decodeValues(std::string_view text) {
-    SetupValues values;
+std::optional<Setup> decodeValues(std::string_view text) {
+    Setup values;
     std::size_t at = 0;
     for (std::string& v : values) {
         std::size_t length = 0, digits = 0;

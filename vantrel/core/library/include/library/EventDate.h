@@ -25,6 +25,6 @@ std::optional<std::string> readEventDate(std::string_view text, DateOrder order,
 
 // A setup's event date: its EventDate field read as above (the year of the
 // build where the field names none), else the day the sheet was built.
-std::string eventDateOf(const SetupValues& values, std::string_view created, DateOrder order);
+std::string eventDateOf(const Setup& values, std::string_view created, DateOrder order);
 
 }  // namespace vantrel::library

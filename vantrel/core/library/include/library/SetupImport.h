@@ -37,26 +37,6 @@ public:
     }
 };
 
-// The setup of a raw data file's bytes (section "SetupData", the 73 keys;
-// missing keys are empty, values as the sheet pipeline reads them); nothing
-// when the section is not there. Every reader of raw data files, here and in
-// the readers of setup files, reads through this.
-std::optional<SetupValues> setupOfRawData(const std::string& bytes);
-
-// Profile files with a section "SetupData", read as the sheet pipeline reads
-// them (missing keys are empty). They carry no setup type: the one given
-// here is recorded. Claims ".dat", ".ini" and ".txt" files.
-class RawDataFileReader : public SetupFileReader {
-public:
-    explicit RawDataFileReader(std::string setupType);
-    bool claims(const std::filesystem::path& file) const override;
-    std::optional<SetupEntry> read(const std::filesystem::path& file) const override;
-    std::optional<SetupEntry> readBytes(const std::filesystem::path& file, std::string bytes) const override;
-
-private:
-    std::string m_setupType;
-};
-
 struct ImportProblem {
     std::string file;
     std::string reason;

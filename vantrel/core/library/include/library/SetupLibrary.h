@@ -33,15 +33,12 @@ namespace vantrel::library {
 
 struct LibraryConnection;
 
-// The 73 values of a setup, in the order of SetupFields.def (the raw data file's order).
-using SetupValues = std::array<std::string, SetupFieldCount>;
-
 // What a run or an import hands to the library.
 struct SetupEntry {
     std::string created;    // local time with offset, "2026-12-08T05:03:44+01:00"; empty: now
     std::string setupType;  // "RDX"
     std::string sheet;      // the sheet's path; empty when there is none (a raw data file)
-    SetupValues values;
+    Setup values;
 };
 
 struct StoredSetup : SetupEntry {
@@ -102,7 +99,7 @@ public:
     bool setSheet(std::int64_t id, const std::string& sheet);
 
     // The id of a setup of that type with exactly these values, if any.
-    std::optional<std::int64_t> findSame(std::string_view setupType, const SetupValues& values);
+    std::optional<std::int64_t> findSame(std::string_view setupType, const Setup& values);
 
     // Newest first. A query keeps the setups in which every word of it
     // (separated by blanks) occurs in one of the 73 fields or the setup type,
@@ -137,13 +134,6 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-// The 73 values of a settings object's setup record.
-inline SetupValues valuesOf(const CAppSettings& settings) {
-    SetupValues values;
-    for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = settings.field(SetupField(i));
-    return values;
-}
-
 // What a run does after its sheet stands: records the setup in the library
 // at nativePath (created when missing) and never raises, since a library that
 // cannot be written must not cost the sheet. Answers the empty text, or the
@@ -160,7 +150,7 @@ using vantrel::libraryFilePath;
 // FNV-1a 64 over, for each of the 73 values in order, its length in bytes as
 // decimal digits, ":" and its bytes; 16 lowercase hexadecimal digits. The
 // lengths make the split between fields part of the hash.
-std::string valueHash(const SetupValues& values);
+std::string valueHash(const Setup& values);
 
 // Local time with its offset from UTC, ISO 8601: "2026-12-08T05:03:44+01:00".
 std::string localTimestamp(std::time_t when);

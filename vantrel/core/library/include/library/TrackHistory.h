@@ -47,7 +47,7 @@ std::vector<std::string> knownTracks(SetupLibrary& library);
 std::map<std::int64_t, std::string> eventDates(SetupLibrary& library);
 
 // The fields a racer changes on the car (not the meeting, results and notes) that differ, in record order.
-std::vector<SetupChange> changesBetween(const SetupValues& before, const SetupValues& after);
+std::vector<SetupChange> changesBetween(const Setup& before, const Setup& after);
 // "Front Shocks Oil 35 → 40"; an empty value reads "(none)".
 std::string changeText(const SetupChange& change);
 // The words a racer knows a field by: tab, frame and caption of its control in the window.

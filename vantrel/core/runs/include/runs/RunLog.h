@@ -20,7 +20,6 @@ namespace vantrel::runs {
 
 using library::SetupChange;
 using library::SetupLibrary;
-using library::SetupValues;
 
 struct RunEntry {
     std::string name;  // "Practice 1"
@@ -28,7 +27,7 @@ struct RunEntry {
     std::string created;  // empty: now
     std::string uid;      // empty: a new one
     std::string team;     // empty: the racer's own; else where the team folder gave it
-    SetupValues values;
+    Setup values;
     std::vector<Lap> laps;
     std::string position, airTemp, trackTemp, note;
 };
@@ -44,9 +43,9 @@ struct StoredRun : RunEntry {
 };
 
 // What the setup lacks to name a meeting ("Driver Name is empty"); empty when it names one.
-std::string meetingProblem(const SetupValues& values);
+std::string meetingProblem(const Setup& values);
 // "Summer Cup 2026-06-14 at Lostock (Jo Smith)".
-std::string meetingText(const SetupValues& values);
+std::string meetingText(const Setup& values);
 
 // Records the run as the last of its meeting, in one transaction, and
 // answers it with its figures and what changed; the racer's own run's setup
@@ -57,7 +56,7 @@ StoredRun logRun(SetupLibrary& library, const RunEntry& entry);
 std::optional<StoredRun> logRunIfNew(SetupLibrary& library, const RunEntry& entry);
 
 // The runs of the meeting that these values name, in order.
-std::vector<StoredRun> meetingRuns(SetupLibrary& library, const SetupValues& meeting);
+std::vector<StoredRun> meetingRuns(SetupLibrary& library, const Setup& meeting);
 // The runs at a track (every track: empty), of one driver when given, meeting by meeting in date order.
 std::vector<StoredRun> trackRuns(SetupLibrary& library, std::string_view track, std::string_view driver = {});
 std::size_t runCount(SetupLibrary& library);
@@ -68,8 +67,8 @@ std::vector<std::string> runNames();
 std::string nextRunName(const std::vector<StoredRun>& before);
 
 // The values stored for a run's setup, and back; nothing for text that is not such.
-std::string encodeValues(const SetupValues& values);
-std::optional<SetupValues> decodeValues(std::string_view text);
+std::string encodeValues(const Setup& values);
+std::optional<Setup> decodeValues(std::string_view text);
 
 // The runs as CSV beside the setups' CSV file ("Library.csv": "Library-runs.csv"),
 // replaced atomically; platform::Error naming the file when it cannot be written.

@@ -423,6 +423,20 @@ private slots:
                  folder(after));
     }
 
+    // A team folder beside a library setting that names no file of the data
+    // folder: the team's sheets are not taken in, and the window says why.
+    void aLibrarySettingThatCannotBeUsedStopsSharingAndSaysWhy() {
+        const std::string settings = (programFolder() + "/bin/Vantrel.ini").toStdString();
+        QDir().mkpath(programFolder() + "/Team");
+        QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "TeamFolder",
+                                              (programFolder() + "/Team").toStdString()));
+        QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "LibraryFile", "../Library.sqlite"));
+        delete m_window.data();
+        m_window = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
+        QVERIFY2(c<QLabel>("lblStatus")->text().contains("LibraryFile=../Library.sqlite"),
+                 qPrintable(c<QLabel>("lblStatus")->text()));
+    }
+
     void closeUnloadsTheWindow() {
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));

@@ -35,13 +35,16 @@ void TeamWatch::restart() {
     m_teamFolder.clear();
     m_refusal.clear();
     m_lastFolderProblem.clear();
-    try {
-        const TeamSettings settings = teamSettings(m_installation);
-        m_teamFolder = settings.teamFolder;
-        m_libraryFile = settings.libraryFile;
-        if (!m_teamFolder.empty()) m_refusal = team::libraryInTeamFolder(m_libraryFile, m_teamFolder);
-    } catch (const platform::Error& e) {
-        m_refusal = platform::errorText(e);
+    // The team folder first: a library setting that cannot be used stops the
+    // sharing, and the status line says why.
+    m_teamFolder = m_installation.teamFolder();
+    if (!m_teamFolder.empty()) {
+        try {
+            m_libraryFile = m_installation.libraryFile();
+            m_refusal = team::libraryInTeamFolder(m_libraryFile, m_teamFolder);
+        } catch (const platform::Error& e) {
+            m_refusal = platform::errorText(e);
+        }
     }
     if (const QStringList watched = m_watcher.directories(); !watched.isEmpty()) m_watcher.removePaths(watched);
     if (m_teamFolder.empty()) {

@@ -50,6 +50,30 @@ std::string libraryInTeamFolder(const std::string& libraryFile, const std::strin
            "folder, or a data folder outside the team folder.";
 }
 
+std::string walkTeamFolder(const std::string& teamFolder, const std::function<bool(const std::filesystem::path&)>& take,
+                           const std::function<void(const std::filesystem::path&, int error)>& unreadable) {
+    namespace fs = std::filesystem;
+    // Sheets and runs stand at most this deep below the team folder (driver
+    // folders, and whatever order a team keeps inside them).
+    constexpr int kMaxDepth = 6;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(teamFolder, fs::directory_options::skip_permission_denied, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        // A sync tool renames and removes its temporary files as we walk.
+        std::error_code gone;
+        const fs::file_status status = it->symlink_status(gone);
+        if (gone) continue;
+        if (fs::is_directory(status)) {
+            if (passedOver(name) || it.depth() + 1 >= kMaxDepth) it.disable_recursion_pending();
+            else if (unreadable && ::access(it->path().c_str(), R_OK | X_OK) != 0) unreadable(it->path(), errno);
+            continue;
+        }
+        if (fs::is_regular_file(status) && !passedOver(name) && !take(it->path())) break;
+    }
+    return ec ? ec.message() : std::string();
+}
+
 bool passedOver(std::string_view fileName) {
     if (fileName.empty() || fileName.front() == '.' || fileName.front() == '~') return true;
     const std::string lower = platform::text::toLower(std::string(fileName));

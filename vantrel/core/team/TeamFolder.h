@@ -5,6 +5,8 @@
 // that appears there is taken into the library (TeamIntake.h). The library
 // itself never lives there: sync tools damage a live database.
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,16 @@ std::string libraryInTeamFolder(const std::string& libraryFile, const std::strin
 // ".~lock*", ".stversions"), "~*", "*.part", "*.partial", "*.tmp",
 // "*.crdownload", "*.!sync".
 bool passedOver(std::string_view fileName);
+
+// The one walk of a team folder that every scan makes, by lstat alone: links
+// are not followed (nothing outside the team folder is reached), names that
+// passedOver takes are passed over, and the walk goes six folders deep at
+// most. `take` is handed each regular file and answers false to end the
+// walk. A folder the walk may not enter goes to `unreadable` with the
+// system's reason, when one is given. Answers the reason the folder could
+// not be walked to its end, or the empty text.
+std::string walkTeamFolder(const std::string& teamFolder, const std::function<bool(const std::filesystem::path&)>& take,
+                           const std::function<void(const std::filesystem::path&, int error)>& unreadable = {});
 
 // A sheet's name without the marks a sync tool gives its copies and
 // conflict copies: ".sync-conflict-20261208-101500-ABCDEFG", " (conflict)",

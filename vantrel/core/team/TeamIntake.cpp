@@ -25,10 +25,6 @@ using library::TeamFileState;
 
 namespace {
 
-// Sheets stand at most this deep below the team folder (driver folders, and
-// whatever order a team keeps inside them).
-constexpr int kMaxDepth = 6;
-
 struct Listed {
     std::int64_t size = 0, mtimeNs = 0;
 };
@@ -43,30 +39,21 @@ std::int64_t mtimeNs(const struct stat& st) {
 std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::string& problem,
                                          std::vector<library::ImportProblem>& unreadableFolders) {
     std::map<std::string, Listed> out;
-    std::error_code ec;
-    fs::recursive_directory_iterator it(teamFolder, fs::directory_options::skip_permission_denied, ec), end;
-    for (; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        // A sync tool renames and removes its temporary files as we walk.
-        std::error_code gone;
-        const fs::file_status status = it->symlink_status(gone);
-        if (gone) continue;
-        if (fs::is_directory(status)) {
-            if (passedOver(name) || it.depth() + 1 >= kMaxDepth) it.disable_recursion_pending();
-            // The walk passes over a folder it may not read: say so, or its sheets never come.
-            else if (::access(it->path().c_str(), R_OK | X_OK) != 0)
-                unreadableFolders.push_back({it->path().string(), "the folder cannot be read (" +
-                                                                      platform::files::systemMessage(errno) +
-                                                                      "): its sheets are not taken"});
-            continue;
-        }
-        if (!fs::is_regular_file(status) || passedOver(name)) continue;
-        if (platform::text::toLower(it->path().extension().string()) != ".pdf") continue;
-        struct stat st {};
-        if (::lstat(it->path().c_str(), &st) != 0) continue;
-        out[it->path().string()] = {std::int64_t(st.st_size), mtimeNs(st)};
-    }
-    if (ec) problem = "The team folder " + teamFolder + " cannot be read completely (" + ec.message() + ")";
+    const std::string stopped = walkTeamFolder(
+        teamFolder,
+        [&](const fs::path& file) {
+            if (platform::text::toLower(file.extension().string()) != ".pdf") return true;
+            struct stat st {};
+            if (::lstat(file.c_str(), &st) == 0) out[file.string()] = {std::int64_t(st.st_size), mtimeNs(st)};
+            return true;
+        },
+        // The walk passes over a folder it may not read: say so, or its sheets never come.
+        [&](const fs::path& folder, int error) {
+            unreadableFolders.push_back({folder.string(), "the folder cannot be read (" +
+                                                              platform::files::systemMessage(error) +
+                                                              "): its sheets are not taken"});
+        });
+    if (!stopped.empty()) problem = "The team folder " + teamFolder + " cannot be read completely (" + stopped + ")";
     return out;
 }
 

@@ -18,8 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Run files stand as deep as sheets do, and a team keeps at most this many.
-constexpr int kMaxDepth = 6;
+// A team keeps at most this many run files.
 constexpr std::size_t kMaxRunFiles = 20000;
 
 bool isRunFile(const fs::path& path) { return platform::text::toLower(path.extension().string()) == ".vrun"; }
@@ -50,19 +49,10 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
     // By lstat alone, as the sheets are found: links are not followed, the
     // sync tools' own files and hidden folders are passed over.
     std::vector<fs::path> files;
-    std::error_code ec;
-    fs::recursive_directory_iterator it(teamFolder, fs::directory_options::skip_permission_denied, ec), end;
-    for (; !ec && it != end && files.size() < kMaxRunFiles; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        std::error_code gone;
-        const fs::file_status status = it->symlink_status(gone);
-        if (gone) continue;
-        if (fs::is_directory(status)) {
-            if (passedOver(name) || it.depth() + 1 >= kMaxDepth) it.disable_recursion_pending();
-            continue;
-        }
-        if (fs::is_regular_file(status) && !passedOver(name) && isRunFile(it->path())) files.push_back(it->path());
-    }
+    walkTeamFolder(teamFolder, [&](const fs::path& file) {
+        if (isRunFile(file)) files.push_back(file);
+        return files.size() < kMaxRunFiles;
+    });
     // Taken in the order they were logged, so each meeting's runs stand in
     // their order here too, whatever order the scan found their files in.
     std::vector<runs::RunEntry> found;

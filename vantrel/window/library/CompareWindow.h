@@ -8,8 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "SetupComparison.h"
-#include "library/SetupLibrary.h"
+#include "ComparisonReport.h"
 
 class QCheckBox;
 class QLabel;
@@ -42,17 +41,7 @@ public:
     QTableWidget* table() const { return m_table; }
 
 private:
-    struct Row {
-        ComparisonRow row;
-        QStringList values;  // one per setup
-        bool differs = false;
-    };
-    QByteArray paintPdf() const;
-    QStringList columnTitles() const;
-    bool shown(const Row& row) const { return !m_onlyDifferences || row.differs; }
-
-    std::vector<StoredSetup> m_setups;
-    std::vector<Row> m_rows;
+    Comparison m_comparison;
     bool m_onlyDifferences = false;
     QTableWidget* m_table = nullptr;
     QCheckBox* m_only = nullptr;

@@ -134,8 +134,6 @@ void CompareWindow::savePdf() {
     saveChosenPdf(this, m_status, suggestion, [this](const QString& file) { writePdf(file); });
 }
 
-void CompareWindow::writePdf(const QString& nativePath) const {
-    m_comparison.writePdf(nativePath, m_onlyDifferences, m_leadPage);
-}
+void CompareWindow::writePdf(const QString& nativePath) const { m_comparison.writePdf(nativePath, m_onlyDifferences); }
 
 }  // namespace vantrel::library

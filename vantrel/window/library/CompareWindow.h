@@ -5,16 +5,12 @@
 // look of the setup sheet, to print and take to the pits.
 
 #include <QWidget>
-#include <functional>
 #include <vector>
 
-#include "SetupComparison.h"
-#include "library/SetupLibrary.h"
+#include "ComparisonReport.h"
 
 class QCheckBox;
 class QLabel;
-class QPainter;
-class QRectF;
 class QTableWidget;
 
 namespace vantrel::library {
@@ -36,28 +32,15 @@ public:
     void writePdf(const QString& nativePath) const;
     // Asks for a file and writes it; a failure is told in a message box.
     void savePdf();
-    // A page the PDF begins with (a track's history and its chart), painted in points on A4.
-    void setLeadPage(std::function<void(QPainter&, const QRectF& page)> paint) { m_leadPage = std::move(paint); }
 
     QTableWidget* table() const { return m_table; }
 
 private:
-    struct Row {
-        ComparisonRow row;
-        QStringList values;  // one per setup
-        bool differs = false;
-    };
-    QByteArray paintPdf() const;
-    QStringList columnTitles() const;
-    bool shown(const Row& row) const { return !m_onlyDifferences || row.differs; }
-
-    std::vector<StoredSetup> m_setups;
-    std::vector<Row> m_rows;
+    Comparison m_comparison;
     bool m_onlyDifferences = false;
     QTableWidget* m_table = nullptr;
     QCheckBox* m_only = nullptr;
     QLabel* m_status = nullptr;
-    std::function<void(QPainter&, const QRectF&)> m_leadPage;
 };
 
 }  // namespace vantrel::library

@@ -25,7 +25,7 @@
 
 #include "MeetingWindow.h"
 #include "PaidOffPanel.h"
-#include "CompareWindow.h"
+#include "ComparisonReport.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
 #include "platform/Error.h"
@@ -345,9 +345,9 @@ void TrackHistoryWindow::writePdf(const QString& nativePath) {
         const std::size_t from = m_history.size() > 4 ? m_history.size() - 4 : 0;
         for (std::size_t i = from; i < m_history.size(); ++i) setups.push_back(m_history[i].setup);
     }
-    CompareWindow comparison(std::move(setups), m_mainWindow);
-    comparison.setLeadPage([this](QPainter& p, const QRectF& page) { paintLeadPage(p, page); });
-    comparison.writePdf(nativePath);
+    Comparison(std::move(setups)).writePdf(nativePath, false, [this](QPainter& p, const QRectF& page) {
+        paintLeadPage(p, page);
+    });
 }
 
 void TrackHistoryWindow::paintLeadPage(QPainter& p, const QRectF& page) {

@@ -31,7 +31,7 @@ class TrackHistoryWindow : public QWidget {
     Q_OBJECT
 public:
     // The library at nativePath, opened at track (empty: the first it knows).
-    // mainWindow names the comparison's rows and, by its Driver Name box, the driver first shown.
+    // mainWindow names, by its Driver Name box, the driver first shown.
     TrackHistoryWindow(const std::string& nativePath, const QString& track, const QWidget* mainWindow,
                        QWidget* parent = nullptr);
     ~TrackHistoryWindow() override;

@@ -1,12 +1,12 @@
 #include "MeetingReport.h"
 #include "Utf8Text.h"
 
-#include <QBuffer>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPdfWriter>
 #include <algorithm>
 #include <optional>
+
+#include "ReportPainter.h"
 
 namespace vantrel::runs {
 
@@ -120,20 +120,21 @@ void paintRunsChart(QPainter& p, const QRectF& rect, const std::vector<StoredRun
 }
 
 QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs) {
-    constexpr double kPageWidth = 595, kPageHeight = 842, kMargin = 20;
+    using report::kMargin;
+    using report::kPageWidth;
     const double width = kPageWidth - 2 * kMargin;
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setTitle("Meeting Runs");
-    writer.setCreator("Vantrel");
-    writer.setResolution(72);
-    writer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
-    QPainter p(&writer);
-    p.setRenderHint(QPainter::Antialiasing);
-    auto header = [&] {
+    // The runs in one box below the chart, carried over below the title line
+    // of the pages after it: column titles on top, a little room below.
+    report::ReportLayout layout;
+    layout.firstTop = 336;
+    layout.top = 66;
+    layout.bottom = report::kPageHeight - 28;
+    layout.headHeight = 18;
+    layout.footHeight = 2;
+    layout.gap = 0;
+    report::ReportPainter painter("Meeting Runs", layout);
+    QPaintDevice* device = painter.device();
+    painter.setFrame([&](QPainter& p, int page) {
         p.setPen(kHeader);
         p.setFont(font(18, true));
         p.drawText(QRectF(kMargin, 16, 400, 28), Qt::AlignLeft | Qt::AlignVCenter, "Meeting Runs");
@@ -143,20 +144,21 @@ QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs
         p.setPen(kInk);
         p.setFont(font(9, true));
         p.drawText(QRectF(kMargin, 46, width, 14), Qt::AlignLeft | Qt::AlignVCenter, meeting);
-    };
-    header();
-    paintRunsChart(p, QRectF(kMargin, 66, width, 260), runs);
+        if (page == 0) paintRunsChart(p, QRectF(kMargin, 66, width, 260), runs);
+    });
 
     // The runs in a box: figures, then what changed and the note wrapped below.
     struct Column {
         const char* title;
         double width;
     };
-    const Column columns[] = {{"#", 16},     {"Run", 74},   {"Laps", 28}, {"Best", 44}, {"5 Best", 44}, {"Median", 44},
-                              {"Total", 50}, {"Cons.", 34}, {"Pos.", 28}, {"Air", 28},  {"Track", 28}};
+    static const Column columns[] = {{"#", 16},      {"Run", 74},    {"Laps", 28},  {"Best", 44},
+                                     {"5 Best", 44}, {"Median", 44}, {"Total", 50}, {"Cons.", 34},
+                                     {"Pos.", 28},   {"Air", 28},    {"Track", 28}};
     const QFont text = font(7.5), bold = font(7.5, true);
-    double y = 340;
-    auto tableHeader = [&] {
+    report::ReportBox box;
+    box.under = [&](QPainter& p, const QRectF& rect, bool) {
+        const double y = rect.top() + 4;
         p.setFont(bold);
         p.setPen(kHeader);
         double cx = kMargin + 4;
@@ -164,61 +166,55 @@ QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs
             p.drawText(QRectF(cx, y, c.width, 12), Qt::AlignLeft | Qt::AlignVCenter, c.title);
             cx += c.width;
         }
-        y += 14;
         p.setPen(QPen(kRule, 0.6));
-        p.drawLine(QPointF(kMargin, y - 1), QPointF(kMargin + width, y - 1));
+        p.drawLine(QPointF(kMargin, y + 13), QPointF(kMargin + width, y + 13));
     };
-    double boxTop = y - 4;
-    // The box around the runs of a page, from its top to the last row.
-    auto closeBox = [&] {
+    box.over = [](QPainter& p, const QRectF& rect, bool) {
         p.setPen(QPen(kInk, 0.7));
         p.setBrush(Qt::NoBrush);
         QPainterPath outline;
-        outline.addRoundedRect(QRectF(kMargin, boxTop, width, y - boxTop + 2), 3, 3);
+        outline.addRoundedRect(rect, 3, 3);
         p.drawPath(outline);
     };
-    tableHeader();
     for (const StoredRun& run : runs) {
         const RunFigures& f = run.figures;
-        const QString cells[] = {QString::number(run.seq),       fromStd(run.name),
-                                 QString::number(f.laps),        f.laps ? seconds(f.best) : "",
-                                 f.laps ? seconds(f.best5) : "", f.laps ? seconds(f.median) : "",
-                                 f.laps ? seconds(f.total) : "", f.laps ? QString::number(f.consistency, 'f', 1) : "",
-                                 fromStd(run.position),          fromStd(run.airTemp),
-                                 fromStd(run.trackTemp)};
+        const QStringList cells = {QString::number(run.seq),       fromStd(run.name),
+                                   QString::number(f.laps),        f.laps ? seconds(f.best) : "",
+                                   f.laps ? seconds(f.best5) : "", f.laps ? seconds(f.median) : "",
+                                   f.laps ? seconds(f.total) : "", f.laps ? QString::number(f.consistency, 'f', 1) : "",
+                                   fromStd(run.position),          fromStd(run.airTemp),
+                                   fromStd(run.trackTemp)};
         QString below = changesText(run);
         if (!run.note.empty()) below += (below.isEmpty() ? "" : "   ") + QString("“%1”").arg(fromStd(run.note));
-        p.setFont(text);
-        const QRectF wrapped = p.boundingRect(QRectF(kMargin + 20, 0, width - 24, 1e4), Qt::TextWordWrap, below);
-        const double height = 12 + (below.isEmpty() ? 0 : wrapped.height()) + 4;
-        if (y + height > kPageHeight - 30) {
-            closeBox();
-            writer.newPage();
-            header();
-            y = 70;
-            boxTop = y - 4;
-            tableHeader();
-        }
-        p.setPen(kInk);
-        double cx = kMargin + 4;
-        for (std::size_t c = 0; c < std::size(columns); ++c) {
-            p.setFont(c == 1 ? bold : text);
-            p.drawText(QRectF(cx, y, columns[c].width - 2, 12), Qt::AlignLeft | Qt::AlignVCenter,
-                       QFontMetricsF(p.font(), &writer).elidedText(cells[c], Qt::ElideRight, columns[c].width - 3));
-            cx += columns[c].width;
-        }
-        if (!below.isEmpty()) {
-            p.setFont(text);
-            p.setPen(run.changes.empty() ? kInk : kChange);
-            p.drawText(QRectF(kMargin + 20, y + 12, width - 24, wrapped.height()), Qt::TextWordWrap, below);
-        }
-        y += height;
-        p.setPen(QPen(QColor(0xe3, 0xe6, 0xea), 0.5));
-        p.drawLine(QPointF(kMargin + 2, y - 1), QPointF(kMargin + width - 2, y - 1));
+        const double belowHeight = QFontMetricsF(text, device)
+                                       .boundingRect(QRectF(kMargin + 20, 0, width - 24, 1e4), Qt::TextWordWrap, below)
+                                       .height();
+        const bool changed = !run.changes.empty();
+        report::ReportRow row;
+        row.height = 12 + (below.isEmpty() ? 0 : belowHeight) + 4;
+        row.paint = [&, cells, below, belowHeight, changed](QPainter& p, const QRectF& rect) {
+            const double y = rect.top();
+            p.setPen(kInk);
+            double cx = kMargin + 4;
+            for (std::size_t c = 0; c < std::size(columns); ++c) {
+                p.setFont(c == 1 ? bold : text);
+                p.drawText(
+                    QRectF(cx, y, columns[c].width - 2, 12), Qt::AlignLeft | Qt::AlignVCenter,
+                    QFontMetricsF(p.font(), device).elidedText(cells[int(c)], Qt::ElideRight, columns[c].width - 3));
+                cx += columns[c].width;
+            }
+            if (!below.isEmpty()) {
+                p.setFont(text);
+                p.setPen(changed ? kChange : kInk);
+                p.drawText(QRectF(kMargin + 20, y + 12, width - 24, belowHeight), Qt::TextWordWrap, below);
+            }
+            p.setPen(QPen(QColor(0xe3, 0xe6, 0xea), 0.5));
+            p.drawLine(QPointF(kMargin + 2, rect.bottom() - 1), QPointF(kMargin + width - 2, rect.bottom() - 1));
+        };
+        box.rows.push_back(std::move(row));
     }
-    closeBox();
-    p.end();
-    return pdf;
+    painter.addBox(std::move(box));
+    return painter.pdf();
 }
 
 }  // namespace vantrel::runs

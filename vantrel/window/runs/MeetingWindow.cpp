@@ -15,7 +15,7 @@
 #include "MeetingReport.h"
 #include "MessageBox.h"
 #include "platform/Error.h"
-#include "platform/Files.h"
+#include "ReportPainter.h"
 #include "Utf8Text.h"
 
 namespace vantrel::runs {
@@ -154,16 +154,8 @@ void MeetingWindow::reload() {
 }
 
 void MeetingWindow::writePdf(const QString& nativePath) {
-    const QByteArray pdf = meetingPdf(fromStd(meetingText(m_values)), m_runs);
-    const std::string path = nativePath.toStdString();
-    const std::string reason = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
-        return platform::files::writeAll(fd, std::string_view(pdf.constData(), std::size_t(pdf.size())))
-                   ? std::string()
-                   : platform::files::systemMessage(errno ? errno : EIO);
-    });
-    if (!reason.empty())
-        platform::raiseAboutFile(platform::ErrPathAccess, "MeetingWindow", "Cannot write the meeting's page", path,
-                                 reason);
+    report::writeReport(meetingPdf(fromStd(meetingText(m_values)), m_runs), nativePath.toStdString(), "MeetingWindow",
+                        "Cannot write the meeting's page");
 }
 
 void MeetingWindow::savePdf() {

@@ -26,7 +26,7 @@ FileTab::FileTab(const ControlFactory& make, SetupLoader& loader, WindowLauncher
     setObjectName("tabFile");
     auto* form = ControlFactory::formLayout();
 
-    auto* cmbSetupName = make.comboBox("cmbSetupName", {"RDX"}, "RDX");
+    auto* cmbSetupName = m_cmbSetupName = make.comboBox("cmbSetupName", {"RDX"}, "RDX");
     cmbSetupName->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     cmbSetupName->setMinimumContentsLength(18);
     QLabel* lblSetupName = make.label("lblSetupName", "Choose Setup Type:");
@@ -73,10 +73,10 @@ FileTab::FileTab(const ControlFactory& make, SetupLoader& loader, WindowLauncher
     label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
     form->addRow(label2, folderColumn);
 
-    auto* txtTargetPDF = new QLineEdit(this);
+    auto* txtTargetPDF = m_txtTargetPDF = new QLineEdit(this);
     txtTargetPDF->setObjectName("txtTargetPDF");
     txtTargetPDF->setReadOnly(true);
-    QLabel* label3 = make.label("Label3", "Your New Setup Sheet:");
+    QLabel* label3 = m_label3 = make.label("Label3", "Your New Setup Sheet:");
     label3->setBuddy(txtTargetPDF);
     form->addRow(label3, txtTargetPDF);
     txtTargetPDF->hide();
@@ -117,6 +117,19 @@ void FileTab::showDataFileRow(bool shown) {
                             static_cast<QWidget*>(m_cmdOpenDataFile)})
         widget->setVisible(shown);
 }
+
+SheetRequest FileTab::sheetRequest() const {
+    return {m_cmbSetupName->currentText(), m_chkExternalData->checkState() == Qt::Checked, m_txtRawDataFile->text(),
+            m_txtTargetPDFDirectory->text()};
+}
+
+void FileTab::showNewSheet(const QString& path) {
+    m_txtTargetPDF->setText(path);
+    m_txtTargetPDF->setVisible(true);
+    m_label3->setVisible(true);
+}
+
+QString FileTab::newSheet() const { return m_txtTargetPDF->text(); }
 
 void FileTab::externalDataClicked() { showDataFileRow(m_chkExternalData->checkState() != Qt::Unchecked); }
 

@@ -6,7 +6,10 @@
 
 #include <QWidget>
 
+#include "SheetRequest.h"
+
 class QCheckBox;
+class QComboBox;
 class QFileDialog;
 class QLabel;
 class QLineEdit;
@@ -30,17 +33,26 @@ public:
     // "Use External Data file?" is ticked.
     void showDataFileRow(bool shown);
 
+    // What a run is asked to make, as the tab stands.
+    SheetRequest sheetRequest() const;
+    // The sheet a run made, below "Your New Setup Sheet:" (a native path).
+    void showNewSheet(const QString& path);
+    QString newSheet() const;
+
 private:
     void externalDataClicked();
     void openDataFileClicked();
     void folderChanged(const QString& path);
 
+    QComboBox* m_cmbSetupName = nullptr;
     QCheckBox* m_chkExternalData = nullptr;
     QLabel* m_lblChooseDataFile = nullptr;
     QLineEdit* m_txtRawDataFile = nullptr;
     QPushButton* m_cmdOpenDataFile = nullptr;
     FolderList* m_dir1 = nullptr;
     QLineEdit* m_txtTargetPDFDirectory = nullptr;
+    QLineEdit* m_txtTargetPDF = nullptr;
+    QLabel* m_label3 = nullptr;
     QFileDialog* m_commonDialog1 = nullptr;
 };
 

@@ -1,11 +1,15 @@
 #pragma once
 // The live main window as the run procedure, the raw data capture and the
-// window's own parts (loading a setup, the launchers) see it: its controls,
-// found by their object names, and its status line. The window registers
+// window's own parts (loading a setup, the launchers) see it: what its File
+// tab asks of a run, its setup controls (which the capture reads by their
+// object names, as the record's table names them), and its status line. The window registers
 // itself, so that the run reaches it without including the window (which
 // starts the run); its parts are handed it.
 
 #include <QString>
+
+#include "SheetRequest.h"
+
 class QWidget;
 
 namespace vantrel {
@@ -22,6 +26,9 @@ public:
     // The installation the window runs in, read where the program started
     // (and again after the window itself wrote its settings file).
     virtual const Installation& installation() const = 0;
+    // What the File tab asks of a run, and the sheet a run made shown there.
+    virtual SheetRequest sheetRequest() const = 0;
+    virtual void showNewSheet(const QString& path) = 0;
     // The status line at the foot of the window: the sheet a run just made,
     // with actions to open it and show its folder, and what of the run went
     // not as asked (". Warning: ...", shown as a warning) ...

@@ -84,6 +84,10 @@ bool frmVantrel::loadSetup(const Setup& values, const QString& from) { return m_
 
 bool frmVantrel::openSetupFile(const QString& path) { return m_loader->openSetupFile(path); }
 
+SheetRequest frmVantrel::sheetRequest() const { return m_fileTab->sheetRequest(); }
+
+void frmVantrel::showNewSheet(const QString& path) { m_fileTab->showNewSheet(path); }
+
 void frmVantrel::showSheetCreated(const QString& sheetPath, const QString& warnings) {
     m_statusLine->showSheetCreated(sheetPath, warnings);
     // A sheet made from the controls keeps what they hold: a load over them

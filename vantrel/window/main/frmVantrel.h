@@ -54,6 +54,8 @@ public:
     // The status line at the foot of the window: the sheet a run just made,
     // with actions to open it and show its folder, and what of the run went
     // not as asked (". Warning: ...", shown as a warning) ...
+    SheetRequest sheetRequest() const override;
+    void showNewSheet(const QString& path) override;
     void showSheetCreated(const QString& sheetPath, const QString& warnings = {}) override;
     // ... or a warning of its own, without actions ...
     void showStatusWarning(const QString& text) override;

@@ -1,12 +1,8 @@
 #include "modStartProgram.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -33,13 +29,6 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-template <class T>
-T* required(MainForm* form, const char* name) {
-    T* control = form->formWidget()->findChild<T*>(name);
-    if (!control) platform::raise(platform::ErrObjectNotSet, "modStartProgram", std::string("No control ") + name);
-    return control;
-}
-
 // Why the finished sheet reached no viewer: the run shows it through
 // xdg-open on the desktop, which needs a display, and which may find no
 // application for a PDF.
@@ -55,12 +44,10 @@ QString noViewerReason() {
 // Before a run, what the racer can put right at once: a data file that is
 // a folder, a target folder not there yet (made when they say so). False
 // when the run should not start.
-bool readyToRun(MainForm* form) {
+bool readyToRun(MainForm* form, const SheetRequest& request) {
     QWidget* window = form->formWidget();
-    const auto* external = window->findChild<QCheckBox*>("chkExternalData");
-    const auto* rawDataFile = window->findChild<QLineEdit*>("txtRawDataFile");
-    if (external && rawDataFile && external->checkState() == Qt::Checked && !rawDataFile->text().isEmpty()) {
-        const QString data = QString::fromStdString(platform::paths::toNative(rawDataFile->text().toStdString()));
+    if (request.externalData && !request.rawDataFile.isEmpty()) {
+        const QString data = QString::fromStdString(platform::paths::toNative(request.rawDataFile.toStdString()));
         if (QFileInfo(data).isDir()) {
             MessageBox::critical(
                 window, "Vantrel",
@@ -68,9 +55,8 @@ bool readyToRun(MainForm* form) {
             return false;
         }
     }
-    const auto* target = window->findChild<QLineEdit*>("txtTargetPDFDirectory");
-    if (!target || target->text().trimmed().isEmpty()) return true;
-    const QString folder = QString::fromStdString(platform::paths::toNative(target->text().toStdString()));
+    if (request.targetFolder.trimmed().isEmpty()) return true;
+    const QString folder = QString::fromStdString(platform::paths::toNative(request.targetFolder.toStdString()));
     const QFileInfo info(folder);
     if (info.exists() || info.isSymLink()) return true;  // anything else there: the run says what
     if (MessageBox::question(window, "Vantrel", "The folder " + folder + " does not exist. Create it for the sheet?",
@@ -88,7 +74,8 @@ bool readyToRun(MainForm* form) {
 void RunSetupSheet() {
     MainForm* form = MainForm::current();
     if (!form) return;
-    if (!readyToRun(form)) return;
+    const SheetRequest request = form->sheetRequest();
+    if (!readyToRun(form, request)) return;
     // Never raises: every error ends in the one message box below.
     std::string failure;
     {
@@ -99,8 +86,8 @@ void RunSetupSheet() {
             // The capture writes the raw data file that the build reads: one
             // lock over both, so no other run comes in between.
             std::optional<platform::process::RunLock> runLock;
-            if (required<QCheckBox>(form, "chkExternalData")->checkState() == Qt::Checked) {
-                manager->setRawDataFile(required<QLineEdit>(form, "txtRawDataFile")->text().toStdString());
+            if (request.externalData) {
+                manager->setRawDataFile(request.rawDataFile.toStdString());
             } else {
                 try {
                     runLock.emplace();
@@ -111,19 +98,17 @@ void RunSetupSheet() {
                 builder->CreateRawData();
                 manager->setRawDataFile(builder->RawDataFilename());
             }
-            manager->setSetupName(required<QComboBox>(form, "cmbSetupName")->currentText().toStdString());
-            manager->setTargetPDFDirectory(required<QLineEdit>(form, "txtTargetPDFDirectory")->text().toStdString());
+            manager->setSetupName(request.setupName.toStdString());
+            manager->setTargetPDFDirectory(request.targetFolder.toStdString());
             manager->BuildSetupSheet();
 
-            auto* txtTargetPDF = required<QLineEdit>(form, "txtTargetPDF");
-            txtTargetPDF->setText(QString::fromStdString(platform::paths::toNative(manager->TargetPDFFile())));
-            txtTargetPDF->setVisible(true);
-            required<QLabel>(form, "Label3")->setVisible(true);
+            const QString sheet = QString::fromStdString(platform::paths::toNative(manager->TargetPDFFile()));
+            form->showNewSheet(sheet);
             QString warnings;
             if (!manager->SheetShown()) warnings += ". Warning: " + noViewerReason();
             for (const std::string& warning : manager->Warnings())
                 warnings += ". Warning: " + QString::fromStdString(warning);
-            form->showSheetCreated(txtTargetPDF->text(), warnings);
+            form->showSheetCreated(sheet, warnings);
             return;
         } catch (const platform::Error& error) {
             failure = platform::runErrorLine(error);

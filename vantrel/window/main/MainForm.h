@@ -2,9 +2,9 @@
 // The live main window as the run procedure, the raw data capture and the
 // window's own parts (loading a setup, the launchers) see it: what its File
 // tab asks of a run, its setup controls (which the capture reads by their
-// object names, as the record's table names them), and its status line. The window registers
-// itself, so that the run reaches it without including the window (which
-// starts the run); its parts are handed it.
+// object names, as the record's table names them), and its status line. The
+// window registers itself, so that the run reaches it without including the
+// window (which starts the run); its parts are handed it.
 
 #include <QString>
 

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "CSetupManager.h"
+#include "RebuildSheet.h"
 #include "ShellTestFolder.h"
 #include "library/SetupLibrary.h"
 #include "platform/Paths.h"
@@ -92,4 +93,30 @@ TEST(SetupValue, MakeTheSheetTheirRawDataFileMakesWithoutReadingOne) {
         .forEachSetup([&](const vantrel::library::StoredSetup& s) { recorded.push_back(s.values); });
     ASSERT_EQ(recorded.size(), 8u);
     for (std::size_t i = 0; i < recorded.size(); i += 2) EXPECT_EQ(recorded[i + 1], recorded[i]);
+}
+
+// A sheet that has gone, built anew from the library: the sheet stands in
+// the chosen folder with the stored values, and the library keeps one setup,
+// now naming the new sheet.
+TEST(SetupValue, ARebuildPutsTheSheetBackAndMovesItsSetupToIt) {
+    ShellTestFolder folder;
+    std::mt19937 rng(5);
+    const std::string libraryPath = (folder.path() / "Data" / "Library.sqlite").string();
+    vantrel::library::StoredSetup stored;
+    {
+        vantrel::library::SetupLibrary library(libraryPath);
+        vantrel::Setup values = generatedSetup(rng);
+        values[vantrel::SetupField::DriverName] = "Sam Rebuilt";
+        const auto id = library.record({"2026-05-01T10:00:00+02:00", "RDX", "/gone/Sam.pdf", values});
+        stored = *library.setup(id);
+    }
+    fs::create_directories(folder.path() / "Again");
+    const std::string sheet = vantrel::rebuildSheet(stored, (folder.path() / "Again").string(), false);
+
+    EXPECT_EQ(fs::path(sheet).parent_path(), folder.path() / "Again");
+    EXPECT_EQ(ShellTestFolder::formFields(sheet).at("fldDriverName"), "Sam Rebuilt");
+    vantrel::library::SetupLibrary library(libraryPath, {.readOnly = true});
+    EXPECT_EQ(library.count(), 1u);
+    EXPECT_EQ(library.setup(stored.id)->sheet, sheet);
+    EXPECT_EQ(library.setup(stored.id)->values, stored.values);
 }

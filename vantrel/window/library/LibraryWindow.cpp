@@ -25,7 +25,7 @@
 #include <QVBoxLayout>
 
 #include "CAppSettings.h"
-#include "CSetupManager.h"
+#include "RebuildSheet.h"
 #include "CompareWindow.h"
 #include "FileChooser.h"
 #include "ImportReaders.h"
@@ -340,15 +340,7 @@ void LibraryWindow::rebuildSheet(const StoredSetup& setup) {
     const QStringList folders = choose(this, Choice::RebuildFolder, suggestion);
     if (folders.isEmpty()) return;
     try {
-        // The sheet through the run driver from the stored setup, as a run
-        // with an external data file holding it makes it.
-        CSetupManager manager;
-        manager.setSetupValues(setup.values);
-        manager.setSetupName(setup.setupType);
-        manager.setRebuildOf(setup.id);
-        manager.setTargetPDFDirectory(QDir::toNativeSeparators(folders.front()).toStdString());
-        manager.setOpenInViewer(pdfauto::hasDisplay());
-        manager.BuildSetupSheet();
+        vantrel::rebuildSheet(setup, QDir::toNativeSeparators(folders.front()).toStdString(), pdfauto::hasDisplay());
     } catch (const platform::Error& error) {
         // As the run's own box: the source names the failed operations.
         MessageBox::critical(this, "Vantrel", fromStd(platform::runErrorLine(error)));

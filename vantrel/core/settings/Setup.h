@@ -51,7 +51,6 @@ public:
     auto end() const { return m_values.end(); }
     auto begin() { return m_values.begin(); }
     auto end() { return m_values.end(); }
-    const Values& values() const { return m_values; }
 
     bool operator==(const Setup&) const = default;
 

@@ -129,8 +129,6 @@ void FileTab::showNewSheet(const QString& path) {
     m_label3->setVisible(true);
 }
 
-QString FileTab::newSheet() const { return m_txtTargetPDF->text(); }
-
 void FileTab::externalDataClicked() { showDataFileRow(m_chkExternalData->checkState() != Qt::Unchecked); }
 
 void FileTab::openDataFileClicked() {

@@ -37,7 +37,6 @@ public:
     SheetRequest sheetRequest() const;
     // The sheet a run made, below "Your New Setup Sheet:" (a native path).
     void showNewSheet(const QString& path);
-    QString newSheet() const;
 
 private:
     void externalDataClicked();

@@ -107,13 +107,14 @@ TEST(LibraryFaults, WithoutHardLinksTheLibraryIsCreatedAndAFileThatCameMeanwhile
     std::mt19937 rng(23);
     const fs::path path = folder.path() / "Library.sqlite";
     // As FAT and exFAT answer link().
-    setHardLinkForTesting([](const std::string&, const std::string&) {
+    LibraryOptions withoutHardLinks;
+    withoutHardLinks.hardLink = [](const std::string&, const std::string&) {
         errno = EPERM;
         return -1;
-    });
+    };
     const mode_t oldMask = ::umask(027);
     {
-        SetupLibrary library(path.string());
+        SetupLibrary library(path.string(), withoutHardLinks);
         library.record(makeEntry(rng));
     }
     ::umask(oldMask);
@@ -126,13 +127,13 @@ TEST(LibraryFaults, WithoutHardLinksTheLibraryIsCreatedAndAFileThatCameMeanwhile
 
     // Another program's library got there while this one was being built: it stays.
     const fs::path second = folder.path() / "Second.sqlite";
-    setHardLinkForTesting([&](const std::string&, const std::string& to) {
+    LibraryOptions anotherGotThere;
+    anotherGotThere.hardLink = [&](const std::string&, const std::string& to) {
         fs::copy_file(path, to);
         errno = EPERM;
         return -1;
-    });
-    SetupLibrary library(second.string());
-    setHardLinkForTesting({});
+    };
+    SetupLibrary library(second.string(), anotherGotThere);
     EXPECT_EQ(library.count(), 1u);
 }
 

@@ -54,23 +54,9 @@ std::string headerProblem(const std::string& path) {
     return {};
 }
 
-namespace {
-
-std::function<int(const std::string&, const std::string&)> g_hardLink;
-
-int hardLink(const std::string& from, const std::string& to) {
-    return g_hardLink ? g_hardLink(from, to) : ::link(from.c_str(), to.c_str());
-}
-
-}  // namespace
-
-int publishNewFile(const std::string& from, const std::string& to) {
+int publishNewFile(const std::string& from, const std::string& to, const HardLink& hardLink) {
     const int error = hardLink(from, to) == 0 ? 0 : errno;
     return error && error != EEXIST ? platform::files::copyToNewName(from, to) : error;
-}
-
-void setHardLinkForTesting(std::function<int(const std::string& from, const std::string& to)> link) {
-    g_hardLink = std::move(link);
 }
 
 }  // namespace vantrel::library

@@ -2,6 +2,7 @@
 // The library's file before SQLite opens it: whether the bytes there are a
 // setup library, and putting a newly built one in place under its name.
 
+#include <functional>
 #include <string>
 
 namespace vantrel::library {
@@ -13,7 +14,9 @@ std::string headerProblem(const std::string& path);
 // Puts the finished file `from` under the name `to` unless a file is there
 // already: through a hard link, else (FAT, exFAT, some network shares) as a
 // copy under an exclusive create. Answers 0, EEXIST when a file got there
-// first, or the errno of the failure; `from` stays.
-int publishNewFile(const std::string& from, const std::string& to);
+// first, or the errno of the failure; `from` stays. hardLink is link() as
+// the library's options give it.
+using HardLink = std::function<int(const std::string& from, const std::string& to)>;
+int publishNewFile(const std::string& from, const std::string& to, const HardLink& hardLink);
 
 }  // namespace vantrel::library

@@ -219,7 +219,7 @@ struct SetupLibrary::Impl {
             removeTemp();
             fail("Cannot create", "the new file could not be closed");
         }
-        const int error = publishNewFile(temp, path);
+        const int error = publishNewFile(temp, path, options.hardLink);
         removeTemp();
         if (error && error != EEXIST) fail("Cannot create", platform::files::systemMessage(error));
         platform::files::syncFolder(folder.string());

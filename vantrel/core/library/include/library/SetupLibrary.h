@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 #include "CAppSettings.h"
@@ -56,6 +57,13 @@ struct SetupSummary {
 struct LibraryOptions {
     bool readOnly = false;  // list, search and export only; never upgrades the file
     int busyTimeoutMs = 5000;
+    // How a newly built library file gets its name: link(), answering -1 with
+    // errno set on failure. A file system without hard links (FAT, exFAT,
+    // some shares) answers EPERM, and the file is copied in instead.
+    std::function<int(const std::string& from, const std::string& to)> hardLink = [](const std::string& from,
+                                                                                      const std::string& to) {
+        return ::link(from.c_str(), to.c_str());
+    };
 };
 
 class SetupLibrary {
@@ -139,10 +147,6 @@ private:
 // cannot be written must not cost the sheet. Answers the empty text, or the
 // reason for the log line and the racer's warning.
 std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) noexcept;
-
-// Tests only: makes a new library file with this in place of link() (to act
-// out a file system without hard links); an empty function gives link() back.
-void setHardLinkForTesting(std::function<int(const std::string& from, const std::string& to)> link);
 
 // The library file of an installation (Installation.h).
 using vantrel::libraryFilePath;

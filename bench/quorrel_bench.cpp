@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "StandInHost.h"
 #include "TestPdf.h"
 #include "platform/Process.h"
 #include "platform/com/ErrorInfo.h"
@@ -26,7 +27,7 @@ public:
             m_path = fs::temp_directory_path() / ("vantrel-bench-" + std::to_string(rd()));
         } while (!fs::create_directory(m_path));
         fs::create_directories(m_path / "bin");
-        platform::process::setProgramFolderForTesting(m_path.string());
+        m_host.setProgramFolder(m_path.string());
         com::setRegistryPath((m_path / "bin" / "Registry.ini").string());
         for (const char* library : {VANTREL_QUORREL_LIBRARY, VANTREL_PDFAUTOMATION_LIBRARY})
             if (com::failed(com::registerLibrary(library)))
@@ -35,7 +36,6 @@ public:
     ~BenchFolder() {
         com::freeUnusedLibraries();
         com::setRegistryPath({});
-        platform::process::setProgramFolderForTesting({});
         std::error_code ec;
         fs::remove_all(m_path, ec);
     }
@@ -43,6 +43,7 @@ public:
 
 private:
     fs::path m_path;
+    testsupport::StandInHost m_host;
 };
 
 // A form of `count` fields on as many pages as they need, its mapping and a

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "Installation.h"
+#include "StandInHost.h"
 #include "LibraryWindow.h"
 #include "TeamIntake.h"
 #include "TeamSync.h"
@@ -65,7 +66,8 @@ int main(int argc, char* argv[]) {
     }
     std::printf("team folder: %d sheets of %.0f KiB\n", sheets, double(fs::file_size(sheet)) / 1024);
 
-    platform::process::setProgramFolderForTesting(program.string());
+    testsupport::StandInHost host;
+    host.setProgramFolder(program.string());
     const std::string libraryFile = (program / "Data" / "Library.sqlite").string();
     {
         vantrel::library::SetupLibrary library(libraryFile);
@@ -114,7 +116,6 @@ int main(int argc, char* argv[]) {
         std::printf("new sheet shown in the library window: %.0f ms (%d rows)\n", ms(t),
                     window.table()->model()->rowCount());
     }
-    platform::process::setProgramFolderForTesting({});
     std::error_code ec;
     fs::remove_all(work, ec);
     return 0;

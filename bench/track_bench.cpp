@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "Installation.h"
+#include "StandInHost.h"
 #include "GeneratedSetups.h"
 #include "LibraryWindow.h"
 #include "TrackHistoryWindow.h"
@@ -50,7 +51,8 @@ int main(int argc, char* argv[]) {
     fs::create_directories(folder / "bin");
     fs::create_directories(folder / "Data");
     fs::copy_file(fs::path(VANTREL_STAGE_DIR) / "bin" / "Vantrel.ini", folder / "bin" / "Vantrel.ini");
-    platform::process::setProgramFolderForTesting(folder.string());
+    testsupport::StandInHost host;
+    host.setProgramFolder(folder.string());
     const std::string path = vantrel::Installation::read(platform::process::programFolder()).libraryFile();
     {
         SetupLibrary library(path);

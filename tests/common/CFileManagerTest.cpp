@@ -133,10 +133,9 @@ TEST_F(CFileManagerTest, DeleteWinFile) {
 }
 
 TEST_F(CFileManagerTest, DeleteAllFilesRemovesOnlyReportNames) {
-    platform::process::setClockForTesting(
-        [] { return platform::process::LocalDateTime{2026, 12, 6, 14, 30, 46, 0.47}; });
+    dir.host().setClock(platform::process::LocalDateTime{2026, 12, 6, 14, 30, 46, 0.47});
     const std::string debit = fm.createSiebelFile("DirectDebitRequest", "Q1", "R2", "Monthly");
-    platform::process::setClockForTesting({});
+    dir.host().setClock(nullptr);
     for (const std::string& name : {debit, std::string("contract_9.pdf"), std::string("QualityChecklist_1_2.pdf"),
                                     std::string("Report.pdf"), std::string("Contracts.pdf"), std::string("Direct.pdf")})
         dir.write("Reports/" + name, "x");
@@ -152,7 +151,7 @@ TEST_F(CFileManagerTest, DeleteAllFilesRemovesOnlyReportNames) {
 }
 
 TEST_F(CFileManagerTest, ReportNamesCarryDateAndTimeStamp) {
-    platform::process::setClockForTesting([] { return platform::process::LocalDateTime{2026, 2, 6, 9, 5, 7, 0.999}; });
+    dir.host().setClock(platform::process::LocalDateTime{2026, 2, 6, 9, 5, 7, 0.999});
     const struct {
         const char* type;
         const char* name;
@@ -164,10 +163,8 @@ TEST_F(CFileManagerTest, ReportNamesCarryDateAndTimeStamp) {
         {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(fm.createSiebelFile(c.type, "Q1", "R2", "Monthly"), c.name) << c.type;
-    platform::process::setClockForTesting(
-        [] { return platform::process::LocalDateTime{2026, 12, 6, 14, 30, 46, 0.47}; });
+    dir.host().setClock(platform::process::LocalDateTime{2026, 12, 6, 14, 30, 46, 0.47});
     EXPECT_EQ(fm.createSiebelFile("ContractReport", "Q", "R", ""), "Contract_Q_R_20261206-143046.47.pdf");
-    platform::process::setClockForTesting({});
     EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"bin"});
 }
 

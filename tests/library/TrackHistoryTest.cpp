@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include "EnvOverride.h"
+#include "StandInHost.h"
 #include "LibraryTestSupport.h"
 #include "library/EventDate.h"
 #include "library/TrackHistory.h"
@@ -70,7 +71,6 @@ TEST(EventDate, ReadsTheSpellingsRacersWrite) {
 }
 
 TEST(EventDate, TheUsersFormatSaysTheOrder) {
-    platform::process::setDayBeforeMonthForTesting(std::nullopt);
     const testsupport::EnvOverride all("LC_ALL", nullptr);
     const std::pair<const char*, DateOrder> cases[] = {
         {"en_US.UTF-8", DateOrder::MonthFirst},
@@ -87,7 +87,8 @@ TEST(EventDate, TheUsersFormatSaysTheOrder) {
 // Any order of building gives the history in event order: the event date,
 // then the time the sheet was built; "last" is the latest event.
 TEST(TrackHistory, IsInEventOrderForAnyOrderOfBuilding) {
-    platform::process::setDayBeforeMonthForTesting(true);
+    testsupport::StandInHost host;
+    host.setDayBeforeMonth(true);
     static const char* const kSpellings[] = {"%04d-%02d-%02d", "%3$d/%2$d/%1$d", "%3$d.%2$d.%1$d"};
     for (unsigned seed = 1; seed <= 20; ++seed) {
         testsupport::TempProgramFolder folder;
@@ -128,7 +129,6 @@ TEST(TrackHistory, IsInEventOrderForAnyOrderOfBuilding) {
         }
         EXPECT_FALSE(lastHere(library, "Zürich", "Someone Else"));
     }
-    platform::process::setDayBeforeMonthForTesting(std::nullopt);
 }
 
 // A meeting built twice (a sheet built anew, corrected) is one row, the latest
@@ -164,7 +164,8 @@ TEST(TrackHistory, OneRowPerMeetingTheLatestBuildStandingForIt) {
 }
 
 TEST(TrackHistory, AVersionTwoLibraryIsUpgradedWithItsEventDates) {
-    platform::process::setDayBeforeMonthForTesting(true);
+    testsupport::StandInHost host;
+    host.setDayBeforeMonth(true);
     testsupport::TempProgramFolder folder;
     const std::string path = (folder.path() / "Library.sqlite").string();
     std::mt19937 rng(3);
@@ -191,5 +192,4 @@ TEST(TrackHistory, AVersionTwoLibraryIsUpgradedWithItsEventDates) {
     EXPECT_EQ(last->eventDate, "2026-06-07");
     EXPECT_EQ(knownTracks(library), std::vector<std::string>{"Łódź"});
     EXPECT_EQ(library.integrityCheck(), "ok");
-    platform::process::setDayBeforeMonthForTesting(std::nullopt);
 }

@@ -20,16 +20,12 @@ using testsupport::TempProgramFolder;
 
 class CLogTest : public ::testing::Test {
 protected:
-    void TearDown() override { platform::process::setClockForTesting({}); }
-
     com::ComPtr<logging::ICLog> newLog(const std::string& fileName) {
         auto log = com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);
         com::check(log->put_FileName(fileName));
         return log;
     }
-    void setClock(LocalDateTime t) {
-        platform::process::setClockForTesting([t] { return t; });
-    }
+    void setClock(LocalDateTime t) { m_folder.host().setClock(t); }
 
     TempProgramFolder m_folder;
     ComponentRegistry m_registry{m_folder, {VANTREL_LOGGING_LIBRARY}};

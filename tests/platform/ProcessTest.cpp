@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
+#include "StandInHost.h"
 #include "platform/Process.h"
 
 using namespace platform::process;
@@ -42,13 +45,15 @@ TEST(ProcessTest, MoreThanNineDecimalsCountAsNine) {
     EXPECT_EQ(formatTimeOfDay(52246.47, false, 12).size(), std::string("143046.").size() + 9);
 }
 
-TEST(ProcessTest, TestClockDrivesNowAndSecondsSinceMidnight) {
-    setClockForTesting([] { return LocalDateTime{2026, 12, 6, 14, 30, 46, 0.25}; });
-    const LocalDateTime dt = now();
-    EXPECT_EQ(dt.year, 2026);
-    EXPECT_EQ(dt.day, 6);
-    EXPECT_DOUBLE_EQ(secondsSinceMidnight(), 14 * 3600 + 30 * 60 + 46.25);
-    setClockForTesting({});
+TEST(ProcessTest, AHostsClockDrivesNowAndSecondsSinceMidnight) {
+    {
+        testsupport::StandInHost host;
+        host.setClock(LocalDateTime{2026, 12, 6, 14, 30, 46, 0.25});
+        const LocalDateTime dt = now();
+        EXPECT_EQ(dt.year, 2026);
+        EXPECT_EQ(dt.day, 6);
+        EXPECT_DOUBLE_EQ(secondsSinceMidnight(), 14 * 3600 + 30 * 60 + 46.25);
+    }
     const LocalDateTime real = now();
     EXPECT_GE(real.year, 2024);
     EXPECT_GE(real.fraction, 0.0);
@@ -58,13 +63,56 @@ TEST(ProcessTest, TestClockDrivesNowAndSecondsSinceMidnight) {
     EXPECT_LT(s, 86400.0);
 }
 
-TEST(ProcessTest, ProgramFolderIsTheExecutablesFolderUnlessOverridden) {
+TEST(ProcessTest, ProgramFolderIsTheExecutablesFolderUnlessAHostStandsIn) {
     const std::string real = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
     EXPECT_EQ(programFolder(), real);
-    setProgramFolderForTesting("/opt/elsewhere/");
-    EXPECT_EQ(programFolder(), "/opt/elsewhere");
-    setProgramFolderForTesting({});
+    {
+        testsupport::StandInHost host;
+        host.setProgramFolder("/opt/elsewhere/");
+        EXPECT_EQ(programFolder(), "/opt/elsewhere");
+    }
     EXPECT_EQ(programFolder(), real);
+}
+
+// Hosts nest: each answers what it was given and leaves the rest to the one
+// it stands in for; when one ends, the one before answers again.
+TEST(ProcessTest, HostsNestAndLeaveTheRestToTheHostBefore) {
+    const std::string real = programFolder();
+    const bool localeOrder = dayBeforeMonth();
+    testsupport::StandInHost outer;
+    outer.setProgramFolder("/opt/outer");
+    outer.setDayBeforeMonth(!localeOrder);
+    {
+        testsupport::StandInHost inner;
+        inner.setClock(LocalDateTime{2030, 1, 2, 3, 4, 5, 0.5});
+        EXPECT_EQ(programFolder(), "/opt/outer");
+        EXPECT_EQ(dayBeforeMonth(), !localeOrder);
+        EXPECT_EQ(now().year, 2030);
+        inner.setProgramFolder("/opt/inner");
+        EXPECT_EQ(programFolder(), "/opt/inner");
+        inner.setProgramFolder({});
+        EXPECT_EQ(programFolder(), "/opt/outer");
+    }
+    EXPECT_NE(now().year, 2030);
+    EXPECT_EQ(programFolder(), "/opt/outer");
+    outer.setProgramFolder({});
+    outer.setDayBeforeMonth(std::nullopt);
+    EXPECT_EQ(programFolder(), real);
+    EXPECT_EQ(dayBeforeMonth(), localeOrder);
+}
+
+// A host's waits may pass faster than the machine's: from the moment it is
+// asked, its clock runs that many times faster, never back.
+TEST(ProcessTest, AHostsWaitsPassAtItsSpeed) {
+    testsupport::StandInHost host;
+    host.setWaitSpeed(100);
+    const auto hostStart = monotonicNow();
+    const auto machineStart = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto hostElapsed = monotonicNow() - hostStart;
+    const auto machineElapsed = std::chrono::steady_clock::now() - machineStart;
+    EXPECT_GE(hostElapsed, machineElapsed * 50);
+    EXPECT_GE(hostElapsed, std::chrono::seconds(2));
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ TEST(Batch, TakesTheSetupNameAndDefaultsToTheCurrentFolder) {
 
 TEST(Batch, OneRawDataFileTwiceGivesTwoSheets) {
     ShellTestFolder folder;
-    platform::process::setClockForTesting({});  // the real clock: names differ by time
+    folder.host().setClock(nullptr);  // the real clock: names differ by time
     const std::string raw = folder.rawDataFile();
     const BatchOutput result = runInProcess({"--target", folder.sheetsFolder(), raw, raw});
     ASSERT_EQ(result.status, vantrel::BatchRunner::ExitSuccess) << result.err;

@@ -110,7 +110,7 @@ TEST(SetupFile, ASheetCarriesItsSetupAndGivesItBackAttachedOrFromItsFields) {
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(loaded(extracted), derived);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    platform::process::setClockForTesting({});  // the real clock: a name of its own
+    folder.host().setClock(nullptr);  // the real clock: a name of its own
     const fs::path rebuilt = buildSheet(folder, extracted);
     ASSERT_NE(rebuilt, sheet);
     EXPECT_EQ(sheetValues(rebuilt), sheetValues(sheet));

@@ -40,13 +40,13 @@ inline void copyFromStage(const TempProgramFolder& folder, const std::string& re
 }
 
 // A copy of the whole staged program folder as "Vantrel" below scratch, with
-// an empty Sheets folder, made the program's folder: where the README's
-// pictures are taken. Answers the copy's path.
-inline std::filesystem::path useStagedCopy(const std::filesystem::path& scratch) {
+// an empty Sheets folder, made the program's folder of host: where the
+// README's pictures are taken. Answers the copy's path.
+inline std::filesystem::path useStagedCopy(const std::filesystem::path& scratch, StandInHost& host) {
     const std::filesystem::path folder = scratch / "Vantrel";
     std::filesystem::copy(VANTREL_STAGE_DIR, folder, std::filesystem::copy_options::recursive);
     std::filesystem::create_directories(folder / "Sheets");
-    platform::process::setProgramFolderForTesting(folder.string());
+    host.setProgramFolder(folder.string());
     return folder;
 }
 

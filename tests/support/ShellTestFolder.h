@@ -60,13 +60,8 @@ public:
         if (acrobat == Acrobat::Real) m_registry.add(VANTREL_PDFAUTOMATION_LIBRARY);
         else m_recording.emplace(m_registry);
 
-        platform::process::setClockForTesting([] {
-            platform::process::LocalDateTime t;
-            t.year = 2026, t.month = 12, t.day = 6, t.hour = 9, t.minute = 5, t.second = 7, t.fraction = 0.3;
-            return t;
-        });
+        host().setClock(platform::process::LocalDateTime{2026, 12, 6, 9, 5, 7, 0.3});
     }
-    ~ShellTestFolder() { platform::process::setClockForTesting({}); }
 
     // The sample raw data file, copied into Data/ under the given name.
     std::string rawDataFile(const std::string& name = "RawData_DriverA.dat") const {

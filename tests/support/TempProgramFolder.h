@@ -1,13 +1,14 @@
 #pragma once
 // A program folder of the test's own: a fresh temporary folder that the code
-// under test takes as the folder of the executable, removed afterwards.
+// under test takes as the folder of the executable, removed afterwards. Its
+// host (StandInHost.h) stands in for the machine while the folder lives.
 
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 
-#include "platform/Process.h"
+#include "StandInHost.h"
 
 namespace testsupport {
 
@@ -20,10 +21,9 @@ public:
             if (std::filesystem::create_directory(m_path)) break;
         }
         std::filesystem::create_directories(m_path / "bin");
-        platform::process::setProgramFolderForTesting(m_path.string());
+        m_host.setProgramFolder(m_path.string());
     }
     ~TempProgramFolder() {
-        platform::process::setProgramFolderForTesting({});
         std::error_code ec;
         std::filesystem::remove_all(m_path, ec);
     }
@@ -31,6 +31,8 @@ public:
     TempProgramFolder& operator=(const TempProgramFolder&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
+    // The clock and the date order the code under test sees.
+    StandInHost& host() { return m_host; }
     std::string str() const { return m_path.string(); }
 
     // Writes a file below the folder (folders created as needed), bytes as given.
@@ -49,6 +51,7 @@ public:
 
 private:
     std::filesystem::path m_path;
+    StandInHost m_host;
 };
 
 }  // namespace testsupport

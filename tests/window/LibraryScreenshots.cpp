@@ -54,7 +54,8 @@ int main(int argc, char* argv[]) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir scratch;
-    const std::filesystem::path folder = testsupport::useStagedCopy(scratch.path().toStdString());
+    testsupport::StandInHost host;
+    const std::filesystem::path folder = testsupport::useStagedCopy(scratch.path().toStdString(), host);
 
     // A season from the sample setup: each round the racer changed a few things.
     vantrel::CAppSettings sample;

@@ -331,18 +331,18 @@ private slots:
         QVERIFY(otherRun.held());
         std::thread finish;
         if (otherRunMs >= 0) {
-            platform::process::RunLock::setWaitTimeForTesting(std::chrono::seconds(20));
             finish = std::thread([&otherRun, otherRunMs] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(otherRunMs));
                 otherRun.release();
             });
         } else {
-            platform::process::RunLock::setWaitTimeForTesting(std::chrono::milliseconds(200));
+            // The run's wait of 30 s passes in a fifth of a second.
+            m_folder->host().setWaitSpeed(150);
         }
         MessageBox::setNextAnswer(QMessageBox::Ok);
         pressCreate(m_window);
         if (finish.joinable()) finish.join();
-        platform::process::RunLock::setWaitTimeForTesting({});
+        m_folder->host().setWaitSpeed(1);
 
         const std::vector<fs::path> sheets = sheetsIn(m_folder->sheetsFolder());
         if (message.isEmpty()) {

@@ -55,8 +55,9 @@ int main(int argc, char* argv[]) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir scratch;
-    const std::filesystem::path folder = testsupport::useStagedCopy(scratch.path().toStdString());
-    platform::process::setDayBeforeMonthForTesting(true);
+    testsupport::StandInHost host;
+    const std::filesystem::path folder = testsupport::useStagedCopy(scratch.path().toStdString(), host);
+    host.setDayBeforeMonth(true);
 
     vantrel::CAppSettings sample;
     sample.setFileName((folder / "Data" / "Sample_RDX.dat").string());
@@ -118,7 +119,7 @@ int main(int argc, char* argv[]) {
     auto* main = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     main->show();
     main->activateWindow();
-    QTest::qWaitForWindowActive(main);
+    if (!QTest::qWaitForWindowActive(main)) std::fprintf(stderr, "the window did not become active\n");
     auto* track = main->control<QLineEdit>("txtTrackCity");
     main->control<QLineEdit>("txtDriverName")->setText(QString::fromStdString(car[0]));
     track->setFocus();

@@ -39,8 +39,8 @@ class TrackSideTest : public QObject {
 
 private slots:
     void init() {
-        platform::process::setDayBeforeMonthForTesting(true);
         m_folder = std::make_unique<WindowTestFolder>(false);
+        m_folder->host().setDayBeforeMonth(true);
         SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
         // Three meetings at Zürich, built in no order, and one elsewhere.
         const char* const season[][5] = {{"Zürich", "Round 2", "11/4/2026", "2nd", "40"},
@@ -66,7 +66,6 @@ private slots:
     void cleanup() {
         delete m_main.data();
         m_folder.reset();
-        platform::process::setDayBeforeMonthForTesting(std::nullopt);
     }
 
     void offersTheLastSetupHereAndLoadsItInOneClick() {

@@ -36,7 +36,8 @@ int main(int argc, char* argv[]) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir scratch;
-    const std::filesystem::path folder = testsupport::useStagedCopy(scratch.path().toStdString());
+    testsupport::StandInHost host;
+    const std::filesystem::path folder = testsupport::useStagedCopy(scratch.path().toStdString(), host);
 
     auto* window = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     using windowtest::setTextOf;

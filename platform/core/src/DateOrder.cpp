@@ -1,18 +1,15 @@
-#include <atomic>
 #include <cstdlib>
 #include <langinfo.h>
 #include <locale.h>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "platform/Process.h"
+#include "DateOrder.h"
 
 namespace platform::process {
 
 namespace {
-
-// -1: the locale's order; 0 month first; 1 day first.
-std::atomic<int> g_dayFirstOverride{-1};
 
 std::string dateLocaleName() {
     for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"})
@@ -49,7 +46,9 @@ bool monthFirstTerritory(std::string_view name) {
     return false;
 }
 
-bool localeDayFirst() {
+}  // namespace
+
+bool localeDayBeforeMonth() {
     const std::string name = dateLocaleName();
     if (name.empty() || name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0) return true;
     if (locale_t locale = newlocale(LC_TIME_MASK, name.c_str(), locale_t(0))) {
@@ -59,14 +58,5 @@ bool localeDayFirst() {
     }
     return !monthFirstTerritory(name);
 }
-
-}  // namespace
-
-bool dayBeforeMonth() {
-    const int fixed = g_dayFirstOverride.load();
-    return fixed >= 0 ? fixed == 1 : localeDayFirst();
-}
-
-void setDayBeforeMonthForTesting(std::optional<bool> dayFirst) { g_dayFirstOverride = dayFirst ? int(*dayFirst) : -1; }
 
 }  // namespace platform::process

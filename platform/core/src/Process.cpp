@@ -1,17 +1,18 @@
 #include "platform/Process.h"
 
+#include "DateOrder.h"
+
+#include <atomic>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
-#include <mutex>
 
 namespace platform::process {
 
 namespace {
 
-std::mutex g_mutex;
-std::string g_programFolderOverride;
-std::function<LocalDateTime()> g_clock;
+// The host standing in for the machine; none: the machine answers.
+std::atomic<const Host*> g_host{nullptr};
 
 std::string executableFolder() {
     std::error_code ec;
@@ -47,40 +48,46 @@ std::string twoDigits(long long v) {
     return s.size() < 2 ? "0" + s : s;
 }
 
-}  // namespace
-
-std::string programFolder() {
-    {
-        std::lock_guard lock(g_mutex);
-        if (!g_programFolderOverride.empty()) return g_programFolderOverride;
-    }
+std::string machineProgramFolder() {
     static const std::string folder = executableFolder();
     return folder;
 }
 
-void setProgramFolderForTesting(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    std::lock_guard lock(g_mutex);
-    g_programFolderOverride = std::move(folder);
+}  // namespace
+
+Host::Host() : m_before(g_host.exchange(this)) {}
+Host::~Host() { g_host.store(m_before); }
+
+std::string Host::programFolder() const { return m_before ? m_before->programFolder() : machineProgramFolder(); }
+LocalDateTime Host::now() const { return m_before ? m_before->now() : systemNow(); }
+std::chrono::steady_clock::time_point Host::monotonicNow() const {
+    return m_before ? m_before->monotonicNow() : std::chrono::steady_clock::now();
+}
+bool Host::dayBeforeMonth() const { return m_before ? m_before->dayBeforeMonth() : localeDayBeforeMonth(); }
+
+std::string programFolder() {
+    const Host* host = g_host.load();
+    return host ? host->programFolder() : machineProgramFolder();
 }
 
 LocalDateTime now() {
-    std::function<LocalDateTime()> clock;
-    {
-        std::lock_guard lock(g_mutex);
-        clock = g_clock;
-    }
-    return clock ? clock() : systemNow();
+    const Host* host = g_host.load();
+    return host ? host->now() : systemNow();
+}
+
+std::chrono::steady_clock::time_point monotonicNow() {
+    const Host* host = g_host.load();
+    return host ? host->monotonicNow() : std::chrono::steady_clock::now();
+}
+
+bool dayBeforeMonth() {
+    const Host* host = g_host.load();
+    return host ? host->dayBeforeMonth() : localeDayBeforeMonth();
 }
 
 double secondsSinceMidnight() {
     const LocalDateTime dt = now();
     return dt.hour * 3600.0 + dt.minute * 60.0 + dt.second + dt.fraction;
-}
-
-void setClockForTesting(std::function<LocalDateTime()> clock) {
-    std::lock_guard lock(g_mutex);
-    g_clock = std::move(clock);
 }
 
 std::string formatTimeOfDay(double t, bool colonSeparator, int decimals) {

@@ -1,6 +1,5 @@
 #include "platform/RunLock.h"
 
-#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <map>
@@ -20,12 +19,9 @@ namespace platform::process {
 
 namespace {
 
-constexpr std::chrono::milliseconds kUsualWait{30000};
 // A waiting run looks again this often: well inside the pause a batch run
 // makes between its sheets, so a window's click gets its turn.
 constexpr std::chrono::milliseconds kPollInterval{5};
-
-std::atomic<std::chrono::milliseconds::rep> g_waitForTesting{0};
 
 // The locks this process holds: lock file -> descriptor, holding thread and
 // depth of nesting on that thread.
@@ -81,13 +77,6 @@ std::string RunLock::lockFile() {
     return paths::toNative(path + "\\Vantrel.lock");
 }
 
-std::chrono::milliseconds RunLock::waitTime() {
-    const auto forTesting = g_waitForTesting.load();
-    return forTesting > 0 ? std::chrono::milliseconds(forTesting) : kUsualWait;
-}
-
-void RunLock::setWaitTimeForTesting(std::chrono::milliseconds wait) { g_waitForTesting = wait.count(); }
-
 RunLock::RunLock() : m_file(lockFile()) {
     {
         const std::lock_guard<std::mutex> guard(g_heldMutex);
@@ -97,7 +86,7 @@ RunLock::RunLock() : m_file(lockFile()) {
             return;
         }
     }
-    const auto deadline = std::chrono::steady_clock::now() + waitTime();
+    const auto deadline = monotonicNow() + waitTime;
     for (;;) {
         const int fd = tryLock(m_file);
         if (fd >= 0) {
@@ -105,7 +94,7 @@ RunLock::RunLock() : m_file(lockFile()) {
             g_held[m_file] = Held{fd, std::this_thread::get_id(), 1};
             return;
         }
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (monotonicNow() >= deadline)
             raise(ErrPathAccess, "RunLock",
                   "Another setup sheet is being built in the program folder " + programFolder() +
                       "; try again when it is finished");

@@ -1,17 +1,15 @@
 #pragma once
-// Facts about the running process: where the program lives and what time it is.
+// Facts about the running process: where the program lives, what time it
+// is and how its user writes dates. The functions answer for the machine the
+// process runs on, unless a Host stands in for it (below).
 
 #include <chrono>
-#include <functional>
-#include <optional>
 #include <string>
 
 namespace platform::process {
 
 // The folder of the executable, native, without a trailing separator.
 std::string programFolder();
-// Tests run the code as if installed elsewhere; empty restores the real one.
-void setProgramFolderForTesting(std::string folder);
 
 struct LocalDateTime {
     int year = 0, month = 0, day = 0;
@@ -22,10 +20,8 @@ struct LocalDateTime {
 LocalDateTime now();
 // Seconds since local midnight, with fractions.
 double secondsSinceMidnight();
-
-// Tests fix the clock (midnight, noon, New Year); an empty function
-// restores the system clock.
-void setClockForTesting(std::function<LocalDateTime()> clock);
+// The clock that waits are measured on (never set back).
+std::chrono::steady_clock::time_point monotonicNow();
 
 // The time of day t (seconds since midnight) as hh mm ss with an optional ":"
 // between them and, when decimals > 0, "." and exactly that many digits of the
@@ -38,7 +34,30 @@ std::string formatTimeOfDay(double t, bool colonSeparator, int decimals);
 // when the locale is installed, else its territory (the few that write the
 // month first); without a locale (C, POSIX) the day comes first.
 bool dayBeforeMonth();
-// Tests fix the order; nothing restores the locale's.
-void setDayBeforeMonthForTesting(std::optional<bool> dayFirst);
+
+// The machine as the process sees it. A Host object stands in for the
+// machine from its making to its end, and the functions above ask it: what
+// it does not answer itself it leaves to the host it stands in for, in the
+// end the machine. Hosts stand in and leave in nesting order, before the
+// process's threads start asking. The code runs as if installed elsewhere,
+// on a clock that stands still or runs fast, or in another country: tests do
+// so (tests/support/StandInHost.h).
+class Host {
+public:
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    virtual std::string programFolder() const;
+    virtual LocalDateTime now() const;
+    virtual std::chrono::steady_clock::time_point monotonicNow() const;
+    virtual bool dayBeforeMonth() const;
+
+protected:
+    Host();
+    virtual ~Host();
+
+private:
+    const Host* m_before;
+};
 
 }  // namespace platform::process

@@ -20,7 +20,7 @@ namespace platform::process {
 
 class RunLock {
 public:
-    // Waits up to waitTime() while another run holds the lock. Raises
+    // Waits up to waitTime while another run holds the lock. Raises
     // ErrPathAccess when that run goes on longer ("Another setup sheet is
     // being built in the program folder ..."), or when the lock file cannot
     // be opened.
@@ -32,10 +32,9 @@ public:
     // The lock file of the program folder (in its data folder), native.
     static std::string lockFile();
 
-    // How long a run waits for another: 30 s. Tests wait less; zero
-    // restores the usual time.
-    static std::chrono::milliseconds waitTime();
-    static void setWaitTimeForTesting(std::chrono::milliseconds wait);
+    // How long a run waits for another: 30 s on the process's clock
+    // (Process.h: monotonicNow).
+    static constexpr std::chrono::milliseconds waitTime{30000};
 
 private:
     std::string m_file;

@@ -84,7 +84,7 @@ std::string generatedFile(std::mt19937& random) {
 TEST(SectionReadTest, EveryKeyReadsAsTheEntryReadGivesIt) {
     testsupport::TempProgramFolder folder;
     std::vector<fs::path> files;
-    for (const fs::path root :
+    for (const fs::path& root :
          {fs::path(VANTREL_FUZZ_SEEDS_DIR), fs::path(VANTREL_TEST_DATA_DIR), fs::path(VANTREL_SOURCE_DIR) / "stage"}) {
         for (const auto& entry : fs::recursive_directory_iterator(root)) {
             if (!entry.is_regular_file()) continue;

@@ -235,7 +235,9 @@ TEST_F(DocumentTest, PagesAndWidgetBoxesAreWhereTheMakerPutThem) {
         const pdfauto::WidgetInfo& widget = field->widgets[c.widget];
         EXPECT_EQ(widget.page, c.page);
         EXPECT_NEAR(widget.rect.width(), c.width, 1);
-        if (c.height > 0) EXPECT_NEAR(widget.rect.height(), c.height, 1);
+        if (c.height > 0) {
+            EXPECT_NEAR(widget.rect.height(), c.height, 1);
+        }
         EXPECT_TRUE(widget.rect.left >= sheet.left && widget.rect.right <= sheet.right &&
                     widget.rect.bottom >= sheet.bottom && widget.rect.top <= sheet.top);
     }

@@ -88,7 +88,9 @@ TEST(FilesTest, OnlyARegularFileWithinItsBoundIsRead) {
         EXPECT_NE(read.reason.find(c.reason), std::string::npos) << read.reason;
         EXPECT_EQ(bytes, c.bytes);
         EXPECT_EQ(read.fd, -1);
-        if (read.status == OpenStatus::Opened) EXPECT_EQ(read.size, std::int64_t(c.bytes.size()));
+        if (read.status == OpenStatus::Opened) {
+            EXPECT_EQ(read.size, std::int64_t(c.bytes.size()));
+        }
     }
 }
 

@@ -118,7 +118,9 @@ TEST(RunsBatch, BadInputIsRefusedAndNothingRecorded) {
         const BatchRun run = folder.run(c.arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments;
         EXPECT_NE(run.err.find(c.file), std::string::npos) << c.arguments << ": " << run.err;
-        if (c.status == 1) EXPECT_EQ(run.err.rfind("Error: ", 0), 0u) << run.err;
+        if (c.status == 1) {
+            EXPECT_EQ(run.err.rfind("Error: ", 0), 0u) << run.err;
+        }
         EXPECT_TRUE(run.out.empty()) << c.arguments;
     }
     EXPECT_EQ(folder.runsRecorded(), 0u);

@@ -168,7 +168,9 @@ TEST(HostileInput, EveryCommandRefusesEachFamilyAtOnceWithItsReason) {
         const auto again = batch({"--sync"});
         EXPECT_EQ(again.status, 0) << again.err;
         EXPECT_EQ(again.out, "Added: 0\nAlready there: 0\n");
-        if (row.inTeam) EXPECT_THAT(again.err, HasSubstr(row.reason)) << "--sync";
+        if (row.inTeam) {
+            EXPECT_THAT(again.err, HasSubstr(row.reason)) << "--sync";
+        }
         EXPECT_EQ(here.setups(), 0u);
     }
 }

@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
     for (int round = 0; round < 3; ++round) {
         QElapsedTimer t;
         t.start();
-        auto* window = new LibraryWindow(path);
+        auto* window = new LibraryWindow(path, vantrel::Dialogs::system());
         window->show();
         QApplication::processEvents();
         window->table()->viewport()->repaint();

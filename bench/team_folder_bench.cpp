@@ -91,7 +91,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(ini, "TeamFolder=%s\r\n", team.c_str());
         std::fclose(ini);
     }
-    vantrel::library::LibraryWindow window(libraryFile);
+    vantrel::library::LibraryWindow window(libraryFile, vantrel::Dialogs::system());
     window.show();
     const vantrel::Installation installation = vantrel::Installation::read(platform::process::programFolder());
     vantrel::TeamWatch watch(installation);

@@ -95,7 +95,7 @@ int main(int argc, char* argv[]) {
 
     std::vector<double> queries, windows;
     std::size_t meetings = 0;
-    TrackHistoryWindow window(path, {}, nullptr);
+    TrackHistoryWindow window(path, {}, vantrel::Dialogs::system(), nullptr);
     window.show();
     QApplication::processEvents();
     for (int round = 0; round < 20; ++round) {

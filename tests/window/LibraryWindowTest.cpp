@@ -16,6 +16,7 @@
 #include <memory>
 #include <random>
 
+#include "AnsweredDialogs.h"
 #include "Installation.h"
 #include "platform/Process.h"
 #include "CompareWindow.h"
@@ -82,6 +83,7 @@ QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 class LibraryWindowTest : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowTestFolder> m_folder;
+    windowtest::AnsweredDialogs m_dialogs;
     QPointer<frmVantrel> m_main;
     std::string m_libraryPath;
     std::vector<SetupEntry> m_setups;  // as recorded, oldest first
@@ -125,7 +127,8 @@ private slots:
     void init() {
         m_folder = std::make_unique<WindowTestFolder>();
         MessageBox::clearHistory();
-        m_main = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
+        m_main = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()),
+                                {.dialogs = m_dialogs.dialogs()});
         m_main->show();
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main));
@@ -141,7 +144,7 @@ private slots:
         }
     }
     void cleanup() {
-        LibraryWindow::setChooserForTesting({});
+        m_dialogs.answerFiles(nullptr);
         delete m_main.data();
         m_folder.reset();
     }
@@ -151,7 +154,8 @@ private slots:
         QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "LibraryFile", "../Elsewhere.sqlite"));
         // The settings are read where the program starts: the window of the next start.
         delete m_main.data();
-        m_main = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
+        m_main = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()),
+                                {.dialogs = m_dialogs.dialogs()});
         m_main->show();
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main));
@@ -310,10 +314,7 @@ private slots:
         // from the stored setup into the chosen folder.
         const auto rebuilt = m_folder->path() / "Rebuilt";
         std::filesystem::create_directories(rebuilt);
-        LibraryWindow::setChooserForTesting([&](LibraryWindow::Choice choice, const QString&) {
-            return choice == LibraryWindow::Choice::RebuildFolder ? QStringList{fromStd(rebuilt.string())}
-                                                                  : QStringList();
-        });
+        m_dialogs.answerFiles(vantrel::FileChoice::RebuildFolder, {fromStd(rebuilt.string())});
         choose(window, {rowOfEvent(window->table(), 4)});
         MessageBox::setNextAnswer(QMessageBox::Yes);
         window->openSheet();
@@ -356,9 +357,7 @@ private slots:
         QCOMPARE(window->table()->model()->rowCount(), 8);
 
         const QString csv = fromStd((m_folder->path() / "Library.csv").string());
-        LibraryWindow::setChooserForTesting([&](LibraryWindow::Choice choice, const QString&) {
-            return choice == LibraryWindow::Choice::ExportCsv ? QStringList{csv} : QStringList();
-        });
+        m_dialogs.answerFiles(vantrel::FileChoice::ExportCsv, {csv});
         MessageBox::setNextAnswer(QMessageBox::Ok);
         window->findChild<QPushButton*>("cmdExportCsv")->click();
         const std::string text = WindowTestFolder::readFile(csv.toStdString());
@@ -432,7 +431,7 @@ private slots:
             s.values[std::size_t(SetupField::DriverName)] = "Åsa Lind";
             setups.push_back(s);
         }
-        CompareWindow compare(setups, m_main);
+        CompareWindow compare(setups, m_dialogs.dialogs(), m_main);
         QStringList headings;
         for (int c = 1; c < compare.table()->columnCount(); ++c)
             headings << compare.table()->horizontalHeaderItem(c)->text();
@@ -509,9 +508,7 @@ private slots:
 
         // Save as PDF: the differences, on A4, readable as text.
         const QString pdf = fromStd((m_folder->path() / "Comparison.pdf").string());
-        LibraryWindow::setChooserForTesting([&](LibraryWindow::Choice choice, const QString&) {
-            return choice == LibraryWindow::Choice::ComparisonPdf ? QStringList{pdf} : QStringList();
-        });
+        m_dialogs.answerFiles(vantrel::FileChoice::ComparisonPdf, {pdf});
         compare->findChild<QPushButton*>("cmdSavePdf")->click();
         QVERIFY(MessageBox::history().isEmpty());
         const auto [pages, body] = pdfText(pdf);

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "AnsweredDialogs.h"
 #include "Installation.h"
 #include "platform/Process.h"
 #include "ChassisPictureWidget.h"
@@ -34,6 +35,7 @@ using namespace windowtest;
 class MainWindowTest : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowTestFolder> m_folder;
+    windowtest::AnsweredDialogs m_dialogs;
     QPointer<frmVantrel> m_window;
 
     template <class T = QWidget>
@@ -41,16 +43,20 @@ class MainWindowTest : public QObject {
         return m_window->control<T>(name);
     }
     QString programFolder() const { return QString::fromStdString(m_folder->str()); }
+    // The window of the folder's installation, its dialogs answered here.
+    frmVantrel* newWindow(std::function<void(int step)> beforeLoadStep = {}) const {
+        return new frmVantrel(vantrel::Installation::read(platform::process::programFolder()),
+                              {.dialogs = m_dialogs.dialogs(), .beforeLoadStep = std::move(beforeLoadStep)});
+    }
 
 private slots:
     void init() {
         m_folder = std::make_unique<WindowTestFolder>(false);
         MessageBox::clearHistory();
-        m_window = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
+        m_window = newWindow();
     }
     void cleanup() {
         delete m_window.data();
-        frmVantrel::setLoadStepHookForTesting({});
         m_folder.reset();
     }
 
@@ -295,11 +301,10 @@ private slots:
         QFETCH(bool, dataFolderSet);
         delete m_window.data();
         MessageBox::clearHistory();
-        frmVantrel::setLoadStepHookForTesting([failingStep](int step) {
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        m_window = newWindow([failingStep](int step) {
             if (step == failingStep) platform::raise(platform::ErrPathAccess, "test");
         });
-        MessageBox::setNextAnswer(QMessageBox::Ok);
-        m_window = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
 
         QCOMPARE(MessageBox::history().size(), 1);
         const MessageBox::Shown& box = MessageBox::history().first();
@@ -402,14 +407,14 @@ private slots:
             QVERIFY(platform::profile::writeEntry(settings.toStdString(), "Vantrel", "TeamFolder",
                                                   folder(before).toStdString()));
             delete m_window.data();
-            m_window = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
+            m_window = newWindow();
         }
         auto* watch = m_window->findChild<vantrel::TeamWatch*>();
         QVERIFY(watch);
-        vantrel::TeamFolderControl::setChooserForTesting([&] { return folder(chosen); });
+        m_dialogs.answerFiles(vantrel::FileChoice::TeamFolder,
+                              chosen.isEmpty() ? QStringList() : QStringList{folder(chosen)});
         MessageBox::setNextAnswer(QMessageBox::Ok);
         c<QPushButton>(button.toUtf8().constData())->click();
-        vantrel::TeamFolderControl::setChooserForTesting({});
 
         // The window's installation, what it shows, its watch and the file agree.
         QCOMPARE(MessageBox::history().size(), qsizetype(refused ? 1 : 0));
@@ -432,7 +437,7 @@ private slots:
                                               (programFolder() + "/Team").toStdString()));
         QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "LibraryFile", "../Library.sqlite"));
         delete m_window.data();
-        m_window = new frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
+        m_window = newWindow();
         QVERIFY2(c<QLabel>("lblStatus")->text().contains("LibraryFile=../Library.sqlite"),
                  qPrintable(c<QLabel>("lblStatus")->text()));
     }

@@ -26,6 +26,7 @@
 #include <map>
 #include <memory>
 
+#include "AnsweredDialogs.h"
 #include "FolderList.h"
 #include "MessageBox.h"
 #include "SetupTypeFiles.h"
@@ -148,6 +149,7 @@ void writeTurnedForm(const fs::path& out, int rotate, const std::string& crop) {
 class NewSetupTypeTest : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowTestFolder> m_folder;
+    windowtest::AnsweredDialogs m_dialogs;
     QPointer<frmVantrel> m_window;
 
     std::string file(const char* relative) const { return WindowTestFolder::readFile(m_folder->path() / relative); }
@@ -159,7 +161,7 @@ private slots:
     }
     void init() {
         m_folder = std::make_unique<WindowTestFolder>();
-        QVERIFY(showNewMainWindow(m_window));
+        QVERIFY(showNewMainWindow(m_window, {.dialogs = m_dialogs.dialogs()}));
         m_window->control<vantrel::FolderList>("Dir1")->setPath(
             QString::fromStdString(m_folder->sheetsFolder().string()));
     }
@@ -276,7 +278,7 @@ private slots:
             // The check box goes to a mark, which ticks it.
             QVERIFY(choose(dialog, "RearShockTowerShock3", "Wet"));
             QVERIFY(dialog->findChild<QComboBox*>("cmbRearShockTowerShock3")->currentText().contains("ticked \"Yes\""));
-            frmNewSetupType::setNextNameForTesting("Riverside");
+            m_dialogs.answerNextName("Riverside");
             QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
             QVERIFY(!dialog->isVisible());
         });
@@ -386,7 +388,7 @@ private slots:
         QPDFWriter writer(pdf, file.c_str());
         writer.write();
         const auto config = (m_folder->path() / "Config").string() + "/";
-        frmNewSetupType dialog(file.string(), {config, config, config}, m_window);
+        frmNewSetupType dialog(file.string(), {config, config, config}, m_dialogs.dialogs(), m_window);
         const struct {
             const char* sheetField;
             QStringList offered;
@@ -438,7 +440,7 @@ private slots:
         newSetupType(m_window, copy, [&](frmNewSetupType* dialog) {
             if (mapNothing)
                 for (auto* choice : dialog->findChildren<QComboBox*>()) choice->setCurrentIndex(0);
-            frmNewSetupType::setNextNameForTesting(name);
+            m_dialogs.answerNextName(name);
             QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
             QVERIFY(dialog->isVisible());  // the racer can mend it
         });
@@ -455,7 +457,7 @@ private slots:
         for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
             MessageBox::clearHistory();
             newSetupType(m_window, kClubSheet, [&](frmNewSetupType* dialog) {
-                frmNewSetupType::setNextNameForTesting("RDX");
+                m_dialogs.answerNextName("RDX");
                 MessageBox::setNextAnswer(answer);
                 QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
             });

@@ -85,13 +85,13 @@ class ScreenFitTest : public QObject {
                 entry.values[0] = "Driver " + std::to_string(i);
                 setups.push_back(*store.setup(store.record(entry)));
             }
-            window = std::make_unique<library::CompareWindow>(std::move(setups), m_main, m_main);
+            window = std::make_unique<library::CompareWindow>(std::move(setups), Dialogs::system(), m_main, m_main);
         } else if (name == "New Setup Type") {
             CSetupManager manager;
             manager.LoadConfig();
             window = std::make_unique<frmNewSetupType>(
                 (fs::path(VANTREL_TEST_DATA_DIR) / "setuptype" / "ClubSetupSheet.pdf").string(),
-                setuptype::foldersOf(*manager.GetConfig()), m_main);
+                setuptype::foldersOf(*manager.GetConfig()), Dialogs::system(), m_main);
         } else if (name == "progress") {
             window = std::make_unique<frmProgressBar>(m_main);
         }

@@ -22,9 +22,10 @@ namespace windowtest {
 
 // A new main window on the screen, with no message box shown so far; false
 // when the window never appeared.
-inline bool showNewMainWindow(QPointer<vantrel::frmVantrel>& window) {
+inline bool showNewMainWindow(QPointer<vantrel::frmVantrel>& window, vantrel::MainWindowOptions options = {}) {
     vantrel::MessageBox::clearHistory();
-    window = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
+    window = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()),
+                                     std::move(options));
     window->show();
     return QTest::qWaitForWindowExposed(window);
 }

@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "FileChooser.h"
+#include "SaveChosenPdf.h"
 #include "MessageBox.h"
 #include "WindowGeometry.h"
 #include "Utf8Text.h"
@@ -25,8 +25,9 @@ const QColor kDiffers(0xff, 0xe4, 0xa8);
 
 }  // namespace
 
-CompareWindow::CompareWindow(std::vector<StoredSetup> setups, const QWidget* mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_comparison(std::move(setups)) {
+CompareWindow::CompareWindow(std::vector<StoredSetup> setups, Dialogs dialogs, const QWidget* mainWindow,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Window), m_comparison(std::move(setups)), m_dialogs(std::move(dialogs)) {
     setObjectName("frmCompare");
     setWindowTitle("Compare Setups");
     if (mainWindow) setFont(mainWindow->font());
@@ -131,7 +132,7 @@ void CompareWindow::savePdf() {
     const std::vector<StoredSetup>& setups = m_comparison.setups();
     if (!setups.empty() && !setups.front().sheet.empty())
         suggestion = QFileInfo(fromStd(setups.front().sheet)).path() + "/Setup Comparison.pdf";
-    saveChosenPdf(this, m_status, suggestion, [this](const QString& file) { writePdf(file); });
+    saveChosenPdf(this, m_dialogs, m_status, suggestion, [this](const QString& file) { writePdf(file); });
 }
 
 void CompareWindow::writePdf(const QString& nativePath) const { m_comparison.writePdf(nativePath, m_onlyDifferences); }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ComparisonReport.h"
+#include "Dialogs.h"
 
 class QCheckBox;
 class QLabel;
@@ -23,7 +24,9 @@ public:
     static constexpr int HeadingRole = Qt::UserRole + 1;
     static constexpr int DiffersRole = Qt::UserRole + 2;
 
-    CompareWindow(std::vector<StoredSetup> setups, const QWidget* mainWindow, QWidget* parent = nullptr);
+    // Save as PDF asks for the file through dialogs.
+    CompareWindow(std::vector<StoredSetup> setups, Dialogs dialogs, const QWidget* mainWindow,
+                  QWidget* parent = nullptr);
 
     // Hides the rows in which every setup agrees (and tabs left without rows).
     void setOnlyDifferences(bool only);
@@ -37,6 +40,7 @@ public:
 
 private:
     Comparison m_comparison;
+    Dialogs m_dialogs;
     bool m_onlyDifferences = false;
     QTableWidget* m_table = nullptr;
     QCheckBox* m_only = nullptr;

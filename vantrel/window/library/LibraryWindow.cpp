@@ -27,7 +27,6 @@
 #include "CAppSettings.h"
 #include "RebuildSheet.h"
 #include "CompareWindow.h"
-#include "FileChooser.h"
 #include "ImportReaders.h"
 #include "ImportTask.h"
 #include "LibraryModel.h"
@@ -64,14 +63,8 @@ QString nameList(const QStringList& names) {
 
 }  // namespace
 
-void LibraryWindow::setChooserForTesting(Chooser chooser) { setFileChooserForTesting(std::move(chooser)); }
-
-QStringList LibraryWindow::choose(QWidget* parent, Choice choice, const QString& suggestion) {
-    return chooseFiles(parent, choice, suggestion);
-}
-
-LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_path(nativePath), m_mainWindow(mainWindow) {
+LibraryWindow::LibraryWindow(const std::string& nativePath, Dialogs dialogs, QWidget* mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_path(nativePath), m_dialogs(std::move(dialogs)), m_mainWindow(mainWindow) {
     if (m_mainWindow) m_mainWindow->installEventFilter(this);
     setObjectName("frmLibrary");
     setWindowTitle("Vantrel Library");
@@ -140,8 +133,8 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, QWidget* mainWindow,
     connect(cmdExport, &QPushButton::clicked, this, &LibraryWindow::exportCsvFile);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     auto* importMenu = new QMenu(cmdImport);
-    importMenu->addAction("Files…", this, [this] { importPaths(choose(this, Choice::ImportFiles)); });
-    importMenu->addAction("Folder…", this, [this] { importPaths(choose(this, Choice::ImportFolder)); });
+    importMenu->addAction("Files…", this, [this] { importPaths(m_dialogs.chooseFiles(this, FileChoice::ImportFiles, {})); });
+    importMenu->addAction("Folder…", this, [this] { importPaths(m_dialogs.chooseFiles(this, FileChoice::ImportFolder, {})); });
     cmdImport->setMenu(importMenu);
     auto* del = new QShortcut(QKeySequence::Delete, m_table);
     del->setContext(Qt::WidgetShortcut);
@@ -337,7 +330,7 @@ void LibraryWindow::openSheet() {
 
 void LibraryWindow::rebuildSheet(const StoredSetup& setup) {
     const QString suggestion = setup.sheet.empty() ? QDir::homePath() : QFileInfo(fromStd(setup.sheet)).path();
-    const QStringList folders = choose(this, Choice::RebuildFolder, suggestion);
+    const QStringList folders = m_dialogs.chooseFiles(this, FileChoice::RebuildFolder, suggestion);
     if (folders.isEmpty()) return;
     try {
         vantrel::rebuildSheet(setup, QDir::toNativeSeparators(folders.front()).toStdString(), pdfauto::hasDisplay());
@@ -393,7 +386,7 @@ void LibraryWindow::compareChosen() {
         const auto x = parseTimestamp(a.created).value_or(0), y = parseTimestamp(b.created).value_or(0);
         return x != y ? x < y : a.id < b.id;
     });
-    auto* compare = new CompareWindow(std::move(setups), m_mainWindow, this);
+    auto* compare = new CompareWindow(std::move(setups), m_dialogs, m_mainWindow, this);
     compare->setAttribute(Qt::WA_DeleteOnClose);
     compare->show();
 }
@@ -488,7 +481,7 @@ void LibraryWindow::importPaths(const QStringList& paths) {
 void LibraryWindow::exportCsvFile() {
     if (!m_library) return;
     const QString suggestion = QFileInfo(fromStd(m_path)).path() + "/Library.csv";
-    const QStringList files = choose(this, Choice::ExportCsv, suggestion);
+    const QStringList files = m_dialogs.chooseFiles(this, FileChoice::ExportCsv, suggestion);
     if (files.isEmpty()) return;
     const std::string file = QDir::toNativeSeparators(files.front()).toStdString();
     if (failed([&] {
@@ -503,7 +496,7 @@ void LibraryWindow::exportCsvFile() {
 void LibraryWindow::openTrackHistory() {
     const QModelIndexList chosen = m_table->selectionModel()->selectedRows(LibraryModel::Track);
     auto* window = new TrackHistoryWindow(m_path, chosen.isEmpty() ? QString() : chosen.front().data().toString(),
-                                          m_mainWindow, this);
+                                          m_dialogs, m_mainWindow, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &TrackHistoryWindow::loadRequested, this, &LibraryWindow::loadRequested);
     window->show();

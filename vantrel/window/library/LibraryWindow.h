@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "FileChooser.h"
+#include "Dialogs.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
 
@@ -29,17 +29,12 @@ class LibraryModel;
 class LibraryWindow : public QWidget {
     Q_OBJECT
 public:
-    // The file dialogs it asks through (FileChooser.h), under the names the
-    // window's users know.
-    using Choice = FileChoice;
-    using Chooser = FileChooser;
-    static void setChooserForTesting(Chooser chooser);
-    static QStringList choose(QWidget* parent, Choice choice, const QString& suggestion = {});
-
-    // The library at nativePath (created when missing). mainWindow, when
-    // given, names the tabs and order of the comparison and the setup type
-    // of imported raw data files.
-    explicit LibraryWindow(const std::string& nativePath, QWidget* mainWindow = nullptr, QWidget* parent = nullptr);
+    // The library at nativePath (created when missing), asking the racer
+    // through dialogs, which it hands to the windows it opens. mainWindow,
+    // when given, names the tabs and order of the comparison and the setup
+    // type of imported raw data files.
+    LibraryWindow(const std::string& nativePath, Dialogs dialogs, QWidget* mainWindow = nullptr,
+                  QWidget* parent = nullptr);
     ~LibraryWindow() override;
 
     // The readers an import uses: those added here (setup sheets, say),
@@ -89,6 +84,7 @@ private:
 
     std::unique_ptr<SetupLibrary> m_library;
     std::string m_path;
+    Dialogs m_dialogs;
     QWidget* m_mainWindow = nullptr;
     std::vector<std::shared_ptr<const SetupFileReader>> m_readers;
     bool m_readersSet = false;

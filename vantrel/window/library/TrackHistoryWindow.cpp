@@ -28,6 +28,7 @@
 #include "ComparisonReport.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
+#include "SaveChosenPdf.h"
 #include "platform/Error.h"
 #include "Utf8Text.h"
 
@@ -79,9 +80,9 @@ int positionNumber(const std::string& text) {
     return n;
 }
 
-TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QString& track, const QWidget* mainWindow,
-                                       QWidget* parent)
-    : QWidget(parent, Qt::Window), m_mainWindow(mainWindow) {
+TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QString& track, Dialogs dialogs,
+                                       const QWidget* mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_dialogs(std::move(dialogs)), m_mainWindow(mainWindow) {
     setObjectName("frmTrackHistory");
     setWindowTitle("Track History");
     if (mainWindow) setFont(mainWindow->font());
@@ -333,7 +334,7 @@ void TrackHistoryWindow::savePdf() {
     QString suggestion = QDir::homePath() + "/" + name;
     if (!m_history.empty() && !m_history.back().setup.sheet.empty())
         suggestion = QFileInfo(fromStd(m_history.back().setup.sheet)).path() + "/" + name;
-    saveChosenPdf(this, m_status, suggestion, [this](const QString& file) { writePdf(file); });
+    saveChosenPdf(this, m_dialogs, m_status, suggestion, [this](const QString& file) { writePdf(file); });
 }
 
 void TrackHistoryWindow::writePdf(const QString& nativePath) {

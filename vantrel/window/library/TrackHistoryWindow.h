@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "Dialogs.h"
 #include "library/TrackHistory.h"
 
 class QComboBox;
@@ -31,9 +32,10 @@ class TrackHistoryWindow : public QWidget {
     Q_OBJECT
 public:
     // The library at nativePath, opened at track (empty: the first it knows).
-    // mainWindow names, by its Driver Name box, the driver first shown.
-    TrackHistoryWindow(const std::string& nativePath, const QString& track, const QWidget* mainWindow,
-                       QWidget* parent = nullptr);
+    // mainWindow names, by its Driver Name box, the driver first shown. Save
+    // as PDF asks for the file through dialogs.
+    TrackHistoryWindow(const std::string& nativePath, const QString& track, Dialogs dialogs,
+                       const QWidget* mainWindow, QWidget* parent = nullptr);
     ~TrackHistoryWindow() override;
 
     void showTrack(const QString& track);
@@ -70,6 +72,7 @@ private:
     void chosenChanged();
 
     std::unique_ptr<SetupLibrary> m_library;
+    Dialogs m_dialogs;
     const QWidget* m_mainWindow = nullptr;
     std::vector<HistoryEntry> m_allHistory;  // every driver's, as read
     std::vector<HistoryEntry> m_history;     // shown

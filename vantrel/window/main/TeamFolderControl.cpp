@@ -1,6 +1,5 @@
 #include "TeamFolderControl.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -15,19 +14,8 @@
 
 namespace vantrel {
 
-namespace {
-
-std::function<QString()>& testChooser() {
-    static std::function<QString()> chooser;
-    return chooser;
-}
-
-}  // namespace
-
-void TeamFolderControl::setChooserForTesting(std::function<QString()> chooser) { testChooser() = std::move(chooser); }
-
-TeamFolderControl::TeamFolderControl(Installation& installation, QWidget* parent)
-    : QWidget(parent), m_installation(installation) {
+TeamFolderControl::TeamFolderControl(Installation& installation, Dialogs dialogs, QWidget* parent)
+    : QWidget(parent), m_installation(installation), m_dialogs(std::move(dialogs)) {
     m_path = new QLineEdit(this);
     m_path->setObjectName("txtTeamFolder");
     m_path->setReadOnly(true);
@@ -43,9 +31,8 @@ TeamFolderControl::TeamFolderControl(Installation& installation, QWidget* parent
     row->addWidget(choose);
     row->addWidget(stop);
     connect(choose, &QPushButton::clicked, this, [this] {
-        const QString folder =
-            testChooser() ? testChooser()() : QFileDialog::getExistingDirectory(this, "Team Folder", m_path->text());
-        if (!folder.isEmpty()) setTeamFolder(folder);
+        const QStringList folder = m_dialogs.chooseFiles(this, FileChoice::TeamFolder, m_path->text());
+        if (!folder.isEmpty()) setTeamFolder(folder.front());
     });
     connect(stop, &QPushButton::clicked, this, [this] { setTeamFolder({}); });
     refresh();

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "Dialogs.h"
+
 class QLineEdit;
 
 namespace vantrel {
@@ -17,10 +19,8 @@ class TeamFolderControl : public QWidget {
 public:
     // installation is the window's: after the control writes the settings
     // file, it reads it anew in place, so every part of the window sees it.
-    explicit TeamFolderControl(Installation& installation, QWidget* parent = nullptr);
-
-    // Tests answer the folder dialog ahead of time; an empty function gives it back.
-    static void setChooserForTesting(std::function<QString()> chooser);
+    // "Choose…" asks for the folder through dialogs.
+    TeamFolderControl(Installation& installation, Dialogs dialogs, QWidget* parent = nullptr);
 
     // Shows the team folder of the installation.
     void refresh();
@@ -33,6 +33,7 @@ signals:
 
 private:
     Installation& m_installation;
+    Dialogs m_dialogs;
     QLineEdit* m_path = nullptr;
 };
 

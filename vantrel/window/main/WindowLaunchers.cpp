@@ -20,10 +20,11 @@
 
 namespace vantrel {
 
-WindowLaunchers::WindowLaunchers(MainForm& window, Installation& installation, SetupLoader& loader)
+WindowLaunchers::WindowLaunchers(MainForm& window, Installation& installation, Dialogs dialogs, SetupLoader& loader)
     : QObject(window.formWidget()),
       m_window(window),
       m_installation(installation),
+      m_dialogs(std::move(dialogs)),
       m_loader(loader),
       m_form(window.formWidget()) {
     setObjectName("WindowLaunchers");
@@ -47,7 +48,7 @@ QPushButton* WindowLaunchers::newSetupTypeButton() {
 }
 
 TeamFolderControl* WindowLaunchers::teamFolderControl() {
-    auto* teamFolder = new TeamFolderControl(m_installation, m_form);
+    auto* teamFolder = new TeamFolderControl(m_installation, m_dialogs, m_form);
     m_teamWatch = new TeamWatch(m_installation, m_form);
     connect(teamFolder, &TeamFolderControl::changed, m_teamWatch, &TeamWatch::restart);
     connect(m_teamWatch, &TeamWatch::status, this, [this](const QString& text) { m_window.showStatusWarning(text); });
@@ -72,7 +73,7 @@ void WindowLaunchers::openLibrary() {
             MessageBox::critical(m_form, "Vantrel", QString::fromStdString(platform::runErrorLine(failed)));
             return;
         }
-        auto* window = new library::LibraryWindow(path, m_form, m_form);
+        auto* window = new library::LibraryWindow(path, m_dialogs, m_form, m_form);
         window->setAttribute(Qt::WA_DeleteOnClose);
         connect(window, &library::LibraryWindow::loadRequested, this,
                 [this](const Setup& setup, const QString&) { m_loader.loadFromLibrary(setup); });
@@ -104,7 +105,7 @@ void WindowLaunchers::newSetupTypeClicked() {
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
     const std::string pdf = QDir::toNativeSeparators(chooser.selectedFiles().first()).toStdString();
     try {
-        frmNewSetupType dialog(pdf, setuptype::foldersOf(m_installation), m_form);
+        frmNewSetupType dialog(pdf, setuptype::foldersOf(m_installation), m_dialogs, m_form);
         if (dialog.exec() == QDialog::Accepted) {
             refreshSetupTypes(dialog.savedName());
             m_window.showStatusText("Setup type " + dialog.savedName() + " saved: " + dialog.savedFiles().join(", "));

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QString>
 
+#include "Dialogs.h"
+
 class QPushButton;
 class QWidget;
 
@@ -24,7 +26,8 @@ class WindowLaunchers : public QObject {
 public:
     // A setup chosen in the library goes into the window through loader.
     // installation is the window's: the team folder control reads it anew.
-    WindowLaunchers(MainForm& window, Installation& installation, SetupLoader& loader);
+    // What they open asks the racer through dialogs.
+    WindowLaunchers(MainForm& window, Installation& installation, Dialogs dialogs, SetupLoader& loader);
 
     // The controls, made where the File tab wants them; Ctrl+L comes with
     // the library's button.
@@ -44,6 +47,7 @@ private:
 
     MainForm& m_window;
     Installation& m_installation;
+    Dialogs m_dialogs;
     SetupLoader& m_loader;
     QWidget* m_form;
     QPointer<QWidget> m_libraryWindow;

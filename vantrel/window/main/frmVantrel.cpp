@@ -37,24 +37,14 @@
 
 namespace vantrel {
 
-namespace {
-
-std::function<void(int)> g_loadStepHook;
-
-void loadStep(int step) {
-    if (g_loadStepHook) g_loadStepHook(step);
-}
-
-}  // namespace
-
-frmVantrel::frmVantrel(Installation installation, QWidget* parent)
-    : QWidget(parent), m_installation(std::move(installation)) {
+frmVantrel::frmVantrel(Installation installation, MainWindowOptions options, QWidget* parent)
+    : QWidget(parent), m_installation(std::move(installation)), m_options(std::move(options)) {
     setObjectName("frmVantrel");
     setWindowTitle("Vantrel");
     // Closing the window unloads it; the program ends with its last window.
     setAttribute(Qt::WA_DeleteOnClose);
     m_loader = new SetupLoader(*this);
-    m_launchers = new WindowLaunchers(*this, m_installation, *m_loader);
+    m_launchers = new WindowLaunchers(*this, m_installation, m_options.dialogs, *m_loader);
     buildWindow();
     // The setup of the last meeting at the track typed, offered in the status line.
     new library::LastHereOffer(
@@ -78,7 +68,6 @@ frmVantrel::~frmVantrel() = default;
 
 frmVantrel* frmVantrel::instance() { return dynamic_cast<frmVantrel*>(MainForm::current()); }
 
-void frmVantrel::setLoadStepHookForTesting(std::function<void(int)> hook) { g_loadStepHook = std::move(hook); }
 
 bool frmVantrel::loadSetup(const Setup& values, const QString& from) { return m_loader->loadSetup(values, from); }
 
@@ -146,7 +135,7 @@ void frmVantrel::buildWindow() {
     connect(cmdCreateSetupSheet, &QPushButton::clicked, this, &frmVantrel::createSetupSheetClicked);
     // The sheet from whatever field has the focus, without tabbing to Create.
     cmdCreateSetupSheet->setToolTip("Build the setup sheet (Ctrl+Return)");
-    for (const QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
         auto* shortcut = new QShortcut(keys, this);
         shortcut->setObjectName("shortcutCreateSetupSheet");
         connect(shortcut, &QShortcut::activated, cmdCreateSetupSheet, &QPushButton::click);
@@ -485,6 +474,9 @@ QWidget* frmVantrel::buildOtherTab() {
 void frmVantrel::loadWindow() {
     auto* txtTargetPDFDirectory = control<QLineEdit>("txtTargetPDFDirectory");
     auto* txtRawDataFile = control<QLineEdit>("txtRawDataFile");
+    const auto loadStep = [this](int step) {
+        if (m_options.beforeLoadStep) m_options.beforeLoadStep(step);
+    };
     try {
         loadStep(1);
         loadStep(2);

@@ -14,6 +14,7 @@
 
 #include "CAppSettings.h"
 #include "ControlFactory.h"
+#include "Dialogs.h"
 #include "Installation.h"
 #include "MainForm.h"
 
@@ -26,19 +27,24 @@ class SetupLoader;
 class StatusLine;
 class WindowLaunchers;
 
+// What the window meets beyond its installation: the dialogs that ask the
+// racer, which it hands to the windows it opens, and a look before each step
+// (1 to 5) of its load sequence, where a look that raises makes that step
+// fail. The program's are Qt's own dialogs and no look.
+struct MainWindowOptions {
+    Dialogs dialogs = Dialogs::system();
+    std::function<void(int step)> beforeLoadStep = {};
+};
+
 class frmVantrel : public QWidget, public MainForm {
     Q_OBJECT
 public:
     // The window of this installation (Installation::read where the program starts).
-    explicit frmVantrel(Installation installation, QWidget* parent = nullptr);
+    explicit frmVantrel(Installation installation, MainWindowOptions options = {}, QWidget* parent = nullptr);
     ~frmVantrel() override;
 
     // The live main window; nullptr when there is none.
     static frmVantrel* instance();
-
-    // Called before each step (1 to 5) of the load sequence; a hook that
-    // throws makes that step fail. Tests only; an empty function removes it.
-    static void setLoadStepHookForTesting(std::function<void(int step)> hook);
 
     // The control with this object name, or nullptr.
     template <class T>
@@ -86,6 +92,7 @@ private:
 
     // Its parts hold on to it: the team folder control reads it anew in place.
     Installation m_installation;
+    MainWindowOptions m_options;
     ControlFactory m_make{this};
     SetupLoader* m_loader = nullptr;
     WindowLaunchers* m_launchers = nullptr;

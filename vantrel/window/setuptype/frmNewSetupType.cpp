@@ -8,7 +8,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -41,7 +40,6 @@ namespace {
 
 constexpr const char* kTitle = "Vantrel";
 constexpr const char* kNone = "(none)";
-std::optional<QString> g_nextName;
 
 struct Group {
     QString title;
@@ -99,8 +97,9 @@ QString describe(const pdfauto::FieldInfo& field) {
 
 }  // namespace
 
-frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Folders& folders, QWidget* parent)
-    : QDialog(parent), m_pdfPath(pdfPath), m_folders(folders) {
+frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Folders& folders, Dialogs dialogs,
+                                 QWidget* parent)
+    : QDialog(parent), m_pdfPath(pdfPath), m_folders(folders), m_dialogs(std::move(dialogs)) {
     const pdfauto::Document document(pdfPath);
     std::vector<pdfauto::FieldInfo> fields = document.fields();
     if (fields.size() > 1 && std::all_of(fields.begin(), fields.end(),
@@ -139,8 +138,6 @@ frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Fo
 }
 
 frmNewSetupType::~frmNewSetupType() = default;
-
-void frmNewSetupType::setNextNameForTesting(const QString& name) { g_nextName = name; }
 
 void frmNewSetupType::buildWindow() {
     setObjectName("frmNewSetupType");
@@ -342,17 +339,10 @@ void frmNewSetupType::saveClicked() {
                              "type that maps nothing would make sheets with nothing filled in.");
         return;
     }
-    QString name;
-    if (g_nextName) {
-        name = *g_nextName;
-        g_nextName.reset();
-    } else {
-        bool ok = false;
-        name = QInputDialog::getText(this, "New Setup Type", "Name of the new setup type:", QLineEdit::Normal,
-                                     QFileInfo(QString::fromStdString(m_pdfPath)).completeBaseName(), &ok);
-        if (!ok) return;
-    }
-    if (save(name)) accept();
+    const std::optional<QString> name =
+        m_dialogs.askName(this, "New Setup Type", "Name of the new setup type:",
+                          QFileInfo(QString::fromStdString(m_pdfPath)).completeBaseName());
+    if (name && save(*name)) accept();
 }
 
 bool frmNewSetupType::save(const QString& qName) {

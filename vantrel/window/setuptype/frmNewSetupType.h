@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Dialogs.h"
 #include "SetupTypeFiles.h"
 #include "pdfauto/Document.h"
 
@@ -29,11 +30,10 @@ public:
     // platform::Error naming the file when it cannot be read, is encrypted or
     // damaged, has no form fields, or all its fields have one name (no value
     // could go to one of them alone).
-    frmNewSetupType(const std::string& pdfPath, const setuptype::Folders& folders, QWidget* parent = nullptr);
+    // "Save" asks for the new type's name through dialogs.
+    frmNewSetupType(const std::string& pdfPath, const setuptype::Folders& folders, Dialogs dialogs,
+                    QWidget* parent = nullptr);
     ~frmNewSetupType() override;
-
-    // The name the next "Save" asks for is not asked: this one is taken. Tests only.
-    static void setNextNameForTesting(const QString& name);
 
     int mappedCount() const;
     // Sheet field positions (1 to 112) with the form field each one fills.
@@ -52,6 +52,7 @@ private:
 
     std::string m_pdfPath;
     setuptype::Folders m_folders;
+    Dialogs m_dialogs;
     std::vector<pdfauto::FieldInfo> m_fields;
     setuptype::FirstPage m_firstPage;
     QImage m_page;                // the first page, rendered once

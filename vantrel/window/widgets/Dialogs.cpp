@@ -1,0 +1,53 @@
+#include "Dialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+
+namespace vantrel {
+
+namespace {
+
+QStringList folder(QWidget* parent, const QString& title, const QString& suggestion) {
+    const QString chosen = QFileDialog::getExistingDirectory(parent, title, suggestion);
+    return chosen.isEmpty() ? QStringList() : QStringList{chosen};
+}
+
+QStringList chooseInDialog(QWidget* parent, FileChoice choice, const QString& suggestion) {
+    switch (choice) {
+    case FileChoice::ImportFiles:
+        return QFileDialog::getOpenFileNames(
+            parent, "Import Setups", suggestion,
+            "Setup sheets, raw data files and library CSV files (*.pdf *.dat *.ini *.txt *.csv);;All files (*)");
+    case FileChoice::ImportFolder:
+        return folder(parent, "Import Setups from a Folder", suggestion);
+    case FileChoice::RebuildFolder:
+        return folder(parent, "Folder for the New Sheet", suggestion);
+    case FileChoice::TeamFolder:
+        return folder(parent, "Team Folder", suggestion);
+    case FileChoice::ExportCsv:
+    case FileChoice::ComparisonPdf: {
+        const bool csv = choice == FileChoice::ExportCsv;
+        QString file = QFileDialog::getSaveFileName(parent, csv ? "Export CSV" : "Save as PDF", suggestion,
+                                                    csv ? "CSV files (*.csv)" : "PDF files (*.pdf)");
+        if (file.isEmpty()) return {};
+        if (QFileInfo(file).suffix().isEmpty()) file += csv ? ".csv" : ".pdf";
+        return {file};
+    }
+    }
+    return {};
+}
+
+std::optional<QString> nameInDialog(QWidget* parent, const QString& title, const QString& label,
+                                    const QString& suggestion) {
+    bool ok = false;
+    const QString name = QInputDialog::getText(parent, title, label, QLineEdit::Normal, suggestion, &ok);
+    if (!ok) return std::nullopt;
+    return name;
+}
+
+}  // namespace
+
+Dialogs Dialogs::system() { return Dialogs{chooseInDialog, nameInDialog}; }
+
+}  // namespace vantrel

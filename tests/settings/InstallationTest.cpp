@@ -85,6 +85,7 @@ TEST(InstallationTest, ReadsFoldersAndFilesOfTheSettingsFile) {
         EXPECT_EQ(in.loggingFolder(), toNative(run.LoggingDirectory()));
         EXPECT_EQ(in.configFolder(), toNative(run.ConfigDirectory()));
         EXPECT_EQ(in.libraryFileSetting(), run.LibraryFile());
+        EXPECT_EQ(in.teamFolder(), vantrel::resolveTeamFolder(run.TeamFolder(), program.str()));
     }
 }
 
@@ -106,6 +107,10 @@ TEST(InstallationTest, ATeamFolderLongerThanOtherValuesIsKeptWhole) {
     const std::string folder = "/srv/" + std::string(400, 't');
     program.write("bin/Vantrel.ini", "[Vantrel]\r\nTeamFolder=" + folder + "\r\n");
     EXPECT_EQ(Installation::read(program.str()).teamFolder(), folder);
+    vantrel::CAppSettings run;  // as a run reads it
+    run.setFileName(program.str() + "\\bin\\Vantrel.ini");
+    run.ReadSettings();
+    EXPECT_EQ(run.TeamFolder(), folder);
 }
 
 }  // namespace

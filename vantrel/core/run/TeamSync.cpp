@@ -20,8 +20,8 @@ std::unique_ptr<library::SetupFileReader> teamSheetReader() {
 }
 
 TeamSettings teamSettings(const CAppSettings& config) {
-    // The team folder from the installation: a run points config at its raw data file.
-    return {Installation::read(platform::process::programFolder()).teamFolder(),
+    // As the run read them, relative folders below the program folder.
+    return {resolveTeamFolder(config.TeamFolder(), platform::process::programFolder()),
             library::libraryFilePath(config.DataDirectory(), config.LibraryFile())};
 }
 

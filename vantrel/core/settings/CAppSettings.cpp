@@ -15,6 +15,7 @@ namespace {
 // Each entry comes back with at most MaxValueBytes characters, as a buffer
 // one longer, for its terminating null, allows.
 constexpr std::size_t kReadBufferSize = MaxValueBytes + 1;
+constexpr std::size_t kFolderBufferSize = 4096;
 
 // One section of a file the user named, read once. A file that is there but
 // cannot be one (a folder, a pipe, a device, a huge file) stops the caller;
@@ -56,6 +57,8 @@ void CAppSettings::ReadSettings() {
     m_RawDataFile = settings.value("RawDataFile");
     m_LogFile = settings.value("LogFile");
     m_LibraryFile = settings.value("LibraryFile");
+    // A folder path may be longer than the other settings' values.
+    m_TeamFolder = platform::profile::readSection(m_FileName, "Vantrel", kFolderBufferSize).value("TeamFolder");
 }
 
 void CAppSettings::LoadProperties() {

@@ -29,6 +29,9 @@ public:
     VANTREL_TEXT_PROPERTY(LogFile)
     // Optional: the setup library's file in the data folder (empty: "Library.sqlite").
     VANTREL_TEXT_PROPERTY(LibraryFile)
+    // Optional: the team folder as the settings give it (resolveTeamFolder,
+    // Installation.h, makes it a folder).
+    VANTREL_TEXT_PROPERTY(TeamFolder)
     VANTREL_TEXT_PROPERTY(SetupName)
     VANTREL_TEXT_PROPERTY(MappingFile)
     VANTREL_TEXT_PROPERTY(PDFTemplateSetupSheet)
@@ -45,8 +48,8 @@ public:
     const vantrel::Setup& setup() const { return m_record; }
     void setSetup(vantrel::Setup setup) { m_record = std::move(setup); }
 
-    // Section "Vantrel" of FileName into the nine configuration properties;
-    // the five folders become program folder + FormatPath(value).
+    // Section "Vantrel" of FileName into the configuration properties; the
+    // five folders become program folder + FormatPath(value).
     void ReadSettings();
     // Section "Setup" of FileName into SetupName, MappingFile, PDFTemplateSetupSheet.
     // This and LoadRawData read their file once, and raise ErrPathAccess
@@ -67,8 +70,8 @@ public:
 
 private:
     std::string m_FileName, m_DataDirectory, m_MappingDirectory, m_TemplatesDirectory, m_LoggingDirectory,
-        m_ConfigDirectory, m_DataFile, m_DataFileDelimiter, m_RawDataFile, m_LogFile, m_LibraryFile, m_SetupName,
-        m_MappingFile, m_PDFTemplateSetupSheet;
+        m_ConfigDirectory, m_DataFile, m_DataFileDelimiter, m_RawDataFile, m_LogFile, m_LibraryFile, m_TeamFolder,
+        m_SetupName, m_MappingFile, m_PDFTemplateSetupSheet;
     vantrel::Setup m_record;
     bool m_sectionFound = false;
 };

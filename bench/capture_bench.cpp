@@ -92,7 +92,8 @@ void BM_CaptureToSheet(benchmark::State& state, RawDataWrite how) {
     for (auto _ : state) {
         const auto start = Clock::now();
         {
-            const platform::process::RunLock runLock;
+            const platform::process::RunLock runLock(
+                vantrel::Installation::read(platform::process::programFolder()).runLockFile());
             writeRawData(*record, how);
             vantrel::CSetupManager manager;
             manager.setRawDataFile(record->FileName());

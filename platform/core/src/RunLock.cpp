@@ -11,9 +11,7 @@
 
 #include "platform/Error.h"
 #include "platform/Files.h"
-#include "platform/Paths.h"
 #include "platform/Process.h"
-#include "platform/Profile.h"
 
 namespace platform::process {
 
@@ -66,18 +64,7 @@ int tryLock(const std::string& file) {
 
 }  // namespace
 
-std::string RunLock::lockFile() {
-    // The folder as the settings form it: the program folder followed by the
-    // setting between backslashes; an empty setting is the program folder, a
-    // folder given whole ("/srv/rc/data") stands as it is.
-    const std::string folder = profile::readEntry(programFolder() + "\\bin\\Vantrel.ini", "Vantrel", "DataDirectory");
-    std::string path = programFolder();
-    if (!folder.empty() && folder.front() == '/') path = folder + "\\";
-    else if (!folder.empty()) path += "\\" + folder + "\\";
-    return paths::toNative(path + "\\Vantrel.lock");
-}
-
-RunLock::RunLock() : m_file(lockFile()) {
+RunLock::RunLock(std::string lockFile) : m_file(std::move(lockFile)) {
     {
         const std::lock_guard<std::mutex> guard(g_heldMutex);
         const auto held = g_held.find(m_file);

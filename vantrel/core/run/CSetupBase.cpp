@@ -21,6 +21,7 @@
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
+#include "Installation.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"
 #include "platform/RunLock.h"
@@ -104,7 +105,7 @@ void CSetupBase::CreateSetupSheet() {
         // From here to the end of the builder's work the run shares the data,
         // mapping and raw data files with no other run (the window's capture
         // took the lock already; this takes it once more).
-        const platform::process::RunLock runLock;
+        const platform::process::RunLock runLock(Installation::read(platform::process::programFolder()).runLockFile());
         m_workPath.clear();
         m_utils = std::make_unique<CUtils>();
         m_log = com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);

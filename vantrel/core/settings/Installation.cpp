@@ -55,6 +55,8 @@ std::string Installation::rawDataPath() const {
     return platform::paths::toNative(CUtils().checkMe(m_dataFolder) + m_rawDataFile);
 }
 
+std::string Installation::runLockFile() const { return platform::paths::toNative(m_dataFolder + "/Vantrel.lock"); }
+
 std::string Installation::libraryFile() const { return libraryFilePath(m_dataFolder, m_libraryFileSetting); }
 
 std::string libraryFilePath(const std::string& dataDirectory, const std::string& libraryFile) {

@@ -45,6 +45,9 @@ public:
     const std::string& logFile() const { return m_logFile; }
     // The raw data file a capture writes: the data folder + rawDataFile(), native.
     std::string rawDataPath() const;
+    // The file that runs of this installation take turns on
+    // (platform/RunLock.h): "Vantrel.lock" in the data folder, native.
+    std::string runLockFile() const;
 
     // The setup library's file: libraryFilePath of the data folder and the
     // LibraryFile setting. A setting that names no plain file raises here,

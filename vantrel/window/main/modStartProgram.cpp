@@ -9,11 +9,13 @@
 
 #include "CRawDataBuilder.h"
 #include "CSetupManager.h"
+#include "Installation.h"
 #include "MessageBox.h"
 #include "MainForm.h"
 #include "pdfauto/Viewer.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/Process.h"
 #include "platform/RunLock.h"
 
 namespace vantrel {
@@ -90,7 +92,7 @@ void RunSetupSheet() {
                 manager->setRawDataFile(request.rawDataFile.toStdString());
             } else {
                 try {
-                    runLock.emplace();
+                    runLock.emplace(Installation::read(platform::process::programFolder()).runLockFile());
                 } catch (const platform::Error& error) {
                     platform::raise(error.number(), "modStartProgram::RunSetupSheet-" + error.description());
                 }

@@ -2,10 +2,10 @@
 // One sheet build at a time per program folder. Runs share the raw data
 // file, the sheet data file and the mapping file between writing them and
 // filling the sheet, so a run holds this lock over all of that: an
-// exclusive advisory lock (flock) on the lock file "Vantrel.lock" in the
-// data folder of the program folder's settings: every run writes there
+// exclusive advisory lock (flock) on a lock file the caller names (the
+// installation's "Vantrel.lock" in its data folder: every run writes there
 // anyway, so a program folder the user may not write to still runs, and
-// the window and the batch tool of one installation still take turns.
+// the window and the batch tool of one installation still take turns).
 //
 // Only the open descriptor holds the lock, and it is closed on exec, so a
 // viewer started meanwhile does not keep it; when a process ends, however
@@ -24,13 +24,10 @@ public:
     // ErrPathAccess when that run goes on longer ("Another setup sheet is
     // being built in the program folder ..."), or when the lock file cannot
     // be opened.
-    RunLock();
+    explicit RunLock(std::string lockFile);
     ~RunLock();
     RunLock(const RunLock&) = delete;
     RunLock& operator=(const RunLock&) = delete;
-
-    // The lock file of the program folder (in its data folder), native.
-    static std::string lockFile();
 
     // How long a run waits for another: 30 s on the process's clock
     // (Process.h: monotonicNow).

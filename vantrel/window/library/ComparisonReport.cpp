@@ -89,7 +89,7 @@ QStringList Comparison::columnTitles() const {
 }
 
 void Comparison::writePdf(const QString& nativePath, bool onlyDifferences, const LeadPage& leadPage) const {
-    report::writeReport(pdf(onlyDifferences, leadPage), nativePath.toStdString(), "CompareWindow",
+    report::writeReport(pdf(onlyDifferences, leadPage), nativePath.toStdString(), "Comparison",
                         "Cannot write the comparison");
 }
 

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "ImportReaders.h"
+#include "Installation.h"
 #include "library/SetupImport.h"
 #include "GeneratedSetups.h"
 #include "library/SetupLibrary.h"
@@ -90,7 +91,8 @@ void BM_Import1000RawDataFiles(benchmark::State& state) {
             text += std::string(vantrel::SetupFieldKeys[i]) + "=" + e.values[i] + "\r\n";
         std::ofstream(folder.path + "/in/RawData_" + std::to_string(n) + ".dat", std::ios::binary) << text;
     }
-    const auto readers = vantrel::importReaders("RDX");
+    const auto readers =
+        vantrel::importReaders(vantrel::setupTypeFolders(vantrel::Installation::read(folder.path)), "RDX");
     std::size_t added = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -16,7 +16,9 @@
 #include <string>
 #include <unistd.h>
 
+#include "Installation.h"
 #include "LibraryWindow.h"
+#include "platform/Process.h"
 #include "GeneratedSetups.h"
 #include "library/SetupLibrary.h"
 
@@ -59,7 +61,9 @@ int main(int argc, char* argv[]) {
     for (int round = 0; round < 3; ++round) {
         QElapsedTimer t;
         t.start();
-        auto* window = new LibraryWindow(path, vantrel::Dialogs::system());
+        auto* window = new LibraryWindow(
+            path, vantrel::setupTypeFolders(vantrel::Installation::read(platform::process::programFolder())),
+            vantrel::Dialogs::system());
         window->show();
         QApplication::processEvents();
         window->table()->viewport()->repaint();

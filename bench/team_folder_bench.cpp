@@ -71,7 +71,7 @@ int main(int argc, char* argv[]) {
     const std::string libraryFile = (program / "Data" / "Library.sqlite").string();
     {
         vantrel::library::SetupLibrary library(libraryFile);
-        const auto reader = vantrel::teamSheetReader();
+        const auto reader = vantrel::teamSheetReader(vantrel::Installation::read(program.string()));
         QElapsedTimer t;
         t.start();
         auto report = vantrel::team::syncTeamFolder(library, team.string(), *reader);
@@ -91,9 +91,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(ini, "TeamFolder=%s\r\n", team.c_str());
         std::fclose(ini);
     }
-    vantrel::library::LibraryWindow window(libraryFile, vantrel::Dialogs::system());
-    window.show();
     const vantrel::Installation installation = vantrel::Installation::read(platform::process::programFolder());
+    vantrel::library::LibraryWindow window(libraryFile, vantrel::setupTypeFolders(installation),
+                                           vantrel::Dialogs::system());
+    window.show();
     vantrel::TeamWatch watch(installation);
     QObject::connect(&watch, &vantrel::TeamWatch::setupsAdded, &window, &vantrel::library::LibraryWindow::reload);
     bool ready = false;

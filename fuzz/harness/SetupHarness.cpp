@@ -27,7 +27,8 @@ const vantrel::SetupTypeFolders& folders() {
             << "[Setup]\r\nSetupName=Club\r\nMappingFile=Club.map\r\nPDFTemplateSetupSheet=SetupSheet_Club.pdf\r\n";
         std::ofstream(root / "Mapping" / "Club.map")
             << "1=Driver Name\r\n4=Race Date\r\n17=front_shock_spring\r\n93=Setup comments\r\n112=Finish\r\n";
-        return vantrel::SetupTypeFolders{(root / "Config").string() + "/", (root / "Mapping").string() + "/"};
+        return vantrel::SetupTypeFolders{(root / "Config").string() + "/", (root / "Mapping").string() + "/",
+                                         (root / "Templates").string() + "/"};
     }();
     return made;
 }

@@ -62,7 +62,10 @@ void teamFolder(std::string_view input) {
 
     const std::string libraryFile = (root / "Library.sqlite").string();
     vantrel::library::SetupLibrary library(libraryFile);
-    const auto reader = vantrel::setupFileReader([] { return std::string("RDX"); });
+    const auto reader = vantrel::setupFileReader(
+        vantrel::SetupTypeFolders{(root / "Config").string() + "/", (root / "Mapping").string() + "/",
+                                  (root / "Templates").string() + "/"},
+        [] { return std::string("RDX"); });
     for (int scan = 0; scan < 2; ++scan) {
         const vantrel::team::TeamSyncReport report = vantrel::team::syncTeamFolder(library, team.string(), *reader);
         FUZZ_CHECK(report.folderProblem.empty() && report.libraryError.empty(), "the scan stopped");

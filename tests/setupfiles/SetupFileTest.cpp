@@ -22,6 +22,7 @@
 #include "BatchRunner.h"
 #include "CRulesEngine.h"
 #include "PdfFields.h"
+#include "Installation.h"
 #include "ProgramFolderFiles.h"
 #include "SetupFile.h"
 #include "SetupReaders.h"
@@ -61,6 +62,11 @@ fs::path withoutAttachments(const fs::path& pdf, const fs::path& out) {
     QPDFWriter writer(document, out.c_str());  // the writer keeps the name
     writer.write();
     return out;
+}
+
+// The setup types of the folder's installation, as a program reads them where it starts.
+vantrel::SetupTypeFolders setupTypesOf(const ShellTestFolder& folder) {
+    return vantrel::setupTypeFolders(vantrel::Installation::read(folder.str()));
 }
 
 std::string buildSheet(ShellTestFolder& folder, const std::string& rawDataFile) {
@@ -273,7 +279,7 @@ TEST(SetupFile, TheSheetsEditsWinOverItsAttachmentForTheFieldsTheyComeFrom) {
             sources.insert(origin.fields[0]);
         }
         const fs::path changed = edited(sheet, edits, folder.path() / "Edited.pdf");
-        const vantrel::SetupRead read = vantrel::readSetup(changed.string());
+        const vantrel::SetupRead read = vantrel::readSetup(changed.string(), setupTypesOf(folder));
         EXPECT_EQ(read.origin, vantrel::SetupOrigin::Attachment);
         EXPECT_EQ(std::set<vantrel::SetupField>(read.fromEdits.begin(), read.fromEdits.end()), sources);
         for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i)
@@ -323,7 +329,7 @@ TEST(SetupFile, ASheetOfOnesOwnSetupTypeReadsBackThroughItsMapping) {
     const fs::path bare = withoutAttachments(sheet, folder.path() / "Sheets" / ("Bare_" + sheet.filename().string()));
     for (const fs::path& file : {bare, withoutAttachments(sheet, folder.path() / "Club.pdf")}) {
         SCOPED_TRACE(file.string());
-        const vantrel::SetupRead read = vantrel::readSetup(file.string());
+        const vantrel::SetupRead read = vantrel::readSetup(file.string(), setupTypesOf(folder));
         EXPECT_EQ(read.origin, vantrel::SetupOrigin::OwnSetupType);
         EXPECT_EQ(read.setupType, "Riverside");
         const vantrel::Setup setup = loaded((folder.path() / "Data" / "Sample_RDX.dat").string());

@@ -213,7 +213,8 @@ std::string driverOf(const vantrel::library::SetupEntry& entry) {
 // reads as the program's readers do.
 class SwappingReader : public vantrel::library::SetupFileReader {
 public:
-    explicit SwappingReader(fs::path outside) : m_outside(std::move(outside)) {}
+    SwappingReader(fs::path outside, const vantrel::SetupTypeFolders& folders)
+        : m_outside(std::move(outside)), m_real(vantrel::setupFileReader(folders, [] { return std::string("RDX"); })) {}
     bool claims(const fs::path& file) const override { return m_real->claims(file); }
     std::optional<vantrel::library::SetupEntry> read(const fs::path& file) const override {
         swap(file);
@@ -230,16 +231,16 @@ private:
         fs::create_symlink(m_outside, file);
     }
     fs::path m_outside;
-    std::unique_ptr<vantrel::library::SetupFileReader> m_real =
-        vantrel::setupFileReader([] { return std::string("RDX"); });
+    std::unique_ptr<vantrel::library::SetupFileReader> m_real;
 };
 
 TEST(HostileInput, TheReadersReadTheBytesOfTheOneOpenNeverThePathAgain) {
     const TwoSheets sheets;
     Installation here;
+    const vantrel::SetupTypeFolders folders = vantrel::setupTypeFolders(vantrel::Installation::read(here.str()));
     // The registry of readers on the team mate's bytes, named by the other sheet's path.
-    const auto read = vantrel::readSetupBytes(sheets.outside.string(), ShellTestFolder::readFile(sheets.inside),
-                                              vantrel::installationFolders());
+    const auto read =
+        vantrel::readSetupBytes(sheets.outside.string(), ShellTestFolder::readFile(sheets.inside), folders);
     EXPECT_EQ(read.values[std::size_t(vantrel::SetupField::DriverName)], "Teammate");
 
     // The intake, with the sheet swapped for a link between its open and the reader.
@@ -247,7 +248,7 @@ TEST(HostileInput, TheReadersReadTheBytesOfTheOneOpenNeverThePathAgain) {
     const fs::path sheet = here.team() / "Teammate" / sheets.inside.filename();
     fs::copy_file(sheets.inside, sheet);
     vantrel::library::SetupLibrary library((here.path() / "Data" / "Library.sqlite").string());
-    const SwappingReader reader(sheets.outside);
+    const SwappingReader reader(sheets.outside, folders);
     const auto report = vantrel::team::syncTeamFolder(library, here.team().string(), reader);
     ASSERT_EQ(report.added.size(), 1u);
     std::vector<std::string> drivers;

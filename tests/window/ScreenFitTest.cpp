@@ -91,7 +91,7 @@ class ScreenFitTest : public QObject {
             manager.LoadConfig();
             window = std::make_unique<frmNewSetupType>(
                 (fs::path(VANTREL_TEST_DATA_DIR) / "setuptype" / "ClubSetupSheet.pdf").string(),
-                setuptype::foldersOf(*manager.GetConfig()), Dialogs::system(), m_main);
+                setupTypeFolders(*manager.GetConfig()), Dialogs::system(), m_main);
         } else if (name == "progress") {
             window = std::make_unique<frmProgressBar>(m_main);
         }

@@ -24,8 +24,8 @@ namespace windowtest {
 // when the window never appeared.
 inline bool showNewMainWindow(QPointer<vantrel::frmVantrel>& window, vantrel::MainWindowOptions options = {}) {
     vantrel::MessageBox::clearHistory();
-    window = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()),
-                                     std::move(options));
+    window =
+        new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()), std::move(options));
     window->show();
     return QTest::qWaitForWindowExposed(window);
 }

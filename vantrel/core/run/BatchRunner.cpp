@@ -270,7 +270,7 @@ int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
     return command(
         [&] {
             // Read whole before the output is touched: a failure leaves it as it was.
-            const SetupRead read = readSetup(sheet, installationFolders(m_installation));
+            const SetupRead read = readSetup(sheet, setupTypeFolders(m_installation));
             writeSetupFile(outFile, read.values);
             if (!read.fromEdits.empty())
                 m_out << platform::text::printable(sheet) << ": " << editsNote(read) << std::endl;
@@ -321,7 +321,7 @@ int BatchRunner::exportCsv(const std::string& file) {
 int BatchRunner::importSetups(const Options& options) {
     return command([&] {
         library::SetupLibrary setups(m_installation.libraryFile());
-        const auto readers = importReaders(options.setupName);
+        const auto readers = importReaders(setupTypeFolders(m_installation), options.setupName);
         std::vector<const library::SetupFileReader*> use;
         for (const auto& reader : readers) use.push_back(reader.get());
         std::vector<std::string> paths;

@@ -9,6 +9,8 @@
 #include "BatchRunner.h"
 #include "BatchTrack.h"
 #include "SetupFile.h"
+#include "SetupReaders.h"
+#include "SetupType.h"
 #include "TeamSync.h"
 #include "library/TrackHistory.h"
 #include "platform/Error.h"
@@ -128,7 +130,7 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
     return batchtrack::reportingErrors(err, [&] {
         runs::RunEntry entry;
         entry.name = parsed.operands[0];
-        entry.values = readSetupFile(file);
+        entry.values = readSetup(file, setupTypeFolders(installation)).values;
         if (const std::string problem = runs::meetingProblem(entry.values); !problem.empty())
             platform::raiseAboutFile(platform::ErrInvalidArgument, "vantrel-batch", "Cannot log a run from", file,
                                      "it names no meeting (" + problem + ")");

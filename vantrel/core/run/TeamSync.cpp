@@ -15,8 +15,8 @@
 namespace vantrel {
 
 // A team mate's sheet is read as every setup file is: through the one registry of readers.
-std::unique_ptr<library::SetupFileReader> teamSheetReader() {
-    return setupFileReader([] { return std::string("RDX"); });
+std::unique_ptr<library::SetupFileReader> teamSheetReader(const Installation& installation) {
+    return setupFileReader(setupTypeFolders(installation), [] { return std::string("RDX"); });
 }
 
 TeamSettings teamSettings(const CAppSettings& config) {
@@ -81,7 +81,7 @@ int syncCommand(const Installation& installation, std::ostream& out, std::ostrea
             return 1;
         }
         library::SetupLibrary setups(settings.libraryFile);
-        const auto reader = teamSheetReader();
+        const auto reader = teamSheetReader(installation);
         const team::TeamSyncReport report = team::syncTeamFolder(setups, settings.teamFolder, *reader);
         if (!report.folderProblem.empty() || !report.libraryError.empty()) {
             err << platform::errorLine(report.folderProblem.empty() ? report.libraryError : report.folderProblem)

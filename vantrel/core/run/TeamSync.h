@@ -16,7 +16,7 @@ namespace vantrel {
 
 // How a sheet of the team folder is read: its attached setup, else the one
 // its fields give; the setup type from the sheet's name, else "RDX".
-std::unique_ptr<library::SetupFileReader> teamSheetReader();
+std::unique_ptr<library::SetupFileReader> teamSheetReader(const Installation& installation);
 
 // The installation's team folder (empty when none is set) and its library.
 struct TeamSettings {

@@ -23,6 +23,11 @@ std::optional<std::string> setupTypeOfFileName(std::string_view fileName) {
         fileName.substr(kSetupPrefix.size(), fileName.size() - kSetupPrefix.size() - kSetupSuffix.size()));
 }
 
+std::string mappingFileName(std::string_view setupType) { return std::string(setupType) + ".map"; }
+std::string templateFileName(std::string_view setupType) { return "SetupSheet_" + std::string(setupType) + ".pdf"; }
+std::string runMappingFileName(std::string_view setupName) { return "Mapping_" + std::string(setupName) + ".map"; }
+bool isRunMappingFileName(std::string_view fileName) { return fileName.rfind("Mapping_", 0) == 0; }
+
 std::string SheetName::fileName() const {
     std::string out = driver + std::string(kSheetMiddle) + setupType + "_" + date + "_" + time;
     if (number > 1) out += "-" + std::to_string(number);

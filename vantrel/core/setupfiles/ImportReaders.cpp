@@ -1,7 +1,6 @@
 #include "ImportReaders.h"
 
 #include "SetupReaders.h"
-#include <optional>
 
 #include "platform/Error.h"
 #include "platform/Text.h"
@@ -12,7 +11,8 @@ namespace {
 
 class RegistryReader : public library::SetupFileReader {
 public:
-    explicit RegistryReader(std::function<std::string()> fallback) : m_fallback(std::move(fallback)) {}
+    RegistryReader(SetupTypeFolders folders, std::function<std::string()> fallback)
+        : m_folders(std::move(folders)), m_fallback(std::move(fallback)) {}
 
     bool claims(const std::filesystem::path& file) const override {
         const std::string ext = platform::text::toLower(file.extension().string());
@@ -20,11 +20,11 @@ public:
     }
 
     std::optional<library::SetupEntry> read(const std::filesystem::path& file) const override {
-        return take(file, [&] { return readSetup(file.string(), folders()); });
+        return take(file, [&] { return readSetup(file.string(), m_folders); });
     }
 
     std::optional<library::SetupEntry> readBytes(const std::filesystem::path& file, std::string bytes) const override {
-        return take(file, [&] { return readSetupBytes(file.string(), std::move(bytes), folders()); });
+        return take(file, [&] { return readSetupBytes(file.string(), std::move(bytes), m_folders); });
     }
 
 private:
@@ -45,25 +45,21 @@ private:
         return entry;
     }
 
-    // Read once per import rather than once per file.
-    const SetupTypeFolders& folders() const {
-        if (!m_folders) m_folders = installationFolders();
-        return *m_folders;
-    }
-
+    SetupTypeFolders m_folders;
     std::function<std::string()> m_fallback;
-    mutable std::optional<SetupTypeFolders> m_folders;
 };
 
 }  // namespace
 
-std::unique_ptr<library::SetupFileReader> setupFileReader(std::function<std::string()> rawDataSetupType) {
-    return std::make_unique<RegistryReader>(std::move(rawDataSetupType));
+std::unique_ptr<library::SetupFileReader> setupFileReader(SetupTypeFolders folders,
+                                                          std::function<std::string()> rawDataSetupType) {
+    return std::make_unique<RegistryReader>(std::move(folders), std::move(rawDataSetupType));
 }
 
-std::vector<std::unique_ptr<library::SetupFileReader>> importReaders(const std::string& rawDataSetupType) {
+std::vector<std::unique_ptr<library::SetupFileReader>> importReaders(const SetupTypeFolders& folders,
+                                                                     const std::string& rawDataSetupType) {
     std::vector<std::unique_ptr<library::SetupFileReader>> readers;
-    readers.push_back(setupFileReader([rawDataSetupType] { return rawDataSetupType; }));
+    readers.push_back(setupFileReader(folders, [rawDataSetupType] { return rawDataSetupType; }));
     return readers;
 }
 

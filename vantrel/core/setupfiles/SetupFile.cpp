@@ -4,8 +4,11 @@
 
 #include <filesystem>
 
+#include "Installation.h"
+#include "SetupType.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "platform/Process.h"
 #include "platform/Text.h"
 
 namespace vantrel {
@@ -16,7 +19,9 @@ std::string setupAttachmentName(const std::string& sheetNativePath) {
     return name + ".dat";
 }
 
-Setup readSetupFile(const std::string& path) { return readSetup(path).values; }
+Setup readSetupFile(const std::string& path) {
+    return readSetup(path, setupTypeFolders(Installation::read(platform::process::programFolder()))).values;
+}
 
 void writeSetupFile(const std::string& path, const Setup& values) {
     const std::string text = values.rawDataText();

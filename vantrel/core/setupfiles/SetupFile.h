@@ -15,9 +15,10 @@ namespace vantrel {
 std::string setupAttachmentName(const std::string& sheetNativePath);
 
 // The values of readSetup (SetupReaders.h): the setup in a raw data file or
-// a setup sheet. Raises platform::Error naming the file and what is wrong
-// with it: missing (53), unreadable or too large (75), not a setup, not a
-// setup sheet, a damaged or password-locked PDF (5 or 53).
+// a setup sheet, by the setup types of the installation in the program
+// folder. Raises platform::Error naming the file and what is wrong with it:
+// missing (53), unreadable or too large (75), not a setup, not a setup sheet,
+// a damaged or password-locked PDF (5 or 53).
 Setup readSetupFile(const std::string& nativePath);
 
 // The setup as a raw data file at a native path, replaced atomically.

@@ -127,11 +127,9 @@ private:
     // file every run writes anew ("Mapping_" + name), else its mapping file.
     std::optional<Layout> layoutOfType(const std::string& type) {
         if (type.empty()) return std::nullopt;
-        const auto setup =
-            platform::profile::readSection(m_folders.config + setupFileName(type), "Setup", MaxValueBytes + 1);
-        const std::string mapping = setup.value("MappingFile");
-        if (!setup.found() || mapping.empty() || mapping.rfind("Mapping_", 0) == 0) return std::nullopt;
-        auto fields = readMappingFile(m_folders.mapping + mapping);
+        const std::optional<SetupType> setupType = SetupType::read(m_folders, type);
+        if (!setupType || setupType->mappingFile().empty() || setupType->mappingRewrittenByRuns()) return std::nullopt;
+        auto fields = readMappingFile(setupType->mappingPath());
         if (!fields || fields->empty()) return std::nullopt;
         return Layout{std::move(*fields), type, true};
     }
@@ -309,20 +307,6 @@ const std::vector<std::unique_ptr<SetupReader>>& setupReaders() {
 }
 
 }  // namespace
-
-SetupTypeFolders installationFolders() {
-    return installationFolders(Installation::read(platform::process::programFolder()));
-}
-
-SetupTypeFolders installationFolders(const Installation& installation) {
-    auto withSlash = [](std::string path) {
-        if (path.empty() || path.back() != '/') path += '/';
-        return path;
-    };
-    return {withSlash(installation.configFolder()), withSlash(installation.mappingFolder())};
-}
-
-SetupRead readSetup(const std::string& path) { return readSetup(path, installationFolders()); }
 
 SetupRead readSetup(const std::string& path, const SetupTypeFolders& folders) {
     std::string bytes;

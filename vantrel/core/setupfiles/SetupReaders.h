@@ -15,20 +15,12 @@
 #include <vector>
 
 #include "SetupFile.h"
+#include "SetupType.h"
 
 namespace vantrel {
 
-class Installation;
-
-// Where an installation keeps its setup types: native folders ending in "/".
-struct SetupTypeFolders {
-    std::string config;   // Setup_NAME.ini
-    std::string mapping;  // their mapping files
-};
-// Those of the program folder's settings (bin/Vantrel.ini) ...
-SetupTypeFolders installationFolders();
-// ... and those of an installation already read.
-SetupTypeFolders installationFolders(const Installation& installation);
+// The setup types a sheet is read by are those of folders (SetupType.h:
+// setupTypeFolders of the installation the program read where it started).
 
 enum class SetupOrigin { RawDataFile, Attachment, OwnSetupType, SheetFields };
 
@@ -44,7 +36,6 @@ struct SetupRead {
 
 // The setup in a file at a native path. Raises platform::Error naming the
 // file and what is wrong with it, as readSetupFile says.
-SetupRead readSetup(const std::string& nativePath);
 SetupRead readSetup(const std::string& nativePath, const SetupTypeFolders& folders);
 // The same from the file's bytes, read by the caller from the one descriptor
 // it opened; the file is not opened again.

@@ -5,15 +5,10 @@
 #include <filesystem>
 #include <set>
 
-#include "CAppSettings.h"
-#include "CUtils.h"
-#include "Installation.h"
 #include "FileNames.h"
 #include "OptionGroups.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
-#include "platform/Paths.h"
-#include "platform/Profile.h"
 #include "platform/Text.h"
 
 namespace vantrel::setuptype {
@@ -32,11 +27,6 @@ std::string lastPart(std::string_view name) {
     return std::string(dot == std::string_view::npos ? name : name.substr(dot + 1));
 }
 
-std::string withSlash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
 std::string writeText(const std::string& path, const std::string& bytes) {
     return platform::files::replaceAtomically(path, [&](int fd) {
         return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
@@ -50,22 +40,15 @@ void writeOrRaise(const std::string& path, const std::string& bytes) {
         platform::raise(platform::ErrPathAccess, kSource, "Cannot write " + path + ": " + reason);
 }
 
-struct OtherType {
-    std::string file;  // its per-setup file
-    std::string setupName, mappingFile, templateFile;
-};
-
-std::vector<OtherType> otherTypes(const Folders& folders, std::string_view name) {
-    std::vector<OtherType> out;
+// The other setup types of the configuration folder, each as its settings
+// file gives it.
+std::vector<SetupType> otherTypes(const SetupTypeFolders& folders, std::string_view name) {
+    std::vector<SetupType> out;
     std::error_code ec;
-    const std::string own = setupFileName(name);
     for (fs::directory_iterator it(folders.config, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string file = it->path().filename().string();
-        if (file == own || !setupTypeOfFileName(file)) continue;
-        const std::string path = it->path().string();
-        out.push_back({file, platform::profile::readEntry(path, "Setup", "SetupName"),
-                       platform::profile::readEntry(path, "Setup", "MappingFile"),
-                       platform::profile::readEntry(path, "Setup", "PDFTemplateSetupSheet")});
+        const std::optional<std::string> type = setupTypeOfFileName(it->path().filename().string());
+        if (!type || *type == name) continue;
+        if (std::optional<SetupType> other = SetupType::read(folders, *type)) out.push_back(std::move(*other));
     }
     return out;
 }
@@ -117,18 +100,6 @@ bool isMarkField(std::string_view sheetField) {
     return marks.count(sheetField) != 0;
 }
 
-Folders foldersOf(const CAppSettings& settings) {
-    CUtils utils;
-    return {withSlash(platform::paths::toNative(utils.checkMe(settings.ConfigDirectory()))),
-            withSlash(platform::paths::toNative(utils.checkMe(settings.MappingDirectory()))),
-            withSlash(platform::paths::toNative(utils.checkMe(settings.TemplatesDirectory())))};
-}
-
-Folders foldersOf(const Installation& installation) {
-    return {withSlash(installation.configFolder()), withSlash(installation.mappingFolder()),
-            withSlash(installation.templatesFolder())};
-}
-
 std::vector<std::string> setupTypeNames(const std::string& configFolder) {
     std::vector<std::string> others;
     std::error_code ec;
@@ -163,32 +134,30 @@ std::string nameRefusal(std::string_view name) {
     return {};
 }
 
-std::string mappingFileName(std::string_view name) { return std::string(name) + ".map"; }
-std::string templateFileName(std::string_view name) { return "SetupSheet_" + std::string(name) + ".pdf"; }
-std::string setupFilePath(const Folders& folders, std::string_view name) {
+std::string setupFilePath(const SetupTypeFolders& folders, std::string_view name) {
     return folders.config + setupFileName(name);
 }
 
-std::string conflictWithOtherTypes(const Folders& folders, std::string_view name) {
+std::string conflictWithOtherTypes(const SetupTypeFolders& folders, std::string_view name) {
     const std::string mapping = mappingFileName(name);
     const std::string tmpl = templateFileName(name);
-    const std::string rewritten = "Mapping_" + std::string(name) + ".map";
-    for (const OtherType& other : otherTypes(folders, name)) {
-        const std::string where = "the setup type of " + folders.config + other.file;
-        if (other.mappingFile == mapping)
+    const std::string rewritten = runMappingFileName(name);
+    for (const SetupType& other : otherTypes(folders, name)) {
+        const std::string where = "the setup type of " + other.settingsPath();
+        if (other.mappingFile() == mapping)
             return "The mapping file " + folders.mapping + mapping + " belongs to " + where + ".";
-        if (other.templateFile == tmpl)
+        if (other.templateFile() == tmpl)
             return "The template " + folders.templates + tmpl + " belongs to " + where + ".";
-        if (!other.setupName.empty() && "Mapping_" + other.setupName + ".map" == mapping)
+        if (!other.setupName().empty() && runMappingFileName(other.setupName()) == mapping)
             return "Every run of " + where + " rewrites " + folders.mapping + mapping + ".";
-        if (other.mappingFile == rewritten)
+        if (other.mappingFile() == rewritten)
             return "Every run of setup type " + std::string(name) + " would rewrite " + folders.mapping + rewritten +
                    ", the mapping file of " + where + ".";
     }
     return {};
 }
 
-void writeSetupType(const Folders& folders, std::string_view name, const std::string& pdfPath,
+void writeSetupType(const SetupTypeFolders& folders, std::string_view name, const std::string& pdfPath,
                     const std::vector<MappingLine>& mapping) {
     std::string pdf;
     const auto read = platform::files::readUserFile(pdfPath, pdf, kMaxTemplateBytes);

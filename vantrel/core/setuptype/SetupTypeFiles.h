@@ -11,12 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include "SetupType.h"
 #include "pdfauto/Document.h"
 
 namespace vantrel {
-
-class CAppSettings;
-class Installation;
 
 namespace setuptype {
 
@@ -33,15 +31,6 @@ int matchingFormField(std::string_view sheetField, const std::vector<std::string
 // group, "_" in the chosen arm length. Marks are characters in a text field.
 bool isMarkField(std::string_view sheetField);
 
-// The three folders of a setup type, native, each ending in "/".
-struct Folders {
-    std::string config;
-    std::string mapping;
-    std::string templates;
-};
-Folders foldersOf(const CAppSettings& settings);
-Folders foldersOf(const Installation& installation);
-
 // The setup types the configuration folder holds (Setup_NAME.ini): "RDX"
 // first whether or not its file is there, the others after it in name order.
 std::vector<std::string> setupTypeNames(const std::string& configFolder);
@@ -50,14 +39,12 @@ std::vector<std::string> setupTypeNames(const std::string& configFolder);
 // file name cannot hold, or a name whose files other runs rewrite.
 std::string nameRefusal(std::string_view name);
 
-std::string mappingFileName(std::string_view name);   // NAME + ".map"
-std::string templateFileName(std::string_view name);  // "SetupSheet_" + NAME + ".pdf"
-std::string setupFilePath(const Folders& folders, std::string_view name);
+std::string setupFilePath(const SetupTypeFolders& folders, std::string_view name);
 
 // Why making setup type NAME would spoil another one ("" when it would not):
 // another setup type's per-setup file names the same mapping file or
 // template, or a run of one rewrites the other's mapping file.
-std::string conflictWithOtherTypes(const Folders& folders, std::string_view name);
+std::string conflictWithOtherTypes(const SetupTypeFolders& folders, std::string_view name);
 
 // Position in the sheet data record (1 to 112) and the form field it fills.
 using MappingLine = std::pair<int, std::string>;
@@ -65,7 +52,7 @@ using MappingLine = std::pair<int, std::string>;
 // Copies the PDF to the templates folder, writes the mapping file and then
 // the per-setup file, each replaced atomically, making the folders that are
 // missing. Raises platform::Error naming the file that could not be written.
-void writeSetupType(const Folders& folders, std::string_view name, const std::string& pdfPath,
+void writeSetupType(const SetupTypeFolders& folders, std::string_view name, const std::string& pdfPath,
                     const std::vector<MappingLine>& mapping);
 
 // The widget boxes on the first page as viewers show it (its crop box,

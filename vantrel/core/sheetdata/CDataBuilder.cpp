@@ -59,9 +59,9 @@ void CDataBuilder::WriteMappingFile() {
     // a full disk or a read-only folder leaves the last mapping file as it was
     // (its lines never change), never an empty or a partial one. The record is
     // built all the same; the run asks MappingFailure whether the file stands.
-    const std::string mappingFile = m_MappingDirectory + "Mapping_" + m_SetupName + ".map";
+    const std::string mappingFile = MappingFilePath();
     const std::string temporary =
-        m_MappingDirectory + ".Mapping_" + m_SetupName + ".map." + std::to_string(::getpid()) + ".new";
+        m_MappingDirectory + "." + runMappingFileName(m_SetupName) + "." + std::to_string(::getpid()) + ".new";
     CFileManager fileManager;
     fileManager.setFileName(temporary);
     fileManager.deleteWinFile(fileManager.FileName());

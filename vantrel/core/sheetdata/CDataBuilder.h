@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "FileNames.h"
 #include "TextProperty.h"
 
 namespace vantrel {
@@ -56,8 +57,8 @@ public:
     // Why the last build could not write its mapping file (the system's
     // reason), or empty when it stands; the record is built either way.
     const std::string& MappingFailure() const { return m_MappingFailure; }
-    // The mapping file the builds write.
-    std::string MappingFilePath() const { return m_MappingDirectory + "Mapping_" + m_SetupName + ".map"; }
+    // The mapping file the builds write (runMappingFileName, FileNames.h).
+    std::string MappingFilePath() const { return m_MappingDirectory + runMappingFileName(m_SetupName); }
     // MappingDirectory + "Mapping_" + SetupName + ".map": deleted, then one
     // line "<position>=fld<name>" per field. Write failures go unnoticed.
     void WriteMappingFile();

@@ -63,8 +63,13 @@ QString nameList(const QStringList& names) {
 
 }  // namespace
 
-LibraryWindow::LibraryWindow(const std::string& nativePath, Dialogs dialogs, QWidget* mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_path(nativePath), m_dialogs(std::move(dialogs)), m_mainWindow(mainWindow) {
+LibraryWindow::LibraryWindow(const std::string& nativePath, SetupTypeFolders setupTypes, Dialogs dialogs,
+                             QWidget* mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_path(nativePath),
+      m_setupTypes(std::move(setupTypes)),
+      m_dialogs(std::move(dialogs)),
+      m_mainWindow(mainWindow) {
     if (m_mainWindow) m_mainWindow->installEventFilter(this);
     setObjectName("frmLibrary");
     setWindowTitle("Vantrel Library");
@@ -133,8 +138,10 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, Dialogs dialogs, QWi
     connect(cmdExport, &QPushButton::clicked, this, &LibraryWindow::exportCsvFile);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     auto* importMenu = new QMenu(cmdImport);
-    importMenu->addAction("Files…", this, [this] { importPaths(m_dialogs.chooseFiles(this, FileChoice::ImportFiles, {})); });
-    importMenu->addAction("Folder…", this, [this] { importPaths(m_dialogs.chooseFiles(this, FileChoice::ImportFolder, {})); });
+    importMenu->addAction("Files…", this,
+                          [this] { importPaths(m_dialogs.chooseFiles(this, FileChoice::ImportFiles, {})); });
+    importMenu->addAction("Folder…", this,
+                          [this] { importPaths(m_dialogs.chooseFiles(this, FileChoice::ImportFolder, {})); });
     cmdImport->setMenu(importMenu);
     auto* del = new QShortcut(QKeySequence::Delete, m_table);
     del->setContext(Qt::WidgetShortcut);
@@ -403,7 +410,7 @@ void LibraryWindow::importPaths(const QStringList& paths) {
     std::vector<std::shared_ptr<const SetupFileReader>> readers = m_readers;
     // The one registry of setup readers, with the setup type chosen in the main window as the import starts.
     if (!m_readersSet)
-        readers.push_back(setupFileReader([type = setupTypeForRawData().toStdString()] { return type; }));
+        readers.push_back(setupFileReader(m_setupTypes, [type = setupTypeForRawData().toStdString()] { return type; }));
     std::vector<std::string> pathList;
     for (const QString& p : paths) pathList.push_back(QDir::toNativeSeparators(p).toStdString());
 

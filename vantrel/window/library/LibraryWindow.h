@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Dialogs.h"
+#include "SetupType.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
 
@@ -29,12 +30,13 @@ class LibraryModel;
 class LibraryWindow : public QWidget {
     Q_OBJECT
 public:
-    // The library at nativePath (created when missing), asking the racer
-    // through dialogs, which it hands to the windows it opens. mainWindow,
-    // when given, names the tabs and order of the comparison and the setup
-    // type of imported raw data files.
-    LibraryWindow(const std::string& nativePath, Dialogs dialogs, QWidget* mainWindow = nullptr,
-                  QWidget* parent = nullptr);
+    // The library at nativePath (created when missing), importing sheets by
+    // the setup types of setupTypes and asking the racer through dialogs,
+    // which it hands to the windows it opens. mainWindow, when given, names
+    // the tabs and order of the comparison and the setup type of imported
+    // raw data files.
+    LibraryWindow(const std::string& nativePath, SetupTypeFolders setupTypes, Dialogs dialogs,
+                  QWidget* mainWindow = nullptr, QWidget* parent = nullptr);
     ~LibraryWindow() override;
 
     // The readers an import uses: those added here (setup sheets, say),
@@ -84,6 +86,7 @@ private:
 
     std::unique_ptr<SetupLibrary> m_library;
     std::string m_path;
+    SetupTypeFolders m_setupTypes;
     Dialogs m_dialogs;
     QWidget* m_mainWindow = nullptr;
     std::vector<std::shared_ptr<const SetupFileReader>> m_readers;

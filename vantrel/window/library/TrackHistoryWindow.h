@@ -34,8 +34,8 @@ public:
     // The library at nativePath, opened at track (empty: the first it knows).
     // mainWindow names, by its Driver Name box, the driver first shown. Save
     // as PDF asks for the file through dialogs.
-    TrackHistoryWindow(const std::string& nativePath, const QString& track, Dialogs dialogs,
-                       const QWidget* mainWindow, QWidget* parent = nullptr);
+    TrackHistoryWindow(const std::string& nativePath, const QString& track, Dialogs dialogs, const QWidget* mainWindow,
+                       QWidget* parent = nullptr);
     ~TrackHistoryWindow() override;
 
     void showTrack(const QString& track);

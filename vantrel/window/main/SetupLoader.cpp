@@ -168,7 +168,7 @@ bool SetupLoader::openSetupFile(const QString& path) {
     const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     SetupRead read;
     try {
-        read = readSetup(QFile::encodeName(native).toStdString(), installationFolders(m_window.installation()));
+        read = readSetup(QFile::encodeName(native).toStdString(), setupTypeFolders(m_window.installation()));
     } catch (const std::exception& error) {
         MessageBox::critical(m_form, "Vantrel", openFailure(native, error));
         return false;

@@ -83,20 +83,20 @@ void TeamWatch::scan() {
     watchFolders();
     if (m_worker.joinable()) m_worker.join();
     m_running = true;
-    m_worker = std::thread([this, folder = m_teamFolder, libraryFile = m_libraryFile] {
-        team::TeamSyncReport report;
-        try {
-            library::SetupLibrary setups(libraryFile);
-            const auto reader = teamSheetReader();
-            report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
-            // The team's runs come in beside their sheets.
-            if (!m_stop) team::syncTeamRuns(setups, folder);
-        } catch (const std::exception& e) {
-            report.libraryError = platform::errorText(e);
-        }
-        QMetaObject::invokeMethod(
-            this, [this, report] { scanEnded(report); }, Qt::QueuedConnection);
-    });
+    m_worker = std::thread(
+        [this, folder = m_teamFolder, libraryFile = m_libraryFile, reader = teamSheetReader(m_installation)] {
+            team::TeamSyncReport report;
+            try {
+                library::SetupLibrary setups(libraryFile);
+                report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
+                // The team's runs come in beside their sheets.
+                if (!m_stop) team::syncTeamRuns(setups, folder);
+            } catch (const std::exception& e) {
+                report.libraryError = platform::errorText(e);
+            }
+            QMetaObject::invokeMethod(
+                this, [this, report] { scanEnded(report); }, Qt::QueuedConnection);
+        });
 }
 
 void TeamWatch::scanEnded(const team::TeamSyncReport& report) {

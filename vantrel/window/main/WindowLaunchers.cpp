@@ -73,7 +73,7 @@ void WindowLaunchers::openLibrary() {
             MessageBox::critical(m_form, "Vantrel", QString::fromStdString(platform::runErrorLine(failed)));
             return;
         }
-        auto* window = new library::LibraryWindow(path, m_dialogs, m_form, m_form);
+        auto* window = new library::LibraryWindow(path, setupTypeFolders(m_installation), m_dialogs, m_form, m_form);
         window->setAttribute(Qt::WA_DeleteOnClose);
         connect(window, &library::LibraryWindow::loadRequested, this,
                 [this](const Setup& setup, const QString&) { m_loader.loadFromLibrary(setup); });
@@ -89,7 +89,7 @@ void WindowLaunchers::refreshSetupTypes(const QString& select) {
     if (!cmbSetupName) return;
     const QString chosen = select.isEmpty() ? cmbSetupName->currentText() : select;
     QStringList names;
-    for (const std::string& name : setuptype::setupTypeNames(setuptype::foldersOf(m_installation).config))
+    for (const std::string& name : setuptype::setupTypeNames(setupTypeFolders(m_installation).config))
         names << QString::fromStdString(name);
     cmbSetupName->clear();
     cmbSetupName->addItems(names);
@@ -105,7 +105,7 @@ void WindowLaunchers::newSetupTypeClicked() {
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
     const std::string pdf = QDir::toNativeSeparators(chooser.selectedFiles().first()).toStdString();
     try {
-        frmNewSetupType dialog(pdf, setuptype::foldersOf(m_installation), m_dialogs, m_form);
+        frmNewSetupType dialog(pdf, setupTypeFolders(m_installation), m_dialogs, m_form);
         if (dialog.exec() == QDialog::Accepted) {
             refreshSetupTypes(dialog.savedName());
             m_window.showStatusText("Setup type " + dialog.savedName() + " saved: " + dialog.savedFiles().join(", "));

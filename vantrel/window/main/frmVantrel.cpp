@@ -68,7 +68,6 @@ frmVantrel::~frmVantrel() = default;
 
 frmVantrel* frmVantrel::instance() { return dynamic_cast<frmVantrel*>(MainForm::current()); }
 
-
 bool frmVantrel::loadSetup(const Setup& values, const QString& from) { return m_loader->loadSetup(values, from); }
 
 bool frmVantrel::openSetupFile(const QString& path) { return m_loader->openSetupFile(path); }

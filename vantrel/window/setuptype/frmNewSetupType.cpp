@@ -97,7 +97,7 @@ QString describe(const pdfauto::FieldInfo& field) {
 
 }  // namespace
 
-frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const setuptype::Folders& folders, Dialogs dialogs,
+frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const SetupTypeFolders& folders, Dialogs dialogs,
                                  QWidget* parent)
     : QDialog(parent), m_pdfPath(pdfPath), m_folders(folders), m_dialogs(std::move(dialogs)) {
     const pdfauto::Document document(pdfPath);
@@ -339,9 +339,9 @@ void frmNewSetupType::saveClicked() {
                              "type that maps nothing would make sheets with nothing filled in.");
         return;
     }
-    const std::optional<QString> name =
-        m_dialogs.askName(this, "New Setup Type", "Name of the new setup type:",
-                          QFileInfo(QString::fromStdString(m_pdfPath)).completeBaseName());
+    const std::optional<QString> name = m_dialogs.askName(
+        this, "New Setup Type",
+        "Name of the new setup type:", QFileInfo(QString::fromStdString(m_pdfPath)).completeBaseName());
     if (name && save(*name)) accept();
 }
 
@@ -374,8 +374,8 @@ bool frmNewSetupType::save(const QString& qName) {
         return false;
     }
     m_savedName = qName;
-    m_savedFiles = {QString::fromStdString(m_folders.templates + setuptype::templateFileName(name)),
-                    QString::fromStdString(m_folders.mapping + setuptype::mappingFileName(name)),
+    m_savedFiles = {QString::fromStdString(m_folders.templates + templateFileName(name)),
+                    QString::fromStdString(m_folders.mapping + mappingFileName(name)),
                     QString::fromStdString(setuptype::setupFilePath(m_folders, name))};
     return true;
 }

@@ -31,7 +31,7 @@ public:
     // damaged, has no form fields, or all its fields have one name (no value
     // could go to one of them alone).
     // "Save" asks for the new type's name through dialogs.
-    frmNewSetupType(const std::string& pdfPath, const setuptype::Folders& folders, Dialogs dialogs,
+    frmNewSetupType(const std::string& pdfPath, const SetupTypeFolders& folders, Dialogs dialogs,
                     QWidget* parent = nullptr);
     ~frmNewSetupType() override;
 
@@ -51,7 +51,7 @@ private:
     bool save(const QString& name);
 
     std::string m_pdfPath;
-    setuptype::Folders m_folders;
+    SetupTypeFolders m_folders;
     Dialogs m_dialogs;
     std::vector<pdfauto::FieldInfo> m_fields;
     setuptype::FirstPage m_firstPage;

@@ -19,12 +19,9 @@ QStringList chooseInDialog(QWidget* parent, FileChoice choice, const QString& su
         return QFileDialog::getOpenFileNames(
             parent, "Import Setups", suggestion,
             "Setup sheets, raw data files and library CSV files (*.pdf *.dat *.ini *.txt *.csv);;All files (*)");
-    case FileChoice::ImportFolder:
-        return folder(parent, "Import Setups from a Folder", suggestion);
-    case FileChoice::RebuildFolder:
-        return folder(parent, "Folder for the New Sheet", suggestion);
-    case FileChoice::TeamFolder:
-        return folder(parent, "Team Folder", suggestion);
+    case FileChoice::ImportFolder: return folder(parent, "Import Setups from a Folder", suggestion);
+    case FileChoice::RebuildFolder: return folder(parent, "Folder for the New Sheet", suggestion);
+    case FileChoice::TeamFolder: return folder(parent, "Team Folder", suggestion);
     case FileChoice::ExportCsv:
     case FileChoice::ComparisonPdf: {
         const bool csv = choice == FileChoice::ExportCsv;

@@ -60,10 +60,8 @@ struct LibraryOptions {
     // How a newly built library file gets its name: link(), answering -1 with
     // errno set on failure. A file system without hard links (FAT, exFAT,
     // some shares) answers EPERM, and the file is copied in instead.
-    std::function<int(const std::string& from, const std::string& to)> hardLink = [](const std::string& from,
-                                                                                      const std::string& to) {
-        return ::link(from.c_str(), to.c_str());
-    };
+    std::function<int(const std::string& from, const std::string& to)> hardLink =
+        [](const std::string& from, const std::string& to) { return ::link(from.c_str(), to.c_str()); };
 };
 
 class SetupLibrary {

@@ -16,7 +16,7 @@ namespace testsupport {
 class StandInHost : public platform::process::Host {
 public:
     StandInHost() = default;
-    ~StandInHost() override = default;
+    ~StandInHost() override { standDown(); }
 
     // Each setter's empty value (nullptr for the clock) gives the fact back
     // to the host before.

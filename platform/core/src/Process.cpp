@@ -56,7 +56,13 @@ std::string machineProgramFolder() {
 }  // namespace
 
 Host::Host() : m_before(g_host.exchange(this)) {}
-Host::~Host() { g_host.store(m_before); }
+Host::~Host() { standDown(); }
+
+void Host::standDown() {
+    if (!m_standing) return;
+    m_standing = false;
+    g_host.store(m_before);
+}
 
 std::string Host::programFolder() const { return m_before ? m_before->programFolder() : machineProgramFolder(); }
 LocalDateTime Host::now() const { return m_before ? m_before->now() : systemNow(); }

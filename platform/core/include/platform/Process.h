@@ -55,9 +55,14 @@ public:
 protected:
     Host();
     virtual ~Host();
+    // Gives the machine back to the host before. A host whose answers need
+    // its own members calls this first in its destructor, so that nothing
+    // asks it while they go; the destructor here does it otherwise.
+    void standDown();
 
 private:
     const Host* m_before;
+    bool m_standing = true;
 };
 
 }  // namespace platform::process

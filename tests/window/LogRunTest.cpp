@@ -154,6 +154,33 @@ private slots:
         QFile written(pdf);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.read(5) == "%PDF-");
+
+        // It keeps to the truth while open: a run logged in the window shows
+        // at once, one another program logged when it is next activated, and
+        // an activation with nothing new leaves the racer's place in the table.
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            QCOMPARE(d->findChild<QComboBox*>("cmbRunName")->currentText(), QString("Practice 3"));
+            QTest::mouseClick(d->findChild<QPushButton*>("cmdSaveRun"), Qt::LeftButton);
+        }));
+        QCOMPARE(meetingWindow->table()->rowCount(), 3);
+        QCOMPARE(meetingWindow->table()->item(2, 1)->text(), QString("Practice 3"));
+        // The window is activated as the racer comes back to it.
+        auto activate = [meetingWindow] {
+            QEvent activation(QEvent::WindowActivate);
+            QApplication::sendEvent(meetingWindow, &activation);
+        };
+        meetingWindow->table()->selectRow(1);
+        activate();
+        QCOMPARE(meetingWindow->table()->currentRow(), 1);
+        {
+            vantrel::runs::RunEntry elsewhere;
+            elsewhere.name = "Heat 1";
+            elsewhere.values = runs[1].values;
+            vantrel::runs::logRun(library, elsewhere);
+        }
+        activate();
+        QCOMPARE(meetingWindow->table()->rowCount(), 4);
+        QCOMPARE(meetingWindow->table()->item(3, 1)->text(), QString("Heat 1"));
         meetingWindow->close();
 
         // Which change paid off, in the track's history.

@@ -85,6 +85,8 @@ void logRunFromWindow(QWidget* form) {
                                   setupType ? setupType->currentText() : QString("RDX"), form);
         if (dialog.exec() != QDialog::Accepted || !dialog.saved()) return;
         const runs::StoredRun& run = *dialog.saved();
+        // Every meeting window open shows the new run at once.
+        for (auto* meeting : form->findChildren<runs::MeetingWindow*>()) meeting->reload();
         if (const std::string warning = publishRunToTeam(installation(), run); !warning.empty()) {
             if (MainForm* main = MainForm::current())
                 main->showStatusWarning(QString::fromStdString("Run logged. Warning: " + warning));

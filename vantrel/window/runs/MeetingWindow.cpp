@@ -1,6 +1,9 @@
 #include "MeetingWindow.h"
 
+#include <algorithm>
+
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -113,14 +116,37 @@ MeetingWindow::MeetingWindow(const std::string& nativePath, const Setup& values,
 
 MeetingWindow::~MeetingWindow() = default;
 
-void MeetingWindow::reload() {
+std::vector<StoredRun> MeetingWindow::readRuns(QString& failure) const {
     try {
         SetupLibrary library(m_path, {.readOnly = true});
-        m_runs = meetingRuns(library, m_values);
+        return meetingRuns(library, m_values);
     } catch (const std::exception& e) {
-        m_runs.clear();
-        m_status->setText(failureText(e));
+        failure = failureText(e);
+        return {};
     }
+}
+
+void MeetingWindow::reload() {
+    QString failure;
+    std::vector<StoredRun> runs = readRuns(failure);
+    showRuns(std::move(runs), failure);
+}
+
+bool MeetingWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        QString failure;
+        std::vector<StoredRun> runs = readRuns(failure);
+        auto sameRun = [](const StoredRun& a, const StoredRun& b) { return a.id == b.id && a.seq == b.seq; };
+        // Only a change is shown anew, so the racer's place in the table stays.
+        if (!failure.isEmpty() || !std::equal(runs.begin(), runs.end(), m_runs.begin(), m_runs.end(), sameRun))
+            showRuns(std::move(runs), failure);
+    }
+    return QWidget::event(event);
+}
+
+void MeetingWindow::showRuns(std::vector<StoredRun> runs, const QString& failure) {
+    m_runs = std::move(runs);
+    if (!failure.isEmpty()) m_status->setText(failure);
     m_table->clearContents();
     m_table->setRowCount(int(m_runs.size()));
     for (int r = 0; r < int(m_runs.size()); ++r) {

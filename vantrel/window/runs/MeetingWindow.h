@@ -22,7 +22,9 @@ public:
     MeetingWindow(const std::string& nativePath, const Setup& values, QWidget* parent = nullptr);
     ~MeetingWindow() override;
 
-    // The runs read again (after a run was logged).
+    // The runs read again (after a run was logged). The window does so itself
+    // when it becomes active and the meeting's runs have changed (another
+    // program, or the team folder, logged one).
     void reload();
     const std::vector<StoredRun>& runs() const { return m_runs; }
     QTableWidget* table() const { return m_table; }
@@ -30,7 +32,15 @@ public:
     void writePdf(const QString& nativePath);
     void savePdf();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
+    // The meeting's runs as the library holds them now; a library that
+    // cannot be read gives none, and its reason in failure.
+    std::vector<StoredRun> readRuns(QString& failure) const;
+    void showRuns(std::vector<StoredRun> runs, const QString& failure);
+
     std::string m_path;
     Setup m_values;
     std::vector<StoredRun> m_runs;

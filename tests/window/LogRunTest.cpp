@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QTimer>
 
+#include "AnsweredDialogs.h"
 #include "Installation.h"
 #include "platform/Process.h"
 #include "LibraryWindow.h"
@@ -38,6 +39,7 @@ using namespace windowtest;
 class LogRunTest : public QObject {
     Q_OBJECT
     std::unique_ptr<WindowTestFolder> m_folder;
+    AnsweredDialogs m_dialogs;
     QPointer<frmVantrel> m_main;
 
     // Ctrl+R, then `fill` on the dialog while it is open; false when none opened.
@@ -72,7 +74,7 @@ class LogRunTest : public QObject {
 private slots:
     void init() {
         m_folder = std::make_unique<WindowTestFolder>(false);
-        QVERIFY(showNewMainWindow(m_main));
+        QVERIFY(showNewMainWindow(m_main, {.dialogs = m_dialogs.dialogs()}));
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main));
     }
@@ -149,8 +151,11 @@ private slots:
         QCOMPARE(meetingWindow->table()->rowCount(), 2);
         QCOMPARE(meetingWindow->table()->item(1, 1)->text(), QString("Practice 2"));
         QCOMPARE(meetingWindow->table()->item(1, 12)->text(), QString("Front Shocks Oil 30 → 35"));
+        // Save as PDF asks through the window's dialogs, as the comparison does.
         const QString pdf = QString::fromStdString((m_folder->path() / "meeting.pdf").string());
-        meetingWindow->writePdf(pdf);
+        m_dialogs.answerFiles(vantrel::FileChoice::ComparisonPdf, {pdf});
+        QTest::mouseClick(meetingWindow->findChild<QPushButton*>("cmdSavePdf"), Qt::LeftButton);
+        QCOMPARE(meetingWindow->findChild<QLabel*>("lblStatus")->text(), "Saved as " + pdf);
         QFile written(pdf);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.read(5) == "%PDF-");

@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "SaveChosenPdf.h"
+#include "Dialogs.h"
 #include "MessageBox.h"
 #include "WindowGeometry.h"
 #include "Utf8Text.h"

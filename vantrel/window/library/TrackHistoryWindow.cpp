@@ -28,7 +28,7 @@
 #include "ComparisonReport.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
-#include "SaveChosenPdf.h"
+#include "Dialogs.h"
 #include "platform/Error.h"
 #include "Utf8Text.h"
 
@@ -147,7 +147,7 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     connect(cmdRuns, &QPushButton::clicked, this, [this, nativePath] {
         const int i = chosenMeeting() >= 0 ? chosenMeeting() : int(m_history.size()) - 1;
         if (i < 0) return;
-        auto* window = new runs::MeetingWindow(nativePath, m_history[std::size_t(i)].setup.values, this);
+        auto* window = new runs::MeetingWindow(nativePath, m_history[std::size_t(i)].setup.values, m_dialogs, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     });

@@ -41,12 +41,13 @@ QWidget* meetingButtons(QWidget* form) {
 
 namespace {
 
-// The installation of the window the buttons are in.
-const Installation& installation() {
+// The window the buttons are in: its installation, and the dialogs it asks through.
+MainForm& mainForm() {
     MainForm* main = MainForm::current();
     if (!main) platform::raise(platform::ErrObjectNotSet, "LogRunLauncher", "There is no main window");
-    return main->installation();
+    return *main;
 }
+const Installation& installation() { return mainForm().installation(); }
 
 // The window's setup, when it names a meeting; else the racer is told what is missing.
 std::optional<Setup> meetingOfWindow(QWidget* form, const QString& title) {
@@ -67,7 +68,7 @@ void showMeetingOfWindow(QWidget* form) {
     const auto values = meetingOfWindow(form, "Meeting Runs");
     if (!values) return;
     try {
-        auto* window = new runs::MeetingWindow(installation().libraryFile(), *values, form);
+        auto* window = new runs::MeetingWindow(installation().libraryFile(), *values, mainForm().dialogs(), form);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     } catch (const std::exception& e) {
@@ -82,7 +83,7 @@ void logRunFromWindow(QWidget* form) {
     try {
         const auto* setupType = form->findChild<QComboBox*>("cmbSetupName");
         runs::LogRunDialog dialog(installation().libraryFile(), values,
-                                  setupType ? setupType->currentText() : QString("RDX"), form);
+                                  setupType ? setupType->currentText() : QString("RDX"), mainForm().dialogs(), form);
         if (dialog.exec() != QDialog::Accepted || !dialog.saved()) return;
         const runs::StoredRun& run = *dialog.saved();
         // Every meeting window open shows the new run at once.

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include "Dialogs.h"
 #include "SheetRequest.h"
 
 class QWidget;
@@ -26,6 +27,8 @@ public:
     // The installation the window runs in, read where the program started
     // (and again after the window itself wrote its settings file).
     virtual const Installation& installation() const = 0;
+    // The dialogs the window and those it opens ask the racer through.
+    virtual const Dialogs& dialogs() const = 0;
     // What the File tab asks of a run, and the sheet a run made shown there.
     virtual SheetRequest sheetRequest() const = 0;
     virtual void showNewSheet(const QString& path) = 0;

@@ -9,7 +9,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
@@ -159,9 +158,8 @@ QPushButton* SetupLoader::openSetupButton() {
 }
 
 void SetupLoader::openSetupClicked() {
-    const QString path = QFileDialog::getOpenFileName(m_form, "Open Setup", QDir::homePath(),
-                                                      "Setups (*.dat *.pdf *.ini);;All files (*)");
-    if (!path.isEmpty()) openSetupFile(path);
+    const QStringList path = m_window.dialogs().chooseFiles(m_form, FileChoice::SetupFile, QDir::homePath());
+    if (!path.isEmpty()) openSetupFile(path.front());
 }
 
 bool SetupLoader::openSetupFile(const QString& path) {

@@ -70,6 +70,7 @@ public:
     void showStatusAbout(const QString& before, const QString& path, const QString& after, bool warning) override;
     QWidget* formWidget() override { return this; }
     const Installation& installation() const override { return m_installation; }
+    const Dialogs& dialogs() const override { return m_options.dialogs; }
 
 protected:
     bool event(QEvent* event) override;

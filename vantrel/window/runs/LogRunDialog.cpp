@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,8 +34,8 @@ QString figuresText(const RunFigures& f) {
 }
 
 LogRunDialog::LogRunDialog(const std::string& nativePath, const Setup& values, const QString& setupType,
-                           QWidget* parent)
-    : QDialog(parent), m_path(nativePath), m_values(values), m_setupType(setupType) {
+                           Dialogs dialogs, QWidget* parent)
+    : QDialog(parent), m_dialogs(std::move(dialogs)), m_path(nativePath), m_values(values), m_setupType(setupType) {
     setObjectName("LogRunDialog");
     setWindowTitle("Log Run");
     {
@@ -83,9 +82,8 @@ LogRunDialog::LogRunDialog(const std::string& nativePath, const Setup& values, c
     cmdOpenLaps->setObjectName("cmdOpenLaps");
     cmdOpenLaps->setToolTip("Read the lap times from a CSV or text file");
     connect(cmdOpenLaps, &QPushButton::clicked, this, [this] {
-        const QString file =
-            QFileDialog::getOpenFileName(this, "Open Lap Times", {}, "Lap times (*.csv *.txt *.tsv);;All files (*)");
-        if (!file.isEmpty()) openLapFile(QDir::toNativeSeparators(file));
+        const QStringList file = m_dialogs.chooseFiles(this, FileChoice::LapTimes, {});
+        if (!file.isEmpty()) openLapFile(QDir::toNativeSeparators(file.front()));
     });
     m_cmbLapColumn = new QComboBox(this);
     m_cmbLapColumn->setObjectName("cmbLapColumn");

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "Dialogs.h"
 #include "runs/RunLog.h"
 
 class QComboBox;
@@ -24,7 +25,8 @@ class LogRunDialog : public QDialog {
     Q_OBJECT
 public:
     // The meeting is the one that values name; nativePath the setup library.
-    LogRunDialog(const std::string& nativePath, const Setup& values, const QString& setupType,
+    // "Open…" asks for the file of lap times through dialogs.
+    LogRunDialog(const std::string& nativePath, const Setup& values, const QString& setupType, Dialogs dialogs,
                  QWidget* parent = nullptr);
     ~LogRunDialog() override;
 
@@ -39,6 +41,7 @@ private:
     void save();
     std::vector<Lap> chosenLaps() const;
 
+    Dialogs m_dialogs;
     std::string m_path;
     Setup m_values;
     QString m_setupType;

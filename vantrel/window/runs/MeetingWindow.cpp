@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -47,8 +46,8 @@ private:
 
 }  // namespace
 
-MeetingWindow::MeetingWindow(const std::string& nativePath, const Setup& values, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_path(nativePath), m_values(values) {
+MeetingWindow::MeetingWindow(const std::string& nativePath, const Setup& values, Dialogs dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_path(nativePath), m_values(values), m_dialogs(std::move(dialogs)) {
     setObjectName("frmMeeting");
     setWindowTitle("Meeting: " + fromStd(meetingText(values)));
     if (parent) setFont(parent->font());
@@ -186,14 +185,7 @@ void MeetingWindow::writePdf(const QString& nativePath) {
 
 void MeetingWindow::savePdf() {
     const QString suggestion = QDir::homePath() + "/Meeting " + fromStd(meetingText(m_values)).remove('/') + ".pdf";
-    const QString file = QFileDialog::getSaveFileName(this, "Save as PDF", suggestion, "PDF (*.pdf)");
-    if (file.isEmpty()) return;
-    try {
-        writePdf(QDir::toNativeSeparators(file));
-        m_status->setText("Saved " + QDir::toNativeSeparators(file));
-    } catch (const std::exception& e) {
-        MessageBox::failure(this, "Meeting Runs", e);
-    }
+    saveChosenPdf(this, m_dialogs, m_status, suggestion, [this](const QString& file) { writePdf(file); });
 }
 
 }  // namespace vantrel::runs

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Dialogs.h"
 #include "runs/RunLog.h"
 
 class QLabel;
@@ -18,8 +19,9 @@ namespace vantrel::runs {
 class MeetingWindow : public QWidget {
     Q_OBJECT
 public:
-    // The meeting that values name, in the library at nativePath.
-    MeetingWindow(const std::string& nativePath, const Setup& values, QWidget* parent = nullptr);
+    // The meeting that values name, in the library at nativePath. Save as
+    // PDF asks for the file through dialogs.
+    MeetingWindow(const std::string& nativePath, const Setup& values, Dialogs dialogs, QWidget* parent = nullptr);
     ~MeetingWindow() override;
 
     // The runs read again (after a run was logged). The window does so itself
@@ -43,6 +45,7 @@ private:
 
     std::string m_path;
     Setup m_values;
+    Dialogs m_dialogs;
     std::vector<StoredRun> m_runs;
     QTableWidget* m_table = nullptr;
     QWidget* m_chart = nullptr;

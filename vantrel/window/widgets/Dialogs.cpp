@@ -1,8 +1,12 @@
 #include "Dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
+
+#include "MessageBox.h"
 
 namespace vantrel {
 
@@ -22,6 +26,14 @@ QStringList chooseInDialog(QWidget* parent, FileChoice choice, const QString& su
     case FileChoice::ImportFolder: return folder(parent, "Import Setups from a Folder", suggestion);
     case FileChoice::RebuildFolder: return folder(parent, "Folder for the New Sheet", suggestion);
     case FileChoice::TeamFolder: return folder(parent, "Team Folder", suggestion);
+    case FileChoice::SetupFile:
+    case FileChoice::LapTimes: {
+        const bool setup = choice == FileChoice::SetupFile;
+        const QString file = QFileDialog::getOpenFileName(
+            parent, setup ? "Open Setup" : "Open Lap Times", suggestion,
+            setup ? "Setups (*.dat *.pdf *.ini);;All files (*)" : "Lap times (*.csv *.txt *.tsv);;All files (*)");
+        return file.isEmpty() ? QStringList() : QStringList{file};
+    }
     case FileChoice::ExportCsv:
     case FileChoice::ComparisonPdf: {
         const bool csv = choice == FileChoice::ExportCsv;
@@ -46,5 +58,18 @@ std::optional<QString> nameInDialog(QWidget* parent, const QString& title, const
 }  // namespace
 
 Dialogs Dialogs::system() { return Dialogs{chooseInDialog, nameInDialog}; }
+
+void saveChosenPdf(QWidget* window, const Dialogs& dialogs, QLabel* status, const QString& suggestion,
+                   const std::function<void(const QString& nativePath)>& write) {
+    const QStringList files = dialogs.chooseFiles(window, FileChoice::ComparisonPdf, suggestion);
+    if (files.isEmpty()) return;
+    const QString file = QDir::toNativeSeparators(files.front());
+    try {
+        write(file);
+        status->setText("Saved as " + file);
+    } catch (const std::exception& error) {
+        MessageBox::failure(window, window->windowTitle(), error);
+    }
+}
 
 }  // namespace vantrel

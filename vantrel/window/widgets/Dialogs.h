@@ -9,12 +9,22 @@
 #include <functional>
 #include <optional>
 
+class QLabel;
 class QWidget;
 
 namespace vantrel {
 
 // What a window asks the racer to choose.
-enum class FileChoice { ImportFiles, ImportFolder, ExportCsv, RebuildFolder, ComparisonPdf, TeamFolder };
+enum class FileChoice {
+    ImportFiles,
+    ImportFolder,
+    ExportCsv,
+    RebuildFolder,
+    ComparisonPdf,
+    TeamFolder,
+    SetupFile,
+    LapTimes
+};
 
 struct Dialogs {
     // The chosen paths (empty: cancelled); suggestion is a file or folder to
@@ -29,5 +39,12 @@ struct Dialogs {
     // Qt's file and input dialogs.
     static Dialogs system();
 };
+
+// Save as PDF, as the comparison, the track history and the meeting offer
+// it: the racer chooses the file through dialogs (a PDF, starting at the
+// suggestion), write makes it; "Saved as <file>" in the status, a failure in
+// a box titled as the window.
+void saveChosenPdf(QWidget* window, const Dialogs& dialogs, QLabel* status, const QString& suggestion,
+                   const std::function<void(const QString& nativePath)>& write);
 
 }  // namespace vantrel

@@ -8,7 +8,6 @@
 #include "CAppSettings.h"
 #include "CDataBuilder.h"
 #include "CRulesEngine.h"
-#include "Installation.h"
 #include "FileNames.h"
 #include "FormFieldMap.h"
 #include "OptionGroups.h"
@@ -19,8 +18,6 @@
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
-#include "platform/Process.h"
-#include "platform/Profile.h"
 #include "platform/Text.h"
 
 namespace vantrel {

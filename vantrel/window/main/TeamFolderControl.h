@@ -4,7 +4,6 @@
 // to clear it. A folder that holds the setup library is refused.
 
 #include <QWidget>
-#include <functional>
 
 #include "Dialogs.h"
 

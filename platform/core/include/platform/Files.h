@@ -4,6 +4,7 @@
 // is synced to disk, takes the old file's permissions (or the usual ones for a
 // new file) and is renamed over the target.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,6 +24,13 @@ enum class Durability { Synced, Unsynced };
 // then gone and the target untouched. nativePath must already be native.
 std::string replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write,
                               Durability durability = Durability::Synced);
+
+// Removes what replaceAtomically left beside nativePath when its process was
+// killed before the rename: the hidden temporaries of exactly its naming for
+// that file, in that folder, regular files of this user last changed before
+// changedBefore (seconds since the epoch) that no writer holds; never a link.
+// Answers how many went.
+std::size_t removeLeftTemporaries(const std::string& nativePath, std::int64_t changedBefore);
 
 // All of bytes onto the descriptor; false when the system refuses.
 bool writeAll(int fd, std::string_view bytes);

@@ -22,6 +22,17 @@ namespace {
 // A library's CSV export: some sixty thousand setups.
 constexpr std::uint64_t kMaxCsvBytes = 64 * 1024 * 1024;
 
+// "699,050".
+std::string countText(std::size_t n) {
+    const std::string digits = std::to_string(n);
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
 bool hasExtension(const fs::path& file, std::initializer_list<std::string_view> extensions) {
     const std::string ext = platform::text::toLower(file.extension().string());
     return std::find(extensions.begin(), extensions.end(), ext) != extensions.end();
@@ -125,17 +136,27 @@ bool importCsv(SetupLibrary& library, const Candidate& c, ImportReport& report) 
         return true;
     }
     std::string whyNot;
-    auto setups = readCsv(bytes, whyNot);
-    if (!setups) {
+    bool written = true;
+    const auto read = readCsv(
+        bytes,
+        [&](CsvSetup& setup) {
+            written = record(library, setup.entry, name, name + " (row " + std::to_string(setup.row) + ")", report);
+            return written;
+        },
+        whyNot);
+    if (!read) {
         if (c.named) report.notSetups.push_back({name, whyNot});
         return true;
     }
-    for (CsvSetup& setup : *setups) {
-        const std::string row = name + " (row " + std::to_string(setup.row) + ")";
-        if (!setup.problem.empty()) report.unreadable.push_back({row, setup.problem});
-        else if (!record(library, setup.entry, name, row, report)) return false;
-    }
-    return true;
+    // One line for all of them: a file of a million such rows is no million problems.
+    if (read->withoutSetup == 1)
+        report.unreadable.push_back({name, "row " + std::to_string(read->firstWithoutSetup) +
+                                               " holds no setup (it names no SetupType)"});
+    else if (read->withoutSetup > 1)
+        report.unreadable.push_back({name, countText(read->withoutSetup) +
+                                               " rows hold no setup (they name no SetupType; the first is row " +
+                                               std::to_string(read->firstWithoutSetup) + ")"});
+    return written;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <random>
 
 #include "LibraryConnection.h"
@@ -267,6 +268,8 @@ std::string runsCsvPath(const std::string& setupsCsvPath) {
 void exportRunsCsv(SetupLibrary& library, const std::string& nativePath) {
     using library::csvField;
     const std::vector<StoredRun> runs = trackRuns(library, {});
+    // What a killed export of this file left; a writer at work now is passed over.
+    platform::files::removeLeftTemporaries(nativePath, std::int64_t(std::time(nullptr)));
     const std::string error = platform::files::replaceAtomically(nativePath, [&](int fd) -> std::string {
         std::string text;
         for (const char* heading :
@@ -316,6 +319,12 @@ void exportRunsCsv(SetupLibrary& library, const std::string& nativePath) {
     if (!error.empty())
         platform::raiseAboutFile(platform::ErrPathAccess, "exportRunsCsv", "Cannot write the CSV file", nativePath,
                                  error);
+}
+
+void exportLibraryCsv(SetupLibrary& library, const std::string& setupsCsvPath) {
+    library::exportCsv(library, setupsCsvPath, [&] {
+        if (runCount(library) > 0) exportRunsCsv(library, runsCsvPath(setupsCsvPath));
+    });
 }
 
 }  // namespace vantrel::runs

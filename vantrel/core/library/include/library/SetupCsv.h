@@ -38,9 +38,9 @@ struct CsvSetup {
 };
 
 struct CsvRead {
-    std::size_t setups = 0;            // rows handed on
-    std::size_t withoutSetup = 0;      // rows that name no SetupType
-    std::size_t firstWithoutSetup = 0; // the row number of the first of them
+    std::size_t setups = 0;             // rows handed on
+    std::size_t withoutSetup = 0;       // rows that name no SetupType
+    std::size_t firstWithoutSetup = 0;  // the row number of the first of them
 };
 
 // The setups of a CSV in the form exportCsv writes, also after a
@@ -52,8 +52,7 @@ struct CsvRead {
 // goes to take as it is read, so only one row is held at a time; take
 // answers false to stop. The whole text is checked first: nothing, and no
 // row taken, when it is no such CSV; whyNot then says why.
-std::optional<CsvRead> readCsv(std::string_view bytes, const std::function<bool(CsvSetup&)>& take,
-                               std::string& whyNot);
+std::optional<CsvRead> readCsv(std::string_view bytes, const std::function<bool(CsvSetup&)>& take, std::string& whyNot);
 
 // One field as it stands in the file: in double quotes, with every double
 // quote doubled; text that is not UTF-8 is read as Windows-1252. Text that a

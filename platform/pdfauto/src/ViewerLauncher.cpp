@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <poll.h>
 #include <string_view>
@@ -64,16 +65,19 @@ std::string launchViewer(const std::string& nativePath) noexcept {
     // Never raises: showing the sheet is a courtesy, the sheet is saved either way.
     try {
         if (nativePath.empty()) return "nothing to show";
-        // xdg-open reads a name beginning with '-' as an option, and a relative
-        // one from the folder the program was started in.
-        if (nativePath.front() != '/') return "it is not named by a full path";
+        // xdg-open would read a name beginning with '-' as an option: it gets
+        // a full path, a relative one taken from the current folder as meant.
+        std::error_code failed;
+        const std::string path =
+            nativePath.front() == '/' ? nativePath : std::filesystem::absolute(nativePath, failed).string();
+        if (failed || path.empty() || path.front() != '/') return "it is not named by a full path";
         if (!hasDisplay()) return "no display";
         const std::string launcher = findViewerLauncher();
         if (launcher.empty()) return "no xdg-open: install the package xdg-utils";
 
         // Everything the children need is prepared before fork: after it only
         // async-signal-safe calls are allowed in a threaded process.
-        char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(nativePath.c_str()), nullptr};
+        char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()), nullptr};
         int report[2];
         if (::pipe2(report, O_CLOEXEC) != 0) return "xdg-open could not be started";
         const pid_t child = ::fork();

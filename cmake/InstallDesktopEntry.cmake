@@ -13,7 +13,9 @@ if(vantrel_desktop_entry)
   if(data_home STREQUAL "" AND NOT "$ENV{HOME}" STREQUAL "")
     set(data_home "$ENV{HOME}/.local/share")
   endif()
-  # A control character would break the entry's lines: such a folder gets none.
+  # A control character would break the entry's lines, and GLib's launchers
+  # look for the program before they undo "%%": such a folder gets no entry,
+  # as the window writes none for it.
   set(uncarried FALSE)
   foreach(code RANGE 1 31)
     string(ASCII ${code} control)
@@ -22,9 +24,13 @@ if(vantrel_desktop_entry)
       set(uncarried TRUE)
     endif()
   endforeach()
+  string(FIND "${CMAKE_INSTALL_PREFIX}" "%" at)
+  if(at GREATER -1)
+    set(uncarried TRUE)
+  endif()
   if(uncarried)
-    message(WARNING "The install folder's path holds a control character, which a desktop entry's command "
-                    "cannot carry safely: no desktop entry installed")
+    message(WARNING "The install folder's path holds a control character or a \"%\", which a desktop entry's "
+                    "command cannot carry safely: no desktop entry installed")
   elseif(data_home STREQUAL "")
     message(STATUS "No HOME and no XDG_DATA_HOME: no desktop entry installed")
   else()

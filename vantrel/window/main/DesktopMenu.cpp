@@ -21,21 +21,21 @@ constexpr const char* kMarkerKey = "X-Vantrel-Folder";
 
 QString shown(const std::string& path) { return QString::fromStdString(platform::text::printable(path)); }
 
-// The keys an install writes too (packaging/vantrel.desktop.in) that do not
-// depend on the folder, as plain text: one text for the install and the window.
-std::vector<std::pair<std::string, std::string>> templateDetails() {
+// The name and keys an install writes too (packaging/vantrel.desktop.in) that
+// do not depend on the folder, as plain text: one text for the install and
+// the window.
+void takeTemplate(platform::desktop::MenuEntry& entry) {
     QFile file(":/desktop/vantrel.desktop.in");
-    std::vector<std::pair<std::string, std::string>> details;
-    if (!file.open(QIODevice::ReadOnly)) return details;
+    if (!file.open(QIODevice::ReadOnly)) return;
     for (const QByteArray& line : file.readAll().split('\n')) {
         const qsizetype equals = line.indexOf('=');
         if (equals <= 0 || line.contains('@')) continue;
         const std::string key = line.left(equals).toStdString();
-        if (key == "Type" || key == "Name" || key == "Exec" || key == "Icon") continue;
         // The template's values hold no escapes of their own.
-        details.emplace_back(key, line.mid(equals + 1).toStdString());
+        const std::string value = line.mid(equals + 1).toStdString();
+        if (key == "Name") entry.name = value;
+        else if (key != "Type" && key != "Exec" && key != "Icon") entry.details.emplace_back(key, value);
     }
-    return details;
 }
 
 std::string writeEntry(const std::string& programFolder) {
@@ -44,9 +44,9 @@ std::string writeEntry(const std::string& programFolder) {
     platform::desktop::MenuEntry entry;
     entry.id = kEntryId;
     entry.name = "Vantrel";
+    takeTemplate(entry);
     entry.program = programFolder + "/vantrel";
     entry.iconSvg = icon.readAll().toStdString();
-    entry.details = templateDetails();
     entry.markerKey = kMarkerKey;
     entry.markerValue = programFolder;
     entry.mimeType = "application/pdf";

@@ -13,16 +13,35 @@ if(vantrel_desktop_entry)
   if(data_home STREQUAL "" AND NOT "$ENV{HOME}" STREQUAL "")
     set(data_home "$ENV{HOME}/.local/share")
   endif()
-  if(data_home STREQUAL "")
+  # A control character would break the entry's lines, and GLib's launchers
+  # look for the program before they undo "%%": such a folder gets no entry,
+  # as the window writes none for it.
+  set(uncarried FALSE)
+  foreach(code RANGE 1 31)
+    string(ASCII ${code} control)
+    string(FIND "${CMAKE_INSTALL_PREFIX}" "${control}" at)
+    if(at GREATER -1)
+      set(uncarried TRUE)
+    endif()
+  endforeach()
+  string(FIND "${CMAKE_INSTALL_PREFIX}" "%" at)
+  if(at GREATER -1)
+    set(uncarried TRUE)
+  endif()
+  if(uncarried)
+    message(WARNING "The install folder's path holds a control character or a \"%\", which a desktop entry's "
+                    "command cannot carry safely: no desktop entry installed")
+  elseif(data_home STREQUAL "")
     message(STATUS "No HOME and no XDG_DATA_HOME: no desktop entry installed")
   else()
     set(data_home "$ENV{DESTDIR}${data_home}")
     file(MAKE_DIRECTORY "${data_home}/applications" "${data_home}/icons/hicolor/scalable/apps")
     file(COPY_FILE "${vantrel_source}/packaging/vantrel.svg" "${data_home}/icons/hicolor/scalable/apps/vantrel.svg")
     # Exec takes the program quoted; inside the quotes \ " ` $ are escaped,
-    # and the file format escapes each backslash once more.
+    # a literal % is %%, and the file format escapes each backslash once more.
     set(exec "${CMAKE_INSTALL_PREFIX}/vantrel")
     string(REGEX REPLACE "([\\\\\"`$])" "\\\\\\1" exec "${exec}")
+    string(REPLACE "%" "%%" exec "${exec}")
     string(REPLACE "\\" "\\\\" exec "${exec}")
     set(desktop "${data_home}/applications/vantrel.desktop")
     # Vantrel opens a setup sheet given to it (the desktop's "Open with"), but

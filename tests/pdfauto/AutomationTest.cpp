@@ -324,6 +324,22 @@ TEST(ViewerLauncherTest, NothingStartsWithoutADisplayOrAViewer) {
     }
 }
 
+// xdg-open reads a name beginning with '-' as an option: the launcher gets
+// every name as a full path, a relative one from the current folder.
+TEST(ViewerLauncherTest, ANameReachesTheLauncherAsAFullPathNeverAsAnOption) {
+    testsupport::TempProgramFolder folder;
+    const std::string fakeBin = writeFakeViewer(folder);
+    folder.write("go", "");
+    EnvOverride path("PATH", (fakeBin + ":/usr/bin:/bin").c_str());
+    EnvOverride display("DISPLAY", ":77");
+    const fs::path startedIn = fs::current_path();
+    fs::current_path(folder.path());
+    const std::string shown = pdfauto::launchViewer("--help.pdf");
+    fs::current_path(startedIn);
+    EXPECT_EQ(shown, "");
+    EXPECT_EQ(waitForFile(folder.path() / "viewer.log"), (fs::canonical(folder.path()) / "--help.pdf").string() + "\n");
+}
+
 TEST(ViewerLauncherTest, ALauncherThatEndsInFailureIsReportedOneThatStaysWithItsViewerIsNot) {
     const struct {
         const char* launcher;  // the stand-in xdg-open's body

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <sys/stat.h>
 
 #include "AnsweredDialogs.h"
 #include "Installation.h"
@@ -330,6 +331,63 @@ private slots:
         QCOMPARE(fromStd(fields.at("fldBody")), fromStd(m_setups[4].values[std::size_t(SetupField::Body)]));
         QTRY_COMPARE(m_folder->viewerCalls().size(), 2);
         QCOMPARE(m_folder->viewerCalls().back(), fromStd(sheets.front().string()));
+    }
+
+    // A sheet's path is stored as a run, a team sheet or an imported CSV gave
+    // it: Open Sheet hands the viewer only a PDF named by its full path, and
+    // says why not otherwise, for each of these in the path's place.
+    void showsOnlyAPdfNamedByItsFullPath() {
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        const auto sheets = m_folder->sheetsFolder();
+        const auto pdf = m_folder->write("Sheets/Real.pdf", "%PDF-1.4 stand-in");
+        m_folder->write("Sheets/-Real.pdf", "%PDF-1.4 stand-in");
+        std::filesystem::create_symlink(pdf, sheets / "Link.pdf");
+        m_folder->write("Sheets/Evil.desktop", "[Desktop Entry]\nType=Application\nName=E\nExec=touch PWNED\n");
+        m_folder->write("Sheets/Script.pdf", "#!/bin/sh\ntouch PWNED\n");
+        m_folder->write("Sheets/Empty.pdf", "");
+        m_folder->write("Sheets/Short.pdf", "%PDF");
+        QCOMPARE(::mkfifo((sheets / "Pipe.pdf").c_str(), 0644), 0);
+        std::filesystem::create_directories(sheets / "Folder.pdf");
+        const struct {
+            std::string sheet;
+            const char* why;
+        } cases[] = {
+            {"Real.pdf", "it is not named by a full path"},
+            {"-Real.pdf", "it is not named by a full path"},
+            {"./Real.pdf", "it is not named by a full path"},
+            {(sheets / "Link.pdf").string(), "it is a symbolic link"},
+            {(sheets / "Evil.desktop").string(), "it is not a PDF file"},
+            {(sheets / "Script.pdf").string(), "it is not a PDF file"},
+            {(sheets / "Empty.pdf").string(), "it is not a PDF file"},
+            {(sheets / "Short.pdf").string(), "it is not a PDF file"},
+            {(sheets / "Pipe.pdf").string(), "named pipe"},
+            {(sheets / "Folder.pdf").string(), "folder"},
+        };
+        // The window was started in the sheets' folder, where a relative name would be found.
+        const QString startedIn = QDir::currentPath();
+        QDir::setCurrent(fromStd(sheets.string()));
+        SetupLibrary library(m_libraryPath);
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            SetupEntry hostile = m_setups[0];
+            hostile.values[std::size_t(SetupField::EventName)] = "Hostile " + std::to_string(i);
+            hostile.sheet = cases[i].sheet;
+            library.record(hostile);
+            window->reload();
+            choose(window, {int(column(window->table(), LibraryModel::Event)
+                                    .indexOf(fromStd(hostile.values[std::size_t(SetupField::EventName)])))});
+            MessageBox::clearHistory();
+            MessageBox::setNextAnswer(QMessageBox::Ok);
+            window->findChild<QPushButton*>("cmdOpenSheet")->click();
+            QVERIFY2(MessageBox::history().size() == 1, cases[i].sheet.c_str());
+            const QString said = MessageBox::history().front().text;
+            QVERIFY2(said.startsWith("Vantrel does not show the sheet " + fromStd(cases[i].sheet) + ": ") &&
+                         said.contains(cases[i].why),
+                     qPrintable(said));
+        }
+        QDir::setCurrent(startedIn);
+        QVERIFY(m_folder->viewerCalls().isEmpty());
+        QVERIFY(!std::filesystem::exists(sheets / "PWNED"));
     }
 
     void importsAndExports() {

@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
+#include <fstream>
+
 #include "AboutVantrel.h"
 #include "DesktopMenu.h"
 #include "MessageBox.h"
@@ -33,7 +36,7 @@ class PortableFolderTest : public QObject {
         program.open(QIODevice::WriteOnly);
         program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (release) {
-            QFile mark(DesktopMenu::releaseMark(path));
+            QFile mark(QString::fromStdString(DesktopMenu::releaseMark(path.toStdString())));
             mark.open(QIODevice::WriteOnly);
         }
         return path;
@@ -114,7 +117,7 @@ private slots:
 
         MessageBox::clearHistory();
         MessageBox::setNextAnswer(QMessageBox::StandardButton(answer));
-        QCOMPARE(DesktopMenu::offer(nullptr, self), outcome);
+        QCOMPARE(DesktopMenu::offer(nullptr, self.toStdString()), outcome);
         QCOMPARE(MessageBox::history().size(), asked ? 1 : 0);
         if (!asked) MessageBox::setNextAnswer(QMessageBox::NoButton);
 
@@ -136,6 +139,45 @@ private slots:
             QVERIFY(QSettings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Desktop")
                         .value("Menu/Declined")
                         .toBool());
+    }
+
+    // A folder whose path the entry's command cannot carry gets no entry, on
+    // its first start or after a move, and the box says why.
+    void refusesAFolderTheEntryCannotCarry_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("moved");
+        QTest::addColumn<QString>("why");
+        const QByteArray injected = "d\nExec=touch PWNED\nX-J=x";
+        QTest::newRow("a line break, first start") << injected << false << "control character (\\n)";
+        QTest::newRow("a line break, moved") << injected << true << "control character (\\n)";
+        QTest::newRow("a tab, moved") << QByteArray("a\tb") << true << "control character (\\t)";
+        QTest::newRow("a C1 control") << QByteArray("a\xc2\x85z") << false << "control character (\\x85)";
+        QTest::newRow("not UTF-8, first start") << QByteArray("V\xff") << false << "not UTF-8";
+        QTest::newRow("not UTF-8, moved") << QByteArray("V\xff") << true << "not UTF-8";
+        QTest::newRow("a field code") << QByteArray("V 100%c") << false << "holds a \"%\"";
+    }
+    void refusesAFolderTheEntryCannotCarry() {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, moved);
+        QFETCH(QString, why);
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+        const std::string self = QFile::encodeName(m_dir.path()).toStdString() + "/" + name.toStdString();
+        std::filesystem::create_directories(self + "/bin");
+        std::ofstream(DesktopMenu::releaseMark(self)).put('\n');
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Desktop").remove("Menu");
+        if (moved)
+            writeEntry("[Desktop Entry]\nType=Application\nName=Vantrel\nX-Vantrel-Folder=" + folder("gone") + "\n");
+        const QString before = entry();
+
+        MessageBox::clearHistory();
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        QCOMPARE(DesktopMenu::offer(nullptr, self), Outcome::NotCarried);
+        QCOMPARE(MessageBox::history().size(), 1);
+        const QString said = MessageBox::history().front().text;
+        QVERIFY2(said.contains(why) && !said.contains('\n' + QString("Exec")), qPrintable(said));
+        QCOMPARE(entry(), before);
+        QCOMPARE(QFile::exists(entryPath()), moved);
     }
 
     // The File tab's line and the About box say this build's version and the

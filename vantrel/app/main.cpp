@@ -27,8 +27,7 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(0, window, [window, file] { window->openSetupFile(file); });
     }
     // A folder unpacked from a release offers itself to the application menu.
-    QTimer::singleShot(0, window, [window] {
-        vantrel::DesktopMenu::offer(window, QString::fromStdString(platform::process::programFolder()));
-    });
+    QTimer::singleShot(0, window,
+                       [window] { vantrel::DesktopMenu::offer(window, platform::process::programFolder()); });
     return app.exec();
 }

@@ -2,11 +2,14 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <poll.h>
 #include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "platform/Files.h"
 
 namespace pdfauto {
 
@@ -62,13 +65,19 @@ std::string launchViewer(const std::string& nativePath) noexcept {
     // Never raises: showing the sheet is a courtesy, the sheet is saved either way.
     try {
         if (nativePath.empty()) return "nothing to show";
+        // xdg-open would read a name beginning with '-' as an option: it gets
+        // a full path, a relative one taken from the current folder as meant.
+        std::error_code failed;
+        const std::string path =
+            nativePath.front() == '/' ? nativePath : std::filesystem::absolute(nativePath, failed).string();
+        if (failed || path.empty() || path.front() != '/') return "it is not named by a full path";
         if (!hasDisplay()) return "no display";
         const std::string launcher = findViewerLauncher();
         if (launcher.empty()) return "no xdg-open: install the package xdg-utils";
 
         // Everything the children need is prepared before fork: after it only
         // async-signal-safe calls are allowed in a threaded process.
-        char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(nativePath.c_str()), nullptr};
+        char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()), nullptr};
         int report[2];
         if (::pipe2(report, O_CLOEXEC) != 0) return "xdg-open could not be started";
         const pid_t child = ::fork();
@@ -130,5 +139,37 @@ std::string launchViewer(const std::string& nativePath) noexcept {
 }
 
 bool showInViewer(const std::string& nativePath) noexcept { return launchViewer(nativePath).empty(); }
+
+std::string pdfRefusal(const std::string& nativePath) noexcept {
+    // Never raises, as launchViewer.
+    try {
+        if (nativePath.empty() || nativePath.front() != '/') return "it is not named by a full path";
+        // A link, a script or a desktop entry would be opened, even started,
+        // by whatever the desktop binds to it: only a PDF file goes on.
+        const platform::files::UserFile file =
+            platform::files::openUserFile(nativePath, platform::files::NoSizeLimit, platform::files::Links::Refused);
+        if (file.status == platform::files::OpenStatus::Missing) return "it is not there";
+        if (file.status != platform::files::OpenStatus::Opened)
+            return file.reason.empty() ? "it cannot be read" : file.reason;
+        char head[5] = {};
+        std::size_t got = 0;
+        while (got < sizeof head) {
+            const ssize_t n = ::read(file.fd, head + got, sizeof head - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += std::size_t(n);
+        }
+        ::close(file.fd);
+        if (got != sizeof head || std::string_view(head, sizeof head) != "%PDF-") return "it is not a PDF file";
+        return {};
+    } catch (...) {
+        return "it cannot be read";
+    }
+}
+
+std::string launchPdfViewer(const std::string& nativePath) noexcept {
+    if (std::string refused = pdfRefusal(nativePath); !refused.empty()) return refused;
+    return launchViewer(nativePath);
+}
 
 }  // namespace pdfauto

@@ -45,12 +45,19 @@ namespace vantrel::library {
 namespace {
 
 // Shows a sheet in the desktop's PDF viewer, through the one launcher a run
-// uses too. When none takes it, the racer learns why and where the sheet is.
+// uses too. Its path came from a run, a team sheet or an imported CSV: only a
+// PDF file named by its full path is shown. When none takes it, the racer
+// learns why and where the sheet is.
 void showInViewer(QWidget* parent, const QString& path) {
-    if (const std::string why = pdfauto::launchViewer(QFile::encodeName(path).toStdString()); !why.empty())
-        MessageBox::warning(
-            parent, "Vantrel Library",
-            fromStd(platform::fileFailure("No viewer could open", path.toStdString(), why)) + "; open it by hand");
+    const std::string native = QFile::encodeName(path).toStdString();
+    if (const std::string refused = pdfauto::pdfRefusal(native); !refused.empty()) {
+        MessageBox::warning(parent, "Vantrel Library",
+                            fromStd(platform::fileFailure("Vantrel does not show the sheet", native, refused)));
+        return;
+    }
+    if (const std::string why = pdfauto::launchViewer(native); !why.empty())
+        MessageBox::warning(parent, "Vantrel Library",
+                            fromStd(platform::fileFailure("No viewer could open", native, why)) + "; open it by hand");
 }
 
 // A list of names for a report, cut short after a screenful.
@@ -322,7 +329,8 @@ void LibraryWindow::openSheet() {
     std::optional<StoredSetup> setup;
     if (failed([&] { setup = m_library->setup(ids.front()); }) || !setup) return;
     const QString sheet = fromStd(setup->sheet);
-    if (!sheet.isEmpty() && QFileInfo(sheet).isFile()) {
+    // A relative name would be looked for wherever the window was started.
+    if (!sheet.isEmpty() && (QDir::isRelativePath(sheet) || QFileInfo(sheet).isSymLink() || QFileInfo::exists(sheet))) {
         showInViewer(this, sheet);
         return;
     }

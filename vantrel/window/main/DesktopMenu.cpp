@@ -1,145 +1,106 @@
 #include "DesktopMenu.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSettings>
-#include <QStandardPaths>
 
-#include <cerrno>
-#include <cstring>
-#include <optional>
+#include <filesystem>
 
 #include "MessageBox.h"
-#include "platform/Files.h"
+#include "platform/Desktop.h"
+#include "platform/Text.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr qint64 kLargestEntry = 64 * 1024;
+constexpr const char* kEntryId = "vantrel";
+// Names the program folder the entry was written for; entries written
+// before carry it too, and stay readable.
+constexpr const char* kMarkerKey = "X-Vantrel-Folder";
 
-QString dataHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
-QString entryPath() { return dataHome() + "/applications/vantrel.desktop"; }
-QString iconPath() { return dataHome() + "/icons/hicolor/scalable/apps/vantrel.svg"; }
+QString shown(const std::string& path) { return QString::fromStdString(platform::text::printable(path)); }
 
-// A desktop entry's string value: backslashes and line breaks escaped.
-QString escapedValue(QString text) { return text.replace('\\', "\\\\").replace('\n', "\\n").replace('\r', "\\r"); }
-
-QString unescapedValue(const QString& value) {
-    QString text;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 == value.size()) {
-            text += value[i];
-            continue;
-        }
-        const QChar next = value[++i];
-        text += next == 'n' ? QChar('\n') : next == 'r' ? QChar('\r') : next == 's' ? QChar(' ') : next;
+// The name and keys an install writes too (packaging/vantrel.desktop.in) that
+// do not depend on the folder, as plain text: one text for the install and
+// the window.
+void takeTemplate(platform::desktop::MenuEntry& entry) {
+    QFile file(":/desktop/vantrel.desktop.in");
+    if (!file.open(QIODevice::ReadOnly)) return;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals <= 0 || line.contains('@')) continue;
+        const std::string key = line.left(equals).toStdString();
+        // The template's values hold no escapes of their own.
+        const std::string value = line.mid(equals + 1).toStdString();
+        if (key == "Name") entry.name = value;
+        else if (key != "Type" && key != "Exec" && key != "Icon") entry.details.emplace_back(key, value);
     }
-    return text;
 }
 
-// Exec takes the program quoted: inside the quotes \ " ` $ are escaped, and
-// the file format escapes each backslash once more.
-QString execValue(const QString& program) {
-    QString quoted;
-    for (const QChar c : program) {
-        if (c == '\\' || c == '"' || c == '`' || c == '$') quoted += '\\';
-        quoted += c;
-    }
-    return "\"" + quoted.replace('\\', "\\\\") + "\"";
-}
-
-// The program folder the user's entry was written for: its X-Vantrel-Folder
-// value, or nothing where there is no entry of Vantrel's own making.
-std::optional<QString> entryFolder() {
-    QFile file(entryPath());
-    if (QFileInfo(file).size() > kLargestEntry || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-    for (const QByteArray& line : file.read(kLargestEntry).split('\n')) {
-        const QString text = QString::fromUtf8(line).trimmed();
-        if (text.startsWith("X-Vantrel-Folder=")) return unescapedValue(text.mid(int(strlen("X-Vantrel-Folder="))));
-    }
-    return std::nullopt;
-}
-
-// The application that opens PDF files before the entry is written, if any.
-QString pdfDefault() {
-    QProcess query;
-    query.start("xdg-mime", {"query", "default", "application/pdf"});
-    if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0) {
-        query.kill();
-        return {};
-    }
-    return QString::fromUtf8(query.readAllStandardOutput()).trimmed();
-}
-
-QString readResource(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-// Answers the empty text, or why the file could not be written.
-QString writeWhole(const QString& path, const QByteArray& bytes) {
-    if (!QDir().mkpath(QFileInfo(path).path())) return "cannot make the folder " + QFileInfo(path).path();
-    const std::string failed = platform::files::replaceAtomically(path.toStdString(), [&](int fd) {
-        return platform::files::writeAll(fd, std::string_view(bytes.constData(), std::size_t(bytes.size())))
-                   ? std::string()
-                   : platform::files::systemMessage(errno);
-    });
-    return failed.empty() ? QString() : path + ": " + QString::fromStdString(failed);
-}
-
-// The entry and icon as an install writes them, for this program folder.
-QString writeEntry(const QString& programFolder) {
-    // Vantrel opens a sheet given to it ("Open with") but must not become
-    // what opens every PDF: it is offered for PDF files only where another
-    // application opens them, and that one is kept as their default.
-    const QString viewer = pdfDefault();
-    const bool offerForPdf = !viewer.isEmpty() && viewer != "vantrel.desktop";
-    QString entry = readResource(":/desktop/vantrel.desktop.in");
-    entry.replace("@EXEC@", execValue(programFolder + "/vantrel"));
-    entry.replace("@FOLDER@", escapedValue(programFolder));
-    entry.replace("@MIMETYPE@\n", offerForPdf ? "MimeType=application/pdf;\n" : "");
+std::string writeEntry(const std::string& programFolder) {
     QFile icon(":/desktop/vantrel.svg");
     if (!icon.open(QIODevice::ReadOnly)) return "the icon is missing from the program";
-    if (QString failed = writeWhole(iconPath(), icon.readAll()); !failed.isEmpty()) return failed;
-    if (QString failed = writeWhole(entryPath(), entry.toUtf8()); !failed.isEmpty()) return failed;
-    if (offerForPdf) QProcess::execute("xdg-mime", {"default", viewer, "application/pdf"});
-    return {};
+    platform::desktop::MenuEntry entry;
+    entry.id = kEntryId;
+    entry.name = "Vantrel";
+    takeTemplate(entry);
+    entry.program = programFolder + "/vantrel";
+    entry.iconSvg = icon.readAll().toStdString();
+    entry.markerKey = kMarkerKey;
+    entry.markerValue = programFolder;
+    entry.mimeType = "application/pdf";
+    return platform::desktop::writeMenuEntry(entry);
+}
+
+bool samePlace(const std::string& a, const std::string& b) {
+    std::error_code failed;
+    return a == b || std::filesystem::equivalent(a, b, failed);
 }
 
 }  // namespace
 
-QString DesktopMenu::releaseMark(const QString& programFolder) { return programFolder + "/bin/Release.txt"; }
+std::string DesktopMenu::releaseMark(const std::string& programFolder) { return programFolder + "/bin/Release.txt"; }
 
-DesktopMenu::Outcome DesktopMenu::offer(QWidget* parent, const QString& programFolder) {
-    if (!QFileInfo::exists(releaseMark(programFolder))) return Outcome::NotARelease;
-    const bool hasEntry = QFileInfo::exists(entryPath());
-    const std::optional<QString> folder = entryFolder();
-    if (folder && QFileInfo(*folder) == QFileInfo(programFolder)) return Outcome::AlreadyThere;
+DesktopMenu::Outcome DesktopMenu::offer(QWidget* parent, const std::string& programFolder) {
+    std::error_code failed;
+    if (!std::filesystem::exists(releaseMark(programFolder), failed)) return Outcome::NotARelease;
+    const platform::desktop::ExistingEntry existing = platform::desktop::readMenuEntry(kEntryId, kMarkerKey);
+    if (existing.marker && samePlace(*existing.marker, programFolder)) return Outcome::AlreadyThere;
     Outcome outcome = Outcome::Added;
-    if (hasEntry) {
+    QSettings answers(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Desktop");
+    if (existing.present) {
         // An entry not of Vantrel's making, or of a folder still in its place
         // (an install, another copy), is the user's choice: it stays.
-        if (!folder || QFileInfo(*folder + "/vantrel").isExecutable()) return Outcome::OtherFolderKept;
+        if (!existing.marker || QFileInfo(QString::fromStdString(*existing.marker) + "/vantrel").isExecutable())
+            return Outcome::OtherFolderKept;
         outcome = Outcome::Moved;
-    } else {
-        QSettings answers(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Desktop");
-        if (answers.value("Menu/Declined", false).toBool()) return Outcome::Declined;
+    } else if (answers.value("Menu/Declined", false).toBool()) {
+        return Outcome::Declined;
+    }
+    // A folder's name is anyone's: what the entry's command cannot carry
+    // safely is never written, and the racer learns why.
+    if (const std::string why = platform::desktop::uncarriableReason(programFolder + "/vantrel"); !why.empty()) {
+        MessageBox::warning(parent, "Application Menu",
+                            "Vantrel cannot be put in the application menu from the folder " + shown(programFolder) +
+                                ": its path " + QString::fromStdString(why) +
+                                ".\n\nRename the folder, and Vantrel offers it again the next time it starts.");
+        return Outcome::NotCarried;
+    }
+    if (outcome == Outcome::Added) {
         const auto answer = MessageBox::question(
             parent, "Application Menu",
             "Add Vantrel to the desktop's application menu?\n\nIt will start Vantrel from this folder:\n" +
-                programFolder +
+                shown(programFolder) +
                 "\n\nIf you move the folder, Vantrel puts its menu entry right the next time it starts.");
         if (answer != QMessageBox::Yes) {
             answers.setValue("Menu/Declined", true);
             return Outcome::Declined;
         }
     }
-    if (const QString failed = writeEntry(programFolder); !failed.isEmpty()) {
+    if (const std::string why = writeEntry(programFolder); !why.empty()) {
         MessageBox::warning(parent, "Application Menu",
-                            "Vantrel could not be added to the application menu: " + failed);
+                            "Vantrel could not be added to the application menu: " + QString::fromStdString(why));
         return Outcome::Failed;
     }
     return outcome;

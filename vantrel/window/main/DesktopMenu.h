@@ -4,9 +4,10 @@
 // PDF association an install writes, pointing at this folder); a folder that
 // was moved puts its entry right on its next start, without asking. An entry
 // of another program folder that is still there is left alone, and a "No" is
-// remembered for the user.
+// remembered for the user. A folder whose path a menu entry cannot carry
+// safely (a control character, bytes that are not UTF-8, a "%") gets none.
 
-#include <QString>
+#include <string>
 
 class QWidget;
 
@@ -21,15 +22,17 @@ public:
         Declined,         // asked (now or before), and not added
         Moved,            // the entry's folder is gone: it now starts this one
         OtherFolderKept,  // the entry starts another folder's vantrel, still there
+        NotCarried,       // the folder's path cannot be in an entry; the box said why
         Failed            // a file could not be written; the box said why
     };
 
-    // programFolder: native, without a trailing separator. The entry and
-    // icon go under $XDG_DATA_HOME (else ~/.local/share).
-    static Outcome offer(QWidget* parent, const QString& programFolder);
+    // programFolder: native, as the system names it (bytes, which need not
+    // be UTF-8), without a trailing separator. The entry and icon go under
+    // $XDG_DATA_HOME (else ~/.local/share).
+    static Outcome offer(QWidget* parent, const std::string& programFolder);
 
     // The file whose presence marks a program folder made by the release.
-    static QString releaseMark(const QString& programFolder);
+    static std::string releaseMark(const std::string& programFolder);
 };
 
 }  // namespace vantrel

@@ -91,7 +91,7 @@ bool StatusLine::eventFilter(QObject* watched, QEvent* event) {
 
 void StatusLine::openSheetClicked() {
     if (m_lastSheet.isEmpty()) return;
-    if (const std::string why = pdfauto::launchViewer(QFile::encodeName(m_lastSheet).toStdString()); !why.empty())
+    if (const std::string why = pdfauto::launchPdfViewer(QFile::encodeName(m_lastSheet).toStdString()); !why.empty())
         warn(QString::fromStdString(platform::fileFailure("No viewer could open", m_lastSheet.toStdString(), why)) +
              "; open it by hand");
 }

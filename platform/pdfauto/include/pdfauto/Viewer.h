@@ -13,8 +13,16 @@ namespace pdfauto {
 // reported; one that ends well or keeps running (the viewer itself) has shown
 // the file. Does nothing without a display (DISPLAY or WAYLAND_DISPLAY) or
 // without xdg-open on the PATH. Returns empty when the file was shown, else
-// why not ("no display"). Never raises.
+// why not ("no display"). A relative path is made full first (from the
+// current folder), so that no name is read as an option. Never raises.
 std::string launchViewer(const std::string& nativePath) noexcept;
+// Why a file named by someone else (a library's sheet, which a run, a team
+// sheet or an imported CSV gave) is not handed to a viewer; empty when it is
+// a PDF: a full path to a regular file that begins with "%PDF-", opened once
+// without following a link there. Never raises.
+std::string pdfRefusal(const std::string& nativePath) noexcept;
+// launchViewer for such a file, once pdfRefusal finds nothing against it.
+std::string launchPdfViewer(const std::string& nativePath) noexcept;
 // Whether launchViewer showed the file.
 bool showInViewer(const std::string& nativePath) noexcept;
 

@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(Readers, FuzzRegressionTest,
                                            Target{"fuzz_record", fuzzharness::recordFile},
                                            Target{"fuzz_pdf", fuzzharness::pdfDocument},
                                            Target{"fuzz_setup", fuzzharness::setupFile},
-                                           Target{"fuzz_team", fuzzharness::teamFolder}),
+                                           Target{"fuzz_team", fuzzharness::teamFolder},
+                                           Target{"fuzz_run", fuzzharness::runFile}),
                          [](const auto& info) { return std::string(info.param.name).substr(5); });
 
 }  // namespace

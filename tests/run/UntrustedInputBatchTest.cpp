@@ -107,9 +107,15 @@ struct HostileText {
 const HostileText kHostileTexts[] = {
     {"a clear-screen escape", "\x1b[2J", "\\x1b[2J"},
     {"a window-title escape", "\x1b]0;owned\x07", "\\x1b]0;owned\\x07"},
-    {"a right-to-left override", "abc\xe2\x80\xae" "fdp.exe", "abc\\u202efdp.exe"},
+    {"a right-to-left override",
+     "abc\xe2\x80\xae"
+     "fdp.exe",
+     "abc\\u202efdp.exe"},
     {"a bidi isolate", "\xe2\x81\xa6x\xe2\x81\xa9", "\\u2066x\\u2069"},
-    {"a C1 control sequence", "\xc2\x9b" "31m", "\\x9b31m"},
+    {"a C1 control sequence",
+     "\xc2\x9b"
+     "31m",
+     "\\x9b31m"},
     {"a delete and a bell", "a\x7f\x07", "a\\x7f\\x07"},
     {"tabs and line breaks", "a\tb\r\nc", "a\\tb\\r\\nc"},
 };
@@ -134,7 +140,8 @@ TEST(UntrustedInputBatch, ATeamMatesTextReachesTheTerminalEscaped) {
         folder.teamRuns("one", vantrel::runs::runsFileText({first, second}));
         // The racer's own: a raw data file's values cannot hold a line break.
         std::string own = h;
-        std::replace_if(own.begin(), own.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        std::replace_if(
+            own.begin(), own.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
         vantrel::writeSetupFile((folder.path() / "mine.dat").string(), folder.setupOf("Jo " + own, "Cup " + own, own));
         folder.write("laps " + own + ".txt", "12.100\nDNF " + own + "\n12.200\n");
 
@@ -179,7 +186,8 @@ TEST(UntrustedInputBatch, AnEmptyOrMissingSettingsFileStopsEveryCommandBeforeItW
         {"missing", nullptr, "is missing"},
         {"empty", "", "is not a settings file: it has no [Vantrel] section"},
         {"blank lines", "\r\n\r\n  \r\n", "is not a settings file: it has no [Vantrel] section"},
-        {"another program's", "[Other]\r\nDataDirectory=Data\r\n", "is not a settings file: it has no [Vantrel] section"},
+        {"another program's", "[Other]\r\nDataDirectory=Data\r\n",
+         "is not a settings file: it has no [Vantrel] section"},
         {"a folder", "/", "cannot be read"},
     };
     const char* const kCommands[] = {
@@ -287,8 +295,8 @@ TEST(UntrustedInputBatch, NumbersPastTheirRangeInARunFileAreRefusedWithWhy) {
         const auto refusal = std::find_if(errLines.begin(), errLines.end(), [&](const std::string& l) {
             return l.rfind("Cannot take " + file + ": it is no file of runs (", 0) == 0;
         });
-        const auto run = std::find_if(stored.begin(), stored.end(),
-                                      [&](const auto& r) { return r.uid == "u" + std::to_string(k); });
+        const auto run =
+            std::find_if(stored.begin(), stored.end(), [&](const auto& r) { return r.uid == "u" + std::to_string(k); });
         if (!c.why) {
             EXPECT_TRUE(refusal == errLines.end()) << *refusal;
             ASSERT_NE(run, stored.end()) << "not taken";

@@ -183,8 +183,8 @@ int BatchRunner::run(const std::vector<std::string>& args) {
     // run does, from its run driver, which checks the same first; --fields
     // and --suggest-mapping read only the PDF they are given.
     bool installed = true;
-    if (options.command == Command::Import || options.command == Command::Sync ||
-        options.command == Command::Extract || options.command == Command::ExportCsv) {
+    if (options.command == Command::Import || options.command == Command::Sync || options.command == Command::Extract ||
+        options.command == Command::ExportCsv) {
         const int refused = command([&] {
             if (options.command == Command::Import) checkSetupName(options.setupName);
             checkSettings(m_installation);

@@ -148,8 +148,7 @@ RunFileReading readRunsFile(std::string_view text) {
             continue;
         }
         const auto field = std::find(std::begin(SetupFieldKeys), std::end(SetupFieldKeys), key);
-        if (field == std::end(SetupFieldKeys))
-            return refuse(where + ": unknown entry " + quoted(key));
+        if (field == std::end(SetupFieldKeys)) return refuse(where + ": unknown entry " + quoted(key));
         run->values[std::size_t(field - std::begin(SetupFieldKeys))] = value;
     }
     if (out.runs.empty()) return refuse("it holds no run");

@@ -59,7 +59,9 @@ bool isUidText(std::string_view uid) {
 }
 
 // A value's text as a reason may quote it: one short line.
-std::string quoted(std::string_view text) { return "\"" + platform::text::printable(text.substr(0, 40)) + "\""; }
+std::string quoted(std::string_view text) {
+    return "\"" + platform::text::printable(platform::text::leftChars(text, 40)) + "\"";
+}
 
 }  // namespace
 

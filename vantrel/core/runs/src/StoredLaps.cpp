@@ -32,7 +32,7 @@ std::string parseLaps(std::string_view text, std::vector<Lap>& laps) {
             lap.kept = false;
             digits.remove_prefix(1);
         }
-        const std::string shown = platform::text::printable(token.substr(0, 40));
+        const std::string shown = platform::text::printable(platform::text::leftChars(token, 40));
         if (digits.empty() || digits.front() < '0' || digits.front() > '9')
             return which + ", \"" + shown + "\", is not a number of milliseconds";
         std::uint64_t ms = 0;

@@ -36,6 +36,11 @@ void teamFolder(std::string_view input);
 // hands on no row first.
 void csvFile(std::string_view input);
 
+// The reader of a team mate's run file on the input: a refusal prints on one
+// line and brings nothing; every lap, position and temperature taken lies in
+// its range, and the runs taken, written again, read back the same.
+void runFile(std::string_view input);
+
 // Called when a check fails; never returns. The fuzz targets abort, so
 // libFuzzer keeps the input; the tests throw.
 [[noreturn]] void fail(const std::string& what);

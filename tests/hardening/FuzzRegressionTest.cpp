@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Target{"fuzz_profile", fuzzharness::profileFile},
                       Target{"fuzz_mapping", fuzzharness::mappingFile}, Target{"fuzz_record", fuzzharness::recordFile},
                       Target{"fuzz_pdf", fuzzharness::pdfDocument}, Target{"fuzz_setup", fuzzharness::setupFile},
-                      Target{"fuzz_team", fuzzharness::teamFolder}, Target{"fuzz_csv", fuzzharness::csvFile}),
+                      Target{"fuzz_team", fuzzharness::teamFolder}, Target{"fuzz_csv", fuzzharness::csvFile},
+                      Target{"fuzz_run", fuzzharness::runFile}),
     [](const auto& info) { return std::string(info.param.name).substr(5); });
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -139,6 +141,34 @@ TEST(TeamFolderFiles, NamesFromTheFolderStayInside) {
                                                           {"a\nb:c*?", "a_b_c__"},
                                                           {std::string(80, 'x'), std::string(64, 'x')}}) {
         EXPECT_EQ(vantrel::team::folderNameFor(driver), folder) << driver;
+    }
+}
+
+// A sheet's time comes from its name only where the name gives a time as
+// written; 2026-13-08 or 25:61 would roll over into another day, so the
+// file's own time stands instead.
+TEST(TeamFolderFiles, ASheetsTimeIsTakenFromItsNameOnlyWhenItIsATime) {
+    const std::pair<const char*, const char*> kNames[] = {
+        {"2026-12-08_101500.25", "2026-12-08T10:15:00"}, {"2026-02-28_235959.99", "2026-02-28T23:59:59"},
+        {"2026-13-08_101500.25", "2020-01-02T03:04:05"}, {"2026-02-30_101500.25", "2020-01-02T03:04:05"},
+        {"2026-12-00_101500.25", "2020-01-02T03:04:05"}, {"2026-12-08_250000.00", "2020-01-02T03:04:05"},
+        {"2026-12-08_106100.00", "2020-01-02T03:04:05"}, {"9999-99-99_999999.99", "2020-01-02T03:04:05"},
+    };
+    for (const auto& [stamp, created] : kNames) {
+        SCOPED_TRACE(stamp);
+        Team team;
+        const std::string name = std::string("Sam_SetupSheet_RDX_") + stamp + ".pdf";
+        team.put("Sam/" + name, sheet("Sam", stamp));
+        std::tm when{};
+        when.tm_year = 120, when.tm_mon = 0, when.tm_mday = 2, when.tm_hour = 3, when.tm_min = 4, when.tm_sec = 5;
+        when.tm_isdst = -1;
+        const auto mtime = std::chrono::system_clock::from_time_t(std::mktime(&when));
+        fs::last_write_time(team.folder / "Sam" / name,
+                            fs::file_time_type::clock::now() + (mtime - std::chrono::system_clock::now()));
+        ASSERT_EQ(team.sync().added.size(), 1u);
+        std::string stored;
+        team.library.forEachSetup([&](const vantrel::library::StoredSetup& s) { stored = s.created; });
+        EXPECT_EQ(stored.substr(0, 19), created);
     }
 }
 

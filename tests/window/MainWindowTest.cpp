@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -319,6 +320,43 @@ private slots:
             QVERIFY2(!c(name)->isHidden(), name);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    }
+
+    // A settings file a failed save or a sync left empty, or took away: the
+    // window says so at its start, naming the file and what is wrong, and
+    // opens as it does on any failure to read its settings.
+    void emptyOrMissingSettings_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("missing") << QByteArray() << false << "is missing";
+        QTest::newRow("empty") << QByteArray() << true << "is not a settings file: it has no [Vantrel] section";
+        QTest::newRow("blank lines") << QByteArray("\r\n \r\n") << true << "it has no [Vantrel] section";
+        QTest::newRow("another program's")
+            << QByteArray("[Other]\r\nDataDirectory=Data\r\n") << true << "it has no [Vantrel] section";
+    }
+    void emptyOrMissingSettings() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, present);
+        QFETCH(QString, problem);
+        delete m_window.data();
+        const QString settings = programFolder() + "/bin/Vantrel.ini";
+        QVERIFY(QFile::remove(settings));
+        if (present) m_folder->write("bin/Vantrel.ini", bytes.toStdString());
+        MessageBox::clearHistory();
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        m_window = newWindow();
+
+        QCOMPARE(MessageBox::history().size(), 1);
+        const MessageBox::Shown& box = MessageBox::history().first();
+        QVERIFY2(box.text.startsWith("The settings file " + settings + " "), qPrintable(box.text));
+        QVERIFY2(box.text.contains(problem), qPrintable(box.text));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        // Nothing of the program folder is offered as the data folder.
+        QCOMPARE(c<QLineEdit>("txtRawDataFile")->text(), QString());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QVERIFY(!QFile::exists(programFolder() + "/Library.sqlite"));
     }
 
     void textLimits() {

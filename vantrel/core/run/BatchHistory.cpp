@@ -4,19 +4,17 @@
 
 #include "BatchRunner.h"
 #include "platform/Error.h"
+#include "platform/Text.h"
 #include "BatchTrack.h"
+#include "InstallationCheck.h"
 #include "library/TrackHistory.h"
 
 namespace vantrel {
 
 namespace {
 
-// A value on one tab-separated line: tabs and line breaks become blanks.
-std::string cell(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return text;
-}
+// A value on one tab-separated line, as a terminal may show it (see --runs).
+std::string cell(std::string_view text) { return platform::text::printable(text); }
 
 }  // namespace
 
@@ -34,6 +32,7 @@ std::optional<int> batchHistory(const std::vector<std::string>& args, const Inst
         return BatchRunner::ExitUsage;
     }
     return batchtrack::reportingErrors(err, [&] {
+        checkSettings(installation);
         const auto setups = library::openForHistory(installation.libraryFile());
         const auto history = library::trackHistory(*setups, parsed.operands[0], parsed.driver);
         if (history.empty()) {
@@ -48,7 +47,7 @@ std::optional<int> batchHistory(const std::vector<std::string>& args, const Inst
             std::string changed;
             for (const library::SetupChange& change : entry.changes)
                 changed += (changed.empty() ? "" : "; ") + library::changeText(change);
-            lines += entry.eventDate + '\t' + cell(v[std::size_t(SetupField::DriverName)]) + '\t' +
+            lines += cell(entry.eventDate) + '\t' + cell(v[std::size_t(SetupField::DriverName)]) + '\t' +
                      cell(v[std::size_t(SetupField::EventName)]) + '\t' +
                      cell(v[std::size_t(SetupField::ResultsQualifyingPos)]) + '\t' +
                      cell(v[std::size_t(SetupField::ResultsFinishPos)]) + '\t' + cell(changed) + '\n';

@@ -5,6 +5,7 @@
 
 #include "BatchRunner.h"
 #include "BatchTrack.h"
+#include "InstallationCheck.h"
 #include "SetupFile.h"
 #include "library/TrackHistory.h"
 #include "platform/Error.h"
@@ -70,6 +71,7 @@ std::optional<int> batchLast(const std::vector<std::string>& args, const Install
     }
     const std::string& track = parsed.operands[0];
     return batchtrack::reportingErrors(err, [&] {
+        checkSettings(installation);
         const auto setups = library::openForHistory(installation.libraryFile());
         const auto last = library::lastHere(*setups, track, parsed.driver);
         if (!last) {

@@ -177,11 +177,14 @@ int BatchRunner::run(const std::vector<std::string>& args) {
         m_out << versionText("vantrel-batch", {});
         return ExitSuccess;
     }
-    // Before anything is written: where the settings say nothing, a command
-    // would write into the program folder itself. A build says why as every
-    // run does, from its run driver, which checks the same first.
+    // Before anything is read or written: where the settings say nothing, a
+    // command would take the program folder itself for the data folder (a new
+    // library at its root, an export of nothing). A build says why as every
+    // run does, from its run driver, which checks the same first; --fields
+    // and --suggest-mapping read only the PDF they are given.
     bool installed = true;
-    if (options.command == Command::Import || options.command == Command::Sync) {
+    if (options.command == Command::Import || options.command == Command::Sync || options.command == Command::Extract ||
+        options.command == Command::ExportCsv) {
         const int refused = command([&] {
             if (options.command == Command::Import) checkSetupName(options.setupName);
             checkSettings(m_installation);
@@ -335,7 +338,7 @@ int BatchRunner::importSetups(const Options& options) {
             for (const std::string& file : *files) {
                 std::size_t added = 0;
                 if (const std::string warning = takeSheetRuns(setups.path(), file, added); !warning.empty())
-                    m_err << "Warning: " << warning << std::endl;
+                    m_err << "Warning: " << platform::text::printable(warning) << std::endl;
                 runs += added;
             }
         if (runs > 0) m_out << "Runs added: " << runs << "\n";
@@ -343,7 +346,8 @@ int BatchRunner::importSetups(const Options& options) {
         for (const auto& problem : report.notSetups)
             m_err << "Not a setup: " << platform::text::printable(problem.file) << std::endl;
         for (const auto& problem : report.unreadable)
-            m_err << platform::fileFailure("Cannot read", problem.file, problem.reason) << std::endl;
+            m_err << platform::text::printable(platform::fileFailure("Cannot read", problem.file, problem.reason))
+                  << std::endl;
         if (!report.libraryError.empty()) m_err << platform::errorLine(report.libraryError) << std::endl;
         const bool allTaken = report.notSetups.empty() && report.unreadable.empty() && report.libraryError.empty();
         return allTaken ? ExitSuccess : ExitSomeFailed;

@@ -34,6 +34,13 @@
 // setups of sheets and raw data files (folders searched recursively), reports
 // what it added on standard output and names each file it could not take on
 // standard error: exit 0 when every file was added or already there, else 1.
+//
+// Every command but --help, --version, --fields and --suggest-mapping first
+// checks bin/Vantrel.ini (checkSettings): one that is missing, cannot be read
+// or has no [Vantrel] section gives one "Error: " line naming it and what is
+// wrong, exit 1, and nothing read or written. Every text that came from a
+// library, a team folder, a sheet or a file is printed through
+// platform::text::printable: control and bidi characters escaped.
 
 #include <functional>
 #include <iosfwd>

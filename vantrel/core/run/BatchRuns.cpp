@@ -8,6 +8,7 @@
 
 #include "BatchRunner.h"
 #include "BatchTrack.h"
+#include "InstallationCheck.h"
 #include "SetupFile.h"
 #include "SetupReaders.h"
 #include "SetupType.h"
@@ -15,7 +16,9 @@
 #include "library/TrackHistory.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 #include "runs/PaidOff.h"
+#include "runs/RunFile.h"
 #include "runs/RunLog.h"
 
 namespace vantrel {
@@ -73,12 +76,9 @@ bool parseRunArgs(const std::vector<std::string>& args, const std::string& comma
     return true;
 }
 
-// A value on one tab-separated line: tabs and line breaks become blanks.
-std::string cell(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return text;
-}
+// A value on one tab-separated line, as a terminal may show it: a team
+// mate's name or note could hold tabs, line breaks or escape codes.
+std::string cell(std::string_view text) { return platform::text::printable(text); }
 
 // Cells joined by tabs, with a line end.
 template <typename Cells>
@@ -128,6 +128,7 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
     if (parsed.operands.size() != 2) return usageError(err, "--log-run takes a run's name and a raw data file");
     const std::string file = platform::paths::toNative(parsed.operands[1]);
     return batchtrack::reportingErrors(err, [&] {
+        checkSettings(installation);
         runs::RunEntry entry;
         entry.name = parsed.operands[0];
         entry.values = readSetup(file, setupTypeFolders(installation)).values;
@@ -143,7 +144,7 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
             std::string unread = runs::unreadText(reading);
             for (std::size_t at = 0; at < unread.size();) {
                 const std::size_t end = unread.find('\n', at);
-                err << "Warning: " << lapFile << ": " << unread.substr(at, end - at) << "\n";
+                err << "Warning: " << cell(lapFile) << ": " << cell(unread.substr(at, end - at)) << "\n";
                 at = end == std::string::npos ? unread.size() : end + 1;
             }
             entry.laps = reading.laps;
@@ -152,11 +153,14 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
         entry.airTemp = parsed.values["--air-temp"];
         entry.trackTemp = parsed.values["--track-temp"];
         entry.note = parsed.values["--note"];
+        // As a team mate's run file is held to them, so a run logged here reaches the team.
+        if (const std::string problem = runs::runNumbersProblem(entry); !problem.empty())
+            platform::raise(platform::ErrInvalidArgument, "vantrel-batch", "Cannot log the run: its " + problem);
         library::SetupLibrary setups(installation.libraryFile());
         const runs::StoredRun run = runs::logRun(setups, entry);
         // The team's copy is an extra: the run stands without it.
         if (const std::string warning = publishRunToTeam(installation, run); !warning.empty())
-            err << "Warning: " << warning << std::endl;
+            err << "Warning: " << cell(warning) << std::endl;
         const runs::RunFigures& f = run.figures;
         out << "run\t" << cell(run.name) << "\n"
             << "meeting\t" << cell(runs::meetingText(run.values)) << "\n"
@@ -180,6 +184,7 @@ std::optional<int> batchRuns(const std::vector<std::string>& args, const Install
     if (!parseRunArgs(args, "--runs", {"--driver"}, false, parsed, error)) return usageError(err, error);
     if (parsed.operands.size() != 1) return usageError(err, "--runs takes one track");
     return batchtrack::reportingErrors(err, [&] {
+        checkSettings(installation);
         const auto setups = library::openForHistory(installation.libraryFile());
         const auto runs = runs::trackRuns(*setups, parsed.operands[0], parsed.values["--driver"]);
         if (runs.empty()) {
@@ -221,6 +226,7 @@ std::optional<int> batchPaidOff(const std::vector<std::string>& args, const Inst
         return usageError(err, "--paid-off takes one track, or --all for every track");
     const std::string track = parsed.all ? std::string() : parsed.operands[0];
     return batchtrack::reportingErrors(err, [&] {
+        checkSettings(installation);
         const auto setups = library::openForHistory(installation.libraryFile());
         const auto rows = runs::paidOff(runs::trackRuns(*setups, track, parsed.values["--driver"]));
         if (rows.empty()) {

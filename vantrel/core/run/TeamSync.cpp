@@ -11,6 +11,7 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/Text.h"
 
 namespace vantrel {
 
@@ -93,9 +94,10 @@ int syncCommand(const Installation& installation, std::ostream& out, std::ostrea
             << "Already there: " << report.alreadyThere << "\n";
         if (runs.added > 0) out << "Runs added: " << runs.added << "\n";
         out << std::flush;
-        for (const auto& p : report.problems)
-            err << platform::fileFailure("Cannot take", p.file, p.reason) << std::endl;
-        for (const auto& p : runs.problems) err << platform::fileFailure("Cannot take", p.file, p.reason) << std::endl;
+        // A reason may quote what the file holds: printed escaped as the name is.
+        for (const auto* problems : {&report.problems, &runs.problems})
+            for (const auto& p : *problems)
+                err << platform::text::printable(platform::fileFailure("Cannot take", p.file, p.reason)) << std::endl;
         return 0;
     } catch (const std::exception& e) {
         err << platform::errorLine(e) << std::endl;

@@ -3,12 +3,14 @@
 #include <ostream>
 
 #include "FieldMatcher.h"
+#include "platform/Text.h"
 
 namespace vantrel {
 
 bool fitsMappingLine(std::string_view name) {
-    return !name.empty() && name.front() != ' ' && name.back() != ' ' &&
-           name.find_first_of("\r\n") == std::string_view::npos;
+    // A control character would break the line, or reach the terminal that
+    // --suggest-mapping prints to as an escape code.
+    return !name.empty() && name.front() != ' ' && name.back() != ' ' && platform::text::printable(name) == name;
 }
 
 std::vector<std::pair<int, std::string>> suggestedMapping(const std::vector<pdfauto::FieldInfo>& fields) {

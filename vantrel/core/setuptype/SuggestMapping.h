@@ -16,7 +16,8 @@
 namespace vantrel {
 
 // A name a mapping line can hold: a line is trimmed of blanks and ends at a
-// line end, so a name may have neither at its ends or inside.
+// line end, so a name may have neither at its ends, nor a control or bidi
+// character (platform::text::printable) anywhere.
 bool fitsMappingLine(std::string_view name);
 
 // Record position (1 to 112) and form field, for the fields a mapping line can name.

@@ -76,7 +76,14 @@ std::string createdOf(const std::string& sheetName, std::int64_t mtimeNs) {
         t.tm_min = std::stoi(name->time.substr(2, 2));
         t.tm_sec = std::stoi(name->time.substr(4, 2));
         t.tm_isdst = -1;
-        if (const std::time_t parsed = std::mktime(&t); parsed != std::time_t(-1)) when = parsed;
+        // A name's 2026-13-45 or 99:99 is no time: mktime would roll it over
+        // into another day, so only a time it keeps as written is taken.
+        const struct tm written = t;
+        const std::time_t parsed = std::mktime(&t);
+        const bool asWritten = t.tm_year == written.tm_year && t.tm_mon == written.tm_mon &&
+                               t.tm_mday == written.tm_mday && t.tm_hour == written.tm_hour &&
+                               t.tm_min == written.tm_min;
+        if (parsed != std::time_t(-1) && asWritten) when = parsed;
     }
     return library::localTimestamp(when);
 }

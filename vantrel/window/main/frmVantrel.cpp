@@ -22,6 +22,7 @@
 #include "ChassisPictureWidget.h"
 #include "FileTab.h"
 #include "FolderList.h"
+#include "InstallationCheck.h"
 #include "LastHereOffer.h"
 #include "MessageBox.h"
 #include "SetupLoader.h"
@@ -476,8 +477,17 @@ void frmVantrel::loadWindow() {
     const auto loadStep = [this](int step) {
         if (m_options.beforeLoadStep) m_options.beforeLoadStep(step);
     };
+    QString failure = "Error reading config file.";
     try {
         loadStep(1);
+        // A settings file that is empty or missing would make the program
+        // folder every folder: said at once, naming the file and what is wrong.
+        try {
+            checkSettings(m_installation);
+        } catch (const std::exception& e) {
+            failure = QString::fromStdString(platform::errorText(e));
+            throw;
+        }
         loadStep(2);
         m_fileTab->targetFolders()->setPath(QString::fromStdString(platform::process::programFolder()));
         loadStep(3);
@@ -489,7 +499,7 @@ void frmVantrel::loadWindow() {
         m_launchers->refreshSetupTypes();
     } catch (...) {
         // The window opens all the same; what did not run keeps its start state.
-        MessageBox::critical(this, "Vantrel", "Error reading config file.");
+        MessageBox::critical(this, "Vantrel", failure);
     }
     // The team's sheets come in from the start.
     m_launchers->restartTeamWatch();

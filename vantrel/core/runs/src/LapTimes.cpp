@@ -262,32 +262,4 @@ RunFigures figuresOf(const std::vector<Lap>& laps) {
     return f;
 }
 
-std::string lapsToText(const std::vector<Lap>& laps) {
-    std::string out;
-    for (const Lap& lap : laps) {
-        if (!out.empty()) out += ' ';
-        if (!lap.kept) out += '-';
-        out += std::to_string(lap.ms);
-    }
-    return out;
-}
-
-std::vector<Lap> lapsFromText(std::string_view text) {
-    std::vector<Lap> out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && text[i] == ' ') ++i;
-        if (i >= text.size()) break;
-        Lap lap;
-        if (text[i] == '-') {
-            lap.kept = false;
-            ++i;
-        }
-        while (i < text.size() && isDigit(text[i])) lap.ms = lap.ms * 10 + (text[i++] - '0');
-        while (i < text.size() && text[i] != ' ') ++i;
-        out.push_back(lap);
-    }
-    return out;
-}
-
 }  // namespace vantrel::runs

@@ -1,8 +1,12 @@
 #include "runs/RunFile.h"
 
 #include <algorithm>
+#include <charconv>
+#include <optional>
+#include <utility>
 
 #include "platform/Text.h"
+#include "runs/Conditions.h"
 
 namespace vantrel::runs {
 
@@ -54,6 +58,11 @@ bool isUidText(std::string_view uid) {
            std::all_of(uid.begin(), uid.end(), [](char c) { return std::isalnum((unsigned char)c) || c == '-'; });
 }
 
+// A value's text as a reason may quote it: one short line.
+std::string quoted(std::string_view text) {
+    return "\"" + platform::text::printable(platform::text::leftChars(text, 40)) + "\"";
+}
+
 }  // namespace
 
 std::string runsFileText(const std::vector<RunEntry>& runs) {
@@ -66,6 +75,26 @@ std::string runsFileText(const std::vector<RunEntry>& runs) {
             out += std::string(SetupFieldKeys[i]) + "=" + escaped(run.values[i]) + "\r\n";
     }
     return out + "[End]\r\n";
+}
+
+std::string runNumbersProblem(const RunEntry& run) {
+    const std::string_view position = run.position;
+    const auto digit = std::find_if(position.begin(), position.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digit != position.end()) {
+        unsigned place = 0;
+        const char* first = position.data() + (digit - position.begin());
+        const auto [stop, error] = std::from_chars(first, position.data() + position.size(), place);
+        if (error != std::errc() || place < 1 || place > kMaxPosition)
+            return "position " + quoted(position) + " is no place (1 to " + std::to_string(kMaxPosition) + ")";
+    }
+    for (const auto& [what, text] : {std::pair{"air", &run.airTemp}, {"track", &run.trackTemp}}) {
+        if (std::none_of(text->begin(), text->end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+        const std::optional<double> degrees = temperatureOf(*text);
+        if (!degrees || *degrees < kMinTemperature || *degrees > kMaxTemperature)
+            return std::string(what) + " temperature " + quoted(*text) + " is no temperature (" +
+                   std::to_string(int(kMinTemperature)) + " to " + std::to_string(int(kMaxTemperature)) + ")";
+    }
+    return {};
 }
 
 RunFileReading readRunsFile(std::string_view text) {
@@ -109,12 +138,9 @@ RunFileReading readRunsFile(std::string_view text) {
         if (!platform::text::isValidUtf8(raw)) return refuse(where + " is not UTF-8 text");
         const std::string value = unescaped(raw);
         if (key == "Run.Laps") {
-            for (const char c : raw)
-                if (!(c == ' ' || c == '-' || (c >= '0' && c <= '9'))) return refuse(where + ": the laps are no laps");
+            if (const std::string why = lapsTextProblem(raw); !why.empty())
+                return refuse(where + ": the laps are no laps (" + why + ")");
             run->laps = lapsFromText(raw);
-            if (run->laps.size() > 100000 || std::any_of(run->laps.begin(), run->laps.end(),
-                                                         [](const Lap& l) { return l.ms <= 0 || l.ms >= 3600 * 1000; }))
-                return refuse(where + ": the laps are no laps");
             continue;
         }
         const auto runKey =
@@ -124,8 +150,7 @@ RunFileReading readRunsFile(std::string_view text) {
             continue;
         }
         const auto field = std::find(std::begin(SetupFieldKeys), std::end(SetupFieldKeys), key);
-        if (field == std::end(SetupFieldKeys))
-            return refuse(where + ": unknown entry " + std::string(key.substr(0, 40)));
+        if (field == std::end(SetupFieldKeys)) return refuse(where + ": unknown entry " + quoted(key));
         run->values[std::size_t(field - std::begin(SetupFieldKeys))] = value;
     }
     if (out.runs.empty()) return refuse("it holds no run");
@@ -135,6 +160,7 @@ RunFileReading readRunsFile(std::string_view text) {
         if (!meetingProblem(r.values).empty())
             return refuse("a run names no meeting (" + meetingProblem(r.values) + ")");
         if (!r.created.empty() && !library::parseTimestamp(r.created)) return refuse("a run's Run.Created is no time");
+        if (const std::string why = runNumbersProblem(r); !why.empty()) return refuse("a run's " + why);
     }
     return out;
 }

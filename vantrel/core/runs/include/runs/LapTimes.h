@@ -66,8 +66,16 @@ struct RunFigures {
 // The figures of the laps kept; all zero without any.
 RunFigures figuresOf(const std::vector<Lap>& laps);
 
-// Laps as stored: milliseconds, blank-separated, a lap left out marked "-".
+// Laps as stored: milliseconds, blank-separated, a lap left out marked "-"
+// ("12514 -30211 12600"). Each lap is a whole number of milliseconds from 1
+// to kMaxLapMs, and a run holds at most kMaxStoredLaps of them.
+constexpr std::int64_t kMaxLapMs = 3600 * 1000 - 1;  // a lap is shorter than an hour
+constexpr std::size_t kMaxStoredLaps = 100000;
 std::string lapsToText(const std::vector<Lap>& laps);
+// The laps of such a text; none when it is not one (lapsTextProblem says why).
 std::vector<Lap> lapsFromText(std::string_view text);
+// Why text is no such laps ("lap 3, 18446744073709564961 ms, is not a lap
+// time: a lap is shorter than an hour"); empty when it is.
+std::string lapsTextProblem(std::string_view text);
 
 }  // namespace vantrel::runs

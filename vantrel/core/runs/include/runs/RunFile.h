@@ -17,9 +17,21 @@ namespace vantrel::runs {
 // A file of runs is read up to this size and this many runs.
 constexpr std::size_t kMaxRunFile = 1 << 20;
 constexpr std::size_t kMaxRunsInFile = 500;
+// A run's position and temperatures, where they hold a number, lie within these.
+constexpr unsigned kMaxPosition = 999;
+constexpr double kMinTemperature = -60, kMaxTemperature = 150;
+// What is wrong with the numbers a run gives beside its laps: a position
+// ("3", "P3", "3rd", "DNF") whose number is no place in a field, a
+// temperature ("31", "31 °C") past any a track sees, in Celsius or
+// Fahrenheit ("position \"4294967297\" is no place (1 to 999)").
+// Empty when nothing is.
+std::string runNumbersProblem(const RunEntry& run);
 
 std::string runsFileText(const std::vector<RunEntry>& runs);
 
+// A whole file that is no file of runs is refused with why: a line that is no
+// entry, laps that are no laps (lapsTextProblem), a position or temperature
+// out of range, a run without its uid, name or meeting.
 struct RunFileReading {
     std::vector<RunEntry> runs;
     bool whole = false;   // it ends with "[End]"

@@ -105,11 +105,11 @@ TEST(LapTimes, ReadsTheFormsTimingGives) {
 
 // What racers paste, each text checked against the laps that were driven.
 TEST(LapTimes, ReadsTheLapsThatWereDriven) {
-    const std::vector<Lap> rcmLaps = {
-        {14631, true}, {13302, true}, {13255, true}, {13410, true}, {13198, true}, {13344, true},
-        {21950, false}, {13289, true}, {13220, true}, {13177, true}, {13301, true}, {13266, true},
-        {13190, true}, {13240, true}, {13312, true}, {13203, true}, {13188, true}, {13274, true},
-        {13229, true}, {13255, true}, {13200, true}, {13919, true}};
+    const std::vector<Lap> rcmLaps = {{14631, true}, {13302, true},  {13255, true}, {13410, true}, {13198, true},
+                                      {13344, true}, {21950, false}, {13289, true}, {13220, true}, {13177, true},
+                                      {13301, true}, {13266, true},  {13190, true}, {13240, true}, {13312, true},
+                                      {13203, true}, {13188, true},  {13274, true}, {13229, true}, {13255, true},
+                                      {13200, true}, {13919, true}};
     std::string rcm = "Lap     Time\n";
     for (std::size_t i = 0; i < rcmLaps.size(); ++i)
         rcm += (i < 9 ? "  " : " ") + std::to_string(i + 1) + "    " + lapText(rcmLaps[i].ms) + "\n";
@@ -272,7 +272,7 @@ TEST(LapTimes, TheDriversColumnByTheirName) {
         {"Zoe Muller", {"Müller, Zoë", "Smith, Jo"}, 0},
         {"Jan van der Berg", {"van der Berg, Jan", "Berg, Jan"}, 0},
         {"Jo Smith", {"Smith, Joanna", "Brown, Al"}, std::nullopt},  // another Smith
-        {"Jo Smith", {"Smith, J.", "Smith, J."}, std::nullopt},       // two that could be
+        {"Jo Smith", {"Smith, J.", "Smith, J."}, std::nullopt},      // two that could be
         {"J S", {"Smith, Jo"}, std::nullopt},                        // initials alone name no one
         {"Jo Smith", {"Column 2", "Column 3"}, std::nullopt},
         {"", table, std::nullopt},

@@ -138,16 +138,15 @@ std::vector<Row> rowsOf(std::string_view text, Split split) {
     return rows;
 }
 
-
 bool isOneOf(const std::string& word, std::initializer_list<const char*> words) {
     return std::any_of(words.begin(), words.end(), [&](const char* w) { return word == w; });
 }
 
 const std::initializer_list<const char*> kBestWords = {"best", "fastest", "bestzeit", "schnellste", "meilleur"};
-const std::initializer_list<const char*> kMeanWords = {"average", "avg", "mean", "median", "schnitt", "moyenne",
-                                                       "ideal", "theoretical"};
-const std::initializer_list<const char*> kTotalWords = {"total", "gesamt", "gesamtzeit", "result", "results",
-                                                        "ergebnis", "elapsed", "overall", "sum"};
+const std::initializer_list<const char*> kMeanWords = {"average", "avg",     "mean",  "median",
+                                                       "schnitt", "moyenne", "ideal", "theoretical"};
+const std::initializer_list<const char*> kTotalWords = {"total",    "gesamt",  "gesamtzeit", "result", "results",
+                                                        "ergebnis", "elapsed", "overall",    "sum"};
 const std::initializer_list<const char*> kLapsWords = {"laps", "runden", "tours", "vueltas", "giri"};
 
 // A line of a summary: a best lap, an average, a total, a count of laps.
@@ -195,11 +194,11 @@ Role roleOf(std::string_view header) {
                           (letters == first.size() && words.size() == 2 && digits(words[1], 2));
     if (numbered && isOneOf(stem, {"s", "sec", "sector", "sektor", "secteur", "split", "t", "i", "int"}))
         return Role::Sector;
-    const std::initializer_list<const char*> timeWords = {"time", "zeit", "tiempo", "temps", "tempo", "tijd",
-                                                          "czas", "laptime", "rundenzeit"};
-    const std::initializer_list<const char*> plain = {"lap",  "time", "zeit", "tiempo", "temps", "tempo", "tijd",
-                                                      "czas", "laptime", "rundenzeit", "runde", "vuelta", "tour",
-                                                      "giro", "s", "sec", "secs", "seconds", "ronde"};
+    const std::initializer_list<const char*> timeWords = {"time", "zeit", "tiempo",  "temps",     "tempo",
+                                                          "tijd", "czas", "laptime", "rundenzeit"};
+    const std::initializer_list<const char*> plain = {
+        "lap",   "time",   "zeit", "tiempo", "temps", "tempo", "tijd", "czas",    "laptime", "rundenzeit",
+        "runde", "vuelta", "tour", "giro",   "s",     "sec",   "secs", "seconds", "ronde"};
     // A word of the role, the rest plain words: "Race time", "Best lap"; a driver "Tom Best" is none.
     auto is = [&](std::initializer_list<const char*> roleWords) {
         return any(roleWords) && std::all_of(words.begin(), words.end(), [&](const std::string& w) {
@@ -313,8 +312,8 @@ bool isRaceClock(const std::vector<std::optional<std::int64_t>>& clock,
 std::optional<std::int64_t> readLapTime(std::string_view cell) {
     cell = trimmed(cell);
     // A position before the time: "2/14.552".
-    if (const std::size_t slash = cell.find('/'); slash != std::string_view::npos && slash > 0 && slash <= 3 &&
-                                                  digits(cell.substr(0, slash), 3))
+    if (const std::size_t slash = cell.find('/');
+        slash != std::string_view::npos && slash > 0 && slash <= 3 && digits(cell.substr(0, slash), 3))
         cell.remove_prefix(slash + 1);
     if (!cell.empty() && cell.back() == 's') cell.remove_suffix(1);
     cell = trimmed(cell);
@@ -427,8 +426,8 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
             std::size_t bestColumn = 0;
             std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
             for (std::size_t c = 0; c < layout.size(); ++c) {
-                const std::int64_t overlap = std::int64_t(std::min(cell.to, layout[c].to)) -
-                                             std::int64_t(std::max(cell.from, layout[c].from));
+                const std::int64_t overlap =
+                    std::int64_t(std::min(cell.to, layout[c].to)) - std::int64_t(std::max(cell.from, layout[c].from));
                 if (overlap > bestScore) bestScore = overlap, bestColumn = c;
             }
             if (!placed[bestColumn].text.empty()) return std::optional<std::vector<Cell>>();
@@ -624,7 +623,7 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
     std::vector<std::int64_t> sorted;
     for (const auto& [ms, row] : laps) sorted.push_back(ms);
     std::sort(sorted.begin(), sorted.end());
-    const std::int64_t median = sorted.empty() ? 0
+    const std::int64_t median = sorted.empty()      ? 0
                                 : sorted.size() % 2 ? sorted[sorted.size() / 2]
                                                     : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
     for (const auto& [ms, row] : laps) {

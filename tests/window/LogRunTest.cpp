@@ -278,6 +278,7 @@ private slots:
         setTextOf(m_main, "txtDriverName", "Zoë Müller");
         setTextOf(m_main, "txtTrackCity", "Lostock");
         setTextOf(m_main, "txtEventName", "Summer Cup");
+        setTextOf(m_main, "txtEventDate", "14/06/2026");
         QVERIFY(logRun([&](LogRunDialog* d) {
             // A printout's title, its result line and a timing glitch are no laps.
             paste(d,
@@ -305,6 +306,7 @@ private slots:
                 elsewhere.values[std::size_t(vantrel::SetupField::DriverName)] = "Zoë Müller";
                 elsewhere.values[std::size_t(vantrel::SetupField::TrackCity)] = "Lostock";
                 elsewhere.values[std::size_t(vantrel::SetupField::EventName)] = "Summer Cup";
+                elsewhere.values[std::size_t(vantrel::SetupField::EventDate)] = "2026-06-14";
                 vantrel::runs::logRun(library, elsewhere);
             }
             MessageBox::setNextAnswer(QMessageBox::Ok);

@@ -190,7 +190,8 @@ case_a_launcher_without_a_viewer_leaves_open_sheet_to_try_again() {
 # clipboard, saved from the note's field; echoes the run as --runs lists it.
 log_pasted_run() {
   local name="$1" text="$2" dialog line=""
-  printf '%b' "$text" | xclip -selection clipboard
+  # xclip stays to serve the clipboard: not on this function's output, which is read to its end.
+  printf '%b' "$text" | xclip -selection clipboard >/dev/null 2>&1
   keys ctrl+r
   wait_for_windows '^Log Run$' -ge 1 || { echo "Log Run never showed"; return 1; }
   dialog="$(xdotool search --all --onlyvisible --pid "$pid" --name '^Log Run$' | head -n 1)"

@@ -126,6 +126,54 @@ TEST(RunsBatch, BadInputIsRefusedAndNothingRecorded) {
     EXPECT_EQ(folder.runsRecorded(), 0u);
 }
 
+TEST(RunsBatch, TheRacersOwnLapsOfAPrintout) {
+    RunsFolder folder;
+    const std::string jo = folder.setup("jo.dat", "30");
+    folder.write("drivers.txt",
+                 "Heat 2\nLap\tLee, Kim\tSmith, Jo\tBrown, Al\n1\t14.900\t14.631\t15.120\n"
+                 "2\t13.801\t13.702\t13.955\n3\t13.790\t13.655\t\n");
+    folder.write("strangers.txt", "Lap\tLee, Kim\tBrown, Al\n1\t14.900\t15.120\n2\t13.801\t13.955\n");
+    folder.write("printout.txt",
+                 "RCM Race Control Management 4.1\nResult : 2. 3 laps 41.988\n\nLap     Time\n"
+                 "  1   14.631\n  2   13.702\n  3   13.655\n");
+    folder.write("crash.txt", "Best: 13.655s\n14.631\n13.702\n21.950\n13.655\n");
+    folder.write("bom.txt",
+                 "\xEF\xBB\xBF"
+                 "14.631\n13.702\n");
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string out, err;  // what each holds; an empty err: nothing said
+        std::size_t recorded;  // runs in the library after
+    };
+    const Case cases[] = {
+        {"--log-run P1 " + jo + " --laps drivers.txt", 0, "laps\t3\ntotal\t41.988\nbest\t13.655\n", "", 1},
+        {"--log-run P2 " + jo + " --laps drivers.txt --driver-column 'brown, al'", 0, "laps\t2\ntotal\t29.075\n", "",
+         2},
+        {"--log-run P3 " + jo + " --laps drivers.txt --driver-column 'Kim Lee'", 0, "laps\t3\ntotal\t42.491\n", "", 3},
+        {"--log-run P4 " + jo + " --laps strangers.txt", 1, "",
+         "strangers.txt: it holds the laps of several drivers (\"Lee, Kim\", \"Brown, Al\") and none is \"Jo Smith\"'s",
+         3},
+        {"--log-run P4 " + jo + " --laps drivers.txt --driver-column Nobody", 1, "",
+         "none is the column \"Nobody\": name one with --driver-column NAME", 3},
+        {"--log-run P4 " + jo + " --laps printout.txt", 0, "laps\t3\ntotal\t41.988\n", "", 4},
+        {"--log-run P5 " + jo + " --laps crash.txt", 0, "laps\t3\ntotal\t41.988\n",
+         "crash.txt: Lap 3 (21.950) is left out: over 1.5", 5},
+        {"--log-run P6 " + jo + " --laps bom.txt", 0, "laps\t2\ntotal\t28.333\n", "", 6},
+    };
+    for (const Case& c : cases) {
+        const BatchRun run = folder.run(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments << ": " << run.err;
+        EXPECT_NE(run.out.find(c.out), std::string::npos) << c.arguments << ": " << run.out;
+        if (c.err.empty()) {
+            EXPECT_TRUE(run.err.empty()) << c.arguments << ": " << run.err;
+        } else {
+            EXPECT_NE(run.err.find(c.err), std::string::npos) << c.arguments << ": " << run.err;
+        }
+        EXPECT_EQ(folder.runsRecorded(), c.recorded) << c.arguments;
+    }
+}
+
 TEST(RunsBatch, ARunLoggedOnOneMachineReachesTheTeamsThroughSync) {
     RunsFolder mine, theirs;
     const std::filesystem::path team = mine.path() / "Team";

@@ -2,6 +2,8 @@
 // copied, and the figures of a run.
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <random>
 
 #include "runs/LapTimes.h"
@@ -29,7 +31,7 @@ TEST(LapTimes, ReadsTheFormsTimingGives) {
     };
     const Case cases[] = {
         {"a column of times", "12.345\n12.34\n13.1\n", {}, {12345, 12340, 13100}, {"Column 1"}, {}},
-        {"minutes and seconds", "0:12.345\r\n1:02.345\r\n", {}, {12345, 62345}, {"Column 1"}, {}},
+        {"minutes and seconds", "0:58.345\r\n1:02.345\r\n", {}, {58345, 62345}, {"Column 1"}, {}},
         {"lap, position, time with a header",
          "Lap\tPos\tTime\n1\t3\t12.345\n2\t2\t12.100\n",
          {},
@@ -58,7 +60,7 @@ TEST(LapTimes, ReadsTheFormsTimingGives) {
          {12800, 12750},
          {"Jo Smith", "Al Brown"},
          {}},
-        {"the first driver unless chosen", "Lap\tA\tB\n1\t12.345\t12.800\n", {}, {12345}, {"A", "B"}, {}},
+        {"no driver's laps until one is chosen", "Lap\tA\tB\n1\t12.345\t12.800\n", {}, {}, {"A", "B"}, {}},
         {"a chosen column past the last is the last",
          "A\tB\n12.345\t12.800\n",
          std::size_t(9),
@@ -77,13 +79,13 @@ TEST(LapTimes, ReadsTheFormsTimingGives) {
          {12345, 12400},
          {"Column 1"},
          {2, 4}},
-        {"a footer is no lap", "Lap Time\n1 12.345\n2 12.400\nBest lap 12.345\n", {}, {12345, 12400}, {"Time"}, {4}},
+        {"a footer is no lap", "Lap Time\n1 12.345\n2 12.400\nBest lap 12.345\n", {}, {12345, 12400}, {"Time"}, {}},
         {"nothing to read", "hello\nworld\n", {}, {}, {}, {1, 2}},
         {"numbers without a decimal mark are laps' numbers, not times", "1\n2\n3\n", {}, {}, {}, {1, 2, 3}},
         {"no lap of an hour or of nothing",
-         "59:59.999\n0.000\n12.345\n60:00.000\n",
+         "59:59.999\n0.000\n59:58.345\n60:00.000\n",
          {},
-         {3599999, 12345},
+         {3599999, 3598345},
          {"Column 1"},
          {2, 4}},
         {"four fraction digits are no time", "12.3456\n12.345\n", {}, {12345}, {"Column 1"}, {1}},
@@ -91,12 +93,260 @@ TEST(LapTimes, ReadsTheFormsTimingGives) {
     };
     for (const Case& c : cases) {
         const LapReading r = readLaps(c.text, c.column);
+        if (!c.laps.empty()) EXPECT_TRUE(r.column.has_value()) << c.name;
         EXPECT_EQ(msOf(r), c.laps) << c.name;
         EXPECT_EQ(r.columns, c.columns) << c.name;
         std::vector<std::size_t> unread;
         for (const UnreadLine& u : r.unread) unread.push_back(u.line);
         EXPECT_EQ(unread, c.unreadLines) << c.name;
         EXPECT_EQ(r.unreadCount, c.unreadLines.size()) << c.name;
+    }
+}
+
+// What racers paste, each text checked against the laps that were driven.
+TEST(LapTimes, ReadsTheLapsThatWereDriven) {
+    const std::vector<Lap> rcmLaps = {{14631, true}, {13302, true},  {13255, true}, {13410, true}, {13198, true},
+                                      {13344, true}, {21950, false}, {13289, true}, {13220, true}, {13177, true},
+                                      {13301, true}, {13266, true},  {13190, true}, {13240, true}, {13312, true},
+                                      {13203, true}, {13188, true},  {13274, true}, {13229, true}, {13255, true},
+                                      {13200, true}, {13919, true}};
+    std::string rcm = "Lap     Time\n";
+    for (std::size_t i = 0; i < rcmLaps.size(); ++i)
+        rcm += (i < 9 ? "  " : " ") + std::to_string(i + 1) + "    " + lapText(rcmLaps[i].ms) + "\n";
+    const std::string rcmTitle =
+        "RCM Race Control Management 4.1\nSummer Cup 2026 - Lostock            14.06.2026\nA-Final 1\n\n";
+    auto kept = [](std::vector<std::int64_t> ms) {
+        std::vector<Lap> laps;
+        for (const std::int64_t m : ms) laps.push_back({m, true});
+        return laps;
+    };
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string driver;  // empty: readLaps without a choice
+        std::vector<Lap> laps;
+        std::vector<std::string> columns;
+        std::vector<std::string> warnings;  // what each warning begins with
+        std::vector<std::size_t> unread = {};
+    };
+    const Case cases[] = {
+        {"a printout's title and result are no laps",
+         rcmTitle + "Result : 2. 22 laps 5:02.353\n\nJo Smith                Car 7\n" + rcm,
+         "",
+         rcmLaps,
+         {"Time"},
+         {}},
+        {"a printout whose own count and total disagree with its table",
+         rcmTitle + "Result : 2. 23 laps 5:15.000\n\n" + rcm,
+         "",
+         rcmLaps,
+         {"Time"},
+         {"The text gives 23 laps; its lap table has 22", "The text gives a total of 5:15.000"}},
+        {"a lap timer's best lap and count above laps with their gain",
+         "Session 3 — Lostock\nBest: 13.922s\nLaps: 6\nLap 1: 14.631\nLap 2: 13.922 (-0.709)\n"
+         "Lap 3: 14.100 (+0.178)\nLap 4: 14.050 (-0.050)\nLap 5: 13.990 (-0.060)\nLap 6: 14.200 (+0.210)\n",
+         "",
+         kept({14631, 13922, 14100, 14050, 13990, 14200}),
+         {"Column 3"},
+         {}},
+        {"a lap timer whose best lap is none of its laps",
+         "Best: 13.922s\nLap 1: 14.631\nLap 2: 14.022 (-0.609)\n",
+         "",
+         kept({14631, 14022}),
+         {"Column 3"},
+         {"The text gives the best lap as 13.922; the best lap read is 14.022"}},
+        {"a stopwatch newest first, its total at the top",
+         "Total 02:44.303\n"
+         "Lap 12  00:14.031  02:44.303\nLap 11  00:13.666  02:30.272\nLap 10  00:13.701  02:16.606\n"
+         "Lap 9   00:13.577  02:02.905\nLap 8   00:13.620  01:49.328\nLap 7   00:13.689  01:35.708\n"
+         "Lap 6   00:13.744  01:22.019\nLap 5   00:13.598  01:08.275\nLap 4   00:13.810  00:54.677\n"
+         "Lap 3   00:13.655  00:40.867\nLap 2   00:13.512  00:27.212\nLap 1   00:13.700  00:13.700\n",
+         "",
+         kept({13700, 13512, 13655, 13810, 13598, 13744, 13689, 13620, 13577, 13701, 13666, 14031}),
+         {"Column 2"},
+         {}},
+        {"a stopwatch in lap order, its total beside",
+         "#1  0:13.700  0:13.700\n#2  0:13.512  0:27.212\n#3  0:13.655  0:40.867\nTotal 0:40.800\n",
+         "",
+         kept({13700, 13512, 13655}),
+         {"Column 2"},
+         {"The text gives a total of 40.800; the laps read add up to 40.867"}},
+        {"a results table, a column a driver headed \"Surname, First name\"",
+         "Heat 2\nLap\tSmith, Jo\tBrown, Al\tLee, Kim\n1\t14.631\t14.900\t15.120\n2\t13.702\t13.801\t13.955\n"
+         "3\t13.655\t13.790\t\nBest\t13.655\t13.790\t13.955\n",
+         "Kim Lee",
+         kept({15120, 13955}),
+         {"Smith, Jo", "Brown, Al", "Lee, Kim"},
+         {}},
+        {"a chart of position/time cells headed FIRST SURNAME, a driver a lap short",
+         "Lap    JO SMITH     AL BROWN     KIM LÉE\n1      2/14.552     1/14.102     3/15.010\n"
+         "2      2/13.901     1/13.850     3/14.200\n3      1/13.700                  2/14.000\n",
+         "Kim Lee",
+         kept({15010, 14200, 14000}),
+         {"JO SMITH", "AL BROWN", "KIM LÉE"},
+         {}},
+        {"a space-aligned table: a lap in the column its header stands over",
+         "Lap   Al Brown   Jo Smith   Kim Lee\n 20     13.100     12.900    13.300\n"
+         " 21     13.050     12.950    13.250\n 22                12.870    13.400\n",
+         "jo smith",
+         kept({12900, 12950, 12870}),
+         {"Al Brown", "Jo Smith", "Kim Lee"},
+         {}},
+        {"the other driver of the same table has his laps only",
+         "Lap   Al Brown   Jo Smith   Kim Lee\n 20     13.100     12.900    13.300\n"
+         " 21     13.050     12.950    13.250\n 22                12.870    13.400\n",
+         "Brown A.",
+         kept({13100, 13050}),
+         {"Al Brown", "Jo Smith", "Kim Lee"},
+         {}},
+        {"a CSV export: the lap time, not its sectors nor the race time",
+         "Lap,Lap time,S1,S2,S3,Race time\n1,14.631,4.801,5.020,4.810,14.631\n2,13.702,4.500,4.702,4.500,28.333\n"
+         "3,1:02.455,4.480,52.975,5.000,1:30.788\n4,13.610,4.410,4.700,4.500,1:44.398\n",
+         "",
+         {{14631, true}, {13702, true}, {62455, false}, {13610, true}},
+         {"Lap time"},
+         {}},
+        {"a semicolon export with decimal commas and a running total",
+         "Runde;Rundenzeit;Sektor 1;Sektor 2;Gesamtzeit\n1;14,631;7,100;7,531;14,631\n2;13,702;6,800;6,902;28,333\n"
+         "3;13,655;6,755;6,900;41,988\n",
+         "",
+         kept({14631, 13702, 13655}),
+         {"Rundenzeit"},
+         {}},
+        {"sectors beside the lap without a header",
+         "14.631\t4.801\t5.020\t4.810\n13.702\t4.500\t4.702\t4.500\n13.655\t4.455\t4.700\t4.500\n",
+         "",
+         kept({14631, 13702, 13655}),
+         {"Column 1"},
+         {}},
+        {"a timing page's lap table: time, gap and speed beside it",
+         "MYLAPS Speedhive · Jo Smith · Practice 2\nLap\tTime\tDiff\tSpeed\n1\t0:14.631\t\t42.3\n"
+         "2\t0:13.702\t-0.929\t45.1\n3\t0:13.655\t-0.047\t45.3\nBest lap: 0:13.655\nTotal laps: 3\n",
+         "",
+         kept({14631, 13702, 13655}),
+         {"Time"},
+         {}},
+        {"laps over a minute", "1:02.345\n1:01.900\n59.870\n", "", kept({62345, 61900, 59870}), {"Column 1"}, {}},
+        {"a timing glitch is no lap, a crash is offered left out",
+         "12.345\n4.100\n12.400\n12.300\n30.010\n",
+         "",
+         {{12345, true}, {12400, true}, {12300, true}, {30010, false}},
+         {"Column 1"},
+         {},
+         {2}},
+    };
+    for (const Case& c : cases) {
+        const LapReading r = c.driver.empty() ? readLaps(c.text) : readDriverLaps(c.text, c.driver);
+        EXPECT_EQ(r.laps, c.laps) << c.name << ": " << ::testing::PrintToString(msOf(r));
+        EXPECT_EQ(r.columns, c.columns) << c.name;
+        ASSERT_EQ(r.marks.size(), r.laps.size()) << c.name;
+        for (std::size_t i = 0; i < r.laps.size(); ++i)
+            EXPECT_EQ(r.marks[i].empty(), r.laps[i].kept) << c.name << ", lap " << i + 1;
+        ASSERT_EQ(r.warnings.size(), c.warnings.size()) << c.name << ": " << ::testing::PrintToString(r.warnings);
+        for (std::size_t i = 0; i < c.warnings.size(); ++i)
+            EXPECT_EQ(r.warnings[i].rfind(c.warnings[i], 0), 0u) << c.name << ": " << r.warnings[i];
+        std::vector<std::size_t> unread;
+        for (const UnreadLine& u : r.unread) unread.push_back(u.line);
+        EXPECT_EQ(unread, c.unread) << c.name << ": " << unreadText(r);
+        // No figure of what was read is ever negative.
+        const RunFigures f = figuresOf(r.laps);
+        EXPECT_TRUE(f.consistency >= 0 && f.best >= 0 && f.total >= 0) << c.name;
+    }
+}
+
+TEST(LapTimes, TheDriversColumnByTheirName) {
+    struct Case {
+        const char* driver;
+        std::vector<std::string> columns;
+        std::optional<std::size_t> column;
+    };
+    const std::vector<std::string> table = {"Smith, Jo", "Brown, Al", "Lee, Kim"};
+    const Case cases[] = {
+        {"Kim Lee", table, 2},
+        {"LEE KIM", table, 2},
+        {"K. Lee", table, 2},
+        {"  jo   SMITH ", table, 0},
+        {"Jo Smith", {"JO SMITH", "AL BROWN"}, 0},
+        {"Jo Smith", {"1. J. Smith (7)", "2. A. Brown (3)"}, 0},
+        {"Zoë Müller", {"ZOE MULLER", "JO SMITH"}, 0},
+        {"Zoe Muller", {"Müller, Zoë", "Smith, Jo"}, 0},
+        {"Jan van der Berg", {"van der Berg, Jan", "Berg, Jan"}, 0},
+        {"Jo Smith", {"Smith, Joanna", "Brown, Al"}, std::nullopt},  // another Smith
+        {"Jo Smith", {"Smith, J.", "Smith, J."}, std::nullopt},      // two that could be
+        {"J S", {"Smith, Jo"}, std::nullopt},                        // initials alone name no one
+        {"Jo Smith", {"Column 2", "Column 3"}, std::nullopt},
+        {"", table, std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(driverColumn(c.columns, c.driver), c.column) << c.driver;
+}
+
+TEST(LapTimes, GeneratedTablesGiveTheRacersLaps) {
+    // Tables of several drivers as timing pages give them: the racer anywhere
+    // among them, other drivers a lap or two short, tabs, semicolons with
+    // decimal commas, CSV or space-aligned columns, a title and summaries
+    // around, newest first or not. The racer's laps come back exactly.
+    std::mt19937 rng(39);
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    const char* names[] = {"Smith, Jo", "Brown, Al", "Lee, Kim", "Novák, Petr", "Dupont, Léa"};
+    for (int round = 0; round < 400; ++round) {
+        const int drivers = 1 + pick(5), racer = pick(drivers), style = pick(4), laps = 2 + pick(25);
+        const bool newestFirst = pick(4) == 0;
+        std::vector<std::vector<std::int64_t>> times(static_cast<std::size_t>(drivers));
+        for (int d = 0; d < drivers; ++d) {
+            const int driven = d == racer ? laps : laps - pick(3);
+            for (int i = 0; i < std::max(driven, 1); ++i)
+                times[std::size_t(d)].push_back(12000 + std::int64_t(pick(2400)));
+        }
+        auto timeText = [&](std::int64_t ms) {
+            std::string t = (pick(3) == 0 ? "0:" : "") + lapText(ms);
+            if (style == 1) std::replace(t.begin(), t.end(), '.', ',');
+            return t;
+        };
+        const std::string sep = style == 0 ? "\t" : style == 1 ? ";" : style == 2 ? "," : "";
+        auto header = [&](int d) {
+            std::string n = names[d];
+            if (style != 2 && pick(2)) {  // "FIRST SURNAME"
+                const std::size_t comma = n.find(", ");
+                n = n.substr(comma + 2) + " " + n.substr(0, comma);
+            }
+            return style == 2 ? "\"" + n + "\"" : n;
+        };
+        std::vector<std::vector<std::string>> grid;
+        std::vector<std::string> top = {"Lap"};
+        for (int d = 0; d < drivers; ++d) top.push_back(header(d));
+        grid.push_back(top);
+        for (int i = 0; i < laps; ++i) {
+            const int lap = newestFirst ? laps - 1 - i : i;
+            std::vector<std::string> line = {std::to_string(lap + 1)};
+            for (int d = 0; d < drivers; ++d) {
+                const auto& t = times[std::size_t(d)];
+                line.push_back(std::size_t(lap) < t.size() ? timeText(t[std::size_t(lap)]) : std::string());
+            }
+            grid.push_back(line);
+        }
+        std::string text = pick(2) ? "Club Race - Round " + std::to_string(round) + "\nTimed by RCM 4.1\n\n" : "";
+        for (const auto& line : grid) {
+            std::string out;
+            for (std::size_t c = 0; c < line.size(); ++c) {
+                if (sep.empty()) {
+                    std::string cellText = line[c];
+                    cellText.resize(std::max<std::size_t>(cellText.size(), 14), ' ');
+                    out += cellText;
+                } else {
+                    out += (c ? sep : "") + line[c];
+                }
+            }
+            while (!out.empty() && out.back() == ' ') out.pop_back();
+            text += out + "\n";
+        }
+        if (pick(2)) text += "Result : 1. " + std::to_string(laps) + " laps\n";
+        const std::string driver = std::string(names[racer]).substr(std::string(names[racer]).find(", ") + 2) + " " +
+                                   std::string(names[racer]).substr(0, std::string(names[racer]).find(","));
+        const LapReading r = readDriverLaps(text, driver);
+        std::vector<std::int64_t> want = times[std::size_t(racer)];
+        ASSERT_EQ(msOf(r), want) << "round " << round << ", " << driver << ":\n" << text;
+        ASSERT_EQ(r.columns.size(), std::size_t(drivers)) << text;
+        ASSERT_EQ(r.column, std::optional<std::size_t>(racer)) << text;
     }
 }
 

@@ -98,11 +98,12 @@ private slots:
             QCOMPARE(d->findChild<QLineEdit*>("txtRunTrackTemp")->text(), QString("31"));
             // A printout's table, its header and a line that is no lap.
             paste(d, "Lap\tPos\tTime\n1\t3\t13.012\n2\t2\t12.514\n3\t2\t0:12.398\n4\t1\t19.870\nDNF\n");
-            QCOMPARE(lapsShown(d), QStringList({"Lap 1 13.012", "Lap 2 12.514", "Lap 3 12.398", "Lap 4 19.870"}));
+            QCOMPARE(lapsShown(d), QStringList({"Lap 1 13.012", "Lap 2 12.514", "Lap 3 12.398", "Lap 4 19.870 slow"}));
             QVERIFY(d->findChild<QLabel*>("lblUnread")->text().contains("Line 6: \"DNF\" holds no lap time"));
             QVERIFY(!d->findChild<QComboBox*>("cmbLapColumn")->isVisible());
-            // The crash lap left out.
-            d->findChild<QListWidget*>("lstLaps")->item(3)->setCheckState(Qt::Unchecked);
+            // The crash lap is offered left out, with why.
+            QCOMPARE(d->findChild<QListWidget*>("lstLaps")->item(3)->checkState(), Qt::Unchecked);
+            QVERIFY(d->findChild<QLabel*>("lblUnread")->text().contains("Lap 4 (19.870) is left out: over 1.5"));
             QVERIFY(d->findChild<QLabel*>("lblFigures")->text().startsWith("3 laps · best 12.398"));
             typeText(d->findChild<QLineEdit*>("txtRunPosition"), "2");
             typeText(d->findChild<QLineEdit*>("txtRunNote"), "pushed on entry");
@@ -115,12 +116,12 @@ private slots:
             QCOMPARE(d->findChild<QComboBox*>("cmbRunName")->currentText(), QString("Practice 2"));
             QCOMPARE(d->findChild<QLabel*>("lblChanges")->text(),
                      QString("Changed since Practice 1:\n    Front Shocks Oil 30 → 35"));
-            // Three drivers' columns: the racer picks the second.
+            // Three drivers' columns: the racer's own is taken by the setup's name.
             paste(d, "Lap  Al Brown  Jo Smith  Kim Lee\n1 12.800 12.345 13.000\n2 12.700 12.200 13.100\n");
             auto* column = d->findChild<QComboBox*>("cmbLapColumn");
             QVERIFY(column->isVisible());
             QCOMPARE(column->count(), 3);
-            column->setCurrentIndex(1);
+            QCOMPARE(column->currentIndex(), 1);
             QCOMPARE(lapsShown(d), QStringList({"Lap 1 12.345", "Lap 2 12.200"}));
             QTest::mouseClick(d->findChild<QPushButton*>("cmdSaveRun"), Qt::LeftButton);
         }));
@@ -271,6 +272,55 @@ private slots:
         QCOMPARE(vantrel::library::changeText(runs[1].changes.at(0)), std::string("Front Shocks Oil 30 → 35"));
         QVERIFY(m_main->openSetupFile(QString::fromStdString(sheet)));
         QCOMPARE(vantrel::runs::runCount(library), std::size_t(2));
+    }
+
+    void aPrintoutGivesTheLapsDrivenAndAnUnnamedColumnWaitsForTheChoice() {
+        setTextOf(m_main, "txtDriverName", "Zoë Müller");
+        setTextOf(m_main, "txtTrackCity", "Lostock");
+        setTextOf(m_main, "txtEventName", "Summer Cup");
+        setTextOf(m_main, "txtEventDate", "14/06/2026");
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            // A printout's title, its result line and a timing glitch are no laps.
+            paste(d,
+                  "RCM Race Control Management 4.1\nResult : 2. 4 laps 53.615\n\nLap     Time\n  1   14.631\n"
+                  "  2   13.702\n  3    4.100\n  4   13.655\n  5   13.627\n");
+            QCOMPARE(lapsShown(d), QStringList({"Lap 1 14.631", "Lap 2 13.702", "Lap 3 13.655", "Lap 4 13.627"}));
+            QVERIFY(d->findChild<QLabel*>("lblUnread")->text().contains("4.100 is under half the median lap"));
+            QVERIFY(d->findChild<QLabel*>("lblUnread")->text().contains("The text gives 4 laps; its lap table has 5"));
+            // Columns none of which is the racer's: no laps until the racer says whose; Save waits.
+            d->findChild<QPlainTextEdit*>("txtLapText")->selectAll();
+            paste(d, "Lap\tSmith, Jo\tBrown, Al\n1\t12.345\t12.800\n2\t12.200\t12.700\n");
+            auto* save = d->findChild<QPushButton*>("cmdSaveRun");
+            QVERIFY(lapsShown(d).isEmpty());
+            QVERIFY(!save->isEnabled());
+            QTest::keyClick(d, Qt::Key_Return);
+            QVERIFY(d->isVisible());
+            d->findChild<QComboBox*>("cmbLapColumn")->setCurrentIndex(1);
+            QCOMPARE(lapsShown(d), QStringList({"Lap 1 12.800", "Lap 2 12.700"}));
+            QVERIFY(save->isEnabled());
+            // The name was taken meanwhile (another program logged Practice 1): said, and the next free one offered.
+            {
+                SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
+                vantrel::runs::RunEntry elsewhere;
+                elsewhere.name = d->findChild<QComboBox*>("cmbRunName")->currentText().toStdString();
+                elsewhere.values[std::size_t(vantrel::SetupField::DriverName)] = "Zoë Müller";
+                elsewhere.values[std::size_t(vantrel::SetupField::TrackCity)] = "Lostock";
+                elsewhere.values[std::size_t(vantrel::SetupField::EventName)] = "Summer Cup";
+                elsewhere.values[std::size_t(vantrel::SetupField::EventDate)] = "2026-06-14";
+                vantrel::runs::logRun(library, elsewhere);
+            }
+            MessageBox::setNextAnswer(QMessageBox::Ok);
+            QTest::mouseClick(save, Qt::LeftButton);
+            QVERIFY(d->isVisible());
+            QVERIFY(MessageBox::history().back().text.contains("Practice 1 already"));
+            QCOMPARE(d->findChild<QComboBox*>("cmbRunName")->currentText(), QString("Practice 2"));
+            QTest::mouseClick(save, Qt::LeftButton);
+        }));
+        SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
+        const auto runs = vantrel::runs::trackRuns(library, "Lostock");
+        QCOMPARE(runs.size(), std::size_t(2));
+        QCOMPARE(runs[1].name, std::string("Practice 2"));
+        QCOMPARE(vantrel::runs::lapsToText(runs[1].laps), std::string("12800 12700"));
     }
 
     void aMeetingNotNamedIsAskedForAndNothingIsRecorded() {

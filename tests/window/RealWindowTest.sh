@@ -16,7 +16,9 @@ pid=""
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config"
 
-command -v xdotool >/dev/null || { echo "FAIL: xdotool is not installed (scripts/packages.txt)" >&2; exit 1; }
+for tool in xdotool xclip; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/packages.txt)" >&2; exit 1; }
+done
 [[ -n "${DISPLAY:-}" ]] || { echo "FAIL: no X display: run under xvfb-run" >&2; exit 1; }
 
 # A stand-in xdg-open that notes what it was asked to open, then behaves as
@@ -184,9 +186,54 @@ case_a_launcher_without_a_viewer_leaves_open_sheet_to_try_again() {
   stop_window
 }
 
+# Log Run (Ctrl+R) over the sample's setup with a text pasted through the X
+# clipboard, saved from the note's field; echoes the run as --runs lists it.
+log_pasted_run() {
+  local name="$1" text="$2" dialog line=""
+  # xclip stays to serve the clipboard: not on this function's output, which is read to its end.
+  printf '%b' "$text" | xclip -selection clipboard >/dev/null 2>&1
+  keys ctrl+r
+  wait_for_windows '^Log Run$' -ge 1 || { echo "Log Run never showed"; return 1; }
+  dialog="$(xdotool search --all --onlyvisible --pid "$pid" --name '^Log Run$' | head -n 1)"
+  sleep 0.3
+  xdotool windowfocus --sync "$dialog"
+  keys Tab ctrl+v
+  sleep 0.5
+  keys alt+n Return
+  wait_for_windows '^Log Run$' -eq 0 || { echo "Log Run stayed open"; return 1; }
+  for _ in $(seq 100); do
+    line="$(env -u DISPLAY "$work/$name/vantrel-batch" --runs "Northfield Raceway, Leeds" 2>/dev/null | tail -n 1)"
+    [[ -n "$line" ]] && break
+    sleep 0.05
+  done
+  printf '%s\n' "$line"
+}
+
+case_a_printout_pasted_gives_the_laps_driven() {
+  start_window printout "exit 0" || return 1
+  open_setup "$work/printout/Data/Sample_RDX.dat" || return 1
+  focus_window
+  local run
+  run="$(log_pasted_run printout 'RCM Race Control Management 4.1\nResult : 2. 5 laps 1:08.000\n\nLap     Time\n  1   14.631\n  2   13.302\n  3   13.255\n  4   13.410\n  5   13.402\n')" || { echo "$run"; return 1; }
+  # laps, best, 5 best, median, total
+  [[ "$(cut -f 6,7,10 <<<"$run")" == $'5\t13.255\t1:08.000' ]] || { echo "the printout gave: $run"; return 1; }
+  stop_window
+}
+
+case_a_results_table_gives_the_racers_own_column() {
+  start_window columns "exit 0" || return 1
+  open_setup "$work/columns/Data/Sample_RDX.dat" || return 1
+  focus_window
+  local run
+  run="$(log_pasted_run columns 'Lap\tSmith, Jo\tBrown, Al\tBrennan, Alex\n1\t14.631\t14.900\t15.120\n2\t13.702\t13.801\t13.955\n')" || { echo "$run"; return 1; }
+  [[ "$(cut -f 6,7,10 <<<"$run")" == $'2\t13.955\t29.075' ]] || { echo "the table gave: $run"; return 1; }
+  stop_window
+}
+
 # Each case's end stops its window.
 case_cleanup() { stop_window; }
 source "$(dirname "${BASH_SOURCE[0]}")/CaseTable.sh"
 run_cases ctrl_return_builds_the_sheet_from_a_field a_load_over_typing_keeps_it_when_told_no \
   a_load_over_typing_replaces_it_when_told_yes a_load_into_an_untouched_window_asks_nothing \
-  a_launcher_without_a_viewer_leaves_open_sheet_to_try_again
+  a_launcher_without_a_viewer_leaves_open_sheet_to_try_again a_printout_pasted_gives_the_laps_driven \
+  a_results_table_gives_the_racers_own_column

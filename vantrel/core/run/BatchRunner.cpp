@@ -61,6 +61,8 @@ std::string BatchRunner::usage() {
            "  --log-run NAME RAWDATAFILE [--laps FILE] [--position P] [--air-temp T] [--track-temp T]\n"
            "          [--note TEXT]\n"
            "                     record the setup as run NAME of the meeting it names, with its laps\n"
+           "  --driver-column NAME\n"
+           "                     with --log-run: the lap file's column of that driver (by header or name)\n"
            "  --runs TRACK       the runs at TRACK meeting by meeting, figures and changes, tab-separated\n"
            "  --paid-off TRACK   which change paid off at TRACK (--all: every track), tab-separated\n"
            "  --driver NAME      with --last, --history, --runs and --paid-off: only that driver's\n"

@@ -13,6 +13,7 @@
 #include "SetupReaders.h"
 #include "SetupType.h"
 #include "TeamSync.h"
+#include "library/SearchFold.h"
 #include "library/TrackHistory.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -108,11 +109,43 @@ int usageError(std::ostream& err, const std::string& error) {
     return BatchRunner::ExitUsage;
 }
 
+// The racer's laps of a lap file: the one lap-time column, else the column
+// --driver-column names, else the setup's driver's; several columns and none
+// of them chosen is an error that lists them.
+runs::LapReading readRacersLaps(const std::string& text, const std::string& lapFile, const Setup& values,
+                                std::map<std::string, std::string>& options) {
+    runs::LapReading reading = runs::readLaps(text);
+    auto refuse = [&](const std::string& reason) {
+        platform::raiseAboutFile(platform::ErrInvalidArgument, "vantrel-batch", "Cannot read the lap times", lapFile,
+                                 reason);
+    };
+    if (reading.columns.size() > 1) {
+        const auto named = options.find("--driver-column");
+        const std::string driver = named != options.end() ? named->second : values[std::size_t(SetupField::DriverName)];
+        std::optional<std::size_t> column;
+        for (std::size_t c = 0; c < reading.columns.size() && named != options.end(); ++c)
+            if (library::foldForSearch(reading.columns[c]) == library::foldForSearch(driver)) column = c;
+        if (!column) column = runs::driverColumn(reading.columns, driver);
+        if (!column) {
+            std::string list;
+            for (const std::string& name : reading.columns)
+                list += (list.empty() ? "" : ", ") + ("\"" + platform::text::printable(name) + "\"");
+            refuse("it holds the laps of several drivers (" + list + ") and none is " +
+                   (named != options.end() ? "the column \"" + platform::text::printable(driver) + "\""
+                                           : "\"" + platform::text::printable(driver) + "\"'s") +
+                   ": name one with --driver-column NAME");
+        }
+        reading = runs::readLaps(text, column);
+    }
+    if (reading.laps.empty()) refuse("no lap times could be read from it");
+    return reading;
+}
+
 }  // namespace
 
 std::string runsUsage() {
-    return "       vantrel-batch --log-run NAME RAWDATAFILE [--laps FILE] [--position P] [--air-temp T]\n"
-           "                     [--track-temp T] [--note TEXT]\n"
+    return "       vantrel-batch --log-run NAME RAWDATAFILE [--laps FILE [--driver-column NAME]] [--position P]\n"
+           "                     [--air-temp T] [--track-temp T] [--note TEXT]\n"
            "       vantrel-batch --runs TRACK [--driver NAME]\n"
            "       vantrel-batch --paid-off TRACK|--all [--driver NAME]\n";
 }
@@ -122,7 +155,8 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
     if (!isCommand(args, "--log-run")) return std::nullopt;
     RunArgs parsed;
     std::string error;
-    if (!parseRunArgs(args, "--log-run", {"--laps", "--position", "--air-temp", "--track-temp", "--note"}, false,
+    if (!parseRunArgs(args, "--log-run",
+                      {"--laps", "--driver-column", "--position", "--air-temp", "--track-temp", "--note"}, false,
                       parsed, error))
         return usageError(err, error);
     if (parsed.operands.size() != 2) return usageError(err, "--log-run takes a run's name and a raw data file");
@@ -137,11 +171,14 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
                                      "it names no meeting (" + problem + ")");
         if (const auto laps = parsed.values.find("--laps"); laps != parsed.values.end()) {
             const std::string lapFile = platform::paths::toNative(laps->second);
-            const runs::LapReading reading = runs::readLaps(runs::readLapFile(lapFile));
-            if (reading.laps.empty())
-                platform::raiseAboutFile(platform::ErrInvalidArgument, "vantrel-batch", "Cannot read the lap times",
-                                         lapFile, "no lap times could be read from it");
+            const runs::LapReading reading =
+                readRacersLaps(runs::readLapFile(lapFile), lapFile, entry.values, parsed.values);
             std::string unread = runs::unreadText(reading);
+            for (const std::string& warning : reading.warnings) unread += warning + "\n";
+            for (std::size_t i = 0; i < reading.laps.size(); ++i)
+                if (!reading.marks[i].empty())
+                    unread += "Lap " + std::to_string(i + 1) + " (" + runs::lapText(reading.laps[i].ms) +
+                              ") is left out: " + reading.marks[i] + "\n";
             for (std::size_t at = 0; at < unread.size();) {
                 const std::size_t end = unread.find('\n', at);
                 err << "Warning: " << cell(lapFile) << ": " << cell(unread.substr(at, end - at)) << "\n";

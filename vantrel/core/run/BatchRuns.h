@@ -1,12 +1,14 @@
 #pragma once
 // vantrel-batch and a meeting's runs, each command in a file of its own:
 //
-//   vantrel-batch --log-run NAME RAWDATAFILE [--laps FILE] [--position P]
-//                 [--air-temp T] [--track-temp T] [--note TEXT]
+//   vantrel-batch --log-run NAME RAWDATAFILE [--laps FILE [--driver-column NAME]]
+//                 [--position P] [--air-temp T] [--track-temp T] [--note TEXT]
 //       records the setup of RAWDATAFILE (or a sheet) as run NAME of the
 //       meeting it names and prints the run's figures, one "what<TAB>value"
 //       a line. A file that names no meeting, a lap file that is no text or
-//       gives no laps: "Error: " naming the file, exit 1, nothing recorded.
+//       gives no laps, a lap table of several drivers with none chosen (by
+//       --driver-column or the setup's Driver Name): "Error: " naming the
+//       file, exit 1, nothing recorded.
 //   vantrel-batch --runs TRACK [--driver NAME]
 //       one line per run at TRACK, meeting by meeting, tab-separated: event
 //       date, driver, event, order, run, laps kept, best lap, 5-best

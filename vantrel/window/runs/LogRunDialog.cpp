@@ -87,6 +87,7 @@ LogRunDialog::LogRunDialog(const std::string& nativePath, const Setup& values, c
     });
     m_cmbLapColumn = new QComboBox(this);
     m_cmbLapColumn->setObjectName("cmbLapColumn");
+    m_cmbLapColumn->setPlaceholderText("(choose)");
     m_lblLapColumn = new QLabel("Driver's column:", this);
     m_lblLapColumn->setBuddy(m_cmbLapColumn);
     connect(m_cmbLapColumn, &QComboBox::currentIndexChanged, this, [this] {
@@ -153,8 +154,9 @@ LogRunDialog::LogRunDialog(const std::string& nativePath, const Setup& values, c
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     buttons->setObjectName("buttons");
-    buttons->button(QDialogButtonBox::Save)->setObjectName("cmdSaveRun");
-    buttons->button(QDialogButtonBox::Save)->setDefault(true);
+    m_cmdSave = buttons->button(QDialogButtonBox::Save);
+    m_cmdSave->setObjectName("cmdSaveRun");
+    m_cmdSave->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &LogRunDialog::save);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -178,36 +180,60 @@ void LogRunDialog::openLapFile(const QString& nativePath) {
 
 void LogRunDialog::readLaps() {
     m_reading = true;
-    const std::optional<std::size_t> column =
-        m_cmbLapColumn->currentIndex() >= 0 ? std::optional<std::size_t>(m_cmbLapColumn->currentIndex()) : std::nullopt;
-    const LapReading reading = runs::readLaps(m_txtLapText->toPlainText().toStdString(), column);
+    const std::string text = m_txtLapText->toPlainText().toStdString();
+    LapReading reading = runs::readLaps(text);
     QStringList columns;
     for (const std::string& name : reading.columns) columns << fromStd(name);
     QStringList shown;
     for (int i = 0; i < m_cmbLapColumn->count(); ++i) shown << m_cmbLapColumn->itemText(i);
+    if (columns.size() > 1) {
+        // The racer's choice stands while the columns do; else the column of the setup's driver, else none yet.
+        std::optional<std::size_t> column;
+        if (shown == columns && m_cmbLapColumn->currentIndex() >= 0)
+            column = std::size_t(m_cmbLapColumn->currentIndex());
+        else column = driverColumn(reading.columns, field(m_values, SetupField::DriverName));
+        if (column) reading = runs::readLaps(text, column);
+    }
     if (shown != columns) {
         m_cmbLapColumn->clear();
         m_cmbLapColumn->addItems(columns);
     }
-    m_cmbLapColumn->setCurrentIndex(columns.isEmpty() ? -1 : int(reading.column));
+    m_cmbLapColumn->setCurrentIndex(reading.column ? int(*reading.column) : -1);
     m_cmbLapColumn->setVisible(columns.size() > 1);
     m_lblLapColumn->setVisible(columns.size() > 1);
+    m_choiceWaits = columns.size() > 1 && !reading.column;
+    m_lblLapColumn->setText(m_choiceWaits ? "Whose laps? Choose the driver's column:" : "Driver's column:");
+    m_lblLapColumn->setStyleSheet(m_choiceWaits ? "color: #b00020; font-weight: bold" : "");
+    m_cmdSave->setEnabled(!m_choiceWaits);
 
     m_lstLaps->blockSignals(true);
     m_lstLaps->clear();
+    QStringList said;
     for (std::size_t i = 0; i < reading.laps.size(); ++i) {
-        auto* item = new QListWidgetItem(QString("Lap %1   %2").arg(i + 1, 3).arg(fromStd(lapText(reading.laps[i].ms))),
+        const Lap& lap = reading.laps[i];
+        const QString mark = fromStd(reading.marks[i]);
+        auto* item = new QListWidgetItem(QString("Lap %1   %2%3")
+                                             .arg(i + 1, 3)
+                                             .arg(fromStd(lapText(lap.ms)), mark.isEmpty() ? QString() : "   slow"),
                                          m_lstLaps);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
-        item->setData(Qt::UserRole, QVariant::fromValue<qint64>(reading.laps[i].ms));
+        item->setCheckState(lap.kept ? Qt::Checked : Qt::Unchecked);
+        item->setData(Qt::UserRole, QVariant::fromValue<qint64>(lap.ms));
+        if (!mark.isEmpty()) {
+            item->setToolTip("Left out: " + mark + " Tick it to keep it.");
+            said << QString("Lap %1 (%2) is left out: %3 Tick it to keep it.")
+                        .arg(i + 1)
+                        .arg(fromStd(lapText(lap.ms)), mark);
+        }
     }
     m_lstLaps->blockSignals(false);
     const bool pasted = !m_txtLapText->toPlainText().trimmed().isEmpty();
+    for (const std::string& warning : reading.warnings) said << fromStd(warning) + ".";
     QString unread = fromStd(unreadText(reading)).trimmed();
-    if (pasted && reading.laps.empty()) unread = "No lap times could be read.\n" + unread;
-    m_lblUnread->setText(unread);
-    m_lblUnread->setVisible(!unread.isEmpty());
+    if (!said.isEmpty()) unread = said.join("\n") + (unread.isEmpty() ? "" : "\n" + unread);
+    if (pasted && reading.laps.empty() && !m_choiceWaits) unread = "No lap times could be read.\n" + unread;
+    m_lblUnread->setText(unread.trimmed());
+    m_lblUnread->setVisible(!unread.trimmed().isEmpty());
     m_reading = false;
     showFigures();
 }
@@ -224,9 +250,28 @@ std::vector<Lap> LogRunDialog::chosenLaps() const {
 void LogRunDialog::showFigures() { m_lblFigures->setText(figuresText(figuresOf(chosenLaps()))); }
 
 void LogRunDialog::save() {
+    // A table of several drivers gives no laps until the racer says whose.
+    if (m_choiceWaits) return;
     RunEntry entry;
     entry.name = m_cmbRunName->currentText().trimmed().toStdString();
-    if (entry.name.empty()) entry.name = nextRunName(m_before);
+    try {
+        // The name is settled now: another program may have logged the meeting's runs meanwhile.
+        SetupLibrary library(m_path);
+        const std::vector<StoredRun> now = meetingRuns(library, m_values);
+        if (entry.name.empty()) entry.name = nextRunName(now);
+        if (const std::string free = freeRunName(now, entry.name); free != entry.name) {
+            MessageBox::warning(this, "Log Run",
+                                QString("The meeting has a run named %1 already (logged meanwhile). The next free "
+                                        "name, %2, is offered: Save again to log the run so.")
+                                    .arg(fromStd(entry.name), fromStd(free)));
+            m_cmbRunName->setCurrentText(fromStd(free));
+            m_cmbRunName->setFocus();
+            return;
+        }
+    } catch (const std::exception& e) {
+        MessageBox::failure(this, "Log Run", e);
+        return;
+    }
     entry.setupType = m_setupType.toStdString();
     entry.values = m_values;
     entry.laps = chosenLaps();

@@ -59,7 +59,9 @@ private:
     QLineEdit* m_txtAirTemp = nullptr;
     QLineEdit* m_txtTrackTemp = nullptr;
     QLineEdit* m_txtNote = nullptr;
+    QPushButton* m_cmdSave = nullptr;
     bool m_reading = false;
+    bool m_choiceWaits = false;  // several drivers' columns, none chosen
 };
 
 // "8 laps · best 12.100 · 5 best 12.300 · median 12.420 · total 1:39.360 · consistency 97.1 %".

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
+#include <map>
 #include <numeric>
 
+#include "library/SearchFold.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -15,64 +18,13 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c) { return std::isalpha((unsigned char)c) || (unsigned char)c >= 0x80; }
+bool hasLetters(std::string_view s) { return std::any_of(s.begin(), s.end(), isLetter); }
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (isBlank(s.front()) || s.front() == '"')) s.remove_prefix(1);
     while (!s.empty() && (isBlank(s.back()) || s.back() == '"')) s.remove_suffix(1);
     return s;
-}
-
-enum class Split { Tab, Semicolon, Comma, Blanks };
-
-// One separator for the whole text: tabs where there are any, else
-// semicolons, else commas unless they are the decimal mark of the times
-// (a text with no point in it and at most one comma a line), else blanks.
-Split separatorOf(std::string_view text) {
-    if (text.find('\t') != std::string_view::npos) return Split::Tab;
-    if (text.find(';') != std::string_view::npos) return Split::Semicolon;
-    if (text.find(',') == std::string_view::npos) return Split::Blanks;
-    if (text.find('.') != std::string_view::npos) return Split::Comma;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        const std::string_view line = text.substr(start, end - start);
-        if (std::count(line.begin(), line.end(), ',') > 1) return Split::Comma;
-        start = end + 1;
-    }
-    return Split::Blanks;
-}
-
-std::vector<std::string_view> cellsOf(std::string_view line, Split split) {
-    std::vector<std::string_view> cells;
-    if (split != Split::Blanks) {
-        const char sep = split == Split::Tab ? '\t' : split == Split::Semicolon ? ';' : ',';
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t end = line.find(sep, start);
-            cells.push_back(trimmed(line.substr(start, end == std::string_view::npos ? end : end - start)));
-            if (end == std::string_view::npos) break;
-            start = end + 1;
-        }
-        return cells;
-    }
-    // Blanks: a header's names may hold one blank ("Jo Smith"), so a line
-    // with letters splits at runs of two or more where it has them.
-    const bool letters = std::any_of(line.begin(), line.end(), [](char c) { return std::isalpha((unsigned char)c); });
-    const bool wide = letters && line.find("  ") != std::string_view::npos;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && isBlank(line[i])) ++i;
-        if (i >= line.size()) break;
-        std::size_t end = i;
-        while (end < line.size()) {
-            if (isBlank(line[end]) && (!wide || end + 1 >= line.size() || isBlank(line[end + 1]))) break;
-            ++end;
-        }
-        cells.push_back(trimmed(line.substr(i, end - i)));
-        i = end;
-    }
-    return cells;
 }
 
 // Digits as a number, at most `most` of them; nothing for none or more.
@@ -86,11 +38,285 @@ std::optional<std::int64_t> digits(std::string_view s, std::size_t most) {
     return n;
 }
 
+// Words of a text, folded (case and accents aside), split at everything that
+// is neither letter nor digit: "Smith, Jo" gives "smith" and "jo".
+std::vector<std::string> foldedWords(std::string_view text) {
+    const std::string folded = library::foldForSearch(text);
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : folded) {
+        if (isLetter(c) || isDigit(c)) {
+            word += c;
+        } else if (!word.empty()) {
+            words.push_back(std::move(word));
+            word.clear();
+        }
+    }
+    if (!word.empty()) words.push_back(std::move(word));
+    return words;
+}
+
+enum class Split { Tab, Semicolon, Comma, Blanks };
+
+struct Cell {
+    std::string_view text;
+    std::size_t from = 0, to = 0;  // where it stands in its line, in characters (space-aligned tables)
+};
+
+enum class Kind { Empty, Time, Number, Text };
+
+Kind kindOf(std::string_view cell) {
+    if (cell.empty()) return Kind::Empty;
+    if (readLapTime(cell)) return Kind::Time;
+    if (digits(cell, 9)) return Kind::Number;
+    return Kind::Text;
+}
+
+std::vector<Cell> cellsOf(std::string_view line, Split split) {
+    std::vector<Cell> cells;
+    if (split != Split::Blanks) {
+        // A separator inside quotes is part of the cell ("Smith, Jo").
+        const char sep = split == Split::Tab ? '\t' : split == Split::Semicolon ? ';' : ',';
+        std::size_t start = 0;
+        bool quoted = false;
+        for (std::size_t i = 0; i <= line.size(); ++i) {
+            if (i < line.size() && line[i] == '"') quoted = !quoted;
+            if (i < line.size() && (line[i] != sep || quoted)) continue;
+            cells.push_back({trimmed(line.substr(start, i - start)), cells.size(), cells.size() + 1});
+            start = i + 1;
+        }
+        return cells;
+    }
+    // Blanks: a header's names may hold one blank ("Jo Smith"), so a line
+    // with letters splits at runs of two or more where it has them.
+    const bool wide = hasLetters(line) && line.find("  ") != std::string_view::npos;
+    std::size_t i = 0, at = 0;  // byte, character
+    auto step = [&] {
+        if (((unsigned char)line[i] & 0xC0) != 0x80) ++at;
+        ++i;
+    };
+    while (i < line.size()) {
+        while (i < line.size() && isBlank(line[i])) step();
+        if (i >= line.size()) break;
+        const std::size_t begin = i, from = at;
+        while (i < line.size()) {
+            if (isBlank(line[i]) && (!wide || i + 1 >= line.size() || isBlank(line[i + 1]))) break;
+            step();
+        }
+        cells.push_back({trimmed(line.substr(begin, i - begin)), from, at});
+    }
+    return cells;
+}
+
+struct Row {
+    std::size_t line;
+    std::string_view text;
+    std::vector<Cell> cells;
+    std::vector<Kind> kinds;
+    bool anyTime = false;
+    bool summary = false;
+};
+
+std::vector<Row> rowsOf(std::string_view text, Split split) {
+    std::vector<Row> rows;
+    std::size_t start = 0, lineNumber = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        ++lineNumber;
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        start = end + 1;
+        if (trimmed(line).empty()) continue;
+        Row row{lineNumber, line, cellsOf(line, split), {}, false, false};
+        for (const Cell& cell : row.cells) {
+            row.kinds.push_back(kindOf(cell.text));
+            row.anyTime = row.anyTime || row.kinds.back() == Kind::Time;
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool isOneOf(const std::string& word, std::initializer_list<const char*> words) {
+    return std::any_of(words.begin(), words.end(), [&](const char* w) { return word == w; });
+}
+
+const std::initializer_list<const char*> kBestWords = {"best", "fastest", "bestzeit", "schnellste", "meilleur"};
+const std::initializer_list<const char*> kMeanWords = {"average", "avg",     "mean",  "median",
+                                                       "schnitt", "moyenne", "ideal", "theoretical"};
+const std::initializer_list<const char*> kTotalWords = {"total",    "gesamt",  "gesamtzeit", "result", "results",
+                                                        "ergebnis", "elapsed", "overall",    "sum"};
+const std::initializer_list<const char*> kLapsWords = {"laps", "runden", "tours", "vueltas", "giri"};
+
+// A line of a summary: a best lap, an average, a total, a count of laps.
+bool isSummary(std::string_view line) {
+    for (const std::string& w : foldedWords(line))
+        if (isOneOf(w, kBestWords) || isOneOf(w, kMeanWords) || isOneOf(w, kTotalWords) || isOneOf(w, kLapsWords))
+            return true;
+    return false;
+}
+
+// How many times a split reads in the rows of the width most rows with a
+// time have: a title or a summary that a split parts into more cells does
+// not count.
+std::size_t timeCells(const std::vector<Row>& rows) {
+    std::map<std::size_t, std::size_t> widths, times;
+    for (const Row& row : rows) {
+        if (!row.anyTime || isSummary(row.text)) continue;
+        ++widths[row.cells.size()];
+        times[row.cells.size()] += std::size_t(std::count(row.kinds.begin(), row.kinds.end(), Kind::Time));
+    }
+    std::size_t width = 0, most = 0;
+    for (const auto& [w, n] : widths)
+        if (n >= most) width = w, most = n;
+    return times[width];
+}
+
+// What a header names a column.
+enum class Role { Other, LapTime, Sector, Cumulative, Gap, Summary };
+
+Role roleOf(std::string_view header) {
+    if (header.find("+/-") != std::string_view::npos) return Role::Gap;
+    const std::vector<std::string> words = foldedWords(header);
+    if (words.empty()) return Role::Other;
+    auto all = [&](std::initializer_list<const char*> allowed) {
+        return std::all_of(words.begin(), words.end(), [&](const std::string& w) { return isOneOf(w, allowed); });
+    };
+    auto any = [&](std::initializer_list<const char*> wanted) {
+        return std::any_of(words.begin(), words.end(), [&](const std::string& w) { return isOneOf(w, wanted); });
+    };
+    // "S1", "Sector 2", "Split 3", "T1"
+    const std::string& first = words.front();
+    const std::size_t letters = std::size_t(std::find_if(first.begin(), first.end(), isDigit) - first.begin());
+    const std::string stem = first.substr(0, letters);
+    const bool numbered = (letters < first.size() && digits(first.substr(letters), 2) && words.size() == 1) ||
+                          (letters == first.size() && words.size() == 2 && digits(words[1], 2));
+    if (numbered && isOneOf(stem, {"s", "sec", "sector", "sektor", "secteur", "split", "t", "i", "int"}))
+        return Role::Sector;
+    const std::initializer_list<const char*> timeWords = {"time", "zeit", "tiempo",  "temps",     "tempo",
+                                                          "tijd", "czas", "laptime", "rundenzeit"};
+    const std::initializer_list<const char*> plain = {
+        "lap",   "time",   "zeit", "tiempo", "temps", "tempo", "tijd", "czas",    "laptime", "rundenzeit",
+        "runde", "vuelta", "tour", "giro",   "s",     "sec",   "secs", "seconds", "ronde"};
+    // A word of the role, the rest plain words: "Race time", "Best lap"; a driver "Tom Best" is none.
+    auto is = [&](std::initializer_list<const char*> roleWords) {
+        return any(roleWords) && std::all_of(words.begin(), words.end(), [&](const std::string& w) {
+                   return isOneOf(w, roleWords) || isOneOf(w, plain);
+               });
+    };
+    if (is({"sector", "sektor", "secteur", "split", "splits", "sectors"})) return Role::Sector;
+    if (is({"gap", "diff", "difference", "delta", "behind", "interval", "abstand", "leader", "ecart", "to"}))
+        return Role::Gap;
+    if (is({"total", "race", "elapsed", "cumulative", "cum", "overall", "gesamt", "gesamtzeit", "running", "clock",
+            "accumulated", "racetime"}))
+        return Role::Cumulative;
+    if (is(kBestWords) || is(kMeanWords)) return Role::Summary;
+    if (all(plain) && any(timeWords)) return Role::LapTime;
+    return Role::Other;
+}
+
+// The number a lap-number cell holds ("12", "Lap 12", "L12", "#12", "12."); nothing else.
+std::optional<std::int64_t> lapNumberOf(std::string_view cell) {
+    while (!cell.empty() && (cell.back() == '.' || cell.back() == ':')) cell.remove_suffix(1);
+    std::size_t at = cell.size();
+    while (at > 0 && isDigit(cell[at - 1])) --at;
+    if (at == cell.size() || cell.size() - at > 4) return std::nullopt;
+    const std::string_view before = trimmed(cell.substr(0, at));
+    if (!before.empty() && before != "#" && !std::all_of(before.begin(), before.end(), isLetter)) return std::nullopt;
+    return digits(cell.substr(at), 4);
+}
+
+// The figures a printout states of itself, from one summary line.
+struct Stated {
+    std::optional<std::size_t> count;
+    std::optional<std::int64_t> best, total;
+};
+
+void readSummary(std::string_view line, std::optional<std::string_view> ownCell, Stated& stated) {
+    std::vector<std::string_view> tokens;
+    for (std::size_t i = 0; i < line.size();) {
+        while (i < line.size() && (isBlank(line[i]) || line[i] == '|')) ++i;
+        const std::size_t begin = i;
+        while (i < line.size() && !isBlank(line[i]) && line[i] != '|') ++i;
+        std::string_view t = line.substr(begin, i - begin);
+        while (!t.empty() && (t.back() == ':' || t.back() == ',' || t.back() == ';' || t.back() == ')'))
+            t.remove_suffix(1);
+        while (!t.empty() && t.front() == '(') t.remove_prefix(1);
+        if (!t.empty()) tokens.push_back(t);
+    }
+    std::vector<bool> claimed(tokens.size(), false);
+    bool totalWord = false;
+    auto claimNext = [&](std::size_t i) -> std::optional<std::int64_t> {
+        for (std::size_t j = i + 1; j < tokens.size() && j <= i + 4; ++j) {
+            if (claimed[j]) continue;
+            if (const auto ms = readLapTime(tokens[j])) {
+                claimed[j] = true;
+                return ms;
+            }
+        }
+        return std::nullopt;
+    };
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const std::vector<std::string> words = foldedWords(tokens[i]);
+        if (words.size() != 1) continue;
+        const std::string& w = words.front();
+        if (isOneOf(w, kBestWords)) {
+            const auto ms = ownCell ? readLapTime(*ownCell) : claimNext(i);
+            if (ms) stated.best = ms;
+        } else if (isOneOf(w, kMeanWords)) {
+            claimNext(i);
+        } else if (isOneOf(w, kTotalWords)) {
+            totalWord = true;
+        } else if (isOneOf(w, kLapsWords) || w == "lap" || w == "runde") {
+            if (i > 0 && digits(tokens[i - 1], 4) && w != "lap" && w != "runde") {
+                stated.count = std::size_t(*digits(tokens[i - 1], 4));
+                claimed[i - 1] = true;
+            } else if (i + 1 < tokens.size() && digits(tokens[i + 1], 4) && w != "lap" && w != "runde") {
+                stated.count = std::size_t(*digits(tokens[i + 1], 4));
+                claimed[i + 1] = true;
+            }
+        }
+    }
+    if (!totalWord && !stated.count) return;
+    if (ownCell && totalWord) {
+        if (const auto ms = readLapTime(*ownCell)) stated.total = ms;
+        return;
+    }
+    for (std::size_t j = 0; j < tokens.size(); ++j)
+        if (!claimed[j]) {
+            if (const auto ms = readLapTime(tokens[j])) {
+                stated.total = ms;
+                return;
+            }
+        }
+}
+
+// Steps of a column against another's laps: the column runs up (or, newest
+// first, down) by the other's lap at each row, as a race clock does.
+bool isRaceClock(const std::vector<std::optional<std::int64_t>>& clock,
+                 const std::vector<std::optional<std::int64_t>>& laps) {
+    std::size_t steps = 0, matching = 0;
+    for (std::size_t i = 1; i < clock.size(); ++i) {
+        if (!clock[i] || !clock[i - 1]) continue;
+        ++steps;
+        const std::int64_t up = *clock[i] - *clock[i - 1];
+        if ((laps[i] && std::llabs(up - *laps[i]) <= 10) || (laps[i - 1] && std::llabs(-up - *laps[i - 1]) <= 10))
+            ++matching;
+    }
+    return steps >= 1 && matching * 5 >= steps * 4;
+}
+
 }  // namespace
 
 std::optional<std::int64_t> readLapTime(std::string_view cell) {
     cell = trimmed(cell);
+    // A position before the time: "2/14.552".
+    if (const std::size_t slash = cell.find('/');
+        slash != std::string_view::npos && slash > 0 && slash <= 3 && digits(cell.substr(0, slash), 3))
+        cell.remove_prefix(slash + 1);
     if (!cell.empty() && cell.back() == 's') cell.remove_suffix(1);
+    cell = trimmed(cell);
     const std::size_t mark = cell.find_first_of(".,");
     if (mark == std::string_view::npos) return std::nullopt;
     const auto fraction = digits(cell.substr(mark + 1), 3);
@@ -129,6 +355,8 @@ std::string readLapFile(const std::string& nativePath) {
     default: refuse(read.reason.empty() ? "it cannot be read" : read.reason);
     }
     if (bytes.find('\0') != std::string::npos) refuse("it is not a text file");
+    // A spreadsheet's "UTF-8 with BOM" export: the mark is no part of the first line.
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
     return platform::text::decode8Bit(bytes);
 }
 
@@ -147,91 +375,329 @@ std::string lapText(std::int64_t ms) {
 LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
     LapReading out;
     if (text.size() > kMaxLapText) text = text.substr(0, kMaxLapText);
-    const Split split = separatorOf(text);
-    struct Row {
-        std::size_t line;
-        std::string_view text;
-        std::vector<std::string_view> cells;
-        std::vector<bool> times;
-        bool anyTime = false;
-    };
-    std::vector<Row> rows;
-    std::size_t start = 0, lineNumber = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        ++lineNumber;
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        start = end + 1;
-        if (trimmed(line).empty()) continue;
-        Row row{lineNumber, line, cellsOf(line, split), {}, false};
-        for (const std::string_view cell : row.cells) {
-            row.times.push_back(readLapTime(cell).has_value());
-            row.anyTime = row.anyTime || row.times.back();
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.remove_prefix(3);
+
+    // The split that reads the most times: tabs, semicolons or commas where
+    // they part the cells, else blanks (a decimal comma is no separator).
+    std::vector<Row> rows = rowsOf(text, Split::Blanks);
+    Split split = Split::Blanks;
+    for (const auto& [sep, candidate] : {std::pair{'\t', Split::Tab}, {';', Split::Semicolon}, {',', Split::Comma}}) {
+        if (text.find(sep) == std::string_view::npos) continue;
+        std::vector<Row> other = rowsOf(text, candidate);
+        // Tabs and semicolons part cells wherever they are; a comma may be a decimal mark.
+        const std::size_t score = timeCells(other);
+        if (candidate == Split::Comma ? score >= timeCells(rows) : score > 0 && score * 2 >= timeCells(rows)) {
+            rows = std::move(other);
+            split = candidate;
+            if (split == Split::Tab) break;
         }
-        rows.push_back(std::move(row));
     }
-    // The columns that hold times: any that holds one in a row of nothing
-    // but times and numbers (a lap table's own rows); without such rows,
-    // those holding one in at least half of the rows that hold any.
-    auto plain = [](const Row& row) {
-        for (std::size_t c = 0; c < row.cells.size(); ++c)
-            if (!row.times[c] && !row.cells[c].empty() && !digits(row.cells[c], 9)) return false;
-        return row.anyTime;
-    };
-    const bool anyPlain = std::any_of(rows.begin(), rows.end(), plain);
-    std::vector<std::size_t> timeCount;
-    std::size_t timeRows = 0;
-    for (const Row& row : rows) {
-        if (!row.anyTime || (anyPlain && !plain(row))) continue;
-        ++timeRows;
-        if (timeCount.size() < row.times.size()) timeCount.resize(row.times.size());
-        for (std::size_t c = 0; c < row.times.size(); ++c) timeCount[c] += row.times[c];
-    }
-    std::vector<std::size_t> timeColumns;
-    for (std::size_t c = 0; c < timeCount.size(); ++c)
-        if (timeCount[c] > 0 && (anyPlain || timeCount[c] * 2 >= timeRows)) timeColumns.push_back(c);
-    const auto firstData = std::find_if(rows.begin(), rows.end(), [](const Row& r) { return r.anyTime; });
-    // The header: the last line with words before the first lap that has a name for every column.
-    auto words = [](const Row& row) {
-        return std::any_of(row.text.begin(), row.text.end(), [](char c) { return std::isalpha((unsigned char)c); });
-    };
-    const Row* header = nullptr;
-    for (auto it = rows.begin(); it != firstData; ++it)
-        if (!timeColumns.empty() && words(*it) && it->cells.size() > timeColumns.back()) header = &*it;
-    for (const std::size_t c : timeColumns) {
-        const std::string name = header ? std::string(header->cells[c]) : std::string();
-        out.columns.push_back(name.empty() ? "Column " + std::to_string(c + 1) : name);
-    }
-    auto unread = [&](const Row& row) {
-        if (out.unread.size() < kMaxUnread) out.unread.push_back({row.line, std::string(trimmed(row.text))});
+    const bool byPosition = split == Split::Blanks;
+    for (Row& row : rows) row.summary = isSummary(row.text);
+
+    auto unread = [&](const Row& row, std::string why = {}) {
+        if (out.unread.size() < kMaxUnread)
+            out.unread.push_back({row.line, platform::text::printable(trimmed(row.text)), std::move(why)});
         ++out.unreadCount;
     };
-    if (timeColumns.empty()) {
+
+    // The lap table's width: the count of cells most rows with a time have (the wider on a tie).
+    std::map<std::size_t, std::size_t> widths;
+    for (const Row& row : rows)
+        if (row.anyTime && !row.summary) ++widths[row.cells.size()];
+    if (widths.empty()) {
         for (const Row& row : rows) unread(row);
         return out;
     }
-    out.column = std::min(column.value_or(0), timeColumns.size() - 1);
-    const std::size_t cell = timeColumns[out.column];
-    for (auto it = rows.begin(); it != firstData; ++it)
-        if (!words(*it)) unread(*it);
-    for (auto it = firstData; it != rows.end(); ++it) {
-        if (cell < it->cells.size() && it->times[cell]) {
-            out.laps.push_back({*readLapTime(it->cells[cell]), true});
-        } else if (!it->anyTime || (cell < it->cells.size() && !it->cells[cell].empty())) {
-            unread(*it);
+    std::size_t width = 0, most = 0;
+    for (const auto& [w, n] : widths)
+        if (n >= most) width = w, most = n;
+    // Where most drivers stopped before the last: the header's width, when a row with a time has it.
+    const auto firstTime = std::find_if(rows.begin(), rows.end(), [](const Row& r) { return r.anyTime && !r.summary; });
+    if (firstTime != rows.begin() && hasLetters(std::prev(firstTime)->text) && !std::prev(firstTime)->anyTime &&
+        std::prev(firstTime)->cells.size() > width && widths.count(std::prev(firstTime)->cells.size()))
+        width = std::prev(firstTime)->cells.size();
+    // A space-aligned row with fewer cells than the table: each cell belongs
+    // to the column it stands under (a driver with a lap fewer leaves a gap).
+    auto underColumns = [&](const std::vector<Cell>& cells, const std::vector<Cell>& layout) {
+        std::vector<Cell> placed(layout.size());
+        for (std::size_t i = 0; i < layout.size(); ++i) placed[i] = {{}, layout[i].from, layout[i].to};
+        for (const Cell& cell : cells) {
+            std::size_t bestColumn = 0;
+            std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
+            for (std::size_t c = 0; c < layout.size(); ++c) {
+                const std::int64_t overlap =
+                    std::int64_t(std::min(cell.to, layout[c].to)) - std::int64_t(std::max(cell.from, layout[c].from));
+                if (overlap > bestScore) bestScore = overlap, bestColumn = c;
+            }
+            if (!placed[bestColumn].text.empty()) return std::optional<std::vector<Cell>>();
+            placed[bestColumn] = cell;
+        }
+        return std::optional<std::vector<Cell>>(std::move(placed));
+    };
+    // Each column's kind in the table, by most of its rows.
+    std::vector<Kind> profile(width, Kind::Empty);
+    for (std::size_t c = 0; c < width; ++c) {
+        std::size_t counts[4] = {0, 0, 0, 0};
+        for (const Row& row : rows)
+            if (row.anyTime && !row.summary && row.cells.size() == width) ++counts[std::size_t(row.kinds[c])];
+        std::size_t top = 0;
+        for (std::size_t k = 1; k < 4; ++k)
+            if (counts[k] > top) top = counts[k], profile[c] = Kind(k);
+    }
+    auto inTable = [&](const Row& row) {
+        if (!row.anyTime || row.summary || row.cells.size() != width) return false;
+        bool lap = false;
+        for (std::size_t c = 0; c < width; ++c) {
+            const Kind k = row.kinds[c];
+            if (k == Kind::Empty) continue;
+            if (profile[c] == Kind::Time) {
+                lap = lap || k == Kind::Time;
+                if (k == Kind::Number) return false;
+            } else if (k != profile[c]) {
+                return false;
+            }
+        }
+        return lap;
+    };
+    const auto firstRow = std::find_if(rows.begin(), rows.end(), inTable);
+    const Row* layout = firstRow == rows.end() ? nullptr : &*firstRow;
+    for (Row& row : rows) {
+        if (inTable(row)) layout = &row;
+        if (row.cells.size() >= width || row.summary) continue;
+        std::optional<std::vector<Cell>> placed;
+        if (byPosition && row.anyTime && layout) placed = underColumns(row.cells, layout->cells);
+        if (!placed) {
+            // Separated cells: the missing ones are the last.
+            if (!row.anyTime) continue;
+            placed = row.cells;
+            placed->resize(width);
+        }
+        row.cells = std::move(*placed);
+        row.kinds.clear();
+        for (const Cell& cell : row.cells) row.kinds.push_back(kindOf(cell.text));
+    }
+    std::vector<const Row*> table;
+    for (const Row& row : rows)
+        if (inTable(row)) table.push_back(&row);
+    // The header: the line right before the table, with words and no time
+    // (nor a summary's figure: "Laps: 6").
+    const Row* header = nullptr;
+    if (!table.empty() && table.front() != &rows.front()) {
+        const Row& before = *(table.front() - 1);
+        const bool figures = std::find(before.kinds.begin(), before.kinds.end(), Kind::Number) != before.kinds.end();
+        if (hasLetters(before.text) && !before.anyTime && !(before.summary && figures)) header = &before;
+    }
+
+    // The lap-time columns: those a header names so, else those that are
+    // neither sector, gap, race time nor summary, by header or by figures.
+    auto name = [&](std::size_t c) -> std::string {
+        if (!header) return {};
+        if (header->cells.size() == width) return std::string(header->cells[c].text);
+        if (!byPosition) return c < header->cells.size() ? std::string(header->cells[c].text) : std::string();
+        // A header with a name fewer (none over the lap numbers): by where its names stand.
+        const auto placed = layout ? underColumns(header->cells, layout->cells) : std::nullopt;
+        return placed ? std::string((*placed)[c].text) : std::string();
+    };
+    auto valuesOf = [&](std::size_t c) {
+        std::vector<std::optional<std::int64_t>> values;
+        for (const Row* row : table) values.push_back(readLapTime(row->cells[c].text));
+        return values;
+    };
+    std::vector<std::size_t> lapTime, other;
+    for (std::size_t c = 0; c < width; ++c) {
+        if (profile[c] != Kind::Time) continue;
+        const Role role = roleOf(name(c));
+        if (role == Role::LapTime) lapTime.push_back(c);
+        if (role == Role::Other) other.push_back(c);
+    }
+    std::vector<std::size_t> chosen = lapTime.empty() ? other : lapTime;
+    if (chosen.size() > 1) {
+        // A race clock beside the laps runs up by them.
+        std::vector<std::size_t> laps;
+        for (const std::size_t c : chosen) {
+            const bool clock = std::any_of(chosen.begin(), chosen.end(), [&](std::size_t d) {
+                return d != c && isRaceClock(valuesOf(c), valuesOf(d));
+            });
+            if (!clock) laps.push_back(c);
+        }
+        chosen = laps;
+    }
+    if (chosen.size() > 2 && lapTime.empty()) {
+        // Sectors beside the lap: one column is the sum of the others.
+        for (const std::size_t c : chosen) {
+            std::size_t sums = 0;
+            for (const Row* row : table) {
+                std::int64_t sum = 0;
+                for (const std::size_t d : chosen)
+                    if (d != c) sum += readLapTime(row->cells[d].text).value_or(0);
+                const auto lap = readLapTime(row->cells[c].text);
+                if (lap && std::llabs(sum - *lap) <= std::int64_t(5 * chosen.size())) ++sums;
+            }
+            if (sums * 5 >= table.size() * 4) {
+                chosen = {c};
+                break;
+            }
+        }
+    }
+    for (const std::size_t c : chosen) {
+        const std::string n = name(c);
+        out.columns.push_back(n.empty() ? "Column " + std::to_string(c + 1) : n);
+    }
+
+    // Lines after the table starts that are no part of it are said; lines
+    // before it (titles, headers) only when they hold no words.
+    const std::size_t firstLine = table.empty() ? 0 : table.front()->line;
+    std::vector<const Row*> summaries;
+    for (const Row& row : rows) {
+        if (inTable(row) || &row == header) continue;
+        if (row.summary) {
+            summaries.push_back(&row);
+        } else if (row.line > firstLine || !hasLetters(row.text)) {
+            if (!(header && trimmed(row.text) == trimmed(header->text))) unread(row);
+        }
+    }
+    if (chosen.empty()) return out;
+    if (column) out.column = std::min(*column, chosen.size() - 1);
+    else if (chosen.size() == 1) out.column = 0;
+    if (!out.column) return out;
+    const std::size_t cell = chosen[*out.column];
+
+    // The laps in the order driven: a stopwatch that lists the newest first counts down.
+    std::vector<std::pair<std::int64_t, const Row*>> laps;
+    for (const Row* row : table) {
+        if (const auto ms = readLapTime(row->cells[cell].text)) {
+            laps.push_back({*ms, row});
+        } else if (!row->cells[cell].text.empty()) {
+            unread(*row);
         }
         // else: a driver's column that ends before the others (no more laps).
     }
+    // The lap numbers are the first column of numbers that count by one.
+    bool newestFirst = false;
+    for (std::size_t c = 0; c < width && laps.size() > 1; ++c) {
+        if (profile[c] == Kind::Time) continue;
+        std::vector<std::int64_t> numbers;
+        for (const auto& [ms, row] : laps)
+            if (const auto n = lapNumberOf(row->cells[c].text)) numbers.push_back(*n);
+        if (numbers.size() != laps.size()) continue;
+        bool up = true, down = true;
+        for (std::size_t i = 1; i < numbers.size(); ++i) {
+            up = up && numbers[i] == numbers[i - 1] + 1;
+            down = down && numbers[i] == numbers[i - 1] - 1;
+        }
+        if (up || down) {
+            newestFirst = down;
+            break;
+        }
+    }
+    if (newestFirst) std::reverse(laps.begin(), laps.end());
+
+    // What the text states of itself, against the laps read (one driver's text, or a row of the table's columns).
+    Stated stated;
+    for (const Row* row : summaries) {
+        std::optional<std::string_view> own;
+        if (row->cells.size() == width && out.columns.size() > 1) own = row->cells[cell].text;
+        if (out.columns.size() == 1 || own) readSummary(row->text, own, stated);
+    }
+    std::int64_t total = 0, best = 0;
+    for (const auto& [ms, row] : laps) {
+        total += ms;
+        best = best == 0 ? ms : std::min(best, ms);
+    }
+    if (stated.count && *stated.count != laps.size())
+        out.warnings.push_back("The text gives " + std::to_string(*stated.count) + " laps; its lap table has " +
+                               std::to_string(laps.size()));
+    if (stated.best && !laps.empty() && std::llabs(*stated.best - best) > 5)
+        out.warnings.push_back("The text gives the best lap as " + lapText(*stated.best) + "; the best lap read is " +
+                               lapText(best));
+    // Laps in hundredths may each be 5 ms off the timing's own figure.
+    const bool hundredths = std::all_of(laps.begin(), laps.end(), [](const auto& lap) { return lap.first % 10 == 0; });
+    const std::int64_t slack = std::int64_t(laps.size()) * (hundredths ? 5 : 1);
+    if (stated.total && !laps.empty() && std::llabs(*stated.total - total) > slack)
+        out.warnings.push_back("The text gives a total of " + lapText(*stated.total) + "; the laps read add up to " +
+                               lapText(total));
+
+    // Half the median is no lap (a timing glitch, a car over the loop twice);
+    // over one and a half times it is offered left out.
+    std::vector<std::int64_t> sorted;
+    for (const auto& [ms, row] : laps) sorted.push_back(ms);
+    std::sort(sorted.begin(), sorted.end());
+    const std::int64_t median = sorted.empty()      ? 0
+                                : sorted.size() % 2 ? sorted[sorted.size() / 2]
+                                                    : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
+    for (const auto& [ms, row] : laps) {
+        if (ms * 2 < median) {
+            unread(*row, lapText(ms) + " is under half the median lap (" + lapText(median) + "): no lap");
+        } else if (ms * 2 > median * 3) {
+            out.laps.push_back({ms, false});
+            out.marks.push_back("over 1.5 × the median lap (" + lapText(median) + "): a crash, a marshal, the pits?");
+        } else {
+            out.laps.push_back({ms, true});
+            out.marks.emplace_back();
+        }
+    }
     return out;
+}
+
+LapReading readDriverLaps(std::string_view text, std::string_view driverName) {
+    LapReading reading = readLaps(text);
+    if (reading.columns.size() > 1)
+        if (const auto c = driverColumn(reading.columns, driverName)) reading = readLaps(text, c);
+    return reading;
+}
+
+std::optional<std::size_t> driverColumn(const std::vector<std::string>& columns, std::string_view driverName) {
+    auto namesOf = [](std::string_view text) {
+        std::vector<std::string> words;
+        for (std::string& w : foldedWords(text))
+            if (!digits(w, 9)) words.push_back(std::move(w));
+        return words;
+    };
+    const std::vector<std::string> driver = namesOf(driverName);
+    if (driver.empty()) return std::nullopt;
+    // Every word of the one matches a word of the other, in any order, the
+    // same or as its initial, and at least one (the surname) in full.
+    auto matches = [&](std::vector<std::string> column) {
+        if (column.size() != driver.size()) return false;
+        std::vector<bool> used(column.size(), false);
+        std::size_t full = 0;
+        std::vector<const std::string*> left;
+        for (const std::string& d : driver) {
+            bool found = false;
+            for (std::size_t i = 0; i < column.size() && !found; ++i)
+                if (!used[i] && column[i] == d && d.size() > 1) used[i] = found = true;
+            if (found) ++full;
+            else left.push_back(&d);
+        }
+        for (const std::string* d : left) {
+            bool found = false;
+            for (std::size_t i = 0; i < column.size() && !found; ++i) {
+                const std::string& c = column[i];
+                if (used[i]) continue;
+                if ((c.size() == 1 && d->front() == c.front()) || (d->size() == 1 && c.front() == d->front()) ||
+                    c == *d)
+                    used[i] = found = true;
+            }
+            if (!found) return false;
+        }
+        return full > 0;
+    };
+    std::optional<std::size_t> found;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (!matches(namesOf(columns[c]))) continue;
+        if (found) return std::nullopt;
+        found = c;
+    }
+    return found;
 }
 
 std::string unreadText(const LapReading& reading) {
     std::string out;
     for (const UnreadLine& u : reading.unread) {
-        std::string shown = u.text.size() > 60 ? u.text.substr(0, 60) + "…" : u.text;
-        out += "Line " + std::to_string(u.line) + ": \"" + shown + "\" holds no lap time\n";
+        std::string shown = u.text.size() > 60 ? platform::text::cutToBytes(u.text, 60) + "…" : u.text;
+        out += "Line " + std::to_string(u.line) + ": \"" + shown + "\"" +
+               (u.why.empty() ? " holds no lap time" : ": " + u.why) + "\n";
     }
     if (reading.unreadCount > reading.unread.size())
         out += "and " + std::to_string(reading.unreadCount - reading.unread.size()) + " more lines\n";

@@ -1,5 +1,6 @@
 #include "runs/RunLog.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -232,6 +233,23 @@ std::string nextRunName(const std::vector<StoredRun>& before) {
         for (std::size_t i = 0; i < names.size(); ++i)
             if (matchKey(run.name) == matchKey(names[i])) next = std::max(next, i + 1);
     return next < names.size() ? names[next] : "Run " + std::to_string(before.size() + 1);
+}
+
+std::string freeRunName(const std::vector<StoredRun>& runs, const std::string& name) {
+    auto taken = [&](const std::string& candidate) {
+        return std::any_of(runs.begin(), runs.end(),
+                           [&](const StoredRun& run) { return matchKey(run.name) == matchKey(candidate); });
+    };
+    if (!taken(name)) return name;
+    std::size_t digitsAt = name.size();
+    while (digitsAt > 0 && name[digitsAt - 1] >= '0' && name[digitsAt - 1] <= '9') --digitsAt;
+    if (digitsAt < name.size() && name.size() - digitsAt < 6) {
+        for (long n = std::stol(name.substr(digitsAt)) + 1;; ++n)
+            if (const std::string next = name.substr(0, digitsAt) + std::to_string(n); !taken(next)) return next;
+    }
+    std::string next = nextRunName(runs);
+    for (int n = 2; taken(next); ++n) next = name + " " + std::to_string(n);
+    return next;
 }
 
 std::string encodeValues(const Setup& values) {

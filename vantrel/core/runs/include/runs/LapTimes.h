@@ -2,10 +2,12 @@
 // Lap times as racers get them: the text a timing program's printout or a
 // results page gives when copied, or a CSV/text file. A column of times; a
 // table with lap number, position and time columns, with or without a
-// header row; one column per driver out of a table of several; cells split
-// by tabs, semicolons, commas or runs of blanks; times written "12.345",
-// "12.34", "0:12.345", "1:02.345" (a decimal comma too). Laps are kept in
-// whole milliseconds, exactly as read.
+// header row, beside sector, gap and race-time columns; one column per
+// driver out of a table of several; cells split by tabs, semicolons, commas
+// or, in space-aligned tables, by the header they stand under; times written
+// "12.345", "12.34", "0:12.345", "1:02.345", "2/14.552" (position/time), a
+// decimal comma too; stopwatch lists newest first. Laps are kept in whole
+// milliseconds, exactly as read.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,26 +27,47 @@ struct Lap {
 struct UnreadLine {
     std::size_t line = 0;  // 1-based
     std::string text;
+    std::string why;  // empty: it holds no lap time
 };
 
 struct LapReading {
+    // The laps in the order they were driven. A lap over 1.5 times the
+    // median (a crash, a marshal, the pits) is offered left out (kept
+    // false); the racer may take it back.
     std::vector<Lap> laps;
-    // The columns that hold times, by their header (or "Column N"); the
-    // racer picks a driver's column among them.
+    std::vector<std::string> marks;  // beside each lap: why it is offered left out, else empty
+    // The lap-time columns of the lap table, by their header (or "Column N"):
+    // one, or one a driver.
     std::vector<std::string> columns;
-    std::size_t column = 0;  // the one read, an index into columns
-    // Lines that could not be read as laps (at most kMaxUnread of them), and how many there were.
+    // The column read, an index into columns; nothing while a table of
+    // several drivers waits for the racer's choice (then no laps).
+    std::optional<std::size_t> column;
+    // Lines that could not be read as laps (at most kMaxUnread of them), and
+    // how many there were; laps under half the median are among them, with why.
     std::vector<UnreadLine> unread;
     std::size_t unreadCount = 0;
+    // Where the text's own count of laps, best lap or total disagrees with the laps read.
+    std::vector<std::string> warnings;
 };
 
 // Text longer than this is not read (a pasted results page is a few kilobytes).
 constexpr std::size_t kMaxLapText = 1 << 20;
 constexpr std::size_t kMaxUnread = 20;
 
-// Reads the laps of column `column` (an index into the reading's columns;
-// nothing: the first). Lines before the first lap are taken as headers.
+// Reads the laps of the text's lap table: the lines that share its columns,
+// never the titles, headers and summaries around it, nor sector, gap or
+// race-time columns. `column` picks a driver's column (an index into the
+// reading's columns, past the last: the last); without it, only a table of
+// one lap-time column gives laps.
 LapReading readLaps(std::string_view text, std::optional<std::size_t> column = std::nullopt);
+// As readLaps, choosing the column of the driver a setup names when there are
+// several and one is theirs.
+LapReading readDriverLaps(std::string_view text, std::string_view driverName);
+
+// The one column headed with this driver's name ("Jo Smith": "Smith, Jo",
+// "JO SMITH", "J. Smith"; case and accents aside); nothing when none or
+// several are.
+std::optional<std::size_t> driverColumn(const std::vector<std::string>& columns, std::string_view driverName);
 
 // One cell as a lap time in milliseconds; nothing when it is not one.
 std::optional<std::int64_t> readLapTime(std::string_view cell);
@@ -55,7 +78,8 @@ std::string readLapFile(const std::string& nativePath);
 
 // "12.345", "1:02.345".
 std::string lapText(std::int64_t ms);
-// "Line 7: \"DNF\" is not a lap time" for each unread line, and how many more.
+// "Line 7: \"DNF\" holds no lap time" for each unread line (or why it is no
+// lap), and how many more.
 std::string unreadText(const LapReading& reading);
 
 struct RunFigures {

@@ -65,6 +65,9 @@ std::size_t runCount(SetupLibrary& library);
 // Qualifier 1..., A Final; the first in that order not yet used.
 std::vector<std::string> runNames();
 std::string nextRunName(const std::vector<StoredRun>& before);
+// The name itself when none of these runs has it; else the next free one
+// ("Qualifier 2": "Qualifier 3", "Heat" with no number: the next offered name).
+std::string freeRunName(const std::vector<StoredRun>& runs, const std::string& name);
 
 // The values stored for a run's setup, and back; nothing for text that is not such.
 std::string encodeValues(const Setup& values);

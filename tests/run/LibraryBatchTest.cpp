@@ -102,8 +102,11 @@ TEST(BatchLibrary, EveryRunIsKeptExportedExactlyAndImportedOnce) {
     std::mt19937 random(20261208);
     std::map<std::string, Values> built;
     std::vector<std::string> rawFiles;
-    const fs::path carried = fs::temp_directory_path() / ("vantrel-carried-" + std::to_string(random()));
-    fs::create_directories(carried);
+    // A folder of this run's own: a name drawn from the fixed seed would be
+    // shared by every run of the test at once, and by a run that died.
+    fs::path carried;
+    for (std::random_device fresh; carried.empty() || !fs::create_directory(carried);)
+        carried = fs::temp_directory_path() / ("vantrel-carried-" + std::to_string(fresh()));
     std::string exported;
     {
         ShellTestFolder folder;

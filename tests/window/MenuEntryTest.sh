@@ -45,7 +45,10 @@ declare -A names=(
   [escape]=$'V\e[31m'
   [not_utf8]=$'V\xff\xfeW'
 )
-declare -A refused=([percent]=1 [newline]=1 [carriage_return]=1 [tab]=1 [escape]=1 [not_utf8]=1)
+declare -A refused=([percent]=1 [newline]=1 [carriage_return]=1 [tab]=1 [escape]=1 [not_utf8]=1 [backslash]=1)
+# A folder whose path holds a backslash cannot hold the settings (their paths
+# take it for a separator): the start says so first, then the menu refuses.
+declare -A unsettled=([backslash]=1)
 
 # Waits until a box titled "Application Menu" of the program shows; answers
 # it with Return (Yes, or OK). Fails when none shows in 30 s.
@@ -85,6 +88,20 @@ wait_window() {
 start() {
   "$1/vantrel" >"$work/out" 2>&1 &
   pid=$!
+  [[ -z "${unsettled[$key]:-}" ]] || answer_settings_box
+}
+
+# Answers the box that says the settings cannot be read, shown before the window.
+answer_settings_box() {
+  local box=""
+  for _ in $(seq 600); do
+    box="$(xdotool search --all --onlyvisible --pid "$pid" --name '^Vantrel$' 2>/dev/null | head -n 1 || true)"
+    [[ -n "$box" ]] && break
+    sleep 0.05
+  done
+  [[ -n "$box" ]] || { echo "no box said the settings are missing"; return 1; }
+  sleep 0.3
+  xdotool windowfocus --sync "$box" key --clearmodifiers Return
 }
 
 stop() {

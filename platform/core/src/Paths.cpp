@@ -15,4 +15,9 @@ std::string toNative(std::string_view systemPath) {
     return native;
 }
 
+std::string headProblem(std::string_view nativeFolder) {
+    if (nativeFolder.find('\\') == std::string_view::npos) return {};
+    return "holds a backslash, which the settings' paths take for a folder separator";
+}
+
 }  // namespace platform::paths

@@ -65,7 +65,13 @@ void checkSetupName(const std::string& name) {
 
 void checkSettings(const CAppSettings& config) { checkSettingsFile(platform::paths::toNative(config.FileName())); }
 
-void checkSettings(const Installation& installation) { checkSettingsFile(installation.settingsFile()); }
+void checkSettings(const Installation& installation) {
+    if (const std::string problem = platform::paths::headProblem(installation.programFolder()); !problem.empty())
+        platform::raise(platform::ErrPathAccess, kSource,
+                        "The program folder " + platform::text::printable(installation.programFolder()) +
+                            " cannot hold the settings: its path " + problem + "; rename the folder without it");
+    checkSettingsFile(installation.settingsFile());
+}
 
 void checkInstallation(const CAppSettings& config, const std::string& setupName) {
     checkSetupName(setupName);

@@ -8,6 +8,7 @@
 
 #include "MessageBox.h"
 #include "platform/Desktop.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace vantrel {
@@ -80,7 +81,10 @@ DesktopMenu::Outcome DesktopMenu::offer(QWidget* parent, const std::string& prog
     }
     // A folder's name is anyone's: what the entry's command cannot carry
     // safely is never written, and the racer learns why.
-    if (const std::string why = platform::desktop::uncarriableReason(programFolder + "/vantrel"); !why.empty()) {
+    // A folder the program cannot run from (its settings are not found) gets no entry either.
+    std::string why = platform::desktop::uncarriableReason(programFolder + "/vantrel");
+    if (why.empty()) why = platform::paths::headProblem(programFolder);
+    if (!why.empty()) {
         MessageBox::warning(parent, "Application Menu",
                             "Vantrel cannot be put in the application menu from the folder " + shown(programFolder) +
                                 ": its path " + QString::fromStdString(why) +

@@ -13,4 +13,8 @@ namespace platform::paths {
 // ("/tmp/x/\" + "a.pdf" names /tmp/x/a.pdf).
 std::string toNative(std::string_view systemPath);
 
+// Why a native folder cannot head such paths, empty when it can: a name
+// holding a backslash would be cut in two by toNative.
+std::string headProblem(std::string_view nativeFolder);
+
 }  // namespace platform::paths

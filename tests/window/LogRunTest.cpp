@@ -202,7 +202,8 @@ private slots:
         QVERIFY(paid);
         QCOMPARE(paid->rowCount(), 1);
         QCOMPARE(paid->item(0, 1)->text(), QString("Front Shocks Oil up"));
-        QCOMPARE(paid->item(0, 4)->text(), QString("-0.198"));
+        QCOMPARE(paid->item(0, 5)->text(), QString("-0.198"));  // the raw difference
+        QCOMPARE(paid->item(0, 9)->text(), QString("unclear"));
     }
 
     void leavingTheTrackOffersTheRunInTheClosestConditions() {

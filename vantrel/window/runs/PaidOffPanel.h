@@ -1,9 +1,9 @@
 #pragma once
 // Which change paid off, as a table beside a track's history: each change
-// between two runs of a meeting, how often it was made, and the median and
-// range of the lap-time difference it went with; the racer's own runs, then
-// the team's; changes seen fewer than three times greyed below the rest.
-// "All tracks" widens it to every track.
+// between two runs of a meeting with its raw difference, what the track did
+// meanwhile, the gain with its 90 % interval and a verdict; the clear rows
+// first, the unclear ones below. Own and team apart, one of them, or pooled,
+// as the racer chooses; "All tracks" widens it to every track.
 
 #include <QWidget>
 #include <string>
@@ -12,6 +12,7 @@
 #include "runs/PaidOff.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QTableWidget;
 
@@ -34,6 +35,7 @@ private:
     std::string m_track, m_driver;
     std::vector<PaidOffRow> m_rows;
     QCheckBox* m_allTracks = nullptr;
+    QComboBox* m_origin = nullptr;
     QLabel* m_caption = nullptr;
     QTableWidget* m_table = nullptr;
 };

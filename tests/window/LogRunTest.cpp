@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QFile>
@@ -159,6 +160,15 @@ private slots:
         QFile written(pdf);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.read(5) == "%PDF-");
+        // Which change paid off at the track, below the runs (its "ff" drawn as one glyph).
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished());
+        QCOMPARE(text.exitCode(), 0);
+        const QString page = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(
+            page.contains("Which change paid o") && page.contains("Front Shocks Oil up") && page.contains("unclear"),
+            qPrintable(page.right(700)));
 
         // It keeps to the truth while open: a run logged in the window shows
         // at once, one another program logged when it is next activated, and

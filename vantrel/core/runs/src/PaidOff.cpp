@@ -235,6 +235,7 @@ std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pool
     }
 
     std::map<std::string, Group> groups;
+    std::string lastMeeting, lastMeetingText;  // the runs come meeting by meeting
     for (std::size_t i = 1; i < runs.size(); ++i) {
         const StoredRun &before = runs[i - 1], &after = runs[i];
         if (before.meeting != after.meeting || after.first || !hasLaps(before) || !hasLaps(after)) continue;
@@ -244,7 +245,11 @@ std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pool
         const Origin origin = pooling == Pooling::Pooled ? Origin::All : team ? Origin::Team : Origin::Own;
 
         PaidOffPair pair;
-        pair.meeting = meetingText(after.values);
+        if (after.meeting != lastMeeting) {
+            lastMeeting = after.meeting;
+            lastMeetingText = meetingText(after.values);
+        }
+        pair.meeting = lastMeetingText;
         pair.meetingKey = after.meeting;
         pair.before = before.name;
         pair.after = after.name;

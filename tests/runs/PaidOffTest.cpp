@@ -147,7 +147,7 @@ TEST(PaidOff, OverGeneratedSeasonsNoEffectIsUnclearAndRealEffectsAreFound) {
 
 TEST(PaidOff, BeforeAndAfterAloneCreditsEveryChangeWithTheTrack) {
     // What the table said before it measured the track: with neither field nor unchanged runs, every row is raw.
-    std::size_t rows = 0, fasterRaw = 0;
+    std::size_t rows = 0, fasterRaw = 0, nulls = 0;
     for (unsigned seed = 1; seed <= 10; ++seed) {
         std::vector<StoredRun> runs = season(seed);
         runs.erase(
@@ -161,10 +161,12 @@ TEST(PaidOff, BeforeAndAfterAloneCreditsEveryChangeWithTheTrack) {
             EXPECT_FALSE(row.baseline);
             EXPECT_NE(row.flagsText().find("raw"), std::string::npos);
             EXPECT_TRUE(row.allWarming) << row.change;
+            nulls += effectPerStep(row.change) == 0;
             fasterRaw += effectPerStep(row.change) == 0 && row.gain < 0;
         }
     }
-    EXPECT_GT(fasterRaw * 3, rows) << "the track's trend shows as a gain of the changes that do nothing";
+    std::printf("before and after alone: %zu of %zu changes without effect gain\n", fasterRaw, nulls);
+    EXPECT_GE(fasterRaw * 10, nulls * 9) << "the track's trend shows as a gain of the changes that do nothing";
 }
 
 TEST(PaidOff, TheSignTestIntervalKeepsItsCoverageWithFewPairs) {

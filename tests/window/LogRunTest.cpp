@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QFile>
 #include <QTimer>
@@ -214,6 +215,16 @@ private slots:
         QCOMPARE(paid->item(0, 1)->text(), QString("Front Shocks Oil up"));
         QCOMPARE(paid->item(0, 5)->text(), QString("-0.198"));  // the raw difference
         QCOMPARE(paid->item(0, 9)->text(), QString("unclear"));
+        // And in the history's PDF.
+        const QString historyPdf = QString::fromStdString((m_folder->path() / "history.pdf").string());
+        m_dialogs.answerFiles(vantrel::FileChoice::ComparisonPdf, {historyPdf});
+        QTest::mouseClick(history->findChild<QPushButton*>("cmdSavePdf"), Qt::LeftButton);
+        QProcess historyText;
+        historyText.start("pdftotext", {"-layout", historyPdf, "-"});
+        QVERIFY(historyText.waitForFinished());
+        const QString historyPage = QString::fromUtf8(historyText.readAllStandardOutput());
+        QVERIFY2(historyPage.contains(QRegularExpression("Front Shocks Oil up +1 +-0\\.198 +none +-0\\.198 +unclear")),
+                 qPrintable(historyPage.left(1500)));
     }
 
     void leavingTheTrackOffersTheRunInTheClosestConditions() {

@@ -215,6 +215,24 @@ private slots:
         QCOMPARE(paid->item(0, 1)->text(), QString("Front Shocks Oil up"));
         QCOMPARE(paid->item(0, 5)->text(), QString("-0.198"));  // the raw difference
         QCOMPARE(paid->item(0, 9)->text(), QString("unclear"));
+        // Behind the row its pairs, and from a pair its meeting's runs.
+        auto* pairs = history->findChild<QTableWidget*>("tblPaidOffPairs");
+        QVERIFY(pairs);
+        QCOMPARE(pairs->rowCount(), 0);
+        paid->selectRow(0);
+        QCOMPARE(pairs->rowCount(), 1);
+        QCOMPARE(pairs->item(0, 1)->text(), QString("Practice 1"));
+        QCOMPARE(pairs->item(0, 2)->text(), QString("Practice 2"));
+        QCOMPARE(pairs->item(0, 5)->text(), QString("-0.198"));
+        QCOMPARE(pairs->item(0, 7)->text(), QString("none"));
+        QCOMPARE(history->findChildren<MeetingWindow*>().size(), 0);
+        const QRect cell = pairs->visualItemRect(pairs->item(0, 0));
+        QTest::mouseClick(pairs->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(pairs->viewport(), Qt::LeftButton, {}, cell.center());
+        const auto opened = history->findChildren<MeetingWindow*>();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0]->runs().size(), std::size_t(4));
+        opened[0]->close();
         // And in the history's PDF.
         const QString historyPdf = QString::fromStdString((m_folder->path() / "history.pdf").string());
         m_dialogs.answerFiles(vantrel::FileChoice::ComparisonPdf, {historyPdf});

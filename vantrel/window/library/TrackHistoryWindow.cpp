@@ -151,6 +151,11 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     });
+    connect(m_paidOff, &runs::PaidOffPanel::meetingRequested, this, [this, nativePath](const Setup& values) {
+        auto* window = new runs::MeetingWindow(nativePath, values, m_dialogs, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     m_status = new QLabel(this);
     m_status->setObjectName("lblStatus");

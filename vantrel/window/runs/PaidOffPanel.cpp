@@ -75,6 +75,27 @@ PaidOffPanel::PaidOffPanel(QWidget* parent) : QWidget(parent) {
         m_table->setColumnWidth(c, w * em);
     m_table->horizontalHeader()->setStretchLastSection(true);
 
+    // Behind the chosen row, its pairs; a pair opened opens its meeting.
+    m_pairs = new QTableWidget(0, 11, this);
+    m_pairs->setObjectName("tblPaidOffPairs");
+    m_pairs->setHorizontalHeaderLabels({"Meeting", "Before", "After", "Best Before", "Best After", "Raw", "Track",
+                                        "Baseline", "Gain", "Track Temp", "Alone"});
+    m_pairs->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pairs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pairs->verticalHeader()->hide();
+    m_pairs->setWordWrap(false);
+    m_pairs->setColumnWidth(0, 30 * em);
+    m_pairs->horizontalHeader()->setStretchLastSection(true);
+    m_pairs->setToolTip("Open a pair (double-click, Enter) for its meeting's runs");
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, &PaidOffPanel::showPairs);
+    connect(m_pairs, &QTableWidget::cellActivated, this, [this](int r, int) {
+        const int row = m_table->currentRow();
+        if (row < 0 || row >= int(m_rows.size())) return;
+        const auto& list = m_rows[std::size_t(row)].pairList;
+        if (r >= 0 && r < int(list.size()) && list[std::size_t(r)].values)
+            emit meetingRequested(*list[std::size_t(r)].values);
+    });
+
     auto* top = new QHBoxLayout;
     top->addWidget(m_caption, 1);
     top->addWidget(m_origin);
@@ -82,7 +103,8 @@ PaidOffPanel::PaidOffPanel(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top);
-    layout->addWidget(m_table, 1);
+    layout->addWidget(m_table, 2);
+    layout->addWidget(m_pairs, 1);
 }
 
 void PaidOffPanel::show(SetupLibrary& library, const std::string& track, const std::string& driver) {
@@ -90,6 +112,38 @@ void PaidOffPanel::show(SetupLibrary& library, const std::string& track, const s
     m_track = track;
     m_driver = driver;
     fill();
+}
+
+void PaidOffPanel::showPairs() {
+    m_pairs->clearContents();
+    const int r = m_table->currentRow();
+    if (r < 0 || r >= int(m_rows.size()) || m_table->selectedItems().isEmpty()) {
+        m_pairs->setRowCount(0);
+        return;
+    }
+    const auto& list = m_rows[std::size_t(r)].pairList;
+    m_pairs->setRowCount(int(list.size()));
+    const QString kinds[] = {"field", "unchanged runs", "none"};
+    auto temperature = [](const std::optional<double>& t) { return t ? QString::number(*t, 'f', 1) : QString("?"); };
+    for (int i = 0; i < int(list.size()); ++i) {
+        const PaidOffPair& p = list[std::size_t(i)];
+        const QString cells[] = {fromStd(p.meeting),
+                                 fromStd(p.before),
+                                 fromStd(p.after),
+                                 fromStd(lapText(p.beforeBest)),
+                                 fromStd(lapText(p.afterBest)),
+                                 fromStd(differenceText(p.raw)),
+                                 p.track ? fromStd(differenceText(*p.track)) : "",
+                                 kinds[int(p.baseline)],
+                                 fromStd(differenceText(p.gain)),
+                                 temperature(p.tempBefore) + " → " + temperature(p.tempAfter),
+                                 p.alone ? "yes" : "no"};
+        for (int c = 0; c < int(std::size(cells)); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c >= 3 && c != 7) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_pairs->setItem(i, c, item);
+        }
+    }
 }
 
 void PaidOffPanel::fill() {
@@ -129,6 +183,7 @@ void PaidOffPanel::fill() {
             m_table->setItem(r, c, item);
         }
     }
+    showPairs();
     if (m_library && m_rows.empty())
         m_caption->setText("Which change paid off: no change between two runs with laps yet (Log Run…)");
     else if (m_library)

@@ -27,9 +27,15 @@ public:
     void show(SetupLibrary& library, const std::string& track, const std::string& driver);
     const std::vector<PaidOffRow>& rows() const { return m_rows; }
     QTableWidget* table() const { return m_table; }
+    // The chosen row's pairs, one line each; a pair opened asks for its meeting.
+    QTableWidget* pairs() const { return m_pairs; }
+
+signals:
+    void meetingRequested(const vantrel::Setup& values);
 
 private:
     void fill();
+    void showPairs();
 
     SetupLibrary* m_library = nullptr;
     std::string m_track, m_driver;
@@ -38,6 +44,7 @@ private:
     QComboBox* m_origin = nullptr;
     QLabel* m_caption = nullptr;
     QTableWidget* m_table = nullptr;
+    QTableWidget* m_pairs = nullptr;
 };
 
 }  // namespace vantrel::runs

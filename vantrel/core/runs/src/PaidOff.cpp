@@ -236,6 +236,7 @@ std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pool
 
     std::map<std::string, Group> groups;
     std::string lastMeeting, lastMeetingText;  // the runs come meeting by meeting
+    std::shared_ptr<const Setup> lastValues;
     for (std::size_t i = 1; i < runs.size(); ++i) {
         const StoredRun &before = runs[i - 1], &after = runs[i];
         if (before.meeting != after.meeting || after.first || !hasLaps(before) || !hasLaps(after)) continue;
@@ -248,8 +249,10 @@ std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pool
         if (after.meeting != lastMeeting) {
             lastMeeting = after.meeting;
             lastMeetingText = meetingText(after.values);
+            lastValues = std::make_shared<const Setup>(after.values);
         }
         pair.meeting = lastMeetingText;
+        pair.values = lastValues;
         pair.meetingKey = after.meeting;
         pair.before = before.name;
         pair.after = after.name;

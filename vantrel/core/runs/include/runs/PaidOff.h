@@ -18,6 +18,7 @@
 // its pairs were alone.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,7 +42,8 @@ enum class Verdict { Faster, Slower, Unclear };
 struct PaidOffPair {
     std::string meeting;  // "Summer Cup 2026-06-14 at Lostock (Jo Smith)"
     std::string meetingKey;
-    std::string before, after;  // the runs' names
+    std::shared_ptr<const Setup> values;  // the run after's setup, naming the meeting (shared by its pairs)
+    std::string before, after;            // the runs' names
     int beforeSeq = 0, afterSeq = 0;
     std::int64_t beforeBest = 0, afterBest = 0, beforeBest5 = 0, afterBest5 = 0;
     std::int64_t raw = 0, raw5 = 0;  // after − before, ms

@@ -3,7 +3,8 @@
 // between two runs of a meeting with its raw difference, what the track did
 // meanwhile, the gain with its 90 % interval and a verdict; the clear rows
 // first, the unclear ones below. Own and team apart, one of them, or pooled,
-// as the racer chooses; "All tracks" widens it to every track.
+// as the racer chooses; "All tracks" widens it to every track. Below it, the
+// chosen row's pairs, each opening its meeting.
 
 #include <QWidget>
 #include <string>

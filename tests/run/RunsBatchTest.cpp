@@ -81,10 +81,22 @@ TEST(RunsBatch, AMeetingLoggedRunByRunAndWhatPaidOff) {
 
     const BatchRun paid = folder.run("--paid-off Lostock");
     ASSERT_EQ(paid.status, 0) << paid.err;
-    // Up twice (best -0.213 and -0.201; 5-best -0.358 and -0.226), down once; both seen fewer than three times.
+    // Up twice (best -0.213 and -0.201; 5-best -0.358 and -0.226), down once: no field, no run without a
+    // change, so the gains are raw and say so; too few pairs for an interval.
+    const std::string raw = "raw: the track's change not known";
     EXPECT_EQ(paid.out,
-              "own\tFront Shocks Oil up\t30 → 35, 35 → 40\t2\t-0.207\t-0.213\t-0.201\t-0.292\t-0.358\t-0.226\n"
-              "own\tFront Shocks Oil down\t40 → 35\t1\t+0.400\t+0.400\t+0.400\t+0.375\t+0.375\t+0.375\n");
+              "origin\tchange\tvalues\tpairs\tmeetings\traw\tbaseline\tgain\tlow\thigh\tverdict\tbaseline_kind\t"
+              "alone\twith\tflags\traw5\tgain5\n"
+              "own\tFront Shocks Oil up\t30 → 35, 35 → 40\t2\t1\t-0.207\t\t-0.207\t\t\tunclear\tnone\t2\t\t" +
+                  raw +
+                  "\t-0.292\t-0.292\n"
+                  "own\tFront Shocks Oil down\t40 → 35\t1\t1\t+0.400\t\t+0.400\t\t\tunclear\tnone\t1\t\t" +
+                  raw + "\t+0.375\t+0.375\n");
+    const BatchRun pooled = folder.run("--paid-off Lostock --origin all");
+    ASSERT_EQ(pooled.status, 0) << pooled.err;
+    EXPECT_EQ(linesOf(pooled.out)[1].substr(0, 24), "all\tFront Shocks Oil up\t");
+    EXPECT_EQ(folder.run("--paid-off Lostock --origin team").status, 1) << "no team runs";
+    EXPECT_EQ(folder.run("--paid-off Lostock --origin everyone").status, 2);
     EXPECT_EQ(folder.run("--paid-off --all").out, paid.out);
     EXPECT_EQ(folder.run("--paid-off Elsewhere").status, 1);
 }

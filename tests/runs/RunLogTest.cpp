@@ -8,6 +8,7 @@
 #include "library/SetupLibrary.h"
 #include "platform/Error.h"
 #include "runs/Conditions.h"
+#include "runs/RunFile.h"
 #include "runs/RunLog.h"
 
 using namespace librarytest;
@@ -200,4 +201,94 @@ TEST(RunLog, TheRunInTheClosestConditions) {
     EXPECT_EQ(closestText(*closestConditions(library, "lostock", "", {"36", "", ""})),
               "35 °C, high grip: Q4 of Summer Cup " +
                   closestConditions(library, "lostock", "", {"36", "", ""})->eventDate + ", best 13.150");
+}
+
+TEST(RunLog, TheFieldOfAHeatTravelsWithItsRun) {
+    // The field from each driver's laps: names made one line, the lapless and the repeated left out.
+    const RunField field = fieldOf({{"Kim Lee", {{12500, true}, {12700, true}}},
+                                    {" Al\tBrown\u202e ", {{12400, true}}},
+                                    {"kim lee", {{11000, true}}},
+                                    {"Nobody", {{13000, false}}},
+                                    {"", {{12000, true}}},
+                                    {std::string(200, 'x'), {{12900, true}}}},
+                                   "9:05");
+    ASSERT_EQ(field.drivers.size(), 3u);
+    EXPECT_EQ(field.timeOfDay, "09:05");
+    EXPECT_EQ(field.drivers[0], (FieldDriver{"Kim Lee", 12500, 12600}));
+    EXPECT_EQ(field.drivers[1].name, "Al Brown\u202e");
+    EXPECT_EQ(field.drivers[2].name.size(), kMaxFieldName);
+    for (const char* bad : {"25:00", "12:60", "12", "12:5", "1:02:03:04", "ab:cd", ""})
+        EXPECT_FALSE(timeOfDayOf(bad)) << bad;
+
+    testsupport::TempProgramFolder folder;
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    RunEntry e = run(meeting(), "Heat 1", {{12345, true}});
+    e.field = field;
+    logRun(library, e);
+    logRun(library, run(meeting(), "Heat 2", {{12300, true}}));
+    const auto runs = meetingRuns(library, meeting());
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].field, field);
+    EXPECT_TRUE(runs[1].field.empty());
+
+    // In the file of runs and back; a file without the field still reads, a damaged field does not.
+    const std::string text = runsFileText({runs[0], runs[1]});
+    const RunFileReading back = readRunsFile(text);
+    ASSERT_EQ(back.problem, "");
+    ASSERT_EQ(back.runs.size(), 2u);
+    EXPECT_EQ(back.runs[0].field, field);
+    EXPECT_TRUE(back.runs[1].field.empty());
+    EXPECT_EQ(text.find("Run.Field", text.find("[Run]", 1)), std::string::npos) << "nothing written when none";
+    struct Damage {
+        std::string from, to, problem;
+    };
+    const Damage damages[] = {{"Run.TimeOfDay=09:05", "Run.TimeOfDay=29:05", "Run.TimeOfDay is no time of day"},
+                              {"Run.Field=12500 12600", "Run.Field=12500 -3", "Run.Field is no driver"},
+                              {"Run.Field=12500 12600", "Run.Field=12600 12500", "Run.Field is no driver"},
+                              {"Run.Field=12500 12600 Kim Lee", "Run.Field=12500 12600 %0AKim", "Run.Field is no"}};
+    for (const Damage& d : damages) {
+        std::string damaged = text;
+        damaged.replace(damaged.find(d.from), d.from.size(), d.to);
+        EXPECT_NE(readRunsFile(damaged).problem.find(d.problem), std::string::npos) << d.to;
+    }
+
+    // The runs' CSV: the field's columns last.
+    const std::string csv = (folder.path() / "Library-runs.csv").string();
+    exportRunsCsv(library, csv);
+    const std::string written = testsupport::TempProgramFolder::readFile(csv);
+    EXPECT_NE(written.find("\"Team\",\"TimeOfDay\",\"Field\"\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\"09:05\",\"Kim Lee 12.500 12.600; Al Brown"), std::string::npos) << written;
+}
+
+TEST(RunLog, UpgradesTheRunsBeforeTheFieldWithNothingLost) {
+    testsupport::TempProgramFolder folder;
+    const std::string path = (folder.path() / "Library.sqlite").string();
+    {
+        SetupLibrary library(path);
+        for (int i = 0; i < 3; ++i)
+            logRun(library, run(meeting(), "Heat " + std::to_string(i + 1), {{12300 + i, true}, {13000, false}}));
+    }
+    // The library as the version before left it: runs without a field.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "ALTER TABLE run DROP COLUMN field; ALTER TABLE run DROP COLUMN time_of_day;"
+                           " PRAGMA user_version = 5",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    SetupLibrary library(path);
+    auto runs = meetingRuns(library, meeting());
+    ASSERT_EQ(runs.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(runs[std::size_t(i)].laps, (std::vector<Lap>{{12300 + i, true}, {13000, false}}));
+        EXPECT_TRUE(runs[std::size_t(i)].field.empty());
+    }
+    RunEntry e = run(meeting(), "Heat 4", {{12200, true}});
+    e.field.drivers = {{"Kim Lee", 12100, 12250}};
+    logRun(library, e);
+    runs = meetingRuns(library, meeting());
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[3].field.drivers, e.field.drivers);
+    EXPECT_EQ(library.integrityCheck(), "ok");
 }

@@ -77,8 +77,8 @@ TEST(TeamRuns, ARunReachesTheTeamOnceInItsMeetingsOrder) {
     // Beside the racer's own in which change paid off: the team's.
     const auto rows = paidOff(runs);
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_TRUE(rows[0].team);
-    EXPECT_EQ(rows[0].count, 2u);
+    EXPECT_EQ(rows[0].origin, Origin::Team);
+    EXPECT_EQ(rows[0].pairs, 2u);
     // Al's own library takes its own runs back as nothing new.
     EXPECT_EQ(vantrel::team::syncTeamRuns(theirs, team).added, 0u);
 }

@@ -10,7 +10,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QFile>
 #include <QTimer>
@@ -160,6 +162,15 @@ private slots:
         QFile written(pdf);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.read(5) == "%PDF-");
+        // Which change paid off at the track, below the runs (its "ff" drawn as one glyph).
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished());
+        QCOMPARE(text.exitCode(), 0);
+        const QString page = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(
+            page.contains("Which change paid o") && page.contains("Front Shocks Oil up") && page.contains("unclear"),
+            qPrintable(page.right(700)));
 
         // It keeps to the truth while open: a run logged in the window shows
         // at once, one another program logged when it is next activated, and
@@ -203,7 +214,36 @@ private slots:
         QVERIFY(paid);
         QCOMPARE(paid->rowCount(), 1);
         QCOMPARE(paid->item(0, 1)->text(), QString("Front Shocks Oil up"));
-        QCOMPARE(paid->item(0, 4)->text(), QString("-0.198"));
+        QCOMPARE(paid->item(0, 5)->text(), QString("-0.198"));  // the raw difference
+        QCOMPARE(paid->item(0, 9)->text(), QString("unclear"));
+        // Behind the row its pairs, and from a pair its meeting's runs.
+        auto* pairs = history->findChild<QTableWidget*>("tblPaidOffPairs");
+        QVERIFY(pairs);
+        QCOMPARE(pairs->rowCount(), 0);
+        paid->selectRow(0);
+        QCOMPARE(pairs->rowCount(), 1);
+        QCOMPARE(pairs->item(0, 1)->text(), QString("Practice 1"));
+        QCOMPARE(pairs->item(0, 2)->text(), QString("Practice 2"));
+        QCOMPARE(pairs->item(0, 5)->text(), QString("-0.198"));
+        QCOMPARE(pairs->item(0, 7)->text(), QString("none"));
+        QCOMPARE(history->findChildren<MeetingWindow*>().size(), 0);
+        const QRect cell = pairs->visualItemRect(pairs->item(0, 0));
+        QTest::mouseClick(pairs->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(pairs->viewport(), Qt::LeftButton, {}, cell.center());
+        const auto opened = history->findChildren<MeetingWindow*>();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0]->runs().size(), std::size_t(4));
+        opened[0]->close();
+        // And in the history's PDF.
+        const QString historyPdf = QString::fromStdString((m_folder->path() / "history.pdf").string());
+        m_dialogs.answerFiles(vantrel::FileChoice::ComparisonPdf, {historyPdf});
+        QTest::mouseClick(history->findChild<QPushButton*>("cmdSavePdf"), Qt::LeftButton);
+        QProcess historyText;
+        historyText.start("pdftotext", {"-layout", historyPdf, "-"});
+        QVERIFY(historyText.waitForFinished());
+        const QString historyPage = QString::fromUtf8(historyText.readAllStandardOutput());
+        QVERIFY2(historyPage.contains(QRegularExpression("Front Shocks Oil up +1 +-0\\.198 +none +-0\\.198 +unclear")),
+                 qPrintable(historyPage.left(1500)));
     }
 
     void leavingTheTrackOffersTheRunInTheClosestConditions() {

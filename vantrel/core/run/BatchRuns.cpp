@@ -147,7 +147,7 @@ std::string runsUsage() {
     return "       vantrel-batch --log-run NAME RAWDATAFILE [--laps FILE [--driver-column NAME]] [--position P]\n"
            "                     [--air-temp T] [--track-temp T] [--note TEXT]\n"
            "       vantrel-batch --runs TRACK [--driver NAME]\n"
-           "       vantrel-batch --paid-off TRACK|--all [--driver NAME]\n";
+           "       vantrel-batch --paid-off TRACK|--all [--driver NAME] [--origin both|own|team|all]\n";
 }
 
 std::optional<int> batchLogRun(const std::vector<std::string>& args, const Installation& installation,
@@ -258,32 +258,46 @@ std::optional<int> batchPaidOff(const std::vector<std::string>& args, const Inst
     if (!isCommand(args, "--paid-off")) return std::nullopt;
     RunArgs parsed;
     std::string error;
-    if (!parseRunArgs(args, "--paid-off", {"--driver"}, true, parsed, error)) return usageError(err, error);
+    if (!parseRunArgs(args, "--paid-off", {"--driver", "--origin"}, true, parsed, error)) return usageError(err, error);
     if (parsed.operands.size() != (parsed.all ? 0u : 1u))
         return usageError(err, "--paid-off takes one track, or --all for every track");
+    const auto pooling = runs::poolingOf(parsed.values["--origin"]);
+    if (!pooling) return usageError(err, "--origin takes both, own, team or all");
     const std::string track = parsed.all ? std::string() : parsed.operands[0];
     return batchtrack::reportingErrors(err, [&] {
         checkSettings(installation);
         const auto setups = library::openForHistory(installation.libraryFile());
-        const auto rows = runs::paidOff(runs::trackRuns(*setups, track, parsed.values["--driver"]));
+        const auto rows = runs::paidOff(runs::trackRuns(*setups, track, parsed.values["--driver"]), *pooling);
         if (rows.empty()) {
             err << platform::errorLine("The setup library " + setups->path() + " has no change between two runs" +
                                        (parsed.all ? std::string() : " at " + track))
                 << std::endl;
             return BatchRunner::ExitSomeFailed;
         }
-        std::string lines;
+        // Seconds of the best lap (negative: faster), empty where there is none.
+        auto seconds = [](std::optional<std::int64_t> ms) { return ms ? runs::differenceText(*ms) : std::string(); };
+        const std::string heading[] = {"origin",   "change", "values", "pairs", "meetings", "raw",
+                                       "baseline", "gain",   "low",    "high",  "verdict",  "baseline_kind",
+                                       "alone",    "with",   "flags",  "raw5",  "gain5"};
+        std::string lines = tabLine(heading);
         for (const runs::PaidOffRow& row : rows) {
-            const std::string cells[] = {row.team ? "team" : "own",
+            const std::string cells[] = {std::string(runs::originText(row.origin)),
                                          row.change,
                                          row.values,
-                                         std::to_string(row.count),
-                                         runs::differenceText(row.best.median),
-                                         runs::differenceText(row.best.least),
-                                         runs::differenceText(row.best.most),
-                                         runs::differenceText(row.best5.median),
-                                         runs::differenceText(row.best5.least),
-                                         runs::differenceText(row.best5.most)};
+                                         std::to_string(row.pairs),
+                                         std::to_string(row.meetings),
+                                         runs::differenceText(row.raw),
+                                         seconds(row.baseline),
+                                         runs::differenceText(row.gain),
+                                         seconds(row.low),
+                                         seconds(row.high),
+                                         std::string(runs::verdictText(row.verdict)),
+                                         row.baselineText(),
+                                         std::to_string(row.alone),
+                                         row.with,
+                                         row.flagsText(),
+                                         runs::differenceText(row.raw5),
+                                         runs::differenceText(row.gain5)};
             lines += tabLine(cells);
         }
         out << lines << std::flush;

@@ -13,10 +13,14 @@
 //       one line per run at TRACK, meeting by meeting, tab-separated: event
 //       date, driver, event, order, run, laps kept, best lap, 5-best
 //       average, median, total, consistency, position, what changed.
-//   vantrel-batch --paid-off TRACK [--driver NAME]   (--all: every track)
-//       which change paid off (PaidOff.h), one line a change, tab-separated:
-//       own or team, the change, its values, how often, then the best lap's
-//       median, least and most difference, then the same of the 5-best average.
+//   vantrel-batch --paid-off TRACK [--driver NAME] [--origin O]   (--all: every track)
+//       which change paid off (PaidOff.h): a line naming the tab-separated
+//       columns, then one line a change: origin (own, team; all when pooled
+//       with --origin all; --origin own or team: that one alone), change,
+//       values, pairs, meetings, then the best lap's raw difference,
+//       baseline, gain and its 90 % interval in seconds (empty where none),
+//       the verdict, the baseline's kind, how many pairs were alone, what
+//       else changed, the row's warnings, the 5-best raw difference and gain.
 //
 // Each answers nothing when its switch is not on the command line, else the
 // exit status (0 done, 1 failed, 2 wrong usage).

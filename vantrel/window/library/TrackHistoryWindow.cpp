@@ -151,6 +151,11 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     });
+    connect(m_paidOff, &runs::PaidOffPanel::meetingRequested, this, [this, nativePath](const Setup& values) {
+        auto* window = new runs::MeetingWindow(nativePath, values, m_dialogs, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     m_status = new QLabel(this);
     m_status->setObjectName("lblStatus");
@@ -351,6 +356,47 @@ void TrackHistoryWindow::writePdf(const QString& nativePath) {
     });
 }
 
+double TrackHistoryWindow::paintPaidOff(QPainter& p, const QRectF& room) {
+    // Which change paid off, as the table below the chart lists it, a dozen rows at most: the history needs room too.
+    const auto& rows = m_paidOff->rows();
+    if (rows.empty()) return room.top();
+    const double widths[] = {150, 34, 42, 42, 42, 84, 44};
+    const char* titles[] = {"Which change paid off", "Pairs", "Raw", "Track", "Gain", "90 %", "Verdict"};
+    QFont bold = p.font();
+    bold.setBold(true);
+    const QFont plain = p.font();
+    double y = room.top();
+    auto line = [&](const QStringList& cells, const QString& notes) {
+        double x = room.left();
+        for (int c = 0; c < cells.size(); ++c) {
+            p.drawText(QRectF(x, y, widths[c] - 2, 10), Qt::AlignLeft | Qt::AlignVCenter,
+                       p.fontMetrics().elidedText(cells[c], Qt::ElideRight, int(widths[c] - 3)));
+            x += widths[c];
+        }
+        p.drawText(QRectF(x, y, room.right() - x, 10), Qt::AlignLeft | Qt::AlignVCenter,
+                   p.fontMetrics().elidedText(notes, Qt::ElideRight, int(room.right() - x)));
+        y += 11;
+    };
+    p.setFont(bold);
+    line({titles[0], titles[1], titles[2], titles[3], titles[4], titles[5], titles[6]}, "Notes");
+    p.setFont(plain);
+    const char* origins[] = {"", " (team)", " (own + team)"};
+    const std::size_t shown = std::min<std::size_t>(rows.size(), 12);
+    for (std::size_t i = 0; i < shown && y + 11 < room.bottom(); ++i) {
+        const runs::PaidOffRow& r = rows[i];
+        std::string notes = r.with;
+        if (const std::string flags = r.flagsText(); !flags.empty()) notes += (notes.empty() ? "" : "; ") + flags;
+        line(
+            {fromStd(r.change) + origins[int(r.origin)], QString::number(r.pairs), fromStd(runs::differenceText(r.raw)),
+             r.baseline ? fromStd(runs::differenceText(*r.baseline)) : "none", fromStd(runs::differenceText(r.gain)),
+             r.low ? fromStd(runs::differenceText(*r.low) + " … " + runs::differenceText(*r.high)) : "",
+             fromStd(std::string(runs::verdictText(r.verdict)))},
+            fromStd(notes));
+    }
+    if (rows.size() > shown) line({QString("… and %1 more changes").arg(rows.size() - shown)}, {});
+    return y;
+}
+
 void TrackHistoryWindow::paintLeadPage(QPainter& p, const QRectF& page) {
     const double margin = 20, width = page.width() - 2 * margin;
     QFont title("DejaVu Sans");
@@ -376,6 +422,7 @@ void TrackHistoryWindow::paintLeadPage(QPainter& p, const QRectF& page) {
     p.setPen(QColor(0x2b, 0x2f, 0x36));
     double y = chartRect.bottom() + 12;
     const double bottom = page.height() - 30;
+    y = paintPaidOff(p, QRectF(margin, y, width, bottom - y)) + 6;
     for (std::size_t i = 0; i < m_history.size(); ++i) {
         const HistoryEntry& e = m_history[i];
         const QString line = fromStd(e.eventDate) + "   " + fromStd(value(e, SetupField::DriverName)) + "   " +

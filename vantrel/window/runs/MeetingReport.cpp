@@ -119,7 +119,72 @@ void paintRunsChart(QPainter& p, const QRectF& rect, const std::vector<StoredRun
     p.restore();
 }
 
-QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs) {
+// Which change paid off at the track, one line a row: the clear ones first, as the window lists them.
+report::ReportBox paidOffBox(const std::vector<PaidOffRow>& paid, QPaintDevice* device) {
+    using report::kMargin;
+    const double width = report::kPageWidth - 2 * kMargin;
+    struct Column {
+        const char* title;
+        double width;
+    };
+    static const Column columns[] = {{"Runs", 30},  {"Which change paid off", 170},
+                                     {"Pairs", 28}, {"Raw", 36},
+                                     {"Track", 36}, {"Gain", 36},
+                                     {"90 %", 78},  {"Verdict", 40},
+                                     {"Notes", 101}};
+    const QFont text = font(7), bold = font(7, true);
+    report::ReportBox box;
+    box.under = [=](QPainter& p, const QRectF& rect, bool) {
+        const double y = rect.top() + 4;
+        p.setFont(bold);
+        p.setPen(kHeader);
+        double cx = kMargin + 4;
+        for (const Column& c : columns) {
+            p.drawText(QRectF(cx, y, c.width, 12), Qt::AlignLeft | Qt::AlignVCenter, c.title);
+            cx += c.width;
+        }
+        p.setPen(QPen(kRule, 0.6));
+        p.drawLine(QPointF(kMargin, y + 13), QPointF(kMargin + width, y + 13));
+    };
+    box.over = [](QPainter& p, const QRectF& rect, bool) {
+        p.setPen(QPen(kInk, 0.7));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath outline;
+        outline.addRoundedRect(rect, 3, 3);
+        p.drawPath(outline);
+    };
+    const char* origins[] = {"Own", "Team", "All"};
+    for (const PaidOffRow& r : paid) {
+        std::string notes = r.with;
+        if (const std::string flags = r.flagsText(); !flags.empty()) notes += (notes.empty() ? "" : "; ") + flags;
+        const QStringList cells = {origins[int(r.origin)],
+                                   fromStd(r.change),
+                                   QString::number(r.pairs),
+                                   fromStd(differenceText(r.raw)),
+                                   r.baseline ? fromStd(differenceText(*r.baseline)) : "none",
+                                   fromStd(differenceText(r.gain)),
+                                   r.low ? fromStd(differenceText(*r.low) + " … " + differenceText(*r.high)) : "",
+                                   fromStd(std::string(verdictText(r.verdict))),
+                                   fromStd(notes)};
+        report::ReportRow row;
+        row.height = 12;
+        row.paint = [=](QPainter& p, const QRectF& rect) {
+            p.setPen(kInk);
+            double cx = kMargin + 4;
+            for (std::size_t c = 0; c < std::size(columns); ++c) {
+                p.setFont(c == 7 ? bold : text);
+                p.drawText(
+                    QRectF(cx, rect.top(), columns[c].width - 2, 12), Qt::AlignLeft | Qt::AlignVCenter,
+                    QFontMetricsF(p.font(), device).elidedText(cells[int(c)], Qt::ElideRight, columns[c].width - 3));
+                cx += columns[c].width;
+            }
+        };
+        box.rows.push_back(std::move(row));
+    }
+    return box;
+}
+
+QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs, const std::vector<PaidOffRow>& paid) {
     using report::kMargin;
     using report::kPageWidth;
     const double width = kPageWidth - 2 * kMargin;
@@ -214,6 +279,7 @@ QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs
         box.rows.push_back(std::move(row));
     }
     painter.addBox(std::move(box));
+    if (!paid.empty()) painter.addBox(paidOffBox(paid, device));
     return painter.pdf();
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <vector>
 
+#include "runs/PaidOff.h"
 #include "runs/RunLog.h"
 
 class QPainter;
@@ -16,8 +17,9 @@ namespace vantrel::runs {
 
 // The chart in rect; runs without laps leave a gap in the lines.
 void paintRunsChart(QPainter& painter, const QRectF& rect, const std::vector<StoredRun>& runs);
-// The meeting's page as a PDF (A4, in points).
-QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs);
+// The meeting's page as a PDF (A4, in points), with which change paid off at its track below the runs when given.
+QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs,
+                      const std::vector<PaidOffRow>& paid = {});
 // "Front Shocks Oil 30 → 35; Pinion 21 → 22" of a run.
 QString changesText(const StoredRun& run, const QString& separator = "; ");
 

@@ -179,8 +179,17 @@ void MeetingWindow::showRuns(std::vector<StoredRun> runs, const QString& failure
 }
 
 void MeetingWindow::writePdf(const QString& nativePath) {
-    report::writeReport(meetingPdf(fromStd(meetingText(m_values)), m_runs), nativePath.toStdString(), "MeetingWindow",
-                        "Cannot write the meeting's page");
+    // Which change paid off at the track, the racer's own runs and the team's; the page goes without it when
+    // the library cannot be read now.
+    std::vector<PaidOffRow> paid;
+    try {
+        SetupLibrary library(m_path, {.readOnly = true});
+        paid = paidOff(trackRuns(library, m_values[std::size_t(SetupField::TrackCity)],
+                                 m_values[std::size_t(SetupField::DriverName)]));
+    } catch (const std::exception&) {
+    }
+    report::writeReport(meetingPdf(fromStd(meetingText(m_values)), m_runs, paid), nativePath.toStdString(),
+                        "MeetingWindow", "Cannot write the meeting's page");
 }
 
 void MeetingWindow::savePdf() {

@@ -27,4 +27,12 @@ void addRunTable(sqlite3* db) {
                  "CREATE INDEX run_by_meeting ON run (track, event_date, driver, event, seq)");
 }
 
+// Version 6: the run's field (the other drivers' best and 5-best, one
+// "best best5 name" line each) and its time of day; runs before have none.
+void addRunField(sqlite3* db) {
+    sqlite::exec(db,
+                 "ALTER TABLE run ADD COLUMN field TEXT NOT NULL DEFAULT '';"
+                 "ALTER TABLE run ADD COLUMN time_of_day TEXT NOT NULL DEFAULT ''");
+}
+
 }  // namespace vantrel::library

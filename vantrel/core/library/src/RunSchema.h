@@ -8,5 +8,6 @@
 namespace vantrel::library {
 
 void addRunTable(sqlite3* db);
+void addRunField(sqlite3* db);
 
 }  // namespace vantrel::library

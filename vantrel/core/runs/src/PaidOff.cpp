@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <map>
-#include <optional>
+#include <unordered_map>
 
 namespace vantrel::runs {
 
 namespace {
+
+using library::matchKey;
 
 // A value as a number with what follows it ("35", "2.5 deg", "-1"): the
 // number and the rest; nothing for words.
@@ -17,29 +20,316 @@ std::optional<std::pair<double, std::string>> numberOf(const std::string& value)
     double number = 0;
     const char* first = value.data() + start;
     const auto [end, error] = std::from_chars(first, value.data() + value.size(), number);
-    if (error != std::errc()) return std::nullopt;
+    if (error != std::errc() || !std::isfinite(number)) return std::nullopt;
     std::string rest(end, value.data() + value.size());
     rest.erase(0, rest.find_first_not_of(' '));
     return std::pair{number, rest};
 }
 
-Spread spreadOf(std::vector<std::int64_t> diffs) {
-    std::sort(diffs.begin(), diffs.end());
-    Spread s;
-    s.least = diffs.front();
-    s.most = diffs.back();
-    const std::size_t mid = diffs.size() / 2;
-    s.median = diffs.size() % 2 ? diffs[mid] : (diffs[mid - 1] + diffs[mid]) / 2;
-    return s;
+// A track temperature as typed ("31", "31 °C"), within what a track can be.
+std::optional<double> temperatureOf(const std::string& text) {
+    const auto n = numberOf(text);
+    if (!n || n->first < -40 || n->first > 90) return std::nullopt;
+    return n->first;
+}
+
+template <typename T>
+T medianOf(std::vector<T> v) {
+    const std::size_t mid = v.size() / 2;
+    std::nth_element(v.begin(), v.begin() + std::ptrdiff_t(mid), v.end());
+    const T upper = v[mid];
+    if (v.size() % 2) return upper;
+    const T lower = *std::max_element(v.begin(), v.begin() + std::ptrdiff_t(mid));
+    return lower + (upper - lower) / 2;
+}
+
+bool hasLaps(const StoredRun& run) { return run.figures.laps > 0; }
+
+// The meeting without its driver: the racer and a team mate at the same event share the track.
+std::string eventKey(const StoredRun& run) {
+    const std::size_t driver = run.meeting.find('\x1f', run.meeting.find('\x1f') + 1);
+    const std::size_t event = run.meeting.find('\x1f', driver + 1);
+    if (driver == std::string::npos || event == std::string::npos) return run.meeting;
+    return run.meeting.substr(0, driver) + run.meeting.substr(event);
+}
+
+// The field's median change between two runs over the drivers in both; nothing when too few are.
+std::optional<std::pair<std::int64_t, std::int64_t>> fieldChange(const RunField& before, const RunField& after) {
+    if (before.drivers.size() < kFieldDrivers || after.drivers.size() < kFieldDrivers) return std::nullopt;
+    std::unordered_map<std::string, const FieldDriver*> earlier;
+    for (const FieldDriver& d : before.drivers) earlier.emplace(matchKey(d.name), &d);
+    std::vector<std::int64_t> best, best5;
+    for (const FieldDriver& d : after.drivers) {
+        const auto it = earlier.find(matchKey(d.name));
+        if (it == earlier.end()) continue;
+        best.push_back(d.best - it->second->best);
+        best5.push_back(d.best5 - it->second->best5);
+    }
+    if (best.size() < kFieldDrivers) return std::nullopt;
+    return std::pair{medianOf(best), medianOf(best5)};
+}
+
+// One change as the table names it: a field, which way, and the values it went between.
+struct Change {
+    SetupField field;
+    std::string what;    // "Front Shocks Oil up"
+    std::string values;  // "30 → 35"
+    std::string text;    // "Front Shocks Oil 30 → 35", for the rows it came along with
+};
+
+std::string valuesOf(const SetupChange& c) {
+    auto shown = [](const std::string& v) { return v.empty() ? std::string("(none)") : v; };
+    return shown(c.before) + " → " + shown(c.after);
+}
+
+// "up", "down", or empty for a change of words.
+std::string directionOf(const SetupChange& c) {
+    const auto from = numberOf(c.before), to = numberOf(c.after);
+    if (from && to && from->second == to->second && from->first != to->first)
+        return to->first > from->first ? "up" : "down";
+    return {};
+}
+
+// The front field's rear partner (FrontShockOil: RearShockOil), when there is one.
+std::optional<SetupField> rearOf(SetupField front) {
+    static const std::vector<std::optional<SetupField>> partners = [] {
+        std::vector<std::optional<SetupField>> out(SetupFieldCount);
+        for (std::size_t i = 0; i < SetupFieldCount; ++i) {
+            const std::string_view key = SetupFieldKeys[i];
+            if (key.rfind("Front", 0) != 0) continue;
+            const std::string rear = "Rear" + std::string(key.substr(5));
+            const auto it = std::find(std::begin(SetupFieldKeys), std::end(SetupFieldKeys), rear);
+            if (it != std::end(SetupFieldKeys)) out[i] = SetupField(it - std::begin(SetupFieldKeys));
+        }
+        return out;
+    }();
+    return partners[std::size_t(front)];
+}
+
+// The changes of a pair as the table counts them: the same change front and
+// rear (both the same way, or both between the same words) is one.
+std::vector<Change> changesOf(const std::vector<SetupChange>& changes) {
+    std::vector<Change> out;
+    std::vector<bool> taken(changes.size());
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        if (taken[i]) continue;
+        const SetupChange& c = changes[i];
+        const std::string caption = library::fieldCaption(c.field);
+        const std::string way = directionOf(c);
+        const auto rear = rearOf(c.field);
+        bool merged = false;
+        for (std::size_t j = i + 1; rear && caption.rfind("Front ", 0) == 0 && j < changes.size(); ++j) {
+            const SetupChange& r = changes[j];
+            if (r.field != *rear) continue;
+            if (way.empty() ? (r.before != c.before || r.after != c.after) : directionOf(r) != way) break;
+            taken[j] = merged = true;
+            const std::string both = "Front and Rear " + caption.substr(6);
+            const std::string values = valuesOf(c) == valuesOf(r) ? valuesOf(c) : valuesOf(c) + " / " + valuesOf(r);
+            out.push_back({c.field, both + " " + (way.empty() ? values : way), values, both + " " + values});
+            break;
+        }
+        if (!merged)
+            out.push_back({c.field, way.empty() ? library::changeText(c) : caption + " " + way, valuesOf(c),
+                           library::changeText(c)});
+    }
+    return out;
 }
 
 struct Group {
     PaidOffRow row;
-    std::vector<std::string> values;
-    std::vector<std::int64_t> best, best5;
+    std::vector<std::string> values, with;
+    std::size_t withMore = 0;
 };
 
+std::string joined(const std::vector<std::string>& items, std::size_t more) {
+    std::string out;
+    for (const std::string& item : items) out += (out.empty() ? "" : ", ") + item;
+    return more ? out + ", …" : out;
+}
+
+// The pairs' gains, medians, interval and verdict.
+void judge(PaidOffRow& row) {
+    std::vector<std::int64_t> raw, gain, raw5, gain5, baseline;
+    std::vector<std::string> meetings;
+    bool warming = !row.pairList.empty();
+    for (const PaidOffPair& p : row.pairList) {
+        raw.push_back(p.raw);
+        gain.push_back(p.gain);
+        raw5.push_back(p.raw5);
+        gain5.push_back(p.gain5);
+        if (p.track) baseline.push_back(*p.track);
+        meetings.push_back(p.meetingKey);
+        if (!p.tempBefore || !p.tempAfter || *p.tempAfter <= *p.tempBefore) warming = false;
+        if (p.alone) ++row.alone;
+    }
+    std::sort(meetings.begin(), meetings.end());
+    row.pairs = row.pairList.size();
+    row.meetings = std::size_t(std::unique(meetings.begin(), meetings.end()) - meetings.begin());
+    row.raw = medianOf(raw);
+    row.gain = medianOf(gain);
+    row.raw5 = medianOf(raw5);
+    row.gain5 = medianOf(gain5);
+    if (!baseline.empty()) row.baseline = medianOf(baseline);
+    row.allWarming = warming;
+    if (const auto interval = medianInterval(gain)) {
+        row.low = interval->first;
+        row.high = interval->second;
+        row.verdict = *row.high < 0 ? Verdict::Faster : *row.low > 0 ? Verdict::Slower : Verdict::Unclear;
+    }
+}
+
 }  // namespace
+
+std::string PaidOffRow::baselineText() const {
+    bool kinds[3] = {};
+    for (const PaidOffPair& p : pairList) kinds[int(p.baseline)] = true;
+    std::string out;
+    const char* names[] = {"field", "unchanged runs", "none"};
+    for (int k = 0; k < 3; ++k)
+        if (kinds[k]) out += (out.empty() ? "" : " + ") + std::string(names[k]);
+    return out;
+}
+
+std::string PaidOffRow::flagsText() const {
+    std::vector<std::string> flags;
+    if (alone < pairs) flags.push_back(std::to_string(alone) + " of " + std::to_string(pairs) + " alone");
+    if (bothWays) flags.push_back("faster both ways: the track, not the change");
+    if (allWarming) flags.push_back("every gain came with the track warming");
+    if (baselineText().find("none") != std::string::npos) flags.push_back("raw: the track's change not known");
+    std::string out;
+    for (const std::string& f : flags) out += (out.empty() ? "" : "; ") + f;
+    return out;
+}
+
+std::optional<std::pair<std::int64_t, std::int64_t>> medianInterval(std::vector<std::int64_t> values,
+                                                                    double confidence) {
+    const std::size_t n = values.size();
+    if (n == 0) return std::nullopt;
+    // The order statistics k and n + 1 − k hold the median with probability 1 − 2·P(B ≤ k − 1), B ~ Bin(n, ½).
+    const double tail = (1 - confidence) / 2;
+    const double logHalf = double(n) * std::log(0.5), logN1 = std::lgamma(double(n) + 1);
+    double below = 0;  // P(B ≤ k − 1)
+    std::size_t k = 0;
+    while (k < n / 2) {
+        const double next =
+            below + std::exp(logN1 - std::lgamma(double(k) + 1) - std::lgamma(double(n - k) + 1) + logHalf);
+        if (next > tail) break;
+        below = next;
+        ++k;
+    }
+    if (k == 0) return std::nullopt;
+    std::sort(values.begin(), values.end());
+    return std::pair{values[k - 1], values[n - k]};
+}
+
+std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pooling) {
+    // What the track did at each event between runs with nothing changed, per step.
+    std::unordered_map<std::string, std::vector<std::int64_t>> steady, steady5;
+    for (std::size_t i = 1; i < runs.size(); ++i) {
+        const StoredRun &before = runs[i - 1], &after = runs[i];
+        if (before.meeting != after.meeting || after.first || !hasLaps(before) || !hasLaps(after)) continue;
+        if (!after.changes.empty()) continue;
+        const std::string key = eventKey(after);
+        steady[key].push_back(after.figures.best - before.figures.best);
+        steady5[key].push_back(after.figures.best5 - before.figures.best5);
+    }
+
+    std::map<std::string, Group> groups;
+    std::string lastMeeting, lastMeetingText;  // the runs come meeting by meeting
+    std::shared_ptr<const Setup> lastValues;
+    for (std::size_t i = 1; i < runs.size(); ++i) {
+        const StoredRun &before = runs[i - 1], &after = runs[i];
+        if (before.meeting != after.meeting || after.first || !hasLaps(before) || !hasLaps(after)) continue;
+        if (after.changes.empty()) continue;
+        const bool team = !after.team.empty();
+        if ((pooling == Pooling::OwnOnly && team) || (pooling == Pooling::TeamOnly && !team)) continue;
+        const Origin origin = pooling == Pooling::Pooled ? Origin::All : team ? Origin::Team : Origin::Own;
+
+        PaidOffPair pair;
+        if (after.meeting != lastMeeting) {
+            lastMeeting = after.meeting;
+            lastMeetingText = meetingText(after.values);
+            lastValues = std::make_shared<const Setup>(after.values);
+        }
+        pair.meeting = lastMeetingText;
+        pair.values = lastValues;
+        pair.meetingKey = after.meeting;
+        pair.before = before.name;
+        pair.after = after.name;
+        pair.beforeSeq = before.seq;
+        pair.afterSeq = after.seq;
+        pair.beforeBest = before.figures.best;
+        pair.afterBest = after.figures.best;
+        pair.beforeBest5 = before.figures.best5;
+        pair.afterBest5 = after.figures.best5;
+        pair.raw = after.figures.best - before.figures.best;
+        pair.raw5 = after.figures.best5 - before.figures.best5;
+        if (const auto field = fieldChange(before.field, after.field)) {
+            pair.baseline = Baseline::Field;
+            pair.track = field->first;
+            pair.track5 = field->second;
+        } else if (const auto it = steady.find(eventKey(after)); it != steady.end()) {
+            pair.baseline = Baseline::Unchanged;
+            pair.track = medianOf(it->second);
+            pair.track5 = medianOf(steady5[it->first]);
+        }
+        pair.gain = pair.raw - pair.track.value_or(0);
+        pair.gain5 = pair.raw5 - pair.track5.value_or(0);
+        pair.tempBefore = temperatureOf(before.trackTemp);
+        pair.tempAfter = temperatureOf(after.trackTemp);
+
+        const std::vector<Change> changes = changesOf(after.changes);
+        pair.alone = changes.size() == 1;
+        for (const Change& change : changes) {
+            Group& g = groups[std::to_string(int(origin)) + '\x1f' + change.what];
+            if (g.row.pairList.empty()) {
+                g.row.origin = origin;
+                g.row.field = change.field;
+                g.row.change = change.what;
+            }
+            if (std::find(g.values.begin(), g.values.end(), change.values) == g.values.end()) {
+                if (g.values.size() < 6) g.values.push_back(change.values);
+                else g.values.resize(7, "…");
+            }
+            for (const Change& other : changes) {
+                if (&other == &change || std::find(g.with.begin(), g.with.end(), other.text) != g.with.end()) continue;
+                if (g.with.size() < 3) g.with.push_back(other.text);
+                else ++g.withMore;
+            }
+            g.row.pairList.push_back(pair);
+        }
+    }
+
+    std::vector<PaidOffRow> rows;
+    std::map<std::string, std::vector<std::size_t>> byWay;  // a field's rows that went a way, to find both
+    for (auto& [key, g] : groups) {
+        g.row.values = joined(g.values, 0);
+        if (!g.with.empty()) g.row.with = "with " + joined(g.with, g.withMore);
+        judge(g.row);
+        const std::string& what = g.row.change;
+        const bool up = what.size() > 3 && what.compare(what.size() - 3, 3, " up") == 0;
+        const bool down = what.size() > 5 && what.compare(what.size() - 5, 5, " down") == 0;
+        if (up || down)
+            byWay[std::to_string(int(g.row.origin)) + what.substr(0, what.size() - (up ? 3 : 5))].push_back(
+                rows.size());
+        rows.push_back(std::move(g.row));
+    }
+    for (const auto& [field, indexes] : byWay)
+        if (indexes.size() == 2 && rows[indexes[0]].verdict == Verdict::Faster &&
+            rows[indexes[1]].verdict == Verdict::Faster)
+            rows[indexes[0]].bothWays = rows[indexes[1]].bothWays = true;
+
+    std::sort(rows.begin(), rows.end(), [](const PaidOffRow& a, const PaidOffRow& b) {
+        if (a.origin != b.origin) return a.origin < b.origin;
+        const bool ja = a.verdict != Verdict::Unclear, jb = b.verdict != Verdict::Unclear;
+        if (ja != jb) return ja;
+        if (a.gain != b.gain) return a.gain < b.gain;
+        if (a.gain5 != b.gain5) return a.gain5 < b.gain5;
+        if (a.pairs != b.pairs) return a.pairs > b.pairs;
+        return a.change < b.change;
+    });
+    return rows;
+}
 
 std::string differenceText(std::int64_t ms) {
     const std::int64_t magnitude = ms < 0 ? -ms : ms;
@@ -48,53 +338,30 @@ std::string differenceText(std::int64_t ms) {
     return (ms < 0 ? "-" : ms > 0 ? "+" : "") + std::to_string(magnitude / 1000) + "." + frac;
 }
 
-std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs) {
-    std::map<std::string, Group> groups;
-    for (std::size_t i = 1; i < runs.size(); ++i) {
-        const StoredRun& before = runs[i - 1];
-        const StoredRun& after = runs[i];
-        if (before.meeting != after.meeting || after.first) continue;
-        if (before.figures.laps == 0 || after.figures.laps == 0) continue;
-        const std::int64_t best = after.figures.best - before.figures.best;
-        const std::int64_t best5 = after.figures.best5 - before.figures.best5;
-        const bool team = !after.team.empty();
-        for (const SetupChange& change : after.changes) {
-            const std::string caption = library::fieldCaption(change.field);
-            const auto from = numberOf(change.before), to = numberOf(change.after);
-            std::string what;
-            if (from && to && from->second == to->second && from->first != to->first)
-                what = caption + (to->first > from->first ? " up" : " down");
-            else what = library::changeText(change);
-            Group& g = groups[std::string(team ? "1" : "0") + '\x1f' + what];
-            if (g.row.count == 0) {
-                g.row.team = team;
-                g.row.field = change.field;
-                g.row.change = what;
-            }
-            ++g.row.count;
-            const std::string values = library::changeText(change).substr(caption.size() + 1);
-            if (std::find(g.values.begin(), g.values.end(), values) == g.values.end()) g.values.push_back(values);
-            g.best.push_back(best);
-            g.best5.push_back(best5);
-        }
+std::string_view originText(Origin origin) {
+    switch (origin) {
+    case Origin::Own: return "own";
+    case Origin::Team: return "team";
+    case Origin::All: break;
     }
-    std::vector<PaidOffRow> rows;
-    for (auto& [key, g] : groups) {
-        g.row.best = spreadOf(g.best);
-        g.row.best5 = spreadOf(g.best5);
-        for (std::size_t i = 0; i < g.values.size() && i < 6; ++i) g.row.values += (i ? ", " : "") + g.values[i];
-        if (g.values.size() > 6) g.row.values += ", …";
-        rows.push_back(std::move(g.row));
+    return "all";
+}
+
+std::string_view verdictText(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Faster: return "faster";
+    case Verdict::Slower: return "slower";
+    case Verdict::Unclear: break;
     }
-    std::sort(rows.begin(), rows.end(), [](const PaidOffRow& a, const PaidOffRow& b) {
-        if (a.team != b.team) return !a.team;
-        if (a.few() != b.few()) return !a.few();
-        if (a.best.median != b.best.median) return a.best.median < b.best.median;
-        if (a.best5.median != b.best5.median) return a.best5.median < b.best5.median;
-        if (a.count != b.count) return a.count > b.count;
-        return a.change < b.change;
-    });
-    return rows;
+    return "unclear";
+}
+
+std::optional<Pooling> poolingOf(std::string_view text) {
+    if (text.empty() || text == "both") return Pooling::Apart;
+    if (text == "own") return Pooling::OwnOnly;
+    if (text == "team") return Pooling::TeamOnly;
+    if (text == "all") return Pooling::Pooled;
+    return std::nullopt;
 }
 
 }  // namespace vantrel::runs

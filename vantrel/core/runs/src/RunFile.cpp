@@ -71,6 +71,9 @@ std::string runsFileText(const std::vector<RunEntry>& runs) {
         out += "[Run]\r\n";
         for (const RunKey& k : kRunKeys) out += std::string(k.key) + "=" + escaped(run.*k.member) + "\r\n";
         out += "Run.Laps=" + lapsToText(run.laps) + "\r\n";
+        // Written only when known, so a file of runs without them reads in a program that knows no field.
+        if (!run.field.timeOfDay.empty()) out += "Run.TimeOfDay=" + escaped(run.field.timeOfDay) + "\r\n";
+        for (const FieldDriver& d : run.field.drivers) out += "Run.Field=" + escaped(fieldDriverText(d)) + "\r\n";
         for (std::size_t i = 0; i < SetupFieldCount; ++i)
             out += std::string(SetupFieldKeys[i]) + "=" + escaped(run.values[i]) + "\r\n";
     }
@@ -141,6 +144,20 @@ RunFileReading readRunsFile(std::string_view text) {
             if (const std::string why = lapsTextProblem(raw); !why.empty())
                 return refuse(where + ": the laps are no laps (" + why + ")");
             run->laps = lapsFromText(raw);
+            continue;
+        }
+        if (key == "Run.TimeOfDay") {
+            const auto time = timeOfDayOf(value);
+            if (!time) return refuse(where + ": Run.TimeOfDay is no time of day");
+            run->field.timeOfDay = *time;
+            continue;
+        }
+        if (key == "Run.Field") {
+            auto driver = fieldDriverFrom(value);
+            if (!driver) return refuse(where + ": Run.Field is no driver's best and 5-best");
+            if (run->field.drivers.size() >= kMaxFieldDrivers)
+                return refuse(where + ": more than " + std::to_string(kMaxFieldDrivers) + " drivers in the field");
+            run->field.drivers.push_back(std::move(*driver));
             continue;
         }
         const auto runKey =

@@ -22,7 +22,7 @@ using library::sqlite::Statement;
 
 constexpr const char* kColumns =
     "id, uid, seq, event_date, name, created, setup_type, setup, laps, position, air_temp, track_temp, note, team,"
-    " track || char(31) || event_date || char(31) || driver || char(31) || event";
+    " field, time_of_day, track || char(31) || event_date || char(31) || driver || char(31) || event";
 
 const std::string& field(const Setup& v, SetupField f) { return v[std::size_t(f)]; }
 
@@ -62,7 +62,9 @@ StoredRun runFrom(const Statement& s) {
     run.trackTemp = s.text(11);
     run.note = s.text(12);
     run.team = s.text(13);
-    run.meeting = s.text(14);
+    run.field.drivers = fieldFromText(s.text(14));
+    run.field.timeOfDay = s.text(15);
+    run.meeting = s.text(16);
     run.figures = figuresOf(run.laps);
     return run;
 }
@@ -118,8 +120,8 @@ StoredRun insert(sqlite3* db, const RunEntry& entry) {
     }
     Statement s(db,
                 "INSERT INTO run (uid, track, driver, event, event_date, seq, name, created, setup_type, setup, laps,"
-                " position, air_temp, track_temp, note, team)"
-                " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
+                " position, air_temp, track_temp, note, team, field, time_of_day)"
+                " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18)");
     const std::string texts[] = {run.uid,
                                  key.track,
                                  key.driver,
@@ -135,8 +137,10 @@ StoredRun insert(sqlite3* db, const RunEntry& entry) {
                                  run.airTemp,
                                  run.trackTemp,
                                  run.note,
-                                 run.team};
-    for (int i = 0; i < 16; ++i) s.bind(i + 1, texts[i]);
+                                 run.team,
+                                 fieldText(run.field.drivers),
+                                 timeOfDayOf(run.field.timeOfDay).value_or("")};
+    for (int i = 0; i < 18; ++i) s.bind(i + 1, texts[i]);
     s.bind(6, std::int64_t(run.seq));
     s.step();
     run.id = sqlite3_last_insert_rowid(db);
@@ -291,13 +295,15 @@ void exportRunsCsv(SetupLibrary& library, const std::string& nativePath) {
     const std::string error = platform::files::replaceAtomically(nativePath, [&](int fd) -> std::string {
         std::string text;
         for (const char* heading :
-             {"Driver",      "Track",    "Event",    "EventDate", "Order",   "Run",          "Created",
-              "SetupType",   "Laps",     "LapsKept", "TotalTime", "BestLap", "Best5Average", "MedianLap",
-              "Consistency", "Position", "AirTemp",  "TrackTemp", "Note",    "Changes",      "Team"})
+             {"Driver",  "Track",     "Event",     "EventDate", "Order",        "Run",       "Created",     "SetupType",
+              "Laps",    "LapsKept",  "TotalTime", "BestLap",   "Best5Average", "MedianLap", "Consistency", "Position",
+              "AirTemp", "TrackTemp", "Note",      "Changes",   "Team",         "TimeOfDay", "Field"})
             text += (text.empty() ? "" : ",") + csvField(heading);
         text += "\r\n";
         for (const StoredRun& run : runs) {
-            std::string laps, changes;
+            std::string laps, changes, others;
+            for (const FieldDriver& d : run.field.drivers)
+                others += (others.empty() ? "" : "; ") + d.name + " " + lapText(d.best) + " " + lapText(d.best5);
             for (const Lap& lap : run.laps)
                 laps += (laps.empty() ? "" : " ") + (lap.kept ? lapText(lap.ms) : "(" + lapText(lap.ms) + ")");
             for (const SetupChange& change : run.changes)
@@ -326,7 +332,9 @@ void exportRunsCsv(SetupLibrary& library, const std::string& nativePath) {
                                          run.trackTemp,
                                          run.note,
                                          changes,
-                                         run.team};
+                                         run.team,
+                                         run.field.timeOfDay,
+                                         others};
             std::string row;
             for (const std::string& cell : cells) row += (row.empty() ? "" : ",") + csvField(cell);
             text += row + "\r\n";

@@ -1,43 +1,94 @@
 #pragma once
-// Which change paid off: every change made between two consecutive runs of
-// one meeting (both with laps), grouped by what changed and which way
-// ("Front Shocks Oil up"; a change of words by its values, "Rear Arm Length
-// Long → Short"), with how often it was made and the median and range of
-// the lap-time difference it went with: best lap and 5-best average, the run
-// after against the run before (negative: faster). Where several changes
-// were made at once each of them goes with the whole difference.
+// Which change paid off, measured against what the track did meanwhile.
+//
+// A pair is two consecutive runs of one meeting, both with laps. Its raw
+// difference is the run after less the run before (best lap; 5-best too);
+// its baseline what the track did between them: the field's median change
+// over the drivers in both runs where both fields are known, else the
+// median change between consecutive runs with nothing changed at the same
+// meeting (the racer's and any team mate's at that event), else none (the
+// gain is then the raw difference, and says so). Gain = raw − baseline.
+//
+// The pairs are grouped by what changed and which way ("Front Shocks Oil
+// up"; words by their values), the same change front and rear together as
+// one. Each row gives the median gain with an exact sign-test 90 % interval
+// (none below five pairs), and a verdict: faster, slower, or unclear where
+// the interval holds zero or there is none. A pair where several things
+// changed counts for each of them, the row saying with what and how many of
+// its pairs were alone.
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runs/RunLog.h"
 
 namespace vantrel::runs {
 
-// A change seen fewer times than this is ranked below the rest.
-constexpr std::size_t kTrustedCount = 3;
+// Fewer pairs than this give no interval: the row is unclear.
+constexpr std::size_t kIntervalPairs = 5;
+// A field measures the track when at least this many drivers ran in both runs.
+constexpr std::size_t kFieldDrivers = 3;
 
-struct Spread {
-    std::int64_t median = 0, least = 0, most = 0;  // ms
+enum class Origin { Own, Team, All };
+// What the racer asks for: own and team apart (the default), one of them, or pooled.
+enum class Pooling { Apart, OwnOnly, TeamOnly, Pooled };
+enum class Baseline { Field, Unchanged, None };
+enum class Verdict { Faster, Slower, Unclear };
+
+struct PaidOffPair {
+    std::string meeting;  // "Summer Cup 2026-06-14 at Lostock (Jo Smith)"
+    std::string meetingKey;
+    std::shared_ptr<const Setup> values;  // the run after's setup, naming the meeting (shared by its pairs)
+    std::string before, after;            // the runs' names
+    int beforeSeq = 0, afterSeq = 0;
+    std::int64_t beforeBest = 0, afterBest = 0, beforeBest5 = 0, afterBest5 = 0;
+    std::int64_t raw = 0, raw5 = 0;  // after − before, ms
+    Baseline baseline = Baseline::None;
+    std::optional<std::int64_t> track, track5;    // what the track did meanwhile
+    std::int64_t gain = 0, gain5 = 0;             // raw − track
+    std::optional<double> tempBefore, tempAfter;  // track temperature
+    bool alone = true;                            // nothing else changed
 };
 
 struct PaidOffRow {
-    bool team = false;  // the team's runs; else the racer's own
+    Origin origin = Origin::Own;
     SetupField field{};
     std::string change;  // "Front Shocks Oil up"
-    std::string values;  // the values it went between, "30 → 35, 35 → 40"
-    std::size_t count = 0;
-    Spread best, best5;
-    bool few() const { return count < kTrustedCount; }
+    std::string values;  // "30 → 35, 35 → 40"
+    std::size_t pairs = 0, meetings = 0, alone = 0;
+    // Medians over the pairs, ms: the raw difference, the baseline (of the pairs that have one), the gain.
+    std::int64_t raw = 0, gain = 0, raw5 = 0, gain5 = 0;
+    std::optional<std::int64_t> baseline;
+    std::optional<std::int64_t> low, high;  // the gain's 90 % interval
+    Verdict verdict = Verdict::Unclear;
+    std::string with;         // "with Pinion 47 → 48": what else changed in its pairs
+    bool bothWays = false;    // the opposite change is faster too
+    bool allWarming = false;  // every pair came with the track warming
+    std::vector<PaidOffPair> pairList;
+    // "field", "unchanged runs", "none", or the kinds joined with " + " when its pairs differ.
+    std::string baselineText() const;
+    std::string flagsText() const;  // the warnings of the row, "; "-joined
 };
 
-// The racer's own runs first, then the team's (runs with a team origin);
-// each ranked by gain (the median best-lap difference, then the 5-best
-// one), changes seen fewer than kTrustedCount times below the rest.
-std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs);
+// The rows, by origin (own, team, all), those with a verdict first by
+// gain, then the unclear ones by gain.
+std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pooling = Pooling::Apart);
+
+// The exact sign-test interval of the median of the values at the given
+// confidence: the order statistics k and n + 1 − k (1-based) of the sorted
+// values; nothing when even the widest does not reach it.
+std::optional<std::pair<std::int64_t, std::int64_t>> medianInterval(std::vector<std::int64_t> values,
+                                                                    double confidence = 0.90);
 
 // "-0.215" for a difference in ms.
 std::string differenceText(std::int64_t ms);
+std::string_view originText(Origin origin);     // "own", "team", "all"
+std::string_view verdictText(Verdict verdict);  // "faster", "slower", "unclear"
+// "--origin" as typed: "both" or empty (apart), "own", "team", "all"; nothing for another word.
+std::optional<Pooling> poolingOf(std::string_view text);
 
 }  // namespace vantrel::runs

@@ -15,6 +15,7 @@
 #include "library/SetupLibrary.h"
 #include "library/TrackHistory.h"
 #include "runs/LapTimes.h"
+#include "runs/RunField.h"
 
 namespace vantrel::runs {
 
@@ -30,6 +31,7 @@ struct RunEntry {
     Setup values;
     std::vector<Lap> laps;
     std::string position, airTemp, trackTemp, note;
+    RunField field;  // the other drivers of the heat, and its time of day
 };
 
 struct StoredRun : RunEntry {

@@ -11,6 +11,7 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/Profile.h"
 
 namespace vantrel {
 
@@ -23,6 +24,11 @@ TeamSettings teamSettings(const CAppSettings& config) {
     // As the run read them, relative folders below the program folder.
     return {resolveTeamFolder(config.TeamFolder(), platform::process::programFolder()),
             library::libraryFilePath(config.DataDirectory(), config.LibraryFile())};
+}
+
+std::string installationDriver(const Installation& installation, library::SetupLibrary& library) {
+    const std::string driver = platform::profile::readEntry(installation.rawDataPath(), "SetupData", "DriverName");
+    return driver.empty() ? runs::lastOwnDriver(library) : driver;
 }
 
 TeamSettings teamSettings(const Installation& installation) {
@@ -88,7 +94,8 @@ int syncCommand(const Installation& installation, std::ostream& out, std::ostrea
                 << std::endl;
             return 1;
         }
-        const team::TeamRunsReport runs = team::syncTeamRuns(setups, settings.teamFolder);
+        const team::TeamRunsReport runs =
+            team::syncTeamRuns(setups, settings.teamFolder, installationDriver(installation, setups));
         out << "Added: " << report.added.size() << "\n"
             << "Already there: " << report.alreadyThere << "\n";
         if (runs.added > 0) out << "Runs added: " << runs.added << "\n";

@@ -27,6 +27,11 @@ TeamSettings teamSettings(const CAppSettings& config);
 // The same of an installation read where the program started.
 TeamSettings teamSettings(const Installation& installation);
 
+// The racer of this installation, whose folder in the team folder holds
+// their own runs: the driver of the setup the program holds (its raw data
+// file), else of the racer's own run logged last.
+std::string installationDriver(const Installation& installation, library::SetupLibrary& library);
+
 // After a run: the new sheet into the team folder, in its driver's folder.
 // Never raises: answers the empty text, or the warning for the racer.
 std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept;

@@ -90,7 +90,7 @@ void TeamWatch::scan() {
                 library::SetupLibrary setups(libraryFile);
                 report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
                 // The team's runs come in beside their sheets.
-                if (!m_stop) team::syncTeamRuns(setups, folder);
+                if (!m_stop) team::syncTeamRuns(setups, folder, installationDriver(m_installation, setups), &m_stop);
             } catch (const std::exception& e) {
                 report.libraryError = platform::errorText(e);
             }

@@ -93,6 +93,8 @@ RunFileReading readRunsFile(std::string_view text) {
         out.problem = std::move(problem);
         return out;
     };
+    // Room for every run at once: a run is too large to move as the list grows.
+    out.runs.reserve(std::min<std::size_t>(kMaxRunsInFile, std::count(lines.begin(), lines.end(), "[Run]")));
     RunEntry* run = nullptr;
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::string_view line = lines[n];

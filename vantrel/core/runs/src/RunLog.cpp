@@ -161,38 +161,32 @@ struct RunStatements {
         return values;
     }
 
-    StoredRun record(const RunEntry& entry, bool withChanges) {
-        StoredRun run;
-        static_cast<RunEntry&>(run) = entry;
-        if (run.created.empty()) run.created = library::localTimestampNow();
-        if (run.uid.empty()) run.uid = newUid();
-        const MeetingKey key = keyOf(entry.values, run.created);
-        run.seq = place(key, run.created);
-        if (withChanges)
-            if (const std::optional<Setup> before = valuesBefore(key, run.seq)) {
-                run.first = false;
-                run.changes = library::changesBetween(*before, run.values);
-            }
-        const std::string texts[] = {run.uid,
-                                     key.track,
-                                     key.driver,
-                                     key.event,
-                                     key.date,
-                                     "",
-                                     run.name,
-                                     run.created,
-                                     run.setupType,
-                                     encodeValues(run.values),
-                                     lapsToText(run.laps),
-                                     run.position,
-                                     run.airTemp,
-                                     run.trackTemp,
-                                     run.note,
-                                     run.team};
+    // Records the run; answers it with what changed from the run before when
+    // asked (a batch of the team's runs asks nothing, and copies nothing).
+    std::optional<StoredRun> record(const RunEntry& entry, bool answer) {
+        const std::string created = entry.created.empty() ? library::localTimestampNow() : entry.created;
+        const std::string uid = entry.uid.empty() ? newUid() : entry.uid;
+        const MeetingKey key = keyOf(entry.values, created);
+        const int seq = place(key, created);
+        const std::string values = encodeValues(entry.values), laps = lapsToText(entry.laps);
+        const std::string_view texts[] = {uid,       key.track,      key.driver,    key.event,       key.date,
+                                          "",        entry.name,     created,       entry.setupType, values,
+                                          laps,      entry.position, entry.airTemp, entry.trackTemp, entry.note,
+                                          entry.team};
         for (int i = 0; i < 16; ++i) insert.bind(i + 1, texts[i]);
-        insert.bind(6, std::int64_t(run.seq));
+        insert.bind(6, std::int64_t(seq));
         insert.step();
         insert.reset();
+        if (!answer) return std::nullopt;
+        StoredRun run;
+        static_cast<RunEntry&>(run) = entry;
+        run.created = created;
+        run.uid = uid;
+        run.seq = seq;
+        if (const std::optional<Setup> before = valuesBefore(key, seq)) {
+            run.first = false;
+            run.changes = library::changesBetween(*before, run.values);
+        }
         run.id = sqlite3_last_insert_rowid(insert.database());
         run.eventDate = key.date;
         run.meeting = key.track + '\x1f' + key.date + '\x1f' + key.driver + '\x1f' + key.event;
@@ -211,7 +205,7 @@ std::optional<StoredRun> logWithin(SetupLibrary& library, const RunEntry& entry,
         library::sqlite::WriteTransaction t(db);
         RunStatements statements(db);
         if (onlyNew && !entry.uid.empty() && statements.isKnown(entry.uid)) return std::nullopt;
-        StoredRun run = statements.record(entry, true);
+        StoredRun run = *statements.record(entry, true);
         t.commit();
         return run;
     });

@@ -89,8 +89,8 @@ void benchRuns(const fs::path& work, const fs::path& team, int files) {
         if (!report.problems.empty())
             std::printf("refused: %zu, first %s: %s\n", report.problems.size(), report.problems[0].file.c_str(),
                         report.problems[0].reason.c_str());
-        std::printf("runs, first scan: %.0f ms (%zu runs added, %zu pending), peak memory %.0f MiB (%.0f MiB more)\n", ms(t),
-                    report.added, report.pending, double(peakKiB()) / 1024, double(peakKiB() - before) / 1024);
+        std::printf("runs, first scan: %.0f ms (%zu runs added, %zu pending), peak memory %.0f MiB (%.0f MiB more)\n",
+                    ms(t), report.added, report.pending, double(peakKiB()) / 1024, double(peakKiB() - before) / 1024);
         for (int round = 0; round < 2; ++round) {
             t.restart();
             report = vantrel::team::syncTeamRuns(library, team.string(), "Racer");

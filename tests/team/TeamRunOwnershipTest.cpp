@@ -279,3 +279,41 @@ TEST(TeamRunOwnership, AScanTakesEachRunOnceWhateverTheFolderHolds) {
         EXPECT_EQ(vantrel::team::syncTeamRuns(library, team.string(), "Driver A").added, 0u);
     }
 }
+
+// Runs logged before the team folder was chosen, and one whose program was
+// killed before it put the run there, reach the folder on the next scan, and
+// a team mate gets every one of them in the order they were run.
+TEST(TeamRunOwnership, EveryRunIsShared) {
+    const fs::path team = fs::temp_directory_path() / ("vantrel-team-share-" + std::to_string(::getpid()));
+    fs::create_directories(team);
+    {
+        ShellTestFolder mine;
+        mine.rawDataFile("RawData.dat");
+        for (const char* name : {"Practice 1", "Practice 2", "Practice 3"}) {
+            mine.host().setClock(platform::process::LocalDateTime{2026, 12, 6, 9, 5 + name[9] - '0', 7, 0.3});
+            ASSERT_EQ(batch({"--log-run", name, mine.rawDataFile("Run.dat")}).status, 0);
+        }
+        // The team folder chosen afterwards: the next scan shares all three, once.
+        mine.write("bin/Vantrel.ini", std::string(shelltest::kSettings) + "TeamFolder=" + team.string() + "\r\n");
+        EXPECT_THAT(batch({"--sync"}).out, HasSubstr("Runs shared: 3\n"));
+        EXPECT_THAT(batch({"--sync"}).out, ::testing::Not(HasSubstr("Runs shared")));
+        // A run whose file never reached the folder (the program killed in between).
+        const fs::path gone = fs::directory_iterator(team / "Driver A")->path();
+        fs::remove(gone);
+        EXPECT_THAT(batch({"--sync"}).out, HasSubstr("Runs shared: 1\n"));
+        EXPECT_TRUE(fs::exists(gone));
+    }
+    {
+        Installation mate(team);
+        mate.write("Data/RawData.dat", "[SetupData]\r\nDriverName=Sam Jones\r\n");
+        EXPECT_THAT(batch({"--sync"}).out, HasSubstr("Runs added: 3\n"));
+        const auto runs = mate.runs();
+        ASSERT_EQ(runs.size(), 3u);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(runs[std::size_t(i)].seq, i + 1);
+            EXPECT_EQ(runs[std::size_t(i)].name, "Practice " + std::to_string(i + 1));
+            EXPECT_EQ(runs[std::size_t(i)].team, "Driver A");
+        }
+    }
+    fs::remove_all(team);
+}

@@ -99,10 +99,12 @@ int syncCommand(const Installation& installation, std::ostream& out, std::ostrea
         out << "Added: " << report.added.size() << "\n"
             << "Already there: " << report.alreadyThere << "\n";
         if (runs.added > 0) out << "Runs added: " << runs.added << "\n";
+        if (runs.published > 0) out << "Runs shared: " << runs.published << "\n";
         out << std::flush;
         for (const auto& p : report.problems)
             err << platform::fileFailure("Cannot take", p.file, p.reason) << std::endl;
         for (const auto& p : runs.problems) err << platform::fileFailure("Cannot take", p.file, p.reason) << std::endl;
+        for (const auto& why : runs.notPublished) err << "Warning: " << why << std::endl;
         return 0;
     } catch (const std::exception& e) {
         err << platform::errorLine(e) << std::endl;

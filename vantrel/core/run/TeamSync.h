@@ -41,7 +41,8 @@ std::string publishToTeam(const CAppSettings& config, const std::string& sheetNa
 std::string publishRunToTeam(const Installation& installation, const runs::RunEntry& run) noexcept;
 
 // vantrel-batch --sync: prints "Added: N", "Already there: N" (and "Runs
-// added: N" when the team's runs brought any) and one line for each file it
+// added: N" when the team's runs brought any, "Runs shared: N" when the
+// racer's own runs the folder lacked were put there) and one line for each file it
 // could not take, with why. 0 unless the team folder or the
 // library cannot be used (then one "Error: " line and 1).
 int syncCommand(const Installation& installation, std::ostream& out, std::ostream& err);

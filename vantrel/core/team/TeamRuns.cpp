@@ -28,6 +28,9 @@ constexpr std::size_t kMaxRunFiles = 20000;
 
 bool isRunFile(const fs::path& path) { return platform::text::toLower(path.extension().string()) == ".vrun"; }
 
+// The run's uid names the file: the same run is one file wherever it goes.
+std::string runFileName(const std::string& uid) { return visibleFileName("Run " + uid + ".vrun"); }
+
 }  // namespace
 
 std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder) {
@@ -38,8 +41,7 @@ std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder)
                                  teamFolder, "it is not there");
     const fs::path folder = fs::path(teamFolder) / folderNameFor(driver);
     fs::create_directory(folder, ec);
-    // The run's uid names the file: the same run is one file wherever it goes.
-    const std::string name = visibleFileName("Run " + run.uid + ".vrun");
+    const std::string name = runFileName(run.uid);
     const std::string path = (folder / name).string();
     const int error = platform::files::writeNewFile(path, runs::runsFileText({run}));
     if (error && error != EEXIST)
@@ -219,6 +221,22 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
         readNow[{file.device, record.inode}] = record;
     }
     for (const auto& [where, count] : arrived) report.arrived.push_back({where.first, where.second, count});
+    if (stop && *stop) return report;
+
+    // Every run is shared: the racer's own that the folder lacks go there now.
+    std::unordered_set<std::string> listed;
+    for (const Listed& file : files) listed.insert(file.path.lexically_relative(teamFolder).string());
+    for (const runs::StoredRun& run : runs::ownRuns(library)) {
+        const std::string driver = run.values[std::size_t(SetupField::DriverName)];
+        if (listed.count(folderNameFor(driver) + "/" + runFileName(run.uid))) continue;
+        try {
+            publishRun(run, teamFolder);
+            ++report.published;
+        } catch (const platform::Error& e) {
+            report.notPublished.push_back(e.description());
+            break;  // the folder cannot be written: the next scan tries again
+        }
+    }
     return report;
 }
 

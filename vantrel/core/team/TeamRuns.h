@@ -38,6 +38,8 @@ struct TeamRunsReport {
     std::vector<library::ImportProblem> problems;     // files refused, with why
     std::vector<library::ImportProblem> newProblems;  // those among them refused for the first time
     std::vector<TeamRunsArrival> arrived;             // where the new runs came from
+    std::size_t published = 0;                        // the racer's own runs put into the folder now
+    std::vector<std::string> notPublished;            // why an own run could not be put there
 };
 
 // One scan of teamFolder's run files into the library; ownDriver is the
@@ -46,8 +48,10 @@ struct TeamRunsReport {
 // the same content) is not read again. Files are read one at a time, the
 // racer's own folder first, then oldest first, each file's runs taken in
 // before the next is read; stop, when given and true, ends the scan after
-// the file at hand. Raises platform::Error only when the library cannot be
-// written.
+// the file at hand. Then every run of the racer's own that the folder lacks
+// (logged before the team folder was chosen, or by a program killed before
+// it put the run there) is put there. Raises platform::Error only when the
+// library cannot be written.
 TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& teamFolder, std::string_view ownDriver = {},
                             const std::atomic<bool>* stop = nullptr);
 

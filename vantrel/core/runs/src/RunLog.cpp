@@ -268,6 +268,10 @@ std::unordered_map<std::string, RunOwner> runOwners(SetupLibrary& library, const
     });
 }
 
+std::vector<StoredRun> ownRuns(SetupLibrary& library) {
+    return withLibrary(library, "Cannot read", [&](sqlite3* db) { return select(db, " WHERE team = ''", {}); });
+}
+
 std::string lastOwnDriver(SetupLibrary& library) {
     return withLibrary(library, "Cannot read", [&](sqlite3* db) {
         Statement s(db, "SELECT driver FROM run WHERE team = '' ORDER BY id DESC LIMIT 1");

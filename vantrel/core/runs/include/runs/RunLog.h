@@ -69,6 +69,8 @@ struct RunOwner {
 // The owners of those of these uids that the library holds.
 std::unordered_map<std::string, RunOwner> runOwners(SetupLibrary& library, const std::vector<std::string>& uids);
 
+// The racer's own runs (none from the team), meeting by meeting.
+std::vector<StoredRun> ownRuns(SetupLibrary& library);
 // The driver of the racer's own run logged last (folded), or the empty text.
 std::string lastOwnDriver(SetupLibrary& library);
 

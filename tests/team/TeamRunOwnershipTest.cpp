@@ -10,12 +10,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <sqlite3.h>
 
 #include "ContentHash.h"
 #include "ShellTestFolder.h"
 #include "TeamRuns.h"
 #include "library/SetupLibrary.h"
+#include "library/TeamRecords.h"
 #include "runs/DriverName.h"
 #include "runs/PaidOff.h"
 #include "runs/RunFile.h"
@@ -247,6 +249,17 @@ TEST(TeamRunOwnership, AScanTakesEachRunOnceWhateverTheFolderHolds) {
         auto report = vantrel::team::syncTeamRuns(library, team.string(), "Driver A");
         EXPECT_TRUE(report.problems.empty()) << report.problems[0].reason;
         EXPECT_EQ(report.added, runsWritten);
+        // Each team mate's setup came with their runs, once, as theirs.
+        std::set<std::pair<std::string, std::string>> setups;
+        for (const StoredRun& run : trackRuns(library, {}))
+            setups.insert({run.team, run.values[std::size_t(SetupField::FrontShockOil)]});
+        const auto origins = vantrel::library::TeamRecords(library).teamOrigins();
+        EXPECT_EQ(origins.size(), setups.size());
+        for (const auto& [id, origin] : origins) {
+            const auto stored = library.setup(id);
+            ASSERT_TRUE(stored);
+            EXPECT_EQ(origin.driver, stored->values[std::size_t(SetupField::DriverName)]);
+        }
 
         // A scan cut after taking a file's runs and before recording the file:
         // the file is read again and its runs are not doubled.

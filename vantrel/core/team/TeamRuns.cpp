@@ -9,6 +9,7 @@
 
 #include "ContentHash.h"
 #include "TeamFolder.h"
+#include "library/TeamRecords.h"
 #include "library/TeamRunFiles.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -133,6 +134,7 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
     });
 
     library::TeamRunFiles records(library);
+    library::TeamRecords sheets(library);
     std::unordered_map<std::string, library::TeamRunFile> known = records.files(teamFolder);
     if (cut.empty() && files.size() < kMaxRunFiles) {
         std::vector<std::string> gone;
@@ -213,6 +215,15 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
             return library::parseTimestamp(a.created).value_or(0) < library::parseTimestamp(b.created).value_or(0);
         });
         const std::size_t added = runs::logRunsIfNew(library, fresh);
+        // A team mate's run brings its setup, once, as theirs: the track's
+        // history, the meeting and Load know it as they know the racer's own.
+        if (!file.own) {
+            std::unordered_set<std::string> setups;
+            for (const runs::RunEntry& run : fresh)
+                if (setups.insert(run.setupType + '\x1f' + library::valueHash(run.values)).second)
+                    sheets.take({run.created, run.setupType, path, run.values}, file.folder + ".vrun", file.folder,
+                                teamFolder);
+        }
         report.added += added;
         if (added > 0)
             for (const runs::RunEntry& run : fresh)

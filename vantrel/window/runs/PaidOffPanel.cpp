@@ -72,7 +72,16 @@ void PaidOffPanel::fill() {
     m_rows.clear();
     if (m_library) {
         try {
-            m_rows = paidOff(trackRuns(*m_library, m_allTracks->isChecked() ? std::string() : m_track, m_driver));
+            const std::string track = m_allTracks->isChecked() ? std::string() : m_track;
+            std::vector<StoredRun> runs = trackRuns(*m_library, track, m_driver);
+            // The team's rows beside one driver's own (Own and Team apart), so
+            // that what the team learnt shows without choosing "All drivers".
+            if (!library::matchKey(m_driver).empty())
+                for (StoredRun& run : trackRuns(*m_library, track))
+                    if (!run.team.empty() && library::matchKey(run.values[std::size_t(SetupField::DriverName)]) !=
+                                                 library::matchKey(m_driver))
+                        runs.push_back(std::move(run));
+            m_rows = paidOff(runs);
         } catch (const std::exception& e) {
             m_caption->setText(failureText(e));
         }

@@ -330,3 +330,25 @@ TEST(TeamRunOwnership, EveryRunIsShared) {
     }
     fs::remove_all(team);
 }
+
+// Whose a run is travels with it (a sheet's runs): a team mate's run says
+// whose it is, the racer's own says nothing a reader before it would refuse.
+TEST(TeamRunOwnership, WhoseARunIsTravelsWithIt) {
+    RunEntry mate = runOf("Sam Jones", "aaaa", "2026-12-06T09:00:00+01:00", "30", 20000);
+    mate.team = "Sam Jones";
+    const RunEntry own = runOf("Driver A", "bbbb", "2026-12-06T09:05:00+01:00", "30", 20000);
+    const std::string text = runsFileText({mate, own});
+    EXPECT_EQ(text.find("Run.Team="), text.rfind("Run.Team=")) << "once, for the team mate's run alone";
+    const RunFileReading back = readRunsFile(text);
+    ASSERT_EQ(back.runs.size(), 2u) << back.problem;
+    EXPECT_EQ(back.runs[0].team, "Sam Jones");
+    EXPECT_EQ(back.runs[1].team, "");
+    // In the team folder the folder decides, whatever the file says.
+    testsupport::TempProgramFolder folder;
+    RunEntry claim = runOf("Sam Jones", "cccc", "2026-12-06T09:10:00+01:00", "30", 20000);
+    claim.team = "Kim Lee";
+    writeRunFile(folder.path() / "Team" / "Sam Jones" / "Run cccc.vrun", {claim});
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    EXPECT_EQ(vantrel::team::syncTeamRuns(library, (folder.path() / "Team").string(), "Driver A").added, 1u);
+    EXPECT_EQ(trackRuns(library, {})[0].team, "Sam Jones");
+}

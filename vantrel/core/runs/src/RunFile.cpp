@@ -47,6 +47,8 @@ constexpr RunKey kRunKeys[] = {
     {"Run.AirTemp", &RunEntry::airTemp},
     {"Run.TrackTemp", &RunEntry::trackTemp},
     {"Run.Note", &RunEntry::note},
+    // Whose a team mate's run is, as a sheet carries it; absent for the racer's own.
+    {"Run.Team", &RunEntry::team},
 };
 
 bool isUidText(std::string_view uid) {
@@ -60,7 +62,9 @@ std::string runsFileText(const std::vector<RunEntry>& runs) {
     std::string out;
     for (const RunEntry& run : runs) {
         out += "[Run]\r\n";
-        for (const RunKey& k : kRunKeys) out += std::string(k.key) + "=" + escaped(run.*k.member) + "\r\n";
+        for (const RunKey& k : kRunKeys)
+            if (k.member != &RunEntry::team || !run.team.empty())
+                out += std::string(k.key) + "=" + escaped(run.*k.member) + "\r\n";
         out += "Run.Laps=" + lapsToText(run.laps) + "\r\n";
         for (std::size_t i = 0; i < SetupFieldCount; ++i)
             out += std::string(SetupFieldKeys[i]) + "=" + escaped(run.values[i]) + "\r\n";

@@ -211,9 +211,18 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
             continue;
         }
         // Taken in the order they were run: each is placed in its meeting by its time.
-        std::stable_sort(fresh.begin(), fresh.end(), [](const runs::RunEntry& a, const runs::RunEntry& b) {
-            return library::parseTimestamp(a.created).value_or(0) < library::parseTimestamp(b.created).value_or(0);
-        });
+        // Each time read once; ties keep the file's order.
+        std::vector<std::pair<std::int64_t, std::size_t>> order;
+        order.reserve(fresh.size());
+        for (std::size_t i = 0; i < fresh.size(); ++i)
+            order.push_back({library::parseTimestamp(fresh[i].created).value_or(0), i});
+        if (!std::is_sorted(order.begin(), order.end())) {
+            std::sort(order.begin(), order.end());
+            std::vector<runs::RunEntry> sorted;
+            sorted.reserve(fresh.size());
+            for (const auto& [when, i] : order) sorted.push_back(std::move(fresh[i]));
+            fresh.swap(sorted);
+        }
         const std::size_t added = runs::logRunsIfNew(library, fresh);
         // A team mate's run brings its setup, once, as theirs: the track's
         // history, the meeting and Load know it as they know the racer's own.

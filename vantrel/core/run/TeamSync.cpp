@@ -26,9 +26,13 @@ TeamSettings teamSettings(const CAppSettings& config) {
             library::libraryFilePath(config.DataDirectory(), config.LibraryFile())};
 }
 
-std::string installationDriver(const Installation& installation, library::SetupLibrary& library) {
-    const std::string driver = platform::profile::readEntry(installation.rawDataPath(), "SetupData", "DriverName");
+std::string installationDriver(const std::string& rawDataPath, library::SetupLibrary& library) {
+    const std::string driver = platform::profile::readEntry(rawDataPath, "SetupData", "DriverName");
     return driver.empty() ? runs::lastOwnDriver(library) : driver;
+}
+
+std::string installationDriver(const Installation& installation, library::SetupLibrary& library) {
+    return installationDriver(installation.rawDataPath(), library);
 }
 
 TeamSettings teamSettings(const Installation& installation) {

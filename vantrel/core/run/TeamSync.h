@@ -31,6 +31,8 @@ TeamSettings teamSettings(const Installation& installation);
 // their own runs: the driver of the setup the program holds (its raw data
 // file), else of the racer's own run logged last.
 std::string installationDriver(const Installation& installation, library::SetupLibrary& library);
+// The same from the raw data file at rawDataPath (a scan beside the event loop).
+std::string installationDriver(const std::string& rawDataPath, library::SetupLibrary& library);
 
 // After a run: the new sheet into the team folder, in its driver's folder.
 // Never raises: answers the empty text, or the warning for the racer.

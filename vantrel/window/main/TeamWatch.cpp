@@ -84,22 +84,21 @@ void TeamWatch::scan() {
     watchFolders();
     if (m_worker.joinable()) m_worker.join();
     m_running = true;
-    m_worker = std::thread(
-        [this, folder = m_teamFolder, libraryFile = m_libraryFile, reader = teamSheetReader(m_installation)] {
-            team::TeamSyncReport report;
-            team::TeamRunsReport runs;
-            try {
-                library::SetupLibrary setups(libraryFile);
-                report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
-                // The team's runs come in beside their sheets.
-                if (!m_stop)
-                    runs = team::syncTeamRuns(setups, folder, installationDriver(m_installation, setups), &m_stop);
-            } catch (const std::exception& e) {
-                report.libraryError = platform::errorText(e);
-            }
-            QMetaObject::invokeMethod(
-                this, [this, report, runs] { scanEnded(report, runs); }, Qt::QueuedConnection);
-        });
+    m_worker = std::thread([this, folder = m_teamFolder, libraryFile = m_libraryFile,
+                            reader = teamSheetReader(m_installation), rawData = m_installation.rawDataPath()] {
+        team::TeamSyncReport report;
+        team::TeamRunsReport runs;
+        try {
+            library::SetupLibrary setups(libraryFile);
+            report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
+            // The team's runs come in beside their sheets.
+            if (!m_stop) runs = team::syncTeamRuns(setups, folder, installationDriver(rawData, setups), &m_stop);
+        } catch (const std::exception& e) {
+            report.libraryError = platform::errorText(e);
+        }
+        QMetaObject::invokeMethod(
+            this, [this, report, runs] { scanEnded(report, runs); }, Qt::QueuedConnection);
+    });
 }
 
 void TeamWatch::scanEnded(const team::TeamSyncReport& report, const team::TeamRunsReport& runs) {

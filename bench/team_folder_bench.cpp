@@ -1,8 +1,11 @@
 // The team folder at 5,000 sheets: the first scan (every sheet new, each
 // read through the setup readers), a rescan with nothing new (by name, size
 // and time, no sheet opened), and a new sheet dropped into the folder until
-// it shows in the library window beside the real watch. Prints figures.
-//   build/bench/team_folder_bench [SHEETS]
+// it shows in the library window beside the real watch. Before them, the
+// team's runs: 600 run files of 500 runs each (first scan, rescan, peak
+// memory) and 1,000 hard links to one run file; the watch's first scan takes
+// the same runs in. Prints figures.
+//   build/bench/team_folder_bench [SHEETS] [RUN FILES]
 // The sheets are copies of one sheet the staged vantrel-batch builds, each
 // under a name of its own in one of twenty driver folders.
 
@@ -15,11 +18,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
 
 #include "Installation.h"
 #include "StandInHost.h"
 #include "LibraryWindow.h"
 #include "TeamIntake.h"
+#include "TeamRuns.h"
 #include "TeamSync.h"
 #include "TeamWatch.h"
 #include "library/SetupLibrary.h"
@@ -38,6 +43,74 @@ std::string nameOf(int n) {
     return name;
 }
 
+long peakKiB() {
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A run file of `runs` runs of one meeting, as short as a run can be.
+std::string runFile(int file, int runs, const std::string& driver) {
+    std::string out;
+    char line[256];
+    for (int r = 0; r < runs; ++r) {
+        std::snprintf(line, sizeof line,
+                      "[Run]\r\nRun.Uid=f%05dr%05d\r\nRun.Name=P%d\r\nRun.Created=2026-12-08T%02d:%02d:%02d+01:00\r\n"
+                      "Run.Laps=%d %d\r\nDriverName=%s\r\nTrackCity=Lostock\r\nEventName=E%d\r\n",
+                      file, r, r, r / 3600 % 24, r / 60 % 60, r % 60, 20000 + r, 20100 + r, driver.c_str(), file);
+        out += line;
+    }
+    return out + "[End]\r\n";
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+void benchRuns(const fs::path& work, const fs::path& team, int files) {
+    std::uintmax_t bytes = 0;
+    for (int f = 0; f < files; ++f) {
+        char driver[32];
+        std::snprintf(driver, sizeof driver, "Runner %02d", f % 20);
+        const std::string text = runFile(f, 500, driver);
+        bytes += text.size();
+        writeFile(team / driver / ("Run f" + std::to_string(f) + ".vrun"), text);
+    }
+    std::printf("team runs: %d files of 500 runs (%.1f MiB)\n", files, double(bytes) / 1048576);
+    const long before = peakKiB();
+    {
+        vantrel::library::SetupLibrary library((work / "Runs.sqlite").string());
+        QElapsedTimer t;
+        t.start();
+        auto report = vantrel::team::syncTeamRuns(library, team.string(), "Racer");
+        if (!report.problems.empty())
+            std::printf("refused: %zu, first %s: %s\n", report.problems.size(), report.problems[0].file.c_str(),
+                        report.problems[0].reason.c_str());
+        std::printf("runs, first scan: %.0f ms (%zu runs added, %zu pending), peak memory %.0f MiB (%.0f MiB more)\n",
+                    ms(t), report.added, report.pending, double(peakKiB()) / 1024, double(peakKiB() - before) / 1024);
+        for (int round = 0; round < 2; ++round) {
+            t.restart();
+            report = vantrel::team::syncTeamRuns(library, team.string(), "Racer");
+            std::printf("runs, rescan with nothing new: %.1f ms (%zu added)\n", ms(t), report.added);
+        }
+    }
+    // One file and 1,000 hard links to it, in a team folder of their own.
+    const fs::path linked = work / "Linked";
+    const fs::path original = linked / "Runner 01" / "Run.vrun";
+    writeFile(original, runFile(9999, 500, "Runner 01"));
+    for (int n = 0; n < 1000; ++n)
+        fs::create_hard_link(original, linked / "Runner 01" / ("Link " + std::to_string(n) + ".vrun"));
+    vantrel::library::SetupLibrary library((work / "Linked.sqlite").string());
+    QElapsedTimer t;
+    t.start();
+    const auto report = vantrel::team::syncTeamRuns(library, linked.string(), "Racer");
+    std::printf("1,000 hard links to one run file of %.0f KiB: %.0f ms (%zu runs added), peak memory %.0f MiB\n",
+                double(fs::file_size(original)) / 1024, ms(t), report.added, double(peakKiB()) / 1024);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -50,6 +123,7 @@ int main(int argc, char* argv[]) {
     const fs::path work = pattern, program = work / "Vantrel", team = work / "Team";
     fs::copy(VANTREL_STAGE_DIR, program, fs::copy_options::recursive);
     fs::create_directories(team);
+    benchRuns(work, team, argc > 2 ? std::atoi(argv[2]) : 600);
     const std::string built = (work / "built.txt").string();
     const std::string command = "'" + (program / "vantrel-batch").string() + "' --target '" + work.string() + "' '" +
                                 (program / "Data" / "Sample_RDX.dat").string() + "' > '" + built + "'";
@@ -100,7 +174,11 @@ int main(int argc, char* argv[]) {
     bool ready = false;
     QObject::connect(&watch, &vantrel::TeamWatch::scanned, [&] { ready = true; });
     watch.restart();
+    QElapsedTimer watchTime;
+    watchTime.start();
     while (!ready) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    std::printf("the watch's first scan (the team's runs new to this library): %.0f ms, peak memory %.0f MiB\n",
+                ms(watchTime), double(peakKiB()) / 1024);
     const int before = window.table()->model()->rowCount();
     for (int round = 0; round < 3; ++round) {
         const fs::path arrival =

@@ -181,6 +181,7 @@ TEST(TrackHistory, AVersionTwoLibraryIsUpgradedWithItsEventDates) {
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
                            "DROP TABLE setup_event; DROP TABLE team_sheet; DROP TABLE team_file; DROP TABLE run;"
+                           " DROP TABLE team_run_file;"
                            " PRAGMA user_version = 2",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);

@@ -49,10 +49,12 @@ TEST(RunLog, UpgradesTheLibraryBeforeInPlaceWithNothingLost) {
         for (int i = 0; i < 20; ++i) recorded.push_back(makeEntry(rng));
         for (const SetupEntry& e : recorded) library.record(e);
     }
-    // The library as the version before left it: no table of runs.
+    // The library as the version before left it: no table of runs (nor what came after).
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE run; PRAGMA user_version = 4", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE run; DROP TABLE team_run_file; PRAGMA user_version = 4", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
     sqlite3_close(db);
     EXPECT_THROW(SetupLibrary(path, vantrel::library::LibraryOptions{.readOnly = true}), platform::Error)
         << "a reader never upgrades";
@@ -273,7 +275,7 @@ TEST(RunLog, UpgradesTheRunsBeforeTheFieldWithNothingLost) {
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
                            "ALTER TABLE run DROP COLUMN field; ALTER TABLE run DROP COLUMN time_of_day;"
-                           " PRAGMA user_version = 5",
+                           " DROP TABLE team_run_file; DROP INDEX run_own; PRAGMA user_version = 5",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);

@@ -86,23 +86,23 @@ TEST(TeamRuns, ARunReachesTheTeamOnceInItsMeetingsOrder) {
 TEST(TeamRuns, HalfSyncedFilesWaitAndHostileOnesAreRefused) {
     testsupport::TempProgramFolder folder;
     const fs::path team = folder.path() / "Team";
-    fs::create_directories(team / "Kim");
+    fs::create_directories(team / "Kim Lee");
     SetupLibrary mine((folder.path() / "Mine.sqlite").string());
     RunEntry run = runOf("Kim Lee", "Qualifier 1", "35", 12500, "2026-06-14T10:00:00+02:00");
     run.uid = "0123456789abcdef";
     const std::string whole = runsFileText({run});
 
     // Cut anywhere, the file is passed over (nothing taken, nothing said), then taken once whole.
-    const fs::path file = team / "Kim" / "Run 0123456789abcdef.vrun";
+    const fs::path file = team / "Kim Lee" / "Run 0123456789abcdef.vrun";
     std::mt19937 rng(3);
     for (int i = 0; i < 20; ++i) {
-        folder.write("Team/Kim/Run 0123456789abcdef.vrun", whole.substr(0, rng() % (whole.size() - 3)));
+        folder.write("Team/Kim Lee/Run 0123456789abcdef.vrun", whole.substr(0, rng() % (whole.size() - 3)));
         const auto report = vantrel::team::syncTeamRuns(mine, team.string());
         EXPECT_EQ(report.added, 0u);
         EXPECT_EQ(report.pending, 1u);
         EXPECT_TRUE(report.problems.empty());
     }
-    folder.write("Team/Kim/Run 0123456789abcdef.vrun", whole);
+    folder.write("Team/Kim Lee/Run 0123456789abcdef.vrun", whole);
     EXPECT_EQ(vantrel::team::syncTeamRuns(mine, team.string()).added, 1u);
 
     // What is no file of runs, each refused by name with why.
@@ -123,12 +123,12 @@ TEST(TeamRuns, HalfSyncedFilesWaitAndHostileOnesAreRefused) {
         {"many.vrun", many + "[End]\r\n"},
         {"latin1.vrun", "[Run]\r\nRun.Uid=ab\r\nRun.Name=Q\xe9\r\n[End]\r\n"},
     };
-    for (const auto& [name, bytes] : hostile) folder.write(std::string("Team/Kim/") + name, bytes);
+    for (const auto& [name, bytes] : hostile) folder.write(std::string("Team/Kim Lee/") + name, bytes);
     // A link to a run file elsewhere is not followed.
     folder.write("Elsewhere/Run x.vrun", runsFileText({runOf("Zed", "Q1", "1", 12000, "")}));
-    fs::create_symlink(folder.path() / "Elsewhere" / "Run x.vrun", team / "Kim" / "link.vrun");
+    fs::create_symlink(folder.path() / "Elsewhere" / "Run x.vrun", team / "Kim Lee" / "link.vrun");
     // A sync tool's temporary copy is no run file yet.
-    folder.write("Team/Kim/.syncthing.Run y.vrun.tmp", runsFileText({runOf("Zed", "Q2", "1", 12000, "")}));
+    folder.write("Team/Kim Lee/.syncthing.Run y.vrun.tmp", runsFileText({runOf("Zed", "Q2", "1", 12000, "")}));
 
     const auto report = vantrel::team::syncTeamRuns(mine, team.string());
     EXPECT_EQ(report.added, 0u);

@@ -200,7 +200,20 @@ private slots:
         QCOMPARE(meetingWindow->table()->item(3, 1)->text(), QString("Heat 1"));
         meetingWindow->close();
 
-        // Which change paid off, in the track's history.
+        // A team mate's runs there, with a change of their own.
+        for (const auto& [oil, best] : {std::pair{"30", 13000}, {"40", 12500}}) {
+            vantrel::runs::RunEntry mate;
+            mate.name = "Heat";
+            mate.values = runs[1].values;
+            mate.values[std::size_t(vantrel::SetupField::DriverName)] = "Sam Jones";
+            mate.values[std::size_t(vantrel::SetupField::RearShockOil)] = oil;
+            mate.team = "Sam Jones";
+            mate.laps = {{best, true}, {best + 50, true}};
+            vantrel::runs::logRun(library, mate);
+        }
+
+        // Which change paid off, in the track's history: the racer's own, and
+        // the team's beside them without choosing "All drivers".
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main));
         QTest::keyClick(m_main, Qt::Key_L, Qt::ControlModifier);
@@ -212,7 +225,8 @@ private slots:
         history->showTrack("Lostock");
         auto* paid = history->findChild<QTableWidget*>("tblPaidOff");
         QVERIFY(paid);
-        QCOMPARE(paid->rowCount(), 1);
+        QCOMPARE(paid->rowCount(), 2);
+        QCOMPARE(paid->item(0, 0)->text(), QString("Own"));
         QCOMPARE(paid->item(0, 1)->text(), QString("Front Shocks Oil up"));
         QCOMPARE(paid->item(0, 5)->text(), QString("-0.198"));  // the raw difference
         QCOMPARE(paid->item(0, 9)->text(), QString("unclear"));
@@ -244,6 +258,9 @@ private slots:
         const QString historyPage = QString::fromUtf8(historyText.readAllStandardOutput());
         QVERIFY2(historyPage.contains(QRegularExpression("Front Shocks Oil up +1 +-0\\.198 +none +-0\\.198 +unclear")),
                  qPrintable(historyPage.left(1500)));
+        // The team's rows beside the racer's own.
+        QCOMPARE(paid->item(1, 0)->text(), QString("Team"));
+        QCOMPARE(paid->item(1, 1)->text(), QString("Rear Shocks Oil up"));
     }
 
     void leavingTheTrackOffersTheRunInTheClosestConditions() {

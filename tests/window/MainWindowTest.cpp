@@ -7,9 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <memory>
@@ -464,6 +466,35 @@ private slots:
                  folder(after));
         QCOMPARE(QString::fromStdString(vantrel::Installation::read(platform::process::programFolder()).teamFolder()),
                  folder(after));
+    }
+
+    // The team's runs that came, and a run file refused, each said in the status line.
+    void theStatusLineSaysWhichRunsCameAndWhichWereRefused() {
+        const std::string settings = (programFolder() + "/bin/Vantrel.ini").toStdString();
+        const QString team = programFolder() + "/RunsTeam";
+        auto runFile = [&](const QString& path, const std::string& uid, const std::string& driver) {
+            QDir().mkpath(QFileInfo(path).path());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray::fromStdString("[Run]\r\nRun.Uid=" + uid + "\r\nRun.Name=Q1\r\nDriverName=" + driver +
+                                                 "\r\nTrackCity=Lostock\r\nEventName=Cup\r\n[End]\r\n"));
+        };
+        runFile(team + "/Sam Jones/Run a.vrun", "aa", "Sam Jones");
+        runFile(team + "/Sam Jones/Run b.vrun", "bb", "Sam Jones");
+        runFile(team + "/Sam Jones/Run c.vrun", "cc", "Kim Lee");
+        QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "TeamFolder", team.toStdString()));
+        delete m_window.data();
+        m_window = newWindow();
+        auto* watch = m_window->findChild<vantrel::TeamWatch*>();
+        QVERIFY(watch);
+        QSignalSpy said(watch, &vantrel::TeamWatch::status);
+        QSignalSpy scanned(watch, &vantrel::TeamWatch::scanned);
+        QTRY_VERIFY(scanned.count() > 0);
+        QStringList lines;
+        for (const auto& args : said) lines << args.at(0).toString();
+        QVERIFY2(lines.contains("Sam Jones: 2 runs at Lostock"), qPrintable(lines.join(" | ")));
+        QVERIFY2(lines.filter("Run c.vrun: it names Kim Lee but lies in Sam Jones's folder").size() == 1,
+                 qPrintable(lines.join(" | ")));
     }
 
     // A team folder beside a library setting that names no file of the data

@@ -12,6 +12,7 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
+#include "platform/Profile.h"
 
 namespace vantrel {
 
@@ -24,6 +25,15 @@ TeamSettings teamSettings(const CAppSettings& config) {
     // As the run read them, relative folders below the program folder.
     return {resolveTeamFolder(config.TeamFolder(), platform::process::programFolder()),
             library::libraryFilePath(config.DataDirectory(), config.LibraryFile())};
+}
+
+std::string installationDriver(const std::string& rawDataPath, library::SetupLibrary& library) {
+    const std::string driver = platform::profile::readEntry(rawDataPath, "SetupData", "DriverName");
+    return driver.empty() ? runs::lastOwnDriver(library) : driver;
+}
+
+std::string installationDriver(const Installation& installation, library::SetupLibrary& library) {
+    return installationDriver(installation.rawDataPath(), library);
 }
 
 TeamSettings teamSettings(const Installation& installation) {
@@ -89,15 +99,18 @@ int syncCommand(const Installation& installation, std::ostream& out, std::ostrea
                 << std::endl;
             return 1;
         }
-        const team::TeamRunsReport runs = team::syncTeamRuns(setups, settings.teamFolder);
+        const team::TeamRunsReport runs =
+            team::syncTeamRuns(setups, settings.teamFolder, installationDriver(installation, setups));
         out << "Added: " << report.added.size() << "\n"
             << "Already there: " << report.alreadyThere << "\n";
         if (runs.added > 0) out << "Runs added: " << runs.added << "\n";
+        if (runs.published > 0) out << "Runs shared: " << runs.published << "\n";
         out << std::flush;
         // A reason may quote what the file holds: printed escaped as the name is.
         for (const auto* problems : {&report.problems, &runs.problems})
             for (const auto& p : *problems)
                 err << platform::text::printable(platform::fileFailure("Cannot take", p.file, p.reason)) << std::endl;
+        for (const auto& why : runs.notPublished) err << "Warning: " << platform::text::printable(why) << std::endl;
         return 0;
     } catch (const std::exception& e) {
         err << platform::errorLine(e) << std::endl;

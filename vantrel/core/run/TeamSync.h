@@ -27,6 +27,13 @@ TeamSettings teamSettings(const CAppSettings& config);
 // The same of an installation read where the program started.
 TeamSettings teamSettings(const Installation& installation);
 
+// The racer of this installation, whose folder in the team folder holds
+// their own runs: the driver of the setup the program holds (its raw data
+// file), else of the racer's own run logged last.
+std::string installationDriver(const Installation& installation, library::SetupLibrary& library);
+// The same from the raw data file at rawDataPath (a scan beside the event loop).
+std::string installationDriver(const std::string& rawDataPath, library::SetupLibrary& library);
+
 // After a run: the new sheet into the team folder, in its driver's folder.
 // Never raises: answers the empty text, or the warning for the racer.
 std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept;
@@ -36,7 +43,8 @@ std::string publishToTeam(const CAppSettings& config, const std::string& sheetNa
 std::string publishRunToTeam(const Installation& installation, const runs::RunEntry& run) noexcept;
 
 // vantrel-batch --sync: prints "Added: N", "Already there: N" (and "Runs
-// added: N" when the team's runs brought any) and one line for each file it
+// added: N" when the team's runs brought any, "Runs shared: N" when the
+// racer's own runs the folder lacked were put there) and one line for each file it
 // could not take, with why. 0 unless the team folder or the
 // library cannot be used (then one "Error: " line and 1).
 int syncCommand(const Installation& installation, std::ostream& out, std::ostream& err);

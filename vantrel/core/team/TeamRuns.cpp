@@ -3,13 +3,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <map>
 #include <sys/stat.h>
+#include <unordered_set>
 
+#include "ContentHash.h"
 #include "TeamFolder.h"
+#include "library/TeamRecords.h"
+#include "library/TeamRunFiles.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/NewFile.h"
 #include "platform/Text.h"
+#include "runs/DriverName.h"
 #include "runs/RunFile.h"
 
 namespace vantrel::team {
@@ -23,6 +29,9 @@ constexpr std::size_t kMaxRunFiles = 20000;
 
 bool isRunFile(const fs::path& path) { return platform::text::toLower(path.extension().string()) == ".vrun"; }
 
+// The run's uid names the file: the same run is one file wherever it goes.
+std::string runFileName(const std::string& uid) { return visibleFileName("Run " + uid + ".vrun"); }
+
 }  // namespace
 
 std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder) {
@@ -33,8 +42,7 @@ std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder)
                                  teamFolder, "it is not there");
     const fs::path folder = fs::path(teamFolder) / folderNameFor(driver);
     fs::create_directory(folder, ec);
-    // The run's uid names the file: the same run is one file wherever it goes.
-    const std::string name = visibleFileName("Run " + run.uid + ".vrun");
+    const std::string name = runFileName(run.uid);
     const std::string path = (folder / name).string();
     const int error = platform::files::writeNewFile(path, runs::runsFileText({run}));
     if (error && error != EEXIST)
@@ -44,51 +52,211 @@ std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder)
     return path;
 }
 
-TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& teamFolder) {
+namespace {
+
+struct Listed {
+    fs::path path;
+    std::string folder;  // the driver's folder it lies in; empty when it lies in none
+    bool own = false;
+    library::TeamRunFile stat;
+    std::uint64_t device = 0;
+};
+
+std::string refusedDriver(const runs::RunEntry& run, const std::string& folder) {
+    return "it names " + platform::text::printable(run.values[std::size_t(SetupField::DriverName)]) + " but lies in " +
+           platform::text::printable(folder) + "'s folder";
+}
+
+// Why the file's runs are not taken (empty: they are), with those new to the
+// library in fresh, theirs as the folder says.
+std::string judge(runs::SetupLibrary& library, const Listed& file, std::string_view ownDriver,
+                  std::vector<runs::RunEntry>& runs, std::vector<runs::RunEntry>& fresh) {
+    if (file.folder.empty()) return "it lies in no driver's folder";
+    std::vector<std::string> uids;
+    for (runs::RunEntry& run : runs) {
+        const std::string& driver = run.values[std::size_t(SetupField::DriverName)];
+        if (!runs::sameDriver(driver, file.folder)) return refusedDriver(run, file.folder);
+        // The racer's name in a team mate's folder is not the racer's run.
+        if (runs::sameDriver(driver, ownDriver) != file.own) return refusedDriver(run, file.folder);
+        run.team = file.own ? std::string() : file.folder;
+        uids.push_back(run.uid);
+    }
+    const auto owners = runs::runOwners(library, uids);
+    for (runs::RunEntry& run : runs) {
+        const auto owner = owners.find(run.uid);
+        if (owner == owners.end()) {
+            fresh.push_back(std::move(run));
+            continue;
+        }
+        const bool sameFolder = owner->second.team.empty() ? file.own : owner->second.team == file.folder;
+        if (!sameFolder)
+            return "it copies a run of " +
+                   platform::text::printable(owner->second.team.empty()
+                                                 ? (ownDriver.empty() ? owner->second.driver : ownDriver)
+                                                 : owner->second.team) +
+                   " (Run.Uid " + run.uid + ")";
+    }
+    return {};
+}
+
+}  // namespace
+
+TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& teamFolder, std::string_view ownDriver,
+                            const std::atomic<bool>* stop) {
     TeamRunsReport report;
     // By lstat alone, as the sheets are found: links are not followed, the
     // sync tools' own files and hidden folders are passed over.
-    std::vector<fs::path> files;
-    walkTeamFolder(teamFolder, [&](const fs::path& file) {
-        if (isRunFile(file)) files.push_back(file);
+    std::vector<Listed> files;
+    const std::string cut = walkTeamFolder(teamFolder, [&](const fs::path& path) {
+        if (!isRunFile(path)) return true;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
+        Listed file;
+        file.path = path;
+        const fs::path relative = path.lexically_relative(teamFolder);
+        if (std::distance(relative.begin(), relative.end()) > 1) file.folder = relative.begin()->string();
+        file.own = !file.folder.empty() && runs::sameDriver(file.folder, ownDriver);
+        file.stat = {std::int64_t(st.st_size),
+                     std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                     std::int64_t(st.st_ino),
+                     {},
+                     {}};
+        file.device = st.st_dev;
+        files.push_back(std::move(file));
         return files.size() < kMaxRunFiles;
     });
-    // Taken in the order they were logged, so each meeting's runs stand in
-    // their order here too, whatever order the scan found their files in.
-    std::vector<runs::RunEntry> found;
-    for (const fs::path& file : files) {
+    // The racer's own folder first, then the oldest file first: of two files
+    // with one uid, the one first published is taken.
+    std::sort(files.begin(), files.end(), [](const Listed& a, const Listed& b) {
+        if (a.own != b.own) return a.own;
+        if (a.stat.mtimeNs != b.stat.mtimeNs) return a.stat.mtimeNs < b.stat.mtimeNs;
+        return a.path < b.path;
+    });
+
+    library::TeamRunFiles records(library);
+    library::TeamRecords sheets(library);
+    std::unordered_map<std::string, library::TeamRunFile> known = records.files(teamFolder);
+    if (cut.empty() && files.size() < kMaxRunFiles) {
+        std::vector<std::string> gone;
+        std::unordered_set<std::string> listed;
+        for (const Listed& file : files) listed.insert(file.path.string());
+        for (const auto& [path, record] : known)
+            if (!listed.count(path)) gone.push_back(path);
+        records.drop(gone);
+    }
+    // A file read in this scan by its inode: a link to it is the same file.
+    std::map<std::pair<std::uint64_t, std::int64_t>, library::TeamRunFile> readNow;
+    std::map<std::pair<std::string, std::string>, std::size_t> arrived;
+
+    for (const Listed& file : files) {
+        if (stop && *stop) break;
+        const std::string path = file.path.string();
+        library::TeamRunFile record = file.stat;
+        auto refuse = [&](std::string reason) {
+            record.reason = std::move(reason);
+            records.put(path, record);
+            report.problems.push_back({path, record.reason});
+            report.newProblems.push_back({path, record.reason});
+        };
+        if (const auto before = known.find(path); before != known.end() && before->second.size == record.size &&
+                                                  before->second.mtimeNs == record.mtimeNs &&
+                                                  before->second.inode == record.inode) {
+            if (!before->second.reason.empty()) report.problems.push_back({path, before->second.reason});
+            continue;
+        }
+        if (const auto link = readNow.find({file.device, record.inode}); link != readNow.end()) {
+            record.hash = link->second.hash;
+            record.reason = link->second.reason;
+            records.put(path, record);
+            if (!record.reason.empty()) report.problems.push_back({path, record.reason});
+            continue;
+        }
         std::string bytes;
-        const auto read = platform::files::readUserFile(file.string(), bytes, runs::kMaxRunFile);
+        const auto read =
+            platform::files::readUserFile(path, bytes, runs::kMaxRunFile, platform::files::Links::Refused);
         if (read.status == platform::files::OpenStatus::Missing) continue;  // moved away meanwhile
         if (read.status != platform::files::OpenStatus::Opened) {
-            report.problems.push_back({file.string(), read.reason.empty() ? "it cannot be read" : read.reason});
+            refuse(read.reason.empty() ? "it cannot be read" : read.reason);
+            continue;
+        }
+        if (read.size != record.size || read.mtimeNs != record.mtimeNs) {
+            ++report.pending;  // still being written
+            continue;
+        }
+        record.hash = contentHash(bytes);
+        if (records.hashKnown(record.hash)) {
+            // A copy of a file whose runs were taken: nothing new in it.
+            records.put(path, record);
+            readNow[{file.device, record.inode}] = record;
             continue;
         }
         if (bytes.find('\0') != std::string::npos) {
-            report.problems.push_back({file.string(), "it is no file of runs (it is not text)"});
+            refuse("it is no file of runs (it is not text)");
             continue;
         }
-        const runs::RunFileReading reading = runs::readRunsFile(bytes);
+        runs::RunFileReading reading = runs::readRunsFile(bytes);
+        bytes.clear();
         if (!reading.whole) {
             ++report.pending;
             continue;
         }
         if (!reading.problem.empty()) {
-            report.problems.push_back({file.string(), "it is no file of runs (" + reading.problem + ")"});
+            refuse("it is no file of runs (" + reading.problem + ")");
             continue;
         }
-        // A team mate's run, by the folder it came in.
-        const std::string from = file.lexically_relative(teamFolder).begin()->string();
-        for (runs::RunEntry run : reading.runs) {
-            run.team = from;
-            found.push_back(std::move(run));
+        std::vector<runs::RunEntry> fresh;
+        if (std::string why = judge(library, file, ownDriver, reading.runs, fresh); !why.empty()) {
+            refuse(std::move(why));
+            readNow[{file.device, record.inode}] = record;
+            continue;
+        }
+        // Taken in the order they were run: each is placed in its meeting by its time.
+        // Each time read once; ties keep the file's order.
+        std::vector<std::pair<std::int64_t, std::size_t>> order;
+        order.reserve(fresh.size());
+        for (std::size_t i = 0; i < fresh.size(); ++i)
+            order.push_back({library::parseTimestamp(fresh[i].created).value_or(0), i});
+        if (!std::is_sorted(order.begin(), order.end())) {
+            std::sort(order.begin(), order.end());
+            std::vector<runs::RunEntry> sorted;
+            sorted.reserve(fresh.size());
+            for (const auto& [when, i] : order) sorted.push_back(std::move(fresh[i]));
+            fresh.swap(sorted);
+        }
+        const std::size_t added = runs::logRunsIfNew(library, fresh);
+        // A team mate's run brings its setup, once, as theirs: the track's
+        // history, the meeting and Load know it as they know the racer's own.
+        if (!file.own) {
+            std::unordered_set<std::string> setups;
+            for (const runs::RunEntry& run : fresh)
+                if (setups.insert(run.setupType + '\x1f' + library::valueHash(run.values)).second)
+                    sheets.take({run.created, run.setupType, path, run.values}, file.folder + ".vrun", file.folder,
+                                teamFolder);
+        }
+        report.added += added;
+        if (added > 0)
+            for (const runs::RunEntry& run : fresh)
+                ++arrived[{file.own ? std::string() : file.folder, run.values[std::size_t(SetupField::TrackCity)]}];
+        records.put(path, record);
+        readNow[{file.device, record.inode}] = record;
+    }
+    for (const auto& [where, count] : arrived) report.arrived.push_back({where.first, where.second, count});
+    if (stop && *stop) return report;
+
+    // Every run is shared: the racer's own that the folder lacks go there now.
+    std::unordered_set<std::string> listed;
+    for (const Listed& file : files) listed.insert(file.path.lexically_relative(teamFolder).string());
+    for (const runs::StoredRun& run : runs::ownRuns(library)) {
+        const std::string driver = run.values[std::size_t(SetupField::DriverName)];
+        if (listed.count(folderNameFor(driver) + "/" + runFileName(run.uid))) continue;
+        try {
+            publishRun(run, teamFolder);
+            ++report.published;
+        } catch (const platform::Error& e) {
+            report.notPublished.push_back(e.description());
+            break;  // the folder cannot be written: the next scan tries again
         }
     }
-    std::stable_sort(found.begin(), found.end(), [](const runs::RunEntry& a, const runs::RunEntry& b) {
-        return library::parseTimestamp(a.created).value_or(0) < library::parseTimestamp(b.created).value_or(0);
-    });
-    for (const runs::RunEntry& run : found)
-        if (runs::logRunIfNew(library, run)) ++report.added;
     return report;
 }
 

@@ -9,6 +9,7 @@
 #include "TeamRuns.h"
 #include "TeamSync.h"
 #include "platform/Error.h"
+#include "platform/Text.h"
 #include "Utf8Text.h"
 
 namespace vantrel {
@@ -83,23 +84,24 @@ void TeamWatch::scan() {
     watchFolders();
     if (m_worker.joinable()) m_worker.join();
     m_running = true;
-    m_worker = std::thread(
-        [this, folder = m_teamFolder, libraryFile = m_libraryFile, reader = teamSheetReader(m_installation)] {
-            team::TeamSyncReport report;
-            try {
-                library::SetupLibrary setups(libraryFile);
-                report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
-                // The team's runs come in beside their sheets.
-                if (!m_stop) team::syncTeamRuns(setups, folder);
-            } catch (const std::exception& e) {
-                report.libraryError = platform::errorText(e);
-            }
-            QMetaObject::invokeMethod(
-                this, [this, report] { scanEnded(report); }, Qt::QueuedConnection);
-        });
+    m_worker = std::thread([this, folder = m_teamFolder, libraryFile = m_libraryFile,
+                            reader = teamSheetReader(m_installation), rawData = m_installation.rawDataPath()] {
+        team::TeamSyncReport report;
+        team::TeamRunsReport runs;
+        try {
+            library::SetupLibrary setups(libraryFile);
+            report = team::syncTeamFolder(setups, folder, *reader, &m_stop);
+            // The team's runs come in beside their sheets.
+            if (!m_stop) runs = team::syncTeamRuns(setups, folder, installationDriver(rawData, setups), &m_stop);
+        } catch (const std::exception& e) {
+            report.libraryError = platform::errorText(e);
+        }
+        QMetaObject::invokeMethod(
+            this, [this, report, runs] { scanEnded(report, runs); }, Qt::QueuedConnection);
+    });
 }
 
-void TeamWatch::scanEnded(const team::TeamSyncReport& report) {
+void TeamWatch::scanEnded(const team::TeamSyncReport& report, const team::TeamRunsReport& runs) {
     m_running = false;
     // A folder that is gone costs one line until it is back, never a run.
     const QString folderProblem = fromStd(report.folderProblem.empty() ? report.libraryError : report.folderProblem);
@@ -122,6 +124,17 @@ void TeamWatch::scanEnded(const team::TeamSyncReport& report) {
                         .arg(from.isEmpty() ? QString() : " (" + from.join(", ") + ")"));
         emit setupsAdded(n);
     }
+    // The team's runs: what came, from whom and where; what was refused, and why.
+    for (const auto& problem : runs.newProblems)
+        emit status(fromStd(platform::fileFailure("Team folder: cannot take", problem.file, problem.reason)));
+    for (const std::string& why : runs.notPublished) emit status(fromStd(why));
+    for (const team::TeamRunsArrival& arrival : runs.arrived)
+        emit status(
+            QString("%1: %2 run%3 at %4")
+                .arg(arrival.from.empty() ? QString("Your own") : fromStd(platform::text::printable(arrival.from)))
+                .arg(arrival.runs)
+                .arg(arrival.runs == 1 ? "" : "s")
+                .arg(fromStd(platform::text::printable(arrival.track))));
     emit scanned();
     if (m_again) {
         m_again = false;

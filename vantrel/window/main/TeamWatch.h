@@ -14,7 +14,8 @@
 
 namespace vantrel::team {
 struct TeamSyncReport;
-}
+struct TeamRunsReport;
+}  // namespace vantrel::team
 
 namespace vantrel {
 
@@ -47,7 +48,7 @@ signals:
 private:
     void changed();
     void scan();
-    void scanEnded(const team::TeamSyncReport& report);
+    void scanEnded(const team::TeamSyncReport& report, const team::TeamRunsReport& runs);
     void watchFolders();
 
     const Installation& m_installation;

@@ -150,9 +150,17 @@ void PaidOffPanel::fill() {
     m_rows.clear();
     if (m_library) {
         try {
+            const std::string track = m_allTracks->isChecked() ? std::string() : m_track;
+            std::vector<StoredRun> runs = trackRuns(*m_library, track, m_driver);
+            // The team's rows beside one driver's own (Own and Team apart), so
+            // that what the team learnt shows without choosing "All drivers".
+            if (!library::matchKey(m_driver).empty())
+                for (StoredRun& run : trackRuns(*m_library, track))
+                    if (!run.team.empty() && library::matchKey(run.values[std::size_t(SetupField::DriverName)]) !=
+                                                 library::matchKey(m_driver))
+                        runs.push_back(std::move(run));
             const Pooling pooling[] = {Pooling::Apart, Pooling::OwnOnly, Pooling::TeamOnly, Pooling::Pooled};
-            m_rows = paidOff(trackRuns(*m_library, m_allTracks->isChecked() ? std::string() : m_track, m_driver),
-                             pooling[std::clamp(m_origin->currentIndex(), 0, 3)]);
+            m_rows = paidOff(runs, pooling[std::clamp(m_origin->currentIndex(), 0, 3)]);
         } catch (const std::exception& e) {
             m_caption->setText(failureText(e));
         }

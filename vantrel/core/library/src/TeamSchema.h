@@ -8,3 +8,9 @@ namespace vantrel::library {
 void addTeamTables(sqlite3* db);
 
 }  // namespace vantrel::library
+
+namespace vantrel::library {
+
+void addTeamRunFileTable(sqlite3* db);
+
+}  // namespace vantrel::library

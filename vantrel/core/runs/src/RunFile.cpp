@@ -51,6 +51,8 @@ constexpr RunKey kRunKeys[] = {
     {"Run.AirTemp", &RunEntry::airTemp},
     {"Run.TrackTemp", &RunEntry::trackTemp},
     {"Run.Note", &RunEntry::note},
+    // Whose a team mate's run is, as a sheet carries it; absent for the racer's own.
+    {"Run.Team", &RunEntry::team},
 };
 
 bool isUidText(std::string_view uid) {
@@ -69,7 +71,9 @@ std::string runsFileText(const std::vector<RunEntry>& runs) {
     std::string out;
     for (const RunEntry& run : runs) {
         out += "[Run]\r\n";
-        for (const RunKey& k : kRunKeys) out += std::string(k.key) + "=" + escaped(run.*k.member) + "\r\n";
+        for (const RunKey& k : kRunKeys)
+            if (k.member != &RunEntry::team || !run.team.empty())
+                out += std::string(k.key) + "=" + escaped(run.*k.member) + "\r\n";
         out += "Run.Laps=" + lapsToText(run.laps) + "\r\n";
         // Written only when known, so a file of runs without them reads in a program that knows no field.
         if (!run.field.timeOfDay.empty()) out += "Run.TimeOfDay=" + escaped(run.field.timeOfDay) + "\r\n";
@@ -125,6 +129,8 @@ RunFileReading readRunsFile(std::string_view text) {
         out.problem = std::move(problem);
         return out;
     };
+    // Room for every run at once: a run is too large to move as the list grows.
+    out.runs.reserve(std::min<std::size_t>(kMaxRunsInFile, std::count(lines.begin(), lines.end(), "[Run]")));
     RunEntry* run = nullptr;
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::string_view line = lines[n];

@@ -98,57 +98,108 @@ std::vector<StoredRun> select(sqlite3* db, const std::string& where, const std::
     return out;
 }
 
-StoredRun insert(sqlite3* db, const RunEntry& entry) {
-    StoredRun run;
-    static_cast<RunEntry&>(run) = entry;
-    if (run.created.empty()) run.created = library::localTimestampNow();
-    if (run.uid.empty()) run.uid = newUid();
-    const MeetingKey key = keyOf(entry.values, run.created);
-    const char* meeting = " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4";
-    Statement last(db, std::string("SELECT ") + kColumns + " FROM run" + meeting + " ORDER BY seq DESC LIMIT 1");
-    last.bind(1, key.track);
-    last.bind(2, key.date);
-    last.bind(3, key.driver);
-    last.bind(4, key.event);
-    if (last.step()) {
-        const StoredRun before = runFrom(last);
-        run.seq = before.seq + 1;
-        run.first = false;
-        run.changes = library::changesBetween(before.values, run.values);
-    } else {
-        run.seq = 1;
+// The statements a run's recording uses, prepared once for many runs.
+struct RunStatements {
+    static constexpr const char* kMeeting = " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4";
+    Statement known, last, order, before, shift, insert;
+    explicit RunStatements(sqlite3* db)
+        : known(db, "SELECT 1 FROM run WHERE uid = ?1"),
+          last(db, std::string("SELECT seq, created FROM run") + kMeeting + " ORDER BY seq DESC LIMIT 1"),
+          order(db, std::string("SELECT seq, created FROM run") + kMeeting + " ORDER BY seq"),
+          before(db, std::string("SELECT setup FROM run") + kMeeting + " AND seq = ?5"),
+          shift(db, std::string("UPDATE run SET seq = seq + 1") + kMeeting + " AND seq >= ?5"),
+          insert(db,
+                 "INSERT INTO run (uid, track, driver, event, event_date, seq, name, created, setup_type, setup, laps,"
+                 " position, air_temp, track_temp, note, team, field, time_of_day)"
+                 " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18)") {}
+
+    void bindMeeting(Statement& s, const MeetingKey& key) {
+        s.bind(1, key.track);
+        s.bind(2, key.date);
+        s.bind(3, key.driver);
+        s.bind(4, key.event);
     }
-    Statement s(db,
-                "INSERT INTO run (uid, track, driver, event, event_date, seq, name, created, setup_type, setup, laps,"
-                " position, air_temp, track_temp, note, team, field, time_of_day)"
-                " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18)");
-    const std::string texts[] = {run.uid,
-                                 key.track,
-                                 key.driver,
-                                 key.event,
-                                 key.date,
-                                 "",
-                                 run.name,
-                                 run.created,
-                                 run.setupType,
-                                 encodeValues(run.values),
-                                 lapsToText(run.laps),
-                                 run.position,
-                                 run.airTemp,
-                                 run.trackTemp,
-                                 run.note,
-                                 run.team,
-                                 fieldText(run.field.drivers),
-                                 timeOfDayOf(run.field.timeOfDay).value_or("")};
-    for (int i = 0; i < 18; ++i) s.bind(i + 1, texts[i]);
-    s.bind(6, std::int64_t(run.seq));
-    s.step();
-    run.id = sqlite3_last_insert_rowid(db);
-    run.eventDate = key.date;
-    run.meeting = key.track + '\x1f' + key.date + '\x1f' + key.driver + '\x1f' + key.event;
-    run.figures = figuresOf(run.laps);
-    return run;
-}
+
+    bool isKnown(const std::string& uid) {
+        known.bind(1, uid);
+        const bool found = known.step();
+        known.reset();
+        return found;
+    }
+
+    // Where a run created then stands in its meeting: after every run created
+    // before it or at the same time, so a meeting's runs stand in the order
+    // they were run whatever order they arrive in. The later ones move up one.
+    int place(const MeetingKey& key, const std::string& created) {
+        const std::int64_t when = library::parseTimestamp(created).value_or(INT64_MAX);
+        bindMeeting(last, key);
+        int seq = 1;
+        bool inOrder = true;
+        if (last.step()) {
+            seq = int(last.integer(0)) + 1;
+            inOrder = library::parseTimestamp(last.text(1)).value_or(0) <= when;
+        }
+        last.reset();
+        if (inOrder) return seq;
+        bindMeeting(order, key);
+        while (order.step())
+            if (library::parseTimestamp(order.text(1)).value_or(0) > when) {
+                seq = int(order.integer(0));
+                break;
+            }
+        order.reset();
+        bindMeeting(shift, key);
+        shift.bind(5, std::int64_t(seq));
+        shift.step();
+        shift.reset();
+        return seq;
+    }
+
+    std::optional<Setup> valuesBefore(const MeetingKey& key, int seq) {
+        if (seq <= 1) return std::nullopt;
+        bindMeeting(before, key);
+        before.bind(5, std::int64_t(seq - 1));
+        std::optional<Setup> values;
+        if (before.step()) values = decodeValues(before.text(0));
+        before.reset();
+        return values;
+    }
+
+    // Records the run; answers it with what changed from the run before when
+    // asked (a batch of the team's runs asks nothing, and copies nothing).
+    std::optional<StoredRun> record(const RunEntry& entry, bool answer) {
+        const std::string created = entry.created.empty() ? library::localTimestampNow() : entry.created;
+        const std::string uid = entry.uid.empty() ? newUid() : entry.uid;
+        const MeetingKey key = keyOf(entry.values, created);
+        const int seq = place(key, created);
+        const std::string values = encodeValues(entry.values), laps = lapsToText(entry.laps);
+        const std::string field = fieldText(entry.field.drivers),
+                          timeOfDay = timeOfDayOf(entry.field.timeOfDay).value_or("");
+        const std::string_view texts[] = {uid,       key.track,      key.driver,    key.event,       key.date,
+                                          "",        entry.name,     created,       entry.setupType, values,
+                                          laps,      entry.position, entry.airTemp, entry.trackTemp, entry.note,
+                                          entry.team, field,         timeOfDay};
+        for (int i = 0; i < 18; ++i) insert.bind(i + 1, texts[i]);
+        insert.bind(6, std::int64_t(seq));
+        insert.step();
+        insert.reset();
+        if (!answer) return std::nullopt;
+        StoredRun run;
+        static_cast<RunEntry&>(run) = entry;
+        run.created = created;
+        run.uid = uid;
+        run.seq = seq;
+        if (const std::optional<Setup> before = valuesBefore(key, seq)) {
+            run.first = false;
+            run.changes = library::changesBetween(*before, run.values);
+        }
+        run.id = sqlite3_last_insert_rowid(insert.database());
+        run.eventDate = key.date;
+        run.meeting = key.track + '\x1f' + key.date + '\x1f' + key.driver + '\x1f' + key.event;
+        run.figures = figuresOf(run.laps);
+        return run;
+    }
+};
 
 std::optional<StoredRun> logWithin(SetupLibrary& library, const RunEntry& entry, bool onlyNew) {
     if (const std::string problem = meetingProblem(entry.values); !problem.empty())
@@ -158,12 +209,9 @@ std::optional<StoredRun> logWithin(SetupLibrary& library, const RunEntry& entry,
     if (entry.team.empty()) library.recordIfNew({entry.created, entry.setupType, {}, entry.values});
     return withLibrary(library, "Cannot record a run in", [&](sqlite3* db) -> std::optional<StoredRun> {
         library::sqlite::WriteTransaction t(db);
-        if (onlyNew && !entry.uid.empty()) {
-            Statement known(db, "SELECT 1 FROM run WHERE uid = ?1");
-            known.bind(1, entry.uid);
-            if (known.step()) return std::nullopt;
-        }
-        StoredRun run = insert(db, entry);
+        RunStatements statements(db);
+        if (onlyNew && !entry.uid.empty() && statements.isKnown(entry.uid)) return std::nullopt;
+        StoredRun run = *statements.record(entry, true);
         t.commit();
         return run;
     });
@@ -191,6 +239,51 @@ StoredRun logRun(SetupLibrary& library, const RunEntry& entry) { return *logWith
 
 std::optional<StoredRun> logRunIfNew(SetupLibrary& library, const RunEntry& entry) {
     return logWithin(library, entry, true);
+}
+
+std::size_t logRunsIfNew(SetupLibrary& library, const std::vector<RunEntry>& entries) {
+    for (const RunEntry& entry : entries)
+        if (const std::string problem = meetingProblem(entry.values); !problem.empty())
+            platform::raise(platform::ErrInvalidArgument, "RunLog", "The run names no meeting: " + problem);
+    for (const RunEntry& entry : entries)
+        if (entry.team.empty()) library.recordIfNew({entry.created, entry.setupType, {}, entry.values});
+    return withLibrary(library, "Cannot record a run in", [&](sqlite3* db) {
+        library::sqlite::WriteTransaction t(db);
+        RunStatements statements(db);
+        std::size_t added = 0;
+        for (const RunEntry& entry : entries) {
+            if (!entry.uid.empty() && statements.isKnown(entry.uid)) continue;
+            statements.record(entry, false);
+            ++added;
+        }
+        t.commit();
+        return added;
+    });
+}
+
+std::unordered_map<std::string, RunOwner> runOwners(SetupLibrary& library, const std::vector<std::string>& uids) {
+    return withLibrary(library, "Cannot read", [&](sqlite3* db) {
+        std::unordered_map<std::string, RunOwner> out;
+        Statement s(db, "SELECT team, driver FROM run WHERE uid = ?1");
+        for (const std::string& uid : uids) {
+            s.bind(1, uid);
+            if (s.step()) out[uid] = {s.text(0), s.text(1)};
+            s.reset();
+        }
+        return out;
+    });
+}
+
+std::vector<StoredRun> ownRuns(SetupLibrary& library) {
+    return withLibrary(library, "Cannot read",
+                       [&](sqlite3* db) { return select(db, " INDEXED BY run_own WHERE team = ''", {}); });
+}
+
+std::string lastOwnDriver(SetupLibrary& library) {
+    return withLibrary(library, "Cannot read", [&](sqlite3* db) {
+        Statement s(db, "SELECT driver FROM run WHERE team = '' ORDER BY id DESC LIMIT 1");
+        return s.step() ? s.text(0) : std::string();
+    });
 }
 
 std::vector<StoredRun> meetingRuns(SetupLibrary& library, const Setup& meeting) {

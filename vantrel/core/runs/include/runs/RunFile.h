@@ -2,7 +2,8 @@
 // Runs as a text file, for the team folder: for each run a "[Run]" section
 // with its own entries ("Run.Uid=", "Run.Name=", "Run.Laps=" ..., the
 // field as "Run.TimeOfDay=" and one "Run.Field=" a driver) and the 73
-// keys of its setup, then one "[End]" line, so a file a sync tool is still
+// keys of its setup ("Run.Team=" names the team mate whose run it is, and is
+// absent for the racer's own), then one "[End]" line, so a file a sync tool is still
 // writing is told from a whole one. Values are UTF-8; a line break or "%"
 // in a value is written "%0D", "%0A", "%25". CR LF line ends.
 

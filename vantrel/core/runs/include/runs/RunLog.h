@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "library/SetupLibrary.h"
@@ -49,13 +50,31 @@ std::string meetingProblem(const Setup& values);
 // "Summer Cup 2026-06-14 at Lostock (Jo Smith)".
 std::string meetingText(const Setup& values);
 
-// Records the run as the last of its meeting, in one transaction, and
+// Records the run in its meeting after the runs created before it (the last
+// for a run logged now), in one transaction, and
 // answers it with its figures and what changed; the racer's own run's setup
 // goes into the library as well unless it is there already. A setup that
 // names no meeting is refused (platform::Error, nothing recorded).
 StoredRun logRun(SetupLibrary& library, const RunEntry& entry);
 // As logRun, unless a run of the same uid is there already (then nothing).
 std::optional<StoredRun> logRunIfNew(SetupLibrary& library, const RunEntry& entry);
+
+// As logRunIfNew for many runs in one transaction (a team mate's file of
+// runs); answers how many were new. Every run must name a meeting.
+std::size_t logRunsIfNew(SetupLibrary& library, const std::vector<RunEntry>& entries);
+
+// Whose a recorded run is: where the team folder gave it (empty: the
+// racer's own) and the driver it names, folded.
+struct RunOwner {
+    std::string team, driver;
+};
+// The owners of those of these uids that the library holds.
+std::unordered_map<std::string, RunOwner> runOwners(SetupLibrary& library, const std::vector<std::string>& uids);
+
+// The racer's own runs (none from the team), meeting by meeting.
+std::vector<StoredRun> ownRuns(SetupLibrary& library);
+// The driver of the racer's own run logged last (folded), or the empty text.
+std::string lastOwnDriver(SetupLibrary& library);
 
 // The runs of the meeting that these values name, in order.
 std::vector<StoredRun> meetingRuns(SetupLibrary& library, const Setup& meeting);

@@ -205,6 +205,24 @@ TEST(RunLog, TheRunInTheClosestConditions) {
                   closestConditions(library, "lostock", "", {"36", "", ""})->eventDate + ", best 13.150");
 }
 
+TEST(RunLog, TheFieldOfAPastedHeatIsEveryNamedDriverButTheRacer) {
+    const struct {
+        const char* text;
+        std::size_t racer;
+        std::vector<FieldDriver> field;
+    } cases[] = {
+        // A heat's table: the racer's column out, the others' best and 5-best (all laps, fewer than five).
+        {"Heat 2\nLap\tSmith, Jo\tBrown, Al\tLee, Kim\n1\t14.631\t14.900\t15.120\n2\t13.702\t13.801\t13.955\n",
+         0,
+         {{"Brown, Al", 13801, 14351}, {"Lee, Kim", 13955, 14538}}},
+        {"Lap\tSmith, Jo\tBrown, Al\n1\t14.631\t14.900\n2\t13.702\t13.801\n", 1, {{"Smith, Jo", 13702, 14167}}},
+        // One column of times is the racer's alone; columns without a header name nobody.
+        {"14.631\n13.702\n13.650\n", 0, {}},
+        {"14.631\t14.900\t15.120\n13.702\t13.801\t13.955\n", 0, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fieldOfTable(c.text, c.racer).drivers, c.field) << c.text;
+}
+
 TEST(RunLog, TheFieldOfAHeatTravelsWithItsRun) {
     // The field from each driver's laps: names made one line, the lapless and the repeated left out.
     const RunField field = fieldOf({{"Kim Lee", {{12500, true}, {12700, true}}},

@@ -19,6 +19,7 @@
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "runs/PaidOff.h"
+#include "runs/RunField.h"
 #include "runs/RunFile.h"
 #include "runs/RunLog.h"
 
@@ -171,8 +172,8 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
                                      "it names no meeting (" + problem + ")");
         if (const auto laps = parsed.values.find("--laps"); laps != parsed.values.end()) {
             const std::string lapFile = platform::paths::toNative(laps->second);
-            const runs::LapReading reading =
-                readRacersLaps(runs::readLapFile(lapFile), lapFile, entry.values, parsed.values);
+            const std::string lapsText = runs::readLapFile(lapFile);
+            const runs::LapReading reading = readRacersLaps(lapsText, lapFile, entry.values, parsed.values);
             std::string unread = runs::unreadText(reading);
             for (const std::string& warning : reading.warnings) unread += warning + "\n";
             for (std::size_t i = 0; i < reading.laps.size(); ++i)
@@ -185,6 +186,9 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
                 at = end == std::string::npos ? unread.size() : end + 1;
             }
             entry.laps = reading.laps;
+            // The other drivers of a heat's table are what the track did meanwhile.
+            if (reading.columns.size() > 1 && reading.column)
+                entry.field = runs::fieldOfTable(lapsText, *reading.column);
         }
         entry.position = parsed.values["--position"];
         entry.airTemp = parsed.values["--air-temp"];

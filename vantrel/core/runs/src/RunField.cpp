@@ -56,6 +56,20 @@ RunField fieldOf(const std::vector<std::pair<std::string, std::vector<Lap>>>& dr
     return field;
 }
 
+RunField fieldOfTable(std::string_view text, std::size_t racersColumn) {
+    const std::vector<std::string> columns = readLaps(text).columns;
+    std::vector<std::pair<std::string, std::vector<Lap>>> others;
+    for (std::size_t c = 0; c < columns.size() && columns.size() > 1; ++c) {
+        // A column without a header names nobody: it cannot be told from the
+        // same place in another heat's table, so it is no driver of the field.
+        const bool unnamed = columns[c].starts_with("Column ") &&
+                             columns[c].find_first_not_of("0123456789", 7) == std::string::npos;
+        if (c == racersColumn || unnamed) continue;
+        others.emplace_back(columns[c], readLaps(text, c).laps);
+    }
+    return fieldOf(others);
+}
+
 std::optional<std::string> timeOfDayOf(std::string_view text) {
     int parts[3] = {0, 0, -1};
     std::size_t at = 0;

@@ -39,6 +39,10 @@ struct RunField {
 // and names seen before dropped, at most kMaxFieldDrivers kept.
 RunField fieldOf(const std::vector<std::pair<std::string, std::vector<Lap>>>& drivers, std::string timeOfDay = {});
 
+// The field of a pasted lap table of several drivers: every driver's column
+// but the racer's, by its header (a column without one names nobody).
+RunField fieldOfTable(std::string_view text, std::size_t racersColumn);
+
 // "14:05", "14:05:30", "9:05" ("09:05"); nothing for what is no time of day.
 std::optional<std::string> timeOfDayOf(std::string_view text);
 

@@ -278,8 +278,8 @@ void LogRunDialog::save() {
     entry.laps = chosenLaps();
     // The other drivers of a heat's table are what the track did meanwhile.
     if (m_cmbLapColumn->count() > 1 && m_cmbLapColumn->currentIndex() >= 0)
-        entry.field = runs::fieldOfTable(m_txtLapText->toPlainText().toStdString(),
-                                         std::size_t(m_cmbLapColumn->currentIndex()));
+        entry.field =
+            runs::fieldOfTable(m_txtLapText->toPlainText().toStdString(), std::size_t(m_cmbLapColumn->currentIndex()));
     entry.position = m_txtPosition->text().trimmed().toStdString();
     entry.airTemp = m_txtAirTemp->text().trimmed().toStdString();
     entry.trackTemp = m_txtTrackTemp->text().trimmed().toStdString();

@@ -62,8 +62,8 @@ RunField fieldOfTable(std::string_view text, std::size_t racersColumn) {
     for (std::size_t c = 0; c < columns.size() && columns.size() > 1; ++c) {
         // A column without a header names nobody: it cannot be told from the
         // same place in another heat's table, so it is no driver of the field.
-        const bool unnamed = columns[c].starts_with("Column ") &&
-                             columns[c].find_first_not_of("0123456789", 7) == std::string::npos;
+        const bool unnamed =
+            columns[c].starts_with("Column ") && columns[c].find_first_not_of("0123456789", 7) == std::string::npos;
         if (c == racersColumn || unnamed) continue;
         others.emplace_back(columns[c], readLaps(text, c).laps);
     }

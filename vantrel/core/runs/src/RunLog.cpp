@@ -175,10 +175,10 @@ struct RunStatements {
         const std::string values = encodeValues(entry.values), laps = lapsToText(entry.laps);
         const std::string field = fieldText(entry.field.drivers),
                           timeOfDay = timeOfDayOf(entry.field.timeOfDay).value_or("");
-        const std::string_view texts[] = {uid,       key.track,      key.driver,    key.event,       key.date,
-                                          "",        entry.name,     created,       entry.setupType, values,
-                                          laps,      entry.position, entry.airTemp, entry.trackTemp, entry.note,
-                                          entry.team, field,         timeOfDay};
+        const std::string_view texts[] = {uid,        key.track,      key.driver,    key.event,       key.date,
+                                          "",         entry.name,     created,       entry.setupType, values,
+                                          laps,       entry.position, entry.airTemp, entry.trackTemp, entry.note,
+                                          entry.team, field,          timeOfDay};
         for (int i = 0; i < 18; ++i) insert.bind(i + 1, texts[i]);
         insert.bind(6, std::int64_t(seq));
         insert.step();

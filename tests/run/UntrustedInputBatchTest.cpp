@@ -70,8 +70,11 @@ public:
         v[std::size_t(SetupField::FrontShockOil)] = oil;
         return v;
     }
-    // A team mate's run file, as their machine (or a stranger) put it into the team folder.
-    void teamRuns(const std::string& name, const std::string& text) const { write("Team/Al/" + name + ".vrun", text); }
+    // A team mate's run file, as their machine (or a stranger) put it into
+    // their folder of the team folder, named after them.
+    void teamRuns(const std::string& driver, const std::string& name, const std::string& text) const {
+        write("Team/" + driver + "/" + name + ".vrun", text);
+    }
     std::vector<vantrel::runs::StoredRun> storedRuns() const {
         vantrel::library::SetupLibrary library((path() / "Data" / "Library.sqlite").string());
         return vantrel::runs::trackRuns(library, "");
@@ -137,7 +140,7 @@ TEST(UntrustedInputBatch, ATeamMatesTextReachesTheTerminalEscaped) {
         first.note = second.note = h;
         first.position = "3" + h;
         second.laps = {{12400, true}};
-        folder.teamRuns("one", vantrel::runs::runsFileText({first, second}));
+        folder.teamRuns("Al " + h, "one", vantrel::runs::runsFileText({first, second}));
         // The racer's own: a raw data file's values cannot hold a line break.
         std::string own = h;
         std::replace_if(
@@ -148,7 +151,7 @@ TEST(UntrustedInputBatch, ATeamMatesTextReachesTheTerminalEscaped) {
         const std::string logRun = "--log-run " + quoted("Final " + h) + " mine.dat --laps " +
                                    quoted("laps " + own + ".txt") + " --note " + quoted(h);
         const std::pair<std::string, std::size_t> commands[] = {
-            {"--sync", 0}, {logRun, 1}, {"--runs Lostock", 12}, {"--paid-off Lostock", 9}, {"--history Lostock", 5}};
+            {"--sync", 0}, {logRun, 1}, {"--runs Lostock", 12}, {"--paid-off Lostock", 16}, {"--history Lostock", 5}};
         for (const auto& [command, tabs] : commands) {
             SCOPED_TRACE(command);
             const BatchRun run = folder.run(command);
@@ -281,7 +284,7 @@ TEST(UntrustedInputBatch, NumbersPastTheirRangeInARunFileAreRefusedWithWhy) {
         const std::string text = vantrel::runs::runsFileText({teamRun("u" + std::to_string(k), values)});
         const std::size_t at = text.find(std::string(cases[k].key) + "=");
         const std::size_t end = text.find("\r\n", at);
-        folder.teamRuns("case " + std::to_string(k),
+        folder.teamRuns("Al Brown", "case " + std::to_string(k),
                         text.substr(0, at) + cases[k].key + "=" + cases[k].value + text.substr(end));
     }
     const BatchRun sync = folder.run("--sync");
@@ -290,7 +293,7 @@ TEST(UntrustedInputBatch, NumbersPastTheirRangeInARunFileAreRefusedWithWhy) {
     for (std::size_t k = 0; k < cases.size(); ++k) {
         const Case& c = cases[k];
         SCOPED_TRACE(std::string(c.key) + "=" + c.value.substr(0, 60));
-        const std::string file = (folder.path() / "Team" / "Al" / ("case " + std::to_string(k) + ".vrun")).string();
+        const std::string file = (folder.path() / "Team" / "Al Brown" / ("case " + std::to_string(k) + ".vrun")).string();
         const auto errLines = linesOf(sync.err);
         const auto refusal = std::find_if(errLines.begin(), errLines.end(), [&](const std::string& l) {
             return l.rfind("Cannot take " + file + ": it is no file of runs (", 0) == 0;

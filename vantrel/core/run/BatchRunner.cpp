@@ -66,6 +66,8 @@ std::string BatchRunner::usage() {
            "  --runs TRACK       the runs at TRACK meeting by meeting, figures and changes, tab-separated\n"
            "  --paid-off TRACK   which change paid off at TRACK (--all: every track), tab-separated\n"
            "  --driver NAME      with --last, --history, --runs and --paid-off: only that driver's\n"
+           "  --origin both|own|team|all\n"
+           "                     with --paid-off: own and team rows apart (both), one of them, or pooled\n"
            "  --version          show the version, and those of qpdf and SQLite it runs with\n"
            "  --help             show this text\n";
 }

@@ -293,7 +293,8 @@ TEST(UntrustedInputBatch, NumbersPastTheirRangeInARunFileAreRefusedWithWhy) {
     for (std::size_t k = 0; k < cases.size(); ++k) {
         const Case& c = cases[k];
         SCOPED_TRACE(std::string(c.key) + "=" + c.value.substr(0, 60));
-        const std::string file = (folder.path() / "Team" / "Al Brown" / ("case " + std::to_string(k) + ".vrun")).string();
+        const std::string file =
+            (folder.path() / "Team" / "Al Brown" / ("case " + std::to_string(k) + ".vrun")).string();
         const auto errLines = linesOf(sync.err);
         const auto refusal = std::find_if(errLines.begin(), errLines.end(), [&](const std::string& l) {
             return l.rfind("Cannot take " + file + ": it is no file of runs (", 0) == 0;

@@ -374,6 +374,10 @@ QWidget* frmVantrel::buildTyresTab() {
     grid->addWidget(rear, 0, 2);
     auto* chkSame = new QCheckBox("same as front", this);
     chkSame->setObjectName("chkSameFrontRearTyres");
+    // The tick stays over whatever the racer types afterwards: it says it copied once.
+    chkSame->setToolTip(
+        "Copies the front tyres into the rear column once, when ticked; later front edits are not copied. "
+        "Unticking empties the rear column.");
     grid->addWidget(chkSame, 1, 2);
     connect(chkSame, &QCheckBox::stateChanged, this, &frmVantrel::sameFrontRearTyresClicked);
 

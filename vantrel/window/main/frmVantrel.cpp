@@ -30,6 +30,7 @@
 #include "TextLimit.h"
 #include "WindowGeometry.h"
 #include "WindowLaunchers.h"
+#include "WindowState.h"
 #include "modStartProgram.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -62,6 +63,9 @@ frmVantrel::frmVantrel(Installation installation, MainWindowOptions options, QWi
     resize(size);
     windowgeometry::remember(this);
     loadWindow();
+    // Back as the racer left it: an addition after the start, which stays as it is.
+    m_state = new WindowState(this, m_tabs, m_fileTab->targetFolders(), m_installation);
+    if (const QString warning = m_state->restore(); !warning.isEmpty()) m_statusLine->showWarning(warning);
 }
 
 frmVantrel::~frmVantrel() = default;
@@ -502,6 +506,7 @@ void frmVantrel::loadWindow() {
 }
 
 bool frmVantrel::event(QEvent* event) {
+    if (event->type() == QEvent::Close && m_state) m_state->save();
     const bool handled = QWidget::event(event);
     if (event->type() == QEvent::WindowActivate) windowActivated();
     return handled;

@@ -1,5 +1,6 @@
 #include "WindowGeometry.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -20,9 +21,20 @@ QRect availableAround(const QWidget* window, const QRect& at) {
     return screen ? screen->availableGeometry() : QRect();
 }
 
+// The frame the window manager puts around the window. It is known only once
+// the window is framed: until then, the one the last framed window had (a
+// title bar is the same on every window of the desktop).
 QMargins frameOf(const QWidget* window) {
+    static QMargins lastKnown;
     const QWindow* handle = window->windowHandle();
-    return handle ? handle->frameMargins() : QMargins();
+    const QMargins own = handle ? handle->frameMargins() : QMargins();
+    if (!own.isNull()) lastKnown = own;
+    QMargins frame = own.isNull() ? lastKnown : own;
+    // At a scale of 1.5 the frame's pixels round to a pixel less than they cover.
+    const qreal ratio = window->devicePixelRatioF();
+    if (ratio != qRound(ratio))
+        frame += QMargins(frame.left() > 0, frame.top() > 0, frame.right() > 0, frame.bottom() > 0);
+    return frame;
 }
 
 // Places the window when it is first shown, and keeps its place whenever it
@@ -35,8 +47,17 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != m_window || event->spontaneous()) return false;
+        if (watched != m_window) return false;
+        // The window manager frames, places and sizes a window after it shows:
+        // fitted again then, with its frame known, for as long as that takes.
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && m_settling.isValid() &&
+            !m_settling.hasExpired(2000)) {
+            QTimer::singleShot(0, this, [this] { fit(); });
+            return false;
+        }
+        if (event->spontaneous()) return false;
         if (event->type() == QEvent::Show) {
+            m_settling.start();
             if (m_remembered && !m_placed) restore();
             m_placed = true;
             fit();
@@ -83,6 +104,7 @@ private:
     bool m_remembered;
     bool m_placed = false;
     bool m_shown = false;
+    QElapsedTimer m_settling;
 };
 
 }  // namespace

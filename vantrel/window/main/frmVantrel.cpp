@@ -4,7 +4,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGridLayout>
@@ -61,6 +63,8 @@ frmVantrel::frmVantrel(Installation installation, MainWindowOptions options, QWi
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
+    // The places of every window travel with the program folder, beside the window's own state.
+    windowgeometry::keepPlacesIn(QFileInfo(WindowState::fileOf(m_installation)).dir().filePath("WindowPlaces.json"));
     windowgeometry::remember(this);
     loadWindow();
     // Back as the racer left it: an addition after the start, which stays as it is.

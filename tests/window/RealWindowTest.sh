@@ -18,6 +18,11 @@ export XDG_CONFIG_HOME="$work/config"
 
 command -v xdotool >/dev/null || { echo "FAIL: xdotool is not installed (scripts/packages.txt)" >&2; exit 1; }
 [[ -n "${DISPLAY:-}" ]] || { echo "FAIL: no X display: run under xvfb-run" >&2; exit 1; }
+# Under a window manager, as on a racer's desktop.
+window_manager=""
+trap 'rm -rf "$work"; [[ -n "$window_manager" ]] && kill "$window_manager" 2>/dev/null || true' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/WindowManager.sh"
+start_window_manager "$work/openbox.out" || exit 1
 
 # A stand-in xdg-open that notes what it was asked to open, then behaves as
 # told: "exit N" ends with status N.

@@ -12,8 +12,8 @@ set -euo pipefail
 stage="$1/Vantrel"
 work="$(mktemp -d "${TMPDIR:-/tmp}/vantrel-wm-XXXXXX")"
 pid=""
-wm=""
-trap 'stop_window; [[ -n "$wm" ]] && kill "$wm" 2>/dev/null; rm -rf "$work"' EXIT
+window_manager=""
+trap 'stop_window; [[ -n "$window_manager" ]] && kill "$window_manager" 2>/dev/null; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config"
 # A viewer that shows nothing: the sheets made stay in their folder.
 mkdir -p "$work/bin"
@@ -26,14 +26,8 @@ for tool in xdotool openbox xprop xwininfo wmctrl; do
 done
 [[ -n "${DISPLAY:-}" ]] || { echo "FAIL: no X display: run under xvfb-run" >&2; exit 1; }
 
-# openbox on the display, waited for until it manages windows.
-openbox --sm-disable >"$work/openbox.out" 2>&1 &
-wm=$!
-for _ in $(seq 200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.05
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || { echo "FAIL: openbox never managed the display" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/WindowManager.sh"
+start_window_manager "$work/openbox.out" || exit 1
 
 # The available area: x y width height.
 read -r area_x area_y area_w area_h < <(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g' | cut -d' ' -f1-4)

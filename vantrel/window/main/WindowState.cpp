@@ -182,8 +182,9 @@ QString WindowState::restore() {
             const std::string now = library::localTimestampNow();
             const std::string meetingDay = library::eventDateOf(values, now, library::userDateOrder());
             if (meetingDay != now.substr(0, 10))
-                warning = "The Date is " + date + " (" + fromStd(meetingDay) +
-                          "), not today: a run logged now goes to that meeting";
+                warning = "The Date is " + date +
+                          (fromStd(meetingDay) == date ? QString() : " (" + fromStd(meetingDay) + ")") +
+                          ", not today: a run logged now goes to that meeting";
         }
     }
 

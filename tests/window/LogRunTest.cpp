@@ -154,11 +154,20 @@ private slots:
         QCOMPARE(meetingWindow->table()->rowCount(), 2);
         QCOMPARE(meetingWindow->table()->item(1, 1)->text(), QString("Practice 2"));
         QCOMPARE(meetingWindow->table()->item(1, 12)->text(), QString("Front Shocks Oil 30 → 35"));
-        // Save as PDF asks through the window's dialogs, as the comparison does.
+        // Save as PDF asks through the window's dialogs, as the comparison
+        // does, first in the data folder, then where the racer last saved.
         const QString pdf = QString::fromStdString((m_folder->path() / "meeting.pdf").string());
-        m_dialogs.answerFiles(vantrel::FileChoice::ComparisonPdf, {pdf});
-        QTest::mouseClick(meetingWindow->findChild<QPushButton*>("cmdSavePdf"), Qt::LeftButton);
+        QStringList offered;
+        m_dialogs.answerFiles([&](vantrel::FileChoice choice, const QString& suggestion) {
+            offered << suggestion;
+            return choice == vantrel::FileChoice::ComparisonPdf ? QStringList{pdf} : QStringList();
+        });
+        for (int save = 0; save < 2; ++save)
+            QTest::mouseClick(meetingWindow->findChild<QPushButton*>("cmdSavePdf"), Qt::LeftButton);
         QCOMPARE(meetingWindow->findChild<QLabel*>("lblStatus")->text(), "Saved as " + pdf);
+        const QString name = "/Meeting Summer Cup 14-06-2026 at Lostock (Jo Smith).pdf";
+        QCOMPARE(offered, QStringList({QString::fromStdString((m_folder->path() / "Data").string()) + name,
+                                       QString::fromStdString(m_folder->path().string()) + name}));
         QFile written(pdf);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.read(5) == "%PDF-");
@@ -261,6 +270,46 @@ private slots:
         // The team's rows beside the racer's own.
         QCOMPARE(paid->item(1, 0)->text(), QString("Team"));
         QCOMPARE(paid->item(1, 1)->text(), QString("Rear Shocks Oil up"));
+    }
+
+    // The meeting's date as the racer writes it, in a name a file can hold.
+    void thePageIsOfferedUnderTheMeetingsName_data() {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("slashes") << "14/06/2026"
+                                 << "Cup"
+                                 << "Meeting Cup 14-06-2026 at Leeds (Jo).pdf";
+        QTest::newRow("dots") << "14.06.2026"
+                              << "Cup"
+                              << "Meeting Cup 14.06.2026 at Leeds (Jo).pdf";
+        QTest::newRow("backslash, colon") << "14\\06:2026"
+                                          << "Cup?"
+                                          << "Meeting Cup- 14-06-2026 at Leeds (Jo).pdf";
+        QTest::newRow("tab") << "14 June"
+                             << "A\tB"
+                             << "Meeting A-B 14 June at Leeds (Jo).pdf";
+        QTest::newRow("no date") << ""
+                                 << "Cup"
+                                 << "Meeting Cup at Leeds (Jo).pdf";
+    }
+    void thePageIsOfferedUnderTheMeetingsName() {
+        QFETCH(QString, date);
+        QFETCH(QString, event);
+        QFETCH(QString, name);
+        vantrel::Setup meeting;
+        meeting[std::size_t(vantrel::SetupField::DriverName)] = "Jo";
+        meeting[std::size_t(vantrel::SetupField::TrackCity)] = "Leeds";
+        meeting[std::size_t(vantrel::SetupField::EventName)] = event.toStdString();
+        meeting[std::size_t(vantrel::SetupField::EventDate)] = date.toStdString();
+        QCOMPARE(vantrel::runs::meetingPdfName(meeting), name);
+        // Four fields at their longest: still a name a file system takes, cut at a whole character.
+        for (const auto field : {vantrel::SetupField::DriverName, vantrel::SetupField::TrackCity,
+                                 vantrel::SetupField::EventName, vantrel::SetupField::EventDate})
+            meeting[std::size_t(field)] = std::string(120, 'x') + "é";
+        const QByteArray longest = vantrel::runs::meetingPdfName(meeting).toUtf8();
+        QVERIFY(longest.size() <= 255 - 16 && longest.endsWith(".pdf"));
+        QVERIFY(QString::fromUtf8(longest).toUtf8() == longest);
     }
 
     void leavingTheTrackOffersTheRunInTheClosestConditions() {

@@ -244,6 +244,8 @@ private slots:
         setTextOf(m_window, "txtFrontTyres", "changed later");
         QCOMPARE(textOf(m_window, "txtRearTyres"), QString("front 0"));
         QVERIFY(!c<QLineEdit>("txtRearTyres")->isReadOnly());
+        // The tick left over different values says it copied once.
+        QVERIFY2(chk->toolTip().contains("once") && chk->toolTip().contains("not copied"), qPrintable(chk->toolTip()));
         setTextOf(m_window, "txtRearInsert", "rear by hand");
 
         QTest::mouseClick(chk, Qt::LeftButton, {}, QPoint(8, chk->height() / 2));

@@ -18,6 +18,11 @@ for tool in xdotool setpriv; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/packages.txt)" >&2; exit 1; }
 done
 [[ -n "${DISPLAY:-}" ]] || { echo "FAIL: no X display: run under xvfb-run" >&2; exit 1; }
+# Under a window manager, as on a racer's desktop.
+window_manager=""
+trap 'chmod -R u+w "$work"; rm -rf "$work"; [[ -n "$window_manager" ]] && kill "$window_manager" 2>/dev/null || true' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/WindowManager.sh"
+start_window_manager || exit 1
 
 # A copy of the staged program folder, as a racer copies it to a stick.
 copy_of_stage() {

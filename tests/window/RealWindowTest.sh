@@ -20,6 +20,11 @@ for tool in xdotool xclip; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/packages.txt)" >&2; exit 1; }
 done
 [[ -n "${DISPLAY:-}" ]] || { echo "FAIL: no X display: run under xvfb-run" >&2; exit 1; }
+# Under a window manager, as on a racer's desktop.
+window_manager=""
+trap 'rm -rf "$work"; [[ -n "$window_manager" ]] && kill "$window_manager" 2>/dev/null || true' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/WindowManager.sh"
+start_window_manager "$work/openbox.out" || exit 1
 
 # A stand-in xdg-open that notes what it was asked to open, then behaves as
 # told: "exit N" ends with status N.

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <QApplication>
 #include <QDebug>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -108,7 +111,6 @@ class ScreenFitTest : public QObject {
 private slots:
     void init() {
         m_folder = std::make_unique<WindowTestFolder>();
-        QSettings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows").clear();
         QVERIFY(showNewMainWindow(m_main));
     }
     void cleanup() {
@@ -147,8 +149,17 @@ private slots:
 
         // Kept on a larger screen than this one: back on this screen, as large as it allows.
         QTRY_VERIFY(!m_main->findChild<library::LibraryWindow*>("frmLibrary"));
-        QSettings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows")
-            .setValue("frmLibrary/geometry", QRect(1500, 900, 2400, 1300));
+        // The places travel with the program folder: kept in its data folder, not the user's settings.
+        QFile places(QString::fromStdString((m_folder->path() / "Data" / "WindowPlaces.json").string()));
+        QVERIFY(places.open(QIODevice::ReadOnly));
+        QJsonObject kept = QJsonDocument::fromJson(places.readAll()).object();
+        places.close();
+        QVERIFY2(kept.contains("frmLibrary"), qPrintable(QJsonDocument(kept).toJson()));
+        kept.insert("frmLibrary", QJsonObject{{"x", 1500}, {"y", 900}, {"width", 2400}, {"height", 1300}});
+        QVERIFY(places.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        places.write(QJsonDocument(kept).toJson());
+        places.close();
+        QVERIFY(!QFile::exists(QSettings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows").fileName()));
         window = openLibrary();
         QVERIFY(window && QTest::qWaitForWindowExposed(window));
         QTRY_VERIFY2(offScreen(window).isEmpty(), qPrintable(offScreen(window)));

@@ -20,6 +20,7 @@ QObject* createScreenFitTest();
 QObject* createTrackSideTest();
 QObject* createPortableFolderTest();
 QObject* createLogRunTest();
+QObject* createWindowStateTest();
 
 int main(int argc, char* argv[]) {
     // The places windows keep go to a folder of the run's own, not the user's.
@@ -33,7 +34,7 @@ int main(int argc, char* argv[]) {
     int failed = 0;
     for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
                         createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest,
-                        createTrackSideTest, createPortableFolderTest, createLogRunTest}) {
+                        createTrackSideTest, createPortableFolderTest, createLogRunTest, createWindowStateTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

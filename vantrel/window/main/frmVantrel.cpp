@@ -4,7 +4,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGridLayout>
@@ -31,6 +33,7 @@
 #include "TextLimit.h"
 #include "WindowGeometry.h"
 #include "WindowLaunchers.h"
+#include "WindowState.h"
 #include "modStartProgram.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -61,8 +64,13 @@ frmVantrel::frmVantrel(Installation installation, MainWindowOptions options, QWi
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
+    // The places of every window travel with the program folder, beside the window's own state.
+    windowgeometry::keepPlacesIn(QFileInfo(WindowState::fileOf(m_installation)).dir().filePath("WindowPlaces.json"));
     windowgeometry::remember(this);
     loadWindow();
+    // Back as the racer left it: an addition after the start, which stays as it is.
+    m_state = new WindowState(this, m_tabs, m_fileTab->targetFolders(), m_installation);
+    if (const QString warning = m_state->restore(); !warning.isEmpty()) m_statusLine->showWarning(warning);
 }
 
 frmVantrel::~frmVantrel() = default;
@@ -375,6 +383,10 @@ QWidget* frmVantrel::buildTyresTab() {
     grid->addWidget(rear, 0, 2);
     auto* chkSame = new QCheckBox("same as front", this);
     chkSame->setObjectName("chkSameFrontRearTyres");
+    // The tick stays over whatever the racer types afterwards: it says it copied once.
+    chkSame->setToolTip(
+        "Copies the front tyres into the rear column once, when ticked; later front edits are not copied. "
+        "Unticking empties the rear column.");
     grid->addWidget(chkSame, 1, 2);
     connect(chkSame, &QCheckBox::stateChanged, this, &frmVantrel::sameFrontRearTyresClicked);
 
@@ -508,6 +520,7 @@ void frmVantrel::loadWindow() {
 }
 
 bool frmVantrel::event(QEvent* event) {
+    if (event->type() == QEvent::Close && m_state) m_state->save();
     const bool handled = QWidget::event(event);
     if (event->type() == QEvent::WindowActivate) windowActivated();
     return handled;

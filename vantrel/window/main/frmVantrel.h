@@ -26,6 +26,7 @@ class FileTab;
 class SetupLoader;
 class StatusLine;
 class WindowLaunchers;
+class WindowState;
 
 // What the window meets beyond its installation: the dialogs that ask the
 // racer, which it hands to the windows it opens, and a look before each step
@@ -100,6 +101,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     FileTab* m_fileTab = nullptr;
     StatusLine* m_statusLine = nullptr;
+    WindowState* m_state = nullptr;
 };
 
 }  // namespace vantrel

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,12 +18,19 @@
 #include "MeetingReport.h"
 #include "MessageBox.h"
 #include "platform/Error.h"
+#include "platform/Text.h"
 #include "ReportPainter.h"
 #include "Utf8Text.h"
 
 namespace vantrel::runs {
 
 namespace {
+
+// Where the racer last saved a meeting's page, while the program runs.
+QString& lastPdfFolder() {
+    static QString folder;
+    return folder;
+}
 
 enum Column { Order, Run, Laps, Best, Best5, Median, Total, Consistency, Position, Air, Track, Note, Changes, Count };
 
@@ -192,9 +200,23 @@ void MeetingWindow::writePdf(const QString& nativePath) {
                         "MeetingWindow", "Cannot write the meeting's page");
 }
 
+QString meetingPdfName(const Setup& values) {
+    std::string name = "Meeting " + meetingText(values);
+    for (char& c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) c = '-';
+    }
+    // A file name holds 255 bytes, and the save writes a temporary name a little longer beside it.
+    return fromStd(platform::text::cutToBytes(name, 255 - 16 - 4)) + ".pdf";
+}
+
 void MeetingWindow::savePdf() {
-    const QString suggestion = QDir::homePath() + "/Meeting " + fromStd(meetingText(m_values)).remove('/') + ".pdf";
-    saveChosenPdf(this, m_dialogs, m_status, suggestion, [this](const QString& file) { writePdf(file); });
+    // The data folder holds the library; the racer's own last choice wins over it.
+    QString folder = lastPdfFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QFileInfo(fromStd(m_path)).absolutePath();
+    const QString saved = saveChosenPdf(this, m_dialogs, m_status, folder + "/" + meetingPdfName(m_values),
+                                        [this](const QString& file) { writePdf(file); });
+    if (!saved.isEmpty()) lastPdfFolder() = QFileInfo(saved).absolutePath();
 }
 
 }  // namespace vantrel::runs

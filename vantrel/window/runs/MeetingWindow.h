@@ -16,6 +16,11 @@ class QTableWidget;
 
 namespace vantrel::runs {
 
+// The name Save as PDF offers for the meeting's page: its date as the racer
+// wrote it ("14/06/2026"), with what a file name cannot hold (separators,
+// "*?:<>|\"", control characters) made "-", cut to fit a file name.
+QString meetingPdfName(const Setup& values);
+
 class MeetingWindow : public QWidget {
     Q_OBJECT
 public:

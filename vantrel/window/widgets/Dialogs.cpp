@@ -59,16 +59,18 @@ std::optional<QString> nameInDialog(QWidget* parent, const QString& title, const
 
 Dialogs Dialogs::system() { return Dialogs{chooseInDialog, nameInDialog}; }
 
-void saveChosenPdf(QWidget* window, const Dialogs& dialogs, QLabel* status, const QString& suggestion,
-                   const std::function<void(const QString& nativePath)>& write) {
+QString saveChosenPdf(QWidget* window, const Dialogs& dialogs, QLabel* status, const QString& suggestion,
+                      const std::function<void(const QString& nativePath)>& write) {
     const QStringList files = dialogs.chooseFiles(window, FileChoice::ComparisonPdf, suggestion);
-    if (files.isEmpty()) return;
+    if (files.isEmpty()) return {};
     const QString file = QDir::toNativeSeparators(files.front());
     try {
         write(file);
         status->setText("Saved as " + file);
+        return file;
     } catch (const std::exception& error) {
         MessageBox::failure(window, window->windowTitle(), error);
+        return {};
     }
 }
 

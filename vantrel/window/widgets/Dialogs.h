@@ -43,8 +43,8 @@ struct Dialogs {
 // Save as PDF, as the comparison, the track history and the meeting offer
 // it: the racer chooses the file through dialogs (a PDF, starting at the
 // suggestion), write makes it; "Saved as <file>" in the status, a failure in
-// a box titled as the window.
-void saveChosenPdf(QWidget* window, const Dialogs& dialogs, QLabel* status, const QString& suggestion,
-                   const std::function<void(const QString& nativePath)>& write);
+// a box titled as the window. The file saved (a native path), or empty.
+QString saveChosenPdf(QWidget* window, const Dialogs& dialogs, QLabel* status, const QString& suggestion,
+                      const std::function<void(const QString& nativePath)>& write);
 
 }  // namespace vantrel

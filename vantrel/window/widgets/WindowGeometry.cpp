@@ -1,6 +1,10 @@
 #include "WindowGeometry.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -8,6 +12,8 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+
+#include "platform/Files.h"
 
 namespace vantrel::windowgeometry {
 
@@ -20,9 +26,32 @@ QRect availableAround(const QWidget* window, const QRect& at) {
     return screen ? screen->availableGeometry() : QRect();
 }
 
+// The frame the window manager puts around the window. It is known only once
+// the window is framed: until then, the one the last framed window had (a
+// title bar is the same on every window of the desktop).
 QMargins frameOf(const QWidget* window) {
+    static QMargins lastKnown;
     const QWindow* handle = window->windowHandle();
-    return handle ? handle->frameMargins() : QMargins();
+    const QMargins own = handle ? handle->frameMargins() : QMargins();
+    if (!own.isNull()) lastKnown = own;
+    QMargins frame = own.isNull() ? lastKnown : own;
+    // At a scale of 1.5 the frame's pixels round to a pixel less than they cover.
+    const qreal ratio = window->devicePixelRatioF();
+    if (ratio != qRound(ratio))
+        frame += QMargins(frame.left() > 0, frame.top() > 0, frame.right() > 0, frame.bottom() > 0);
+    return frame;
+}
+
+QString& placesFile() {
+    static QString file;
+    return file;
+}
+
+// The places kept, by window; none where the file is missing or not one of places.
+QJsonObject readPlaces() {
+    QFile file(placesFile());
+    if (!file.open(QIODevice::ReadOnly) || file.size() > (1 << 18)) return {};
+    return QJsonDocument::fromJson(file.read(1 << 18)).object();
 }
 
 // Places the window when it is first shown, and keeps its place whenever it
@@ -35,8 +64,17 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != m_window || event->spontaneous()) return false;
+        if (watched != m_window) return false;
+        // The window manager frames, places and sizes a window after it shows:
+        // fitted again then, with its frame known, for as long as that takes.
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && m_settling.isValid() &&
+            !m_settling.hasExpired(2000)) {
+            QTimer::singleShot(0, this, [this] { fit(); });
+            return false;
+        }
+        if (event->spontaneous()) return false;
         if (event->type() == QEvent::Show) {
+            m_settling.start();
             if (m_remembered && !m_placed) restore();
             m_placed = true;
             fit();
@@ -53,19 +91,49 @@ protected:
 
 private:
     void restore() {
-        QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows");
-        settings.beginGroup(m_window->objectName());
-        const QRect kept = settings.value("geometry").toRect();
+        QRect kept;
+        bool maximized = false;
+        if (placesFile().isEmpty()) {
+            QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows");
+            settings.beginGroup(m_window->objectName());
+            kept = settings.value("geometry").toRect();
+            maximized = settings.value("maximized").toBool();
+        } else {
+            const QJsonObject place = readPlaces().value(m_window->objectName()).toObject();
+            const auto number = [&place](const char* key) {
+                // Far beyond any screen is no place the racer left a window.
+                const int value = place.value(key).toInt();
+                return std::clamp(value, -100000, 100000);
+            };
+            kept = QRect(number("x"), number("y"), number("width"), number("height"));
+            maximized = place.value("maximized").toBool();
+        }
         if (kept.isValid()) m_window->setGeometry(kept);
-        if (settings.value("maximized").toBool())
-            m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
+        if (maximized) m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
     }
 
     void save() const {
-        QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows");
-        settings.beginGroup(m_window->objectName());
-        settings.setValue("geometry", m_window->normalGeometry());
-        settings.setValue("maximized", m_window->isMaximized());
+        const QRect geometry = m_window->normalGeometry();
+        if (placesFile().isEmpty()) {
+            QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Windows");
+            settings.beginGroup(m_window->objectName());
+            settings.setValue("geometry", geometry);
+            settings.setValue("maximized", m_window->isMaximized());
+            return;
+        }
+        QJsonObject places = readPlaces();
+        places.insert(m_window->objectName(), QJsonObject{{"x", geometry.x()},
+                                                          {"y", geometry.y()},
+                                                          {"width", geometry.width()},
+                                                          {"height", geometry.height()},
+                                                          {"maximized", m_window->isMaximized()}});
+        const QByteArray bytes = QJsonDocument(places).toJson();
+        // A place not kept costs the racer nothing but the place.
+        platform::files::replaceAtomically(QFile::encodeName(placesFile()).toStdString(), [&bytes](int fd) {
+            return platform::files::writeAll(fd, std::string_view(bytes.constData(), std::size_t(bytes.size())))
+                       ? std::string()
+                       : std::string("the system refused the write");
+        });
     }
 
     void fit() {
@@ -83,6 +151,7 @@ private:
     bool m_remembered;
     bool m_placed = false;
     bool m_shown = false;
+    QElapsedTimer m_settling;
 };
 
 }  // namespace
@@ -97,6 +166,8 @@ QRect fitted(const QRect& wanted, const QRect& available, const QMargins& frame)
     fit.moveTop(std::clamp(fit.top(), room.top(), room.bottom() + 1 - fit.height()));
     return fit;
 }
+
+void keepPlacesIn(const QString& nativeFile) { placesFile() = nativeFile; }
 
 void remember(QWidget* window) {
     if (window) new Keeper(window, true);

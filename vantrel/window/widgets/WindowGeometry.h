@@ -1,16 +1,21 @@
 #pragma once
 // Every window and dialog of the program fits the screen it opens on (a
 // laptop's 1366x768 with a panel, say), and a window the racer sized and
-// placed opens there again. Places are kept per user, apart from the
-// program folder's settings (QSettings: Vantrel/Windows, one group per
-// window's object name), so a program folder the racer may not write to
-// still remembers them.
+// placed opens there again. Places are kept in the file keepPlacesIn names
+// (the main window names one in the program folder's data folder, so they
+// travel with it), one entry per window's object name; until then, per
+// user (QSettings: Vantrel/Windows).
 
 #include <QRect>
+#include <QString>
 
 class QWidget;
 
 namespace vantrel::windowgeometry {
+
+// Where every window keeps its place from now on: a file written whole,
+// native. A file that is not one of places is read as none.
+void keepPlacesIn(const QString& nativeFile);
 
 // A top-level window opens at the geometry it had when last hidden (or at
 // its own size where none is kept), fitted to the available screen, and

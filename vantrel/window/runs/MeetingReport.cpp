@@ -24,6 +24,39 @@ QFont font(double points, bool bold = false) {
 
 QString seconds(std::int64_t ms) { return fromStd(lapText(ms)); }
 
+struct Column {
+    const char* title;
+    double width;
+};
+
+// A box of a table's rows: its column titles over a rule at the top, a
+// rounded outline around it.
+template <std::size_t N>
+report::ReportBox tableBox(const Column (&columns)[N], const QFont& bold, double width) {
+    using report::kMargin;
+    report::ReportBox box;
+    box.under = [&columns, bold, width](QPainter& p, const QRectF& rect, bool) {
+        const double y = rect.top() + 4;
+        p.setFont(bold);
+        p.setPen(kHeader);
+        double cx = kMargin + 4;
+        for (const Column& c : columns) {
+            p.drawText(QRectF(cx, y, c.width, 12), Qt::AlignLeft | Qt::AlignVCenter, c.title);
+            cx += c.width;
+        }
+        p.setPen(QPen(kRule, 0.6));
+        p.drawLine(QPointF(kMargin, y + 13), QPointF(kMargin + width, y + 13));
+    };
+    box.over = [](QPainter& p, const QRectF& rect, bool) {
+        p.setPen(QPen(kInk, 0.7));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath outline;
+        outline.addRoundedRect(rect, 3, 3);
+        p.drawPath(outline);
+    };
+    return box;
+}
+
 }  // namespace
 
 QString changesText(const StoredRun& run, const QString& separator) {
@@ -123,36 +156,13 @@ void paintRunsChart(QPainter& p, const QRectF& rect, const std::vector<StoredRun
 report::ReportBox paidOffBox(const std::vector<PaidOffRow>& paid, QPaintDevice* device) {
     using report::kMargin;
     const double width = report::kPageWidth - 2 * kMargin;
-    struct Column {
-        const char* title;
-        double width;
-    };
     static const Column columns[] = {{"Runs", 30},  {"Which change paid off", 170},
                                      {"Pairs", 28}, {"Raw", 36},
                                      {"Track", 36}, {"Gain", 36},
                                      {"90 %", 78},  {"Verdict", 40},
                                      {"Notes", 101}};
     const QFont text = font(7), bold = font(7, true);
-    report::ReportBox box;
-    box.under = [=](QPainter& p, const QRectF& rect, bool) {
-        const double y = rect.top() + 4;
-        p.setFont(bold);
-        p.setPen(kHeader);
-        double cx = kMargin + 4;
-        for (const Column& c : columns) {
-            p.drawText(QRectF(cx, y, c.width, 12), Qt::AlignLeft | Qt::AlignVCenter, c.title);
-            cx += c.width;
-        }
-        p.setPen(QPen(kRule, 0.6));
-        p.drawLine(QPointF(kMargin, y + 13), QPointF(kMargin + width, y + 13));
-    };
-    box.over = [](QPainter& p, const QRectF& rect, bool) {
-        p.setPen(QPen(kInk, 0.7));
-        p.setBrush(Qt::NoBrush);
-        QPainterPath outline;
-        outline.addRoundedRect(rect, 3, 3);
-        p.drawPath(outline);
-    };
+    report::ReportBox box = tableBox(columns, bold, width);
     const char* origins[] = {"Own", "Team", "All"};
     for (const PaidOffRow& r : paid) {
         std::string notes = r.with;
@@ -213,34 +223,11 @@ QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs
     });
 
     // The runs in a box: figures, then what changed and the note wrapped below.
-    struct Column {
-        const char* title;
-        double width;
-    };
     static const Column columns[] = {{"#", 16},      {"Run", 74},    {"Laps", 28},  {"Best", 44},
                                      {"5 Best", 44}, {"Median", 44}, {"Total", 50}, {"Cons.", 34},
                                      {"Pos.", 28},   {"Air", 28},    {"Track", 28}};
     const QFont text = font(7.5), bold = font(7.5, true);
-    report::ReportBox box;
-    box.under = [&](QPainter& p, const QRectF& rect, bool) {
-        const double y = rect.top() + 4;
-        p.setFont(bold);
-        p.setPen(kHeader);
-        double cx = kMargin + 4;
-        for (const Column& c : columns) {
-            p.drawText(QRectF(cx, y, c.width, 12), Qt::AlignLeft | Qt::AlignVCenter, c.title);
-            cx += c.width;
-        }
-        p.setPen(QPen(kRule, 0.6));
-        p.drawLine(QPointF(kMargin, y + 13), QPointF(kMargin + width, y + 13));
-    };
-    box.over = [](QPainter& p, const QRectF& rect, bool) {
-        p.setPen(QPen(kInk, 0.7));
-        p.setBrush(Qt::NoBrush);
-        QPainterPath outline;
-        outline.addRoundedRect(rect, 3, 3);
-        p.drawPath(outline);
-    };
+    report::ReportBox box = tableBox(columns, bold, width);
     for (const StoredRun& run : runs) {
         const RunFigures& f = run.figures;
         const QStringList cells = {QString::number(run.seq),       fromStd(run.name),

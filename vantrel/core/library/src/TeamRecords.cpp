@@ -32,16 +32,6 @@ bool inside(const std::string& path, const std::string& folder) {
     return path.compare(0, prefix.size(), prefix) == 0;
 }
 
-template <class Body>
-auto guarded(SetupLibrary& library, const char* action, Body body) -> decltype(body()) {
-    try {
-        return body();
-    } catch (const sqlite::Failure& f) {
-        platform::raiseAboutFile(platform::ErrPathAccess, "SetupLibrary", std::string(action) + " the setup library",
-                                 library.path(), f.message);
-    }
-}
-
 }  // namespace
 
 // Version 4: the team folder's files and the sheets taken from it. A setup

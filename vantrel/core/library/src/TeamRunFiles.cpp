@@ -12,16 +12,6 @@ namespace {
 using sqlite::Statement;
 using sqlite::WriteTransaction;
 
-template <class Body>
-auto guarded(SetupLibrary& library, const char* action, Body body) -> decltype(body()) {
-    try {
-        return body();
-    } catch (const sqlite::Failure& f) {
-        platform::raiseAboutFile(platform::ErrPathAccess, "SetupLibrary", std::string(action) + " the setup library",
-                                 library.path(), f.message);
-    }
-}
-
 }  // namespace
 
 // Version 7: the team folder's run files read, so a rescan reads only what

@@ -50,17 +50,17 @@ declare -A refused=([percent]=1 [newline]=1 [carriage_return]=1 [tab]=1 [escape]
 # take it for a separator): the start says so first, then the menu refuses.
 declare -A unsettled=([backslash]=1)
 
-# Waits until a box titled "Application Menu" of the program shows; answers
-# it with Return (Yes, or OK). Fails when none shows in 30 s.
+# Waits until a box of the program titled $1 (else "Application Menu")
+# shows; answers it with Return (Yes, or OK). Fails when none shows in 30 s.
 answer_box() {
-  local box=""
+  local title="${1:-Application Menu}" box=""
   for _ in $(seq 600); do
     kill -0 "$pid" 2>/dev/null || { echo "the program ended before it asked"; return 1; }
-    box="$(xdotool search --all --onlyvisible --pid "$pid" --name '^Application Menu$' 2>/dev/null | head -n 1 || true)"
+    box="$(xdotool search --all --onlyvisible --pid "$pid" --name "^$title\$" 2>/dev/null | head -n 1 || true)"
     [[ -n "$box" ]] && break
     sleep 0.05
   done
-  [[ -n "$box" ]] || { echo "no Application Menu box showed"; return 1; }
+  [[ -n "$box" ]] || { echo "no $title box showed"; return 1; }
   sleep 0.3
   xdotool windowfocus --sync "$box" key --clearmodifiers Return
 }
@@ -88,20 +88,8 @@ wait_window() {
 start() {
   "$1/vantrel" >"$work/out" 2>&1 &
   pid=$!
-  [[ -z "${unsettled[$key]:-}" ]] || answer_settings_box
-}
-
-# Answers the box that says the settings cannot be read, shown before the window.
-answer_settings_box() {
-  local box=""
-  for _ in $(seq 600); do
-    box="$(xdotool search --all --onlyvisible --pid "$pid" --name '^Vantrel$' 2>/dev/null | head -n 1 || true)"
-    [[ -n "$box" ]] && break
-    sleep 0.05
-  done
-  [[ -n "$box" ]] || { echo "no box said the settings are missing"; return 1; }
-  sleep 0.3
-  xdotool windowfocus --sync "$box" key --clearmodifiers Return
+  # The box that says the settings cannot be read shows before the window.
+  [[ -z "${unsettled[$key]:-}" ]] || answer_box Vantrel
 }
 
 stop() {

@@ -13,7 +13,9 @@
 #include <filesystem>
 #include <random>
 #include <signal.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -224,16 +226,36 @@ TEST(CsvExport, AKilledExportLeavesNoSetupsWithoutRunsAndTheNextClearsWhatItLeft
     const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
 
     // Each kill in a folder of its own: what stands there is whole, and setups never stand without runs.
-    // Kills go on until one has come between the two renames, at the latest moments more often.
+    // Most kills come at random moments, the latest more often; every third comes the moment the runs'
+    // file is renamed into place, which is the one moment between the two renames (the setups' file
+    // is then still being synced to the disk).
     std::uniform_int_distribution<long> moment(0, long(took.count() * 1.2)), late(took.count() / 2, took.count());
     int leftBehind = 0, between = 0, k = 0;
-    for (; k < 30 || (!between && k < 300); ++k) {
+    for (; k < 45; ++k) {
         const fs::path out = folder.path() / ("kill" + std::to_string(k));
         fs::create_directories(out);
+        const int watch = ::inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        ASSERT_GE(::inotify_add_watch(watch, out.c_str(), IN_MOVED_TO), 0);
         const pid_t child = start(out / "Library.csv");
-        std::this_thread::sleep_for(std::chrono::microseconds(k % 2 ? late(random) : moment(random)));
+        if (k % 3 == 2) {
+            // Up to the export's own time and more, and never past the export's end.
+            alignas(inotify_event) char events[4096];
+            pollfd ready{watch, POLLIN, 0};
+            for (bool landed = false; !landed && ::poll(&ready, 1, int(took.count() / 1000) * 3 + 2000) == 1;) {
+                const ssize_t n = ::read(watch, events, sizeof events);
+                for (ssize_t at = 0; at < n;) {
+                    const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                    landed = landed || (event->len && std::string(event->name) == "Library-runs.csv");
+                    at += ssize_t(sizeof(inotify_event) + event->len);
+                }
+            }
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(k % 3 ? late(random) : moment(random)));
+        }
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
+        ::close(watch);
         between += fs::exists(out / "Library.csv") != fs::exists(out / "Library-runs.csv");
         if (fs::exists(out / "Library.csv")) {
             ASSERT_TRUE(fs::exists(out / "Library-runs.csv")) << "kill " << k;

@@ -77,26 +77,7 @@ std::string dateString(const platform::process::LocalDateTime& t) {
 
 }  // namespace
 
-std::string CSetupBase::SafeFileNamePart(const std::string& namePart) {
-    std::string out = namePart;
-    for (char& c : out) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-        case '\\':
-        case '/':
-        case ':':
-        case '*':
-        case '?':
-        case '"':
-        case '<':
-        case '>':
-        case '|': c = '_'; break;
-        default:
-            if (u < 0x20 || u == 0x7F) c = '_';
-        }
-    }
-    return out;
-}
+std::string CSetupBase::SafeFileNamePart(const std::string& namePart) { return portableNamePart(namePart); }
 
 void CSetupBase::CreateSetupSheet() {
     try {

@@ -2,10 +2,13 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <unordered_set>
 
+#include "FileNames.h"
 #include "platform/Error.h"
 #include "platform/FileFacts.h"
 #include "platform/Files.h"
+#include "platform/FolderWalk.h"
 #include "platform/NewFile.h"
 #include "platform/Paths.h"
 
@@ -53,9 +56,16 @@ UnfinishedSheet::~UnfinishedSheet() {
 }
 
 std::string UnfinishedSheet::publish(const std::string& sheet) {
+    // Names that differ only in letter case are one file on Windows: a sheet
+    // never takes such a name here either, so the folder travels whole.
+    std::unordered_set<std::string> taken;
+    for (const std::string& there :
+         platform::files::namesIn(fs::path(platform::paths::toNative(sheet)).parent_path().string()))
+        taken.insert(foldedFileName(there));
     for (int attempt = 1; attempt <= kMostNames; ++attempt) {
         const std::string name = platform::files::numberedName(sheet, attempt);
         const std::string native = platform::paths::toNative(name);
+        if (taken.count(foldedFileName(fs::path(native).filename().string()))) continue;
         const int error = platform::files::moveToNewName(m_path, native);
         if (error == EEXIST) continue;
         if (error == ENOENT || error == ENOTDIR) {

@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <regex>
+#include <unordered_map>
 
+#include "FileNames.h"
 #include "platform/Error.h"
 #include "platform/FileFacts.h"
 #include "platform/Files.h"
@@ -119,7 +121,8 @@ std::string folderNameFor(std::string_view driver) {
         while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
         out.resize(cut);
     }
-    return out.empty() ? "Driver" : out;
+    // "CON" and "nul.x" are devices on Windows, never folders.
+    return out.empty() ? "Driver" : portableFileName(out);
 }
 
 std::string visibleFileName(std::string_view fileName) {
@@ -155,9 +158,18 @@ std::string publishSheet(const std::string& sheetNativePath, const std::string& 
                                  read.reason.empty() ? std::string("there is no such file") : read.reason);
     // Written whole under its name or not at all, never over a file there: a
     // name that is taken by another sheet gets a number.
-    const std::string wanted = folder + "/" + visibleFileName(fs::path(sheetNativePath).filename().string());
+    const std::string wanted =
+        folder + "/" + portableFileName(visibleFileName(fs::path(sheetNativePath).filename().string()));
+    // A name there that differs only in letter case is this name on Windows.
+    std::unordered_map<std::string, std::string> there;
+    for (const std::string& name : platform::files::namesIn(folder)) there.emplace(foldedFileName(name), name);
     for (int attempt = 1; attempt <= 1000; ++attempt) {
         const std::string target = platform::files::numberedName(wanted, attempt);
+        const auto other = there.find(foldedFileName(fs::path(target).filename().string()));
+        if (other != there.end() && other->second != fs::path(target).filename().string()) {
+            if (holds(folder + "/" + other->second, bytes)) return folder + "/" + other->second;
+            continue;
+        }
         const int error = platform::files::writeNewFile(target, bytes);
         if (!error || (error == EEXIST && holds(target, bytes))) return target;
         if (error != EEXIST)

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/FileFacts.h"
 
@@ -29,5 +30,9 @@ enum class WalkStep {
 // looked at is left out. Answers the empty text, or the system's reason when
 // the walk could not go on (the entries seen until then were visited).
 std::string walkFolder(const std::string& nativeFolder, const std::function<WalkStep(const FolderEntry&)>& visit);
+
+// The names of what the folder holds, without what its folders hold; none
+// when it cannot be listed.
+std::vector<std::string> namesIn(const std::string& nativeFolder);
 
 }  // namespace platform::files

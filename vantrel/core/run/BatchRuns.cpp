@@ -271,7 +271,7 @@ std::optional<int> batchPaidOff(const std::vector<std::string>& args, const Inst
     return batchtrack::reportingErrors(err, [&] {
         checkSettings(installation);
         const auto setups = library::openForHistory(installation.libraryFile());
-        const auto rows = runs::paidOff(runs::trackRuns(*setups, track, parsed.values["--driver"]), *pooling);
+        const auto rows = runs::paidOff(*setups, track, parsed.values["--driver"], *pooling);
         if (rows.empty()) {
             err << platform::errorLine("The setup library " + setups->path() + " has no change between two runs" +
                                        (parsed.all ? std::string() : " at " + track))

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <random>
 
 #include "LibraryConnection.h"
@@ -26,6 +27,9 @@ constexpr const char* kColumns =
 
 const std::string& field(const Setup& v, SetupField f) { return v[std::size_t(f)]; }
 
+// The values stored for a run's setup, decoded over `values`; false for text that is no such.
+bool decodeInto(std::string_view text, Setup& values);
+
 struct MeetingKey {
     std::string track, driver, event, date;
 };
@@ -46,8 +50,7 @@ auto withLibrary(SetupLibrary& library, std::string_view action, Body body) {
     }
 }
 
-StoredRun runFrom(const Statement& s) {
-    StoredRun run;
+void runFrom(const Statement& s, StoredRun& run) {
     run.id = s.integer(0);
     run.uid = s.text(1);
     run.seq = int(s.integer(2));
@@ -55,18 +58,17 @@ StoredRun runFrom(const Statement& s) {
     run.name = s.text(4);
     run.created = s.text(5);
     run.setupType = s.text(6);
-    if (auto values = decodeValues(s.text(7))) run.values = std::move(*values);
-    run.laps = lapsFromText(s.text(8));
+    if (!decodeInto(s.view(7), run.values)) run.values = {};
+    run.laps = lapsFromText(s.view(8));
     run.position = s.text(9);
     run.airTemp = s.text(10);
     run.trackTemp = s.text(11);
     run.note = s.text(12);
     run.team = s.text(13);
-    run.field.drivers = fieldFromText(s.text(14));
+    run.field.drivers = fieldFromText(s.view(14));
     run.field.timeOfDay = s.text(15);
     run.meeting = s.text(16);
     run.figures = figuresOf(run.laps);
-    return run;
 }
 
 // Each run's changes from the run before it in the same meeting.
@@ -88,14 +90,62 @@ std::string newUid() {
     return text;
 }
 
-std::vector<StoredRun> select(sqlite3* db, const std::string& where, const std::vector<std::string>& binds) {
+std::string_view trackOf(const StoredRun& run) {
+    return std::string_view(run.meeting).substr(0, run.meeting.find('\x1f'));
+}
+
+// The runs meeting by meeting, handed to `take` a track at a time (one
+// vector, refilled: a library's runs are never all held at once).
+void selectByTrack(sqlite3* db, const std::string& where, const std::vector<std::string>& binds,
+                   const std::function<void(std::vector<StoredRun>&)>& take) {
     Statement s(db, std::string("SELECT ") + kColumns + " FROM run" + where +
                         " ORDER BY track, event_date, driver, event, seq, id");
     for (std::size_t i = 0; i < binds.size(); ++i) s.bind(int(i) + 1, binds[i]);
+    std::vector<StoredRun> runs;
+    while (s.step()) {
+        runFrom(s, runs.emplace_back());
+        if (runs.size() > 1 && trackOf(runs.back()) != trackOf(runs[runs.size() - 2])) {
+            StoredRun next = std::move(runs.back());
+            runs.pop_back();
+            markChanges(runs);
+            take(runs);
+            runs.clear();
+            runs.push_back(std::move(next));
+        }
+    }
+    if (runs.empty()) return;
+    markChanges(runs);
+    take(runs);
+}
+
+std::vector<StoredRun> select(sqlite3* db, const std::string& where, const std::vector<std::string>& binds) {
     std::vector<StoredRun> out;
-    while (s.step()) out.push_back(runFrom(s));
+    {
+        // Room for them all at once: a run is some kilobytes, moved at every growth.
+        Statement count(db, "SELECT count(*) FROM run" + where);
+        for (std::size_t i = 0; i < binds.size(); ++i) count.bind(int(i) + 1, binds[i]);
+        if (count.step()) out.reserve(std::size_t(count.integer(0)));
+    }
+    Statement s(db, std::string("SELECT ") + kColumns + " FROM run" + where +
+                        " ORDER BY track, event_date, driver, event, seq, id");
+    for (std::size_t i = 0; i < binds.size(); ++i) s.bind(int(i) + 1, binds[i]);
+    while (s.step()) runFrom(s, out.emplace_back());
     markChanges(out);
     return out;
+}
+
+// The WHERE of the runs at a track (every track: empty), of one driver when given.
+std::string trackWhere(std::string_view track, std::string_view driver, std::vector<std::string>& binds) {
+    std::string where;
+    if (!matchKey(track).empty()) {
+        binds.push_back(matchKey(track));
+        where += " WHERE track = ?1";
+    }
+    if (!matchKey(driver).empty()) {
+        binds.push_back(matchKey(driver));
+        where += (where.empty() ? " WHERE" : " AND") + std::string(" driver = ?") + std::to_string(binds.size());
+    }
+    return where;
 }
 
 // The statements a run's recording uses, prepared once for many runs.
@@ -296,17 +346,18 @@ std::vector<StoredRun> meetingRuns(SetupLibrary& library, const Setup& meeting) 
 
 std::vector<StoredRun> trackRuns(SetupLibrary& library, std::string_view track, std::string_view driver) {
     return withLibrary(library, "Cannot read", [&](sqlite3* db) {
-        std::string where;
         std::vector<std::string> binds;
-        if (!matchKey(track).empty()) {
-            binds.push_back(matchKey(track));
-            where += " WHERE track = ?1";
-        }
-        if (!matchKey(driver).empty()) {
-            binds.push_back(matchKey(driver));
-            where += (where.empty() ? " WHERE" : " AND") + std::string(" driver = ?") + std::to_string(binds.size());
-        }
+        const std::string where = trackWhere(track, driver, binds);
         return select(db, where, binds);
+    });
+}
+
+void forEachTrack(SetupLibrary& library, std::string_view track, std::string_view driver,
+                  const std::function<void(std::vector<StoredRun>&)>& take) {
+    withLibrary(library, "Cannot read", [&](sqlite3* db) {
+        std::vector<std::string> binds;
+        const std::string where = trackWhere(track, driver, binds);
+        selectByTrack(db, where, binds, take);
     });
 }
 
@@ -357,6 +408,13 @@ std::string encodeValues(const Setup& values) {
 
 std::optional<Setup> decodeValues(std::string_view text) {
     Setup values;
+    if (!decodeInto(text, values)) return std::nullopt;
+    return values;
+}
+
+namespace {
+
+bool decodeInto(std::string_view text, Setup& values) {
     std::size_t at = 0;
     for (std::string& v : values) {
         std::size_t length = 0, digits = 0;
@@ -364,13 +422,14 @@ std::optional<Setup> decodeValues(std::string_view text) {
             length = length * 10 + std::size_t(text[at++] - '0');
             ++digits;
         }
-        if (!digits || at >= text.size() || text[at] != ':' || text.size() - at - 1 < length) return std::nullopt;
+        if (!digits || at >= text.size() || text[at] != ':' || text.size() - at - 1 < length) return false;
         v.assign(text.substr(at + 1, length));
         at += 1 + length;
     }
-    if (at != text.size()) return std::nullopt;
-    return values;
+    return at == text.size();
 }
+
+}  // namespace
 
 std::string runsCsvPath(const std::string& setupsCsvPath) {
     const std::size_t slash = setupsCsvPath.find_last_of('/');

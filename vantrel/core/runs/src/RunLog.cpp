@@ -1,6 +1,8 @@
 #include "runs/RunLog.h"
 
 #include <algorithm>
+#include <charconv>
+#include <map>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -34,10 +36,9 @@ struct MeetingKey {
     std::string track, driver, event, date;
 };
 
-MeetingKey keyOf(const Setup& values, std::string_view created) {
+MeetingKey keyOf(const Setup& values, std::string_view created, library::DateOrder order = library::userDateOrder()) {
     return {matchKey(field(values, SetupField::TrackCity)), matchKey(field(values, SetupField::DriverName)),
-            matchKey(field(values, SetupField::EventName)),
-            library::eventDateOf(values, created, library::userDateOrder())};
+            matchKey(field(values, SetupField::EventName)), library::eventDateOf(values, created, order)};
 }
 
 template <typename Body>
@@ -152,6 +153,11 @@ std::string trackWhere(std::string_view track, std::string_view driver, std::vec
 struct RunStatements {
     static constexpr const char* kMeeting = " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4";
     Statement known, last, order, before, shift, insert;
+    // Asked once for many runs: the locale's date order is no cheap question.
+    const library::DateOrder dateOrder = library::userDateOrder();
+    // Each meeting's last run as this batch left it (its seq and time): a
+    // file of a meeting's runs asks the library once, not once a run.
+    std::map<std::string, std::pair<int, std::int64_t>> lastOf;
     explicit RunStatements(sqlite3* db)
         : known(db, "SELECT 1 FROM run WHERE uid = ?1"),
           last(db, std::string("SELECT seq, created FROM run") + kMeeting + " ORDER BY seq DESC LIMIT 1"),
@@ -182,15 +188,23 @@ struct RunStatements {
     // they were run whatever order they arrive in. The later ones move up one.
     int place(const MeetingKey& key, const std::string& created) {
         const std::int64_t when = library::parseTimestamp(created).value_or(INT64_MAX);
-        bindMeeting(last, key);
-        int seq = 1;
-        bool inOrder = true;
-        if (last.step()) {
-            seq = int(last.integer(0)) + 1;
-            inOrder = library::parseTimestamp(last.text(1)).value_or(0) <= when;
+        const std::string meeting = key.track + '\x1f' + key.date + '\x1f' + key.driver + '\x1f' + key.event;
+        auto cached = lastOf.find(meeting);
+        if (cached == lastOf.end()) {
+            std::pair<int, std::int64_t> found{0, INT64_MIN};
+            bindMeeting(last, key);
+            if (last.step()) found = {int(last.integer(0)), library::parseTimestamp(last.text(1)).value_or(0)};
+            last.reset();
+            cached = lastOf.emplace(meeting, found).first;
         }
-        last.reset();
-        if (inOrder) return seq;
+        auto& [lastSeq, lastWhen] = cached->second;
+        int seq = lastSeq + 1;
+        if (lastWhen <= when) {
+            lastSeq = seq;
+            lastWhen = when;
+            return seq;
+        }
+        ++lastSeq;  // the last run moves up one
         bindMeeting(order, key);
         while (order.step())
             if (library::parseTimestamp(order.text(1)).value_or(0) > when) {
@@ -220,7 +234,7 @@ struct RunStatements {
     std::optional<StoredRun> record(const RunEntry& entry, bool answer) {
         const std::string created = entry.created.empty() ? library::localTimestampNow() : entry.created;
         const std::string uid = entry.uid.empty() ? newUid() : entry.uid;
-        const MeetingKey key = keyOf(entry.values, created);
+        const MeetingKey key = keyOf(entry.values, created, dateOrder);
         const int seq = place(key, created);
         const std::string values = encodeValues(entry.values), laps = lapsToText(entry.laps);
         const std::string field = fieldText(entry.field.drivers),
@@ -314,6 +328,16 @@ std::size_t logRunsIfNew(SetupLibrary& library, const std::vector<RunEntry>& ent
 std::unordered_map<std::string, RunOwner> runOwners(SetupLibrary& library, const std::vector<std::string>& uids) {
     return withLibrary(library, "Cannot read", [&](sqlite3* db) {
         std::unordered_map<std::string, RunOwner> out;
+        // One read for them all: each lookup alone would take and give back the file's locks.
+        const bool together = sqlite3_get_autocommit(db) != 0;
+        if (together) library::sqlite::exec(db, "BEGIN");
+        struct End {
+            sqlite3* db;
+            bool began;
+            ~End() {
+                if (began) library::sqlite::rollback(db);  // nothing written: ending it is all
+            }
+        } end{db, together};
         Statement s(db, "SELECT team, driver FROM run WHERE uid = ?1");
         for (const std::string& uid : uids) {
             s.bind(1, uid);
@@ -401,8 +425,15 @@ std::string freeRunName(const std::vector<StoredRun>& runs, const std::string& n
 }
 
 std::string encodeValues(const Setup& values) {
+    std::size_t size = 0;
+    for (const std::string& v : values) size += v.size() + 8;
     std::string out;
-    for (const std::string& v : values) out += std::to_string(v.size()) + ":" + v;
+    out.reserve(size);
+    for (const std::string& v : values) {
+        char length[24];
+        const auto [end, error] = std::to_chars(std::begin(length), std::end(length), v.size());
+        out.append(length, end).append(1, ':').append(v);
+    }
     return out;
 }
 

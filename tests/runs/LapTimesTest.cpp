@@ -7,6 +7,7 @@
 #include <random>
 
 #include "runs/LapTimes.h"
+#include "runs/RunField.h"
 
 using namespace vantrel::runs;
 
@@ -385,4 +386,57 @@ TEST(LapTimes, AHostilePasteIsBounded) {
     EXPECT_GT(r.laps.size(), 10000u);
     EXPECT_LE(r.unread.size(), kMaxUnread);
     EXPECT_FALSE(unreadText(readLaps(std::string(100000, 'x'))).empty());
+}
+
+// The heat's start where the printout gives it, and never a date, a lap, a
+// race's length, a clock in a lap row or the time the page was printed.
+TEST(LapTimes, TheHeatsTimeOfDayWhereThePrintoutGivesIt) {
+    const struct {
+        const char* text;
+        const char* time;  // empty: none
+    } cases[] = {
+        {"Heat 3\nStart: 14:32\nLap\tTime\n1\t12.345\n2\t12.300\n", "14:32"},
+        {"Time of day 10:05:12\n12.345\n12.300\n", "10:05:12"},
+        {"Race start 2:32 pm\n12.345\n", "14:32"},
+        {"Start 12:05 AM\n12.345\n", "00:05"},
+        {"Startzeit: 9:05\n12,345\n", "09:05"},
+        {"Date 14.06.2026  Start 14:32:10\n12.345\n", "14:32:10"},
+        {"Start: 2026-06-14T14:32:10+02:00\n12.345\n", "14:32:10"},
+        // RCM / MyRCM: the heat's header line.
+        {"Heat 3 - Modified 1:10 - 14:32:10\nLap  Smith  Brown\n1  12.345  12.500\n", "14:32:10"},
+        {"Lauf 2   Gruppe B   09:41:07\n1\t0:12.345\n", "09:41:07"},
+        // A CSV's column.
+        {"Lap,Time,Time of day\n1,12.345,14:32:10\n2,12.300,14:32:22\n", "14:32:10"},
+        {"Run;Start time;Laps\nQ1;\"09:15\";12\n", "09:15"},
+        // A label's clock comes before a header's.
+        {"Heat 3   14:00:00\nStart 14:05\n12.345\n", "14:05"},
+        // None.
+        {"12.345\n12.300\n", ""},
+        {"Date: 14.06.2026\n12.345\n", ""},                            // a date
+        {"Start: 1:02.345\n", ""},                                     // a lap time after the label
+        {"Heat 3   Best 12.345   14:32:10\n", ""},                     // a row of laps
+        {"Heat 3 14:32\n12.345\n", ""},                                // a header's clock without seconds
+        {"Final A   Race time 00:05:00\n12.345\n", ""},                // a race's length
+        {"1   14:32:10   12.345\n2   14:32:22   12.300\n", ""},        // a clock in a lap row
+        {"Printed 2026-06-14 16:05:33 - Heat 3 start\n12.345\n", ""},  // when the page was made
+        {"Start: 25:10\nStart: 14:75\n", ""},                          // out of range
+        {"Start 14:32:10:05\n", ""},
+        {"Start 114:32\n", ""},
+        {"Lap,Time,Time of day\n1,12.345,noon\n", ""},
+        {"Start: 13:05 pm\n", ""},  // no such clock
+    };
+    for (const auto& c : cases) EXPECT_EQ(heatTimeOfDay(c.text).value_or(""), c.time) << c.text;
+
+    // Whatever is pasted, what is found is a time of day in range, and
+    // nothing is found in text without a colon.
+    std::mt19937 rng(11);
+    const std::string alphabet = "0123456789:.,- \t\nStarHeatimofdyp";
+    for (int n = 0; n < 3000; ++n) {
+        std::string text;
+        for (std::size_t i = rng() % 60; i > 0; --i) text += alphabet[rng() % alphabet.size()];
+        const auto time = heatTimeOfDay(text);
+        if (!time) continue;
+        EXPECT_NE(text.find(':'), std::string::npos) << text;
+        EXPECT_EQ(timeOfDayOf(*time), time) << text;
+    }
 }

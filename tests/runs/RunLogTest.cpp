@@ -8,6 +8,7 @@
 #include "library/SetupLibrary.h"
 #include "platform/Error.h"
 #include "runs/Conditions.h"
+#include "runs/PaidOff.h"
 #include "runs/RunFile.h"
 #include "runs/RunLog.h"
 
@@ -311,4 +312,57 @@ TEST(RunLog, UpgradesTheRunsBeforeTheFieldWithNothingLost) {
     ASSERT_EQ(runs.size(), 4u);
     EXPECT_EQ(runs[3].field.drivers, e.field.drivers);
     EXPECT_EQ(library.integrityCheck(), "ok");
+}
+
+// Many runs of several meetings at several tracks in one go, in any order
+// they arrive: each meeting's runs stand in the order they were run,
+// numbered from 1; and which change paid off, read a track at a time, says
+// what the same runs read as one list say.
+TEST(RunLog, ABatchOfRunsInAnyOrderStandsInTheOrderTheyWereRun) {
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 rng(seed);
+        testsupport::TempProgramFolder folder;
+        SetupLibrary library((folder.path() / "Library.sqlite").string());
+        std::vector<RunEntry> batch;
+        for (int m = 0; m < 6; ++m) {
+            vantrel::Setup v =
+                meeting(m % 2 ? "Kim Lee" : "Jo Smith", "Track " + std::to_string(m % 3), "Round " + std::to_string(m));
+            for (int r = 0; r < 9; ++r) {
+                if (rng() % 2) set(v, SetupField::FrontShockOil, std::to_string(30 + rng() % 3 * 5));
+                RunEntry e = run(v, "Run " + std::to_string(r), {{std::int64_t(13000 + rng() % 500), true}});
+                char created[40];
+                std::snprintf(created, sizeof created, "2026-06-14T%02d:%02d:00+02:00", 9 + r, int(rng() % 60));
+                e.created = created;
+                e.uid = "s" + std::to_string(seed) + "m" + std::to_string(m) + "r" + std::to_string(r);
+                e.team = m % 2 ? "Kim Lee" : "";
+                batch.push_back(e);
+            }
+        }
+        // Some runs known before, the rest in one batch of any order, some twice.
+        for (int i = 0; i < 5; ++i) logRunIfNew(library, batch[rng() % batch.size()]);
+        std::vector<RunEntry> shuffled = batch;
+        shuffled.push_back(batch[rng() % batch.size()]);
+        std::shuffle(shuffled.begin(), shuffled.end(), rng);
+        logRunsIfNew(library, shuffled);
+
+        const std::vector<StoredRun> all = trackRuns(library, {});
+        ASSERT_EQ(all.size(), batch.size()) << "seed " << seed;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            const bool first = i == 0 || all[i - 1].meeting != all[i].meeting;
+            EXPECT_EQ(all[i].seq, first ? 1 : all[i - 1].seq + 1) << "seed " << seed;
+            if (!first) EXPECT_LE(all[i - 1].created, all[i].created) << "seed " << seed;
+        }
+        for (const Pooling pooling : {Pooling::Apart, Pooling::OwnOnly, Pooling::Pooled}) {
+            const std::vector<PaidOffRow> once = paidOff(all, pooling), byTrack = paidOff(library, {}, {}, pooling);
+            ASSERT_EQ(byTrack.size(), once.size()) << "seed " << seed;
+            for (std::size_t r = 0; r < once.size(); ++r) {
+                EXPECT_EQ(byTrack[r].change, once[r].change);
+                EXPECT_EQ(byTrack[r].pairs, once[r].pairs);
+                EXPECT_EQ(byTrack[r].gain, once[r].gain);
+                EXPECT_EQ(byTrack[r].low, once[r].low);
+                EXPECT_EQ(byTrack[r].verdict, once[r].verdict);
+            }
+        }
+        EXPECT_EQ(paidOff(library, "track 1").size(), paidOff(trackRuns(library, "track 1")).size());
+    }
 }

@@ -281,9 +281,18 @@ int BatchRunner::extract(const std::string& sheet, const std::string& outFile) {
             writeSetupFile(outFile, read.values);
             if (!read.fromEdits.empty())
                 m_out << platform::text::printable(sheet) << ": " << editsNote(read) << std::endl;
-            // The meeting's runs the sheet carries go back into the library.
+            // The meeting's runs the sheet carries go back into the library,
+            // a team mate's as theirs.
             std::size_t runs = 0;
-            if (const std::string warning = takeSheetRuns(m_installation.libraryFile(), sheet, runs); !warning.empty())
+            std::string racer;
+            try {
+                library::SetupLibrary setups(m_installation.libraryFile());
+                racer = installationDriver(m_installation, setups);
+            } catch (const platform::Error&) {
+                // The library cannot be opened: taking the runs says so below.
+            }
+            if (const std::string warning = takeSheetRuns(m_installation.libraryFile(), sheet, runs, racer);
+                !warning.empty())
                 m_err << "Warning: " << platform::text::printable(warning) << std::endl;
             if (runs > 0) m_out << "Runs added: " << runs << std::endl;
             return ExitSuccess;
@@ -331,7 +340,11 @@ int BatchRunner::importSetups(const Options& options) {
         for (const auto& reader : readers) use.push_back(reader.get());
         std::vector<std::string> paths;
         for (const std::string& path : options.operands) paths.push_back(platform::paths::toNative(path));
-        const library::ImportReport report = library::importSetups(setups, paths, use);
+        // A sheet or a row of another driver's comes in as theirs, its runs too.
+        const std::string racer = installationDriver(m_installation, setups);
+        const library::ImportReport report = library::importSetups(setups, paths, use, {}, [&](const Setup& values) {
+            return teamMateOf(values[std::size_t(SetupField::DriverName)], {}, racer);
+        });
 
         m_out << "Added: " << report.added.size() << "\n"
               << "Already there: " << report.alreadyThere.size() << "\n";
@@ -341,7 +354,7 @@ int BatchRunner::importSetups(const Options& options) {
         for (const auto* files : {&report.added, &report.alreadyThere, &report.updated})
             for (const std::string& file : *files) {
                 std::size_t added = 0;
-                if (const std::string warning = takeSheetRuns(setups.path(), file, added); !warning.empty())
+                if (const std::string warning = takeSheetRuns(setups.path(), file, added, racer); !warning.empty())
                     m_err << "Warning: " << platform::text::printable(warning) << std::endl;
                 runs += added;
             }

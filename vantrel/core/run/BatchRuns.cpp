@@ -189,6 +189,8 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
             // The other drivers of a heat's table are what the track did meanwhile.
             if (reading.columns.size() > 1 && reading.column)
                 entry.field = runs::fieldOfTable(lapsText, *reading.column);
+            else  // the heat's start, where the printout gives it
+                entry.field.timeOfDay = runs::heatTimeOfDay(lapsText).value_or("");
         }
         entry.position = parsed.values["--position"];
         entry.airTemp = parsed.values["--air-temp"];
@@ -271,7 +273,7 @@ std::optional<int> batchPaidOff(const std::vector<std::string>& args, const Inst
     return batchtrack::reportingErrors(err, [&] {
         checkSettings(installation);
         const auto setups = library::openForHistory(installation.libraryFile());
-        const auto rows = runs::paidOff(runs::trackRuns(*setups, track, parsed.values["--driver"]), *pooling);
+        const auto rows = runs::paidOff(*setups, track, parsed.values["--driver"], *pooling);
         if (rows.empty()) {
             err << platform::errorLine("The setup library " + setups->path() + " has no change between two runs" +
                                        (parsed.all ? std::string() : " at " + track))

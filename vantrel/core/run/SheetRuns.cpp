@@ -5,6 +5,8 @@
 #include "library/TrackHistory.h"
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
+#include "TeamFolder.h"
+#include "runs/DriverName.h"
 #include "runs/RunFile.h"
 
 namespace vantrel {
@@ -29,7 +31,16 @@ std::string meetingRunsText(const CAppSettings& config, const Setup& values) noe
     }
 }
 
-std::size_t takeSheetRuns(library::SetupLibrary& library, const std::string& sheetNativePath) {
+std::string teamMateOf(std::string_view driver, std::string_view carried, std::string_view ownDriver) {
+    if (library::matchKey(ownDriver).empty() || library::matchKey(driver).empty()) return std::string(carried);
+    if (runs::sameDriver(driver, ownDriver)) return {};
+    // A name the run carries that is the racer's own cannot make another driver's run theirs.
+    if (!library::matchKey(carried).empty() && !runs::sameDriver(carried, ownDriver)) return std::string(carried);
+    return team::folderNameFor(driver);
+}
+
+std::size_t takeSheetRuns(library::SetupLibrary& library, const std::string& sheetNativePath,
+                          std::string_view ownDriver) {
     const pdfauto::Document document(sheetNativePath);
     const std::string name = runsAttachmentName(sheetNativePath);
     std::string text;
@@ -42,26 +53,28 @@ std::size_t takeSheetRuns(library::SetupLibrary& library, const std::string& she
                 text = document.attachment(attached);
         if (text.empty()) return 0;
     }
-    const runs::RunFileReading reading = runs::readRunsFile(text);
+    runs::RunFileReading reading = runs::readRunsFile(text);
     if (!reading.whole || !reading.problem.empty())
         platform::raiseAboutFile(platform::ErrInvalidArgument, "takeSheetRuns", "Cannot take the runs of",
                                  sheetNativePath,
                                  "what it carries is no file of runs (" +
                                      (reading.whole ? reading.problem : std::string("it is cut short")) + ")");
     std::size_t added = 0;
-    for (const runs::RunEntry& run : reading.runs)
+    for (runs::RunEntry& run : reading.runs) {
+        run.team = teamMateOf(run.values[std::size_t(SetupField::DriverName)], run.team, ownDriver);
         if (runs::logRunIfNew(library, run)) ++added;
+    }
     return added;
 }
 
-std::string takeSheetRuns(const std::string& libraryPath, const std::string& sheetNativePath,
-                          std::size_t& added) noexcept {
+std::string takeSheetRuns(const std::string& libraryPath, const std::string& sheetNativePath, std::size_t& added,
+                          std::string_view ownDriver) noexcept {
     // Never raises: the setup was read, and the runs are an addition.
     added = 0;
     try {
         if (std::filesystem::path(sheetNativePath).extension() != ".pdf") return {};
         library::SetupLibrary library(libraryPath);
-        added = takeSheetRuns(library, sheetNativePath);
+        added = takeSheetRuns(library, sheetNativePath, ownDriver);
         return {};
     } catch (const std::exception& e) {
         return platform::errorText(e);

@@ -73,15 +73,22 @@ std::string judge(runs::SetupLibrary& library, const Listed& file, std::string_v
                   std::vector<runs::RunEntry>& runs, std::vector<runs::RunEntry>& fresh) {
     if (file.folder.empty()) return "it lies in no driver's folder";
     std::vector<std::string> uids;
+    // A file's runs name one driver or a few: each spelling is judged once.
+    std::unordered_map<std::string, bool> fits;
     for (runs::RunEntry& run : runs) {
         const std::string& driver = run.values[std::size_t(SetupField::DriverName)];
-        if (!runs::sameDriver(driver, file.folder)) return refusedDriver(run, file.folder);
-        // The racer's name in a team mate's folder is not the racer's run.
-        if (runs::sameDriver(driver, ownDriver) != file.own) return refusedDriver(run, file.folder);
+        auto fit = fits.find(driver);
+        if (fit == fits.end())
+            // The racer's name in a team mate's folder is not the racer's run.
+            fit = fits.emplace(driver,
+                               runs::sameDriver(driver, file.folder) && runs::sameDriver(driver, ownDriver) == file.own)
+                      .first;
+        if (!fit->second) return refusedDriver(run, file.folder);
         run.team = file.own ? std::string() : file.folder;
         uids.push_back(run.uid);
     }
     const auto owners = runs::runOwners(library, uids);
+    fresh.reserve(runs.size());
     for (runs::RunEntry& run : runs) {
         const auto owner = owners.find(run.uid);
         if (owner == owners.end()) {
@@ -224,10 +231,15 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
         // history, the meeting and Load know it as they know the racer's own.
         if (!file.own) {
             std::unordered_set<std::string> setups;
-            for (const runs::RunEntry& run : fresh)
-                if (setups.insert(run.setupType + '\x1f' + library::valueHash(run.values)).second)
+            const runs::RunEntry* previous = nullptr;
+            for (const runs::RunEntry& run : fresh) {
+                // A run mostly runs the setup of the run before it: that one is not hashed again.
+                const bool again = previous && previous->setupType == run.setupType && previous->values == run.values;
+                previous = &run;
+                if (!again && setups.insert(run.setupType + '\x1f' + library::valueHash(run.values)).second)
                     sheets.take({run.created, run.setupType, path, run.values}, file.folder + ".vrun", file.folder,
                                 teamFolder);
+            }
         }
         report.added += added;
         if (added > 0)

@@ -23,6 +23,7 @@
 #include "SetupControls.h"
 #include "SetupReaders.h"
 #include "SheetRuns.h"
+#include "TeamSync.h"
 #include "Installation.h"
 #include "MainForm.h"
 #include "platform/Error.h"
@@ -179,7 +180,14 @@ bool SetupLoader::openSetupFile(const QString& path) {
     // library that cannot take them costs the load nothing.
     std::size_t runs = 0;
     try {
-        takeSheetRuns(m_window.installation().libraryFile(), QFile::encodeName(native).toStdString(), runs);
+        // A team mate's or a stranger's sheet brings its runs as theirs.
+        const Installation& installation = m_window.installation();
+        std::string racer;
+        {
+            library::SetupLibrary setups(installation.libraryFile());
+            racer = installationDriver(installation, setups);
+        }
+        takeSheetRuns(installation.libraryFile(), QFile::encodeName(native).toStdString(), runs, racer);
     } catch (const std::exception&) {
     }
     if (runs > 0)

@@ -280,6 +280,8 @@ void LogRunDialog::save() {
     if (m_cmbLapColumn->count() > 1 && m_cmbLapColumn->currentIndex() >= 0)
         entry.field =
             runs::fieldOfTable(m_txtLapText->toPlainText().toStdString(), std::size_t(m_cmbLapColumn->currentIndex()));
+    else  // the heat's start, where the printout gives it
+        entry.field.timeOfDay = runs::heatTimeOfDay(m_txtLapText->toPlainText().toStdString()).value_or("");
     entry.position = m_txtPosition->text().trimmed().toStdString();
     entry.airTemp = m_txtAirTemp->text().trimmed().toStdString();
     entry.trackTemp = m_txtTrackTemp->text().trimmed().toStdString();

@@ -97,7 +97,7 @@ bool isLibraryFile(const std::string& libraryPath, const std::string& file) {
 // Records one setup; false when the library cannot be written (the report
 // says so and the import stops).
 bool record(SetupLibrary& library, SetupEntry& entry, const std::string& file, const std::string& name,
-            ImportReport& report) {
+            ImportReport& report, const TeamMateFn& teamMateOf) {
     if (entry.created.empty()) {
         const platform::files::FileFacts facts = platform::files::factsOf(file);
         // Whole seconds, rounded down as the system gives them.
@@ -107,7 +107,7 @@ bool record(SetupLibrary& library, SetupEntry& entry, const std::string& file, c
                                                                                         : std::time(nullptr));
     }
     try {
-        switch (library.recordImported(entry).outcome) {
+        switch (library.recordImported(entry, teamMateOf ? teamMateOf(entry.values) : std::string()).outcome) {
         case SetupLibrary::Outcome::Added: report.added.push_back(name); break;
         case SetupLibrary::Outcome::AlreadyThere: report.alreadyThere.push_back(name); break;
         case SetupLibrary::Outcome::Updated: report.updated.push_back(name); break;
@@ -126,7 +126,7 @@ bool record(SetupLibrary& library, SetupEntry& entry, const std::string& file, c
 // Every row of a CSV in the export's form, each in its own transaction and
 // reported as "file (row N)". A CSV found in a folder that is no such file
 // is passed over; one named directly is reported.
-bool importCsv(SetupLibrary& library, const Candidate& c, ImportReport& report) {
+bool importCsv(SetupLibrary& library, const Candidate& c, ImportReport& report, const TeamMateFn& teamMateOf) {
     const std::string name = c.file.string();
     std::string bytes;
     const platform::files::UserFile file = platform::files::readUserFile(name, bytes, kMaxCsvBytes);
@@ -140,7 +140,8 @@ bool importCsv(SetupLibrary& library, const Candidate& c, ImportReport& report) 
     const auto read = readCsv(
         bytes,
         [&](CsvSetup& setup) {
-            written = record(library, setup.entry, name, name + " (row " + std::to_string(setup.row) + ")", report);
+            written = record(library, setup.entry, name, name + " (row " + std::to_string(setup.row) + ")", report,
+                             teamMateOf);
             return written;
         },
         whyNot);
@@ -162,7 +163,8 @@ bool importCsv(SetupLibrary& library, const Candidate& c, ImportReport& report) 
 }  // namespace
 
 ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>& paths,
-                          const std::vector<const SetupFileReader*>& readers, const ImportProgressFn& progress) {
+                          const std::vector<const SetupFileReader*>& readers, const ImportProgressFn& progress,
+                          const TeamMateFn& teamMateOf) {
     ImportReport report;
     std::vector<Candidate> candidates = collect(paths, readers, report);
     // The library's own files are never opened beside SQLite (a folder that
@@ -176,7 +178,7 @@ ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>&
     for (const Candidate& c : candidates) {
         const std::string name = c.file.string();
         if (isCsv(c.file)) {
-            if (!importCsv(library, c, report)) return report;
+            if (!importCsv(library, c, report, teamMateOf)) return report;
         } else {
             std::optional<SetupEntry> entry;
             std::string readError;
@@ -199,7 +201,7 @@ ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>&
                 if (entry || !readError.empty()) break;
             }
             if (entry) {
-                if (!record(library, *entry, name, name, report)) return report;
+                if (!record(library, *entry, name, name, report, teamMateOf)) return report;
             } else if (!readError.empty()) {
                 report.unreadable.push_back({name, readError});
             } else {

@@ -429,17 +429,33 @@ std::optional<std::int64_t> SetupLibrary::recordIfNew(const SetupEntry& entry) {
     }
 }
 
-SetupLibrary::Recorded SetupLibrary::recordImported(const SetupEntry& entry) {
+SetupLibrary::Recorded SetupLibrary::recordImported(const SetupEntry& entry, std::string_view teamMate) {
     try {
         const std::string hash = valueHash(entry.values);
         WriteTransaction t(m_impl->db);
         if (const auto same = m_impl->find(entry.setupType, entry.values, hash)) return {*same, Outcome::AlreadyThere};
+        // Whose the setup is goes in with it, in the same transaction: a
+        // killed import never leaves a team mate's setup as the racer's own.
+        auto theirs = [&](std::int64_t id) {
+            if (teamMate.empty()) return;
+            Statement link(m_impl->db,
+                           "INSERT OR REPLACE INTO team_sheet (setup_id, value_hash, setup_type, sheet_name, driver,"
+                           " mine) VALUES (?1, ?2, ?3, ?4, ?5, 0)");
+            link.bind(1, id);
+            link.bind(2, hash);
+            link.bind(3, entry.setupType);
+            link.bind(4, std::filesystem::path(entry.sheet).filename().string());
+            link.bind(5, teamMate);
+            link.step();
+        };
         if (const auto sheet = m_impl->findSheet(entry.sheet)) {
             m_impl->update(*sheet, entry, hash);
+            theirs(*sheet);
             t.commit();
             return {*sheet, Outcome::Updated};
         }
         const std::int64_t id = m_impl->insert(entry, hash);
+        theirs(id);
         t.commit();
         return {id, Outcome::Added};
     } catch (const sqlite::Failure& f) {

@@ -52,6 +52,11 @@ std::string Statement::text(int column) const {
     return p ? std::string(p, std::size_t(sqlite3_column_bytes(m_stmt, column))) : std::string();
 }
 
+std::string_view Statement::view(int column) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    return p ? std::string_view(p, std::size_t(sqlite3_column_bytes(m_stmt, column))) : std::string_view();
+}
+
 void Statement::reset() {
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);

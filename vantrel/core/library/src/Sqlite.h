@@ -33,6 +33,8 @@ public:
     // True while there is a row; false when done.
     bool step();
     std::string text(int column) const;
+    // The same without a copy: valid until the next step or reset.
+    std::string_view view(int column) const;
     std::int64_t integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
     sqlite3* database() const { return m_db; }
     // Ready for the next use, bindings cleared.

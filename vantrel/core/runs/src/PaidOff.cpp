@@ -222,7 +222,22 @@ std::optional<std::pair<std::int64_t, std::int64_t>> medianInterval(std::vector<
     return std::pair{values[k - 1], values[n - k]};
 }
 
-std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pooling) {
+namespace {
+
+// The pairs of runs taken in a track at a time (an event's runs all in one
+// go), grouped into rows as they come.
+class Tally {
+public:
+    explicit Tally(Pooling pooling) : pooling(pooling) {}
+    void add(const std::vector<StoredRun>& runs);
+    std::vector<PaidOffRow> rows();
+
+private:
+    Pooling pooling;
+    std::map<std::string, Group> groups;
+};
+
+void Tally::add(const std::vector<StoredRun>& runs) {
     // What the track did at each event between runs with nothing changed, per step.
     std::unordered_map<std::string, std::vector<std::int64_t>> steady, steady5;
     for (std::size_t i = 1; i < runs.size(); ++i) {
@@ -234,7 +249,6 @@ std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pool
         steady5[key].push_back(after.figures.best5 - before.figures.best5);
     }
 
-    std::map<std::string, Group> groups;
     std::string lastMeeting, lastMeetingText;  // the runs come meeting by meeting
     std::shared_ptr<const Setup> lastValues;
     for (std::size_t i = 1; i < runs.size(); ++i) {
@@ -299,7 +313,9 @@ std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pool
             g.row.pairList.push_back(pair);
         }
     }
+}
 
+std::vector<PaidOffRow> Tally::rows() {
     std::vector<PaidOffRow> rows;
     std::map<std::string, std::vector<std::size_t>> byWay;  // a field's rows that went a way, to find both
     for (auto& [key, g] : groups) {
@@ -329,6 +345,21 @@ std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pool
         return a.change < b.change;
     });
     return rows;
+}
+
+}  // namespace
+
+std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pooling) {
+    Tally tally(pooling);
+    tally.add(runs);
+    return tally.rows();
+}
+
+std::vector<PaidOffRow> paidOff(SetupLibrary& library, std::string_view track, std::string_view driver,
+                                Pooling pooling) {
+    Tally tally(pooling);
+    forEachTrack(library, track, driver, [&](const std::vector<StoredRun>& runs) { tally.add(runs); });
+    return tally.rows();
 }
 
 std::string differenceText(std::int64_t ms) {

@@ -1,9 +1,12 @@
 #include "runs/RunLog.h"
 
 #include <algorithm>
+#include <charconv>
+#include <map>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <random>
 
 #include "LibraryConnection.h"
@@ -26,14 +29,16 @@ constexpr const char* kColumns =
 
 const std::string& field(const Setup& v, SetupField f) { return v[std::size_t(f)]; }
 
+// The values stored for a run's setup, decoded over `values`; false for text that is no such.
+bool decodeInto(std::string_view text, Setup& values);
+
 struct MeetingKey {
     std::string track, driver, event, date;
 };
 
-MeetingKey keyOf(const Setup& values, std::string_view created) {
+MeetingKey keyOf(const Setup& values, std::string_view created, library::DateOrder order = library::userDateOrder()) {
     return {matchKey(field(values, SetupField::TrackCity)), matchKey(field(values, SetupField::DriverName)),
-            matchKey(field(values, SetupField::EventName)),
-            library::eventDateOf(values, created, library::userDateOrder())};
+            matchKey(field(values, SetupField::EventName)), library::eventDateOf(values, created, order)};
 }
 
 template <typename Body>
@@ -46,8 +51,7 @@ auto withLibrary(SetupLibrary& library, std::string_view action, Body body) {
     }
 }
 
-StoredRun runFrom(const Statement& s) {
-    StoredRun run;
+void runFrom(const Statement& s, StoredRun& run) {
     run.id = s.integer(0);
     run.uid = s.text(1);
     run.seq = int(s.integer(2));
@@ -55,18 +59,17 @@ StoredRun runFrom(const Statement& s) {
     run.name = s.text(4);
     run.created = s.text(5);
     run.setupType = s.text(6);
-    if (auto values = decodeValues(s.text(7))) run.values = std::move(*values);
-    run.laps = lapsFromText(s.text(8));
+    if (!decodeInto(s.view(7), run.values)) run.values = {};
+    run.laps = lapsFromText(s.view(8));
     run.position = s.text(9);
     run.airTemp = s.text(10);
     run.trackTemp = s.text(11);
     run.note = s.text(12);
     run.team = s.text(13);
-    run.field.drivers = fieldFromText(s.text(14));
+    run.field.drivers = fieldFromText(s.view(14));
     run.field.timeOfDay = s.text(15);
     run.meeting = s.text(16);
     run.figures = figuresOf(run.laps);
-    return run;
 }
 
 // Each run's changes from the run before it in the same meeting.
@@ -88,20 +91,73 @@ std::string newUid() {
     return text;
 }
 
-std::vector<StoredRun> select(sqlite3* db, const std::string& where, const std::vector<std::string>& binds) {
+std::string_view trackOf(const StoredRun& run) {
+    return std::string_view(run.meeting).substr(0, run.meeting.find('\x1f'));
+}
+
+// The runs meeting by meeting, handed to `take` a track at a time (one
+// vector, refilled: a library's runs are never all held at once).
+void selectByTrack(sqlite3* db, const std::string& where, const std::vector<std::string>& binds,
+                   const std::function<void(std::vector<StoredRun>&)>& take) {
     Statement s(db, std::string("SELECT ") + kColumns + " FROM run" + where +
                         " ORDER BY track, event_date, driver, event, seq, id");
     for (std::size_t i = 0; i < binds.size(); ++i) s.bind(int(i) + 1, binds[i]);
+    std::vector<StoredRun> runs;
+    while (s.step()) {
+        runFrom(s, runs.emplace_back());
+        if (runs.size() > 1 && trackOf(runs.back()) != trackOf(runs[runs.size() - 2])) {
+            StoredRun next = std::move(runs.back());
+            runs.pop_back();
+            markChanges(runs);
+            take(runs);
+            runs.clear();
+            runs.push_back(std::move(next));
+        }
+    }
+    if (runs.empty()) return;
+    markChanges(runs);
+    take(runs);
+}
+
+std::vector<StoredRun> select(sqlite3* db, const std::string& where, const std::vector<std::string>& binds) {
     std::vector<StoredRun> out;
-    while (s.step()) out.push_back(runFrom(s));
+    {
+        // Room for them all at once: a run is some kilobytes, moved at every growth.
+        Statement count(db, "SELECT count(*) FROM run" + where);
+        for (std::size_t i = 0; i < binds.size(); ++i) count.bind(int(i) + 1, binds[i]);
+        if (count.step()) out.reserve(std::size_t(count.integer(0)));
+    }
+    Statement s(db, std::string("SELECT ") + kColumns + " FROM run" + where +
+                        " ORDER BY track, event_date, driver, event, seq, id");
+    for (std::size_t i = 0; i < binds.size(); ++i) s.bind(int(i) + 1, binds[i]);
+    while (s.step()) runFrom(s, out.emplace_back());
     markChanges(out);
     return out;
+}
+
+// The WHERE of the runs at a track (every track: empty), of one driver when given.
+std::string trackWhere(std::string_view track, std::string_view driver, std::vector<std::string>& binds) {
+    std::string where;
+    if (!matchKey(track).empty()) {
+        binds.push_back(matchKey(track));
+        where += " WHERE track = ?1";
+    }
+    if (!matchKey(driver).empty()) {
+        binds.push_back(matchKey(driver));
+        where += (where.empty() ? " WHERE" : " AND") + std::string(" driver = ?") + std::to_string(binds.size());
+    }
+    return where;
 }
 
 // The statements a run's recording uses, prepared once for many runs.
 struct RunStatements {
     static constexpr const char* kMeeting = " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4";
     Statement known, last, order, before, shift, insert;
+    // Asked once for many runs: the locale's date order is no cheap question.
+    const library::DateOrder dateOrder = library::userDateOrder();
+    // Each meeting's last run as this batch left it (its seq and time): a
+    // file of a meeting's runs asks the library once, not once a run.
+    std::map<std::string, std::pair<int, std::int64_t>> lastOf;
     explicit RunStatements(sqlite3* db)
         : known(db, "SELECT 1 FROM run WHERE uid = ?1"),
           last(db, std::string("SELECT seq, created FROM run") + kMeeting + " ORDER BY seq DESC LIMIT 1"),
@@ -132,15 +188,23 @@ struct RunStatements {
     // they were run whatever order they arrive in. The later ones move up one.
     int place(const MeetingKey& key, const std::string& created) {
         const std::int64_t when = library::parseTimestamp(created).value_or(INT64_MAX);
-        bindMeeting(last, key);
-        int seq = 1;
-        bool inOrder = true;
-        if (last.step()) {
-            seq = int(last.integer(0)) + 1;
-            inOrder = library::parseTimestamp(last.text(1)).value_or(0) <= when;
+        const std::string meeting = key.track + '\x1f' + key.date + '\x1f' + key.driver + '\x1f' + key.event;
+        auto cached = lastOf.find(meeting);
+        if (cached == lastOf.end()) {
+            std::pair<int, std::int64_t> found{0, INT64_MIN};
+            bindMeeting(last, key);
+            if (last.step()) found = {int(last.integer(0)), library::parseTimestamp(last.text(1)).value_or(0)};
+            last.reset();
+            cached = lastOf.emplace(meeting, found).first;
         }
-        last.reset();
-        if (inOrder) return seq;
+        auto& [lastSeq, lastWhen] = cached->second;
+        int seq = lastSeq + 1;
+        if (lastWhen <= when) {
+            lastSeq = seq;
+            lastWhen = when;
+            return seq;
+        }
+        ++lastSeq;  // the last run moves up one
         bindMeeting(order, key);
         while (order.step())
             if (library::parseTimestamp(order.text(1)).value_or(0) > when) {
@@ -170,7 +234,7 @@ struct RunStatements {
     std::optional<StoredRun> record(const RunEntry& entry, bool answer) {
         const std::string created = entry.created.empty() ? library::localTimestampNow() : entry.created;
         const std::string uid = entry.uid.empty() ? newUid() : entry.uid;
-        const MeetingKey key = keyOf(entry.values, created);
+        const MeetingKey key = keyOf(entry.values, created, dateOrder);
         const int seq = place(key, created);
         const std::string values = encodeValues(entry.values), laps = lapsToText(entry.laps);
         const std::string field = fieldText(entry.field.drivers),
@@ -264,6 +328,16 @@ std::size_t logRunsIfNew(SetupLibrary& library, const std::vector<RunEntry>& ent
 std::unordered_map<std::string, RunOwner> runOwners(SetupLibrary& library, const std::vector<std::string>& uids) {
     return withLibrary(library, "Cannot read", [&](sqlite3* db) {
         std::unordered_map<std::string, RunOwner> out;
+        // One read for them all: each lookup alone would take and give back the file's locks.
+        const bool together = sqlite3_get_autocommit(db) != 0;
+        if (together) library::sqlite::exec(db, "BEGIN");
+        struct End {
+            sqlite3* db;
+            bool began;
+            ~End() {
+                if (began) library::sqlite::rollback(db);  // nothing written: ending it is all
+            }
+        } end{db, together};
         Statement s(db, "SELECT team, driver FROM run WHERE uid = ?1");
         for (const std::string& uid : uids) {
             s.bind(1, uid);
@@ -296,17 +370,18 @@ std::vector<StoredRun> meetingRuns(SetupLibrary& library, const Setup& meeting) 
 
 std::vector<StoredRun> trackRuns(SetupLibrary& library, std::string_view track, std::string_view driver) {
     return withLibrary(library, "Cannot read", [&](sqlite3* db) {
-        std::string where;
         std::vector<std::string> binds;
-        if (!matchKey(track).empty()) {
-            binds.push_back(matchKey(track));
-            where += " WHERE track = ?1";
-        }
-        if (!matchKey(driver).empty()) {
-            binds.push_back(matchKey(driver));
-            where += (where.empty() ? " WHERE" : " AND") + std::string(" driver = ?") + std::to_string(binds.size());
-        }
+        const std::string where = trackWhere(track, driver, binds);
         return select(db, where, binds);
+    });
+}
+
+void forEachTrack(SetupLibrary& library, std::string_view track, std::string_view driver,
+                  const std::function<void(std::vector<StoredRun>&)>& take) {
+    withLibrary(library, "Cannot read", [&](sqlite3* db) {
+        std::vector<std::string> binds;
+        const std::string where = trackWhere(track, driver, binds);
+        selectByTrack(db, where, binds, take);
     });
 }
 
@@ -350,13 +425,27 @@ std::string freeRunName(const std::vector<StoredRun>& runs, const std::string& n
 }
 
 std::string encodeValues(const Setup& values) {
+    std::size_t size = 0;
+    for (const std::string& v : values) size += v.size() + 8;
     std::string out;
-    for (const std::string& v : values) out += std::to_string(v.size()) + ":" + v;
+    out.reserve(size);
+    for (const std::string& v : values) {
+        char length[24];
+        const auto [end, error] = std::to_chars(std::begin(length), std::end(length), v.size());
+        out.append(length, end).append(1, ':').append(v);
+    }
     return out;
 }
 
 std::optional<Setup> decodeValues(std::string_view text) {
     Setup values;
+    if (!decodeInto(text, values)) return std::nullopt;
+    return values;
+}
+
+namespace {
+
+bool decodeInto(std::string_view text, Setup& values) {
     std::size_t at = 0;
     for (std::string& v : values) {
         std::size_t length = 0, digits = 0;
@@ -364,13 +453,14 @@ std::optional<Setup> decodeValues(std::string_view text) {
             length = length * 10 + std::size_t(text[at++] - '0');
             ++digits;
         }
-        if (!digits || at >= text.size() || text[at] != ':' || text.size() - at - 1 < length) return std::nullopt;
+        if (!digits || at >= text.size() || text[at] != ':' || text.size() - at - 1 < length) return false;
         v.assign(text.substr(at + 1, length));
         at += 1 + length;
     }
-    if (at != text.size()) return std::nullopt;
-    return values;
+    return at == text.size();
 }
+
+}  // namespace
 
 std::string runsCsvPath(const std::string& setupsCsvPath) {
     const std::size_t slash = setupsCsvPath.find_last_of('/');

@@ -62,9 +62,16 @@ struct ImportProgress {
 // Answers false to cancel; called once with done == 0 and after each file.
 using ImportProgressFn = std::function<bool(const ImportProgress&)>;
 
+// Whose a setup read is: the team mate's name for a setup of another
+// driver's, the empty text for the racer's own.
+using TeamMateFn = std::function<std::string(const Setup&)>;
+
 // Each file in its own transaction, so an import cut short keeps every setup
-// it completed. Files are handled in path order, each once.
+// it completed. Files are handled in path order, each once. A setup that
+// teamMateOf names a team mate for (a sheet or a CSV row of another driver's)
+// comes in as theirs; without teamMateOf every setup is the racer's own.
 ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>& paths,
-                          const std::vector<const SetupFileReader*>& readers, const ImportProgressFn& progress = {});
+                          const std::vector<const SetupFileReader*>& readers, const ImportProgressFn& progress = {},
+                          const TeamMateFn& teamMateOf = {});
 
 }  // namespace vantrel::library

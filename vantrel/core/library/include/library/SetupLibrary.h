@@ -92,13 +92,14 @@ public:
     // same type and values), or corrected the setup recorded from the same
     // sheet (the same path, or a sheet of the same name moved elsewhere) with
     // the sheet's values as they are now: edits made in a PDF reader are the
-    // racer's latest word. One transaction.
+    // racer's latest word. One transaction. A setup of a team mate's (their
+    // sheet, a row of theirs) is recorded as theirs: teamMate names them.
     enum class Outcome { Added, AlreadyThere, Updated };
     struct Recorded {
         std::int64_t id = 0;
         Outcome outcome = Outcome::Added;
     };
-    Recorded recordImported(const SetupEntry& entry);
+    Recorded recordImported(const SetupEntry& entry, std::string_view teamMate = {});
 
     // The sheet of setup id is now at `sheet` (it was built anew); false when
     // there is no such setup.

@@ -77,6 +77,10 @@ struct PaidOffRow {
 // The rows, by origin (own, team, all), those with a verdict first by
 // gain, then the unclear ones by gain.
 std::vector<PaidOffRow> paidOff(const std::vector<StoredRun>& runs, Pooling pooling = Pooling::Apart);
+// The same over the library's runs at a track (every track: empty), of one
+// driver when given: read a track at a time, never all runs at once.
+std::vector<PaidOffRow> paidOff(SetupLibrary& library, std::string_view track, std::string_view driver = {},
+                                Pooling pooling = Pooling::Apart);
 
 // The exact sign-test interval of the median of the values at the given
 // confidence: the order statistics k and n + 1 − k (1-based) of the sorted

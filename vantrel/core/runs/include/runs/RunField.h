@@ -46,6 +46,15 @@ RunField fieldOfTable(std::string_view text, std::size_t racersColumn);
 // "14:05", "14:05:30", "9:05" ("09:05"); nothing for what is no time of day.
 std::optional<std::string> timeOfDayOf(std::string_view text);
 
+// The heat's start where a pasted printout gives it ("14:32", "14:32:10"):
+// a clock after a label ("Start: 14:32", "Time of day 10:05:12", "Race
+// start 2:32 pm"), in a heat's header line ("Heat 3 - Modified - 14:32:10",
+// clock with seconds), or the first in a CSV column of that name ("Time of
+// day", "Start time"). Never a date, a lap time ("1:02.345"), a clock in a
+// lap row or a line that says when the page was printed; nothing when the
+// text gives none.
+std::optional<std::string> heatTimeOfDay(std::string_view text);
+
 // One driver as stored: "best best5 name" (ms); nothing when it is no such line.
 std::string fieldDriverText(const FieldDriver& driver);
 std::optional<FieldDriver> fieldDriverFrom(std::string_view text);

@@ -7,6 +7,7 @@
 // read or write it.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,6 +81,11 @@ std::string lastOwnDriver(SetupLibrary& library);
 std::vector<StoredRun> meetingRuns(SetupLibrary& library, const Setup& meeting);
 // The runs at a track (every track: empty), of one driver when given, meeting by meeting in date order.
 std::vector<StoredRun> trackRuns(SetupLibrary& library, std::string_view track, std::string_view driver = {});
+// The same runs handed to `take` one track at a time, in track order (the
+// vector is refilled for the next track): every track's runs without holding
+// them all.
+void forEachTrack(SetupLibrary& library, std::string_view track, std::string_view driver,
+                  const std::function<void(std::vector<StoredRun>&)>& take);
 std::size_t runCount(SetupLibrary& library);
 
 // The names offered for the next run after these: Practice 1, Practice 2,

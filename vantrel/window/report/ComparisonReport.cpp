@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ReportPainter.h"
+#include "ReportStyle.h"
 #include "SheetSources.h"
 #include "library/EventDate.h"
 #include "Utf8Text.h"
@@ -15,12 +16,10 @@ namespace vantrel::library {
 
 namespace {
 
-// The sheet's colours and type (the template's).
-const QColor kInk(0x2b, 0x2f, 0x36);
-const QColor kHeader(0x2f, 0x3a, 0x48);
-const QColor kRule(0x9a, 0xa3, 0xad);
-const QColor kDiffersOnPaper(0xfc, 0xec, 0xc4);
-const QString kSheetFont("DejaVu Sans");
+using report::kDiffersOnPaper;
+using report::kHeader;
+using report::kInk;
+using report::kRule;
 
 QString shownTime(const std::string& created) {
     const QString text = fromStd(created);
@@ -42,14 +41,6 @@ double wrapped(QTextLayout& layout, double width) {
     }
     layout.endLayout();
     return height;
-}
-
-QFont sheetFont(double size, bool bold = false) {
-    QFont f(kSheetFont);
-    f.setPointSizeF(size);
-    f.setBold(bold);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return f;
 }
 
 }  // namespace
@@ -101,7 +92,8 @@ QByteArray Comparison::pdf(bool onlyDifferences, const LeadPage& leadPage) const
     const double captionWidth = 130;
     const int columns = int(m_setups.size());
     const double valueWidth = (contentWidth - 2 * kPadding - captionWidth) / std::max(columns, 1);
-    const QFont labelFont = sheetFont(7), valueFont = sheetFont(8), boldValue = sheetFont(8, true);
+    const QFont labelFont = report::reportFont(7), valueFont = report::reportFont(8),
+                boldValue = report::reportFont(8, true);
 
     // Boxes of a tab's rows under its strip, carried over to the next page
     // when they do not fit; every page numbered.
@@ -120,10 +112,10 @@ QByteArray Comparison::pdf(bool onlyDifferences, const LeadPage& leadPage) const
     painter.setFrame([&](QPainter& p, int) {
         // The sheet's title line.
         p.setPen(kHeader);
-        p.setFont(sheetFont(18, true));
+        p.setFont(report::reportFont(18, true));
         p.drawText(QRectF(kMargin, 16, 400, 28), Qt::AlignLeft | Qt::AlignVCenter, "Setup Comparison");
         p.setPen(kRule);
-        p.setFont(sheetFont(9));
+        p.setFont(report::reportFont(9));
         p.drawText(QRectF(kPageWidth - kMargin - 200, 16, 200, 28), Qt::AlignRight | Qt::AlignVCenter, "Vantrel");
         // The setups, one column each.
         p.setPen(kInk);
@@ -166,7 +158,7 @@ QByteArray Comparison::pdf(bool onlyDifferences, const LeadPage& leadPage) const
             strip.addRect(QRectF(rect.left(), rect.top(), rect.width(), kHeaderHeight));
             p.fillPath(header.intersected(strip), kHeader);
             p.setPen(Qt::white);
-            p.setFont(sheetFont(7.5, true));
+            p.setFont(report::reportFont(7.5, true));
             p.drawText(QRectF(rect.left() + 6, rect.top(), rect.width() - 12, kHeaderHeight),
                        Qt::AlignLeft | Qt::AlignVCenter, continued ? tab + " (continued)" : tab);
         };

@@ -43,6 +43,26 @@ double wrapped(QTextLayout& layout, double width) {
     return height;
 }
 
+constexpr double kHeaderHeight = 12;  // a tab's strip atop its box
+
+// A tab's box: its outline, and its strip with the tab's caption.
+void paintTabBox(QPainter& p, const QRectF& rect, const QString& tab, bool continued) {
+    QPainterPath outline;
+    outline.addRoundedRect(rect, 3, 3);
+    p.setPen(QPen(kInk, 0.7));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(outline);
+    QPainterPath header;
+    header.addRoundedRect(QRectF(rect.left(), rect.top(), rect.width(), kHeaderHeight + 3), 3, 3);
+    QPainterPath strip;
+    strip.addRect(QRectF(rect.left(), rect.top(), rect.width(), kHeaderHeight));
+    p.fillPath(header.intersected(strip), kHeader);
+    p.setPen(Qt::white);
+    p.setFont(report::reportFont(7.5, true));
+    p.drawText(QRectF(rect.left() + 6, rect.top(), rect.width() - 12, kHeaderHeight), Qt::AlignLeft | Qt::AlignVCenter,
+               continued ? tab + " (continued)" : tab);
+}
+
 }  // namespace
 
 Comparison::Comparison(std::vector<StoredSetup> setups) : m_setups(std::move(setups)) {
@@ -87,7 +107,7 @@ void Comparison::writePdf(const QString& nativePath, bool onlyDifferences, const
 QByteArray Comparison::pdf(bool onlyDifferences, const LeadPage& leadPage) const {
     using report::kMargin;
     using report::kPageWidth;
-    constexpr double kHeaderHeight = 12, kPadding = 6, kRowHeight = 14;
+    constexpr double kPadding = 6, kRowHeight = 14;
     const double contentWidth = kPageWidth - 2 * kMargin;
     const double captionWidth = 130;
     const int columns = int(m_setups.size());
@@ -146,22 +166,7 @@ QByteArray Comparison::pdf(bool onlyDifferences, const LeadPage& leadPage) const
     for (std::size_t i = 0; i < m_rows.size();) {
         const QString tab = m_rows[i].row.tab;
         report::ReportBox box;
-        box.under = [tab](QPainter& p, const QRectF& rect, bool continued) {
-            QPainterPath outline;
-            outline.addRoundedRect(rect, 3, 3);
-            p.setPen(QPen(kInk, 0.7));
-            p.setBrush(Qt::NoBrush);
-            p.drawPath(outline);
-            QPainterPath header;
-            header.addRoundedRect(QRectF(rect.left(), rect.top(), rect.width(), kHeaderHeight + 3), 3, 3);
-            QPainterPath strip;
-            strip.addRect(QRectF(rect.left(), rect.top(), rect.width(), kHeaderHeight));
-            p.fillPath(header.intersected(strip), kHeader);
-            p.setPen(Qt::white);
-            p.setFont(report::reportFont(7.5, true));
-            p.drawText(QRectF(rect.left() + 6, rect.top(), rect.width() - 12, kHeaderHeight),
-                       Qt::AlignLeft | Qt::AlignVCenter, continued ? tab + " (continued)" : tab);
-        };
+        box.under = [tab](QPainter& p, const QRectF& rect, bool continued) { paintTabBox(p, rect, tab, continued); };
         for (; i < m_rows.size() && m_rows[i].row.tab == tab; ++i) {
             const Row& row = m_rows[i];
             if (onlyDifferences && !row.differs) continue;

@@ -81,15 +81,15 @@ std::string lapText(std::int64_t ms) {
     return secs + "." + frac;
 }
 
-LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
-    LapReading out;
-    if (text.size() > kMaxLapText) text = text.substr(0, kMaxLapText);
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.remove_prefix(3);
+namespace {
 
-    // The split that reads the most times: tabs, semicolons or commas where
-    // they part the cells, else blanks (a decimal comma is no separator).
+using TableLaps = std::vector<std::pair<std::int64_t, const Row*>>;  // each lap read, and its row
+
+// The rows by the split that reads the most times: tabs, semicolons or commas
+// where they part the cells, else blanks (a decimal comma is no separator).
+std::vector<Row> rowsBySplit(std::string_view text, Split& split) {
     std::vector<Row> rows = rowsOf(text, Split::Blanks);
-    Split split = Split::Blanks;
+    split = Split::Blanks;
     for (const auto& [sep, candidate] : {std::pair{'\t', Split::Tab}, {';', Split::Semicolon}, {',', Split::Comma}}) {
         if (text.find(sep) == std::string_view::npos) continue;
         std::vector<Row> other = rowsOf(text, candidate);
@@ -101,50 +101,36 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
             if (split == Split::Tab) break;
         }
     }
-    const bool byPosition = split == Split::Blanks;
-    for (Row& row : rows) row.summary = isSummary(row.text);
+    return rows;
+}
 
-    auto unread = [&](const Row& row, std::string why = {}) {
-        if (out.unread.size() < kMaxUnread)
-            out.unread.push_back({row.line, platform::text::printable(trimmed(row.text)), std::move(why)});
-        ++out.unreadCount;
-    };
+void sayUnread(LapReading& out, const Row& row, std::string why = {}) {
+    if (out.unread.size() < kMaxUnread)
+        out.unread.push_back({row.line, platform::text::printable(trimmed(row.text)), std::move(why)});
+    ++out.unreadCount;
+}
 
-    // The lap table's width: the count of cells most rows with a time have (the wider on a tie).
-    std::map<std::size_t, std::size_t> widths;
-    for (const Row& row : rows)
-        if (row.anyTime && !row.summary) ++widths[row.cells.size()];
-    if (widths.empty()) {
-        for (const Row& row : rows) unread(row);
-        return out;
-    }
-    std::size_t width = 0, most = 0;
-    for (const auto& [w, n] : widths)
-        if (n >= most) width = w, most = n;
-    // Where most drivers stopped before the last: the header's width, when a row with a time has it.
-    const auto firstTime = std::find_if(rows.begin(), rows.end(), [](const Row& r) { return r.anyTime && !r.summary; });
-    if (firstTime != rows.begin() && hasLetters(std::prev(firstTime)->text) && !std::prev(firstTime)->anyTime &&
-        std::prev(firstTime)->cells.size() > width && widths.count(std::prev(firstTime)->cells.size()))
-        width = std::prev(firstTime)->cells.size();
-    // A space-aligned row with fewer cells than the table: each cell belongs
-    // to the column it stands under (a driver with a lap fewer leaves a gap).
-    auto underColumns = [&](const std::vector<Cell>& cells, const std::vector<Cell>& layout) {
-        std::vector<Cell> placed(layout.size());
-        for (std::size_t i = 0; i < layout.size(); ++i) placed[i] = {{}, layout[i].from, layout[i].to};
-        for (const Cell& cell : cells) {
-            std::size_t bestColumn = 0;
-            std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
-            for (std::size_t c = 0; c < layout.size(); ++c) {
-                const std::int64_t overlap =
-                    std::int64_t(std::min(cell.to, layout[c].to)) - std::int64_t(std::max(cell.from, layout[c].from));
-                if (overlap > bestScore) bestScore = overlap, bestColumn = c;
-            }
-            if (!placed[bestColumn].text.empty()) return std::optional<std::vector<Cell>>();
-            placed[bestColumn] = cell;
+// A space-aligned row with fewer cells than the table: each cell belongs
+// to the column it stands under (a driver with a lap fewer leaves a gap).
+std::optional<std::vector<Cell>> underColumns(const std::vector<Cell>& cells, const std::vector<Cell>& layout) {
+    std::vector<Cell> placed(layout.size());
+    for (std::size_t i = 0; i < layout.size(); ++i) placed[i] = {{}, layout[i].from, layout[i].to};
+    for (const Cell& cell : cells) {
+        std::size_t bestColumn = 0;
+        std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
+        for (std::size_t c = 0; c < layout.size(); ++c) {
+            const std::int64_t overlap =
+                std::int64_t(std::min(cell.to, layout[c].to)) - std::int64_t(std::max(cell.from, layout[c].from));
+            if (overlap > bestScore) bestScore = overlap, bestColumn = c;
         }
-        return std::optional<std::vector<Cell>>(std::move(placed));
-    };
-    // Each column's kind in the table, by most of its rows.
+        if (!placed[bestColumn].text.empty()) return std::nullopt;
+        placed[bestColumn] = cell;
+    }
+    return placed;
+}
+
+// Each column's kind in the table of width, by most of its rows.
+std::vector<Kind> columnKinds(const std::vector<Row>& rows, std::size_t width) {
     std::vector<Kind> profile(width, Kind::Empty);
     for (std::size_t c = 0; c < width; ++c) {
         std::size_t counts[4] = {0, 0, 0, 0};
@@ -154,25 +140,56 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         for (std::size_t k = 1; k < 4; ++k)
             if (counts[k] > top) top = counts[k], profile[c] = Kind(k);
     }
-    auto inTable = [&](const Row& row) {
-        if (!row.anyTime || row.summary || row.cells.size() != width) return false;
-        bool lap = false;
-        for (std::size_t c = 0; c < width; ++c) {
-            const Kind k = row.kinds[c];
-            if (k == Kind::Empty) continue;
-            if (profile[c] == Kind::Time) {
-                lap = lap || k == Kind::Time;
-                if (k == Kind::Number) return false;
-            } else if (k != profile[c]) {
-                return false;
-            }
+    return profile;
+}
+
+// The lap table's width: the count of cells most rows with a time have (the
+// wider on a tie); none without such rows.
+std::optional<std::size_t> widthOf(const std::vector<Row>& rows) {
+    std::map<std::size_t, std::size_t> widths;
+    for (const Row& row : rows)
+        if (row.anyTime && !row.summary) ++widths[row.cells.size()];
+    if (widths.empty()) return std::nullopt;
+    std::size_t width = 0, most = 0;
+    for (const auto& [w, n] : widths)
+        if (n >= most) width = w, most = n;
+    // Where most drivers stopped before the last: the header's width, when a row with a time has it.
+    const auto firstTime = std::find_if(rows.begin(), rows.end(), [](const Row& r) { return r.anyTime && !r.summary; });
+    if (firstTime != rows.begin() && hasLetters(std::prev(firstTime)->text) && !std::prev(firstTime)->anyTime &&
+        std::prev(firstTime)->cells.size() > width && widths.count(std::prev(firstTime)->cells.size()))
+        width = std::prev(firstTime)->cells.size();
+    return width;
+}
+
+// A row of the lap table of these column kinds: as wide, with a lap time,
+// each cell of its column's kind (or empty).
+bool isTableRow(const Row& row, const std::vector<Kind>& profile) {
+    const std::size_t width = profile.size();
+    if (!row.anyTime || row.summary || row.cells.size() != width) return false;
+    bool lap = false;
+    for (std::size_t c = 0; c < width; ++c) {
+        const Kind k = row.kinds[c];
+        if (k == Kind::Empty) continue;
+        if (profile[c] == Kind::Time) {
+            lap = lap || k == Kind::Time;
+            if (k == Kind::Number) return false;
+        } else if (k != profile[c]) {
+            return false;
         }
-        return lap;
-    };
-    const auto firstRow = std::find_if(rows.begin(), rows.end(), inTable);
+    }
+    return lap;
+}
+
+// Rows with a time and fewer cells than the table made as wide, their cells
+// where they stand (byPosition) or the missing ones last; answers the last
+// row of the table, whose cells lay out the columns.
+const Row* fillShortRows(std::vector<Row>& rows, const std::vector<Kind>& profile, bool byPosition) {
+    const std::size_t width = profile.size();
+    const auto firstRow =
+        std::find_if(rows.begin(), rows.end(), [&](const Row& row) { return isTableRow(row, profile); });
     const Row* layout = firstRow == rows.end() ? nullptr : &*firstRow;
     for (Row& row : rows) {
-        if (inTable(row)) layout = &row;
+        if (isTableRow(row, profile)) layout = &row;
         if (row.cells.size() >= width || row.summary) continue;
         std::optional<std::vector<Cell>> placed;
         if (byPosition && row.anyTime && layout) placed = underColumns(row.cells, layout->cells);
@@ -186,6 +203,133 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         row.kinds.clear();
         for (const Cell& cell : row.cells) row.kinds.push_back(kindOf(cell.text));
     }
+    return layout;
+}
+
+// Of the columns of times (named: a header calls them laps), those that are
+// the laps: not a race clock beside them, not the sectors of a lap.
+std::vector<std::size_t> lapColumns(std::vector<std::size_t> chosen, bool named, const std::vector<const Row*>& table) {
+    auto valuesOf = [&](std::size_t c) {
+        std::vector<std::optional<std::int64_t>> values;
+        for (const Row* row : table) values.push_back(readLapTime(row->cells[c].text));
+        return values;
+    };
+    if (chosen.size() > 1) {
+        // A race clock beside the laps runs up by them.
+        std::vector<std::size_t> laps;
+        for (const std::size_t c : chosen) {
+            const bool clock = std::any_of(chosen.begin(), chosen.end(), [&](std::size_t d) {
+                return d != c && isRaceClock(valuesOf(c), valuesOf(d));
+            });
+            if (!clock) laps.push_back(c);
+        }
+        chosen = laps;
+    }
+    if (chosen.size() > 2 && !named) {
+        // Sectors beside the lap: one column is the sum of the others.
+        for (const std::size_t c : chosen) {
+            std::size_t sums = 0;
+            for (const Row* row : table) {
+                std::int64_t sum = 0;
+                for (const std::size_t d : chosen)
+                    if (d != c) sum += readLapTime(row->cells[d].text).value_or(0);
+                const auto lap = readLapTime(row->cells[c].text);
+                if (lap && std::llabs(sum - *lap) <= std::int64_t(5 * chosen.size())) ++sums;
+            }
+            if (sums * 5 >= table.size() * 4) {
+                chosen = {c};
+                break;
+            }
+        }
+    }
+    return chosen;
+}
+
+// Whether a stopwatch lists the laps newest first: the lap numbers (the
+// first column of numbers that count by one) count down.
+bool newestFirst(const TableLaps& laps, const std::vector<Kind>& profile) {
+    for (std::size_t c = 0; c < profile.size() && laps.size() > 1; ++c) {
+        if (profile[c] == Kind::Time) continue;
+        std::vector<std::int64_t> numbers;
+        for (const auto& [ms, row] : laps)
+            if (const auto n = lapNumberOf(row->cells[c].text)) numbers.push_back(*n);
+        if (numbers.size() != laps.size()) continue;
+        bool up = true, down = true;
+        for (std::size_t i = 1; i < numbers.size(); ++i) {
+            up = up && numbers[i] == numbers[i - 1] + 1;
+            down = down && numbers[i] == numbers[i - 1] - 1;
+        }
+        if (up || down) return down;
+    }
+    return false;
+}
+
+// What the text states of itself (a count, a best lap, a total) against the laps read.
+void checkStated(const Stated& stated, const TableLaps& laps, std::vector<std::string>& warnings) {
+    std::int64_t total = 0, best = 0;
+    for (const auto& [ms, row] : laps) {
+        total += ms;
+        best = best == 0 ? ms : std::min(best, ms);
+    }
+    if (stated.count && *stated.count != laps.size())
+        warnings.push_back("The text gives " + std::to_string(*stated.count) + " laps; its lap table has " +
+                           std::to_string(laps.size()));
+    if (stated.best && !laps.empty() && std::llabs(*stated.best - best) > 5)
+        warnings.push_back("The text gives the best lap as " + lapText(*stated.best) + "; the best lap read is " +
+                           lapText(best));
+    // Laps in hundredths may each be 5 ms off the timing's own figure.
+    const bool hundredths = std::all_of(laps.begin(), laps.end(), [](const auto& lap) { return lap.first % 10 == 0; });
+    const std::int64_t slack = std::int64_t(laps.size()) * (hundredths ? 5 : 1);
+    if (stated.total && !laps.empty() && std::llabs(*stated.total - total) > slack)
+        warnings.push_back("The text gives a total of " + lapText(*stated.total) + "; the laps read add up to " +
+                           lapText(total));
+}
+
+// Half the median is no lap (a timing glitch, a car over the loop twice);
+// over one and a half times it is offered left out.
+void keepLaps(const TableLaps& laps, LapReading& out) {
+    std::vector<std::int64_t> sorted;
+    for (const auto& [ms, row] : laps) sorted.push_back(ms);
+    std::sort(sorted.begin(), sorted.end());
+    const std::int64_t median = sorted.empty()      ? 0
+                                : sorted.size() % 2 ? sorted[sorted.size() / 2]
+                                                    : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
+    for (const auto& [ms, row] : laps) {
+        if (ms * 2 < median) {
+            sayUnread(out, *row, lapText(ms) + " is under half the median lap (" + lapText(median) + "): no lap");
+        } else if (ms * 2 > median * 3) {
+            out.laps.push_back({ms, false});
+            out.marks.push_back("over 1.5 × the median lap (" + lapText(median) + "): a crash, a marshal, the pits?");
+        } else {
+            out.laps.push_back({ms, true});
+            out.marks.emplace_back();
+        }
+    }
+}
+
+}  // namespace
+
+LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
+    LapReading out;
+    if (text.size() > kMaxLapText) text = text.substr(0, kMaxLapText);
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.remove_prefix(3);
+
+    Split split = Split::Blanks;
+    std::vector<Row> rows = rowsBySplit(text, split);
+    const bool byPosition = split == Split::Blanks;
+    for (Row& row : rows) row.summary = isSummary(row.text);
+
+    auto unread = [&](const Row& row, std::string why = {}) { sayUnread(out, row, std::move(why)); };
+
+    const std::optional<std::size_t> tableWidth = widthOf(rows);
+    if (!tableWidth) {
+        for (const Row& row : rows) unread(row);
+        return out;
+    }
+    const std::size_t width = *tableWidth;
+    const std::vector<Kind> profile = columnKinds(rows, width);
+    auto inTable = [&](const Row& row) { return isTableRow(row, profile); };
+    const Row* layout = fillShortRows(rows, profile, byPosition);
     std::vector<const Row*> table;
     for (const Row& row : rows)
         if (inTable(row)) table.push_back(&row);
@@ -208,11 +352,6 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         const auto placed = layout ? underColumns(header->cells, layout->cells) : std::nullopt;
         return placed ? std::string((*placed)[c].text) : std::string();
     };
-    auto valuesOf = [&](std::size_t c) {
-        std::vector<std::optional<std::int64_t>> values;
-        for (const Row* row : table) values.push_back(readLapTime(row->cells[c].text));
-        return values;
-    };
     std::vector<std::size_t> lapTime, other;
     for (std::size_t c = 0; c < width; ++c) {
         if (profile[c] != Kind::Time) continue;
@@ -220,35 +359,7 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         if (role == Role::LapTime) lapTime.push_back(c);
         if (role == Role::Other) other.push_back(c);
     }
-    std::vector<std::size_t> chosen = lapTime.empty() ? other : lapTime;
-    if (chosen.size() > 1) {
-        // A race clock beside the laps runs up by them.
-        std::vector<std::size_t> laps;
-        for (const std::size_t c : chosen) {
-            const bool clock = std::any_of(chosen.begin(), chosen.end(), [&](std::size_t d) {
-                return d != c && isRaceClock(valuesOf(c), valuesOf(d));
-            });
-            if (!clock) laps.push_back(c);
-        }
-        chosen = laps;
-    }
-    if (chosen.size() > 2 && lapTime.empty()) {
-        // Sectors beside the lap: one column is the sum of the others.
-        for (const std::size_t c : chosen) {
-            std::size_t sums = 0;
-            for (const Row* row : table) {
-                std::int64_t sum = 0;
-                for (const std::size_t d : chosen)
-                    if (d != c) sum += readLapTime(row->cells[d].text).value_or(0);
-                const auto lap = readLapTime(row->cells[c].text);
-                if (lap && std::llabs(sum - *lap) <= std::int64_t(5 * chosen.size())) ++sums;
-            }
-            if (sums * 5 >= table.size() * 4) {
-                chosen = {c};
-                break;
-            }
-        }
-    }
+    const std::vector<std::size_t> chosen = lapColumns(lapTime.empty() ? other : lapTime, !lapTime.empty(), table);
     for (const std::size_t c : chosen) {
         const std::string n = name(c);
         out.columns.push_back(n.empty() ? "Column " + std::to_string(c + 1) : n);
@@ -273,7 +384,7 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
     const std::size_t cell = chosen[*out.column];
 
     // The laps in the order driven: a stopwatch that lists the newest first counts down.
-    std::vector<std::pair<std::int64_t, const Row*>> laps;
+    TableLaps laps;
     for (const Row* row : table) {
         if (const auto ms = readLapTime(row->cells[cell].text)) {
             laps.push_back({*ms, row});
@@ -282,25 +393,7 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         }
         // else: a driver's column that ends before the others (no more laps).
     }
-    // The lap numbers are the first column of numbers that count by one.
-    bool newestFirst = false;
-    for (std::size_t c = 0; c < width && laps.size() > 1; ++c) {
-        if (profile[c] == Kind::Time) continue;
-        std::vector<std::int64_t> numbers;
-        for (const auto& [ms, row] : laps)
-            if (const auto n = lapNumberOf(row->cells[c].text)) numbers.push_back(*n);
-        if (numbers.size() != laps.size()) continue;
-        bool up = true, down = true;
-        for (std::size_t i = 1; i < numbers.size(); ++i) {
-            up = up && numbers[i] == numbers[i - 1] + 1;
-            down = down && numbers[i] == numbers[i - 1] - 1;
-        }
-        if (up || down) {
-            newestFirst = down;
-            break;
-        }
-    }
-    if (newestFirst) std::reverse(laps.begin(), laps.end());
+    if (newestFirst(laps, profile)) std::reverse(laps.begin(), laps.end());
 
     // What the text states of itself, against the laps read (one driver's text, or a row of the table's columns).
     Stated stated;
@@ -309,43 +402,8 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         if (row->cells.size() == width && out.columns.size() > 1) own = row->cells[cell].text;
         if (out.columns.size() == 1 || own) readSummary(row->text, own, stated);
     }
-    std::int64_t total = 0, best = 0;
-    for (const auto& [ms, row] : laps) {
-        total += ms;
-        best = best == 0 ? ms : std::min(best, ms);
-    }
-    if (stated.count && *stated.count != laps.size())
-        out.warnings.push_back("The text gives " + std::to_string(*stated.count) + " laps; its lap table has " +
-                               std::to_string(laps.size()));
-    if (stated.best && !laps.empty() && std::llabs(*stated.best - best) > 5)
-        out.warnings.push_back("The text gives the best lap as " + lapText(*stated.best) + "; the best lap read is " +
-                               lapText(best));
-    // Laps in hundredths may each be 5 ms off the timing's own figure.
-    const bool hundredths = std::all_of(laps.begin(), laps.end(), [](const auto& lap) { return lap.first % 10 == 0; });
-    const std::int64_t slack = std::int64_t(laps.size()) * (hundredths ? 5 : 1);
-    if (stated.total && !laps.empty() && std::llabs(*stated.total - total) > slack)
-        out.warnings.push_back("The text gives a total of " + lapText(*stated.total) + "; the laps read add up to " +
-                               lapText(total));
-
-    // Half the median is no lap (a timing glitch, a car over the loop twice);
-    // over one and a half times it is offered left out.
-    std::vector<std::int64_t> sorted;
-    for (const auto& [ms, row] : laps) sorted.push_back(ms);
-    std::sort(sorted.begin(), sorted.end());
-    const std::int64_t median = sorted.empty()      ? 0
-                                : sorted.size() % 2 ? sorted[sorted.size() / 2]
-                                                    : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
-    for (const auto& [ms, row] : laps) {
-        if (ms * 2 < median) {
-            unread(*row, lapText(ms) + " is under half the median lap (" + lapText(median) + "): no lap");
-        } else if (ms * 2 > median * 3) {
-            out.laps.push_back({ms, false});
-            out.marks.push_back("over 1.5 × the median lap (" + lapText(median) + "): a crash, a marshal, the pits?");
-        } else {
-            out.laps.push_back({ms, true});
-            out.marks.emplace_back();
-        }
-    }
+    checkStated(stated, laps, out.warnings);
+    keepLaps(laps, out);
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -32,7 +33,7 @@ int main(int argc, char* argv[]) {
     std::vector<char*> args(argv, argv + argc);
     if (only) args.erase(args.begin() + 1);
 
-    int failed = 0;
+    int failed = 0, ran = 0;
     for (auto create :
          {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest, createLibraryWindowTest,
           createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest, createTrackSideTest,
@@ -40,6 +41,9 @@ int main(int argc, char* argv[]) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());
+        ++ran;
     }
-    return failed == 0 ? 0 : 1;
+    // A class asked for by a name no class has ran nothing: that is no pass.
+    if (ran == 0) std::fprintf(stderr, "no test class named %s\n", only ? only : "");
+    return failed == 0 && ran > 0 ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -25,6 +26,10 @@ std::string upper(std::string s) {
     for (char& c : s)
         if (c >= 'a' && c <= 'z') c = char(c - 32);
     return s;
+}
+
+bool isAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 std::string trimmed(std::string_view s) {
@@ -81,6 +86,10 @@ std::string generatedFile(std::mt19937& random) {
     return out;
 }
 
+constexpr std::size_t kBuffers[] = {0, 1, 4, 255};
+const std::string kDefault = "d\xC3\xA9";
+const std::string kAbsentKey = "No Such Key In Any File";
+
 TEST(SectionReadTest, EveryKeyReadsAsTheEntryReadGivesIt) {
     testsupport::TempProgramFolder folder;
     std::vector<fs::path> files;
@@ -108,14 +117,32 @@ TEST(SectionReadTest, EveryKeyReadsAsTheEntryReadGivesIt) {
         namesIn(testsupport::TempProgramFolder::readFile(path), sections, keys);
         for (const std::string& key : std::set<std::string>(keys)) keys.insert(upper(key));
 
+        // Each key is compared at every buffer size. The entry read is asked
+        // where it may find the key: where the file's bytes hold its name
+        // (ASCII letter case aside), and for every name with other bytes. A
+        // key it does not hold it answers with the default, cut as a key no
+        // file holds is cut.
+        const std::string folded = upper(testsupport::TempProgramFolder::readFile(path));
         for (const std::string& section : sections) {
-            for (const std::size_t buffer : {std::size_t(0), std::size_t(1), std::size_t(4), std::size_t(255)}) {
-                const profile::SectionEntries entries = profile::readSection(file, section, buffer);
-                ASSERT_EQ(entries.found(), profile::hasSection(file, section)) << "[" << section << "]";
-                for (const std::string& key : keys) {
-                    ASSERT_EQ(entries.value(key, "d\xC3\xA9"),
-                              profile::readEntry(file, section, key, "d\xC3\xA9", buffer))
-                        << "[" << section << "] " << key << " buffer " << buffer;
+            const bool found = profile::hasSection(file, section);
+            std::vector<profile::SectionEntries> entries;
+            std::vector<std::string> absent;
+            for (const std::size_t buffer : kBuffers) {
+                entries.push_back(profile::readSection(file, section, buffer));
+                ASSERT_EQ(entries.back().found(), found) << "[" << section << "] buffer " << buffer;
+                absent.push_back(profile::readEntry(file, section, kAbsentKey, kDefault, buffer));
+            }
+            ASSERT_EQ(absent.back(), kDefault) << "[" << section << "]";
+            for (const std::string& key : keys) {
+                const bool named = !isAscii(key) || folded.find(upper(trimmed(key))) != std::string::npos;
+                const std::string whole = named ? profile::readEntry(file, section, key, kDefault) : kDefault;
+                for (std::size_t b = 0; b < std::size(kBuffers); ++b) {
+                    const std::string expected = whole == kDefault ? absent[b]
+                                                 : kBuffers[b] == 255
+                                                     ? whole
+                                                     : profile::readEntry(file, section, key, kDefault, kBuffers[b]);
+                    ASSERT_EQ(entries[b].value(key, kDefault), expected)
+                        << "[" << section << "] " << key << " buffer " << kBuffers[b];
                     ++compared;
                 }
             }

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -21,6 +22,7 @@ QObject* createTrackSideTest();
 QObject* createPortableFolderTest();
 QObject* createLogRunTest();
 QObject* createWindowStateTest();
+QObject* createControlTableTest();
 
 int main(int argc, char* argv[]) {
     // The places windows keep go to a folder of the run's own, not the user's.
@@ -31,13 +33,17 @@ int main(int argc, char* argv[]) {
     std::vector<char*> args(argv, argv + argc);
     if (only) args.erase(args.begin() + 1);
 
-    int failed = 0;
-    for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
-                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest,
-                        createTrackSideTest, createPortableFolderTest, createLogRunTest, createWindowStateTest}) {
+    int failed = 0, ran = 0;
+    for (auto create :
+         {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest, createLibraryWindowTest,
+          createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest, createTrackSideTest,
+          createPortableFolderTest, createLogRunTest, createWindowStateTest, createControlTableTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());
+        ++ran;
     }
-    return failed == 0 ? 0 : 1;
+    // A class asked for by a name no class has ran nothing: that is no pass.
+    if (ran == 0) std::fprintf(stderr, "no test class named %s\n", only ? only : "");
+    return failed == 0 && ran > 0 ? 0 : 1;
 }

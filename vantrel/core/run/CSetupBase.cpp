@@ -26,9 +26,6 @@
 #include "platform/RunLock.h"
 #include "platform/Text.h"
 #include "quorrel/Quorrel.h"
-#include "SetupFile.h"
-#include "SheetDocument.h"
-#include "UnfinishedSheet.h"
 
 namespace vantrel {
 

@@ -89,26 +89,69 @@ std::string driverOf(const std::string& path, const std::string& teamFolder, con
     return entry.values[std::size_t(SetupField::DriverName)];
 }
 
+// Why the team folder cannot be scanned at all; empty when it can.
+std::string folderProblem(const std::string& teamFolder) {
+    const platform::files::FileFacts folder = platform::files::factsOf(teamFolder);
+    if (folder.kind == platform::files::FileKind::Missing) {
+        return "The team folder " + teamFolder + " is not there (" + platform::files::systemMessage(folder.error) +
+               "; a share not mounted, a stick pulled?)";
+    }
+    if (folder.kind != platform::files::FileKind::Folder) return "The team folder " + teamFolder + " is not a folder";
+    if (const int error = platform::files::listAccessError(teamFolder); error != 0)
+        return "The team folder " + teamFolder + " cannot be read (" + platform::files::systemMessage(error) + ")";
+    return {};
+}
+
+// The setup of a sheet listed as now; none, with why in reason, when it has
+// none or is not whole, and unchanged cleared when it is still arriving.
+std::optional<library::SetupEntry> readSheet(const std::string& path, const Listed& now,
+                                             const library::SetupFileReader& reader, std::string& reason,
+                                             bool& unchanged) {
+    // Opened once, not through a link, never waiting on a pipe; all that
+    // follows reads the bytes of that one descriptor.
+    std::string bytes;
+    const platform::files::UserFile opened =
+        platform::files::readUserFile(path, bytes, platform::files::UserFileLimit, platform::files::Links::Refused);
+    if (opened.status == platform::files::OpenStatus::Missing) {
+        reason = "it was gone when it was read";
+        unchanged = false;
+        return std::nullopt;
+    }
+    if (opened.status != platform::files::OpenStatus::Opened) {
+        reason = opened.status == platform::files::OpenStatus::Refused ? opened.reason
+                                                                       : "it cannot be read (" + opened.reason + ")";
+        return std::nullopt;
+    }
+    if (opened.size != now.size || opened.mtimeNs != now.mtimeNs) {
+        // A file that changed since the listing, or while it was read, is still arriving.
+        reason = "it changed while it was read";
+        unchanged = false;
+        return std::nullopt;
+    }
+    if (!endsWhole(bytes)) {
+        reason = "it is cut short (no end of file mark): not a whole PDF";
+        return std::nullopt;
+    }
+    try {
+        std::optional<library::SetupEntry> entry = reader.readBytes(path, std::move(bytes));
+        if (!entry) reason = "it is a PDF without a setup";
+        return entry;
+    } catch (const platform::Error& e) {
+        // Named beside its file wherever it is shown.
+        reason = e.reason();
+    } catch (const std::exception& e) {
+        reason = platform::errorText(e);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string& teamFolder,
                               const library::SetupFileReader& reader, const std::atomic<bool>* stop) {
     TeamSyncReport report;
-    const platform::files::FileFacts folder = platform::files::factsOf(teamFolder);
-    if (folder.kind == platform::files::FileKind::Missing) {
-        report.folderProblem = "The team folder " + teamFolder + " is not there (" +
-                               platform::files::systemMessage(folder.error) + "; a share not mounted, a stick pulled?)";
-        return report;
-    }
-    if (folder.kind != platform::files::FileKind::Folder) {
-        report.folderProblem = "The team folder " + teamFolder + " is not a folder";
-        return report;
-    }
-    if (const int error = platform::files::listAccessError(teamFolder); error != 0) {
-        report.folderProblem =
-            "The team folder " + teamFolder + " cannot be read (" + platform::files::systemMessage(error) + ")";
-        return report;
-    }
+    report.folderProblem = folderProblem(teamFolder);
+    if (!report.folderProblem.empty()) return report;
     try {
         library::TeamRecords records(library);
         std::vector<library::ImportProblem> unreadableFolders;
@@ -138,36 +181,7 @@ TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string&
                 continue;
             }
             TeamFile file{now.size, now.mtimeNs, TeamFileState::Pending, {}};
-            std::optional<library::SetupEntry> entry;
-            // Opened once, not through a link, never waiting on a pipe; all that
-            // follows reads the bytes of that one descriptor.
-            std::string bytes;
-            const platform::files::UserFile opened = platform::files::readUserFile(
-                path, bytes, platform::files::UserFileLimit, platform::files::Links::Refused);
-            if (opened.status == platform::files::OpenStatus::Missing) {
-                file.reason = "it was gone when it was read";
-                unchanged = false;
-            } else if (opened.status != platform::files::OpenStatus::Opened) {
-                file.reason = opened.status == platform::files::OpenStatus::Refused
-                                  ? opened.reason
-                                  : "it cannot be read (" + opened.reason + ")";
-            } else if (opened.size != now.size || opened.mtimeNs != now.mtimeNs) {
-                // A file that changed since the listing, or while it was read, is still arriving.
-                file.reason = "it changed while it was read";
-                unchanged = false;
-            } else if (!endsWhole(bytes)) {
-                file.reason = "it is cut short (no end of file mark): not a whole PDF";
-            } else {
-                try {
-                    entry = reader.readBytes(path, std::move(bytes));
-                    if (!entry) file.reason = "it is a PDF without a setup";
-                } catch (const platform::Error& e) {
-                    // Named beside its file wherever it is shown.
-                    file.reason = e.reason();
-                } catch (const std::exception& e) {
-                    file.reason = platform::errorText(e);
-                }
-            }
+            std::optional<library::SetupEntry> entry = readSheet(path, now, reader, file.reason, unchanged);
             if (entry) {
                 const std::string name = sheetNameOf(fs::path(path).filename().string());
                 entry->sheet = path;

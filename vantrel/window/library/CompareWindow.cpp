@@ -12,6 +12,7 @@
 
 #include "Dialogs.h"
 #include "MessageBox.h"
+#include "ReportStyle.h"
 #include "WindowGeometry.h"
 #include "Utf8Text.h"
 
@@ -19,9 +20,7 @@ namespace vantrel::library {
 
 namespace {
 
-// The sheet's colours (the template's).
-const QColor kHeader(0x2f, 0x3a, 0x48);
-const QColor kDiffers(0xff, 0xe4, 0xa8);
+using report::kHeader;
 
 }  // namespace
 
@@ -76,7 +75,8 @@ CompareWindow::CompareWindow(std::vector<StoredSetup> setups, Dialogs dialogs, c
             m_table->setItem(r, c + 1, value);
         }
         if (row.differs)
-            for (int c = 0; c < m_table->columnCount(); ++c) m_table->item(r, c)->setBackground(kDiffers);
+            for (int c = 0; c < m_table->columnCount(); ++c)
+                m_table->item(r, c)->setBackground(report::kDiffersOnScreen);
     }
     m_table->resizeRowsToContents();
     connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, m_table,

@@ -26,6 +26,7 @@
 #include "MeetingWindow.h"
 #include "PaidOffPanel.h"
 #include "ComparisonReport.h"
+#include "TrackHistoryReport.h"
 #include "LibraryWindow.h"
 #include "MessageBox.h"
 #include "Dialogs.h"
@@ -39,14 +40,6 @@ namespace {
 const std::string& value(const HistoryEntry& e, SetupField f) { return e.setup.values[std::size_t(f)]; }
 
 enum Column { Date, Driver, Event, Qualifying, Finishing, Changes, ColumnCount };
-
-QString changesOf(const HistoryEntry& e, const QString& separator) {
-    if (e.first) return "(first here)";
-    if (e.changes.empty()) return "(nothing changed)";
-    QStringList out;
-    for (const SetupChange& c : e.changes) out << fromStd(changeText(c));
-    return out.join(separator);
-}
 
 // A chart of the positions with its two series, empty.
 QChart* newPositionsChart(QLineSeries*& qualifying, QLineSeries*& finishing) {
@@ -251,9 +244,9 @@ void TrackHistoryWindow::reload() {
                                             fromStd(value(e, SetupField::EventName)),
                                             fromStd(value(e, SetupField::ResultsQualifyingPos)),
                                             fromStd(value(e, SetupField::ResultsFinishPos)),
-                                            changesOf(e, "; ")};
+                                            historyChangesText(e, "; ")};
         for (int c = 0; c < ColumnCount; ++c) m_table->setItem(r, c, new QTableWidgetItem(cells[c]));
-        m_table->item(r, Changes)->setToolTip(changesOf(e, "\n"));
+        m_table->item(r, Changes)->setToolTip(historyChangesText(e, "\n"));
     }
     m_table->resizeRowsToContents();
     m_status->setText(QString("%1 meetings at %2").arg(m_history.size()).arg(m_track->currentText()));
@@ -356,88 +349,19 @@ void TrackHistoryWindow::writePdf(const QString& nativePath) {
     });
 }
 
-double TrackHistoryWindow::paintPaidOff(QPainter& p, const QRectF& room) {
-    // Which change paid off, as the table below the chart lists it, a dozen rows at most: the history needs room too.
-    const auto& rows = m_paidOff->rows();
-    if (rows.empty()) return room.top();
-    const double widths[] = {150, 34, 42, 42, 42, 84, 44};
-    const char* titles[] = {"Which change paid off", "Pairs", "Raw", "Track", "Gain", "90 %", "Verdict"};
-    QFont bold = p.font();
-    bold.setBold(true);
-    const QFont plain = p.font();
-    double y = room.top();
-    auto line = [&](const QStringList& cells, const QString& notes) {
-        double x = room.left();
-        for (int c = 0; c < cells.size(); ++c) {
-            p.drawText(QRectF(x, y, widths[c] - 2, 10), Qt::AlignLeft | Qt::AlignVCenter,
-                       p.fontMetrics().elidedText(cells[c], Qt::ElideRight, int(widths[c] - 3)));
-            x += widths[c];
-        }
-        p.drawText(QRectF(x, y, room.right() - x, 10), Qt::AlignLeft | Qt::AlignVCenter,
-                   p.fontMetrics().elidedText(notes, Qt::ElideRight, int(room.right() - x)));
-        y += 11;
-    };
-    p.setFont(bold);
-    line({titles[0], titles[1], titles[2], titles[3], titles[4], titles[5], titles[6]}, "Notes");
-    p.setFont(plain);
-    const char* origins[] = {"", " (team)", " (own + team)"};
-    const std::size_t shown = std::min<std::size_t>(rows.size(), 12);
-    for (std::size_t i = 0; i < shown && y + 11 < room.bottom(); ++i) {
-        const runs::PaidOffRow& r = rows[i];
-        std::string notes = r.with;
-        if (const std::string flags = r.flagsText(); !flags.empty()) notes += (notes.empty() ? "" : "; ") + flags;
-        line(
-            {fromStd(r.change) + origins[int(r.origin)], QString::number(r.pairs), fromStd(runs::differenceText(r.raw)),
-             r.baseline ? fromStd(runs::differenceText(*r.baseline)) : "none", fromStd(runs::differenceText(r.gain)),
-             r.low ? fromStd(runs::differenceText(*r.low) + " … " + runs::differenceText(*r.high)) : "",
-             fromStd(std::string(runs::verdictText(r.verdict)))},
-            fromStd(notes));
-    }
-    if (rows.size() > shown) line({QString("… and %1 more changes").arg(rows.size() - shown)}, {});
-    return y;
-}
-
 void TrackHistoryWindow::paintLeadPage(QPainter& p, const QRectF& page) {
-    const double margin = 20, width = page.width() - 2 * margin;
-    QFont title("DejaVu Sans");
-    title.setPointSizeF(18);
-    title.setBold(true);
-    p.setFont(title);
-    p.setPen(QColor(0x2f, 0x3a, 0x48));
-    p.drawText(QRectF(margin, 16, width, 28), Qt::AlignLeft | Qt::AlignVCenter,
-               "Track History: " + m_track->currentText());
     // The chart drawn anew in the page's shape, twice the size for finer type.
-    const QRectF chartRect(margin, 50, width, 300);
-    QGraphicsScene scene;
-    QLineSeries *qualifying = nullptr, *finishing = nullptr;
-    QChart* chart = newPositionsChart(qualifying, finishing);
-    scene.addItem(chart);
-    fillChart(chart, qualifying, finishing);
-    chart->resize(chartRect.size() * 1.6);
-    chart->layout()->activate();
-    scene.render(&p, chartRect, QRectF(QPointF(0, 0), chartRect.size() * 1.6));
-    QFont text("DejaVu Sans");
-    text.setPointSizeF(7);
-    p.setFont(text);
-    p.setPen(QColor(0x2b, 0x2f, 0x36));
-    double y = chartRect.bottom() + 12;
-    const double bottom = page.height() - 30;
-    y = paintPaidOff(p, QRectF(margin, y, width, bottom - y)) + 6;
-    for (std::size_t i = 0; i < m_history.size(); ++i) {
-        const HistoryEntry& e = m_history[i];
-        const QString line = fromStd(e.eventDate) + "   " + fromStd(value(e, SetupField::DriverName)) + "   " +
-                             fromStd(value(e, SetupField::EventName)) + "   Q " +
-                             fromStd(value(e, SetupField::ResultsQualifyingPos)) + "   F " +
-                             fromStd(value(e, SetupField::ResultsFinishPos)) + "   " + changesOf(e, "; ");
-        const QRectF box = p.boundingRect(QRectF(margin, y, width, 1e4), Qt::TextWordWrap, line);
-        if (box.bottom() > bottom) {
-            p.drawText(QRectF(margin, y, width, 12), Qt::AlignLeft,
-                       QString("… and %1 more meetings").arg(m_history.size() - i));
-            break;
-        }
-        p.drawText(QRectF(margin, y, width, box.height()), Qt::TextWordWrap, line);
-        y += box.height() + 3;
-    }
+    auto chart = [this](QPainter& painter, const QRectF& rect) {
+        QGraphicsScene scene;
+        QLineSeries *qualifying = nullptr, *finishing = nullptr;
+        QChart* positions = newPositionsChart(qualifying, finishing);
+        scene.addItem(positions);
+        fillChart(positions, qualifying, finishing);
+        positions->resize(rect.size() * 1.6);
+        positions->layout()->activate();
+        scene.render(&painter, rect, QRectF(QPointF(0, 0), rect.size() * 1.6));
+    };
+    paintTrackHistoryLead(p, page, {m_track->currentText(), chart, m_paidOff->rows(), m_history});
 }
 
 }  // namespace vantrel::library

@@ -68,8 +68,6 @@ private:
     void reload();
     void fillChart();
     void fillChart(QChart* chart, QLineSeries* qualifying, QLineSeries* finishing) const;
-    // Which change paid off in room on the PDF's lead page; answers where it ended.
-    double paintPaidOff(QPainter& p, const QRectF& room);
     void paintLeadPage(QPainter& painter, const QRectF& page);
     void chosenChanged();
 

@@ -1,27 +1,25 @@
 #include "frmVantrel.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "ChassisPictureWidget.h"
+#include "SetupControls.h"
 #include "FileTab.h"
 #include "FolderList.h"
 #include "InstallationCheck.h"
@@ -29,8 +27,6 @@
 #include "MessageBox.h"
 #include "SetupLoader.h"
 #include "StatusLine.h"
-#include "TallTextBox.h"
-#include "TextLimit.h"
 #include "WindowGeometry.h"
 #include "WindowLaunchers.h"
 #include "WindowState.h"
@@ -40,6 +36,20 @@
 #include "platform/Process.h"
 
 namespace vantrel {
+
+namespace {
+
+using F = SetupField;
+
+// The Tyres grid's rows, front and rear; "same as front" copies along them.
+constexpr std::pair<SetupField, SetupField> kTyreRows[] = {{F::FrontTyres, F::RearTyres},
+                                                           {F::FrontTyreCompound, F::RearTyreCompound},
+                                                           {F::FrontInsert, F::RearInsert},
+                                                           {F::FrontWheel, F::RearWheel}};
+
+QString nameOf(SetupField field) { return QString::fromUtf8(SetupControls[std::size_t(field)].control); }
+
+}  // namespace
 
 frmVantrel::frmVantrel(Installation installation, MainWindowOptions options, QWidget* parent)
     : QWidget(parent), m_installation(std::move(installation)), m_options(std::move(options)) {
@@ -169,35 +179,17 @@ QWidget* frmVantrel::buildEventDetailsTab() {
 
     auto* raceMeeting = m_make.frame("FrameRaceMeeting", "Race Meeting");
     auto* raceForm = m_make.formLayout();
-    m_make.addRow(raceForm, "Driver Name:", m_make.textBox("txtDriverName"));
-    m_make.addRow(raceForm, "Track / City:", m_make.textBox("txtTrackCity"));
-    m_make.addRow(raceForm, "Event:", m_make.textBox("txtEventName"));
-    m_make.addRow(raceForm, "Date:", m_make.textBox("txtEventDate"));
+    m_make.addRows(raceForm, {F::DriverName, F::TrackCity, F::EventName, F::EventDate});
     raceMeeting->setLayout(raceForm);
 
     auto* conditions = m_make.frame("FrameTrackConditions", "Track Conditions");
     auto* conditionsForm = m_make.formLayout();
-    m_make.addRow(conditionsForm, "Surface:", m_make.textBox("txtTrackSurface"));
-    m_make.addRow(conditionsForm, "Traction:", m_make.textBox("txtTrackTraction"));
-    m_make.addRow(
-        conditionsForm, "Composition:",
-        m_make.comboBox("cmbTrackComposition",
-                        {"Asphalt", "Concrete", "Carpet", "Indoor Asphalt", "Indoor Concrete", "Indoor Carpet"},
-                        "Asphalt"));
-    m_make.addRow(conditionsForm, "Track Temp:", m_make.textBox("txtTrackTemp"));
+    m_make.addRows(conditionsForm, {F::TrackSurface, F::TrackTraction, F::TrackComposition, F::TrackTemperature});
     conditions->setLayout(conditionsForm);
 
     auto* results = m_make.frame("FrameResults", "Results");
     auto* resultsForm = m_make.formLayout();
-    m_make.addRow(resultsForm, "Main:", m_make.textBox("txtMain"));
-    m_make.addRow(resultsForm, "Qualifying Position:", m_make.textBox("txtQualPos"));
-    m_make.addRow(resultsForm, "Finishing Position:", m_make.textBox("txtFinishPos"));
-    auto* txtNotes = new TallTextBox(this);
-    txtNotes->setObjectName("txtNotes");
-    txtNotes->setMaxBytes(textlimit::MaxValueBytes);
-    m_make.addRow(resultsForm, "Notes:", txtNotes);
-    if (auto* notesLabel = qobject_cast<QLabel*>(resultsForm->labelForField(txtNotes)))
-        notesLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    m_make.addRows(resultsForm, {F::ResultsMain, F::ResultsQualifyingPos, F::ResultsFinishPos, F::Notes});
     results->setLayout(resultsForm);
 
     auto* left = new QVBoxLayout;
@@ -219,45 +211,14 @@ QWidget* frmVantrel::buildFrontTab() {
     page->setObjectName("tabFront");
 
     auto* single = m_make.formLayout();
-    m_make.addRow(single, "Castor:", m_make.comboBox("cmbCastor", {"0 deg", "2 deg", "4 deg", "6 deg"}, "4 deg"));
-
-    auto* toeRow = new QHBoxLayout;
-    QLineEdit* txtFrontToe = m_make.textBox("txtFrontToe");
-    toeRow->addWidget(txtFrontToe, 1, Qt::AlignVCenter);
-    auto* toeFrame = new QFrame(this);
-    toeFrame->setObjectName("FrameFrontToe");
-    toeFrame->setFrameShape(QFrame::StyledPanel);
-    auto* toeLayout = new QHBoxLayout(toeFrame);
-    toeLayout->setContentsMargins(8, 1, 8, 1);
-    QButtonGroup* toeGroup = m_make.buttonGroup("OptionFrontToe");
-    const QStringList toeCaptions = {"Toe-in", "Toe-out"};
-    for (int index = 0; index < toeCaptions.size(); ++index) {
-        auto* option = new QRadioButton(toeCaptions[index], toeFrame);
-        option->setObjectName("OptionFrontToe");
-        option->setProperty("index", index);
-        toeGroup->addButton(option, index);
-        toeLayout->addWidget(option);
-    }
-    toeGroup->button(0)->setChecked(true);
-    toeRow->addWidget(toeFrame);
-    QLabel* toeLabel = m_make.label("lblFrontToe", "Toe:");
-    toeLabel->setBuddy(txtFrontToe);
-    single->addRow(toeLabel, toeRow);
-
-    m_make.addRow(single, "Camber:", m_make.textBox("txtFrontCamber"));
-    m_make.addRow(single, "Ride Height:", m_make.textBox("txtFrontRideHeight"));
-    m_make.addRow(single, "Droop:", m_make.textBox("txtFrontDroop"));
-    m_make.addRow(single, "Wheelbase:", m_make.comboBox("cmbFrontWheelbase", {"Short", "Middle", "Long"}, "Middle"));
-    m_make.addRow(single, "Anti-Roll Bar:", m_make.comboBox("cmbFrontAntiRollBar", {"No", "1.3mm", "1.9mm"}, "No"));
-    m_make.addRow(single, "Front Drive:", m_make.comboBox("cmbFrontDrive", {"One-way", "Spool", "Diff"}, "One-way"));
-    m_make.addRow(single,
-                  "Steering Block:", m_make.comboBox("cmbFrontSteeringBlock", {"Moulded", "Aluminium"}, "Moulded"));
+    m_make.addRows(single, {F::FrontCastor});
+    m_make.addOptionRow(single, F::FrontToeIn);
+    m_make.addRows(single, {F::FrontCamber, F::FrontRideHeight, F::FrontDroop, F::FrontWheelBase, F::FrontAntiRollBar,
+                            F::FrontDrive, F::FrontSteeringBlock});
 
     auto* shocks = m_make.frame("FrameFrontShocks", "Shocks");
     auto* shocksForm = m_make.formLayout();
-    m_make.addRow(shocksForm, "Oil:", m_make.textBox("txtFrontShockOil"), "WT");
-    m_make.addRow(shocksForm, "Piston:", m_make.textBox("txtFrontPiston"));
-    m_make.addRow(shocksForm, "Spring:", m_make.textBox("txtFrontSpring"), "lbs");
+    m_make.addRows(shocksForm, {F::FrontShockOil, F::FrontShockPiston, F::FrontShockSpring});
     shocks->setLayout(shocksForm);
 
     auto* left = new QVBoxLayout;
@@ -267,24 +228,21 @@ QWidget* frmVantrel::buildFrontTab() {
 
     auto* geometry = m_make.frame("FrameFrontGeometry", "Shock Tower, Arms, Geometry");
     auto* geometryLayout = new QVBoxLayout(geometry);
-    for (auto* picture :
-         m_make.pictures({"OptionFrontShockTower", "OptionFrontShockTowerCamber", "OptionFrontShockArm"}))
+    for (auto* picture : m_make.pictures({F::FrontShockTower, F::FrontShockTowerCamber, F::FrontArmShock}))
         geometryLayout->addWidget(picture, 0, Qt::AlignHCenter);
     auto* materialForm = m_make.formLayout();
-    m_make.addRow(materialForm, "Arm Material:",
-                  m_make.comboBox("cmbFrontArmMaterial",
-                                  {"Moulded", "Composite", "Composite 50%", "Composite 75%", "Aluminium"}, "Moulded"));
+    m_make.addRows(materialForm, {F::FrontArmMaterial});
     geometryLayout->addLayout(materialForm);
 
     auto* ackerman = m_make.frame("FrameAckerman", "Ackerman");
     auto* ackermanLayout = new QHBoxLayout(ackerman);
-    for (auto* picture : m_make.pictures({"OptionAckermanBellcrank", "OptionAckermanHub"}))
+    for (auto* picture : m_make.pictures({F::AckermanBellcrank, F::AckermanHub}))
         ackermanLayout->addWidget(picture, 0, Qt::AlignCenter);
 
     auto* kickup = m_make.frame("FrameFrontKickup", "Kick-up");
     auto* kickupLayout = new QHBoxLayout(kickup);
     // The picture carries the columns of positions and their two "0" marks.
-    for (auto* picture : m_make.pictures({"OptionFrontKickupF", "OptionFrontKickupR"}))
+    for (auto* picture : m_make.pictures({F::FrontKickupF, F::FrontKickupR}))
         kickupLayout->addWidget(picture, 0, Qt::AlignCenter);
 
     // Side by side, the two frames share one height.
@@ -309,19 +267,12 @@ QWidget* frmVantrel::buildRearTab() {
     page->setObjectName("tabRear");
 
     auto* single = m_make.formLayout();
-    m_make.addRow(single, "Toe-in:", m_make.textBox("txtRearToeIn"));
-    m_make.addRow(single, "Camber:", m_make.textBox("txtRearCamber"));
-    m_make.addRow(single, "Ride Height:", m_make.textBox("txtRearRideHeight"));
-    m_make.addRow(single, "Droop:", m_make.textBox("txtRearDroop"));
-    m_make.addRow(single, "Wheelbase:", m_make.comboBox("cmbRearWheelbase", {"Short", "Middle", "Long"}, "Middle"));
-    m_make.addRow(single, "Anti-Roll Bar:", m_make.comboBox("cmbRearAntiRollBar", {"No", "1.3mm", "1.9mm"}, "No"));
-    m_make.addRow(single, "Upright Toe-in:", m_make.comboBox("cmbRearUprightToeIn", {"0 deg", "2 deg"}, "0 deg"));
+    m_make.addRows(single, {F::RearToeIn, F::RearCamber, F::RearRideHeight, F::RearDroop, F::RearWheelBase,
+                            F::RearAntiRollBar, F::RearUprightToeIn});
 
     auto* shocks = m_make.frame("FrameRearShocks", "Shocks");
     auto* shocksForm = m_make.formLayout();
-    m_make.addRow(shocksForm, "Oil:", m_make.textBox("txtRearOil"), "WT");
-    m_make.addRow(shocksForm, "Piston:", m_make.textBox("txtRearPiston"));
-    m_make.addRow(shocksForm, "Spring:", m_make.textBox("txtRearSpring"), "lbs");
+    m_make.addRows(shocksForm, {F::RearShockOil, F::RearShockPiston, F::RearShockSpring});
     shocks->setLayout(shocksForm);
 
     auto* left = new QVBoxLayout;
@@ -332,25 +283,21 @@ QWidget* frmVantrel::buildRearTab() {
     auto* geometry = m_make.frame("FrameRearGeometry", "Shock Tower, Arms, Geometry");
     // The tower with the tall hub carrier beside it, the arms below both.
     auto* geometryLayout = new QGridLayout(geometry);
-    const auto towerAndArms =
-        m_make.pictures({"OptionRearShockTower", "OptionRearShockTowerCamber", "OptionRearShockArm"});
+    const auto towerAndArms = m_make.pictures({F::RearShockTower, F::RearShockTowerCamber, F::RearArmShock});
     int row = 0;
     for (auto* picture : towerAndArms) {
         if (row == 0) geometryLayout->addWidget(picture, row, 0, Qt::AlignCenter);
         else geometryLayout->addWidget(picture, row, 0, 1, 2, Qt::AlignCenter);
         ++row;
     }
-    for (auto* picture : m_make.pictures({"OptionRearHubCamber"}))
-        geometryLayout->addWidget(picture, 0, 1, Qt::AlignCenter);
+    for (auto* picture : m_make.pictures({F::RearHubCamber})) geometryLayout->addWidget(picture, 0, 1, Qt::AlignCenter);
     auto* materialForm = m_make.formLayout();
-    m_make.addRow(materialForm, "Arm Material:",
-                  m_make.comboBox("cmbRearArmMaterial",
-                                  {"Moulded", "Composite", "Composite 50%", "Composite 75%", "Aluminium"}, "Moulded"));
+    m_make.addRows(materialForm, {F::RearArmMaterial});
     geometryLayout->addLayout(materialForm, row, 0, 1, 2);
 
     auto* kickup = m_make.frame("FrameRearKickup", "Kick-up");
     auto* kickupLayout = new QHBoxLayout(kickup);
-    for (auto* picture : m_make.pictures({"OptionRearAntisquatF", "OptionRearAntisquatR"}))
+    for (auto* picture : m_make.pictures({F::RearAntisquatF, F::RearAntisquatR}))
         kickupLayout->addWidget(picture, 0, Qt::AlignCenter);
 
     auto* right = new QVBoxLayout;
@@ -390,39 +337,28 @@ QWidget* frmVantrel::buildTyresTab() {
     grid->addWidget(chkSame, 1, 2);
     connect(chkSame, &QCheckBox::stateChanged, this, &frmVantrel::sameFrontRearTyresClicked);
 
-    const struct {
-        const char* caption;
-        const char* front;
-        const char* rear;
-    } rows[] = {{"Tyres:", "txtFrontTyres", "txtRearTyres"},
-                {"Compound:", "txtFrontCompound", "txtRearCompound"},
-                {"Inserts:", "txtFrontInsert", "txtRearInsert"},
-                {"Rims:", "txtFrontRims", "txtRearRims"}};
+    // A row each, its caption the words after the column's heading.
     int row = 2;
-    QList<QLineEdit*> rearBoxes;
-    for (const auto& r : rows) {
-        QLineEdit* frontBox = m_make.textBox(r.front);
-        QLabel* caption = m_make.label(QString("lbl") + (r.front + 8), r.caption);
+    QList<QWidget*> frontBoxes, rearBoxes;
+    for (const auto& [frontField, rearField] : kTyreRows) {
+        QWidget* frontBox = m_make.control(frontField);
+        QLabel* caption = m_make.labelFor(frontField, frontBox, front->text());
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        caption->setBuddy(frontBox);
         grid->addWidget(caption, row, 0);
         grid->addWidget(frontBox, row, 1);
-        rearBoxes.append(m_make.textBox(r.rear));
+        frontBoxes.append(frontBox);
+        rearBoxes.append(m_make.control(rearField));
         ++row;
     }
     for (int i = 0; i < rearBoxes.size(); ++i) grid->addWidget(rearBoxes[i], 2 + i, 2);
 
     auto* additive = m_make.formLayout();
-    QLineEdit* txtAdditive = m_make.textBox("txtAdditive");
-    m_make.addRow(additive, "Additive:", txtAdditive);
+    m_make.addRows(additive, {F::TyreAdditive});
 
     // Tab goes as the headings read: down the front column, then down the
     // rear one from its "same as front", then on to the additive.
-    QList<QWidget*> order;
-    for (const auto& r : rows) order << control<QWidget>(r.front);
-    order << chkSame;
-    for (QLineEdit* box : rearBoxes) order << box;
-    order << txtAdditive;
+    QList<QWidget*> order = frontBoxes;
+    order << chkSame << rearBoxes << additive->itemAt(0, QFormLayout::FieldRole)->widget();
     for (int i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
     auto* layout = new QVBoxLayout(page);
@@ -438,18 +374,12 @@ QWidget* frmVantrel::buildOtherTab() {
 
     auto* motor = m_make.frame("FrameMotor", "Motor");
     auto* motorForm = m_make.formLayout();
-    m_make.addRow(motorForm, "Motor:", m_make.textBox("txtMotor"));
-    m_make.addRow(motorForm, "Brush:", m_make.textBox("txtMotorBrush"));
-    m_make.addRow(motorForm, "Spring:", m_make.textBox("txtMotorSpring"));
-    m_make.addRow(motorForm, "Pinion:", m_make.textBox("txtPinion"));
-    m_make.addRow(motorForm, "Spur:", m_make.textBox("txtSpur"));
+    m_make.addRows(motorForm, {F::Motor, F::MotorBrush, F::MotorSpring, F::Pinion, F::Spur});
     motor->setLayout(motorForm);
 
     auto* electronics = m_make.frame("FrameElectronics", "Electronics");
     auto* electronicsForm = m_make.formLayout();
-    m_make.addRow(electronicsForm, "Radio:", m_make.textBox("txtRadio"));
-    m_make.addRow(electronicsForm, "ESC:", m_make.textBox("txtESC"));
-    m_make.addRow(electronicsForm, "Servo:", m_make.textBox("txtServo"));
+    m_make.addRows(electronicsForm, {F::Radio, F::ESC, F::Servo});
     electronics->setLayout(electronicsForm);
 
     auto* frames = new QHBoxLayout;
@@ -461,14 +391,11 @@ QWidget* frmVantrel::buildOtherTab() {
     auto* rest = new QGridLayout;
     rest->setColumnStretch(1, 1);
     rest->setColumnStretch(2, 1);
-    const std::pair<const char*, const char*> single[] = {
-        {"Body:", "txtBody"}, {"Wing:", "txtWing"}, {"Lead Weights:", "txtLeadWeights"}, {"Comments:", "txtComments"}};
     int row = 0;
-    for (const auto& [caption, name] : single) {
-        QLineEdit* box = m_make.textBox(name);
-        QLabel* l = m_make.label(QString("lbl") + (name + 3), caption);
+    for (const SetupField field : {F::Body, F::Wing, F::LeadWeights, F::Comments}) {
+        QWidget* box = m_make.control(field);
+        QLabel* l = m_make.labelFor(field, box);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        l->setBuddy(box);
         rest->addWidget(l, row, 0);
         rest->addWidget(box, row, 1, 1, row == 3 ? 2 : 1);
         ++row;
@@ -529,25 +456,20 @@ bool frmVantrel::event(QEvent* event) {
 void frmVantrel::windowActivated() {
     // Only while its tab shows: typing into a box on a hidden tab would go
     // where the racer cannot see it.
-    auto* txtDriverName = control<QLineEdit>("txtDriverName");
-    if (m_tabs->currentIndex() == 0) txtDriverName->setFocus(Qt::ActiveWindowFocusReason);
+    if (m_tabs->currentIndex() == 0) control<QWidget>(nameOf(F::DriverName))->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void frmVantrel::tabChanged(int index) {
-    static const char* const firstFields[] = {"txtDriverName", "cmbCastor", "txtRearToeIn",
-                                              "txtFrontTyres", "txtMotor",  "cmbSetupName"};
+    static const QString firstFields[] = {nameOf(F::DriverName), nameOf(F::FrontCastor), nameOf(F::RearToeIn),
+                                          nameOf(F::FrontTyres), nameOf(F::Motor),       "cmbSetupName"};
     if (index < 0 || index >= int(std::size(firstFields))) return;
     if (auto* field = control<QWidget>(firstFields[index])) field->setFocus(Qt::TabFocusReason);
 }
 
 void frmVantrel::sameFrontRearTyresClicked() {
     const bool same = control<QCheckBox>("chkSameFrontRearTyres")->checkState() == Qt::Checked;
-    const char* const pairs[][2] = {{"txtFrontTyres", "txtRearTyres"},
-                                    {"txtFrontCompound", "txtRearCompound"},
-                                    {"txtFrontInsert", "txtRearInsert"},
-                                    {"txtFrontRims", "txtRearRims"}};
-    for (const auto& pair : pairs)
-        control<QLineEdit>(pair[1])->setText(same ? control<QLineEdit>(pair[0])->text() : QString());
+    for (const auto& [front, rear] : kTyreRows)
+        control<QLineEdit>(nameOf(rear))->setText(same ? control<QLineEdit>(nameOf(front))->text() : QString());
 }
 
 void frmVantrel::createSetupSheetClicked() { RunSetupSheet(); }

@@ -58,11 +58,12 @@ public:
     bool loadSetup(const Setup& values, const QString& from);
     bool openSetupFile(const QString& path);
 
+    // What the File tab asks of a run, and the sheet a run made shown there.
+    SheetRequest sheetRequest() const override;
+    void showNewSheet(const QString& path) override;
     // The status line at the foot of the window: the sheet a run just made,
     // with actions to open it and show its folder, and what of the run went
     // not as asked (". Warning: ...", shown as a warning) ...
-    SheetRequest sheetRequest() const override;
-    void showNewSheet(const QString& path) override;
     void showSheetCreated(const QString& sheetPath, const QString& warnings = {}) override;
     // ... or a warning of its own, without actions ...
     void showStatusWarning(const QString& text) override;

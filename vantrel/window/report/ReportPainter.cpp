@@ -1,4 +1,5 @@
 #include "ReportPainter.h"
+#include "ReportStyle.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -11,8 +12,6 @@
 namespace vantrel::report {
 
 namespace {
-
-const QColor kRule(0x9a, 0xa3, 0xad);
 
 // A box's part on one page: which of its rows, and where.
 struct Placed {
@@ -77,11 +76,8 @@ QByteArray ReportPainter::pdf() {
     auto pageNumber = [&] {
         ++number;
         if (!l.numbered) return;
-        QFont font("DejaVu Sans");
-        font.setPointSizeF(7);
-        font.setHintingPreference(QFont::PreferNoHinting);
         p.setPen(kRule);
-        p.setFont(font);
+        p.setFont(reportFont(7));
         p.drawText(QRectF(kMargin, kPageHeight - 26, kPageWidth - 2 * kMargin, 12), Qt::AlignRight | Qt::AlignVCenter,
                    QString("Page %1 of %2").arg(number).arg(m_pageCount));
     };

@@ -9,9 +9,8 @@
 #include "EventTable.h"
 #include "LibraryConnection.h"
 #include "LibraryFile.h"
-#include "RunSchema.h"
+#include "SetupSchema.h"
 #include "Sqlite.h"
-#include "TeamSchema.h"
 #include "library/SearchFold.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -28,82 +27,7 @@ using sqlite::WriteTransaction;
 
 constexpr const char* kSource = "SetupLibrary";
 
-// Columns of table setup before the 73 values, in this order.
-constexpr std::string_view kHeadColumns = "id, created, created_utc, setup_type, sheet, value_hash";
-constexpr int kHeadColumnCount = 6;
-
-std::string valueColumns() {
-    std::string out;
-    for (const std::string_view key : SetupFieldKeys) {
-        if (!out.empty()) out += ", ";
-        out += '"';
-        out += key;
-        out += '"';
-    }
-    return out;
-}
-
-std::string allColumns() { return std::string(kHeadColumns) + ", " + valueColumns(); }
-
-// The text a search looks through: setup type and values, folded, one a line,
-// so that no word of a query (which never holds a line break) spans two fields.
-std::string searchText(std::string_view setupType, const Setup& values) {
-    std::string joined(setupType);
-    for (const std::string& v : values) {
-        joined += '\n';
-        joined += v;
-    }
-    return foldForSearch(joined);
-}
-
-// Schema changes, one step per version. A new library runs them all; an older
-// one runs those above its user_version, each step in a transaction of its own.
-struct Migration {
-    int toVersion;
-    void (*apply)(sqlite3* db);
-};
-
-void createSetupTable(sqlite3* db) {
-    std::string sql =
-        "CREATE TABLE setup ("
-        " id INTEGER PRIMARY KEY,"
-        " created TEXT NOT NULL,"         // local time with offset, ISO 8601
-        " created_utc INTEGER NOT NULL,"  // the same instant in seconds since 1970, for ordering
-        " setup_type TEXT NOT NULL,"
-        " sheet TEXT NOT NULL,"
-        " value_hash TEXT NOT NULL";
-    for (const std::string_view key : SetupFieldKeys) sql += ", \"" + std::string(key) + "\" TEXT NOT NULL";
-    sql +=
-        ");"
-        "CREATE INDEX setup_by_created ON setup (created_utc DESC, id DESC);"
-        "CREATE INDEX setup_by_hash ON setup (value_hash, setup_type);";
-    sqlite::exec(db, sql.c_str());
-}
-
-// Version 2: the folded search text of each setup in a table of its own, so a
-// keystroke scans a few hundred bytes a setup instead of whole rows.
-void addSearchText(sqlite3* db) {
-    sqlite::exec(db,
-                 "CREATE TABLE setup_search ("
-                 " setup_id INTEGER PRIMARY KEY REFERENCES setup (id) ON DELETE CASCADE,"
-                 " text TEXT NOT NULL)");
-    Statement rows(db, "SELECT id, setup_type, " + valueColumns() + " FROM setup");
-    Statement insert(db, "INSERT INTO setup_search (setup_id, text) VALUES (?1, ?2)");
-    while (rows.step()) {
-        Setup values;
-        for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = rows.text(int(i) + 2);
-        insert.bind(1, rows.integer(0));
-        insert.bind(2, searchText(rows.text(1), values));
-        insert.step();
-        insert.reset();
-    }
-}
-
-constexpr Migration kMigrations[] = {
-    {1, createSetupTable}, {2, addSearchText}, {3, addEventTable},       {4, addTeamTables},
-    {5, addRunTable},      {6, addRunField},   {7, addTeamRunFileTable},
-};
-static_assert(std::size(kMigrations) == SetupLibrary::SchemaVersion);
+using namespace schema;
 
 std::int64_t pragmaInteger(sqlite3* db, const char* pragma) {
     Statement s(db, std::string("PRAGMA ") + pragma);
@@ -195,7 +119,7 @@ struct SetupLibrary::Impl {
                 sqlite::fail(fresh, rc);
             sqlite::exec(fresh, ("PRAGMA application_id = " + std::to_string(ApplicationId)).c_str());
             sqlite::exec(fresh, "BEGIN");
-            for (const Migration& m : kMigrations) m.apply(fresh);
+            for (const Migration& m : migrations()) m.apply(fresh);
             sqlite::exec(fresh, ("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
             sqlite::exec(fresh, "COMMIT");
             sqlite::exec(fresh, "PRAGMA journal_mode = WAL");
@@ -253,7 +177,7 @@ struct SetupLibrary::Impl {
     }
 
     void migrate() {
-        for (const Migration& m : kMigrations) {
+        for (const Migration& m : migrations()) {
             WriteTransaction t(db);
             // Another program may have upgraded the file since we looked.
             if (pragmaInteger(db, "user_version") < m.toVersion) {

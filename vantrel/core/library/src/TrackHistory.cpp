@@ -211,13 +211,6 @@ std::string changeText(const SetupChange& change) {
     return fieldCaption(change.field) + " " + shown(change.before) + " → " + shown(change.after);
 }
 
-std::string fieldCaption(SetupField field) {
-    // In the window's words: tab, frame and caption of the field's control ("Front Shocks Oil").
-    const SetupControl& control = SetupControls[std::size_t(field)];
-    std::string out(control.tab);
-    for (std::string_view part : {control.frame, control.caption})
-        if (!part.empty()) out += " " + std::string(part);
-    return out;
-}
+std::string fieldCaption(SetupField field) { return std::string(WindowControls[std::size_t(field)].named); }
 
 }  // namespace vantrel::library

@@ -1,5 +1,7 @@
 #include "runs/LapTimes.h"
 
+#include "LapTable.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -14,300 +16,7 @@
 
 namespace vantrel::runs {
 
-namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return std::isalpha((unsigned char)c) || (unsigned char)c >= 0x80; }
-bool hasLetters(std::string_view s) { return std::any_of(s.begin(), s.end(), isLetter); }
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (isBlank(s.front()) || s.front() == '"')) s.remove_prefix(1);
-    while (!s.empty() && (isBlank(s.back()) || s.back() == '"')) s.remove_suffix(1);
-    return s;
-}
-
-// Digits as a number, at most `most` of them; nothing for none or more.
-std::optional<std::int64_t> digits(std::string_view s, std::size_t most) {
-    if (s.empty() || s.size() > most) return std::nullopt;
-    std::int64_t n = 0;
-    for (const char c : s) {
-        if (!isDigit(c)) return std::nullopt;
-        n = n * 10 + (c - '0');
-    }
-    return n;
-}
-
-// Words of a text, folded (case and accents aside), split at everything that
-// is neither letter nor digit: "Smith, Jo" gives "smith" and "jo".
-std::vector<std::string> foldedWords(std::string_view text) {
-    const std::string folded = library::foldForSearch(text);
-    std::vector<std::string> words;
-    std::string word;
-    for (const char c : folded) {
-        if (isLetter(c) || isDigit(c)) {
-            word += c;
-        } else if (!word.empty()) {
-            words.push_back(std::move(word));
-            word.clear();
-        }
-    }
-    if (!word.empty()) words.push_back(std::move(word));
-    return words;
-}
-
-enum class Split { Tab, Semicolon, Comma, Blanks };
-
-struct Cell {
-    std::string_view text;
-    std::size_t from = 0, to = 0;  // where it stands in its line, in characters (space-aligned tables)
-};
-
-enum class Kind { Empty, Time, Number, Text };
-
-Kind kindOf(std::string_view cell) {
-    if (cell.empty()) return Kind::Empty;
-    if (readLapTime(cell)) return Kind::Time;
-    if (digits(cell, 9)) return Kind::Number;
-    return Kind::Text;
-}
-
-std::vector<Cell> cellsOf(std::string_view line, Split split) {
-    std::vector<Cell> cells;
-    if (split != Split::Blanks) {
-        // A separator inside quotes is part of the cell ("Smith, Jo").
-        const char sep = split == Split::Tab ? '\t' : split == Split::Semicolon ? ';' : ',';
-        std::size_t start = 0;
-        bool quoted = false;
-        for (std::size_t i = 0; i <= line.size(); ++i) {
-            if (i < line.size() && line[i] == '"') quoted = !quoted;
-            if (i < line.size() && (line[i] != sep || quoted)) continue;
-            cells.push_back({trimmed(line.substr(start, i - start)), cells.size(), cells.size() + 1});
-            start = i + 1;
-        }
-        return cells;
-    }
-    // Blanks: a header's names may hold one blank ("Jo Smith"), so a line
-    // with letters splits at runs of two or more where it has them.
-    const bool wide = hasLetters(line) && line.find("  ") != std::string_view::npos;
-    std::size_t i = 0, at = 0;  // byte, character
-    auto step = [&] {
-        if (((unsigned char)line[i] & 0xC0) != 0x80) ++at;
-        ++i;
-    };
-    while (i < line.size()) {
-        while (i < line.size() && isBlank(line[i])) step();
-        if (i >= line.size()) break;
-        const std::size_t begin = i, from = at;
-        while (i < line.size()) {
-            if (isBlank(line[i]) && (!wide || i + 1 >= line.size() || isBlank(line[i + 1]))) break;
-            step();
-        }
-        cells.push_back({trimmed(line.substr(begin, i - begin)), from, at});
-    }
-    return cells;
-}
-
-struct Row {
-    std::size_t line;
-    std::string_view text;
-    std::vector<Cell> cells;
-    std::vector<Kind> kinds;
-    bool anyTime = false;
-    bool summary = false;
-};
-
-std::vector<Row> rowsOf(std::string_view text, Split split) {
-    std::vector<Row> rows;
-    std::size_t start = 0, lineNumber = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        ++lineNumber;
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        start = end + 1;
-        if (trimmed(line).empty()) continue;
-        Row row{lineNumber, line, cellsOf(line, split), {}, false, false};
-        for (const Cell& cell : row.cells) {
-            row.kinds.push_back(kindOf(cell.text));
-            row.anyTime = row.anyTime || row.kinds.back() == Kind::Time;
-        }
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-bool isOneOf(const std::string& word, std::initializer_list<const char*> words) {
-    return std::any_of(words.begin(), words.end(), [&](const char* w) { return word == w; });
-}
-
-const std::initializer_list<const char*> kBestWords = {"best", "fastest", "bestzeit", "schnellste", "meilleur"};
-const std::initializer_list<const char*> kMeanWords = {"average", "avg",     "mean",  "median",
-                                                       "schnitt", "moyenne", "ideal", "theoretical"};
-const std::initializer_list<const char*> kTotalWords = {"total",    "gesamt",  "gesamtzeit", "result", "results",
-                                                        "ergebnis", "elapsed", "overall",    "sum"};
-const std::initializer_list<const char*> kLapsWords = {"laps", "runden", "tours", "vueltas", "giri"};
-
-// A line of a summary: a best lap, an average, a total, a count of laps.
-bool isSummary(std::string_view line) {
-    for (const std::string& w : foldedWords(line))
-        if (isOneOf(w, kBestWords) || isOneOf(w, kMeanWords) || isOneOf(w, kTotalWords) || isOneOf(w, kLapsWords))
-            return true;
-    return false;
-}
-
-// How many times a split reads in the rows of the width most rows with a
-// time have: a title or a summary that a split parts into more cells does
-// not count.
-std::size_t timeCells(const std::vector<Row>& rows) {
-    std::map<std::size_t, std::size_t> widths, times;
-    for (const Row& row : rows) {
-        if (!row.anyTime || isSummary(row.text)) continue;
-        ++widths[row.cells.size()];
-        times[row.cells.size()] += std::size_t(std::count(row.kinds.begin(), row.kinds.end(), Kind::Time));
-    }
-    std::size_t width = 0, most = 0;
-    for (const auto& [w, n] : widths)
-        if (n >= most) width = w, most = n;
-    return times[width];
-}
-
-// What a header names a column.
-enum class Role { Other, LapTime, Sector, Cumulative, Gap, Summary };
-
-Role roleOf(std::string_view header) {
-    if (header.find("+/-") != std::string_view::npos) return Role::Gap;
-    const std::vector<std::string> words = foldedWords(header);
-    if (words.empty()) return Role::Other;
-    auto all = [&](std::initializer_list<const char*> allowed) {
-        return std::all_of(words.begin(), words.end(), [&](const std::string& w) { return isOneOf(w, allowed); });
-    };
-    auto any = [&](std::initializer_list<const char*> wanted) {
-        return std::any_of(words.begin(), words.end(), [&](const std::string& w) { return isOneOf(w, wanted); });
-    };
-    // "S1", "Sector 2", "Split 3", "T1"
-    const std::string& first = words.front();
-    const std::size_t letters = std::size_t(std::find_if(first.begin(), first.end(), isDigit) - first.begin());
-    const std::string stem = first.substr(0, letters);
-    const bool numbered = (letters < first.size() && digits(first.substr(letters), 2) && words.size() == 1) ||
-                          (letters == first.size() && words.size() == 2 && digits(words[1], 2));
-    if (numbered && isOneOf(stem, {"s", "sec", "sector", "sektor", "secteur", "split", "t", "i", "int"}))
-        return Role::Sector;
-    const std::initializer_list<const char*> timeWords = {"time", "zeit", "tiempo",  "temps",     "tempo",
-                                                          "tijd", "czas", "laptime", "rundenzeit"};
-    const std::initializer_list<const char*> plain = {
-        "lap",   "time",   "zeit", "tiempo", "temps", "tempo", "tijd", "czas",    "laptime", "rundenzeit",
-        "runde", "vuelta", "tour", "giro",   "s",     "sec",   "secs", "seconds", "ronde"};
-    // A word of the role, the rest plain words: "Race time", "Best lap"; a driver "Tom Best" is none.
-    auto is = [&](std::initializer_list<const char*> roleWords) {
-        return any(roleWords) && std::all_of(words.begin(), words.end(), [&](const std::string& w) {
-                   return isOneOf(w, roleWords) || isOneOf(w, plain);
-               });
-    };
-    if (is({"sector", "sektor", "secteur", "split", "splits", "sectors"})) return Role::Sector;
-    if (is({"gap", "diff", "difference", "delta", "behind", "interval", "abstand", "leader", "ecart", "to"}))
-        return Role::Gap;
-    if (is({"total", "race", "elapsed", "cumulative", "cum", "overall", "gesamt", "gesamtzeit", "running", "clock",
-            "accumulated", "racetime"}))
-        return Role::Cumulative;
-    if (is(kBestWords) || is(kMeanWords)) return Role::Summary;
-    if (all(plain) && any(timeWords)) return Role::LapTime;
-    return Role::Other;
-}
-
-// The number a lap-number cell holds ("12", "Lap 12", "L12", "#12", "12."); nothing else.
-std::optional<std::int64_t> lapNumberOf(std::string_view cell) {
-    while (!cell.empty() && (cell.back() == '.' || cell.back() == ':')) cell.remove_suffix(1);
-    std::size_t at = cell.size();
-    while (at > 0 && isDigit(cell[at - 1])) --at;
-    if (at == cell.size() || cell.size() - at > 4) return std::nullopt;
-    const std::string_view before = trimmed(cell.substr(0, at));
-    if (!before.empty() && before != "#" && !std::all_of(before.begin(), before.end(), isLetter)) return std::nullopt;
-    return digits(cell.substr(at), 4);
-}
-
-// The figures a printout states of itself, from one summary line.
-struct Stated {
-    std::optional<std::size_t> count;
-    std::optional<std::int64_t> best, total;
-};
-
-void readSummary(std::string_view line, std::optional<std::string_view> ownCell, Stated& stated) {
-    std::vector<std::string_view> tokens;
-    for (std::size_t i = 0; i < line.size();) {
-        while (i < line.size() && (isBlank(line[i]) || line[i] == '|')) ++i;
-        const std::size_t begin = i;
-        while (i < line.size() && !isBlank(line[i]) && line[i] != '|') ++i;
-        std::string_view t = line.substr(begin, i - begin);
-        while (!t.empty() && (t.back() == ':' || t.back() == ',' || t.back() == ';' || t.back() == ')'))
-            t.remove_suffix(1);
-        while (!t.empty() && t.front() == '(') t.remove_prefix(1);
-        if (!t.empty()) tokens.push_back(t);
-    }
-    std::vector<bool> claimed(tokens.size(), false);
-    bool totalWord = false;
-    auto claimNext = [&](std::size_t i) -> std::optional<std::int64_t> {
-        for (std::size_t j = i + 1; j < tokens.size() && j <= i + 4; ++j) {
-            if (claimed[j]) continue;
-            if (const auto ms = readLapTime(tokens[j])) {
-                claimed[j] = true;
-                return ms;
-            }
-        }
-        return std::nullopt;
-    };
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        const std::vector<std::string> words = foldedWords(tokens[i]);
-        if (words.size() != 1) continue;
-        const std::string& w = words.front();
-        if (isOneOf(w, kBestWords)) {
-            const auto ms = ownCell ? readLapTime(*ownCell) : claimNext(i);
-            if (ms) stated.best = ms;
-        } else if (isOneOf(w, kMeanWords)) {
-            claimNext(i);
-        } else if (isOneOf(w, kTotalWords)) {
-            totalWord = true;
-        } else if (isOneOf(w, kLapsWords) || w == "lap" || w == "runde") {
-            if (i > 0 && digits(tokens[i - 1], 4) && w != "lap" && w != "runde") {
-                stated.count = std::size_t(*digits(tokens[i - 1], 4));
-                claimed[i - 1] = true;
-            } else if (i + 1 < tokens.size() && digits(tokens[i + 1], 4) && w != "lap" && w != "runde") {
-                stated.count = std::size_t(*digits(tokens[i + 1], 4));
-                claimed[i + 1] = true;
-            }
-        }
-    }
-    if (!totalWord && !stated.count) return;
-    if (ownCell && totalWord) {
-        if (const auto ms = readLapTime(*ownCell)) stated.total = ms;
-        return;
-    }
-    for (std::size_t j = 0; j < tokens.size(); ++j)
-        if (!claimed[j]) {
-            if (const auto ms = readLapTime(tokens[j])) {
-                stated.total = ms;
-                return;
-            }
-        }
-}
-
-// Steps of a column against another's laps: the column runs up (or, newest
-// first, down) by the other's lap at each row, as a race clock does.
-bool isRaceClock(const std::vector<std::optional<std::int64_t>>& clock,
-                 const std::vector<std::optional<std::int64_t>>& laps) {
-    std::size_t steps = 0, matching = 0;
-    for (std::size_t i = 1; i < clock.size(); ++i) {
-        if (!clock[i] || !clock[i - 1]) continue;
-        ++steps;
-        const std::int64_t up = *clock[i] - *clock[i - 1];
-        if ((laps[i] && std::llabs(up - *laps[i]) <= 10) || (laps[i - 1] && std::llabs(-up - *laps[i - 1]) <= 10))
-            ++matching;
-    }
-    return steps >= 1 && matching * 5 >= steps * 4;
-}
-
-}  // namespace
+using namespace laptable;
 
 std::optional<std::int64_t> readLapTime(std::string_view cell) {
     cell = trimmed(cell);
@@ -372,15 +81,15 @@ std::string lapText(std::int64_t ms) {
     return secs + "." + frac;
 }
 
-LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
-    LapReading out;
-    if (text.size() > kMaxLapText) text = text.substr(0, kMaxLapText);
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.remove_prefix(3);
+namespace {
 
-    // The split that reads the most times: tabs, semicolons or commas where
-    // they part the cells, else blanks (a decimal comma is no separator).
+using TableLaps = std::vector<std::pair<std::int64_t, const Row*>>;  // each lap read, and its row
+
+// The rows by the split that reads the most times: tabs, semicolons or commas
+// where they part the cells, else blanks (a decimal comma is no separator).
+std::vector<Row> rowsBySplit(std::string_view text, Split& split) {
     std::vector<Row> rows = rowsOf(text, Split::Blanks);
-    Split split = Split::Blanks;
+    split = Split::Blanks;
     for (const auto& [sep, candidate] : {std::pair{'\t', Split::Tab}, {';', Split::Semicolon}, {',', Split::Comma}}) {
         if (text.find(sep) == std::string_view::npos) continue;
         std::vector<Row> other = rowsOf(text, candidate);
@@ -392,50 +101,36 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
             if (split == Split::Tab) break;
         }
     }
-    const bool byPosition = split == Split::Blanks;
-    for (Row& row : rows) row.summary = isSummary(row.text);
+    return rows;
+}
 
-    auto unread = [&](const Row& row, std::string why = {}) {
-        if (out.unread.size() < kMaxUnread)
-            out.unread.push_back({row.line, platform::text::printable(trimmed(row.text)), std::move(why)});
-        ++out.unreadCount;
-    };
+void sayUnread(LapReading& out, const Row& row, std::string why = {}) {
+    if (out.unread.size() < kMaxUnread)
+        out.unread.push_back({row.line, platform::text::printable(trimmed(row.text)), std::move(why)});
+    ++out.unreadCount;
+}
 
-    // The lap table's width: the count of cells most rows with a time have (the wider on a tie).
-    std::map<std::size_t, std::size_t> widths;
-    for (const Row& row : rows)
-        if (row.anyTime && !row.summary) ++widths[row.cells.size()];
-    if (widths.empty()) {
-        for (const Row& row : rows) unread(row);
-        return out;
-    }
-    std::size_t width = 0, most = 0;
-    for (const auto& [w, n] : widths)
-        if (n >= most) width = w, most = n;
-    // Where most drivers stopped before the last: the header's width, when a row with a time has it.
-    const auto firstTime = std::find_if(rows.begin(), rows.end(), [](const Row& r) { return r.anyTime && !r.summary; });
-    if (firstTime != rows.begin() && hasLetters(std::prev(firstTime)->text) && !std::prev(firstTime)->anyTime &&
-        std::prev(firstTime)->cells.size() > width && widths.count(std::prev(firstTime)->cells.size()))
-        width = std::prev(firstTime)->cells.size();
-    // A space-aligned row with fewer cells than the table: each cell belongs
-    // to the column it stands under (a driver with a lap fewer leaves a gap).
-    auto underColumns = [&](const std::vector<Cell>& cells, const std::vector<Cell>& layout) {
-        std::vector<Cell> placed(layout.size());
-        for (std::size_t i = 0; i < layout.size(); ++i) placed[i] = {{}, layout[i].from, layout[i].to};
-        for (const Cell& cell : cells) {
-            std::size_t bestColumn = 0;
-            std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
-            for (std::size_t c = 0; c < layout.size(); ++c) {
-                const std::int64_t overlap =
-                    std::int64_t(std::min(cell.to, layout[c].to)) - std::int64_t(std::max(cell.from, layout[c].from));
-                if (overlap > bestScore) bestScore = overlap, bestColumn = c;
-            }
-            if (!placed[bestColumn].text.empty()) return std::optional<std::vector<Cell>>();
-            placed[bestColumn] = cell;
+// A space-aligned row with fewer cells than the table: each cell belongs
+// to the column it stands under (a driver with a lap fewer leaves a gap).
+std::optional<std::vector<Cell>> underColumns(const std::vector<Cell>& cells, const std::vector<Cell>& layout) {
+    std::vector<Cell> placed(layout.size());
+    for (std::size_t i = 0; i < layout.size(); ++i) placed[i] = {{}, layout[i].from, layout[i].to};
+    for (const Cell& cell : cells) {
+        std::size_t bestColumn = 0;
+        std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
+        for (std::size_t c = 0; c < layout.size(); ++c) {
+            const std::int64_t overlap =
+                std::int64_t(std::min(cell.to, layout[c].to)) - std::int64_t(std::max(cell.from, layout[c].from));
+            if (overlap > bestScore) bestScore = overlap, bestColumn = c;
         }
-        return std::optional<std::vector<Cell>>(std::move(placed));
-    };
-    // Each column's kind in the table, by most of its rows.
+        if (!placed[bestColumn].text.empty()) return std::nullopt;
+        placed[bestColumn] = cell;
+    }
+    return placed;
+}
+
+// Each column's kind in the table of width, by most of its rows.
+std::vector<Kind> columnKinds(const std::vector<Row>& rows, std::size_t width) {
     std::vector<Kind> profile(width, Kind::Empty);
     for (std::size_t c = 0; c < width; ++c) {
         std::size_t counts[4] = {0, 0, 0, 0};
@@ -445,25 +140,56 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         for (std::size_t k = 1; k < 4; ++k)
             if (counts[k] > top) top = counts[k], profile[c] = Kind(k);
     }
-    auto inTable = [&](const Row& row) {
-        if (!row.anyTime || row.summary || row.cells.size() != width) return false;
-        bool lap = false;
-        for (std::size_t c = 0; c < width; ++c) {
-            const Kind k = row.kinds[c];
-            if (k == Kind::Empty) continue;
-            if (profile[c] == Kind::Time) {
-                lap = lap || k == Kind::Time;
-                if (k == Kind::Number) return false;
-            } else if (k != profile[c]) {
-                return false;
-            }
+    return profile;
+}
+
+// The lap table's width: the count of cells most rows with a time have (the
+// wider on a tie); none without such rows.
+std::optional<std::size_t> widthOf(const std::vector<Row>& rows) {
+    std::map<std::size_t, std::size_t> widths;
+    for (const Row& row : rows)
+        if (row.anyTime && !row.summary) ++widths[row.cells.size()];
+    if (widths.empty()) return std::nullopt;
+    std::size_t width = 0, most = 0;
+    for (const auto& [w, n] : widths)
+        if (n >= most) width = w, most = n;
+    // Where most drivers stopped before the last: the header's width, when a row with a time has it.
+    const auto firstTime = std::find_if(rows.begin(), rows.end(), [](const Row& r) { return r.anyTime && !r.summary; });
+    if (firstTime != rows.begin() && hasLetters(std::prev(firstTime)->text) && !std::prev(firstTime)->anyTime &&
+        std::prev(firstTime)->cells.size() > width && widths.count(std::prev(firstTime)->cells.size()))
+        width = std::prev(firstTime)->cells.size();
+    return width;
+}
+
+// A row of the lap table of these column kinds: as wide, with a lap time,
+// each cell of its column's kind (or empty).
+bool isTableRow(const Row& row, const std::vector<Kind>& profile) {
+    const std::size_t width = profile.size();
+    if (!row.anyTime || row.summary || row.cells.size() != width) return false;
+    bool lap = false;
+    for (std::size_t c = 0; c < width; ++c) {
+        const Kind k = row.kinds[c];
+        if (k == Kind::Empty) continue;
+        if (profile[c] == Kind::Time) {
+            lap = lap || k == Kind::Time;
+            if (k == Kind::Number) return false;
+        } else if (k != profile[c]) {
+            return false;
         }
-        return lap;
-    };
-    const auto firstRow = std::find_if(rows.begin(), rows.end(), inTable);
+    }
+    return lap;
+}
+
+// Rows with a time and fewer cells than the table made as wide, their cells
+// where they stand (byPosition) or the missing ones last; answers the last
+// row of the table, whose cells lay out the columns.
+const Row* fillShortRows(std::vector<Row>& rows, const std::vector<Kind>& profile, bool byPosition) {
+    const std::size_t width = profile.size();
+    const auto firstRow =
+        std::find_if(rows.begin(), rows.end(), [&](const Row& row) { return isTableRow(row, profile); });
     const Row* layout = firstRow == rows.end() ? nullptr : &*firstRow;
     for (Row& row : rows) {
-        if (inTable(row)) layout = &row;
+        if (isTableRow(row, profile)) layout = &row;
         if (row.cells.size() >= width || row.summary) continue;
         std::optional<std::vector<Cell>> placed;
         if (byPosition && row.anyTime && layout) placed = underColumns(row.cells, layout->cells);
@@ -477,6 +203,133 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         row.kinds.clear();
         for (const Cell& cell : row.cells) row.kinds.push_back(kindOf(cell.text));
     }
+    return layout;
+}
+
+// Of the columns of times (named: a header calls them laps), those that are
+// the laps: not a race clock beside them, not the sectors of a lap.
+std::vector<std::size_t> lapColumns(std::vector<std::size_t> chosen, bool named, const std::vector<const Row*>& table) {
+    auto valuesOf = [&](std::size_t c) {
+        std::vector<std::optional<std::int64_t>> values;
+        for (const Row* row : table) values.push_back(readLapTime(row->cells[c].text));
+        return values;
+    };
+    if (chosen.size() > 1) {
+        // A race clock beside the laps runs up by them.
+        std::vector<std::size_t> laps;
+        for (const std::size_t c : chosen) {
+            const bool clock = std::any_of(chosen.begin(), chosen.end(), [&](std::size_t d) {
+                return d != c && isRaceClock(valuesOf(c), valuesOf(d));
+            });
+            if (!clock) laps.push_back(c);
+        }
+        chosen = laps;
+    }
+    if (chosen.size() > 2 && !named) {
+        // Sectors beside the lap: one column is the sum of the others.
+        for (const std::size_t c : chosen) {
+            std::size_t sums = 0;
+            for (const Row* row : table) {
+                std::int64_t sum = 0;
+                for (const std::size_t d : chosen)
+                    if (d != c) sum += readLapTime(row->cells[d].text).value_or(0);
+                const auto lap = readLapTime(row->cells[c].text);
+                if (lap && std::llabs(sum - *lap) <= std::int64_t(5 * chosen.size())) ++sums;
+            }
+            if (sums * 5 >= table.size() * 4) {
+                chosen = {c};
+                break;
+            }
+        }
+    }
+    return chosen;
+}
+
+// Whether a stopwatch lists the laps newest first: the lap numbers (the
+// first column of numbers that count by one) count down.
+bool newestFirst(const TableLaps& laps, const std::vector<Kind>& profile) {
+    for (std::size_t c = 0; c < profile.size() && laps.size() > 1; ++c) {
+        if (profile[c] == Kind::Time) continue;
+        std::vector<std::int64_t> numbers;
+        for (const auto& [ms, row] : laps)
+            if (const auto n = lapNumberOf(row->cells[c].text)) numbers.push_back(*n);
+        if (numbers.size() != laps.size()) continue;
+        bool up = true, down = true;
+        for (std::size_t i = 1; i < numbers.size(); ++i) {
+            up = up && numbers[i] == numbers[i - 1] + 1;
+            down = down && numbers[i] == numbers[i - 1] - 1;
+        }
+        if (up || down) return down;
+    }
+    return false;
+}
+
+// What the text states of itself (a count, a best lap, a total) against the laps read.
+void checkStated(const Stated& stated, const TableLaps& laps, std::vector<std::string>& warnings) {
+    std::int64_t total = 0, best = 0;
+    for (const auto& [ms, row] : laps) {
+        total += ms;
+        best = best == 0 ? ms : std::min(best, ms);
+    }
+    if (stated.count && *stated.count != laps.size())
+        warnings.push_back("The text gives " + std::to_string(*stated.count) + " laps; its lap table has " +
+                           std::to_string(laps.size()));
+    if (stated.best && !laps.empty() && std::llabs(*stated.best - best) > 5)
+        warnings.push_back("The text gives the best lap as " + lapText(*stated.best) + "; the best lap read is " +
+                           lapText(best));
+    // Laps in hundredths may each be 5 ms off the timing's own figure.
+    const bool hundredths = std::all_of(laps.begin(), laps.end(), [](const auto& lap) { return lap.first % 10 == 0; });
+    const std::int64_t slack = std::int64_t(laps.size()) * (hundredths ? 5 : 1);
+    if (stated.total && !laps.empty() && std::llabs(*stated.total - total) > slack)
+        warnings.push_back("The text gives a total of " + lapText(*stated.total) + "; the laps read add up to " +
+                           lapText(total));
+}
+
+// Half the median is no lap (a timing glitch, a car over the loop twice);
+// over one and a half times it is offered left out.
+void keepLaps(const TableLaps& laps, LapReading& out) {
+    std::vector<std::int64_t> sorted;
+    for (const auto& [ms, row] : laps) sorted.push_back(ms);
+    std::sort(sorted.begin(), sorted.end());
+    const std::int64_t median = sorted.empty()      ? 0
+                                : sorted.size() % 2 ? sorted[sorted.size() / 2]
+                                                    : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
+    for (const auto& [ms, row] : laps) {
+        if (ms * 2 < median) {
+            sayUnread(out, *row, lapText(ms) + " is under half the median lap (" + lapText(median) + "): no lap");
+        } else if (ms * 2 > median * 3) {
+            out.laps.push_back({ms, false});
+            out.marks.push_back("over 1.5 × the median lap (" + lapText(median) + "): a crash, a marshal, the pits?");
+        } else {
+            out.laps.push_back({ms, true});
+            out.marks.emplace_back();
+        }
+    }
+}
+
+}  // namespace
+
+LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
+    LapReading out;
+    if (text.size() > kMaxLapText) text = text.substr(0, kMaxLapText);
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.remove_prefix(3);
+
+    Split split = Split::Blanks;
+    std::vector<Row> rows = rowsBySplit(text, split);
+    const bool byPosition = split == Split::Blanks;
+    for (Row& row : rows) row.summary = isSummary(row.text);
+
+    auto unread = [&](const Row& row, std::string why = {}) { sayUnread(out, row, std::move(why)); };
+
+    const std::optional<std::size_t> tableWidth = widthOf(rows);
+    if (!tableWidth) {
+        for (const Row& row : rows) unread(row);
+        return out;
+    }
+    const std::size_t width = *tableWidth;
+    const std::vector<Kind> profile = columnKinds(rows, width);
+    auto inTable = [&](const Row& row) { return isTableRow(row, profile); };
+    const Row* layout = fillShortRows(rows, profile, byPosition);
     std::vector<const Row*> table;
     for (const Row& row : rows)
         if (inTable(row)) table.push_back(&row);
@@ -499,11 +352,6 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         const auto placed = layout ? underColumns(header->cells, layout->cells) : std::nullopt;
         return placed ? std::string((*placed)[c].text) : std::string();
     };
-    auto valuesOf = [&](std::size_t c) {
-        std::vector<std::optional<std::int64_t>> values;
-        for (const Row* row : table) values.push_back(readLapTime(row->cells[c].text));
-        return values;
-    };
     std::vector<std::size_t> lapTime, other;
     for (std::size_t c = 0; c < width; ++c) {
         if (profile[c] != Kind::Time) continue;
@@ -511,35 +359,7 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         if (role == Role::LapTime) lapTime.push_back(c);
         if (role == Role::Other) other.push_back(c);
     }
-    std::vector<std::size_t> chosen = lapTime.empty() ? other : lapTime;
-    if (chosen.size() > 1) {
-        // A race clock beside the laps runs up by them.
-        std::vector<std::size_t> laps;
-        for (const std::size_t c : chosen) {
-            const bool clock = std::any_of(chosen.begin(), chosen.end(), [&](std::size_t d) {
-                return d != c && isRaceClock(valuesOf(c), valuesOf(d));
-            });
-            if (!clock) laps.push_back(c);
-        }
-        chosen = laps;
-    }
-    if (chosen.size() > 2 && lapTime.empty()) {
-        // Sectors beside the lap: one column is the sum of the others.
-        for (const std::size_t c : chosen) {
-            std::size_t sums = 0;
-            for (const Row* row : table) {
-                std::int64_t sum = 0;
-                for (const std::size_t d : chosen)
-                    if (d != c) sum += readLapTime(row->cells[d].text).value_or(0);
-                const auto lap = readLapTime(row->cells[c].text);
-                if (lap && std::llabs(sum - *lap) <= std::int64_t(5 * chosen.size())) ++sums;
-            }
-            if (sums * 5 >= table.size() * 4) {
-                chosen = {c};
-                break;
-            }
-        }
-    }
+    const std::vector<std::size_t> chosen = lapColumns(lapTime.empty() ? other : lapTime, !lapTime.empty(), table);
     for (const std::size_t c : chosen) {
         const std::string n = name(c);
         out.columns.push_back(n.empty() ? "Column " + std::to_string(c + 1) : n);
@@ -564,7 +384,7 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
     const std::size_t cell = chosen[*out.column];
 
     // The laps in the order driven: a stopwatch that lists the newest first counts down.
-    std::vector<std::pair<std::int64_t, const Row*>> laps;
+    TableLaps laps;
     for (const Row* row : table) {
         if (const auto ms = readLapTime(row->cells[cell].text)) {
             laps.push_back({*ms, row});
@@ -573,25 +393,7 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         }
         // else: a driver's column that ends before the others (no more laps).
     }
-    // The lap numbers are the first column of numbers that count by one.
-    bool newestFirst = false;
-    for (std::size_t c = 0; c < width && laps.size() > 1; ++c) {
-        if (profile[c] == Kind::Time) continue;
-        std::vector<std::int64_t> numbers;
-        for (const auto& [ms, row] : laps)
-            if (const auto n = lapNumberOf(row->cells[c].text)) numbers.push_back(*n);
-        if (numbers.size() != laps.size()) continue;
-        bool up = true, down = true;
-        for (std::size_t i = 1; i < numbers.size(); ++i) {
-            up = up && numbers[i] == numbers[i - 1] + 1;
-            down = down && numbers[i] == numbers[i - 1] - 1;
-        }
-        if (up || down) {
-            newestFirst = down;
-            break;
-        }
-    }
-    if (newestFirst) std::reverse(laps.begin(), laps.end());
+    if (newestFirst(laps, profile)) std::reverse(laps.begin(), laps.end());
 
     // What the text states of itself, against the laps read (one driver's text, or a row of the table's columns).
     Stated stated;
@@ -600,43 +402,8 @@ LapReading readLaps(std::string_view text, std::optional<std::size_t> column) {
         if (row->cells.size() == width && out.columns.size() > 1) own = row->cells[cell].text;
         if (out.columns.size() == 1 || own) readSummary(row->text, own, stated);
     }
-    std::int64_t total = 0, best = 0;
-    for (const auto& [ms, row] : laps) {
-        total += ms;
-        best = best == 0 ? ms : std::min(best, ms);
-    }
-    if (stated.count && *stated.count != laps.size())
-        out.warnings.push_back("The text gives " + std::to_string(*stated.count) + " laps; its lap table has " +
-                               std::to_string(laps.size()));
-    if (stated.best && !laps.empty() && std::llabs(*stated.best - best) > 5)
-        out.warnings.push_back("The text gives the best lap as " + lapText(*stated.best) + "; the best lap read is " +
-                               lapText(best));
-    // Laps in hundredths may each be 5 ms off the timing's own figure.
-    const bool hundredths = std::all_of(laps.begin(), laps.end(), [](const auto& lap) { return lap.first % 10 == 0; });
-    const std::int64_t slack = std::int64_t(laps.size()) * (hundredths ? 5 : 1);
-    if (stated.total && !laps.empty() && std::llabs(*stated.total - total) > slack)
-        out.warnings.push_back("The text gives a total of " + lapText(*stated.total) + "; the laps read add up to " +
-                               lapText(total));
-
-    // Half the median is no lap (a timing glitch, a car over the loop twice);
-    // over one and a half times it is offered left out.
-    std::vector<std::int64_t> sorted;
-    for (const auto& [ms, row] : laps) sorted.push_back(ms);
-    std::sort(sorted.begin(), sorted.end());
-    const std::int64_t median = sorted.empty()      ? 0
-                                : sorted.size() % 2 ? sorted[sorted.size() / 2]
-                                                    : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
-    for (const auto& [ms, row] : laps) {
-        if (ms * 2 < median) {
-            unread(*row, lapText(ms) + " is under half the median lap (" + lapText(median) + "): no lap");
-        } else if (ms * 2 > median * 3) {
-            out.laps.push_back({ms, false});
-            out.marks.push_back("over 1.5 × the median lap (" + lapText(median) + "): a crash, a marshal, the pits?");
-        } else {
-            out.laps.push_back({ms, true});
-            out.marks.emplace_back();
-        }
-    }
+    checkStated(stated, laps, out.warnings);
+    keepLaps(laps, out);
     return out;
 }
 

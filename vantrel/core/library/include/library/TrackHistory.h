@@ -50,7 +50,7 @@ std::map<std::int64_t, std::string> eventDates(SetupLibrary& library);
 std::vector<SetupChange> changesBetween(const Setup& before, const Setup& after);
 // "Front Shocks Oil 35 → 40"; an empty value reads "(none)".
 std::string changeText(const SetupChange& change);
-// The words a racer knows a field by: tab, frame and caption of its control in the window.
+// The words a racer knows a field by, out of the window's tab and frame: "Front Tyre Compound".
 std::string fieldCaption(SetupField field);
 
 }  // namespace vantrel::library

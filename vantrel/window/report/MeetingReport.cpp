@@ -7,20 +7,18 @@
 #include <optional>
 
 #include "ReportPainter.h"
+#include "ReportStyle.h"
 
 namespace vantrel::runs {
 
 namespace {
 
-const QColor kInk(0x2b, 0x2f, 0x36), kHeader(0x2f, 0x3a, 0x48), kRule(0x8a, 0x93, 0xa0);
+using report::kFaintRule;
+using report::kHeader;
+using report::kInk;
+using report::kTableRule;
+using report::reportFont;
 const QColor kBest(0x1f, 0x5f, 0xa8), kBest5(0xd9, 0x82, 0x2b), kChange(0x9a, 0x3b, 0x3b);
-
-QFont font(double points, bool bold = false) {
-    QFont f("DejaVu Sans");
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
 
 QString seconds(std::int64_t ms) { return fromStd(lapText(ms)); }
 
@@ -44,7 +42,7 @@ report::ReportBox tableBox(const Column (&columns)[N], const QFont& bold, double
             p.drawText(QRectF(cx, y, c.width, 12), Qt::AlignLeft | Qt::AlignVCenter, c.title);
             cx += c.width;
         }
-        p.setPen(QPen(kRule, 0.6));
+        p.setPen(QPen(kTableRule, 0.6));
         p.drawLine(QPointF(kMargin, y + 13), QPointF(kMargin + width, y + 13));
     };
     box.over = [](QPainter& p, const QRectF& rect, bool) {
@@ -69,7 +67,7 @@ void paintRunsChart(QPainter& p, const QRectF& rect, const std::vector<StoredRun
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const double unit = std::max(7.0, rect.height() / 40);
-    const QFont small = font(unit * 0.8), label = font(unit);
+    const QFont small = reportFont(unit * 0.8), label = reportFont(unit);
     const QFontMetricsF metrics(small, p.device());
     const QRectF plot(rect.left() + metrics.horizontalAdvance("0:00.000") + 10, rect.top() + 2.2 * unit,
                       rect.width() - metrics.horizontalAdvance("0:00.000") - 20, rect.height() - 5.5 * unit);
@@ -92,7 +90,7 @@ void paintRunsChart(QPainter& p, const QRectF& rect, const std::vector<StoredRun
         p.drawText(QPointF(lx + 2.5 * unit, rect.top() + 1.3 * unit), text);
         lx += 3.5 * unit + metrics.horizontalAdvance(text);
     }
-    p.setPen(QPen(kRule, 0.8));
+    p.setPen(QPen(kTableRule, 0.8));
     p.drawRect(plot);
     if (runs.empty() || high == 0) {
         p.setPen(kInk);
@@ -110,7 +108,7 @@ void paintRunsChart(QPainter& p, const QRectF& rect, const std::vector<StoredRun
     auto y = [&](std::int64_t ms) { return plot.bottom() - plot.height() * double(ms - low) / span; };
     const std::int64_t step = std::max<std::int64_t>(100, (high - low) / 6 / 100 * 100);
     for (std::int64_t ms = low; ms <= high; ms += step) {
-        p.setPen(QPen(QColor(0xe3, 0xe6, 0xea), 0.6));
+        p.setPen(QPen(kFaintRule, 0.6));
         p.drawLine(QPointF(plot.left(), y(ms)), QPointF(plot.right(), y(ms)));
         p.setPen(kInk);
         p.drawText(QRectF(rect.left(), y(ms) - unit, plot.left() - rect.left() - 5, 2 * unit),
@@ -161,7 +159,7 @@ report::ReportBox paidOffBox(const std::vector<PaidOffRow>& paid, QPaintDevice* 
                                      {"Track", 36}, {"Gain", 36},
                                      {"90 %", 78},  {"Verdict", 40},
                                      {"Notes", 101}};
-    const QFont text = font(7), bold = font(7, true);
+    const QFont text = reportFont(7), bold = reportFont(7, true);
     report::ReportBox box = tableBox(columns, bold, width);
     const char* origins[] = {"Own", "Team", "All"};
     for (const PaidOffRow& r : paid) {
@@ -211,13 +209,13 @@ QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs
     QPaintDevice* device = painter.device();
     painter.setFrame([&](QPainter& p, int page) {
         p.setPen(kHeader);
-        p.setFont(font(18, true));
+        p.setFont(reportFont(18, true));
         p.drawText(QRectF(kMargin, 16, 400, 28), Qt::AlignLeft | Qt::AlignVCenter, "Meeting Runs");
-        p.setPen(kRule);
-        p.setFont(font(9));
+        p.setPen(kTableRule);
+        p.setFont(reportFont(9));
         p.drawText(QRectF(kPageWidth - kMargin - 200, 16, 200, 28), Qt::AlignRight | Qt::AlignVCenter, "Vantrel");
         p.setPen(kInk);
-        p.setFont(font(9, true));
+        p.setFont(reportFont(9, true));
         p.drawText(QRectF(kMargin, 46, width, 14), Qt::AlignLeft | Qt::AlignVCenter, meeting);
         if (page == 0) paintRunsChart(p, QRectF(kMargin, 66, width, 260), runs);
     });
@@ -226,7 +224,7 @@ QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs
     static const Column columns[] = {{"#", 16},      {"Run", 74},    {"Laps", 28},  {"Best", 44},
                                      {"5 Best", 44}, {"Median", 44}, {"Total", 50}, {"Cons.", 34},
                                      {"Pos.", 28},   {"Air", 28},    {"Track", 28}};
-    const QFont text = font(7.5), bold = font(7.5, true);
+    const QFont text = reportFont(7.5), bold = reportFont(7.5, true);
     report::ReportBox box = tableBox(columns, bold, width);
     for (const StoredRun& run : runs) {
         const RunFigures& f = run.figures;
@@ -260,7 +258,7 @@ QByteArray meetingPdf(const QString& meeting, const std::vector<StoredRun>& runs
                 p.setPen(changed ? kChange : kInk);
                 p.drawText(QRectF(kMargin + 20, y + 12, width - 24, belowHeight), Qt::TextWordWrap, below);
             }
-            p.setPen(QPen(QColor(0xe3, 0xe6, 0xea), 0.5));
+            p.setPen(QPen(kFaintRule, 0.5));
             p.drawLine(QPointF(kMargin + 2, rect.bottom() - 1), QPointF(kMargin + width - 2, rect.bottom() - 1));
         };
         box.rows.push_back(std::move(row));

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ReportPainter.h"
+#include "ReportStyle.h"
 #include "SheetSources.h"
 #include "library/EventDate.h"
 #include "Utf8Text.h"
@@ -15,12 +16,10 @@ namespace vantrel::library {
 
 namespace {
 
-// The sheet's colours and type (the template's).
-const QColor kInk(0x2b, 0x2f, 0x36);
-const QColor kHeader(0x2f, 0x3a, 0x48);
-const QColor kRule(0x9a, 0xa3, 0xad);
-const QColor kDiffersOnPaper(0xfc, 0xec, 0xc4);
-const QString kSheetFont("DejaVu Sans");
+using report::kDiffersOnPaper;
+using report::kHeader;
+using report::kInk;
+using report::kRule;
 
 QString shownTime(const std::string& created) {
     const QString text = fromStd(created);
@@ -44,12 +43,24 @@ double wrapped(QTextLayout& layout, double width) {
     return height;
 }
 
-QFont sheetFont(double size, bool bold = false) {
-    QFont f(kSheetFont);
-    f.setPointSizeF(size);
-    f.setBold(bold);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return f;
+constexpr double kHeaderHeight = 12;  // a tab's strip atop its box
+
+// A tab's box: its outline, and its strip with the tab's caption.
+void paintTabBox(QPainter& p, const QRectF& rect, const QString& tab, bool continued) {
+    QPainterPath outline;
+    outline.addRoundedRect(rect, 3, 3);
+    p.setPen(QPen(kInk, 0.7));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(outline);
+    QPainterPath header;
+    header.addRoundedRect(QRectF(rect.left(), rect.top(), rect.width(), kHeaderHeight + 3), 3, 3);
+    QPainterPath strip;
+    strip.addRect(QRectF(rect.left(), rect.top(), rect.width(), kHeaderHeight));
+    p.fillPath(header.intersected(strip), kHeader);
+    p.setPen(Qt::white);
+    p.setFont(report::reportFont(7.5, true));
+    p.drawText(QRectF(rect.left() + 6, rect.top(), rect.width() - 12, kHeaderHeight), Qt::AlignLeft | Qt::AlignVCenter,
+               continued ? tab + " (continued)" : tab);
 }
 
 }  // namespace
@@ -96,12 +107,13 @@ void Comparison::writePdf(const QString& nativePath, bool onlyDifferences, const
 QByteArray Comparison::pdf(bool onlyDifferences, const LeadPage& leadPage) const {
     using report::kMargin;
     using report::kPageWidth;
-    constexpr double kHeaderHeight = 12, kPadding = 6, kRowHeight = 14;
+    constexpr double kPadding = 6, kRowHeight = 14;
     const double contentWidth = kPageWidth - 2 * kMargin;
     const double captionWidth = 130;
     const int columns = int(m_setups.size());
     const double valueWidth = (contentWidth - 2 * kPadding - captionWidth) / std::max(columns, 1);
-    const QFont labelFont = sheetFont(7), valueFont = sheetFont(8), boldValue = sheetFont(8, true);
+    const QFont labelFont = report::reportFont(7), valueFont = report::reportFont(8),
+                boldValue = report::reportFont(8, true);
 
     // Boxes of a tab's rows under its strip, carried over to the next page
     // when they do not fit; every page numbered.
@@ -120,10 +132,10 @@ QByteArray Comparison::pdf(bool onlyDifferences, const LeadPage& leadPage) const
     painter.setFrame([&](QPainter& p, int) {
         // The sheet's title line.
         p.setPen(kHeader);
-        p.setFont(sheetFont(18, true));
+        p.setFont(report::reportFont(18, true));
         p.drawText(QRectF(kMargin, 16, 400, 28), Qt::AlignLeft | Qt::AlignVCenter, "Setup Comparison");
         p.setPen(kRule);
-        p.setFont(sheetFont(9));
+        p.setFont(report::reportFont(9));
         p.drawText(QRectF(kPageWidth - kMargin - 200, 16, 200, 28), Qt::AlignRight | Qt::AlignVCenter, "Vantrel");
         // The setups, one column each.
         p.setPen(kInk);
@@ -154,22 +166,7 @@ QByteArray Comparison::pdf(bool onlyDifferences, const LeadPage& leadPage) const
     for (std::size_t i = 0; i < m_rows.size();) {
         const QString tab = m_rows[i].row.tab;
         report::ReportBox box;
-        box.under = [tab](QPainter& p, const QRectF& rect, bool continued) {
-            QPainterPath outline;
-            outline.addRoundedRect(rect, 3, 3);
-            p.setPen(QPen(kInk, 0.7));
-            p.setBrush(Qt::NoBrush);
-            p.drawPath(outline);
-            QPainterPath header;
-            header.addRoundedRect(QRectF(rect.left(), rect.top(), rect.width(), kHeaderHeight + 3), 3, 3);
-            QPainterPath strip;
-            strip.addRect(QRectF(rect.left(), rect.top(), rect.width(), kHeaderHeight));
-            p.fillPath(header.intersected(strip), kHeader);
-            p.setPen(Qt::white);
-            p.setFont(sheetFont(7.5, true));
-            p.drawText(QRectF(rect.left() + 6, rect.top(), rect.width() - 12, kHeaderHeight),
-                       Qt::AlignLeft | Qt::AlignVCenter, continued ? tab + " (continued)" : tab);
-        };
+        box.under = [tab](QPainter& p, const QRectF& rect, bool continued) { paintTabBox(p, rect, tab, continued); };
         for (; i < m_rows.size() && m_rows[i].row.tab == tab; ++i) {
             const Row& row = m_rows[i];
             if (onlyDifferences && !row.differs) continue;

@@ -1,6 +1,5 @@
 #include "SetupComparison.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 #include "OptionGroups.h"
@@ -8,23 +7,6 @@
 #include "Utf8Text.h"
 
 namespace vantrel::library {
-
-namespace {
-
-// The words at the start of every caption: "Arm Shock", "Arm Length" give "Arm".
-QString sharedStart(const std::vector<SetupField>& fields) {
-    static const QRegularExpression kBetweenWords("[ -]");
-    QStringList shared = fromStd(SetupControls[std::size_t(fields.front())].caption).split(kBetweenWords);
-    for (SetupField f : fields) {
-        const QStringList words = fromStd(SetupControls[std::size_t(f)].caption).split(kBetweenWords);
-        qsizetype n = 0;
-        while (n < shared.size() && n < words.size() && shared[n] == words[n]) ++n;
-        shared = shared.mid(0, n);
-    }
-    return shared.isEmpty() ? fromStd(SetupControls[std::size_t(fields.front())].caption) : shared.join(' ');
-}
-
-}  // namespace
 
 std::vector<ComparisonRow> comparisonRows() {
     std::vector<std::pair<int, ComparisonRow>> placed;
@@ -41,8 +23,7 @@ std::vector<ComparisonRow> comparisonRows() {
     std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<ComparisonRow> rows;
     for (auto& [at, row] : placed) {
-        row.caption = row.fields.size() == 1 ? fromStd(SetupControls[std::size_t(row.fields.front())].caption)
-                                             : sharedStart(row.fields);
+        row.caption = fromStd(controlCaption(row.control.toStdString()));
         rows.push_back(std::move(row));
     }
     return rows;

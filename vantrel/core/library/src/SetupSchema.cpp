@@ -1,0 +1,83 @@
+#include "SetupSchema.h"
+
+#include "EventTable.h"
+#include "RunSchema.h"
+#include "TeamSchema.h"
+#include "library/SearchFold.h"
+#include "library/SetupLibrary.h"
+
+namespace vantrel::library::schema {
+
+using sqlite::Statement;
+
+std::string valueColumns() {
+    std::string out;
+    for (const std::string_view key : SetupFieldKeys) {
+        if (!out.empty()) out += ", ";
+        out += '"';
+        out += key;
+        out += '"';
+    }
+    return out;
+}
+
+std::string allColumns() { return std::string(kHeadColumns) + ", " + valueColumns(); }
+
+std::string searchText(std::string_view setupType, const Setup& values) {
+    std::string joined(setupType);
+    for (const std::string& v : values) {
+        joined += '\n';
+        joined += v;
+    }
+    return foldForSearch(joined);
+}
+
+namespace {
+
+void createSetupTable(sqlite3* db) {
+    std::string sql =
+        "CREATE TABLE setup ("
+        " id INTEGER PRIMARY KEY,"
+        " created TEXT NOT NULL,"         // local time with offset, ISO 8601
+        " created_utc INTEGER NOT NULL,"  // the same instant in seconds since 1970, for ordering
+        " setup_type TEXT NOT NULL,"
+        " sheet TEXT NOT NULL,"
+        " value_hash TEXT NOT NULL";
+    for (const std::string_view key : SetupFieldKeys) sql += ", \"" + std::string(key) + "\" TEXT NOT NULL";
+    sql +=
+        ");"
+        "CREATE INDEX setup_by_created ON setup (created_utc DESC, id DESC);"
+        "CREATE INDEX setup_by_hash ON setup (value_hash, setup_type);";
+    sqlite::exec(db, sql.c_str());
+}
+
+// Version 2: the folded search text of each setup in a table of its own, so a
+// keystroke scans a few hundred bytes a setup instead of whole rows.
+void addSearchText(sqlite3* db) {
+    sqlite::exec(db,
+                 "CREATE TABLE setup_search ("
+                 " setup_id INTEGER PRIMARY KEY REFERENCES setup (id) ON DELETE CASCADE,"
+                 " text TEXT NOT NULL)");
+    Statement rows(db, "SELECT id, setup_type, " + valueColumns() + " FROM setup");
+    Statement insert(db, "INSERT INTO setup_search (setup_id, text) VALUES (?1, ?2)");
+    while (rows.step()) {
+        Setup values;
+        for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = rows.text(int(i) + 2);
+        insert.bind(1, rows.integer(0));
+        insert.bind(2, searchText(rows.text(1), values));
+        insert.step();
+        insert.reset();
+    }
+}
+
+constexpr Migration kMigrations[] = {
+    {1, createSetupTable}, {2, addSearchText}, {3, addEventTable},       {4, addTeamTables},
+    {5, addRunTable},      {6, addRunField},   {7, addTeamRunFileTable},
+};
+static_assert(std::size(kMigrations) == SetupLibrary::SchemaVersion);
+
+}  // namespace
+
+std::span<const Migration> migrations() { return kMigrations; }
+
+}  // namespace vantrel::library::schema

@@ -118,7 +118,7 @@ private slots:
         QStringList events;
         for (int r = 0; r < history->table()->rowCount(); ++r) events << history->table()->item(r, 2)->text();
         QCOMPARE(events, QStringList({"Round 1", "Round 2", "Round 3"}));
-        QCOMPARE(history->table()->item(1, 5)->text(), QString("Front Shocks Oil 35 → 40"));
+        QCOMPARE(history->table()->item(1, 5)->text(), QString("Thicker Front Shocks Oil, 35 → 40"));
         QCOMPARE(history->points(true), QList<QPointF>({{0, 5}, {1, 2}, {2, 1}}));
 
         QChartView* view = history->chartView();

@@ -345,6 +345,8 @@ private slots:
         QTest::mouseClick(m_main->findChild<QPushButton*>("cmdLoadClosest"), Qt::LeftButton);
         QTRY_COMPARE(textOf(m_main, "txtFrontShockOil"), QString("40"));
         QVERIFY(!offer->isVisible());
+        QCOMPARE(MessageBox::history().back().text,
+                 QString("Replace what you typed with the setup of Q3 on 2026-06-14, the run in the closest conditions?"));
     }
 
     void openSetupBringsTheRunsASheetCarries() {

@@ -97,9 +97,9 @@ private slots:
         QCOMPARE(MessageBox::history().size(), 1);
         QCOMPARE(
             MessageBox::history().front().text,
-            QString("Replace what you typed with the setup of Mara Keel, Round 3, 2026-05-09 from the setup library?"));
+            QString("Replace what you typed with Mara Keel's setup of Round 3 (2026-05-09) from the setup library?"));
         QCOMPARE(m_main->control<QLabel>("lblStatus")->text(),
-                 QString("Loaded the setup of Mara Keel, Round 3, 2026-05-09 from the setup library"));
+                 QString("Loaded Mara Keel's setup of Round 3 (2026-05-09) from the setup library"));
         QCOMPARE(textOf(m_main, "txtEventName"), QString("Round 3"));
         QCOMPARE(textOf(m_main, "txtFrontShockOil"), QString("45"));
         QCOMPARE(textOf(m_main, "txtTrackCity"), QString("Zurich"));

@@ -21,6 +21,7 @@ QObject* createTrackSideTest();
 QObject* createPortableFolderTest();
 QObject* createLogRunTest();
 QObject* createWindowStateTest();
+QObject* createWindowWordsTest();
 
 int main(int argc, char* argv[]) {
     // The places windows keep go to a folder of the run's own, not the user's.
@@ -34,7 +35,8 @@ int main(int argc, char* argv[]) {
     int failed = 0;
     for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
                         createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest,
-                        createTrackSideTest, createPortableFolderTest, createLogRunTest, createWindowStateTest}) {
+                        createTrackSideTest, createPortableFolderTest, createLogRunTest, createWindowStateTest,
+                        createWindowWordsTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

@@ -89,7 +89,8 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, SetupTypeFolders set
     connect(m_search, &QLineEdit::textChanged, this, &LibraryWindow::searchChanged);
     auto* lblSearch = new QLabel("Search:", this);
     lblSearch->setBuddy(m_search);
-    m_count = new QLabel(this);
+    m_count = new ElidedLabel(this);
+    m_count->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     m_count->setObjectName("lblCount");
 
     m_model = new LibraryModel(this);

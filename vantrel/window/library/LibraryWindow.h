@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Dialogs.h"
+#include "ElidedLabel.h"
 #include "SetupType.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
@@ -99,7 +100,7 @@ private:
     LibraryFilter* m_filter = nullptr;
     QLineEdit* m_search = nullptr;
     QTableView* m_table = nullptr;
-    QLabel* m_count = nullptr;
+    ElidedLabel* m_count = nullptr;
     QPushButton* m_open = nullptr;
     QPushButton* m_load = nullptr;
     QPushButton* m_delete = nullptr;

@@ -24,7 +24,12 @@ struct Case {
 const Case kCases[] = {
     // Camber is negative: towards zero is less of it.
     {SetupField::FrontCamber, "-2.0", "-1.5", "Less"},
-    {SetupField::FrontCamber, "\xE2\x88\x92" "1.5", "\xE2\x88\x92" "2.0", "More"},
+    {SetupField::FrontCamber,
+     "\xE2\x88\x92"
+     "1.5",
+     "\xE2\x88\x92"
+     "2.0",
+     "More"},
     {SetupField::RearCamber, "-1", "-3", "More"},
     {SetupField::RearCamber, "-0.5", "0.5", ""},
     {SetupField::FrontCamber, "-1.5°", "-2.0°", "More"},

@@ -184,7 +184,7 @@ private slots:
                  (QStringList{"Round 6", "Round 5", "Round 4", "Round 3", "Round 2", "Round 1"}));
         QCOMPARE(column(table, LibraryModel::Created).front(), QString("2026-06-15 10:00"));
 
-        // Typing filters at each key, without case and accents, across every field.
+        // Typing filters once it rests, without case and accents, across every field.
         auto* search = window->findChild<QLineEdit*>("txtSearch");
         const struct {
             const char* typed;
@@ -199,10 +199,14 @@ private slots:
         for (const auto& s : searches) {
             search->clear();
             typeText(search, QString::fromUtf8(s.typed));
-            QCOMPARE(column(table, LibraryModel::Event), s.events);
+            QTRY_COMPARE(column(table, LibraryModel::Event), s.events);
+            const QString found =
+                s.events.size() == 6 ? QString("6 setups") : QString("%1 of 6 setups").arg(s.events.size());
+            QTRY_COMPARE(window->findChild<QLabel*>("lblCount")->text(), found);
         }
         search->clear();
         QCOMPARE(table->model()->rowCount(), 6);
+        QTRY_COMPARE(window->findChild<QLabel*>("lblCount")->text(), QString("6 setups"));
 
         // Sorting by a column: positions by their numbers.
         table->sortByColumn(LibraryModel::Finishing, Qt::AscendingOrder);

@@ -177,9 +177,9 @@ private slots:
         QVERIFY(text.waitForFinished());
         QCOMPARE(text.exitCode(), 0);
         const QString page = QString::fromUtf8(text.readAllStandardOutput());
-        QVERIFY2(
-            page.contains("Which change paid o") && page.contains("Thicker Front Shocks Oil") && page.contains("unclear"),
-            qPrintable(page.right(700)));
+        QVERIFY2(page.contains("Which change paid o") && page.contains("Thicker Front Shocks Oil") &&
+                     page.contains("unclear"),
+                 qPrintable(page.right(700)));
 
         // It keeps to the truth while open: a run logged in the window shows
         // at once, one another program logged when it is next activated, and
@@ -265,8 +265,9 @@ private slots:
         historyText.start("pdftotext", {"-layout", historyPdf, "-"});
         QVERIFY(historyText.waitForFinished());
         const QString historyPage = QString::fromUtf8(historyText.readAllStandardOutput());
-        QVERIFY2(historyPage.contains(QRegularExpression("Thicker Front Shocks Oil +1 +-0\\.198 +none +-0\\.198 +unclear")),
-                 qPrintable(historyPage.left(1500)));
+        QVERIFY2(
+            historyPage.contains(QRegularExpression("Thicker Front Shocks Oil +1 +-0\\.198 +none +-0\\.198 +unclear")),
+            qPrintable(historyPage.left(1500)));
         // The team's rows beside the racer's own.
         QCOMPARE(paid->item(1, 0)->text(), QString("Team"));
         QCOMPARE(paid->item(1, 1)->text(), QString("Thicker Rear Shocks Oil"));
@@ -345,8 +346,9 @@ private slots:
         QTest::mouseClick(m_main->findChild<QPushButton*>("cmdLoadClosest"), Qt::LeftButton);
         QTRY_COMPARE(textOf(m_main, "txtFrontShockOil"), QString("40"));
         QVERIFY(!offer->isVisible());
-        QCOMPARE(MessageBox::history().back().text,
-                 QString("Replace what you typed with the setup of Q3 on 2026-06-14, the run in the closest conditions?"));
+        QCOMPARE(
+            MessageBox::history().back().text,
+            QString("Replace what you typed with the setup of Q3 on 2026-06-14, the run in the closest conditions?"));
     }
 
     void openSetupBringsTheRunsASheetCarries() {

@@ -148,8 +148,7 @@ private slots:
         const QString shown = lblStatus->shownText();
         const QString sheetName = QFileInfo(txtTargetPDF->text()).fileName();
         // The folders go first, then the end of the warning: the name stays whole.
-        QVERIFY2(shown.startsWith("Sheet saved: ") && shown.contains("/" + sheetName + ". Warning"),
-                 qPrintable(shown));
+        QVERIFY2(shown.startsWith("Sheet saved: ") && shown.contains("/" + sheetName + ". Warning"), qPrintable(shown));
         QVERIFY2(shown.size() < status.size() && shown.contains(QChar(0x2026)), qPrintable(shown));
 
         // A desktop whose xdg-open finds no viewer for a PDF (status 3): the

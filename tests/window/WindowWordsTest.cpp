@@ -122,8 +122,8 @@ private slots:
         for (int r = 0; r < paid->rowCount(); ++r) shown << paid->item(r, 1)->text();
         for (SetupField field : m_fields) {
             // The caption whole, between word boundaries: "Front Tyres" is not "Front Tyres Front Compound".
-            const auto change = changeText({field, std::to_string(10 + std::size_t(field)),
-                                            std::to_string(20 + std::size_t(field))});
+            const auto change =
+                changeText({field, std::to_string(10 + std::size_t(field)), std::to_string(20 + std::size_t(field))});
             const QString row = QString::fromStdString(change.substr(0, change.find(',')));
             QVERIFY2(shown.contains(row) || shown.contains(QString::fromStdString(change)),
                      qPrintable(captionOf(field) + " in none of " + shown.join(" | ")));
@@ -165,15 +165,20 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("after");
-        QTest::newRow("sheet") << "Sheet saved: " << "/home/racer/Vantrel/Sheets/2026/Lostock/Sa_2026-12-09_074235.04.pdf"
+        QTest::newRow("sheet") << "Sheet saved: "
+                               << "/home/racer/Vantrel/Sheets/2026/Lostock/Sa_2026-12-09_074235.04.pdf"
                                << "";
-        QTest::newRow("sheet and warning")
-            << "Sheet saved: " << "/srv/team/Setups/Åsa Lind/Summer Cup 2026/RDX_2026-06-14_101500.pdf"
-            << "; the library could not be written: disk full";
-        QTest::newRow("Windows path") << "Loaded the setup of " << "C:\\Users\\racer\\Vantrel\\Data\\Sample_RDX.dat"
+        QTest::newRow("sheet and warning") << "Sheet saved: "
+                                           << "/srv/team/Setups/Åsa Lind/Summer Cup 2026/RDX_2026-06-14_101500.pdf"
+                                           << "; the library could not be written: disk full";
+        QTest::newRow("Windows path") << "Loaded the setup of "
+                                      << "C:\\Users\\racer\\Vantrel\\Data\\Sample_RDX.dat"
                                       << ", 3 fields as edited in the sheet";
-        QTest::newRow("no folder") << "Loaded the setup of " << "Sample_RDX.dat" << "";
-        QTest::newRow("words alone") << "Logged Practice 2 (run 2): 12 laps · best 12.200 · consistency 1.4 %" << ""
+        QTest::newRow("no folder") << "Loaded the setup of "
+                                   << "Sample_RDX.dat"
+                                   << "";
+        QTest::newRow("words alone") << "Logged Practice 2 (run 2): 12 laps · best 12.200 · consistency 1.4 %"
+                                     << ""
                                      << "";
     }
     void aStatusLineIsCutWhereItCanBeRead() {

@@ -33,10 +33,10 @@ int main(int argc, char* argv[]) {
     if (only) args.erase(args.begin() + 1);
 
     int failed = 0;
-    for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
-                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest,
-                        createTrackSideTest, createPortableFolderTest, createLogRunTest, createWindowStateTest,
-                        createWindowWordsTest}) {
+    for (auto create :
+         {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest, createLibraryWindowTest,
+          createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest, createTrackSideTest,
+          createPortableFolderTest, createLogRunTest, createWindowStateTest, createWindowWordsTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

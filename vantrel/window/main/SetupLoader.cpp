@@ -225,9 +225,8 @@ bool SetupLoader::loadSetup(const Setup& values, const QString& from) {
 SetupLoader::Outcome SetupLoader::load(const Setup& values, const QString& from, const QString& file,
                                        const QString& after, bool warn) {
     // What the racer typed is theirs: no load takes it without asking.
-    if (typedSinceKept() &&
-        MessageBox::question(m_form, "Vantrel", "Replace what you typed with " + from + "?",
-                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (typedSinceKept() && MessageBox::question(m_form, "Vantrel", "Replace what you typed with " + from + "?",
+                                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return Outcome::Kept;
 
     // Unticked first: ticking copies the front tyres over the rear ones.

@@ -150,6 +150,38 @@ private slots:
         m_folder.reset();
     }
 
+    // A library larger than a page: the view reads more as it scrolls, a
+    // sort by another column reads all, a search keeps only its own setups.
+    void aLargeLibraryIsReadAsTheViewScrolls() {
+        {
+            SetupLibrary library(m_libraryPath);
+            std::mt19937 rng(5);
+            for (int n = 0; n < 700; ++n) {
+                SetupEntry e = seasonSetup(rng, n % 9);
+                e.values[std::size_t(SetupField::EventName)] = "Heat " + std::to_string(n);
+                library.record(e);
+            }
+        }
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        QTableView* table = window->table();
+        QCOMPARE(table->model()->rowCount(), int(LibraryModel::PageRows));
+        QTRY_COMPARE(window->findChild<QLabel*>("lblCount")->text(), QString("706 setups"));
+        table->scrollToBottom();
+        QTRY_VERIFY(table->model()->rowCount() > int(LibraryModel::PageRows));
+        table->sortByColumn(LibraryModel::Event, Qt::AscendingOrder);
+        QCOMPARE(table->model()->rowCount(), 706);
+        QCOMPARE(column(table, LibraryModel::Event).filter("Heat ").size(), 700);
+        table->sortByColumn(LibraryModel::Created, Qt::DescendingOrder);
+        auto* search = window->findChild<QLineEdit*>("txtSearch");
+        typeText(search, "heat 69");
+        // As many as the store's own search finds ("Heat 69", "Heat 690" and on, and others with a 69).
+        const int found = int(SetupLibrary(m_libraryPath).matchingIds("heat 69").size());
+        QVERIFY(found >= 11 && found < int(LibraryModel::PageRows));
+        QTRY_COMPARE(table->model()->rowCount(), found);
+        QTRY_COMPARE(window->findChild<QLabel*>("lblCount")->text(), QString("%1 of 706 setups").arg(found));
+    }
+
     void anUnusableLibrarySettingSaysWhy() {
         const std::string settings = (m_folder->path() / "bin" / "Vantrel.ini").string();
         QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "LibraryFile", "../Elsewhere.sqlite"));

@@ -67,7 +67,7 @@ TEST(RunsBatch, AMeetingLoggedRunByRunAndWhatPaidOff) {
     const BatchRun last = folder.run("--log-run 'Qualifier 2' " + folder.setup("d.dat", "35") + " --laps q2.txt");
     ASSERT_EQ(last.status, 0) << last.err;
     EXPECT_NE(last.out.find("order\t4\n"), std::string::npos);
-    EXPECT_NE(last.out.find("changed\tFront Shocks Oil 40 → 35\n"), std::string::npos);
+    EXPECT_NE(last.out.find("changed\tThinner Front Shocks Oil, 40 → 35\n"), std::string::npos);
 
     const BatchRun runs = folder.run("--runs LOSTOCK --driver 'jo smith'");
     ASSERT_EQ(runs.status, 0) << runs.err;
@@ -77,7 +77,7 @@ TEST(RunsBatch, AMeetingLoggedRunByRunAndWhatPaidOff) {
               "2026-06-14\tJo Smith\tSummer Cup\t1\tPractice 1\t3\t12.514\t12.709\t12.600\t38.126\t98.3\t2\t");
     EXPECT_EQ(lines[2],
               "2026-06-14\tJo Smith\tSummer Cup\t3\tQualifier 1\t2\t12.100\t12.125\t12.125\t24.250\t99.8\t\t"
-              "Front Shocks Oil 35 → 40");
+              "Thicker Front Shocks Oil, 35 → 40");
 
     const BatchRun paid = folder.run("--paid-off Lostock");
     ASSERT_EQ(paid.status, 0) << paid.err;
@@ -87,14 +87,14 @@ TEST(RunsBatch, AMeetingLoggedRunByRunAndWhatPaidOff) {
     EXPECT_EQ(paid.out,
               "origin\tchange\tvalues\tpairs\tmeetings\traw\tbaseline\tgain\tlow\thigh\tverdict\tbaseline_kind\t"
               "alone\twith\tflags\traw5\tgain5\n"
-              "own\tFront Shocks Oil up\t30 → 35, 35 → 40\t2\t1\t-0.207\t\t-0.207\t\t\tunclear\tnone\t2\t\t" +
+              "own\tThicker Front Shocks Oil\t30 → 35, 35 → 40\t2\t1\t-0.207\t\t-0.207\t\t\tunclear\tnone\t2\t\t" +
                   raw +
                   "\t-0.292\t-0.292\n"
-                  "own\tFront Shocks Oil down\t40 → 35\t1\t1\t+0.400\t\t+0.400\t\t\tunclear\tnone\t1\t\t" +
+                  "own\tThinner Front Shocks Oil\t40 → 35\t1\t1\t+0.400\t\t+0.400\t\t\tunclear\tnone\t1\t\t" +
                   raw + "\t+0.375\t+0.375\n");
     const BatchRun pooled = folder.run("--paid-off Lostock --origin all");
     ASSERT_EQ(pooled.status, 0) << pooled.err;
-    EXPECT_EQ(linesOf(pooled.out)[1].substr(0, 24), "all\tFront Shocks Oil up\t");
+    EXPECT_EQ(linesOf(pooled.out)[1].substr(0, 29), "all\tThicker Front Shocks Oil\t");
     EXPECT_EQ(folder.run("--paid-off Lostock --origin team").status, 1) << "no team runs";
     EXPECT_EQ(folder.run("--paid-off Lostock --origin everyone").status, 2);
     EXPECT_EQ(folder.run("--paid-off --all").out, paid.out);

@@ -57,7 +57,7 @@ TEST(SheetRuns, ASheetCarriesItsMeetingsRunsToAnotherLibrary) {
         ASSERT_EQ(runs.status, 0) << runs.err;
         EXPECT_NE(runs.out.find("\t1\tPractice 1\t2\t12.300\t"), std::string::npos) << runs.out;
         EXPECT_NE(runs.out.find("\t2\tPractice 2\t0\t"), std::string::npos) << runs.out;
-        EXPECT_NE(runs.out.find("Front Shocks Oil 30 → 35\n"), std::string::npos) << runs.out;
+        EXPECT_NE(runs.out.find("Thicker Front Shocks Oil, 30 → 35\n"), std::string::npos) << runs.out;
     }
     {
         shelltest::ShellTestFolder third;

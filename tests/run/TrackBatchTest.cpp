@@ -55,8 +55,8 @@ TEST(TrackBatch, HistoryAndLastOfATrackThroughTheProgram) {
     ASSERT_EQ(history.status, 0) << history.err;
     EXPECT_EQ(history.out,
               "2026-03-14\tÅsa Lind\tRound 1\t6\t5th\t\n"
-              "2026-04-11\tÅsa Lind\tRound 2\t3\t2nd\tFront Shocks Oil 35 → 40\n"
-              "2026-06-20\tÅsa Lind\tRound 3\t2\t1st\tRear Shocks Oil 27.5 → 30\n");
+              "2026-04-11\tÅsa Lind\tRound 2\t3\t2nd\tThicker Front Shocks Oil, 35 → 40\n"
+              "2026-06-20\tÅsa Lind\tRound 3\t2\t1st\tThicker Rear Shocks Oil, 27.5 → 30\n");
 
     const fs::path out = folder.path() / "last.dat";
     const BatchRun last = folder.run("--last 'Zürich' last.dat");

@@ -30,9 +30,11 @@ const Knob kKnobs[] = {{SetupField::FrontShockOil, 5, -150}, {SetupField::Spur, 
 
 std::int64_t effectPerStep(const std::string& change) {
     for (const Knob& k : kKnobs) {
-        const std::string caption = vantrel::library::fieldCaption(k.field);
-        if (change == caption + " up") return k.ms;
-        if (change == caption + " down") return -k.ms;
+        // A step up of the knob's number, and one down, as the table words them.
+        const std::string up = vantrel::library::changeText({k.field, "1", "2"});
+        const std::string down = vantrel::library::changeText({k.field, "2", "1"});
+        if (change == up.substr(0, up.find(','))) return k.ms;
+        if (change == down.substr(0, down.find(','))) return -k.ms;
     }
     ADD_FAILURE() << "no knob makes " << change;
     return 0;
@@ -239,22 +241,22 @@ TEST(PaidOff, ConfoundsAreShownOnTheRow) {
         EXPECT_NE(it, rows.end()) << change;
         return it == rows.end() ? PaidOffRow{} : *it;
     };
-    const PaidOffRow oil = rowOf("Front and Rear Shocks Oil up");
+    const PaidOffRow oil = rowOf("Thicker Front and Rear Shocks Oil");
     EXPECT_EQ(oil.values, "30 → 35");
     EXPECT_EQ(oil.pairs, 6u);
     EXPECT_EQ(oil.meetings, 6u);
     EXPECT_EQ(oil.alone, 5u);
-    EXPECT_EQ(oil.with, "with " + vantrel::library::fieldCaption(SetupField::Pinion) + " 47 → 48");
+    EXPECT_EQ(oil.with, "with Bigger " + vantrel::library::fieldCaption(SetupField::Pinion) + ", 47 → 48");
     EXPECT_EQ(oil.verdict, Verdict::Faster);
     EXPECT_NE(oil.flagsText().find("5 of 6 alone"), std::string::npos);
     EXPECT_TRUE(oil.allWarming);
-    const PaidOffRow up = rowOf("Rear Shocks Spring up"), down = rowOf("Rear Shocks Spring down");
+    const PaidOffRow up = rowOf("Stiffer Rear Shocks Spring"), down = rowOf("Softer Rear Shocks Spring");
     EXPECT_TRUE(up.bothWays && down.bothWays);
     EXPECT_NE(up.flagsText().find("faster both ways: the track, not the change"), std::string::npos);
     EXPECT_FALSE(oil.bothWays);
-    EXPECT_EQ(rowOf(vantrel::library::fieldCaption(SetupField::Pinion) + " up").verdict, Verdict::Unclear)
+    EXPECT_EQ(rowOf("Bigger " + vantrel::library::fieldCaption(SetupField::Pinion)).verdict, Verdict::Unclear)
         << "one pair is no verdict";
-    EXPECT_EQ(rows.back().change, vantrel::library::fieldCaption(SetupField::Pinion) + " up")
+    EXPECT_EQ(rows.back().change, "Bigger " + vantrel::library::fieldCaption(SetupField::Pinion))
         << "the unclear below the rest";
 }
 

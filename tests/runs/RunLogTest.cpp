@@ -94,7 +94,7 @@ TEST(RunLog, RunsOfAMeetingInOrderWithWhatChanged) {
     const StoredRun two = logRun(library, run(changed, "Practice 2", {{12600, true}}));
     EXPECT_EQ(two.seq, 2);
     ASSERT_EQ(two.changes.size(), 1u);
-    EXPECT_EQ(vantrel::library::changeText(two.changes[0]), "Front Shocks Oil 30 → 35");
+    EXPECT_EQ(vantrel::library::changeText(two.changes[0]), "Thicker Front Shocks Oil, 30 → 35");
     logRun(library, run(meeting("Al Brown"), "Practice 1", {{14000, true}}));
 
     const auto runs = meetingRuns(library, meeting());

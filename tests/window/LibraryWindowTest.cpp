@@ -150,6 +150,38 @@ private slots:
         m_folder.reset();
     }
 
+    // A library larger than a page: the view reads more as it scrolls, a
+    // sort by another column reads all, a search keeps only its own setups.
+    void aLargeLibraryIsReadAsTheViewScrolls() {
+        {
+            SetupLibrary library(m_libraryPath);
+            std::mt19937 rng(5);
+            for (int n = 0; n < 700; ++n) {
+                SetupEntry e = seasonSetup(rng, n % 9);
+                e.values[std::size_t(SetupField::EventName)] = "Heat " + std::to_string(n);
+                library.record(e);
+            }
+        }
+        LibraryWindow* window = openLibrary();
+        QVERIFY(window);
+        QTableView* table = window->table();
+        QCOMPARE(table->model()->rowCount(), int(LibraryModel::PageRows));
+        QTRY_COMPARE(window->findChild<QLabel*>("lblCount")->text(), QString("706 setups"));
+        table->scrollToBottom();
+        QTRY_VERIFY(table->model()->rowCount() > int(LibraryModel::PageRows));
+        table->sortByColumn(LibraryModel::Event, Qt::AscendingOrder);
+        QCOMPARE(table->model()->rowCount(), 706);
+        QCOMPARE(column(table, LibraryModel::Event).filter("Heat ").size(), 700);
+        table->sortByColumn(LibraryModel::Created, Qt::DescendingOrder);
+        auto* search = window->findChild<QLineEdit*>("txtSearch");
+        typeText(search, "heat 69");
+        // As many as the store's own search finds ("Heat 69", "Heat 690" and on, and others with a 69).
+        const int found = int(SetupLibrary(m_libraryPath).matchingIds("heat 69").size());
+        QVERIFY(found >= 11 && found < int(LibraryModel::PageRows));
+        QTRY_COMPARE(table->model()->rowCount(), found);
+        QTRY_COMPARE(window->findChild<QLabel*>("lblCount")->text(), QString("%1 of 706 setups").arg(found));
+    }
+
     void anUnusableLibrarySettingSaysWhy() {
         const std::string settings = (m_folder->path() / "bin" / "Vantrel.ini").string();
         QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "LibraryFile", "../Elsewhere.sqlite"));
@@ -184,7 +216,7 @@ private slots:
                  (QStringList{"Round 6", "Round 5", "Round 4", "Round 3", "Round 2", "Round 1"}));
         QCOMPARE(column(table, LibraryModel::Created).front(), QString("2026-06-15 10:00"));
 
-        // Typing filters at each key, without case and accents, across every field.
+        // Typing filters once it rests, without case and accents, across every field.
         auto* search = window->findChild<QLineEdit*>("txtSearch");
         const struct {
             const char* typed;
@@ -199,10 +231,14 @@ private slots:
         for (const auto& s : searches) {
             search->clear();
             typeText(search, QString::fromUtf8(s.typed));
-            QCOMPARE(column(table, LibraryModel::Event), s.events);
+            QTRY_COMPARE(column(table, LibraryModel::Event), s.events);
+            const QString found =
+                s.events.size() == 6 ? QString("6 setups") : QString("%1 of 6 setups").arg(s.events.size());
+            QTRY_COMPARE(window->findChild<QLabel*>("lblCount")->text(), found);
         }
         search->clear();
         QCOMPARE(table->model()->rowCount(), 6);
+        QTRY_COMPARE(window->findChild<QLabel*>("lblCount")->text(), QString("6 setups"));
 
         // Sorting by a column: positions by their numbers.
         table->sortByColumn(LibraryModel::Finishing, Qt::AscendingOrder);

@@ -117,7 +117,7 @@ private slots:
         QVERIFY(logRun([&](LogRunDialog* d) {
             QCOMPARE(d->findChild<QComboBox*>("cmbRunName")->currentText(), QString("Practice 2"));
             QCOMPARE(d->findChild<QLabel*>("lblChanges")->text(),
-                     QString("Changed since Practice 1:\n    Front Shocks Oil 30 → 35"));
+                     QString("Changed since Practice 1:\n    Thicker Front Shocks Oil, 30 → 35"));
             // Three drivers' columns: the racer's own is taken by the setup's name.
             paste(d, "Lap  Al Brown  Jo Smith  Kim Lee\n1 12.800 12.345 13.000\n2 12.700 12.200 13.100\n");
             auto* column = d->findChild<QComboBox*>("cmbLapColumn");
@@ -153,7 +153,7 @@ private slots:
         QVERIFY(meetingWindow);
         QCOMPARE(meetingWindow->table()->rowCount(), 2);
         QCOMPARE(meetingWindow->table()->item(1, 1)->text(), QString("Practice 2"));
-        QCOMPARE(meetingWindow->table()->item(1, 12)->text(), QString("Front Shocks Oil 30 → 35"));
+        QCOMPARE(meetingWindow->table()->item(1, 12)->text(), QString("Thicker Front Shocks Oil, 30 → 35"));
         // Save as PDF asks through the window's dialogs, as the comparison
         // does, first in the data folder, then where the racer last saved.
         const QString pdf = QString::fromStdString((m_folder->path() / "meeting.pdf").string());
@@ -177,9 +177,9 @@ private slots:
         QVERIFY(text.waitForFinished());
         QCOMPARE(text.exitCode(), 0);
         const QString page = QString::fromUtf8(text.readAllStandardOutput());
-        QVERIFY2(
-            page.contains("Which change paid o") && page.contains("Front Shocks Oil up") && page.contains("unclear"),
-            qPrintable(page.right(700)));
+        QVERIFY2(page.contains("Which change paid o") && page.contains("Thicker Front Shocks Oil") &&
+                     page.contains("unclear"),
+                 qPrintable(page.right(700)));
 
         // It keeps to the truth while open: a run logged in the window shows
         // at once, one another program logged when it is next activated, and
@@ -236,7 +236,7 @@ private slots:
         QVERIFY(paid);
         QCOMPARE(paid->rowCount(), 2);
         QCOMPARE(paid->item(0, 0)->text(), QString("Own"));
-        QCOMPARE(paid->item(0, 1)->text(), QString("Front Shocks Oil up"));
+        QCOMPARE(paid->item(0, 1)->text(), QString("Thicker Front Shocks Oil"));
         QCOMPARE(paid->item(0, 5)->text(), QString("-0.198"));  // the raw difference
         QCOMPARE(paid->item(0, 9)->text(), QString("unclear"));
         // Behind the row its pairs, and from a pair its meeting's runs.
@@ -265,11 +265,12 @@ private slots:
         historyText.start("pdftotext", {"-layout", historyPdf, "-"});
         QVERIFY(historyText.waitForFinished());
         const QString historyPage = QString::fromUtf8(historyText.readAllStandardOutput());
-        QVERIFY2(historyPage.contains(QRegularExpression("Front Shocks Oil up +1 +-0\\.198 +none +-0\\.198 +unclear")),
-                 qPrintable(historyPage.left(1500)));
+        QVERIFY2(
+            historyPage.contains(QRegularExpression("Thicker Front Shocks Oil +1 +-0\\.198 +none +-0\\.198 +unclear")),
+            qPrintable(historyPage.left(1500)));
         // The team's rows beside the racer's own.
         QCOMPARE(paid->item(1, 0)->text(), QString("Team"));
-        QCOMPARE(paid->item(1, 1)->text(), QString("Rear Shocks Oil up"));
+        QCOMPARE(paid->item(1, 1)->text(), QString("Thicker Rear Shocks Oil"));
     }
 
     // The meeting's date as the racer writes it, in a name a file can hold.
@@ -345,6 +346,9 @@ private slots:
         QTest::mouseClick(m_main->findChild<QPushButton*>("cmdLoadClosest"), Qt::LeftButton);
         QTRY_COMPARE(textOf(m_main, "txtFrontShockOil"), QString("40"));
         QVERIFY(!offer->isVisible());
+        QCOMPARE(
+            MessageBox::history().back().text,
+            QString("Replace what you typed with the setup of Q3 on 2026-06-14, the run in the closest conditions?"));
     }
 
     void openSetupBringsTheRunsASheetCarries() {
@@ -375,7 +379,7 @@ private slots:
         SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
         const auto runs = vantrel::runs::trackRuns(library, "lostock");
         QCOMPARE(runs.size(), std::size_t(2));
-        QCOMPARE(vantrel::library::changeText(runs[1].changes.at(0)), std::string("Front Shocks Oil 30 → 35"));
+        QCOMPARE(vantrel::library::changeText(runs[1].changes.at(0)), std::string("Thicker Front Shocks Oil, 30 → 35"));
         QVERIFY(m_main->openSetupFile(QString::fromStdString(sheet)));
         QCOMPARE(vantrel::runs::runCount(library), std::size_t(2));
     }

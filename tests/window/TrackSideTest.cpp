@@ -97,9 +97,9 @@ private slots:
         QCOMPARE(MessageBox::history().size(), 1);
         QCOMPARE(
             MessageBox::history().front().text,
-            QString("Replace what you typed with the setup of Mara Keel, Round 3, 2026-05-09 from the setup library?"));
+            QString("Replace what you typed with Mara Keel's setup of Round 3 (2026-05-09) from the setup library?"));
         QCOMPARE(m_main->control<QLabel>("lblStatus")->text(),
-                 QString("Loaded the setup of Mara Keel, Round 3, 2026-05-09 from the setup library"));
+                 QString("Loaded Mara Keel's setup of Round 3 (2026-05-09) from the setup library"));
         QCOMPARE(textOf(m_main, "txtEventName"), QString("Round 3"));
         QCOMPARE(textOf(m_main, "txtFrontShockOil"), QString("45"));
         QCOMPARE(textOf(m_main, "txtTrackCity"), QString("Zurich"));
@@ -118,7 +118,7 @@ private slots:
         QStringList events;
         for (int r = 0; r < history->table()->rowCount(); ++r) events << history->table()->item(r, 2)->text();
         QCOMPARE(events, QStringList({"Round 1", "Round 2", "Round 3"}));
-        QCOMPARE(history->table()->item(1, 5)->text(), QString("Front Shocks Oil 35 → 40"));
+        QCOMPARE(history->table()->item(1, 5)->text(), QString("Thicker Front Shocks Oil, 35 → 40"));
         QCOMPARE(history->points(true), QList<QPointF>({{0, 5}, {1, 2}, {2, 1}}));
 
         QChartView* view = history->chartView();

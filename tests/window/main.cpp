@@ -23,6 +23,7 @@ QObject* createPortableFolderTest();
 QObject* createLogRunTest();
 QObject* createWindowStateTest();
 QObject* createControlTableTest();
+QObject* createWindowWordsTest();
 
 int main(int argc, char* argv[]) {
     // The places windows keep go to a folder of the run's own, not the user's.
@@ -34,10 +35,10 @@ int main(int argc, char* argv[]) {
     if (only) args.erase(args.begin() + 1);
 
     int failed = 0, ran = 0;
-    for (auto create :
-         {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest, createLibraryWindowTest,
-          createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest, createTrackSideTest,
-          createPortableFolderTest, createLogRunTest, createWindowStateTest, createControlTableTest}) {
+    for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
+                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest,
+                        createTrackSideTest, createPortableFolderTest, createLogRunTest, createWindowStateTest,
+                        createControlTableTest, createWindowWordsTest}) {
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

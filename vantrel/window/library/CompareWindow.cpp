@@ -91,7 +91,7 @@ CompareWindow::CompareWindow(std::vector<StoredSetup> setups, Dialogs dialogs, c
     auto* cmdClose = new QPushButton("Close", this);
     cmdClose->setObjectName("cmdClose");
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
-    m_status = new QLabel(this);
+    m_status = new ElidedLabel(this);
     m_status->setObjectName("lblStatus");
     int differing = 0;
     for (const Comparison::Row& row : m_comparison.rows()) differing += row.differs ? 1 : 0;

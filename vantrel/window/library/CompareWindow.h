@@ -9,6 +9,7 @@
 
 #include "ComparisonReport.h"
 #include "Dialogs.h"
+#include "ElidedLabel.h"
 
 class QCheckBox;
 class QLabel;
@@ -44,7 +45,7 @@ private:
     bool m_onlyDifferences = false;
     QTableWidget* m_table = nullptr;
     QCheckBox* m_only = nullptr;
-    QLabel* m_status = nullptr;
+    ElidedLabel* m_status = nullptr;
 };
 
 }  // namespace vantrel::library

@@ -48,7 +48,8 @@ LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, const Installatio
         if (!m_closest) return;
         const runs::StoredRun run = *m_closest;
         withdraw();
-        m_load(run.values, QString::fromStdString("the setup library (" + run.name + ", " + run.eventDate + ")"));
+        m_load(run.values, QString::fromStdString("the setup of " + run.name + " on " + run.eventDate +
+                                                  ", the run in the closest conditions"));
     });
     connect(track, &QLineEdit::editingFinished, this, [this, track] {
         const auto* driver = m_main->findChild<QLineEdit*>("txtDriverName");
@@ -63,6 +64,20 @@ QString LastHereOffer::whose(const Setup& values, const std::string& date) {
         if (const QString part = fromStd(text).simplified(); !part.isEmpty()) parts << part;
     }
     return parts.isEmpty() ? QString("a setup without driver or event") : parts.join(", ");
+}
+
+QString LastHereOffer::setupOf(const Setup& values, const std::string& date) {
+    auto part = [&](SetupField field) {
+        const std::string& text = field == SetupField::EventDate && !date.empty() ? date : values[std::size_t(field)];
+        return fromStd(text).simplified();
+    };
+    const QString driver = part(SetupField::DriverName), event = part(SetupField::EventName),
+                  day = part(SetupField::EventDate);
+    if (driver.isEmpty() && event.isEmpty() && day.isEmpty()) return "a setup without driver or event";
+    QString text = driver.isEmpty() ? QString("the setup") : driver + "'s setup";
+    if (!event.isEmpty()) text += " of " + event + (day.isEmpty() ? QString() : " (" + day + ")");
+    else if (!day.isEmpty()) text += " of " + day;
+    return text;
 }
 
 QString LastHereOffer::offerText(const HistoryEntry& last) {
@@ -144,7 +159,7 @@ void LastHereOffer::load() {
     if (!m_last) return;
     const HistoryEntry last = *m_last;
     // Kept on offer when the racer keeps what they typed instead.
-    if (m_load(last.setup.values, whose(last.setup.values, last.eventDate) + " from the setup library")) withdraw();
+    if (m_load(last.setup.values, setupOf(last.setup.values, last.eventDate) + " from the setup library")) withdraw();
 }
 
 }  // namespace vantrel::library

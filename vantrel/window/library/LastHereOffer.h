@@ -31,7 +31,8 @@ public:
     using Loader = std::function<bool(const Setup& values, const QString& from)>;
     // mainWindow holds txtTrackCity, txtDriverName and the frame "StatusLine";
     // load takes the setup into it as Open Setup does, `from` naming whose it
-    // is and where it comes from. The installation's library is looked up at
+    // is and where it comes from ("Mara Keel's setup of Round 3 (2026-05-09)
+    // from the setup library"). The installation's library is looked up at
     // each look.
     LastHereOffer(QWidget* mainWindow, Loader load, const Installation& installation);
 
@@ -46,6 +47,9 @@ public:
     // Whose setup it is: "<driver>, <event>, <date>", the parts it has;
     // `date` in place of the one typed when given.
     static QString whose(const Setup& values, const std::string& date = {});
+    // The setup as a sentence names it: "Mara Keel's setup of Round 3
+    // (2026-05-09)", the parts it has; `date` as for whose.
+    static QString setupOf(const Setup& values, const std::string& date = {});
 
 private:
     void withdraw();

@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 #include <optional>
-#include "library/TrackHistory.h"
 #include "Utf8Text.h"
 
 namespace vantrel::library {
@@ -28,21 +27,52 @@ std::optional<double> positionNumber(const QString& text) {
 
 LibraryModel::LibraryModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void LibraryModel::reload(SetupLibrary& library) {
-    std::vector<SetupSummary> rows = library.summaries();
-    auto origins = TeamRecords(library).teamOrigins();
-    const auto dates = eventDates(library);
+void LibraryModel::setQuery(SetupLibrary& library, const PageQuery& query) {
+    std::vector<SetupSummary> first = LibraryPages(library).page(query, nullptr, PageRows);
     beginResetModel();
-    m_rows = std::move(rows);
-    m_origins = std::move(origins);
-    m_instants.clear();
-    m_instants.reserve(m_rows.size());
-    for (const SetupSummary& row : m_rows) m_instants.push_back(parseTimestamp(row.created).value_or(0));
-    m_eventDates.clear();
-    m_eventDates.reserve(m_rows.size());
-    for (const SetupSummary& row : m_rows)
-        m_eventDates.push_back(dates.count(row.id) ? fromStd(dates.at(row.id)) : QString());
+    m_library = &library;
+    m_query = query;
+    m_more = first.size() == PageRows;
+    m_rows = std::move(first);
     endResetModel();
+}
+
+void LibraryModel::reload(SetupLibrary& library) {
+    const std::size_t had = m_rows.size();
+    setQuery(library, m_query);
+    // The rows the view had stay there, so a reload keeps the place scrolled to.
+    while (m_rows.size() < had && fetch(PageRows)) {
+    }
+}
+
+bool LibraryModel::fetch(std::size_t rows) {
+    if (!m_library || !m_more) return false;
+    std::vector<SetupSummary> page =
+        LibraryPages(*m_library).page(m_query, m_rows.empty() ? nullptr : &m_rows.back(), rows);
+    m_more = page.size() == rows;
+    if (page.empty()) return false;
+    beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + page.size()) - 1);
+    m_rows.insert(m_rows.end(), std::make_move_iterator(page.begin()), std::make_move_iterator(page.end()));
+    endInsertRows();
+    return true;
+}
+
+bool LibraryModel::canFetchMore(const QModelIndex& parent) const { return !parent.isValid() && m_more; }
+
+void LibraryModel::fetchMore(const QModelIndex& parent) {
+    if (parent.isValid()) return;
+    try {
+        fetch(PageRows);
+    } catch (const std::exception&) {
+        // The view asks again as it scrolls; the window tells of a library it cannot read.
+        m_more = false;
+    }
+}
+
+void LibraryModel::fetchAll() {
+    // Big pages: one insertion into the view a few thousand rows.
+    while (fetch(16 * PageRows)) {
+    }
 }
 
 int LibraryModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
@@ -53,8 +83,7 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(m_rows.size())) return {};
     const SetupSummary& row = m_rows[std::size_t(index.row())];
     if (role == IdRole) return QVariant::fromValue<qint64>(row.id);
-    if (role == SortRole && index.column() == Created)
-        return QVariant::fromValue<qint64>(m_instants[std::size_t(index.row())]);
+    if (role == SortRole && index.column() == Created) return QVariant::fromValue<qint64>(row.createdUtc);
     if (role == Qt::ToolTipRole && !row.sheet.empty()) return fromStd(row.sheet);
     if (role != Qt::DisplayRole && role != SortRole) return {};
     switch (index.column()) {
@@ -62,15 +91,12 @@ QVariant LibraryModel::data(const QModelIndex& index, int role) const {
     case Driver: return fromStd(row.driver);
     case Track: return fromStd(row.track);
     case Event: return fromStd(row.event);
-    case EventDate: return m_eventDates[std::size_t(index.row())];
+    case EventDate: return fromStd(row.eventDate);
     case SetupType: return fromStd(row.setupType);
     case Main: return fromStd(row.resultsMain);
     case Qualifying: return fromStd(row.qualifying);
     case Finishing: return fromStd(row.finishing);
-    case From: {
-        const auto origin = m_origins.find(row.id);
-        return origin == m_origins.end() ? QString("mine") : fromStd(origin->second.driver) + " (team)";
-    }
+    case From: return row.teamDriver ? fromStd(*row.teamDriver) + " (team)" : QString("mine");
     default: return {};
     }
 }
@@ -89,34 +115,6 @@ LibraryFilter::LibraryFilter(QObject* parent) : QSortFilterProxyModel(parent) {
     // "2" before "10", "a" beside "À".
     m_collator.setNumericMode(true);
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
-}
-
-void LibraryFilter::keepOnly(const std::vector<std::int64_t>& ids) {
-    m_ids = std::unordered_set<std::int64_t>(ids.begin(), ids.end());
-    m_filtered = true;
-    // One new layout rather than a removal signal per run of rows left out.
-    invalidate();
-}
-
-void LibraryFilter::clearFilter() {
-    if (!m_filtered) return;
-    m_filtered = false;
-    m_ids.clear();
-    // One new layout rather than a removal signal per run of rows left out.
-    invalidate();
-}
-
-void LibraryFilter::setOrigin(Origin origin) {
-    if (origin == m_origin) return;
-    m_origin = origin;
-    invalidate();
-}
-
-bool LibraryFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
-    const auto* model = static_cast<const LibraryModel*>(sourceModel());
-    if (m_origin != Origin::All && model->fromTeam(sourceRow) != (m_origin == Origin::Team)) return false;
-    if (!m_filtered) return true;
-    return m_ids.count(model->summary(sourceRow).id) > 0;
 }
 
 bool LibraryFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {

@@ -1,16 +1,15 @@
 #pragma once
 // The library's setups as a table for the library window: one row per setup,
-// newest first, read once from the store; a search keeps the rows whose ids
-// the store's search answers, so a keystroke reads only ids.
+// newest first, read a page at a time as the view scrolls (LibraryPages), so
+// opening the window and a search read what shows, not the whole library.
 
 #include <QAbstractTableModel>
 #include <QCollator>
 #include <QSortFilterProxyModel>
-#include <unordered_set>
 #include <vector>
 
+#include "library/LibraryPages.h"
 #include "library/SetupLibrary.h"
-#include "library/TeamRecords.h"
 
 namespace vantrel::library {
 
@@ -25,8 +24,16 @@ public:
 
     explicit LibraryModel(QObject* parent = nullptr);
 
-    // Every setup of the library, newest first. Throws platform::Error.
+    // The setups of the query, newest first: its first page now, the rest as
+    // the view asks (fetchMore). Throws platform::Error.
+    void setQuery(SetupLibrary& library, const PageQuery& query);
+    // The same query again, with at least as many rows as were there.
     void reload(SetupLibrary& library);
+    const PageQuery& query() const { return m_query; }
+    // Every row of the query (sorting by another column than the time needs them all).
+    void fetchAll();
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -35,38 +42,33 @@ public:
 
     const SetupSummary& summary(int row) const { return m_rows[std::size_t(row)]; }
     // When the setup was made, seconds since 1970 UTC (0 when unknown).
-    qint64 instant(int row) const { return m_instants[std::size_t(row)]; }
+    qint64 instant(int row) const { return summary(row).createdUtc; }
     // Whether the setup came from a team mate through the team folder.
-    bool fromTeam(int row) const { return m_origins.count(summary(row).id) > 0; }
+    bool fromTeam(int row) const { return summary(row).teamDriver.has_value(); }
+
+    // The rows a page holds.
+    static constexpr std::size_t PageRows = 256;
 
 private:
+    // Appends up to `rows` rows; false when there were none more.
+    bool fetch(std::size_t rows);
+
+    SetupLibrary* m_library = nullptr;
+    PageQuery m_query;
     std::vector<SetupSummary> m_rows;
-    std::vector<qint64> m_instants;     // seconds since 1970 UTC, per row
-    std::vector<QString> m_eventDates;  // "YYYY-MM-DD", per row (TrackHistory.h)
-    // The setups that came from the team, by id.
-    std::unordered_map<std::int64_t, SetupOrigin> m_origins;
+    bool m_more = false;  // the last page was full: there may be more
 };
 
-// The search and the sorting over a LibraryModel.
+// The sorting over a LibraryModel: the rows it has, in the racer's order.
 class LibraryFilter : public QSortFilterProxyModel {
     Q_OBJECT
 public:
     explicit LibraryFilter(QObject* parent = nullptr);
-    // Keeps only the setups with these ids; clearFilter keeps all.
-    void keepOnly(const std::vector<std::int64_t>& ids);
-    void clearFilter();
-    // Only the racer's own setups, only the team's, or all.
-    enum class Origin { All, Mine, Team };
-    void setOrigin(Origin origin);
 
 protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
-    bool m_filtered = false;
-    Origin m_origin = Origin::All;
-    std::unordered_set<std::int64_t> m_ids;
     QCollator m_collator;
 };
 

@@ -9,6 +9,8 @@
 #include <QItemSelection>
 #include <QScrollBar>
 #include <QTimer>
+#include <QPointer>
+#include <QApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,6 +32,7 @@
 #include "ImportReaders.h"
 #include "ImportTask.h"
 #include "LibraryModel.h"
+#include "library/LibraryPages.h"
 #include "TrackHistoryWindow.h"
 #include "MessageBox.h"
 #include "WindowGeometry.h"
@@ -87,9 +90,15 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, SetupTypeFolders set
     m_search->setPlaceholderText("Search every field: driver, track, tyres, notes…");
     m_search->setClearButtonEnabled(true);
     connect(m_search, &QLineEdit::textChanged, this, &LibraryWindow::searchChanged);
+    // A keystroke only restarts the pause; the search runs once the typing rests.
+    m_searchTimer = new QTimer(this);
+    m_searchTimer->setSingleShot(true);
+    m_searchTimer->setInterval(120);
+    connect(m_searchTimer, &QTimer::timeout, this, &LibraryWindow::runSearch);
     auto* lblSearch = new QLabel("Search:", this);
     lblSearch->setBuddy(m_search);
-    m_count = new QLabel(this);
+    m_count = new ElidedLabel(this);
+    m_count->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     m_count->setObjectName("lblCount");
 
     m_model = new LibraryModel(this);
@@ -109,6 +118,7 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, SetupTypeFolders set
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(LibraryModel::Created, Qt::DescendingOrder);
+    connect(m_table->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, &LibraryWindow::sortChanged);
     const int widths[LibraryModel::ColumnCount] = {15, 15, 25, 24, 11, 10, 8, 10, 10, 14};
     const int em = m_table->fontMetrics().horizontalAdvance('n');
     for (int c = 0; c < LibraryModel::ColumnCount; ++c) m_table->setColumnWidth(c, widths[c] * em);
@@ -162,8 +172,8 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, SetupTypeFolders set
     cmbFrom->setObjectName("cmbFrom");
     cmbFrom->addItems({"Mine and the team's", "Mine", "The team's"});
     connect(cmbFrom, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_filter->setOrigin(LibraryFilter::Origin(index));
-        searchChanged(m_search->text());
+        m_origin = index;
+        runSearch();
     });
     top->addWidget(cmbFrom);
     top->addWidget(m_count);
@@ -203,7 +213,10 @@ LibraryWindow::LibraryWindow(const std::string& nativePath, SetupTypeFolders set
     reload();
 }
 
-LibraryWindow::~LibraryWindow() = default;
+LibraryWindow::~LibraryWindow() {
+    // A count beside the window ends within a scan of the library.
+    if (m_counting.joinable()) m_counting.join();
+}
 
 void LibraryWindow::addReader(std::shared_ptr<const SetupFileReader> reader) {
     if (reader) m_readers.push_back(std::move(reader));
@@ -272,13 +285,14 @@ void LibraryWindow::reload() {
     // The chosen setups stay chosen, and the view where it was, across a reload.
     const std::vector<std::int64_t> chosen = chosenIds();
     const int scrolled = m_table->verticalScrollBar()->value();
-    if (m_library)
-        failed([&] {
+    if (m_library && !failed([&] {
             m_seenVersion = m_library->dataVersion();
             m_model->reload(*m_library);
-        });
-    searchChanged(m_search->text());
-    if (chosen.empty()) return;
+            if (m_filter->sortColumn() != LibraryModel::Created || m_filter->sortOrder() != Qt::DescendingOrder)
+                m_model->fetchAll();
+        }))
+        countBeside();
+    if (chosen.empty()) return chosenChanged();
     QItemSelection keep;
     for (int row = 0; row < m_filter->rowCount(); ++row) {
         const QModelIndex index = m_filter->index(row, 0);
@@ -291,20 +305,71 @@ void LibraryWindow::reload() {
 }
 
 void LibraryWindow::searchChanged(const QString& text) {
+    // Emptied: every setup at once, as cheap as the first page.
+    if (text.trimmed().isEmpty()) runSearch();
+    else m_searchTimer->start();
+}
+
+void LibraryWindow::runSearch() {
+    m_searchTimer->stop();
     if (!m_library) {
         chosenChanged();
         return;
     }
-    if (text.trimmed().isEmpty()) {
-        m_filter->clearFilter();
-    } else {
-        std::vector<std::int64_t> ids;
-        if (failed([&] { ids = m_library->matchingIds(text.toStdString()); })) return;
-        m_filter->keepOnly(ids);
-    }
-    const int shown = m_filter->rowCount(), all = m_model->rowCount();
-    m_count->setText(shown == all ? QString("%1 setups").arg(all) : QString("%1 of %2 setups").arg(shown).arg(all));
+    const PageQuery query{m_search->text().toStdString(), PageQuery::Origin(m_origin)};
+    if (failed([&] {
+            m_model->setQuery(*m_library, query);
+            if (m_filter->sortColumn() != LibraryModel::Created || m_filter->sortOrder() != Qt::DescendingOrder)
+                m_model->fetchAll();
+        }))
+        return;
+    countBeside();
     chosenChanged();
+}
+
+void LibraryWindow::sortChanged(int column, Qt::SortOrder order) {
+    if (column == LibraryModel::Created && order == Qt::DescendingOrder) return;
+    failed([&] { m_model->fetchAll(); });
+}
+
+void LibraryWindow::countBeside() {
+    const PageQuery query = m_model->query();
+    if (!m_model->canFetchMore({}) && query == PageQuery{}) {
+        m_countPending = false;
+        m_count->setText(QString("%1 setups").arg(m_model->rowCount()));
+        return;
+    }
+    m_count->setText(m_model->canFetchMore({}) ? QString("Counting the setups…")
+                                               : QString("%1 setups found, counting all…").arg(m_model->rowCount()));
+    if (m_countRunning) {
+        m_countPending = true;
+        return;
+    }
+    if (m_counting.joinable()) m_counting.join();  // it has answered: it ends at once
+    m_countRunning = true;
+    m_countPending = false;
+    QPointer<LibraryWindow> window(this);
+    m_counting = std::thread([window, query, path = m_path] {
+        QString text;
+        try {
+            SetupLibrary library(path, {.readOnly = true, .cacheKiB = 1024});
+            LibraryPages pages(library);
+            const std::size_t shown = pages.count(query), all = query == PageQuery{} ? shown : pages.count({});
+            text = shown == all ? QString("%1 setups").arg(all) : QString("%1 of %2 setups").arg(shown).arg(all);
+        } catch (const std::exception&) {
+            text = "The setups could not be counted";
+        }
+        QMetaObject::invokeMethod(
+            qApp,
+            [window, query, text] {
+                if (!window) return;
+                window->m_countRunning = false;
+                // The search changed while counting: count the one shown now.
+                if (window->m_countPending || !(query == window->m_model->query())) window->countBeside();
+                else window->m_count->setText(text);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void LibraryWindow::chosenChanged() {

@@ -9,9 +9,11 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "Dialogs.h"
+#include "ElidedLabel.h"
 #include "SetupType.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
@@ -19,6 +21,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 class QTableView;
 
 namespace vantrel::library {
@@ -77,6 +80,13 @@ private:
     // Reloads when another program changed the library since the last look.
     void reloadIfChangedElsewhere();
     void searchChanged(const QString& text);
+    // The search and the origin as they stand, its first rows at once and its count beside.
+    void runSearch();
+    // How many setups the search keeps, counted on a connection of its own
+    // beside the window (a scan of the library), shown when it is done.
+    void countBeside();
+    // Sorting by anything but the newest first needs every row of the search.
+    void sortChanged(int column, Qt::SortOrder order);
     void rebuildSheet(const StoredSetup& setup);
     void chosenChanged();
     QString setupTypeForRawData() const;
@@ -97,9 +107,16 @@ private:
     std::int64_t m_seenVersion = -1;  // the library's dataVersion when last reloaded
     LibraryModel* m_model = nullptr;
     LibraryFilter* m_filter = nullptr;
+    QTimer* m_searchTimer = nullptr;  // a pause in the typing starts the search
+    int m_origin = 0;                 // PageQuery::Origin of cmbFrom
+    // One count at a time beside the window; a search meanwhile is counted
+    // when it ends, so a burst of typing never runs scans side by side.
+    std::thread m_counting;
+    bool m_countRunning = false;
+    bool m_countPending = false;
     QLineEdit* m_search = nullptr;
     QTableView* m_table = nullptr;
-    QLabel* m_count = nullptr;
+    ElidedLabel* m_count = nullptr;
     QPushButton* m_open = nullptr;
     QPushButton* m_load = nullptr;
     QPushButton* m_delete = nullptr;

@@ -150,7 +150,7 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
         window->show();
     });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
-    m_status = new QLabel(this);
+    m_status = new ElidedLabel(this);
     m_status->setObjectName("lblStatus");
 
     auto* top = new QHBoxLayout;

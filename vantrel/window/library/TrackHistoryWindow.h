@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Dialogs.h"
+#include "ElidedLabel.h"
 #include "library/TrackHistory.h"
 
 class QComboBox;
@@ -82,7 +83,7 @@ private:
     QChartView* m_chartView = nullptr;
     QLineSeries* m_qualifying = nullptr;
     QLineSeries* m_finishing = nullptr;
-    QLabel* m_status = nullptr;
+    ElidedLabel* m_status = nullptr;
     runs::PaidOffPanel* m_paidOff = nullptr;  // which change paid off, below the chart
 };
 

@@ -175,7 +175,7 @@ bool SetupLoader::openSetupFile(const QString& path) {
     // Fields a racer edited in the sheet after the run won over its attachment.
     const bool edited = !read.fromEdits.empty();
     const QString after = edited ? ", " + fromStd(editsNote(read)) : QString();
-    if (load(read.values, native, native, after, edited) == Outcome::Kept) return false;
+    if (load(read.values, "the setup of " + native, native, after, edited) == Outcome::Kept) return false;
     // The meeting's runs a sheet carries go back into the library; a
     // library that cannot take them costs the load nothing.
     std::size_t runs = 0;
@@ -197,7 +197,7 @@ bool SetupLoader::openSetupFile(const QString& path) {
 }
 
 bool SetupLoader::loadFromLibrary(const Setup& values) {
-    return loadSetup(values, library::LastHereOffer::whose(values) + " from the setup library");
+    return loadSetup(values, library::LastHereOffer::setupOf(values) + " from the setup library");
 }
 
 QStringList SetupLoader::controlValues() const {
@@ -233,9 +233,8 @@ bool SetupLoader::loadSetup(const Setup& values, const QString& from) {
 SetupLoader::Outcome SetupLoader::load(const Setup& values, const QString& from, const QString& file,
                                        const QString& after, bool warn) {
     // What the racer typed is theirs: no load takes it without asking.
-    if (typedSinceKept() &&
-        MessageBox::question(m_form, "Vantrel", "Replace what you typed with the setup of " + from + "?",
-                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (typedSinceKept() && MessageBox::question(m_form, "Vantrel", "Replace what you typed with " + from + "?",
+                                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return Outcome::Kept;
 
     // Unticked first: ticking copies the front tyres over the rear ones.
@@ -272,7 +271,7 @@ SetupLoader::Outcome SetupLoader::load(const Setup& values, const QString& from,
 
     markKept();
     // "Loaded the setup of" the file (its path cut in the middle where the line is short) or the setup.
-    if (file.isEmpty()) m_window.showStatusAbout("Loaded the setup of " + from + after, {}, {}, warn);
+    if (file.isEmpty()) m_window.showStatusAbout("Loaded " + from + after, {}, {}, warn);
     else m_window.showStatusAbout("Loaded the setup of ", file, after, warn);
     if (problems.empty()) return Outcome::Loaded;
     std::sort(problems.begin(), problems.end());

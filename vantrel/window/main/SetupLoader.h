@@ -29,8 +29,11 @@ public:
     QPushButton* openSetupButton();
 
     // Sets all 73 setup controls from a setup given as its values in record
-    // order ("same as front" unticked); `from` names where it came from, as
-    // the status line and the question before a load over typing show it. A
+    // order ("same as front" unticked); `from` names the setup and where it
+    // came from ("the setup of <file>", "Mara Keel's setup of Round 3
+    // (2026-05-09) from the setup library"), as the status line ("Loaded …")
+    // and the question before a load over typing ("Replace what you typed
+    // with …?") show it. A
     // value that no control can show (an option number outside its group, an
     // arm length that is neither Long nor Short, both toe fields set, a text
     // over 254 bytes, with a line break or not UTF-8) is listed in one

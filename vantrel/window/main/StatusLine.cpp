@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "ElidedLabel.h"
 #include "pdfauto/Viewer.h"
 #include "platform/Error.h"
 
@@ -19,12 +20,9 @@ StatusLine::StatusLine(QWidget* parent) : QFrame(parent) {
     setFrameShape(QFrame::StyledPanel);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 2, 4, 2);
-    m_status = new QLabel(this);
+    m_status = new ElidedLabel(this);
     m_status->setObjectName("lblStatus");
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(m_status, 1);
-    m_status->installEventFilter(this);
     m_openSheet = new QPushButton("Open Sheet", this);
     m_openSheet->setObjectName("cmdOpenSheet");
     m_showFolder = new QPushButton("Show Folder", this);
@@ -66,27 +64,10 @@ void StatusLine::warn(const QString& text) { setLine(text, {}, {}, true); }
 
 void StatusLine::setLine(const QString& before, const QString& path, const QString& after, bool warning) {
     m_status->setStyleSheet(warning ? "color: #a04000; font-weight: bold;" : "");
-    m_before = before;
-    m_path = path;
-    m_after = after;
+    // A line too long loses the path's folders first, never the sheet's
+    // name, then its ends ("…"); the tooltip holds it whole.
     m_status->setToolTip(before + path + after);
-    fitLine();
-}
-
-void StatusLine::fitLine() {
-    // A path too long for the line loses its middle, never its end: the
-    // sheet's name stays readable; the tooltip holds it whole.
-    m_status->ensurePolished();
-    const QFontMetrics metrics = m_status->fontMetrics();
-    const int room = m_status->contentsRect().width() - metrics.horizontalAdvance(m_before + m_after);
-    const int least = metrics.horizontalAdvance(QString(24, 'x'));
-    const QString path = metrics.elidedText(m_path, Qt::ElideMiddle, std::max(room, least));
-    m_status->setText(m_before + path + m_after);
-}
-
-bool StatusLine::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_status && event->type() == QEvent::Resize) fitLine();
-    return QFrame::eventFilter(watched, event);
+    m_status->setLine(before, path, after);
 }
 
 void StatusLine::openSheetClicked() {

@@ -8,10 +8,11 @@
 #include <QFrame>
 #include <QString>
 
-class QLabel;
 class QPushButton;
 
 namespace vantrel {
+
+class ElidedLabel;
 
 class StatusLine : public QFrame {
     Q_OBJECT
@@ -25,26 +26,21 @@ public:
     void showWarning(const QString& text);
     // What the window just did, without actions.
     void showText(const QString& text);
-    // The same about a file, its path cut in the middle where the line is short.
+    // The same about a file, its path cut in its folders where the line is short.
     void showAbout(const QString& before, const QString& path, const QString& after, bool warning);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showPlain(const QString& text, bool warning);
     void warn(const QString& text);
-    // The line: before, a path cut in its middle to fit, after.
+    // The line: before, a path cut in its folders to fit, after.
     void setLine(const QString& before, const QString& path, const QString& after, bool warning);
-    void fitLine();
     void openSheetClicked();
     void showFolderClicked();
 
-    QLabel* m_status = nullptr;
+    ElidedLabel* m_status = nullptr;
     QPushButton* m_openSheet = nullptr;
     QPushButton* m_showFolder = nullptr;
     QString m_lastSheet;  // the sheet the line names
-    QString m_before, m_path, m_after;
 };
 
 }  // namespace vantrel

@@ -96,7 +96,7 @@ MeetingWindow::MeetingWindow(const std::string& nativePath, const Setup& values,
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
 
-    m_status = new QLabel(this);
+    m_status = new ElidedLabel(this);
     m_status->setObjectName("lblStatus");
     auto* cmdPdf = new QPushButton("Save as PDF…", this);
     cmdPdf->setObjectName("cmdSavePdf");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Dialogs.h"
+#include "ElidedLabel.h"
 #include "runs/RunLog.h"
 
 class QLabel;
@@ -54,7 +55,7 @@ private:
     std::vector<StoredRun> m_runs;
     QTableWidget* m_table = nullptr;
     QWidget* m_chart = nullptr;
-    QLabel* m_status = nullptr;
+    ElidedLabel* m_status = nullptr;
 };
 
 }  // namespace vantrel::runs

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLabel>
 
+#include "ElidedLabel.h"
 #include "MessageBox.h"
 
 namespace vantrel {
@@ -66,7 +67,9 @@ QString saveChosenPdf(QWidget* window, const Dialogs& dialogs, QLabel* status, c
     const QString file = QDir::toNativeSeparators(files.front());
     try {
         write(file);
-        status->setText("Saved as " + file);
+        // The file's name stays whole where the line is short.
+        if (auto* line = qobject_cast<ElidedLabel*>(status)) line->setLine("Saved as ", file, {});
+        else status->setText("Saved as " + file);
         return file;
     } catch (const std::exception& error) {
         MessageBox::failure(window, window->windowTitle(), error);

@@ -1,5 +1,6 @@
 #include "library/SetupLibrary.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -154,7 +155,7 @@ struct SetupLibrary::Impl {
             sqlite::exec(db, "PRAGMA synchronous = NORMAL");
             // A search reads every setup's search text: keep a library of some
             // ten thousand setups in memory (an upper bound, taken as needed).
-            sqlite::exec(db, "PRAGMA cache_size = -32768");
+            sqlite::exec(db, ("PRAGMA cache_size = -" + std::to_string(std::max(options.cacheKiB, 64))).c_str());
             if (pragmaInteger(db, "application_id") != ApplicationId)
                 refuse("it is an SQLite database of another application, not a setup library");
             const auto version = pragmaInteger(db, "user_version");

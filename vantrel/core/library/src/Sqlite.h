@@ -36,6 +36,7 @@ public:
     // The same without a copy: valid until the next step or reset.
     std::string_view view(int column) const;
     std::int64_t integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+    bool isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
     sqlite3* database() const { return m_db; }
     // Ready for the next use, bindings cleared.
     void reset();

@@ -7,6 +7,7 @@
 
 #include "EventTable.h"
 #include "LibraryConnection.h"
+#include "library/ChangeWords.h"
 #include "SetupControls.h"
 #include "Sqlite.h"
 #include "library/EventDate.h"
@@ -207,8 +208,9 @@ std::vector<SetupChange> changesBetween(const Setup& before, const Setup& after)
 }
 
 std::string changeText(const SetupChange& change) {
-    auto shown = [](const std::string& v) { return v.empty() ? std::string("(none)") : v; };
-    return fieldCaption(change.field) + " " + shown(change.before) + " → " + shown(change.after);
+    const ChangeWay way = changeWay(change);
+    if (way.sign == 0) return fieldCaption(change.field) + " " + changeValues(change);
+    return way.word + " " + fieldCaption(change.field) + ", " + changeValues(change);
 }
 
 std::string fieldCaption(SetupField field) { return std::string(WindowControls[std::size_t(field)].named); }

@@ -6,6 +6,8 @@
 #include <map>
 #include <unordered_map>
 
+#include "library/ChangeWords.h"
+
 namespace vantrel::runs {
 
 namespace {
@@ -72,23 +74,12 @@ std::optional<std::pair<std::int64_t, std::int64_t>> fieldChange(const RunField&
 // One change as the table names it: a field, which way, and the values it went between.
 struct Change {
     SetupField field;
-    std::string what;    // "Front Shocks Oil up"
-    std::string values;  // "30 → 35"
-    std::string text;    // "Front Shocks Oil 30 → 35", for the rows it came along with
+    std::string what;     // "Thicker Front Shocks Oil"
+    std::string subject;  // "Front Shocks Oil": the field (or both ends) the change moved
+    int way = 0;          // +1, -1 or 0 for no direction (library::changeWay)
+    std::string values;   // "30 → 35"
+    std::string text;     // "Thicker Front Shocks Oil, 30 → 35", for the rows it came along with
 };
-
-std::string valuesOf(const SetupChange& c) {
-    auto shown = [](const std::string& v) { return v.empty() ? std::string("(none)") : v; };
-    return shown(c.before) + " → " + shown(c.after);
-}
-
-// "up", "down", or empty for a change of words.
-std::string directionOf(const SetupChange& c) {
-    const auto from = numberOf(c.before), to = numberOf(c.after);
-    if (from && to && from->second == to->second && from->first != to->first)
-        return to->first > from->first ? "up" : "down";
-    return {};
-}
 
 // The front field's rear partner (FrontShockOil: RearShockOil), when there is one.
 std::optional<SetupField> rearOf(SetupField front) {
@@ -115,22 +106,26 @@ std::vector<Change> changesOf(const std::vector<SetupChange>& changes) {
         if (taken[i]) continue;
         const SetupChange& c = changes[i];
         const std::string caption = library::fieldCaption(c.field);
-        const std::string way = directionOf(c);
+        const library::ChangeWay way = library::changeWay(c);
         const auto rear = rearOf(c.field);
         bool merged = false;
         for (std::size_t j = i + 1; rear && caption.rfind("Front ", 0) == 0 && j < changes.size(); ++j) {
             const SetupChange& r = changes[j];
             if (r.field != *rear) continue;
-            if (way.empty() ? (r.before != c.before || r.after != c.after) : directionOf(r) != way) break;
+            if (way.sign == 0 ? (r.before != c.before || r.after != c.after) : library::changeWay(r).sign != way.sign)
+                break;
             taken[j] = merged = true;
             const std::string both = "Front and Rear " + caption.substr(6);
-            const std::string values = valuesOf(c) == valuesOf(r) ? valuesOf(c) : valuesOf(c) + " / " + valuesOf(r);
-            out.push_back({c.field, both + " " + (way.empty() ? values : way), values, both + " " + values});
+            const std::string front = library::changeValues(c), back = library::changeValues(r);
+            const std::string values = front == back ? front : front + " / " + back;
+            const std::string named = way.sign == 0 ? both : way.word + " " + both;
+            out.push_back({c.field, way.sign == 0 ? both + " " + values : named, both, way.sign, values,
+                           named + (way.sign == 0 ? " " : ", ") + values});
             break;
         }
         if (!merged)
-            out.push_back({c.field, way.empty() ? library::changeText(c) : caption + " " + way, valuesOf(c),
-                           library::changeText(c)});
+            out.push_back({c.field, way.sign == 0 ? library::changeText(c) : way.word + " " + caption, caption,
+                           way.sign, library::changeValues(c), library::changeText(c)});
     }
     return out;
 }
@@ -139,6 +134,8 @@ struct Group {
     PaidOffRow row;
     std::vector<std::string> values, with;
     std::size_t withMore = 0;
+    std::string subject;  // the change's field, to find the same field gone the other way
+    int way = 0;
 };
 
 std::string joined(const std::vector<std::string>& items, std::size_t more) {
@@ -300,6 +297,8 @@ void Tally::add(const std::vector<StoredRun>& runs) {
                 g.row.origin = origin;
                 g.row.field = change.field;
                 g.row.change = change.what;
+                g.subject = change.subject;
+                g.way = change.way;
             }
             if (std::find(g.values.begin(), g.values.end(), change.values) == g.values.end()) {
                 if (g.values.size() < 6) g.values.push_back(change.values);
@@ -322,12 +321,7 @@ std::vector<PaidOffRow> Tally::rows() {
         g.row.values = joined(g.values, 0);
         if (!g.with.empty()) g.row.with = "with " + joined(g.with, g.withMore);
         judge(g.row);
-        const std::string& what = g.row.change;
-        const bool up = what.size() > 3 && what.compare(what.size() - 3, 3, " up") == 0;
-        const bool down = what.size() > 5 && what.compare(what.size() - 5, 5, " down") == 0;
-        if (up || down)
-            byWay[std::to_string(int(g.row.origin)) + what.substr(0, what.size() - (up ? 3 : 5))].push_back(
-                rows.size());
+        if (g.way != 0) byWay[std::to_string(int(g.row.origin)) + '\x1f' + g.subject].push_back(rows.size());
         rows.push_back(std::move(g.row));
     }
     for (const auto& [field, indexes] : byWay)

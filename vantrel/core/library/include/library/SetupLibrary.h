@@ -52,11 +52,19 @@ struct SetupSummary {
     std::int64_t id = 0;
     std::string created, setupType, sheet;
     std::string driver, track, event, resultsMain, qualifying, finishing;
+    // Filled by LibraryPages only: the instant created (seconds since 1970
+    // UTC), the event's date ("YYYY-MM-DD"), the team mate it came from.
+    std::int64_t createdUtc = 0;
+    std::string eventDate;
+    std::optional<std::string> teamDriver;
 };
 
 struct LibraryOptions {
     bool readOnly = false;  // list, search and export only; never upgrades the file
     int busyTimeoutMs = 5000;
+    // The pages of the file the connection keeps in memory; a connection
+    // that only scans once (a count beside the window) needs few.
+    int cacheKiB = 32768;
     // How a newly built library file gets its name: link(), answering -1 with
     // errno set on failure. A file system without hard links (FAT, exFAT,
     // some shares) answers EPERM, and the file is copied in instead.

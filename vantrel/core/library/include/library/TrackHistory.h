@@ -48,7 +48,9 @@ std::map<std::int64_t, std::string> eventDates(SetupLibrary& library);
 
 // The fields a racer changes on the car (not the meeting, results and notes) that differ, in record order.
 std::vector<SetupChange> changesBetween(const Setup& before, const Setup& after);
-// "Front Shocks Oil 35 → 40"; an empty value reads "(none)".
+// "Thicker Front Shocks Oil, 35 → 40" where the change has a way
+// (ChangeWords.h), "Front Tyres Front Compound Blue → Pink" where it has
+// none; an empty value reads "(none)".
 std::string changeText(const SetupChange& change);
 // The words a racer knows a field by, out of the window's tab and frame: "Front Tyre Compound".
 std::string fieldCaption(SetupField field);

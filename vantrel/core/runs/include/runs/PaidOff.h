@@ -9,8 +9,8 @@
 // meeting (the racer's and any team mate's at that event), else none (the
 // gain is then the raw difference, and says so). Gain = raw − baseline.
 //
-// The pairs are grouped by what changed and which way ("Front Shocks Oil
-// up"; words by their values), the same change front and rear together as
+// The pairs are grouped by what changed and which way, in a racer's words
+// ("Thicker Front Shocks Oil"; changes without a sound way by their values), the same change front and rear together as
 // one. Each row gives the median gain with an exact sign-test 90 % interval
 // (none below five pairs), and a verdict: faster, slower, or unclear where
 // the interval holds zero or there is none. A pair where several things
@@ -57,7 +57,7 @@ struct PaidOffPair {
 struct PaidOffRow {
     Origin origin = Origin::Own;
     SetupField field{};
-    std::string change;  // "Front Shocks Oil up"
+    std::string change;  // "Thicker Front Shocks Oil"; "Front Shocks Piston 1.3 → 1.4" where no way is sound
     std::string values;  // "30 → 35, 35 → 40"
     std::size_t pairs = 0, meetings = 0, alone = 0;
     // Medians over the pairs, ms: the raw difference, the baseline (of the pairs that have one), the gain.

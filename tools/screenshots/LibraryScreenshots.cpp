@@ -128,6 +128,8 @@ int main(int argc, char* argv[]) {
             e.created = round.created;
             e.setupType = "RDX";
             e.values = base;
+            // The meeting on the day the sheet was made, as a racer dates it.
+            e.values[std::size_t(SetupField::EventDate)] = std::string(round.created, 10);
             e.values[std::size_t(SetupField::TrackCity)] = round.track;
             e.values[std::size_t(SetupField::EventName)] = round.event;
             for (const auto& [field, value] : round.changes) e.values[std::size_t(field)] = value;
@@ -143,6 +145,7 @@ int main(int argc, char* argv[]) {
             e.values[std::size_t(SetupField::DriverName)] = driver;
             e.values[std::size_t(SetupField::TrackCity)] = track;
             e.values[std::size_t(SetupField::EventName)] = "Club practice";
+            e.values[std::size_t(SetupField::EventDate)] = e.created.substr(0, 10);
             e.values[std::size_t(SetupField::ResultsMain)] = "";
             e.values[std::size_t(SetupField::ResultsQualifyingPos)] = "";
             e.values[std::size_t(SetupField::ResultsFinishPos)] = "";
@@ -162,6 +165,7 @@ int main(int argc, char* argv[]) {
 
     // A search as the racer types it, then the three rounds at one track compared.
     QTest::keyClicks(library->findChild<QLineEdit*>("txtSearch"), "northfield alex");
+    QTest::qWait(400);  // the search runs once the typing rests
     library->table()->clearSelection();
     for (int r = 0; r < library->table()->model()->rowCount(); ++r)
         library->table()->selectionModel()->select(library->table()->model()->index(r, 0),

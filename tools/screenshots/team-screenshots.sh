@@ -4,13 +4,13 @@
 # with the team's setups beside the racer's own. The team mates' sheets are
 # built by a second installation into the same team folder.
 #
-#   tests/team/screenshots.sh STAGED_PROGRAM_FOLDER OUTPUT_FOLDER
-# (run inside xvfb-run -s "-screen 0 1366x768x24")
+#   tools/screenshots/team-screenshots.sh STAGED_PROGRAM_FOLDER OUTPUT_FOLDER
+# (run by make-screenshots, under Xvfb and openbox at 1366x768)
 set -euo pipefail
 
 stage="$(cd "$1" && pwd)"
 out="$(cd "$2" && pwd)"
-work="$(mktemp -d /tmp/vantrel-team-shots-XXXXXX)"
+work="$(mktemp -d "${TMPDIR:-/tmp}/vantrel-team-shots-XXXXXX")"
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 
@@ -23,7 +23,10 @@ done
 
 # setup DRIVER TRACK EVENT MAIN QUALIFYING FINISH: the sample with those values.
 setup() {
-  sed -e "s/^DriverName=.*/DriverName=$1\r/" -e "s/^TrackCity=.*/TrackCity=$2\r/" -e "s/^EventName=.*/EventName=$3\r/" \
+  # Each meeting on its own day, as the racers date them.
+  local day
+  case "$3" in "Club Race 3") day=2026-03-07 ;; "Winter Series 1") day=2026-01-10 ;; *) day=2026-04-18 ;; esac
+  sed -e "s/^EventDate=.*/EventDate=$day\r/" -e "s/^DriverName=.*/DriverName=$1\r/" -e "s/^TrackCity=.*/TrackCity=$2\r/" -e "s/^EventName=.*/EventName=$3\r/" \
     -e "s/^ResultsMain=.*/ResultsMain=$4\r/" -e "s/^ResultsQualifyingPos=.*/ResultsQualifyingPos=$5\r/" \
     -e "s/^ResultsFinishPos=.*/ResultsFinishPos=$6\r/" "$stage/Data/Sample_RDX.dat" >"$work/setup.dat"
   echo "$work/setup.dat"

@@ -66,7 +66,8 @@ TEST(ProcessTest, AHostsClockDrivesNowAndSecondsSinceMidnight) {
 TEST(ProcessTest, ProgramFolderIsTheExecutablesFolderUnlessAHostStandsIn) {
     const std::string real = programFolder();
     const std::filesystem::path folder(real);
-    EXPECT_TRUE(std::filesystem::exists(folder / "platform_tests") || std::filesystem::exists(folder / "platform_tests.exe"))
+    EXPECT_TRUE(std::filesystem::exists(folder / "platform_tests") ||
+                std::filesystem::exists(folder / "platform_tests.exe"))
         << real;
     {
         testsupport::StandInHost host;

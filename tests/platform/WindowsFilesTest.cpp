@@ -81,7 +81,8 @@ TEST(WindowsFilesTest, OnlyARegularFileWithinItsBoundIsRead) {
          Links::Refused, OpenStatus::Refused, "it is a folder", ""},
         {"a device", [] { return std::string("NUL"); }, Links::Followed, OpenStatus::Refused, "it is a device", ""},
         {"nothing there", [&] { return textOf(dir / "none.pdf"); }, Links::Refused, OpenStatus::Missing, "", ""},
-        {"no such folder", [&] { return textOf(dir / "gone" / "none.pdf"); }, Links::Refused, OpenStatus::Missing, "", ""},
+        {"no such folder", [&] { return textOf(dir / "gone" / "none.pdf"); }, Links::Refused, OpenStatus::Missing, "",
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -91,7 +92,9 @@ TEST(WindowsFilesTest, OnlyARegularFileWithinItsBoundIsRead) {
         EXPECT_NE(read.reason.find(c.reason), std::string::npos) << read.reason;
         EXPECT_EQ(bytes, c.bytes);
         EXPECT_EQ(read.fd, -1);
-        if (read.status == OpenStatus::Opened) EXPECT_EQ(read.size, std::int64_t(c.bytes.size()));
+        if (read.status == OpenStatus::Opened) {
+            EXPECT_EQ(read.size, std::int64_t(c.bytes.size()));
+        }
     }
     ::CloseHandle(pipe);
 }
@@ -178,7 +181,9 @@ TEST(WindowsFilesTest, PathsAreNativeWithBackslashes) {
     } cases[] = {
         {"C:\\Vantrel\\bin\\Vantrel.ini", "C:\\Vantrel\\bin\\Vantrel.ini"},
         {"C:/Vantrel/Data/", "C:\\Vantrel\\Data\\"},
-        {"C:\\Vantrel\\" "\\Data\\a.pdf", "C:\\Vantrel\\Data\\a.pdf"},
+        {"C:\\Vantrel\\"
+         "\\Data\\a.pdf",
+         "C:\\Vantrel\\Data\\a.pdf"},
         {"\\\\server\\share\\Setups", "\\\\server\\share\\Setups"},
     };
     for (const auto& c : cases) EXPECT_EQ(platform::paths::toNative(c.system), c.native) << c.system;

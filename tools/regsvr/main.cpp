@@ -73,8 +73,7 @@ int main(int argc, char** argv) {
     }
     // Builds register several libraries at once; one registry update at a
     // time, so that none overwrites another's entries.
-    const platform::files::FolderLock lock(file.parent_path().empty() ? std::string(".")
-                                                                      : file.parent_path().string());
+    const platform::files::FolderLock lock(file.parent_path().empty() ? std::string(".") : file.parent_path().string());
 
     int status = 0;
     for (const auto& library : libraries) {

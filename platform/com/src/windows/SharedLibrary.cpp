@@ -17,9 +17,9 @@ std::wstring wide(std::string_view utf8) {
 
 std::string message(DWORD error) {
     char* text = nullptr;
-    const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    const DWORD n =
+        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string why = n && text ? std::string(text, n) : "Windows error " + std::to_string(error);
     if (text) ::LocalFree(text);
     while (!why.empty() && (why.back() == '\n' || why.back() == '\r' || why.back() == ' ')) why.pop_back();
@@ -44,9 +44,9 @@ void unload(void* library) { ::FreeLibrary(static_cast<HMODULE>(library)); }
 
 std::string fileOf(const void* address) {
     HMODULE module = nullptr;
-    if (!address || !::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                          static_cast<LPCWSTR>(address), &module))
+    if (!address ||
+        !::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              static_cast<LPCWSTR>(address), &module))
         return {};
     std::wstring path(32768, L'\0');
     const DWORD n = ::GetModuleFileNameW(module, path.data(), DWORD(path.size()));

@@ -63,8 +63,8 @@ std::string refusal(HANDLE h, std::uint64_t maxBytes, bool reparseRefused, BY_HA
 HANDLE openForReading(const std::string& nativePath, Links links, DWORD access, DWORD& error) {
     DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS;
     if (links == Links::Refused) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
-    HANDLE h = ::CreateFileW(windows::widePath(nativePath).c_str(), access, ShareAll, nullptr, OPEN_EXISTING, flags,
-                             nullptr);
+    HANDLE h =
+        ::CreateFileW(windows::widePath(nativePath).c_str(), access, ShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
     error = h == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
     return h;
 }
@@ -203,8 +203,8 @@ std::size_t removeLeftTemporaries(const std::string& nativePath, std::int64_t ch
         if (!isTemporaryName(candidate, prefix)) continue;
         // Opened without sharing: a writer still at work holds its temporary
         // open, and the open then fails; a link is opened as itself.
-        HANDLE h = ::CreateFileW(windows::widePath(joined(folder, candidate)).c_str(), DELETE | FILE_READ_ATTRIBUTES,
-                                 0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        HANDLE h = ::CreateFileW(windows::widePath(joined(folder, candidate)).c_str(), DELETE | FILE_READ_ATTRIBUTES, 0,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (h == INVALID_HANDLE_VALUE) continue;
         BY_HANDLE_FILE_INFORMATION info{};
         const bool left = ::GetFileType(h) == FILE_TYPE_DISK && ::GetFileInformationByHandle(h, &info) &&
@@ -271,8 +271,7 @@ std::string replaceAtomically(const std::string& nativePath, const std::function
     if (::_close(fd) != 0 && error.empty()) error = systemMessage(errno);
     // Write-through: the rename is on the disk when it answers.
     const DWORD how = MOVEFILE_REPLACE_EXISTING | (sync ? MOVEFILE_WRITE_THROUGH : 0);
-    if (error.empty() &&
-        !::MoveFileExW(windows::widePath(temp).c_str(), windows::widePath(nativePath).c_str(), how))
+    if (error.empty() && !::MoveFileExW(windows::widePath(temp).c_str(), windows::widePath(nativePath).c_str(), how))
         error = windows::errorMessage(::GetLastError());
     if (!error.empty()) {
         ::DeleteFileW(windows::widePath(temp).c_str());

@@ -11,8 +11,8 @@ namespace platform::files {
 // process that ends while holding it.
 FolderLock::FolderLock(const std::string& nativeFolder) {
     std::wstring full(32768, L'\0');
-    const DWORD n = ::GetFullPathNameW(windows::widePath(nativeFolder).c_str(), DWORD(full.size()), full.data(),
-                                       nullptr);
+    const DWORD n =
+        ::GetFullPathNameW(windows::widePath(nativeFolder).c_str(), DWORD(full.size()), full.data(), nullptr);
     full.resize(n > 0 && n < full.size() ? n : 0);
     for (wchar_t& c : full) c = c == L'\\' ? L'/' : wchar_t(::towupper(c));
     const std::wstring name = L"Local\\Vantrel.FolderLock." + full.substr(0, 200);

@@ -23,8 +23,7 @@ int lastErrno() { return windows::errnoOf(::GetLastError()); }
 // Moves without ever replacing: MoveFileExW without MOVEFILE_REPLACE_EXISTING
 // fails on a name that is taken, whoever made that file.
 int moveNoReplace(const std::string& from, const std::string& to) {
-    if (::MoveFileExW(windows::widePath(from).c_str(), windows::widePath(to).c_str(), MOVEFILE_WRITE_THROUGH))
-        return 0;
+    if (::MoveFileExW(windows::widePath(from).c_str(), windows::widePath(to).c_str(), MOVEFILE_WRITE_THROUGH)) return 0;
     return lastErrno();
 }
 
@@ -62,8 +61,8 @@ int writeNewFile(const std::string& to, std::string_view bytes) {
         std::string suffix(6, 'x');
         for (char& c : suffix) c = letters[random() % (sizeof letters - 1)];
         temp = (folder.back() == '\\' ? folder : folder + "\\") + "." + name + "." + suffix;
-        h = ::CreateFileW(windows::widePath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        h = ::CreateFileW(windows::widePath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
         if (h == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return lastErrno();
     }
     if (h == INVALID_HANDLE_VALUE) return EEXIST;

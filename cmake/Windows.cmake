@@ -8,10 +8,12 @@
 # comes in the next step) and whatever links it.
 set(VANTREL_WINDOWS_FOLDERS
   tools/regsvr
+  platform/pdfauto
 )
 set(VANTREL_WINDOWS_SUITES
   platform
   com
+  pdfauto
 )
 
 # The narrow system functions and the C runtime take UTF-8 in a program whose
@@ -55,4 +57,13 @@ macro(vantrel_windows_discovery)
     endif()
     _gtest_discover_tests(${target} ${arg_UNPARSED_ARGUMENTS} DISCOVERY_TIMEOUT ${arg_DISCOVERY_TIMEOUT})
   endfunction()
+endmacro()
+
+# The libraries are static (fewer DLLs to ship): what qpdf needs in turn is
+# named here, zlib's static library rather than its DLL.
+macro(vantrel_windows_static_qpdf)
+  find_library(VANTREL_ZLIB_STATIC NAMES libz.a REQUIRED)
+  find_library(VANTREL_JPEG_STATIC NAMES libjpeg.a REQUIRED)
+  set_property(TARGET PkgConfig::QPDF APPEND PROPERTY INTERFACE_LINK_LIBRARIES
+               ${VANTREL_JPEG_STATIC} ${VANTREL_ZLIB_STATIC} advapi32)
 endmacro()

@@ -2,13 +2,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
+#include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
@@ -37,8 +35,8 @@ std::string writeLine(const std::string& fileName, const std::string& line, bool
     const std::string native = platform::paths::toNative(fileName);
     const std::string text = line + kLineEnd;
     if (!append) {
-        struct stat st {};
-        if (::stat(native.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        const platform::files::FileKind kind = platform::files::factsOf(native).kind;
+        if (kind != platform::files::FileKind::Missing && kind != platform::files::FileKind::Regular) {
             reason = "it is not a regular file";
             return {};
         }
@@ -50,18 +48,7 @@ std::string writeLine(const std::string& fileName, const std::string& line, bool
             platform::files::Durability::Unsynced);
         return reason.empty() ? successStatus(line) : std::string();
     }
-    int fd;
-    do {
-        fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        reason = platform::files::systemMessage(errno);
-        return {};
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) reason = "it is not a regular file";
-    else if (!platform::files::writeAll(fd, text)) reason = platform::files::systemMessage(errno);
-    if (::close(fd) != 0 && reason.empty()) reason = platform::files::systemMessage(errno);
+    reason = platform::files::appendToRegularFile(native, text);
     return reason.empty() ? successStatus(line) : std::string();
 }
 

@@ -2,11 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -19,7 +17,7 @@ constexpr std::size_t BufferSize = 64 * 1024;
 TextFileReader::~TextFileReader() { close(); }
 
 void TextFileReader::close() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (m_fd >= 0) platform::files::closeFile(m_fd);
     m_fd = -1;
 }
 
@@ -40,7 +38,7 @@ bool TextFileReader::open(const std::string& nativePath, std::uint64_t maxBytes)
 bool TextFileReader::fill() {
     if (m_eof || m_fd < 0) return false;
     for (;;) {
-        ssize_t n = ::read(m_fd, m_buffer.data(), m_buffer.size());
+        const long long n = platform::files::readSome(m_fd, m_buffer.data(), m_buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw std::runtime_error(std::string("read failed: ") + std::strerror(errno));
         m_pos = 0;

@@ -1,10 +1,7 @@
 #include "CAdobeFormHandler.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "platform/Error.h"
+#include "platform/FileFacts.h"
 #include "platform/Paths.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Runtime.h"
@@ -44,11 +41,7 @@ com::ComPtr<T> query(const com::ComPtr<com::IDispatch>& object, const com::Guid&
 void CAdobeFormHandler::CheckFile(const std::string& path) {
     // The length asked of the file system, as long as the file can be read.
     const std::string native = platform::paths::toNative(path);
-    struct stat st {};
-    if (path.empty() || ::stat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) raiseCannotOpen(path);
-    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) raiseCannotOpen(path);
-    ::close(fd);
+    if (path.empty() || !platform::files::opensForReading(native)) raiseCannotOpen(path);
 }
 
 void CAdobeFormHandler::openView(const std::string& path, const char* title) {

@@ -631,3 +631,44 @@ TEST(BatchProgram, SuggestedMappingSavedAsItStandsFillsTheClubSheet) {
         EXPECT_NE(sample.find(fields.at(name)), std::string::npos) << name << ": " << fields.at(name);
     }
 }
+
+// Drivers whose names Windows would refuse as a file's: the real program
+// makes sheet names that Windows takes, by the same rule on Linux, and the
+// sheet and the library keep the driver's name as the racer wrote it.
+TEST(BatchProgram, DriversNamedLikeDevicesGetSheetNamesWindowsTakes) {
+    StagedCopy copy;
+    const std::string sample = testsupport::TempProgramFolder::readFile(copy.root() / "Data" / "Sample_RDX.dat");
+    ASSERT_NE(sample.find("DriverName=Alex Brennan\r\n"), std::string::npos);
+    const std::pair<std::string, std::string> drivers[] = {
+        {"CON", "CON_SetupSheet_RDX_"},
+        {"nul.7", "nul_.7_SetupSheet_RDX_"},
+        {"Zo\xC3\xAB \xC3\x85ngstr\xC3\xB6m", "Zo\xC3\xAB \xC3\x85ngstr\xC3\xB6m_SetupSheet_RDX_"},
+        {"Pit: A/B?", "Pit_ A_B__SetupSheet_RDX_"},
+    };
+    std::string arguments = "--target '" + (copy.root() / "out").string() + "'";
+    for (std::size_t i = 0; i < std::size(drivers); ++i) {
+        std::string raw = sample;
+        raw.replace(raw.find("DriverName=Alex Brennan"), 23, "DriverName=" + drivers[i].first);
+        const fs::path file = copy.root() / "Data" / ("driver" + std::to_string(i) + ".dat");
+        std::ofstream(file, std::ios::binary) << raw;
+        arguments += " '" + file.string() + "'";
+    }
+    const BatchOutput built = copy.run("-u DISPLAY -u WAYLAND_DISPLAY", arguments);
+    ASSERT_EQ(built.status, 0) << built.err;
+    ASSERT_EQ(built.out.size(), std::size(drivers)) << built.err;
+    const BatchOutput exported =
+        copy.run("-u DISPLAY -u WAYLAND_DISPLAY", "--export-csv '" + (copy.root() / "library.csv").string() + "'");
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const std::string csv = testsupport::TempProgramFolder::readFile(copy.root() / "library.csv");
+    for (std::size_t i = 0; i < std::size(drivers); ++i) {
+        const auto& [driver, start] = drivers[i];
+        SCOPED_TRACE(driver);
+        const fs::path sheet = built.out[i];
+        EXPECT_EQ(sheet.parent_path(), copy.root() / "out");
+        EXPECT_THAT(sheet.filename().string(), StartsWith(start));
+        ASSERT_TRUE(fs::is_regular_file(sheet));
+        EXPECT_EQ(ShellTestFolder::formFields(sheet).at("fldDriverName"), driver);
+        // The library's row: the sheet, then the driver as written.
+        EXPECT_NE(csv.find("\"" + sheet.string() + "\",\"" + driver + "\","), std::string::npos);
+    }
+}

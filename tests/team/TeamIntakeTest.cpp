@@ -131,15 +131,19 @@ TEST(TeamFolderFiles, WhatASyncToolLeavesBehindIsPassedOverTakenOnceOrNamedOnce)
 }
 
 TEST(TeamFolderFiles, NamesFromTheFolderStayInside) {
-    for (const auto& [driver, folder] :
-         std::vector<std::pair<std::string, std::string>>{{"Sam", "Sam"},
-                                                          {"../../etc", "_.._etc"},
-                                                          {"/abs/x", "_abs_x"},
-                                                          {"..", "Driver"},
-                                                          {".hidden", "hidden"},
-                                                          {"", "Driver"},
-                                                          {"a\nb:c*?", "a_b_c__"},
-                                                          {std::string(80, 'x'), std::string(64, 'x')}}) {
+    for (const auto& [driver, folder] : std::vector<std::pair<std::string, std::string>>{
+             {"Sam", "Sam"},
+             {"../../etc", "_.._etc"},
+             {"/abs/x", "_abs_x"},
+             {"..", "Driver"},
+             {".hidden", "hidden"},
+             {"", "Driver"},
+             {"a\nb:c*?", "a_b_c__"},
+             {std::string(80, 'x'), std::string(64, 'x')},
+             {"CON", "CON_"},
+             {"nul.txt", "nul_.txt"},
+             {"Com1 ", "Com1_"},
+             {"Zo\xC3\xAB \xC3\x85ngstr\xC3\xB6m", "Zo\xC3\xAB \xC3\x85ngstr\xC3\xB6m"}}) {
         EXPECT_EQ(vantrel::team::folderNameFor(driver), folder) << driver;
     }
 }
@@ -224,3 +228,23 @@ TEST(TeamFolderProperty, AnyOrderOfArrivalsGivesTheSameLibrary) {
 }
 
 }  // namespace
+
+// Names differing only in letter case are one file on Windows: a team mate's
+// sheet of such a name is never put over, and the same sheet is put once.
+TEST(TeamFolderFiles, ASheetNeverTakesANameThatDiffersOnlyInCase) {
+    testsupport::TempProgramFolder folder;
+    const fs::path team = folder.path() / "Team";
+    fs::create_directories(team);
+    const fs::path first = folder.write("out/alex_SetupSheet_RDX_2026-12-08_143052.47.pdf", "first %%EOF");
+    const fs::path second = folder.write("out/ALEX_SetupSheet_RDX_2026-12-08_143052.47.pdf", "second %%EOF");
+    const fs::path again = folder.write("x/Alex_SetupSheet_RDX_2026-12-08_143052.47.pdf", "first %%EOF");
+    const std::string one = vantrel::team::publishSheet(first.string(), team.string(), "CON");
+    const std::string two = vantrel::team::publishSheet(second.string(), team.string(), "CON");
+    const std::string three = vantrel::team::publishSheet(again.string(), team.string(), "CON");
+    EXPECT_EQ(one, (team / "CON_" / first.filename()).string());
+    EXPECT_EQ(two, (team / "CON_" / "ALEX_SetupSheet_RDX_2026-12-08_143052.47-2.pdf").string());
+    EXPECT_EQ(three, one) << "the same sheet, under another case, is there already";
+    EXPECT_EQ(testsupport::TempProgramFolder::readFile(one), "first %%EOF");
+    EXPECT_EQ(testsupport::TempProgramFolder::readFile(two), "second %%EOF");
+    EXPECT_EQ(std::distance(fs::directory_iterator(team / "CON_"), fs::directory_iterator()), 2);
+}

@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "CFileManager.h"
 #include "CRulesEngine.h"
@@ -19,6 +17,7 @@
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Runtime.h"
 #include "platform/Error.h"
+#include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "Installation.h"
@@ -42,12 +41,11 @@ std::string unreadableBecause(const std::string& nativePath) {
     if (nativePath.empty()) return "no file was named";
     const platform::files::UserFile file = platform::files::openUserFile(nativePath);
     if (file.status == platform::files::OpenStatus::Opened) {
-        ::close(file.fd);
+        platform::files::closeFile(file.fd);
         return {};
     }
     if (file.status != platform::files::OpenStatus::Missing) return file.reason;
-    struct stat st {};
-    if (::lstat(nativePath.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (platform::files::factsOf(nativePath, platform::files::Links::Refused).kind == platform::files::FileKind::Link) {
         std::error_code ec;
         const std::filesystem::path target = std::filesystem::read_symlink(nativePath, ec);
         return "it is a link to " + (ec ? std::string("a file") : target.string()) + ", which is not there";
@@ -57,12 +55,12 @@ std::string unreadableBecause(const std::string& nativePath) {
 
 // Why a sheet cannot go into this folder, or empty.
 std::string folderProblem(const std::string& folder) {
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR
-                   ? "the folder " + folder + " does not exist"
-                   : "the folder " + folder + " cannot be reached (" + platform::files::systemMessage(errno) + ")";
-    if (!S_ISDIR(st.st_mode)) return folder + " is not a folder";
+    const platform::files::FileFacts facts = platform::files::factsOf(folder);
+    if (facts.kind == platform::files::FileKind::Missing)
+        return facts.error == ENOENT || facts.error == ENOTDIR ? "the folder " + folder + " does not exist"
+                                                               : "the folder " + folder + " cannot be reached (" +
+                                                                     platform::files::systemMessage(facts.error) + ")";
+    if (facts.kind != platform::files::FileKind::Folder) return folder + " is not a folder";
     return {};
 }
 
@@ -79,26 +77,7 @@ std::string dateString(const platform::process::LocalDateTime& t) {
 
 }  // namespace
 
-std::string CSetupBase::SafeFileNamePart(const std::string& namePart) {
-    std::string out = namePart;
-    for (char& c : out) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-        case '\\':
-        case '/':
-        case ':':
-        case '*':
-        case '?':
-        case '"':
-        case '<':
-        case '>':
-        case '|': c = '_'; break;
-        default:
-            if (u < 0x20 || u == 0x7F) c = '_';
-        }
-    }
-    return out;
-}
+std::string CSetupBase::SafeFileNamePart(const std::string& namePart) { return portableNamePart(namePart); }
 
 void CSetupBase::CreateSetupSheet() {
     try {

@@ -48,7 +48,8 @@ public:
     void CreateSetupSheet();
 
     // A name part of a sheet file name made safe: every character a Windows
-    // file name cannot hold, and every control character, becomes "_".
+    // file name cannot hold, and every control character, becomes "_"
+    // (portableNamePart; the whole name is then made one Windows takes).
     static std::string SafeFileNamePart(const std::string& namePart);
     // The time of day now, as sheet file names carry it with (false, 2).
     static std::string TimeStampString(bool colonSeparator, int decimals);

@@ -2,11 +2,13 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <unordered_set>
 
+#include "FileNames.h"
 #include "platform/Error.h"
+#include "platform/FileFacts.h"
 #include "platform/Files.h"
+#include "platform/FolderWalk.h"
 #include "platform/NewFile.h"
 #include "platform/Paths.h"
 
@@ -28,12 +30,12 @@ std::string workFolderIn(const std::string& dataFolder) {
 }
 
 UnfinishedSheet::UnfinishedSheet(const std::string& workFolder, const std::string& sheetName) {
-    struct stat st {};
-    if (::lstat(workFolder.c_str(), &st) != 0) {
-        if (::mkdir(workFolder.c_str(), 0777) != 0 && errno != EEXIST)
+    const platform::files::FileFacts facts = platform::files::factsOf(workFolder, platform::files::Links::Refused);
+    if (facts.kind == platform::files::FileKind::Missing) {
+        if (const int error = platform::files::makeFolder(workFolder); error != 0 && error != EEXIST)
             platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot make the work folder", workFolder,
-                                     platform::files::systemMessage(errno));
-    } else if (!S_ISDIR(st.st_mode)) {
+                                     platform::files::systemMessage(error));
+    } else if (facts.kind != platform::files::FileKind::Folder) {
         platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot use the work folder", workFolder,
                                  "it is not a folder");
     } else {
@@ -46,23 +48,29 @@ UnfinishedSheet::UnfinishedSheet(const std::string& workFolder, const std::strin
         }
     }
     m_path = (fs::path(workFolder) / sheetName).string();
-    ::unlink(m_path.c_str());
+    platform::files::removeFile(m_path);
 }
 
 UnfinishedSheet::~UnfinishedSheet() {
-    if (!m_published) ::unlink(m_path.c_str());
+    if (!m_published) platform::files::removeFile(m_path);
 }
 
 std::string UnfinishedSheet::publish(const std::string& sheet) {
+    // Names that differ only in letter case are one file on Windows: a sheet
+    // never takes such a name here either, so the folder travels whole.
+    std::unordered_set<std::string> taken;
+    for (const std::string& there :
+         platform::files::namesIn(fs::path(platform::paths::toNative(sheet)).parent_path().string()))
+        taken.insert(foldedFileName(there));
     for (int attempt = 1; attempt <= kMostNames; ++attempt) {
         const std::string name = platform::files::numberedName(sheet, attempt);
         const std::string native = platform::paths::toNative(name);
+        if (taken.count(foldedFileName(fs::path(native).filename().string()))) continue;
         const int error = platform::files::moveToNewName(m_path, native);
         if (error == EEXIST) continue;
         if (error == ENOENT || error == ENOTDIR) {
             const std::string folder = fs::path(native).parent_path().string();
-            struct stat st {};
-            if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            if (platform::files::factsOf(folder).kind != platform::files::FileKind::Folder)
                 platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot save the sheet", native,
                                          "the folder " + folder + " does not exist");
         }

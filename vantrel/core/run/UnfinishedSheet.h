@@ -25,7 +25,8 @@ public:
     const std::string& path() const { return m_path; }
 
     // Gives the finished sheet the name `sheet` (a system path), or the first
-    // free one of "-2", "-3", ... before ".pdf" when a file is there already:
+    // free one of "-2", "-3", ... before ".pdf" when a file is there already,
+    // or one whose name differs only in letter case (one file on Windows):
     // a file at the name, whoever made it, is never replaced. Answers the
     // name given (a system path); raises naming the sheet and the reason.
     std::string publish(const std::string& sheet);

@@ -26,6 +26,23 @@ std::string runMappingFileName(std::string_view setupName);
 // ... and whether a mapping file's name is one of those ("Mapping_...").
 bool isRunMappingFileName(std::string_view fileName);
 
+// Names made from a racer's text (a driver, a setup type) by one rule on
+// every system, so that a sheet keeps its name when it travels between
+// Linux and Windows: the name Windows takes.
+//
+// Inside a name: each character no Windows name may hold (< > : " / \ | ?
+// * and the control characters) becomes "_"; bytes that are not UTF-8 are
+// read as Windows-1252. Everything else stands ("Zoë Ångström").
+std::string portableNamePart(std::string_view text);
+// A whole file or folder name: as a part, and then a dot or blank at its end
+// becomes "_", and a name that Windows keeps for a device whatever follows
+// its first dot (CON, PRN, AUX, NUL, COM0-9, LPT0-9, any case) gets "_"
+// after the device name: "con.pdf" -> "con_.pdf". Never empty.
+std::string portableFileName(std::string_view name);
+// A file name as Windows compares names, ignoring letter case (Latin,
+// Greek and Cyrillic letters): two names with one fold are one file there.
+std::string foldedFileName(std::string_view name);
+
 // What a sheet's file name says.
 struct SheetName {
     std::string driver;     // as it stands in the name (made safe by the run)
@@ -35,7 +52,8 @@ struct SheetName {
     int number = 1;         // 2, 3, ... when the first name was taken
 
     // driver + "_SetupSheet_" + setupType + "_" + date + "_" + time, then
-    // "-<number>" from 2 on, then ".pdf".
+    // "-<number>" from 2 on, then ".pdf"; made a name Windows takes
+    // (portableFileName).
     std::string fileName() const;
 };
 

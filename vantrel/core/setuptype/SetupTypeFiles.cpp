@@ -127,6 +127,10 @@ std::string nameRefusal(std::string_view name) {
                    "\" holds a character that a file name cannot hold (\\ / : * ? \" < > | or a control character).";
     if (!platform::text::isValidUtf8(name)) return "The name is not valid text.";
     if (name.size() > 200) return "The name is too long for a file name (at most 200 bytes).";
+    if (const std::string mapping = mappingFileName(name); portableFileName(mapping) != mapping)
+        return "The name \"" + std::string(name) +
+               "\" is one that Windows keeps for a device (CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9), "
+               "which a file name cannot be.";
     if (platform::text::toLower(name.substr(0, 8)) == "mapping_")
         return "The name \"" + std::string(name) +
                "\" begins with \"Mapping_\": its mapping file would be one that every run of another setup type "

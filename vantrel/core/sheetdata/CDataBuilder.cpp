@@ -4,11 +4,12 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <unistd.h>
 #include <vector>
 
+#include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
+#include "platform/ProcessId.h"
 
 namespace vantrel {
 
@@ -60,8 +61,8 @@ void CDataBuilder::WriteMappingFile() {
     // (its lines never change), never an empty or a partial one. The record is
     // built all the same; the run asks MappingFailure whether the file stands.
     const std::string mappingFile = MappingFilePath();
-    const std::string temporary =
-        m_MappingDirectory + "." + runMappingFileName(m_SetupName) + "." + std::to_string(::getpid()) + ".new";
+    const std::string temporary = m_MappingDirectory + "." + runMappingFileName(m_SetupName) + "." +
+                                  std::to_string(platform::process::processId()) + ".new";
     CFileManager fileManager;
     fileManager.setFileName(temporary);
     fileManager.deleteWinFile(fileManager.FileName());
@@ -73,11 +74,12 @@ void CDataBuilder::WriteMappingFile() {
     m_MappingFailure.clear();
     if (fileManager.appendLines(lines).empty()) {
         m_MappingFailure = fileManager.LastFailure().empty() ? "it could not be written" : fileManager.LastFailure();
-    } else if (::rename(platform::paths::toNative(temporary).c_str(), platform::paths::toNative(mappingFile).c_str()) !=
-               0) {
-        m_MappingFailure = platform::files::systemMessage(errno);
+    } else if (const int error = platform::files::renameReplacing(platform::paths::toNative(temporary),
+                                                                  platform::paths::toNative(mappingFile));
+               error != 0) {
+        m_MappingFailure = platform::files::systemMessage(error);
     }
-    if (!m_MappingFailure.empty()) ::unlink(platform::paths::toNative(temporary).c_str());
+    if (!m_MappingFailure.empty()) platform::files::removeFile(platform::paths::toNative(temporary));
 }
 
 }  // namespace vantrel

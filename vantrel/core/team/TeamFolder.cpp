@@ -5,11 +5,13 @@
 #include <cerrno>
 #include <filesystem>
 #include <regex>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <unordered_map>
 
+#include "FileNames.h"
 #include "platform/Error.h"
+#include "platform/FileFacts.h"
 #include "platform/Files.h"
+#include "platform/FolderWalk.h"
 #include "platform/NewFile.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
@@ -56,22 +58,19 @@ std::string walkTeamFolder(const std::string& teamFolder, const std::function<bo
     // Sheets and runs stand at most this deep below the team folder (driver
     // folders, and whatever order a team keeps inside them).
     constexpr int kMaxDepth = 6;
-    std::error_code ec;
-    fs::recursive_directory_iterator it(teamFolder, fs::directory_options::skip_permission_denied, ec), end;
-    for (; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        // A sync tool renames and removes its temporary files as we walk.
-        std::error_code gone;
-        const fs::file_status status = it->symlink_status(gone);
-        if (gone) continue;
-        if (fs::is_directory(status)) {
-            if (passedOver(name) || it.depth() + 1 >= kMaxDepth) it.disable_recursion_pending();
-            else if (unreadable && ::access(it->path().c_str(), R_OK | X_OK) != 0) unreadable(it->path(), errno);
-            continue;
+    using platform::files::FileKind;
+    using platform::files::WalkStep;
+    return platform::files::walkFolder(teamFolder, [&](const platform::files::FolderEntry& entry) {
+        if (entry.kind == FileKind::Folder) {
+            if (passedOver(entry.name) || entry.depth + 1 >= kMaxDepth) return WalkStep::PassOver;
+            if (!unreadable) return WalkStep::Continue;
+            if (const int error = platform::files::listAccessError(entry.path); error != 0)
+                unreadable(entry.path, error);
+            return WalkStep::Continue;
         }
-        if (fs::is_regular_file(status) && !passedOver(name) && !take(it->path())) break;
-    }
-    return ec ? ec.message() : std::string();
+        if (entry.kind == FileKind::Regular && !passedOver(entry.name) && !take(entry.path)) return WalkStep::Stop;
+        return WalkStep::Continue;
+    });
 }
 
 bool passedOver(std::string_view fileName) {
@@ -122,7 +121,8 @@ std::string folderNameFor(std::string_view driver) {
         while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
         out.resize(cut);
     }
-    return out.empty() ? "Driver" : out;
+    // "CON" and "nul.x" are devices on Windows, never folders.
+    return out.empty() ? "Driver" : portableFileName(out);
 }
 
 std::string visibleFileName(std::string_view fileName) {
@@ -143,14 +143,13 @@ bool holds(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 std::string publishSheet(const std::string& sheetNativePath, const std::string& teamFolder, std::string_view driver) {
-    struct stat st {};
-    if (::stat(teamFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (platform::files::factsOf(teamFolder).kind != platform::files::FileKind::Folder)
         platform::raise(platform::ErrPathAccess, kSource,
                         "The team folder " + teamFolder + " is not there (a share not mounted, a stick pulled?)");
     const std::string folder = teamFolder + "/" + folderNameFor(driver);
-    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
+    if (const int error = platform::files::makeFolder(folder); error != 0 && error != EEXIST)
         platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot make the folder", folder,
-                                 platform::files::systemMessage(errno));
+                                 platform::files::systemMessage(error));
     std::string bytes;
     const platform::files::UserFile read =
         platform::files::readUserFile(sheetNativePath, bytes, platform::files::NoSizeLimit);
@@ -159,9 +158,18 @@ std::string publishSheet(const std::string& sheetNativePath, const std::string& 
                                  read.reason.empty() ? std::string("there is no such file") : read.reason);
     // Written whole under its name or not at all, never over a file there: a
     // name that is taken by another sheet gets a number.
-    const std::string wanted = folder + "/" + visibleFileName(fs::path(sheetNativePath).filename().string());
+    const std::string wanted =
+        folder + "/" + portableFileName(visibleFileName(fs::path(sheetNativePath).filename().string()));
+    // A name there that differs only in letter case is this name on Windows.
+    std::unordered_map<std::string, std::string> there;
+    for (const std::string& name : platform::files::namesIn(folder)) there.emplace(foldedFileName(name), name);
     for (int attempt = 1; attempt <= 1000; ++attempt) {
         const std::string target = platform::files::numberedName(wanted, attempt);
+        const auto other = there.find(foldedFileName(fs::path(target).filename().string()));
+        if (other != there.end() && other->second != fs::path(target).filename().string()) {
+            if (holds(folder + "/" + other->second, bytes)) return folder + "/" + other->second;
+            continue;
+        }
         const int error = platform::files::writeNewFile(target, bytes);
         if (!error || (error == EEXIST && holds(target, bytes))) return target;
         if (error != EEXIST)

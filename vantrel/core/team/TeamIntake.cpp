@@ -4,15 +4,13 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "FileNames.h"
 #include "library/TeamRecords.h"
 #include "platform/Error.h"
+#include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "TeamFolder.h"
@@ -29,10 +27,6 @@ struct Listed {
     std::int64_t size = 0, mtimeNs = 0;
 };
 
-std::int64_t mtimeNs(const struct stat& st) {
-    return std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
-
 // Every sheet-like file of the folder by lstat alone: PDFs whose names are no
 // sync tool's, in folders that are not hidden; symbolic links are not
 // followed, so nothing outside the team folder is read.
@@ -43,8 +37,8 @@ std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::str
         teamFolder,
         [&](const fs::path& file) {
             if (platform::text::toLower(file.extension().string()) != ".pdf") return true;
-            struct stat st {};
-            if (::lstat(file.c_str(), &st) == 0) out[file.string()] = {std::int64_t(st.st_size), mtimeNs(st)};
+            const auto facts = platform::files::factsOf(file.string(), platform::files::Links::Refused);
+            if (facts.kind != platform::files::FileKind::Missing) out[file.string()] = {facts.size, facts.mtimeNs};
             return true;
         },
         // The walk passes over a folder it may not read: say so, or its sheets never come.
@@ -100,19 +94,19 @@ std::string driverOf(const std::string& path, const std::string& teamFolder, con
 TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string& teamFolder,
                               const library::SetupFileReader& reader, const std::atomic<bool>* stop) {
     TeamSyncReport report;
-    struct stat st {};
-    if (::stat(teamFolder.c_str(), &st) != 0) {
+    const platform::files::FileFacts folder = platform::files::factsOf(teamFolder);
+    if (folder.kind == platform::files::FileKind::Missing) {
         report.folderProblem = "The team folder " + teamFolder + " is not there (" +
-                               platform::files::systemMessage(errno) + "; a share not mounted, a stick pulled?)";
+                               platform::files::systemMessage(folder.error) + "; a share not mounted, a stick pulled?)";
         return report;
     }
-    if (!S_ISDIR(st.st_mode)) {
+    if (folder.kind != platform::files::FileKind::Folder) {
         report.folderProblem = "The team folder " + teamFolder + " is not a folder";
         return report;
     }
-    if (::access(teamFolder.c_str(), R_OK | X_OK) != 0) {
+    if (const int error = platform::files::listAccessError(teamFolder); error != 0) {
         report.folderProblem =
-            "The team folder " + teamFolder + " cannot be read (" + platform::files::systemMessage(errno) + ")";
+            "The team folder " + teamFolder + " cannot be read (" + platform::files::systemMessage(error) + ")";
         return report;
     }
     try {

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
-#include <sys/stat.h>
 #include <unordered_set>
 
 #include "ContentHash.h"
@@ -12,6 +11,7 @@
 #include "library/TeamRecords.h"
 #include "library/TeamRunFiles.h"
 #include "platform/Error.h"
+#include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/NewFile.h"
 #include "platform/Text.h"
@@ -109,19 +109,15 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
     std::vector<Listed> files;
     const std::string cut = walkTeamFolder(teamFolder, [&](const fs::path& path) {
         if (!isRunFile(path)) return true;
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
+        const auto facts = platform::files::factsOf(path.string(), platform::files::Links::Refused);
+        if (facts.kind != platform::files::FileKind::Regular) return true;
         Listed file;
         file.path = path;
         const fs::path relative = path.lexically_relative(teamFolder);
         if (std::distance(relative.begin(), relative.end()) > 1) file.folder = relative.begin()->string();
         file.own = !file.folder.empty() && runs::sameDriver(file.folder, ownDriver);
-        file.stat = {std::int64_t(st.st_size),
-                     std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-                     std::int64_t(st.st_ino),
-                     {},
-                     {}};
-        file.device = st.st_dev;
+        file.stat = {facts.size, facts.mtimeNs, std::int64_t(facts.identity.index), {}, {}};
+        file.device = facts.identity.device;
         files.push_back(std::move(file));
         return files.size() < kMaxRunFiles;
     });

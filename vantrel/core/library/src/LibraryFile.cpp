@@ -2,13 +2,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
 #include <sqlite3.h>
-#include <unistd.h>
 #include <vector>
 
 #include "library/SetupLibrary.h"
+#include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/NewFile.h"
 
@@ -24,7 +23,8 @@ namespace vantrel::library {
 // until its locks are gone.
 std::string headerProblem(const std::string& path) {
     // access() opens nothing: the reason a file cannot be read, as the system gives it.
-    if (::access(path.c_str(), R_OK) != 0) return "it cannot be read (" + platform::files::systemMessage(errno) + ")";
+    if (const int error = platform::files::readAccessError(path); error != 0)
+        return "it cannot be read (" + platform::files::systemMessage(error) + ")";
     sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
     if (!vfs) return "it cannot be read (SQLite has no file layer)";
     const char* name = sqlite3_create_filename(path.c_str(), "", "", 0, nullptr);

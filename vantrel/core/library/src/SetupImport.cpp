@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <map>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "library/SetupCsv.h"
 #include "platform/Error.h"
+#include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
@@ -87,13 +85,11 @@ std::vector<Candidate> collect(const std::vector<std::string>& paths,
 
 // Whether file is the library at libraryPath or one of SQLite's files beside it.
 bool isLibraryFile(const std::string& libraryPath, const std::string& file) {
-    struct stat candidate {};
-    if (::stat(file.c_str(), &candidate) != 0) return false;
+    const platform::files::FileFacts candidate = platform::files::factsOf(file);
+    if (candidate.kind == platform::files::FileKind::Missing) return false;
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        struct stat own {};
-        if (::stat((libraryPath + suffix).c_str(), &own) == 0 && own.st_dev == candidate.st_dev &&
-            own.st_ino == candidate.st_ino)
-            return true;
+        const platform::files::FileFacts own = platform::files::factsOf(libraryPath + suffix);
+        if (own.kind != platform::files::FileKind::Missing && own.identity == candidate.identity) return true;
     }
     return false;
 }
@@ -103,8 +99,12 @@ bool isLibraryFile(const std::string& libraryPath, const std::string& file) {
 bool record(SetupLibrary& library, SetupEntry& entry, const std::string& file, const std::string& name,
             ImportReport& report) {
     if (entry.created.empty()) {
-        struct stat st {};
-        entry.created = localTimestamp(::stat(file.c_str(), &st) == 0 ? st.st_mtime : std::time(nullptr));
+        const platform::files::FileFacts facts = platform::files::factsOf(file);
+        // Whole seconds, rounded down as the system gives them.
+        const std::int64_t seconds =
+            facts.mtimeNs >= 0 ? facts.mtimeNs / 1000000000 : -((-facts.mtimeNs + 999999999) / 1000000000);
+        entry.created = localTimestamp(facts.kind != platform::files::FileKind::Missing ? std::time_t(seconds)
+                                                                                        : std::time(nullptr));
     }
     try {
         switch (library.recordImported(entry).outcome) {

@@ -4,10 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "EventTable.h"
 #include "LibraryConnection.h"
@@ -158,12 +155,12 @@ struct SetupLibrary::Impl {
     }
 
     void open() {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) {
-            if (errno != ENOENT) fail("Cannot open", platform::files::systemMessage(errno));
+        const platform::files::FileFacts facts = platform::files::factsOf(path);
+        if (facts.kind == platform::files::FileKind::Missing) {
+            if (facts.error != ENOENT) fail("Cannot open", platform::files::systemMessage(facts.error));
             if (options.readOnly) fail("Cannot open", "there is no such file");
             create();
-        } else if (S_ISDIR(st.st_mode)) {
+        } else if (facts.kind == platform::files::FileKind::Folder) {
             fail("Cannot open", "it is a folder");
         }
         if (const std::string problem = headerProblem(path); !problem.empty()) refuse(problem);
@@ -180,25 +177,17 @@ struct SetupLibrary::Impl {
         const std::filesystem::path target(path);
         const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
         std::string temp = (folder / ("." + target.filename().string() + ".new-XXXXXX")).string();
-        const int fd = ::mkstemp(temp.data());
-        if (fd < 0)
-            fail("Cannot create", errno == ENOENT ? "its folder " + folder.string() + " does not exist"
-                                  : errno == EACCES || errno == EROFS
+        if (const int error = platform::files::createUniqueFile(temp); error != 0)
+            fail("Cannot create", error == ENOENT ? "its folder " + folder.string() + " does not exist"
+                                  : error == EACCES || error == EROFS
                                       ? "its folder " + folder.string() + " cannot be written (" +
-                                            platform::files::systemMessage(errno) + ")"
-                                      : platform::files::systemMessage(errno));
-        if (::fchmod(fd, platform::files::newFileMode()) != 0) {
-            const int error = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            fail("Cannot create", platform::files::systemMessage(error));
-        }
-        ::close(fd);
+                                            platform::files::systemMessage(error) + ")"
+                                      : platform::files::systemMessage(error));
         auto removeTemp = [&] {
-            ::unlink(temp.c_str());
-            ::unlink((temp + "-journal").c_str());
-            ::unlink((temp + "-wal").c_str());
-            ::unlink((temp + "-shm").c_str());
+            platform::files::removeFile(temp);
+            platform::files::removeFile(temp + "-journal");
+            platform::files::removeFile(temp + "-wal");
+            platform::files::removeFile(temp + "-shm");
         };
         sqlite3* fresh = nullptr;
         try {

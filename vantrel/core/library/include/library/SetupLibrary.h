@@ -24,10 +24,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 #include "CAppSettings.h"
+#include "platform/FileFacts.h"
 #include "Installation.h"
 
 namespace vantrel::library {
@@ -61,7 +61,7 @@ struct LibraryOptions {
     // errno set on failure. A file system without hard links (FAT, exFAT,
     // some shares) answers EPERM, and the file is copied in instead.
     std::function<int(const std::string& from, const std::string& to)> hardLink =
-        [](const std::string& from, const std::string& to) { return ::link(from.c_str(), to.c_str()); };
+        [](const std::string& from, const std::string& to) { return platform::files::hardLink(from, to) ? -1 : 0; };
 };
 
 class SetupLibrary {

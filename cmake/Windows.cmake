@@ -9,11 +9,18 @@
 set(VANTREL_WINDOWS_FOLDERS
   tools/regsvr
   platform/pdfauto
+  common/filemanager
+  common/mappingfile
+  logging
+  quorrel
+  vantrel
 )
 set(VANTREL_WINDOWS_SUITES
   platform
   com
   pdfauto
+  logging
+  quorrel
 )
 
 # The narrow system functions and the C runtime take UTF-8 in a program whose

@@ -15,7 +15,7 @@ function(vantrel_register_component target)
   target_compile_options(${target} PRIVATE -fno-gnu-unique)
   if(NOT arg_UNSTAGED)
     add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND $<TARGET_FILE:regsvr> /s --registry "${VANTREL_STAGE_DIR}/bin/Registry.ini" $<TARGET_FILE:${target}>
+      COMMAND regsvr /s --registry "${VANTREL_STAGE_DIR}/bin/Registry.ini" $<TARGET_FILE:${target}>
       COMMENT "Registering ${target} in the program folder"
       VERBATIM)
     add_dependencies(${target} regsvr)

@@ -6,6 +6,9 @@
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include <qpdf/QPDFFormFieldObjectHelper.hh>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,8 +17,12 @@ namespace pdfautotest {
 
 class FormReader {
 public:
+    // Read whole into memory: a file held open could not be replaced on
+    // Windows by the next save of the code under test.
     explicit FormReader(const std::string& path) : m_pdf(std::make_unique<QPDF>()) {
-        m_pdf->processFile(path.c_str());
+        std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
+        m_bytes.assign(std::istreambuf_iterator<char>(in), {});
+        m_pdf->processMemoryFile(path.c_str(), m_bytes.data(), m_bytes.size());
         m_form = std::make_unique<QPDFAcroFormDocumentHelper>(*m_pdf);
     }
 
@@ -53,6 +60,7 @@ public:
     bool hasNeedAppearancesKey() { return m_pdf->getRoot().getKey("/AcroForm").hasKey("/NeedAppearances"); }
 
 private:
+    std::string m_bytes;  // what m_pdf reads; it goes after m_pdf
     std::unique_ptr<QPDF> m_pdf;
     std::unique_ptr<QPDFAcroFormDocumentHelper> m_form;
 };

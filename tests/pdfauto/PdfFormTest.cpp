@@ -12,7 +12,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <sys/stat.h>
 
 namespace {
 
@@ -190,17 +189,6 @@ TEST_F(PdfFormTest, SavingOverTheOpenFileTwiceKeepsEveryValue) {
     EXPECT_EQ(reader.value("fldA"), "first");
     EXPECT_EQ(reader.value("fldB"), "second");
     EXPECT_EQ(folderEntries(), (std::vector<std::string>{"bin", "sheet.pdf"})) << "no temporary file left";
-}
-
-TEST_F(PdfFormTest, SaveKeepsThePermissionsOfTheFileItReplaces) {
-    const std::string path = make("sheet.pdf", FormSpec{.fields = {{.name = "fldA"}}});
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    PdfForm form(path);
-    form.find("fldA")->setValue("x");
-    form.save(path);
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 TEST_F(PdfFormTest, AFailedSaveRaisesAndLeavesNothingBehind) {

@@ -64,8 +64,11 @@ TEST(ProcessTest, AHostsClockDrivesNowAndSecondsSinceMidnight) {
 }
 
 TEST(ProcessTest, ProgramFolderIsTheExecutablesFolderUnlessAHostStandsIn) {
-    const std::string real = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-    EXPECT_EQ(programFolder(), real);
+    const std::string real = programFolder();
+    const std::filesystem::path folder(real);
+    EXPECT_TRUE(std::filesystem::exists(folder / "platform_tests") ||
+                std::filesystem::exists(folder / "platform_tests.exe"))
+        << real;
     {
         testsupport::StandInHost host;
         host.setProgramFolder("/opt/elsewhere/");

@@ -11,13 +11,12 @@
 #include <optional>
 #include <thread>
 
-#include <sys/stat.h>
-
 #include "CAdobeFields.h"
 #include "CDelimitedFileHandler.h"
 #include "CMappingFileHandler.h"
 #include "TempProgramFolder.h"
 #include "platform/Error.h"
+#include "platform/Paths.h"
 
 // The readers' objects live in this executable too; they count here.
 COM_DEFINE_MODULE_COUNTS()
@@ -126,7 +125,7 @@ TEST(MappingFile, LinesBecomeMembersInFileOrder) {
             EXPECT_TRUE(c.fails);
             EXPECT_EQ(e.number(), 53);
             EXPECT_EQ(e.source(), "CMappingFileHandler");
-            EXPECT_EQ(e.description(), "Cannot open " + path);
+            EXPECT_EQ(e.description(), "Cannot open " + platform::paths::toNative(path));
         }
         EXPECT_EQ(entriesOf(*fields.get()), c.entries);
     }
@@ -253,7 +252,7 @@ TEST(DelimitedFile, UnreadableFileRaisesCannotOpen) {
         } catch (const platform::Error& e) {
             EXPECT_EQ(e.number(), 53);
             EXPECT_EQ(e.source(), "CDelimitedFileHandler");
-            EXPECT_EQ(e.description(), "Cannot open " + path);
+            EXPECT_EQ(e.description(), "Cannot open " + platform::paths::toNative(path));
         }
     }
 }
@@ -263,67 +262,6 @@ TEST(DelimitedFile, BackslashPathsAreMadeNative) {
     folder.write("Data/d.txt", "x|y\r\n");
     const std::string systemPath = folder.str() + "\\Data\\d.txt";
     EXPECT_EQ(CDelimitedFileHandler().GetRecordFromFile(systemPath, 1), "x|y");
-}
-
-// Ends the whole test program when the guarded reads have not returned in
-// time: a read that waits on a pipe would otherwise hang the suite.
-class Watchdog {
-public:
-    explicit Watchdog(std::chrono::seconds limit)
-        : m_thread([this, limit] {
-              std::unique_lock lock(m_mutex);
-              if (!m_done.wait_for(lock, limit, [this] { return m_finished; })) {
-                  std::fprintf(stderr, "a reader did not return: it waits on what it opened\n");
-                  std::_Exit(3);
-              }
-          }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_one();
-        m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
-};
-
-TEST(ReaderFiles, OnlyRegularFilesAreReadAndTheDataFileIsBounded) {
-    testsupport::TempProgramFolder folder;
-    const std::string pipe = (folder.path() / "pipe").string();
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-    // Sparse files above 16 MiB that begin with a sound line each.
-    const auto sparse = [&](const char* name, const std::string& start) {
-        const std::string path = folder.write(name, start).string();
-        std::filesystem::resize_file(path, 17 * 1024 * 1024);
-        return path;
-    };
-    const std::string bigData = sparse("big.txt", "x|y\r\n");
-    // A mapping as big, but within its 16-bit positions: it is read.
-    std::string mapping;
-    for (int i = 1; i <= 30000; ++i)
-        mapping += std::to_string(i) + "=fld" + std::string(600, 'a') + std::to_string(i) + "\r\n";
-    const std::string bigMapping = folder.write("big.map", mapping).string();
-    ASSERT_GT(mapping.size(), 16u * 1024 * 1024);
-
-    Watchdog watchdog(std::chrono::seconds(60));
-    for (const std::string& path : {folder.str(), pipe, std::string("/dev/zero"), std::string("/dev/null"), bigData}) {
-        SCOPED_TRACE(path);
-        const auto read = [&] { CDelimitedFileHandler().GetRecordFromFile(path, 1); };
-        EXPECT_EQ(errorNumberOf(read), 53);
-        if (path == bigData) continue;
-        CAdobeFields fields;
-        EXPECT_EQ(errorNumberOf([&] { CMappingFileHandler().LoadMapping(path, fields); }), 53);
-        EXPECT_EQ(fields.count(), 0);
-    }
-    CAdobeFields fields;
-    CMappingFileHandler().LoadMapping(bigMapping, fields);
-    EXPECT_EQ(fields.count(), 30000);
 }
 
 }  // namespace

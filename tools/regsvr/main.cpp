@@ -6,15 +6,12 @@
 // The registry file defaults to bin/Registry.ini of the program folder that
 // holds regsvr. Exit status 0 when every library succeeded, 1 otherwise.
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "platform/FolderLock.h"
 #include "platform/Paths.h"
 #include "platform/com/Runtime.h"
 
@@ -30,24 +27,6 @@ void usage(std::ostream& out) {
 bool isOption(const std::string& arg, char letter) {
     return arg.size() == 2 && (arg[0] == '/' || arg[0] == '-') && (arg[1] == letter || arg[1] == letter - 'a' + 'A');
 }
-
-// Builds register several libraries at once; one registry update at a time,
-// so that none overwrites another's entries.
-class FolderLock {
-public:
-    explicit FolderLock(const std::filesystem::path& folder) {
-        m_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (m_fd >= 0) ::flock(m_fd, LOCK_EX);
-    }
-    ~FolderLock() {
-        if (m_fd >= 0) ::close(m_fd);  // closing releases the lock
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-private:
-    int m_fd = -1;
-};
 
 }  // namespace
 
@@ -92,7 +71,9 @@ int main(int argc, char** argv) {
         std::cerr << "regsvr: cannot create the folder of " << file.string() << ": " << ec.message() << "\n";
         return 1;
     }
-    FolderLock lock(file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path());
+    // Builds register several libraries at once; one registry update at a
+    // time, so that none overwrites another's entries.
+    const platform::files::FolderLock lock(file.parent_path().empty() ? std::string(".") : file.parent_path().string());
 
     int status = 0;
     for (const auto& library : libraries) {

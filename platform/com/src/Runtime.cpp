@@ -1,7 +1,5 @@
 #include "platform/com/Runtime.h"
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -13,6 +11,8 @@
 #include "platform/Profile.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ErrorInfo.h"
+
+#include "SharedLibrary.h"
 
 namespace com {
 
@@ -75,17 +75,16 @@ Library* loadLibrary(const std::string& path, HRESULT& hr) {
     auto& s = state();
     std::lock_guard lock(s.mutex);
     if (auto it = s.libraries.find(path); it != s.libraries.end()) return &it->second;
-    dlerror();
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    void* handle = shared::load(path, why);
     if (!handle) {
-        const char* why = dlerror();
-        hr = fail(E_MODULE_NOT_FOUND, "library " + path + " could not be loaded: " + (why ? why : "unknown reason"));
+        hr = fail(E_MODULE_NOT_FOUND, "library " + path + " could not be loaded: " + why);
         return nullptr;
     }
     Library lib;
     lib.handle = handle;
-    lib.getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(handle, "DllGetClassObject"));
-    lib.canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(handle, "DllCanUnloadNow"));
+    lib.getClassObject = reinterpret_cast<DllGetClassObjectFn>(shared::entryPoint(handle, "DllGetClassObject"));
+    lib.canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(shared::entryPoint(handle, "DllCanUnloadNow"));
     return &s.libraries.emplace(path, lib).first->second;
 }
 
@@ -95,7 +94,7 @@ void dropIfNoComponent(const std::string& path) {
     std::lock_guard lock(s.mutex);
     auto it = s.libraries.find(path);
     if (it == s.libraries.end() || it->second.getClassObject) return;
-    dlclose(it->second.handle);
+    shared::unload(it->second.handle);
     s.libraries.erase(it);
 }
 
@@ -116,7 +115,7 @@ HRESULT callRegistration(const std::string& libraryPath, const char* entryPoint)
     HRESULT hr = S_OK;
     Library* lib = loadLibrary(path, hr);
     if (!lib) return hr;
-    auto fn = reinterpret_cast<DllRegisterServerFn>(dlsym(lib->handle, entryPoint));
+    auto fn = reinterpret_cast<DllRegisterServerFn>(shared::entryPoint(lib->handle, entryPoint));
     if (!fn) {
         dropIfNoComponent(path);
         return fail(E_PROC_NOT_FOUND, "library " + path + " has no " + entryPoint);
@@ -263,7 +262,7 @@ void freeUnusedLibraries() {
             unload = false;
         }
         if (unload) {
-            dlclose(it->second.handle);
+            shared::unload(it->second.handle);
             it = s.libraries.erase(it);
         } else {
             ++it;

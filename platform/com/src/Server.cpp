@@ -1,12 +1,12 @@
 #include "platform/com/Server.h"
 
-#include <dlfcn.h>
-
 #include <filesystem>
 
 #include "platform/Paths.h"
 #include "platform/Profile.h"
 #include "platform/com/Runtime.h"
+
+#include "SharedLibrary.h"
 
 namespace com {
 
@@ -36,10 +36,10 @@ std::string requireLibraryPath(const void* addressInLibrary) {
 }  // namespace
 
 std::string libraryPathOf(const void* addressInLibrary) {
-    Dl_info info{};
-    if (!addressInLibrary || dladdr(addressInLibrary, &info) == 0 || !info.dli_fname || !*info.dli_fname) return {};
+    const std::string file = shared::fileOf(addressInLibrary);
+    if (file.empty()) return {};
     std::error_code ec;
-    auto path = std::filesystem::absolute(info.dli_fname, ec);
+    auto path = std::filesystem::absolute(file, ec);
     if (ec) return {};
     return path.lexically_normal().string();
 }

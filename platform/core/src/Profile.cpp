@@ -1,12 +1,10 @@
 #include "platform/Profile.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
+#include "FileKinds.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
@@ -143,9 +141,7 @@ ReadResult readFile(const std::string& nativePath, std::string& out, std::string
 // one we may write: the rename would otherwise replace a read-only file
 // behind the user's back.
 bool replaceFile(const std::string& nativePath, const std::string& bytes) {
-    struct stat st {};
-    if (::stat(nativePath.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || ::access(nativePath.c_str(), W_OK) != 0))
-        return false;
+    if (!files::isReplaceable(nativePath)) return false;
     return files::replaceAtomically(
                nativePath,
                [&](int fd) { return files::writeAll(fd, bytes) ? std::string() : files::systemMessage(errno); })

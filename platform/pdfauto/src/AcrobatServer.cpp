@@ -1,5 +1,6 @@
 #include "ServerObjects.h"
 
+#include "SystemFiles.h"
 #include "pdfauto/Viewer.h"
 
 #include "platform/Error.h"
@@ -8,7 +9,6 @@
 #include <filesystem>
 #include <map>
 #include <new>
-#include <sys/stat.h>
 
 namespace pdfauto {
 
@@ -51,14 +51,6 @@ std::string fileKey(const std::string& nativePath) {
     std::error_code ec;
     auto canonical = std::filesystem::weakly_canonical(nativePath, ec);
     return ec ? nativePath : canonical.string();
-}
-
-std::optional<FileIdentity> identityOf(const std::string& nativePath) {
-    struct stat st {};
-    if (::stat(nativePath.c_str(), &st) != 0) return std::nullopt;
-    return FileIdentity{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
-                        static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
-                        static_cast<long long>(st.st_mtim.tv_nsec)};
 }
 
 }  // namespace

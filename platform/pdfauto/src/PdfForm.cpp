@@ -19,14 +19,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <iterator>
 #include <limits>
 #include <functional>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pdfauto {
 

@@ -5,6 +5,7 @@
 
 #include "AcrobatObjects.h"
 #include "PdfForm.h"
+#include "SystemFiles.h"
 
 #include "platform/com/Server.h"
 
@@ -23,13 +24,6 @@ COM_INTERFACE_ID(pdfauto::IField, pdfauto::IID_IField)
 namespace pdfauto {
 
 using com::HRESULT;
-
-// Which version of a file a document was read from or last saved to.
-struct FileIdentity {
-    unsigned long long device = 0, inode = 0;
-    long long size = 0, modifiedSeconds = 0, modifiedNanoseconds = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
 
 struct OpenDocument {
     explicit OpenDocument(const std::string& nativePath) : form(nativePath) {}

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "library/SetupLibrary.h"
+#include "platform/CalendarTime.h"
 #include "platform/Process.h"
 
 namespace vantrel::library {
@@ -28,11 +29,12 @@ std::string valueHash(const Setup& values) {
 }
 
 std::string localTimestamp(std::time_t when) {
-    struct tm local {};
-    localtime_r(&when, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    const long offset = local.tm_gmtoff;
+    const platform::process::ZonedTime zoned = platform::process::localTimeAt(std::int64_t(when));
+    const platform::process::LocalDateTime& local = zoned.local;
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", local.year, local.month, local.day, local.hour,
+                  local.minute, local.second);
+    const long offset = zoned.utcOffsetSeconds;
     const long magnitude = offset < 0 ? -offset : offset;
     char zone[24];
     std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', magnitude / 3600, magnitude / 60 % 60);
@@ -40,16 +42,7 @@ std::string localTimestamp(std::time_t when) {
 }
 
 std::string localTimestampNow() {
-    const platform::process::LocalDateTime now = platform::process::now();
-    struct tm local {};
-    local.tm_year = now.year - 1900;
-    local.tm_mon = now.month - 1;
-    local.tm_mday = now.day;
-    local.tm_hour = now.hour;
-    local.tm_min = now.minute;
-    local.tm_sec = now.second;
-    local.tm_isdst = -1;
-    return localTimestamp(std::mktime(&local));
+    return localTimestamp(std::time_t(platform::process::momentOfLocal(platform::process::now())));
 }
 
 std::optional<std::int64_t> parseTimestamp(std::string_view timestamp) {
@@ -79,14 +72,7 @@ std::optional<std::int64_t> parseTimestamp(std::string_view timestamp) {
     } else {
         return std::nullopt;
     }
-    struct tm t {};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    return std::int64_t(timegm(&t)) - offset;
+    return platform::process::momentOfUtc({year, month, day, hour, minute, second}) - offset;
 }
 
 }  // namespace vantrel::library

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "DateOrder.h"
+#include "Machine.h"
 
 namespace platform::process {
 

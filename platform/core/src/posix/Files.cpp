@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "FileKinds.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -58,6 +60,11 @@ UserFile failed(int error) {
 }
 
 }  // namespace
+
+bool isReplaceable(const std::string& nativePath) {
+    struct stat st {};
+    return ::stat(nativePath.c_str(), &st) != 0 || (S_ISREG(st.st_mode) && ::access(nativePath.c_str(), W_OK) == 0);
+}
 
 std::string refusalReason(const std::string& nativePath, std::uint64_t maxBytes) {
     struct stat st {};

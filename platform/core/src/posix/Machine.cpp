@@ -1,0 +1,80 @@
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+
+#include "Machine.h"
+#include "platform/CalendarTime.h"
+
+namespace platform::process {
+
+std::string executableFolder() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return std::filesystem::current_path(ec).string();
+    std::string folder = exe.parent_path().string();
+    // The system appends "\bin\..." to this, so "/" becomes the empty text.
+    while (!folder.empty() && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+LocalDateTime systemNow() {
+    const auto tp = std::chrono::system_clock::now();
+    const std::time_t secs = std::chrono::system_clock::to_time_t(tp);
+    std::tm local{};
+    localtime_r(&secs, &local);
+    const auto sinceEpoch = tp.time_since_epoch();
+    const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
+        sinceEpoch - std::chrono::floor<std::chrono::seconds>(sinceEpoch));
+    LocalDateTime dt;
+    dt.year = local.tm_year + 1900;
+    dt.month = local.tm_mon + 1;
+    dt.day = local.tm_mday;
+    dt.hour = local.tm_hour;
+    dt.minute = local.tm_min;
+    dt.second = local.tm_sec;
+    dt.fraction = double(micros.count()) / 1e6;
+    return dt;
+}
+
+}  // namespace platform::process
+
+namespace platform::process {
+
+namespace {
+
+std::tm civil(const LocalDateTime& dt) {
+    std::tm t{};
+    t.tm_year = dt.year - 1900;
+    t.tm_mon = dt.month - 1;
+    t.tm_mday = dt.day;
+    t.tm_hour = dt.hour;
+    t.tm_min = dt.minute;
+    t.tm_sec = dt.second;
+    t.tm_isdst = -1;
+    return t;
+}
+
+}  // namespace
+
+ZonedTime localTimeAt(std::int64_t unixSeconds) {
+    const std::time_t when = std::time_t(unixSeconds);
+    std::tm local{};
+    localtime_r(&when, &local);
+    ZonedTime zoned;
+    zoned.local = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+    zoned.utcOffsetSeconds = local.tm_gmtoff;
+    return zoned;
+}
+
+std::int64_t momentOfLocal(const LocalDateTime& local) {
+    std::tm t = civil(local);
+    return std::int64_t(std::mktime(&t));
+}
+
+std::int64_t momentOfUtc(const LocalDateTime& utc) {
+    std::tm t = civil(utc);
+    t.tm_isdst = 0;
+    return std::int64_t(timegm(&t));
+}
+
+}  // namespace platform::process

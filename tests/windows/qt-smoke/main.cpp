@@ -57,8 +57,7 @@ int main(int argc, char** argv) {
         const QImage shot = window.grab().toImage();
         bool varied = false;
         for (int y = 0; y < shot.height() && !varied; y += 4)
-            for (int x = 0; x < shot.width() && !varied; x += 4)
-                varied = shot.pixel(x, y) != shot.pixel(0, 0);
+            for (int x = 0; x < shot.width() && !varied; x += 4) varied = shot.pixel(x, y) != shot.pixel(0, 0);
         if (!varied || !shot.save(QString::fromLocal8Bit(argv[2]))) {
             std::fprintf(stderr, "qt-smoke: the window drew nothing\n");
             status = 1;

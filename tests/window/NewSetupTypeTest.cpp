@@ -21,10 +21,12 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <random>
 
 #include "AnsweredDialogs.h"
 #include "FolderList.h"
@@ -33,6 +35,7 @@
 #include "../pdfauto/FormPdfBuilder.h"
 #include "WindowDriver.h"
 #include "WindowTestFolder.h"
+#include "FieldsPage.h"
 #include "frmNewSetupType.h"
 #include "frmVantrel.h"
 
@@ -75,6 +78,41 @@ void newSetupType(frmVantrel* window, const fs::path& pdf, std::function<void(fr
     poll->start(20);
     QTest::mouseClick(window->control<QPushButton>("cmdNewSetupType"), Qt::LeftButton);
     delete poll;
+}
+
+// A dark pixel (a drawn line) within `reach` pixels of `at`.
+bool darkNear(const QImage& picture, QPointF at, int reach = 1) {
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const QPoint p(int(at.x()) + dx, int(at.y()) + dy);
+            if (picture.rect().contains(p) && qGray(picture.pixel(p)) < 160) return true;
+        }
+    return false;
+}
+
+// Where the fields-only page shows a box, in pixels from its upper left corner.
+QRectF shownBox(const vantrel::setuptype::FirstPage& page, const vantrel::setuptype::WidgetBox& box,
+                const QImage& picture) {
+    const double sx = picture.width() / page.width, sy = picture.height() / page.height;
+    return QRectF(box.x0 * sx, (page.height - box.y1) * sy, (box.x1 - box.x0) * sx, (box.y1 - box.y0) * sy);
+}
+
+// Every edge of every box is drawn: the middle of each of its four sides.
+QString missingEdge(const vantrel::setuptype::FirstPage& page, const QImage& picture) {
+    for (const auto& box : page.widgets) {
+        const QRectF r = shownBox(page, box, picture);
+        const QPointF sides[] = {{r.left(), r.center().y()},
+                                 {r.right(), r.center().y()},
+                                 {r.center().x(), r.top()},
+                                 {r.center().x(), r.bottom()}};
+        for (const QPointF& side : sides)
+            if (!darkNear(picture, side))
+                return QString("%1: no line at (%2, %3)")
+                    .arg(QString::fromStdString(box.field))
+                    .arg(side.x())
+                    .arg(side.y());
+    }
+    return {};
 }
 
 bool choose(frmNewSetupType* dialog, const QString& sheetField, const QString& formField) {
@@ -467,6 +505,82 @@ private slots:
         }
         QVERIFY(file("Config/Setup_RDX.ini").find("MappingFile=RDX.map\r\n") != std::string::npos);
         QCOMPARE(m_window->control<QComboBox>("cmbSetupName")->count(), 1);
+    }
+
+    // Without Qt PDF the preview is the fields alone: each box of the club
+    // sheet's first page stands where the template has it.
+    void fieldsOnlyPageDrawsTheTemplatesBoxes() {
+        const pdfauto::Document document(kClubSheet.string());
+        const auto page = vantrel::setuptype::firstPageWidgets(document.pages(), document.fields());
+        QVERIFY(page.widgets.size() > 20);
+        const QImage picture = vantrel::fieldsOnlyPage(page, 760);
+        QCOMPARE(picture.width(), 760);
+        QCOMPARE(picture.height(), int(std::lround(760 * page.height / page.width)));
+        const QString missing = missingEdge(page, picture);
+        QVERIFY2(missing.isEmpty(), qPrintable(missing));
+    }
+
+    // Over generated pages (letter, A4, landscape, odd sizes) and boxes, one in
+    // each cell of a grid: every box drawn, upright (the page's origin is its
+    // lower left), and the gaps between the cells left blank.
+    void fieldsOnlyPageOverGeneratedPages() {
+        std::mt19937 random(4512);
+        for (int round = 0; round < 40; ++round) {
+            vantrel::setuptype::FirstPage page;
+            page.width = std::uniform_real_distribution<double>(200, 1200)(random);
+            page.height = std::uniform_real_distribution<double>(200, 1200)(random);
+            const int columns = std::uniform_int_distribution<int>(1, 5)(random);
+            const int rows = std::uniform_int_distribution<int>(1, 8)(random);
+            const double cw = page.width / columns, ch = page.height / rows;
+            // Boxes fill a cell's lower left part, so a page drawn upside down misses them.
+            for (int c = 0; c < columns; ++c)
+                for (int r = 0; r < rows; ++r) {
+                    const double x0 = c * cw + cw * 0.15, y0 = r * ch + ch * 0.1;
+                    const double w = cw * std::uniform_real_distribution<double>(0.3, 0.55)(random);
+                    const double h = ch * std::uniform_real_distribution<double>(0.3, 0.45)(random);
+                    page.widgets.push_back({"F" + std::to_string(c) + "_" + std::to_string(r), x0, y0, x0 + w, y0 + h});
+                }
+            const int width = std::uniform_int_distribution<int>(300, 900)(random);
+            const QImage picture = vantrel::fieldsOnlyPage(page, width);
+            const QString context = QString("round %1: %2 x %3 points, %4 boxes")
+                                        .arg(round)
+                                        .arg(page.width)
+                                        .arg(page.height)
+                                        .arg(page.widgets.size());
+            QVERIFY2(!picture.isNull() && picture.width() == width, qPrintable(context));
+            const QString missing = missingEdge(page, picture);
+            QVERIFY2(missing.isEmpty(), qPrintable(context + ": " + missing));
+            // The grid's own lines and each cell's upper right corner hold no box.
+            for (int c = 0; c < columns; ++c)
+                for (int r = 0; r < rows; ++r) {
+                    const QPointF blank((c + 0.9) * cw * picture.width() / page.width,
+                                        (page.height - (r + 0.85) * ch) * picture.height() / page.height);
+                    QVERIFY2(!darkNear(picture, blank, 2),
+                             qPrintable(context + QString(": a line at (%1, %2)").arg(blank.x()).arg(blank.y())));
+                }
+        }
+    }
+
+    // A page without a size draws nothing; a page far taller than wide is cut
+    // to a sheet's proportions instead of asking for any size of picture.
+    void fieldsOnlyPageOfOddPages_data() {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<int>("pixelsHigh");
+        QTest::newRow("no width") << 0.0 << 792.0 << 0;
+        QTest::newRow("no height") << 612.0 << 0.0 << 0;
+        QTest::newRow("negative") << -612.0 << 792.0 << 0;
+        QTest::newRow("not a number") << std::nan("") << 792.0 << 0;
+        QTest::newRow("a mile tall") << 10.0 << 1.0e9 << 800;
+        QTest::newRow("letter") << 612.0 << 792.0 << 129;
+    }
+    void fieldsOnlyPageOfOddPages() {
+        QFETCH(double, width);
+        QFETCH(double, height);
+        QFETCH(int, pixelsHigh);
+        vantrel::setuptype::FirstPage page{width, height, {{"Driver", 10, 10, 50, 30}}};
+        const QImage picture = vantrel::fieldsOnlyPage(page, 100);
+        QCOMPARE(picture.isNull() ? 0 : picture.height(), pixelsHigh);
     }
 };
 

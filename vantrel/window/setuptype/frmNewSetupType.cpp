@@ -13,7 +13,9 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPainter>
+#ifdef VANTREL_HAVE_QT_PDF
 #include <QPdfDocument>
+#endif
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -27,6 +29,7 @@
 
 #include "CDataBuilder.h"
 #include "ChassisArt.h"
+#include "FieldsPage.h"
 #include "MessageBox.h"
 #include "SheetSources.h"
 #include "SuggestMapping.h"
@@ -121,6 +124,9 @@ frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const SetupTypeFold
     if (m_fields.empty())
         platform::raise(platform::ErrInvalidArgument, "frmNewSetupType",
                         "No form field of " + pdfPath + " has a name that a mapping file can hold.");
+    // Wide enough to read a field's label beside its box; it scrolls.
+    const int width = 760;
+#ifdef VANTREL_HAVE_QT_PDF
     QByteArray bytes = QByteArray::fromRawData(document.bytes().data(), qsizetype(document.bytes().size()));
     QBuffer device(&bytes);
     device.open(QIODevice::ReadOnly);
@@ -128,10 +134,12 @@ frmNewSetupType::frmNewSetupType(const std::string& pdfPath, const SetupTypeFold
     pdf.load(&device);
     if (pdf.status() == QPdfDocument::Status::Ready && pdf.pageCount() > 0) {
         const QSizeF points = pdf.pagePointSize(0);
-        // Wide enough to read a field's label beside its box; it scrolls.
-        const int width = 760;
         m_page = pdf.render(0, QSize(width, int(width * points.height() / points.width())));
     }
+#else
+    m_page = fieldsOnlyPage(m_firstPage, width);
+    m_fieldsOnly = !m_page.isNull();
+#endif
     buildWindow();
     mappingChanged();
     windowgeometry::remember(this);
@@ -229,6 +237,12 @@ void frmNewSetupType::buildWindow() {
     m_count = new QLabel;
     m_count->setObjectName("lblMapped");
     left->addWidget(m_count);
+    if (m_fieldsOnly) {
+        auto* note = new QLabel("The page's picture is not drawn in this build; the fields stand where they print.");
+        note->setObjectName("lblFieldsOnly");
+        note->setWordWrap(true);
+        left->addWidget(note);
+    }
 
     m_preview = new QLabel;
     m_preview->setObjectName("picPreview");

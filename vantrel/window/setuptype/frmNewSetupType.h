@@ -56,6 +56,7 @@ private:
     std::vector<pdfauto::FieldInfo> m_fields;
     setuptype::FirstPage m_firstPage;
     QImage m_page;                // the first page, rendered once
+    bool m_fieldsOnly = false;    // m_page is the fields' boxes on a plain page, not the page's picture
     QList<QComboBox*> m_choices;  // one per sheet field, in record order
     QList<QLabel*> m_limits;      // beside each: the chosen field's length limit
     QLabel* m_count = nullptr;

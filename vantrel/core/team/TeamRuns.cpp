@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sys/stat.h>
 #include <unordered_set>
 
@@ -102,7 +103,7 @@ std::string refusedDriver(const runs::RunEntry& run, const std::string& folder) 
 // library in fresh, theirs as the folder says.
 std::string judge(runs::SetupLibrary& library, const Listed& file, std::string_view ownDriver,
                   std::vector<runs::RunEntry>& runs, std::vector<runs::RunEntry>& fresh,
-                  std::vector<runs::RunEntry>& revised) {
+                  std::vector<runs::RunEntry>& revised, std::vector<std::string>& stale) {
     if (file.folder.empty()) return "it lies in no driver's folder";
     std::vector<std::string> uids;
     for (runs::RunEntry& run : runs) {
@@ -131,6 +132,10 @@ std::string judge(runs::SetupLibrary& library, const Listed& file, std::string_v
         const bool later = run.revision > owner->second.revision ||
                            (run.revision == owner->second.revision && run.withdrawn && !owner->second.withdrawn);
         if (later) revised.push_back(std::move(run));
+        // The racer's own file older than the library's word (a sync tool gave an old copy back) is put right.
+        const bool older = run.revision < owner->second.revision ||
+                           (run.revision == owner->second.revision && owner->second.withdrawn && !run.withdrawn);
+        if (file.own && older) stale.push_back(run.uid);
     }
     return {};
 }
@@ -183,6 +188,7 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
     // A file read in this scan by its inode: a link to it is the same file.
     std::map<std::pair<std::uint64_t, std::int64_t>, library::TeamRunFile> readNow;
     std::map<std::pair<std::string, std::string>, std::size_t> arrived;
+    std::vector<std::string> stale;  // own runs whose file is behind the library
 
     for (const Listed& file : files) {
         if (stop && *stop) break;
@@ -241,7 +247,7 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
             continue;
         }
         std::vector<runs::RunEntry> fresh, revised;
-        if (std::string why = judge(library, file, ownDriver, reading.runs, fresh, revised); !why.empty()) {
+        if (std::string why = judge(library, file, ownDriver, reading.runs, fresh, revised, stale); !why.empty()) {
             refuse(std::move(why));
             readNow[{file.device, record.inode}] = record;
             continue;
@@ -284,7 +290,10 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
     std::unordered_set<std::string> listed;
     for (const Listed& file : files) listed.insert(file.path.lexically_relative(teamFolder).string());
     // A correction or a mark not shared yet goes there too; a withdrawn run is never put there again.
-    for (const runs::RunToShare& share : runs::ownRunsToShare(library)) {
+    std::vector<runs::RunToShare> shares = runs::ownRunsToShare(library);
+    for (const std::string& uid : stale)
+        if (std::optional<runs::StoredRun> run = runs::findRun(library, uid)) shares.push_back({std::move(*run), true});
+    for (const runs::RunToShare& share : shares) {
         const runs::RunEntry& run = share.run;
         const std::string driver = run.values[std::size_t(SetupField::DriverName)];
         if (!share.behind && listed.count(folderNameFor(driver) + "/" + runFileName(run.uid))) continue;

@@ -112,8 +112,8 @@ struct RunStatements {
     Statement known, last, order, before, shift, insert;
     explicit RunStatements(sqlite3* db)
         : known(db, "SELECT 1 FROM run WHERE uid = ?1"),
-          last(db, std::string("SELECT seq, created FROM run") + kMeeting + " ORDER BY seq DESC LIMIT 1"),
-          order(db, std::string("SELECT seq, created FROM run") + kMeeting + " ORDER BY seq"),
+          last(db, std::string("SELECT seq, created, id FROM run") + kMeeting + " ORDER BY seq DESC LIMIT 1"),
+          order(db, std::string("SELECT seq, created, id FROM run") + kMeeting + " ORDER BY seq"),
           before(db, std::string("SELECT setup FROM run") + kMeeting + " AND seq = ?5"),
           shift(db, std::string("UPDATE run SET seq = seq + 1") + kMeeting + " AND seq >= ?5"),
           insert(db,
@@ -139,20 +139,25 @@ struct RunStatements {
     // Where a run created then stands in its meeting: after every run created
     // before it or at the same time, so a meeting's runs stand in the order
     // they were run whatever order they arrive in. The later ones move up one.
-    int place(const MeetingKey& key, const std::string& created) {
-        const std::int64_t when = library::parseTimestamp(created).value_or(INT64_MAX);
+    // Of runs logged in one second, the one recorded first (its row, id) stands
+    // first, so a run put back in its meeting takes the place it had.
+    int place(const MeetingKey& key, const std::string& created, std::int64_t id = INT64_MAX) {
+        const std::pair<std::int64_t, std::int64_t> when{library::parseTimestamp(created).value_or(INT64_MAX), id};
+        auto at = [](const Statement& s) {
+            return std::pair<std::int64_t, std::int64_t>{library::parseTimestamp(s.text(1)).value_or(0), s.integer(2)};
+        };
         bindMeeting(last, key);
         int seq = 1;
         bool inOrder = true;
         if (last.step()) {
             seq = int(last.integer(0)) + 1;
-            inOrder = library::parseTimestamp(last.text(1)).value_or(0) <= when;
+            inOrder = at(last) <= when;
         }
         last.reset();
         if (inOrder) return seq;
         bindMeeting(order, key);
         while (order.step())
-            if (library::parseTimestamp(order.text(1)).value_or(0) > when) {
+            if (at(order) > when) {
                 seq = int(order.integer(0));
                 break;
             }
@@ -251,7 +256,7 @@ std::int64_t replaceRow(sqlite3* db, const RunRow& row, const RunEntry& entry, i
     statements.unplace(row.key, row.seq);
     const std::string created = entry.created.empty() ? library::localTimestampNow() : entry.created;
     const MeetingKey key = keyOf(entry.values, created);
-    const int seq = entry.withdrawn ? 0 : statements.place(key, created);
+    const int seq = entry.withdrawn ? 0 : statements.place(key, created, row.id);
     Statement update(db,
                      "UPDATE run SET track = ?1, driver = ?2, event = ?3, event_date = ?4, seq = ?5, name = ?6,"
                      " created = ?7, setup_type = ?8, setup = ?9, laps = ?10, position = ?11, air_temp = ?12,"

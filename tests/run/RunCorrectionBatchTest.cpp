@@ -74,8 +74,8 @@ TEST(RunCorrectionBatch, ARunPutRightOrDeletedStepByStep) {
          "the meeting has a run named \"Practice 2\" already: this one is named \"Practice 3\"",
          "1 Practice 1 3 12.514; 2 Practice 2 2 12.380; 3 Practice 3 2 12.200; "},
         // Its own name is no other run's.
-        {"--edit-run 'Practice 3' jo.dat --name 'Practice 1'", 0, "run\tPractice 3\n", "this one is named \"Practice 3\"",
-         "1 Practice 1 3 12.514; 2 Practice 2 2 12.380; 3 Practice 3 2 12.200; "},
+        {"--edit-run 'Practice 3' jo.dat --name 'Practice 1'", 0, "run\tPractice 3\n",
+         "this one is named \"Practice 3\"", "1 Practice 1 3 12.514; 2 Practice 2 2 12.380; 3 Practice 3 2 12.200; "},
         {"--edit-run 'Practice 3' jo.dat --name 'Qualifier 1' --laps fixed.txt", 0, "run\tQualifier 1\nlaps\t2\n", "",
          "1 Practice 1 3 12.514; 2 Practice 2 2 12.380; 3 Qualifier 1 2 12.390; "},
         {"--delete-run 'Practice 2' jo.dat", 0, "deleted\tPractice 2\n", "",
@@ -88,7 +88,8 @@ TEST(RunCorrectionBatch, ARunPutRightOrDeletedStepByStep) {
         {"--edit-run 9 jo.dat --note x", 1, "", "has no run \"9\"", "1 Practice 1 3 12.514; 2 Qualifier 1 2 12.390; "},
         {"--edit-run 1 jo.dat --leave-out 4", 1, "", "--leave-out \"4\" names no laps of the run (it has 3",
          "1 Practice 1 3 12.514; 2 Qualifier 1 2 12.390; "},
-        {"--edit-run 1 jo.dat --leave-out 2-1", 1, "", "names no laps", "1 Practice 1 3 12.514; 2 Qualifier 1 2 12.390; "},
+        {"--edit-run 1 jo.dat --leave-out 2-1", 1, "", "names no laps",
+         "1 Practice 1 3 12.514; 2 Qualifier 1 2 12.390; "},
         {"--edit-run 1 jo.dat --position 4294967297", 1, "", "is no place",
          "1 Practice 1 3 12.514; 2 Qualifier 1 2 12.390; "},
         {"--edit-run 1 jo.dat --speed 3", 2, "", "unknown option --speed with --edit-run",
@@ -100,7 +101,8 @@ TEST(RunCorrectionBatch, ARunPutRightOrDeletedStepByStep) {
         const BatchRun run = folder.run(s.arguments);
         EXPECT_EQ(run.status, s.status) << s.arguments << ": " << run.err;
         for (std::size_t at = 0, end; (end = s.out.find('\n', at)) != std::string::npos; at = end + 1)
-            EXPECT_NE(run.out.find(s.out.substr(at, end + 1 - at)), std::string::npos) << s.arguments << ": " << run.out;
+            EXPECT_NE(run.out.find(s.out.substr(at, end + 1 - at)), std::string::npos)
+                << s.arguments << ": " << run.out;
         if (s.err.empty()) EXPECT_TRUE(run.err.empty()) << s.arguments << ": " << run.err;
         else EXPECT_NE(run.err.find(s.err), std::string::npos) << s.arguments << ": " << run.err;
         EXPECT_EQ(folder.runs(), s.runs) << "after " << s.arguments;

@@ -102,7 +102,8 @@ TEST(RunCorrection, AMeetingHoldsTheRunsThatStandInTheOrderTheyWereRun) {
                 const std::string event = events[rng() % 2];
                 // Few minutes, so many runs share one, as runs logged in one second do.
                 const int minute = int(rng() % 20);
-                const StoredRun run = logRun(library, entryAt(meetingOf(event), minute, 10000 + std::int64_t(rng() % 9000)));
+                const StoredRun run =
+                    logRun(library, entryAt(meetingOf(event), minute, 10000 + std::int64_t(rng() % 9000)));
                 model[run.uid] = {event, minute, run.laps[0].ms, true, 1, step};
                 uids.push_back(run.uid);
                 continue;

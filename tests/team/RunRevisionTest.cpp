@@ -39,7 +39,8 @@ void writeText(const fs::path& file, const std::string& text) {
 std::string meeting(SetupLibrary& library) {
     std::string out;
     for (const StoredRun& run : trackRuns(library, {}))
-        out += std::to_string(run.seq) + " " + run.name + ":" + std::to_string(run.figures.laps) + ":" + run.note + "; ";
+        out +=
+            std::to_string(run.seq) + " " + run.name + ":" + std::to_string(run.figures.laps) + ":" + run.note + "; ";
     return out;
 }
 
@@ -163,8 +164,8 @@ TEST(RunRevision, WhichWordOnARunWins) {
     };
     int n = 0;
     for (const auto& c : cases) {
-        const fs::path root = fs::temp_directory_path() / ("vantrel-words-" + std::to_string(::getpid()) + "-" +
-                                                           std::to_string(n++));
+        const fs::path root =
+            fs::temp_directory_path() / ("vantrel-words-" + std::to_string(::getpid()) + "-" + std::to_string(n++));
         fs::remove_all(root);
         const fs::path folder = root / "Team" / "Sam Jones";
         fs::create_directories(folder);
@@ -187,8 +188,8 @@ TEST(RunRevision, WhichWordOnARunWins) {
         put("r2", c.arrives, 4);
         const auto report = vantrel::team::syncTeamRuns(library, (root / "Team").string(), "Driver A");
         EXPECT_TRUE(report.problems.empty()) << report.problems[0].reason;
-        EXPECT_EQ(meeting(library), c.meeting) << c.held.revision << c.held.withdrawn << " then "
-                                               << c.arrives.revision << c.arrives.withdrawn;
+        EXPECT_EQ(meeting(library), c.meeting)
+            << c.held.revision << c.held.withdrawn << " then " << c.arrives.revision << c.arrives.withdrawn;
         fs::remove_all(root);
     }
 }

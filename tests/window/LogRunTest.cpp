@@ -3,6 +3,8 @@
 // a lap left out and a driver's column chosen; what changed since the run
 // before shows before the save; a meeting not named is asked for first.
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -27,6 +29,8 @@
 #include "LogRunDialog.h"
 #include "MeetingWindow.h"
 #include "TrackHistoryWindow.h"
+#include "TeamFolderControl.h"
+#include "TeamRuns.h"
 #include "MessageBox.h"
 #include "SetupFile.h"
 #include "pdfauto/Document.h"
@@ -432,8 +436,8 @@ private slots:
         QCOMPARE(runs.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(runs[0].name + "/" + runs[1].name), QString("Practice 1/Practice 2"));
         QCOMPARE(runs[0].note, std::string("marshal slow"));
-        QCOMPARE(vantrel::runs::lapsToText(runs[0].laps), vantrel::runs::lapsToText({{12400, false}, {12450, true},
-                                                                                     {19900, true}, {12380, true}}));
+        QCOMPARE(vantrel::runs::lapsToText(runs[0].laps),
+                 vantrel::runs::lapsToText({{12400, false}, {12450, true}, {19900, true}, {12380, true}}));
         QCOMPARE(runs[0].revision, 2);
         QCOMPARE(runs[0].values[std::size_t(vantrel::SetupField::FrontShockOil)], std::string("30"));
         QCOMPARE(window->table()->item(0, 11)->text(), QString("marshal slow"));
@@ -525,6 +529,51 @@ private slots:
         sqlite3_close(holder);
         QCOMPARE(meetingRuns().size(), std::size_t(1));
         QCOMPARE(meetingRuns()[0].figures.laps, std::size_t(2));
+    }
+
+    // Choosing a team folder offers the runs logged before it: Yes shares
+    // them at once, No keeps them on this machine from every scan after.
+    void choosingATeamFolderOffersTheRunsLoggedBefore() {
+        const std::string library = vantrel::Installation::read(platform::process::programFolder()).libraryFile();
+        {
+            SetupLibrary setups(library);
+            for (const char* name : {"Practice 1", "Practice 2"}) {
+                vantrel::runs::RunEntry run;
+                run.name = name;
+                run.values[std::size_t(vantrel::SetupField::DriverName)] = "Jo Smith";
+                run.values[std::size_t(vantrel::SetupField::TrackCity)] = "Lostock";
+                run.values[std::size_t(vantrel::SetupField::EventName)] = "Summer Cup";
+                vantrel::runs::logRun(setups, run);
+            }
+        }
+        auto* control = m_main->findChild<vantrel::TeamFolderControl*>();
+        QVERIFY(control);
+        const std::filesystem::path team = m_folder->path() / "Team", other = m_folder->path() / "Other";
+        std::filesystem::create_directories(team);
+        std::filesystem::create_directories(other);
+        auto files = [](const std::filesystem::path& folder) {
+            int n = 0;
+            if (std::filesystem::exists(folder / "Jo Smith"))
+                for (const auto& f : std::filesystem::directory_iterator(folder / "Jo Smith"))
+                    n += f.path().extension() == ".vrun";
+            return n;
+        };
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QVERIFY(control->setTeamFolder(QString::fromStdString(team.string())));
+        QVERIFY(MessageBox::history().back().text.startsWith("Share the 2 runs you logged before"));
+        QCOMPARE(files(team), 2);
+        // Chosen again: the folder has them, nothing is asked.
+        MessageBox::clearHistory();
+        QVERIFY(control->setTeamFolder(QString::fromStdString(team.string())));
+        QVERIFY(MessageBox::history().isEmpty());
+        MessageBox::setNextAnswer(QMessageBox::No);
+        QVERIFY(control->setTeamFolder(QString::fromStdString(other.string())));
+        QVERIFY(MessageBox::history().back().text.startsWith("Share the 2 runs"));
+        SetupLibrary setups(library);
+        const auto report = vantrel::team::syncTeamRuns(setups, other.string(), "Jo Smith");
+        QCOMPARE(report.published, std::size_t(0));
+        QCOMPARE(files(other), 0);
+        QVERIFY(control->setTeamFolder({}));
     }
 
     // Every field of the car changed since the run before: the list scrolls,

@@ -172,7 +172,8 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
 }
 
 int BatchRunner::run(const std::vector<std::string>& args) {
-    for (const auto& command : {batchLast, batchHistory, batchLogRun, batchEditRun, batchDeleteRun, batchRuns, batchPaidOff})
+    for (const auto& command :
+         {batchLast, batchHistory, batchLogRun, batchEditRun, batchDeleteRun, batchRuns, batchPaidOff})
         if (const auto status = command(args, m_installation, m_out, m_err)) return *status;
     Options options;
     std::string error;

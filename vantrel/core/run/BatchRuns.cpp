@@ -167,8 +167,8 @@ void readLapOption(RunArgs& parsed, runs::RunEntry& entry, std::ostream& err) {
 }
 
 // The name itself when no other run of the meeting has it, else the next free one, said.
-std::string settledName(const std::vector<runs::StoredRun>& meeting, const std::string& name,
-                        const std::string& ownUid, std::ostream& err) {
+std::string settledName(const std::vector<runs::StoredRun>& meeting, const std::string& name, const std::string& ownUid,
+                        std::ostream& err) {
     std::vector<runs::StoredRun> others;
     for (const runs::StoredRun& run : meeting)
         if (run.uid != ownUid) others.push_back(run);
@@ -290,9 +290,10 @@ std::optional<int> batchEditRun(const std::vector<std::string>& args, const Inst
             if (const auto laps = parsed.values.find(option); laps != parsed.values.end())
                 for (const std::size_t n : lapNumbers(laps->second, entry.laps.size(), option))
                     entry.laps[n - 1].kept = kept;
-        for (const auto& [option, member] :
-             {std::pair{"--position", &runs::RunEntry::position}, {"--air-temp", &runs::RunEntry::airTemp},
-              {"--track-temp", &runs::RunEntry::trackTemp}, {"--note", &runs::RunEntry::note}})
+        for (const auto& [option, member] : {std::pair{"--position", &runs::RunEntry::position},
+                                             {"--air-temp", &runs::RunEntry::airTemp},
+                                             {"--track-temp", &runs::RunEntry::trackTemp},
+                                             {"--note", &runs::RunEntry::note}})
             if (const auto value = parsed.values.find(option); value != parsed.values.end())
                 entry.*member = value->second;
         if (const std::string problem = runs::runNumbersProblem(entry); !problem.empty())

@@ -38,8 +38,8 @@ std::string runFileName(const std::string& uid) { return visibleFileName("Run " 
 // another's run, and never a newer word on it (the racer's other machine).
 void replaceRunFile(const std::string& path, const runs::RunEntry& run) {
     auto failure = [&](const std::string& why) {
-        platform::raiseAboutFile(platform::ErrPathAccess, "publishRun", "Cannot put the run into the team folder",
-                                 path, why);
+        platform::raiseAboutFile(platform::ErrPathAccess, "publishRun", "Cannot put the run into the team folder", path,
+                                 why);
     };
     std::string bytes;
     const auto read = platform::files::readUserFile(path, bytes, runs::kMaxRunFile, platform::files::Links::Refused);
@@ -53,8 +53,9 @@ void replaceRunFile(const std::string& path, const runs::RunEntry& run) {
         failure(read.reason.empty() ? "it cannot be read" : read.reason);
     }
     const std::string error = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
-        return platform::files::writeAll(fd, runs::runsFileText({run})) ? std::string()
-                                                                         : platform::files::systemMessage(errno ? errno : EIO);
+        return platform::files::writeAll(fd, runs::runsFileText({run}))
+                   ? std::string()
+                   : platform::files::systemMessage(errno ? errno : EIO);
     });
     if (!error.empty()) failure(error);
 }
@@ -82,6 +83,18 @@ std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder)
                                  platform::files::systemMessage(error));
     platform::files::syncFolder(folder.string());
     return path;
+}
+
+std::vector<runs::RunEntry> ownRunsNotShared(runs::SetupLibrary& library, const std::string& teamFolder) {
+    std::vector<runs::RunEntry> out;
+    for (runs::RunToShare& share : runs::ownRunsToShare(library)) {
+        if (share.run.withdrawn) continue;
+        const std::string driver = share.run.values[std::size_t(SetupField::DriverName)];
+        std::error_code ec;
+        const fs::path file = fs::path(teamFolder) / folderNameFor(driver) / runFileName(share.run.uid);
+        if (!fs::exists(fs::symlink_status(file, ec))) out.push_back(std::move(share.run));
+    }
+    return out;
 }
 
 namespace {
@@ -279,7 +292,8 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
         report.added += added;
         if (added > 0)
             for (const runs::RunEntry& run : fresh)
-                if (!run.withdrawn) ++arrived[{file.own ? std::string() : file.folder, run.values[std::size_t(SetupField::TrackCity)]}];
+                if (!run.withdrawn)
+                    ++arrived[{file.own ? std::string() : file.folder, run.values[std::size_t(SetupField::TrackCity)]}];
         records.put(path, record);
         readNow[{file.device, record.inode}] = record;
     }

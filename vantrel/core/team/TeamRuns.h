@@ -30,6 +30,10 @@ namespace vantrel::team {
 // platform::Error naming the file and why.
 std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder);
 
+// The racer's own runs that teamFolder lacks (logged before it was chosen),
+// as the next scan would put them there.
+std::vector<runs::RunEntry> ownRunsNotShared(runs::SetupLibrary& library, const std::string& teamFolder);
+
 // Runs that came from one folder to one track in a scan.
 struct TeamRunsArrival {
     std::string from, track;

@@ -197,11 +197,12 @@ LogRunDialog::LogRunDialog(const std::string& nativePath, const Setup& values, c
     m_cmdSave->setObjectName("cmdSaveRun");
     m_cmdSave->setText("&Save");
     m_cmdSave->setToolTip("Save the run (Ctrl+Return)");
-    m_lblLibrary = new QLabel(libraryProblem.isEmpty()
-                                  ? QString()
-                                  : libraryProblem + ". The run is kept here: Save records it once the library can "
-                                                     "be written.",
-                              this);
+    m_lblLibrary =
+        new QLabel(libraryProblem.isEmpty() ? QString()
+                                            : libraryProblem +
+                                                  ". The run is kept here: Save records it once the library can "
+                                                  "be written.",
+                   this);
     m_lblLibrary->setObjectName("lblLibrary");
     m_lblLibrary->setWordWrap(true);
     m_lblLibrary->setStyleSheet("color: #b00020");

@@ -234,8 +234,10 @@ void MeetingWindow::editRun() {
         if (dialog.exec() != QDialog::Accepted || !dialog.saved()) return;
         const StoredRun edited = *dialog.saved();
         reload();
-        shared(edited, QString("Put right: %1 (run %2), %3").arg(fromStd(edited.name)).arg(edited.seq).arg(
-                           figuresText(edited.figures)));
+        shared(edited, QString("Put right: %1 (run %2), %3")
+                           .arg(fromStd(edited.name))
+                           .arg(edited.seq)
+                           .arg(figuresText(edited.figures)));
     } catch (const std::exception& e) {
         MessageBox::failure(this, "Edit Run", e);
     }

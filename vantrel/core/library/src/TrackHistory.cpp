@@ -67,7 +67,6 @@ std::vector<HistoryEntry> query(SetupLibrary& library, std::string_view track, s
     });
 }
 
-
 }  // namespace
 
 void addEventTable(sqlite3* db) {

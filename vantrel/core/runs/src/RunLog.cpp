@@ -237,11 +237,13 @@ struct RunRow {
 };
 
 std::optional<RunRow> rowOf(sqlite3* db, const std::string& uid) {
-    Statement s(db, "SELECT id, track, event_date, driver, event, seq, revision, withdrawn, team FROM run WHERE uid = ?1");
+    Statement s(db,
+                "SELECT id, track, event_date, driver, event, seq, revision, withdrawn, team FROM run WHERE uid = ?1");
     s.bind(1, uid);
     if (!s.step()) return std::nullopt;
-    return RunRow{s.integer(0),        {s.text(1), s.text(3), s.text(4), s.text(2)}, int(s.integer(5)),
-                  int(s.integer(6)),   s.integer(7) != 0,                           s.text(8)};
+    return RunRow{s.integer(0),      {s.text(1), s.text(3), s.text(4), s.text(2)},
+                  int(s.integer(5)), int(s.integer(6)),
+                  s.integer(7) != 0, s.text(8)};
 }
 
 // The run's row replaced by entry as the given revision, out of its old
@@ -265,9 +267,10 @@ std::int64_t replaceRow(sqlite3* db, const RunRow& row, const RunEntry& entry, i
     const std::string values = encodeValues(entry.values), laps = lapsToText(entry.laps);
     const std::string field = fieldText(entry.field.drivers),
                       timeOfDay = timeOfDayOf(entry.field.timeOfDay).value_or("");
-    const std::string_view texts[] = {key.track,   key.driver,  key.event,      key.date,          "",
-                                      entry.name,  created,     entry.setupType, values,           laps,
-                                      entry.position, entry.airTemp, entry.trackTemp, entry.note, field, timeOfDay};
+    const std::string_view texts[] = {key.track,      key.driver,    key.event,       key.date,   "",
+                                      entry.name,     created,       entry.setupType, values,     laps,
+                                      entry.position, entry.airTemp, entry.trackTemp, entry.note, field,
+                                      timeOfDay};
     for (int i = 0; i < 16; ++i) update.bind(i + 1, texts[i]);
     update.bind(5, std::int64_t(seq));
     update.bind(17, std::int64_t(revision));
@@ -460,7 +463,8 @@ std::size_t followRuns(SetupLibrary& library, const std::vector<RunEntry>& entri
 std::vector<RunToShare> ownRunsToShare(SetupLibrary& library) {
     return withLibrary(library, "Cannot read", [&](sqlite3* db) {
         Statement s(db, std::string("SELECT ") + kColumns +
-                            ", shared FROM run INDEXED BY run_own WHERE team = '' AND (withdrawn = 0 OR shared < revision)"
+                            ", shared FROM run INDEXED BY run_own WHERE team = '' AND shared >= 0 AND"
+                            " (withdrawn = 0 OR shared < revision)"
                             " ORDER BY id");
         std::vector<RunToShare> out;
         while (s.step()) {
@@ -470,6 +474,21 @@ std::vector<RunToShare> ownRunsToShare(SetupLibrary& library) {
             out.push_back(std::move(share));
         }
         return out;
+    });
+}
+
+void keepFromTeam(SetupLibrary& library, const std::vector<std::string>& uids) {
+    withLibrary(library, "Cannot record a run in", [&](sqlite3* db) {
+        library::sqlite::WriteTransaction t(db);
+        // shared -1: never shared, and never put there by a scan.
+        Statement s(db, "UPDATE run SET shared = -1 WHERE uid = ?1 AND team = ''");
+        for (const std::string& uid : uids) {
+            s.bind(1, uid);
+            s.step();
+            s.reset();
+        }
+        t.commit();
+        return 0;
     });
 }
 

@@ -32,7 +32,7 @@ struct RunEntry {
     Setup values;
     std::vector<Lap> laps;
     std::string position, airTemp, trackTemp, note;
-    RunField field;  // the other drivers of the heat, and its time of day
+    RunField field;          // the other drivers of the heat, and its time of day
     int revision = 1;        // one up with each correction of the run
     bool withdrawn = false;  // deleted: a mark that keeps the run out wherever it travels
 };
@@ -98,12 +98,15 @@ std::size_t followRuns(SetupLibrary& library, const std::vector<RunEntry>& entri
 
 // The racer's own runs the team folder should hold, and which of them it
 // holds at an older revision than the library's (an edit or mark not yet
-// shared): every run not withdrawn, and the marks not yet shared.
+// shared): every run not withdrawn, and the marks not yet shared; none the
+// racer kept from the team (keepFromTeam).
 struct RunToShare {
     RunEntry run;
     bool behind = false;
 };
 std::vector<RunToShare> ownRunsToShare(SetupLibrary& library);
+// The racer chose not to share these own runs: no scan puts them into the team folder.
+void keepFromTeam(SetupLibrary& library, const std::vector<std::string>& uids);
 // The team folder holds this revision of the run now.
 void markShared(SetupLibrary& library, const std::string& uid, int revision);
 

@@ -106,6 +106,8 @@ LogRunDialog::LogRunDialog(const std::string& nativePath, const Setup& values, c
     scrollChanges->setWidget(lblChanges);
     scrollChanges->setWidgetResizable(true);
     scrollChanges->setFrameShape(QFrame::NoFrame);
+    // Out of the Tab order: Tab from the run's name goes on to the laps box, as before.
+    scrollChanges->setFocusPolicy(Qt::NoFocus);
     scrollChanges->setMaximumHeight(6 * lblChanges->fontMetrics().lineSpacing() + 8);
     scrollChanges->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
 

@@ -294,7 +294,9 @@ TEST(RunLog, UpgradesTheRunsBeforeTheFieldWithNothingLost) {
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
                            "ALTER TABLE run DROP COLUMN field; ALTER TABLE run DROP COLUMN time_of_day;"
-                           " DROP TABLE team_run_file; DROP INDEX run_own; PRAGMA user_version = 5",
+                           " ALTER TABLE run DROP COLUMN revision; ALTER TABLE run DROP COLUMN withdrawn;"
+                           " ALTER TABLE run DROP COLUMN shared; DROP TABLE team_run_file; DROP INDEX run_own; PRAGMA "
+                           "user_version = 5",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);

@@ -3,6 +3,8 @@
 // a lap left out and a driver's column chosen; what changed since the run
 // before shows before the save; a meeting not named is asked for first.
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -15,7 +17,10 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QFile>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
+#include <sqlite3.h>
 
 #include "AnsweredDialogs.h"
 #include "Installation.h"
@@ -24,6 +29,8 @@
 #include "LogRunDialog.h"
 #include "MeetingWindow.h"
 #include "TrackHistoryWindow.h"
+#include "TeamFolderControl.h"
+#include "TeamRuns.h"
 #include "MessageBox.h"
 #include "SetupFile.h"
 #include "pdfauto/Document.h"
@@ -55,7 +62,7 @@ class LogRunTest : public QObject {
             opened = true;
             fill(dialog);
             // A check that failed inside leaves the dialog open: close it, so the test ends.
-            if (QTest::currentTestFailed()) dialog->reject();
+            if (QTest::currentTestFailed()) dialog->done(QDialog::Rejected);
         });
         QTest::keyClick(m_main, Qt::Key_R, Qt::ControlModifier);
         return opened;
@@ -65,6 +72,32 @@ class LogRunTest : public QObject {
         auto* box = dialog->findChild<QPlainTextEdit*>("txtLapText");
         box->setFocus();
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    }
+    // The window's setup at Jo's Summer Cup, with this front shock oil.
+    void setMeeting(const QString& oil) {
+        setTextOf(m_main, "txtDriverName", "Jo Smith");
+        setTextOf(m_main, "txtTrackCity", "Lostock");
+        setTextOf(m_main, "txtEventName", "Summer Cup");
+        setTextOf(m_main, "txtEventDate", "14/06/2026");
+        setTextOf(m_main, "txtFrontShockOil", oil);
+    }
+    static std::vector<vantrel::runs::StoredRun> meetingRuns() {
+        SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
+        return vantrel::runs::trackRuns(library, "Lostock");
+    }
+    // Clicks the button of a window whose click opens a modal dialog, and
+    // `fill` on that dialog while it is open; false when none opened.
+    bool withDialog(QPushButton* button, const std::function<void(LogRunDialog*)>& fill) {
+        bool opened = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<LogRunDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            opened = true;
+            fill(dialog);
+            if (QTest::currentTestFailed()) dialog->done(QDialog::Rejected);
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        return opened;
     }
     static QStringList lapsShown(LogRunDialog* dialog) {
         QStringList out;
@@ -332,6 +365,9 @@ private slots:
             }
         }
         setTextOf(m_main, "txtTrackTemp", "29 °C");
+        setTextOf(m_main, "txtDriverName", "Jo Smith");
+        setTextOf(m_main, "txtEventName", "Autumn Cup");
+        setTextOf(m_main, "txtEventDate", "12/12/2026");
         auto* track = m_main->control<QLineEdit>("txtTrackCity");
         track->setFocus();
         typeText(track, "lostock");
@@ -346,9 +382,233 @@ private slots:
         QTest::mouseClick(m_main->findChild<QPushButton*>("cmdLoadClosest"), Qt::LeftButton);
         QTRY_COMPARE(textOf(m_main, "txtFrontShockOil"), QString("40"));
         QVERIFY(!offer->isVisible());
-        QCOMPARE(
-            MessageBox::history().back().text,
-            QString("Replace what you typed with the setup of Q3 on 2026-06-14, the run in the closest conditions?"));
+        // Nothing was typed into the car: nothing to ask before it is loaded.
+        QVERIFY(MessageBox::history().empty());
+        // The car alone: today's meeting and conditions stay as typed.
+        QCOMPARE(textOf(m_main, "txtEventName"), QString("Autumn Cup"));
+        QCOMPARE(textOf(m_main, "txtEventDate"), QString("12/12/2026"));
+        QCOMPARE(textOf(m_main, "txtTrackTemp"), QString("29 °C"));
+        QCOMPARE(textOf(m_main, "txtTrackCity"), QString("lostock"));
+    }
+
+    // Edit… puts a run right in the Log Run dialog, Delete… asks and takes
+    // it out (the runs after it move up), Undo Delete brings it back.
+    void aRunIsPutRightAndDeletedInTheMeetingWindow() {
+        setMeeting("30");
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            paste(d, "12.400\n12.450\n19.900\n12.380");
+            // Return in the laps box is a new line; Ctrl+Return there saves.
+            auto* box = d->findChild<QPlainTextEdit*>("txtLapText");
+            QTest::keyClick(box, Qt::Key_Return);
+            QVERIFY(d->isVisible());
+            QVERIFY(box->toPlainText().endsWith("12.380\n"));
+            QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+        }));
+        setMeeting("35");
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            paste(d, "12.300\n12.320\n");
+            QTest::keyClick(d->findChild<QLineEdit*>("txtAirTemp"), Qt::Key_Return, Qt::ControlModifier);
+        }));
+        QCOMPARE(meetingRuns().size(), std::size_t(2));
+        QVERIFY(!meetingRuns()[0].laps[2].kept);
+
+        QTest::mouseClick(m_main->findChild<QPushButton*>("cmdMeetingRuns"), Qt::LeftButton);
+        auto* window = m_main->findChild<MeetingWindow*>("frmMeeting");
+        QVERIFY(window);
+        auto* edit = window->findChild<QPushButton*>("cmdEditRun");
+        auto* remove = window->findChild<QPushButton*>("cmdDeleteRun");
+        auto* undo = window->findChild<QPushButton*>("cmdUndoDelete");
+        QVERIFY(!edit->isEnabled() && !remove->isEnabled());
+        QVERIFY(!undo->isVisible());
+        window->table()->selectRow(0);
+        QVERIFY(edit->isEnabled() && remove->isEnabled());
+        QVERIFY(withDialog(edit, [&](LogRunDialog* d) {
+            QCOMPARE(d->windowTitle(), QString("Edit Run"));
+            QCOMPARE(d->findChild<QComboBox*>("cmbRunName")->currentText(), QString("Practice 1"));
+            QCOMPARE(lapsShown(d), QStringList({"Lap 1 12.400", "Lap 2 12.450", "Lap 3 19.900", "Lap 4 12.380"}));
+            auto* laps = d->findChild<QListWidget*>("lstLaps");
+            QCOMPARE(laps->item(2)->checkState(), Qt::Unchecked);
+            laps->item(2)->setCheckState(Qt::Checked);
+            laps->item(0)->setCheckState(Qt::Unchecked);
+            QVERIFY(d->findChild<QLabel*>("lblFigures")->text().startsWith("3 laps · best 12.380"));
+            auto* note = d->findChild<QLineEdit*>("txtRunNote");
+            typeText(note, "marshal slow");
+            QTest::keyClick(note, Qt::Key_Return, Qt::ControlModifier);
+        }));
+        auto runs = meetingRuns();
+        QCOMPARE(runs.size(), std::size_t(2));
+        QCOMPARE(QString::fromStdString(runs[0].name + "/" + runs[1].name), QString("Practice 1/Practice 2"));
+        QCOMPARE(runs[0].note, std::string("marshal slow"));
+        QCOMPARE(vantrel::runs::lapsToText(runs[0].laps),
+                 vantrel::runs::lapsToText({{12400, false}, {12450, true}, {19900, true}, {12380, true}}));
+        QCOMPARE(runs[0].revision, 2);
+        QCOMPARE(runs[0].values[std::size_t(vantrel::SetupField::FrontShockOil)], std::string("30"));
+        QCOMPARE(window->table()->item(0, 11)->text(), QString("marshal slow"));
+        QVERIFY(window->findChild<QLabel*>("lblStatus")->text().startsWith("Put right: Practice 1 (run 1)"));
+
+        // Delete… asks; No keeps the run.
+        window->table()->selectRow(0);
+        MessageBox::setNextAnswer(QMessageBox::No);
+        QTest::mouseClick(remove, Qt::LeftButton);
+        QVERIFY(MessageBox::history().back().text.startsWith("Delete Practice 1 (run 1 of Summer Cup"));
+        QCOMPARE(window->table()->rowCount(), 2);
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QTest::mouseClick(remove, Qt::LeftButton);
+        QCOMPARE(window->table()->rowCount(), 1);
+        QCOMPARE(window->table()->item(0, 0)->text(), QString("1"));
+        QCOMPARE(window->table()->item(0, 1)->text(), QString("Practice 2"));
+        QCOMPARE(meetingRuns().size(), std::size_t(1));
+        QVERIFY(meetingRuns()[0].first);
+        QVERIFY(undo->isVisible());
+        QTest::mouseClick(undo, Qt::LeftButton);
+        QCOMPARE(window->table()->rowCount(), 2);
+        QCOMPARE(window->table()->item(0, 1)->text(), QString("Practice 1"));
+        QCOMPARE(window->table()->item(1, 0)->text(), QString("2"));
+        QVERIFY(!undo->isVisible());
+        runs = meetingRuns();
+        QCOMPARE(runs.size(), std::size_t(2));
+        QCOMPARE(runs[0].note, std::string("marshal slow"));
+        QCOMPARE(vantrel::library::changeText(runs[1].changes.at(0)), std::string("Thicker Front Shocks Oil, 30 → 35"));
+        window->close();
+    }
+
+    // At the pit table: Escape over pasted laps asks first; Save and the
+    // driver's column have mnemonics; a window whose car is empty asks.
+    void thePitTableAsksBeforeLosingLapsOrLoggingNoCar() {
+        setTextOf(m_main, "txtDriverName", "Jo Smith");
+        setTextOf(m_main, "txtTrackCity", "Lostock");
+        setTextOf(m_main, "txtEventName", "Summer Cup");
+        MessageBox::setNextAnswer(QMessageBox::No);
+        QVERIFY(!logRun([](LogRunDialog*) {}));
+        QVERIFY(MessageBox::history().back().text.contains("holds no setup of the car"));
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            QCOMPARE(d->findChild<QPushButton*>("cmdSaveRun")->text(), QString("&Save"));
+            paste(d, "Lap\tSmith, Jo\tBrown, Al\n1\t12.345\t12.800\n");
+            const auto labels = d->findChildren<QLabel*>();
+            QVERIFY(std::any_of(labels.begin(), labels.end(), [&](QLabel* l) {
+                return l->text() == "&Driver's column:" && l->buddy() == d->findChild<QComboBox*>("cmbLapColumn");
+            }));
+            MessageBox::setNextAnswer(QMessageBox::No);
+            QTest::keyClick(d->findChild<QPlainTextEdit*>("txtLapText"), Qt::Key_Escape);
+            QVERIFY(d->isVisible());
+            QCOMPARE(MessageBox::history().back().text, QString("Throw away the lap times pasted here?"));
+            QCOMPARE(lapsShown(d), QStringList({"Lap 1 12.345"}));
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+            QTest::keyClick(d->findChild<QLineEdit*>("txtRunNote"), Qt::Key_Escape);
+            QVERIFY(!d->isVisible());
+        }));
+        QCOMPARE(meetingRuns().size(), std::size_t(0));
+        // A field left empty is no change: a full setup after the empty one lists none.
+        setMeeting("30");
+        QVERIFY(logRun([&](LogRunDialog* d) { d->reject(); }));
+    }
+
+    // A library that cannot be written when Ctrl+R is pressed (another
+    // program holds it): the dialog opens all the same, keeps the laps, says
+    // why, and saves once the library can be written.
+    void aLibraryThatCannotBeWrittenKeepsTheLapsUntilItCan() {
+        setMeeting("30");
+        const std::string path = vantrel::Installation::read(platform::process::programFolder()).libraryFile();
+        { SetupLibrary library(path); }
+        sqlite3* holder = nullptr;
+        QCOMPARE(sqlite3_open(path.c_str(), &holder), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            paste(d, "12.400\n12.450\n");
+            MessageBox::setNextAnswer(QMessageBox::Ok);
+            QTest::mouseClick(d->findChild<QPushButton*>("cmdSaveRun"), Qt::LeftButton);
+            QVERIFY(d->isVisible());
+            QVERIFY2(MessageBox::history().back().text.contains("locked by another program"),
+                     qPrintable(MessageBox::history().back().text));
+            auto* said = d->findChild<QLabel*>("lblLibrary");
+            QVERIFY(said->isVisible());
+            QVERIFY(said->text().contains("Save records it once the library can be written"));
+            QCOMPARE(lapsShown(d), QStringList({"Lap 1 12.400", "Lap 2 12.450"}));
+            sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+            QTest::mouseClick(d->findChild<QPushButton*>("cmdSaveRun"), Qt::LeftButton);
+            QVERIFY(!d->isVisible());
+        }));
+        sqlite3_close(holder);
+        QCOMPARE(meetingRuns().size(), std::size_t(1));
+        QCOMPARE(meetingRuns()[0].figures.laps, std::size_t(2));
+    }
+
+    // Choosing a team folder offers the runs logged before it: Yes shares
+    // them at once, No keeps them on this machine from every scan after.
+    void choosingATeamFolderOffersTheRunsLoggedBefore() {
+        const std::string library = vantrel::Installation::read(platform::process::programFolder()).libraryFile();
+        {
+            SetupLibrary setups(library);
+            for (const char* name : {"Practice 1", "Practice 2"}) {
+                vantrel::runs::RunEntry run;
+                run.name = name;
+                run.values[std::size_t(vantrel::SetupField::DriverName)] = "Jo Smith";
+                run.values[std::size_t(vantrel::SetupField::TrackCity)] = "Lostock";
+                run.values[std::size_t(vantrel::SetupField::EventName)] = "Summer Cup";
+                vantrel::runs::logRun(setups, run);
+            }
+        }
+        auto* control = m_main->findChild<vantrel::TeamFolderControl*>();
+        QVERIFY(control);
+        const std::filesystem::path team = m_folder->path() / "Team", other = m_folder->path() / "Other";
+        std::filesystem::create_directories(team);
+        std::filesystem::create_directories(other);
+        auto files = [](const std::filesystem::path& folder) {
+            int n = 0;
+            if (std::filesystem::exists(folder / "Jo Smith"))
+                for (const auto& f : std::filesystem::directory_iterator(folder / "Jo Smith"))
+                    n += f.path().extension() == ".vrun";
+            return n;
+        };
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QVERIFY(control->setTeamFolder(QString::fromStdString(team.string())));
+        QVERIFY(MessageBox::history().back().text.startsWith("Share the 2 runs you logged before"));
+        QCOMPARE(files(team), 2);
+        // Chosen again: the folder has them, nothing is asked.
+        MessageBox::clearHistory();
+        QVERIFY(control->setTeamFolder(QString::fromStdString(team.string())));
+        QVERIFY(MessageBox::history().isEmpty());
+        MessageBox::setNextAnswer(QMessageBox::No);
+        QVERIFY(control->setTeamFolder(QString::fromStdString(other.string())));
+        QVERIFY(MessageBox::history().back().text.startsWith("Share the 2 runs"));
+        SetupLibrary setups(library);
+        const auto report = vantrel::team::syncTeamRuns(setups, other.string(), "Jo Smith");
+        QCOMPARE(report.published, std::size_t(0));
+        QCOMPARE(files(other), 0);
+        QVERIFY(control->setTeamFolder({}));
+    }
+
+    // Every field of the car changed since the run before: the list scrolls,
+    // and the dialog stays within the screen with Save on it.
+    void aLongListOfChangesKeepsTheDialogOnTheScreen() {
+        setMeeting("30");
+        {
+            SetupLibrary library(vantrel::Installation::read(platform::process::programFolder()).libraryFile());
+            vantrel::runs::RunEntry before;
+            before.name = "Practice 1";
+            for (std::size_t i = 0; i < vantrel::SetupFieldCount; ++i) before.values[i] = "7";
+            before.values[std::size_t(vantrel::SetupField::DriverName)] = "Jo Smith";
+            before.values[std::size_t(vantrel::SetupField::TrackCity)] = "Lostock";
+            before.values[std::size_t(vantrel::SetupField::EventName)] = "Summer Cup";
+            before.values[std::size_t(vantrel::SetupField::EventDate)] = "2026-06-14";
+            vantrel::runs::logRun(library, before);
+        }
+        // Every box of the window but the meeting's holds another value.
+        for (QLineEdit* box : m_main->findChildren<QLineEdit*>(QRegularExpression("^txt")))
+            if (!QStringList({"txtDriverName", "txtTrackCity", "txtEventName", "txtEventDate"})
+                     .contains(box->objectName()))
+                box->setText("9");
+        QVERIFY(logRun([&](LogRunDialog* d) {
+            const QRect screen = d->screen()->availableGeometry();
+            QVERIFY2(d->frameGeometry().height() <= screen.height(),
+                     qPrintable(QString("%1 > %2").arg(d->frameGeometry().height()).arg(screen.height())));
+            auto* changes = d->findChild<QScrollArea*>("scrChanges");
+            QVERIFY(changes);
+            QVERIFY(d->findChild<QLabel*>("lblChanges")->text().count("\n") >= 10);
+            QVERIFY(changes->height() < d->findChild<QLabel*>("lblChanges")->sizeHint().height());
+            d->reject();
+        }));
     }
 
     void openSetupBringsTheRunsASheetCarries() {
@@ -386,6 +646,7 @@ private slots:
 
     void aPrintoutGivesTheLapsDrivenAndAnUnnamedColumnWaitsForTheChoice() {
         setTextOf(m_main, "txtDriverName", "Zoë Müller");
+        setTextOf(m_main, "txtFrontShockOil", "30");
         setTextOf(m_main, "txtTrackCity", "Lostock");
         setTextOf(m_main, "txtEventName", "Summer Cup");
         setTextOf(m_main, "txtEventDate", "14/06/2026");

@@ -83,13 +83,15 @@ private slots:
         QTRY_VERIFY(!offer->isVisible());
         typeTrack("zürich ");
         QTRY_VERIFY(load->isVisible());
-        // The track typed is the racer's: the load asks before it takes it,
-        // and a No keeps the window and the offer as they were.
+        // The offer brings the car alone: the track, event and date typed
+        // stay. What was typed into the car is the racer's: the load asks
+        // before it takes it, and a No keeps the window and the offer as they were.
+        setTextOf(m_main, "txtEventName", "Round 4");
+        setTextOf(m_main, "txtFrontShockOil", "50");
         MessageBox::setNextAnswer(QMessageBox::No);
         QTest::mouseClick(load, Qt::LeftButton);
         QCOMPARE(MessageBox::history().size(), 1);
-        QCOMPARE(textOf(m_main, "txtTrackCity"), QString("zürich "));
-        QCOMPARE(textOf(m_main, "txtEventName"), QString());
+        QCOMPARE(textOf(m_main, "txtFrontShockOil"), QString("50"));
         QVERIFY(offer->isVisible() && load->isVisible());
         MessageBox::clearHistory();
         MessageBox::setNextAnswer(QMessageBox::Yes);
@@ -100,9 +102,9 @@ private slots:
             QString("Replace what you typed with Mara Keel's setup of Round 3 (2026-05-09) from the setup library?"));
         QCOMPARE(m_main->control<QLabel>("lblStatus")->text(),
                  QString("Loaded Mara Keel's setup of Round 3 (2026-05-09) from the setup library"));
-        QCOMPARE(textOf(m_main, "txtEventName"), QString("Round 3"));
         QCOMPARE(textOf(m_main, "txtFrontShockOil"), QString("45"));
-        QCOMPARE(textOf(m_main, "txtTrackCity"), QString("Zurich"));
+        QCOMPARE(textOf(m_main, "txtEventName"), QString("Round 4"));
+        QCOMPARE(textOf(m_main, "txtTrackCity"), QString("zürich "));
         QVERIFY(!offer->isVisible());
     }
 

@@ -62,7 +62,14 @@ std::string BatchRunner::usage() {
            "          [--note TEXT]\n"
            "                     record the setup as run NAME of the meeting it names, with its laps\n"
            "  --driver-column NAME\n"
-           "                     with --log-run: the lap file's column of that driver (by header or name)\n"
+           "                     with --log-run and --edit-run: the lap file's column of that driver\n"
+           "  --edit-run RUN RAWDATAFILE [--name NAME] [--laps FILE] [--leave-out LAPS] [--keep LAPS] ...\n"
+           "                     put right run RUN (its name or order) of the meeting the file names\n"
+           "  --name NAME        with --edit-run: the run's new name\n"
+           "  --leave-out LAPS   with --edit-run: leave these laps out (\"3\", \"3,7\", \"2-4\")\n"
+           "  --keep LAPS        with --edit-run: keep these laps again\n"
+           "  --delete-run RUN RAWDATAFILE\n"
+           "                     delete run RUN of the meeting, and withdraw it from the team folder\n"
            "  --runs TRACK       the runs at TRACK meeting by meeting, figures and changes, tab-separated\n"
            "  --paid-off TRACK   which change paid off at TRACK (--all: every track), tab-separated\n"
            "  --driver NAME      with --last, --history, --runs and --paid-off: only that driver's\n"
@@ -165,7 +172,8 @@ bool BatchRunner::parse(const std::vector<std::string>& args, Options& options, 
 }
 
 int BatchRunner::run(const std::vector<std::string>& args) {
-    for (const auto& command : {batchLast, batchHistory, batchLogRun, batchRuns, batchPaidOff})
+    for (const auto& command :
+         {batchLast, batchHistory, batchLogRun, batchEditRun, batchDeleteRun, batchRuns, batchPaidOff})
         if (const auto status = command(args, m_installation, m_out, m_err)) return *status;
     Options options;
     std::string error;

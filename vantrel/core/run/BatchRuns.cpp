@@ -142,11 +142,206 @@ runs::LapReading readRacersLaps(const std::string& text, const std::string& lapF
     return reading;
 }
 
+// The laps of --laps FILE into the entry, with what was left out of them said.
+void readLapOption(RunArgs& parsed, runs::RunEntry& entry, std::ostream& err) {
+    const auto laps = parsed.values.find("--laps");
+    if (laps == parsed.values.end()) return;
+    const std::string lapFile = platform::paths::toNative(laps->second);
+    const std::string lapsText = runs::readLapFile(lapFile);
+    const runs::LapReading reading = readRacersLaps(lapsText, lapFile, entry.values, parsed.values);
+    std::string unread = runs::unreadText(reading);
+    for (const std::string& warning : reading.warnings) unread += warning + "\n";
+    for (std::size_t i = 0; i < reading.laps.size(); ++i)
+        if (!reading.marks[i].empty())
+            unread += "Lap " + std::to_string(i + 1) + " (" + runs::lapText(reading.laps[i].ms) +
+                      ") is left out: " + reading.marks[i] + "\n";
+    for (std::size_t at = 0; at < unread.size();) {
+        const std::size_t end = unread.find('\n', at);
+        err << "Warning: " << cell(lapFile) << ": " << cell(unread.substr(at, end - at)) << "\n";
+        at = end == std::string::npos ? unread.size() : end + 1;
+    }
+    entry.laps = reading.laps;
+    entry.field = {};
+    // The other drivers of a heat's table are what the track did meanwhile.
+    if (reading.columns.size() > 1 && reading.column) entry.field = runs::fieldOfTable(lapsText, *reading.column);
+    else  // the heat's start, where the printout gives it
+        entry.field.timeOfDay = runs::heatTimeOfDay(lapsText).value_or("");
+}
+
+// The name itself when no other run of the meeting has it, else the next free one, said.
+std::string settledName(const std::vector<runs::StoredRun>& meeting, const std::string& name, const std::string& ownUid,
+                        std::ostream& err) {
+    std::vector<runs::StoredRun> others;
+    for (const runs::StoredRun& run : meeting)
+        if (run.uid != ownUid) others.push_back(run);
+    const std::string free = runs::freeRunName(others, name);
+    if (free != name)
+        err << "Warning: the meeting has a run named \"" << cell(name) << "\" already: this one is named \""
+            << cell(free) << "\"" << std::endl;
+    return free;
+}
+
+void printRun(std::ostream& out, const runs::StoredRun& run) {
+    const runs::RunFigures& f = run.figures;
+    out << "run\t" << cell(run.name) << "\n"
+        << "meeting\t" << cell(runs::meetingText(run.values)) << "\n"
+        << "order\t" << run.seq << "\n"
+        << "laps\t" << f.laps << "\n"
+        << "total\t" << lapOrEmpty(f.laps, f.total) << "\n"
+        << "best\t" << lapOrEmpty(f.laps, f.best) << "\n"
+        << "best5\t" << lapOrEmpty(f.laps, f.best5) << "\n"
+        << "median\t" << lapOrEmpty(f.laps, f.median) << "\n"
+        << "consistency\t" << consistencyText(f) << "\n"
+        << "changed\t" << cell(changesText(run.changes)) << std::endl;
+}
+
+// The meeting that the raw data file (or sheet) names, and its run that RUN
+// names: by its name, else by its order ("3"). Raises naming what is missing.
+struct ChosenRun {
+    Setup meeting;
+    std::vector<runs::StoredRun> runs;
+    runs::StoredRun run;
+};
+ChosenRun chooseRun(runs::SetupLibrary& setups, const std::string& which, const std::string& file,
+                    const Installation& installation) {
+    ChosenRun chosen;
+    chosen.meeting = readSetup(file, setupTypeFolders(installation)).values;
+    if (const std::string problem = runs::meetingProblem(chosen.meeting); !problem.empty())
+        platform::raiseAboutFile(platform::ErrInvalidArgument, "vantrel-batch", "Cannot find a run of", file,
+                                 "it names no meeting (" + problem + ")");
+    chosen.runs = runs::meetingRuns(setups, chosen.meeting);
+    for (const runs::StoredRun& run : chosen.runs)
+        if (library::matchKey(run.name) == library::matchKey(which)) {
+            chosen.run = run;
+            return chosen;
+        }
+    if (!which.empty() && which.size() < 7 &&
+        std::all_of(which.begin(), which.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        for (const runs::StoredRun& run : chosen.runs)
+            if (run.seq == std::stoi(which)) {
+                chosen.run = run;
+                return chosen;
+            }
+    std::string names;
+    for (const runs::StoredRun& run : chosen.runs)
+        names += (names.empty() ? "" : ", ") + std::to_string(run.seq) + " \"" + cell(run.name) + "\"";
+    platform::raise(platform::ErrInvalidArgument, "vantrel-batch",
+                    "The meeting " + cell(runs::meetingText(chosen.meeting)) + " has no run \"" + cell(which) + "\"" +
+                        (names.empty() ? std::string(" (it has no runs)") : " (its runs: " + names + ")"));
+}
+
+// Lap numbers as "3", "3,7" or "2-4", each within 1..count.
+std::vector<std::size_t> lapNumbers(const std::string& text, std::size_t count, const std::string& option) {
+    std::vector<std::size_t> out;
+    auto fail = [&] {
+        platform::raise(platform::ErrInvalidArgument, "vantrel-batch",
+                        option + " \"" + cell(text) + "\" names no laps of the run (it has " + std::to_string(count) +
+                            ", numbered from 1)");
+    };
+    auto number = [&](std::string_view digits) {
+        if (digits.empty() || digits.size() > 6 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            fail();
+        const std::size_t n = std::stoul(std::string(digits));
+        if (n < 1 || n > count) fail();
+        return n;
+    };
+    for (std::size_t at = 0; at <= text.size();) {
+        std::size_t end = text.find(',', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view part = std::string_view(text).substr(at, end - at);
+        const std::size_t dash = part.find('-');
+        const std::size_t first = number(part.substr(0, dash));
+        const std::size_t last = dash == std::string_view::npos ? first : number(part.substr(dash + 1));
+        if (last < first) fail();
+        for (std::size_t n = first; n <= last; ++n) out.push_back(n);
+        at = end + 1;
+    }
+    return out;
+}
+
 }  // namespace
+
+std::optional<int> batchEditRun(const std::vector<std::string>& args, const Installation& installation,
+                                std::ostream& out, std::ostream& err) {
+    if (!isCommand(args, "--edit-run")) return std::nullopt;
+    RunArgs parsed;
+    std::string error;
+    if (!parseRunArgs(args, "--edit-run",
+                      {"--name", "--laps", "--driver-column", "--leave-out", "--keep", "--position", "--air-temp",
+                       "--track-temp", "--note"},
+                      false, parsed, error))
+        return usageError(err, error);
+    if (parsed.operands.size() != 2)
+        return usageError(err, "--edit-run takes a run's name (or its order) and the raw data file of its meeting");
+    const std::string file = platform::paths::toNative(parsed.operands[1]);
+    return batchtrack::reportingErrors(err, [&] {
+        checkSettings(installation);
+        library::SetupLibrary setups(installation.libraryFile());
+        const ChosenRun chosen = chooseRun(setups, parsed.operands[0], file, installation);
+        runs::RunEntry entry = chosen.run;
+        if (!entry.team.empty())
+            platform::raise(platform::ErrInvalidArgument, "vantrel-batch",
+                            "The run \"" + cell(entry.name) + "\" is " + cell(entry.team) +
+                                "'s: it is put right where they logged it");
+        // Only what the command line gives changes.
+        if (const auto name = parsed.values.find("--name"); name != parsed.values.end())
+            entry.name = settledName(chosen.runs, name->second, entry.uid, err);
+        readLapOption(parsed, entry, err);
+        for (const auto& [option, kept] : {std::pair{"--leave-out", false}, {"--keep", true}})
+            if (const auto laps = parsed.values.find(option); laps != parsed.values.end())
+                for (const std::size_t n : lapNumbers(laps->second, entry.laps.size(), option))
+                    entry.laps[n - 1].kept = kept;
+        for (const auto& [option, member] : {std::pair{"--position", &runs::RunEntry::position},
+                                             {"--air-temp", &runs::RunEntry::airTemp},
+                                             {"--track-temp", &runs::RunEntry::trackTemp},
+                                             {"--note", &runs::RunEntry::note}})
+            if (const auto value = parsed.values.find(option); value != parsed.values.end())
+                entry.*member = value->second;
+        if (const std::string problem = runs::runNumbersProblem(entry); !problem.empty())
+            platform::raise(platform::ErrInvalidArgument, "vantrel-batch", "Cannot put the run right: its " + problem);
+        const runs::StoredRun run = runs::editRun(setups, entry);
+        if (const std::string warning = publishRunToTeam(installation, run); !warning.empty())
+            err << "Warning: " << cell(warning) << std::endl;
+        printRun(out, run);
+        return BatchRunner::ExitSuccess;
+    });
+}
+
+std::optional<int> batchDeleteRun(const std::vector<std::string>& args, const Installation& installation,
+                                  std::ostream& out, std::ostream& err) {
+    if (!isCommand(args, "--delete-run")) return std::nullopt;
+    RunArgs parsed;
+    std::string error;
+    if (!parseRunArgs(args, "--delete-run", {}, false, parsed, error)) return usageError(err, error);
+    if (parsed.operands.size() != 2)
+        return usageError(err, "--delete-run takes a run's name (or its order) and the raw data file of its meeting");
+    const std::string file = platform::paths::toNative(parsed.operands[1]);
+    return batchtrack::reportingErrors(err, [&] {
+        checkSettings(installation);
+        library::SetupLibrary setups(installation.libraryFile());
+        const ChosenRun chosen = chooseRun(setups, parsed.operands[0], file, installation);
+        if (!chosen.run.team.empty())
+            platform::raise(platform::ErrInvalidArgument, "vantrel-batch",
+                            "The run \"" + cell(chosen.run.name) + "\" is " + cell(chosen.run.team) +
+                                "'s: it is withdrawn where they logged it");
+        const runs::RunEntry mark = runs::deleteRun(setups, chosen.run.uid);
+        // The mark travels as the run did, so the run is gone from the team too.
+        if (const std::string warning = publishRunToTeam(installation, mark); !warning.empty())
+            err << "Warning: " << cell(warning) << std::endl;
+        out << "deleted\t" << cell(mark.name) << "\n"
+            << "meeting\t" << cell(runs::meetingText(mark.values)) << "\n"
+            << "order\t" << chosen.run.seq << std::endl;
+        return BatchRunner::ExitSuccess;
+    });
+}
 
 std::string runsUsage() {
     return "       vantrel-batch --log-run NAME RAWDATAFILE [--laps FILE [--driver-column NAME]] [--position P]\n"
            "                     [--air-temp T] [--track-temp T] [--note TEXT]\n"
+           "       vantrel-batch --edit-run RUN RAWDATAFILE [--name NAME] [--laps FILE] [--leave-out LAPS]\n"
+           "                     [--keep LAPS] [--position P] [--air-temp T] [--track-temp T] [--note TEXT]\n"
+           "       vantrel-batch --delete-run RUN RAWDATAFILE\n"
            "       vantrel-batch --runs TRACK [--driver NAME]\n"
            "       vantrel-batch --paid-off TRACK|--all [--driver NAME] [--origin both|own|team|all]\n";
 }
@@ -170,28 +365,7 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
         if (const std::string problem = runs::meetingProblem(entry.values); !problem.empty())
             platform::raiseAboutFile(platform::ErrInvalidArgument, "vantrel-batch", "Cannot log a run from", file,
                                      "it names no meeting (" + problem + ")");
-        if (const auto laps = parsed.values.find("--laps"); laps != parsed.values.end()) {
-            const std::string lapFile = platform::paths::toNative(laps->second);
-            const std::string lapsText = runs::readLapFile(lapFile);
-            const runs::LapReading reading = readRacersLaps(lapsText, lapFile, entry.values, parsed.values);
-            std::string unread = runs::unreadText(reading);
-            for (const std::string& warning : reading.warnings) unread += warning + "\n";
-            for (std::size_t i = 0; i < reading.laps.size(); ++i)
-                if (!reading.marks[i].empty())
-                    unread += "Lap " + std::to_string(i + 1) + " (" + runs::lapText(reading.laps[i].ms) +
-                              ") is left out: " + reading.marks[i] + "\n";
-            for (std::size_t at = 0; at < unread.size();) {
-                const std::size_t end = unread.find('\n', at);
-                err << "Warning: " << cell(lapFile) << ": " << cell(unread.substr(at, end - at)) << "\n";
-                at = end == std::string::npos ? unread.size() : end + 1;
-            }
-            entry.laps = reading.laps;
-            // The other drivers of a heat's table are what the track did meanwhile.
-            if (reading.columns.size() > 1 && reading.column)
-                entry.field = runs::fieldOfTable(lapsText, *reading.column);
-            else  // the heat's start, where the printout gives it
-                entry.field.timeOfDay = runs::heatTimeOfDay(lapsText).value_or("");
-        }
+        readLapOption(parsed, entry, err);
         entry.position = parsed.values["--position"];
         entry.airTemp = parsed.values["--air-temp"];
         entry.trackTemp = parsed.values["--track-temp"];
@@ -200,21 +374,13 @@ std::optional<int> batchLogRun(const std::vector<std::string>& args, const Insta
         if (const std::string problem = runs::runNumbersProblem(entry); !problem.empty())
             platform::raise(platform::ErrInvalidArgument, "vantrel-batch", "Cannot log the run: its " + problem);
         library::SetupLibrary setups(installation.libraryFile());
+        // One name, one run: a name the meeting has already takes the next free one, said.
+        entry.name = settledName(runs::meetingRuns(setups, entry.values), entry.name, {}, err);
         const runs::StoredRun run = runs::logRun(setups, entry);
         // The team's copy is an extra: the run stands without it.
         if (const std::string warning = publishRunToTeam(installation, run); !warning.empty())
             err << "Warning: " << cell(warning) << std::endl;
-        const runs::RunFigures& f = run.figures;
-        out << "run\t" << cell(run.name) << "\n"
-            << "meeting\t" << cell(runs::meetingText(run.values)) << "\n"
-            << "order\t" << run.seq << "\n"
-            << "laps\t" << f.laps << "\n"
-            << "total\t" << lapOrEmpty(f.laps, f.total) << "\n"
-            << "best\t" << lapOrEmpty(f.laps, f.best) << "\n"
-            << "best5\t" << lapOrEmpty(f.laps, f.best5) << "\n"
-            << "median\t" << lapOrEmpty(f.laps, f.median) << "\n"
-            << "consistency\t" << consistencyText(f) << "\n"
-            << "changed\t" << cell(changesText(run.changes)) << std::endl;
+        printRun(out, run);
         return BatchRunner::ExitSuccess;
     });
 }

@@ -9,6 +9,15 @@
 //       gives no laps, a lap table of several drivers with none chosen (by
 //       --driver-column or the setup's Driver Name): "Error: " naming the
 //       file, exit 1, nothing recorded.
+//       A name the meeting has already is said, and the next free one taken.
+//   vantrel-batch --edit-run RUN RAWDATAFILE [--name NAME] [--laps FILE] [--leave-out LAPS] [--keep LAPS]
+//                 [--position P] [--air-temp T] [--track-temp T] [--note TEXT]
+//       puts right the racer's run RUN (its name, else its order) of the
+//       meeting RAWDATAFILE names: only what is given changes (LAPS as
+//       "3", "3,7", "2-4"), and the team folder gets the run's new revision.
+//   vantrel-batch --delete-run RUN RAWDATAFILE
+//       withdraws the run: out of the meeting and its figures, and from the
+//       team folder by a mark that keeps it out on every machine.
 //   vantrel-batch --runs TRACK [--driver NAME]
 //       one line per run at TRACK, meeting by meeting, tab-separated: event
 //       date, driver, event, order, run, laps kept, best lap, 5-best
@@ -36,6 +45,10 @@ class Installation;
 
 std::optional<int> batchLogRun(const std::vector<std::string>& args, const Installation& installation,
                                std::ostream& out, std::ostream& err);
+std::optional<int> batchEditRun(const std::vector<std::string>& args, const Installation& installation,
+                                std::ostream& out, std::ostream& err);
+std::optional<int> batchDeleteRun(const std::vector<std::string>& args, const Installation& installation,
+                                  std::ostream& out, std::ostream& err);
 std::optional<int> batchRuns(const std::vector<std::string>& args, const Installation& installation, std::ostream& out,
                              std::ostream& err);
 std::optional<int> batchPaidOff(const std::vector<std::string>& args, const Installation& installation,

@@ -75,7 +75,14 @@ std::string publishToTeam(const CAppSettings& config, const std::string& sheetNa
 std::string publishRunToTeam(const Installation& installation, const runs::RunEntry& run) noexcept {
     // The run is in the library, and the team folder is an extra.
     return toTeamFolder([&] { return teamSettings(installation); },
-                        [&](const std::string& team) { team::publishRun(run, team); },
+                        [&](const std::string& team) {
+                            team::publishRun(run, team);
+                            // A correction shared now is not put there again by the next scan.
+                            if (run.revision > 1 || run.withdrawn) {
+                                library::SetupLibrary setups(installation.libraryFile());
+                                runs::markShared(setups, run.uid, run.revision);
+                            }
+                        },
                         "Cannot put the run into the team folder: ");
 }
 
@@ -104,6 +111,7 @@ int syncCommand(const Installation& installation, std::ostream& out, std::ostrea
         out << "Added: " << report.added.size() << "\n"
             << "Already there: " << report.alreadyThere << "\n";
         if (runs.added > 0) out << "Runs added: " << runs.added << "\n";
+        if (runs.revised > 0) out << "Runs put right: " << runs.revised << "\n";
         if (runs.published > 0) out << "Runs shared: " << runs.published << "\n";
         out << std::flush;
         // A reason may quote what the file holds: printed escaped as the name is.

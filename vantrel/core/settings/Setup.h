@@ -30,6 +30,17 @@ inline constexpr std::array<std::string_view, SetupFieldCount> SetupFieldKeys = 
 #undef VANTREL_SETUP_FIELD
 };
 
+// Whether each field is the car's, in file order: what a setup brings to
+// another meeting, and what a change between two runs can be.
+inline constexpr std::array<bool, SetupFieldCount> SetupFieldIsCar = {
+#define VANTREL_SETUP_FIELD(name) true,
+#define VANTREL_MEETING_FIELD(name) false,
+#include "SetupFields.def"
+#undef VANTREL_MEETING_FIELD
+#undef VANTREL_SETUP_FIELD
+};
+constexpr bool isCarField(SetupField field) { return SetupFieldIsCar[std::size_t(field)]; }
+
 // The longest value, in bytes, that an entry of a settings or raw data file
 // keeps when it is read back.
 inline constexpr std::size_t MaxValueBytes = 254;

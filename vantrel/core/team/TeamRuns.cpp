@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <unordered_set>
 
 #include "ContentHash.h"
@@ -32,6 +33,33 @@ bool isRunFile(const fs::path& path) { return platform::text::toLower(path.exten
 // The run's uid names the file: the same run is one file wherever it goes.
 std::string runFileName(const std::string& uid) { return visibleFileName("Run " + uid + ".vrun"); }
 
+// A correction or a mark replaces the run's file whole, only where that file
+// is this run's (by its uid) at an older revision: never a file that holds
+// another's run, and never a newer word on it (the racer's other machine).
+void replaceRunFile(const std::string& path, const runs::RunEntry& run) {
+    auto failure = [&](const std::string& why) {
+        platform::raiseAboutFile(platform::ErrPathAccess, "publishRun", "Cannot put the run into the team folder", path,
+                                 why);
+    };
+    std::string bytes;
+    const auto read = platform::files::readUserFile(path, bytes, runs::kMaxRunFile, platform::files::Links::Refused);
+    if (read.status == platform::files::OpenStatus::Opened) {
+        const runs::RunFileReading there = runs::readRunsFile(bytes);
+        if (!there.whole || !there.problem.empty() || there.runs.size() != 1 || there.runs.front().uid != run.uid)
+            failure("it holds no file of this run, and is left as it is");
+        const runs::RunEntry& was = there.runs.front();
+        if (was.revision > run.revision || (was.revision == run.revision && (was.withdrawn || !run.withdrawn))) return;
+    } else if (read.status != platform::files::OpenStatus::Missing) {
+        failure(read.reason.empty() ? "it cannot be read" : read.reason);
+    }
+    const std::string error = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
+        return platform::files::writeAll(fd, runs::runsFileText({run}))
+                   ? std::string()
+                   : platform::files::systemMessage(errno ? errno : EIO);
+    });
+    if (!error.empty()) failure(error);
+}
+
 }  // namespace
 
 std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder) {
@@ -44,12 +72,29 @@ std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder)
     fs::create_directory(folder, ec);
     const std::string name = runFileName(run.uid);
     const std::string path = (folder / name).string();
+    if (run.revision > 1 || run.withdrawn) {
+        replaceRunFile(path, run);
+        platform::files::syncFolder(folder.string());
+        return path;
+    }
     const int error = platform::files::writeNewFile(path, runs::runsFileText({run}));
     if (error && error != EEXIST)
         platform::raiseAboutFile(platform::ErrPathAccess, "publishRun", "Cannot put the run into the team folder", path,
                                  platform::files::systemMessage(error));
     platform::files::syncFolder(folder.string());
     return path;
+}
+
+std::vector<runs::RunEntry> ownRunsNotShared(runs::SetupLibrary& library, const std::string& teamFolder) {
+    std::vector<runs::RunEntry> out;
+    for (runs::RunToShare& share : runs::ownRunsToShare(library)) {
+        if (share.run.withdrawn) continue;
+        const std::string driver = share.run.values[std::size_t(SetupField::DriverName)];
+        std::error_code ec;
+        const fs::path file = fs::path(teamFolder) / folderNameFor(driver) / runFileName(share.run.uid);
+        if (!fs::exists(fs::symlink_status(file, ec))) out.push_back(std::move(share.run));
+    }
+    return out;
 }
 
 namespace {
@@ -70,7 +115,8 @@ std::string refusedDriver(const runs::RunEntry& run, const std::string& folder) 
 // Why the file's runs are not taken (empty: they are), with those new to the
 // library in fresh, theirs as the folder says.
 std::string judge(runs::SetupLibrary& library, const Listed& file, std::string_view ownDriver,
-                  std::vector<runs::RunEntry>& runs, std::vector<runs::RunEntry>& fresh) {
+                  std::vector<runs::RunEntry>& runs, std::vector<runs::RunEntry>& fresh,
+                  std::vector<runs::RunEntry>& revised, std::vector<std::string>& stale) {
     if (file.folder.empty()) return "it lies in no driver's folder";
     std::vector<std::string> uids;
     // A file's runs name one driver or a few: each spelling is judged once.
@@ -102,6 +148,14 @@ std::string judge(runs::SetupLibrary& library, const Listed& file, std::string_v
                                                  ? (ownDriver.empty() ? owner->second.driver : ownDriver)
                                                  : owner->second.team) +
                    " (Run.Uid " + run.uid + ")";
+        // From the folder that first published it, a later revision is a correction or a withdrawal.
+        const bool later = run.revision > owner->second.revision ||
+                           (run.revision == owner->second.revision && run.withdrawn && !owner->second.withdrawn);
+        if (later) revised.push_back(std::move(run));
+        // The racer's own file older than the library's word (a sync tool gave an old copy back) is put right.
+        const bool older = run.revision < owner->second.revision ||
+                           (run.revision == owner->second.revision && owner->second.withdrawn && !run.withdrawn);
+        if (file.own && older) stale.push_back(run.uid);
     }
     return {};
 }
@@ -150,6 +204,7 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
     // A file read in this scan by its inode: a link to it is the same file.
     std::map<std::pair<std::uint64_t, std::int64_t>, library::TeamRunFile> readNow;
     std::map<std::pair<std::string, std::string>, std::size_t> arrived;
+    std::vector<std::string> stale;  // own runs whose file is behind the library
 
     for (const Listed& file : files) {
         if (stop && *stop) break;
@@ -207,8 +262,8 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
             refuse("it is no file of runs (" + reading.problem + ")");
             continue;
         }
-        std::vector<runs::RunEntry> fresh;
-        if (std::string why = judge(library, file, ownDriver, reading.runs, fresh); !why.empty()) {
+        std::vector<runs::RunEntry> fresh, revised;
+        if (std::string why = judge(library, file, ownDriver, reading.runs, fresh, revised, stale); !why.empty()) {
             refuse(std::move(why));
             readNow[{file.device, record.inode}] = record;
             continue;
@@ -227,12 +282,14 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
             fresh.swap(sorted);
         }
         const std::size_t added = runs::logRunsIfNew(library, fresh);
+        report.revised += revised.empty() ? 0 : runs::followRuns(library, revised);
         // A team mate's run brings its setup, once, as theirs: the track's
         // history, the meeting and Load know it as they know the racer's own.
         if (!file.own) {
             std::unordered_set<std::string> setups;
             const runs::RunEntry* previous = nullptr;
             for (const runs::RunEntry& run : fresh) {
+                if (run.withdrawn) continue;  // a mark brings no setup
                 // A run mostly runs the setup of the run before it: that one is not hashed again.
                 const bool again = previous && previous->setupType == run.setupType && previous->values == run.values;
                 previous = &run;
@@ -244,7 +301,8 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
         report.added += added;
         if (added > 0)
             for (const runs::RunEntry& run : fresh)
-                ++arrived[{file.own ? std::string() : file.folder, run.values[std::size_t(SetupField::TrackCity)]}];
+                if (!run.withdrawn)
+                    ++arrived[{file.own ? std::string() : file.folder, run.values[std::size_t(SetupField::TrackCity)]}];
         records.put(path, record);
         readNow[{file.device, record.inode}] = record;
     }
@@ -254,11 +312,17 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
     // Every run is shared: the racer's own that the folder lacks go there now.
     std::unordered_set<std::string> listed;
     for (const Listed& file : files) listed.insert(file.path.lexically_relative(teamFolder).string());
-    for (const runs::StoredRun& run : runs::ownRuns(library)) {
+    // A correction or a mark not shared yet goes there too; a withdrawn run is never put there again.
+    std::vector<runs::RunToShare> shares = runs::ownRunsToShare(library);
+    for (const std::string& uid : stale)
+        if (std::optional<runs::StoredRun> run = runs::findRun(library, uid)) shares.push_back({std::move(*run), true});
+    for (const runs::RunToShare& share : shares) {
+        const runs::RunEntry& run = share.run;
         const std::string driver = run.values[std::size_t(SetupField::DriverName)];
-        if (listed.count(folderNameFor(driver) + "/" + runFileName(run.uid))) continue;
+        if (!share.behind && listed.count(folderNameFor(driver) + "/" + runFileName(run.uid))) continue;
         try {
             publishRun(run, teamFolder);
+            runs::markShared(library, run.uid, run.revision);
             ++report.published;
         } catch (const platform::Error& e) {
             report.notPublished.push_back(e.description());

@@ -10,7 +10,8 @@
 // and a run that names another driver is refused. The racer's own folder
 // (synced from another machine of theirs) holds the racer's own runs. A
 // run's uid belongs to the folder that first published it: the same uid
-// from another folder is a copy, refused.
+// from another folder is a copy, refused; from its own folder a higher
+// revision is a correction, a withdrawal mark a deletion, both followed.
 
 #include <atomic>
 #include <string>
@@ -23,8 +24,15 @@
 namespace vantrel::team {
 
 // Puts the run into teamFolder, in the folder of its driver; answers the
-// file's path. Raises platform::Error naming the file and why.
+// file's path. A correction or a withdrawal (a revision above 1) replaces
+// the run's own file there whole, unless it holds a newer revision; a file
+// there that holds no file of this run is never replaced. Raises
+// platform::Error naming the file and why.
 std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder);
+
+// The racer's own runs that teamFolder lacks (logged before it was chosen),
+// as the next scan would put them there.
+std::vector<runs::RunEntry> ownRunsNotShared(runs::SetupLibrary& library, const std::string& teamFolder);
 
 // Runs that came from one folder to one track in a scan.
 struct TeamRunsArrival {
@@ -38,6 +46,7 @@ struct TeamRunsReport {
     std::vector<library::ImportProblem> problems;     // files refused, with why
     std::vector<library::ImportProblem> newProblems;  // those among them refused for the first time
     std::vector<TeamRunsArrival> arrived;             // where the new runs came from
+    std::size_t revised = 0;                          // known runs put right or withdrawn by their folder
     std::size_t published = 0;                        // the racer's own runs put into the folder now
     std::vector<std::string> notPublished;            // why an own run could not be put there
 };

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QKeySequence>
 #include <QPushButton>
 #include <QShortcut>
@@ -13,6 +14,7 @@
 #include "MainForm.h"
 #include "MeetingWindow.h"
 #include "MessageBox.h"
+#include "SetupControls.h"
 #include "TeamSync.h"
 #include "platform/Error.h"
 
@@ -70,6 +72,8 @@ void showMeetingOfWindow(QWidget* form) {
     try {
         auto* window = new runs::MeetingWindow(installation().libraryFile(), *values, mainForm().dialogs(), form);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        // A run put right or deleted here is put right or withdrawn in the team folder too.
+        window->setPublisher([](const runs::RunEntry& run) { return publishRunToTeam(installation(), run); });
         window->show();
     } catch (const std::exception& e) {
         MessageBox::failure(form, "Meeting Runs", e);
@@ -80,6 +84,19 @@ void logRunFromWindow(QWidget* form) {
     const auto meeting = meetingOfWindow(form, "Log Run");
     if (!meeting) return;
     const Setup& values = *meeting;
+    // A window whose car is empty (after a restart, before a setup is loaded) is no setup to log:
+    // nothing typed in a text box of the car (a list or an option group always holds one of its choices).
+    bool carEmpty = true;
+    for (const SetupControl& row : SetupControls)
+        if (isCarField(row.field) && !values[row.field].empty() &&
+            qobject_cast<QLineEdit*>(form->findChild<QWidget*>(QString::fromStdString(std::string(row.control)))))
+            carEmpty = false;
+    if (carEmpty &&
+        MessageBox::question(form, "Log Run",
+                             "The window holds no setup of the car: every field of the chassis, shocks, geometry, "
+                             "tyres and electronics is empty. Log the run without the car's setup?",
+                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
     try {
         const auto* setupType = form->findChild<QComboBox*>("cmbSetupName");
         runs::LogRunDialog dialog(installation().libraryFile(), values,

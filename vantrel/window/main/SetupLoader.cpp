@@ -200,9 +200,10 @@ bool SetupLoader::loadFromLibrary(const Setup& values) {
     return loadSetup(values, library::LastHereOffer::setupOf(values) + " from the setup library");
 }
 
-QStringList SetupLoader::controlValues() const {
+QStringList SetupLoader::controlValues(bool carOnly) const {
     QStringList shown;
     for (const SetupControl& row : SetupControls) {
+        if (carOnly && !isCarField(row.field)) continue;
         const QString name = fromStd(row.control);
         if (isOptionControl(row.control)) {
             const auto* group = m_form->findChild<QButtonGroup*>(name);
@@ -222,19 +223,29 @@ QStringList SetupLoader::controlValues() const {
     return shown;
 }
 
-void SetupLoader::markKept() { m_kept = controlValues(); }
+void SetupLoader::markKept() {
+    m_kept = controlValues();
+    m_keptCar = controlValues(true);
+}
 
-bool SetupLoader::typedSinceKept() const { return controlValues() != m_kept; }
+bool SetupLoader::typedSinceKept(bool carOnly) const {
+    return carOnly ? controlValues(true) != m_keptCar : controlValues() != m_kept;
+}
 
 bool SetupLoader::loadSetup(const Setup& values, const QString& from) {
     return load(values, from, {}, {}, false) == Outcome::Loaded;
 }
 
+bool SetupLoader::loadCar(const Setup& values, const QString& from) {
+    return load(values, from, {}, {}, false, true) == Outcome::Loaded;
+}
+
 SetupLoader::Outcome SetupLoader::load(const Setup& values, const QString& from, const QString& file,
-                                       const QString& after, bool warn) {
+                                       const QString& after, bool warn, bool carOnly) {
     // What the racer typed is theirs: no load takes it without asking.
-    if (typedSinceKept() && MessageBox::question(m_form, "Vantrel", "Replace what you typed with " + from + "?",
-                                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    // Loading the car alone, only what was typed into the car is asked about.
+    if (typedSinceKept(carOnly) && MessageBox::question(m_form, "Vantrel", "Replace what you typed with " + from + "?",
+                                                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return Outcome::Kept;
 
     // Unticked first: ticking copies the front tyres over the rear ones.
@@ -243,6 +254,7 @@ SetupLoader::Outcome SetupLoader::load(const Setup& values, const QString& from,
     std::vector<SetupField> problems;
     std::vector<std::string_view> groupsDone;
     for (const SetupControl& row : SetupControls) {
+        if (carOnly && !isCarField(row.field)) continue;
         const QString name = fromStd(row.control);
         if (isOptionControl(row.control)) {
             if (std::find(groupsDone.begin(), groupsDone.end(), row.control) != groupsDone.end()) continue;

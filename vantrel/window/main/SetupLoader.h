@@ -42,6 +42,10 @@ public:
     // File tab alone. True when every value is shown as it is; false also
     // when the racer keeps what they typed instead.
     bool loadSetup(const Setup& values, const QString& from);
+    // The car of the setup alone (chassis, shocks, geometry, tyres,
+    // electronics): the driver, track, event, date and the day's conditions
+    // in the window stay as the racer typed them.
+    bool loadCar(const Setup& values, const QString& from);
     // A setup the library hands over, named by its driver, event and date.
     bool loadFromLibrary(const Setup& values);
     // The setup of a raw data file or a setup sheet loaded as loadSetup does;
@@ -53,7 +57,7 @@ public:
     // the window's start, after a load, after a sheet was made from them.
     void markKept();
     // Whether a setup control differs from what markKept last saw.
-    bool typedSinceKept() const;
+    bool typedSinceKept(bool carOnly = false) const;
 
 protected:
     // A file dropped anywhere onto the window opens as a setup, also where a
@@ -62,16 +66,17 @@ protected:
 
 private:
     void openSetupClicked();
-    QStringList controlValues() const;
+    QStringList controlValues(bool carOnly = false) const;
     // Loads after asking where the racer typed; the status line then reads
     // "Loaded the setup of" the file (when one) or `from`, then `after`,
     // as a warning when `warn`.
     enum class Outcome { Kept, Loaded, LoadedInPart };
-    Outcome load(const Setup& values, const QString& from, const QString& file, const QString& after, bool warn);
+    Outcome load(const Setup& values, const QString& from, const QString& file, const QString& after, bool warn,
+                 bool carOnly = false);
 
     MainForm& m_window;
     QWidget* m_form;
-    QStringList m_kept;  // the controls' values at the last markKept
+    QStringList m_kept, m_keptCar;  // the controls' values at the last markKept
 };
 
 }  // namespace vantrel

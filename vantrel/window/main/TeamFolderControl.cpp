@@ -8,6 +8,9 @@
 #include "Installation.h"
 #include "MessageBox.h"
 #include "TeamFolder.h"
+#include "TeamRuns.h"
+#include "library/SetupLibrary.h"
+#include "runs/RunLog.h"
 #include "TeamSync.h"
 #include "platform/Error.h"
 #include "platform/Profile.h"
@@ -40,6 +43,32 @@ TeamFolderControl::TeamFolderControl(Installation& installation, Dialogs dialogs
 
 void TeamFolderControl::refresh() { m_path->setText(QString::fromStdString(m_installation.teamFolder())); }
 
+void TeamFolderControl::offerRunsLoggedBefore() {
+    try {
+        library::SetupLibrary setups(m_installation.libraryFile());
+        const std::vector<runs::RunEntry> before = team::ownRunsNotShared(setups, m_installation.teamFolder());
+        if (before.empty()) return;
+        std::vector<std::string> uids;
+        for (const runs::RunEntry& run : before) uids.push_back(run.uid);
+        if (MessageBox::question(this, "Vantrel",
+                                 QString("Share the %1 runs you logged before with the team? Yes puts them into the "
+                                         "team folder now; No keeps them on this machine.")
+                                     .arg(before.size()),
+                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+            runs::keepFromTeam(setups, uids);
+            return;
+        }
+        for (const runs::RunEntry& run : before)
+            if (const std::string warning = publishRunToTeam(m_installation, run); !warning.empty()) {
+                MessageBox::warning(this, "Vantrel", QString::fromStdString(warning));
+                return;
+            }
+    } catch (const std::exception& e) {
+        // The next scan shares what is missing.
+        MessageBox::warning(this, "Vantrel", failureText(e));
+    }
+}
+
 bool TeamFolderControl::setTeamFolder(const QString& nativePath) {
     const std::string folder =
         nativePath.isEmpty() ? std::string() : QFileInfo(nativePath).absoluteFilePath().toStdString();
@@ -61,6 +90,7 @@ bool TeamFolderControl::setTeamFolder(const QString& nativePath) {
     }
     m_installation = Installation::read(m_installation.programFolder());
     refresh();
+    if (!folder.empty()) offerRunsLoggedBefore();
     emit changed();
     return true;
 }

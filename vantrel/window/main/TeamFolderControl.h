@@ -24,13 +24,17 @@ public:
     // Shows the team folder of the installation.
     void refresh();
     // Sets the team folder (an empty path stops sharing). False, with a
-    // message naming the reason, when it cannot be used or written.
+    // message naming the reason, when it cannot be used or written. The
+    // racer's runs logged before that the folder lacks are offered: Yes
+    // shares them at once, No keeps them from every scan.
     bool setTeamFolder(const QString& nativePath);
 
 signals:
     void changed();
 
 private:
+    void offerRunsLoggedBefore();
+
     Installation& m_installation;
     Dialogs m_dialogs;
     QLineEdit* m_path = nullptr;

@@ -65,7 +65,8 @@ frmVantrel::frmVantrel(Installation installation, MainWindowOptions options, QWi
         this,
         [this](const auto& values, const QString& from) {
             // Loaded, in whole or in part, unless the racer kept their typing.
-            return m_loader->loadSetup(values, from) || !m_loader->typedSinceKept();
+            // The car alone: the meeting and the day's conditions typed stay.
+            return m_loader->loadCar(values, from) || !m_loader->typedSinceKept();
         },
         m_installation);
     // Room for every picture at its natural size where the screen allows; a

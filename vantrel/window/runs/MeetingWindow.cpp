@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "LogRunDialog.h"
 #include "MeetingReport.h"
 #include "MessageBox.h"
 #include "platform/Error.h"
@@ -102,10 +103,27 @@ MeetingWindow::MeetingWindow(const std::string& nativePath, const Setup& values,
     cmdPdf->setObjectName("cmdSavePdf");
     auto* cmdClose = new QPushButton("Close", this);
     cmdClose->setObjectName("cmdClose");
+    m_cmdEdit = new QPushButton("&Edit…", this);
+    m_cmdEdit->setObjectName("cmdEditRun");
+    m_cmdEdit->setToolTip("Put the chosen run right: its name, laps, position, temperatures and note");
+    m_cmdDelete = new QPushButton("&Delete…", this);
+    m_cmdDelete->setObjectName("cmdDeleteRun");
+    m_cmdDelete->setToolTip("Delete the chosen run, here and in the team folder");
+    m_cmdUndo = new QPushButton("&Undo Delete", this);
+    m_cmdUndo->setObjectName("cmdUndoDelete");
+    m_cmdUndo->setToolTip("Bring back the run deleted last");
+    connect(m_cmdEdit, &QPushButton::clicked, this, &MeetingWindow::editRun);
+    connect(m_cmdDelete, &QPushButton::clicked, this, &MeetingWindow::deleteRun);
+    connect(m_cmdUndo, &QPushButton::clicked, this, &MeetingWindow::undoDelete);
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, &MeetingWindow::updateButtons);
+    connect(m_table, &QTableWidget::cellDoubleClicked, this, &MeetingWindow::editRun);
     connect(cmdPdf, &QPushButton::clicked, this, &MeetingWindow::savePdf);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     auto* actions = new QHBoxLayout;
     actions->addWidget(m_status, 1);
+    actions->addWidget(m_cmdEdit);
+    actions->addWidget(m_cmdDelete);
+    actions->addWidget(m_cmdUndo);
     actions->addWidget(cmdPdf);
     actions->addWidget(cmdClose);
 
@@ -184,6 +202,88 @@ void MeetingWindow::showRuns(std::vector<StoredRun> runs, const QString& failure
         m_status->setText(m_runs.empty() ? "No runs logged at this meeting yet (Log Run…, Ctrl+R)"
                                          : QString("%1 runs").arg(m_runs.size()));
     m_chart->update();
+    updateButtons();
+}
+
+const StoredRun* MeetingWindow::chosenRun() const {
+    const int row = m_table->currentRow();
+    if (row < 0 || row >= int(m_runs.size()) || !m_table->selectionModel()->hasSelection()) return nullptr;
+    return &m_runs[std::size_t(row)];
+}
+
+void MeetingWindow::updateButtons() {
+    const StoredRun* run = chosenRun();
+    // A team mate's run is put right where they logged it.
+    const bool own = run && run->team.empty();
+    m_cmdEdit->setEnabled(own);
+    m_cmdDelete->setEnabled(own);
+    m_cmdUndo->setVisible(!m_deleted.empty());
+}
+
+void MeetingWindow::shared(const RunEntry& run, const QString& done) {
+    const std::string warning = m_publish ? m_publish(run) : std::string();
+    m_status->setText(warning.empty() ? done : done + " Warning: " + fromStd(warning));
+}
+
+void MeetingWindow::editRun() {
+    const StoredRun* chosen = chosenRun();
+    if (!chosen || !chosen->team.empty()) return;
+    const StoredRun run = *chosen;
+    try {
+        LogRunDialog dialog(m_path, run, m_dialogs, this);
+        if (dialog.exec() != QDialog::Accepted || !dialog.saved()) return;
+        const StoredRun edited = *dialog.saved();
+        reload();
+        shared(edited, QString("Put right: %1 (run %2), %3")
+                           .arg(fromStd(edited.name))
+                           .arg(edited.seq)
+                           .arg(figuresText(edited.figures)));
+    } catch (const std::exception& e) {
+        MessageBox::failure(this, "Edit Run", e);
+    }
+}
+
+void MeetingWindow::deleteRun() {
+    const StoredRun* chosen = chosenRun();
+    if (!chosen || !chosen->team.empty()) return;
+    const StoredRun run = *chosen;
+    if (MessageBox::question(this, "Delete Run",
+                             QString("Delete %1 (run %2 of %3, %4)? Its laps leave the meeting's figures and the "
+                                     "team folder. Undo Delete brings it back while this window is open.")
+                                 .arg(fromStd(run.name))
+                                 .arg(run.seq)
+                                 .arg(fromStd(meetingText(run.values)))
+                                 .arg(figuresText(run.figures)),
+                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    try {
+        RunEntry mark;
+        {
+            SetupLibrary library(m_path);
+            mark = runs::deleteRun(library, run.uid);
+        }
+        m_deleted.push_back(run.uid);
+        reload();
+        shared(mark, QString("Deleted %1. Undo Delete brings it back.").arg(fromStd(run.name)));
+    } catch (const std::exception& e) {
+        MessageBox::failure(this, "Delete Run", e);
+    }
+}
+
+void MeetingWindow::undoDelete() {
+    if (m_deleted.empty()) return;
+    try {
+        StoredRun back;
+        {
+            SetupLibrary library(m_path);
+            back = restoreRun(library, m_deleted.back());
+        }
+        m_deleted.pop_back();
+        reload();
+        shared(back, QString("Brought back %1 (run %2).").arg(fromStd(back.name)).arg(back.seq));
+    } catch (const std::exception& e) {
+        MessageBox::failure(this, "Undo Delete", e);
+    }
 }
 
 void MeetingWindow::writePdf(const QString& nativePath) {

@@ -1,9 +1,12 @@
 #pragma once
 // A meeting's runs in order: what changed before each, their figures, and
 // the chart of best lap and 5-best average run by run with each change
-// marked; Save as PDF gives the page to pin up in the pits.
+// marked; Save as PDF gives the page to pin up in the pits. Edit… puts the
+// racer's run right in the Log Run dialog, Delete… (asked first) withdraws it,
+// and Undo Delete brings it back while the window is open.
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "runs/RunLog.h"
 
 class QLabel;
+class QPushButton;
 class QTableWidget;
 
 namespace vantrel::runs {
@@ -40,6 +44,17 @@ public:
     void writePdf(const QString& nativePath);
     void savePdf();
 
+    // What puts a run's correction or withdrawal into the team folder; it
+    // answers a warning, or the empty text. Without one, the next scan of the
+    // team folder shares it.
+    using Publisher = std::function<std::string(const RunEntry& run)>;
+    void setPublisher(Publisher publisher) { m_publish = std::move(publisher); }
+    // The run of the table's row chosen, put right (Edit…), deleted after
+    // asking (Delete…), and the last deleted brought back.
+    void editRun();
+    void deleteRun();
+    void undoDelete();
+
 protected:
     bool event(QEvent* event) override;
 
@@ -48,6 +63,10 @@ private:
     // cannot be read gives none, and its reason in failure.
     std::vector<StoredRun> readRuns(QString& failure) const;
     void showRuns(std::vector<StoredRun> runs, const QString& failure);
+    // The run of the row chosen, when it is the racer's own to put right.
+    const StoredRun* chosenRun() const;
+    void updateButtons();
+    void shared(const RunEntry& run, const QString& done);
 
     std::string m_path;
     Setup m_values;
@@ -56,6 +75,11 @@ private:
     QTableWidget* m_table = nullptr;
     QWidget* m_chart = nullptr;
     ElidedLabel* m_status = nullptr;
+    QPushButton* m_cmdEdit = nullptr;
+    QPushButton* m_cmdDelete = nullptr;
+    QPushButton* m_cmdUndo = nullptr;
+    Publisher m_publish;
+    std::vector<std::string> m_deleted;  // uids, the last deleted last
 };
 
 }  // namespace vantrel::runs

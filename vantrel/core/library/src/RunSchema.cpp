@@ -35,4 +35,15 @@ void addRunField(sqlite3* db) {
                  "ALTER TABLE run ADD COLUMN time_of_day TEXT NOT NULL DEFAULT ''");
 }
 
+// Version 8: a run can be put right and withdrawn. Its revision goes up with
+// each correction; a withdrawn run stays as a mark (out of every meeting, its
+// uid known, so no copy brings it back); shared is the revision the team
+// folder holds. Every run before was shared as it stands, or is found missing.
+void addRunRevision(sqlite3* db) {
+    sqlite::exec(db,
+                 "ALTER TABLE run ADD COLUMN revision INTEGER NOT NULL DEFAULT 1;"
+                 "ALTER TABLE run ADD COLUMN withdrawn INTEGER NOT NULL DEFAULT 0;"
+                 "ALTER TABLE run ADD COLUMN shared INTEGER NOT NULL DEFAULT 1");
+}
+
 }  // namespace vantrel::library

@@ -9,5 +9,6 @@ namespace vantrel::library {
 
 void addRunTable(sqlite3* db);
 void addRunField(sqlite3* db);
+void addRunRevision(sqlite3* db);
 
 }  // namespace vantrel::library

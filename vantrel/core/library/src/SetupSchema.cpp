@@ -72,7 +72,7 @@ void addSearchText(sqlite3* db) {
 
 constexpr Migration kMigrations[] = {
     {1, createSetupTable}, {2, addSearchText}, {3, addEventTable},       {4, addTeamTables},
-    {5, addRunTable},      {6, addRunField},   {7, addTeamRunFileTable},
+    {5, addRunTable},      {6, addRunField},   {7, addTeamRunFileTable}, {8, addRunRevision},
 };
 static_assert(std::size(kMigrations) == SetupLibrary::SchemaVersion);
 

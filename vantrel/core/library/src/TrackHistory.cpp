@@ -68,26 +68,6 @@ std::vector<HistoryEntry> query(SetupLibrary& library, std::string_view track, s
     });
 }
 
-// The fields of the meeting, its results and the notes: what a racer finds,
-// not what was changed on the car.
-bool isCarField(SetupField f) {
-    using F = SetupField;
-    static constexpr F kNotCar[] = {F::DriverName,
-                                    F::TrackCity,
-                                    F::EventName,
-                                    F::EventDate,
-                                    F::TrackSurface,
-                                    F::TrackTraction,
-                                    F::TrackComposition,
-                                    F::TrackTemperature,
-                                    F::Comments,
-                                    F::ResultsMain,
-                                    F::ResultsQualifyingPos,
-                                    F::ResultsFinishPos,
-                                    F::Notes};
-    return std::find(std::begin(kNotCar), std::end(kNotCar), f) == std::end(kNotCar);
-}
-
 }  // namespace
 
 void addEventTable(sqlite3* db) {
@@ -203,7 +183,9 @@ std::map<std::int64_t, std::string> eventDates(SetupLibrary& library) {
 std::vector<SetupChange> changesBetween(const Setup& before, const Setup& after) {
     std::vector<SetupChange> out;
     for (std::size_t i = 0; i < SetupFieldCount; ++i)
-        if (isCarField(SetupField(i)) && before[i] != after[i]) out.push_back({SetupField(i), before[i], after[i]});
+        // A field left empty on either side is not known, so it is no change.
+        if (isCarField(SetupField(i)) && before[i] != after[i] && !before[i].empty() && !after[i].empty())
+            out.push_back({SetupField(i), before[i], after[i]});
     return out;
 }
 

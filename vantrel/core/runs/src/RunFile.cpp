@@ -78,6 +78,9 @@ std::string runsFileText(const std::vector<RunEntry>& runs) {
         // Written only when known, so a file of runs without them reads in a program that knows no field.
         if (!run.field.timeOfDay.empty()) out += "Run.TimeOfDay=" + escaped(run.field.timeOfDay) + "\r\n";
         for (const FieldDriver& d : run.field.drivers) out += "Run.Field=" + escaped(fieldDriverText(d)) + "\r\n";
+        // A run as first logged reads as ever; a correction or a withdrawal says so.
+        if (run.revision > 1) out += "Run.Revision=" + std::to_string(run.revision) + "\r\n";
+        if (run.withdrawn) out += "Run.Withdrawn=1\r\n";
         for (std::size_t i = 0; i < SetupFieldCount; ++i)
             out += std::string(SetupFieldKeys[i]) + "=" + escaped(run.values[i]) + "\r\n";
     }
@@ -156,6 +159,19 @@ RunFileReading readRunsFile(std::string_view text) {
             const auto time = timeOfDayOf(value);
             if (!time) return refuse(where + ": Run.TimeOfDay is no time of day");
             run->field.timeOfDay = *time;
+            continue;
+        }
+        if (key == "Run.Revision") {
+            int revision = 0;
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), revision);
+            if (error != std::errc() || end != value.data() + value.size() || revision < 1 || revision > kMaxRevision)
+                return refuse(where + ": Run.Revision is no revision (1 to " + std::to_string(kMaxRevision) + ")");
+            run->revision = revision;
+            continue;
+        }
+        if (key == "Run.Withdrawn") {
+            if (value != "0" && value != "1") return refuse(where + ": Run.Withdrawn is neither 0 nor 1");
+            run->withdrawn = value == "1";
             continue;
         }
         if (key == "Run.Field") {

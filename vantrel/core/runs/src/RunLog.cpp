@@ -25,7 +25,8 @@ using library::sqlite::Statement;
 
 constexpr const char* kColumns =
     "id, uid, seq, event_date, name, created, setup_type, setup, laps, position, air_temp, track_temp, note, team,"
-    " field, time_of_day, track || char(31) || event_date || char(31) || driver || char(31) || event";
+    " field, time_of_day, track || char(31) || event_date || char(31) || driver || char(31) || event, revision,"
+    " withdrawn";
 
 const std::string& field(const Setup& v, SetupField f) { return v[std::size_t(f)]; }
 
@@ -69,7 +70,15 @@ void runFrom(const Statement& s, StoredRun& run) {
     run.field.drivers = fieldFromText(s.view(14));
     run.field.timeOfDay = s.text(15);
     run.meeting = s.text(16);
+    run.revision = int(s.integer(17));
+    run.withdrawn = s.integer(18) != 0;
     run.figures = figuresOf(run.laps);
+}
+
+StoredRun runFrom(const Statement& s) {
+    StoredRun run;
+    runFrom(s, run);
+    return run;
 }
 
 // Each run's changes from the run before it in the same meeting.
@@ -135,39 +144,43 @@ std::vector<StoredRun> select(sqlite3* db, const std::string& where, const std::
     return out;
 }
 
-// The WHERE of the runs at a track (every track: empty), of one driver when given.
+// The WHERE of the runs that stand at a track (every track: empty), of one
+// driver when given: a withdrawn run is in none of them.
 std::string trackWhere(std::string_view track, std::string_view driver, std::vector<std::string>& binds) {
-    std::string where;
+    std::string where = " WHERE withdrawn = 0";
     if (!matchKey(track).empty()) {
         binds.push_back(matchKey(track));
-        where += " WHERE track = ?1";
+        where += " AND track = ?1";
     }
     if (!matchKey(driver).empty()) {
         binds.push_back(matchKey(driver));
-        where += (where.empty() ? " WHERE" : " AND") + std::string(" driver = ?") + std::to_string(binds.size());
+        where += " AND driver = ?" + std::to_string(binds.size());
     }
     return where;
 }
 
 // The statements a run's recording uses, prepared once for many runs.
 struct RunStatements {
-    static constexpr const char* kMeeting = " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4";
+    // A meeting's runs that stand: a withdrawn run holds no place in it.
+    static constexpr const char* kMeeting =
+        " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4 AND withdrawn = 0";
     Statement known, last, order, before, shift, insert;
     // Asked once for many runs: the locale's date order is no cheap question.
     const library::DateOrder dateOrder = library::userDateOrder();
     // Each meeting's last run as this batch left it (its seq and time): a
     // file of a meeting's runs asks the library once, not once a run.
-    std::map<std::string, std::pair<int, std::int64_t>> lastOf;
+    std::map<std::string, std::pair<int, std::pair<std::int64_t, std::int64_t>>> lastOf;
     explicit RunStatements(sqlite3* db)
         : known(db, "SELECT 1 FROM run WHERE uid = ?1"),
-          last(db, std::string("SELECT seq, created FROM run") + kMeeting + " ORDER BY seq DESC LIMIT 1"),
-          order(db, std::string("SELECT seq, created FROM run") + kMeeting + " ORDER BY seq"),
+          last(db, std::string("SELECT seq, created, id FROM run") + kMeeting + " ORDER BY seq DESC LIMIT 1"),
+          order(db, std::string("SELECT seq, created, id FROM run") + kMeeting + " ORDER BY seq"),
           before(db, std::string("SELECT setup FROM run") + kMeeting + " AND seq = ?5"),
           shift(db, std::string("UPDATE run SET seq = seq + 1") + kMeeting + " AND seq >= ?5"),
           insert(db,
                  "INSERT INTO run (uid, track, driver, event, event_date, seq, name, created, setup_type, setup, laps,"
-                 " position, air_temp, track_temp, note, team, field, time_of_day)"
-                 " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18)") {}
+                 " position, air_temp, track_temp, note, team, field, time_of_day, revision, withdrawn)"
+                 " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19,"
+                 " ?20)") {}
 
     void bindMeeting(Statement& s, const MeetingKey& key) {
         s.bind(1, key.track);
@@ -186,14 +199,18 @@ struct RunStatements {
     // Where a run created then stands in its meeting: after every run created
     // before it or at the same time, so a meeting's runs stand in the order
     // they were run whatever order they arrive in. The later ones move up one.
-    int place(const MeetingKey& key, const std::string& created) {
-        const std::int64_t when = library::parseTimestamp(created).value_or(INT64_MAX);
+    // Of runs logged in one second, the one recorded first (its row, id) stands
+    // first, so a run put back in its meeting takes the place it had.
+    int place(const MeetingKey& key, const std::string& created, std::int64_t id = INT64_MAX) {
+        using When = std::pair<std::int64_t, std::int64_t>;
+        const When when{library::parseTimestamp(created).value_or(INT64_MAX), id};
+        auto at = [](const Statement& s) { return When{library::parseTimestamp(s.text(1)).value_or(0), s.integer(2)}; };
         const std::string meeting = key.track + '\x1f' + key.date + '\x1f' + key.driver + '\x1f' + key.event;
         auto cached = lastOf.find(meeting);
         if (cached == lastOf.end()) {
-            std::pair<int, std::int64_t> found{0, INT64_MIN};
+            std::pair<int, When> found{0, When{INT64_MIN, INT64_MIN}};
             bindMeeting(last, key);
-            if (last.step()) found = {int(last.integer(0)), library::parseTimestamp(last.text(1)).value_or(0)};
+            if (last.step()) found = {int(last.integer(0)), at(last)};
             last.reset();
             cached = lastOf.emplace(meeting, found).first;
         }
@@ -207,7 +224,7 @@ struct RunStatements {
         ++lastSeq;  // the last run moves up one
         bindMeeting(order, key);
         while (order.step())
-            if (library::parseTimestamp(order.text(1)).value_or(0) > when) {
+            if (at(order) > when) {
                 seq = int(order.integer(0));
                 break;
             }
@@ -235,7 +252,8 @@ struct RunStatements {
         const std::string created = entry.created.empty() ? library::localTimestampNow() : entry.created;
         const std::string uid = entry.uid.empty() ? newUid() : entry.uid;
         const MeetingKey key = keyOf(entry.values, created, dateOrder);
-        const int seq = place(key, created);
+        // A mark of a run never seen keeps its uid, so the run never arrives after it.
+        const int seq = entry.withdrawn ? 0 : place(key, created);
         const std::string values = encodeValues(entry.values), laps = lapsToText(entry.laps);
         const std::string field = fieldText(entry.field.drivers),
                           timeOfDay = timeOfDayOf(entry.field.timeOfDay).value_or("");
@@ -245,6 +263,8 @@ struct RunStatements {
                                           entry.team, field,          timeOfDay};
         for (int i = 0; i < 18; ++i) insert.bind(i + 1, texts[i]);
         insert.bind(6, std::int64_t(seq));
+        insert.bind(19, std::int64_t(std::max(1, entry.revision)));
+        insert.bind(20, std::int64_t(entry.withdrawn));
         insert.step();
         insert.reset();
         if (!answer) return std::nullopt;
@@ -263,7 +283,111 @@ struct RunStatements {
         run.figures = figuresOf(run.laps);
         return run;
     }
+
+    // The run out of its meeting: the later ones move down one.
+    void unplace(const MeetingKey& key, int seq) {
+        if (seq <= 0) return;
+        lastOf.clear();  // the meeting's last place moves
+        Statement down(insert.database(), std::string("UPDATE run SET seq = seq - 1") + kMeeting + " AND seq > ?5");
+        bindMeeting(down, key);
+        down.bind(5, std::int64_t(seq));
+        down.step();
+    }
 };
+
+// The row of a uid: its meeting, place, revision and whose it is.
+struct RunRow {
+    std::int64_t id = 0;
+    MeetingKey key;
+    int seq = 0, revision = 1;
+    bool withdrawn = false;
+    std::string team;
+};
+
+std::optional<RunRow> rowOf(sqlite3* db, const std::string& uid) {
+    Statement s(db,
+                "SELECT id, track, event_date, driver, event, seq, revision, withdrawn, team FROM run WHERE uid = ?1");
+    s.bind(1, uid);
+    if (!s.step()) return std::nullopt;
+    return RunRow{s.integer(0),      {s.text(1), s.text(3), s.text(4), s.text(2)},
+                  int(s.integer(5)), int(s.integer(6)),
+                  s.integer(7) != 0, s.text(8)};
+}
+
+// The run's row replaced by entry as the given revision, out of its old
+// place and into its new one (none for a mark); answers the row's id.
+std::int64_t replaceRow(sqlite3* db, const RunRow& row, const RunEntry& entry, int revision, bool shared) {
+    RunStatements statements(db);
+    {
+        Statement out(db, "UPDATE run SET withdrawn = 1, seq = 0 WHERE id = ?1");
+        out.bind(1, row.id);
+        out.step();
+    }
+    statements.unplace(row.key, row.seq);
+    const std::string created = entry.created.empty() ? library::localTimestampNow() : entry.created;
+    const MeetingKey key = keyOf(entry.values, created, statements.dateOrder);
+    const int seq = entry.withdrawn ? 0 : statements.place(key, created, row.id);
+    Statement update(db,
+                     "UPDATE run SET track = ?1, driver = ?2, event = ?3, event_date = ?4, seq = ?5, name = ?6,"
+                     " created = ?7, setup_type = ?8, setup = ?9, laps = ?10, position = ?11, air_temp = ?12,"
+                     " track_temp = ?13, note = ?14, field = ?15, time_of_day = ?16, revision = ?17, withdrawn = ?18,"
+                     " shared = CASE WHEN ?19 THEN ?17 ELSE shared END WHERE id = ?20");
+    const std::string values = encodeValues(entry.values), laps = lapsToText(entry.laps);
+    const std::string field = fieldText(entry.field.drivers),
+                      timeOfDay = timeOfDayOf(entry.field.timeOfDay).value_or("");
+    const std::string_view texts[] = {key.track,      key.driver,    key.event,       key.date,   "",
+                                      entry.name,     created,       entry.setupType, values,     laps,
+                                      entry.position, entry.airTemp, entry.trackTemp, entry.note, field,
+                                      timeOfDay};
+    for (int i = 0; i < 16; ++i) update.bind(i + 1, texts[i]);
+    update.bind(5, std::int64_t(seq));
+    update.bind(17, std::int64_t(revision));
+    update.bind(18, std::int64_t(entry.withdrawn));
+    update.bind(19, std::int64_t(shared));
+    update.bind(20, row.id);
+    update.step();
+    return row.id;
+}
+
+std::optional<StoredRun> runById(sqlite3* db, std::int64_t id) {
+    Statement s(db, std::string("SELECT ") + kColumns + " FROM run WHERE id = ?1");
+    s.bind(1, id);
+    if (!s.step()) return std::nullopt;
+    return runFrom(s);
+}
+
+// The run as its meeting shows it now: its place and what changed before it.
+StoredRun standing(sqlite3* db, std::int64_t id) {
+    StoredRun run = *runById(db, id);
+    Statement s(db, std::string("SELECT ") + kColumns + " FROM run" + RunStatements::kMeeting + " AND seq = ?5");
+    const auto parts = run.meeting;
+    const std::size_t a = parts.find('\x1f'), b = parts.find('\x1f', a + 1), c = parts.find('\x1f', b + 1);
+    s.bind(1, parts.substr(0, a));
+    s.bind(2, parts.substr(a + 1, b - a - 1));
+    s.bind(3, parts.substr(b + 1, c - b - 1));
+    s.bind(4, parts.substr(c + 1));
+    s.bind(5, std::int64_t(run.seq - 1));
+    if (run.seq > 1 && s.step()) {
+        run.first = false;
+        run.changes = library::changesBetween(runFrom(s).values, run.values);
+    }
+    return run;
+}
+
+// The racer's own run of that uid, or why it cannot be put right.
+RunRow ownRow(SetupLibrary& library, sqlite3* db, const std::string& uid, bool withdrawn) {
+    const std::optional<RunRow> row = rowOf(db, uid);
+    if (!row)
+        platform::raiseAboutFile(platform::ErrInvalidArgument, "RunLog", "Cannot put the run right in", library.path(),
+                                 "it holds no run " + uid);
+    if (!row->team.empty())
+        platform::raiseAboutFile(platform::ErrInvalidArgument, "RunLog", "Cannot put the run right in", library.path(),
+                                 "the run is " + row->team + "'s, put right where they logged it");
+    if (row->withdrawn != withdrawn)
+        platform::raiseAboutFile(platform::ErrInvalidArgument, "RunLog", "Cannot put the run right in", library.path(),
+                                 withdrawn ? "the run is not deleted" : "the run was deleted");
+    return *row;
+}
 
 std::optional<StoredRun> logWithin(SetupLibrary& library, const RunEntry& entry, bool onlyNew) {
     if (const std::string problem = meetingProblem(entry.values); !problem.empty())
@@ -310,7 +434,8 @@ std::size_t logRunsIfNew(SetupLibrary& library, const std::vector<RunEntry>& ent
         if (const std::string problem = meetingProblem(entry.values); !problem.empty())
             platform::raise(platform::ErrInvalidArgument, "RunLog", "The run names no meeting: " + problem);
     for (const RunEntry& entry : entries)
-        if (entry.team.empty()) library.recordIfNew({entry.created, entry.setupType, {}, entry.values});
+        if (entry.team.empty() && !entry.withdrawn)
+            library.recordIfNew({entry.created, entry.setupType, {}, entry.values});
     return withLibrary(library, "Cannot record a run in", [&](sqlite3* db) {
         library::sqlite::WriteTransaction t(db);
         RunStatements statements(db);
@@ -322,6 +447,126 @@ std::size_t logRunsIfNew(SetupLibrary& library, const std::vector<RunEntry>& ent
         }
         t.commit();
         return added;
+    });
+}
+
+std::optional<StoredRun> findRun(SetupLibrary& library, const std::string& uid) {
+    return withLibrary(library, "Cannot read", [&](sqlite3* db) -> std::optional<StoredRun> {
+        Statement s(db, std::string("SELECT ") + kColumns + " FROM run WHERE uid = ?1 AND team = ''");
+        s.bind(1, uid);
+        if (!s.step()) return std::nullopt;
+        return runFrom(s);
+    });
+}
+
+StoredRun editRun(SetupLibrary& library, const RunEntry& entry) {
+    return withLibrary(library, "Cannot put a run right in", [&](sqlite3* db) {
+        library::sqlite::WriteTransaction t(db);
+        const RunRow row = ownRow(library, db, entry.uid, false);
+        StoredRun stored = *runById(db, row.id);
+        // What a correction may change; the setup and when it ran stay the run's.
+        RunEntry edited = stored;
+        edited.name = entry.name.empty() ? stored.name : entry.name;
+        edited.laps = entry.laps;
+        edited.field = entry.field;
+        edited.position = entry.position;
+        edited.airTemp = entry.airTemp;
+        edited.trackTemp = entry.trackTemp;
+        edited.note = entry.note;
+        replaceRow(db, row, edited, row.revision + 1, false);
+        StoredRun run = standing(db, row.id);
+        t.commit();
+        return run;
+    });
+}
+
+RunEntry deleteRun(SetupLibrary& library, const std::string& uid) {
+    return withLibrary(library, "Cannot delete a run in", [&](sqlite3* db) {
+        library::sqlite::WriteTransaction t(db);
+        const RunRow row = ownRow(library, db, uid, false);
+        RunEntry mark = *runById(db, row.id);
+        mark.withdrawn = true;
+        mark.revision = row.revision + 1;
+        replaceRow(db, row, mark, mark.revision, false);
+        t.commit();
+        return mark;
+    });
+}
+
+StoredRun restoreRun(SetupLibrary& library, const std::string& uid) {
+    return withLibrary(library, "Cannot put a run back in", [&](sqlite3* db) {
+        library::sqlite::WriteTransaction t(db);
+        const RunRow row = ownRow(library, db, uid, true);
+        RunEntry back = *runById(db, row.id);
+        back.withdrawn = false;
+        replaceRow(db, row, back, row.revision + 1, false);
+        StoredRun run = standing(db, row.id);
+        t.commit();
+        return run;
+    });
+}
+
+std::size_t followRuns(SetupLibrary& library, const std::vector<RunEntry>& entries) {
+    for (const RunEntry& entry : entries)
+        if (const std::string problem = meetingProblem(entry.values); !problem.empty())
+            platform::raise(platform::ErrInvalidArgument, "RunLog", "The run names no meeting: " + problem);
+    return withLibrary(library, "Cannot record a run in", [&](sqlite3* db) {
+        library::sqlite::WriteTransaction t(db);
+        std::size_t followed = 0;
+        for (const RunEntry& entry : entries) {
+            const std::optional<RunRow> row = rowOf(db, entry.uid);
+            // Of one revision, the mark wins: a deleted run never comes back.
+            if (!row || entry.revision < row->revision) continue;
+            if (entry.revision == row->revision && (row->withdrawn || !entry.withdrawn)) continue;
+            RunEntry followedEntry = entry;
+            followedEntry.team = row->team;
+            replaceRow(db, *row, followedEntry, entry.revision, true);
+            ++followed;
+        }
+        t.commit();
+        return followed;
+    });
+}
+
+std::vector<RunToShare> ownRunsToShare(SetupLibrary& library) {
+    return withLibrary(library, "Cannot read", [&](sqlite3* db) {
+        Statement s(db, std::string("SELECT ") + kColumns +
+                            ", shared FROM run INDEXED BY run_own WHERE team = '' AND shared >= 0 AND"
+                            " (withdrawn = 0 OR shared < revision)"
+                            " ORDER BY id");
+        std::vector<RunToShare> out;
+        while (s.step()) {
+            RunToShare share;
+            share.run = runFrom(s);
+            share.behind = s.integer(19) < share.run.revision;
+            out.push_back(std::move(share));
+        }
+        return out;
+    });
+}
+
+void keepFromTeam(SetupLibrary& library, const std::vector<std::string>& uids) {
+    withLibrary(library, "Cannot record a run in", [&](sqlite3* db) {
+        library::sqlite::WriteTransaction t(db);
+        // shared -1: never shared, and never put there by a scan.
+        Statement s(db, "UPDATE run SET shared = -1 WHERE uid = ?1 AND team = ''");
+        for (const std::string& uid : uids) {
+            s.bind(1, uid);
+            s.step();
+            s.reset();
+        }
+        t.commit();
+        return 0;
+    });
+}
+
+void markShared(SetupLibrary& library, const std::string& uid, int revision) {
+    withLibrary(library, "Cannot record a run in", [&](sqlite3* db) {
+        Statement s(db, "UPDATE run SET shared = max(shared, ?2) WHERE uid = ?1 AND revision >= ?2");
+        s.bind(1, uid);
+        s.bind(2, std::int64_t(revision));
+        s.step();
+        return 0;
     });
 }
 
@@ -338,10 +583,10 @@ std::unordered_map<std::string, RunOwner> runOwners(SetupLibrary& library, const
                 if (began) library::sqlite::rollback(db);  // nothing written: ending it is all
             }
         } end{db, together};
-        Statement s(db, "SELECT team, driver FROM run WHERE uid = ?1");
+        Statement s(db, "SELECT team, driver, revision, withdrawn FROM run WHERE uid = ?1");
         for (const std::string& uid : uids) {
             s.bind(1, uid);
-            if (s.step()) out[uid] = {s.text(0), s.text(1)};
+            if (s.step()) out[uid] = {s.text(0), s.text(1), int(s.integer(2)), s.integer(3) != 0};
             s.reset();
         }
         return out;
@@ -349,13 +594,14 @@ std::unordered_map<std::string, RunOwner> runOwners(SetupLibrary& library, const
 }
 
 std::vector<StoredRun> ownRuns(SetupLibrary& library) {
-    return withLibrary(library, "Cannot read",
-                       [&](sqlite3* db) { return select(db, " INDEXED BY run_own WHERE team = ''", {}); });
+    return withLibrary(library, "Cannot read", [&](sqlite3* db) {
+        return select(db, " INDEXED BY run_own WHERE team = '' AND withdrawn = 0", {});
+    });
 }
 
 std::string lastOwnDriver(SetupLibrary& library) {
     return withLibrary(library, "Cannot read", [&](sqlite3* db) {
-        Statement s(db, "SELECT driver FROM run WHERE team = '' ORDER BY id DESC LIMIT 1");
+        Statement s(db, "SELECT driver FROM run WHERE team = '' AND withdrawn = 0 ORDER BY id DESC LIMIT 1");
         return s.step() ? s.text(0) : std::string();
     });
 }
@@ -363,7 +609,7 @@ std::string lastOwnDriver(SetupLibrary& library) {
 std::vector<StoredRun> meetingRuns(SetupLibrary& library, const Setup& meeting) {
     const MeetingKey key = keyOf(meeting, library::localTimestampNow());
     return withLibrary(library, "Cannot read", [&](sqlite3* db) {
-        return select(db, " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4",
+        return select(db, " WHERE track = ?1 AND event_date = ?2 AND driver = ?3 AND event = ?4 AND withdrawn = 0",
                       {key.track, key.date, key.driver, key.event});
     });
 }
@@ -387,7 +633,7 @@ void forEachTrack(SetupLibrary& library, std::string_view track, std::string_vie
 
 std::size_t runCount(SetupLibrary& library) {
     return withLibrary(library, "Cannot read", [&](sqlite3* db) {
-        Statement s(db, "SELECT count(*) FROM run");
+        Statement s(db, "SELECT count(*) FROM run WHERE withdrawn = 0");
         return s.step() ? std::size_t(s.integer(0)) : 0;
     });
 }

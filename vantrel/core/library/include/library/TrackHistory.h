@@ -46,7 +46,8 @@ std::vector<std::string> knownTracks(SetupLibrary& library);
 // The event date of every setup, by id.
 std::map<std::int64_t, std::string> eventDates(SetupLibrary& library);
 
-// The fields a racer changes on the car (not the meeting, results and notes) that differ, in record order.
+// The fields a racer changes on the car (not the meeting, results and notes) that differ, in record order;
+// a field empty on either side is not known then, and no change.
 std::vector<SetupChange> changesBetween(const Setup& before, const Setup& after);
 // "Thicker Front Shocks Oil, 35 → 40" where the change has a way
 // (ChangeWords.h), "Front Tyres Front Compound Blue → Pink" where it has

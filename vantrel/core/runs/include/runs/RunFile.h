@@ -3,7 +3,9 @@
 // with its own entries ("Run.Uid=", "Run.Name=", "Run.Laps=" ..., the
 // field as "Run.TimeOfDay=" and one "Run.Field=" a driver) and the 73
 // keys of its setup ("Run.Team=" names the team mate whose run it is, and is
-// absent for the racer's own), then one "[End]" line, so a file a sync tool is still
+// absent for the racer's own; "Run.Revision=" counts its corrections and
+// "Run.Withdrawn=1" marks it deleted, both absent for a run as first
+// logged), then one "[End]" line, so a file a sync tool is still
 // writing is told from a whole one. Values are UTF-8; a line break or "%"
 // in a value is written "%0D", "%0A", "%25". CR LF line ends.
 
@@ -19,6 +21,8 @@ namespace vantrel::runs {
 // A file of runs is read up to this size and this many runs.
 constexpr std::size_t kMaxRunFile = 1 << 20;
 constexpr std::size_t kMaxRunsInFile = 500;
+// A run put right more often than this is no run a racer logged.
+constexpr int kMaxRevision = 100000;
 // A run's position and temperatures, where they hold a number, lie within these.
 constexpr unsigned kMaxPosition = 999;
 constexpr double kMinTemperature = -60, kMaxTemperature = 150;

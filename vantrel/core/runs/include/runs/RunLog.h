@@ -33,7 +33,9 @@ struct RunEntry {
     Setup values;
     std::vector<Lap> laps;
     std::string position, airTemp, trackTemp, note;
-    RunField field;  // the other drivers of the heat, and its time of day
+    RunField field;          // the other drivers of the heat, and its time of day
+    int revision = 1;        // one up with each correction of the run
+    bool withdrawn = false;  // deleted: a mark that keeps the run out wherever it travels
 };
 
 struct StoredRun : RunEntry {
@@ -65,12 +67,49 @@ std::optional<StoredRun> logRunIfNew(SetupLibrary& library, const RunEntry& entr
 std::size_t logRunsIfNew(SetupLibrary& library, const std::vector<RunEntry>& entries);
 
 // Whose a recorded run is: where the team folder gave it (empty: the
-// racer's own) and the driver it names, folded.
+// racer's own) and the driver it names, folded; the revision the library
+// holds, and whether that is a withdrawal.
 struct RunOwner {
     std::string team, driver;
+    int revision = 1;
+    bool withdrawn = false;
 };
 // The owners of those of these uids that the library holds.
 std::unordered_map<std::string, RunOwner> runOwners(SetupLibrary& library, const std::vector<std::string>& uids);
+
+// The racer's own run of this uid as the library holds it, withdrawn or not;
+// nothing when there is none.
+std::optional<StoredRun> findRun(SetupLibrary& library, const std::string& uid);
+
+// The racer's own run entry.uid put right (its name, laps, position,
+// temperatures, note; its setup and time stay) as the next revision, in its
+// place in the meeting. A run that is not there, withdrawn, or a team
+// mate's is refused (platform::Error, nothing changed).
+StoredRun editRun(SetupLibrary& library, const RunEntry& entry);
+// The racer's own run withdrawn: out of its meeting and every figure, kept as
+// a mark of the next revision; the later runs of the meeting move up one.
+// Answers the mark, to be shared as the run was.
+RunEntry deleteRun(SetupLibrary& library, const std::string& uid);
+// A withdrawn own run back in its meeting, as the next revision (a Delete undone).
+StoredRun restoreRun(SetupLibrary& library, const std::string& uid);
+// Revisions and marks of known runs, as the team folder holds them: each one
+// of a higher revision than the library's replaces it (a mark withdraws the
+// run); answers how many did. The team folder holds them already.
+std::size_t followRuns(SetupLibrary& library, const std::vector<RunEntry>& entries);
+
+// The racer's own runs the team folder should hold, and which of them it
+// holds at an older revision than the library's (an edit or mark not yet
+// shared): every run not withdrawn, and the marks not yet shared; none the
+// racer kept from the team (keepFromTeam).
+struct RunToShare {
+    RunEntry run;
+    bool behind = false;
+};
+std::vector<RunToShare> ownRunsToShare(SetupLibrary& library);
+// The racer chose not to share these own runs: no scan puts them into the team folder.
+void keepFromTeam(SetupLibrary& library, const std::vector<std::string>& uids);
+// The team folder holds this revision of the run now.
+void markShared(SetupLibrary& library, const std::string& uid, int revision);
 
 // The racer's own runs (none from the team), meeting by meeting.
 std::vector<StoredRun> ownRuns(SetupLibrary& library);

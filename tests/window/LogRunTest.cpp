@@ -51,12 +51,15 @@ class LogRunTest : public QObject {
     AnsweredDialogs m_dialogs;
     QPointer<frmVantrel> m_main;
 
-    // Ctrl+R, then `fill` on the dialog while it is open; false when none opened.
-    bool logRun(const std::function<void(LogRunDialog*)>& fill) {
+    // `open` (a key or a click that opens a modal dialog), then `fill` on the
+    // dialog while it is open; false when none opened. The timer is this
+    // call's own: where no dialog opened (a question answered No), it dies
+    // with the call and never fires into a later one.
+    bool onDialog(const std::function<void()>& open, const std::function<void(LogRunDialog*)>& fill) {
         bool opened = false;
-        m_main->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_main)) return false;
-        QTimer::singleShot(0, this, [&] {
+        QTimer timer;
+        timer.setSingleShot(true);
+        connect(&timer, &QTimer::timeout, this, [&] {
             auto* dialog = qobject_cast<LogRunDialog*>(QApplication::activeModalWidget());
             if (!dialog) return;
             opened = true;
@@ -64,8 +67,15 @@ class LogRunTest : public QObject {
             // A check that failed inside leaves the dialog open: close it, so the test ends.
             if (QTest::currentTestFailed()) dialog->done(QDialog::Rejected);
         });
-        QTest::keyClick(m_main, Qt::Key_R, Qt::ControlModifier);
+        timer.start(0);
+        open();
         return opened;
+    }
+    // Ctrl+R, then `fill` on the dialog while it is open; false when none opened.
+    bool logRun(const std::function<void(LogRunDialog*)>& fill) {
+        m_main->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_main)) return false;
+        return onDialog([&] { QTest::keyClick(m_main, Qt::Key_R, Qt::ControlModifier); }, fill);
     }
     static void paste(LogRunDialog* dialog, const QString& text) {
         QApplication::clipboard()->setText(text);
@@ -88,16 +98,7 @@ class LogRunTest : public QObject {
     // Clicks the button of a window whose click opens a modal dialog, and
     // `fill` on that dialog while it is open; false when none opened.
     bool withDialog(QPushButton* button, const std::function<void(LogRunDialog*)>& fill) {
-        bool opened = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<LogRunDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            opened = true;
-            fill(dialog);
-            if (QTest::currentTestFailed()) dialog->done(QDialog::Rejected);
-        });
-        QTest::mouseClick(button, Qt::LeftButton);
-        return opened;
+        return onDialog([&] { QTest::mouseClick(button, Qt::LeftButton); }, fill);
     }
     static QStringList lapsShown(LogRunDialog* dialog) {
         QStringList out;

@@ -378,6 +378,11 @@ private slots:
         QTRY_VERIFY(offer->isVisible());
         QCOMPARE(offer->text(),
                  QString("Closest conditions: 31 °C, high grip: Q3 of Summer Cup 2026-06-14, best 13.210 —"));
+        // Each Load in the status line is drawn as a button, as the racer looks for one.
+        for (const char* name : {"cmdLoadLastHere", "cmdLoadClosest"}) {
+            auto* button = m_main->findChild<QPushButton*>(name);
+            QVERIFY2(button && !button->isFlat(), name);
+        }
         // What was typed (the track, its temperature) is replaced only after a question.
         MessageBox::setNextAnswer(QMessageBox::Yes);
         QTest::mouseClick(m_main->findChild<QPushButton*>("cmdLoadClosest"), Qt::LeftButton);

@@ -6,6 +6,8 @@
 
 #include <QCheckBox>
 #include <QDate>
+#include <QDir>
+#include <QFileSystemModel>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 
 #include <memory>
 
+#include "FolderList.h"
 #include "WindowDriver.h"
 #include "WindowState.h"
 #include "WindowTestFolder.h"
@@ -209,6 +212,53 @@ private slots:
         QVERIFY(showNewMainWindow(m_window));
         QCOMPARE(textOf(m_window, "txtRawDataFile"), data);
         QCOMPARE(textOf(m_window, "txtTargetPDFDirectory"), QString::fromStdString(platform::process::programFolder()));
+    }
+
+    // Back on the File tab, the folder tree shows the target folder open and
+    // chosen, as on the first start, whether it is the start's own or not.
+    void theTargetFolderShowsInTheTree_data() {
+        QTest::addColumn<bool>("own");
+        QTest::newRow("the program folder") << true;
+        QTest::newRow("a folder of sheets") << false;
+    }
+    void theTargetFolderShowsInTheTree() {
+        QFETCH(bool, own);
+        // Many folders before it, listed after the window asked for it: the rows come in above it.
+        const fs::path crowded = m_folder->path() / "Meetings";
+        for (int i = 0; i < 300; ++i)
+            fs::create_directories(crowded / QString("Round %1").arg(i, 3, 10, QChar('0')).toStdString());
+        const fs::path sheets = crowded / "Sheets";
+        fs::create_directories(sheets);
+        const QString folder = QString::fromStdString(own ? platform::process::programFolder() : sheets.string());
+        m_window->control<QLineEdit>("txtTargetPDFDirectory")->setText(folder);
+        m_window->control<QTabWidget>("SSTab1")->setCurrentIndex(5);
+        m_window->control<QPushButton>("cmdCancel")->click();
+        QTRY_VERIFY(!m_window);
+        QVERIFY(showNewMainWindow(m_window));
+        auto* tree = m_window->control<vantrel::FolderList>("Dir1");
+        QCOMPARE(tree->path(), folder);
+        const auto chosen = [tree] { return tree->currentIndex(); };
+        QTRY_VERIFY(chosen().isValid());
+        QCOMPARE(QDir::toNativeSeparators(static_cast<QFileSystemModel*>(tree->model())->filePath(chosen())), folder);
+        for (QModelIndex above = chosen().parent(); above.isValid(); above = above.parent())
+            QTRY_VERIFY2(tree->isExpanded(above), qPrintable(above.data().toString()));
+        QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(chosen())));
+    }
+
+    // The tree given its folder before it shows, the listings on the way coming in after.
+    void aFolderListSetBeforeItShowsShowsItsFolder() {
+        const fs::path crowded = m_folder->path() / "Later";
+        for (int i = 0; i < 300; ++i)
+            fs::create_directories(crowded / QString("Round %1").arg(i, 3, 10, QChar('0')).toStdString());
+        fs::create_directories(crowded / "Sheets" / "Mine");
+        const QString folder = QString::fromStdString((crowded / "Sheets" / "Mine").string());
+        vantrel::FolderList tree;
+        tree.resize(600, 200);
+        tree.setPath(folder);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        QCOMPARE(tree.path(), folder);
+        QTRY_VERIFY(tree.viewport()->rect().contains(tree.visualRect(tree.currentIndex())));
     }
 };
 

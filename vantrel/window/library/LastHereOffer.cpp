@@ -36,7 +36,6 @@ LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, const Installatio
     m_closestButton = new QPushButton("Load", line);
     m_closestButton->setObjectName("cmdLoadClosest");
     m_closestButton->setToolTip("Load the setup of the run in the closest conditions into the window");
-    m_closestButton->setFlat(true);
     m_closestButton->setAutoDefault(false);
     layout->insertWidget(2, m_closestLabel);
     layout->insertWidget(3, m_closestButton);

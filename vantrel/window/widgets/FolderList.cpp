@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QTimer>
 
 namespace vantrel {
 
@@ -18,6 +20,20 @@ FolderList::FolderList(QWidget* parent) : QTreeView(parent), m_model(new QFileSy
 
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { adopt(current); });
+    // The listings on the way to the folder come in later, from the model's
+    // thread, and their rows push the folder's own down: it is brought back
+    // into view as they come, until the user scrolls or chooses another.
+    const auto reveal = [this] {
+        if (m_revealing.isEmpty()) return;
+        QTimer::singleShot(0, this, [this] {
+            const QModelIndex index = m_model->index(m_revealing);
+            if (m_revealing.isEmpty() || !index.isValid() || currentIndex() != index) return;
+            scrollTo(index, QAbstractItemView::PositionAtCenter);
+        });
+    };
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, reveal);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, reveal);
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] { m_revealing.clear(); });
 }
 
 void FolderList::setPath(const QString& folder) {
@@ -35,6 +51,23 @@ void FolderList::setPath(const QString& folder) {
     expand(index);
     scrollTo(index, QAbstractItemView::PositionAtCenter);
     adopt(index);
+    m_revealing = m_model->filePath(index);
+}
+
+// Once the user works the tree, where it stands is the user's.
+void FolderList::mousePressEvent(QMouseEvent* event) {
+    m_revealing.clear();
+    QTreeView::mousePressEvent(event);
+}
+
+void FolderList::keyPressEvent(QKeyEvent* event) {
+    m_revealing.clear();
+    QTreeView::keyPressEvent(event);
+}
+
+void FolderList::wheelEvent(QWheelEvent* event) {
+    m_revealing.clear();
+    QTreeView::wheelEvent(event);
 }
 
 void FolderList::adopt(const QModelIndex& index) {

@@ -23,11 +23,18 @@ signals:
     // The current folder became another one, by the user or by setPath.
     void pathChanged(const QString& path);
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
     void adopt(const QModelIndex& index);
 
     QFileSystemModel* m_model;
     QString m_path;
+    // The folder setPath opened, while the listings on its way still come in.
+    QString m_revealing;
 };
 
 }  // namespace vantrel

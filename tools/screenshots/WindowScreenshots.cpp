@@ -37,7 +37,14 @@ int main(int argc, char* argv[]) {
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir scratch;
     testsupport::StandInHost host;
-    const std::filesystem::path folder = testsupport::useStagedCopy(scratch.path().toStdString(), host);
+    // In make-screenshots' scratch home the program stands where a racer unpacks it: the File tab's tree shows that.
+    const std::filesystem::path home = QDir::homePath().toStdString();
+    std::filesystem::path below = scratch.path().toStdString();
+    if (std::filesystem::exists(home / ".screenshots-home")) {
+        std::filesystem::remove_all(home / "Vantrel");
+        below = home;
+    }
+    testsupport::useStagedCopy(below, host);
 
     auto* window = new vantrel::frmVantrel(vantrel::Installation::read(platform::process::programFolder()));
     using windowtest::setTextOf;
@@ -99,8 +106,10 @@ int main(int argc, char* argv[]) {
     window->show();
     if (!QTest::qWaitForWindowExposed(window)) return 1;
 
-    // One run, so the File tab shows the new sheet.
-    window->control<vantrel::FolderList>("Dir1")->setPath(QString::fromStdString((folder / "Sheets").string()));
+    // One run, so the File tab shows the new sheet, in the folder a racer keeps sheets in.
+    const QString sheets = QDir::home().filePath("Setup Sheets");
+    QDir().mkpath(sheets);
+    window->control<vantrel::FolderList>("Dir1")->setPath(sheets);
     vantrel::MessageBox::setNextAnswer(QMessageBox::Ok);
     window->control<QPushButton>("cmdCreateSetupSheet")->click();
     if (!vantrel::MessageBox::history().isEmpty())

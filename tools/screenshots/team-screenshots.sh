@@ -14,11 +14,18 @@ work="$(mktemp -d "${TMPDIR:-/tmp}/vantrel-team-shots-XXXXXX")"
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 
-mkdir -p "$work/Team" "$work/sheets"
-for who in mine mate; do
-  cp -a "$stage" "$work/$who"
-  rm -f "$work/$who"/Data/Library.sqlite*
-  printf 'TeamFolder=%s\r\n' "$work/Team" >>"$work/$who/bin/Vantrel.ini"
+# The racer's own folder and the team's where a racer keeps them, in the
+# scratch home make-screenshots gives; the mate's and the sheets aside.
+home="${HOME:?}"
+[ -f "$home/.screenshots-home" ] || { echo "team-screenshots: $home is not a scratch home of make-screenshots" >&2; exit 1; }
+mine="$home/Vantrel"
+team="$home/Sync/Team"
+rm -rf "$mine" "$team"
+mkdir -p "$team" "$work/sheets"
+for folder in "$mine" "$work/mate"; do
+  cp -a "$stage" "$folder"
+  rm -f "$folder"/Data/Library.sqlite* "$folder/Data/Window.json"
+  printf 'TeamFolder=%s\r\n' "$team" >>"$folder/bin/Vantrel.ini"
 done
 
 # setup DRIVER TRACK EVENT MAIN QUALIFYING FINISH: the sample with those values.
@@ -31,7 +38,8 @@ setup() {
     -e "s/^ResultsFinishPos=.*/ResultsFinishPos=$6\r/" "$stage/Data/Sample_RDX.dat" >"$work/setup.dat"
   echo "$work/setup.dat"
 }
-build() { "$work/$1/vantrel-batch" --target "$work/sheets" "$(setup "${@:2}")" >/dev/null; }
+build() { "$(folder_of "$1")/vantrel-batch" --target "$work/sheets" "$(setup "${@:2}")" >/dev/null; }
+folder_of() { if [ "$1" = mine ]; then echo "$mine"; else echo "$work/$1"; fi; }
 build mine "Alex Brennan" Northtown "Club Race 3" A 3 2
 build mine "Alex Brennan" Riverside "Winter Series 1" B 7 4
 build mate "Sam Okafor" Northtown "Club Race 3" A 1 1
@@ -39,7 +47,7 @@ build mate "Sam Okafor" Riverside "Winter Series 1" A 2 3
 build mate "Mia Laine" Northtown "Club Race 3" A 5 6
 build mate "Mia Laine" Lakeside "Spring Open" B 2 1
 
-cd "$work/mine"
+cd "$mine"
 ./vantrel >"$work/vantrel.log" 2>&1 &
 pid=$!
 window=

@@ -224,6 +224,7 @@ private slots:
         }));
         QCOMPARE(meetingWindow->table()->rowCount(), 3);
         QCOMPARE(meetingWindow->table()->item(2, 1)->text(), QString("Practice 3"));
+        QCOMPARE(meetingWindow->table()->item(2, 12)->text(), QString("(nothing changed)"));
         // The window is activated as the racer comes back to it.
         auto activate = [meetingWindow] {
             QEvent activation(QEvent::WindowActivate);

@@ -178,14 +178,23 @@ void MeetingWindow::showRuns(std::vector<StoredRun> runs, const QString& failure
         const StoredRun& run = m_runs[std::size_t(r)];
         const RunFigures& f = run.figures;
         auto lap = [&](std::int64_t ms) { return f.laps ? fromStd(lapText(ms)) : QString(); };
-        const QString cells[Count] = {
-            QString::number(run.seq), fromStd(run.name), QString::number(f.laps), lap(f.best), lap(f.best5),
-            lap(f.median), lap(f.total), f.laps ? QString::number(f.consistency, 'f', 1) : QString(),
-            fromStd(run.position), fromStd(run.airTemp), fromStd(run.trackTemp), fromStd(run.note),
-            // An empty cell would read as not known, as the track's history says it.
-            run.first             ? QString("(first run)")
-            : run.changes.empty() ? QString("(nothing changed)")
-                                  : changesText(run)};
+        // An empty cell would read as not known: said as the track's history says it.
+        const QString changed = run.first             ? QString("(first run)")
+                                : run.changes.empty() ? QString("(nothing changed)")
+                                                      : changesText(run);
+        const QString cells[Count] = {QString::number(run.seq),
+                                      fromStd(run.name),
+                                      QString::number(f.laps),
+                                      lap(f.best),
+                                      lap(f.best5),
+                                      lap(f.median),
+                                      lap(f.total),
+                                      f.laps ? QString::number(f.consistency, 'f', 1) : QString(),
+                                      fromStd(run.position),
+                                      fromStd(run.airTemp),
+                                      fromStd(run.trackTemp),
+                                      fromStd(run.note),
+                                      changed};
         for (int c = 0; c < Count; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c != Run && c != Note && c != Changes) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);

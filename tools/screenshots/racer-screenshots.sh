@@ -61,10 +61,10 @@ driver="Alex Brennan"
 day() { date -d "$1" '+%-d %B %Y'; }
 day1="$(day yesterday)"
 history="Winter Series Round 1|$(day '-87 days')|Practice 1|35|30|47|-1|13.612|5|14 °C
-Winter Series Round 1|$(day '-87 days')|Qualifier 1|40|30|47|-1|13.498|4|15 °C
+Winter Series Round 1|$(day '-87 days')|Qualifier 1|40|30|47|-1|13.498|6|15 °C
 Winter Series Round 1|$(day '-87 days')|A Final|40|35|48|-1|13.455|4|15 °C
 Winter Series Round 2|$(day '-59 days')|Practice 1|40|35|48|-1|13.431|4|12 °C
-Winter Series Round 2|$(day '-59 days')|Qualifier 1|45|35|48|-1.5|13.352|3|12 °C
+Winter Series Round 2|$(day '-59 days')|Qualifier 1|45|35|48|-1.5|13.352|5|12 °C
 Winter Series Round 2|$(day '-59 days')|A Final|45|30|48|-1.5|13.404|3|11 °C
 Winter Series Round 3|$(day '-31 days')|Practice 1|45|35|48|-1.5|13.311|3|10 °C
 Winter Series Round 3|$(day '-31 days')|Qualifier 1|45|35|49|-1.5|13.336|3|9 °C
@@ -77,10 +77,12 @@ seed=1
 while IFS='|' read -r event date run front rear pinion camber best position temp; do
   # The meeting's finish, as its A Final gave it.
   finish="$(awk -F'|' -v e="$event" '$1 == e && $3 == "A Final" { print $9 }' <<<"$history")"
+  # Where the qualifiers put the racer: the position of the last of them.
+  grid="$(awk -F'|' -v e="$event" '$1 == e && $3 ~ /^Qualifier/ { q = $9 } END { print q }' <<<"$history")"
   file="$setups/$event - $run.dat"
   setup "$file" "DriverName=$driver" "TrackCity=$track" "EventName=$event" "EventDate=$date" \
     "FrontShockOil=$front" "RearShockOil=$rear" "Pinion=$pinion" "FrontCamber=$camber" \
-    "TrackTemperature=$temp" "ResultsMain=A Main" "ResultsQualifyingPos=$position" "ResultsFinishPos=$finish"
+    "TrackTemperature=$temp" "ResultsMain=A Main" "ResultsQualifyingPos=$grid" "ResultsFinishPos=$finish"
   laps "$seed" "$best" 12 "$((seed % 4 == 0 ? 7 : 0))" >"$timing/$event - $run.txt"
   seed=$((seed + 1))
   batch --target "$sheets" "$file" >/dev/null

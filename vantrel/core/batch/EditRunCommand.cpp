@@ -37,10 +37,7 @@ int editRun(const Arguments& args, Context& context) {
             if (const auto laps = args.values.find(option); laps != args.values.end())
                 for (const std::size_t n : lapNumbers(laps->second, entry.laps.size(), option))
                     entry.laps[n - 1].kept = kept;
-        for (const auto& [option, member] : {std::pair{"--position", &runs::RunEntry::position},
-                                             {"--air-temp", &runs::RunEntry::airTemp},
-                                             {"--track-temp", &runs::RunEntry::trackTemp},
-                                             {"--note", &runs::RunEntry::note}})
+        for (const auto& [option, member] : kRunNumbers)
             if (const auto value = args.values.find(option); value != args.values.end()) entry.*member = value->second;
         if (const std::string problem = runs::runNumbersProblem(entry); !problem.empty())
             platform::raise(platform::ErrInvalidArgument, "vantrel-batch", "Cannot put the run right: its " + problem);
@@ -60,15 +57,12 @@ const Command& editRunCommand() {
                  {"--name NAME", "with --edit-run: the run's new name"},
                  {"--leave-out LAPS", "with --edit-run: leave these laps out (\"3\", \"3,7\", \"2-4\")"},
                  {"--keep LAPS", "with --edit-run: keep these laps again"}},
-        .options = {{"--name", "NAME"},
-                    {"--laps", "FILE"},
-                    {"--driver-column", "NAME"},
-                    {"--leave-out", "LAPS"},
-                    {"--keep", "LAPS"},
-                    {"--position", "P"},
-                    {"--air-temp", "T"},
-                    {"--track-temp", "T"},
-                    {"--note", "TEXT"}},
+        .options =
+            [] {
+                std::vector<Option> options = runOptions();
+                options.insert(options.end(), {{"--name", "NAME"}, {"--leave-out", "LAPS"}, {"--keep", "LAPS"}});
+                return options;
+            }(),
         .minOperands = 2,
         .maxOperands = 2,
         .operandsError = "--edit-run takes a run's name (or its order) and the raw data file of its meeting",

@@ -34,10 +34,7 @@ int logRun(const Arguments& args, Context& context) {
             platform::raiseAboutFile(platform::ErrInvalidArgument, "vantrel-batch", "Cannot log a run from", file,
                                      "it names no meeting (" + problem + ")");
         readLapOption(args, entry, err);
-        entry.position = args.value("--position");
-        entry.airTemp = args.value("--air-temp");
-        entry.trackTemp = args.value("--track-temp");
-        entry.note = args.value("--note");
+        for (const auto& [option, member] : kRunNumbers) entry.*member = args.value(option);
         // As a team mate's run file is held to them, so a run logged here reaches the team.
         if (const std::string problem = runs::runNumbersProblem(entry); !problem.empty())
             platform::raise(platform::ErrInvalidArgument, "vantrel-batch", "Cannot log the run: its " + problem);
@@ -59,12 +56,7 @@ const Command& logRunCommand() {
                   "          [--note TEXT]",
                   "record the setup as run NAME of the meeting it names, with its laps"},
                  {"--driver-column NAME", "with --log-run and --edit-run: the lap file's column of that driver"}},
-        .options = {{"--laps", "FILE"},
-                    {"--driver-column", "NAME"},
-                    {"--position", "P"},
-                    {"--air-temp", "T"},
-                    {"--track-temp", "T"},
-                    {"--note", "TEXT"}},
+        .options = runOptions(),
         .minOperands = 2,
         .maxOperands = 2,
         .operandsError = "--log-run takes a run's name and a raw data file",

@@ -127,6 +127,11 @@ void printRun(std::ostream& out, const runs::StoredRun& run) {
         << "changed\t" << cell(changesText(run.changes)) << std::endl;
 }
 
+std::vector<Option> runOptions() {
+    return {{"--laps", "FILE"},  {"--driver-column", "NAME"}, {"--position", "P"},
+            {"--air-temp", "T"}, {"--track-temp", "T"},       {"--note", "TEXT"}};
+}
+
 int publishAndPrint(Context& context, const runs::StoredRun& run) {
     if (const std::string warning = publishRunToTeam(context.installation, run); !warning.empty())
         context.err << "Warning: " << cell(warning) << std::endl;

@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "BatchCommand.h"
@@ -32,6 +33,15 @@ std::string tabLine(const Cells& cells) {
 std::string lapOrEmpty(std::size_t laps, std::int64_t ms);
 std::string consistencyText(const runs::RunFigures& f);
 std::string changesText(const std::vector<library::SetupChange>& changes);
+
+// What --log-run and --edit-run both take: the lap file, its driver's
+// column, and the run's numbers (kRunNumbers: the option and its place in a run).
+std::vector<Option> runOptions();
+inline constexpr std::pair<std::string_view, std::string runs::RunEntry::*> kRunNumbers[] = {
+    {"--position", &runs::RunEntry::position},
+    {"--air-temp", &runs::RunEntry::airTemp},
+    {"--track-temp", &runs::RunEntry::trackTemp},
+    {"--note", &runs::RunEntry::note}};
 
 // The laps of --laps FILE (of --driver-column's driver, else the setup's
 // driver's) into the entry, with what was left out of them said on err.

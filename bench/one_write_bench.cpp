@@ -33,7 +33,6 @@
 #include "Installation.h"
 #include "platform/Process.h"
 #include "BenchFolder.h"
-#include "BatchTrack.h"
 #include "BenchSheet.h"
 #include "SetupFile.h"
 #include "SheetDocument.h"

@@ -4,44 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "BatchProgramFolder.h"
-#include "SetupFile.h"
+#include "MeetingFolder.h"
 
 namespace {
 
 using batchtest::BatchRun;
-using vantrel::SetupField;
-
-class MeetingFolder : public batchtest::BatchProgramFolder {
-public:
-    MeetingFolder() {
-        vantrel::Setup v;
-        v[std::size_t(SetupField::DriverName)] = "Jo Smith";
-        v[std::size_t(SetupField::TrackCity)] = "Lostock";
-        v[std::size_t(SetupField::EventName)] = "Summer Cup";
-        v[std::size_t(SetupField::EventDate)] = "2026-06-14";
-        vantrel::writeSetupFile((path() / "jo.dat").string(), v);
-    }
-    // "order name laps-kept best" of each run, as --runs prints them.
-    std::string runs() const {
-        const BatchRun r = run("--runs Lostock");
-        std::string out;
-        for (std::size_t at = 0; at < r.out.size();) {
-            const std::size_t end = r.out.find('\n', at);
-            std::vector<std::string> cells;
-            for (std::size_t c = at; c <= end;) {
-                const std::size_t tab = std::min(r.out.find('\t', c), end);
-                cells.push_back(r.out.substr(c, tab - c));
-                c = tab + 1;
-            }
-            out += cells[3] + " " + cells[4] + " " + cells[5] + " " + cells[6] + "; ";
-            at = end + 1;
-        }
-        return out;
-    }
-};
+using batchtest::MeetingFolder;
 
 }  // namespace
 
@@ -50,6 +18,7 @@ public:
 // free one used, and what is refused changes nothing.
 TEST(RunCorrectionBatch, ARunPutRightOrDeletedStepByStep) {
     MeetingFolder folder;
+    folder.setup("jo.dat");
     folder.write("p1.txt", "13.012\n12.514\n12.600\n");
     folder.write("crash.txt", "12.400\n12.450\n34.999\n12.380\n");
     folder.write("p3.txt", "12.200\n12.250\n");
@@ -113,6 +82,7 @@ TEST(RunCorrectionBatch, ARunPutRightOrDeletedStepByStep) {
 // first logged, and no deleted run.
 TEST(RunCorrectionBatch, TheExportShowsTheRunsAsTheyNowAre) {
     MeetingFolder folder;
+    folder.setup("jo.dat");
     folder.write("laps.txt", "12.400\n12.450\n44.321\n");
     ASSERT_EQ(folder.run("--log-run 'Practice 1' jo.dat --laps laps.txt --note 'first go'").status, 0);
     ASSERT_EQ(folder.run("--log-run 'Practice 2' jo.dat --laps laps.txt --note 'wrong heat'").status, 0);

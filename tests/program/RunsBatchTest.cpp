@@ -6,51 +6,18 @@
 
 #include <filesystem>
 
-#include "SetupFile.h"
-#include "BatchProgramFolder.h"
-#include "library/SetupLibrary.h"
-#include "runs/RunLog.h"
+#include "MeetingFolder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using batchtest::BatchRun;
-using vantrel::SetupField;
-
-class RunsFolder : public batchtest::BatchProgramFolder {
-public:
-    // A raw data file of Jo's setup at the Summer Cup with this front shock oil.
-    std::string setup(const std::string& name, const std::string& oil, const std::string& track = "Lostock") const {
-        vantrel::Setup v;
-        v[std::size_t(SetupField::DriverName)] = "Jo Smith";
-        v[std::size_t(SetupField::TrackCity)] = track;
-        v[std::size_t(SetupField::EventName)] = "Summer Cup";
-        v[std::size_t(SetupField::EventDate)] = "2026-06-14";
-        v[std::size_t(SetupField::FrontShockOil)] = oil;
-        vantrel::writeSetupFile((path() / name).string(), v);
-        return name;
-    }
-    std::size_t runsRecorded() const {
-        vantrel::library::SetupLibrary library((path() / "Data" / "Library.sqlite").string());
-        return vantrel::runs::runCount(library);
-    }
-};
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = text.find('\n', at);
-        out.push_back(text.substr(at, end - at));
-        at = end == std::string::npos ? text.size() : end + 1;
-    }
-    return out;
-}
+using batchtest::linesOf;
+using batchtest::MeetingFolder;
 
 }  // namespace
 
 TEST(RunsBatch, AMeetingLoggedRunByRunAndWhatPaidOff) {
-    RunsFolder folder;
+    MeetingFolder folder;
     folder.write("p1.txt", "Lap\tPos\tTime\r\n1\t3\t13.012\r\n2\t2\t12.514\r\n3\t2\t0:12.600\r\n");
     folder.write("p2.txt", "12.301\n12.402\n12.350\n");
     folder.write("q1.txt", "12.100\n12.150\n");
@@ -102,7 +69,7 @@ TEST(RunsBatch, AMeetingLoggedRunByRunAndWhatPaidOff) {
 }
 
 TEST(RunsBatch, BadInputIsRefusedAndNothingRecorded) {
-    RunsFolder folder;
+    MeetingFolder folder;
     const std::string good = folder.setup("good.dat", "30");
     folder.write("laps.txt", "12.345\n");
     folder.write("words.txt", "no laps in here\nnor here\n");
@@ -139,7 +106,7 @@ TEST(RunsBatch, BadInputIsRefusedAndNothingRecorded) {
 }
 
 TEST(RunsBatch, TheRacersOwnLapsOfAPrintout) {
-    RunsFolder folder;
+    MeetingFolder folder;
     const std::string jo = folder.setup("jo.dat", "30");
     folder.write("drivers.txt",
                  "Heat 2\nLap\tLee, Kim\tSmith, Jo\tBrown, Al\n1\t14.900\t14.631\t15.120\n"
@@ -187,10 +154,10 @@ TEST(RunsBatch, TheRacersOwnLapsOfAPrintout) {
 }
 
 TEST(RunsBatch, ARunLoggedOnOneMachineReachesTheTeamsThroughSync) {
-    RunsFolder mine, theirs;
+    MeetingFolder mine, theirs;
     const std::filesystem::path team = mine.path() / "Team";
     std::filesystem::create_directories(team);
-    for (const RunsFolder* folder : {&mine, &theirs}) {
+    for (const MeetingFolder* folder : {&mine, &theirs}) {
         std::string ini = testsupport::TempProgramFolder::readFile(folder->path() / "bin" / "Vantrel.ini");
         ini += "TeamFolder=" + team.string() + "\r\n";
         std::filesystem::remove(folder->path() / "bin" / "Vantrel.ini");

@@ -1,0 +1,60 @@
+// vantrel-batch --delete-run RUN RAWDATAFILE withdraws the run: out of the
+// meeting and its figures, and from the team folder by a mark that keeps it
+// out on every machine.
+#include <ostream>
+
+#include "BatchCommand.h"
+#include "InstallationCheck.h"
+#include "RunCommands.h"
+#include "TeamSync.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "runs/RunFile.h"
+
+namespace vantrel::batch {
+
+namespace {
+
+int deleteRun(const Arguments& args, Context& context) {
+    const Installation& installation = context.installation;
+    std::ostream& out = context.out;
+    std::ostream& err = context.err;
+    const std::string file = platform::paths::toNative(args.operands[1]);
+    return reportingErrors(err, [&] {
+        checkSettings(installation);
+        library::SetupLibrary setups(installation.libraryFile());
+        const ChosenRun chosen = chooseRun(setups, args.operands[0], file, installation);
+        if (!chosen.run.team.empty())
+            platform::raise(platform::ErrInvalidArgument, "vantrel-batch",
+                            "The run \"" + cell(chosen.run.name) + "\" is " + cell(chosen.run.team) +
+                                "'s: it is withdrawn where they logged it");
+        const runs::RunEntry mark = runs::deleteRun(setups, chosen.run.uid);
+        // The mark travels as the run did, so the run is gone from the team too.
+        if (const std::string warning = publishRunToTeam(installation, mark); !warning.empty())
+            err << "Warning: " << cell(warning) << std::endl;
+        out << "deleted\t" << cell(mark.name) << "\n"
+            << "meeting\t" << cell(runs::meetingText(mark.values)) << "\n"
+            << "order\t" << chosen.run.seq << std::endl;
+        return ExitSuccess;
+    });
+}
+
+}  // namespace
+
+const Command& deleteRunCommand() {
+    static const Command command{
+        .name = "--delete-run",
+        .usage = {"--delete-run RUN RAWDATAFILE"},
+        .help = {{"--delete-run RUN RAWDATAFILE",
+                  "delete run RUN of the meeting, and withdraw it from the team folder"}},
+        .options = {},
+        .minOperands = 2,
+        .maxOperands = 2,
+        .operandsError = "--delete-run takes a run's name (or its order) and the raw data file of its meeting",
+        .usageProblem = {},
+        .run = deleteRun,
+    };
+    return command;
+}
+
+}  // namespace vantrel::batch

@@ -1,0 +1,75 @@
+// vantrel-batch --edit-run RUN RAWDATAFILE [--name NAME] [--laps FILE] [--leave-out LAPS] [--keep LAPS]
+//               [--position P] [--air-temp T] [--track-temp T] [--note TEXT]
+// puts right the racer's run RUN (its name, else its order) of the meeting
+// RAWDATAFILE names: only what is given changes (LAPS as "3", "3,7", "2-4"),
+// and the team folder gets the run's new revision.
+#include <ostream>
+
+#include "BatchCommand.h"
+#include "InstallationCheck.h"
+#include "RunCommands.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "runs/RunFile.h"
+
+namespace vantrel::batch {
+
+namespace {
+
+int editRun(const Arguments& args, Context& context) {
+    const Installation& installation = context.installation;
+    std::ostream& err = context.err;
+    const std::string file = platform::paths::toNative(args.operands[1]);
+    return reportingErrors(err, [&] {
+        checkSettings(installation);
+        library::SetupLibrary setups(installation.libraryFile());
+        const ChosenRun chosen = chooseRun(setups, args.operands[0], file, installation);
+        runs::RunEntry entry = chosen.run;
+        if (!entry.team.empty())
+            platform::raise(platform::ErrInvalidArgument, "vantrel-batch",
+                            "The run \"" + cell(entry.name) + "\" is " + cell(entry.team) +
+                                "'s: it is put right where they logged it");
+        // Only what the command line gives changes.
+        if (const auto name = args.values.find("--name"); name != args.values.end())
+            entry.name = settledName(chosen.runs, name->second, entry.uid, err);
+        readLapOption(args, entry, err);
+        for (const auto& [option, kept] : {std::pair{"--leave-out", false}, {"--keep", true}})
+            if (const auto laps = args.values.find(option); laps != args.values.end())
+                for (const std::size_t n : lapNumbers(laps->second, entry.laps.size(), option))
+                    entry.laps[n - 1].kept = kept;
+        for (const auto& [option, member] : kRunNumbers)
+            if (const auto value = args.values.find(option); value != args.values.end()) entry.*member = value->second;
+        if (const std::string problem = runs::runNumbersProblem(entry); !problem.empty())
+            platform::raise(platform::ErrInvalidArgument, "vantrel-batch", "Cannot put the run right: its " + problem);
+        return publishAndPrint(context, runs::editRun(setups, entry));
+    });
+}
+
+}  // namespace
+
+const Command& editRunCommand() {
+    static const Command command{
+        .name = "--edit-run",
+        .usage = {"--edit-run RUN RAWDATAFILE [--name NAME] [--laps FILE] [--leave-out LAPS]\n"
+                  "[--keep LAPS] [--position P] [--air-temp T] [--track-temp T] [--note TEXT]"},
+        .help = {{"--edit-run RUN RAWDATAFILE [--name NAME] [--laps FILE] [--leave-out LAPS] [--keep LAPS] ...",
+                  "put right run RUN (its name or order) of the meeting the file names"},
+                 {"--name NAME", "with --edit-run: the run's new name"},
+                 {"--leave-out LAPS", "with --edit-run: leave these laps out (\"3\", \"3,7\", \"2-4\")"},
+                 {"--keep LAPS", "with --edit-run: keep these laps again"}},
+        .options =
+            [] {
+                std::vector<Option> options = runOptions();
+                options.insert(options.end(), {{"--name", "NAME"}, {"--leave-out", "LAPS"}, {"--keep", "LAPS"}});
+                return options;
+            }(),
+        .minOperands = 2,
+        .maxOperands = 2,
+        .operandsError = "--edit-run takes a run's name (or its order) and the raw data file of its meeting",
+        .usageProblem = {},
+        .run = editRun,
+    };
+    return command;
+}
+
+}  // namespace vantrel::batch

@@ -46,7 +46,7 @@ std::string writeEntry(const std::string& programFolder) {
     entry.id = kEntryId;
     entry.name = "Vantrel";
     takeTemplate(entry);
-    entry.program = programFolder + "/vantrel";
+    entry.program = platform::desktop::programFile(programFolder, "vantrel");
     entry.iconSvg = icon.readAll().toStdString();
     entry.markerKey = kMarkerKey;
     entry.markerValue = programFolder;
@@ -73,7 +73,9 @@ DesktopMenu::Outcome DesktopMenu::offer(QWidget* parent, const std::string& prog
     if (existing.present) {
         // An entry not of Vantrel's making, or of a folder still in its place
         // (an install, another copy), is the user's choice: it stays.
-        if (!existing.marker || QFileInfo(QString::fromStdString(*existing.marker) + "/vantrel").isExecutable())
+        if (!existing.marker ||
+            QFileInfo(QString::fromStdString(platform::desktop::programFile(*existing.marker, "vantrel")))
+                .isExecutable())
             return Outcome::OtherFolderKept;
         outcome = Outcome::Moved;
     } else if (answers.value("Menu/Declined", false).toBool()) {
@@ -82,7 +84,7 @@ DesktopMenu::Outcome DesktopMenu::offer(QWidget* parent, const std::string& prog
     // A folder's name is anyone's: what the entry's command cannot carry
     // safely is never written, and the racer learns why.
     // A folder the program cannot run from (its settings are not found) gets no entry either.
-    std::string why = platform::desktop::uncarriableReason(programFolder + "/vantrel");
+    std::string why = platform::desktop::uncarriableReason(platform::desktop::programFile(programFolder, "vantrel"));
     if (why.empty()) why = platform::paths::headProblem(programFolder);
     if (!why.empty()) {
         MessageBox::warning(parent, "Application Menu",

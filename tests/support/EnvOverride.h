@@ -29,9 +29,7 @@ public:
         setVariable(name, value);
     }
     EnvOverride(const char* name, const std::string& value) : EnvOverride(name, value.c_str()) {}
-    ~EnvOverride() {
-        setVariable(m_name.c_str(), m_old ? m_old->c_str() : nullptr);
-    }
+    ~EnvOverride() { setVariable(m_name.c_str(), m_old ? m_old->c_str() : nullptr); }
     EnvOverride(const EnvOverride&) = delete;
     EnvOverride& operator=(const EnvOverride&) = delete;
 

@@ -32,6 +32,11 @@ struct MenuEntry {
     std::string mimeType;
 };
 
+// What the racer calls the place the entry goes, for a sentence ("the
+// desktop's application menu", "the Start menu"), and for a box's title.
+std::string menuName();
+std::string menuTitle();
+
 // The program of that name in that folder, as the system names it (on
 // Windows with its ".exe").
 std::string programFile(const std::string& folder, const std::string& name);

@@ -170,6 +170,9 @@ std::string iconPath(const std::string& id) {
     return home.empty() ? std::string() : home + "/icons/hicolor/scalable/apps/" + id + ".svg";
 }
 
+std::string menuName() { return "the desktop's application menu"; }
+std::string menuTitle() { return "Application Menu"; }
+
 std::string programFile(const std::string& folder, const std::string& name) { return folder + "/" + name; }
 
 std::string uncarriableReason(const std::string& nativePath) {

@@ -8,6 +8,7 @@
 #include <shobjidl.h>
 
 #include "Wide.h"
+#include "platform/Text.h"
 
 // The Windows half: a shortcut (<name>.lnk) in the user's Start menu
 // (FOLDERID_Programs), made through IShellLinkW and saved through
@@ -71,16 +72,21 @@ std::string folderOf(const std::string& path) {
 
 }  // namespace
 
+std::string menuName() { return "the Start menu"; }
+std::string menuTitle() { return "Start Menu"; }
+
 std::string programFile(const std::string& folder, const std::string& name) { return folder + "\\" + name + ".exe"; }
 
 std::string uncarriableReason(const std::string& nativePath) {
-    for (const unsigned char c : nativePath)
-        if (c < 0x20 || c == 0x7f) return "holds a control character";
-    if (wide(nativePath).empty() && !nativePath.empty()) return "is not UTF-8";
-    const bool drive = nativePath.size() > 2 && nativePath[1] == ':' && (nativePath[2] == '\\' || nativePath[2] == '/');
+    if (!platform::text::isValidUtf8(nativePath)) return "holds bytes that are not UTF-8";
+    for (const wchar_t c : wide(nativePath))
+        if (c < 0x20 || (c >= 0x7f && c <= 0x9f)) return "holds a control character";
+    // A shortcut's target expands %NAME% as an environment variable.
+    if (nativePath.find('%') != std::string::npos) return "holds a \"%\"";
+    const bool drive = nativePath.size() > 2 && nativePath[1] == ':' && nativePath[2] == '\\';
     const bool share = nativePath.rfind("\\\\", 0) == 0;
     if (!drive && !share) return "is not a full path";
-    if (nativePath.size() >= MAX_PATH) return "is longer than a shortcut can hold";
+    if (wide(nativePath).size() >= MAX_PATH) return "is longer than a shortcut can hold";
     return {};
 }
 

@@ -23,6 +23,29 @@ set(VANTREL_WINDOWS_SUITES
   quorrel
 )
 
+# Qt for Windows (scripts/windows-qt unpacks or builds it into the build
+# folder): with it the window and its suites are built too. Its host tools
+# (moc, rcc) are Debian's own, of the same version.
+set(VANTREL_WINDOWS_QT "" CACHE PATH "Qt for Windows (MinGW-w64); empty: the core alone")
+if(NOT VANTREL_WINDOWS_QT AND EXISTS "${CMAKE_BINARY_DIR}/qt6/lib/cmake/Qt6/Qt6Config.cmake")
+  set(VANTREL_WINDOWS_QT "${CMAKE_BINARY_DIR}/qt6" CACHE PATH "" FORCE)
+endif()
+if(VANTREL_WINDOWS_QT)
+  list(PREPEND CMAKE_FIND_ROOT_PATH "${VANTREL_WINDOWS_QT}")
+  list(PREPEND CMAKE_PREFIX_PATH "${VANTREL_WINDOWS_QT}/lib/cmake")
+  set(QT_HOST_PATH /usr CACHE PATH "")
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "")
+  # Debian's rcc compresses with zstd, which this Qt cannot read back.
+  set(CMAKE_AUTORCC_OPTIONS --no-zstd)
+  # The real window's test, on the staged folder (stage/) it starts from.
+  # Left out under Wine: report (its cases read the PDFs back with pdftotext,
+  # a Linux program; the typed sheet's fields are read back on Linux).
+  list(APPEND VANTREL_WINDOWS_SUITES window)
+  if(NOT "stage" IN_LIST VANTREL_WINDOWS_FOLDERS)
+    list(APPEND VANTREL_WINDOWS_FOLDERS stage)
+  endif()
+endif()
+
 # The narrow system functions and the C runtime take UTF-8 in a program whose
 # manifest makes it its code page; linked into every executable.
 set(_manifest_object "${CMAKE_BINARY_DIR}/utf8-manifest.o")
@@ -74,3 +97,22 @@ macro(vantrel_windows_static_qpdf)
   set_property(TARGET PkgConfig::QPDF APPEND PROPERTY INTERFACE_LINK_LIBRARIES
                ${VANTREL_JPEG_STATIC} ${VANTREL_ZLIB_STATIC} advapi32)
 endmacro()
+
+# The window's part of the program folder: the Qt plugins it loads, every DLL
+# the folder's programs and plugins link (Qt's, MinGW's), qt.conf, and the
+# racer's README for Windows.
+# Made after the programs (targets named), so their imports are walked too.
+function(vantrel_windows_runtime)
+  find_program(VANTREL_OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
+  get_filename_component(gcc_runtime "${_libstdcxx}" DIRECTORY)
+  set(plugins platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qsvg.dll iconengines/qsvgicon.dll)
+  add_custom_target(windows_runtime ALL
+    COMMAND ${CMAKE_COMMAND} -DFOLDER=${VANTREL_STAGE_DIR} -DQT=${VANTREL_WINDOWS_QT} -DOBJDUMP=${VANTREL_OBJDUMP}
+            "-DSEARCH=${VANTREL_WINDOWS_QT}/bin;${gcc_runtime};/usr/x86_64-w64-mingw32/lib" "-DPLUGINS=${plugins}"
+            -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/windows/CopyRuntime.cmake
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/packaging/windows/README-Windows.txt
+            ${VANTREL_STAGE_DIR}/README-Windows.txt
+    COMMENT "Putting Qt's DLLs and plugins into the program folder"
+    VERBATIM)
+  add_dependencies(windows_runtime ${ARGN})
+endfunction()

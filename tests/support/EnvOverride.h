@@ -11,19 +11,25 @@
 
 namespace testsupport {
 
+// The C runtime's own on Windows (an empty value removes the variable there).
+inline void setVariable(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");
+#else
+    if (value) ::setenv(name, value, 1);
+    else ::unsetenv(name);
+#endif
+}
+
 class EnvOverride {
 public:
     // A null value removes the variable.
     EnvOverride(const char* name, const char* value) : m_name(name) {
         if (const char* old = std::getenv(name)) m_old = old;
-        if (value) ::setenv(name, value, 1);
-        else ::unsetenv(name);
+        setVariable(name, value);
     }
     EnvOverride(const char* name, const std::string& value) : EnvOverride(name, value.c_str()) {}
-    ~EnvOverride() {
-        if (m_old) ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        else ::unsetenv(m_name.c_str());
-    }
+    ~EnvOverride() { setVariable(m_name.c_str(), m_old ? m_old->c_str() : nullptr); }
     EnvOverride(const EnvOverride&) = delete;
     EnvOverride& operator=(const EnvOverride&) = delete;
 

@@ -20,6 +20,9 @@ constexpr const char* kEntryId = "vantrel";
 // before carry it too, and stay readable.
 constexpr const char* kMarkerKey = "X-Vantrel-Folder";
 
+QString where() { return QString::fromStdString(platform::desktop::menuName()); }
+QString title() { return QString::fromStdString(platform::desktop::menuTitle()); }
+
 QString shown(const std::string& path) { return QString::fromStdString(platform::text::printable(path)); }
 
 // The name and keys an install writes too (packaging/vantrel.desktop.in) that
@@ -46,7 +49,7 @@ std::string writeEntry(const std::string& programFolder) {
     entry.id = kEntryId;
     entry.name = "Vantrel";
     takeTemplate(entry);
-    entry.program = programFolder + "/vantrel";
+    entry.program = platform::desktop::programFile(programFolder, "vantrel");
     entry.iconSvg = icon.readAll().toStdString();
     entry.markerKey = kMarkerKey;
     entry.markerValue = programFolder;
@@ -73,7 +76,9 @@ DesktopMenu::Outcome DesktopMenu::offer(QWidget* parent, const std::string& prog
     if (existing.present) {
         // An entry not of Vantrel's making, or of a folder still in its place
         // (an install, another copy), is the user's choice: it stays.
-        if (!existing.marker || QFileInfo(QString::fromStdString(*existing.marker) + "/vantrel").isExecutable())
+        if (!existing.marker ||
+            QFileInfo(QString::fromStdString(platform::desktop::programFile(*existing.marker, "vantrel")))
+                .isExecutable())
             return Outcome::OtherFolderKept;
         outcome = Outcome::Moved;
     } else if (answers.value("Menu/Declined", false).toBool()) {
@@ -82,20 +87,19 @@ DesktopMenu::Outcome DesktopMenu::offer(QWidget* parent, const std::string& prog
     // A folder's name is anyone's: what the entry's command cannot carry
     // safely is never written, and the racer learns why.
     // A folder the program cannot run from (its settings are not found) gets no entry either.
-    std::string why = platform::desktop::uncarriableReason(programFolder + "/vantrel");
+    std::string why = platform::desktop::uncarriableReason(platform::desktop::programFile(programFolder, "vantrel"));
     if (why.empty()) why = platform::paths::headProblem(programFolder);
     if (!why.empty()) {
-        MessageBox::warning(parent, "Application Menu",
-                            "Vantrel cannot be put in the application menu from the folder " + shown(programFolder) +
+        MessageBox::warning(parent, title(),
+                            "Vantrel cannot be put in " + where() + " from the folder " + shown(programFolder) +
                                 ": its path " + QString::fromStdString(why) +
                                 ".\n\nRename the folder, and Vantrel offers it again the next time it starts.");
         return Outcome::NotCarried;
     }
     if (outcome == Outcome::Added) {
         const auto answer = MessageBox::question(
-            parent, "Application Menu",
-            "Add Vantrel to the desktop's application menu?\n\nIt will start Vantrel from this folder:\n" +
-                shown(programFolder) +
+            parent, title(),
+            "Add Vantrel to " + where() + "?\n\nIt will start Vantrel from this folder:\n" + shown(programFolder) +
                 "\n\nIf you move the folder, Vantrel puts its menu entry right the next time it starts.");
         if (answer != QMessageBox::Yes) {
             answers.setValue("Menu/Declined", true);
@@ -103,8 +107,8 @@ DesktopMenu::Outcome DesktopMenu::offer(QWidget* parent, const std::string& prog
         }
     }
     if (const std::string why = writeEntry(programFolder); !why.empty()) {
-        MessageBox::warning(parent, "Application Menu",
-                            "Vantrel could not be added to the application menu: " + QString::fromStdString(why));
+        MessageBox::warning(parent, title(),
+                            "Vantrel could not be added to " + where() + ": " + QString::fromStdString(why));
         return Outcome::Failed;
     }
     return outcome;

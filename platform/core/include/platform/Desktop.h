@@ -2,7 +2,8 @@
 // An application menu entry for a program, as the desktop keeps one for its
 // user: the entry file, its icon, and which application opens a file type.
 // On Linux a Desktop Entry file and an SVG icon under $XDG_DATA_HOME (else
-// ~/.local/share), the type's default through xdg-mime.
+// ~/.local/share), the type's default through xdg-mime. On Windows a
+// shortcut in the user's Start menu, whose description carries the marker.
 
 #include <optional>
 #include <string>
@@ -30,6 +31,15 @@ struct MenuEntry {
     // application opens them, which stays their default; empty: none.
     std::string mimeType;
 };
+
+// What the racer calls the place the entry goes, for a sentence ("the
+// desktop's application menu", "the Start menu"), and for a box's title.
+std::string menuName();
+std::string menuTitle();
+
+// The program of that name in that folder, as the system names it (on
+// Windows with its ".exe").
+std::string programFile(const std::string& folder, const std::string& name);
 
 // Why the entry cannot carry this path safely, as the rest of a sentence
 // about the path ("holds a control character (\n), ..."): a control

@@ -170,6 +170,11 @@ std::string iconPath(const std::string& id) {
     return home.empty() ? std::string() : home + "/icons/hicolor/scalable/apps/" + id + ".svg";
 }
 
+std::string menuName() { return "the desktop's application menu"; }
+std::string menuTitle() { return "Application Menu"; }
+
+std::string programFile(const std::string& folder, const std::string& name) { return folder + "/" + name; }
+
 std::string uncarriableReason(const std::string& nativePath) {
     if (nativePath.empty() || nativePath[0] != '/') return "is not a full path";
     if (!text::isValidUtf8(nativePath)) return "holds bytes that are not UTF-8, and a menu entry is UTF-8";

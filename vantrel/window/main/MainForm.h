@@ -20,8 +20,8 @@ class MainForm : public library::MainWindowLink {
 public:
     // The window whose children are the setup controls.
     virtual QWidget* formWidget() = 0;
-    // installation(): read where the program started (and again after the
-    // window itself wrote its settings file).
+    // Its installation() is the one read where the program started, read
+    // again after the window itself wrote its settings file.
     // The dialogs the window and those it opens ask the racer through.
     virtual const Dialogs& dialogs() const = 0;
     // What the File tab asks of a run, and the sheet a run made shown there.

@@ -72,7 +72,7 @@ void BM_ClickToSheet(benchmark::State& state) {
         vantrel::MessageBox::clearHistory();
         vantrel::MessageBox::setNextAnswer(QMessageBox::Ok);
         const auto start = Clock::now();
-        vantrel::RunSetupSheet();
+        vantrel::RunSetupSheet(window);
         spent += std::chrono::duration<double>(Clock::now() - start).count();
         if (!vantrel::MessageBox::history().isEmpty()) {
             state.SkipWithError(vantrel::MessageBox::history().first().text.toStdString().c_str());

@@ -29,27 +29,40 @@ std::string successStatus(const std::string& line) {
 // A replacing write goes to a temporary file beside the target and is renamed
 // over it when whole: a full disk or a killed process leaves the old content,
 // never a part of the new. `reason` gets the system's text of a failure.
-std::string writeLine(const std::string& fileName, const std::string& line, bool append, std::string& reason) {
+enum class Put { Written, NoFile, Failed };
+Put putLine(const std::string& fileName, const std::string& line, bool append, std::string& reason) {
     reason.clear();
-    if (fileName.empty()) return kNoFile;
+    if (fileName.empty()) return Put::NoFile;
     const std::string native = platform::paths::toNative(fileName);
     const std::string text = line + kLineEnd;
     if (!append) {
         const platform::files::FileKind kind = platform::files::factsOf(native).kind;
         if (kind != platform::files::FileKind::Missing && kind != platform::files::FileKind::Regular) {
             reason = "it is not a regular file";
-            return {};
+            return Put::Failed;
         }
-        reason = platform::files::replaceAtomically(
+        const auto failed = platform::files::replaceAtomically(
             native,
             [&](int fd) {
                 return platform::files::writeAll(fd, text) ? std::string() : platform::files::systemMessage(errno);
             },
             platform::files::Durability::Unsynced);
-        return reason.empty() ? successStatus(line) : std::string();
+        if (!failed) return Put::Written;
+        reason = failed->reason();
+        return Put::Failed;
     }
     reason = platform::files::appendToRegularFile(native, text);
-    return reason.empty() ? successStatus(line) : std::string();
+    return reason.empty() ? Put::Written : Put::Failed;
+}
+
+// The status text the component's callers read of putLine.
+std::string writeLine(const std::string& fileName, const std::string& line, bool append, std::string& reason) {
+    switch (putLine(fileName, line, append, reason)) {
+    case Put::Written: return successStatus(line);
+    case Put::NoFile: return kNoFile;
+    case Put::Failed: break;
+    }
+    return {};
 }
 
 // The entry of a folder whose name equals `name` ignoring letter case; an
@@ -108,6 +121,24 @@ std::string CFileManager::writeLineToFileWithData(const std::string& myTextLine)
         return {};
     }
 }
+
+std::optional<platform::Error> CFileManager::writeDataLine(const std::string& line) {
+    // Never raises, as the status texts do not: the failure is handed back.
+    try {
+        if (putLine(m_FileName, line, false, m_LastFailure) == Put::Written) return std::nullopt;
+    } catch (...) {
+        m_LastFailure.clear();
+    }
+    try {
+        std::string reason = m_LastFailure.empty() ? "it could not be written" : m_LastFailure;
+        // Without a file named, the reason alone.
+        if (m_FileName.empty()) return platform::Error(platform::ErrPathAccess, "CFileManager", std::move(reason));
+        return platform::Error::aboutFile(platform::ErrPathAccess, "CFileManager", "Cannot write",
+                                          platform::paths::toNative(m_FileName), std::move(reason));
+    } catch (...) {
+        return platform::Error(platform::ErrPathAccess, "CFileManager");
+    }
+}
 #endif
 
 std::string CFileManager::writeLineToFile(const std::string& myFileName, const std::string& myTextLine) {
@@ -155,14 +186,14 @@ std::string CFileManager::copyFile(const std::string& strMySourceFilename, const
         }
         // Written beside the target first and renamed over it, so a failure
         // never leaves half a file under the target's name.
-        const std::string error = platform::files::replaceAtomically(
+        const auto error = platform::files::replaceAtomically(
             target.string(),
             [&](int fd) {
                 return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
             },
             m_syncCopies ? platform::files::Durability::Synced : platform::files::Durability::Unsynced);
-        if (!error.empty()) {
-            m_LastFailure = error;
+        if (error) {
+            m_LastFailure = error->reason();
             return failed;
         }
         return {};

@@ -9,8 +9,11 @@
 // writeLineToFileWithData as well. All paths are system paths.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/Error.h"
 
 class CFileManager {
 public:
@@ -22,6 +25,10 @@ public:
     std::string writeLineToFilePreDefined();
 #ifdef VANTREL_FILEMANAGER_WITH_DATA
     std::string writeLineToFileWithData(const std::string& myTextLine);
+    // The same for this system's own callers: nothing when FileName holds
+    // the line and CR LF, else the failure about the file, its reason the
+    // system's (LastFailure) or "it could not be written".
+    std::optional<platform::Error> writeDataLine(const std::string& line);
 #endif
     // Creates or empties the file, then writes the line and CR LF.
     std::string writeLineToFile(const std::string& myFileName, const std::string& myTextLine);

@@ -4,6 +4,7 @@
 
 #include "CFileManager.h"
 #include "TempProgramFolder.h"
+#include "platform/Paths.h"
 #include "platform/Process.h"
 
 namespace fs = std::filesystem;
@@ -69,6 +70,43 @@ TEST_F(CFileManagerTest, WritesReplaceAppendsAddAndFailuresAreEmpty) {
 
     EXPECT_EQ(fm.writeLineToFile(sysPath("missing\\x.txt"), "x"), "");
     EXPECT_EQ(fm.appendLineToFile(sysPath("bin"), "x"), "");
+}
+
+// The program's own write of the data file answers a failure where the
+// status text is not "Success: ...", and nothing where it is, with the file
+// and the system's reason; what the file held stays when it fails.
+TEST_F(CFileManagerTest, TheDataLineFailsAboutItsFileWhereTheStatusFails) {
+    dir.write("held.txt", "old\r\n");
+    dir.write("a folder/inside.txt", "x");
+    const struct {
+        const char* file;    // below the folder; "" for none
+        const char* reason;  // nullptr: written
+    } cases[] = {
+        {"held.txt", nullptr},
+        {"new.txt", nullptr},
+        {"a folder", "it is not a regular file"},
+        {"missing\\x.txt", "No such file or directory"},
+        {"", "it could not be written"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string name = *c.file ? sysPath(c.file) : std::string();
+        fm.setFileName(name);
+        const auto failed = fm.writeDataLine("data line");
+        fm.setFileName(name);
+        const bool statusSaysSuccess = fm.writeLineToFileWithData("data line").rfind("Success: ", 0) == 0;
+        EXPECT_EQ(bool(failed), !statusSaysSuccess);
+        if (!c.reason) {
+            EXPECT_FALSE(failed) << failed->description();
+            EXPECT_EQ(dir.read(c.file), "data line\r\n");
+            continue;
+        }
+        ASSERT_TRUE(failed);
+        EXPECT_EQ(failed->reason(), c.reason);
+        EXPECT_EQ(failed->file(), platform::paths::toNative(name));
+        EXPECT_EQ(failed->number(), platform::ErrPathAccess);
+    }
+    EXPECT_EQ(dir.read("a folder/inside.txt"), "x");
 }
 
 TEST_F(CFileManagerTest, CopyReplacesTargetAndNeverLeavesAPart) {

@@ -138,12 +138,19 @@ TEST(WindowsFilesTest, AReplacementIsWholeOrNothingAndItsLeftoversGo) {
     auto writes = [](std::string bytes) {
         return [bytes](int fd) { return platform::files::writeAll(fd, bytes) ? std::string() : "short write"; };
     };
-    EXPECT_EQ(platform::files::replaceAtomically(target, writes(std::string(200000, 'n'))), "");
+    EXPECT_FALSE(platform::files::replaceAtomically(target, writes(std::string(200000, 'n'))));
     EXPECT_EQ(TempProgramFolder::readFile(targetPath), std::string(200000, 'n'));
-    EXPECT_EQ(platform::files::replaceAtomically(target, [](int) -> std::string { throw std::runtime_error("no"); }),
-              "no");
-    EXPECT_EQ(TempProgramFolder::readFile(targetPath), std::string(200000, 'n'));
-    EXPECT_NE(platform::files::replaceAtomically(textOf(folder.path() / "bin"), writes("x")), "");
+    for (const char* said : {"no", ""}) {
+        const auto failed = platform::files::replaceAtomically(target, [said](int fd) -> std::string {
+            platform::files::writeAll(fd, "half");
+            throw std::runtime_error(said);
+        });
+        ASSERT_TRUE(failed) << "a write that raised \"" << said << "\"";
+        EXPECT_EQ(failed->reason(), *said ? said : "the new content could not be written");
+        EXPECT_EQ(failed->file(), target);
+        EXPECT_EQ(TempProgramFolder::readFile(targetPath), std::string(200000, 'n'));
+    }
+    EXPECT_TRUE(platform::files::replaceAtomically(textOf(folder.path() / "bin"), writes("x")));
 
     // What a killed writer left, and what a writer at work holds open.
     const std::string prefix = "." + textOf(pathOf(target).filename()) + ".";

@@ -13,6 +13,7 @@
 #include <random>
 #include <unistd.h>
 
+#include "CarriedSheets.h"
 #include "SetupFile.h"
 #include "SheetRuns.h"
 #include "ShellTestFolder.h"
@@ -25,11 +26,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using carriedsheets::Owners;
 using shelltest::batch;
 using ::testing::HasSubstr;
 using vantrel::Setup;
 using vantrel::SetupField;
-using Owners = std::vector<std::pair<std::string, std::string>>;  // (driver, whose: "" the racer's own)
 
 // A program folder whose installation names `driver` as its racer.
 struct Racer : shelltest::ShellTestFolder {
@@ -44,44 +45,13 @@ struct Racer : shelltest::ShellTestFolder {
 
     // A raw data file of one meeting at Lostock, driven by `driver`.
     std::string setup(const std::string& name, const std::string& driver, const std::string& oil) const {
-        Setup v = vantrel::readSetupFile(rawDataFile());
-        v[std::size_t(SetupField::DriverName)] = driver;
-        v[std::size_t(SetupField::TrackCity)] = "Lostock";
-        v[std::size_t(SetupField::EventName)] = "Summer Cup";
-        v[std::size_t(SetupField::EventDate)] = "2026-06-14";
-        v[std::size_t(SetupField::FrontShockOil)] = oil;
-        const std::string path = (this->path() / name).string();
-        vantrel::writeSetupFile(path, v);
-        return path;
+        return carriedsheets::meetingSetup(path() / name, driver, oil);
     }
 
     std::string library() const { return (path() / "Data" / "Library.sqlite").string(); }
-
-    Owners setupOwners() const {
-        vantrel::library::SetupLibrary setups(library());
-        const auto origins = vantrel::library::TeamRecords(setups).teamOrigins();
-        Owners out;
-        for (const auto& s : setups.summaries())
-            out.push_back({s.driver, origins.count(s.id) ? origins.at(s.id).driver : std::string()});
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-
-    Owners runOwners() const {
-        vantrel::library::SetupLibrary setups(library());
-        Owners out;
-        for (const auto& run : vantrel::runs::trackRuns(setups, {}))
-            out.push_back({run.values[std::size_t(SetupField::DriverName)], run.team});
-        std::sort(out.begin(), out.end());
-        return out;
-    }
+    Owners setupOwners() const { return carriedsheets::setupOwners(library()); }
+    Owners runOwners() const { return carriedsheets::runOwners(library()); }
 };
-
-// The sheet `setupFile` builds, copied into `into`.
-void buildSheet(const std::string& setupFile, const fs::path& into) {
-    const auto built = batch({"--target", into.string(), setupFile});
-    ASSERT_EQ(built.status, 0) << built.err;
-}
 
 fs::path tempFolder(const std::string& what) {
     const fs::path p = fs::temp_directory_path() / ("vantrel-" + what + "-" + std::to_string(::getpid()));
@@ -119,50 +89,21 @@ TEST(ImportOwnership, ASheetBringsItsSetupAndRunsAsTheirDriversOnAnyMachine) {
     const fs::path team = tempFolder("import-team"), carried = tempFolder("import-sheets");
     {
         Racer mine("Driver A", team);
-        // A team mate's run, taken from the team folder.
-        vantrel::runs::RunEntry mate;
-        mate.uid = "a11ce";
-        mate.name = "Practice 1";
-        mate.created = "2026-06-14T10:00:00+02:00";
-        mate.values = vantrel::readSetupFile(mine.setup("mate.dat", "Sam Jones", "40"));
-        mate.laps = {{21000, true}, {20900, true}};
-        fs::create_directories(team / "Sam Jones");
-        std::ofstream(team / "Sam Jones" / "Run a11ce.vrun", std::ios::binary) << vantrel::runs::runsFileText({mate});
-        const auto sync = batch({"--sync"});
-        ASSERT_EQ(sync.status, 0) << sync.err;
-        ASSERT_THAT(sync.out, HasSubstr("Runs added: 1\n"));
-        buildSheet(mine.path() / "mate.dat", carried);
-
-        // The racer's own run and a stranger's typed into this installation.
-        ASSERT_EQ(batch({"--log-run", "Practice 1", mine.setup("own.dat", "Driver A", "30")}).status, 0);
-        buildSheet(mine.path() / "own.dat", carried);
-        ASSERT_EQ(batch({"--log-run", "Heat 1", mine.setup("stranger.dat", "Kim Lee", "50")}).status, 0);
-        buildSheet(mine.path() / "stranger.dat", carried);
+        ASSERT_EQ(carriedsheets::makeCarriedSheets(mine.path(), team, carried), "");
     }
-    ASSERT_EQ(std::distance(fs::directory_iterator(carried), fs::directory_iterator()), 3);
-
-    {
-        Racer laptop("Driver A");  // the racer's other machine, no team folder
+    for (const auto& [racer, owners] : carriedsheets::kAfterImport) {
+        Racer installation(racer);
         const auto imported = batch({"--import", carried.string()});
         ASSERT_EQ(imported.status, 0) << imported.err;
         EXPECT_THAT(imported.out, HasSubstr("Added: 3\n"));
         EXPECT_THAT(imported.out, HasSubstr("Runs added: 3\n"));
-        EXPECT_EQ(laptop.setupOwners(), (Owners{{"Driver A", ""}, {"Kim Lee", "Kim Lee"}, {"Sam Jones", "Sam Jones"}}));
-        EXPECT_EQ(laptop.runOwners(), (Owners{{"Driver A", ""}, {"Kim Lee", "Kim Lee"}, {"Sam Jones", "Sam Jones"}}));
+        EXPECT_EQ(installation.setupOwners(), owners) << racer;
+        EXPECT_EQ(installation.runOwners(), owners) << racer;
         // Again: nothing doubled, nobody's changed hands.
         const auto again = batch({"--import", carried.string()});
         EXPECT_THAT(again.out, HasSubstr("Already there: 3\n"));
         EXPECT_THAT(again.out, ::testing::Not(HasSubstr("Runs added")));
-        EXPECT_EQ(laptop.runOwners(), (Owners{{"Driver A", ""}, {"Kim Lee", "Kim Lee"}, {"Sam Jones", "Sam Jones"}}));
-    }
-    {
-        Racer stranger("LEE, Kim");  // the stranger's own installation
-        const auto imported = batch({"--import", carried.string()});
-        ASSERT_EQ(imported.status, 0) << imported.err;
-        EXPECT_EQ(stranger.setupOwners(),
-                  (Owners{{"Driver A", "Driver A"}, {"Kim Lee", ""}, {"Sam Jones", "Sam Jones"}}));
-        EXPECT_EQ(stranger.runOwners(),
-                  (Owners{{"Driver A", "Driver A"}, {"Kim Lee", ""}, {"Sam Jones", "Sam Jones"}}));
+        EXPECT_EQ(installation.runOwners(), owners) << racer;
     }
     {
         // --extract takes a sheet's runs as --import does.
@@ -171,7 +112,7 @@ TEST(ImportOwnership, ASheetBringsItsSetupAndRunsAsTheirDriversOnAnyMachine) {
             const auto extracted = batch({"--extract", e.path().string(), (other.path() / "out.dat").string()});
             ASSERT_EQ(extracted.status, 0) << extracted.err;
         }
-        EXPECT_EQ(other.runOwners(), (Owners{{"Driver A", ""}, {"Kim Lee", "Kim Lee"}, {"Sam Jones", "Sam Jones"}}));
+        EXPECT_EQ(other.runOwners(), carriedsheets::kAfterImport[0].owners);
     }
     fs::remove_all(team);
     fs::remove_all(carried);

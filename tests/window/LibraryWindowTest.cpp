@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 
 #include "AnsweredDialogs.h"
+#include "CarriedSheets.h"
 #include "Installation.h"
 #include "platform/Process.h"
 #include "CompareWindow.h"
@@ -457,6 +458,43 @@ private slots:
         const std::string text = WindowTestFolder::readFile(csv.toStdString());
         QVERIFY(text.starts_with("\"Created\",\"SetupType\",\"Sheet\",\"DriverName\""));
         QCOMPARE(std::count(text.begin(), text.end(), '\n'), 9L);
+    }
+
+    // The sheets of the racer's own run, a team mate's and a stranger's come
+    // in through Import… as --import takes them: each setup and run is its
+    // driver's, against the racer of the installation the window runs in.
+    void importsEachSheetAsItsDriversAsTheBatchImportDoes() {
+        const auto owned = [](const carriedsheets::Owners& owners) {
+            QStringList out;
+            for (const auto& [driver, whose] : owners) out << fromStd(driver + " (" + whose + ")");
+            return out.join(", ");
+        };
+        const auto team = m_folder->path() / "Team", carried = m_folder->path() / "Carried";
+        std::filesystem::create_directories(team);
+        std::filesystem::create_directories(carried);
+        // Made beside this installation's library, by the racer's installation with a team folder.
+        const std::string settings = (m_folder->path() / "bin" / "Vantrel.ini").string();
+        QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "TeamFolder", team.string()));
+        QVERIFY(platform::profile::writeEntry(settings, "Vantrel", "LibraryFile", "Maker.sqlite"));
+        QCOMPARE(fromStd(carriedsheets::makeCarriedSheets(m_folder->path(), team, carried)), QString());
+        int n = 0;
+        for (const auto& [racer, owners] : carriedsheets::kAfterImport) {
+            // The installation's racer is its raw data file's driver, as for --import.
+            QVERIFY(platform::profile::writeEntry(m_folder->rawDataFile().string(), "SetupData", "DriverName", racer));
+            const std::string library =
+                (m_folder->path() / "Data" / ("Imported" + std::to_string(++n) + ".sqlite")).string();
+            LibraryWindow window(library, vantrel::setupTypeFolders(m_main->installation()), m_dialogs.dialogs(),
+                                 m_main.data());
+            window.show();
+            MessageBox::clearHistory();
+            MessageBox::setNextAnswer(QMessageBox::Ok);
+            window.importPaths({fromStd(carried.string())});
+            QCOMPARE(MessageBox::history().size(), 1);
+            QVERIFY2(MessageBox::history().front().text.contains("Added: 3"),
+                     qPrintable(MessageBox::history().front().text));
+            QCOMPARE(owned(carriedsheets::setupOwners(library)), owned(owners));
+            QCOMPARE(owned(carriedsheets::runOwners(library)), owned(owners));
+        }
     }
 
     // A team mate's text goes out as text a spreadsheet never runs and comes back exactly;

@@ -31,7 +31,7 @@ class RawDataCaptureTest : public QObject {
     QPointer<frmVantrel> m_window;
 
     std::map<std::string, std::string> capture() {
-        CRawDataBuilder builder;
+        CRawDataBuilder builder(*m_window);
         builder.CreateRawData();
         // The data folder of the window's installation, native.
         if (builder.RawDataFilename() != m_folder->str() + "/Data/RawData.dat")
@@ -76,7 +76,7 @@ private slots:
             {"RearShockTower", "2"},    {"RearShockTowerCamber", "5"},  {"RearHubCamber", "4"},
             {"RearArmShock", "3"},      {"RearArmLength", "Short"}};
 
-        CRawDataBuilder().CreateRawData();
+        CRawDataBuilder(*m_window).CreateRawData();
         const auto entries = WindowTestFolder::rawEntries(m_folder->rawDataFile());
         QCOMPARE(entries.size(), vantrel::SetupFieldCount);
         QCOMPARE(entries.size(), std::size(kFieldSources));
@@ -177,7 +177,7 @@ private slots:
     }
 
     void failureNamesTheCapture() {
-        CRawDataBuilder builder;
+        CRawDataBuilder builder(*m_window);
         builder.setRawDataFilename("previous");
         delete m_window->control<QWidget>("txtMotor");
         try {

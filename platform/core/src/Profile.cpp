@@ -142,10 +142,8 @@ ReadResult readFile(const std::string& nativePath, std::string& out, std::string
 // behind the user's back.
 bool replaceFile(const std::string& nativePath, const std::string& bytes) {
     if (!files::isReplaceable(nativePath)) return false;
-    return files::replaceAtomically(
-               nativePath,
-               [&](int fd) { return files::writeAll(fd, bytes) ? std::string() : files::systemMessage(errno); })
-        .empty();
+    return !files::replaceAtomically(
+        nativePath, [&](int fd) { return files::writeAll(fd, bytes) ? std::string() : files::systemMessage(errno); });
 }
 
 // What a name or value may hold on its line: a C string ends at NUL, and a

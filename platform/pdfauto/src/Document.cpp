@@ -387,10 +387,10 @@ void Document::save(const std::string& target) {
         return;
     }
     if (target.empty()) platform::raise(platform::ErrPathAccess, Source, "Cannot save: no file name");
-    const std::string error = platform::files::replaceAtomically(target, [&](int fd) -> std::string {
+    const auto error = platform::files::replaceAtomically(target, [&](int fd) -> std::string {
         return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
     });
-    if (!error.empty()) platform::raiseAboutFile(platform::ErrPathAccess, Source, "Cannot save", target, error);
+    if (error) platform::raiseAboutFile(platform::ErrPathAccess, Source, "Cannot save", target, error->reason());
     // What was appended now belongs to that file, not to the bytes loaded: a later save writes whole.
     m_changes->wholeRewrite = true;
 }

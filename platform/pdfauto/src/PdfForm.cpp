@@ -72,30 +72,26 @@ void writeAtomically(QPDF& pdf, const std::string& path, const std::function<std
         platform::raiseAboutFile(platform::ErrPathAccess, Source, "Cannot save", path, why);
     };
     if (path.empty()) fail("no file name");
-    const std::string error = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
+    const auto error = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
         // Into memory first, then onto the file at once: qpdf's own file output
-        // writes object by object, a system call each.
-        std::string why;
-        try {
-            QPDFWriter writer(pdf);
-            writer.setOutputMemory();
-            // Streams are written as they are: existing ones not decoded and packed
-            // again, and appearances, a few hundred bytes each, not worth a deflater.
-            writer.setDecodeLevel(qpdf_dl_none);
-            writer.setCompressStreams(false);
-            writer.write();
-            why = verify();
-            if (why.empty()) {
-                auto buffer = writer.getBufferSharedPointer();
-                const std::string_view bytes(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
-                if (!platform::files::writeAll(fd, bytes)) why = systemMessage(errno);
-            }
-        } catch (const std::exception& e) {
-            why = e.what();
+        // writes object by object, a system call each. What qpdf raises fails
+        // the replacement with its text.
+        QPDFWriter writer(pdf);
+        writer.setOutputMemory();
+        // Streams are written as they are: existing ones not decoded and packed
+        // again, and appearances, a few hundred bytes each, not worth a deflater.
+        writer.setDecodeLevel(qpdf_dl_none);
+        writer.setCompressStreams(false);
+        writer.write();
+        std::string why = verify();
+        if (why.empty()) {
+            auto buffer = writer.getBufferSharedPointer();
+            const std::string_view bytes(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+            if (!platform::files::writeAll(fd, bytes)) why = systemMessage(errno);
         }
         return why;
     });
-    if (!error.empty()) fail(error);
+    if (error) fail(error->reason());
 }
 
 }  // namespace

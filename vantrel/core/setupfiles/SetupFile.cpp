@@ -25,11 +25,11 @@ Setup readSetupFile(const std::string& path) {
 
 void writeSetupFile(const std::string& path, const Setup& values) {
     const std::string text = values.rawDataText();
-    const std::string failure = platform::files::replaceAtomically(path, [&text](int fd) {
+    const auto failure = platform::files::replaceAtomically(path, [&text](int fd) {
         return platform::files::writeAll(fd, text) ? std::string() : platform::files::systemMessage(errno);
     });
-    if (!failure.empty())
-        platform::raiseAboutFile(platform::ErrPathAccess, "writeSetupFile", "Cannot write", path, failure);
+    if (failure)
+        platform::raiseAboutFile(platform::ErrPathAccess, "writeSetupFile", "Cannot write", path, failure->reason());
 }
 
 }  // namespace vantrel

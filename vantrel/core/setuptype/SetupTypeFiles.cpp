@@ -27,7 +27,7 @@ std::string lastPart(std::string_view name) {
     return std::string(dot == std::string_view::npos ? name : name.substr(dot + 1));
 }
 
-std::string writeText(const std::string& path, const std::string& bytes) {
+std::optional<platform::Error> writeText(const std::string& path, const std::string& bytes) {
     return platform::files::replaceAtomically(path, [&](int fd) {
         return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
     });
@@ -36,8 +36,8 @@ std::string writeText(const std::string& path, const std::string& bytes) {
 void writeOrRaise(const std::string& path, const std::string& bytes) {
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
-    if (const std::string reason = writeText(path, bytes); !reason.empty())
-        platform::raise(platform::ErrPathAccess, kSource, "Cannot write " + path + ": " + reason);
+    if (const auto failed = writeText(path, bytes))
+        platform::raise(platform::ErrPathAccess, kSource, "Cannot write " + path + ": " + failed->reason());
 }
 
 // The other setup types of the configuration folder, each as its settings

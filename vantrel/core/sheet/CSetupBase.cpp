@@ -115,10 +115,9 @@ void CSetupBase::CreateSetupSheet() {
         const std::string dataFile = m_utils->checkMe(config.DataDirectory()) + config.DataFile();
         CFileManager files;
         files.setFileName(dataFile);
-        const std::string written = files.writeLineToFileWithData(rules.SetupDataRow());
-        if (written.rfind("Success: ", 0) != 0)
+        if (const auto failed = files.writeDataLine(rules.SetupDataRow()))
             platform::raiseAboutFile(platform::ErrPathAccess, kCreateSource, "Cannot write the sheet data file",
-                                     platform::paths::toNative(dataFile), failureOf(files));
+                                     platform::paths::toNative(dataFile), failed->reason());
 
         const std::string mappingFile = m_utils->checkMe(config.MappingDirectory()) + m_MappingFile;
         // The filler reads the mapping file the rules engine writes, when the

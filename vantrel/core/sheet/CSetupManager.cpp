@@ -98,8 +98,9 @@ void CSetupManager::RecordInLibrary(const std::string& sheet) {
         } else if (m_library) {
             m_library->record(entry);
         } else {
-            reason = library::recordSetup(library::libraryFilePath(m_config->DataDirectory(), m_config->LibraryFile()),
-                                          entry);
+            if (const auto failed = library::recordSetup(
+                    library::libraryFilePath(m_config->DataDirectory(), m_config->LibraryFile()), entry))
+                reason = platform::errorText(*failed);
         }
     } catch (const platform::Error& e) {
         reason = e.description();
@@ -112,9 +113,9 @@ void CSetupManager::RecordInLibrary(const std::string& sheet) {
 
 void CSetupManager::ShareWithTeam(const std::string& sheet) {
     // Like the library: a team folder that cannot be written costs a warning.
-    const std::string reason = publishToTeam(*m_config, platform::paths::toNative(sheet));
-    if (reason.empty()) return;
-    const std::string warning = "The sheet was not put into the team folder: " + reason;
+    const auto failed = publishToTeam(*m_config, platform::paths::toNative(sheet));
+    if (!failed) return;
+    const std::string warning = "The sheet was not put into the team folder: " + failed->description();
     m_LibraryWarning += (m_LibraryWarning.empty() ? "" : " ") + warning;
     com::check(m_log->LogMe("CSetupManager::BuildSetupSheet-" + warning));
 }

@@ -52,12 +52,12 @@ void replaceRunFile(const std::string& path, const runs::RunEntry& run) {
     } else if (read.status != platform::files::OpenStatus::Missing) {
         failure(read.reason.empty() ? "it cannot be read" : read.reason);
     }
-    const std::string error = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
+    const auto error = platform::files::replaceAtomically(path, [&](int fd) -> std::string {
         return platform::files::writeAll(fd, runs::runsFileText({run}))
                    ? std::string()
                    : platform::files::systemMessage(errno ? errno : EIO);
     });
-    if (!error.empty()) failure(error);
+    if (error) failure(error->reason());
 }
 
 }  // namespace

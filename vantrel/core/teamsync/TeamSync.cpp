@@ -43,47 +43,52 @@ TeamSettings teamSettings(const Installation& installation) {
 namespace {
 
 // Something a run made, put into the team folder by `put`: nothing without a
-// team folder, nor where the library lies in it. Never raises: answers the
-// empty text, or the warning (`what` leads one that is no error of ours).
-std::string toTeamFolder(const std::function<TeamSettings()>& where, const std::function<void(const std::string&)>& put,
-                         const char* what) noexcept {
+// team folder, nor where the library lies in it. Never raises: answers
+// nothing, or the failure, whose description is the warning (`what` leads
+// one that is no error of ours).
+std::optional<platform::Error> toTeamFolder(const std::function<TeamSettings()>& where,
+                                            const std::function<void(const std::string&)>& put, const char* source,
+                                            const char* what) noexcept {
     try {
         const TeamSettings settings = where();
-        if (settings.teamFolder.empty()) return {};
+        if (settings.teamFolder.empty()) return std::nullopt;
         if (std::string refusal = team::libraryInTeamFolder(settings.libraryFile, settings.teamFolder);
             !refusal.empty())
-            return refusal;
+            return platform::Error(platform::ErrPathAccess, source, std::move(refusal));
         put(settings.teamFolder);
-        return {};
+        return std::nullopt;
     } catch (const platform::Error& e) {
-        return e.description();
+        return e;
     } catch (const std::exception& e) {
-        return std::string(what) + e.what();
+        return platform::Error(platform::ErrPathAccess, source, std::string(what) + e.what());
+    } catch (...) {
+        return platform::Error(platform::ErrPathAccess, source, std::string(what) + "it failed");
     }
 }
 
 }  // namespace
 
-std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept {
+std::optional<platform::Error> publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept {
     // The sheet stands, and the team folder is an extra.
     return toTeamFolder(
         [&] { return teamSettings(config); },
         [&](const std::string& team) { team::publishSheet(sheetNativePath, team, config.DriverName()); },
-        "Cannot put the sheet into the team folder: ");
+        "publishToTeam", "Cannot put the sheet into the team folder: ");
 }
 
 std::string publishRunToTeam(const Installation& installation, const runs::RunEntry& run) noexcept {
     // The run is in the library, and the team folder is an extra.
-    return toTeamFolder([&] { return teamSettings(installation); },
-                        [&](const std::string& team) {
-                            team::publishRun(run, team);
-                            // A correction shared now is not put there again by the next scan.
-                            if (run.revision > 1 || run.withdrawn) {
-                                library::SetupLibrary setups(installation.libraryFile());
-                                runs::markShared(setups, run.uid, run.revision);
-                            }
-                        },
-                        "Cannot put the run into the team folder: ");
+    const auto failed = toTeamFolder([&] { return teamSettings(installation); },
+                                     [&](const std::string& team) {
+                                         team::publishRun(run, team);
+                                         // A correction shared now is not put there again by the next scan.
+                                         if (run.revision > 1 || run.withdrawn) {
+                                             library::SetupLibrary setups(installation.libraryFile());
+                                             runs::markShared(setups, run.uid, run.revision);
+                                         }
+                                     },
+                                     "publishRunToTeam", "Cannot put the run into the team folder: ");
+    return failed ? failed->description() : std::string();
 }
 
 int syncCommand(const Installation& installation, std::ostream& out, std::ostream& err) {

@@ -5,11 +5,13 @@
 
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "CAppSettings.h"
 #include "Installation.h"
 #include "library/SetupImport.h"
+#include "platform/Error.h"
 #include "runs/RunLog.h"
 
 namespace vantrel {
@@ -35,8 +37,9 @@ std::string installationDriver(const Installation& installation, library::SetupL
 std::string installationDriver(const std::string& rawDataPath, library::SetupLibrary& library);
 
 // After a run: the new sheet into the team folder, in its driver's folder.
-// Never raises: answers the empty text, or the warning for the racer.
-std::string publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept;
+// Never raises: answers nothing, or the failure (its description the
+// warning for the racer).
+std::optional<platform::Error> publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept;
 
 // After a run is logged: the run into the team folder (TeamRuns.h), in its
 // driver's folder. Never raises: answers the empty text, or the warning.

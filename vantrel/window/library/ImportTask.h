@@ -20,8 +20,12 @@ class ImportTask : public QObject {
     Q_OBJECT
 public:
     // The readers are shared with the thread and must be safe to use from it.
+    // A setup, or a run a sheet carries, of another driver than the racer
+    // comes in as that driver's; the racer is the driver of the raw data file
+    // at rawDataPath, else of their last run (none: every setup is their own).
     ImportTask(std::string libraryPath, std::vector<std::string> paths,
-               std::vector<std::shared_ptr<const SetupFileReader>> readers, QObject* parent = nullptr);
+               std::vector<std::shared_ptr<const SetupFileReader>> readers, std::string rawDataPath = {},
+               QObject* parent = nullptr);
     // Waits for the thread: a task is only destroyed once it has finished.
     ~ImportTask() override;
 
@@ -42,6 +46,7 @@ private:
     std::string m_libraryPath;
     std::vector<std::string> m_paths;
     std::vector<std::shared_ptr<const SetupFileReader>> m_readers;
+    std::string m_rawDataPath;
     std::atomic<bool> m_cancel{false};
     bool m_running = false;
     ImportReport m_report;

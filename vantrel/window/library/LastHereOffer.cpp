@@ -1,9 +1,6 @@
 #include "LastHereOffer.h"
 
-#include <QBoxLayout>
-#include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QStringList>
 
@@ -12,36 +9,27 @@
 
 namespace vantrel::library {
 
-namespace {}  // namespace
-
-LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, const Installation& installation)
-    : QObject(mainWindow), m_main(mainWindow), m_load(std::move(load)), m_installation(installation) {
+LastHereOffer::LastHereOffer(MainWindowLink& mainWindow, Loader load)
+    : QObject(mainWindow.linkedWindow()),
+      m_link(mainWindow),
+      m_main(mainWindow.linkedWindow()),
+      m_load(std::move(load)) {
     setObjectName("LastHereOffer");
-    auto* line = mainWindow->findChild<QFrame*>("StatusLine");
-    auto* track = mainWindow->findChild<QLineEdit*>("txtTrackCity");
-    auto* layout = line ? qobject_cast<QBoxLayout*>(line->layout()) : nullptr;
-    if (!layout || !track) return;
-    m_label = new QLabel(line);
+    m_label = new QLabel;
     m_label->setObjectName("lblLastHere");
-    m_button = new QPushButton("Load", line);
+    m_button = new QPushButton("Load");
     m_button->setObjectName("cmdLoadLastHere");
     m_button->setToolTip("Load the setup of the last meeting at this track into the window");
     // A plain button: the racer sees when the keyboard's focus is on it.
     m_button->setAutoDefault(false);
-    // First in the line, before the messages of a run.
-    layout->insertWidget(0, m_label);
-    layout->insertWidget(1, m_button);
-    m_closestLabel = new QLabel(line);
+    m_closestLabel = new QLabel;
     m_closestLabel->setObjectName("lblClosestConditions");
-    m_closestButton = new QPushButton("Load", line);
+    m_closestButton = new QPushButton("Load");
     m_closestButton->setObjectName("cmdLoadClosest");
     m_closestButton->setToolTip("Load the setup of the run in the closest conditions into the window");
     m_closestButton->setAutoDefault(false);
-    layout->insertWidget(2, m_closestLabel);
-    layout->insertWidget(3, m_closestButton);
-    for (QWidget* w : {static_cast<QWidget*>(m_label), static_cast<QWidget*>(m_button),
-                       static_cast<QWidget*>(m_closestLabel), static_cast<QWidget*>(m_closestButton)})
-        w->hide();
+    // First in the line, before the messages of a run.
+    m_link.addToStatusLine({m_label, m_button, m_closestLabel, m_closestButton});
     connect(m_button, &QPushButton::clicked, this, &LastHereOffer::load);
     connect(m_closestButton, &QPushButton::clicked, this, [this] {
         if (!m_closest) return;
@@ -49,10 +37,6 @@ LastHereOffer::LastHereOffer(QWidget* mainWindow, Loader load, const Installatio
         withdraw();
         m_load(run.values, QString::fromStdString("the setup of " + run.name + " on " + run.eventDate +
                                                   ", the run in the closest conditions"));
-    });
-    connect(track, &QLineEdit::editingFinished, this, [this, track] {
-        const auto* driver = m_main->findChild<QLineEdit*>("txtDriverName");
-        offerFor(track->text(), driver ? driver->text() : QString());
     });
 }
 
@@ -86,23 +70,19 @@ QString LastHereOffer::offerText(const HistoryEntry& last) {
     return text + " —";
 }
 
-void LastHereOffer::offerFor(const QString& track, const QString& driver) {
-    if (!m_label) return;
+void LastHereOffer::offerFor(const TypedMeeting& meeting) {
     m_last.reset();
     // A library that is missing, old or unreadable offers nothing: the window works on without it.
     m_closest.reset();
     try {
-        const std::string path = m_installation.libraryFile();
+        const std::string path = m_link.installation().libraryFile();
         const auto library = openForHistory(path);
-        const std::string trackText = track.toStdString();
-        if (!driver.trimmed().isEmpty()) m_last = lastHere(*library, trackText, driver.toStdString());
+        const std::string trackText = meeting.track.toStdString(), driver = meeting.driver.toStdString();
+        if (!meeting.driver.trimmed().isEmpty()) m_last = lastHere(*library, trackText, driver);
         if (!m_last) m_last = lastHere(*library, trackText);
-        auto text = [this](const char* name) {
-            const auto* box = m_main->findChild<QLineEdit*>(name);
-            return box ? box->text().toStdString() : std::string();
-        };
-        m_closest = runs::closestConditions(*library, trackText, driver.toStdString(),
-                                            {text("txtTrackTemp"), text("txtTrackTraction"), text("txtTrackSurface")});
+        m_closest = runs::closestConditions(
+            *library, trackText, driver,
+            {meeting.trackTemp.toStdString(), meeting.traction.toStdString(), meeting.surface.toStdString()});
     } catch (const std::exception&) {
         m_last.reset();
         m_closest.reset();
@@ -128,15 +108,9 @@ void LastHereOffer::offerFor(const QString& track, const QString& driver) {
     }
     m_label->setText(offerText(*m_last));
     m_label->setToolTip(fromStd(m_last->setup.sheet));
-    auto* line = m_label->parentWidget();
-    // Without a sheet named in the status line its sheet's buttons have nothing to act on.
-    const auto* status = line->findChild<QLabel*>("lblStatus");
-    if (status && status->text().isEmpty())
-        for (auto* name : {"cmdOpenSheet", "cmdShowFolder"})
-            if (auto* button = line->findChild<QPushButton*>(name)) button->hide();
     m_label->show();
     m_button->show();
-    line->show();
+    m_link.statusOfferShown();
 }
 
 QString LastHereOffer::offered() const { return m_label && m_label->isVisibleTo(m_main) ? m_label->text() : QString(); }
@@ -146,12 +120,10 @@ QString LastHereOffer::offeredClosest() const {
 }
 
 void LastHereOffer::withdraw() {
-    if (!m_label) return;
     for (QWidget* w : {static_cast<QWidget*>(m_label), static_cast<QWidget*>(m_button),
                        static_cast<QWidget*>(m_closestLabel), static_cast<QWidget*>(m_closestButton)})
         w->hide();
-    const auto* status = m_label->parentWidget()->findChild<QLabel*>("lblStatus");
-    if (!status || status->text().isEmpty()) m_label->parentWidget()->hide();
+    m_link.statusOfferWithdrawn();
 }
 
 void LastHereOffer::load() {

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "Installation.h"
+#include "MainWindowLink.h"
 #include "library/TrackHistory.h"
 #include "runs/Conditions.h"
 
@@ -29,15 +29,15 @@ class LastHereOffer : public QObject {
 public:
     // True when the setup went into the window (false: the racer kept what they typed).
     using Loader = std::function<bool(const Setup& values, const QString& from)>;
-    // mainWindow holds txtTrackCity, txtDriverName and the frame "StatusLine";
-    // load takes the setup into it as Open Setup does, `from` naming whose it
-    // is and where it comes from ("Mara Keel's setup of Round 3 (2026-05-09)
-    // from the setup library"). The installation's library is looked up at
-    // each look.
-    LastHereOffer(QWidget* mainWindow, Loader load, const Installation& installation);
+    // The offer stands in mainWindow's status line; load takes the setup into
+    // the window as Open Setup does, `from` naming whose it is and where it
+    // comes from ("Mara Keel's setup of Round 3 (2026-05-09) from the setup
+    // library"). The installation's library is looked up at each look.
+    LastHereOffer(MainWindowLink& mainWindow, Loader load);
 
-    // Looks the track up and shows or withdraws the offer; what leaving the box does.
-    void offerFor(const QString& track, const QString& driver);
+    // Looks the meeting's track up and shows or withdraws the offer; what
+    // leaving the Track / City box does.
+    void offerFor(const TypedMeeting& meeting);
     // The offer's text without "Load" (empty: none shown).
     QString offered() const;
     // The closest conditions' offer without "Load" (empty: none shown).
@@ -55,9 +55,9 @@ private:
     void withdraw();
     void load();
 
+    MainWindowLink& m_link;
     QPointer<QWidget> m_main;
     Loader m_load;
-    const Installation& m_installation;
     QLabel* m_label = nullptr;
     QPushButton* m_button = nullptr;
     std::optional<HistoryEntry> m_last;

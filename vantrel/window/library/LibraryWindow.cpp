@@ -74,16 +74,17 @@ QString nameList(const QStringList& names) {
 }  // namespace
 
 LibraryWindow::LibraryWindow(const std::string& nativePath, SetupTypeFolders setupTypes, Dialogs dialogs,
-                             QWidget* mainWindow, QWidget* parent)
+                             MainWindowLink* mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_path(nativePath),
       m_setupTypes(std::move(setupTypes)),
       m_dialogs(std::move(dialogs)),
-      m_mainWindow(mainWindow) {
+      m_link(mainWindow),
+      m_mainWindow(mainWindow ? mainWindow->linkedWindow() : nullptr) {
     if (m_mainWindow) m_mainWindow->installEventFilter(this);
     setObjectName("frmLibrary");
     setWindowTitle("Vantrel Library");
-    if (mainWindow) setFont(mainWindow->font());
+    if (m_mainWindow) setFont(m_mainWindow->font());
 
     m_search = new QLineEdit(this);
     m_search->setObjectName("txtSearch");
@@ -472,9 +473,8 @@ void LibraryWindow::compareChosen() {
 }
 
 QString LibraryWindow::setupTypeForRawData() const {
-    if (m_mainWindow)
-        if (auto* box = m_mainWindow->findChild<QComboBox*>("cmbSetupName"); box && !box->currentText().isEmpty())
-            return box->currentText();
+    if (m_link)
+        if (const QString chosen = m_link->chosenSetupType(); !chosen.isEmpty()) return chosen;
     return "RDX";
 }
 
@@ -502,7 +502,9 @@ void LibraryWindow::importPaths(const QStringList& paths) {
     progress.setAutoClose(false);
     windowgeometry::fitOnShow(&progress);
 
-    ImportTask task(m_path, std::move(pathList), std::move(readers));
+    // Whose a sheet's setup and runs are is decided against the racer's name, as --import decides it.
+    ImportTask task(m_path, std::move(pathList), std::move(readers),
+                    m_link ? m_link->installation().rawDataPath() : std::string());
     m_import = &task;
     QEventLoop loop;
     connect(&task, &ImportTask::progress, &progress, [&](int done, int total, const QString& file) {
@@ -572,7 +574,7 @@ void LibraryWindow::exportCsvFile() {
 void LibraryWindow::openTrackHistory() {
     const QModelIndexList chosen = m_table->selectionModel()->selectedRows(LibraryModel::Track);
     auto* window = new TrackHistoryWindow(m_path, chosen.isEmpty() ? QString() : chosen.front().data().toString(),
-                                          m_dialogs, m_mainWindow, this);
+                                          m_dialogs, m_link, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &TrackHistoryWindow::loadRequested, this, &LibraryWindow::loadRequested);
     window->show();

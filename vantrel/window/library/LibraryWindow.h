@@ -14,6 +14,7 @@
 
 #include "Dialogs.h"
 #include "ElidedLabel.h"
+#include "MainWindowLink.h"
 #include "SetupType.h"
 #include "library/SetupImport.h"
 #include "library/SetupLibrary.h"
@@ -36,10 +37,10 @@ public:
     // The library at nativePath (created when missing), importing sheets by
     // the setup types of setupTypes and asking the racer through dialogs,
     // which it hands to the windows it opens. mainWindow, when given, names
-    // the tabs and order of the comparison and the setup type of imported
-    // raw data files.
+    // the setup type of imported raw data files and the racer whose own an
+    // imported setup is (without it, every one is), and gives its font.
     LibraryWindow(const std::string& nativePath, SetupTypeFolders setupTypes, Dialogs dialogs,
-                  QWidget* mainWindow = nullptr, QWidget* parent = nullptr);
+                  MainWindowLink* mainWindow = nullptr, QWidget* parent = nullptr);
     ~LibraryWindow() override;
 
     // The readers an import uses: those added here (setup sheets, say),
@@ -98,7 +99,8 @@ private:
     std::string m_path;
     SetupTypeFolders m_setupTypes;
     Dialogs m_dialogs;
-    QWidget* m_mainWindow = nullptr;
+    MainWindowLink* m_link = nullptr;
+    QWidget* m_mainWindow = nullptr;  // m_link's window
     std::vector<std::shared_ptr<const SetupFileReader>> m_readers;
     bool m_readersSet = false;
     ImportTask* m_import = nullptr;  // the import that runs, if any

@@ -74,11 +74,11 @@ int positionNumber(const std::string& text) {
 }
 
 TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QString& track, Dialogs dialogs,
-                                       const QWidget* mainWindow, QWidget* parent)
+                                       const MainWindowLink* mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Window), m_dialogs(std::move(dialogs)), m_mainWindow(mainWindow) {
     setObjectName("frmTrackHistory");
     setWindowTitle("Track History");
-    if (mainWindow) setFont(mainWindow->font());
+    if (mainWindow) setFont(mainWindow->linkedWindow()->font());
 
     m_track = new QComboBox(this);
     m_track->setObjectName("cmbTrack");
@@ -213,8 +213,7 @@ void TrackHistoryWindow::showTrack(const QString& track) {
             m_status->setText(failureText(error));
         }
     }
-    const auto* own = m_mainWindow ? m_mainWindow->findChild<const QWidget*>("txtDriverName") : nullptr;
-    const QString ownDriver = own ? own->property("text").toString() : QString();
+    const QString ownDriver = m_mainWindow ? m_mainWindow->typedMeeting().driver : QString();
     for (int i = 1; i < m_driver->count(); ++i)
         if (matchKey(m_driver->itemText(i).toStdString()) == matchKey(ownDriver.toStdString()))
             m_driver->setCurrentIndex(i);

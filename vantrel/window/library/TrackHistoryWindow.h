@@ -12,6 +12,7 @@
 
 #include "Dialogs.h"
 #include "ElidedLabel.h"
+#include "MainWindowLink.h"
 #include "library/TrackHistory.h"
 
 class QComboBox;
@@ -33,10 +34,10 @@ class TrackHistoryWindow : public QWidget {
     Q_OBJECT
 public:
     // The library at nativePath, opened at track (empty: the first it knows).
-    // mainWindow names, by its Driver Name box, the driver first shown. Save
-    // as PDF asks for the file through dialogs.
-    TrackHistoryWindow(const std::string& nativePath, const QString& track, Dialogs dialogs, const QWidget* mainWindow,
-                       QWidget* parent = nullptr);
+    // mainWindow names, by the driver typed in it, the driver first shown.
+    // Save as PDF asks for the file through dialogs.
+    TrackHistoryWindow(const std::string& nativePath, const QString& track, Dialogs dialogs,
+                       const MainWindowLink* mainWindow, QWidget* parent = nullptr);
     ~TrackHistoryWindow() override;
 
     void showTrack(const QString& track);
@@ -74,7 +75,7 @@ private:
 
     std::unique_ptr<SetupLibrary> m_library;
     Dialogs m_dialogs;
-    const QWidget* m_mainWindow = nullptr;
+    const MainWindowLink* m_mainWindow = nullptr;
     std::vector<HistoryEntry> m_allHistory;  // every driver's, as read
     std::vector<HistoryEntry> m_history;     // shown
     QComboBox* m_track = nullptr;

@@ -20,13 +20,12 @@ constexpr int32_t ErrControlArrayElement = 340;  // "Control array element doesn
 void CRawDataBuilder::CreateRawData() {
     try {
         m_record = std::make_shared<CAppSettings>();
-        MainForm* form = MainForm::current();
-        if (form) m_form = form->formWidget();
+        m_form = m_main.formWidget();
         if (!m_form) platform::raise(platform::ErrObjectNotSet, "CRawDataBuilder", "There is no main window");
 
         ReadFormValues();
 
-        m_record->setFileName(form->installation().rawDataPath());
+        m_record->setFileName(m_main.installation().rawDataPath());
         m_record->WriteRawData();
         m_RawDataFilename = m_record->FileName();
         m_record.reset();
@@ -41,7 +40,7 @@ void CRawDataBuilder::CreateRawData() {
 Setup CRawDataBuilder::ReadWindow() {
     Setup values;
     m_record = std::make_shared<CAppSettings>();
-    m_form = MainForm::current() ? MainForm::current()->formWidget() : nullptr;
+    m_form = m_main.formWidget();
     if (m_form) ReadFormValues();
     for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = m_record->field(SetupField(i));
     m_record.reset();

@@ -15,18 +15,23 @@ class QWidget;
 
 namespace vantrel {
 
+class MainForm;
+
 class CRawDataBuilder {
 public:
+    // The capture of this window.
+    explicit CRawDataBuilder(MainForm& form) : m_main(form) {}
+
     const std::string& RawDataFilename() const { return m_RawDataFilename; }
     void setRawDataFilename(std::string value) { m_RawDataFilename = std::move(value); }
 
-    // Reads the live main window into a new record and writes it with
+    // Reads the window into a new record and writes it with
     // WriteRawData; afterwards RawDataFilename names the file.
     // Errors: number 1, source "CRawDataBuilderCreateRawData", the trapped
     // error's description; RawDataFilename keeps its previous value.
     void CreateRawData();
 
-    // The live main window's setup as CreateRawData reads it, without
+    // The window's setup as CreateRawData reads it, without
     // writing anything (a run logged beside the sheet).
     Setup ReadWindow();
 
@@ -61,7 +66,8 @@ private:
     // The index as decimal text, or empty for -1.
     static std::string number(int index);
 
-    QWidget* m_form = nullptr;
+    MainForm& m_main;
+    QWidget* m_form = nullptr;  // m_main's controls while a capture reads them
     std::string m_RawDataFilename;
     std::shared_ptr<CAppSettings> m_record;
 };

@@ -100,7 +100,7 @@ FileTab::FileTab(const ControlFactory& make, SetupLoader& loader, WindowLauncher
     lblLibrary->setBuddy(cmdLibrary);
     form->addRow(lblLibrary, cmdLibrary);
     QLabel* lblLogRun = make.label("lblLogRun", "This Meeting:");
-    QWidget* meeting = meetingButtons(make.window());
+    QWidget* meeting = launchers.meetingButtons();
     lblLogRun->setBuddy(meeting->findChild<QPushButton*>("cmdLogRun"));
     form->addRow(lblLogRun, meeting);
     TeamFolderControl* teamFolder = launchers.teamFolderControl();

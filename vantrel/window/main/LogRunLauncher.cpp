@@ -20,19 +20,20 @@
 
 namespace vantrel {
 
-QWidget* meetingButtons(QWidget* form) {
+QWidget* meetingButtons(MainForm& main) {
+    QWidget* form = main.formWidget();
     auto* row = new QWidget(form);
     auto* cmdLogRun = new QPushButton("Log Run…", row);
     cmdLogRun->setObjectName("cmdLogRun");
     cmdLogRun->setToolTip("Record this setup as a run of the meeting, with its lap times (Ctrl+R)");
     cmdLogRun->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    QObject::connect(cmdLogRun, &QPushButton::clicked, form, [form] { logRunFromWindow(form); });
+    QObject::connect(cmdLogRun, &QPushButton::clicked, form, [&main] { logRunFromWindow(main); });
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), form);
-    QObject::connect(shortcut, &QShortcut::activated, form, [form] { logRunFromWindow(form); });
+    QObject::connect(shortcut, &QShortcut::activated, form, [&main] { logRunFromWindow(main); });
     auto* cmdMeetingRuns = new QPushButton("Runs…", row);
     cmdMeetingRuns->setObjectName("cmdMeetingRuns");
     cmdMeetingRuns->setToolTip("The meeting's runs, their lap times and what changed before each");
-    QObject::connect(cmdMeetingRuns, &QPushButton::clicked, form, [form] { showMeetingOfWindow(form); });
+    QObject::connect(cmdMeetingRuns, &QPushButton::clicked, form, [&main] { showMeetingOfWindow(main); });
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(cmdLogRun);
@@ -43,17 +44,10 @@ QWidget* meetingButtons(QWidget* form) {
 
 namespace {
 
-// The window the buttons are in: its installation, and the dialogs it asks through.
-MainForm& mainForm() {
-    MainForm* main = MainForm::current();
-    if (!main) platform::raise(platform::ErrObjectNotSet, "LogRunLauncher", "There is no main window");
-    return *main;
-}
-const Installation& installation() { return mainForm().installation(); }
-
 // The window's setup, when it names a meeting; else the racer is told what is missing.
-std::optional<Setup> meetingOfWindow(QWidget* form, const QString& title) {
-    const Setup values = CRawDataBuilder().ReadWindow();
+std::optional<Setup> meetingOfWindow(MainForm& main, const QString& title) {
+    QWidget* form = main.formWidget();
+    const Setup values = CRawDataBuilder(main).ReadWindow();
     if (const std::string problem = runs::meetingProblem(values); !problem.empty()) {
         MessageBox::warning(form, title,
                             QString::fromStdString("A run belongs to a meeting, and this one is not named: " + problem +
@@ -66,22 +60,24 @@ std::optional<Setup> meetingOfWindow(QWidget* form, const QString& title) {
 
 }  // namespace
 
-void showMeetingOfWindow(QWidget* form) {
-    const auto values = meetingOfWindow(form, "Meeting Runs");
+void showMeetingOfWindow(MainForm& main) {
+    QWidget* form = main.formWidget();
+    const auto values = meetingOfWindow(main, "Meeting Runs");
     if (!values) return;
     try {
-        auto* window = new runs::MeetingWindow(installation().libraryFile(), *values, mainForm().dialogs(), form);
+        auto* window = new runs::MeetingWindow(main.installation().libraryFile(), *values, main.dialogs(), form);
         window->setAttribute(Qt::WA_DeleteOnClose);
         // A run put right or deleted here is put right or withdrawn in the team folder too.
-        window->setPublisher([](const runs::RunEntry& run) { return publishRunToTeam(installation(), run); });
+        window->setPublisher([&main](const runs::RunEntry& run) { return publishRunToTeam(main.installation(), run); });
         window->show();
     } catch (const std::exception& e) {
         MessageBox::failure(form, "Meeting Runs", e);
     }
 }
 
-void logRunFromWindow(QWidget* form) {
-    const auto meeting = meetingOfWindow(form, "Log Run");
+void logRunFromWindow(MainForm& main) {
+    QWidget* form = main.formWidget();
+    const auto meeting = meetingOfWindow(main, "Log Run");
     if (!meeting) return;
     const Setup& values = *meeting;
     // A window whose car is empty (after a restart, before a setup is loaded) is no setup to log:
@@ -98,24 +94,22 @@ void logRunFromWindow(QWidget* form) {
                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     try {
-        const auto* setupType = form->findChild<QComboBox*>("cmbSetupName");
-        runs::LogRunDialog dialog(installation().libraryFile(), values,
-                                  setupType ? setupType->currentText() : QString("RDX"), mainForm().dialogs(), form);
+        const QString setupType = main.chosenSetupType();
+        runs::LogRunDialog dialog(main.installation().libraryFile(), values,
+                                  setupType.isEmpty() ? QString("RDX") : setupType, main.dialogs(), form);
         if (dialog.exec() != QDialog::Accepted || !dialog.saved()) return;
         const runs::StoredRun& run = *dialog.saved();
         // Every meeting window open shows the new run at once.
         for (auto* meeting : form->findChildren<runs::MeetingWindow*>()) meeting->reload();
-        if (const std::string warning = publishRunToTeam(installation(), run); !warning.empty()) {
-            if (MainForm* main = MainForm::current())
-                main->showStatusWarning(QString::fromStdString("Run logged. Warning: " + warning));
+        if (const std::string warning = publishRunToTeam(main.installation(), run); !warning.empty()) {
+            main.showStatusWarning(QString::fromStdString("Run logged. Warning: " + warning));
             return;
         }
-        if (MainForm* main = MainForm::current())
-            main->showStatusText(QString("Logged %1 (run %2 of %3): %4")
-                                     .arg(QString::fromStdString(run.name))
-                                     .arg(run.seq)
-                                     .arg(QString::fromStdString(runs::meetingText(run.values)))
-                                     .arg(runs::figuresText(run.figures)));
+        main.showStatusText(QString("Logged %1 (run %2 of %3): %4")
+                                .arg(QString::fromStdString(run.name))
+                                .arg(run.seq)
+                                .arg(QString::fromStdString(runs::meetingText(run.values)))
+                                .arg(runs::figuresText(run.figures)));
     } catch (const std::exception& e) {
         MessageBox::failure(form, "Log Run", e);
     }

@@ -8,12 +8,14 @@ class QWidget;
 
 namespace vantrel {
 
+class MainForm;
+
 // The two buttons in a row, with Ctrl+R on the window `form`.
-QWidget* meetingButtons(QWidget* form);
+QWidget* meetingButtons(MainForm& form);
 // What the button does: asks for the meeting's names when they are missing,
 // else shows the Log Run dialog and, once saved, the run in the status line.
-void logRunFromWindow(QWidget* form);
+void logRunFromWindow(MainForm& form);
 // The meeting window of the meeting the window names.
-void showMeetingOfWindow(QWidget* form);
+void showMeetingOfWindow(MainForm& form);
 
 }  // namespace vantrel

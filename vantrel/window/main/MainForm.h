@@ -1,32 +1,27 @@
 #pragma once
-// The live main window as the run procedure, the raw data capture and the
+// The main window as the run procedure, the raw data capture and the
 // window's own parts (loading a setup, the launchers) see it: what its File
 // tab asks of a run, its setup controls (which the capture reads by their
-// object names, as the record's table names them), and its status line. The
-// window registers itself, so that the run reaches it without including the
-// window (which starts the run); its parts are handed it.
+// object names, as the record's table names them), and its status line; and
+// what the library's windows ask of it. The run and the capture are handed
+// it by the window that starts them.
 
 #include <QString>
 
 #include "Dialogs.h"
+#include "MainWindowLink.h"
 #include "SheetRequest.h"
 
 class QWidget;
 
 namespace vantrel {
 
-class Installation;
-
-class MainForm {
+class MainForm : public library::MainWindowLink {
 public:
-    // The live main window; nullptr when there is none.
-    static MainForm* current();
-
     // The window whose children are the setup controls.
     virtual QWidget* formWidget() = 0;
-    // The installation the window runs in, read where the program started
-    // (and again after the window itself wrote its settings file).
-    virtual const Installation& installation() const = 0;
+    // Its installation() is the one read where the program started, read
+    // again after the window itself wrote its settings file.
     // The dialogs the window and those it opens ask the racer through.
     virtual const Dialogs& dialogs() const = 0;
     // What the File tab asks of a run, and the sheet a run made shown there.
@@ -45,10 +40,8 @@ public:
     virtual void showStatusAbout(const QString& before, const QString& path, const QString& after, bool warning) = 0;
 
 protected:
-    MainForm();
-    virtual ~MainForm();
-    MainForm(const MainForm&) = delete;
-    MainForm& operator=(const MainForm&) = delete;
+    MainForm() = default;
+    ~MainForm() = default;
 };
 
 }  // namespace vantrel

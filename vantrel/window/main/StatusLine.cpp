@@ -46,6 +46,27 @@ void StatusLine::showSheetCreated(const QString& sheetPath, const QString& warni
     show();
 }
 
+void StatusLine::addFirst(const std::vector<QWidget*>& widgets) {
+    auto* row = static_cast<QHBoxLayout*>(layout());
+    int at = 0;
+    for (QWidget* widget : widgets) {
+        row->insertWidget(at++, widget);
+        widget->hide();
+    }
+}
+
+void StatusLine::offerShown() {
+    if (m_status->text().isEmpty()) {
+        m_openSheet->hide();
+        m_showFolder->hide();
+    }
+    show();
+}
+
+void StatusLine::offerWithdrawn() {
+    if (m_status->text().isEmpty()) hide();
+}
+
 void StatusLine::showWarning(const QString& text) { showPlain(text, true); }
 
 void StatusLine::showText(const QString& text) { showPlain(text, false); }

@@ -7,6 +7,7 @@
 
 #include <QFrame>
 #include <QString>
+#include <vector>
 
 class QPushButton;
 
@@ -28,6 +29,14 @@ public:
     void showText(const QString& text);
     // The same about a file, its path cut in its folders where the line is short.
     void showAbout(const QString& before, const QString& path, const QString& after, bool warning);
+
+    // Another part's widgets, first in the row and hidden until it shows them.
+    void addFirst(const std::vector<QWidget*>& widgets);
+    // One of them is shown: the line shows, without the sheet's actions when
+    // it names no sheet (they would have nothing to act on).
+    void offerShown();
+    // They went: the line hides when it says nothing else.
+    void offerWithdrawn();
 
 private:
     void showPlain(const QString& text, bool warning);

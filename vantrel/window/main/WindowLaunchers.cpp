@@ -1,5 +1,7 @@
 #include "WindowLaunchers.h"
 
+#include "LogRunLauncher.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -62,6 +64,8 @@ void WindowLaunchers::restartTeamWatch() {
     if (m_teamWatch) m_teamWatch->restart();
 }
 
+QWidget* WindowLaunchers::meetingButtons() { return vantrel::meetingButtons(m_window); }
+
 void WindowLaunchers::openLibrary() {
     if (!m_libraryWindow) {
         std::string path;
@@ -73,7 +77,7 @@ void WindowLaunchers::openLibrary() {
             MessageBox::critical(m_form, "Vantrel", QString::fromStdString(platform::runErrorLine(failed)));
             return;
         }
-        auto* window = new library::LibraryWindow(path, setupTypeFolders(m_installation), m_dialogs, m_form, m_form);
+        auto* window = new library::LibraryWindow(path, setupTypeFolders(m_installation), m_dialogs, &m_window, m_form);
         window->setAttribute(Qt::WA_DeleteOnClose);
         connect(window, &library::LibraryWindow::loadRequested, this,
                 [this](const Setup& setup, const QString&) { m_loader.loadFromLibrary(setup); });

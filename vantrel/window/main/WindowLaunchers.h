@@ -34,6 +34,8 @@ public:
     QPushButton* libraryButton();
     QPushButton* newSetupTypeButton();
     TeamFolderControl* teamFolderControl();
+    // "Log Run…" and "Runs…" (LogRunLauncher.h).
+    QWidget* meetingButtons();
 
     // The setup types of the configuration folder into "Choose Setup Type:",
     // `select` chosen (else what was chosen before).

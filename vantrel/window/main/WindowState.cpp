@@ -215,12 +215,12 @@ void WindowState::save() {
     keepPath(controls, kTargetFolder);
     controls.insert("SSTab1", m_tabs->currentIndex());
     const QByteArray bytes = QJsonDocument(QJsonObject{{"format", kFormat}, {"controls", controls}}).toJson();
-    const std::string why = platform::files::replaceAtomically(QFile::encodeName(m_file).toStdString(), [&](int fd) {
+    const auto failed = platform::files::replaceAtomically(QFile::encodeName(m_file).toStdString(), [&](int fd) {
         return platform::files::writeAll(fd, std::string_view(bytes.constData(), std::size_t(bytes.size())))
                    ? std::string()
                    : std::string("the system refused the write");
     });
-    if (!why.empty()) log("The window's state cannot be kept in " + m_file + ": " + fromStd(why));
+    if (failed) log("The window's state cannot be kept in " + m_file + ": " + fromStd(failed->reason()));
 }
 
 void WindowState::keepPath(QJsonObject& controls, const QString& name) const {

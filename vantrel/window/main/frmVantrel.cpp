@@ -61,14 +61,13 @@ frmVantrel::frmVantrel(Installation installation, MainWindowOptions options, QWi
     m_launchers = new WindowLaunchers(*this, m_installation, m_options.dialogs, *m_loader);
     buildWindow();
     // The setup of the last meeting at the track typed, offered in the status line.
-    new library::LastHereOffer(
-        this,
-        [this](const auto& values, const QString& from) {
-            // Loaded, in whole or in part, unless the racer kept their typing.
-            // The car alone: the meeting and the day's conditions typed stay.
-            return m_loader->loadCar(values, from) || !m_loader->typedSinceKept();
-        },
-        m_installation);
+    m_lastHere = new library::LastHereOffer(*this, [this](const auto& values, const QString& from) {
+        // Loaded, in whole or in part, unless the racer kept their typing.
+        // The car alone: the meeting and the day's conditions typed stay.
+        return m_loader->loadCar(values, from) || !m_loader->typedSinceKept();
+    });
+    connect(control<QLineEdit>(nameOf(F::TrackCity)), &QLineEdit::editingFinished, m_lastHere,
+            [this] { m_lastHere->offerFor(typedMeeting()); });
     // Room for every picture at its natural size where the screen allows; a
     // new window otherwise opens at two thirds of the screen.
     QSize size = sizeHint();
@@ -85,8 +84,6 @@ frmVantrel::frmVantrel(Installation installation, MainWindowOptions options, QWi
 }
 
 frmVantrel::~frmVantrel() = default;
-
-frmVantrel* frmVantrel::instance() { return dynamic_cast<frmVantrel*>(MainForm::current()); }
 
 bool frmVantrel::loadSetup(const Setup& values, const QString& from) { return m_loader->loadSetup(values, from); }
 
@@ -110,6 +107,22 @@ void frmVantrel::showStatusText(const QString& text) { m_statusLine->showText(te
 void frmVantrel::showStatusAbout(const QString& before, const QString& path, const QString& after, bool warning) {
     m_statusLine->showAbout(before, path, after, warning);
 }
+
+QString frmVantrel::textOf(SetupField field) const {
+    const auto* box = control<QLineEdit>(nameOf(field));
+    return box ? box->text() : QString();
+}
+
+library::TypedMeeting frmVantrel::typedMeeting() const {
+    return {textOf(F::DriverName), textOf(F::TrackCity), textOf(F::TrackTemperature), textOf(F::TrackTraction),
+            textOf(F::TrackSurface)};
+}
+
+void frmVantrel::addToStatusLine(const std::vector<QWidget*>& widgets) { m_statusLine->addFirst(widgets); }
+
+void frmVantrel::statusOfferShown() { m_statusLine->offerShown(); }
+
+void frmVantrel::statusOfferWithdrawn() { m_statusLine->offerWithdrawn(); }
 
 // ---------------------------------------------------------------- building
 
@@ -473,7 +486,7 @@ void frmVantrel::sameFrontRearTyresClicked() {
         control<QLineEdit>(nameOf(rear))->setText(same ? control<QLineEdit>(nameOf(front))->text() : QString());
 }
 
-void frmVantrel::createSetupSheetClicked() { RunSetupSheet(); }
+void frmVantrel::createSetupSheetClicked() { RunSetupSheet(*this); }
 
 // A window hidden before its close is no longer visible when it closes, so
 // it would not count as the last window and the program would stay running.

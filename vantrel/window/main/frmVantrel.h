@@ -22,6 +22,9 @@ class QTabWidget;
 
 namespace vantrel {
 
+namespace library {
+class LastHereOffer;
+}
 class FileTab;
 class SetupLoader;
 class StatusLine;
@@ -43,9 +46,6 @@ public:
     // The window of this installation (Installation::read where the program starts).
     explicit frmVantrel(Installation installation, MainWindowOptions options = {}, QWidget* parent = nullptr);
     ~frmVantrel() override;
-
-    // The live main window; nullptr when there is none.
-    static frmVantrel* instance();
 
     // The control with this object name, or nullptr.
     template <class T>
@@ -74,6 +74,14 @@ public:
     const Installation& installation() const override { return m_installation; }
     const Dialogs& dialogs() const override { return m_options.dialogs; }
 
+    // What the library's windows ask of it.
+    QWidget* linkedWindow() const override { return const_cast<frmVantrel*>(this); }
+    library::TypedMeeting typedMeeting() const override;
+    QString chosenSetupType() const override { return sheetRequest().setupName; }
+    void addToStatusLine(const std::vector<QWidget*>& widgets) override;
+    void statusOfferShown() override;
+    void statusOfferWithdrawn() override;
+
 protected:
     bool event(QEvent* event) override;
 
@@ -92,6 +100,8 @@ private:
     void sameFrontRearTyresClicked();
     void createSetupSheetClicked();
     void cancelClicked();
+    // What a text box of the setup holds.
+    QString textOf(SetupField field) const;
 
     // Its parts hold on to it: the team folder control reads it anew in place.
     Installation m_installation;
@@ -102,6 +112,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     FileTab* m_fileTab = nullptr;
     StatusLine* m_statusLine = nullptr;
+    library::LastHereOffer* m_lastHere = nullptr;
     WindowState* m_state = nullptr;
 };
 

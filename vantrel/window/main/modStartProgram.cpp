@@ -73,9 +73,8 @@ bool readyToRun(MainForm* form, const SheetRequest& request) {
     return false;
 }
 
-void RunSetupSheet() {
-    MainForm* form = MainForm::current();
-    if (!form) return;
+void RunSetupSheet(MainForm& mainForm) {
+    MainForm* form = &mainForm;
     const SheetRequest request = form->sheetRequest();
     if (!readyToRun(form, request)) return;
     // Never raises: every error ends in the one message box below.
@@ -96,7 +95,7 @@ void RunSetupSheet() {
                 } catch (const platform::Error& error) {
                     platform::raise(error.number(), "modStartProgram::RunSetupSheet-" + error.description());
                 }
-                builder = std::make_unique<CRawDataBuilder>();
+                builder = std::make_unique<CRawDataBuilder>(mainForm);
                 builder->CreateRawData();
                 manager->setRawDataFile(builder->RawDataFilename());
             }

@@ -4,8 +4,10 @@
 
 namespace vantrel {
 
-// Reads and writes the main window's controls by name. Never raises: a failed
-// run ends in one message box, "Error: " followed by the error's source.
-void RunSetupSheet();
+class MainForm;
+
+// Reads and writes the controls of the window `form` by name. Never raises:
+// a failed run ends in one message box, "Error: " followed by the error's source.
+void RunSetupSheet(MainForm& form);
 
 }  // namespace vantrel

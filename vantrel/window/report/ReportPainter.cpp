@@ -117,12 +117,12 @@ QByteArray ReportPainter::pdf() {
 }
 
 void writeReport(const QByteArray& pdf, const std::string& nativePath, const char* source, const char* what) {
-    const std::string reason = platform::files::replaceAtomically(nativePath, [&](int fd) -> std::string {
+    const auto failed = platform::files::replaceAtomically(nativePath, [&](int fd) -> std::string {
         return platform::files::writeAll(fd, std::string_view(pdf.constData(), std::size_t(pdf.size())))
                    ? std::string()
                    : platform::files::systemMessage(errno ? errno : EIO);
     });
-    if (!reason.empty()) platform::raiseAboutFile(platform::ErrPathAccess, source, what, nativePath, reason);
+    if (failed) platform::raiseAboutFile(platform::ErrPathAccess, source, what, nativePath, failed->reason());
 }
 
 }  // namespace vantrel::report

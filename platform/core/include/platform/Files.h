@@ -7,9 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+
+#include "platform/Error.h"
 
 namespace platform::files {
 
@@ -19,11 +22,13 @@ namespace platform::files {
 enum class Durability { Synced, Unsynced };
 
 // write() fills the open descriptor it is given and answers the empty text,
-// or the reason it failed. A symbolic link is written through, not replaced.
-// Answers the empty text on success, else the reason; the temporary file is
-// then gone and the target untouched. nativePath must already be native.
-std::string replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write,
-                              Durability durability = Durability::Synced);
+// or the reason it failed (a write that raises has failed, whatever its
+// text). A symbolic link is written through, not replaced. Answers nothing on
+// success, else the failure about nativePath (number ErrPathAccess, reason()
+// the system's or write()'s text); the temporary file is then gone and the
+// target untouched. nativePath must already be native.
+std::optional<Error> replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write,
+                                       Durability durability = Durability::Synced);
 
 // Removes what replaceAtomically left beside nativePath when its process was
 // killed before the rename: the hidden temporaries of exactly its naming for

@@ -101,9 +101,9 @@ std::string makeFolders(const std::string& folder) {
 
 std::string writeWhole(const std::string& path, std::string_view bytes) {
     if (std::string failed = makeFolders(path.substr(0, path.rfind('/'))); !failed.empty()) return failed;
-    const std::string failed = files::replaceAtomically(
+    const auto failed = files::replaceAtomically(
         path, [&](int fd) { return files::writeAll(fd, bytes) ? std::string() : files::systemMessage(errno); });
-    return failed.empty() ? std::string() : path + ": " + failed;
+    return failed ? path + ": " + failed->reason() : std::string();
 }
 
 // The program's first line of output, or empty when it could not be started,

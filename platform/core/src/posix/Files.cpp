@@ -204,8 +204,11 @@ std::size_t removeLeftTemporaries(const std::string& nativePath, std::int64_t ch
     return removed;
 }
 
-std::string replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write,
-                              Durability durability) {
+namespace {
+
+// replaceAtomically's work: the empty text, or why it failed.
+std::string replace(const std::string& nativePath, const std::function<std::string(int fd)>& write,
+                    Durability durability) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path target = replacedFile(nativePath, ec);
@@ -228,7 +231,8 @@ std::string replaceAtomically(const std::string& nativePath, const std::function
     try {
         error = write(fd);
     } catch (const std::exception& e) {
-        error = e.what();
+        // A write that raised has failed, even when it says nothing: the file must not take its half.
+        error = *e.what() ? e.what() : "the new content could not be written";
     } catch (...) {
         error = "the new content could not be written";
     }
@@ -247,6 +251,15 @@ std::string replaceAtomically(const std::string& nativePath, const std::function
         ::close(dir);
     }
     return {};
+}
+
+}  // namespace
+
+std::optional<Error> replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write,
+                                       Durability durability) {
+    std::string reason = replace(nativePath, write, durability);
+    if (reason.empty()) return std::nullopt;
+    return Error::aboutFile(ErrPathAccess, "replaceAtomically", "Cannot write", nativePath, std::move(reason));
 }
 
 }  // namespace platform::files

@@ -241,8 +241,11 @@ HANDLE createTemporary(const std::string& folder, const std::string& name, std::
 
 }  // namespace
 
-std::string replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write,
-                              Durability durability) {
+namespace {
+
+// replaceAtomically's work: the empty text, or why it failed.
+std::string replace(const std::string& nativePath, const std::function<std::string(int fd)>& write,
+                    Durability durability) {
     const std::string name = nameOf(nativePath);
     if (name.empty()) return "no file name";
     const DWORD attributes = ::GetFileAttributesW(windows::widePath(nativePath).c_str());
@@ -262,7 +265,8 @@ std::string replaceAtomically(const std::string& nativePath, const std::function
     try {
         error = write(fd);
     } catch (const std::exception& e) {
-        error = e.what();
+        // A write that raised has failed, even when it says nothing: the file must not take its half.
+        error = *e.what() ? e.what() : "the new content could not be written";
     } catch (...) {
         error = "the new content could not be written";
     }
@@ -278,6 +282,15 @@ std::string replaceAtomically(const std::string& nativePath, const std::function
         return error;
     }
     return {};
+}
+
+}  // namespace
+
+std::optional<Error> replaceAtomically(const std::string& nativePath, const std::function<std::string(int fd)>& write,
+                                       Durability durability) {
+    std::string reason = replace(nativePath, write, durability);
+    if (reason.empty()) return std::nullopt;
+    return Error::aboutFile(ErrPathAccess, "replaceAtomically", "Cannot write", nativePath, std::move(reason));
 }
 
 }  // namespace platform::files

@@ -264,7 +264,7 @@ void exportCsv(SetupLibrary& library, const std::string& nativePath, const std::
     // What a killed export of this file left; a writer at work now is passed over.
     platform::files::removeLeftTemporaries(nativePath, std::int64_t(std::time(nullptr)));
     std::exception_ptr besideFailed;
-    const std::string error = platform::files::replaceAtomically(nativePath, [&](int fd) -> std::string {
+    const auto error = platform::files::replaceAtomically(nativePath, [&](int fd) -> std::string {
         std::string chunk = csvField("Created") + "," + csvField("SetupType") + "," + csvField("Sheet");
         for (const std::string_view key : SetupFieldKeys) chunk += "," + csvField(key);
         chunk += "," + csvField(CsvTextMarkHeading) + "\r\n";
@@ -293,8 +293,9 @@ void exportCsv(SetupLibrary& library, const std::string& nativePath, const std::
         return {};
     });
     if (besideFailed) std::rethrow_exception(besideFailed);
-    if (!error.empty())
-        platform::raiseAboutFile(platform::ErrPathAccess, "exportCsv", "Cannot write the CSV file", nativePath, error);
+    if (error)
+        platform::raiseAboutFile(platform::ErrPathAccess, "exportCsv", "Cannot write the CSV file", nativePath,
+                                 error->reason());
 }
 
 }  // namespace vantrel::library

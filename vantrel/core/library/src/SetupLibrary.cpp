@@ -530,18 +530,19 @@ std::string SetupLibrary::integrityCheck() {
     }
 }
 
-std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) noexcept {
-    // Never raises: every failure becomes the text the caller logs and shows.
+std::optional<platform::Error> recordSetup(const std::string& nativePath, const SetupEntry& entry) noexcept {
+    // Never raises: every failure is handed to the caller, who logs and shows it.
+    static constexpr const char* doing = "Cannot record a setup in the setup library";
     try {
         SetupLibrary library(nativePath);
         library.record(entry);
-        return {};
+        return std::nullopt;
     } catch (const platform::Error& e) {
-        return platform::errorText(e);
+        return e;
     } catch (const std::exception& e) {
-        return platform::fileFailure("Cannot record a setup in the setup library", nativePath, e.what());
+        return platform::Error::aboutFile(platform::ErrPathAccess, "recordSetup", doing, nativePath, e.what());
     } catch (...) {
-        return "Cannot record a setup in the setup library " + nativePath;
+        return platform::Error(platform::ErrPathAccess, "recordSetup", doing + (" " + nativePath));
     }
 }
 

@@ -721,7 +721,7 @@ void exportRunsCsv(SetupLibrary& library, const std::string& nativePath) {
     const std::vector<StoredRun> runs = trackRuns(library, {});
     // What a killed export of this file left; a writer at work now is passed over.
     platform::files::removeLeftTemporaries(nativePath, std::int64_t(std::time(nullptr)));
-    const std::string error = platform::files::replaceAtomically(nativePath, [&](int fd) -> std::string {
+    const auto error = platform::files::replaceAtomically(nativePath, [&](int fd) -> std::string {
         std::string text;
         for (const char* heading :
              {"Driver",  "Track",     "Event",     "EventDate", "Order",        "Run",       "Created",     "SetupType",
@@ -771,9 +771,9 @@ void exportRunsCsv(SetupLibrary& library, const std::string& nativePath) {
         return platform::files::writeAll(fd, text) ? std::string()
                                                    : platform::files::systemMessage(errno ? errno : EIO);
     });
-    if (!error.empty())
+    if (error)
         platform::raiseAboutFile(platform::ErrPathAccess, "exportRunsCsv", "Cannot write the CSV file", nativePath,
-                                 error);
+                                 error->reason());
 }
 
 void exportLibraryCsv(SetupLibrary& library, const std::string& setupsCsvPath) {

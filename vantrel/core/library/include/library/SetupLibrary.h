@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "CAppSettings.h"
+#include "platform/Error.h"
 #include "platform/FileFacts.h"
 #include "Installation.h"
 
@@ -151,9 +152,9 @@ private:
 
 // What a run does after its sheet stands: records the setup in the library
 // at nativePath (created when missing) and never raises, since a library that
-// cannot be written must not cost the sheet. Answers the empty text, or the
-// reason for the log line and the racer's warning.
-std::string recordSetup(const std::string& nativePath, const SetupEntry& entry) noexcept;
+// cannot be written must not cost the sheet. Answers nothing, or the failure
+// (its errorText the reason for the log line and the racer's warning).
+std::optional<platform::Error> recordSetup(const std::string& nativePath, const SetupEntry& entry) noexcept;
 
 // The library file of an installation (Installation.h).
 using vantrel::libraryFilePath;

@@ -2,6 +2,7 @@
 
 #include "EventTable.h"
 #include "RunSchema.h"
+#include "SetupCodec.h"
 #include "TeamSchema.h"
 #include "library/SearchFold.h"
 #include "library/SetupLibrary.h"
@@ -61,8 +62,7 @@ void addSearchText(sqlite3* db) {
     Statement rows(db, "SELECT id, setup_type, " + valueColumns() + " FROM setup");
     Statement insert(db, "INSERT INTO setup_search (setup_id, text) VALUES (?1, ?2)");
     while (rows.step()) {
-        Setup values;
-        for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = rows.text(int(i) + 2);
+        const Setup values = codec::readValues(rows, 2);
         insert.bind(1, rows.integer(0));
         insert.bind(2, searchText(rows.text(1), values));
         insert.step();

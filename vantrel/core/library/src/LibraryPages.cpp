@@ -10,13 +10,13 @@ namespace {
 using sqlite::Statement;
 
 // The WHERE of a query, its words bound from ?3 on (?1 and ?2 are the page's start).
-std::string whereOf(const PageQuery& query, std::size_t words, bool paged) {
+std::string whereOf(sqlite3* db, const PageQuery& query, const std::vector<std::string>& words, bool paged) {
     std::string where = " WHERE 1";
     if (paged) where += " AND (s.created_utc < ?1 OR (s.created_utc = ?1 AND s.id < ?2))";
     if (query.origin != PageQuery::Origin::All)
         where += std::string(query.origin == PageQuery::Origin::Team ? " AND" : " AND NOT") +
                  " EXISTS (SELECT 1 FROM team_sheet o WHERE o.setup_id = s.id AND o.mine = 0)";
-    where += search::condition(words, 3);
+    where += search::condition(words, 3, search::rareWord(db, words));
     return where;
 }
 
@@ -33,8 +33,8 @@ std::vector<SetupSummary> LibraryPages::page(const PageQuery& query, const Setup
         sql += search::summaryColumns() + " FROM setup s LEFT JOIN setup_event e ON e.setup_id = s.id";
         if (!words.empty()) sql += " JOIN setup_search t ON t.setup_id = s.id";
         // The created index walked newest first; the search tested on the rows it passes.
-        sql += whereOf(query, words.size(), after != nullptr) + " ORDER BY s.created_utc DESC, s.id DESC LIMIT " +
-               std::to_string(limit);
+        sql += whereOf(LibraryConnection::of(m_library), query, words, after != nullptr) +
+               " ORDER BY s.created_utc DESC, s.id DESC LIMIT " + std::to_string(limit);
         Statement s(LibraryConnection::of(m_library), sql);
         if (after) {
             s.bind(1, after->createdUtc);
@@ -63,7 +63,8 @@ std::size_t LibraryPages::count(const PageQuery& query) {
         const std::vector<std::string> words = search::wordsOf(query.search);
         std::string sql = "SELECT count(*) FROM setup s";
         if (!words.empty()) sql += " JOIN setup_search t ON t.setup_id = s.id";
-        Statement s(LibraryConnection::of(m_library), sql + whereOf(query, words.size(), false));
+        Statement s(LibraryConnection::of(m_library),
+                    sql + whereOf(LibraryConnection::of(m_library), query, words, false));
         search::bindWords(s, 3, words);
         return s.step() ? std::size_t(s.integer(0)) : std::size_t(0);
     });

@@ -395,7 +395,8 @@ std::vector<SetupSummary> SetupLibrary::summaries(std::string_view query, std::s
         const std::vector<std::string> words = search::wordsOf(query);
         std::string sql = "SELECT s.id, s.created, s.setup_type, s.sheet" + search::summaryColumns() + " FROM setup s";
         if (!words.empty()) sql += " JOIN setup_search t ON t.setup_id = s.id";
-        sql += " WHERE 1" + search::condition(words.size(), 1) + " ORDER BY s.created_utc DESC, s.id DESC";
+        sql += " WHERE 1" + search::condition(words, 1, search::rareWord(m_impl->db, words)) +
+               " ORDER BY s.created_utc DESC, s.id DESC";
         if (limit) sql += " LIMIT " + std::to_string(limit);
         Statement s(m_impl->db, sql);
         search::bindWords(s, 1, words);
@@ -419,7 +420,8 @@ std::vector<std::int64_t> SetupLibrary::matchingIds(std::string_view query) {
     try {
         const std::vector<std::string> words = search::wordsOf(query);
         Statement s(m_impl->db, "SELECT s.id FROM setup s JOIN setup_search t ON t.setup_id = s.id WHERE 1" +
-                                    search::condition(words.size(), 1) + " ORDER BY s.created_utc DESC, s.id DESC");
+                                    search::condition(words, 1, search::rareWord(m_impl->db, words)) +
+                                    " ORDER BY s.created_utc DESC, s.id DESC");
         search::bindWords(s, 1, words);
         std::vector<std::int64_t> out;
         while (s.step()) out.push_back(s.integer(0));

@@ -21,6 +21,13 @@ constexpr Column kColumns[] = {
     {&SetupSummary::finishing, SetupField::ResultsFinishPos},
 };
 
+// UTF-8 characters: the bytes that start one.
+std::size_t characters(std::string_view text) {
+    std::size_t n = 0;
+    for (const char c : text) n += ((unsigned char)c & 0xC0) != 0x80;
+    return n;
+}
+
 }  // namespace
 
 std::vector<std::string> wordsOf(std::string_view query) {
@@ -37,10 +44,39 @@ std::vector<std::string> wordsOf(std::string_view query) {
     return words;
 }
 
-std::string condition(std::size_t words, int firstIndex) {
+std::optional<std::size_t> rareWord(sqlite3* db, const std::vector<std::string>& words) {
+    // Counted no further than this: a word of more setups is common.
+    constexpr std::int64_t kFew = 2000;
+    std::optional<std::size_t> rarest;
+    std::int64_t fewest = kFew;
+    sqlite::Statement count(db,
+                            "SELECT count(*) FROM (SELECT 1 FROM setup_trigram WHERE setup_trigram MATCH"
+                            " '\"' || replace(?1, '\"', '\"\"') || '\"' LIMIT " +
+                                std::to_string(kFew) + ")");
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        if (characters(words[w]) < 3) continue;
+        count.bind(1, words[w]);
+        const std::int64_t n = count.step() ? count.integer(0) : kFew;
+        count.reset();
+        if (n < fewest) {
+            fewest = n;
+            rarest = w;
+        }
+    }
+    return rarest;
+}
+
+std::string condition(const std::vector<std::string>& words, int firstIndex, std::optional<std::size_t> rare) {
     std::string where;
-    for (std::size_t w = 0; w < words; ++w)
-        where += " AND instr(t.text, ?" + std::to_string(firstIndex + int(w)) + ") > 0";
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        const std::string at = "?" + std::to_string(firstIndex + int(w));
+        if (rare == w)
+            where +=
+                " AND t.setup_id IN (SELECT rowid FROM setup_trigram WHERE setup_trigram MATCH"
+                " '\"' || replace(" +
+                at + ", '\"', '\"\"') || '\"')";
+        where += " AND instr(t.text, " + at + ") > 0";
+    }
     return where;
 }
 

@@ -4,6 +4,7 @@
 // text (table setup_search, joined as t), and the columns a row of the
 // library's list shows (table setup as s).
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,15 @@ namespace vantrel::library::search {
 
 // The folded words of a query, blank-separated; none for a blank query.
 std::vector<std::string> wordsOf(std::string_view query);
-// " AND instr(t.text, ?n) > 0" for each word, bound from ?firstIndex on.
-std::string condition(std::size_t words, int firstIndex);
+// Of the words of three characters or more (the least a trigram index
+// finds), the one that the fewest setups hold, when few do; nothing when
+// every word is common: then the newest setups scanned fill a page sooner.
+std::optional<std::size_t> rareWord(sqlite3* db, const std::vector<std::string>& words);
+// " AND instr(t.text, ?n) > 0" for each word, bound from ?firstIndex on;
+// the rare word looked up in the trigram index first (the scan alone finds
+// the same setups, only slower).
+std::string condition(const std::vector<std::string>& words, int firstIndex,
+                      std::optional<std::size_t> rare = std::nullopt);
 void bindWords(sqlite::Statement& s, int firstIndex, const std::vector<std::string>& words);
 
 // ", s.<DriverName>, ..." of the columns a summary shows beyond its head.

@@ -42,7 +42,7 @@ std::int64_t effectPerStep(const std::string& change) {
 
 StoredRun runOf(const std::string& meeting, int seq, const vantrel::Setup& values, std::int64_t best) {
     StoredRun run;
-    run.meeting = meeting;
+    run.meeting = {"lostock", "jo smith", meeting, "2026-06-14"};
     run.seq = seq;
     run.name = "Run " + std::to_string(seq);
     run.values = values;

@@ -155,3 +155,38 @@ TEST(RunCorrection, AMeetingHoldsTheRunsThatStandInTheOrderTheyWereRun) {
         EXPECT_EQ(runCount(library), standing) << "seed " << seed;
     }
 }
+
+// A meeting is its parts, not their text joined: names that hold the unit
+// separator, or that joined would read alike, stay meetings apart, and a run
+// put right still shows what changed from the one before it.
+TEST(RunCorrection, MeetingsApartWhateverTheirNamesHold) {
+    testsupport::TempProgramFolder folder;
+    SetupLibrary library((folder.path() / "Library.sqlite").string());
+    struct Case {
+        const char *driver, *event;
+    };
+    const Case cases[] = {{"Jo\x1f"
+                           "Smith",
+                           "Cup"},
+                          {"Jo",
+                           "Smith\x1f"
+                           "Cup"},
+                          {"Jo Smith", "Cup"}};
+    for (std::size_t c = 0; c < std::size(cases); ++c) {
+        vantrel::Setup v = meetingOf(cases[c].event);
+        v[std::size_t(SetupField::DriverName)] = cases[c].driver;
+        v[std::size_t(SetupField::FrontCamber)] = "-1";
+        logRun(library, entryAt(v, 0, 12000));
+        v[std::size_t(SetupField::FrontCamber)] = "-2";
+        const StoredRun second = logRun(library, entryAt(v, 10, 11900));
+        RunEntry edit = second;
+        edit.note = "put right";
+        const StoredRun edited = editRun(library, edit);
+        EXPECT_EQ(edited.seq, 2) << c;
+        EXPECT_FALSE(edited.first) << c;
+        ASSERT_EQ(edited.changes.size(), 1u) << c;
+        EXPECT_EQ(edited.changes[0].field, SetupField::FrontCamber) << c;
+        EXPECT_EQ(meetingRuns(library, v).size(), 2u) << c;
+    }
+    EXPECT_EQ(runCount(library), 2 * std::size(cases));
+}

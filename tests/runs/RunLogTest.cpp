@@ -128,18 +128,6 @@ TEST(RunLog, TheNextNameGoesOnFromTheLastOffered) {
     EXPECT_EQ(nextRunName(before), "Run 3");
 }
 
-TEST(RunLog, ValuesStoredComeBackExactlyAndDamagedOnesDoNot) {
-    std::mt19937 rng(5);
-    for (int i = 0; i < 200; ++i) {
-        const vantrel::Setup v = makeValues(rng, anyValue);
-        EXPECT_EQ(decodeValues(encodeValues(v)), v);
-        const std::string text = encodeValues(v);
-        EXPECT_FALSE(decodeValues(text.substr(0, text.size() - 1)));
-        EXPECT_FALSE(decodeValues(text + "x"));
-    }
-    EXPECT_FALSE(decodeValues("99999999999:"));
-}
-
 TEST(RunLog, TheRunsCsvBesideTheSetups) {
     testsupport::TempProgramFolder folder;
     SetupLibrary library((folder.path() / "Library.sqlite").string());

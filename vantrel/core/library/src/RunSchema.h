@@ -1,7 +1,6 @@
 #pragma once
-// The library's schema step for a meeting's runs (SetupLibrary's migrations):
-// each run with its meeting, its order in it, the setup it ran, its laps,
-// conditions and note.
+// The library's schema steps for a meeting's runs (SetupLibrary's
+// migrations), beside the queries of the run table in RunTable.cpp.
 
 #include <sqlite3.h>
 
@@ -9,6 +8,7 @@ namespace vantrel::library {
 
 void addRunTable(sqlite3* db);
 void addRunField(sqlite3* db);
+void addOwnRunIndex(sqlite3* db);
 void addRunRevision(sqlite3* db);
 
 }  // namespace vantrel::library

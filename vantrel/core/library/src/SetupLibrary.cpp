@@ -10,7 +10,9 @@
 #include "EventTable.h"
 #include "LibraryConnection.h"
 #include "LibraryFile.h"
+#include "SetupCodec.h"
 #include "SetupSchema.h"
+#include "SetupSearch.h"
 #include "Sqlite.h"
 #include "library/SearchFold.h"
 #include "platform/Error.h"
@@ -205,9 +207,7 @@ struct SetupLibrary::Impl {
         findByHash->bind(2, setupType);
         std::optional<std::int64_t> found;
         while (!found && findByHash->step()) {
-            bool same = true;
-            for (std::size_t i = 0; same && i < SetupFieldCount; ++i) same = findByHash->text(int(i) + 1) == values[i];
-            if (same) found = findByHash->integer(0);
+            if (codec::readValues(*findByHash, 1) == values) found = findByHash->integer(0);
         }
         findByHash->reset();
         return found;
@@ -225,7 +225,7 @@ struct SetupLibrary::Impl {
         s.bind(3, entry.setupType);
         s.bind(4, entry.sheet);
         s.bind(5, hash);
-        for (std::size_t i = 0; i < SetupFieldCount; ++i) s.bind(int(i) + kHeadColumnCount, entry.values[i]);
+        codec::bindValues(s, kHeadColumnCount, entry.values);
         s.step();
         s.reset();
         const std::int64_t id = sqlite3_last_insert_rowid(db);
@@ -248,7 +248,7 @@ struct SetupLibrary::Impl {
         s.bind(1, entry.setupType);
         s.bind(2, entry.sheet);
         s.bind(3, hash);
-        for (std::size_t i = 0; i < SetupFieldCount; ++i) s.bind(int(i) + 4, entry.values[i]);
+        codec::bindValues(s, 4, entry.values);
         s.bind(int(SetupFieldCount) + 4, id);
         s.step();
         Statement search(db, "UPDATE setup_search SET text = ?1 WHERE setup_id = ?2");
@@ -285,26 +285,8 @@ struct SetupLibrary::Impl {
         out.setupType = s.text(3);
         out.sheet = s.text(4);
         out.hash = s.text(5);
-        for (std::size_t i = 0; i < SetupFieldCount; ++i) out.values[i] = s.text(int(i) + kHeadColumnCount);
+        out.values = codec::readValues(s, kHeadColumnCount);
         return out;
-    }
-
-    // WHERE clause and its words for a search; each word binds as ?1, ?2...
-    static std::pair<std::string, std::vector<std::string>> searchFilter(std::string_view query) {
-        std::vector<std::string> words;
-        const std::string folded = foldForSearch(query);
-        std::size_t i = 0;
-        while (i < folded.size()) {
-            while (i < folded.size() && std::isspace(static_cast<unsigned char>(folded[i]))) ++i;
-            std::size_t end = i;
-            while (end < folded.size() && !std::isspace(static_cast<unsigned char>(folded[end]))) ++end;
-            if (end > i) words.push_back(folded.substr(i, end - i));
-            i = end;
-        }
-        std::string where;
-        for (std::size_t w = 0; w < words.size(); ++w)
-            where += (w ? " AND " : " WHERE ") + std::string("instr(t.text, ?") + std::to_string(w + 1) + ") > 0";
-        return {where, words};
     }
 };
 
@@ -409,28 +391,15 @@ std::optional<std::int64_t> SetupLibrary::findSame(std::string_view setupType, c
 }
 
 std::vector<SetupSummary> SetupLibrary::summaries(std::string_view query, std::size_t limit) {
-    struct Column {
-        std::string SetupSummary::*member;
-        SetupField field;
-    };
-    static constexpr Column kColumns[] = {
-        {&SetupSummary::driver, SetupField::DriverName},
-        {&SetupSummary::track, SetupField::TrackCity},
-        {&SetupSummary::event, SetupField::EventName},
-        {&SetupSummary::resultsMain, SetupField::ResultsMain},
-        {&SetupSummary::qualifying, SetupField::ResultsQualifyingPos},
-        {&SetupSummary::finishing, SetupField::ResultsFinishPos},
-    };
     try {
-        auto [where, words] = Impl::searchFilter(query);
-        std::string sql = "SELECT s.id, s.created, s.setup_type, s.sheet";
-        for (const Column& c : kColumns) sql += ", s.\"" + std::string(SetupFieldKeys[std::size_t(c.field)]) + "\"";
-        sql += " FROM setup s";
+        const std::vector<std::string> words = search::wordsOf(query);
+        std::string sql = "SELECT s.id, s.created, s.setup_type, s.sheet" + search::summaryColumns() + " FROM setup s";
         if (!words.empty()) sql += " JOIN setup_search t ON t.setup_id = s.id";
-        sql += where + " ORDER BY s.created_utc DESC, s.id DESC";
+        sql += " WHERE 1" + search::condition(words, 1, search::rareWord(m_impl->db, words)) +
+               " ORDER BY s.created_utc DESC, s.id DESC";
         if (limit) sql += " LIMIT " + std::to_string(limit);
         Statement s(m_impl->db, sql);
-        for (std::size_t w = 0; w < words.size(); ++w) s.bind(int(w) + 1, words[w]);
+        search::bindWords(s, 1, words);
         std::vector<SetupSummary> out;
         while (s.step()) {
             SetupSummary row;
@@ -438,8 +407,7 @@ std::vector<SetupSummary> SetupLibrary::summaries(std::string_view query, std::s
             row.created = s.text(1);
             row.setupType = s.text(2);
             row.sheet = s.text(3);
-            int column = 4;
-            for (const Column& c : kColumns) row.*c.member = s.text(column++);
+            search::readSummaryColumns(s, 4, row);
             out.push_back(std::move(row));
         }
         return out;
@@ -450,10 +418,11 @@ std::vector<SetupSummary> SetupLibrary::summaries(std::string_view query, std::s
 
 std::vector<std::int64_t> SetupLibrary::matchingIds(std::string_view query) {
     try {
-        auto [where, words] = Impl::searchFilter(query);
-        Statement s(m_impl->db, "SELECT s.id FROM setup s JOIN setup_search t ON t.setup_id = s.id" + where +
+        const std::vector<std::string> words = search::wordsOf(query);
+        Statement s(m_impl->db, "SELECT s.id FROM setup s JOIN setup_search t ON t.setup_id = s.id WHERE 1" +
+                                    search::condition(words, 1, search::rareWord(m_impl->db, words)) +
                                     " ORDER BY s.created_utc DESC, s.id DESC");
-        for (std::size_t w = 0; w < words.size(); ++w) s.bind(int(w) + 1, words[w]);
+        search::bindWords(s, 1, words);
         std::vector<std::int64_t> out;
         while (s.step()) out.push_back(s.integer(0));
         return out;

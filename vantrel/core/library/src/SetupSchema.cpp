@@ -2,6 +2,7 @@
 
 #include "EventTable.h"
 #include "RunSchema.h"
+#include "SetupCodec.h"
 #include "TeamSchema.h"
 #include "library/SearchFold.h"
 #include "library/SetupLibrary.h"
@@ -61,8 +62,7 @@ void addSearchText(sqlite3* db) {
     Statement rows(db, "SELECT id, setup_type, " + valueColumns() + " FROM setup");
     Statement insert(db, "INSERT INTO setup_search (setup_id, text) VALUES (?1, ?2)");
     while (rows.step()) {
-        Setup values;
-        for (std::size_t i = 0; i < SetupFieldCount; ++i) values[i] = rows.text(int(i) + 2);
+        const Setup values = codec::readValues(rows, 2);
         insert.bind(1, rows.integer(0));
         insert.bind(2, searchText(rows.text(1), values));
         insert.step();
@@ -70,9 +70,29 @@ void addSearchText(sqlite3* db) {
     }
 }
 
+// Version 9: a trigram index over the search text, so a word of three
+// characters or more finds its few setups without reading every one. It
+// reads the rows of setup_search and the triggers keep it in step with
+// every write of them (the cascade of a setup's delete as well). Built
+// again from the rows when a file has it already: what it holds is theirs.
+void addSearchIndex(sqlite3* db) {
+    sqlite::exec(db,
+                 "CREATE VIRTUAL TABLE IF NOT EXISTS setup_trigram USING fts5(text, content='setup_search',"
+                 " content_rowid='setup_id', tokenize='trigram case_sensitive 1');"
+                 "INSERT INTO setup_trigram (setup_trigram) VALUES ('rebuild');"
+                 "CREATE TRIGGER IF NOT EXISTS setup_search_added AFTER INSERT ON setup_search BEGIN"
+                 " INSERT INTO setup_trigram (rowid, text) VALUES (new.setup_id, new.text); END;"
+                 "CREATE TRIGGER IF NOT EXISTS setup_search_removed AFTER DELETE ON setup_search BEGIN"
+                 " INSERT INTO setup_trigram (setup_trigram, rowid, text) VALUES ('delete', old.setup_id, old.text);"
+                 " END;"
+                 "CREATE TRIGGER IF NOT EXISTS setup_search_changed AFTER UPDATE ON setup_search BEGIN"
+                 " INSERT INTO setup_trigram (setup_trigram, rowid, text) VALUES ('delete', old.setup_id, old.text);"
+                 " INSERT INTO setup_trigram (rowid, text) VALUES (new.setup_id, new.text); END");
+}
+
 constexpr Migration kMigrations[] = {
-    {1, createSetupTable}, {2, addSearchText}, {3, addEventTable},       {4, addTeamTables},
-    {5, addRunTable},      {6, addRunField},   {7, addTeamRunFileTable}, {8, addRunRevision},
+    {1, createSetupTable}, {2, addSearchText},       {3, addEventTable},  {4, addTeamTables},  {5, addRunTable},
+    {6, addRunField},      {7, addTeamRunFileTable}, {8, addRunRevision}, {9, addSearchIndex},
 };
 static_assert(std::size(kMigrations) == SetupLibrary::SchemaVersion);
 

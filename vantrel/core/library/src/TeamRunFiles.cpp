@@ -1,6 +1,7 @@
 #include "library/TeamRunFiles.h"
 
 #include "LibraryConnection.h"
+#include "RunSchema.h"
 #include "Sqlite.h"
 #include "TeamSchema.h"
 #include "platform/Error.h"
@@ -26,9 +27,8 @@ void addTeamRunFileTable(sqlite3* db) {
                  " inode INTEGER NOT NULL,"
                  " hash TEXT NOT NULL,"
                  " reason TEXT NOT NULL);"  // '' its runs were taken; else why it was refused
-                 "CREATE INDEX team_run_file_by_hash ON team_run_file (hash);"
-                 // Each scan looks for the racer's own runs among the team's many.
-                 "CREATE INDEX run_own ON run (id) WHERE team = '';");
+                 "CREATE INDEX team_run_file_by_hash ON team_run_file (hash)");
+    addOwnRunIndex(db);
 }
 
 TeamRunFiles::TeamRunFiles(SetupLibrary& library) : m_library(library) {}

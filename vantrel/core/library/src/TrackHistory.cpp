@@ -9,8 +9,10 @@
 #include "LibraryConnection.h"
 #include "library/ChangeWords.h"
 #include "SetupControls.h"
+#include "SetupCodec.h"
 #include "Sqlite.h"
 #include "library/EventDate.h"
+#include "library/Meeting.h"
 #include "library/SearchFold.h"
 #include "platform/Error.h"
 
@@ -38,7 +40,7 @@ HistoryEntry entryFrom(const Statement& s) {
     out.setup.setupType = s.text(3);
     out.setup.sheet = s.text(4);
     out.setup.hash = s.text(5);
-    for (std::size_t i = 0; i < SetupFieldCount; ++i) out.setup.values[i] = s.text(int(i) + kFirstValue);
+    out.setup.values = codec::readValues(s, kFirstValue);
     return out;
 }
 
@@ -123,12 +125,15 @@ std::vector<HistoryEntry> trackHistory(SetupLibrary& library, std::string_view t
     // One row per meeting (driver, event and its date at this track): a sheet
     // built again, or corrected, stands in for the ones before it.
     std::vector<HistoryEntry> history;
-    std::unordered_map<std::string, std::size_t> meetingAt;
+    std::map<Meeting, std::size_t> meetingAt;
     std::vector<bool> superseded;
     for (HistoryEntry& entry : built) {
         const Setup& v = entry.setup.values;
-        const std::string meeting = entry.eventDate + '\x1f' + matchKey(v[std::size_t(SetupField::DriverName)]) +
-                                    '\x1f' + matchKey(v[std::size_t(SetupField::EventName)]);
+        // At this one track: its key is the same for all.
+        const Meeting meeting{{},
+                              matchKey(v[std::size_t(SetupField::DriverName)]),
+                              matchKey(v[std::size_t(SetupField::EventName)]),
+                              entry.eventDate};
         if (const auto it = meetingAt.find(meeting); it != meetingAt.end()) superseded[it->second] = true;
         meetingAt[meeting] = history.size();
         history.push_back(std::move(entry));
@@ -179,22 +184,5 @@ std::map<std::int64_t, std::string> eventDates(SetupLibrary& library) {
         return out;
     });
 }
-
-std::vector<SetupChange> changesBetween(const Setup& before, const Setup& after) {
-    std::vector<SetupChange> out;
-    for (std::size_t i = 0; i < SetupFieldCount; ++i)
-        // A field left empty on either side is not known, so it is no change.
-        if (isCarField(SetupField(i)) && before[i] != after[i] && !before[i].empty() && !after[i].empty())
-            out.push_back({SetupField(i), before[i], after[i]});
-    return out;
-}
-
-std::string changeText(const SetupChange& change) {
-    const ChangeWay way = changeWay(change);
-    if (way.sign == 0) return fieldCaption(change.field) + " " + changeValues(change);
-    return way.word + " " + fieldCaption(change.field) + ", " + changeValues(change);
-}
-
-std::string fieldCaption(SetupField field) { return std::string(WindowControls[std::size_t(field)].named); }
 
 }  // namespace vantrel::library

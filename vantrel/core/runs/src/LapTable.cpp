@@ -43,19 +43,35 @@ std::optional<std::int64_t> digits(std::string_view s, std::size_t most) {
 // Words of a text, folded (case and accents aside), split at everything that
 // is neither letter nor digit: "Smith, Jo" gives "smith" and "jo".
 std::vector<std::string> foldedWords(std::string_view text) {
-    const std::string folded = library::foldForSearch(text);
-    std::vector<std::string> words;
-    std::string word;
-    for (const char c : folded) {
-        if (isLetter(c) || isDigit(c)) {
-            word += c;
-        } else if (!word.empty()) {
-            words.push_back(std::move(word));
-            word.clear();
+    return runsOf(library::foldForSearch(text), [](char c) { return isLetter(c) || isDigit(c); });
+}
+
+std::vector<std::string> runsOf(std::string_view text, bool (*keep)(char)) {
+    std::vector<std::string> runs;
+    std::string run;
+    for (const char c : text) {
+        if (keep(c)) {
+            run += c;
+        } else if (!run.empty()) {
+            runs.push_back(std::move(run));
+            run.clear();
         }
     }
-    if (!word.empty()) words.push_back(std::move(word));
-    return words;
+    if (!run.empty()) runs.push_back(std::move(run));
+    return runs;
+}
+
+std::vector<std::string_view> linesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        at = end + 1;
+    }
+    return lines;
 }
 
 Kind kindOf(std::string_view cell) {

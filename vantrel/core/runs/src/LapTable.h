@@ -20,6 +20,10 @@ std::optional<std::int64_t> digits(std::string_view s, std::size_t most);
 // Words of a text, folded (case and accents aside), split at everything that
 // is neither letter nor digit: "Smith, Jo" gives "smith" and "jo".
 std::vector<std::string> foldedWords(std::string_view text);
+// The runs of characters that `keep` holds, in order.
+std::vector<std::string> runsOf(std::string_view text, bool (*keep)(char));
+// The lines of a text without their line ends ("\n", "\r\n").
+std::vector<std::string_view> linesOf(std::string_view text);
 
 enum class Split { Tab, Semicolon, Comma, Blanks };
 

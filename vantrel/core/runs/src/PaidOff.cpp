@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "library/ChangeWords.h"
+#include "library/TrackHistory.h"
 
 namespace vantrel::runs {
 
@@ -48,11 +49,10 @@ T medianOf(std::vector<T> v) {
 bool hasLaps(const StoredRun& run) { return run.figures.laps > 0; }
 
 // The meeting without its driver: the racer and a team mate at the same event share the track.
-std::string eventKey(const StoredRun& run) {
-    const std::size_t driver = run.meeting.find('\x1f', run.meeting.find('\x1f') + 1);
-    const std::size_t event = run.meeting.find('\x1f', driver + 1);
-    if (driver == std::string::npos || event == std::string::npos) return run.meeting;
-    return run.meeting.substr(0, driver) + run.meeting.substr(event);
+library::Meeting eventKey(const StoredRun& run) {
+    library::Meeting key = run.meeting;
+    key.driver.clear();
+    return key;
 }
 
 // The field's median change between two runs over the drivers in both; nothing when too few are.
@@ -147,7 +147,7 @@ std::string joined(const std::vector<std::string>& items, std::size_t more) {
 // The pairs' gains, medians, interval and verdict.
 void judge(PaidOffRow& row) {
     std::vector<std::int64_t> raw, gain, raw5, gain5, baseline;
-    std::vector<std::string> meetings;
+    std::vector<library::Meeting> meetings;
     bool warming = !row.pairList.empty();
     for (const PaidOffPair& p : row.pairList) {
         raw.push_back(p.raw);
@@ -236,17 +236,18 @@ private:
 
 void Tally::add(const std::vector<StoredRun>& runs) {
     // What the track did at each event between runs with nothing changed, per step.
-    std::unordered_map<std::string, std::vector<std::int64_t>> steady, steady5;
+    std::map<library::Meeting, std::vector<std::int64_t>> steady, steady5;
     for (std::size_t i = 1; i < runs.size(); ++i) {
         const StoredRun &before = runs[i - 1], &after = runs[i];
         if (before.meeting != after.meeting || after.first || !hasLaps(before) || !hasLaps(after)) continue;
         if (!after.changes.empty()) continue;
-        const std::string key = eventKey(after);
+        const library::Meeting key = eventKey(after);
         steady[key].push_back(after.figures.best - before.figures.best);
         steady5[key].push_back(after.figures.best5 - before.figures.best5);
     }
 
-    std::string lastMeeting, lastMeetingText;  // the runs come meeting by meeting
+    std::optional<library::Meeting> lastMeeting;  // the runs come meeting by meeting
+    std::string lastMeetingText;
     std::shared_ptr<const Setup> lastValues;
     for (std::size_t i = 1; i < runs.size(); ++i) {
         const StoredRun &before = runs[i - 1], &after = runs[i];

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "LapTable.h"
 #include "library/TrackHistory.h"
 #include "platform/Text.h"
 #include "runs/LapTimes.h"
@@ -83,18 +84,7 @@ std::optional<std::string> firstClock(std::string_view line, std::size_t from, b
 
 // The words of a folded line: its runs of letters.
 std::vector<std::string> wordsOf(std::string_view folded) {
-    std::vector<std::string> words;
-    std::string word;
-    for (const char c : folded) {
-        if (std::isalpha((unsigned char)c)) {
-            word += c;
-        } else if (!word.empty()) {
-            words.push_back(std::move(word));
-            word.clear();
-        }
-    }
-    if (!word.empty()) words.push_back(std::move(word));
-    return words;
+    return laptable::runsOf(folded, [](char c) { return std::isalpha((unsigned char)c) != 0; });
 }
 
 bool anyOf(const std::vector<std::string>& words, std::initializer_list<std::string_view> wanted) {
@@ -128,18 +118,7 @@ bool holdsLapTime(std::string_view line) {
     return false;
 }
 
-std::vector<std::string_view> linesOf(std::string_view text) {
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        at = end + 1;
-    }
-    return lines;
-}
+using laptable::linesOf;
 
 // The cells of a line split at `sep`, blanks and quotes around each trimmed.
 std::vector<std::string_view> cellsAt(std::string_view line, char sep) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "LapTable.h"
 #include "platform/Text.h"
 #include "runs/Conditions.h"
 
@@ -114,15 +115,7 @@ RunFileReading readRunsFile(std::string_view text) {
         out.problem = "it is larger than " + std::to_string(kMaxRunFile / 1024) + " KiB";
         return out;
     }
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        at = end + 1;
-    }
+    std::vector<std::string_view> lines = laptable::linesOf(text);
     while (!lines.empty() && lines.back().empty()) lines.pop_back();
     out.whole = !lines.empty() && lines.back() == "[End]";
     if (!out.whole) return out;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "library/TrackHistory.h"
+#include "library/SetupChange.h"
 
 namespace vantrel::library {
 

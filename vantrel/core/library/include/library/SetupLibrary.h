@@ -76,7 +76,7 @@ struct LibraryOptions {
 class SetupLibrary {
 public:
     // The schema version this program writes; older libraries are upgraded.
-    static constexpr int SchemaVersion = 8;
+    static constexpr int SchemaVersion = 9;
     // PRAGMA application_id of every library: "VTLB".
     static constexpr std::int32_t ApplicationId = 0x56544C42;
 

@@ -13,15 +13,10 @@
 #include <string_view>
 #include <vector>
 
+#include "library/SetupChange.h"
 #include "library/SetupLibrary.h"
 
 namespace vantrel::library {
-
-struct SetupChange {
-    SetupField field;
-    std::string before, after;
-    bool operator==(const SetupChange&) const = default;
-};
 
 struct HistoryEntry {
     StoredSetup setup;
@@ -45,15 +40,5 @@ std::optional<HistoryEntry> lastHere(SetupLibrary& library, std::string_view tra
 std::vector<std::string> knownTracks(SetupLibrary& library);
 // The event date of every setup, by id.
 std::map<std::int64_t, std::string> eventDates(SetupLibrary& library);
-
-// The fields a racer changes on the car (not the meeting, results and notes) that differ, in record order;
-// a field empty on either side is not known then, and no change.
-std::vector<SetupChange> changesBetween(const Setup& before, const Setup& after);
-// "Thicker Front Shocks Oil, 35 → 40" where the change has a way
-// (ChangeWords.h), "Front Tyres Front Compound Blue → Pink" where it has
-// none; an empty value reads "(none)".
-std::string changeText(const SetupChange& change);
-// The words a racer knows a field by, out of the window's tab and frame: "Front Tyre Compound".
-std::string fieldCaption(SetupField field);
 
 }  // namespace vantrel::library

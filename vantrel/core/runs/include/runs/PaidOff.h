@@ -41,7 +41,7 @@ enum class Verdict { Faster, Slower, Unclear };
 
 struct PaidOffPair {
     std::string meeting;  // "Summer Cup 2026-06-14 at Lostock (Jo Smith)"
-    std::string meetingKey;
+    library::Meeting meetingKey;
     std::shared_ptr<const Setup> values;  // the run after's setup, naming the meeting (shared by its pairs)
     std::string before, after;            // the runs' names
     int beforeSeq = 0, afterSeq = 0;

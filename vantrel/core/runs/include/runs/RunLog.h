@@ -14,6 +14,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "library/Meeting.h"
+#include "library/RunTable.h"
+#include "library/SetupChange.h"
 #include "library/SetupLibrary.h"
 #include "library/TrackHistory.h"
 #include "runs/LapTimes.h"
@@ -21,6 +24,7 @@
 
 namespace vantrel::runs {
 
+using library::RunOwner;
 using library::SetupChange;
 using library::SetupLibrary;
 
@@ -40,9 +44,9 @@ struct RunEntry {
 
 struct StoredRun : RunEntry {
     std::int64_t id = 0;
-    int seq = 0;            // 1, 2, ... in its meeting
-    std::string eventDate;  // "YYYY-MM-DD"
-    std::string meeting;    // the same for every run of one meeting
+    int seq = 0;               // 1, 2, ... in its meeting
+    std::string eventDate;     // "YYYY-MM-DD"
+    library::Meeting meeting;  // the same for every run of one meeting
     RunFigures figures;
     std::vector<SetupChange> changes;  // from the meeting's run before; none for the first
     bool first = true;
@@ -66,16 +70,8 @@ std::optional<StoredRun> logRunIfNew(SetupLibrary& library, const RunEntry& entr
 // runs); answers how many were new. Every run must name a meeting.
 std::size_t logRunsIfNew(SetupLibrary& library, const std::vector<RunEntry>& entries);
 
-// Whose a recorded run is: where the team folder gave it (empty: the
-// racer's own) and the driver it names, folded; the revision the library
-// holds, and whether that is a withdrawal.
-struct RunOwner {
-    std::string team, driver;
-    int revision = 1;
-    bool withdrawn = false;
-};
 // The owners of those of these uids that the library holds.
-std::unordered_map<std::string, RunOwner> runOwners(SetupLibrary& library, const std::vector<std::string>& uids);
+using library::runOwners;
 
 // The racer's own run of this uid as the library holds it, withdrawn or not;
 // nothing when there is none.
@@ -134,10 +130,6 @@ std::string nextRunName(const std::vector<StoredRun>& before);
 // The name itself when none of these runs has it; else the next free one
 // ("Qualifier 2": "Qualifier 3", "Heat" with no number: the next offered name).
 std::string freeRunName(const std::vector<StoredRun>& runs, const std::string& name);
-
-// The values stored for a run's setup, and back; nothing for text that is not such.
-std::string encodeValues(const Setup& values);
-std::optional<Setup> decodeValues(std::string_view text);
 
 // The runs as CSV beside the setups' CSV file ("Library.csv": "Library-runs.csv"),
 // replaced atomically; platform::Error naming the file when it cannot be written.

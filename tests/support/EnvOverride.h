@@ -11,18 +11,36 @@
 
 namespace testsupport {
 
+namespace envdetail {
+// Windows' C runtime has no setenv; an empty value there removes the variable.
+inline void set(const char* name, const char* value) {
+#ifdef _WIN32
+    ::_putenv_s(name, value);
+#else
+    ::setenv(name, value, 1);
+#endif
+}
+inline void unset(const char* name) {
+#ifdef _WIN32
+    ::_putenv_s(name, "");
+#else
+    ::unsetenv(name);
+#endif
+}
+}  // namespace envdetail
+
 class EnvOverride {
 public:
     // A null value removes the variable.
     EnvOverride(const char* name, const char* value) : m_name(name) {
         if (const char* old = std::getenv(name)) m_old = old;
-        if (value) ::setenv(name, value, 1);
-        else ::unsetenv(name);
+        if (value) envdetail::set(name, value);
+        else envdetail::unset(name);
     }
     EnvOverride(const char* name, const std::string& value) : EnvOverride(name, value.c_str()) {}
     ~EnvOverride() {
-        if (m_old) ::setenv(m_name.c_str(), m_old->c_str(), 1);
-        else ::unsetenv(m_name.c_str());
+        if (m_old) envdetail::set(m_name.c_str(), m_old->c_str());
+        else envdetail::unset(m_name.c_str());
     }
     EnvOverride(const EnvOverride&) = delete;
     EnvOverride& operator=(const EnvOverride&) = delete;

@@ -30,7 +30,7 @@ set(VANTREL_WINDOWS_SUITES
   programfolder
 )
 # Not yet run under Wine: the suites of the team folder, the setup files and
-# the run, whose end-to-end cases start vantrel-batch through a POSIX shell
+# the program (tests/program), whose end-to-end cases start vantrel-batch through a POSIX shell
 # (std::system with sh quoting, fork, mkfifo, links); on Windows the sample
 # sheet built by the program folder's vantrel-batch (programfolder) stands
 # for them until they start it by a process call of the platform's own.

@@ -1,7 +1,7 @@
 #pragma once
 // The program folder's run lock held as another process holds it: on an
 // open descriptor of its own, so the code under test has to wait for it.
-// For suites that link vantrel_core.
+// For suites that link vantrel_batch.
 
 #include <fcntl.h>
 #include <sys/file.h>

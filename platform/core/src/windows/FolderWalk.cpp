@@ -62,13 +62,4 @@ std::string walkFolder(const std::string& nativeFolder, const std::function<Walk
     return problem;
 }
 
-std::vector<std::string> namesIn(const std::string& nativeFolder) {
-    std::vector<std::string> names;
-    walkFolder(nativeFolder, [&](const FolderEntry& entry) {
-        names.push_back(entry.name);
-        return WalkStep::PassOver;
-    });
-    return names;
-}
-
 }  // namespace platform::files

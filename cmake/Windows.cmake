@@ -30,10 +30,10 @@ set(VANTREL_WINDOWS_SUITES
   programfolder
 )
 # Not yet run under Wine: the suites of the team folder, the setup files and
-# the program (tests/program), whose end-to-end cases start vantrel-batch through a POSIX shell
-# (std::system with sh quoting, fork, mkfifo, links); on Windows the sample
-# sheet built by the program folder's vantrel-batch (programfolder) stands
-# for them until they start it by a process call of the platform's own.
+# the program (tests/program), whose end-to-end cases start vantrel-batch
+# through a POSIX shell (std::system with sh quoting, fork, mkfifo, links).
+# On Windows the sample sheet built by the program folder's own
+# vantrel-batch (programfolder) stands for them until then.
 
 # The narrow system functions and the C runtime take UTF-8 in a program whose
 # manifest makes it its code page; linked into every executable.

@@ -27,10 +27,11 @@ set(VANTREL_WINDOWS_SUITES
   sheetdata
   library
   runs
+  setupfiles
   programfolder
 )
-# Not yet run under Wine: the suites of the team folder, the setup files and
-# the program (tests/program), whose end-to-end cases start vantrel-batch
+# Not yet run under Wine: the suites of the team folder and the program
+# (tests/program), whose end-to-end cases start vantrel-batch
 # through a POSIX shell (std::system with sh quoting, fork, mkfifo, links).
 # On Windows the sample sheet built by the program folder's own
 # vantrel-batch (programfolder) stands for them until then.

@@ -14,6 +14,8 @@ set(VANTREL_WINDOWS_FOLDERS
   logging
   quorrel
   vantrel
+  stage
+  cmake/windows/template
 )
 set(VANTREL_WINDOWS_SUITES
   platform
@@ -21,7 +23,18 @@ set(VANTREL_WINDOWS_SUITES
   pdfauto
   logging
   quorrel
+  settings
+  sheetdata
+  library
+  runs
+  setupfiles
+  programfolder
 )
+# Not yet run under Wine: the suites of the team folder and the program
+# (tests/program), whose end-to-end cases start vantrel-batch
+# through a POSIX shell (std::system with sh quoting, fork, mkfifo, links).
+# On Windows the sample sheet built by the program folder's own
+# vantrel-batch (programfolder) stands for them until then.
 
 # Qt for Windows (scripts/windows-qt unpacks or builds it into the build
 # folder): with it the window and its suites are built too. Its host tools
@@ -70,11 +83,11 @@ unset(_winpthread CACHE)
 file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/Vantrel")
 file(COPY ${VANTREL_MINGW_RUNTIME} DESTINATION "${CMAKE_BINARY_DIR}/Vantrel")
 
-# GoogleTest from Debian's sources, built for Windows by this build.
+# GoogleTest and GoogleMock from Debian's sources, built for Windows by this build.
 macro(vantrel_windows_googletest)
-  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endmacro()
 
 # A new Wine prefix, or a busy machine, makes listing a suite's tests slow:

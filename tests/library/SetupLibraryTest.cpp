@@ -4,14 +4,17 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "LibraryTestSupport.h"
 #include "library/SearchFold.h"
 #include "library/SetupLibrary.h"
 #include "platform/Error.h"
+#include "platform/Paths.h"
 
 using namespace librarytest;
 using vantrel::SetupField;
@@ -301,6 +304,9 @@ TEST(SetupLibrary, ALibraryLockedTooLongGivesAClearErrorAndNothingIsLost) {
     EXPECT_EQ(library.count(), 2u);
 }
 
+// Left out on Windows: it drops to an ordinary user's rights in a forked
+// child and makes files read-only by POSIX modes; it runs on Linux.
+#ifndef _WIN32
 TEST(SetupLibrary, AReadOnlyLibraryOrFolderGivesAClearError) {
     testsupport::TempProgramFolder folder;
     const std::string path = libraryIn(folder);
@@ -331,11 +337,12 @@ TEST(SetupLibrary, AReadOnlyLibraryOrFolderGivesAClearError) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     ::chmod((folder.path() / "locked-folder").c_str(), 0755);
 }
+#endif
 
 TEST(SetupLibrary, LibraryFileIsAPlainNameInTheDataFolder) {
     using vantrel::library::libraryFilePath;
-    EXPECT_EQ(libraryFilePath("/v/Data\\", ""), "/v/Data/Library.sqlite");
-    EXPECT_EQ(libraryFilePath("/v/Data", "Club.sqlite"), "/v/Data/Club.sqlite");
+    EXPECT_EQ(libraryFilePath("/v/Data\\", ""), platform::paths::toNative("/v/Data/Library.sqlite"));
+    EXPECT_EQ(libraryFilePath("/v/Data", "Club.sqlite"), platform::paths::toNative("/v/Data/Club.sqlite"));
     for (const char* bad : {"../Library.sqlite", "sub/x.sqlite", "sub\\x.sqlite", "..", "."})
         EXPECT_THROW(libraryFilePath("/v/Data/", bad), platform::Error) << bad;
 }

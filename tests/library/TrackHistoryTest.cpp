@@ -71,6 +71,11 @@ TEST(EventDate, ReadsTheSpellingsRacersWrite) {
 }
 
 TEST(EventDate, TheUsersFormatSaysTheOrder) {
+#ifdef _WIN32
+    // Windows answers from the user's locale settings, which LC_TIME does not
+    // change (Wine takes them from the environment once, as it starts).
+    GTEST_SKIP() << "the date order by LC_TIME runs on Linux";
+#endif
     const testsupport::EnvOverride all("LC_ALL", nullptr);
     const std::pair<const char*, DateOrder> cases[] = {
         {"en_US.UTF-8", DateOrder::MonthFirst},

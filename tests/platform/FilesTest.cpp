@@ -11,8 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/Files.h"
 #include "TempProgramFolder.h"
+#include "UserFileCases.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -23,75 +24,38 @@ using platform::files::OpenStatus;
 TEST(FilesTest, OnlyARegularFileWithinItsBoundIsRead) {
     testsupport::TempProgramFolder folder;
     const fs::path dir = folder.path();
-    auto file = [&](const char* name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-        return dir / name;
-    };
-    const struct {
-        const char* name;
-        std::function<fs::path()> make;
-        Links links;
-        OpenStatus status;
-        std::string reason;  // a part of it
-        std::string bytes;
-    } cases[] = {
-        {"a file", [&] { return file("a.pdf", "%PDF-1.7"); }, Links::Refused, OpenStatus::Opened, "", "%PDF-1.7"},
-        {"a file at its bound", [&] { return file("b.pdf", std::string(64, 'x')); }, Links::Followed,
-         OpenStatus::Opened, "", std::string(64, 'x')},
-        {"a file past its bound", [&] { return file("c.pdf", std::string(65, 'x')); }, Links::Followed,
-         OpenStatus::Refused, "it is larger than 64 bytes (65 bytes)", ""},
-        {"a sparse file of 5 GB",
-         [&] {
-             const fs::path p = file("d.pdf", "%PDF");
-             fs::resize_file(p, 5'000'000'000);
-             return p;
-         },
-         Links::Refused, OpenStatus::Refused, "it is larger than 64 bytes", ""},
+    using userfiles::file;
+    std::vector<userfiles::Case> cases = userfiles::sharedCases(dir);
+    const std::vector<userfiles::Case> own = {
         {"a named pipe, no writer",
          [&] {
              ::mkfifo((dir / "e.pdf").c_str(), 0644);
-             return dir / "e.pdf";
+             return (dir / "e.pdf").string();
          },
          Links::Followed, OpenStatus::Refused, "it is a named pipe", ""},
-        {"a folder",
-         [&] {
-             fs::create_directory(dir / "f.pdf");
-             return dir / "f.pdf";
-         },
-         Links::Refused, OpenStatus::Refused, "it is a folder", ""},
-        {"a device", [] { return fs::path("/dev/zero"); }, Links::Followed, OpenStatus::Refused, "it is a device", ""},
+        {"a device", [] { return std::string("/dev/zero"); }, Links::Followed, OpenStatus::Refused, "it is a device",
+         ""},
         {"a link to a file, links followed",
          [&] {
-             fs::create_symlink(file("g.pdf", "outside"), dir / "h.pdf");
-             return dir / "h.pdf";
+             fs::create_symlink(file(dir, "g.pdf", "outside"), dir / "h.pdf");
+             return (dir / "h.pdf").string();
          },
          Links::Followed, OpenStatus::Opened, "", "outside"},
         {"a link to a file, links refused",
          [&] {
-             fs::create_symlink(file("i.pdf", "outside"), dir / "j.pdf");
-             return dir / "j.pdf";
+             fs::create_symlink(file(dir, "i.pdf", "outside"), dir / "j.pdf");
+             return (dir / "j.pdf").string();
          },
          Links::Refused, OpenStatus::Refused, "it is a symbolic link", ""},
         {"a link to a device, links refused",
          [&] {
              fs::create_symlink("/dev/urandom", dir / "k.pdf");
-             return dir / "k.pdf";
+             return (dir / "k.pdf").string();
          },
          Links::Refused, OpenStatus::Refused, "it is a symbolic link", ""},
-        {"nothing there", [&] { return dir / "none.pdf"; }, Links::Refused, OpenStatus::Missing, "", ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::string bytes = "left over";
-        const auto read = platform::files::readUserFile(c.make().string(), bytes, 64, c.links);
-        EXPECT_EQ(read.status, c.status);
-        EXPECT_NE(read.reason.find(c.reason), std::string::npos) << read.reason;
-        EXPECT_EQ(bytes, c.bytes);
-        EXPECT_EQ(read.fd, -1);
-        if (read.status == OpenStatus::Opened) {
-            EXPECT_EQ(read.size, std::int64_t(c.bytes.size()));
-        }
-    }
+    cases.insert(cases.end(), own.begin(), own.end());
+    userfiles::check(cases);
 }
 
 // A replacement answers nothing when the new content stands, else the

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <thread>
 
 #include "StandInHost.h"
+#include "platform/CalendarTime.h"
 #include "platform/Process.h"
 
 using namespace platform::process;
@@ -116,6 +119,40 @@ TEST(ProcessTest, AHostsWaitsPassAtItsSpeed) {
     const auto machineElapsed = std::chrono::steady_clock::now() - machineStart;
     EXPECT_GE(hostElapsed, machineElapsed * 50);
     EXPECT_GE(hostElapsed, std::chrono::seconds(2));
+}
+
+// Civil times in UTC name the moments the calendar gives them, leap days and
+// moments past 2038 included, on both systems' C libraries.
+TEST(CalendarTest, UtcCivilTimesNameTheirMoments) {
+    const struct {
+        LocalDateTime utc;
+        std::int64_t moment;
+    } cases[] = {
+        {{1970, 1, 1, 0, 0, 0}, 0},
+        {{2000, 2, 29, 12, 0, 0}, 951825600},
+        {{2026, 12, 31, 23, 59, 59}, 1798761599},
+        {{2038, 1, 19, 3, 14, 8}, 2147483648},
+        {{2100, 3, 1, 0, 0, 0}, 4107542400},
+    };
+    for (const auto& c : cases) EXPECT_EQ(momentOfUtc(c.utc), c.moment) << c.utc.year << "-" << c.utc.month;
+}
+
+// Any moment read as local civil time, with its offset, gives the moment back.
+TEST(CalendarTest, ALocalTimeAndItsOffsetGiveTheMomentBack) {
+    std::mt19937_64 rng(44);
+    std::uniform_int_distribution<std::int64_t> moments(0, 4102444800);  // 1970 to 2100
+    for (int i = 0; i < 500; ++i) {
+        const std::int64_t t = moments(rng);
+        const ZonedTime zoned = localTimeAt(t);
+        EXPECT_EQ(momentOfUtc(zoned.local) - zoned.utcOffsetSeconds, t) << t;
+        EXPECT_LE(std::abs(zoned.utcOffsetSeconds), 14 * 3600) << t;
+        // Outside an hour that summer time repeats, the local time names the moment alone.
+        const ZonedTime hourLater = localTimeAt(t + 3600), hourBefore = localTimeAt(t - 3600);
+        if (hourLater.utcOffsetSeconds == zoned.utcOffsetSeconds &&
+            hourBefore.utcOffsetSeconds == zoned.utcOffsetSeconds) {
+            EXPECT_EQ(momentOfLocal(zoned.local), t) << t;
+        }
+    }
 }
 
 }  // namespace

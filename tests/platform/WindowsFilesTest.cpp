@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include "TempProgramFolder.h"
+#include "UserFileCases.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/NewFile.h"
@@ -31,71 +32,23 @@ using platform::files::Links;
 using platform::files::OpenStatus;
 using testsupport::TempProgramFolder;
 
-// Paths from UTF-8 and back, whatever the code page.
-fs::path pathOf(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
-std::string textOf(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
+using userfiles::pathOf;
+using userfiles::textOf;
 
 TEST(WindowsFilesTest, OnlyARegularFileWithinItsBoundIsRead) {
     TempProgramFolder folder;
-    const fs::path dir = folder.path();
-    auto file = [&](const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / pathOf(name), std::ios::binary) << bytes;
-        return textOf(dir / pathOf(name));
-    };
     // A pipe server of the test's own: opening its name finds a pipe, not a file.
     const std::wstring pipeName = L"\\\\.\\pipe\\vantrel-files-test-" + std::to_wstring(::GetCurrentProcessId());
     HANDLE pipe = ::CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 4, 0, 0, 0, nullptr);
     ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-    const struct {
-        const char* name;
-        std::function<std::string()> make;
-        Links links;
-        OpenStatus status;
-        std::string reason;  // a part of it
-        std::string bytes;
-    } cases[] = {
-        {"a file", [&] { return file("a.pdf", "%PDF-1.7"); }, Links::Refused, OpenStatus::Opened, "", "%PDF-1.7"},
-        {"a name in UTF-8", [&] { return file("Zo\u00eb \u00c5ngstr\u00f6m.pdf", "%PDF"); }, Links::Refused,
-         OpenStatus::Opened, "", "%PDF"},
-        {"a file at its bound", [&] { return file("b.pdf", std::string(64, 'x')); }, Links::Followed,
-         OpenStatus::Opened, "", std::string(64, 'x')},
-        {"a file past its bound", [&] { return file("c.pdf", std::string(65, 'x')); }, Links::Followed,
-         OpenStatus::Refused, "it is larger than 64 bytes (65 bytes)", ""},
-        {"a sparse file of 5 GB",
-         [&] {
-             const std::string p = file("d.pdf", "%PDF");
-             fs::resize_file(pathOf(p), 5'000'000'000);
-             return p;
-         },
-         Links::Refused, OpenStatus::Refused, "it is larger than 64 bytes", ""},
+    std::vector<userfiles::Case> cases = userfiles::sharedCases(folder.path());
+    const std::vector<userfiles::Case> own = {
         {"a named pipe", [&] { return textOf(fs::path(pipeName)); }, Links::Followed, OpenStatus::Refused,
          "it is a named pipe", ""},
-        {"a folder",
-         [&] {
-             fs::create_directory(dir / "f.pdf");
-             return textOf(dir / "f.pdf");
-         },
-         Links::Refused, OpenStatus::Refused, "it is a folder", ""},
         {"a device", [] { return std::string("NUL"); }, Links::Followed, OpenStatus::Refused, "it is a device", ""},
-        {"nothing there", [&] { return textOf(dir / "none.pdf"); }, Links::Refused, OpenStatus::Missing, "", ""},
-        {"no such folder", [&] { return textOf(dir / "gone" / "none.pdf"); }, Links::Refused, OpenStatus::Missing, "",
-         ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::string bytes = "left over";
-        const auto read = platform::files::readUserFile(c.make(), bytes, 64, c.links);
-        EXPECT_EQ(read.status, c.status);
-        EXPECT_NE(read.reason.find(c.reason), std::string::npos) << read.reason;
-        EXPECT_EQ(bytes, c.bytes);
-        EXPECT_EQ(read.fd, -1);
-        if (read.status == OpenStatus::Opened) {
-            EXPECT_EQ(read.size, std::int64_t(c.bytes.size()));
-        }
-    }
+    cases.insert(cases.end(), own.begin(), own.end());
+    userfiles::check(cases);
     ::CloseHandle(pipe);
 }
 

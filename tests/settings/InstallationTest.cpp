@@ -25,8 +25,9 @@ struct Case {
     bool found;
 };
 
+// Native, as the installation gives its paths ("\\" on Windows).
 std::string expand(const std::string& text, const std::string& program) {
-    return text.front() == '~' ? program + text.substr(1) : text;
+    return platform::paths::toNative(text.front() == '~' ? program + text.substr(1) : text);
 }
 
 TEST(InstallationTest, ReadsFoldersAndFilesOfTheSettingsFile) {
@@ -55,7 +56,7 @@ TEST(InstallationTest, ReadsFoldersAndFilesOfTheSettingsFile) {
         if (c.settings) program.write("bin/Vantrel.ini", c.settings);
         const Installation in = Installation::read(program.str());
         EXPECT_EQ(in.programFolder(), program.str());
-        EXPECT_EQ(in.settingsFile(), program.str() + "/bin/Vantrel.ini");
+        EXPECT_EQ(in.settingsFile(), platform::paths::toNative(program.str() + "/bin/Vantrel.ini"));
         EXPECT_EQ(in.settingsFound(), c.found);
         EXPECT_EQ(in.dataFolder(), expand(c.dataFolder, program.str()));
         EXPECT_EQ(in.configFolder(), expand(c.configFolder, program.str()));
@@ -99,14 +100,14 @@ TEST(InstallationTest, FileNamesComeAsWritten) {
     EXPECT_EQ(in.dataFileDelimiter(), ";");
     EXPECT_EQ(in.rawDataFile(), "RawData.dat");
     EXPECT_EQ(in.logFile(), "Vantrel.log");
-    EXPECT_EQ(in.rawDataPath(), program.str() + "/Data/RawData.dat");
+    EXPECT_EQ(in.rawDataPath(), platform::paths::toNative(program.str() + "/Data/RawData.dat"));
 }
 
 TEST(InstallationTest, ATeamFolderLongerThanOtherValuesIsKeptWhole) {
     TempProgramFolder program;
     const std::string folder = "/srv/" + std::string(400, 't');
     program.write("bin/Vantrel.ini", "[Vantrel]\r\nTeamFolder=" + folder + "\r\n");
-    EXPECT_EQ(Installation::read(program.str()).teamFolder(), folder);
+    EXPECT_EQ(Installation::read(program.str()).teamFolder(), platform::paths::toNative(folder));
     vantrel::CAppSettings run;  // as a run reads it
     run.setFileName(program.str() + "\\bin\\Vantrel.ini");
     run.ReadSettings();

@@ -8,6 +8,7 @@
 #include "Installation.h"
 #include "SetupType.h"
 #include "TempProgramFolder.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ TEST(SetupType, ReadsItsSettingsFileOnce) {
 }
 
 // The installation read where a program starts and the run's own settings
-// object give the same folders, each ending in "/".
+// object give the same folders, each ending in the system's separator.
 TEST(SetupType, FoldersOfTheInstallationAreThoseOfTheRun) {
     for (const char* settings : {"", "[Vantrel]\r\nConfigDirectory=\\Config\\\r\nMappingDirectory=Mapping\r\n",
                                  "[Vantrel]\r\nConfigDirectory=/srv/rc/config\r\nTemplatesDirectory=/srv/rc/t/\r\n"}) {
@@ -70,7 +71,7 @@ TEST(SetupType, FoldersOfTheInstallationAreThoseOfTheRun) {
         EXPECT_EQ(installed.mapping, ran.mapping);
         EXPECT_EQ(installed.templates, ran.templates);
         for (const std::string* folder : {&installed.config, &installed.mapping, &installed.templates})
-            EXPECT_EQ(folder->back(), '/') << *folder;
+            EXPECT_EQ(folder->back(), platform::paths::toNative("\\").back()) << *folder;
     }
 }
 

@@ -5,8 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <fstream>
 #include <random>
@@ -59,7 +57,8 @@ fs::path withoutAttachments(const fs::path& pdf, const fs::path& out) {
     document.processFile(pdf.string().c_str());
     QPDFEmbeddedFileDocumentHelper files(document);
     for (const auto& [name, file] : files.getEmbeddedFiles()) files.removeEmbeddedFile(name);
-    QPDFWriter writer(document, out.c_str());  // the writer keeps the name
+    const std::string outName = out.string();  // the writer keeps the name
+    QPDFWriter writer(document, outName.c_str());
     writer.write();
     return out;
 }
@@ -197,16 +196,17 @@ TEST(SetupFile, ALockedTemplateFailsOnlyWhereItForbidsTheFillAndWarnsOfAMissingA
         SCOPED_TRACE(c.message);
         ShellTestFolder folder;
         const std::string templateFile = (folder.path() / "Templates" / "SetupSheet_RDX.pdf").string();
+        const std::string locked = templateFile + ".locked";
         {
             QPDF pdf;
             pdf.processFile(templateFile.c_str());
-            const std::string locked = templateFile + ".locked";
             QPDFWriter writer(pdf, locked.c_str());
             writer.setR6EncryptionParameters("", "owner", true, true, false, c.allowFormFilling, c.allowFormFilling,
                                              false, qpdf_r3p_full, true);
             writer.write();
-            fs::rename(locked, templateFile);
         }
+        // Once qpdf has let go of both: Windows renames no file that is open.
+        fs::rename(locked, templateFile);
         const BatchRun run = batch({"--target", folder.sheetsFolder(), folder.rawDataFile()});
         const fs::path sheet = fs::path(folder.sheetsFolder()) / ShellTestFolder::sheetName("Driver A", "RDX");
         if (!c.allowFormFilling) {
@@ -242,7 +242,8 @@ fs::path edited(const fs::path& sheet, const std::map<std::string, std::string>&
     for (auto& field : form.getFormFields())
         if (auto it = values.find(field.getFullyQualifiedName()); it != values.end())
             field.setV(QPDFObjectHandle::newUnicodeString(it->second), false);
-    QPDFWriter writer(pdf, out.c_str());
+    const std::string outName = out.string();  // the writer keeps the name
+    QPDFWriter writer(pdf, outName.c_str());
     writer.write();
     return out;
 }

@@ -35,9 +35,10 @@ public:
     StandInHost& host() { return m_host; }
     std::string str() const { return m_path.string(); }
 
-    // Writes a file below the folder (folders created as needed), bytes as given.
+    // Writes a file below the folder (folders created as needed), bytes as
+    // given; its path comes back native, as the programs give paths.
     std::filesystem::path write(const std::string& relative, const std::string& bytes) const {
-        auto p = m_path / relative;
+        auto p = (m_path / relative).make_preferred();
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary) << bytes;
         return p;

@@ -10,8 +10,10 @@ namespace vantrel {
 
 namespace {
 
+// Either separator: a Windows path ends in "\\" ("C:\\" keeps its own).
 std::string withoutTrailingSeparator(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && (path.back() == '/' || path.back() == '\\') && path[path.size() - 2] != ':')
+        path.pop_back();
     return path;
 }
 

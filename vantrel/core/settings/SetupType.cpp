@@ -12,9 +12,10 @@ namespace vantrel {
 
 namespace {
 
+// Ends in the system's separator, whichever separator the folder was given with.
 std::string withSlash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
+    if (path.empty() || (path.back() != '/' && path.back() != '\\')) path += '\\';
+    return platform::paths::toNative(path);
 }
 
 }  // namespace

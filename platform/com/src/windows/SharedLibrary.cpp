@@ -2,18 +2,15 @@
 
 #include <windows.h>
 
+#include "platform/windows/Wide.h"
+
 #include <string_view>
 
 namespace com::shared {
 
 namespace {
 
-std::wstring wide(std::string_view utf8) {
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring text(std::size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), n);
-    return text;
-}
+using platform::windows::wide;
 
 std::string message(DWORD error) {
     char* text = nullptr;

@@ -31,13 +31,4 @@ std::string walkFolder(const std::string& nativeFolder, const std::function<Walk
     return ec ? ec.message() : std::string();
 }
 
-std::vector<std::string> namesIn(const std::string& nativeFolder) {
-    std::vector<std::string> names;
-    walkFolder(nativeFolder, [&](const FolderEntry& entry) {
-        names.push_back(entry.name);
-        return WalkStep::PassOver;
-    });
-    return names;
-}
-
 }  // namespace platform::files

@@ -40,41 +40,15 @@ LocalDateTime systemNow() {
 
 namespace platform::process {
 
-namespace {
-
-std::tm civil(const LocalDateTime& dt) {
-    std::tm t{};
-    t.tm_year = dt.year - 1900;
-    t.tm_mon = dt.month - 1;
-    t.tm_mday = dt.day;
-    t.tm_hour = dt.hour;
-    t.tm_min = dt.minute;
-    t.tm_sec = dt.second;
-    t.tm_isdst = -1;
-    return t;
-}
-
-}  // namespace
-
-ZonedTime localTimeAt(std::int64_t unixSeconds) {
+std::tm localCalendar(std::int64_t unixSeconds) {
     const std::time_t when = std::time_t(unixSeconds);
     std::tm local{};
     localtime_r(&when, &local);
-    ZonedTime zoned;
-    zoned.local = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
-    zoned.utcOffsetSeconds = local.tm_gmtoff;
-    return zoned;
+    return local;
 }
 
-std::int64_t momentOfLocal(const LocalDateTime& local) {
-    std::tm t = civil(local);
-    return std::int64_t(std::mktime(&t));
-}
+std::int64_t localMoment(std::tm& local) { return std::int64_t(std::mktime(&local)); }
 
-std::int64_t momentOfUtc(const LocalDateTime& utc) {
-    std::tm t = civil(utc);
-    t.tm_isdst = 0;
-    return std::int64_t(timegm(&t));
-}
+std::int64_t utcMoment(std::tm& utc) { return std::int64_t(timegm(&utc)); }
 
 }  // namespace platform::process

@@ -5,7 +5,9 @@
 #include <atomic>
 #include <cerrno>
 
-#include "WideFileNames.h"
+#include <windows.h>
+
+#include "platform/windows/Wide.h"
 #include "platform/ProcessId.h"
 
 namespace platform::files {

@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "FileKinds.h"
-#include "Wide.h"
+#include "platform/windows/Wide.h"
 
 namespace platform::files {
 
@@ -26,12 +26,6 @@ std::string sizeText(std::uint64_t bytes) {
     constexpr std::uint64_t MiB = 1024 * 1024;
     if (bytes % MiB == 0) return std::to_string(bytes / MiB) + " MiB";
     return std::to_string(bytes) + " bytes";
-}
-
-// FILETIME (100 ns since 1601) as nanoseconds since 1970, as on Linux.
-std::int64_t unixNanoseconds(const FILETIME& t) {
-    const auto ticks = std::int64_t((ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime);
-    return (ticks - 116444736000000000LL) * 100;
 }
 
 UserFile refused(std::string reason) { return {OpenStatus::Refused, -1, std::move(reason)}; }
@@ -110,7 +104,7 @@ UserFile openUserFile(const std::string& nativePath, std::uint64_t maxBytes, Lin
     }
     UserFile file{OpenStatus::Opened, fd, {}};
     file.size = std::int64_t((std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
-    file.mtimeNs = unixNanoseconds(info.ftLastWriteTime);
+    file.mtimeNs = windows::epochNs(info.ftLastWriteTime);
     return file;
 }
 
@@ -140,7 +134,7 @@ UserFile readUserFile(const std::string& nativePath, std::string& bytes, std::ui
     if (BY_HANDLE_FILE_INFORMATION after{};
         file.status == OpenStatus::Opened && ::GetFileInformationByHandle(h, &after)) {
         file.size = std::int64_t((std::uint64_t(after.nFileSizeHigh) << 32) | after.nFileSizeLow);
-        file.mtimeNs = unixNanoseconds(after.ftLastWriteTime);
+        file.mtimeNs = windows::epochNs(after.ftLastWriteTime);
     }
     ::_close(file.fd);
     file.fd = -1;
@@ -209,7 +203,7 @@ std::size_t removeLeftTemporaries(const std::string& nativePath, std::int64_t ch
         BY_HANDLE_FILE_INFORMATION info{};
         const bool left = ::GetFileType(h) == FILE_TYPE_DISK && ::GetFileInformationByHandle(h, &info) &&
                           !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-                          unixNanoseconds(info.ftLastWriteTime) / 1000000000 < changedBefore;
+                          windows::epochNs(info.ftLastWriteTime) / 1000000000 < changedBefore;
         // Removed through the handle judged, so it is that file that goes.
         FILE_DISPOSITION_INFO gone{TRUE};
         if (left && ::SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone)) ++removed;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "Wide.h"
+#include "platform/windows/Wide.h"
 
 namespace platform::files {
 

@@ -2,7 +2,9 @@
 
 #include <cwchar>
 
-#include "WideFileNames.h"
+#include <windows.h>
+
+#include "platform/windows/Wide.h"
 
 namespace platform::files {
 
@@ -30,7 +32,7 @@ bool walkBelow(const std::string& folder, int depth, const std::function<WalkSte
     do {
         if (std::wcscmp(data.cFileName, L".") == 0 || std::wcscmp(data.cFileName, L"..") == 0) continue;
         FolderEntry entry;
-        entry.name = windows::narrow(data.cFileName, std::wcslen(data.cFileName));
+        entry.name = windows::utf8(std::wstring_view(data.cFileName, std::wcslen(data.cFileName)));
         entry.path = pattern.substr(0, pattern.size() - 1) + entry.name;
         entry.depth = depth;
         // A reparse point (symbolic link, junction, mount point) is never entered.
@@ -58,15 +60,6 @@ std::string walkFolder(const std::string& nativeFolder, const std::function<Walk
     std::string problem;
     walkBelow(nativeFolder, 0, visit, problem);
     return problem;
-}
-
-std::vector<std::string> namesIn(const std::string& nativeFolder) {
-    std::vector<std::string> names;
-    walkFolder(nativeFolder, [&](const FolderEntry& entry) {
-        names.push_back(entry.name);
-        return WalkStep::PassOver;
-    });
-    return names;
 }
 
 }  // namespace platform::files

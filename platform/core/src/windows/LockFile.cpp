@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "LockFile.h"
-#include "Wide.h"
+#include "platform/windows/Wide.h"
 #include "platform/Error.h"
 
 namespace platform::process {

@@ -5,7 +5,7 @@
 
 #include "Machine.h"
 #include "platform/CalendarTime.h"
-#include "Wide.h"
+#include "platform/windows/Wide.h"
 
 namespace platform::process {
 
@@ -63,43 +63,15 @@ bool localeDayBeforeMonth() {
 
 namespace platform::process {
 
-namespace {
-
-std::tm civil(const LocalDateTime& dt) {
-    std::tm t{};
-    t.tm_year = dt.year - 1900;
-    t.tm_mon = dt.month - 1;
-    t.tm_mday = dt.day;
-    t.tm_hour = dt.hour;
-    t.tm_min = dt.minute;
-    t.tm_sec = dt.second;
-    t.tm_isdst = -1;
-    return t;
-}
-
-}  // namespace
-
-ZonedTime localTimeAt(std::int64_t unixSeconds) {
+std::tm localCalendar(std::int64_t unixSeconds) {
     const __time64_t when = unixSeconds;
     std::tm local{};
     _localtime64_s(&local, &when);
-    ZonedTime zoned;
-    zoned.local = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
-    // The local civil time read as UTC is ahead of the moment by the offset.
-    std::tm asUtc = local;
-    zoned.utcOffsetSeconds = long(_mkgmtime64(&asUtc) - when);
-    return zoned;
+    return local;
 }
 
-std::int64_t momentOfLocal(const LocalDateTime& local) {
-    std::tm t = civil(local);
-    return std::int64_t(_mktime64(&t));
-}
+std::int64_t localMoment(std::tm& local) { return std::int64_t(_mktime64(&local)); }
 
-std::int64_t momentOfUtc(const LocalDateTime& utc) {
-    std::tm t = civil(utc);
-    t.tm_isdst = 0;
-    return std::int64_t(_mkgmtime64(&t));
-}
+std::int64_t utcMoment(std::tm& utc) { return std::int64_t(_mkgmtime64(&utc)); }
 
 }  // namespace platform::process

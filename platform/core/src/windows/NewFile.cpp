@@ -4,7 +4,7 @@
 #include <random>
 #include <windows.h>
 
-#include "Wide.h"
+#include "platform/windows/Wide.h"
 #include "platform/Files.h"
 
 namespace platform::files {

@@ -1,4 +1,4 @@
-#include "Wide.h"
+#include "platform/windows/Wide.h"
 
 #include <cerrno>
 #include <windows.h>
@@ -53,24 +53,44 @@ std::string errorMessage(unsigned long error) {
 int errnoOf(unsigned long error) {
     switch (error) {
     case ERROR_SUCCESS: return 0;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return EEXIST;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH: return ENOENT;
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME: return ENOENT;
+    case ERROR_DIRECTORY: return ENOTDIR;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return EACCES;
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_CANT_ACCESS_FILE: return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return EEXIST;
+    case ERROR_WRITE_PROTECT: return EROFS;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL: return ENOSPC;
-    case ERROR_WRITE_PROTECT: return EROFS;
-    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
     case ERROR_NOT_SAME_DEVICE: return EXDEV;
     case ERROR_INVALID_NAME:
-    case ERROR_DIRECTORY: return EINVAL;
+    case ERROR_BAD_PATHNAME:
+    case ERROR_INVALID_PARAMETER: return EINVAL;
+    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+    case ERROR_NOT_SUPPORTED:
+    case ERROR_INVALID_FUNCTION: return EPERM;
+    case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: return ENOMEM;
     default: return EIO;
     }
+}
+
+int lastError() {
+    const int error = errnoOf(::GetLastError());
+    errno = error ? error : EIO;
+    return errno;
+}
+
+std::int64_t epochNs(const FILETIME& time) {
+    const std::int64_t ticks = (std::int64_t(time.dwHighDateTime) << 32) | std::int64_t(time.dwLowDateTime);
+    return (ticks - 116444736000000000LL) * 100;
 }
 
 }  // namespace platform::windows

@@ -4,18 +4,11 @@
 #include <string_view>
 #include <windows.h>
 
+#include "platform/windows/Wide.h"
+
 namespace pdfauto {
 
-namespace {
-
-std::wstring wide(std::string_view utf8) {
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring text(std::size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), n);
-    return text;
-}
-
-}  // namespace
+using platform::windows::wide;
 
 std::optional<FileIdentity> identityOf(const std::string& nativePath) {
     HANDLE h = ::CreateFileW(wide(nativePath).c_str(), FILE_READ_ATTRIBUTES,

@@ -7,7 +7,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include "Wide.h"
+#include "platform/windows/Wide.h"
 #include "platform/Text.h"
 
 // The Windows half: a shortcut (<name>.lnk) in the user's Start menu

@@ -30,8 +30,8 @@ int deleteRun(const Arguments& args, Context& context) {
                                 "'s: it is withdrawn where they logged it");
         const runs::RunEntry mark = runs::deleteRun(setups, chosen.run.uid);
         // The mark travels as the run did, so the run is gone from the team too.
-        if (const std::string warning = publishRunToTeam(installation, mark); !warning.empty())
-            err << "Warning: " << cell(warning) << std::endl;
+        if (const auto failed = publishRunToTeam(installation, mark))
+            err << "Warning: " << cell(failed->description()) << std::endl;
         out << "deleted\t" << cell(mark.name) << "\n"
             << "meeting\t" << cell(runs::meetingText(mark.values)) << "\n"
             << "order\t" << chosen.run.seq << std::endl;

@@ -133,8 +133,8 @@ std::vector<Option> runOptions() {
 }
 
 int publishAndPrint(Context& context, const runs::StoredRun& run) {
-    if (const std::string warning = publishRunToTeam(context.installation, run); !warning.empty())
-        context.err << "Warning: " << cell(warning) << std::endl;
+    if (const auto failed = publishRunToTeam(context.installation, run))
+        context.err << "Warning: " << cell(failed->description()) << std::endl;
     printRun(context.out, run);
     return ExitSuccess;
 }

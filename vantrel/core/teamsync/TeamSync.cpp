@@ -76,19 +76,18 @@ std::optional<platform::Error> publishToTeam(const CAppSettings& config, const s
         "publishToTeam", "Cannot put the sheet into the team folder: ");
 }
 
-std::string publishRunToTeam(const Installation& installation, const runs::RunEntry& run) noexcept {
+std::optional<platform::Error> publishRunToTeam(const Installation& installation, const runs::RunEntry& run) noexcept {
     // The run is in the library, and the team folder is an extra.
-    const auto failed = toTeamFolder([&] { return teamSettings(installation); },
-                                     [&](const std::string& team) {
-                                         team::publishRun(run, team);
-                                         // A correction shared now is not put there again by the next scan.
-                                         if (run.revision > 1 || run.withdrawn) {
-                                             library::SetupLibrary setups(installation.libraryFile());
-                                             runs::markShared(setups, run.uid, run.revision);
-                                         }
-                                     },
-                                     "publishRunToTeam", "Cannot put the run into the team folder: ");
-    return failed ? failed->description() : std::string();
+    return toTeamFolder([&] { return teamSettings(installation); },
+                        [&](const std::string& team) {
+                            team::publishRun(run, team);
+                            // A correction shared now is not put there again by the next scan.
+                            if (run.revision > 1 || run.withdrawn) {
+                                library::SetupLibrary setups(installation.libraryFile());
+                                runs::markShared(setups, run.uid, run.revision);
+                            }
+                        },
+                        "publishRunToTeam", "Cannot put the run into the team folder: ");
 }
 
 int syncCommand(const Installation& installation, std::ostream& out, std::ostream& err) {

@@ -42,8 +42,9 @@ std::string installationDriver(const std::string& rawDataPath, library::SetupLib
 std::optional<platform::Error> publishToTeam(const CAppSettings& config, const std::string& sheetNativePath) noexcept;
 
 // After a run is logged: the run into the team folder (TeamRuns.h), in its
-// driver's folder. Never raises: answers the empty text, or the warning.
-std::string publishRunToTeam(const Installation& installation, const runs::RunEntry& run) noexcept;
+// driver's folder. Never raises: answers nothing, or the failure (its
+// description the warning for the racer).
+std::optional<platform::Error> publishRunToTeam(const Installation& installation, const runs::RunEntry& run) noexcept;
 
 // vantrel-batch --sync: prints "Added: N", "Already there: N" (and "Runs
 // added: N" when the team's runs brought any, "Runs shared: N" when the

@@ -101,8 +101,8 @@ void logRunFromWindow(MainForm& main) {
         const runs::StoredRun& run = *dialog.saved();
         // Every meeting window open shows the new run at once.
         for (auto* meeting : form->findChildren<runs::MeetingWindow*>()) meeting->reload();
-        if (const std::string warning = publishRunToTeam(main.installation(), run); !warning.empty()) {
-            main.showStatusWarning(QString::fromStdString("Run logged. Warning: " + warning));
+        if (const auto failed = publishRunToTeam(main.installation(), run)) {
+            main.showStatusWarning(QString::fromStdString("Run logged. Warning: " + failed->description()));
             return;
         }
         main.showStatusText(QString("Logged %1 (run %2 of %3): %4")

@@ -59,8 +59,8 @@ void TeamFolderControl::offerRunsLoggedBefore() {
             return;
         }
         for (const runs::RunEntry& run : before)
-            if (const std::string warning = publishRunToTeam(m_installation, run); !warning.empty()) {
-                MessageBox::warning(this, "Vantrel", QString::fromStdString(warning));
+            if (const auto failed = publishRunToTeam(m_installation, run)) {
+                MessageBox::warning(this, "Vantrel", QString::fromStdString(failed->description()));
                 return;
             }
     } catch (const std::exception& e) {

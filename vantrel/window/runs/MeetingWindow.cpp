@@ -225,8 +225,8 @@ void MeetingWindow::updateButtons() {
 }
 
 void MeetingWindow::shared(const RunEntry& run, const QString& done) {
-    const std::string warning = m_publish ? m_publish(run) : std::string();
-    m_status->setText(warning.empty() ? done : done + " Warning: " + fromStd(warning));
+    const auto failed = m_publish ? m_publish(run) : std::nullopt;
+    m_status->setText(failed ? done + " Warning: " + fromStd(failed->description()) : done);
 }
 
 void MeetingWindow::editRun() {

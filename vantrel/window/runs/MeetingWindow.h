@@ -8,11 +8,13 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Dialogs.h"
 #include "ElidedLabel.h"
+#include "platform/Error.h"
 #include "runs/RunLog.h"
 
 class QLabel;
@@ -45,9 +47,9 @@ public:
     void savePdf();
 
     // What puts a run's correction or withdrawal into the team folder; it
-    // answers a warning, or the empty text. Without one, the next scan of the
+    // answers nothing, or the failure to warn of. Without one, the next scan of the
     // team folder shares it.
-    using Publisher = std::function<std::string(const RunEntry& run)>;
+    using Publisher = std::function<std::optional<platform::Error>(const RunEntry& run)>;
     void setPublisher(Publisher publisher) { m_publish = std::move(publisher); }
     // The run of the table's row chosen, put right (Edit…), deleted after
     // asking (Delete…), and the last deleted brought back.

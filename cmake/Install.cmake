@@ -54,7 +54,6 @@ set(vantrel_desktop_entry ${VANTREL_INSTALL_DESKTOP_ENTRY})
 install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/InstallDesktopEntry.cmake COMPONENT Desktop)
 
 # The manual pages, under man/ in the program folder (man -M FOLDER/man vantrel).
-foreach(page IN ITEMS vantrel.1 vantrel-batch.1)
-  configure_file(${PROJECT_SOURCE_DIR}/docs/man/${page} ${CMAKE_BINARY_DIR}/man/man1/${page} @ONLY)
-  install(FILES ${CMAKE_BINARY_DIR}/man/man1/${page} DESTINATION man/man1 COMPONENT Vantrel)
-endforeach()
+# vantrel-batch's is made from its commands (tools/manpage).
+configure_file(${PROJECT_SOURCE_DIR}/docs/man/vantrel.1 ${CMAKE_BINARY_DIR}/man/man1/vantrel.1 @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/man/man1/vantrel.1 ${VANTREL_BATCH_MANUAL_PAGE} DESTINATION man/man1 COMPONENT Vantrel)

@@ -115,6 +115,31 @@ TEST(BatchCommands, EveryCommandAndItsOptionsAreInTheHelpAndTheManualPage) {
     }
 }
 
+// The page's synopsis, its fonts taken off, is each command's usage as
+// --help gives it, one .SY block a usage, in the commands' order.
+TEST(BatchCommands, TheManualPagesSynopsisIsTheUsageOfEveryCommand) {
+    std::vector<std::string> expected;
+    for (const Command* command : commands())
+        for (const std::string_view form : command->usage) {
+            std::string usage(form);
+            std::replace(usage.begin(), usage.end(), '\n', ' ');
+            expected.push_back("vantrel-batch" + (usage.empty() ? "" : " " + usage));
+        }
+    std::vector<std::string> shown;
+    std::istringstream lines(section(manualPage(), "SYNOPSIS"));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with(".SY ")) shown.push_back(line.substr(4));
+        else if (line.empty() || line.starts_with(".")) continue;
+        else {
+            ASSERT_FALSE(shown.empty()) << line;
+            for (const char* font : {"\\fB", "\\fI", "\\fR"})
+                for (std::size_t at; (at = line.find(font)) != std::string::npos;) line.erase(at, 3);
+            shown.back() += " " + line;
+        }
+    }
+    EXPECT_EQ(shown, expected);
+}
+
 // Wherever the unknown option stands, each command refuses it in one form,
 // with the usage, and runs nothing.
 TEST(BatchCommands, AnUnknownOptionOfEachCommandGivesTheSameErrorForm) {

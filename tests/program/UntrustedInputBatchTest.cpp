@@ -304,9 +304,13 @@ TEST(UntrustedInputBatch, NumbersPastTheirRangeInARunFileAreRefusedWithWhy) {
         if (!c.why) {
             EXPECT_TRUE(refusal == errLines.end()) << *refusal;
             ASSERT_NE(run, stored.end()) << "not taken";
-            if (std::string(c.key) == "Run.Laps") EXPECT_EQ(vantrel::runs::lapsToText(run->laps), c.value);
-            if (std::string(c.key) == "Run.Position") EXPECT_EQ(run->position, c.value);
-            if (std::string(c.key) == "Run.TrackTemp") EXPECT_EQ(run->trackTemp, c.value);
+            if (std::string(c.key) == "Run.Laps") {
+                EXPECT_EQ(vantrel::runs::lapsToText(run->laps), c.value);
+            } else if (std::string(c.key) == "Run.Position") {
+                EXPECT_EQ(run->position, c.value);
+            } else if (std::string(c.key) == "Run.TrackTemp") {
+                EXPECT_EQ(run->trackTemp, c.value);
+            }
             continue;
         }
         EXPECT_EQ(run, stored.end()) << "taken with " << vantrel::runs::lapsToText(run->laps).substr(0, 60);

@@ -159,6 +159,102 @@ std::string usageText() {
     return text;
 }
 
+namespace {
+
+// The entries of the options several commands share, and of --version and
+// --help, after the commands' own.
+constexpr std::string_view kSharedManual = R"roff(
+.TP
+.BI \-\-driver\-column " NAME"
+With
+.B \-\-laps
+(of
+.B \-\-log-run
+or
+.BR \-\-edit-run ):
+the lap file's column of that driver, named by its header or by the
+driver's name (either order, an initial, case and accents folded); without
+it, the column of the setup's Driver Name.
+.TP
+.BI \-\-driver " NAME"
+With
+.BR \-\-last ,
+.BR \-\-history ,
+.B \-\-runs
+and
+.BR \-\-paid-off :
+only the setups (runs) of that driver.
+.TP
+.B \-\-version
+Show the version of vantrel-batch, and those of qpdf and SQLite it runs with.
+.TP
+.B \-\-help
+Show the usage and the options.
+)roff";
+
+std::string_view withoutLeadingBreak(std::string_view text) { return text.starts_with('\n') ? text.substr(1) : text; }
+
+std::string roffEscaped(std::string_view word) {
+    std::string text;
+    for (const char c : word) text += c == '-' ? std::string("\\-") : std::string(1, c);
+    return text;
+}
+
+// A usage as a synopsis (.SY, whose lines go on indented under the first
+// word): options and literal values bold, placeholders (words with a capital)
+// italic, brackets, bars and "..." roman.
+std::string roffUsage(std::string_view usage) {
+    std::string line = ".SY vantrel\\-batch\n";
+    for (std::size_t at = 0; at < usage.size();) {
+        const char c = usage[at];
+        if (c == '\n') {
+            line += ' ';
+            ++at;
+            continue;
+        }
+        if (c == '[' || c == ']' || c == '|' || c == ' ') {
+            line += c;
+            ++at;
+            continue;
+        }
+        std::size_t end = usage.find_first_of("[]| \n", at);
+        if (end == std::string_view::npos) end = usage.size();
+        std::string_view word = usage.substr(at, end - at);
+        at = end;
+        const bool more = word.ends_with("...");
+        if (more) word.remove_suffix(3);
+        const bool placeholder = !word.starts_with("--") &&
+                                 std::any_of(word.begin(), word.end(), [](char k) { return k >= 'A' && k <= 'Z'; });
+        line += (placeholder ? "\\fI" : "\\fB") + roffEscaped(word) + "\\fR";
+        if (more) line += "...";
+    }
+    return line + "\n.YS\n";
+}
+
+}  // namespace
+
+std::string manualPage(std::string_view frame) {
+    std::string synopsis, options;
+    for (const Command* command : commands()) {
+        for (const std::string_view usage : command->usage) {
+            synopsis += roffUsage(usage);
+        }
+        options += withoutLeadingBreak(command->manual);
+    }
+    options += withoutLeadingBreak(kSharedManual);
+    std::string page;
+    for (std::size_t at = 0; at < frame.size();) {
+        std::size_t end = frame.find('\n', at);
+        end = end == std::string_view::npos ? frame.size() : end + 1;
+        const std::string_view line = frame.substr(at, end - at);
+        if (line == ".\\\" usage of every command\n") page += synopsis;
+        else if (line == ".\\\" options of every command\n") page += options;
+        else page += line;
+        at = end;
+    }
+    return page;
+}
+
 int reportingErrors(std::ostream& err, const std::function<int()>& body, const std::string& file) {
     try {
         return body();

@@ -1,8 +1,9 @@
 #pragma once
 // A command of vantrel-batch: its switch, its usage, its options with their
-// help, and what it runs. Each command is defined in a file of its own
-// (…Command.cpp); commands() lists them in the order --help shows them, and
-// the one parser (parseCommandLine) reads every command line against them.
+// help and their manual page entries, and what it runs. Each command is
+// defined in a file of its own (…Command.cpp); commands() lists them in the
+// order --help and the manual page show them, and the one parser
+// (parseCommandLine) reads every command line against them.
 
 #include <cstddef>
 #include <functional>
@@ -54,6 +55,9 @@ struct Command {
     std::string_view name;                // "--last"; empty for the build, which has no switch
     std::vector<std::string_view> usage;  // after "vantrel-batch "; a line break goes on under the first
     std::vector<HelpEntry> help;
+    // The manual page's OPTIONS entries (roff, each from ".TP") of the
+    // command and the options of its own; a leading line break is dropped.
+    std::string_view manual;
     std::vector<Option> options;
     std::size_t minOperands = 0, maxOperands = 0;
     std::string_view operandsError;  // the usage error when the operands do not fit
@@ -93,6 +97,12 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
 
 // "Usage: …", what the program does and every option: --help's text.
 std::string usageText();
+
+// The manual page (roff) made from its frame: the comment line
+// `.\" usage of every command` becomes every command's usage, and
+// `.\" options of every command` every command's entries, then those of the
+// options several commands share, --version and --help.
+std::string manualPage(std::string_view frame);
 
 // Runs body: a failure becomes one "Error: " line (naming file, when given,
 // for a failure that does not name it) and status 1.

@@ -83,6 +83,19 @@ const Command& buildCommand() {
         .help = {{"--setup NAME", "setup type (default RDX); with --import, that of raw data files"},
                  {"--target DIR", "folder that receives the sheets (default: the current folder)"},
                  {"--open", "show each sheet in the PDF viewer"}},
+        .manual = R"roff(
+.TP
+.BI \-\-setup " NAME"
+The setup type (default RDX); with
+.BR \-\-import ,
+the setup type of the raw data files among its paths.
+.TP
+.BI \-\-target " DIR"
+The folder that receives the sheets (default: the current folder).
+.TP
+.B \-\-open
+Show each sheet in the desktop's PDF viewer.
+)roff",
         .options = {{"--setup", "NAME", false}, {"--target", "DIR", false}, {"--open", {}}},
         .minOperands = 1,
         .maxOperands = SIZE_MAX,

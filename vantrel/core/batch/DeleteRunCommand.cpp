@@ -47,6 +47,15 @@ const Command& deleteRunCommand() {
         .usage = {"--delete-run RUN RAWDATAFILE"},
         .help = {{"--delete-run RUN RAWDATAFILE",
                   "delete run RUN of the meeting, and withdraw it from the team folder"}},
+        .manual = R"roff(
+.TP
+.BI \-\-delete-run " RUN RAWDATAFILE"
+Delete the racer's run
+.I RUN
+of the meeting: it leaves the meeting, its figures and the export, and the
+runs after it move up one. With a team folder, its run file there becomes a
+mark of the deletion, so the run never comes back on another machine.
+)roff",
         .options = {},
         .minOperands = 2,
         .maxOperands = 2,

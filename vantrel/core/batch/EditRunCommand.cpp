@@ -57,6 +57,52 @@ const Command& editRunCommand() {
                  {"--name NAME", "with --edit-run: the run's new name"},
                  {"--leave-out LAPS", "with --edit-run: leave these laps out (\"3\", \"3,7\", \"2-4\")"},
                  {"--keep LAPS", "with --edit-run: keep these laps again"}},
+        .manual = R"roff(
+.TP
+.BI \-\-edit-run " RUN RAWDATAFILE"
+Put right the racer's run
+.I RUN
+(its name, or its order) of the meeting that
+.I RAWDATAFILE
+names, and print its figures as
+.B \-\-log-run
+does. Only what is given changes:
+.B \-\-name
+renames it,
+.B \-\-laps
+replaces its laps,
+.B \-\-leave-out
+and
+.B \-\-keep
+untick and tick laps by number,
+.BR \-\-position ,
+.BR \-\-air-temp ,
+.B \-\-track-temp
+and
+.B \-\-note
+replace the rest. Its setup, its time and its place stay. With a team
+folder, its run file there is rewritten whole at a higher revision.
+A run not in the meeting is an error that lists the meeting's runs; a team
+mate's run is refused.
+.TP
+.BI \-\-name " NAME"
+With
+.BR \-\-edit-run :
+the run's new name. A name another run of the meeting has is said, and the
+next free one used, as with
+.BR \-\-log-run .
+.TP
+.BI \-\-leave-out " LAPS"
+With
+.BR \-\-edit-run :
+leave these laps out of the run's figures, by number:
+\(lq3\(rq, \(lq3,7\(rq, \(lq2\-4\(rq.
+.TP
+.BI \-\-keep " LAPS"
+With
+.BR \-\-edit-run :
+keep these laps again (a crash lap that was left out).
+)roff",
         .options =
             [] {
                 std::vector<Option> options = runOptions();

@@ -34,6 +34,13 @@ const Command& exportCsvCommand() {
         .name = "--export-csv",
         .usage = {"--export-csv FILE"},
         .help = {{"--export-csv FILE", "write every setup of the setup library to FILE as CSV"}},
+        .manual = R"roff(
+.TP
+.BI \-\-export\-csv " FILE"
+Write every setup of the setup library to
+.I FILE
+as CSV (UTF-8, every field quoted, oldest first), replacing it as a whole.
+)roff",
         .options = {},
         .minOperands = 1,
         .maxOperands = 1,

@@ -63,6 +63,16 @@ const Command& extractCommand() {
         .help = {{"--extract SHEET OUTFILE",
                   "write the setup of a sheet (attached, or read from its\n"
                   "fields) as a raw data file"}},
+        .manual = R"roff(
+.TP
+.BI \-\-extract " SHEET OUTFILE"
+Write the setup a sheet was built from as a raw data file: the setup attached
+to the sheet or, for a sheet without one, the setup its form fields give.
+.I OUTFILE
+is replaced as a whole, and only once the sheet has been read. The runs of
+its meeting that a sheet carries go into the setup library, each once
+(\(lqRuns added: N\(rq).
+)roff",
         .options = {},
         .minOperands = 2,
         .maxOperands = 2,

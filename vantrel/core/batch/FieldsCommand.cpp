@@ -41,6 +41,14 @@ const Command& fieldsCommand() {
         .name = "--fields",
         .usage = {"--fields PDF"},
         .help = {{"--fields PDF", "list the PDF's form fields, tab-separated, one a line"}},
+        .manual = R"roff(
+.TP
+.BI \-\-fields " PDF"
+List the form fields of a fillable PDF, one a line, tab-separated: the
+field's full name, its kind (text, checkbox, radiobutton, combobox, listbox,
+button or signature), the page it is on, and for check boxes and radio
+buttons the states that mark them, joined by \(lq|\(rq.
+)roff",
         .options = {},
         .minOperands = 1,
         .maxOperands = 1,

@@ -54,6 +54,14 @@ const Command& historyCommand() {
         .usage = {"--history TRACK [--driver NAME]"},
         .help = {{"--history TRACK [--driver NAME]",
                   "the setups at TRACK in event order and what changed, tab-separated"}},
+        .manual = R"roff(
+.TP
+.BI \-\-history " TRACK"
+Print the setups at
+.I TRACK
+in event order, tab-separated, one line a meeting: event date, driver, event,
+qualifying and finishing position, and what changed.
+)roff",
         .options = {{"--driver", "NAME"}},
         .minOperands = 1,
         .maxOperands = 1,

@@ -78,6 +78,14 @@ const Command& importCommand() {
         .help = {{"--import PATH...",
                   "add the setups of sheets and raw data files (folders too)\n"
                   "to the setup library"}},
+        .manual = R"roff(
+.TP
+.BI \-\-import " PATH..."
+Add the setups of sheets and raw data files to the setup library; folders are
+searched through.
+A setup that is there already is not added again; the runs a sheet carries
+come with it (\(lqRuns added: N\(rq).
+)roff",
         .options = {{"--setup", "NAME", false}},
         .minOperands = 1,
         .maxOperands = SIZE_MAX,

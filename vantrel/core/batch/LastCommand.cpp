@@ -40,6 +40,15 @@ const Command& lastCommand() {
         .usage = {"--last TRACK OUT.dat [--driver NAME]"},
         .help = {{"--last TRACK OUT.dat [--driver NAME]",
                   "write the setup of the latest event at TRACK as a raw data file"}},
+        .manual = R"roff(
+.TP
+.BI \-\-last " TRACK OUT.dat"
+Write the setup of the latest meeting at
+.I TRACK
+as a raw data file, replacing
+.I OUT.dat
+as a whole.
+)roff",
         .options = {{"--driver", "NAME"}},
         .minOperands = 2,
         .maxOperands = 2,

@@ -56,6 +56,36 @@ const Command& logRunCommand() {
                   "          [--note TEXT]",
                   "record the setup as run NAME of the meeting it names, with its laps"},
                  {"--driver-column NAME", "with --log-run and --edit-run: the lap file's column of that driver"}},
+        .manual = R"roff(
+.TP
+.BI \-\-log-run " NAME RAWDATAFILE"
+Record the setup of
+.I RAWDATAFILE
+(or of a sheet) as run
+.I NAME
+of the meeting it names (Driver Name, Track / City, Event and Date), and
+print the run's figures, one \(lqwhat<TAB>value\(rq a line: run, meeting,
+order, laps, total, best, best5, median, consistency, changed.
+.B \-\-laps
+.I FILE
+reads its lap times from a CSV or text file (a column of times, or a
+timing printout's lap table; never its title, header or summary lines);
+of a table of several drivers, the column of the setup's Driver Name, or the one
+.B \-\-driver-column
+.I NAME
+names by its header or a driver's name (several columns and none chosen:
+an error that lists them, nothing recorded);
+.BR \-\-position ,
+.BR \-\-air-temp ,
+.B \-\-track-temp
+and
+.B \-\-note
+give the rest. A file that names no meeting, a lap file that is no text or
+gives no laps: \(lqError: \(rq naming the file, exit status 1, nothing recorded.
+A name the meeting has already is said in a \(lqWarning: \(rq line and
+the next free one is used (\(lqQualifier 2\(rq taken:
+\(lqQualifier 3\(rq); the printed run line names it.
+)roff",
         .options = runOptions(),
         .minOperands = 2,
         .maxOperands = 2,

@@ -76,6 +76,29 @@ const Command& paidOffCommand() {
                  {"--driver NAME", "with --last, --history, --runs and --paid-off: only that driver's"},
                  {"--origin both|own|team|all",
                   "with --paid-off: own and team rows apart (both), one of them, or pooled"}},
+        .manual = R"roff(
+.TP
+.BI \-\-paid-off " TRACK"
+Print which change paid off at
+.I TRACK
+(with
+.BR \-\-all ,
+at every track), tab-separated, after a first line that names the columns:
+origin, change, values, pairs, meetings, raw, baseline, gain, low, high,
+verdict, then the baseline's kind, how many pairs were the change alone,
+what changed with it, the flags and the 5-best figures. A pair is two runs
+of a meeting one after the other; its gain is the run after less the run
+before less what the track did meanwhile (the field's median change, else
+the change between runs with nothing changed); the row's gain is the median
+of its pairs, with a 90\(pc interval (low, high) from five pairs on, and the
+verdict faster, slower or unclear. Seconds of the best lap, negative faster.
+.TP
+.BI \-\-origin " both|own|team|all"
+With
+.BR \-\-paid-off :
+the racer's own rows and the team's apart (both, the default), one of them,
+or all pooled.
+)roff",
         .options = {{"--driver", "NAME"}, {"--origin", "O"}, {"--all", {}}},
         .minOperands = 0,
         .maxOperands = 1,

@@ -58,6 +58,15 @@ const Command& runsCommand() {
         .name = "--runs",
         .usage = {"--runs TRACK [--driver NAME]"},
         .help = {{"--runs TRACK", "the runs at TRACK meeting by meeting, figures and changes, tab-separated"}},
+        .manual = R"roff(
+.TP
+.BI \-\-runs " TRACK"
+Print the runs at
+.I TRACK
+meeting by meeting, tab-separated: event date, driver, event, order, run,
+laps kept, best lap, 5-best average, median, total, consistency, position,
+and what changed since the run before.
+)roff",
         .options = {{"--driver", "NAME"}},
         .minOperands = 1,
         .maxOperands = 1,

@@ -10,6 +10,11 @@ const Command& suggestMappingCommand() {
         .name = "--suggest-mapping",
         .usage = {"--suggest-mapping PDF"},
         .help = {{"--suggest-mapping PDF", "print the mapping file New Setup Type would pre-choose"}},
+        .manual = R"roff(
+.TP
+.BI \-\-suggest\-mapping " PDF"
+Print the mapping file that New Setup Type would pre-choose for the PDF's form.
+)roff",
         .options = {},
         .minOperands = 1,
         .maxOperands = 1,

@@ -11,6 +11,14 @@ const Command& syncCommand() {
         .name = "--sync",
         .usage = {"--sync"},
         .help = {{"--sync", "take the team folder's new sheets into the setup library"}},
+        .manual = R"roff(
+.TP
+.B \-\-sync
+Take the team folder's new sheets and the team's runs into the setup
+library; prints \(lqAdded: N\(rq and \(lqAlready there: N\(rq (and
+\(lqRuns added: N\(rq when runs came), then a line for each file it could
+not take.
+)roff",
         .options = {},
         .minOperands = 0,
         .maxOperands = 0,

@@ -23,8 +23,11 @@
 #include "CSetupManager.h"
 #include "CompareWindow.h"
 #include "LibraryWindow.h"
+#include "LogRunDialog.h"
+#include "MeetingWindow.h"
 #include "MessageBox.h"
 #include "SetupTypeFiles.h"
+#include "TrackHistoryWindow.h"
 #include "WindowDriver.h"
 #include "WindowTestFolder.h"
 #include "frmNewSetupType.h"
@@ -54,6 +57,18 @@ class ScreenFitTest : public QObject {
     library::LibraryWindow* openLibrary() {
         m_main->control<QPushButton>("cmdLibrary")->click();
         return m_main->findChild<library::LibraryWindow*>("frmLibrary");
+    }
+
+    static std::string libraryFile() {
+        return vantrel::Installation::read(platform::process::programFolder()).libraryFile();
+    }
+    static Setup meeting() {
+        Setup values;
+        values[std::size_t(SetupField::DriverName)] = "Sam Carter";
+        values[std::size_t(SetupField::TrackCity)] = "Northtown";
+        values[std::size_t(SetupField::EventName)] = "Club Race 3";
+        values[std::size_t(SetupField::EventDate)] = "2026-06-14";
+        return values;
     }
 
     // The window of the row, shown; a modal one is looked at from inside its own loop.
@@ -97,6 +112,13 @@ class ScreenFitTest : public QObject {
                 setupTypeFolders(*manager.GetConfig()), Dialogs::system(), m_main);
         } else if (name == "progress") {
             window = std::make_unique<frmProgressBar>(m_main);
+        } else if (name == "track history") {
+            window = std::make_unique<library::TrackHistoryWindow>(libraryFile(), "Northtown", Dialogs::system(),
+                                                                   nullptr, m_main);
+        } else if (name == "meeting window") {
+            window = std::make_unique<runs::MeetingWindow>(libraryFile(), meeting(), Dialogs::system(), m_main);
+        } else if (name == "log run") {
+            window = std::make_unique<runs::LogRunDialog>(libraryFile(), meeting(), "RDX", Dialogs::system(), m_main);
         }
         if (!window) return "no " + name;
         window->show();
@@ -120,8 +142,8 @@ private slots:
 
     void everyWindowFitsTheScreen_data() {
         QTest::addColumn<QString>("window");
-        for (const char* name :
-             {"main window", "library window", "comparison", "New Setup Type", "progress", "message box"})
+        for (const char* name : {"main window", "library window", "comparison", "New Setup Type", "progress",
+                                 "message box", "track history", "meeting window", "log run"})
             QTest::newRow(name) << QString(name);
     }
     void everyWindowFitsTheScreen() {

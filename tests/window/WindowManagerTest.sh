@@ -96,6 +96,12 @@ case_every_frame_fits_the_screen() {
   sleep 1
   problem="$(frame_off_screen "$library" "the library window")"
   [[ -z "$problem" ]] || { echo "$problem"; return 1; }
+  keys ctrl+h
+  local history
+  history="$(wait_for_window '^Track History$')" || { echo "the track history never showed"; return 1; }
+  sleep 1
+  problem="$(frame_off_screen "$history" "the track history")"
+  [[ -z "$problem" ]] || { echo "$problem"; return 1; }
 }
 
 case_the_size_is_kept_between_starts() {

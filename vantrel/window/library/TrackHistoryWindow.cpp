@@ -32,6 +32,7 @@
 #include "Dialogs.h"
 #include "platform/Error.h"
 #include "Utf8Text.h"
+#include "WindowGeometry.h"
 
 namespace vantrel::library {
 
@@ -168,6 +169,8 @@ TrackHistoryWindow::TrackHistoryWindow(const std::string& nativePath, const QStr
     layout->addWidget(split, 1);
     layout->addLayout(actions);
     resize(110 * em, 44 * fontMetrics().height());
+    // Its frame on the screen, where the racer left it last.
+    windowgeometry::remember(this);
 
     try {
         m_library = std::make_unique<SetupLibrary>(nativePath);

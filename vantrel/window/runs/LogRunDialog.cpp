@@ -23,6 +23,7 @@
 #include "platform/Error.h"
 #include "runs/RunField.h"
 #include "Utf8Text.h"
+#include "WindowGeometry.h"
 
 namespace vantrel::runs {
 
@@ -229,6 +230,7 @@ LogRunDialog::LogRunDialog(const std::string& nativePath, const Setup& values, c
         setMaximumSize(screen->availableGeometry().size() - QSize(16, 48));
     }
     resize(size);
+    windowgeometry::fitOnShow(this);
 }
 
 LogRunDialog::LogRunDialog(const std::string& nativePath, const StoredRun& run, Dialogs dialogs, QWidget* parent)

@@ -22,6 +22,7 @@
 #include "platform/Text.h"
 #include "ReportPainter.h"
 #include "Utf8Text.h"
+#include "WindowGeometry.h"
 
 namespace vantrel::runs {
 
@@ -136,6 +137,8 @@ MeetingWindow::MeetingWindow(const std::string& nativePath, const Setup& values,
     if (const QScreen* screen = parent ? parent->screen() : nullptr)
         size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 60));
     resize(size);
+    // Its frame on the screen, where the racer left the last one.
+    windowgeometry::remember(this);
     reload();
 }
 

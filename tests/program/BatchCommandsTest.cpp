@@ -8,6 +8,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <string_view>
 
 #include "BatchCommand.h"
 #include "BatchRunner.h"
@@ -82,6 +83,8 @@ std::vector<std::string> commandWithOperands(const Command& command) {
 }
 
 TEST(BatchCommands, EveryCommandAndItsOptionsAreInTheHelpAndTheManualPage) {
+    if (std::string_view(VANTREL_BATCH_MANUAL_PAGE).empty())
+        GTEST_SKIP() << "this build makes no manual page (the Linux build's program is checked against it)";
     const std::string help = vantrel::BatchRunner::usage();
     const std::string page = manualPage();
     ASSERT_FALSE(page.empty()) << VANTREL_BATCH_MANUAL_PAGE;
@@ -118,6 +121,8 @@ TEST(BatchCommands, EveryCommandAndItsOptionsAreInTheHelpAndTheManualPage) {
 // The page's synopsis, its fonts taken off, is each command's usage as
 // --help gives it, one .SY block a usage, in the commands' order.
 TEST(BatchCommands, TheManualPagesSynopsisIsTheUsageOfEveryCommand) {
+    if (std::string_view(VANTREL_BATCH_MANUAL_PAGE).empty())
+        GTEST_SKIP() << "this build makes no manual page (the Linux build's program is checked against it)";
     std::vector<std::string> expected;
     for (const Command* command : commands())
         for (const std::string_view form : command->usage) {

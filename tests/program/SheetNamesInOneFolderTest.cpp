@@ -16,6 +16,8 @@
 
 namespace fs = std::filesystem;
 using testsupport::TempProgramFolder;
+using testsupport::utf8Path;
+using testsupport::utf8Text;
 
 TEST(SheetNamesInOneFolder, NoTwoSheetsShareANameIgnoringCase) {
     TempProgramFolder folder;
@@ -37,14 +39,14 @@ TEST(SheetNamesInOneFolder, NoTwoSheetsShareANameIgnoringCase) {
         {
             vantrel::UnfinishedSheet unfinished((folder.path() / "Data" / ".unfinished").string(), name);
             std::ofstream(unfinished.path(), std::ios::binary) << content;
-            given = unfinished.publish((sheets / name).string());
+            given = unfinished.publish(utf8Text(sheets / utf8Path(name)));
         }
-        contentOf[fs::path(given).filename().string()] = content;
+        contentOf[utf8Text(utf8Path(given).filename())] = content;
     }
     std::set<std::string> folds;
     std::size_t count = 0;
     for (const auto& entry : fs::directory_iterator(sheets)) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = utf8Text(entry.path().filename());
         ++count;
         EXPECT_TRUE(folds.insert(vantrel::foldedFileName(name)).second) << "a second " << name;
         if (entry.path() == theirs) continue;

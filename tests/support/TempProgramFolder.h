@@ -12,6 +12,16 @@
 
 namespace testsupport {
 
+// A path of UTF-8 text and back, the same on both systems (a std::string
+// given to std::filesystem is taken in the system's narrow encoding).
+inline std::filesystem::path utf8Path(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+inline std::string utf8Text(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 class TempProgramFolder {
 public:
     TempProgramFolder() {

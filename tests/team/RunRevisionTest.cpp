@@ -9,6 +9,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <system_error>
+#include <vector>
 
 #include "ShellTestFolder.h"
 #include "TeamRuns.h"
@@ -58,6 +60,16 @@ RunEntry mateRun(const std::string& uid, const std::string& created, const std::
     return e;
 }
 
+// Removes folders when the test is done, after the libraries opened in them
+// are closed (Windows removes no open file).
+struct RemovedAtEnd {
+    std::vector<fs::path> folders;
+    ~RemovedAtEnd() {
+        std::error_code ignored;
+        for (const fs::path& folder : folders) fs::remove_all(folder, ignored);
+    }
+};
+
 }  // namespace
 
 TEST(RunRevision, ACorrectionAndADeletionReachEveryMachine) {
@@ -66,6 +78,7 @@ TEST(RunRevision, ACorrectionAndADeletionReachEveryMachine) {
     fs::create_directories(team);
     const fs::path libraries = team.string() + "-libraries";
     fs::create_directories(libraries);
+    const RemovedAtEnd removed{{team, libraries}};
     SetupLibrary mate((libraries / "mate.sqlite").string()), laptop((libraries / "laptop.sqlite").string());
     auto scan = [&](SetupLibrary& library, const char* driver) {
         return vantrel::team::syncTeamRuns(library, team.string(), driver);
@@ -135,8 +148,6 @@ TEST(RunRevision, ACorrectionAndADeletionReachEveryMachine) {
         EXPECT_EQ(meeting(fresh), "1 Practice 1:3:; 2 Practice 2:2:fixed; ");
         EXPECT_EQ(runCount(fresh), 2u);
     }
-    fs::remove_all(team);
-    fs::remove_all(libraries);
 }
 
 // Which word on a run wins, whatever the order they reach a library in:
@@ -169,6 +180,7 @@ TEST(RunRevision, WhichWordOnARunWins) {
         fs::remove_all(root);
         const fs::path folder = root / "Team" / "Sam Jones";
         fs::create_directories(folder);
+        const RemovedAtEnd removed{{root}};
         SetupLibrary library((root / "Library.sqlite").string());
         auto put = [&](const std::string& uid, const Word& w, int minute) {
             // When it ran stays the run's (r1 at 10:01 ...); the file is new.
@@ -190,6 +202,5 @@ TEST(RunRevision, WhichWordOnARunWins) {
         EXPECT_TRUE(report.problems.empty()) << report.problems[0].reason;
         EXPECT_EQ(meeting(library), c.meeting)
             << c.held.revision << c.held.withdrawn << " then " << c.arrives.revision << c.arrives.withdrawn;
-        fs::remove_all(root);
     }
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <system_error>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -126,7 +127,11 @@ TEST(TeamFolderFiles, WhatASyncToolLeavesBehindIsPassedOverTakenOnceOrNamedOnce)
         EXPECT_EQ(second.newProblems.size(), c.outcome == NamedOnSecondScan ? 1u : 0u);
         EXPECT_EQ(team.sync().newProblems.size(), 0u) << "named once";
         EXPECT_EQ(team.library.count(), 1u);
-        EXPECT_EQ(second.alreadyThere, c.outcome == Taken && c.file != "Sam/" + kName + ".pdf" ? 2u : 1u);
+        // A name that differs only in case is the same file where the folder
+        // folds case (Windows): one sheet there, not two.
+        std::error_code error;
+        const bool oneFile = fs::equivalent(team.folder / c.file, team.folder / ("Sam/" + kName + ".pdf"), error);
+        EXPECT_EQ(second.alreadyThere, c.outcome == Taken && !oneFile ? 2u : 1u);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "CUtils.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/PathParts.h"
 #include "platform/Profile.h"
 
 namespace vantrel {
@@ -30,7 +31,7 @@ Installation Installation::read(const std::string& programFolder) {
     // Composed as the run's ReadSettings composes them, then made native.
     auto folder = [&](std::string_view key) {
         const std::string value = settings.value(key);
-        if (!value.empty() && value.front() == '/') return platform::paths::toNative(utils.checkMe(value));
+        if (platform::paths::isWhole(value)) return platform::paths::toNative(utils.checkMe(value));
         return platform::paths::toNative(programFolder + utils.FormatPath(value));
     };
     in.m_dataFolder = folder("DataDirectory");
@@ -78,7 +79,7 @@ std::string resolveTeamFolder(std::string_view setting, const std::string& progr
     const std::string value =
         first == std::string_view::npos ? std::string() : std::string(setting.substr(first, last - first + 1));
     if (value.empty()) return {};
-    if (value.front() == '/') return withoutTrailingSeparator(platform::paths::toNative(value));
+    if (platform::paths::isWhole(value)) return withoutTrailingSeparator(platform::paths::toNative(value));
     return withoutTrailingSeparator(platform::paths::toNative(programFolder + "\\" + value));
 }
 

@@ -14,6 +14,7 @@
 #include "platform/FolderWalk.h"
 #include "platform/NewFile.h"
 #include "platform/Paths.h"
+#include "platform/PathParts.h"
 #include "platform/Text.h"
 
 namespace vantrel::team {
@@ -43,10 +44,10 @@ std::string libraryInTeamFolder(const std::string& libraryFile, const std::strin
     // The other way round as well: a team folder inside the data folder, whose
     // sync would reach for the library beside it.
     const std::string data = fs::path(library).parent_path().string();
-    if (folder.compare(0, data.size() + 1, data + "/") == 0)
+    if (folder.compare(0, data.size() + 1, platform::paths::joined(data, "")) == 0)
         return "The team folder " + teamFolder + " lies inside the data folder " + data +
                ", beside the setup library: choose a team folder apart from the data folder.";
-    if (library.compare(0, folder.size() + 1, folder + "/") != 0) return {};
+    if (library.compare(0, folder.size() + 1, platform::paths::joined(folder, "")) != 0) return {};
     return "The setup library " + libraryFile + " lies inside the team folder " + teamFolder +
            ": a sync tool would copy the live database and damage it. Choose a team folder apart from the data "
            "folder, or a data folder outside the team folder.";
@@ -146,7 +147,7 @@ std::string publishSheet(const std::string& sheetNativePath, const std::string& 
     if (platform::files::factsOf(teamFolder).kind != platform::files::FileKind::Folder)
         platform::raise(platform::ErrPathAccess, kSource,
                         "The team folder " + teamFolder + " is not there (a share not mounted, a stick pulled?)");
-    const std::string folder = teamFolder + "/" + folderNameFor(driver);
+    const std::string folder = platform::paths::joined(teamFolder, folderNameFor(driver));
     if (const int error = platform::files::makeFolder(folder); error != 0 && error != EEXIST)
         platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot make the folder", folder,
                                  platform::files::systemMessage(error));
@@ -158,8 +159,8 @@ std::string publishSheet(const std::string& sheetNativePath, const std::string& 
                                  read.reason.empty() ? std::string("there is no such file") : read.reason);
     // Written whole under its name or not at all, never over a file there: a
     // name that is taken by another sheet gets a number.
-    const std::string wanted =
-        folder + "/" + portableFileName(visibleFileName(fs::path(sheetNativePath).filename().string()));
+    const std::string wanted = platform::paths::joined(
+        folder, portableFileName(visibleFileName(fs::path(sheetNativePath).filename().string())));
     // A name there that differs only in letter case is this name on Windows.
     std::unordered_map<std::string, std::string> there;
     for (const std::string& name : platform::files::namesIn(folder)) there.emplace(foldedFileName(name), name);
@@ -167,7 +168,8 @@ std::string publishSheet(const std::string& sheetNativePath, const std::string& 
         const std::string target = platform::files::numberedName(wanted, attempt);
         const auto other = there.find(foldedFileName(fs::path(target).filename().string()));
         if (other != there.end() && other->second != fs::path(target).filename().string()) {
-            if (holds(folder + "/" + other->second, bytes)) return folder + "/" + other->second;
+            if (const std::string theirs = platform::paths::joined(folder, other->second); holds(theirs, bytes))
+                return theirs;
             continue;
         }
         const int error = platform::files::writeNewFile(target, bytes);

@@ -10,6 +10,8 @@
 #include "FileNames.h"
 #include "library/TeamRecords.h"
 #include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/PathParts.h"
 #include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -162,7 +164,8 @@ TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string&
         std::unordered_map<std::string, TeamFile> known = records.files();
         std::unordered_map<std::string, std::optional<TeamFile>> changes;
         for (const auto& [path, seen] : known)
-            if (path.compare(0, teamFolder.size() + 1, teamFolder + "/") == 0 && !listed.count(path))
+            if (path.compare(0, teamFolder.size() + 1, platform::paths::joined(teamFolder, "")) == 0 &&
+                !listed.count(path))
                 changes[path] = std::nullopt;  // gone from the folder; taken again should it come back
 
         for (const auto& [path, now] : listed) {

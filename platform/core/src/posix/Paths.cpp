@@ -1,4 +1,5 @@
 #include "platform/Paths.h"
+#include "platform/PathParts.h"
 
 namespace platform::paths {
 
@@ -14,6 +15,12 @@ std::string toNative(std::string_view systemPath) {
     }
     return native;
 }
+
+std::string joined(std::string_view folder, std::string_view name) {
+    return std::string(folder) + "/" + std::string(name);
+}
+
+bool isWhole(std::string_view settingPath) { return !settingPath.empty() && settingPath.front() == '/'; }
 
 std::string headProblem(std::string_view nativeFolder) {
     if (nativeFolder.find('\\') == std::string_view::npos) return {};

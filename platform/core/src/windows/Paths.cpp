@@ -1,4 +1,5 @@
 #include "platform/Paths.h"
+#include "platform/PathParts.h"
 
 namespace platform::paths {
 
@@ -14,6 +15,18 @@ std::string toNative(std::string_view systemPath) {
         native += c;
     }
     return native;
+}
+
+std::string joined(std::string_view folder, std::string_view name) {
+    return std::string(folder) + "\\" + std::string(name);
+}
+
+bool isWhole(std::string_view p) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (!p.empty() && p.front() == '/') return true;
+    if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') return true;
+    const bool letter = p.size() >= 3 && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+    return letter && p[1] == ':' && separator(p[2]);
 }
 
 // Windows' own separator is the settings' separator: every folder can head them.

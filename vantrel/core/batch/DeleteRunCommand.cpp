@@ -23,11 +23,7 @@ int deleteRun(const Arguments& args, Context& context) {
     return reportingErrors(err, [&] {
         checkSettings(installation);
         library::SetupLibrary setups(installation.libraryFile());
-        const ChosenRun chosen = chooseRun(setups, args.operands[0], file, installation);
-        if (!chosen.run.team.empty())
-            platform::raise(platform::ErrInvalidArgument, "vantrel-batch",
-                            "The run \"" + cell(chosen.run.name) + "\" is " + cell(chosen.run.team) +
-                                "'s: it is withdrawn where they logged it");
+        const ChosenRun chosen = chooseOwnRun(setups, args.operands[0], file, installation, "withdrawn");
         const runs::RunEntry mark = runs::deleteRun(setups, chosen.run.uid);
         // The mark travels as the run did, so the run is gone from the team too.
         if (const auto failed = publishRunToTeam(installation, mark))

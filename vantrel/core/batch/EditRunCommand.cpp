@@ -23,12 +23,8 @@ int editRun(const Arguments& args, Context& context) {
     return reportingErrors(err, [&] {
         checkSettings(installation);
         library::SetupLibrary setups(installation.libraryFile());
-        const ChosenRun chosen = chooseRun(setups, args.operands[0], file, installation);
+        const ChosenRun chosen = chooseOwnRun(setups, args.operands[0], file, installation, "put right");
         runs::RunEntry entry = chosen.run;
-        if (!entry.team.empty())
-            platform::raise(platform::ErrInvalidArgument, "vantrel-batch",
-                            "The run \"" + cell(entry.name) + "\" is " + cell(entry.team) +
-                                "'s: it is put right where they logged it");
         // Only what the command line gives changes.
         if (const auto name = args.values.find("--name"); name != args.values.end())
             entry.name = settledName(chosen.runs, name->second, entry.uid, err);

@@ -139,7 +139,9 @@ int publishAndPrint(Context& context, const runs::StoredRun& run) {
     return ExitSuccess;
 }
 
-ChosenRun chooseRun(runs::SetupLibrary& setups, const std::string& which, const std::string& file,
+namespace {
+
+ChosenRun chosenRun(runs::SetupLibrary& setups, const std::string& which, const std::string& file,
                     const Installation& installation) {
     ChosenRun chosen;
     chosen.meeting = readSetup(file, setupTypeFolders(installation)).values;
@@ -165,6 +167,18 @@ ChosenRun chooseRun(runs::SetupLibrary& setups, const std::string& which, const 
     platform::raise(platform::ErrInvalidArgument, "vantrel-batch",
                     "The meeting " + cell(runs::meetingText(chosen.meeting)) + " has no run \"" + cell(which) + "\"" +
                         (names.empty() ? std::string(" (it has no runs)") : " (its runs: " + names + ")"));
+}
+
+}  // namespace
+
+ChosenRun chooseOwnRun(runs::SetupLibrary& setups, const std::string& which, const std::string& file,
+                       const Installation& installation, std::string_view handled) {
+    ChosenRun chosen = chosenRun(setups, which, file, installation);
+    if (!chosen.run.team.empty())
+        platform::raise(platform::ErrInvalidArgument, "vantrel-batch",
+                        "The run \"" + cell(chosen.run.name) + "\" is " + cell(chosen.run.team) + "'s: it is " +
+                            std::string(handled) + " where they logged it");
+    return chosen;
 }
 
 // Lap numbers as "3", "3,7" or "2-4", each within 1..count.

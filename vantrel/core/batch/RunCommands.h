@@ -55,15 +55,17 @@ void printRun(std::ostream& out, const runs::StoredRun& run);
 // extra: a "Warning: " when it cannot go), its figures printed; status 0.
 int publishAndPrint(Context& context, const runs::StoredRun& run);
 
-// The meeting that the raw data file (or sheet) names, and its run that RUN
-// names: by its name, else by its order ("3"). Raises naming what is missing.
+// The meeting that the raw data file (or sheet) names, and the racer's own
+// run of it that RUN names: by its name, else by its order ("3"). Raises
+// naming what is missing, and for a team mate's run, which is `handled`
+// ("put right", "withdrawn") where they logged it.
 struct ChosenRun {
     Setup meeting;
     std::vector<runs::StoredRun> runs;
     runs::StoredRun run;
 };
-ChosenRun chooseRun(runs::SetupLibrary& setups, const std::string& which, const std::string& file,
-                    const Installation& installation);
+ChosenRun chooseOwnRun(runs::SetupLibrary& setups, const std::string& which, const std::string& file,
+                       const Installation& installation, std::string_view handled);
 
 // Lap numbers as "3", "3,7" or "2-4", each within 1..count; option names them in the error.
 std::vector<std::size_t> lapNumbers(const std::string& text, std::size_t count, const std::string& option);

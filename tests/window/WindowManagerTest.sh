@@ -85,23 +85,23 @@ frame_off_screen() {
 keys() { xdotool key --clearmodifiers --delay 30 "$@"; }
 type_text() { xdotool type --clearmodifiers --delay 20 "$1"; }
 
+# opens_on_screen KEYS TITLE NAME: the window KEYS open, once framed, lies within the screen.
+opens_on_screen() {
+  keys "$1"
+  local opened problem
+  opened="$(wait_for_window "$2")" || { echo "$3 never showed"; return 1; }
+  sleep 1
+  problem="$(frame_off_screen "$opened" "$3")"
+  [[ -z "$problem" ]] || { echo "$problem"; return 1; }
+}
+
 case_every_frame_fits_the_screen() {
   start_window fits || return 1
   local problem
   problem="$(frame_off_screen "$window" "the main window")"
   [[ -z "$problem" ]] || { echo "$problem"; return 1; }
-  keys ctrl+l
-  local library
-  library="$(wait_for_window '^Vantrel Library$')" || { echo "the library never showed"; return 1; }
-  sleep 1
-  problem="$(frame_off_screen "$library" "the library window")"
-  [[ -z "$problem" ]] || { echo "$problem"; return 1; }
-  keys ctrl+h
-  local history
-  history="$(wait_for_window '^Track History$')" || { echo "the track history never showed"; return 1; }
-  sleep 1
-  problem="$(frame_off_screen "$history" "the track history")"
-  [[ -z "$problem" ]] || { echo "$problem"; return 1; }
+  opens_on_screen ctrl+l '^Vantrel Library$' "the library window" || return 1
+  opens_on_screen ctrl+h '^Track History$' "the track history"
 }
 
 case_the_size_is_kept_between_starts() {

@@ -10,6 +10,7 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 namespace fs = std::filesystem;
@@ -71,7 +72,7 @@ std::optional<fs::path> findEntry(const fs::path& folder, const std::string& nam
     std::optional<fs::path> found;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string entry = CFileManager::StripTerminator(it->path().filename().string());
+        const std::string entry = CFileManager::StripTerminator(platform::paths::textOf(it->path().filename()));
         if (entry == name) return it->path();
         if (!found && platform::text::equalsIgnoreCase(entry, name)) found = it->path();
     }
@@ -83,11 +84,11 @@ std::optional<fs::path> locateFile(const std::string& sFile) {
     const std::size_t cut = sFile.find_last_of("\\/");
     const std::string folderPart = cut == std::string::npos ? "\\" : sFile.substr(0, cut + 1);
     const std::string namePart = cut == std::string::npos ? sFile : sFile.substr(cut + 1);
-    const fs::path folder = platform::paths::toNative(folderPart);
+    const fs::path folder = platform::paths::pathOf(platform::paths::toNative(folderPart));
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) return std::nullopt;
     // A directory search lists "." and ".." as well.
-    if (namePart == "." || namePart == "..") return folder / namePart;
+    if (namePart == "." || namePart == "..") return folder / platform::paths::pathOf(namePart);
     return findEntry(folder, namePart);
 }
 
@@ -173,13 +174,13 @@ std::string CFileManager::appendLines(const std::vector<std::string>& lines) {
 std::string CFileManager::copyFile(const std::string& strMySourceFilename, const std::string& strMyTargetFilename) {
     const std::string failed = "Failed to copy: " + strMySourceFilename + " to " + strMyTargetFilename;
     try {
-        const fs::path source = platform::paths::toNative(strMySourceFilename);
-        const fs::path target = platform::paths::toNative(strMyTargetFilename);
+        const std::string source = platform::paths::toNative(strMySourceFilename);
+        const std::string target = platform::paths::toNative(strMyTargetFilename);
         // Only a regular file, read whole in one go.
         std::string bytes;
         m_LastFailure.clear();
         const platform::files::UserFile read =
-            platform::files::readUserFile(source.string(), bytes, platform::files::NoSizeLimit);
+            platform::files::readUserFile(source, bytes, platform::files::NoSizeLimit);
         if (read.status != platform::files::OpenStatus::Opened) {
             m_LastFailure = read.status == platform::files::OpenStatus::Missing ? "there is no such file" : read.reason;
             return failed;
@@ -187,7 +188,7 @@ std::string CFileManager::copyFile(const std::string& strMySourceFilename, const
         // Written beside the target first and renamed over it, so a failure
         // never leaves half a file under the target's name.
         const auto error = platform::files::replaceAtomically(
-            target.string(),
+            target,
             [&](int fd) {
                 return platform::files::writeAll(fd, bytes) ? std::string() : platform::files::systemMessage(errno);
             },
@@ -211,7 +212,7 @@ bool CFileManager::FileOrDirExists(const std::string& sFile, const std::string& 
         if (sFile.empty() && sFolder.empty()) return false;
         if (sFile.empty()) {
             std::error_code ec;
-            return fs::is_directory(platform::paths::toNative(sFolder), ec);
+            return fs::is_directory(platform::paths::pathOf(platform::paths::toNative(sFolder)), ec);
         }
         return locateFile(sFile).has_value();
     } catch (...) {
@@ -238,11 +239,11 @@ std::string CFileManager::deleteAllFiles(std::string& sFolder) {
         if (sFolder.back() != '\\') sFolder += '\\';
         std::vector<std::string> names;
         std::error_code ec;
-        for (fs::directory_iterator it(platform::paths::toNative(sFolder), ec), end; !ec && it != end;
-             it.increment(ec)) {
+        for (fs::directory_iterator it(platform::paths::pathOf(platform::paths::toNative(sFolder)), ec), end;
+             !ec && it != end; it.increment(ec)) {
             std::error_code typeEc;
             if (it->is_directory(typeEc)) continue;
-            names.push_back(StripTerminator(it->path().filename().string()));
+            names.push_back(StripTerminator(platform::paths::textOf(it->path().filename())));
         }
         for (const std::string& name : names) {
             const std::string head = properCase(name).substr(0, 9);

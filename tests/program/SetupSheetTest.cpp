@@ -10,6 +10,7 @@
 #include "Links.h"
 #include "ShellTestFolder.h"
 #include "platform/Error.h"
+#include "platform/PathText.h"
 #include "platform/Paths.h"
 #include "platform/Profile.h"
 
@@ -128,12 +129,13 @@ TEST(SetupSheet, SheetNameAndPlaceFollowTheTargetFolderAndSafeNameParts) {
 
         const RunResult run = runDriver(raw, "RDX", folder.str() + c.target);
         ASSERT_FALSE(run.error) << run.error->source();
-        EXPECT_EQ(fs::path(platform::paths::toNative(run.targetPDFFile)), folder.path() / c.expected);
+        const fs::path expected = folder.path() / platform::paths::pathOf(c.expected);
+        EXPECT_EQ(platform::paths::pathOf(platform::paths::toNative(run.targetPDFFile)), expected);
         std::vector<fs::path> made;
         for (const auto& entry : fs::recursive_directory_iterator(folder.path()))
             if (entry.path().extension() == ".pdf" && entry.path().parent_path().filename() != "Templates")
                 made.push_back(entry.path());
-        EXPECT_EQ(made, std::vector<fs::path>{folder.path() / c.expected});
+        EXPECT_EQ(made, std::vector<fs::path>{expected});
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include "BatchProgramFolder.h"
 #include "SetupFile.h"
+#include "TeamFolder.h"
 #include "library/SetupLibrary.h"
 #include "platform/Text.h"
 #include "runs/RunFile.h"
@@ -70,10 +71,15 @@ public:
         v[std::size_t(SetupField::FrontShockOil)] = oil;
         return v;
     }
-    // A team mate's run file, as their machine (or a stranger) put it into
-    // their folder of the team folder, named after them.
+    // A team mate's run file, as a stranger put it into a folder of the team
+    // folder named after them; where the system takes no such name (Windows
+    // takes no control characters), in the folder their runs are given.
     void teamRuns(const std::string& driver, const std::string& name, const std::string& text) const {
-        write("Team/" + driver + "/" + name + ".vrun", text);
+        try {
+            write("Team/" + driver + "/" + name + ".vrun", text);
+        } catch (const fs::filesystem_error&) {
+            write("Team/" + vantrel::team::folderNameFor(driver) + "/" + name + ".vrun", text);
+        }
     }
     std::vector<vantrel::runs::StoredRun> storedRuns() const {
         vantrel::library::SetupLibrary library((path() / "Data" / "Library.sqlite").string());

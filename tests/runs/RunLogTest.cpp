@@ -7,6 +7,7 @@
 #include "LibraryTestSupport.h"
 #include "library/SetupLibrary.h"
 #include "platform/Error.h"
+#include "platform/PathParts.h"
 #include "runs/Conditions.h"
 #include "runs/PaidOff.h"
 #include "runs/RunFile.h"
@@ -136,6 +137,11 @@ TEST(RunLog, TheRunsCsvBesideTheSetups) {
     logRun(library, e);
     EXPECT_EQ(runsCsvPath("/x/Library.csv"), "/x/Library-runs.csv");
     EXPECT_EQ(runsCsvPath("/x.y/Library"), "/x.y/Library-runs");
+    // A dot in a folder's name, by the system's own separator.
+    using platform::paths::joined;
+    EXPECT_EQ(runsCsvPath(joined("x.y", "Library")), joined("x.y", "Library-runs"));
+    EXPECT_EQ(runsCsvPath(joined("x.y", ".hidden")), joined("x.y", ".hidden-runs"));
+    EXPECT_EQ(runsCsvPath(joined("x.y", "Zoë.csv")), joined("x.y", "Zoë-runs.csv"));
     const std::string out = runsCsvPath((folder.path() / "Library.csv").string());
     exportRunsCsv(library, out);
     const std::string text = testsupport::TempProgramFolder::readFile(out);

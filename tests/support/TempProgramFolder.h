@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "platform/PathText.h"
 #include "StandInHost.h"
 
 namespace testsupport {
@@ -48,12 +49,12 @@ public:
     // Writes a file below the folder (folders created as needed), bytes as
     // given; its path comes back native, as the programs give paths.
     std::filesystem::path write(const std::string& relative, const std::string& bytes) const {
-        auto p = (m_path / relative).make_preferred();
+        auto p = (m_path / platform::paths::pathOf(relative)).make_preferred();
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary) << bytes;
         return p;
     }
-    std::string read(const std::string& relative) const { return readFile(m_path / relative); }
+    std::string read(const std::string& relative) const { return readFile(m_path / platform::paths::pathOf(relative)); }
 
     static std::string readFile(const std::filesystem::path& p) {
         std::ifstream in(p, std::ios::binary);

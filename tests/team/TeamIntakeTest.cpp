@@ -241,7 +241,7 @@ TEST(TeamFolderFiles, ASheetNeverTakesANameThatDiffersOnlyInCase) {
     const fs::path team = folder.path() / "Team";
     fs::create_directories(team);
     const fs::path first = folder.write("out/alex_SetupSheet_RDX_2026-12-08_143052.47.pdf", "first %%EOF");
-    const fs::path second = folder.write("out/ALEX_SetupSheet_RDX_2026-12-08_143052.47.pdf", "second %%EOF");
+    const fs::path second = folder.write("elsewhere/ALEX_SetupSheet_RDX_2026-12-08_143052.47.pdf", "second %%EOF");
     const fs::path again = folder.write("x/Alex_SetupSheet_RDX_2026-12-08_143052.47.pdf", "first %%EOF");
     const std::string one = vantrel::team::publishSheet(first.string(), team.string(), "CON");
     const std::string two = vantrel::team::publishSheet(second.string(), team.string(), "CON");

@@ -18,6 +18,7 @@
 #include "TeamRuns.h"
 #include "library/SetupLibrary.h"
 #include "library/TeamRecords.h"
+#include "platform/Profile.h"
 #include "runs/DriverName.h"
 #include "runs/PaidOff.h"
 #include "runs/RunFile.h"
@@ -173,6 +174,55 @@ TEST(TeamRunOwnership, ARunIsWhoseFolderItLiesIn) {
         EXPECT_EQ(whose, (std::vector<std::string>{"", "", "Kim Lee", "Sam Jones"}));
     }
     fs::remove_all(team);
+}
+
+// A driver whose name cannot be one folder's name as it stands (a "/", a
+// ":", a control character, a leading dot, longer than a folder name) has
+// their runs put in the folder the name is given: a team mate takes them as
+// that driver's, and the driver's other machine as their own.
+TEST(TeamRunOwnership, ADriverIsKnownByTheFolderTheirRunsAreGiven) {
+    const std::string names[] = {
+        "A/B Racing",
+        "Sam: the Rocket",
+        "Kim <Lee>",
+        "Jo \"Flash\" Smith",
+        ".Jo Smith",
+        "Al \x1b[2J Smith",
+        "Maximilian Alexander Konstantin Friedrich-Wilhelm von Hohenberg-Lichtenstein III",
+    };
+    for (const std::string& driver : names) {
+        SCOPED_TRACE(driver);
+        testsupport::TempProgramFolder scratch;
+        const fs::path team = scratch.path() / "Team";
+        fs::create_directories(team);
+        {
+            Installation racer(team);
+            const std::string raw = racer.rawDataFile("Racer.dat");
+            ASSERT_TRUE(platform::profile::writeEntry(raw, "SetupData", "DriverName", driver));
+            const auto logged = batch({"--log-run", "Practice 1", raw});
+            ASSERT_EQ(logged.status, 0) << logged.err;
+        }
+        {
+            Installation mate(team);
+            const auto synced = batch({"--sync"});
+            EXPECT_THAT(synced.out, HasSubstr("Runs added: 1\n"));
+            EXPECT_THAT(synced.err, ::testing::Not(HasSubstr("Cannot take")));
+            const std::vector<StoredRun> runs = mate.runs();
+            ASSERT_EQ(runs.size(), 1u);
+            EXPECT_FALSE(runs[0].team.empty());
+        }
+        {
+            Installation laptop(team);
+            ASSERT_TRUE(
+                platform::profile::writeEntry(laptop.rawDataFile("RawData.dat"), "SetupData", "DriverName", driver));
+            const auto synced = batch({"--sync"});
+            EXPECT_THAT(synced.out, HasSubstr("Runs added: 1\n"));
+            EXPECT_THAT(synced.err, ::testing::Not(HasSubstr("Cannot take")));
+            const std::vector<StoredRun> runs = laptop.runs();
+            ASSERT_EQ(runs.size(), 1u);
+            EXPECT_EQ(runs[0].team, "") << "the driver's own run, from their other machine";
+        }
+    }
 }
 
 // A team mate who copies the racer's run under its uid (other laps, an

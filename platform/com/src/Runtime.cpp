@@ -7,6 +7,7 @@
 
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/PathText.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"
 #include "platform/com/ClassFactory.h"
@@ -50,7 +51,9 @@ thread_local std::string t_lastFailure;
 std::filesystem::path registryProgramFolder() {
     std::error_code ec;
     const std::filesystem::path folder =
-        std::filesystem::absolute(platform::paths::toNative(registryPath()), ec).lexically_normal().parent_path();
+        std::filesystem::absolute(platform::paths::pathOf(platform::paths::toNative(registryPath())), ec)
+            .lexically_normal()
+            .parent_path();
     if (ec) return {};
     return folder.filename() == "bin" ? folder.parent_path() : std::filesystem::path();
 }
@@ -61,13 +64,13 @@ HRESULT fail(HRESULT hr, std::string reason) {
 }
 
 std::string absoluteLibraryPath(const std::string& systemPath) {
-    std::filesystem::path p(platform::paths::toNative(systemPath));
+    std::filesystem::path p = platform::paths::pathOf(platform::paths::toNative(systemPath));
     std::error_code ec;
     if (p.is_relative()) {
         auto abs = std::filesystem::absolute(p, ec);
         if (!ec) p = abs;
     }
-    return p.lexically_normal().string();
+    return platform::paths::textOf(p.lexically_normal());
 }
 
 // Loads the library once per process; null with the reason set on failure.
@@ -154,25 +157,25 @@ void setRegistryPath(std::string path) {
 std::string lastFailureReason() { return t_lastFailure; }
 
 std::string registeredLibraryPath(const std::string& absoluteLibrary) {
-    const std::filesystem::path library = std::filesystem::path(absoluteLibrary).lexically_normal();
+    const std::filesystem::path library = platform::paths::pathOf(absoluteLibrary).lexically_normal();
     const std::filesystem::path folder = registryProgramFolder();
-    if (folder.empty()) return library.string();
+    if (folder.empty()) return platform::paths::textOf(library);
     const std::filesystem::path relative = library.lexically_relative(folder);
-    if (relative.empty() || *relative.begin() == "..") return library.string();
-    return relative.string();
+    if (relative.empty() || *relative.begin() == "..") return platform::paths::textOf(library);
+    return platform::paths::textOf(relative);
 }
 
 std::string resolvedLibraryPath(const std::string& registered) {
-    const std::filesystem::path native(platform::paths::toNative(registered));
+    const std::filesystem::path native = platform::paths::pathOf(platform::paths::toNative(registered));
     std::filesystem::path folder = registryProgramFolder();
-    if (folder.empty()) folder = platform::process::programFolder();
-    if (native.is_relative()) return (folder / native).lexically_normal().string();
+    if (folder.empty()) folder = platform::paths::pathOf(platform::process::programFolder());
+    if (native.is_relative()) return platform::paths::textOf((folder / native).lexically_normal());
     std::error_code ec;
     if (!std::filesystem::exists(native, ec) && native.has_filename()) {
         const std::filesystem::path own = folder / native.filename();
-        if (std::filesystem::is_regular_file(own, ec)) return own.lexically_normal().string();
+        if (std::filesystem::is_regular_file(own, ec)) return platform::paths::textOf(own.lexically_normal());
     }
-    return native.lexically_normal().string();
+    return platform::paths::textOf(native.lexically_normal());
 }
 
 HRESULT createInstance(const Guid& clsid, const Guid& iid, void** object) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/Paths.h"
+#include "platform/PathText.h"
 #include "platform/Profile.h"
 #include "platform/com/Runtime.h"
 
@@ -39,9 +40,9 @@ std::string libraryPathOf(const void* addressInLibrary) {
     const std::string file = shared::fileOf(addressInLibrary);
     if (file.empty()) return {};
     std::error_code ec;
-    auto path = std::filesystem::absolute(file, ec);
+    auto path = std::filesystem::absolute(platform::paths::pathOf(file), ec);
     if (ec) return {};
-    return path.lexically_normal().string();
+    return platform::paths::textOf(path.lexically_normal());
 }
 
 HRESULT registerServerModule(const ServerModule& module, const void* addressInLibrary) noexcept {
@@ -79,7 +80,8 @@ HRESULT unregisterServerModule(const ServerModule& module, const void* addressIn
     HRESULT status = guard([&] {
         const std::string file = registryPath();
         // Nothing to remove from a registry that does not exist; do not create one.
-        if (!std::filesystem::exists(platform::paths::toNative(file))) return;
+        std::error_code ec;
+        if (!std::filesystem::exists(platform::paths::pathOf(platform::paths::toNative(file)), ec)) return;
         for (const auto& c : module.classes) {
             for (const auto& i : c.interfaces) removeSection(file, interfaceSection(i.iid));
             if (!c.creatable) continue;

@@ -3,6 +3,7 @@
 #include "SystemFiles.h"
 #include "pdfauto/Viewer.h"
 
+#include "platform/PathText.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
@@ -49,8 +50,8 @@ std::map<std::string, std::weak_ptr<OpenDocument>>& documentsByFile() {
 
 std::string fileKey(const std::string& nativePath) {
     std::error_code ec;
-    auto canonical = std::filesystem::weakly_canonical(nativePath, ec);
-    return ec ? nativePath : canonical.string();
+    auto canonical = std::filesystem::weakly_canonical(platform::paths::pathOf(nativePath), ec);
+    return ec ? nativePath : platform::paths::textOf(canonical);
 }
 
 }  // namespace

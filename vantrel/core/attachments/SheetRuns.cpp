@@ -5,6 +5,7 @@
 #include "library/TrackHistory.h"
 #include "pdfauto/Document.h"
 #include "platform/Error.h"
+#include "platform/PathText.h"
 #include "TeamFolder.h"
 #include "runs/DriverName.h"
 #include "runs/RunFile.h"
@@ -12,7 +13,7 @@
 namespace vantrel {
 
 std::string runsAttachmentName(const std::string& sheetNativePath) {
-    return std::filesystem::path(sheetNativePath).stem().string() + ".vrun";
+    return platform::paths::stemOf(sheetNativePath) + ".vrun";
 }
 
 std::string meetingRunsText(const CAppSettings& config, const Setup& values) noexcept {
@@ -21,7 +22,7 @@ std::string meetingRunsText(const CAppSettings& config, const Setup& values) noe
         if (!runs::meetingProblem(values).empty()) return {};
         const std::string path = library::libraryFilePath(config.DataDirectory(), config.LibraryFile());
         std::error_code ec;
-        if (!std::filesystem::exists(path, ec)) return {};
+        if (!std::filesystem::exists(platform::paths::pathOf(path), ec)) return {};
         library::SetupLibrary library(path, {.readOnly = true});
         const std::vector<runs::StoredRun> stored = runs::meetingRuns(library, values);
         if (stored.empty()) return {};
@@ -72,7 +73,7 @@ std::string takeSheetRuns(const std::string& libraryPath, const std::string& she
     // Never raises: the setup was read, and the runs are an addition.
     added = 0;
     try {
-        if (std::filesystem::path(sheetNativePath).extension() != ".pdf") return {};
+        if (platform::paths::extensionOf(sheetNativePath) != ".pdf") return {};
         library::SetupLibrary library(libraryPath);
         added = takeSheetRuns(library, sheetNativePath, ownDriver);
         return {};

@@ -11,6 +11,7 @@
 #include "library/SetupLibrary.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 namespace vantrel::batch {
@@ -56,7 +57,7 @@ int build(const Arguments& args, Context& context) {
     std::string targetFolder = args.value("--target");
     if (targetFolder.empty()) {
         std::error_code ec;
-        targetFolder = std::filesystem::current_path(ec).string();
+        targetFolder = platform::paths::textOf(std::filesystem::current_path(ec));
     }
     // One library for the whole run; one that cannot be opened here is
     // opened by each build again, which then says why it keeps nothing.

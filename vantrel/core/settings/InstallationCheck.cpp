@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Profile.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 namespace vantrel {
@@ -44,7 +45,7 @@ void checkSetupType(const std::string& configFolder, const std::string& setupNam
     const std::string setupFile = platform::paths::toNative(CUtils().checkMe(configFolder) + setupFileName(setupName));
     std::error_code ec;
     // One that is there but no file is the run's to refuse, with its reason.
-    if (!std::filesystem::exists(std::filesystem::symlink_status(setupFile, ec)))
+    if (!std::filesystem::exists(std::filesystem::symlink_status(platform::paths::pathOf(setupFile), ec)))
         platform::raise(platform::ErrFileNotFound, kSource,
                         "There is no setup type " + quoted(setupName) + " (" + platform::text::printable(setupFile) +
                             " is missing)");

@@ -3,6 +3,7 @@
 #include "SetupReaders.h"
 
 #include "platform/Error.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 namespace vantrel {
@@ -15,16 +16,16 @@ public:
         : m_folders(std::move(folders)), m_fallback(std::move(fallback)) {}
 
     bool claims(const std::filesystem::path& file) const override {
-        const std::string ext = platform::text::toLower(file.extension().string());
+        const std::string ext = platform::text::toLower(platform::paths::textOf(file.extension()));
         return ext == ".pdf" || ext == ".dat" || ext == ".ini" || ext == ".txt";
     }
 
     std::optional<library::SetupEntry> read(const std::filesystem::path& file) const override {
-        return take(file, [&] { return readSetup(file.string(), m_folders); });
+        return take(file, [&] { return readSetup(platform::paths::textOf(file), m_folders); });
     }
 
     std::optional<library::SetupEntry> readBytes(const std::filesystem::path& file, std::string bytes) const override {
-        return take(file, [&] { return readSetupBytes(file.string(), std::move(bytes), m_folders); });
+        return take(file, [&] { return readSetupBytes(platform::paths::textOf(file), std::move(bytes), m_folders); });
     }
 
 private:
@@ -41,7 +42,7 @@ private:
         library::SetupEntry entry;
         entry.values = read.values;
         entry.setupType = read.setupType.empty() ? m_fallback() : read.setupType;
-        if (read.origin != SetupOrigin::RawDataFile) entry.sheet = file.string();
+        if (read.origin != SetupOrigin::RawDataFile) entry.sheet = platform::paths::textOf(file);
         return entry;
     }
 

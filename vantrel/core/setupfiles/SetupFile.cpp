@@ -9,12 +9,13 @@
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 namespace vantrel {
 
 std::string setupAttachmentName(const std::string& sheetNativePath) {
-    std::string name = std::filesystem::path(sheetNativePath).filename().string();
+    std::string name = platform::paths::fileNameOf(sheetNativePath);
     if (platform::text::toLower(name).ends_with(".pdf")) name.resize(name.size() - 4);
     return name + ".dat";
 }

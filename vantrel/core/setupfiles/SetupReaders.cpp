@@ -18,6 +18,7 @@
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 namespace vantrel {
@@ -138,8 +139,9 @@ private:
         std::optional<Layout> best;
         std::size_t bestCount = 0;
         std::error_code ec;
-        for (std::filesystem::directory_iterator it(m_folders.config, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::string file = it->path().filename().string();
+        for (std::filesystem::directory_iterator it(platform::paths::pathOf(m_folders.config), ec), end;
+             !ec && it != end; it.increment(ec)) {
+            const std::string file = platform::paths::textOf(it->path().filename());
             const std::optional<std::string> type = setupTypeOfFileName(file);
             if (!type) continue;
             auto candidate = layoutOfType(*type);

@@ -9,6 +9,7 @@
 #include "OptionGroups.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 namespace vantrel::setuptype {
@@ -35,7 +36,7 @@ std::optional<platform::Error> writeText(const std::string& path, const std::str
 
 void writeOrRaise(const std::string& path, const std::string& bytes) {
     std::error_code ec;
-    fs::create_directories(fs::path(path).parent_path(), ec);
+    fs::create_directories(platform::paths::pathOf(path).parent_path(), ec);
     if (const auto failed = writeText(path, bytes))
         platform::raise(platform::ErrPathAccess, kSource, "Cannot write " + path + ": " + failed->reason());
 }
@@ -45,8 +46,9 @@ void writeOrRaise(const std::string& path, const std::string& bytes) {
 std::vector<SetupType> otherTypes(const SetupTypeFolders& folders, std::string_view name) {
     std::vector<SetupType> out;
     std::error_code ec;
-    for (fs::directory_iterator it(folders.config, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::optional<std::string> type = setupTypeOfFileName(it->path().filename().string());
+    for (fs::directory_iterator it(platform::paths::pathOf(folders.config), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::optional<std::string> type = setupTypeOfFileName(platform::paths::textOf(it->path().filename()));
         if (!type || *type == name) continue;
         if (std::optional<SetupType> other = SetupType::read(folders, *type)) out.push_back(std::move(*other));
     }
@@ -103,8 +105,9 @@ bool isMarkField(std::string_view sheetField) {
 std::vector<std::string> setupTypeNames(const std::string& configFolder) {
     std::vector<std::string> others;
     std::error_code ec;
-    for (fs::directory_iterator it(configFolder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string file = it->path().filename().string();
+    for (fs::directory_iterator it(platform::paths::pathOf(configFolder), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string file = platform::paths::textOf(it->path().filename());
         const std::optional<std::string> name = setupTypeOfFileName(file);
         if (!name) continue;
         std::error_code typeError;

@@ -19,6 +19,7 @@
 #include "platform/Error.h"
 #include "platform/FileFacts.h"
 #include "platform/Files.h"
+#include "platform/PathText.h"
 #include "platform/Paths.h"
 #include "Installation.h"
 #include "platform/Process.h"
@@ -44,8 +45,9 @@ std::string unreadableBecause(const std::string& nativePath) {
     if (file.status != platform::files::OpenStatus::Missing) return file.reason;
     if (platform::files::factsOf(nativePath, platform::files::Links::Refused).kind == platform::files::FileKind::Link) {
         std::error_code ec;
-        const std::filesystem::path target = std::filesystem::read_symlink(nativePath, ec);
-        return "it is a link to " + (ec ? std::string("a file") : target.string()) + ", which is not there";
+        const std::filesystem::path target = std::filesystem::read_symlink(platform::paths::pathOf(nativePath), ec);
+        return "it is a link to " + (ec ? std::string("a file") : platform::paths::textOf(target)) +
+               ", which is not there";
     }
     return "there is no such file";
 }
@@ -124,7 +126,7 @@ void CSetupBase::CreateSetupSheet() {
         // setup names that one: one that could not be written is no mapping.
         if (!rules.MappingFailure().empty() && platform::paths::toNative(mappingFile) == rules.MappingFile()) {
             std::error_code ec;
-            if (!std::filesystem::is_regular_file(rules.MappingFile(), ec))
+            if (!std::filesystem::is_regular_file(platform::paths::pathOf(rules.MappingFile()), ec))
                 platform::raiseAboutFile(platform::ErrPathAccess, kCreateSource, "Cannot write the mapping file",
                                          rules.MappingFile(), rules.MappingFailure());
         }
@@ -133,16 +135,14 @@ void CSetupBase::CreateSetupSheet() {
         const std::string sheet = platform::paths::toNative(m_DriverSetupFilename);
         const std::string templateFile = m_utils->checkMe(config.TemplatesDirectory()) + m_PDFTemplateSetupSheet;
         const std::string copying = "Cannot copy the template " + platform::paths::toNative(templateFile) + " to";
-        if (const std::string problem = folderProblem(std::filesystem::path(sheet).parent_path().string());
-            !problem.empty())
+        if (const std::string problem = folderProblem(platform::paths::folderOf(sheet)); !problem.empty())
             platform::raiseAboutFile(platform::ErrPathAccess, kCreateSource, copying, sheet, problem);
 
         // Built in the work folder and named only when whole: a failure or a
         // kill from here on leaves no file at the sheet's name. What the
         // racer reads of a failure names the sheet, not the work file.
-        UnfinishedSheet unfinished(
-            workFolderIn(std::filesystem::path(platform::paths::toNative(dataFile)).parent_path().string()),
-            std::filesystem::path(sheet).filename().string());
+        UnfinishedSheet unfinished(workFolderIn(platform::paths::folderOf(platform::paths::toNative(dataFile))),
+                                   platform::paths::fileNameOf(sheet));
         m_workPath = unfinished.path();
 
         // The fill saves the sheet over this copy at once, synced to disk: the

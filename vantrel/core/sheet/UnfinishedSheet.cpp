@@ -10,6 +10,7 @@
 #include "platform/Files.h"
 #include "platform/FolderWalk.h"
 #include "platform/NewFile.h"
+#include "platform/PathText.h"
 #include "platform/Paths.h"
 
 namespace vantrel {
@@ -26,7 +27,7 @@ constexpr int kMostNames = 1000;
 }  // namespace
 
 std::string workFolderIn(const std::string& dataFolder) {
-    return (fs::path(dataFolder.empty() ? std::string(".") : dataFolder) / ".unfinished").string();
+    return platform::paths::appended(dataFolder.empty() ? std::string(".") : dataFolder, ".unfinished");
 }
 
 UnfinishedSheet::UnfinishedSheet(const std::string& workFolder, const std::string& sheetName) {
@@ -42,12 +43,13 @@ UnfinishedSheet::UnfinishedSheet(const std::string& workFolder, const std::strin
         // Only a killed run leaves anything here (the run lock keeps the
         // others out): files of no one's use any more.
         std::error_code ec;
-        for (fs::directory_iterator it(workFolder, ec), end; !ec && it != end; it.increment(ec)) {
+        for (fs::directory_iterator it(platform::paths::pathOf(workFolder), ec), end; !ec && it != end;
+             it.increment(ec)) {
             std::error_code typeEc;
             if (!it->is_directory(typeEc)) fs::remove(it->path(), typeEc);
         }
     }
-    m_path = (fs::path(workFolder) / sheetName).string();
+    m_path = platform::paths::appended(workFolder, sheetName);
     platform::files::removeFile(m_path);
 }
 
@@ -60,16 +62,16 @@ std::string UnfinishedSheet::publish(const std::string& sheet) {
     // never takes such a name here either, so the folder travels whole.
     std::unordered_set<std::string> taken;
     for (const std::string& there :
-         platform::files::namesIn(fs::path(platform::paths::toNative(sheet)).parent_path().string()))
+         platform::files::namesIn(platform::paths::folderOf(platform::paths::toNative(sheet))))
         taken.insert(foldedFileName(there));
     for (int attempt = 1; attempt <= kMostNames; ++attempt) {
         const std::string name = platform::files::numberedName(sheet, attempt);
         const std::string native = platform::paths::toNative(name);
-        if (taken.count(foldedFileName(fs::path(native).filename().string()))) continue;
+        if (taken.count(foldedFileName(platform::paths::fileNameOf(native)))) continue;
         const int error = platform::files::moveToNewName(m_path, native);
         if (error == EEXIST) continue;
         if (error == ENOENT || error == ENOTDIR) {
-            const std::string folder = fs::path(native).parent_path().string();
+            const std::string folder = platform::paths::folderOf(native);
             if (platform::files::factsOf(folder).kind != platform::files::FileKind::Folder)
                 platform::raiseAboutFile(platform::ErrPathAccess, kSource, "Cannot save the sheet", native,
                                          "the folder " + folder + " does not exist");

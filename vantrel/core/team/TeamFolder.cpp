@@ -15,7 +15,9 @@
 #include "platform/NewFile.h"
 #include "platform/Paths.h"
 #include "platform/PathParts.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
+#include "runs/DriverName.h"
 
 namespace vantrel::team {
 
@@ -32,8 +34,8 @@ std::string withoutTrailingSeparator(std::string path) {
 
 std::string canonical(const std::string& path) {
     std::error_code ec;
-    const fs::path c = fs::weakly_canonical(path, ec);
-    return withoutTrailingSeparator(ec ? path : c.string());
+    const fs::path c = fs::weakly_canonical(platform::paths::pathOf(path), ec);
+    return withoutTrailingSeparator(ec ? path : platform::paths::textOf(c));
 }
 
 }  // namespace
@@ -43,7 +45,7 @@ std::string libraryInTeamFolder(const std::string& libraryFile, const std::strin
     const std::string library = canonical(libraryFile), folder = canonical(teamFolder);
     // The other way round as well: a team folder inside the data folder, whose
     // sync would reach for the library beside it.
-    const std::string data = fs::path(library).parent_path().string();
+    const std::string data = platform::paths::folderOf(library);
     if (folder.compare(0, data.size() + 1, platform::paths::joined(data, "")) == 0)
         return "The team folder " + teamFolder + " lies inside the data folder " + data +
                ", beside the setup library: choose a team folder apart from the data folder.";
@@ -53,9 +55,8 @@ std::string libraryInTeamFolder(const std::string& libraryFile, const std::strin
            "folder, or a data folder outside the team folder.";
 }
 
-std::string walkTeamFolder(const std::string& teamFolder, const std::function<bool(const std::filesystem::path&)>& take,
-                           const std::function<void(const std::filesystem::path&, int error)>& unreadable) {
-    namespace fs = std::filesystem;
+std::string walkTeamFolder(const std::string& teamFolder, const std::function<bool(const std::string& path)>& take,
+                           const std::function<void(const std::string& path, int error)>& unreadable) {
     // Sheets and runs stand at most this deep below the team folder (driver
     // folders, and whatever order a team keeps inside them).
     constexpr int kMaxDepth = 6;
@@ -72,6 +73,18 @@ std::string walkTeamFolder(const std::string& teamFolder, const std::function<bo
         if (entry.kind == FileKind::Regular && !passedOver(entry.name) && !take(entry.path)) return WalkStep::Stop;
         return WalkStep::Continue;
     });
+}
+
+std::string driverFolderOf(const std::string& path, const std::string& teamFolder) {
+    const fs::path relative = platform::paths::pathOf(path).lexically_relative(platform::paths::pathOf(teamFolder));
+    if (std::distance(relative.begin(), relative.end()) < 2) return {};
+    return platform::paths::textOf(*relative.begin());
+}
+
+bool isDriversFolder(std::string_view folder, std::string_view driver) {
+    if (runs::sameDriver(driver, folder)) return true;
+    const std::string given = folderNameFor(driver);
+    return folder == given || runs::sameDriver(given, folder);
 }
 
 bool passedOver(std::string_view fileName) {
@@ -91,8 +104,7 @@ std::string sheetNameOf(std::string_view fileName) {
         std::regex(R"( \(\d+\)$)"),
         std::regex(R"( - Copy(?: \(\d+\))?$)", std::regex::icase),
     };
-    const fs::path name{std::string(fileName)};
-    std::string stem = name.stem().string();
+    std::string stem = platform::paths::stemOf(fileName);
     for (bool changed = true; changed;) {
         changed = false;
         for (const std::regex& mark : kMarks) {
@@ -104,7 +116,7 @@ std::string sheetNameOf(std::string_view fileName) {
         }
     }
     // "x.PDF" and "x.pdf" are one sheet to a team whose machines differ in letter case.
-    return stem + platform::text::toLower(name.extension().string());
+    return stem + platform::text::toLower(platform::paths::extensionOf(fileName));
 }
 
 std::string folderNameFor(std::string_view driver) {
@@ -160,14 +172,15 @@ std::string publishSheet(const std::string& sheetNativePath, const std::string& 
     // Written whole under its name or not at all, never over a file there: a
     // name that is taken by another sheet gets a number.
     const std::string wanted = platform::paths::joined(
-        folder, portableFileName(visibleFileName(fs::path(sheetNativePath).filename().string())));
+        folder, portableFileName(visibleFileName(platform::paths::fileNameOf(sheetNativePath))));
     // A name there that differs only in letter case is this name on Windows.
     std::unordered_map<std::string, std::string> there;
     for (const std::string& name : platform::files::namesIn(folder)) there.emplace(foldedFileName(name), name);
     for (int attempt = 1; attempt <= 1000; ++attempt) {
         const std::string target = platform::files::numberedName(wanted, attempt);
-        const auto other = there.find(foldedFileName(fs::path(target).filename().string()));
-        if (other != there.end() && other->second != fs::path(target).filename().string()) {
+        const std::string name = platform::paths::fileNameOf(target);
+        const auto other = there.find(foldedFileName(name));
+        if (other != there.end() && other->second != name) {
             if (const std::string theirs = platform::paths::joined(folder, other->second); holds(theirs, bytes))
                 return theirs;
             continue;

@@ -30,8 +30,13 @@ bool passedOver(std::string_view fileName);
 // walk. A folder the walk may not enter goes to `unreadable` with the
 // system's reason, when one is given. Answers the reason the folder could
 // not be walked to its end, or the empty text.
-std::string walkTeamFolder(const std::string& teamFolder, const std::function<bool(const std::filesystem::path&)>& take,
-                           const std::function<void(const std::filesystem::path&, int error)>& unreadable = {});
+std::string walkTeamFolder(const std::string& teamFolder, const std::function<bool(const std::string& path)>& take,
+                           const std::function<void(const std::string& path, int error)>& unreadable = {});
+
+// The name of the folder right below the team folder that holds a file
+// deeper down (the driver's folder), or the empty text for a file that lies
+// in the team folder itself.
+std::string driverFolderOf(const std::string& path, const std::string& teamFolder);
 
 // A sheet's name without the marks a sync tool gives its copies and
 // conflict copies: ".sync-conflict-20261208-101500-ABCDEFG", " (conflict)",
@@ -42,6 +47,11 @@ std::string sheetNameOf(std::string_view fileName);
 // no separators, no control characters, not hidden, at most 64 bytes;
 // "Driver" when nothing is left.
 std::string folderNameFor(std::string_view driver);
+
+// Whether a folder below the team folder is the driver's: named after them
+// as the lap tables' driver columns are matched, or by the folder name their
+// runs are given (a name with a "/" or ":" or too long for one folder).
+bool isDriversFolder(std::string_view folder, std::string_view driver);
 
 // A sheet's file name as it stands in the team folder: not hidden (leading
 // dots, blanks and tildes go), so that every team mate's scan sees it.

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <map>
 
 #include "FileNames.h"
@@ -12,6 +11,7 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/PathParts.h"
+#include "platform/PathText.h"
 #include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -19,7 +19,6 @@
 
 namespace vantrel::team {
 
-namespace fs = std::filesystem;
 using library::TeamFile;
 using library::TeamFileState;
 
@@ -37,17 +36,16 @@ std::map<std::string, Listed> listSheets(const std::string& teamFolder, std::str
     std::map<std::string, Listed> out;
     const std::string stopped = walkTeamFolder(
         teamFolder,
-        [&](const fs::path& file) {
-            if (platform::text::toLower(file.extension().string()) != ".pdf") return true;
-            const auto facts = platform::files::factsOf(file.string(), platform::files::Links::Refused);
-            if (facts.kind != platform::files::FileKind::Missing) out[file.string()] = {facts.size, facts.mtimeNs};
+        [&](const std::string& file) {
+            if (platform::text::toLower(platform::paths::extensionOf(file)) != ".pdf") return true;
+            const auto facts = platform::files::factsOf(file, platform::files::Links::Refused);
+            if (facts.kind != platform::files::FileKind::Missing) out[file] = {facts.size, facts.mtimeNs};
             return true;
         },
         // The walk passes over a folder it may not read: say so, or its sheets never come.
-        [&](const fs::path& folder, int error) {
-            unreadableFolders.push_back({folder.string(), "the folder cannot be read (" +
-                                                              platform::files::systemMessage(error) +
-                                                              "): its sheets are not taken"});
+        [&](const std::string& folder, int error) {
+            unreadableFolders.push_back({folder, "the folder cannot be read (" + platform::files::systemMessage(error) +
+                                                     "): its sheets are not taken"});
         });
     if (!stopped.empty()) problem = "The team folder " + teamFolder + " cannot be read completely (" + stopped + ")";
     return out;
@@ -86,8 +84,7 @@ std::string createdOf(const std::string& sheetName, std::int64_t mtimeNs) {
 
 // Who a sheet is from: its folder below the team folder, else the driver it names.
 std::string driverOf(const std::string& path, const std::string& teamFolder, const library::SetupEntry& entry) {
-    const fs::path relative = fs::path(path).lexically_relative(teamFolder);
-    if (std::distance(relative.begin(), relative.end()) > 1) return relative.begin()->string();
+    if (std::string folder = driverFolderOf(path, teamFolder); !folder.empty()) return folder;
     return entry.values[std::size_t(SetupField::DriverName)];
 }
 
@@ -135,7 +132,7 @@ std::optional<library::SetupEntry> readSheet(const std::string& path, const List
         return std::nullopt;
     }
     try {
-        std::optional<library::SetupEntry> entry = reader.readBytes(path, std::move(bytes));
+        std::optional<library::SetupEntry> entry = reader.readBytes(platform::paths::pathOf(path), std::move(bytes));
         if (!entry) reason = "it is a PDF without a setup";
         return entry;
     } catch (const platform::Error& e) {
@@ -186,7 +183,7 @@ TeamSyncReport syncTeamFolder(library::SetupLibrary& library, const std::string&
             TeamFile file{now.size, now.mtimeNs, TeamFileState::Pending, {}};
             std::optional<library::SetupEntry> entry = readSheet(path, now, reader, file.reason, unchanged);
             if (entry) {
-                const std::string name = sheetNameOf(fs::path(path).filename().string());
+                const std::string name = sheetNameOf(platform::paths::fileNameOf(path));
                 entry->sheet = path;
                 if (entry->created.empty()) entry->created = createdOf(name, now.mtimeNs);
                 if (records.take(*entry, name, driverOf(path, teamFolder, *entry), teamFolder))

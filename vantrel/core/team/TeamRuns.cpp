@@ -15,6 +15,8 @@
 #include "platform/FileFacts.h"
 #include "platform/Files.h"
 #include "platform/NewFile.h"
+#include "platform/PathParts.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 #include "runs/DriverName.h"
 #include "runs/RunFile.h"
@@ -28,7 +30,9 @@ namespace {
 // A team keeps at most this many run files.
 constexpr std::size_t kMaxRunFiles = 20000;
 
-bool isRunFile(const fs::path& path) { return platform::text::toLower(path.extension().string()) == ".vrun"; }
+bool isRunFile(const std::string& path) {
+    return platform::text::toLower(platform::paths::extensionOf(path)) == ".vrun";
+}
 
 // The run's uid names the file: the same run is one file wherever it goes.
 std::string runFileName(const std::string& uid) { return visibleFileName("Run " + uid + ".vrun"); }
@@ -64,24 +68,22 @@ void replaceRunFile(const std::string& path, const runs::RunEntry& run) {
 
 std::string publishRun(const runs::RunEntry& run, const std::string& teamFolder) {
     const std::string driver = run.values[std::size_t(SetupField::DriverName)];
-    std::error_code ec;
-    if (!fs::is_directory(teamFolder, ec))
+    if (platform::files::factsOf(teamFolder).kind != platform::files::FileKind::Folder)
         platform::raiseAboutFile(platform::ErrPathAccess, "publishRun", "Cannot put the run into the team folder",
                                  teamFolder, "it is not there");
-    const fs::path folder = fs::path(teamFolder) / folderNameFor(driver);
-    fs::create_directory(folder, ec);
-    const std::string name = runFileName(run.uid);
-    const std::string path = (folder / name).string();
+    const std::string folder = platform::paths::joined(teamFolder, folderNameFor(driver));
+    platform::files::makeFolder(folder);
+    const std::string path = platform::paths::joined(folder, runFileName(run.uid));
     if (run.revision > 1 || run.withdrawn) {
         replaceRunFile(path, run);
-        platform::files::syncFolder(folder.string());
+        platform::files::syncFolder(folder);
         return path;
     }
     const int error = platform::files::writeNewFile(path, runs::runsFileText({run}));
     if (error && error != EEXIST)
         platform::raiseAboutFile(platform::ErrPathAccess, "publishRun", "Cannot put the run into the team folder", path,
                                  platform::files::systemMessage(error));
-    platform::files::syncFolder(folder.string());
+    platform::files::syncFolder(folder);
     return path;
 }
 
@@ -90,9 +92,10 @@ std::vector<runs::RunEntry> ownRunsNotShared(runs::SetupLibrary& library, const 
     for (runs::RunToShare& share : runs::ownRunsToShare(library)) {
         if (share.run.withdrawn) continue;
         const std::string driver = share.run.values[std::size_t(SetupField::DriverName)];
-        std::error_code ec;
-        const fs::path file = fs::path(teamFolder) / folderNameFor(driver) / runFileName(share.run.uid);
-        if (!fs::exists(fs::symlink_status(file, ec))) out.push_back(std::move(share.run));
+        const std::string file = platform::paths::joined(platform::paths::joined(teamFolder, folderNameFor(driver)),
+                                                         runFileName(share.run.uid));
+        if (platform::files::factsOf(file, platform::files::Links::Refused).kind == platform::files::FileKind::Missing)
+            out.push_back(std::move(share.run));
     }
     return out;
 }
@@ -127,7 +130,7 @@ std::string judge(runs::SetupLibrary& library, const Listed& file, std::string_v
         if (fit == fits.end())
             // The racer's name in a team mate's folder is not the racer's run.
             fit = fits.emplace(driver,
-                               runs::sameDriver(driver, file.folder) && runs::sameDriver(driver, ownDriver) == file.own)
+                               isDriversFolder(file.folder, driver) && runs::sameDriver(driver, ownDriver) == file.own)
                       .first;
         if (!fit->second) return refusedDriver(run, file.folder);
         run.team = file.own ? std::string() : file.folder;
@@ -168,15 +171,14 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
     // By lstat alone, as the sheets are found: links are not followed, the
     // sync tools' own files and hidden folders are passed over.
     std::vector<Listed> files;
-    const std::string cut = walkTeamFolder(teamFolder, [&](const fs::path& path) {
+    const std::string cut = walkTeamFolder(teamFolder, [&](const std::string& path) {
         if (!isRunFile(path)) return true;
-        const auto facts = platform::files::factsOf(path.string(), platform::files::Links::Refused);
+        const auto facts = platform::files::factsOf(path, platform::files::Links::Refused);
         if (facts.kind != platform::files::FileKind::Regular) return true;
         Listed file;
-        file.path = path;
-        const fs::path relative = path.lexically_relative(teamFolder);
-        if (std::distance(relative.begin(), relative.end()) > 1) file.folder = relative.begin()->string();
-        file.own = !file.folder.empty() && runs::sameDriver(file.folder, ownDriver);
+        file.path = platform::paths::pathOf(path);
+        file.folder = driverFolderOf(path, teamFolder);
+        file.own = !file.folder.empty() && isDriversFolder(file.folder, ownDriver);
         file.stat = {facts.size, facts.mtimeNs, std::int64_t(facts.identity.index), {}, {}};
         file.device = facts.identity.device;
         files.push_back(std::move(file));
@@ -196,7 +198,7 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
     if (cut.empty() && files.size() < kMaxRunFiles) {
         std::vector<std::string> gone;
         std::unordered_set<std::string> listed;
-        for (const Listed& file : files) listed.insert(file.path.string());
+        for (const Listed& file : files) listed.insert(platform::paths::textOf(file.path));
         for (const auto& [path, record] : known)
             if (!listed.count(path)) gone.push_back(path);
         records.drop(gone);
@@ -208,7 +210,7 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
 
     for (const Listed& file : files) {
         if (stop && *stop) break;
-        const std::string path = file.path.string();
+        const std::string path = platform::paths::textOf(file.path);
         library::TeamRunFile record = file.stat;
         auto refuse = [&](std::string reason) {
             record.reason = std::move(reason);
@@ -311,7 +313,8 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
 
     // Every run is shared: the racer's own that the folder lacks go there now.
     std::unordered_set<std::string> listed;
-    for (const Listed& file : files) listed.insert(file.path.lexically_relative(teamFolder).string());
+    for (const Listed& file : files)
+        listed.insert(platform::paths::textOf(file.path.lexically_relative(platform::paths::pathOf(teamFolder))));
     // A correction or a mark not shared yet goes there too; a withdrawn run is never put there again.
     std::vector<runs::RunToShare> shares = runs::ownRunsToShare(library);
     for (const std::string& uid : stale)
@@ -319,7 +322,8 @@ TeamRunsReport syncTeamRuns(runs::SetupLibrary& library, const std::string& team
     for (const runs::RunToShare& share : shares) {
         const runs::RunEntry& run = share.run;
         const std::string driver = run.values[std::size_t(SetupField::DriverName)];
-        if (!share.behind && listed.count(folderNameFor(driver) + "/" + runFileName(run.uid))) continue;
+        if (!share.behind && listed.count(platform::paths::joined(folderNameFor(driver), runFileName(run.uid))))
+            continue;
         try {
             publishRun(run, teamFolder);
             runs::markShared(library, run.uid, run.revision);

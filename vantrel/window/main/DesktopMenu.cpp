@@ -9,6 +9,7 @@
 #include "MessageBox.h"
 #include "platform/Desktop.h"
 #include "platform/Paths.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 namespace vantrel {
@@ -59,7 +60,7 @@ std::string writeEntry(const std::string& programFolder) {
 
 bool samePlace(const std::string& a, const std::string& b) {
     std::error_code failed;
-    return a == b || std::filesystem::equivalent(a, b, failed);
+    return a == b || std::filesystem::equivalent(platform::paths::pathOf(a), platform::paths::pathOf(b), failed);
 }
 
 }  // namespace
@@ -68,7 +69,8 @@ std::string DesktopMenu::releaseMark(const std::string& programFolder) { return 
 
 DesktopMenu::Outcome DesktopMenu::offer(QWidget* parent, const std::string& programFolder) {
     std::error_code failed;
-    if (!std::filesystem::exists(releaseMark(programFolder), failed)) return Outcome::NotARelease;
+    if (!std::filesystem::exists(platform::paths::pathOf(releaseMark(programFolder)), failed))
+        return Outcome::NotARelease;
     const platform::desktop::ExistingEntry existing = platform::desktop::readMenuEntry(kEntryId, kMarkerKey);
     if (existing.marker && samePlace(*existing.marker, programFolder)) return Outcome::AlreadyThere;
     Outcome outcome = Outcome::Added;

@@ -112,8 +112,8 @@ void TeamWatch::scanEnded(const team::TeamSyncReport& report, const team::TeamRu
     if (!report.added.empty()) {
         std::set<std::string> drivers;
         for (const std::string& file : report.added) {
-            const auto relative = std::filesystem::path(file).lexically_relative(m_teamFolder);
-            if (std::distance(relative.begin(), relative.end()) > 1) drivers.insert(relative.begin()->string());
+            if (std::string driver = team::driverFolderOf(file, m_teamFolder); !driver.empty())
+                drivers.insert(std::move(driver));
         }
         QStringList from;
         for (const std::string& d : drivers) from << fromStd(d);

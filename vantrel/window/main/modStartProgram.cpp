@@ -15,6 +15,7 @@
 #include "pdfauto/Viewer.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "platform/PathText.h"
 #include "platform/Process.h"
 #include "platform/RunLock.h"
 
@@ -65,7 +66,7 @@ bool readyToRun(MainForm* form, const SheetRequest& request) {
                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
     std::error_code error;
-    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    std::filesystem::create_directories(platform::paths::pathOf(folder.toStdString()), error);
     if (!error) return true;
     MessageBox::critical(window, "Vantrel",
                          QString::fromStdString(

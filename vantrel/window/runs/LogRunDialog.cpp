@@ -21,6 +21,7 @@
 
 #include "MessageBox.h"
 #include "platform/Error.h"
+#include "platform/PathText.h"
 #include "runs/RunField.h"
 #include "Utf8Text.h"
 #include "WindowGeometry.h"
@@ -45,7 +46,7 @@ QString changesText(const std::vector<StoredRun>& before, const Setup& values) {
 
 QString libraryFailureText(const std::string& libraryPath, const std::exception& failure) {
     std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::path(libraryPath).parent_path();
+    const std::filesystem::path folder = platform::paths::pathOf(libraryPath).parent_path();
     const auto space = std::filesystem::space(folder.empty() ? "." : folder, ec);
     // SQLite says "disk I/O error" when the journal finds no room: the racer is told the reason.
     if (!ec && space.available < 64 * 1024)

@@ -36,6 +36,7 @@
 #include "WheelGuard.h"
 #include "WindowGeometry.h"
 #include "platform/Error.h"
+#include "platform/PathText.h"
 
 namespace vantrel {
 
@@ -373,7 +374,7 @@ bool frmNewSetupType::save(const QString& qName) {
     const auto types = setuptype::setupTypeNames(m_folders.config);
     std::error_code ec;
     if (std::find(types.begin(), types.end(), name) != types.end() ||
-        std::filesystem::exists(setuptype::setupFilePath(m_folders, name), ec)) {
+        std::filesystem::exists(platform::paths::pathOf(setuptype::setupFilePath(m_folders, name)), ec)) {
         const auto answer =
             MessageBox::question(this, kTitle,
                                  QString::fromStdString("The setup type " + name +

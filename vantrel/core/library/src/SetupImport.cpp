@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/FileFacts.h"
 #include "platform/Files.h"
+#include "platform/PathText.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
 
@@ -32,7 +33,7 @@ std::string countText(std::size_t n) {
 }
 
 bool hasExtension(const fs::path& file, std::initializer_list<std::string_view> extensions) {
-    const std::string ext = platform::text::toLower(file.extension().string());
+    const std::string ext = platform::text::toLower(platform::paths::textOf(file.extension()));
     return std::find(extensions.begin(), extensions.end(), ext) != extensions.end();
 }
 
@@ -58,9 +59,10 @@ std::vector<Candidate> collect(const std::vector<std::string>& paths,
     };
     for (const std::string& path : paths) {
         std::error_code ec;
-        const fs::file_status status = fs::status(path, ec);
+        const fs::path named = platform::paths::pathOf(path);
+        const fs::file_status status = fs::status(named, ec);
         if (fs::is_directory(status)) {
-            fs::recursive_directory_iterator it(path, fs::directory_options::skip_permission_denied, ec), end;
+            fs::recursive_directory_iterator it(named, fs::directory_options::skip_permission_denied, ec), end;
             for (; !ec && it != end; it.increment(ec)) {
                 if (!it->is_regular_file(ec)) continue;
                 const fs::path& file = it->path();
@@ -70,7 +72,7 @@ std::vector<Candidate> collect(const std::vector<std::string>& paths,
             }
             if (ec) report.unreadable.push_back({path, "the folder cannot be read completely (" + ec.message() + ")"});
         } else if (fs::is_regular_file(status)) {
-            add(path, true);
+            add(named, true);
         } else if (fs::exists(status)) {
             // Said as every reader of a named file says it: a named pipe, a device, a socket.
             report.unreadable.push_back({path, platform::files::refusalReason(path)});
@@ -127,7 +129,7 @@ bool record(SetupLibrary& library, SetupEntry& entry, const std::string& file, c
 // reported as "file (row N)". A CSV found in a folder that is no such file
 // is passed over; one named directly is reported.
 bool importCsv(SetupLibrary& library, const Candidate& c, ImportReport& report, const TeamMateFn& teamMateOf) {
-    const std::string name = c.file.string();
+    const std::string name = platform::paths::textOf(c.file);
     std::string bytes;
     const platform::files::UserFile file = platform::files::readUserFile(name, bytes, kMaxCsvBytes);
     if (file.status != platform::files::OpenStatus::Opened) {
@@ -169,14 +171,15 @@ ImportReport importSetups(SetupLibrary& library, const std::vector<std::string>&
     std::vector<Candidate> candidates = collect(paths, readers, report);
     // The library's own files are never opened beside SQLite (a folder that
     // holds the data folder, say): closing that descriptor would drop SQLite's locks.
-    std::erase_if(candidates, [&](const Candidate& c) { return isLibraryFile(library.path(), c.file.string()); });
+    std::erase_if(candidates,
+                  [&](const Candidate& c) { return isLibraryFile(library.path(), platform::paths::textOf(c.file)); });
     ImportProgress state{0, candidates.size(), {}};
     if (progress && !progress(state)) {
         report.cancelled = true;
         return report;
     }
     for (const Candidate& c : candidates) {
-        const std::string name = c.file.string();
+        const std::string name = platform::paths::textOf(c.file);
         if (isCsv(c.file)) {
             if (!importCsv(library, c, report, teamMateOf)) return report;
         } else {

@@ -18,6 +18,7 @@
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/NewFile.h"
+#include "platform/PathText.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 
@@ -101,15 +102,15 @@ struct SetupLibrary::Impl {
     // created only if it is not there (a program opening it in that moment
     // finds it incomplete and says so).
     void create() {
-        const std::filesystem::path target(path);
-        const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-        std::string temp = (folder / ("." + target.filename().string() + ".new-XXXXXX")).string();
+        const std::filesystem::path target = platform::paths::pathOf(path);
+        const std::string folder = target.has_parent_path() ? platform::paths::textOf(target.parent_path()) : ".";
+        std::string temp = platform::paths::appended(folder, "." + platform::paths::fileNameOf(path) + ".new-XXXXXX");
         if (const int error = platform::files::createUniqueFile(temp); error != 0)
-            fail("Cannot create", error == ENOENT ? "its folder " + folder.string() + " does not exist"
-                                  : error == EACCES || error == EROFS
-                                      ? "its folder " + folder.string() + " cannot be written (" +
-                                            platform::files::systemMessage(error) + ")"
-                                      : platform::files::systemMessage(error));
+            fail("Cannot create",
+                 error == ENOENT ? "its folder " + folder + " does not exist"
+                 : error == EACCES || error == EROFS
+                     ? "its folder " + folder + " cannot be written (" + platform::files::systemMessage(error) + ")"
+                     : platform::files::systemMessage(error));
         auto removeTemp = [&] {
             platform::files::removeFile(temp);
             platform::files::removeFile(temp + "-journal");
@@ -139,7 +140,7 @@ struct SetupLibrary::Impl {
         const int error = publishNewFile(temp, path, options.hardLink);
         removeTemp();
         if (error && error != EEXIST) fail("Cannot create", platform::files::systemMessage(error));
-        platform::files::syncFolder(folder.string());
+        platform::files::syncFolder(folder);
     }
 
     void connect() {
@@ -268,9 +269,10 @@ struct SetupLibrary::Impl {
     // of the same file name elsewhere (moved, or copied to another machine).
     std::optional<std::int64_t> findSheet(const std::string& sheet) {
         if (sheet.empty()) return std::nullopt;
-        const std::string name = std::filesystem::path(sheet).filename().string();
+        const std::string name = platform::paths::fileNameOf(sheet);
         Statement s(db,
-                    "SELECT id FROM setup WHERE sheet = ?1 OR (?2 <> '' AND substr(sheet, -length(?2) - 1) = '/' || ?2)"
+                    "SELECT id FROM setup WHERE sheet = ?1 OR (?2 <> '' AND substr(sheet, -length(?2)) = ?2 AND"
+                    " substr(sheet, -length(?2) - 1, 1) IN ('/', '\\'))"
                     " ORDER BY sheet = ?1 DESC, created_utc DESC, id DESC LIMIT 1");
         s.bind(1, sheet);
         s.bind(2, name);
@@ -351,7 +353,7 @@ SetupLibrary::Recorded SetupLibrary::recordImported(const SetupEntry& entry, std
             link.bind(1, id);
             link.bind(2, hash);
             link.bind(3, entry.setupType);
-            link.bind(4, std::filesystem::path(entry.sheet).filename().string());
+            link.bind(4, platform::paths::fileNameOf(entry.sheet));
             link.bind(5, teamMate);
             link.step();
         };

@@ -6,6 +6,8 @@
 #include "Sqlite.h"
 #include "TeamSchema.h"
 #include "platform/Error.h"
+#include "platform/PathParts.h"
+#include "platform/PathText.h"
 
 namespace vantrel::library {
 
@@ -28,7 +30,7 @@ TeamFileState stateOf(const std::string& name) {
 bool inside(const std::string& path, const std::string& folder) {
     std::string prefix = folder;
     if (prefix.empty()) return false;
-    if (prefix.back() != '/') prefix += '/';
+    if (prefix.back() != '/' && prefix.back() != '\\') prefix = platform::paths::joined(prefix, "");
     return path.compare(0, prefix.size(), prefix) == 0;
 }
 
@@ -118,7 +120,7 @@ bool TeamRecords::take(const SetupEntry& entry, const std::string& sheetName, co
             while (!own && same.step()) {
                 const std::string sheet = same.text(1);
                 if (sheet.empty() || inside(sheet, teamFolder)) continue;
-                if (std::filesystem::path(sheet).filename() != sheetName) continue;
+                if (platform::paths::fileNameOf(sheet) != sheetName) continue;
                 const auto stored = m_library.setup(same.integer(0));
                 if (stored && stored->values == entry.values) own = stored->id;
             }

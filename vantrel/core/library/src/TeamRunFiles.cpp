@@ -5,6 +5,7 @@
 #include "Sqlite.h"
 #include "TeamSchema.h"
 #include "platform/Error.h"
+#include "platform/PathParts.h"
 
 namespace vantrel::library {
 
@@ -39,7 +40,7 @@ std::unordered_map<std::string, TeamRunFile> TeamRunFiles::files(const std::stri
         Statement s(LibraryConnection::of(m_library),
                     "SELECT path, size, mtime_ns, inode, hash, reason FROM team_run_file"
                     " WHERE substr(path, 1, length(?1)) = ?1");
-        s.bind(1, folder + "/");
+        s.bind(1, platform::paths::joined(folder, ""));
         while (s.step()) out[s.text(0)] = {s.integer(1), s.integer(2), s.integer(3), s.text(4), s.text(5)};
         return out;
     });

@@ -15,6 +15,7 @@
 #include "library/Meeting.h"
 #include "library/SearchFold.h"
 #include "platform/Error.h"
+#include "platform/PathText.h"
 
 namespace vantrel::library {
 
@@ -102,8 +103,8 @@ void recordEvent(sqlite3* db, std::int64_t id, const Setup& values, std::string_
 
 std::unique_ptr<SetupLibrary> openForHistory(const std::string& nativePath) {
     std::error_code ec;
-    return std::make_unique<SetupLibrary>(nativePath,
-                                          LibraryOptions{.readOnly = !std::filesystem::exists(nativePath, ec)});
+    return std::make_unique<SetupLibrary>(
+        nativePath, LibraryOptions{.readOnly = !std::filesystem::exists(platform::paths::pathOf(nativePath), ec)});
 }
 
 std::string matchKey(std::string_view text) {

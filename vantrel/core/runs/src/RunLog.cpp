@@ -11,6 +11,7 @@
 #include "library/TrackHistory.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "platform/PathText.h"
 
 namespace vantrel::runs {
 
@@ -262,11 +263,9 @@ std::string freeRunName(const std::vector<StoredRun>& runs, const std::string& n
 }
 
 std::string runsCsvPath(const std::string& setupsCsvPath) {
-    const std::size_t slash = setupsCsvPath.find_last_of('/');
-    const std::size_t dot = setupsCsvPath.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot == slash + 1)
-        return setupsCsvPath + "-runs";
-    return setupsCsvPath.substr(0, dot) + "-runs" + setupsCsvPath.substr(dot);
+    const std::string extension = platform::paths::extensionOf(setupsCsvPath);
+    if (extension.empty()) return setupsCsvPath + "-runs";
+    return setupsCsvPath.substr(0, setupsCsvPath.size() - extension.size()) + "-runs" + extension;
 }
 
 void exportRunsCsv(SetupLibrary& library, const std::string& nativePath) {

@@ -34,13 +34,19 @@ public:
         m_process.start(QStringLiteral(VANTREL_HOLDRUNLOCK_PROGRAM), arguments);
         m_held = m_process.waitForStarted(30000) && m_process.waitForReadyRead(60000) &&
                  m_process.readLine().trimmed() == "held";
-        if (!m_held) release();
+        if (!m_held) {
+            m_why = m_process.program() + ": " + m_process.errorString() + " " +
+                    QString::fromLocal8Bit(m_process.readAllStandardError());
+            release();
+        }
     }
     ~OtherRunLock() { release(); }
     OtherRunLock(const OtherRunLock&) = delete;
     OtherRunLock& operator=(const OtherRunLock&) = delete;
 
     bool held() const { return m_held; }
+    // Why the other process does not hold it (empty while it does).
+    QString why() const { return m_why; }
     // The other process lets go and ends; when this returns the lock is free.
     // On the thread that made this object.
     void release() {
@@ -64,6 +70,7 @@ public:
 private:
     QProcess m_process;
     bool m_held = false;
+    QString m_why;
 };
 
 }  // namespace testsupport

@@ -337,7 +337,7 @@ private slots:
         std::optional<std::chrono::milliseconds> otherRunTime;
         if (otherRunMs >= 0) otherRunTime = std::chrono::milliseconds(otherRunMs);
         testsupport::OtherRunLock otherRun(otherRunTime);
-        QVERIFY(otherRun.held());
+        QVERIFY2(otherRun.held(), qPrintable(otherRun.why()));
         // The run's wait of 30 s passes in a fifth of a second.
         if (otherRunMs < 0) m_folder->host().setWaitSpeed(150);
         MessageBox::setNextAnswer(QMessageBox::Ok);

@@ -7,10 +7,19 @@
 # - NewSetupTypeTest: it counts the opens of the form with inotify, Linux's.
 list(REMOVE_ITEM window_test_sources LibraryWindowTest.cpp NewSetupTypeTest.cpp)
 
-# The classes run under Wine. Built, but left out for now: MainWindowTest,
-# RawDataCaptureTest, RunSetupSheetTest, TrackSideTest, PortableFolderTest,
-# LogRunTest and WindowStateTest fail there (LogRunTest does not finish in
-# two minutes); why is not yet known. Each runs on Linux.
+# The classes run under Wine. Built, but left out there for now, each for
+# what fails under Wine (each runs on Linux):
+# - MainWindowTest: it expects the settings' folders joined with "/", and a
+#   team folder chosen by its full path is taken there as one inside the
+#   program folder ("C:\...\C:\...\Team"), to be looked into;
+# - RunSetupSheetTest: the sheet goes to ShellExecuteW, which has no
+#   recording stand-in like Linux's xdg-open yet (its other cases, another
+#   run holding the lock among them, pass);
+# - RawDataCaptureTest: optionReaders ends in an exception not yet looked into;
+# - TrackSideTest: it reads the chart's sheet back with pdftotext, Linux's;
+# - PortableFolderTest: it expects the XDG menu's offer, not the Start menu's;
+# - WindowStateTest: the sheets' folder comes back with "/" for "\";
+# - LogRunTest: it does not finish in two minutes, not yet looked into.
 set(window_wine_classes SetupOpenTest ScreenFitTest ControlTableTest WindowWordsTest)
 
 # The test programs take Qt's plugins from the program folder.

@@ -20,7 +20,12 @@ list(REMOVE_ITEM window_test_sources LibraryWindowTest.cpp NewSetupTypeTest.cpp)
 # - PortableFolderTest: it expects the XDG menu's offer, not the Start menu's;
 # - WindowStateTest: the sheets' folder comes back with "/" for "\";
 # - LogRunTest: it does not finish in two minutes, not yet looked into.
-set(window_wine_classes SetupOpenTest ScreenFitTest ControlTableTest WindowWordsTest)
+# SetupOpenTest, ScreenFitTest, ControlTableTest and WindowWordsTest pass
+# under Wine on a Wine server of their own, but hang under the one server
+# scripts/test keeps for the whole run (started without a display): so none
+# is run there yet. VANTREL_WINDOW_WINE_CLASSES names the ones to run.
+set(VANTREL_WINDOW_WINE_CLASSES "" CACHE STRING "The window's Qt Test classes run under Wine")
+set(window_wine_classes ${VANTREL_WINDOW_WINE_CLASSES})
 
 # The test programs take Qt's plugins from the program folder.
 file(WRITE "${CMAKE_BINARY_DIR}/tests/qt.conf" "[Paths]\nPrefix = ../Vantrel\nPlugins = .\n")

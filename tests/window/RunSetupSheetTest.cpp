@@ -10,10 +10,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <thread>
+#include <optional>
 
 #include "CAppSettings.h"
 #include "ElidedLabel.h"
@@ -332,21 +333,15 @@ private slots:
         m_window->control<QCheckBox>("chkExternalData")->setCheckState(external);
         m_window->control<QLineEdit>("txtRawDataFile")->setText(QString::fromStdString(other.string()));
 
-        testsupport::OtherRunLock otherRun;
-        QVERIFY(otherRun.held());
-        std::thread finish;
-        if (otherRunMs >= 0) {
-            finish = std::thread([&otherRun, otherRunMs] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(otherRunMs));
-                otherRun.release();
-            });
-        } else {
-            // The run's wait of 30 s passes in a fifth of a second.
-            m_folder->host().setWaitSpeed(150);
-        }
+        // The other run lets go after otherRunMs, or holds on till the end.
+        std::optional<std::chrono::milliseconds> otherRunTime;
+        if (otherRunMs >= 0) otherRunTime = std::chrono::milliseconds(otherRunMs);
+        testsupport::OtherRunLock otherRun(otherRunTime);
+        QVERIFY2(otherRun.held(), qPrintable(otherRun.why()));
+        // The run's wait of 30 s passes in a fifth of a second.
+        if (otherRunMs < 0) m_folder->host().setWaitSpeed(150);
         MessageBox::setNextAnswer(QMessageBox::Ok);
         pressCreate(m_window);
-        if (finish.joinable()) finish.join();
         m_folder->host().setWaitSpeed(1);
 
         const std::vector<fs::path> sheets = sheetsIn(m_folder->sheetsFolder());

@@ -4,6 +4,7 @@
 // PDF automation libraries, and a recording "xdg-open" first in PATH, so the
 // sheet the run shows to the user lands in a file the test can read.
 
+#include <QDir>
 #include <QStringList>
 
 #include <cstdlib>
@@ -24,9 +25,10 @@ namespace windowtest {
 
 namespace fs = std::filesystem;
 
+// PATH's own separator between the folders (Qt's list separator).
 inline std::string pathWithViewerFirst(const fs::path& viewerFolder) {
     const char* old = std::getenv("PATH");
-    return viewerFolder.string() + ":" + (old ? old : "/usr/bin:/bin");
+    return viewerFolder.string() + QDir::listSeparator().toLatin1() + (old ? old : "/usr/bin:/bin");
 }
 
 class WindowTestFolder : public testsupport::TempProgramFolder {

@@ -1,15 +1,54 @@
 # The window's tests in the Windows build (included by CMakeLists.txt).
-#
-# The real vantrel.exe of the program folder, which carries its own DLLs,
-# under Wine on an X server of its own (this Qt has no offscreen platform: it
-# needs FreeType) with a window manager, in a Wine prefix of the test's own.
-add_test(NAME program.TypedSheet
-         COMMAND xvfb-run -a -s "-screen 0 1366x768x24 -noreset" ${typed_sheet} wine)
-set_tests_properties(program.TypedSheet PROPERTIES TIMEOUT 300)
 
-# Left out under Wine, each for its reason; each runs on Linux:
-# - window_tests (the Qt Test classes of the window): their helpers hold
-#   another process's run lock with flock and make a FIFO with mkfifo
-#   (tests/support/OtherRunLock.h, LibraryWindowTest), which Windows has not;
-# - the other program.* scripts: they start the Linux programs, and
-#   stand in for xdg-open and the XDG menu, which are the Linux desktop's.
+# Not built for Windows, each for its reason; each runs on Linux:
+# - LibraryWindowTest: its cases hand sheets to a stand-in xdg-open on the
+#   PATH and refuse a FIFO (mkfifo) in the sheets' folder, the Linux desktop's
+#   and file system's;
+# - NewSetupTypeTest: it counts the opens of the form with inotify, Linux's.
+list(REMOVE_ITEM window_test_sources LibraryWindowTest.cpp NewSetupTypeTest.cpp)
+
+# The classes run under Wine. Built, but left out there for now, each for
+# what fails under Wine (each runs on Linux):
+# - MainWindowTest: it expects the settings' folders joined with "/", and a
+#   team folder chosen by its full path is taken there as one inside the
+#   program folder ("C:\...\C:\...\Team"), to be looked into;
+# - RunSetupSheetTest: the sheet goes to ShellExecuteW, which has no
+#   recording stand-in like Linux's xdg-open yet (its other cases, another
+#   run holding the lock among them, pass);
+# - RawDataCaptureTest: optionReaders ends in an exception not yet looked into;
+# - TrackSideTest: it reads the chart's sheet back with pdftotext, Linux's;
+# - PortableFolderTest: it expects the XDG menu's offer, not the Start menu's;
+# - WindowStateTest: the sheets' folder comes back with "/" for "\";
+# - LogRunTest: it does not finish in two minutes, not yet looked into.
+# SetupOpenTest, ScreenFitTest, ControlTableTest and WindowWordsTest run,
+# each in a Wine prefix of its own (UnderWine.sh): under the one server
+# scripts/test keeps for the whole run, started without a display, they hang.
+set(VANTREL_WINDOW_WINE_CLASSES "SetupOpenTest;ScreenFitTest;ControlTableTest;WindowWordsTest"
+    CACHE STRING "The window's Qt Test classes run under Wine")
+set(window_wine_classes ${VANTREL_WINDOW_WINE_CLASSES})
+
+# The test programs take Qt's plugins from the program folder.
+file(WRITE "${CMAKE_BINARY_DIR}/tests/qt.conf" "[Paths]\nPrefix = ../Vantrel\nPlugins = .\n")
+
+macro(vantrel_window_tests_under_wine)
+  # The real vantrel.exe of the program folder, which carries its own DLLs,
+  # under Wine on an X server of its own (this Qt has no offscreen platform: it
+  # needs FreeType) with a window manager, in a Wine prefix of the test's own.
+  add_test(NAME program.TypedSheet
+           COMMAND xvfb-run -a -s "-screen 0 1366x768x24 -noreset" ${typed_sheet} wine)
+  set_tests_properties(program.TypedSheet PROPERTIES TIMEOUT 300)
+
+  # The Qt Test classes under Wine, each on an X server of a laptop's size
+  # started for it, with Qt's windows platform.
+  foreach(test_class IN LISTS window_wine_classes)
+    add_test(NAME window.${test_class}
+             COMMAND xvfb-run -a -s "-screen 0 1366x768x24 -noreset"
+                     bash ${CMAKE_CURRENT_SOURCE_DIR}/UnderWine.sh ${PROJECT_SOURCE_DIR}/cmake/wine-run ${CMAKE_BINARY_DIR}
+                     $<TARGET_FILE:window_tests> ${test_class})
+    set_tests_properties(window.${test_class} PROPERTIES TIMEOUT 240)
+  endforeach()
+
+  # Left out under Wine: the other program.* scripts: they start the Linux
+  # programs, and stand in for xdg-open and the XDG menu, which are the Linux
+  # desktop's.
+endmacro()

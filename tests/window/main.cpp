@@ -11,19 +11,10 @@
 #include <memory>
 #include <vector>
 
-QObject* createMainWindowTest();
-QObject* createRawDataCaptureTest();
-QObject* createRunSetupSheetTest();
-QObject* createLibraryWindowTest();
-QObject* createSetupOpenTest();
-QObject* createNewSetupTypeTest();
-QObject* createScreenFitTest();
-QObject* createTrackSideTest();
-QObject* createPortableFolderTest();
-QObject* createLogRunTest();
-QObject* createWindowStateTest();
-QObject* createControlTableTest();
-QObject* createWindowWordsTest();
+// The classes of this build (VANTREL_WINDOW_TEST_CLASSES: X(name) for each).
+#define X(name) QObject* create##name();
+VANTREL_WINDOW_TEST_CLASSES
+#undef X
 
 int main(int argc, char* argv[]) {
     // The places windows keep go to a folder of the run's own, not the user's.
@@ -35,10 +26,9 @@ int main(int argc, char* argv[]) {
     if (only) args.erase(args.begin() + 1);
 
     int failed = 0, ran = 0;
-    for (auto create : {createMainWindowTest, createRawDataCaptureTest, createRunSetupSheetTest,
-                        createLibraryWindowTest, createSetupOpenTest, createNewSetupTypeTest, createScreenFitTest,
-                        createTrackSideTest, createPortableFolderTest, createLogRunTest, createWindowStateTest,
-                        createControlTableTest, createWindowWordsTest}) {
+#define X(name) create##name,
+    for (auto create : {VANTREL_WINDOW_TEST_CLASSES}) {
+#undef X
         std::unique_ptr<QObject> test(create());
         if (only && std::strcmp(test->metaObject()->className(), only) != 0) continue;
         failed += QTest::qExec(test.get(), int(args.size()), args.data());

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include <QApplication>
+#include <QDir>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
@@ -200,12 +201,16 @@ private slots:
             QTest::mouseClick(meetingWindow->findChild<QPushButton*>("cmdSavePdf"), Qt::LeftButton);
         QCOMPARE(meetingWindow->findChild<QLabel*>("lblStatus")->text(), "Saved as " + pdf);
         const QString name = "/Meeting Summer Cup 14-06-2026 at Lostock (Jo Smith).pdf";
-        QCOMPARE(offered, QStringList({QString::fromStdString((m_folder->path() / "Data").string()) + name,
-                                       QString::fromStdString(m_folder->path().string()) + name}));
+        // As Qt's file dialogs take paths, with "/" on every system.
+        for (QString& suggestion : offered) suggestion = QDir::fromNativeSeparators(suggestion);
+        const QString folder = QDir::fromNativeSeparators(QString::fromStdString(m_folder->path().string()));
+        QCOMPARE(offered, QStringList({folder + "/Data" + name, folder + name}));
         QFile written(pdf);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.read(5) == "%PDF-");
-        // Which change paid off at the track, below the runs (its "ff" drawn as one glyph).
+#ifndef VANTREL_NO_PDFTOTEXT
+        // Which change paid off at the track, below the runs (its "ff" drawn as
+        // one glyph). Read with poppler's pdftotext, on Linux alone.
         QProcess text;
         text.start("pdftotext", {"-layout", pdf, "-"});
         QVERIFY(text.waitForFinished());
@@ -214,6 +219,7 @@ private slots:
         QVERIFY2(page.contains("Which change paid o") && page.contains("Thicker Front Shocks Oil") &&
                      page.contains("unclear"),
                  qPrintable(page.right(700)));
+#endif
 
         // It keeps to the truth while open: a run logged in the window shows
         // at once, one another program logged when it is next activated, and
@@ -296,6 +302,7 @@ private slots:
         const QString historyPdf = QString::fromStdString((m_folder->path() / "history.pdf").string());
         m_dialogs.answerFiles(vantrel::FileChoice::ComparisonPdf, {historyPdf});
         QTest::mouseClick(history->findChild<QPushButton*>("cmdSavePdf"), Qt::LeftButton);
+#ifndef VANTREL_NO_PDFTOTEXT
         QProcess historyText;
         historyText.start("pdftotext", {"-layout", historyPdf, "-"});
         QVERIFY(historyText.waitForFinished());
@@ -303,6 +310,9 @@ private slots:
         QVERIFY2(
             historyPage.contains(QRegularExpression("Thicker Front Shocks Oil +1 +-0\\.198 +none +-0\\.198 +unclear")),
             qPrintable(historyPage.left(1500)));
+#else
+        QVERIFY(QFile::exists(historyPdf));
+#endif
         // The team's rows beside the racer's own.
         QCOMPARE(paid->item(1, 0)->text(), QString("Team"));
         QCOMPARE(paid->item(1, 1)->text(), QString("Thicker Rear Shocks Oil"));

@@ -79,7 +79,7 @@ private slots:
         // hidden raw data box, nothing asked of the user.
         QCOMPARE(c<QLineEdit>("txtTargetPDFDirectory")->text(), programFolder());
         QCOMPARE(c<vantrel::FolderList>("Dir1")->path(), programFolder());
-        QCOMPARE(c<QLineEdit>("txtRawDataFile")->text(), programFolder() + "/Data/");
+        QCOMPARE(c<QLineEdit>("txtRawDataFile")->text(), QDir::toNativeSeparators(programFolder() + "/Data/"));
         for (const char* name : {"lblChooseDataFile", "txtRawDataFile", "cmdOpenDataFile", "Label3", "txtTargetPDF"})
             QVERIFY2(c(name)->isHidden(), name);
         QVERIFY(MessageBox::history().isEmpty());
@@ -319,7 +319,8 @@ private slots:
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         // The steps that did not run keep their start state; the window still opens.
         QCOMPARE(c<QLineEdit>("txtTargetPDFDirectory")->text(), targetFolderSet ? programFolder() : QString());
-        QCOMPARE(c<QLineEdit>("txtRawDataFile")->text(), dataFolderSet ? programFolder() + "/Data/" : QString());
+        QCOMPARE(c<QLineEdit>("txtRawDataFile")->text(),
+                 dataFolderSet ? QDir::toNativeSeparators(programFolder() + "/Data/") : QString());
         for (const char* name : {"lblChooseDataFile", "txtRawDataFile", "cmdOpenDataFile"})
             QVERIFY2(!c(name)->isHidden(), name);
         m_window->show();
@@ -344,7 +345,7 @@ private slots:
         QFETCH(bool, present);
         QFETCH(QString, problem);
         delete m_window.data();
-        const QString settings = programFolder() + "/bin/Vantrel.ini";
+        const QString settings = QDir::toNativeSeparators(programFolder() + "/bin/Vantrel.ini");
         QVERIFY(QFile::remove(settings));
         if (present) m_folder->write("bin/Vantrel.ini", bytes.toStdString());
         MessageBox::clearHistory();
@@ -441,8 +442,10 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, after);
         QFETCH(bool, refused);
-        const QString settings = programFolder() + "/bin/Vantrel.ini";
-        auto folder = [this](const QString& name) { return name.isEmpty() ? name : programFolder() + "/" + name; };
+        const QString settings = QDir::toNativeSeparators(programFolder() + "/bin/Vantrel.ini");
+        auto folder = [this](const QString& name) {
+            return name.isEmpty() ? name : QDir::toNativeSeparators(programFolder() + "/" + name);
+        };
         for (const QString& name : {before, chosen})
             if (!name.isEmpty()) QDir().mkpath(folder(name));
         if (!before.isEmpty()) {

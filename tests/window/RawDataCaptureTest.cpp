@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/PathParts.h"
 #include "Installation.h"
 #include "platform/Process.h"
 #include "CAppSettings.h"
@@ -34,7 +35,8 @@ class RawDataCaptureTest : public QObject {
         CRawDataBuilder builder(*m_window);
         builder.CreateRawData();
         // The data folder of the window's installation, native.
-        if (builder.RawDataFilename() != m_folder->str() + "/Data/RawData.dat")
+        if (builder.RawDataFilename() !=
+            platform::paths::joined(platform::paths::joined(m_folder->str(), "Data"), "RawData.dat"))
             throw std::runtime_error("unexpected raw data file " + builder.RawDataFilename());
         const auto entries = WindowTestFolder::rawEntries(m_folder->rawDataFile());
         return {entries.begin(), entries.end()};

@@ -52,7 +52,7 @@ namespace {
 // PDF file named by its full path is shown. When none takes it, the racer
 // learns why and where the sheet is.
 void showInViewer(QWidget* parent, const QString& path) {
-    const std::string native = QFile::encodeName(path).toStdString();
+    const std::string native = path.toStdString();
     if (const std::string refused = pdfauto::pdfRefusal(native); !refused.empty()) {
         MessageBox::warning(parent, "Vantrel Library",
                             fromStd(platform::fileFailure("Vantrel does not show the sheet", native, refused)));

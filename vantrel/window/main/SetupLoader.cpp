@@ -167,7 +167,7 @@ bool SetupLoader::openSetupFile(const QString& path) {
     const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     SetupRead read;
     try {
-        read = readSetup(QFile::encodeName(native).toStdString(), setupTypeFolders(m_window.installation()));
+        read = readSetup(native.toStdString(), setupTypeFolders(m_window.installation()));
     } catch (const std::exception& error) {
         MessageBox::critical(m_form, "Vantrel", openFailure(native, error));
         return false;
@@ -187,7 +187,7 @@ bool SetupLoader::openSetupFile(const QString& path) {
             library::SetupLibrary setups(installation.libraryFile());
             racer = installationDriver(installation, setups);
         }
-        takeSheetRuns(installation.libraryFile(), QFile::encodeName(native).toStdString(), runs, racer);
+        takeSheetRuns(installation.libraryFile(), native.toStdString(), runs, racer);
     } catch (const std::exception&) {
     }
     if (runs > 0)

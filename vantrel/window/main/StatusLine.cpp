@@ -93,7 +93,7 @@ void StatusLine::setLine(const QString& before, const QString& path, const QStri
 
 void StatusLine::openSheetClicked() {
     if (m_lastSheet.isEmpty()) return;
-    if (const std::string why = pdfauto::launchPdfViewer(QFile::encodeName(m_lastSheet).toStdString()); !why.empty())
+    if (const std::string why = pdfauto::launchPdfViewer(m_lastSheet.toStdString()); !why.empty())
         warn(QString::fromStdString(platform::fileFailure("No viewer could open", m_lastSheet.toStdString(), why)) +
              "; open it by hand");
 }
@@ -101,7 +101,7 @@ void StatusLine::openSheetClicked() {
 void StatusLine::showFolderClicked() {
     if (m_lastSheet.isEmpty()) return;
     const QString folder = QFileInfo(m_lastSheet).absolutePath();
-    if (const std::string why = pdfauto::launchViewer(QFile::encodeName(folder).toStdString()); !why.empty())
+    if (const std::string why = pdfauto::launchViewer(folder.toStdString()); !why.empty())
         warn(QString::fromStdString(platform::fileFailure("No file manager could show", folder.toStdString(), why)));
 }
 

@@ -1,5 +1,6 @@
 #include "TeamFolderControl.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -70,8 +71,9 @@ void TeamFolderControl::offerRunsLoggedBefore() {
 }
 
 bool TeamFolderControl::setTeamFolder(const QString& nativePath) {
-    const std::string folder =
-        nativePath.isEmpty() ? std::string() : QFileInfo(nativePath).absoluteFilePath().toStdString();
+    const std::string folder = nativePath.isEmpty()
+                                   ? std::string()
+                                   : QDir::toNativeSeparators(QFileInfo(nativePath).absoluteFilePath()).toStdString();
     try {
         const TeamSettings settings = teamSettings(m_installation);
         if (const std::string refusal = team::libraryInTeamFolder(settings.libraryFile, folder); !refusal.empty()) {

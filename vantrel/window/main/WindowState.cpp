@@ -215,7 +215,7 @@ void WindowState::save() {
     keepPath(controls, kTargetFolder);
     controls.insert("SSTab1", m_tabs->currentIndex());
     const QByteArray bytes = QJsonDocument(QJsonObject{{"format", kFormat}, {"controls", controls}}).toJson();
-    const auto failed = platform::files::replaceAtomically(QFile::encodeName(m_file).toStdString(), [&](int fd) {
+    const auto failed = platform::files::replaceAtomically(m_file.toStdString(), [&](int fd) {
         return platform::files::writeAll(fd, std::string_view(bytes.constData(), std::size_t(bytes.size())))
                    ? std::string()
                    : std::string("the system refused the write");
@@ -236,8 +236,10 @@ QString WindowState::keptPath(const QJsonObject& controls, const QString& name) 
     const QJsonValue relative = controls.value(name + "InProgramFolder");
     QString path = controls.value(name).toString();
     if (relative.isString()) {
-        path = QDir::cleanPath(m_programFolder + "/" + relative.toString());
-        if (QFileInfo(controls.value(name).toString()).fileName().isEmpty() && !path.endsWith('/')) path += '/';
+        // Written with the system's separators, as the racer chose it.
+        path = QDir::toNativeSeparators(QDir::cleanPath(m_programFolder + "/" + relative.toString()));
+        if (QFileInfo(controls.value(name).toString()).fileName().isEmpty() && !path.endsWith(QDir::separator()))
+            path += QDir::separator();
     }
     return oneLine(path, kMaxPathBytes);
 }
@@ -246,7 +248,7 @@ void WindowState::log(const QString& line) const {
     // Never raises: a log that cannot be written costs the window nothing.
     try {
         auto logger = com::create<logging::ICLog>(logging::CLSID_CLog, logging::IID_CLog);
-        com::check(logger->put_FileName(QFile::encodeName(m_logFile).toStdString()));
+        com::check(logger->put_FileName(m_logFile.toStdString()));
         com::check(logger->LogMe("frmVantrel::WindowState-" + line.toStdString()));
     } catch (...) {
     }

@@ -129,7 +129,7 @@ private:
                                                           {"maximized", m_window->isMaximized()}});
         const QByteArray bytes = QJsonDocument(places).toJson();
         // A place not kept costs the racer nothing but the place.
-        platform::files::replaceAtomically(QFile::encodeName(placesFile()).toStdString(), [&bytes](int fd) {
+        platform::files::replaceAtomically(placesFile().toStdString(), [&bytes](int fd) {
             return platform::files::writeAll(fd, std::string_view(bytes.constData(), std::size_t(bytes.size())))
                        ? std::string()
                        : std::string("the system refused the write");

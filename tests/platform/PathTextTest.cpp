@@ -9,31 +9,12 @@
 #include "platform/NewFile.h"
 #include "platform/PathParts.h"
 #include "platform/PathText.h"
+#include "platform/Text.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace platform::paths;
-
-std::string utf8(char32_t c) {
-    std::string out;
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-    return out;
-}
 
 // A name a racer's folder or sheet may have: letters of any script, accents
 // composed and combining, an emoji, blanks and dots inside.
@@ -43,9 +24,9 @@ std::string generatedName(std::mt19937& random) {
                                       U'ж',  U'ש',      U'ت',      U'क', U'ไ', U'日',         U'本',
                                       U'한', U'\u0301', U'\u00A0', U'€', U'…', U'\U0001F3CE', U'\U0001F600'};
     std::uniform_int_distribution<std::size_t> length(1, 12), pick(0, std::size(kPicks) - 1);
-    std::string name = "n";
-    for (std::size_t i = length(random); i > 0; --i) name += utf8(kPicks[pick(random)]);
-    return name + "x";
+    std::u32string name = U"n";
+    for (std::size_t i = length(random); i > 0; --i) name += kPicks[pick(random)];
+    return platform::text::fromUtf32(name + U"x");
 }
 
 class PathTextTest : public ::testing::Test {

@@ -47,12 +47,6 @@ using testing::StartsWith;
 
 namespace {
 
-struct BatchOutput {
-    int status;
-    std::vector<std::string> out;  // lines of standard output
-    std::string err;
-};
-
 // A copy of the staged program folder with a registry of its own, so the
 // shipped program runs exactly as installed without touching the build's.
 class StagedCopy {
@@ -82,10 +76,8 @@ public:
         const std::string command = "cd '" + root().string() + "' && env " + environment + " './vantrel-batch' " +
                                     arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
         const int raw = std::system(command.c_str());
-        BatchOutput result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {}, testsupport::TempProgramFolder::readFile(err)};
-        std::istringstream lines(testsupport::TempProgramFolder::readFile(out));
-        for (std::string line; std::getline(lines, line);) result.out.push_back(line);
-        return result;
+        return BatchOutput::of(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testsupport::TempProgramFolder::readFile(out),
+                               testsupport::TempProgramFolder::readFile(err));
     }
 
 private:
@@ -164,10 +156,8 @@ public:
             ::waitpid(m_pid, nullptr, 0);
             m_pid = -1;
         }
-        BatchOutput result{m_status, {}, testsupport::TempProgramFolder::readFile(m_err)};
-        std::istringstream lines(testsupport::TempProgramFolder::readFile(m_out));
-        for (std::string line; std::getline(lines, line);) result.out.push_back(line);
-        return result;
+        return BatchOutput::of(m_status, testsupport::TempProgramFolder::readFile(m_out),
+                               testsupport::TempProgramFolder::readFile(m_err));
     }
 
 private:

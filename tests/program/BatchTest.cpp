@@ -33,20 +33,11 @@ using testing::StartsWith;
 
 namespace {
 
-struct BatchOutput {
-    int status;
-    std::vector<std::string> out;  // lines of standard output
-    std::string err;
-};
-
 BatchOutput runInProcess(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int status =
         vantrel::BatchRunner(out, err, vantrel::Installation::read(platform::process::programFolder())).run(args);
-    BatchOutput result{status, {}, err.str()};
-    std::istringstream lines(out.str());
-    for (std::string line; std::getline(lines, line);) result.out.push_back(line);
-    return result;
+    return BatchOutput::of(status, out.str(), err.str());
 }
 
 // Keeps the current folder for the test's life.

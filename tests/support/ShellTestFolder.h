@@ -35,6 +35,21 @@ struct BatchRun {
     std::string out, err;
 };
 
+// The same with its standard output as lines, for tests that read it a line
+// at a time.
+struct BatchOutput {
+    int status;
+    std::vector<std::string> out;  // lines of standard output
+    std::string err;
+
+    static BatchOutput of(int status, const std::string& out, std::string err) {
+        BatchOutput result{status, {}, std::move(err)};
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) result.out.push_back(line);
+        return result;
+    }
+};
+
 inline BatchRun batch(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int status =

@@ -4,6 +4,7 @@
 // where the racer left it, fitted to the screen when that place no longer fits.
 
 #include <algorithm>
+#include <cmath>
 #include <QApplication>
 #include <QDebug>
 #include <QFile>
@@ -14,11 +15,13 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
 #include "Installation.h"
 #include "platform/Process.h"
+#include "platform/WindowFrame.h"
 #include "CAppSettings.h"
 #include "CSetupManager.h"
 #include "CompareWindow.h"
@@ -39,10 +42,22 @@ using namespace windowtest;
 
 namespace {
 
+// The frame as it shows: as the system draws it where it says, else as the
+// toolkit knows it from the window manager.
+QRect shownFrame(const QWidget* window) {
+    const QWindow* handle = window->windowHandle();
+    const auto drawn = handle ? platform::windowframe::drawnAround(handle->winId()) : std::nullopt;
+    if (!drawn) return window->frameGeometry();
+    const qreal ratio = window->devicePixelRatioF();
+    const auto logical = [ratio](int pixels) { return int(std::ceil(pixels / ratio)); };
+    return window->geometry().marginsAdded(
+        QMargins(logical(drawn->left), logical(drawn->top), logical(drawn->right), logical(drawn->bottom)));
+}
+
 QString offScreen(const QWidget* window) {
     QString text;
-    if (!window->screen()->availableGeometry().contains(window->frameGeometry()))
-        QDebug(&text) << window->objectName() << window->frameGeometry() << "is not on"
+    if (!window->screen()->availableGeometry().contains(shownFrame(window)))
+        QDebug(&text) << window->objectName() << shownFrame(window) << "is not on"
                       << window->screen()->availableGeometry();
     return text;
 }

@@ -12,8 +12,10 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/Files.h"
+#include "platform/WindowFrame.h"
 
 namespace vantrel::windowgeometry {
 
@@ -26,17 +28,26 @@ QRect availableAround(const QWidget* window, const QRect& at) {
     return screen ? screen->availableGeometry() : QRect();
 }
 
-// The frame the window manager puts around the window. It is known only once
-// the window is framed: until then, the one the last framed window had (a
-// title bar is the same on every window of the desktop).
+// The frame around the window. Where the system draws it, the system says
+// what shows (the toolkit's own reckoning leaves out the resize borders, which
+// Windows 10 keeps invisible and Wine draws). Where a window manager puts it
+// around the window, it is known only once the window is framed: until then,
+// the one the last framed window had (a title bar is the same on every window
+// of the desktop).
 QMargins frameOf(const QWidget* window) {
     static QMargins lastKnown;
     const QWindow* handle = window->windowHandle();
+    const qreal ratio = window->devicePixelRatioF();
+    if (const auto drawn = handle ? platform::windowframe::drawnAround(handle->winId()) : std::nullopt) {
+        // The system's pixels, a whole logical pixel for any part of one.
+        const auto logical = [ratio](int pixels) { return int(std::ceil(pixels / ratio)); };
+        lastKnown = QMargins(logical(drawn->left), logical(drawn->top), logical(drawn->right), logical(drawn->bottom));
+        return lastKnown;
+    }
     const QMargins own = handle ? handle->frameMargins() : QMargins();
     if (!own.isNull()) lastKnown = own;
     QMargins frame = own.isNull() ? lastKnown : own;
     // At a scale of 1.5 the frame's pixels round to a pixel less than they cover.
-    const qreal ratio = window->devicePixelRatioF();
     if (ratio != qRound(ratio))
         frame += QMargins(frame.left() > 0, frame.top() > 0, frame.right() > 0, frame.bottom() > 0);
     return frame;

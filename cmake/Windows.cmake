@@ -51,10 +51,10 @@ if(VANTREL_WINDOWS_QT)
   set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "")
   # Debian's rcc compresses with zstd, which this Qt cannot read back.
   set(CMAKE_AUTORCC_OPTIONS --no-zstd)
-  # The real window's test, on the staged folder (stage/) it starts from.
-  # Left out under Wine: report (its cases read the PDFs back with pdftotext,
-  # a Linux program; the typed sheet's fields are read back on Linux).
-  list(APPEND VANTREL_WINDOWS_SUITES window)
+  # The reports' pages and the window's suites; the real window's test, on
+  # the staged folder (stage/) it starts from. The PDFs they write are read
+  # back on Linux (tests/support/pdf_text).
+  list(APPEND VANTREL_WINDOWS_SUITES report window)
   if(NOT "stage" IN_LIST VANTREL_WINDOWS_FOLDERS)
     list(APPEND VANTREL_WINDOWS_FOLDERS stage)
   endif()

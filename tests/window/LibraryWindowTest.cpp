@@ -5,7 +5,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QProcess>
+#include "PdfText.h"
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -113,16 +113,11 @@ class LibraryWindowTest : public QObject {
 
     // The page count of an A4 PDF (0 when it is not one) and its text.
     static std::pair<int, QString> pdfText(const QString& pdf) {
-        QProcess info;
-        info.start("pdfinfo", {pdf});
-        if (!info.waitForFinished() || info.exitCode() != 0) return {0, {}};
-        const QString facts = QString::fromUtf8(info.readAllStandardOutput());
-        if (!facts.contains("595 x 842 pts (A4)")) return {0, {}};
-        const int pages = facts.section("Pages:", 1).section('\n', 0, 0).trimmed().toInt();
-        QProcess text;
-        text.start("pdftotext", {"-layout", pdf, "-"});
-        text.waitForFinished();
-        return {pages, QString::fromUtf8(text.readAllStandardOutput())};
+        const auto info = testsupport::poppler("pdfinfo", {}, pdf);
+        if (!info.error.isEmpty() || !info.text.contains("595 x 842 pts (A4)")) return {0, info.error};
+        const int pages = info.text.section("Pages:", 1).section('\n', 0, 0).trimmed().toInt();
+        const auto text = testsupport::pdfText(pdf, {"-layout"});
+        return {pages, text.error.isEmpty() ? text.text : text.error};
     }
 
 private slots:
@@ -707,10 +702,9 @@ private slots:
         // The long note is on one page, first words to last.
         int notePages = 0;
         for (int page = 1; page <= allPages; ++page) {
-            QProcess text;
-            text.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
-            QVERIFY(text.waitForFinished());
-            const QString onPage = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+            const auto text = testsupport::pdfText(pdf, {"-f", QString::number(page), "-l", QString::number(page)});
+            QVERIFY2(text.error.isEmpty(), qPrintable(text.error));
+            const QString onPage = text.text.simplified();
             if (!onPage.contains("Long note:")) continue;
             ++notePages;
             QVERIFY2(onPage.contains("the very last words here"), qPrintable(onPage));

@@ -13,7 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QProcess>
+#include "PdfText.h"
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -208,18 +208,14 @@ private slots:
         QFile written(pdf);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.read(5) == "%PDF-");
-#ifndef VANTREL_NO_PDFTOTEXT
         // Which change paid off at the track, below the runs (its "ff" drawn as
-        // one glyph). Read with poppler's pdftotext, on Linux alone.
-        QProcess text;
-        text.start("pdftotext", {"-layout", pdf, "-"});
-        QVERIFY(text.waitForFinished());
-        QCOMPARE(text.exitCode(), 0);
-        const QString page = QString::fromUtf8(text.readAllStandardOutput());
+        // one glyph).
+        const auto text = testsupport::pdfText(pdf, {"-layout"});
+        QVERIFY2(text.error.isEmpty(), qPrintable(text.error));
+        const QString page = text.text;
         QVERIFY2(page.contains("Which change paid o") && page.contains("Thicker Front Shocks Oil") &&
                      page.contains("unclear"),
                  qPrintable(page.right(700)));
-#endif
 
         // It keeps to the truth while open: a run logged in the window shows
         // at once, one another program logged when it is next activated, and
@@ -302,17 +298,12 @@ private slots:
         const QString historyPdf = QString::fromStdString((m_folder->path() / "history.pdf").string());
         m_dialogs.answerFiles(vantrel::FileChoice::ComparisonPdf, {historyPdf});
         QTest::mouseClick(history->findChild<QPushButton*>("cmdSavePdf"), Qt::LeftButton);
-#ifndef VANTREL_NO_PDFTOTEXT
-        QProcess historyText;
-        historyText.start("pdftotext", {"-layout", historyPdf, "-"});
-        QVERIFY(historyText.waitForFinished());
-        const QString historyPage = QString::fromUtf8(historyText.readAllStandardOutput());
+        const auto historyText = testsupport::pdfText(historyPdf, {"-layout"});
+        QVERIFY2(historyText.error.isEmpty(), qPrintable(historyText.error));
+        const QString historyPage = historyText.text;
         QVERIFY2(
             historyPage.contains(QRegularExpression("Thicker Front Shocks Oil +1 +-0\\.198 +none +-0\\.198 +unclear")),
             qPrintable(historyPage.left(1500)));
-#else
-        QVERIFY(QFile::exists(historyPdf));
-#endif
         // The team's rows beside the racer's own.
         QCOMPARE(paid->item(1, 0)->text(), QString("Team"));
         QCOMPARE(paid->item(1, 1)->text(), QString("Thicker Rear Shocks Oil"));

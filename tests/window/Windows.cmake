@@ -9,17 +9,16 @@ list(REMOVE_ITEM window_test_sources LibraryWindowTest.cpp NewSetupTypeTest.cpp)
 
 # The classes run under Wine, each in a Wine prefix of its own
 # (UnderWine.sh): under the one server scripts/test keeps for the whole run,
-# started without a display, they hang. LogRunTest reads the meeting's page
-# back with pdftotext on Linux alone. Built, but left out there, each for
-# what fails under Wine (each runs on Linux):
+# started without a display, they hang. The PDFs they write are read back
+# with poppler on Linux (tests/support/pdf_text). Built, but left out there,
+# each for what fails under Wine (each runs on Linux):
 # - RunSetupSheetTest: the sheet goes to ShellExecuteW, which has no
 #   recording stand-in like Linux's xdg-open yet (its other cases, another
 #   run holding the lock among them, pass);
-# - TrackSideTest: it reads the chart's sheet back with pdftotext, Linux's;
 # - PortableFolderTest: it expects the XDG menu's offer, not the Start menu's.
 # -DVANTREL_WINDOW_WINE_CLASSES=... names others to run instead.
 set(window_wine_classes SetupOpenTest ScreenFitTest ControlTableTest WindowWordsTest WindowStateTest
-                        RawDataCaptureTest MainWindowTest LogRunTest)
+                        RawDataCaptureTest MainWindowTest LogRunTest TrackSideTest)
 if(DEFINED VANTREL_WINDOW_WINE_CLASSES)
   set(window_wine_classes ${VANTREL_WINDOW_WINE_CLASSES})
 endif()

@@ -1,7 +1,7 @@
 #pragma once
 // A program folder of the test's own for the main window: the shipped
 // settings, RDX setup type and template, a registry holding the real Logging, Quorrel and
-// PDF automation libraries, and a recording "xdg-open" first in PATH, so the
+// PDF automation libraries, and a stand-in for the desktop's viewer, so the
 // sheet the run shows to the user lands in a file the test can read.
 
 #include <QDir>
@@ -16,7 +16,7 @@
 #include "EnvOverride.h"
 #include "PdfFields.h"
 #include "ProgramFolderFiles.h"
-#include "RecordingViewer.h"
+#include "StandInViewer.h"
 #include "TempProgramFolder.h"
 #include "platform/Process.h"
 #include "platform/com/Runtime.h"
@@ -25,25 +25,16 @@ namespace windowtest {
 
 namespace fs = std::filesystem;
 
-// PATH's own separator between the folders (Qt's list separator).
-inline std::string pathWithViewerFirst(const fs::path& viewerFolder) {
-    const char* old = std::getenv("PATH");
-    return viewerFolder.string() + QDir::listSeparator().toLatin1() + (old ? old : "/usr/bin:/bin");
-}
-
 class WindowTestFolder : public testsupport::TempProgramFolder {
 public:
     // Without registered components the window works, but a run cannot make a sheet.
     explicit WindowTestFolder(bool registerComponents = true)
-        : m_path("PATH", pathWithViewerFirst(path() / "viewer")),
+        : m_viewer(path() / "viewer", viewerLog()),
           m_display("DISPLAY", std::getenv("DISPLAY") ? std::getenv("DISPLAY") : ":99") {
         // The shipped settings, RDX setup type and template.
         for (const char* file : {"bin/Vantrel.ini", "Config/Setup_RDX.ini", "Templates/SetupSheet_RDX.pdf"})
             testsupport::copyFromStage(*this, file);
         for (const char* sub : {"Data", "Mapping", "Logs", "Sheets"}) fs::create_directories(path() / sub);
-
-        // The viewer stand-in writes each path it is asked to show as one line.
-        testsupport::writeRecordingViewer(path() / "viewer" / "xdg-open", viewerLog());
 
         com::setRegistryPath((path() / "bin" / "Registry.ini").string());
         if (registerComponents) this->registerComponents();
@@ -53,8 +44,11 @@ public:
     ~WindowTestFolder() { com::setRegistryPath({}); }
 
     fs::path viewerLog() const { return path() / "viewer.log"; }
+    // The stand-in writes each path it is asked to show as one line.
+    testsupport::StandInViewer& viewer() { return m_viewer; }
     QStringList viewerCalls() const {
-        return QString::fromStdString(readFile(viewerLog())).split('\n', Qt::SkipEmptyParts);
+        // Lines as the stand-in ends them (cmd's echo with CR LF).
+        return QString::fromStdString(readFile(viewerLog())).remove('\r').split('\n', Qt::SkipEmptyParts);
     }
     fs::path sheetsFolder() const { return path() / "Sheets"; }
     fs::path rawDataFile() const { return path() / "Data" / "RawData.dat"; }
@@ -101,7 +95,7 @@ private:
         registered = readFile(registry);
     }
 
-    testsupport::EnvOverride m_path;
+    testsupport::StandInViewer m_viewer;
     testsupport::EnvOverride m_display;
 };
 

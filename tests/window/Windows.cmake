@@ -12,13 +12,11 @@ list(REMOVE_ITEM window_test_sources LibraryWindowTest.cpp NewSetupTypeTest.cpp)
 # started without a display, they hang. The PDFs they write are read back
 # with poppler on Linux (tests/support/pdf_text). Built, but left out there,
 # each for what fails under Wine (each runs on Linux):
-# - RunSetupSheetTest: the sheet goes to ShellExecuteW, which has no
-#   recording stand-in like Linux's xdg-open yet (its other cases, another
-#   run holding the lock among them, pass);
 # - PortableFolderTest: it expects the XDG menu's offer, not the Start menu's.
 # -DVANTREL_WINDOW_WINE_CLASSES=... names others to run instead.
 set(window_wine_classes SetupOpenTest ScreenFitTest ControlTableTest WindowWordsTest WindowStateTest
-                        RawDataCaptureTest MainWindowTest LogRunTest TrackSideTest)
+                        RawDataCaptureTest MainWindowTest LogRunTest TrackSideTest
+                        RunSetupSheetTest)
 if(DEFINED VANTREL_WINDOW_WINE_CLASSES)
   set(window_wine_classes ${VANTREL_WINDOW_WINE_CLASSES})
 endif()

@@ -32,14 +32,10 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-// Why the finished sheet reached no viewer: the run shows it through
-// xdg-open on the desktop, which needs a display, and which may find no
-// application for a PDF.
+// Why the finished sheet reached no viewer: the run shows it through the
+// desktop, which needs a display, and which may find no application for a PDF.
 QString noViewerReason() {
-    if (!pdfauto::hasDisplay()) return "no viewer could show it (no display)";
-    if (pdfauto::findViewerLauncher().empty())
-        return "no viewer could show it (no xdg-open: install the package xdg-utils)";
-    return "no viewer could show it (xdg-open found none for it)";
+    return "no viewer could show it (" + QString::fromStdString(pdfauto::unshownReason()) + ")";
 }
 
 }  // namespace

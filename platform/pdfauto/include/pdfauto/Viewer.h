@@ -32,4 +32,9 @@ bool hasDisplay() noexcept;
 // The xdg-open that showInViewer would start; empty when there is none.
 std::string findViewerLauncher();
 
+// Why a file handed to the viewer by another (the automation objects, which
+// tell only whether it showed) showed in none, as far as the desktop says
+// now, in the system's words: "no display", or why no application opened it.
+std::string unshownReason();
+
 }  // namespace pdfauto

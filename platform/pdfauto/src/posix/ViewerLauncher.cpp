@@ -44,6 +44,12 @@ bool hasDisplay() noexcept {
     return false;
 }
 
+std::string unshownReason() {
+    if (!hasDisplay()) return "no display";
+    if (findViewerLauncher().empty()) return "no xdg-open: install the package xdg-utils";
+    return "xdg-open found none for it";
+}
+
 std::string findViewerLauncher() {
     const char* path = std::getenv("PATH");
     if (!path) return {};

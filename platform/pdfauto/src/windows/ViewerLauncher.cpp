@@ -48,6 +48,13 @@ bool hasDisplay() noexcept {
 // The shell opens files itself: there is no launcher program to look for.
 std::string findViewerLauncher() { return "ShellExecuteW"; }
 
+// The shell says no more than that it started nothing: most often no program
+// is set for the type.
+std::string unshownReason() {
+    if (!hasDisplay()) return "no display";
+    return "Windows started no program for PDF files";
+}
+
 std::string launchViewer(const std::string& nativePath) noexcept {
     // Never raises: showing the sheet is a courtesy, the sheet is saved either way.
     try {

@@ -1,12 +1,5 @@
 # The window's tests in the Windows build (included by CMakeLists.txt).
 
-# Not built for Windows, each for its reason; each runs on Linux:
-# - LibraryWindowTest: its cases hand sheets to a stand-in xdg-open on the
-#   PATH and refuse a FIFO (mkfifo) in the sheets' folder, the Linux desktop's
-#   and file system's;
-# - NewSetupTypeTest: it counts the opens of the form with inotify, Linux's.
-list(REMOVE_ITEM window_test_sources LibraryWindowTest.cpp NewSetupTypeTest.cpp)
-
 # The classes run under Wine, each in a Wine prefix of its own
 # (UnderWine.sh): under the one server scripts/test keeps for the whole run,
 # started without a display, they hang. The PDFs they write are read back
@@ -16,7 +9,7 @@ list(REMOVE_ITEM window_test_sources LibraryWindowTest.cpp NewSetupTypeTest.cpp)
 # -DVANTREL_WINDOW_WINE_CLASSES=... names others to run instead.
 set(window_wine_classes SetupOpenTest ScreenFitTest ControlTableTest WindowWordsTest WindowStateTest
                         RawDataCaptureTest MainWindowTest LogRunTest TrackSideTest
-                        RunSetupSheetTest)
+                        RunSetupSheetTest LibraryWindowTest NewSetupTypeTest)
 if(DEFINED VANTREL_WINDOW_WINE_CLASSES)
   set(window_wine_classes ${VANTREL_WINDOW_WINE_CLASSES})
 endif()

@@ -36,8 +36,9 @@ std::string fileText(const fs::path& path) {
 
 }  // namespace
 
-// Written and read back, the marker gives the folder as it was, and Exec
-// names the program quoted; a path the entry cannot carry writes nothing.
+// Written and read back, the marker gives the folder as it was, Exec names
+// the program quoted and Icon the icon written beside; a path the entry
+// cannot carry writes nothing.
 TEST(DesktopTest, AFolderIsCarriedWholeOrNotAtAll) {
     const struct {
         std::string folder;  // under the test's folder
@@ -73,6 +74,8 @@ TEST(DesktopTest, AFolderIsCarriedWholeOrNotAtAll) {
         const std::string text = fileText(written);
         EXPECT_NE(text.find("\nExec=" + exec + "\n"), std::string::npos) << text;
         EXPECT_NE(text.find("\nComment=Does\\\\things\\n\n"), std::string::npos) << text;
+        // The icon by its id, which the icon theme finds where the icon was written.
+        EXPECT_NE(text.find("\nIcon=tool\n"), std::string::npos) << text;
         EXPECT_EQ(fileText(home.path() / "share/icons/hicolor/scalable/apps/tool.svg"), "<svg/>");
         const ExistingEntry read = readMenuEntry("tool", "X-Tool-Folder");
         EXPECT_TRUE(read.present);

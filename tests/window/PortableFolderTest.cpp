@@ -14,50 +14,123 @@
 #include "AboutVantrel.h"
 #include "DesktopMenu.h"
 #include "MessageBox.h"
+#include "platform/Desktop.h"
+#include "platform/PathText.h"
 
 using vantrel::DesktopMenu;
 using vantrel::MessageBox;
 using Outcome = DesktopMenu::Outcome;
+namespace desktop = platform::desktop;
 
 Q_DECLARE_METATYPE(DesktopMenu::Outcome)
 
+namespace {
+
+// The entry the window writes, and the key by which it knows its own.
+constexpr const char* kId = "vantrel";
+constexpr const char* kMarker = "X-Vantrel-Folder";
+
+// A folder as the system names it (its separators), as UTF-8 text.
+std::string native(const QString& path) { return QDir::toNativeSeparators(path).toStdString(); }
+
+QString shown(const desktop::ExistingEntry& entry) {
+    if (!entry.present) return "(no entry)";
+    return entry.marker ? QString::fromStdString(*entry.marker) : QString("(no marker)");
+}
+
+}  // namespace
+
+// The entry goes where the user's menu keeps it: on Linux under
+// XDG_DATA_HOME, here the test's own folder; on Windows in the Start menu of
+// the user the test runs as (under Wine in the prefix of the class's own).
+// Each case starts from no entry and removes what it wrote; the settings are
+// the run's own (main.cpp).
 class PortableFolderTest : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
+    // Whether the menu's entry is the test's to remove: none was there before.
+    bool m_entryIsOurs = false;
 
-    QString entryPath() const { return m_dir.path() + "/share/applications/vantrel.desktop"; }
     QString folder(const QString& name) const { return m_dir.path() + "/" + name; }
+    static QString entryFile() { return QString::fromStdString(desktop::entryPath(kId)); }
+    static desktop::ExistingEntry existing() { return desktop::readMenuEntry(kId, kMarker); }
+    static QByteArray entryBytes() {
+        QFile file(entryFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static void removeEntry() {
+        QFile::remove(entryFile());
+        if (const std::string icon = desktop::iconPath(kId); !icon.empty()) QFile::remove(QString::fromStdString(icon));
+    }
+    // Empties the test's folder, names that are not UTF-8 too (which Qt's
+    // removal cannot name, and leaves).
+    bool clearFolder() const {
+        std::error_code failed;
+        std::filesystem::remove_all(platform::paths::pathOf(native(m_dir.path())), failed);
+        return !failed && QDir().mkpath(m_dir.path());
+    }
+    static QSettings answers() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Desktop"); }
 
     // A program folder with a vantrel program; a release's has its mark.
-    QString makeFolder(const QString& name, bool release) const {
-        const QString path = folder(name);
-        QDir().mkpath(path + "/bin");
-        QFile program(path + "/vantrel");
+    // Answers the folder as the system names it.
+    std::string makeFolder(const QString& name, bool release) const {
+        const std::string path = native(folder(name));
+        QDir().mkpath(folder(name) + "/bin");
+        QFile program(QString::fromStdString(desktop::programFile(path, "vantrel")));
         program.open(QIODevice::WriteOnly);
         program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (release) {
-            QFile mark(QString::fromStdString(DesktopMenu::releaseMark(path.toStdString())));
+            QFile mark(QString::fromStdString(DesktopMenu::releaseMark(path)));
             mark.open(QIODevice::WriteOnly);
         }
         return path;
     }
-    void writeEntry(const QString& text) const {
-        QDir().mkpath(QFileInfo(entryPath()).path());
-        QFile file(entryPath());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text.toUtf8());
-    }
-    QString entry() const {
-        QFile file(entryPath());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    // An entry written before, as the menu keeps it: for a program folder
+    // (whether or not it is still there), or of another maker. Answers what
+    // could not be written.
+    static QString writeBefore(const std::string& programFolder, bool ours) {
+        desktop::MenuEntry entry;
+        entry.id = kId;
+        entry.name = "Vantrel";
+        entry.program = desktop::programFile(programFolder, "vantrel");
+        entry.iconSvg = "<svg/>";
+        entry.markerKey = ours ? kMarker : "X-Other-Maker";
+        entry.markerValue = programFolder;
+        const std::string failed = desktop::writeMenuEntry(entry);
+        if (!failed.empty()) return QString::fromStdString(failed);
+        return existing().present ? QString() : "no entry in " + entryFile();
     }
 
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + "/share"));
+        QVERIFY2(!desktop::entryPath(kId).empty(), "the menu has no place for an entry");
+        // A racer's own entry is never the test's to remove.
+        QVERIFY2(!existing().present,
+                 qPrintable("a Vantrel entry is in the menu already, which the test would remove: " + entryFile()));
+        m_entryIsOurs = true;
     }
-    void cleanupTestCase() { qunsetenv("XDG_DATA_HOME"); }
+    void init() {
+        QVERIFY(m_entryIsOurs);
+        removeEntry();
+        QVERIFY2(!existing().present, qPrintable(entryFile()));
+        QVERIFY(clearFolder());
+        answers().remove("Menu");
+    }
+    void cleanup() {
+        if (m_entryIsOurs) removeEntry();
+        MessageBox::setNextAnswer(QMessageBox::NoButton);
+    }
+    void cleanupTestCase() {
+        if (m_entryIsOurs) {
+            removeEntry();
+            QVERIFY2(!existing().present, qPrintable(entryFile()));
+        }
+        answers().remove("Menu");
+        qunsetenv("XDG_DATA_HOME");
+        QVERIFY(clearFolder());
+    }
 
     void offersTheMenu_data() {
         QTest::addColumn<bool>("release");
@@ -99,50 +172,43 @@ private slots:
         QFETCH(bool, asked);
         QFETCH(QString, after);
 
-        QDir(m_dir.path()).removeRecursively();
-        QDir().mkpath(m_dir.path());
-        // A folder name a desktop entry has to escape.
-        const QString self = makeFolder("My $Vantrel \"1\"", release);
-        const QString other = makeFolder("Other", false);
-        const auto named = [](const QString& path) { return "X-Vantrel-Folder=" + path + "\n"; };
-        const QString header = "[Desktop Entry]\nType=Application\nName=Vantrel\nExec=vantrel %f\n";
-        if (before == "this") writeEntry(header + named(self));
-        if (before == "gone") writeEntry(header + named(folder("Moved away")));
-        if (before == "other") writeEntry(header + named(other));
-        if (before == "foreign") writeEntry(header);
-        const QString entryBefore = entry();
-        QSettings answers(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Desktop");
-        answers.setValue("Menu/Declined", declinedBefore);
-        answers.sync();
+        // A folder name of blanks, a "$", quotes and letters beyond ASCII,
+        // which each system's entry carries as it is.
+        const std::string self = makeFolder("My $Vantrel 'Zo\u00eb' 1;2", release);
+        const std::string other = makeFolder("Other", false);
+        if (before == "this") QCOMPARE(writeBefore(self, true), QString());
+        if (before == "gone") QCOMPARE(writeBefore(native(folder("Moved away")), true), QString());
+        if (before == "other") QCOMPARE(writeBefore(other, true), QString());
+        if (before == "foreign") QCOMPARE(writeBefore(other, false), QString());
+        const desktop::ExistingEntry entryBefore = existing();
+        const QByteArray bytesBefore = entryBytes();
+        QSettings settings = answers();
+        settings.setValue("Menu/Declined", declinedBefore);
+        settings.sync();
 
         MessageBox::clearHistory();
         MessageBox::setNextAnswer(QMessageBox::StandardButton(answer));
-        QCOMPARE(DesktopMenu::offer(nullptr, self.toStdString()), outcome);
+        QCOMPARE(DesktopMenu::offer(nullptr, self), outcome);
         QCOMPARE(MessageBox::history().size(), asked ? 1 : 0);
-        if (!asked) MessageBox::setNextAnswer(QMessageBox::NoButton);
 
-        const QString text = entry();
+        const desktop::ExistingEntry entry = existing();
         if (after == "this") {
-            QVERIFY2(text.contains("\nX-Vantrel-Folder=" + self + "\n"), qPrintable(text));
-            // Quoted, with \ " ` $ escaped and every backslash doubled.
-            QVERIFY2(text.contains("\nExec=\"" + QString(self).replace("$", "\\\\$").replace("\"", "\\\\\"") +
-                                   "/vantrel\" %f\n"),
-                     qPrintable(text));
-            QVERIFY2(text.contains("\nIcon=vantrel\n"), qPrintable(text));
-            QVERIFY(QFile::exists(m_dir.path() + "/share/icons/hicolor/scalable/apps/vantrel.svg"));
+            QVERIFY2(entry.marker && *entry.marker == self, qPrintable(shown(entry)));
         } else if (after == "unchanged") {
-            QCOMPARE(text, entryBefore);
+            QCOMPARE(shown(entry), shown(entryBefore));
+            QCOMPARE(entryBytes(), bytesBefore);
         } else {
-            QVERIFY(!QFile::exists(entryPath()));
+            QVERIFY2(!entry.present, qPrintable(shown(entry)));
+            QVERIFY(!QFile::exists(entryFile()));
         }
-        if (before.isEmpty() && answer == QMessageBox::No)
-            QVERIFY(QSettings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Desktop")
-                        .value("Menu/Declined")
-                        .toBool());
+        if (before.isEmpty() && answer == QMessageBox::No) QVERIFY(answers().value("Menu/Declined").toBool());
     }
 
     // A folder whose path the entry's command cannot carry gets no entry, on
-    // its first start or after a move, and the box says why.
+    // its first start or after a move, and the box says why. A name the
+    // system cannot give a folder (on Windows a line break or a tab, bytes
+    // that are not UTF-8) is no folder a program starts from there: its case
+    // is skipped, saying so.
     void refusesAFolderTheEntryCannotCarry_data() {
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<bool>("moved");
@@ -154,21 +220,28 @@ private slots:
         QTest::newRow("a C1 control") << QByteArray("a\xc2\x85z") << false << "control character (\\x85)";
         QTest::newRow("not UTF-8, first start") << QByteArray("V\xff") << false << "not UTF-8";
         QTest::newRow("not UTF-8, moved") << QByteArray("V\xff") << true << "not UTF-8";
-        QTest::newRow("a field code") << QByteArray("V 100%c") << false << "holds a \"%\"";
+        QTest::newRow("a field code, first start") << QByteArray("V 100%c") << false << "holds a \"%\"";
+        QTest::newRow("a field code, moved") << QByteArray("V 100%c") << true << "holds a \"%\"";
     }
     void refusesAFolderTheEntryCannotCarry() {
         QFETCH(QByteArray, name);
         QFETCH(bool, moved);
         QFETCH(QString, why);
-        QDir(m_dir.path()).removeRecursively();
-        QDir().mkpath(m_dir.path());
-        const std::string self = QFile::encodeName(m_dir.path()).toStdString() + "/" + name.toStdString();
-        std::filesystem::create_directories(self + "/bin");
-        std::ofstream(DesktopMenu::releaseMark(self)).put('\n');
-        QSettings(QSettings::IniFormat, QSettings::UserScope, "Vantrel", "Desktop").remove("Menu");
-        if (moved)
-            writeEntry("[Desktop Entry]\nType=Application\nName=Vantrel\nX-Vantrel-Folder=" + folder("gone") + "\n");
-        const QString before = entry();
+        namespace fs = std::filesystem;
+        const std::string self = native(m_dir.path() + "/") + name.toStdString();
+        std::error_code failed;
+        fs::create_directories(platform::paths::pathOf(self) / "bin", failed);
+        if (failed)
+            QSKIP(qPrintable("the system makes no folder of that name: " + QString::fromStdString(failed.message())));
+        // The folder made must be named so: a system that takes the bytes in
+        // another encoding made another name.
+        bool named = false;
+        for (const fs::directory_entry& made : fs::directory_iterator(platform::paths::pathOf(native(m_dir.path()))))
+            named = named || platform::paths::textOf(made.path().filename()) == name.toStdString();
+        if (!named) QSKIP("the system names no folder so: it took the name in another encoding");
+        QVERIFY(std::ofstream(platform::paths::pathOf(DesktopMenu::releaseMark(self))).put('\n'));
+        if (moved) QCOMPARE(writeBefore(native(folder("gone")), true), QString());
+        const QByteArray before = entryBytes();
 
         MessageBox::clearHistory();
         MessageBox::setNextAnswer(QMessageBox::Ok);
@@ -176,8 +249,8 @@ private slots:
         QCOMPARE(MessageBox::history().size(), 1);
         const QString said = MessageBox::history().front().text;
         QVERIFY2(said.contains(why) && !said.contains('\n' + QString("Exec")), qPrintable(said));
-        QCOMPARE(entry(), before);
-        QCOMPARE(QFile::exists(entryPath()), moved);
+        QCOMPARE(existing().present, moved);
+        QCOMPARE(entryBytes(), before);
     }
 
     // The File tab's line and the About box say this build's version and the

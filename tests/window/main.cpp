@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,9 +18,12 @@ VANTREL_WINDOW_TEST_CLASSES
 #undef X
 
 int main(int argc, char* argv[]) {
-    // The places windows keep go to a folder of the run's own, not the user's.
+    // The places windows keep and the user's settings go to a folder of the
+    // run's own, not the user's: the XDG folder, and the settings' own path
+    // where the system keeps them elsewhere.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     QApplication app(argc, argv);
     const char* only = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
     std::vector<char*> args(argv, argv + argc);

@@ -79,8 +79,13 @@ std::string programFile(const std::string& folder, const std::string& name) { re
 
 std::string uncarriableReason(const std::string& nativePath) {
     if (!platform::text::isValidUtf8(nativePath)) return "holds bytes that are not UTF-8";
-    for (const wchar_t c : wide(nativePath))
-        if (c < 0x20 || (c >= 0x7f && c <= 0x9f)) return "holds a control character";
+    // Named, as an invisible one (a C1 control) cannot be seen in the folder's name.
+    for (std::size_t i = 0; i < nativePath.size(); ++i) {
+        const auto c = static_cast<unsigned char>(nativePath[i]);
+        const bool c1 = c == 0xC2 && i + 1 < nativePath.size() && static_cast<unsigned char>(nativePath[i + 1]) <= 0x9F;
+        if (c < 0x20 || c == 0x7F || c1)
+            return "holds a control character (" + platform::text::printable(nativePath.substr(i, c1 ? 2 : 1)) + ")";
+    }
     // A shortcut's target expands %NAME% as an environment variable.
     if (nativePath.find('%') != std::string::npos) return "holds a \"%\"";
     const bool drive = nativePath.size() > 2 && nativePath[1] == ':' && nativePath[2] == '\\';

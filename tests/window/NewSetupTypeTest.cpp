@@ -36,6 +36,7 @@
 #include "FieldsPage.h"
 #include "frmNewSetupType.h"
 #include "frmVantrel.h"
+#include "platform/PathText.h"
 
 using vantrel::frmNewSetupType;
 using vantrel::frmVantrel;
@@ -131,18 +132,18 @@ QStringList offered(frmNewSetupType* dialog, const QString& sheetField) {
 // A copy of the club sheet with every field renamed to one name.
 void writeAllNamedAlike(const fs::path& out) {
     QPDF pdf;
-    pdf.processFile(kClubSheet.string().c_str());
+    pdf.processFile(platform::paths::textOf(kClubSheet).c_str());
     QPDFAcroFormDocumentHelper form(pdf);
     for (auto& field : form.getFormFields())
         field.getObjectHandle().replaceKey("/T", QPDFObjectHandle::newUnicodeString("Field"));
-    QPDFWriter writer(pdf, out.c_str());  // the writer keeps the name
+    QPDFWriter writer(pdf, platform::paths::textOf(out).c_str());  // the writer keeps the name
     writer.write();
 }
 
 void writeEncrypted(const fs::path& out) {
     QPDF pdf;
-    pdf.processFile(kClubSheet.string().c_str());
-    QPDFWriter writer(pdf, out.c_str());  // the writer keeps the name
+    pdf.processFile(platform::paths::textOf(kClubSheet).c_str());
+    QPDFWriter writer(pdf, platform::paths::textOf(out).c_str());  // the writer keeps the name
     writer.setR6EncryptionParameters("user", "owner", true, true, true, true, true, true, qpdf_r3p_full, true);
     writer.write();
 }
@@ -154,7 +155,7 @@ void writeFormless(const fs::path& out) {
         pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 595 842] >>"));
     pdf.getRoot().getKey("/Pages").getKey("/Kids").appendItem(page);
     pdf.getRoot().getKey("/Pages").replaceKey("/Count", QPDFObjectHandle::newInteger(1));
-    QPDFWriter writer(pdf, out.c_str());  // the writer keeps the name
+    QPDFWriter writer(pdf, platform::paths::textOf(out).c_str());  // the writer keeps the name
     writer.write();
 }
 
@@ -176,7 +177,7 @@ void writeTurnedForm(const fs::path& out, int rotate, const std::string& crop) {
     pages.replaceKey("/Count", QPDFObjectHandle::newInteger(1));
     pdf.getRoot().replaceKey("/AcroForm", QPDFObjectHandle::parse("<< /Fields [] >>"));
     pdf.getRoot().getKey("/AcroForm").getKey("/Fields").appendItem(widget);
-    QPDFWriter writer(pdf, out.c_str());  // the writer keeps the name
+    QPDFWriter writer(pdf, platform::paths::textOf(out).c_str());  // the writer keeps the name
     writer.write();
 }
 
@@ -377,7 +378,7 @@ private slots:
             QVERIFY2(fields.at(name) == value, qPrintable(QString::fromStdString(name + ": " + fields.at(name))));
         // The check box is ticked by the rear tower's mark.
         QPDF sheet;
-        sheet.processFile(sheets[0].c_str());
+        sheet.processFile(platform::paths::textOf(sheets[0]).c_str());
         std::string wet;
         for (auto& field : QPDFAcroFormDocumentHelper(sheet).getFormFields())
             if (field.getFullyQualifiedName() == "Wet" && field.getValue().isName()) wet = field.getValue().getName();
@@ -414,7 +415,7 @@ private slots:
                              {.name = "Signature", .type = "/Sig", .rect = {100, 550, 300, 580}},
                              {.name = "Wet", .type = "/Btn", .rect = {100, 500, 110, 510}, .states = {"Yes"}}}});
         const fs::path file = m_folder->path() / "Kinds.pdf";
-        QPDFWriter writer(pdf, file.c_str());
+        QPDFWriter writer(pdf, platform::paths::textOf(file).c_str());
         writer.write();
         const auto config = (m_folder->path() / "Config").string() + "/";
         frmNewSetupType dialog(file.string(), {config, config, config}, m_dialogs.dialogs(), m_window);

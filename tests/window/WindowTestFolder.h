@@ -47,8 +47,9 @@ public:
     // The stand-in writes each path it is asked to show as one line.
     testsupport::StandInViewer& viewer() { return m_viewer; }
     QStringList viewerCalls() const {
-        // Lines as the stand-in ends them (cmd's echo with CR LF).
-        return QString::fromStdString(readFile(viewerLog())).remove('\r').split('\n', Qt::SkipEmptyParts);
+        QStringList calls;
+        for (const std::string& call : m_viewer.calls()) calls << QString::fromStdString(call);
+        return calls;
     }
     fs::path sheetsFolder() const { return path() / "Sheets"; }
     fs::path rawDataFile() const { return path() / "Data" / "RawData.dat"; }

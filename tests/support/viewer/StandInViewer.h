@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -18,6 +19,9 @@ public:
     ~StandInViewer();
     StandInViewer(const StandInViewer&) = delete;
     StandInViewer& operator=(const StandInViewer&) = delete;
+
+    // The files it was asked to show, in order.
+    std::vector<std::string> calls() const;
 
     // From now on no application opens a PDF; records() brings the stand-in back.
     void findsNone();

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "EnvOverride.h"
 #include "RecordingViewer.h"
@@ -31,6 +32,14 @@ StandInViewer::StandInViewer(const std::filesystem::path& folder, const std::fil
 }
 
 StandInViewer::~StandInViewer() = default;
+
+std::vector<std::string> StandInViewer::calls() const {
+    std::ifstream log(m_state->log, std::ios::binary);
+    std::vector<std::string> calls;
+    for (std::string line; std::getline(log, line);)
+        if (!line.empty()) calls.push_back(line);
+    return calls;
+}
 
 void StandInViewer::records() { writeRecordingViewer(m_state->script, m_state->log); }
 

@@ -2,12 +2,16 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/PathText.h"
 #include "platform/windows/Wide.h"
 
 // The machine's association of PDF files (HKLM\Software\Classes, in the
 // test's own Wine prefix: Wine reads no user's own association from HKCU): a
-// type whose open command is cmd echoing the file into the log, or a type
+// type whose open command is cmd echoing the file into the log (as UTF-16:
+// cmd /u; else it writes the 8-bit code page, which loses letters), or a type
 // with no command at all, which the shell answers with "no association".
 // The keys are removed at the end.
 namespace testsupport {
@@ -32,13 +36,26 @@ struct StandInViewer::State {
 StandInViewer::StandInViewer(const std::filesystem::path&, const std::filesystem::path& log) : m_state(new State{log}) {
     const std::wstring logName = platform::windows::wide(platform::paths::textOf(log));
     setDefault(std::wstring(kRecording) + L"\\shell\\open\\command",
-               L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + logName + L"\"");
+               L"C:\\windows\\system32\\cmd.exe /u /c echo %1>>\"" + logName + L"\"");
     setDefault(std::wstring(kNone), L"No viewer");
     records();
 }
 
 StandInViewer::~StandInViewer() {
     for (const wchar_t* key : {kPdf, kRecording, kNone}) ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
+}
+
+std::vector<std::string> StandInViewer::calls() const {
+    std::ifstream log(m_state->log, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    std::wstring text(bytes.size() / 2, L'\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = wchar_t(static_cast<unsigned char>(bytes[2 * i]) | static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    std::vector<std::string> calls;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+        if (end > start) calls.push_back(platform::windows::utf8(text.substr(start, end - start)));
+    return calls;
 }
 
 void StandInViewer::records() { setDefault(kPdf, L"VantrelTestViewer"); }

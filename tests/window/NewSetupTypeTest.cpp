@@ -136,14 +136,16 @@ void writeAllNamedAlike(const fs::path& out) {
     QPDFAcroFormDocumentHelper form(pdf);
     for (auto& field : form.getFormFields())
         field.getObjectHandle().replaceKey("/T", QPDFObjectHandle::newUnicodeString("Field"));
-    QPDFWriter writer(pdf, platform::paths::textOf(out).c_str());  // the writer keeps the name
+    const std::string name = platform::paths::textOf(out);
+    QPDFWriter writer(pdf, name.c_str());  // the writer keeps the name
     writer.write();
 }
 
 void writeEncrypted(const fs::path& out) {
     QPDF pdf;
     pdf.processFile(platform::paths::textOf(kClubSheet).c_str());
-    QPDFWriter writer(pdf, platform::paths::textOf(out).c_str());  // the writer keeps the name
+    const std::string name = platform::paths::textOf(out);
+    QPDFWriter writer(pdf, name.c_str());  // the writer keeps the name
     writer.setR6EncryptionParameters("user", "owner", true, true, true, true, true, true, qpdf_r3p_full, true);
     writer.write();
 }
@@ -155,7 +157,8 @@ void writeFormless(const fs::path& out) {
         pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 595 842] >>"));
     pdf.getRoot().getKey("/Pages").getKey("/Kids").appendItem(page);
     pdf.getRoot().getKey("/Pages").replaceKey("/Count", QPDFObjectHandle::newInteger(1));
-    QPDFWriter writer(pdf, platform::paths::textOf(out).c_str());  // the writer keeps the name
+    const std::string name = platform::paths::textOf(out);
+    QPDFWriter writer(pdf, name.c_str());  // the writer keeps the name
     writer.write();
 }
 
@@ -177,7 +180,8 @@ void writeTurnedForm(const fs::path& out, int rotate, const std::string& crop) {
     pages.replaceKey("/Count", QPDFObjectHandle::newInteger(1));
     pdf.getRoot().replaceKey("/AcroForm", QPDFObjectHandle::parse("<< /Fields [] >>"));
     pdf.getRoot().getKey("/AcroForm").getKey("/Fields").appendItem(widget);
-    QPDFWriter writer(pdf, platform::paths::textOf(out).c_str());  // the writer keeps the name
+    const std::string name = platform::paths::textOf(out);
+    QPDFWriter writer(pdf, name.c_str());  // the writer keeps the name
     writer.write();
 }
 
@@ -415,7 +419,8 @@ private slots:
                              {.name = "Signature", .type = "/Sig", .rect = {100, 550, 300, 580}},
                              {.name = "Wet", .type = "/Btn", .rect = {100, 500, 110, 510}, .states = {"Yes"}}}});
         const fs::path file = m_folder->path() / "Kinds.pdf";
-        QPDFWriter writer(pdf, platform::paths::textOf(file).c_str());
+        const std::string name = platform::paths::textOf(file);
+        QPDFWriter writer(pdf, name.c_str());  // the writer keeps the name
         writer.write();
         const auto config = (m_folder->path() / "Config").string() + "/";
         frmNewSetupType dialog(file.string(), {config, config, config}, m_dialogs.dialogs(), m_window);
